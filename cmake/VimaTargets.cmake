@@ -1,0 +1,70 @@
+# One library per src/ folder; sources are picked up from the folder so that
+# adding a file never means editing a list.
+function(vima_add_library name)
+  cmake_parse_arguments(ARG "" "" "LINKS;SUBDIRS" ${ARGN})
+  set(patterns *.cpp *.h *.qrc)
+  foreach(sub ${ARG_SUBDIRS})
+    list(APPEND patterns ${sub}/*.cpp ${sub}/*.h ${sub}/*.qrc)
+  endforeach()
+  file(GLOB sources CONFIGURE_DEPENDS ${patterns})
+  set(compiled ${sources})
+  list(FILTER compiled INCLUDE REGEX "\\.(cpp|qrc)$")
+  if(compiled)
+    add_library(vima_${name} STATIC ${sources})
+    target_include_directories(vima_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(vima_${name} PUBLIC ${ARG_LINKS})
+    vima_set_warnings(vima_${name})
+  else()
+    # Interfaces only, so far.
+    add_library(vima_${name} INTERFACE)
+    target_include_directories(vima_${name} INTERFACE ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(vima_${name} INTERFACE ${ARG_LINKS})
+  endif()
+  add_library(vima::${name} ALIAS vima_${name})
+endfunction()
+
+function(vima_set_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic)
+  target_compile_definitions(${target} PRIVATE QT_NO_KEYWORDS)
+endfunction()
+
+# Every tst_*.cpp in the calling folder becomes one Qt Test executable and one
+# CTest test, labelled with the folder's area. Headless unless LABELS has e2e.
+function(vima_add_tests area)
+  cmake_parse_arguments(ARG "" "" "LINKS;LABELS" ${ARGN})
+  file(GLOB tests CONFIGURE_DEPENDS tst_*.cpp)
+  foreach(file ${tests})
+    get_filename_component(name ${file} NAME_WE)
+    add_executable(${name} ${file})
+    target_link_libraries(${name} PRIVATE Qt6::Test ${ARG_LINKS})
+    vima_set_warnings(${name})
+    add_test(NAME ${area}.${name} COMMAND ${name})
+    set_tests_properties(${area}.${name} PROPERTIES
+      LABELS "${area};${ARG_LABELS}"
+      ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_LOGGING_RULES=*.debug=false"
+      TIMEOUT 120)
+  endforeach()
+endfunction()
+
+# An end-to-end test runs inside its own X server, window manager, session bus
+# and temporary HOME (tests/support/xsession.sh).
+function(vima_add_e2e_test area name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LINKS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE Qt6::Test ${ARG_LINKS})
+  vima_set_warnings(${name})
+  add_test(NAME ${area}.${name}
+    COMMAND ${PROJECT_SOURCE_DIR}/tests/support/xsession.sh $<TARGET_FILE:${name}>)
+  set_tests_properties(${area}.${name} PROPERTIES
+    LABELS "e2e;${area}" TIMEOUT 300
+    ENVIRONMENT "VIMA_BUILD_DIR=${PROJECT_BINARY_DIR}")
+endfunction()
+
+# A benchmark executable (Google Benchmark); never part of the test run.
+function(vima_add_bench name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LINKS" ${ARGN})
+  find_package(benchmark REQUIRED)
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE benchmark::benchmark ${ARG_LINKS})
+  vima_set_warnings(${name})
+endfunction()

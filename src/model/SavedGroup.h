@@ -1,0 +1,28 @@
+#pragma once
+
+#include "model/IconSpec.h"
+#include "model/Ring.h"
+#include "model/RingItem.h"
+
+#include <QJsonObject>
+#include <QList>
+#include <QString>
+#include <QUuid>
+
+namespace vima {
+
+// A saved pack: its own items and every ring reachable from them.
+struct SavedGroup {
+    QUuid id;
+    QString name;
+    IconSpec icon;
+    QList<RingItem> items;
+    QList<Ring> nestedRings;
+
+    static SavedGroup fromJson(const QJsonObject &object);
+    QJsonObject toJson() const;
+
+    bool operator==(const SavedGroup &) const = default;
+};
+
+} // namespace vima

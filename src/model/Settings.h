@@ -1,0 +1,106 @@
+#pragma once
+
+#include <QJsonObject>
+#include <QList>
+#include <QString>
+#include <optional>
+
+namespace vima {
+
+// The global hotkey: a virtual key code (49 is Space) and modifier bits in the
+// file's encoding (Shift 0x20000, Control 0x40000, Option 0x80000, Command 0x100000).
+struct HotkeySpec {
+    static constexpr quint64 shift = 0x20000;
+    static constexpr quint64 control = 0x40000;
+    static constexpr quint64 option = 0x80000;
+    static constexpr quint64 command = 0x100000;
+    static constexpr quint64 modifierMask = 0x1E0000;
+
+    quint32 keyCode = 49;
+    quint64 modifierFlags = option;
+
+    static HotkeySpec fromJson(const QJsonObject &object);
+    QJsonObject toJson() const;
+
+    bool operator==(const HotkeySpec &) const = default;
+};
+
+enum class LLMProviderKind { appleOnDevice, anthropic, openai, ollama };
+
+QList<LLMProviderKind> allProviderKinds();
+QString rawValue(LLMProviderKind kind);
+std::optional<LLMProviderKind> providerKindFromRawValue(const QString &raw);
+QString defaultModel(LLMProviderKind kind);
+
+enum class AppTheme { system, light, dark };
+
+QString rawValue(AppTheme theme);
+std::optional<AppTheme> themeFromRawValue(const QString &raw);
+
+struct AISettings {
+    static const QString defaultOllamaBaseURL; // "http://localhost:11434"
+
+    LLMProviderKind provider = LLMProviderKind::appleOnDevice;
+    QString model = QStringLiteral("on-device");
+    double timeout = 45.0;
+    qint64 maxTokens = 2048;
+    QString defaultTargetLanguage = QStringLiteral("Spanish");
+    bool autoFallback = true;
+    QString ollamaBaseURL = defaultOllamaBaseURL;
+
+    static AISettings fromJson(const QJsonObject &object);
+    QJsonObject toJson() const;
+
+    bool operator==(const AISettings &) const = default;
+};
+
+// Lengths in points, durations in seconds.
+struct Appearance {
+    AppTheme theme = AppTheme::system;
+    double innerRadius = 48.0;
+    double outerRadius = 138.0;
+    double animationDuration = 0.18;
+    double stickyTapThreshold = 0.28;
+    double subRingDwell = 0.22;
+    double sizeScale = 1.0;
+
+    static Appearance fromJson(const QJsonObject &object);
+    QJsonObject toJson() const;
+
+    bool operator==(const Appearance &) const = default;
+};
+
+struct PointerTrigger {
+    enum class Kind { longPressRightClick, mouseButton, hotCorner };
+
+    bool enabled = false;
+    Kind kind = Kind::longPressRightClick;
+    double holdDelay = 0.25;
+    double moveSlop = 6.0;
+
+    static QString rawValue(Kind kind);
+    static PointerTrigger fromJson(const QJsonObject &object);
+    QJsonObject toJson() const;
+
+    bool operator==(const PointerTrigger &) const = default;
+};
+
+struct SelectionSettings {
+    bool clipboardFallback = true;
+
+    static SelectionSettings fromJson(const QJsonObject &object);
+    QJsonObject toJson() const;
+
+    bool operator==(const SelectionSettings &) const = default;
+};
+
+struct FeatureFlags {
+    bool contextAwareRings = true;
+
+    static FeatureFlags fromJson(const QJsonObject &object);
+    QJsonObject toJson() const;
+
+    bool operator==(const FeatureFlags &) const = default;
+};
+
+} // namespace vima

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "model/Ring.h"
+#include "model/SavedGroup.h"
+#include "model/Settings.h"
+
+#include <QJsonObject>
+#include <QList>
+#include <QString>
+#include <QUuid>
+#include <optional>
+
+namespace vima {
+
+// The whole configuration, as held in "config.json". Default-constructed, it
+// has every default value but no rings (the default rings come from the
+// starter templates; see ConfigStore::makeDefaultConfig).
+struct VimaConfig {
+    static constexpr qint64 minSlotCount = 1;
+    static constexpr qint64 maxSlotCount = 24;
+
+    qint64 version = 1;
+    qint64 slotCount = 8;
+    HotkeySpec hotkey;
+    QList<Ring> rings;
+    AISettings ai;
+    Appearance appearance;
+    FeatureFlags featureFlags;
+    PointerTrigger pointerTrigger;
+    SelectionSettings selection;
+    QList<SavedGroup> savedGroups;
+
+    // This application's own bundle identifier ("com.vima.Vima").
+    static QString ownBundleIdentifier();
+
+    QList<Ring> globalRings() const; // pages
+    QList<Ring> appRings() const;
+    QList<Ring> subRings() const; // packs
+    Ring primaryRing() const;
+    std::optional<Ring> ringWithID(const QUuid &id) const;
+    std::optional<qsizetype> globalRingIndex(const QUuid &id) const;
+
+    struct Pages {
+        QList<Ring> rings;
+        qsizetype startIndex = 0;
+    };
+    // The pages to show while the application is frontmost, its own ring first.
+    Pages ringsForApp(const std::optional<QString> &bundleID) const;
+
+    static VimaConfig fromJson(const QJsonObject &object);
+    QJsonObject toJson() const;
+
+    bool operator==(const VimaConfig &) const = default;
+};
+
+} // namespace vima
