@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace vima {
+
+// An installed application, as its desktop entry describes it.
+struct DesktopApp {
+    QString bundleID;         // desktop-file id without ".desktop"
+    QString name;             // Name= (localised when the entry has it)
+    QString exec;             // Exec= as written, field codes included
+    QString icon;             // Icon=: a theme icon name or an absolute path
+    QString workingDirectory; // Path=
+    QString filePath;         // the .desktop file itself
+    QStringList categories;
+    bool terminal = false;
+
+    bool operator==(const DesktopApp &) const = default;
+};
+
+// The installed applications (desktop entries of type Application that are
+// neither hidden nor NoDisplay).
+class ApplicationCatalog {
+public:
+    virtual ~ApplicationCatalog() = default;
+
+    virtual std::optional<DesktopApp> find(const QString &bundleID) const = 0;
+    // Every installed application, sorted by name. May read the disk: call it
+    // off the GUI thread when the list is long.
+    virtual QList<DesktopApp> all() const = 0;
+};
+
+} // namespace vima
