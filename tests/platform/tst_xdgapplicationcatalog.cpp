@@ -1,0 +1,134 @@
+#include "platform/x11/XdgApplicationCatalog.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace vima;
+
+namespace {
+
+QByteArray entry(const QByteArray &name, const QByteArray &extra = {})
+{
+    return "[Desktop Entry]\nType=Application\nName=" + name + "\nExec=" + name.toLower() + " %U\n" + extra;
+}
+
+} // namespace
+
+class TestXdgApplicationCatalog : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir root_;
+    QString home_, system_;
+
+    void write(const QString &dataDir, const QString &relative, const QByteArray &content)
+    {
+        const QString path = dataDir + "/applications/" + relative;
+        QDir().mkpath(QFileInfo(path).path());
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    }
+
+    XdgApplicationCatalog catalog(const QString &locale = "C") const
+    {
+        return XdgApplicationCatalog({home_, system_, root_.filePath("missing")}, locale);
+    }
+
+    QStringList ids(const QList<DesktopApp> &apps) const
+    {
+        QStringList list;
+        for (const DesktopApp &app : apps)
+            list << app.bundleID;
+        return list;
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        QVERIFY(root_.isValid());
+        home_ = root_.filePath("home");
+        system_ = root_.filePath("system");
+        QDir(home_).removeRecursively();
+        QDir(system_).removeRecursively();
+    }
+
+    void readsTheFields()
+    {
+        write(system_, "org.example.Edit.desktop",
+              "[Desktop Entry]\nType=Application\nName=Edit\nName[de]=Bearbeiten\nExec=edit --new %F\n"
+              "Icon=accessories-text-editor\nPath=/srv/work\nTerminal=true\nCategories=Utility;TextEditor;\n");
+        const auto app = catalog("de_AT.UTF-8").find("org.example.Edit");
+        QVERIFY(app);
+        QCOMPARE(app->name, "Bearbeiten");
+        QCOMPARE(app->exec, "edit --new %F");
+        QCOMPARE(app->icon, "accessories-text-editor");
+        QCOMPARE(app->workingDirectory, "/srv/work");
+        QCOMPARE(app->filePath, system_ + "/applications/org.example.Edit.desktop");
+        QCOMPARE(app->categories, (QStringList{"Utility", "TextEditor"}));
+        QVERIFY(app->terminal);
+    }
+
+    void subdirectoriesGiveDashedIds()
+    {
+        write(system_, "kde/konsole.desktop", entry("Konsole"));
+        write(system_, "a/b/c.desktop", entry("Deep"));
+        QCOMPARE(catalog().find("kde-konsole")->name, "Konsole");
+        QCOMPARE(catalog().find("a-b-c")->name, "Deep");
+        QVERIFY(!catalog().find("konsole"));
+    }
+
+    void skipsWhatIsNotAShownApplication()
+    {
+        write(system_, "hidden.desktop", entry("Hidden", "Hidden=true\n"));
+        write(system_, "nodisplay.desktop", entry("NoDisplay", "NoDisplay=true\n"));
+        write(system_, "link.desktop", "[Desktop Entry]\nType=Link\nName=Link\nURL=https://x.org\n");
+        write(system_, "broken.desktop", "Name=Broken\n");
+        write(system_, "shown.desktop", entry("Shown"));
+        QCOMPARE(ids(catalog().all()), QStringList{"shown"});
+        QVERIFY(!catalog().find("nodisplay"));
+    }
+
+    void earlierDirectoriesWin()
+    {
+        write(home_, "editor.desktop", entry("My Editor"));
+        write(system_, "editor.desktop", entry("Editor"));
+        // A hidden entry at home removes the system one.
+        write(home_, "tool.desktop", entry("Tool", "Hidden=true\n"));
+        write(system_, "tool.desktop", entry("Tool"));
+        const auto apps = catalog().all();
+        QCOMPARE(ids(apps), QStringList{"editor"});
+        QCOMPARE(apps.first().name, "My Editor");
+        QVERIFY(!catalog().find("tool"));
+    }
+
+    void nameFallsBackToTheFileName()
+    {
+        write(system_, "org.example.Nameless.desktop", "[Desktop Entry]\nType=Application\nExec=x\n");
+        QCOMPARE(catalog().find("org.example.Nameless")->name, "org.example.Nameless");
+    }
+
+    void allIsSortedByNameIgnoringCase()
+    {
+        write(system_, "z.desktop", entry("zeta"));
+        write(system_, "a.desktop", entry("Alpha"));
+        write(home_, "b.desktop", entry("beta"));
+        QCOMPARE(ids(catalog().all()), (QStringList{"a", "b", "z"}));
+    }
+
+    void standardDirsFollowTheEnvironment()
+    {
+        qputenv("XDG_DATA_HOME", "/data/home/");
+        qputenv("XDG_DATA_DIRS", "/usr/share:relative::/opt/share:/usr/share/");
+        QCOMPARE(XdgApplicationCatalog::standardDataDirs(), (QStringList{"/data/home", "/usr/share", "/opt/share"}));
+        qunsetenv("XDG_DATA_HOME");
+        qunsetenv("XDG_DATA_DIRS");
+        QCOMPARE(XdgApplicationCatalog::standardDataDirs(),
+                 (QStringList{QDir::homePath() + "/.local/share", "/usr/local/share", "/usr/share"}));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestXdgApplicationCatalog)
+#include "tst_xdgapplicationcatalog.moc"
