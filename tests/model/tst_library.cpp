@@ -1,0 +1,518 @@
+#include "model/ActionCategory.h"
+#include "model/ActionPreset.h"
+#include "model/AppSuggestions.h"
+#include "model/KeystrokeScript.h"
+
+#include <QSet>
+#include <QTest>
+
+using namespace vima;
+
+namespace {
+
+QStringList idsMatching(const QString &query)
+{
+    QStringList ids;
+    for (const ActionPreset &preset : ActionPreset::all()) {
+        if (preset.matches(query))
+            ids.append(preset.id);
+    }
+    return ids;
+}
+
+QStringList idsIn(ActionCategory category)
+{
+    QStringList ids;
+    for (const ActionPreset &preset : ActionPreset::all()) {
+        if (preset.category == category)
+            ids.append(preset.id);
+    }
+    return ids;
+}
+
+QStringList titles(const QList<RingItem> &items)
+{
+    QStringList result;
+    for (const RingItem &item : items)
+        result.append(item.title);
+    return result;
+}
+
+const AIPayload &aiPayload(const ItemAction &action)
+{
+    return std::get<AIPayload>(action.payload);
+}
+
+QString promptOf(const char *presetID)
+{
+    return aiPayload(ActionPreset::presetWithID(QString::fromLatin1(presetID))->action).systemPrompt;
+}
+
+} // namespace
+
+class TestLibrary : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void categories_data()
+    {
+        QTest::addColumn<ActionCategory>("category");
+        QTest::addColumn<QString>("raw");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("symbol");
+        QTest::addColumn<int>("presets");
+        QTest::newRow("writing") << ActionCategory::writing << "writing" << "Writing" << "pencil.line" << 9;
+        QTest::newRow("email") << ActionCategory::email << "email" << "Email & Messages" << "envelope" << 5;
+        QTest::newRow("reading") << ActionCategory::reading << "reading" << "Reading" << "book" << 6;
+        QTest::newRow("language") << ActionCategory::language << "language" << "Language" << "globe" << 4;
+        QTest::newRow("creative") << ActionCategory::creative << "creative" << "Video & Design"
+                                  << "paintbrush.pointed" << 8;
+        QTest::newRow("developer") << ActionCategory::developer << "developer" << "Developer"
+                                   << "chevron.left.forwardslash.chevron.right" << 6;
+        QTest::newRow("data") << ActionCategory::data << "data" << "Data" << "tablecells" << 4;
+        QTest::newRow("system") << ActionCategory::system << "system" << "System" << "macwindow" << 9;
+        QTest::newRow("apps") << ActionCategory::apps << "apps" << "Apps" << "square.grid.3x3" << 0;
+    }
+
+    void categories()
+    {
+        QFETCH(ActionCategory, category);
+        QFETCH(QString, raw);
+        QFETCH(QString, title);
+        QFETCH(QString, symbol);
+        QFETCH(int, presets);
+        QCOMPARE(rawValue(category), raw);
+        QCOMPARE(actionCategoryFromRawValue(raw), std::optional(category));
+        QCOMPARE(vima::title(category), title);
+        QCOMPARE(vima::symbol(category), symbol);
+        QCOMPARE(idsIn(category).size(), presets);
+    }
+
+    void categoryOrderAndUnknownRawValue()
+    {
+        const QList<ActionCategory> all = allActionCategories();
+        QCOMPARE(all.size(), 9);
+        QCOMPARE(all.first(), ActionCategory::writing);
+        QCOMPARE(all.last(), ActionCategory::apps);
+        QCOMPARE(actionCategoryFromRawValue(QStringLiteral("Writing")), std::nullopt);
+        QCOMPARE(actionCategoryFromRawValue(QString()), std::nullopt);
+    }
+
+    void libraryIsCategoryByCategoryWithUniqueIDs()
+    {
+        const QList<ActionPreset> &all = ActionPreset::all();
+        QCOMPARE(all.size(), 51);
+        QSet<QString> ids;
+        for (qsizetype i = 0; i < all.size(); ++i) {
+            const ActionPreset &preset = all[i];
+            ids.insert(preset.id);
+            if (i > 0)
+                QVERIFY2(all[i - 1].category <= preset.category, qPrintable(preset.id));
+            const QString prefix = preset.category == ActionCategory::developer
+                ? QStringLiteral("dev.")
+                : rawValue(preset.category) + u'.';
+            QVERIFY2(preset.id.startsWith(prefix), qPrintable(preset.id));
+            QCOMPARE(preset.icon.kind, IconSpec::Kind::symbol);
+            QVERIFY(!preset.summary.isEmpty());
+            for (const QString &keyword : preset.keywords)
+                QCOMPARE(keyword, keyword.toLower());
+        }
+        QCOMPARE(ids.size(), all.size());
+    }
+
+    void aiPresetsAgreeWithTheTable()
+    {
+        int ai = 0, strong = 0, replacing = 0;
+        QStringList needingLanguage;
+        for (const ActionPreset &preset : ActionPreset::all()) {
+            if (preset.needsLanguage)
+                needingLanguage.append(preset.id);
+            if (!preset.isAI())
+                continue;
+            ++ai;
+            const AIPayload &payload = aiPayload(preset.action);
+            QVERIFY(!payload.targetLanguage);
+            QVERIFY(!payload.modelOverride);
+            QVERIFY(!payload.systemPrompt.isEmpty());
+            strong += payload.needsStrongModel;
+            replacing += payload.resultHandling == ResultHandling::replaceSelection;
+        }
+        QCOMPARE(ai, 42);
+        QCOMPARE(strong, 14);
+        QCOMPARE(replacing, 18);
+        QCOMPARE(needingLanguage, QStringList{QStringLiteral("language.translate")});
+        QCOMPARE(promptOf("language.translate").count(QStringLiteral("{{language}}")), 2);
+    }
+
+    void presetRows_data()
+    {
+        QTest::addColumn<QString>("id");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("symbol");
+        QTest::addColumn<ItemAction::Kind>("kind");
+        QTest::addColumn<QString>("summary");
+        QTest::addColumn<QStringList>("keywords");
+        const auto row = [](const char *id, const char *title, const char *symbol,
+                            ItemAction::Kind kind, const char *summary, QStringList keywords) {
+            QTest::newRow(id) << QString::fromUtf8(id) << QString::fromUtf8(title)
+                              << QString::fromUtf8(symbol) << kind << QString::fromUtf8(summary)
+                              << keywords;
+        };
+        using K = ItemAction::Kind;
+        row("writing.fix-grammar", "Fix Grammar", "checkmark.circle", K::ai,
+            "Corrects spelling, grammar and punctuation. Changes nothing else.",
+            {"spelling", "typo", "proofread", "punctuation"});
+        row("writing.continue", "Continue", "text.append", K::ai,
+            "Carries on writing in the same voice.", {"autocomplete", "draft", "finish"});
+        row("email.firmer", "Firmer", "exclamationmark.shield", K::ai,
+            "Adds spine to a request that's being ignored.",
+            {"assertive", "escalate", "follow up", "tone"});
+        row("reading.summarize", "Summarize", "text.line.first.and.arrowtriangle.forward", K::ai,
+            "A takeaway plus the substance in bullets.", {"tldr", "digest", "brief"});
+        row("language.translate", "Translate", "character.bubble", K::ai,
+            "Into your default language, set on the AI tab.", {"language", "convert", "localize"});
+        row("creative.tighten-script", "30s Cut", "timer", K::ai,
+            "Trims a script to about thirty seconds of speech.",
+            {"script", "voiceover", "video", "shorten", "reel"});
+        row("dev.explain-regex", "Explain Regex", "asterisk", K::ai,
+            "Breaks a regular expression down piece by piece.", {"regexp", "pattern", "match"});
+        row("data.sort-dedupe", "Sort List", "arrow.up.arrow.down", K::ai,
+            "Sorts a list alphabetically and drops duplicates.",
+            {"sort", "unique", "duplicates", "list", "alphabetical"});
+        row("system.screenshot-clipboard", "Snip", "camera.viewfinder", K::shell,
+            "Drag a region; it lands on the clipboard.",
+            {"screenshot", "capture", "clipboard", "region"});
+        row("system.color-meter", "Color Picker", "eyedropper", K::launchApp,
+            "Opens Digital Color Meter.", {"colour", "hex", "eyedropper", "pick"});
+        row("system.paste-plain", "Strip Format", "doc.plaintext", K::appleScript,
+            "Replaces the clipboard with its plain-text version.",
+            {"plain text", "clipboard", "paste", "formatting"});
+        row("system.downloads", "Downloads", "folder", K::open, "Opens your Downloads folder.",
+            {"files", "folder", "downloads"});
+        row("system.wifi-info", "Network", "wifi", K::shell, "Shows your current IP addresses.",
+            {"ip", "wifi", "network", "address"});
+    }
+
+    void presetRows()
+    {
+        QFETCH(QString, id);
+        const auto preset = ActionPreset::presetWithID(id);
+        QVERIFY(preset);
+        QTEST(preset->title, "title");
+        QTEST(preset->icon.value, "symbol");
+        QTEST(preset->action.kind(), "kind");
+        QTEST(preset->summary, "summary");
+        QTEST(preset->keywords, "keywords");
+    }
+
+    void lookupIsExact()
+    {
+        QVERIFY(ActionPreset::presetWithID(QStringLiteral("writing.fix-grammar")));
+        QVERIFY(!ActionPreset::presetWithID(QStringLiteral("writing.Fix-grammar")));
+        QVERIFY(!ActionPreset::presetWithID(QStringLiteral("fix-grammar")));
+        QVERIFY(!ActionPreset::presetWithID(QString()));
+    }
+
+    void promptsKeepTheirPunctuation()
+    {
+        QVERIFY(promptOf("email.action-items")
+                    .contains(QStringLiteral("One per line, starting with \"- \".")));
+        QVERIFY(promptOf("email.reply").contains(QString::fromUtf8("Keep it short \u2014 most")));
+        QVERIFY(promptOf("email.subject-lines").endsWith(QString::fromUtf8("Number them 1\u20133, nothing else.")));
+        QVERIFY(promptOf("dev.add-comments").contains(QStringLiteral("Comment the *why*")));
+        QCOMPARE(promptOf("writing.bullets"),
+                 QStringLiteral("Restructure the user's text as a bulleted list. One idea per "
+                                "bullet, each a short complete phrase, in the original order. Do "
+                                "not add or drop content. Reply with the list only."));
+    }
+
+    void systemPayloads_data()
+    {
+        QTest::addColumn<QString>("id");
+        QTest::addColumn<ItemAction>("action");
+        const QString zsh = QStringLiteral("/bin/zsh");
+        QTest::newRow("snip") << "system.screenshot-clipboard"
+                              << ItemAction{ShellPayload{"screencapture -i -c", zsh, false}};
+        QTest::newRow("snip to file")
+            << "system.screenshot-file"
+            << ItemAction{ShellPayload{
+                   "screencapture -i \"$HOME/Desktop/Screenshot $(date '+%Y-%m-%d at %H.%M.%S').png\"",
+                   zsh, false}};
+        QTest::newRow("colour") << "system.color-meter"
+                                << ItemAction{LaunchAppPayload{"com.apple.DigitalColorMeter", {}}};
+        QTest::newRow("plain") << "system.paste-plain"
+                               << ItemAction{AppleScriptPayload{
+                                      "set the clipboard to (the clipboard as text)", false}};
+        QTest::newRow("dark") << "system.toggle-dark"
+                              << ItemAction{AppleScriptPayload{
+                                     "tell application \"System Events\" to tell appearance "
+                                     "preferences\n    set dark mode to not dark mode\nend tell",
+                                     false}};
+        QTest::newRow("sleep") << "system.sleep-display"
+                               << ItemAction{ShellPayload{"pmset displaysleepnow", zsh, false}};
+        QTest::newRow("finder") << "system.new-finder"
+                                << ItemAction{AppleScriptPayload{
+                                       "tell application \"Finder\"\n    activate\n    make new "
+                                       "Finder window to home\nend tell",
+                                       false}};
+        QTest::newRow("downloads") << "system.downloads" << ItemAction{OpenPayload{"~/Downloads"}};
+    }
+
+    void systemPayloads()
+    {
+        QFETCH(QString, id);
+        QFETCH(ItemAction, action);
+        QVERIFY(ActionPreset::presetWithID(id)->action == action);
+    }
+
+    void networkScriptEchoesBothAddresses()
+    {
+        const auto payload =
+            std::get<ShellPayload>(ActionPreset::presetWithID(QStringLiteral("system.wifi-info"))->action.payload);
+        QCOMPARE(payload.shell, QStringLiteral("/bin/zsh"));
+        QVERIFY(payload.showOutput);
+        QVERIFY(!payload.script.contains(u'\n'));
+        const QStringList commands = payload.script.split(QStringLiteral("; "));
+        QCOMPARE(commands.size(), 2);
+        QVERIFY(commands[0].startsWith(QStringLiteral("echo \"Local: ")));
+        QVERIFY(commands[0].contains(QStringLiteral("ipconfig getifaddr en0 2>/dev/null")));
+        QVERIFY(commands[0].contains(QStringLiteral("not connected")));
+        QVERIFY(commands[1].startsWith(QStringLiteral("echo \"Public: ")));
+        QVERIFY(commands[1].contains(QStringLiteral("curl -s --max-time 4 ")));
+        QVERIFY(commands[1].contains(QStringLiteral("unavailable")));
+    }
+
+    void search_data()
+    {
+        QTest::addColumn<QString>("query");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("spaces") << "   " << idsMatching(QString());
+        QTest::newRow("xctest keyword") << "xctest" << QStringList{"dev.write-tests"};
+        QTest::newRow("tabs trimmed") << "\txctest\t" << QStringList{"dev.write-tests"};
+        QTest::newRow("line break kept") << "\nxctest" << QStringList{};
+        QTest::newRow("id not searched") << "fix-grammar" << QStringList{};
+        QTest::newRow("design category") << "design" << idsIn(ActionCategory::creative);
+        QTest::newRow("email category") << "Email & Messages" << idsIn(ActionCategory::email);
+        QTest::newRow("keyword with space") << "plain text" << QStringList{"system.paste-plain"};
+    }
+
+    void search()
+    {
+        QFETCH(QString, query);
+        QFETCH(QStringList, expected);
+        QCOMPARE(idsMatching(query), expected);
+    }
+
+    void searchFindsTitleInAnyCase()
+    {
+        QCOMPARE(idsMatching(QString()).size(), ActionPreset::all().size());
+        QVERIFY(idsMatching(QStringLiteral("  REPLY  ")).contains(QStringLiteral("email.reply")));
+        QVERIFY(ActionPreset::presetWithID(QStringLiteral("email.reply"))->matches(QStringLiteral(" Reply ")));
+    }
+
+    void makeItem()
+    {
+        const auto translate = ActionPreset::presetWithID(QStringLiteral("language.translate"));
+        const RingItem item = translate->makeItem(4, QStringLiteral("German"));
+        QCOMPARE(item.title, QStringLiteral("Translate"));
+        QCOMPARE(item.icon, IconSpec::symbol(QStringLiteral("character.bubble")));
+        QCOMPARE(item.slot, qint64(4));
+        QCOMPARE(aiPayload(item.action).targetLanguage, std::optional<QString>(QStringLiteral("German")));
+        QCOMPARE(aiPayload(item.action).systemPrompt, aiPayload(translate->action).systemPrompt);
+        QVERIFY(!aiPayload(translate->action).targetLanguage); // the library is untouched
+
+        const auto rewrite = ActionPreset::presetWithID(QStringLiteral("writing.rewrite"));
+        QVERIFY(rewrite->makeItem(0, QStringLiteral("German")).action == rewrite->action);
+
+        const auto downloads = ActionPreset::presetWithID(QStringLiteral("system.downloads"));
+        QVERIFY(downloads->makeItem(0, QStringLiteral("German")).action == downloads->action);
+
+        const RingItem again = translate->makeItem(4, QStringLiteral("German"));
+        QVERIFY(!item.id.isNull());
+        QVERIFY(again.id != item.id);
+    }
+
+    void suggestions_data()
+    {
+        QTest::addColumn<QString>("bundleID");
+        QTest::addColumn<BrowserFamily>("family");
+        QTest::addColumn<QStringList>("titles");
+        const QStringList ai{"Summarize", "Translate"};
+        const QStringList safari{"New Tab", "New Window", "Private", "Reopen Tab", "History",
+                                 "Downloads", "Bookmarks", "Reload", "Find"};
+        QStringList chromium = safari;
+        chromium[2] = QStringLiteral("Incognito");
+        for (const char *id : {"com.google.Chrome", "com.brave.Browser", "com.microsoft.edgemac",
+                               "company.thebrowser.Browser", "com.vivaldi.Vivaldi",
+                               "com.operasoftware.Opera"})
+            QTest::newRow(id) << id << BrowserFamily::chromium << chromium + ai;
+        QTest::newRow("safari") << "com.apple.Safari" << BrowserFamily::safari << safari + ai;
+        QTest::newRow("firefox") << "org.mozilla.firefox" << BrowserFamily::firefox
+                                 << QStringList{"New Tab", "New Window", "Private", "Reopen Tab",
+                                                "History", "Downloads"} + ai;
+        QTest::newRow("finder") << "com.apple.finder" << BrowserFamily::finder
+                                << QStringList{"New Window", "New Folder", "Applications", "Home",
+                                               "Downloads", "Get Info"};
+        QTest::newRow("Finder") << "com.apple.Finder" << BrowserFamily::other
+                                << QStringList{"Open Notes"} + ai;
+        QTest::newRow("chrome lower case") << "com.google.chrome" << BrowserFamily::other
+                                           << QStringList{"Open Notes"} + ai;
+    }
+
+    void suggestions()
+    {
+        QFETCH(QString, bundleID);
+        QFETCH(BrowserFamily, family);
+        QFETCH(QStringList, titles);
+        QCOMPARE(browserFamily(bundleID), family);
+        const QList<RingItem> items = suggestedAppActions(bundleID, QStringLiteral("Notes"),
+                                                          QStringLiteral("French"));
+        QCOMPARE(::titles(items), titles);
+        QSet<QUuid> ids;
+        for (qsizetype i = 0; i < items.size(); ++i) {
+            QCOMPARE(items[i].slot, qint64(i));
+            QCOMPARE(items[i].icon.kind, IconSpec::Kind::symbol);
+            ids.insert(items[i].id);
+        }
+        QCOMPARE(ids.size(), items.size());
+    }
+
+    void keystrokeSuggestionsScriptTheirKeys_data()
+    {
+        QTest::addColumn<QString>("bundleID");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("symbol");
+        QTest::addColumn<QString>("lastLine");
+        QTest::newRow("safari new tab") << "com.apple.Safari" << "New Tab" << "plus.square"
+                                        << "keystroke \"t\" using {command down}";
+        QTest::newRow("safari downloads") << "com.apple.Safari" << "Downloads" << "arrow.down.circle"
+                                          << "keystroke \"l\" using {command down, option down}";
+        QTest::newRow("chrome downloads") << "com.google.Chrome" << "Downloads" << "arrow.down.circle"
+                                          << "keystroke \"j\" using {command down, shift down}";
+        QTest::newRow("firefox private") << "org.mozilla.firefox" << "Private" << "eyeglasses"
+                                         << "keystroke \"p\" using {command down, shift down}";
+        QTest::newRow("firefox downloads") << "org.mozilla.firefox" << "Downloads" << "arrow.down.circle"
+                                           << "keystroke \"y\" using {command down, shift down}";
+        QTest::newRow("finder applications") << "com.apple.finder" << "Applications" << "app.gift"
+                                             << "keystroke \"a\" using {command down, shift down}";
+        QTest::newRow("finder info") << "com.apple.finder" << "Get Info" << "info.circle"
+                                     << "keystroke \"i\" using {command down}";
+    }
+
+    void keystrokeSuggestionsScriptTheirKeys()
+    {
+        QFETCH(QString, bundleID);
+        QFETCH(QString, title);
+        QFETCH(QString, lastLine);
+        const QList<RingItem> items = suggestedAppActions(bundleID, QString(), QString());
+        const auto item = std::find_if(items.cbegin(), items.cend(),
+                                       [&](const RingItem &item) { return item.title == title; });
+        QVERIFY(item != items.cend());
+        QTEST(item->icon.value, "symbol");
+        const auto payload = std::get<AppleScriptPayload>(item->action.payload);
+        QVERIFY(!payload.showOutput);
+        QCOMPARE(payload.source, QStringLiteral("tell application id \"%1\" to activate\ndelay 0.05\n"
+                                                "tell application \"System Events\" to %2")
+                                     .arg(bundleID, lastLine));
+    }
+
+    void safariNewTabScript()
+    {
+        QCOMPARE(keystrokeScript(QStringLiteral("t"), QStringLiteral("command down"),
+                                 QStringLiteral("com.apple.Safari")),
+                 QStringLiteral("tell application id \"com.apple.Safari\" to activate\n"
+                                "delay 0.05\n"
+                                "tell application \"System Events\" to keystroke \"t\" using {command down}"));
+    }
+
+    void aiSuggestions()
+    {
+        const QList<RingItem> items =
+            suggestedAppActions(QStringLiteral("org.mozilla.firefox"), QString(), QStringLiteral("French"));
+        const RingItem &summarize = items[6];
+        QCOMPARE(summarize.icon.value, QStringLiteral("text.line.first.and.arrowtriangle.forward"));
+        QCOMPARE(aiPayload(summarize.action).systemPrompt, promptOf("reading.summarize"));
+        QCOMPARE(aiPayload(summarize.action).resultHandling, ResultHandling::showPopover);
+        QVERIFY(aiPayload(summarize.action).needsStrongModel);
+        QVERIFY(!aiPayload(summarize.action).targetLanguage);
+        const RingItem &translate = items[7];
+        QCOMPARE(translate.icon.value, QStringLiteral("character.bubble"));
+        QCOMPARE(aiPayload(translate.action).systemPrompt, promptOf("language.translate"));
+        QCOMPARE(aiPayload(translate.action).resultHandling, ResultHandling::replaceSelection);
+        QVERIFY(!aiPayload(translate.action).needsStrongModel);
+        QCOMPARE(aiPayload(translate.action).targetLanguage, std::optional<QString>(QStringLiteral("French")));
+        QVERIFY(!aiPayload(translate.action).modelOverride);
+    }
+
+    void launcher_data()
+    {
+        QTest::addColumn<QString>("bundleID");
+        QTest::addColumn<QString>("appName");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<std::optional<QString>>("launches");
+        QTest::newRow("short name") << "com.apple.Notes" << "Notes" << "Open Notes"
+                                    << std::optional<QString>("com.apple.Notes");
+        QTest::newRow("15 with prefix") << "com.apple.calculator" << "Calculator" << "Calculator"
+                                        << std::optional<QString>("com.apple.calculator");
+        QTest::newRow("14 with prefix") << "x" << "Nine Char" << "Open Nine Char"
+                                        << std::optional<QString>("x");
+        // 9 user-perceived characters in 10 code units
+        QTest::newRow("combining accent") << "x" << QString::fromUtf8("Cafe\u0301 Mode")
+                                          << QString::fromUtf8("Open Cafe\u0301 Mode")
+                                          << std::optional<QString>("x");
+        QTest::newRow("no bundle identifier") << "" << "Notes" << "Open Notes" << std::optional<QString>();
+    }
+
+    void launcher()
+    {
+        QFETCH(QString, bundleID);
+        QFETCH(QString, appName);
+        QFETCH(std::optional<QString>, launches);
+        const QList<RingItem> items = suggestedAppActions(bundleID, appName, QStringLiteral("Spanish"));
+        QCOMPARE(items.size(), 3);
+        QTEST(items[0].title, "title");
+        QCOMPARE(items[0].icon, IconSpec::symbol(QStringLiteral("app")));
+        QVERIFY(items[0].action == ItemAction{(LaunchAppPayload{launches, std::nullopt})});
+    }
+
+    void scriptLiteralsCannotBeBrokenOutOf_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("literal");
+        QTest::newRow("plain") << "com.apple.Safari" << "\"com.apple.Safari\"";
+        QTest::newRow("quote") << "a\" to do shell script \"rm -rf ~"
+                               << "\"a\\\" to do shell script \\\"rm -rf ~\"";
+        QTest::newRow("trailing backslash") << "a\\" << "\"a\\\\\"";
+        QTest::newRow("backslash then quote") << "\\\"" << "\"\\\\\\\"\"";
+        QTest::newRow("empty") << "" << "\"\"";
+    }
+
+    void scriptLiteralsCannotBeBrokenOutOf()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, literal);
+        QCOMPARE(appleScriptStringLiteral(text), literal);
+        const QString script = keystrokeScript(text, QStringLiteral("command down"), text);
+        QVERIFY(script.startsWith(QStringLiteral("tell application id ") + literal + QStringLiteral(" to activate\n")));
+        QVERIFY(script.endsWith(QStringLiteral("keystroke ") + literal + QStringLiteral(" using {command down}")));
+    }
+
+    void hostileBundleIDStaysInsideItsLiteral()
+    {
+        const QString hostile = QStringLiteral("x\" to activate\ndo shell script \"touch /tmp/owned");
+        const QString source = keystrokeScript(QStringLiteral("t"), QStringLiteral("command down"), hostile);
+        // Every double quote the identifier brought in is escaped, so the only
+        // unescaped quotes are the ones the script itself writes.
+        int unescaped = 0;
+        for (qsizetype i = 0; i < source.size(); ++i) {
+            if (source[i] == u'\\')
+                ++i;
+            else if (source[i] == u'"')
+                ++unescaped;
+        }
+        QCOMPARE(unescaped, 6);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLibrary)
+#include "tst_library.moc"
