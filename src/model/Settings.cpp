@@ -1,0 +1,180 @@
+#include "model/Settings.h"
+
+#include "model/JsonReader.h"
+#include "model/JsonWriter.h"
+#include "model/RawValues.h"
+
+namespace vima {
+
+namespace {
+
+constexpr RawValues<LLMProviderKind, 4> providerNames{{u"appleOnDevice", u"anthropic", u"openai", u"ollama"}};
+constexpr RawValues<LLMProviderKind, 4> defaultModels{{u"on-device", u"claude-sonnet-5", u"gpt-4o", u"llama3.2"}};
+constexpr RawValues<AppTheme, 3> themeNames{{u"system", u"light", u"dark"}};
+constexpr RawValues<PointerTrigger::Kind, 3> triggerKindNames{
+    {u"longPressRightClick", u"mouseButton", u"hotCorner"}};
+
+// The value of an optional key, or the field's default when it is absent.
+template<typename T>
+T optionalOr(const JsonReader &reader, const QString &key, const T &fallback)
+{
+    return reader.optional<T>(key).value_or(fallback);
+}
+
+} // namespace
+
+const QString AISettings::defaultOllamaBaseURL = QStringLiteral("http://localhost:11434");
+
+HotkeySpec HotkeySpec::fromJson(const QJsonObject &object)
+{
+    const JsonReader reader(object);
+    return {reader.get<quint32>(QStringLiteral("keyCode")),
+            reader.get<quint64>(QStringLiteral("modifierFlags"))};
+}
+
+QJsonObject HotkeySpec::toJson() const
+{
+    return {{QStringLiteral("keyCode"), qint64(keyCode)},
+            {QStringLiteral("modifierFlags"), JsonWriter::unsignedValue(modifierFlags)}};
+}
+
+QList<LLMProviderKind> allProviderKinds()
+{
+    return providerNames.all();
+}
+
+QString rawValue(LLMProviderKind kind)
+{
+    return providerNames.name(kind);
+}
+
+std::optional<LLMProviderKind> providerKindFromRawValue(const QString &raw)
+{
+    return providerNames.parse(raw);
+}
+
+QString defaultModel(LLMProviderKind kind)
+{
+    return defaultModels.name(kind);
+}
+
+QString rawValue(AppTheme theme)
+{
+    return themeNames.name(theme);
+}
+
+std::optional<AppTheme> themeFromRawValue(const QString &raw)
+{
+    return themeNames.parse(raw);
+}
+
+AISettings AISettings::fromJson(const QJsonObject &object)
+{
+    const JsonReader reader(object);
+    const AISettings defaults;
+    AISettings settings;
+    // The provider comes first: a missing model is the default of this provider.
+    settings.provider = reader.optionalEnumeration<LLMProviderKind>(QStringLiteral("provider"),
+                                                                    providerKindFromRawValue)
+                            .value_or(defaults.provider);
+    settings.model = optionalOr(reader, QStringLiteral("model"), defaultModel(settings.provider));
+    settings.timeout = optionalOr(reader, QStringLiteral("timeout"), defaults.timeout);
+    settings.maxTokens = optionalOr(reader, QStringLiteral("maxTokens"), defaults.maxTokens);
+    settings.defaultTargetLanguage =
+        optionalOr(reader, QStringLiteral("defaultTargetLanguage"), defaults.defaultTargetLanguage);
+    settings.autoFallback = optionalOr(reader, QStringLiteral("autoFallback"), defaults.autoFallback);
+    settings.ollamaBaseURL = optionalOr(reader, QStringLiteral("ollamaBaseURL"), defaults.ollamaBaseURL);
+    return settings;
+}
+
+QJsonObject AISettings::toJson() const
+{
+    return {{QStringLiteral("provider"), rawValue(provider)},
+            {QStringLiteral("model"), model},
+            {QStringLiteral("timeout"), timeout},
+            {QStringLiteral("maxTokens"), maxTokens},
+            {QStringLiteral("defaultTargetLanguage"), defaultTargetLanguage},
+            {QStringLiteral("autoFallback"), autoFallback},
+            {QStringLiteral("ollamaBaseURL"), ollamaBaseURL}};
+}
+
+Appearance Appearance::fromJson(const QJsonObject &object)
+{
+    const JsonReader reader(object);
+    const Appearance defaults;
+    Appearance appearance;
+    appearance.theme = reader.optionalEnumeration<AppTheme>(QStringLiteral("theme"), themeFromRawValue)
+                           .value_or(defaults.theme);
+    appearance.innerRadius = optionalOr(reader, QStringLiteral("innerRadius"), defaults.innerRadius);
+    appearance.outerRadius = optionalOr(reader, QStringLiteral("outerRadius"), defaults.outerRadius);
+    appearance.animationDuration =
+        optionalOr(reader, QStringLiteral("animationDuration"), defaults.animationDuration);
+    appearance.stickyTapThreshold =
+        optionalOr(reader, QStringLiteral("stickyTapThreshold"), defaults.stickyTapThreshold);
+    appearance.subRingDwell = optionalOr(reader, QStringLiteral("subRingDwell"), defaults.subRingDwell);
+    appearance.sizeScale = optionalOr(reader, QStringLiteral("sizeScale"), defaults.sizeScale);
+    return appearance;
+}
+
+QJsonObject Appearance::toJson() const
+{
+    return {{QStringLiteral("theme"), rawValue(theme)},
+            {QStringLiteral("innerRadius"), innerRadius},
+            {QStringLiteral("outerRadius"), outerRadius},
+            {QStringLiteral("animationDuration"), animationDuration},
+            {QStringLiteral("stickyTapThreshold"), stickyTapThreshold},
+            {QStringLiteral("subRingDwell"), subRingDwell},
+            {QStringLiteral("sizeScale"), sizeScale}};
+}
+
+QString PointerTrigger::rawValue(Kind kind)
+{
+    return triggerKindNames.name(kind);
+}
+
+PointerTrigger PointerTrigger::fromJson(const QJsonObject &object)
+{
+    const JsonReader reader(object);
+    const PointerTrigger defaults;
+    PointerTrigger trigger;
+    trigger.enabled = optionalOr(reader, QStringLiteral("enabled"), defaults.enabled);
+    // Lenient on purpose: any kind that does not decode, of whatever JSON
+    // type, is the long right-click.
+    trigger.kind = triggerKindNames.parse(reader.value(QStringLiteral("kind")).toString())
+                       .value_or(Kind::longPressRightClick);
+    trigger.holdDelay = optionalOr(reader, QStringLiteral("holdDelay"), defaults.holdDelay);
+    trigger.moveSlop = optionalOr(reader, QStringLiteral("moveSlop"), defaults.moveSlop);
+    return trigger;
+}
+
+QJsonObject PointerTrigger::toJson() const
+{
+    return {{QStringLiteral("enabled"), enabled},
+            {QStringLiteral("kind"), rawValue(kind)},
+            {QStringLiteral("holdDelay"), holdDelay},
+            {QStringLiteral("moveSlop"), moveSlop}};
+}
+
+SelectionSettings SelectionSettings::fromJson(const QJsonObject &object)
+{
+    return {optionalOr(JsonReader(object), QStringLiteral("clipboardFallback"),
+                       SelectionSettings().clipboardFallback)};
+}
+
+QJsonObject SelectionSettings::toJson() const
+{
+    return {{QStringLiteral("clipboardFallback"), clipboardFallback}};
+}
+
+FeatureFlags FeatureFlags::fromJson(const QJsonObject &object)
+{
+    return {optionalOr(JsonReader(object), QStringLiteral("contextAwareRings"),
+                       FeatureFlags().contextAwareRings)};
+}
+
+QJsonObject FeatureFlags::toJson() const
+{
+    return {{QStringLiteral("contextAwareRings"), contextAwareRings}};
+}
+
+} // namespace vima

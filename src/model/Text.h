@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace vima {
+
+// Text as the user sees it: user-perceived characters (grapheme clusters),
+// so that "\r\n", an accented letter or a flag counts as one character.
+class Text {
+public:
+    static QStringList graphemes(const QString &text);
+    static qsizetype graphemeCount(const QString &text);
+    // The first `count` user-perceived characters.
+    static QString leftGraphemes(const QString &text, qsizetype count);
+
+    // The first non-empty line (lines split at line feeds only), cut to
+    // `limit` user-perceived characters followed by "…" when longer.
+    static QString firstLineCut(const QString &text, qsizetype limit = 60);
+
+    // Without white space and line breaks at either end.
+    static QString trimmed(const QString &text);
+    // Nothing but white space and line breaks.
+    static bool isBlank(const QString &text);
+};
+
+} // namespace vima
