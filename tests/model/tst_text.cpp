@@ -1,0 +1,81 @@
+#include "model/Text.h"
+
+#include <QTest>
+
+using namespace vima;
+
+class TestText : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void graphemeCount_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<qsizetype>("count");
+        QTest::newRow("empty") << QString() << qsizetype(0);
+        QTest::newRow("ascii") << QStringLiteral("abc") << qsizetype(3);
+        QTest::newRow("crlf is one") << QStringLiteral("a\r\nb") << qsizetype(3);
+        QTest::newRow("combining accent") << QStringLiteral("e\u0301e\u0301") << qsizetype(2);
+        QTest::newRow("flags") << QStringLiteral("🇩🇪🇫🇷") << qsizetype(2);
+        QTest::newRow("zwj family") << QStringLiteral("👨‍👩‍👧x") << qsizetype(2);
+    }
+
+    void graphemeCount()
+    {
+        QFETCH(QString, text);
+        QFETCH(qsizetype, count);
+        QCOMPARE(Text::graphemeCount(text), count);
+        QCOMPARE(Text::graphemes(text).join(QString()), text);
+    }
+
+    void firstLineCut_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("expected");
+        const QString sixty(60, u'x');
+        const QString flag = QStringLiteral("🇩🇪");
+        QTest::newRow("empty") << QString() << QString();
+        QTest::newRow("only line feeds") << QStringLiteral("\n\n\n") << QString();
+        QTest::newRow("first of several") << QStringLiteral("one\ntwo") << QStringLiteral("one");
+        QTest::newRow("two blank lines skipped") << QStringLiteral("\n\nthird\nfourth") << QStringLiteral("third");
+        QTest::newRow("spaces are a line") << QStringLiteral("   \nnext") << QStringLiteral("   ");
+        QTest::newRow("crlf does not split") << QStringLiteral("a\r\nb\nc") << QStringLiteral("a\r\nb");
+        QTest::newRow("sixty stays whole") << sixty << sixty;
+        QTest::newRow("sixty-one is cut") << sixty + u'y' << sixty + QChar(0x2026);
+        QTest::newRow("cut counts graphemes") << flag.repeated(61) << flag.repeated(60) + QChar(0x2026);
+        QTest::newRow("accents count once") << QStringLiteral("e\u0301").repeated(60) << QStringLiteral("e\u0301").repeated(60);
+        QTest::newRow("cut only the first line") << sixty + u'y' + u'\n' << sixty + QChar(0x2026);
+    }
+
+    void firstLineCut()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, expected);
+        QCOMPARE(Text::firstLineCut(text), expected);
+    }
+
+    void isBlank_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("blank");
+        QTest::newRow("empty") << QString() << true;
+        QTest::newRow("spaces and breaks") << QStringLiteral(" \t\r\n \n") << true;
+        QTest::newRow("unicode separators") << QStringLiteral("\u00A0\u2028\u2029\u0085") << true;
+        QTest::newRow("a letter") << QStringLiteral("  a\n") << false;
+    }
+
+    void isBlank()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, blank);
+        QCOMPARE(Text::isBlank(text), blank);
+    }
+
+    void trimmedKeepsInnerSpace()
+    {
+        QCOMPARE(Text::trimmed(QStringLiteral("\n  More  than\t\n")), QStringLiteral("More  than"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestText)
+#include "tst_text.moc"
