@@ -3,6 +3,7 @@
 #include <QUuid>
 #include <algorithm>
 #include <span>
+#include <utility>
 
 namespace vima {
 
@@ -258,13 +259,6 @@ constexpr AIRow dataRows[] = {
      "Sort the user's list alphabetically (case-insensitive) and remove exact duplicates. Keep each line's original text and any bullet or numbering style. Reply with the sorted list only."},
 };
 
-const QString zsh = QStringLiteral("/bin/zsh");
-
-// The local address, then the public one as a lookup service sees it.
-const QString wifiInfoScript = QStringLiteral(
-    "echo \"Local: $(ipconfig getifaddr en0 2>/dev/null || echo 'not connected')\"; "
-    "echo \"Public: $(curl -s --max-time 4 https://api.ipify.org || echo 'unavailable')\"");
-
 ActionPreset preset(const char *id, const char *title, const char *symbol, ActionCategory category,
                     const char *summary, const char *keywords, ItemAction action)
 {
@@ -282,7 +276,7 @@ ActionPreset preset(const char *id, const char *title, const char *symbol, Actio
 
 ItemAction shell(const QString &script, bool showOutput)
 {
-    return ItemAction{ShellPayload{script, zsh, showOutput}};
+    return ItemAction{ShellPayload{script, QStringLiteral("/bin/zsh"), showOutput}};
 }
 
 ItemAction appleScript(const QString &source)
@@ -307,6 +301,10 @@ void appendAI(QList<ActionPreset> &list, ActionCategory category, std::span<cons
 void appendSystem(QList<ActionPreset> &list)
 {
     const auto system = ActionCategory::system;
+    // The local address, then the public one as a lookup service sees it.
+    const QString wifiInfoScript = QStringLiteral(
+        "echo \"Local: $(ipconfig getifaddr en0 2>/dev/null || echo 'not connected')\"; "
+        "echo \"Public: $(curl -s --max-time 4 https://api.ipify.org || echo 'unavailable')\"");
     list << preset("system.screenshot-clipboard", "Snip", "camera.viewfinder", system,
                    "Drag a region; it lands on the clipboard.",
                    "screenshot, capture, clipboard, region",

@@ -45,7 +45,8 @@ const AIPayload &aiPayload(const ItemAction &action)
 
 QString promptOf(const char *presetID)
 {
-    return aiPayload(ActionPreset::presetWithID(QString::fromLatin1(presetID))->action).systemPrompt;
+    return aiPayload(ActionPreset::presetWithID(QString::fromLatin1(presetID))->action)
+        .systemPrompt;
 }
 
 } // namespace
@@ -61,17 +62,20 @@ private Q_SLOTS:
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("symbol");
         QTest::addColumn<int>("presets");
-        QTest::newRow("writing") << ActionCategory::writing << "writing" << "Writing" << "pencil.line" << 9;
-        QTest::newRow("email") << ActionCategory::email << "email" << "Email & Messages" << "envelope" << 5;
-        QTest::newRow("reading") << ActionCategory::reading << "reading" << "Reading" << "book" << 6;
-        QTest::newRow("language") << ActionCategory::language << "language" << "Language" << "globe" << 4;
-        QTest::newRow("creative") << ActionCategory::creative << "creative" << "Video & Design"
-                                  << "paintbrush.pointed" << 8;
-        QTest::newRow("developer") << ActionCategory::developer << "developer" << "Developer"
-                                   << "chevron.left.forwardslash.chevron.right" << 6;
-        QTest::newRow("data") << ActionCategory::data << "data" << "Data" << "tablecells" << 4;
-        QTest::newRow("system") << ActionCategory::system << "system" << "System" << "macwindow" << 9;
-        QTest::newRow("apps") << ActionCategory::apps << "apps" << "Apps" << "square.grid.3x3" << 0;
+        const auto row = [](ActionCategory category, const char *raw, const char *title,
+                            const char *symbol, int presets) {
+            QTest::newRow(raw) << category << raw << title << symbol << presets;
+        };
+        row(ActionCategory::writing, "writing", "Writing", "pencil.line", 9);
+        row(ActionCategory::email, "email", "Email & Messages", "envelope", 5);
+        row(ActionCategory::reading, "reading", "Reading", "book", 6);
+        row(ActionCategory::language, "language", "Language", "globe", 4);
+        row(ActionCategory::creative, "creative", "Video & Design", "paintbrush.pointed", 8);
+        row(ActionCategory::developer, "developer", "Developer",
+            "chevron.left.forwardslash.chevron.right", 6);
+        row(ActionCategory::data, "data", "Data", "tablecells", 4);
+        row(ActionCategory::system, "system", "System", "macwindow", 9);
+        row(ActionCategory::apps, "apps", "Apps", "square.grid.3x3", 0);
     }
 
     void categories()
@@ -109,8 +113,8 @@ private Q_SLOTS:
             if (i > 0)
                 QVERIFY2(all[i - 1].category <= preset.category, qPrintable(preset.id));
             const QString prefix = preset.category == ActionCategory::developer
-                ? QStringLiteral("dev.")
-                : rawValue(preset.category) + u'.';
+                                       ? QStringLiteral("dev.")
+                                       : rawValue(preset.category) + u'.';
             QVERIFY2(preset.id.startsWith(prefix), qPrintable(preset.id));
             QCOMPARE(preset.icon.kind, IconSpec::Kind::symbol);
             QVERIFY(!preset.summary.isEmpty());
@@ -218,7 +222,8 @@ private Q_SLOTS:
         QVERIFY(promptOf("email.action-items")
                     .contains(QStringLiteral("One per line, starting with \"- \".")));
         QVERIFY(promptOf("email.reply").contains(QString::fromUtf8("Keep it short \u2014 most")));
-        QVERIFY(promptOf("email.subject-lines").endsWith(QString::fromUtf8("Number them 1\u20133, nothing else.")));
+        QVERIFY(promptOf("email.subject-lines")
+                    .endsWith(QString::fromUtf8("Number them 1\u20133, nothing else.")));
         QVERIFY(promptOf("dev.add-comments").contains(QStringLiteral("Comment the *why*")));
         QCOMPARE(promptOf("writing.bullets"),
                  QStringLiteral("Restructure the user's text as a bulleted list. One idea per "
@@ -235,9 +240,9 @@ private Q_SLOTS:
                               << ItemAction{ShellPayload{"screencapture -i -c", zsh, false}};
         QTest::newRow("snip to file")
             << "system.screenshot-file"
-            << ItemAction{ShellPayload{
-                   "screencapture -i \"$HOME/Desktop/Screenshot $(date '+%Y-%m-%d at %H.%M.%S').png\"",
-                   zsh, false}};
+            << ItemAction{ShellPayload{"screencapture -i \"$HOME/Desktop/Screenshot $(date "
+                                       "'+%Y-%m-%d at %H.%M.%S').png\"",
+                                       zsh, false}};
         QTest::newRow("colour") << "system.color-meter"
                                 << ItemAction{LaunchAppPayload{"com.apple.DigitalColorMeter", {}}};
         QTest::newRow("plain") << "system.paste-plain"
@@ -267,8 +272,8 @@ private Q_SLOTS:
 
     void networkScriptEchoesBothAddresses()
     {
-        const auto payload =
-            std::get<ShellPayload>(ActionPreset::presetWithID(QStringLiteral("system.wifi-info"))->action.payload);
+        const auto payload = std::get<ShellPayload>(
+            ActionPreset::presetWithID(QStringLiteral("system.wifi-info"))->action.payload);
         QCOMPARE(payload.shell, QStringLiteral("/bin/zsh"));
         QVERIFY(payload.showOutput);
         QVERIFY(!payload.script.contains(u'\n'));
@@ -307,7 +312,8 @@ private Q_SLOTS:
     {
         QCOMPARE(idsMatching(QString()).size(), ActionPreset::all().size());
         QVERIFY(idsMatching(QStringLiteral("  REPLY  ")).contains(QStringLiteral("email.reply")));
-        QVERIFY(ActionPreset::presetWithID(QStringLiteral("email.reply"))->matches(QStringLiteral(" Reply ")));
+        QVERIFY(ActionPreset::presetWithID(QStringLiteral("email.reply"))
+                    ->matches(QStringLiteral(" Reply ")));
     }
 
     void makeItem()
@@ -317,7 +323,8 @@ private Q_SLOTS:
         QCOMPARE(item.title, QStringLiteral("Translate"));
         QCOMPARE(item.icon, IconSpec::symbol(QStringLiteral("character.bubble")));
         QCOMPARE(item.slot, qint64(4));
-        QCOMPARE(aiPayload(item.action).targetLanguage, std::optional<QString>(QStringLiteral("German")));
+        QCOMPARE(aiPayload(item.action).targetLanguage,
+                 std::optional<QString>(QStringLiteral("German")));
         QCOMPARE(aiPayload(item.action).systemPrompt, aiPayload(translate->action).systemPrompt);
         QVERIFY(!aiPayload(translate->action).targetLanguage); // the library is untouched
 
@@ -338,25 +345,26 @@ private Q_SLOTS:
         QTest::addColumn<BrowserFamily>("family");
         QTest::addColumn<QStringList>("titles");
         const QStringList ai{"Summarize", "Translate"};
-        const QStringList safari{"New Tab", "New Window", "Private", "Reopen Tab", "History",
-                                 "Downloads", "Bookmarks", "Reload", "Find"};
+        const QStringList safari{"New Tab",   "New Window", "Private", "Reopen Tab", "History",
+                                 "Downloads", "Bookmarks",  "Reload",  "Find"};
         QStringList chromium = safari;
         chromium[2] = QStringLiteral("Incognito");
-        for (const char *id : {"com.google.Chrome", "com.brave.Browser", "com.microsoft.edgemac",
-                               "company.thebrowser.Browser", "com.vivaldi.Vivaldi",
-                               "com.operasoftware.Opera"})
+        for (const char *id :
+             {"com.google.Chrome", "com.brave.Browser", "com.microsoft.edgemac",
+              "company.thebrowser.Browser", "com.vivaldi.Vivaldi", "com.operasoftware.Opera"})
             QTest::newRow(id) << id << BrowserFamily::chromium << chromium + ai;
         QTest::newRow("safari") << "com.apple.Safari" << BrowserFamily::safari << safari + ai;
         QTest::newRow("firefox") << "org.mozilla.firefox" << BrowserFamily::firefox
-                                 << QStringList{"New Tab", "New Window", "Private", "Reopen Tab",
-                                                "History", "Downloads"} + ai;
+                                 << QStringList{"New Tab",    "New Window", "Private",
+                                                "Reopen Tab", "History",    "Downloads"}
+                                        + ai;
         QTest::newRow("finder") << "com.apple.finder" << BrowserFamily::finder
-                                << QStringList{"New Window", "New Folder", "Applications", "Home",
-                                               "Downloads", "Get Info"};
+                                << QStringList{"New Window", "New Folder", "Applications",
+                                               "Home",       "Downloads",  "Get Info"};
         QTest::newRow("Finder") << "com.apple.Finder" << BrowserFamily::other
                                 << QStringList{"Open Notes"} + ai;
-        QTest::newRow("chrome lower case") << "com.google.chrome" << BrowserFamily::other
-                                           << QStringList{"Open Notes"} + ai;
+        QTest::newRow("chrome lower case")
+            << "com.google.chrome" << BrowserFamily::other << QStringList{"Open Notes"} + ai;
     }
 
     void suggestions()
@@ -365,8 +373,8 @@ private Q_SLOTS:
         QFETCH(BrowserFamily, family);
         QFETCH(QStringList, titles);
         QCOMPARE(browserFamily(bundleID), family);
-        const QList<RingItem> items = suggestedAppActions(bundleID, QStringLiteral("Notes"),
-                                                          QStringLiteral("French"));
+        const QList<RingItem> items =
+            suggestedAppActions(bundleID, QStringLiteral("Notes"), QStringLiteral("French"));
         QCOMPARE(::titles(items), titles);
         QSet<QUuid> ids;
         for (qsizetype i = 0; i < items.size(); ++i) {
@@ -383,20 +391,25 @@ private Q_SLOTS:
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("symbol");
         QTest::addColumn<QString>("lastLine");
-        QTest::newRow("safari new tab") << "com.apple.Safari" << "New Tab" << "plus.square"
-                                        << "keystroke \"t\" using {command down}";
-        QTest::newRow("safari downloads") << "com.apple.Safari" << "Downloads" << "arrow.down.circle"
-                                          << "keystroke \"l\" using {command down, option down}";
-        QTest::newRow("chrome downloads") << "com.google.Chrome" << "Downloads" << "arrow.down.circle"
-                                          << "keystroke \"j\" using {command down, shift down}";
-        QTest::newRow("firefox private") << "org.mozilla.firefox" << "Private" << "eyeglasses"
-                                         << "keystroke \"p\" using {command down, shift down}";
-        QTest::newRow("firefox downloads") << "org.mozilla.firefox" << "Downloads" << "arrow.down.circle"
-                                           << "keystroke \"y\" using {command down, shift down}";
-        QTest::newRow("finder applications") << "com.apple.finder" << "Applications" << "app.gift"
-                                             << "keystroke \"a\" using {command down, shift down}";
-        QTest::newRow("finder info") << "com.apple.finder" << "Get Info" << "info.circle"
-                                     << "keystroke \"i\" using {command down}";
+        const auto row = [](const char *name, const char *bundleID, const char *title,
+                            const char *symbol, const char *lastLine) {
+            QTest::newRow(name) << QString::fromLatin1(bundleID) << QString::fromLatin1(title)
+                                << QString::fromLatin1(symbol) << QString::fromLatin1(lastLine);
+        };
+        row("safari new tab", "com.apple.Safari", "New Tab", "plus.square",
+            "keystroke \"t\" using {command down}");
+        row("safari downloads", "com.apple.Safari", "Downloads", "arrow.down.circle",
+            "keystroke \"l\" using {command down, option down}");
+        row("chrome downloads", "com.google.Chrome", "Downloads", "arrow.down.circle",
+            "keystroke \"j\" using {command down, shift down}");
+        row("firefox private", "org.mozilla.firefox", "Private", "eyeglasses",
+            "keystroke \"p\" using {command down, shift down}");
+        row("firefox downloads", "org.mozilla.firefox", "Downloads", "arrow.down.circle",
+            "keystroke \"y\" using {command down, shift down}");
+        row("finder applications", "com.apple.finder", "Applications", "app.gift",
+            "keystroke \"a\" using {command down, shift down}");
+        row("finder info", "com.apple.finder", "Get Info", "info.circle",
+            "keystroke \"i\" using {command down}");
     }
 
     void keystrokeSuggestionsScriptTheirKeys()
@@ -411,24 +424,26 @@ private Q_SLOTS:
         QTEST(item->icon.value, "symbol");
         const auto payload = std::get<AppleScriptPayload>(item->action.payload);
         QVERIFY(!payload.showOutput);
-        QCOMPARE(payload.source, QStringLiteral("tell application id \"%1\" to activate\ndelay 0.05\n"
-                                                "tell application \"System Events\" to %2")
-                                     .arg(bundleID, lastLine));
+        QCOMPARE(payload.source,
+                 QStringLiteral("tell application id \"%1\" to activate\ndelay 0.05\n"
+                                "tell application \"System Events\" to %2")
+                     .arg(bundleID, lastLine));
     }
 
     void safariNewTabScript()
     {
         QCOMPARE(keystrokeScript(QStringLiteral("t"), QStringLiteral("command down"),
                                  QStringLiteral("com.apple.Safari")),
-                 QStringLiteral("tell application id \"com.apple.Safari\" to activate\n"
-                                "delay 0.05\n"
-                                "tell application \"System Events\" to keystroke \"t\" using {command down}"));
+                 QStringLiteral(
+                     "tell application id \"com.apple.Safari\" to activate\n"
+                     "delay 0.05\n"
+                     "tell application \"System Events\" to keystroke \"t\" using {command down}"));
     }
 
     void aiSuggestions()
     {
-        const QList<RingItem> items =
-            suggestedAppActions(QStringLiteral("org.mozilla.firefox"), QString(), QStringLiteral("French"));
+        const QList<RingItem> items = suggestedAppActions(QStringLiteral("org.mozilla.firefox"),
+                                                          QString(), QStringLiteral("French"));
         const RingItem &summarize = items[6];
         QCOMPARE(summarize.icon.value, QStringLiteral("text.line.first.and.arrowtriangle.forward"));
         QCOMPARE(aiPayload(summarize.action).systemPrompt, promptOf("reading.summarize"));
@@ -440,7 +455,8 @@ private Q_SLOTS:
         QCOMPARE(aiPayload(translate.action).systemPrompt, promptOf("language.translate"));
         QCOMPARE(aiPayload(translate.action).resultHandling, ResultHandling::replaceSelection);
         QVERIFY(!aiPayload(translate.action).needsStrongModel);
-        QCOMPARE(aiPayload(translate.action).targetLanguage, std::optional<QString>(QStringLiteral("French")));
+        QCOMPARE(aiPayload(translate.action).targetLanguage,
+                 std::optional<QString>(QStringLiteral("French")));
         QVERIFY(!aiPayload(translate.action).modelOverride);
     }
 
@@ -450,17 +466,18 @@ private Q_SLOTS:
         QTest::addColumn<QString>("appName");
         QTest::addColumn<QString>("title");
         QTest::addColumn<std::optional<QString>>("launches");
-        QTest::newRow("short name") << "com.apple.Notes" << "Notes" << "Open Notes"
-                                    << std::optional<QString>("com.apple.Notes");
-        QTest::newRow("15 with prefix") << "com.apple.calculator" << "Calculator" << "Calculator"
-                                        << std::optional<QString>("com.apple.calculator");
-        QTest::newRow("14 with prefix") << "x" << "Nine Char" << "Open Nine Char"
-                                        << std::optional<QString>("x");
+        const auto row = [](const char *name, const QString &bundleID, const QString &appName,
+                            const QString &title, std::optional<QString> launches) {
+            QTest::newRow(name) << bundleID << appName << title << launches;
+        };
+        row("short name", "com.apple.Notes", "Notes", "Open Notes", "com.apple.Notes");
+        row("15 with prefix", "com.apple.calculator", "Calculator", "Calculator",
+            "com.apple.calculator");
+        row("14 with prefix", "x", "Nine Char", "Open Nine Char", "x");
         // 9 user-perceived characters in 10 code units
-        QTest::newRow("combining accent") << "x" << QString::fromUtf8("Cafe\u0301 Mode")
-                                          << QString::fromUtf8("Open Cafe\u0301 Mode")
-                                          << std::optional<QString>("x");
-        QTest::newRow("no bundle identifier") << "" << "Notes" << "Open Notes" << std::optional<QString>();
+        row("combining accent", "x", QString::fromUtf8("Cafe\u0301 Mode"),
+            QString::fromUtf8("Open Cafe\u0301 Mode"), "x");
+        row("no bundle identifier", "", "Notes", "Open Notes", std::nullopt);
     }
 
     void launcher()
@@ -468,7 +485,8 @@ private Q_SLOTS:
         QFETCH(QString, bundleID);
         QFETCH(QString, appName);
         QFETCH(std::optional<QString>, launches);
-        const QList<RingItem> items = suggestedAppActions(bundleID, appName, QStringLiteral("Spanish"));
+        const QList<RingItem> items =
+            suggestedAppActions(bundleID, appName, QStringLiteral("Spanish"));
         QCOMPARE(items.size(), 3);
         QTEST(items[0].title, "title");
         QCOMPARE(items[0].icon, IconSpec::symbol(QStringLiteral("app")));
@@ -479,12 +497,15 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("literal");
-        QTest::newRow("plain") << "com.apple.Safari" << "\"com.apple.Safari\"";
-        QTest::newRow("quote") << "a\" to do shell script \"rm -rf ~"
-                               << "\"a\\\" to do shell script \\\"rm -rf ~\"";
-        QTest::newRow("trailing backslash") << "a\\" << "\"a\\\\\"";
-        QTest::newRow("backslash then quote") << "\\\"" << "\"\\\\\\\"\"";
-        QTest::newRow("empty") << "" << "\"\"";
+        const auto row = [](const char *name, const char *text, const char *literal) {
+            QTest::newRow(name) << QString::fromLatin1(text) << QString::fromLatin1(literal);
+        };
+        row("plain", "com.apple.Safari", "\"com.apple.Safari\"");
+        row("quote", "a\" to do shell script \"rm -rf ~",
+            "\"a\\\" to do shell script \\\"rm -rf ~\"");
+        row("trailing backslash", "a\\", "\"a\\\\\"");
+        row("backslash then quote", "\\\"", "\"\\\\\\\"\"");
+        row("empty", "", "\"\"");
     }
 
     void scriptLiteralsCannotBeBrokenOutOf()
@@ -493,14 +514,18 @@ private Q_SLOTS:
         QFETCH(QString, literal);
         QCOMPARE(appleScriptStringLiteral(text), literal);
         const QString script = keystrokeScript(text, QStringLiteral("command down"), text);
-        QVERIFY(script.startsWith(QStringLiteral("tell application id ") + literal + QStringLiteral(" to activate\n")));
-        QVERIFY(script.endsWith(QStringLiteral("keystroke ") + literal + QStringLiteral(" using {command down}")));
+        QVERIFY(script.startsWith(QStringLiteral("tell application id ") + literal
+                                  + QStringLiteral(" to activate\n")));
+        QVERIFY(script.endsWith(QStringLiteral("keystroke ") + literal
+                                + QStringLiteral(" using {command down}")));
     }
 
     void hostileBundleIDStaysInsideItsLiteral()
     {
-        const QString hostile = QStringLiteral("x\" to activate\ndo shell script \"touch /tmp/owned");
-        const QString source = keystrokeScript(QStringLiteral("t"), QStringLiteral("command down"), hostile);
+        const QString hostile =
+            QStringLiteral("x\" to activate\ndo shell script \"touch /tmp/owned");
+        const QString source =
+            keystrokeScript(QStringLiteral("t"), QStringLiteral("command down"), hostile);
         // Every double quote the identifier brought in is escaped, so the only
         // unescaped quotes are the ones the script itself writes.
         int unescaped = 0;

@@ -87,18 +87,24 @@ private Q_SLOTS:
         QTest::addColumn<QString>("symbol");
         QTest::addColumn<QString>("summary");
         QTest::addColumn<int>("entries");
-        QTest::newRow("everyday") << "everyday" << "Everyday" << "star"
-                                  << "A bit of everything. A good place to start if none of the others fit." << 6;
-        QTest::newRow("writer") << "writer" << "Writing" << "pencil.line"
-                                << "Fix, tighten and retone prose. For anyone who writes for a living." << 5;
-        QTest::newRow("designer") << "designer" << "Design" << "paintbrush.pointed"
-                                  << "Microcopy, naming and alt text, plus a colour picker and snipping tool." << 5;
-        QTest::newRow("video") << "video" << "Video" << "play.rectangle"
-                               << "Titles, descriptions, chapters and script trims from a transcript." << 5;
-        QTest::newRow("developer") << "developer" << "Development" << "chevron.left.forwardslash.chevron.right"
-                                   << "Explain code, comment it, decode errors and regexes." << 5;
-        QTest::newRow("student") << "student" << "Studying" << "book"
-                                 << "Understand dense material: explain, summarise, define, question." << 5;
+        const auto row = [](const char *id, const char *name, const char *symbol,
+                            const char *summary, int entries) {
+            QTest::newRow(id) << QString::fromLatin1(id) << QString::fromLatin1(name)
+                              << QString::fromLatin1(symbol) << QString::fromLatin1(summary)
+                              << entries;
+        };
+        row("everyday", "Everyday", "star",
+            "A bit of everything. A good place to start if none of the others fit.", 6);
+        row("writer", "Writing", "pencil.line",
+            "Fix, tighten and retone prose. For anyone who writes for a living.", 5);
+        row("designer", "Design", "paintbrush.pointed",
+            "Microcopy, naming and alt text, plus a colour picker and snipping tool.", 5);
+        row("video", "Video", "play.rectangle",
+            "Titles, descriptions, chapters and script trims from a transcript.", 5);
+        row("developer", "Development", "chevron.left.forwardslash.chevron.right",
+            "Explain code, comment it, decode errors and regexes.", 5);
+        row("student", "Studying", "book",
+            "Understand dense material: explain, summarise, define, question.", 5);
     }
 
     void templates()
@@ -117,7 +123,8 @@ private Q_SLOTS:
         QStringList ids;
         for (const RingTemplate &entry : RingTemplate::all())
             ids.append(entry.id);
-        QCOMPARE(ids, (QStringList{"everyday", "writer", "designer", "video", "developer", "student"}));
+        QCOMPARE(ids,
+                 (QStringList{"everyday", "writer", "designer", "video", "developer", "student"}));
         QCOMPARE(RingTemplate::defaultTemplate().id, QStringLiteral("everyday"));
         QVERIFY(!RingTemplate::templateWithID(QStringLiteral("Everyday")));
         QVERIFY(!RingTemplate::templateWithID(QStringLiteral("nope")));
@@ -142,14 +149,16 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("id");
         QTest::addColumn<QStringList>("titles");
-        QTest::newRow("everyday") << "everyday"
-                                  << QStringList{"Write", "Read", "Translate", "Snip", "Downloads", "Dark Mode"};
+        QTest::newRow("everyday") << "everyday" << QStringList{"Write", "Read",      "Translate",
+                                                               "Snip",  "Downloads", "Dark Mode"};
         QTest::newRow("designer") << "designer"
-                                  << QStringList{"Copy", "Publish", "Color Picker", "Snip", "Snip to File"};
-        QTest::newRow("developer") << "developer"
-                                   << QStringList{"Code", "Debug", "Data", "Snip", "New Window"};
+                                  << QStringList{"Copy", "Publish", "Color Picker", "Snip",
+                                                 "Snip to File"};
+        QTest::newRow("developer")
+            << "developer" << QStringList{"Code", "Debug", "Data", "Snip", "New Window"};
         QTest::newRow("student") << "student"
-                                 << QStringList{"Understand", "Study", "Translate", "To English", "Snip"};
+                                 << QStringList{"Understand", "Study", "Translate", "To English",
+                                                "Snip"};
     }
 
     void previewTitles()
@@ -160,7 +169,8 @@ private Q_SLOTS:
 
     void everydayWithEightSlots()
     {
-        const QList<Ring> rings = RingTemplate::defaultTemplate().makeRings(8, QStringLiteral("Spanish"));
+        const QList<Ring> rings =
+            RingTemplate::defaultTemplate().makeRings(8, QStringLiteral("Spanish"));
         QCOMPARE(names(rings), (QStringList{"Default", "Write", "Read"}));
 
         const Ring &primary = rings[0];
@@ -174,13 +184,15 @@ private Q_SLOTS:
         QCOMPARE(opens(primary.items[1]), std::optional(rings[2].id));
         QCOMPARE(primary.items[0].icon, IconSpec::symbol(QStringLiteral("pencil.line")));
         QCOMPARE(primary.items[1].icon, IconSpec::symbol(QStringLiteral("book")));
-        QCOMPARE(aiPayload(primary.items[2]).targetLanguage, std::optional<QString>(QStringLiteral("Spanish")));
+        QCOMPARE(aiPayload(primary.items[2]).targetLanguage,
+                 std::optional<QString>(QStringLiteral("Spanish")));
         QCOMPARE(primary.items[5].action.kind(), ItemAction::Kind::appleScript);
 
         QCOMPARE(titles(rings[1].items),
                  (QStringList{"Fix Grammar", "Rewrite", "Shorten", "Professional", "To Bullets"}));
         QCOMPARE(slots(rings[1].items), range(0, 5));
-        QCOMPARE(titles(rings[2].items), (QStringList{"Summarize", "Explain", "Takeaways", "Questions"}));
+        QCOMPARE(titles(rings[2].items),
+                 (QStringList{"Summarize", "Explain", "Takeaways", "Questions"}));
         QCOMPARE(slots(rings[2].items), range(0, 4));
         for (const Ring &pack : rings.mid(1)) {
             QVERIFY(pack.isSubRing);
@@ -195,20 +207,23 @@ private Q_SLOTS:
         QTest::addColumn<qint64>("slotCount");
         QTest::addColumn<QStringList>("ringNames");
         QTest::addColumn<QList<QStringList>>("ringTitles");
-        QTest::newRow("everyday 3") << "everyday" << qint64(3) << QStringList{"Default", "Write", "Read"}
-                                    << QList<QStringList>{{"Write", "Read", "Translate"},
-                                                          {"Fix Grammar", "Rewrite", "Shorten"},
-                                                          {"Summarize", "Explain", "Takeaways"}};
+        QTest::newRow("everyday 3")
+            << "everyday" << qint64(3) << QStringList{"Default", "Write", "Read"}
+            << QList<QStringList>{{"Write", "Read", "Translate"},
+                                  {"Fix Grammar", "Rewrite", "Shorten"},
+                                  {"Summarize", "Explain", "Takeaways"}};
         QTest::newRow("writer 1") << "writer" << qint64(1) << QStringList{"Default", "Fix"}
                                   << QList<QStringList>{{"Fix"}, {"Fix Grammar"}};
-        QTest::newRow("developer 8") << "developer" << qint64(8)
-                                     << QStringList{"Default", "Code", "Debug", "Data"}
-                                     << QList<QStringList>{{"Code", "Debug", "Data", "Snip", "New Window"},
-                                                           {"Explain Code", "Comment", "Write Tests", "Convert"},
-                                                           {"Explain Error", "Explain Regex", "Explain"},
-                                                           {"To JSON", "To Table", "Clean Up", "Sort List"}};
-        QTest::newRow("none") << "everyday" << qint64(0) << QStringList{"Default"} << QList<QStringList>{{}};
-        QTest::newRow("negative") << "video" << qint64(-3) << QStringList{"Default"} << QList<QStringList>{{}};
+        QTest::newRow("developer 8")
+            << "developer" << qint64(8) << QStringList{"Default", "Code", "Debug", "Data"}
+            << QList<QStringList>{{"Code", "Debug", "Data", "Snip", "New Window"},
+                                  {"Explain Code", "Comment", "Write Tests", "Convert"},
+                                  {"Explain Error", "Explain Regex", "Explain"},
+                                  {"To JSON", "To Table", "Clean Up", "Sort List"}};
+        QTest::newRow("none") << "everyday" << qint64(0) << QStringList{"Default"}
+                              << QList<QStringList>{{}};
+        QTest::newRow("negative") << "video" << qint64(-3) << QStringList{"Default"}
+                                  << QList<QStringList>{{}};
     }
 
     void fewerSlotsCutEntriesAndPacks()
@@ -216,7 +231,8 @@ private Q_SLOTS:
         QFETCH(QString, id);
         QFETCH(qint64, slotCount);
         QFETCH(QList<QStringList>, ringTitles);
-        const QList<Ring> rings = RingTemplate::templateWithID(id)->makeRings(slotCount, QStringLiteral("Spanish"));
+        const QList<Ring> rings =
+            RingTemplate::templateWithID(id)->makeRings(slotCount, QStringLiteral("Spanish"));
         QTEST(names(rings), "ringNames");
         for (qsizetype i = 0; i < rings.size(); ++i)
             QCOMPARE(titles(rings[i].items), ringTitles[i]);
@@ -224,10 +240,14 @@ private Q_SLOTS:
 
     void unknownPresetsLeaveNoGap()
     {
-        const RingTemplate custom{"custom", "Custom", "", "star",
-                                  {Entry::action("nope"), Entry::action("system.downloads"),
-                                   Entry::group("Mixed", "tag", {"gone", "writing.rewrite", "dev.convert"}),
-                                   Entry::group("Empty", "tag", {"gone"}), Entry::action("system.snip")}};
+        const RingTemplate custom{
+            "custom",
+            "Custom",
+            "",
+            "star",
+            {Entry::action("nope"), Entry::action("system.downloads"),
+             Entry::group("Mixed", "tag", {"gone", "writing.rewrite", "dev.convert"}),
+             Entry::group("Empty", "tag", {"gone"}), Entry::action("system.snip")}};
         QCOMPARE(custom.previewTitles(), (QStringList{"Downloads", "Mixed", "Empty"}));
 
         // The unknown first entry still counts towards the first two.
@@ -246,14 +266,16 @@ private Q_SLOTS:
     void groupItems()
     {
         const QStringList ids{"reading.define", "nope", "writing.rewrite", "writing.shorten"};
-        QCOMPARE(titles(RingTemplate::groupItems(ids, 3, QString())), (QStringList{"Define", "Rewrite"}));
+        QCOMPARE(titles(RingTemplate::groupItems(ids, 3, QString())),
+                 (QStringList{"Define", "Rewrite"}));
         QCOMPARE(slots(RingTemplate::groupItems(ids, 8, QString())), range(0, 3));
         QVERIFY(RingTemplate::groupItems(ids, 0, QString()).isEmpty());
         QVERIFY(RingTemplate::groupItems(ids, -1, QString()).isEmpty());
 
         const QList<RingItem> translated =
             RingTemplate::groupItems({"language.translate"}, 8, QStringLiteral("Italian"));
-        QCOMPARE(aiPayload(translated[0]).targetLanguage, std::optional<QString>(QStringLiteral("Italian")));
+        QCOMPARE(aiPayload(translated[0]).targetLanguage,
+                 std::optional<QString>(QStringLiteral("Italian")));
     }
 
     void everyCallMakesFreshLinkedIDs()
@@ -286,38 +308,46 @@ private Q_SLOTS:
         QCOMPARE(safari.bundleIDMatch, std::optional<QString>(QStringLiteral("com.apple.Safari")));
         QVERIFY(!safari.isSubRing);
         QVERIFY(!safari.slotCount);
-        QCOMPARE(titles(safari.items),
-                 (QStringList{"New Tab", "Reopen Tab", "Summarize", "Translate", "New Window", "Downloads"}));
+        QCOMPARE(titles(safari.items), (QStringList{"New Tab", "Reopen Tab", "Summarize",
+                                                    "Translate", "New Window", "Downloads"}));
         QCOMPARE(slots(safari.items), range(0, 6));
         QStringList symbols;
         for (const RingItem &item : safari.items) {
             QCOMPARE(item.icon.kind, IconSpec::Kind::symbol);
             symbols.append(item.icon.value);
         }
-        QCOMPARE(symbols, (QStringList{"plus.square", "arrow.uturn.left.square",
-                                       "text.line.first.and.arrowtriangle.forward", "character.bubble",
-                                       "macwindow.badge.plus", "arrow.down.circle"}));
+        QCOMPARE(symbols,
+                 (QStringList{"plus.square", "arrow.uturn.left.square",
+                              "text.line.first.and.arrowtriangle.forward", "character.bubble",
+                              "macwindow.badge.plus", "arrow.down.circle"}));
 
         const auto source = [&](int slot) {
             const auto payload = std::get<AppleScriptPayload>(safari.items[slot].action.payload);
             return payload.showOutput ? QString() : payload.source;
         };
-        const QString activate = QStringLiteral("tell application \"Safari\" to activate\ndelay 0.05\n");
-        const QString keystroke = QStringLiteral("tell application \"System Events\" to keystroke ");
+        const QString activate =
+            QStringLiteral("tell application \"Safari\" to activate\ndelay 0.05\n");
+        const QString keystroke =
+            QStringLiteral("tell application \"System Events\" to keystroke ");
         QCOMPARE(source(0), activate + keystroke + QStringLiteral("\"t\" using {command down}"));
-        QCOMPARE(source(1), activate + keystroke + QStringLiteral("\"t\" using {command down, shift down}"));
+        QCOMPARE(source(1),
+                 activate + keystroke + QStringLiteral("\"t\" using {command down, shift down}"));
         QCOMPARE(source(4), QStringLiteral("tell application \"Safari\" to make new document"));
-        QCOMPARE(source(5), activate + keystroke + QStringLiteral("\"l\" using {command down, option down}"));
+        QCOMPARE(source(5),
+                 activate + keystroke + QStringLiteral("\"l\" using {command down, option down}"));
 
         QCOMPARE(aiPayload(safari.items[2]).systemPrompt, promptOf("reading.summarize"));
-        QCOMPARE(aiPayload(safari.items[3]).targetLanguage, std::optional<QString>(QStringLiteral("Portuguese")));
-        QVERIFY(!allIDs(rings).intersects(allIDs(defaultContextRings(QStringLiteral("Portuguese")))));
+        QCOMPARE(aiPayload(safari.items[3]).targetLanguage,
+                 std::optional<QString>(QStringLiteral("Portuguese")));
+        QVERIFY(
+            !allIDs(rings).intersects(allIDs(defaultContextRings(QStringLiteral("Portuguese")))));
     }
 
     void starterItems()
     {
         const QList<RingItem> items = vima::starterItems(3, QStringLiteral("Dutch"));
-        QCOMPARE(titles(items), (QStringList{"Rewrite", "Summarize", "Translate", "Explain", "Custom"}));
+        QCOMPARE(titles(items),
+                 (QStringList{"Rewrite", "Summarize", "Translate", "Explain", "Custom"}));
         QCOMPARE(slots(items), range(3, 5));
 
         struct Expected {
@@ -327,10 +357,12 @@ private Q_SLOTS:
             bool strong;
         };
         const QList<Expected> expected{
-            {"wand.and.sparkles", promptOf("writing.rewrite"), ResultHandling::replaceSelection, false},
+            {"wand.and.sparkles", promptOf("writing.rewrite"), ResultHandling::replaceSelection,
+             false},
             {"text.line.first.and.arrowtriangle.forward", promptOf("reading.summarize"),
              ResultHandling::showPopover, true},
-            {"character.bubble", promptOf("language.translate"), ResultHandling::replaceSelection, false},
+            {"character.bubble", promptOf("language.translate"), ResultHandling::replaceSelection,
+             false},
             {"lightbulb", promptOf("reading.explain-simply"), ResultHandling::showPopover, true},
             {"slider.horizontal.3",
              "Respond to the user's text however is most useful. Reply with the result only.",
