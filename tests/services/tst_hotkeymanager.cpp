@@ -1,0 +1,187 @@
+#include "platform/fake/FakeHotKeyRegistrar.h"
+#include "services/HotkeyManager.h"
+
+#include <QTest>
+
+using namespace vima;
+
+namespace {
+
+constexpr quint32 space = 49;
+constexpr quint64 option = HotkeySpec::option;
+constexpr quint64 control = HotkeySpec::control;
+
+HotKeyEvent ours(quint32 kind) { return {{HotkeyManager::signature, HotkeyManager::hotKeyNumber}, kind}; }
+
+} // namespace
+
+class TestHotkeyManager : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void registeringTheSameCombinationTwiceTouchesTheSystemOnce()
+    {
+        FakeHotKeyRegistrar system;
+        HotkeyManager manager(system);
+        QVERIFY(manager.registerHotkey(space, option));
+        QVERIFY(manager.registerHotkey(space, option));
+        QCOMPARE(system.registerCalls, 1);
+        QCOMPARE(system.unregisterCalls, 0);
+        const FakeHotKeyRegistrar::Key key{space, option, {HotkeyManager::signature, 1}};
+        QCOMPARE(system.registeredKeys(), QList{key});
+        QCOMPARE(manager.registered(), (HotkeySpec{space, option}));
+    }
+
+    void changingTheCombinationReplacesTheOldOne()
+    {
+        FakeHotKeyRegistrar system;
+        HotkeyManager manager(system);
+        QVERIFY(manager.registerHotkey(space, option));
+        QVERIFY(manager.registerHotkey(space, control));
+        QCOMPARE(system.unregisterCalls, 1);
+        QCOMPARE(system.registeredKeys().size(), 1);
+        QCOMPARE(system.registeredKeys().first().modifierFlags, control);
+    }
+
+    void aRefusedChangeLeavesNoHotkey()
+    {
+        FakeHotKeyRegistrar system;
+        system.heldElsewhere = {{space, control}};
+        HotkeyManager manager(system);
+        QVERIFY(manager.registerHotkey(space, option));
+        QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("failed for 49 \\(10\\)"));
+        QVERIFY(!manager.registerHotkey(space, control));
+        QVERIFY(system.registeredKeys().isEmpty());
+        QVERIFY(!manager.registered());
+        // Nothing is live, so the old combination registers anew.
+        QVERIFY(manager.registerHotkey(space, option));
+        QCOMPARE(system.registerCalls, 3);
+    }
+
+    void unregisterForgetsTheCombination()
+    {
+        FakeHotKeyRegistrar system;
+        HotkeyManager manager(system);
+        manager.unregister();
+        QCOMPARE(system.unregisterCalls, 0);
+        QVERIFY(manager.registerHotkey(space, option));
+        manager.unregister();
+        QVERIFY(system.registeredKeys().isEmpty());
+        QVERIFY(!manager.registered());
+        QVERIFY(manager.registerHotkey(space, option));
+        QCOMPARE(system.registerCalls, 2);
+    }
+
+    void endingTheManagerRemovesItsKeyAndHandler()
+    {
+        FakeHotKeyRegistrar system;
+        {
+            HotkeyManager manager(system);
+            QVERIFY(manager.registerHotkey(space, option));
+            QCOMPARE(system.handlerCount(), 1);
+        }
+        QVERIFY(system.registeredKeys().isEmpty());
+        QCOMPARE(system.handlerCount(), 0);
+        QCOMPARE(HotkeyManager::current(), nullptr);
+    }
+
+    void eventsReachTheirCallbackInALaterTurn()
+    {
+        FakeHotKeyRegistrar system;
+        HotkeyManager manager(system);
+        int pressed = 0, released = 0;
+        manager.onPressed = [&] { ++pressed; };
+        manager.onReleased = [&] { ++released; };
+
+        QCOMPARE(system.deliver(ours(HotKeyEvent::pressed)), HotKeyRegistrar::noErr);
+        QCOMPARE(pressed, 0);
+        QTRY_COMPARE(pressed, 1);
+        QCOMPARE(released, 0);
+
+        QCOMPARE(system.deliver(ours(HotKeyEvent::released)), HotKeyRegistrar::noErr);
+        QTRY_COMPARE(released, 1);
+        QCOMPARE(pressed, 1);
+    }
+
+    void eventsOfAnotherOwnerAreLeftAlone()
+    {
+        FakeHotKeyRegistrar system;
+        HotkeyManager manager(system);
+        int calls = 0;
+        manager.onPressed = [&] { ++calls; };
+        manager.onReleased = [&] { ++calls; };
+        const HotKeyEvent foreign{{0x41424344, HotkeyManager::hotKeyNumber}, HotKeyEvent::pressed};
+        QCOMPARE(system.deliver(foreign), HotKeyRegistrar::eventNotHandled);
+        // Another kind of event is taken but calls nothing.
+        QCOMPARE(system.deliver(ours(9)), HotKeyRegistrar::noErr);
+        QCoreApplication::processEvents();
+        QCOMPARE(calls, 0);
+    }
+
+    void eventsGoToTheNewestManager()
+    {
+        FakeHotKeyRegistrar system;
+        HotkeyManager first(system);
+        int firstCalls = 0, secondCalls = 0;
+        first.onPressed = [&] { ++firstCalls; };
+        {
+            HotkeyManager second(system);
+            second.onPressed = [&] { ++secondCalls; };
+            system.deliver(ours(HotKeyEvent::pressed));
+            QTRY_COMPARE(secondCalls, 1);
+            // Once the event is queued, a manager that ends takes it along.
+            system.deliver(ours(HotKeyEvent::pressed));
+        }
+        QCoreApplication::processEvents();
+        QCOMPARE(secondCalls, 1);
+        QCOMPARE(firstCalls, 0);
+    }
+
+    void aHandlerThatCannotBeInstalledIsLogged()
+    {
+        FakeHotKeyRegistrar system;
+        system.installStatus = -50;
+        QTest::ignoreMessage(QtCriticalMsg, "InstallEventHandler failed: -50");
+        HotkeyManager manager(system);
+        QVERIFY(manager.registerHotkey(space, option));
+    }
+
+    void displayNames_data()
+    {
+        QTest::addColumn<quint32>("keyCode");
+        QTest::addColumn<quint64>("flags");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("option space") << 49u << quint64(0x80000) << QStringLiteral("⌥Space");
+        QTest::newRow("shift command K") << 40u << quint64(0x120000) << QStringLiteral("⇧⌘K");
+        QTest::newRow("glyph order") << 49u << quint64(0x1C0000) << QStringLiteral("⌃⌥⌘Space");
+        QTest::newRow("all four") << 36u << quint64(0x1E0000) << QStringLiteral("⌃⌥⇧⌘↩");
+        QTest::newRow("caps lock bit shows nothing") << 122u << quint64(0x10000) << QStringLiteral("F1");
+        QTest::newRow("return from the table") << 36u << quint64(0) << QStringLiteral("↩");
+        QTest::newRow("letter from the layout") << 0u << quint64(0) << QStringLiteral("A");
+        QTest::newRow("non-letter from the layout") << 50u << quint64(0x40000) << QStringLiteral("⌃`");
+        QTest::newRow("nothing in the layout") << 200u << quint64(0) << QStringLiteral("Key 200");
+        QTest::newRow("beyond 16 bits") << 65536u << quint64(0) << QStringLiteral("Key 65536");
+    }
+
+    void displayNames()
+    {
+        QFETCH(quint32, keyCode);
+        QFETCH(quint64, flags);
+        QFETCH(QString, expected);
+        FakeHotKeyRegistrar system;
+        // 65536 cut to 16 bits would read key 0's "a".
+        system.layout = {{0, QStringLiteral("a")}, {40, QStringLiteral("k")}, {50, QStringLiteral("`")},
+                         {36, QStringLiteral("\r")}};
+        HotkeyManager manager(system);
+        QCOMPARE(HotkeyManager::displayName(keyCode, flags), expected);
+    }
+
+    void keyNamesWithoutAManagerFallBack()
+    {
+        QCOMPARE(HotkeyManager::keyName(0), QStringLiteral("Key 0"));
+        QCOMPARE(HotkeyManager::keyName(121), QStringLiteral("⇟"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestHotkeyManager)
+#include "tst_hotkeymanager.moc"
