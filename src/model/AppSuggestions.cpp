@@ -2,8 +2,8 @@
 
 #include "model/KeystrokeScript.h"
 #include "model/StarterItems.h"
+#include "model/Text.h"
 
-#include <QTextBoundaryFinder>
 #include <QUuid>
 #include <span>
 
@@ -66,15 +66,6 @@ constexpr Keystroke finderKeys[] = {
 
 constexpr qsizetype longestLauncherTitle = 14;
 
-qsizetype graphemeCount(const QString &text)
-{
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
-    qsizetype count = 0;
-    while (finder.toNextBoundary() > 0)
-        ++count;
-    return count;
-}
-
 QList<RingItem> keystrokeItems(std::span<const Keystroke> keys, const QString &bundleID)
 {
     QList<RingItem> items;
@@ -91,7 +82,8 @@ QList<RingItem> keystrokeItems(std::span<const Keystroke> keys, const QString &b
 RingItem launcher(const QString &bundleID, const QString &appName)
 {
     const QString prefixed = QStringLiteral("Open ") + appName;
-    const QString title = graphemeCount(prefixed) <= longestLauncherTitle ? prefixed : appName;
+    const QString title =
+        Text::graphemeCount(prefixed) <= longestLauncherTitle ? prefixed : appName;
     LaunchAppPayload payload;
     if (!bundleID.isEmpty())
         payload.bundleID = bundleID;

@@ -1,5 +1,7 @@
 #include "model/ActionPreset.h"
 #include "model/DefaultRings.h"
+#include "model/JsonReader.h"
+#include "model/JsonWriter.h"
 #include "model/RingTemplate.h"
 #include "model/StarterItems.h"
 
@@ -61,6 +63,12 @@ QString promptOf(const char *presetID)
     return std::get<AIPayload>(
                ActionPreset::presetWithID(QString::fromLatin1(presetID))->action.payload)
         .systemPrompt;
+}
+
+// The ring after a trip through the configuration file's text.
+Ring throughFile(const Ring &ring)
+{
+    return Ring::fromJson(JsonReader::parse(JsonWriter::encode(ring.toJson())));
 }
 
 QSet<QUuid> allIDs(const QList<Ring> &rings)
@@ -297,6 +305,24 @@ private Q_SLOTS:
                 packs.append(pack.id);
             QCOMPARE(linked, packs);
         }
+    }
+
+    void ringsSurviveTheFile_data()
+    {
+        QTest::addColumn<QList<Ring>>("rings");
+        for (const RingTemplate &entry : RingTemplate::all())
+            QTest::newRow(qPrintable(entry.id)) << entry.makeRings(24, QStringLiteral("Spanish"));
+        QTest::newRow("safari") << defaultContextRings(QStringLiteral("Spanish"));
+        QTest::newRow("starter items")
+            << QList<Ring>{{QUuid::createUuid(), QStringLiteral("Starter"), std::nullopt, false, 8,
+                            vima::starterItems(0, QStringLiteral("Spanish"))}};
+    }
+
+    void ringsSurviveTheFile()
+    {
+        QFETCH(QList<Ring>, rings);
+        for (const Ring &ring : rings)
+            QCOMPARE(throughFile(ring), ring);
     }
 
     void safariRing()
