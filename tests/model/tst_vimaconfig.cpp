@@ -1,6 +1,8 @@
 #include "JsonTestHelpers.h"
 
+#include "model/DefaultRings.h"
 #include "model/JsonWriter.h"
+#include "model/RingTemplate.h"
 #include "model/VimaConfig.h"
 
 #include <QJsonArray>
@@ -339,6 +341,19 @@ private Q_SLOTS:
         QVERIFY(text.contains("\"https://example.com/a/b?c=d\""));
         QVERIFY(!text.contains("\\/"));
         QVERIFY(text.contains('\n')); // pretty-printed
+    }
+
+    void everyStarterTemplateRoundTrips()
+    {
+        QVERIFY(!RingTemplate::all().isEmpty());
+        for (const RingTemplate &starter : RingTemplate::all()) {
+            VimaConfig config;
+            config.rings = starter.makeRings(config.slotCount, QStringLiteral("Spanish"))
+                + defaultContextRings(QStringLiteral("Spanish"));
+            const QByteArray text = JsonWriter::encode(config.toJson());
+            QVERIFY2(VimaConfig::fromJson(JsonReader::parse(text)) == config, qPrintable(starter.id));
+            QVERIFY(text.contains("/") && !text.contains("\\/"));
+        }
     }
 
     void keysAreSorted()
