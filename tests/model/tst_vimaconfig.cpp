@@ -343,17 +343,16 @@ private Q_SLOTS:
         QVERIFY(text.contains('\n')); // pretty-printed
     }
 
-    void everyStarterTemplateRoundTrips()
+    // Built the way the default configuration is: the default template's
+    // rings for 8 slots, then the per-app rings.
+    void defaultConfigurationRoundTrips()
     {
-        QVERIFY(!RingTemplate::all().isEmpty());
-        for (const RingTemplate &starter : RingTemplate::all()) {
-            VimaConfig config;
-            config.rings = starter.makeRings(config.slotCount, QStringLiteral("Spanish"))
-                + defaultContextRings(QStringLiteral("Spanish"));
-            const QByteArray text = JsonWriter::encode(config.toJson());
-            QVERIFY2(VimaConfig::fromJson(JsonReader::parse(text)) == config, qPrintable(starter.id));
-            QVERIFY(text.contains("/") && !text.contains("\\/"));
-        }
+        VimaConfig config;
+        config.rings = RingTemplate::defaultTemplate().makeRings(config.slotCount, QStringLiteral("Spanish"))
+            + defaultContextRings(QStringLiteral("Spanish"));
+        const QByteArray text = JsonWriter::encode(config.toJson());
+        QCOMPARE(VimaConfig::fromJson(JsonReader::parse(text)), config);
+        QVERIFY(text.contains("/") && !text.contains("\\/"));
     }
 
     void keysAreSorted()
