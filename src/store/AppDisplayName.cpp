@@ -1,0 +1,19 @@
+#include "store/AppDisplayName.h"
+
+#include <QFileInfo>
+
+namespace vima {
+
+std::optional<QString> appDisplayName(const ApplicationCatalog &catalog, const QString &bundleID)
+{
+    if (bundleID.isEmpty())
+        return std::nullopt;
+    const std::optional<DesktopApp> app = catalog.find(bundleID);
+    if (!app)
+        return std::nullopt;
+    if (!app->name.isEmpty())
+        return app->name;
+    return QFileInfo(app->filePath).completeBaseName();
+}
+
+} // namespace vima

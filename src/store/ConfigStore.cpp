@@ -1,0 +1,247 @@
+#include "store/ConfigStore.h"
+
+#include "store/ConfigError.h"
+#include "store/FileError.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QLoggingCategory>
+#include <QPointer>
+#include <QProcess>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <QUrl>
+
+namespace vima {
+
+namespace {
+
+Q_LOGGING_CATEGORY(lcStore, "com.vima.Vima.ConfigStore")
+
+const QString fileName = QStringLiteral("config.json");
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw FileError(file.errorString());
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw FileError(file.errorString());
+    return bytes;
+}
+
+void makeFolder(const QString &folder)
+{
+    if (!QDir().mkpath(folder))
+        throw FileError(QStringLiteral("The folder “%1” could not be created.").arg(folder));
+}
+
+void writeAtomically(const QString &path, const QByteArray &bytes)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        throw FileError(file.errorString());
+}
+
+// Control-Option-Space is taken by the system on the platform the file format
+// comes from; files written there may still carry it.
+bool migrateHotkey(HotkeySpec &hotkey)
+{
+    if (hotkey.keyCode != 49 || hotkey.modifierFlags != (HotkeySpec::control | HotkeySpec::option))
+        return false;
+    hotkey.modifierFlags = HotkeySpec::option;
+    return true;
+}
+
+void openWithDesktop(const QString &folder)
+{
+    QProcess::startDetached(QStringLiteral("xdg-open"), {folder});
+}
+
+} // namespace
+
+ConfigStore::ConfigStore(QString directory, Scheduler &scheduler, QObject *parent)
+    : QObject(parent), openFolder(openWithDesktop), directory_(std::move(directory)),
+      scheduler_(scheduler)
+{
+    load();
+}
+
+ConfigStore::~ConfigStore()
+{
+    if (saveTimer_)
+        scheduler_.cancel(*saveTimer_);
+}
+
+void ConfigStore::setConfig(const VimaConfig &config)
+{
+    if (config_ == config)
+        return;
+    config_ = config;
+    Q_EMIT configChanged();
+}
+
+void ConfigStore::setLastError(const std::optional<QString> &message)
+{
+    if (lastError_ == message)
+        return;
+    lastError_ = message;
+    Q_EMIT lastErrorChanged();
+}
+
+QString ConfigStore::filePath() const { return directory_ + QLatin1Char('/') + fileName; }
+
+QString ConfigStore::directoryURL()
+{
+    QString base = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    if (base.isEmpty())
+        base = QDir::homePath() + QStringLiteral("/.config");
+    return base + QStringLiteral("/Vima");
+}
+
+VimaConfig ConfigStore::decode(const QByteArray &bytes)
+{
+    QJsonParseError parseError;
+    const QJsonDocument document = QJsonDocument::fromJson(bytes, &parseError);
+    if (parseError.error != QJsonParseError::NoError)
+        throw FileError(QStringLiteral("The file is not valid JSON: %1 at offset %2")
+                            .arg(parseError.errorString())
+                            .arg(parseError.offset));
+    if (!document.isObject())
+        throw FileError(QStringLiteral("The file does not hold a JSON object."));
+    VimaConfig config = VimaConfig::fromJson(document.object());
+    if (config.version >= 2)
+        throw ConfigError::futureVersion(config.version);
+    return config;
+}
+
+void ConfigStore::load()
+{
+    const QFileInfo file(filePath());
+    if (!file.exists() && !file.isSymLink()) {
+        setConfig(makeDefaultConfig());
+        isFirstLaunch_ = true;
+        save();
+        return;
+    }
+    try {
+        VimaConfig loaded = decode(readFile(file.filePath()));
+        const bool migrated = migrateHotkey(loaded.hotkey);
+        setConfig(loaded);
+        setLastError(std::nullopt);
+        if (migrated) {
+            qCInfo(lcStore, "Migrated hotkey off a macOS-reserved combination");
+            save();
+        }
+    } catch (const ConfigError &error) {
+        fallBackToDefaults(error.description());
+    } catch (const FileError &error) {
+        fallBackToDefaults(error.description());
+    } catch (const JsonError &error) {
+        fallBackToDefaults(error.description());
+    }
+}
+
+void ConfigStore::fallBackToDefaults(const QString &reason)
+{
+    qCCritical(lcStore, "Falling back to defaults: %s", qUtf8Printable(reason));
+    setConfig(makeDefaultConfig());
+    setLastError(QStringLiteral("Could not read config.json (%1). Using defaults; your file was "
+                                "left untouched.")
+                     .arg(reason));
+    loadFailed_ = true;
+    unreadableFileToKeep_ = true;
+}
+
+void ConfigStore::save()
+{
+    if (loadFailed_)
+        return; // never write the stand-in defaults over the file that failed to load
+    try {
+        makeFolder(directory_);
+        const QByteArray bytes = encode(config_);
+        keepCopyOfUnreadableFile();
+        writeAtomically(filePath(), bytes);
+        setLastError(std::nullopt);
+    } catch (const FileError &error) {
+        reportSaveFailure(error.description());
+    } catch (const JsonError &error) {
+        reportSaveFailure(error.description());
+    }
+}
+
+// The file that failed to load may hold rings the user wrote by hand: it goes
+// aside, under a name that says when, before anything takes its place.
+void ConfigStore::keepCopyOfUnreadableFile()
+{
+    if (!unreadableFileToKeep_)
+        return;
+    const QString source = filePath();
+    const QFileInfo info(source);
+    if (info.exists() || info.isSymLink()) {
+        const QString stamp =
+            QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-ddTHH-mm-ss"));
+        QString copy = QStringLiteral("%1.%2.bak").arg(source, stamp);
+        for (int n = 2; QFileInfo::exists(copy); ++n)
+            copy = QStringLiteral("%1.%2-%3.bak").arg(source, stamp).arg(n);
+        QFile original(source);
+        if (!original.copy(copy))
+            throw FileError(
+                QStringLiteral("Could not keep a copy of the unreadable config.json (%1).")
+                    .arg(original.errorString()));
+        qCWarning(lcStore, "Kept the unreadable config.json as %s",
+                  qUtf8Printable(QFileInfo(copy).fileName()));
+    }
+    unreadableFileToKeep_ = false;
+}
+
+void ConfigStore::reportSaveFailure(const QString &reason)
+{
+    qCCritical(lcStore, "Save failed: %s", qUtf8Printable(reason));
+    setLastError(QStringLiteral("Could not save config.json: %1").arg(reason));
+}
+
+void ConfigStore::scheduleSave()
+{
+    loadFailed_ = false; // a changed configuration may be written, also over a bad file
+    if (saveTimer_)
+        scheduler_.cancel(*saveTimer_);
+    saveTimer_ = scheduler_.schedule(saveDelay, [store = QPointer<ConfigStore>(this)] {
+        if (store)
+            store->save();
+    });
+}
+
+void ConfigStore::exportConfig(const QString &destination) const
+{
+    writeAtomically(destination, encode(config_));
+}
+
+void ConfigStore::revealInFinder()
+{
+    const QString folder = directory_;
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected()) {
+        openFolder(folder);
+        return;
+    }
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("/org/freedesktop/FileManager1"),
+        QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("ShowItems"));
+    call << QStringList{QUrl::fromLocalFile(filePath()).toString()} << QString();
+    auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, folder](auto *finished) {
+        if (finished->isError())
+            openFolder(folder);
+        finished->deleteLater();
+    });
+}
+
+} // namespace vima

@@ -1,0 +1,123 @@
+#pragma once
+
+#include "async/Scheduler.h"
+#include "model/IconSpec.h"
+#include "model/RingItem.h"
+#include "model/SavedGroup.h"
+#include "model/VimaConfig.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+#include <QSet>
+#include <QString>
+#include <QUuid>
+#include <functional>
+#include <optional>
+
+namespace vima {
+
+class RingTemplate;
+
+// The one owner of the live configuration: finds, loads, migrates, publishes
+// and saves "config.json", and carries out every edit the settings and the
+// first-run window ask for. Lives on the GUI thread.
+class ConfigStore final : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr double saveDelay = 0.4; // seconds of quiet before a requested save
+
+    // Loads "config.json" from `directory` at once; never fails.
+    explicit ConfigStore(QString directory = directoryURL(),
+                         Scheduler &scheduler = Scheduler::system(), QObject *parent = nullptr);
+    ~ConfigStore() override;
+
+    const VimaConfig &config() const { return config_; }
+    // Publishes; does not save.
+    void setConfig(const VimaConfig &config);
+    // The banner text of the last failed load or save; none when it went well.
+    const std::optional<QString> &lastError() const { return lastError_; }
+    void setLastError(const std::optional<QString> &message);
+    // True only when loading found no configuration file.
+    bool isFirstLaunch() const { return isFirstLaunch_; }
+    // True while the defaults in use stand in for a file that failed to load.
+    bool loadFailed() const { return loadFailed_; }
+
+    QString directory() const { return directory_; }
+    QString filePath() const;
+
+    // Writes at once; reports failures through lastError and the log.
+    void save();
+    // Saves `saveDelay` after the last request.
+    void scheduleSave();
+    // Writes the configuration, encoded as by save(), atomically to `destination`.
+    // Throws FileError (or the encoder's error); the store's state does not change.
+    void exportConfig(const QString &destination) const;
+    // Shows "config.json" selected in the file manager, else opens its folder.
+    void revealInFinder();
+    // Opens a folder when no file manager answers on the session bus.
+    std::function<void(const QString &folder)> openFolder;
+
+    // The folder that holds "config.json" (the XDG config home's "Vima").
+    static QString directoryURL();
+    // Pretty-printed JSON, keys sorted, slashes unescaped.
+    static QByteArray encode(const VimaConfig &config);
+    // Reads a configuration file's bytes, refusing a newer format version
+    // (ConfigError); throws on any other failure too.
+    static VimaConfig decode(const QByteArray &bytes);
+    static VimaConfig makeDefaultConfig();
+
+    // Editing operations. Each publishes its change and asks for a debounced
+    // save; an operation that cannot apply changes nothing. A ring id that
+    // names no ring (or none) means the primary ring.
+    std::optional<qsizetype> ringIndex(const QUuid &ringID) const;
+    // The first page's index; inserts an empty "Default" page when there is none.
+    qsizetype primaryRingIndex();
+    qsizetype itemsOpeningRing(const QUuid &ringID) const;
+    void appendItem(const RingItem &item, const std::optional<QUuid> &ringID = {});
+    void setRingSlotCount(std::optional<qint64> count, const std::optional<QUuid> &ringID = {});
+    // Gives every item of every ring a slot of its own.
+    void normalizeSlots();
+    void removeItems(const QSet<QUuid> &itemIDs, const std::optional<QUuid> &ringID = {});
+    void moveItem(const QUuid &itemID, qint64 slot, const std::optional<QUuid> &ringID = {});
+    std::optional<SavedGroup> saveRingAsPack(const QUuid &ringID,
+                                             const std::optional<QString> &name = {},
+                                             const std::optional<IconSpec> &icon = {});
+    void deleteSavedGroup(const QUuid &groupID);
+    // Replaces an application's slot by a pack of its suggested actions plus
+    // an item that opens the application; returns the slot that opens the pack.
+    std::optional<RingItem> turnAppItemIntoPack(const QUuid &itemID,
+                                                const std::optional<QUuid> &ringID,
+                                                const QList<RingItem> &suggestions,
+                                                const QString &appName, const IconSpec &appIcon);
+    void deleteRing(const QUuid &ringID);
+    // Installs a starter ring on the primary page and saves at once.
+    void applyTemplate(const RingTemplate &ringTemplate);
+
+Q_SIGNALS:
+    void configChanged();
+    void lastErrorChanged();
+
+private:
+    void load();
+    void fallBackToDefaults(const QString &reason);
+    void keepCopyOfUnreadableFile();
+    void reportSaveFailure(const QString &reason);
+    // Publishes `config` and asks for a debounced save.
+    void commit(const VimaConfig &config);
+    qsizetype targetRingIndex(const std::optional<QUuid> &ringID);
+    qint64 capacity(const Ring &ring) const;
+
+    VimaConfig config_;
+    std::optional<QString> lastError_;
+    bool isFirstLaunch_ = false;
+    bool loadFailed_ = false;
+    // The file that failed to load is copied aside before it is first written over.
+    bool unreadableFileToKeep_ = false;
+    QString directory_;
+    Scheduler &scheduler_;
+    std::optional<Scheduler::TimerId> saveTimer_;
+};
+
+} // namespace vima

@@ -1,0 +1,350 @@
+#include "StoreTestSupport.h"
+
+#include "store/ConfigError.h"
+#include "store/FileError.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace vima;
+using namespace vima::test;
+
+namespace {
+
+QByteArray withVersion(qint64 version)
+{
+    QJsonObject object = sampleConfig().toJson();
+    object.insert(QStringLiteral("version"), version);
+    return QJsonDocument(object).toJson();
+}
+
+QStringList ringNames(const VimaConfig &config)
+{
+    QStringList names;
+    for (const Ring &ring : config.rings)
+        names.append(ring.name);
+    return names;
+}
+
+bool isDefaultConfig(const VimaConfig &config)
+{
+    // Rings carry fresh ids on every build: compare everything else.
+    VimaConfig expected = ConfigStore::makeDefaultConfig();
+    return ringNames(config) == ringNames(expected) && config.ai == expected.ai
+        && config.hotkey == expected.hotkey && config.slotCount == expected.slotCount
+        && config.appearance == expected.appearance && config.savedGroups.isEmpty();
+}
+
+const QString readFailurePrefix = QStringLiteral("Could not read config.json (");
+const QString readFailureSuffix = QStringLiteral("). Using defaults; your file was left untouched.");
+const QString saveFailurePrefix = QStringLiteral("Could not save config.json: ");
+
+} // namespace
+
+class TestConfigStore : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void defaultConfigFollowsTheDefaultTemplate()
+    {
+        const VimaConfig config = ConfigStore::makeDefaultConfig();
+        QCOMPARE(config.version, 1);
+        QCOMPARE(config.slotCount, 8);
+        QCOMPARE(config.hotkey.keyCode, 49u);
+        QCOMPARE(config.hotkey.modifierFlags, 0x80000u);
+        QCOMPARE(ringNames(config),
+                 QStringList({"Default", "Write", "Read", "Safari"}));
+        QCOMPARE(config.rings.last().bundleIDMatch, QStringLiteral("com.apple.Safari"));
+        QCOMPARE(config.ai.defaultTargetLanguage, QStringLiteral("Spanish"));
+        QVERIFY(config.savedGroups.isEmpty());
+    }
+
+    void missingFileWritesDefaultsAtOnce()
+    {
+        StoreFixture fixture;
+        ConfigStore &store = fixture.open();
+        QVERIFY(store.isFirstLaunch());
+        QVERIFY(!store.loadFailed());
+        QCOMPARE(store.lastError(), std::nullopt);
+        QVERIFY(isDefaultConfig(store.config()));
+
+        // Written before any timer runs, pretty-printed, keys sorted, "/" as is.
+        QCOMPARE(fixture.scheduler.pendingCount(), 0);
+        const QByteArray written = readAll(fixture.file());
+        QCOMPARE(ConfigStore::decode(written), store.config());
+        QVERIFY(written.contains("\n    \""));
+        QVERIFY(written.contains("\"/bin/zsh\""));
+        QVERIFY(!written.contains("\\/"));
+        qsizetype previous = -1;
+        for (const char *key : {"\"ai\"", "\"appearance\"", "\"featureFlags\"", "\"hotkey\"",
+                                "\"pointerTrigger\"", "\"rings\"", "\"savedGroups\"",
+                                "\"selection\"", "\"slotCount\"", "\"version\""}) {
+            const qsizetype at = written.indexOf(QByteArray("\n    ") + key);
+            QVERIFY2(at > previous, key);
+            previous = at;
+        }
+    }
+
+    void goodFileLoadsAsWritten_data()
+    {
+        QTest::addColumn<qint64>("version");
+        QTest::newRow("version 1") << qint64(1);
+        QTest::newRow("version 0") << qint64(0);
+        QTest::newRow("negative version") << qint64(-3);
+    }
+    void goodFileLoadsAsWritten()
+    {
+        QFETCH(qint64, version);
+        VimaConfig config = sampleConfig();
+        config.version = version;
+        StoreFixture fixture;
+        const ConfigStore &store = fixture.open(config);
+        QCOMPARE(store.config(), config);
+        QVERIFY(!store.isFirstLaunch());
+        QVERIFY(!store.loadFailed());
+        QCOMPARE(store.lastError(), std::nullopt);
+    }
+
+    void unreadableFilesFallBackAndStayUntouched_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("reason"); // empty: any description
+        const QByteArray valid = ConfigStore::encode(sampleConfig());
+        QTest::newRow("newer version") << withVersion(2)
+            << "This config was written by a newer version of Tavelon (format 2).";
+        QTest::newRow("empty") << QByteArray() << QString();
+        QTest::newRow("truncated") << valid.left(valid.size() / 2) << QString();
+        QTest::newRow("not an object") << QByteArray("[1, 2]") << QString();
+        QTest::newRow("missing rings") << QByteArray(R"({"version":1,"slotCount":8})") << QString();
+        QTest::newRow("trailing garbage") << valid + "}" << QString();
+    }
+    void unreadableFilesFallBackAndStayUntouched()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, reason);
+        StoreFixture fixture;
+        fixture.writeConfig(bytes);
+        {
+            ConfigStore &store = fixture.open();
+            QVERIFY(!store.isFirstLaunch());
+            QVERIFY(store.loadFailed());
+            QVERIFY(isDefaultConfig(store.config()));
+            const QString banner = store.lastError().value_or(QString());
+            QVERIFY2(banner.startsWith(readFailurePrefix) && banner.endsWith(readFailureSuffix),
+                     qPrintable(banner));
+            if (!reason.isEmpty())
+                QCOMPARE(banner, readFailurePrefix + reason + readFailureSuffix);
+
+            // Closing the settings, and quitting, save without a change.
+            store.save();
+            store.save();
+            QCOMPARE(store.lastError(), banner);
+        }
+        fixture.scheduler.runAll();
+        QCOMPARE(readAll(fixture.file()), bytes);
+        QVERIFY(fixture.copiesAside().isEmpty());
+    }
+
+    void firstChangeKeepsTheUnreadableFileAside()
+    {
+        const QByteArray bytes = withVersion(2);
+        StoreFixture fixture;
+        fixture.writeConfig(bytes);
+        ConfigStore &store = fixture.open();
+        VimaConfig changed = store.config();
+        changed.slotCount = 12;
+        store.setConfig(changed);
+        store.scheduleSave();
+        QVERIFY(!store.loadFailed());
+        QCOMPARE(readAll(fixture.file()), bytes); // not before the debounce
+
+        fixture.scheduler.advance(ConfigStore::saveDelay);
+        QCOMPARE(store.lastError(), std::nullopt);
+        QCOMPARE(ConfigStore::decode(readAll(fixture.file())), changed);
+        const QStringList copies = fixture.copiesAside();
+        QCOMPARE(copies.size(), 1);
+        static const QRegularExpression name(
+            QStringLiteral(R"(^config\.json\.\d{4}-\d\d-\d\dT\d\d-\d\d-\d\d\.bak$)"));
+        QVERIFY2(name.match(copies.first()).hasMatch(), qPrintable(copies.first()));
+        QCOMPARE(readAll(fixture.folder() + '/' + copies.first()), bytes);
+
+        // Only the first write keeps a copy.
+        store.save();
+        QCOMPARE(fixture.copiesAside().size(), 1);
+    }
+
+    void copiesAsideNeverOverwriteEachOther()
+    {
+        StoreFixture fixture;
+        for (int run = 0; run < 2; ++run) {
+            fixture.writeConfig(QByteArray("{") + QByteArray::number(run));
+            ConfigStore &store = fixture.open();
+            store.scheduleSave();
+            fixture.scheduler.runAll();
+        }
+        QStringList copies = fixture.copiesAside();
+        QCOMPARE(copies.size(), 2);
+        QStringList contents;
+        for (const QString &copy : copies)
+            contents.append(QString::fromUtf8(readAll(fixture.folder() + '/' + copy)));
+        contents.sort();
+        QCOMPARE(contents, QStringList({"{0", "{1"}));
+    }
+
+    void aFileThatCannotBeKeptIsNotWrittenOver()
+    {
+        // A folder named config.json can be neither read nor copied.
+        StoreFixture fixture;
+        QVERIFY(QDir().mkpath(fixture.file()));
+        ConfigStore &store = fixture.open();
+        QVERIFY(store.loadFailed());
+        store.scheduleSave();
+        fixture.scheduler.runAll();
+        QVERIFY(store.lastError().value_or(QString()).startsWith(saveFailurePrefix));
+        QVERIFY(QFileInfo(fixture.file()).isDir());
+    }
+
+    void hotkeyMigration_data()
+    {
+        QTest::addColumn<quint64>("flags");
+        QTest::addColumn<quint64>("loaded");
+        QTest::addColumn<bool>("rewritten");
+        QTest::newRow("control-option") << quint64(0xC0000) << quint64(0x80000) << true;
+        QTest::newRow("command-control-option") << quint64(0x1C0000) << quint64(0x1C0000) << false;
+        QTest::newRow("option") << quint64(0x80000) << quint64(0x80000) << false;
+    }
+    void hotkeyMigration()
+    {
+        QFETCH(quint64, flags);
+        QFETCH(quint64, loaded);
+        QFETCH(bool, rewritten);
+        VimaConfig config = sampleConfig();
+        config.hotkey = {49, flags};
+        StoreFixture fixture;
+        fixture.writeConfig(config);
+        const QByteArray before = readAll(fixture.file());
+        if (rewritten)
+            QTest::ignoreMessage(QtInfoMsg, "Migrated hotkey off a macOS-reserved combination");
+        const ConfigStore &store = fixture.open();
+        QCOMPARE(store.config().hotkey.keyCode, 49u);
+        QCOMPARE(store.config().hotkey.modifierFlags, loaded);
+        const QByteArray after = readAll(fixture.file());
+        QCOMPARE(after != before, rewritten);
+        QCOMPARE(ConfigStore::decode(after), store.config());
+    }
+
+    void burstOfRequestsWritesOnceAfterTheLast()
+    {
+        StoreFixture fixture;
+        ConfigStore &store = fixture.open(sampleConfig());
+        VimaConfig config = store.config();
+        for (int request = 0; request < 3; ++request) {
+            config.slotCount = 10 + request;
+            store.setConfig(config);
+            store.scheduleSave();
+            fixture.scheduler.advance(0.1);
+        }
+        QCOMPARE(fixture.scheduler.pendingCount(), 1);
+        fixture.scheduler.advance(0.299);
+        QCOMPARE(ConfigStore::decode(readAll(fixture.file())).slotCount, 8);
+        fixture.scheduler.advance(0.001);
+        QCOMPARE(ConfigStore::decode(readAll(fixture.file())), config);
+        // Nothing else is left to write.
+        QVERIFY(writeAll(fixture.file(), "marker"));
+        fixture.scheduler.advance(10);
+        QCOMPARE(readAll(fixture.file()), QByteArray("marker"));
+    }
+
+    void aReleasedStoreIsNeverSaved()
+    {
+        StoreFixture fixture;
+        ConfigStore &store = fixture.open(sampleConfig());
+        VimaConfig config = store.config();
+        config.slotCount = 3;
+        store.setConfig(config);
+        store.scheduleSave();
+        const QByteArray before = readAll(fixture.file());
+        fixture.store.reset();
+        fixture.scheduler.runAll();
+        QCOMPARE(readAll(fixture.file()), before);
+    }
+
+    void publishingNotifiesOnlyOnChange()
+    {
+        StoreFixture fixture;
+        ConfigStore &store = fixture.open(sampleConfig());
+        QSignalSpy changed(&store, &ConfigStore::configChanged);
+        store.setConfig(store.config());
+        QCOMPARE(changed.size(), 0);
+        VimaConfig config = store.config();
+        config.appearance.sizeScale = 1.5;
+        store.setConfig(config);
+        QCOMPARE(changed.size(), 1);
+        QCOMPARE(fixture.scheduler.pendingCount(), 0); // publishing does not save
+    }
+
+    void folderThatCannotBeCreated()
+    {
+        // Tests run as root: a regular file where the folder's parent should be.
+        StoreFixture fixture;
+        const QString blocker = fixture.root.filePath(QStringLiteral("blocker"));
+        QVERIFY(writeAll(blocker, "not a folder"));
+        ConfigStore store(blocker + QStringLiteral("/Vima"), fixture.scheduler);
+        QVERIFY(store.isFirstLaunch());
+        QVERIFY(isDefaultConfig(store.config()));
+        QVERIFY(store.lastError().value_or(QString()).startsWith(saveFailurePrefix));
+
+        VimaConfig changed = store.config();
+        changed.slotCount = 5;
+        store.setConfig(changed);
+        store.save();
+        QVERIFY(store.lastError().value_or(QString()).startsWith(saveFailurePrefix));
+        QCOMPARE(store.config(), changed);
+
+        // The next save that works clears the banner.
+        QVERIFY(QFile::remove(blocker));
+        store.save();
+        QCOMPARE(store.lastError(), std::nullopt);
+        QCOMPARE(ConfigStore::decode(readAll(store.filePath())), changed);
+    }
+
+    void exportWritesWhatSaveWrites()
+    {
+        StoreFixture fixture;
+        ConfigStore &store = fixture.open(sampleConfig());
+        const QString destination = fixture.root.filePath(QStringLiteral("vima-config.json"));
+        store.exportConfig(destination);
+        QCOMPARE(readAll(destination), readAll(fixture.file()));
+
+        const QString nowhere = fixture.root.filePath(QStringLiteral("missing/vima-config.json"));
+        QVERIFY_THROWS_EXCEPTION(FileError, store.exportConfig(nowhere));
+        QCOMPARE(store.lastError(), std::nullopt);
+        QVERIFY(!QFileInfo::exists(nowhere));
+    }
+
+    void decodeRefusesNewerFormats()
+    {
+        try {
+            ConfigStore::decode(withVersion(7));
+            QFAIL("a newer format was accepted");
+        } catch (const ConfigError &error) {
+            QCOMPARE(error.version(), 7);
+        }
+    }
+
+    void folderIsTheXdgConfigHome()
+    {
+        QTemporaryDir home;
+        const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", home.path().toUtf8());
+        const QString folder = ConfigStore::directoryURL();
+        qputenv("XDG_CONFIG_HOME", saved);
+        QCOMPARE(folder, home.path() + QStringLiteral("/Vima"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestConfigStore)
+#include "tst_configstore.moc"
