@@ -1,5 +1,10 @@
 #include "store/ConfigStore.h"
 
+#include "model/DefaultRings.h"
+#include "model/JsonError.h"
+#include "model/JsonReader.h"
+#include "model/JsonWriter.h"
+#include "model/RingTemplate.h"
 #include "store/ConfigError.h"
 #include "store/FileError.h"
 
@@ -10,7 +15,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QJsonDocument>
 #include <QLoggingCategory>
 #include <QPointer>
 #include <QProcess>
@@ -106,19 +110,25 @@ QString ConfigStore::directoryURL()
     return base + QStringLiteral("/Vima");
 }
 
+QByteArray ConfigStore::encode(const VimaConfig &config)
+{
+    return JsonWriter::encode(config.toJson());
+}
+
 VimaConfig ConfigStore::decode(const QByteArray &bytes)
 {
-    QJsonParseError parseError;
-    const QJsonDocument document = QJsonDocument::fromJson(bytes, &parseError);
-    if (parseError.error != QJsonParseError::NoError)
-        throw FileError(QStringLiteral("The file is not valid JSON: %1 at offset %2")
-                            .arg(parseError.errorString())
-                            .arg(parseError.offset));
-    if (!document.isObject())
-        throw FileError(QStringLiteral("The file does not hold a JSON object."));
-    VimaConfig config = VimaConfig::fromJson(document.object());
+    VimaConfig config = VimaConfig::fromJson(JsonReader::parse(bytes));
     if (config.version >= 2)
         throw ConfigError::futureVersion(config.version);
+    return config;
+}
+
+VimaConfig ConfigStore::makeDefaultConfig()
+{
+    const QString language = QStringLiteral("Spanish");
+    VimaConfig config;
+    config.rings = RingTemplate::defaultTemplate().makeRings(8, language);
+    config.rings.append(defaultContextRings(language));
     return config;
 }
 

@@ -17,7 +17,7 @@
 
 namespace vima {
 
-class RingTemplate;
+struct RingTemplate;
 
 // The one owner of the live configuration: finds, loads, migrates, publishes
 // and saves "config.json", and carries out every edit the settings and the

@@ -3,6 +3,7 @@
 #include "store/ConfigStore.h"
 
 #include "model/RingTemplate.h"
+#include "model/Text.h"
 #include "store/RingLinks.h"
 #include "store/SavedGroupCopy.h"
 
@@ -67,7 +68,7 @@ void removePacksLeftUnopened(QList<Ring> &rings, QList<QUuid> candidates)
 QString openItemTitle(const QString &appName)
 {
     const QString title = QStringLiteral("Open ") + appName;
-    return userPerceivedLength(title) >= 15 ? appName : title;
+    return Text::graphemeCount(title) >= 15 ? appName : title;
 }
 
 } // namespace

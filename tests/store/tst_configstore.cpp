@@ -118,7 +118,7 @@ private Q_SLOTS:
         QTest::newRow("empty") << QByteArray() << QString();
         QTest::newRow("truncated") << valid.left(valid.size() / 2) << QString();
         QTest::newRow("not an object") << QByteArray("[1, 2]") << QString();
-        QTest::newRow("missing rings") << QByteArray(R"({"version":1,"slotCount":8})") << QString();
+        QTest::newRow("missing required keys") << QByteArray(R"({"version":1,"slotCount":8})") << QString();
         QTest::newRow("trailing garbage") << valid + "}" << QString();
     }
     void unreadableFilesFallBackAndStayUntouched()
@@ -250,7 +250,7 @@ private Q_SLOTS:
         QCOMPARE(fixture.scheduler.pendingCount(), 1);
         fixture.scheduler.advance(0.299);
         QCOMPARE(ConfigStore::decode(readAll(fixture.file())).slotCount, 8);
-        fixture.scheduler.advance(0.001);
+        fixture.scheduler.advance(0.002);
         QCOMPARE(ConfigStore::decode(readAll(fixture.file())), config);
         // Nothing else is left to write.
         QVERIFY(writeAll(fixture.file(), "marker"));
