@@ -335,14 +335,31 @@ private Q_SLOTS:
         }
     }
 
+    void folderIsTheXdgConfigHome_data()
+    {
+        QTest::addColumn<bool>("xdgConfigHomeSet");
+        QTest::newRow("XDG_CONFIG_HOME") << true;
+        QTest::newRow("only HOME") << false;
+    }
     void folderIsTheXdgConfigHome()
     {
+        QFETCH(bool, xdgConfigHomeSet);
         QTemporaryDir home;
-        const QByteArray saved = qgetenv("XDG_CONFIG_HOME");
-        qputenv("XDG_CONFIG_HOME", home.path().toUtf8());
+        const QByteArray savedHome = qgetenv("HOME");
+        const QByteArray savedConfig = qgetenv("XDG_CONFIG_HOME");
+        qputenv("HOME", home.path().toUtf8());
+        if (xdgConfigHomeSet)
+            qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("conf")).toUtf8());
+        else
+            qunsetenv("XDG_CONFIG_HOME");
         const QString folder = ConfigStore::directoryURL();
-        qputenv("XDG_CONFIG_HOME", saved);
-        QCOMPARE(folder, home.path() + QStringLiteral("/Vima"));
+        qputenv("HOME", savedHome);
+        if (savedConfig.isNull())
+            qunsetenv("XDG_CONFIG_HOME");
+        else
+            qputenv("XDG_CONFIG_HOME", savedConfig);
+        QCOMPARE(folder, home.filePath(xdgConfigHomeSet ? QStringLiteral("conf/Vima")
+                                                        : QStringLiteral(".config/Vima")));
     }
 };
 
