@@ -1,0 +1,71 @@
+#pragma once
+
+#include "model/Settings.h"
+
+#include <QByteArray>
+#include <QString>
+#include <exception>
+#include <optional>
+
+namespace vima {
+
+// The one error of the AI layer. Which payload fields a case uses: `provider`
+// for missingAPIKey, providerUnavailable and inputTooLong; `status` for api;
+// `text` for api (the message), transport, providerUnavailable (the reason),
+// noUsableProvider (the detail) and refused.
+class LLMError : public std::exception {
+public:
+    enum class Case {
+        missingAPIKey,
+        api,
+        transport,
+        providerUnavailable,
+        inputTooLong,
+        noUsableProvider,
+        refused,
+        invalidResponse,
+        timedOut,
+        cancelled,
+    };
+
+    static LLMError missingAPIKey(LLMProviderKind provider);
+    static LLMError api(int status, QString message);
+    static LLMError transport(QString text);
+    static LLMError providerUnavailable(LLMProviderKind provider, QString reason);
+    static LLMError inputTooLong(LLMProviderKind provider);
+    static LLMError noUsableProvider(QString detail);
+    static LLMError refused(QString text);
+    static LLMError invalidResponse();
+    static LLMError timedOut();
+    static LLMError cancelled();
+
+    Case kind() const { return kind_; }
+    std::optional<LLMProviderKind> provider() const { return provider_; }
+    int status() const { return status_; }
+    const QString &text() const { return text_; }
+
+    QString description() const;
+    std::optional<QString> recoverySuggestion() const;
+    // Whether the service may try the next candidate after this failure.
+    bool allowsFallback() const;
+
+    const char *what() const noexcept override;
+
+    bool operator==(const LLMError &other) const
+    {
+        return kind_ == other.kind_ && provider_ == other.provider_ && status_ == other.status_
+               && text_ == other.text_;
+    }
+
+private:
+    explicit LLMError(Case kind, std::optional<LLMProviderKind> provider = {}, int status = 0,
+                      QString text = {});
+
+    Case kind_;
+    std::optional<LLMProviderKind> provider_;
+    int status_;
+    QString text_;
+    QByteArray what_;
+};
+
+} // namespace vima

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "ai/LLMCredentials.h"
+#include "ai/LLMProviderStatus.h"
+#include "ai/LLMRequest.h"
+#include "async/CancellationToken.h"
+#include "model/Settings.h"
+
+#include <QCoroTask>
+
+namespace vima {
+
+// One AI backend. `status` does no input or output: the settings call it while
+// drawing. `complete` throws LLMError (or passes other errors on unchanged).
+class LLMProvider {
+public:
+    virtual ~LLMProvider() = default;
+
+    virtual LLMProviderKind kind() const = 0;
+    virtual LLMProviderStatus status(const LLMCredentials &credentials) const = 0;
+    virtual QCoro::Task<QString> complete(LLMRequest request, LLMCredentials credentials,
+                                          CancellationToken token) const = 0;
+};
+
+} // namespace vima

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+namespace vima {
+
+// What one provider is asked.
+struct LLMRequest {
+    QString systemPrompt;
+    QString userText;
+    QString model;
+    qint64 maxTokens = 0;
+    double timeout = 0; // seconds, for the whole exchange
+
+    // Bounds a time-out taken from the configuration before any timer is built
+    // from it: not a number gives the default, the rest is clamped to a finite
+    // positive range.
+    static double clampedTimeout(double seconds);
+
+    bool operator==(const LLMRequest &) const = default;
+};
+
+} // namespace vima

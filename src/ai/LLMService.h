@@ -1,0 +1,111 @@
+#pragma once
+
+#include "ai/LLMCredentials.h"
+#include "ai/LLMError.h"
+#include "ai/LLMProvider.h"
+#include "ai/LLMProviderStatus.h"
+#include "ai/LLMRequest.h"
+#include "ai/OllamaReachability.h"
+#include "async/CancellationToken.h"
+#include "async/Scheduler.h"
+#include "model/ItemAction.h"
+#include "model/Settings.h"
+
+#include <QByteArray>
+#include <QCoroTask>
+#include <QList>
+#include <QNetworkRequest>
+#include <QObject>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+
+namespace vima {
+
+// The one way into the AI layer: chooses the providers that may serve an item,
+// in order, and walks them with fallback.
+class LLMService : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(quint64 statusRevision READ statusRevision NOTIFY statusRevisionChanged)
+
+public:
+    // Reads the saved API key of a cloud provider; the composition root
+    // installs the keyring here.
+    using KeyLookup = std::function<std::optional<QString>(LLMProviderKind)>;
+    using ProviderTable = std::map<LLMProviderKind, std::unique_ptr<const LLMProvider>>;
+
+    // Where the cloud providers are reached; the public APIs unless told otherwise.
+    struct Endpoints {
+        std::optional<QUrl> anthropic;
+        std::optional<QUrl> openAI;
+
+        static Endpoints publicAPIs();
+    };
+
+    struct Completion {
+        QString text;
+        LLMProviderKind provider;
+        std::optional<QString> fallbackNote;
+    };
+
+    // The four providers.
+    static ProviderTable standardProviders(const Endpoints &endpoints,
+                                           OllamaReachability &reachability,
+                                           Scheduler &scheduler);
+
+    LLMService(KeyLookup apiKey, ProviderTable providers,
+               OllamaReachability &reachability = OllamaReachability::shared(),
+               QObject *parent = nullptr);
+
+    static QList<LLMProviderKind> fallbackOrder();
+
+    QList<LLMProviderKind> candidates(const AIPayload &payload, const AISettings &settings) const;
+    // The candidates after probing the Ollama server again when it would be
+    // considered and its last result is missing or stale.
+    QCoro::Task<QList<LLMProviderKind>> freshCandidates(AIPayload payload, AISettings settings,
+                                                        CancellationToken token = {});
+    // `payload.systemPrompt` arrives fully expanded and is sent as it is.
+    static LLMRequest makeRequest(const AIPayload &payload, const QString &userText,
+                                  const AISettings &settings, LLMProviderKind kind);
+    LLMCredentials credentials(LLMProviderKind kind, const AISettings &settings) const;
+
+    QCoro::Task<Completion> complete(AIPayload payload, QString userText, AISettings settings,
+                                     CancellationToken token = {});
+    static std::optional<QString> fallbackNote(LLMProviderKind chosen, LLMProviderKind answering,
+                                               const std::optional<LLMError> &lastError);
+    QString noProviderDetail(const AISettings &settings) const;
+    LLMProviderStatus statusText(LLMProviderKind kind, const AISettings &settings) const;
+
+    // A one-word request with the given key; throws the provider's error.
+    QCoro::Task<void> test(LLMProviderKind kind, std::optional<QString> apiKey, QString model,
+                           CancellationToken token = {});
+    // Probes the Ollama server, then raises statusRevision.
+    QCoro::Task<void> refresh(AISettings settings);
+    quint64 statusRevision() const { return statusRevision_; }
+
+    // One HTTP exchange with one deadline of `timeout` seconds over the whole of
+    // it. Returns the body of a 2xx reply; throws LLMError otherwise.
+    static QCoro::Task<QByteArray> send(QNetworkRequest request, QByteArray method, QByteArray body,
+                                        double timeout, CancellationToken token,
+                                        Scheduler &scheduler);
+    // The message of a failed reply's body, cut to 300 characters.
+    static QString apiErrorMessage(const QByteArray &body);
+    // The configured Ollama address, or the default one when it doesn't parse.
+    static QUrl ollamaBaseURL(const AISettings &settings);
+
+Q_SIGNALS:
+    void statusRevisionChanged(quint64 revision);
+
+private:
+    const LLMProvider *provider(LLMProviderKind kind) const;
+    QList<LLMProviderKind> consideredKinds(const AIPayload &payload, const AISettings &settings) const;
+    void raiseStatusRevision();
+
+    KeyLookup apiKey_;
+    ProviderTable providers_;
+    OllamaReachability &reachability_;
+    quint64 statusRevision_ = 0;
+};
+
+} // namespace vima

@@ -1,0 +1,86 @@
+#include "ai/OllamaProvider.h"
+
+#include "ai/LLMError.h"
+#include "ai/LLMService.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QNetworkRequest>
+
+namespace vima {
+
+OllamaProvider::OllamaProvider(OllamaReachability &reachability, Scheduler &scheduler)
+    : reachability_(reachability), scheduler_(scheduler)
+{
+}
+
+QUrl OllamaProvider::base(const LLMCredentials &credentials)
+{
+    return credentials.baseURL.value_or(OllamaReachability::defaultURL());
+}
+
+LLMProviderStatus OllamaProvider::status(const LLMCredentials &credentials) const
+{
+    const QUrl url = base(credentials);
+    const std::optional<bool> reachable = reachability_.lookup(url);
+    if (!reachable)
+        return LLMProviderStatus::unavailable(
+            QStringLiteral("Not detected yet — open Settings → AI to check."));
+    if (!*reachable)
+        return LLMProviderStatus::unavailable(QStringLiteral("No server at ") + url.toString()
+                                              + QStringLiteral(". Start Ollama and try again."));
+    return LLMProviderStatus::ready();
+}
+
+QCoro::Task<QString> OllamaProvider::complete(LLMRequest request, LLMCredentials credentials,
+                                              CancellationToken token) const
+{
+    const QUrl url = base(credentials);
+    QNetworkRequest http(OllamaReachability::appending(url, QStringLiteral("api/chat")));
+    http.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/json"));
+
+    const QJsonArray messages{
+        QJsonObject{{QStringLiteral("role"), QStringLiteral("system")},
+                    {QStringLiteral("content"), request.systemPrompt}},
+        QJsonObject{{QStringLiteral("role"), QStringLiteral("user")},
+                    {QStringLiteral("content"), request.userText}}};
+    const QJsonObject body{
+        {QStringLiteral("model"), request.model},
+        {QStringLiteral("stream"), false},
+        {QStringLiteral("messages"), messages},
+        {QStringLiteral("options"), QJsonObject{{QStringLiteral("num_predict"), request.maxTokens}}}};
+
+    QByteArray reply;
+    try {
+        reply = co_await LLMService::send(http, "POST",
+                                          QJsonDocument(body).toJson(QJsonDocument::Compact),
+                                          request.timeout, token, scheduler_);
+    } catch (const LLMError &error) {
+        if (error.kind() == LLMError::Case::api && error.status() == 404)
+            throw LLMError::providerUnavailable(
+                kind(), QStringLiteral("The model “") + request.model
+                            + QStringLiteral("” isn't pulled yet. Run: ollama pull ") + request.model
+                            + QStringLiteral(". (") + error.text() + QStringLiteral(")"));
+        if (error.kind() == LLMError::Case::transport)
+            throw LLMError::providerUnavailable(
+                kind(), QStringLiteral("Couldn't reach ") + url.toString()
+                            + QStringLiteral(". Is Ollama running? (") + error.text()
+                            + QStringLiteral(")"));
+        throw;
+    }
+    co_return readAnswer(reply);
+}
+
+QString OllamaProvider::readAnswer(const QByteArray &body)
+{
+    const QJsonDocument document = QJsonDocument::fromJson(body);
+    const QJsonValue message = document.object().value(QLatin1String("message"));
+    const QJsonValue content = message.toObject().value(QLatin1String("content"));
+    if (!document.isObject() || !message.isObject() || !content.isString()
+        || content.toString().isEmpty())
+        throw LLMError::invalidResponse();
+    return content.toString();
+}
+
+} // namespace vima

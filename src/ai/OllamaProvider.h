@@ -1,0 +1,31 @@
+#pragma once
+
+#include "ai/LLMProvider.h"
+#include "ai/OllamaReachability.h"
+#include "async/Scheduler.h"
+
+namespace vima {
+
+// A local Ollama server's chat API; no key. Its status reads only the
+// reachability cache.
+class OllamaProvider final : public LLMProvider {
+public:
+    explicit OllamaProvider(OllamaReachability &reachability = OllamaReachability::shared(),
+                            Scheduler &scheduler = Scheduler::system());
+
+    LLMProviderKind kind() const override { return LLMProviderKind::ollama; }
+    LLMProviderStatus status(const LLMCredentials &credentials) const override;
+    QCoro::Task<QString> complete(LLMRequest request, LLMCredentials credentials,
+                                  CancellationToken token) const override;
+
+    // The reply's message content; throws invalidResponse when there is none.
+    static QString readAnswer(const QByteArray &body);
+
+private:
+    static QUrl base(const LLMCredentials &credentials);
+
+    OllamaReachability &reachability_;
+    Scheduler &scheduler_;
+};
+
+} // namespace vima

@@ -1,0 +1,158 @@
+#include "http/LoopbackHttpServer.h"
+
+#include <QJsonDocument>
+#include <QTcpSocket>
+#include <QTimer>
+#include <optional>
+
+namespace vima {
+
+namespace {
+
+const char *const bufferProperty = "vima.http.buffer";
+
+// Parses one complete request from the front of `buffer`, removing it; nothing
+// while the request is still arriving.
+std::optional<HttpRecordedRequest> takeRequest(QByteArray &buffer)
+{
+    const qsizetype headerEnd = buffer.indexOf("\r\n\r\n");
+    if (headerEnd < 0)
+        return std::nullopt;
+    const QList<QByteArray> lines = buffer.left(headerEnd).split('\n');
+    const QList<QByteArray> requestLine = lines.first().trimmed().split(' ');
+    if (requestLine.size() < 2)
+        return std::nullopt;
+
+    HttpRecordedRequest request;
+    request.method = requestLine.at(0);
+    const QByteArray target = requestLine.at(1);
+    const qsizetype question = target.indexOf('?');
+    request.path = question < 0 ? target : target.left(question);
+    request.query = question < 0 ? QByteArray() : target.mid(question + 1);
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        const qsizetype colon = lines.at(i).indexOf(':');
+        if (colon > 0)
+            request.headers.insert(lines.at(i).left(colon).trimmed().toLower(),
+                                   lines.at(i).mid(colon + 1).trimmed());
+    }
+    const qsizetype length = request.header("content-length").toLongLong();
+    const qsizetype bodyStart = headerEnd + 4;
+    if (buffer.size() - bodyStart < length)
+        return std::nullopt;
+    request.body = buffer.mid(bodyStart, length);
+    buffer.remove(0, bodyStart + length);
+    return request;
+}
+
+} // namespace
+
+HttpRoute HttpRoute::reply(int status, QByteArray body, QByteArray contentType)
+{
+    HttpRoute route;
+    route.status = status;
+    route.body = std::move(body);
+    route.headers.append({"Content-Type", std::move(contentType)});
+    return route;
+}
+
+HttpRoute HttpRoute::hanging()
+{
+    HttpRoute route;
+    route.ending = Ending::hang;
+    return route;
+}
+
+HttpRoute HttpRoute::closing()
+{
+    HttpRoute route;
+    route.ending = Ending::close;
+    return route;
+}
+
+QJsonObject HttpRecordedRequest::json() const { return QJsonDocument::fromJson(body).object(); }
+
+LoopbackHttpServer::LoopbackHttpServer(QObject *parent) : QObject(parent)
+{
+    connect(&server_, &QTcpServer::newConnection, this, &LoopbackHttpServer::accept);
+    server_.listen(QHostAddress::LocalHost, 0);
+}
+
+QUrl LoopbackHttpServer::url(const QString &path) const
+{
+    QUrl url;
+    url.setScheme(QStringLiteral("http"));
+    url.setHost(QStringLiteral("127.0.0.1"));
+    url.setPort(port());
+    url.setPath(path);
+    return url;
+}
+
+void LoopbackHttpServer::setRoute(const QByteArray &path, HttpRoute route)
+{
+    routes_.insert(path, std::move(route));
+}
+
+QList<HttpRecordedRequest> LoopbackHttpServer::requests(const QByteArray &path) const
+{
+    QList<HttpRecordedRequest> found;
+    for (const HttpRecordedRequest &request : requests_) {
+        if (request.path == path)
+            found.append(request);
+    }
+    return found;
+}
+
+quint16 LoopbackHttpServer::closedPort()
+{
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    const quint16 port = probe.serverPort();
+    probe.close();
+    return port;
+}
+
+void LoopbackHttpServer::accept()
+{
+    while (QTcpSocket *socket = server_.nextPendingConnection()) {
+        socket->setParent(this);
+        connect(socket, &QTcpSocket::readyRead, this, [this, socket] { readFrom(socket); });
+        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+    }
+}
+
+void LoopbackHttpServer::readFrom(QTcpSocket *socket)
+{
+    QByteArray buffer = socket->property(bufferProperty).toByteArray() + socket->readAll();
+    std::optional<HttpRecordedRequest> request = takeRequest(buffer);
+    socket->setProperty(bufferProperty, buffer);
+    if (!request)
+        return;
+
+    requests_.append(*request);
+    const HttpRoute route = routes_.value(request->path, HttpRoute::reply(404, {}, "text/plain"));
+    Q_EMIT requestReceived(request->path);
+
+    switch (route.ending) {
+    case HttpRoute::Ending::hang:
+        return;
+    case HttpRoute::Ending::close:
+        socket->disconnectFromHost();
+        return;
+    case HttpRoute::Ending::reply:
+        QTimer::singleShot(route.delayMs, socket, [this, socket, route] { answer(socket, route); });
+        return;
+    }
+}
+
+void LoopbackHttpServer::answer(QTcpSocket *socket, const HttpRoute &route)
+{
+    QByteArray head = "HTTP/1.1 " + QByteArray::number(route.status) + " Scripted\r\n";
+    for (const auto &[name, value] : route.headers)
+        head += name + ": " + value + "\r\n";
+    head += "Content-Length: " + QByteArray::number(route.body.size()) + "\r\n";
+    head += "Connection: close\r\n\r\n";
+    socket->write(head + route.body);
+    socket->disconnectFromHost();
+}
+
+} // namespace vima

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QByteArray>
+#include <QJsonObject>
+#include <QList>
+#include <QMap>
+#include <QObject>
+#include <QPair>
+#include <QTcpServer>
+#include <QUrl>
+
+namespace vima {
+
+// What the server does with a request for one path.
+struct HttpRoute {
+    enum class Ending {
+        reply, // answer after `delayMs`
+        hang,  // read the request, never answer, keep the connection open
+        close, // close the connection without a word
+    };
+
+    int status = 200;
+    QList<QPair<QByteArray, QByteArray>> headers;
+    QByteArray body;
+    int delayMs = 0;
+    Ending ending = Ending::reply;
+
+    static HttpRoute reply(int status, QByteArray body, QByteArray contentType = "application/json");
+    static HttpRoute hanging();
+    static HttpRoute closing();
+};
+
+// One request as it arrived. Header names are kept in lower case.
+struct HttpRecordedRequest {
+    QByteArray method;
+    QByteArray path;
+    QByteArray query;
+    QMap<QByteArray, QByteArray> headers;
+    QByteArray body;
+
+    QByteArray header(const QByteArray &name) const { return headers.value(name.toLower()); }
+    bool hasHeader(const QByteArray &name) const { return headers.contains(name.toLower()); }
+    QJsonObject json() const;
+};
+
+// An HTTP/1.1 server on 127.0.0.1 at a free port, scripted per path and
+// recording every request. Unscripted paths get 404 with an empty body. Every
+// reply closes its connection.
+class LoopbackHttpServer : public QObject {
+    Q_OBJECT
+
+public:
+    explicit LoopbackHttpServer(QObject *parent = nullptr);
+
+    bool isListening() const { return server_.isListening(); }
+    quint16 port() const { return server_.serverPort(); }
+    QUrl url(const QString &path = QStringLiteral("/")) const;
+
+    void setRoute(const QByteArray &path, HttpRoute route);
+    QList<HttpRecordedRequest> requests() const { return requests_; }
+    QList<HttpRecordedRequest> requests(const QByteArray &path) const;
+
+    // A loopback port where nothing listens, for refused connections.
+    static quint16 closedPort();
+
+Q_SIGNALS:
+    void requestReceived(const QByteArray &path);
+
+private:
+    void accept();
+    void readFrom(QTcpSocket *socket);
+    void answer(QTcpSocket *socket, const HttpRoute &route);
+
+    QTcpServer server_;
+    QMap<QByteArray, HttpRoute> routes_;
+    QList<HttpRecordedRequest> requests_;
+};
+
+} // namespace vima
