@@ -51,7 +51,7 @@ HttpRoute HttpRoute::reply(int status, QByteArray body, QByteArray contentType)
     HttpRoute route;
     route.status = status;
     route.body = std::move(body);
-    route.headers.append({"Content-Type", std::move(contentType)});
+    route.headers.append(qMakePair(QByteArray("Content-Type"), std::move(contentType)));
     return route;
 }
 

@@ -1,0 +1,206 @@
+#include "Outcome.h"
+#include "ai/LLMService.h"
+#include "async/FakeScheduler.h"
+#include "http/LoopbackHttpServer.h"
+
+#include <QNetworkRequest>
+#include <QSignalSpy>
+#include <QTemporaryFile>
+#include <QTest>
+
+using namespace vima;
+
+namespace {
+
+QNetworkRequest requestFor(const QUrl &url) { return QNetworkRequest(url); }
+
+} // namespace
+
+class TestLLMTransport : public QObject {
+    Q_OBJECT
+
+private:
+    LoopbackHttpServer server_;
+    FakeScheduler scheduler_;
+
+    Running<QByteArray> post(const QByteArray &path, double timeout = 10,
+                             CancellationToken token = {})
+    {
+        return start(LLMService::send(requestFor(server_.url(QString::fromLatin1(path))), "POST",
+                                      "{}", timeout, std::move(token), scheduler_));
+    }
+
+private Q_SLOTS:
+    void initTestCase() { QVERIFY(server_.isListening()); }
+
+    void successReturnsTheBodyUnchanged_data()
+    {
+        QTest::addColumn<int>("status");
+        QTest::newRow("200") << 200;
+        QTest::newRow("201") << 201;
+        QTest::newRow("299") << 299;
+    }
+
+    void successReturnsTheBodyUnchanged()
+    {
+        QFETCH(int, status);
+        const QByteArray body("\x00\xff raw {not json", 17);
+        server_.setRoute("/ok", HttpRoute::reply(status, body, "application/octet-stream"));
+        const auto running = post("/ok");
+        QVERIFY(running.wait());
+        QVERIFY(!running->error);
+        QCOMPARE(*running->value, body);
+    }
+
+    void failedRepliesBecomeApiErrors_data()
+    {
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QString>("description");
+
+        QTest::newRow("300") << 300 << QByteArray("moved") << "Request failed (HTTP 300). moved";
+        QTest::newRow("401 json")
+            << 401 << QByteArray(R"({"type":"error","error":{"type":"authentication_error","message":"invalid x-api-key"}})")
+            << "The API key was rejected (HTTP 401). invalid x-api-key";
+        QTest::newRow("404 no json") << 404 << QByteArray() << "That model wasn't found (HTTP 404). ";
+        QTest::newRow("429 json") << 429 << QByteArray(R"({"error":{"message":"Rate limit reached"}})")
+                                  << "Rate limited by the provider. Rate limit reached";
+        const QByteArray html = "<html><body>" + QByteArray(988, 'e');
+        QTest::newRow("502 html") << 502 << html
+                                  << "The provider had a server error (HTTP 502). "
+                                         + QString::fromLatin1(html.left(300)) + QChar(0x2026);
+        QTest::newRow("503 not utf-8") << 503 << QByteArray("\xff\xfe\xfd")
+                                       << "The provider had a server error (HTTP 503). ";
+        QTest::newRow("600") << 600 << QByteArray("?") << "Request failed (HTTP 600). ?";
+    }
+
+    void failedRepliesBecomeApiErrors()
+    {
+        QFETCH(int, status);
+        QFETCH(QByteArray, body);
+        QFETCH(QString, description);
+        server_.setRoute("/fail", HttpRoute::reply(status, body, "text/html"));
+        const auto running = post("/fail");
+        QVERIFY(running.wait());
+        QVERIFY(running->error);
+        QCOMPARE(running->error->kind(), LLMError::Case::api);
+        QCOMPARE(running->error->status(), status);
+        QCOMPARE(running->error->description(), description);
+    }
+
+    void aHangingServerTimesOutAtTheDeadline()
+    {
+        server_.setRoute("/hang", HttpRoute::hanging());
+        const qsizetype before = server_.requests("/hang").size();
+        const auto running = post("/hang", 7.5);
+        QTRY_COMPARE(server_.requests("/hang").size(), before + 1);
+        scheduler_.advance(7.4);
+        QTest::qWait(50);
+        QVERIFY(!running->done);
+        scheduler_.advance(0.1);
+        QVERIFY(running.wait());
+        QCOMPARE(running->error, LLMError::timedOut());
+        QCOMPARE(running->error->recoverySuggestion(), "Try again, or raise the timeout in Settings → AI.");
+    }
+
+    void theDeadlineCoversTheWholeExchange()
+    {
+        // The server is silent longer than the time-out; a real clock decides.
+        HttpRoute slow = HttpRoute::reply(200, "late");
+        slow.delayMs = 5000;
+        server_.setRoute("/slow", slow);
+        const auto running = start(LLMService::send(requestFor(server_.url("/slow")), "POST", "{}",
+                                                    0.3, {}, Scheduler::system()));
+        QVERIFY(running.wait());
+        QCOMPARE(running->error, LLMError::timedOut());
+    }
+
+    void aDelayedAnswerWithinTheDeadlineArrives()
+    {
+        HttpRoute slow = HttpRoute::reply(200, "in time");
+        slow.delayMs = 100;
+        server_.setRoute("/delayed", slow);
+        const auto running = start(LLMService::send(requestFor(server_.url("/delayed")), "POST",
+                                                    "{}", 10, {}, Scheduler::system()));
+        QVERIFY(running.wait());
+        QCOMPARE(*running->value, "in time");
+    }
+
+    void cancellingAbortsTheExchange()
+    {
+        server_.setRoute("/hang", HttpRoute::hanging());
+        const qsizetype before = server_.requests("/hang").size();
+        CancellationToken token;
+        const auto running = post("/hang", 30, token);
+        QTRY_COMPARE(server_.requests("/hang").size(), before + 1);
+        token.cancel();
+        QVERIFY(running->done); // the abort resumes the exchange at once
+        QCOMPARE(running->error, LLMError::cancelled());
+        QCOMPARE(scheduler_.pendingCount(), 0); // the deadline went with it
+    }
+
+    void anAlreadyCancelledTokenSendsNothing()
+    {
+        CancellationToken token;
+        token.cancel();
+        const qsizetype before = server_.requests().size();
+        const auto running = post("/ok", 10, token);
+        QVERIFY(running.wait());
+        QCOMPARE(running->error, LLMError::cancelled());
+        QTest::qWait(50);
+        QCOMPARE(server_.requests().size(), before);
+    }
+
+    void aRefusedConnectionIsATransportError()
+    {
+        QUrl url = server_.url("/v1/messages");
+        url.setPort(LoopbackHttpServer::closedPort());
+        const auto running = start(LLMService::send(requestFor(url), "POST", "{}", 10, {}, scheduler_));
+        QVERIFY(running.wait());
+        QVERIFY(running->error);
+        QCOMPARE(running->error->kind(), LLMError::Case::transport);
+        QVERIFY(!running->error->text().isEmpty());
+        QCOMPARE(running->error->description(), "Network error: " + running->error->text());
+        QCOMPARE(running->error->recoverySuggestion(), std::nullopt);
+    }
+
+    void aConnectionClosedWithoutReplyIsATransportError()
+    {
+        server_.setRoute("/close", HttpRoute::closing());
+        const auto running = post("/close");
+        QVERIFY(running.wait());
+        QVERIFY(running->error);
+        QCOMPARE(running->error->kind(), LLMError::Case::transport);
+    }
+
+    void aReplyThatIsNotHttpIsInvalid()
+    {
+        QTemporaryFile file;
+        QVERIFY(file.open());
+        file.write("{\"content\":[]}");
+        file.flush();
+        const auto running = start(LLMService::send(requestFor(QUrl::fromLocalFile(file.fileName())),
+                                                    "GET", {}, 10, {}, scheduler_));
+        QVERIFY(running.wait());
+        QCOMPARE(running->error, LLMError::invalidResponse());
+    }
+
+    void nothingIsCachedBetweenExchanges()
+    {
+        HttpRoute cacheable = HttpRoute::reply(200, "first");
+        cacheable.headers.append(qMakePair(QByteArray("Cache-Control"), QByteArray("max-age=3600")));
+        server_.setRoute("/cacheable", cacheable);
+        const auto first = start(LLMService::send(requestFor(server_.url("/cacheable")), "GET", {},
+                                                  10, {}, scheduler_));
+        QVERIFY(first.wait());
+        server_.setRoute("/cacheable", HttpRoute::reply(200, "second"));
+        const auto second = start(LLMService::send(requestFor(server_.url("/cacheable")), "GET", {},
+                                                   10, {}, scheduler_));
+        QVERIFY(second.wait());
+        QCOMPARE(*second->value, "second");
+        QCOMPARE(server_.requests("/cacheable").size(), 2);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLLMTransport)
+#include "tst_llm_transport.moc"
