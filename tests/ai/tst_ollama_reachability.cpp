@@ -1,0 +1,140 @@
+#include "Outcome.h"
+#include "ai/OllamaProvider.h"
+#include "ai/OllamaReachability.h"
+#include "async/FakeScheduler.h"
+#include "http/LoopbackHttpServer.h"
+
+#include <QTest>
+
+using namespace vima;
+
+Q_DECLARE_METATYPE(vima::HttpRoute)
+
+class TestOllamaReachability : public QObject {
+    Q_OBJECT
+
+private:
+    LoopbackHttpServer server_;
+    FakeScheduler scheduler_;
+    std::unique_ptr<OllamaReachability> reachability_;
+
+    bool probe(const QUrl &base, CancellationToken token = {})
+    {
+        const auto running = start(reachability_->probe(base, token));
+        if (!running.wait())
+            return false;
+        return *running->value;
+    }
+
+    LLMProviderStatus statusAt(const QUrl &base)
+    {
+        return OllamaProvider(*reachability_, scheduler_).status(LLMCredentials{std::nullopt, base});
+    }
+
+private Q_SLOTS:
+    void init() { reachability_ = std::make_unique<OllamaReachability>(scheduler_); }
+
+    void beforeAnyProbeNothingIsKnown()
+    {
+        QCOMPARE(reachability_->lookup(server_.url("")), std::nullopt);
+        QCOMPARE(statusAt(server_.url("")),
+                 LLMProviderStatus::unavailable("Not detected yet — open Settings → AI to check."));
+    }
+
+    void probeResults_data()
+    {
+        QTest::addColumn<HttpRoute>("route");
+        QTest::addColumn<bool>("reachable");
+        QTest::newRow("model list") << HttpRoute::reply(200, R"({"models":[]})") << true;
+        QTest::newRow("empty body") << HttpRoute::reply(200, {}) << false;
+        QTest::newRow("server error") << HttpRoute::reply(500, "x") << false;
+        QTest::newRow("closed without reply") << HttpRoute::closing() << false;
+    }
+
+    void probeResults()
+    {
+        QFETCH(HttpRoute, route);
+        QFETCH(bool, reachable);
+        server_.setRoute("/api/tags", route);
+        const QUrl base = server_.url("");
+        QCOMPARE(probe(base), reachable);
+        QCOMPARE(server_.requests("/api/tags").last().method, "GET");
+        QCOMPARE(reachability_->lookup(base), reachable);
+        const LLMProviderStatus expected = reachable
+            ? LLMProviderStatus::ready()
+            : LLMProviderStatus::unavailable("No server at " + base.toString()
+                                             + ". Start Ollama and try again.");
+        QCOMPARE(statusAt(base), expected);
+    }
+
+    void aHangingServerIsGivenUpAfterOneAndAHalfSeconds()
+    {
+        server_.setRoute("/hung/api/tags", HttpRoute::hanging());
+        const QUrl base = server_.url("/hung/");
+        const auto running = start(reachability_->probe(base));
+        QTRY_COMPARE(server_.requests("/hung/api/tags").size(), 1);
+        scheduler_.advance(1.49);
+        QTest::qWait(20);
+        QVERIFY(!running->done);
+        scheduler_.advance(0.01);
+        QVERIFY(running.wait());
+        QCOMPARE(*running->value, false);
+        QCOMPARE(reachability_->lookup(base), false);
+    }
+
+    void resultsGoStaleAfterThirtySeconds()
+    {
+        server_.setRoute("/api/tags", HttpRoute::reply(200, "{}"));
+        const QUrl base = server_.url("");
+        QVERIFY(probe(base));
+        scheduler_.advance(29);
+        QCOMPARE(reachability_->lookup(base), true);
+        scheduler_.advance(1);
+        QCOMPARE(reachability_->lookup(base), std::nullopt);
+        QCOMPARE(statusAt(base).text, "Not detected yet — open Settings → AI to check.");
+    }
+
+    void addressesDifferingByATrailingSlashAreDifferentKeys()
+    {
+        server_.setRoute("/x/api/tags", HttpRoute::reply(200, "{}"));
+        QVERIFY(probe(server_.url("/x/")));
+        QCOMPARE(reachability_->lookup(server_.url("/x/")), true);
+        QCOMPARE(reachability_->lookup(server_.url("/x")), std::nullopt);
+    }
+
+    void aCancelledProbeRecordsNothing()
+    {
+        server_.setRoute("/api/tags", HttpRoute::hanging());
+        CancellationToken token;
+        const auto running = start(reachability_->probe(server_.url(""), token));
+        token.cancel();
+        QVERIFY(running.wait());
+        QCOMPARE(*running->value, false);
+        QCOMPARE(reachability_->lookup(server_.url("")), std::nullopt);
+    }
+
+    void pathsAreAppendedAfterTheBasePath_data()
+    {
+        QTest::addColumn<QString>("base");
+        QTest::addColumn<QString>("joined");
+        QTest::newRow("host only") << "http://localhost:11434" << "http://localhost:11434/api/tags";
+        QTest::newRow("root") << "http://localhost:11434/" << "http://localhost:11434/api/tags";
+        QTest::newRow("path") << "http://h/ollama" << "http://h/ollama/api/tags";
+        QTest::newRow("path and slash") << "http://h/ollama/" << "http://h/ollama/api/tags";
+    }
+
+    void pathsAreAppendedAfterTheBasePath()
+    {
+        QFETCH(QString, base);
+        QFETCH(QString, joined);
+        QCOMPARE(OllamaReachability::appending(QUrl(base), "api/tags").toString(), joined);
+    }
+
+    void theDefaultAddressIsTheLocalServer()
+    {
+        QCOMPARE(OllamaReachability::defaultURL().toString(), "http://localhost:11434");
+    }
+};
+
+QTEST_GUILESS_MAIN(TestOllamaReachability)
+#include "tst_ollama_reachability.moc"
