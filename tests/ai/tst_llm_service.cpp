@@ -1,0 +1,398 @@
+#include "FakeProvider.h"
+#include "Outcome.h"
+#include "ai/LLMService.h"
+#include "ai/OllamaProvider.h"
+#include "async/FakeScheduler.h"
+#include "http/LoopbackHttpServer.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace vima;
+
+Q_DECLARE_METATYPE(vima::LLMError)
+Q_DECLARE_METATYPE(vima::LLMProviderKind)
+Q_DECLARE_METATYPE(vima::LLMProviderStatus)
+
+namespace {
+
+using Kind = LLMProviderKind;
+
+QString names(const QList<Kind> &kinds)
+{
+    QStringList list;
+    for (Kind kind : kinds)
+        list << rawValue(kind);
+    return list.join(QLatin1Char(','));
+}
+
+// Where nothing listens, so that the service's probe of the Ollama server ends at once.
+QString closedOllamaAddress()
+{
+    static const QString address =
+        QStringLiteral("http://127.0.0.1:%1").arg(LoopbackHttpServer::closedPort());
+    return address;
+}
+
+AISettings settingsFor(Kind chosen, bool autoFallback = true)
+{
+    AISettings settings;
+    settings.ollamaBaseURL = closedOllamaAddress();
+    settings.provider = chosen;
+    settings.model = defaultModel(chosen);
+    settings.autoFallback = autoFallback;
+    return settings;
+}
+
+AIPayload payload(bool needsStrongModel = false)
+{
+    AIPayload payload;
+    payload.systemPrompt = QStringLiteral("Summarise.");
+    payload.needsStrongModel = needsStrongModel;
+    return payload;
+}
+
+} // namespace
+
+class TestLLMService : public QObject {
+    Q_OBJECT
+
+private:
+    FakeScheduler scheduler_;
+    std::unique_ptr<OllamaReachability> reachability_;
+    std::map<Kind, std::shared_ptr<FakeProvider::Script>> scripts_;
+    std::unique_ptr<LLMService> service_;
+
+    // Every kind a fake, ready and answering, unless `without` says otherwise.
+    void build(const QList<Kind> &without = {})
+    {
+        reachability_ = std::make_unique<OllamaReachability>(scheduler_);
+        scripts_.clear();
+        LLMService::ProviderTable table;
+        for (Kind kind : allProviderKinds()) {
+            if (without.contains(kind))
+                continue;
+            scripts_[kind] = std::make_shared<FakeProvider::Script>();
+            table[kind] = std::make_unique<FakeProvider>(kind, scripts_[kind]);
+        }
+        service_ = std::make_unique<LLMService>([](Kind) { return QStringLiteral("key"); },
+                                                std::move(table), *reachability_);
+    }
+
+    Running<LLMService::Completion> complete(const AIPayload &item, const AISettings &settings,
+                                             CancellationToken token = {})
+    {
+        return start(service_->complete(item, QStringLiteral("text"), settings, std::move(token)));
+    }
+
+    int asked(Kind kind) const { return int(scripts_.at(kind)->requests.size()); }
+
+private Q_SLOTS:
+    void init() { build(); }
+
+    void candidates_data()
+    {
+        QTest::addColumn<bool>("strong");
+        QTest::addColumn<Kind>("chosen");
+        QTest::addColumn<bool>("autoFallback");
+        QTest::addColumn<QList<Kind>>("notReady");
+        QTest::addColumn<QString>("expected");
+
+        QTest::newRow("strong first, then chosen, then the fixed order")
+            << true << Kind::appleOnDevice << true << QList<Kind>{}
+            << "anthropic,openai,appleOnDevice,ollama";
+        QTest::newRow("chosen first, then the fixed order")
+            << false << Kind::openai << true << QList<Kind>{}
+            << "openai,appleOnDevice,ollama,anthropic";
+        QTest::newRow("no fallback: the chosen alone") << false << Kind::ollama << false
+                                                        << QList<Kind>{} << "ollama";
+        QTest::newRow("no fallback, chosen not ready") << false << Kind::anthropic << false
+                                                        << QList<Kind>{Kind::anthropic} << "";
+        QTest::newRow("strong without fallback") << true << Kind::ollama << false << QList<Kind>{}
+                                                 << "anthropic,openai,ollama";
+        QTest::newRow("only ready ones")
+            << true << Kind::anthropic << true << QList<Kind>{Kind::anthropic, Kind::appleOnDevice}
+            << "openai,ollama";
+    }
+
+    void candidates()
+    {
+        QFETCH(bool, strong);
+        QFETCH(Kind, chosen);
+        QFETCH(bool, autoFallback);
+        QFETCH(QList<Kind>, notReady);
+        QFETCH(QString, expected);
+        for (Kind kind : notReady)
+            scripts_[kind]->status = LLMProviderStatus::needsKey();
+        QCOMPARE(names(service_->candidates(payload(strong), settingsFor(chosen, autoFallback))),
+                 expected);
+    }
+
+    void kindsMissingFromTheTableAreNeverCandidates()
+    {
+        build({Kind::ollama});
+        QCOMPARE(names(service_->candidates(payload(), settingsFor(Kind::ollama))),
+                 "appleOnDevice,anthropic,openai");
+        QCOMPARE(service_->statusText(Kind::ollama, settingsFor(Kind::ollama)),
+                 LLMProviderStatus::unavailable("Unknown provider."));
+    }
+
+    void requests_data()
+    {
+        QTest::addColumn<Kind>("kind");
+        QTest::addColumn<QString>("settingsModel");
+        QTest::addColumn<QString>("modelOverride");
+        QTest::addColumn<QString>("model");
+
+        QTest::newRow("chosen, settings model trimmed") << Kind::openai << " \tgpt-4.1 " << "" << "gpt-4.1";
+        QTest::newRow("chosen, override trimmed") << Kind::openai << "gpt-4.1" << "\t o3 " << "o3";
+        QTest::newRow("chosen, blank override ignored") << Kind::openai << "gpt-4.1" << "  \t" << "gpt-4.1";
+        QTest::newRow("chosen, empty settings model") << Kind::openai << "  " << "" << "gpt-4o";
+        QTest::newRow("fallback kind ignores override") << Kind::anthropic << "gpt-4.1" << "o3"
+                                                        << "claude-sonnet-5";
+        QTest::newRow("fallback ollama default") << Kind::ollama << "gpt-4.1" << "" << "llama3.2";
+    }
+
+    void requests()
+    {
+        QFETCH(Kind, kind);
+        QFETCH(QString, settingsModel);
+        QFETCH(QString, modelOverride);
+        QFETCH(QString, model);
+        AISettings settings = settingsFor(Kind::openai);
+        settings.model = settingsModel;
+        settings.maxTokens = 777;
+        settings.timeout = 12.5;
+        AIPayload item = payload();
+        item.modelOverride = modelOverride;
+        const LLMRequest request = LLMService::makeRequest(item, "sel", settings, kind);
+        QCOMPARE(request, (LLMRequest{"Summarise.", "sel", model, 777, 12.5}));
+    }
+
+    void theExpandedPromptIsSentAsItIs()
+    {
+        // The runner put the language in before expanding; the selection it
+        // expanded into the prompt may hold the token itself.
+        AIPayload item = payload();
+        item.targetLanguage = QStringLiteral("French");
+        item.systemPrompt = QStringLiteral("Translate into French: the {{language}} token");
+        const LLMRequest request = LLMService::makeRequest(item, "sel", settingsFor(Kind::openai),
+                                                           Kind::openai);
+        QCOMPARE(request.systemPrompt, item.systemPrompt);
+    }
+
+    void configuredTimeoutsAreClamped()
+    {
+        AISettings settings = settingsFor(Kind::openai);
+        settings.timeout = -3;
+        QCOMPARE(LLMService::makeRequest(payload(), "", settings, Kind::openai).timeout, 0.1);
+        settings.timeout = std::numeric_limits<double>::infinity();
+        QCOMPARE(LLMService::makeRequest(payload(), "", settings, Kind::openai).timeout, 3600.0);
+    }
+
+    void credentials()
+    {
+        AISettings settings = settingsFor(Kind::ollama);
+        QCOMPARE(service_->credentials(Kind::anthropic, settings),
+                 (LLMCredentials{QStringLiteral("key"), std::nullopt}));
+        QCOMPARE(service_->credentials(Kind::appleOnDevice, settings), LLMCredentials::none());
+        settings.ollamaBaseURL = "http://gpu-box:11434/";
+        QCOMPARE(service_->credentials(Kind::ollama, settings).baseURL, QUrl("http://gpu-box:11434/"));
+        for (const QString &bad : {QString(), QStringLiteral("http://exa mple")}) {
+            settings.ollamaBaseURL = bad;
+            QCOMPARE(service_->credentials(Kind::ollama, settings).baseURL,
+                     OllamaReachability::defaultURL());
+        }
+    }
+
+    void theAnswerIsTrimmed()
+    {
+        scripts_[Kind::openai]->result = QStringLiteral("\n  Bonjour \t\n");
+        const auto running = complete(payload(), settingsFor(Kind::openai));
+        QVERIFY(running.wait());
+        QCOMPARE(running->value->text, "Bonjour");
+        QCOMPARE(running->value->provider, Kind::openai);
+        QCOMPARE(running->value->fallbackNote, std::nullopt);
+    }
+
+    void theWalk_data()
+    {
+        QTest::addColumn<LLMError>("firstError");
+        QTest::addColumn<bool>("movesOn");
+        QTest::newRow("503") << LLMError::api(503, "overloaded") << true;
+        QTest::newRow("401") << LLMError::api(401, "bad key") << true;
+        QTest::newRow("429") << LLMError::api(429, "slow") << true;
+        QTest::newRow("404") << LLMError::api(404, "no model") << false;
+        QTest::newRow("400") << LLMError::api(400, "bad") << false;
+        QTest::newRow("timed out") << LLMError::timedOut() << true;
+        QTest::newRow("transport") << LLMError::transport("reset") << true;
+        QTest::newRow("unavailable") << LLMError::providerUnavailable(Kind::anthropic, "x") << true;
+        QTest::newRow("too long") << LLMError::inputTooLong(Kind::anthropic) << true;
+        QTest::newRow("refused") << LLMError::refused("no") << true;
+        QTest::newRow("missing key") << LLMError::missingAPIKey(Kind::anthropic) << true;
+        QTest::newRow("invalid") << LLMError::invalidResponse() << false;
+        QTest::newRow("no provider") << LLMError::noUsableProvider("d") << false;
+        QTest::newRow("cancelled") << LLMError::cancelled() << false;
+    }
+
+    void theWalk()
+    {
+        QFETCH(LLMError, firstError);
+        QFETCH(bool, movesOn);
+        scripts_[Kind::anthropic]->result = firstError;
+        const auto running = complete(payload(), settingsFor(Kind::anthropic));
+        QVERIFY(running.wait());
+        if (movesOn) {
+            QCOMPARE(running->value->provider, Kind::appleOnDevice);
+            QCOMPARE(running->value->fallbackNote,
+                     "Used Apple On-Device instead of Anthropic. " + firstError.description());
+        } else {
+            QCOMPARE(running->error, firstError);
+        }
+    }
+
+    void theNoteNamesBothProvidersAndTheLastError()
+    {
+        build();
+        scripts_[Kind::appleOnDevice]->status = LLMProviderStatus::unsupported("old");
+        scripts_[Kind::ollama]->status = LLMProviderStatus::unavailable("off");
+        scripts_[Kind::anthropic]->result = LLMError::timedOut();
+        const auto running = complete(payload(), settingsFor(Kind::anthropic));
+        QVERIFY(running.wait());
+        QCOMPARE(running->value->provider, Kind::openai);
+        QCOMPARE(running->value->fallbackNote,
+                 "Used OpenAI instead of Anthropic. The request timed out.");
+    }
+
+    void aStrongProviderFirstNeedsNoNote()
+    {
+        const auto first = complete(payload(true), settingsFor(Kind::ollama));
+        QVERIFY(first.wait());
+        QCOMPARE(first->value->provider, Kind::anthropic);
+        QCOMPARE(first->value->fallbackNote, std::nullopt);
+
+        scripts_[Kind::anthropic]->result = LLMError::api(500, "a");
+        scripts_[Kind::openai]->result = LLMError::api(500, "b");
+        const auto second = complete(payload(true), settingsFor(Kind::ollama));
+        QVERIFY(second.wait());
+        QCOMPARE(second->value->provider, Kind::ollama);
+        QCOMPARE(second->value->fallbackNote, std::nullopt);
+    }
+
+    void withoutFallbackTheFirstFailureIsFinal()
+    {
+        scripts_[Kind::anthropic]->result = LLMError::api(503, "busy");
+        const auto running = complete(payload(true), settingsFor(Kind::ollama, false));
+        QVERIFY(running.wait());
+        QCOMPARE(running->error, LLMError::api(503, "busy"));
+        QCOMPARE(asked(Kind::openai), 0);
+        QCOMPARE(asked(Kind::ollama), 0);
+    }
+
+    void theLastCandidatesErrorIsPassedOn()
+    {
+        for (auto &[kind, script] : scripts_)
+            script->result = LLMError::transport(rawValue(kind));
+        const auto running = complete(payload(), settingsFor(Kind::openai));
+        QVERIFY(running.wait());
+        QCOMPARE(running->error, LLMError::transport("anthropic"));
+        QCOMPARE(asked(Kind::openai), 1);
+        QCOMPARE(asked(Kind::appleOnDevice), 1);
+        QCOMPARE(asked(Kind::ollama), 1);
+    }
+
+    void cancellationIsNeverRetried()
+    {
+        scripts_[Kind::openai]->result = LLMError::cancelled();
+        const auto running = complete(payload(), settingsFor(Kind::openai));
+        QVERIFY(running.wait());
+        QCOMPARE(running->error, LLMError::cancelled());
+        QCOMPARE(asked(Kind::appleOnDevice), 0);
+    }
+
+    void aCancelledTokenStopsTheWalk()
+    {
+        CancellationToken token;
+        token.cancel();
+        const auto running = complete(payload(), settingsFor(Kind::openai), token);
+        QVERIFY(running.wait());
+        QCOMPARE(running->error, LLMError::cancelled());
+        QCOMPARE(asked(Kind::openai), 0);
+    }
+
+    void otherErrorsAreNeverAbsorbed()
+    {
+        scripts_[Kind::openai]->result = FakeProvider::OtherError{};
+        const auto running = complete(payload(), settingsFor(Kind::openai));
+        QVERIFY(running.wait());
+        QCOMPARE(running->otherError, "serialisation failed");
+        QCOMPARE(asked(Kind::appleOnDevice), 0);
+    }
+
+    void fallbackProvidersGetTheirDefaultModel()
+    {
+        scripts_[Kind::openai]->result = LLMError::api(500, "");
+        AIPayload item = payload();
+        item.modelOverride = QStringLiteral("o3");
+        const auto running = complete(item, settingsFor(Kind::openai));
+        QVERIFY(running.wait());
+        QCOMPARE(scripts_[Kind::openai]->requests.first().model, "o3");
+        QCOMPARE(scripts_[Kind::appleOnDevice]->requests.first().model, "on-device");
+    }
+
+    void noCandidateFailsBeforeAnyProviderIsAsked_data()
+    {
+        QTest::addColumn<LLMProviderStatus>("onDevice");
+        QTest::addColumn<QString>("detail");
+        QTest::newRow("on-device unsupported")
+            << LLMProviderStatus::unsupported("Needs macOS 26 or later.")
+            << "On-device AI is unavailable (Needs macOS 26 or later.) and no API key is saved.";
+        QTest::newRow("on-device ready") << LLMProviderStatus::ready() << "No provider is ready.";
+    }
+
+    void noCandidateFailsBeforeAnyProviderIsAsked()
+    {
+        QFETCH(LLMProviderStatus, onDevice);
+        QFETCH(QString, detail);
+        scripts_[Kind::appleOnDevice]->status = onDevice;
+        scripts_[Kind::anthropic]->status = LLMProviderStatus::needsKey();
+        AISettings settings = settingsFor(Kind::anthropic, false);
+        QCOMPARE(service_->noProviderDetail(settings), detail);
+        const auto running = complete(payload(), settings);
+        QVERIFY(running.wait());
+        QCOMPARE(running->error, LLMError::noUsableProvider(detail));
+        QCOMPARE(asked(Kind::anthropic), 0);
+    }
+
+    void theConnectionTest()
+    {
+        const auto running = start(service_->test(Kind::anthropic, QStringLiteral("sk"), QString()));
+        QVERIFY(running.wait());
+        QVERIFY(running->value);
+        QCOMPARE(scripts_[Kind::anthropic]->requests.first(),
+                 (LLMRequest{"Reply with the single word: ok", "ping", "claude-sonnet-5", 16, 20}));
+        QCOMPARE(scripts_[Kind::anthropic]->credentials.first(),
+                 (LLMCredentials{QStringLiteral("sk"), std::nullopt}));
+
+        const auto named = start(service_->test(Kind::openai, std::nullopt, QStringLiteral(" gpt ")));
+        QVERIFY(named.wait());
+        QCOMPARE(scripts_[Kind::openai]->requests.first().model, " gpt ");
+    }
+
+    void theConnectionTestPassesErrorsOn()
+    {
+        scripts_[Kind::openai]->result = LLMError::api(401, "nope");
+        const auto failing = start(service_->test(Kind::openai, QStringLiteral("k"), QString()));
+        QVERIFY(failing.wait());
+        QCOMPARE(failing->error, LLMError::api(401, "nope"));
+        QCOMPARE(asked(Kind::appleOnDevice), 0);
+
+        build({Kind::ollama});
+        const auto unknown = start(service_->test(Kind::ollama, std::nullopt, QString()));
+        QVERIFY(unknown.wait());
+        QCOMPARE(unknown->error, LLMError::invalidResponse());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLLMService)
+#include "tst_llm_service.moc"
