@@ -1,0 +1,144 @@
+#include "Outcome.h"
+#include "ai/AppleOnDeviceProvider.h"
+#include "ai/LLMService.h"
+#include "ai/OllamaProvider.h"
+#include "ai/OpenAIProvider.h"
+#include "async/FakeScheduler.h"
+#include "http/LoopbackHttpServer.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace vima;
+
+// The service with a real Ollama provider against a loopback server, on a fake
+// clock: how probe results age and when the service probes again.
+class TestLLMServiceOllama : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<LoopbackHttpServer> server_;
+    FakeScheduler scheduler_;
+    std::unique_ptr<OllamaReachability> reachability_;
+    std::unique_ptr<LLMService> service_;
+    AISettings settings_;
+
+    qsizetype probes() const { return server_->requests("/api/tags").size(); }
+
+    Running<LLMService::Completion> complete()
+    {
+        return start(service_->complete(AIPayload{}, QStringLiteral("text"), settings_));
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        server_ = std::make_unique<LoopbackHttpServer>();
+        server_->setRoute("/api/tags", HttpRoute::reply(200, R"({"models":[{"name":"llama3.2"}]})"));
+        server_->setRoute("/api/chat", HttpRoute::reply(200, R"({"message":{"content":"local answer"}})"));
+        server_->setRoute("/v1/chat/completions",
+                         HttpRoute::reply(200, R"({"choices":[{"message":{"content":"cloud"}}]})"));
+        reachability_ = std::make_unique<OllamaReachability>(scheduler_);
+        LLMService::ProviderTable table;
+        table[LLMProviderKind::appleOnDevice] = std::make_unique<AppleOnDeviceProvider>();
+        table[LLMProviderKind::ollama] = std::make_unique<OllamaProvider>(*reachability_, scheduler_);
+        table[LLMProviderKind::openai] =
+            std::make_unique<OpenAIProvider>(server_->url("/v1/chat/completions"), scheduler_);
+        service_ = std::make_unique<LLMService>([](LLMProviderKind) { return QStringLiteral("k"); },
+                                                std::move(table), *reachability_);
+        settings_ = AISettings();
+        settings_.provider = LLMProviderKind::ollama;
+        settings_.model = QStringLiteral("llama3.2");
+        settings_.ollamaBaseURL = server_->url("").toString();
+        settings_.autoFallback = false;
+    }
+
+    void refreshProbesAndRaisesTheRevision()
+    {
+        QSignalSpy revisions(service_.get(), &LLMService::statusRevisionChanged);
+        QCOMPARE(service_->statusText(LLMProviderKind::ollama, settings_).kind,
+                 LLMProviderStatus::Case::unavailable);
+        const auto running = start(service_->refresh(settings_));
+        QVERIFY(running.wait());
+        QCOMPARE(probes(), 1);
+        QCOMPARE(service_->statusRevision(), 1u);
+        QCOMPARE(revisions.size(), 1);
+        QVERIFY(service_->statusText(LLMProviderKind::ollama, settings_).isReady());
+    }
+
+    void aFreshResultIsUsedWithoutProbing()
+    {
+        QVERIFY(start(service_->refresh(settings_)).wait());
+        scheduler_.advance(29);
+        const auto running = complete();
+        QVERIFY(running.wait());
+        QCOMPARE(running->value->text, "local answer");
+        QCOMPARE(probes(), 1);
+    }
+
+    void aStaleResultIsProbedAgainBeforeChoosing()
+    {
+        QVERIFY(start(service_->refresh(settings_)).wait());
+        scheduler_.advance(30);
+        QVERIFY(service_->candidates(AIPayload{}, settings_).isEmpty());
+
+        QSignalSpy revisions(service_.get(), &LLMService::statusRevisionChanged);
+        const auto fresh = start(service_->freshCandidates(AIPayload{}, settings_));
+        QVERIFY(fresh.wait());
+        QCOMPARE(*fresh->value, QList<LLMProviderKind>{LLMProviderKind::ollama});
+        QCOMPARE(probes(), 2);
+        QCOMPARE(revisions.size(), 1);
+
+        scheduler_.advance(31);
+        const auto running = complete();
+        QVERIFY(running.wait());
+        QCOMPARE(running->value->text, "local answer");
+        QCOMPARE(running->value->provider, LLMProviderKind::ollama);
+        QCOMPARE(probes(), 3);
+    }
+
+    void theProbeBeforeChoosingTakesAtMostOneAndAHalfSeconds()
+    {
+        server_->setRoute("/api/tags", HttpRoute::hanging());
+        const auto running = complete();
+        QTRY_COMPARE(probes(), 1);
+        scheduler_.advance(1.5);
+        QVERIFY(running.wait());
+        QVERIFY(running->error);
+        QCOMPARE(running->error->kind(), LLMError::Case::noUsableProvider);
+        QCOMPARE(reachability_->lookup(server_->url("")), false);
+    }
+
+    void ollamaConsideredOnlyAsAFallbackIsProbedToo()
+    {
+        settings_.provider = LLMProviderKind::openai;
+        settings_.autoFallback = true;
+        const auto fresh = start(service_->freshCandidates(AIPayload{}, settings_));
+        QVERIFY(fresh.wait());
+        QCOMPARE(*fresh->value, (QList<LLMProviderKind>{LLMProviderKind::openai, LLMProviderKind::ollama}));
+        QCOMPARE(probes(), 1);
+    }
+
+    void cancellingDuringTheProbeEndsAsCancelled()
+    {
+        server_->setRoute("/api/tags", HttpRoute::hanging());
+        CancellationToken token;
+        const auto running = start(service_->complete(AIPayload{}, "text", settings_, token));
+        QTRY_COMPARE(probes(), 1);
+        token.cancel();
+        QVERIFY(running.wait());
+        QCOMPARE(running->error, LLMError::cancelled());
+    }
+
+    void ollamaOutOfTheRunningIsNotProbed()
+    {
+        settings_.provider = LLMProviderKind::openai;
+        const auto running = complete();
+        QVERIFY(running.wait());
+        QCOMPARE(running->value->text, "cloud");
+        QCOMPARE(probes(), 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLLMServiceOllama)
+#include "tst_llm_service_ollama.moc"
