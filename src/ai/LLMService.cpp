@@ -1,9 +1,7 @@
 #include "ai/LLMService.h"
 
-#include "ai/AnthropicProvider.h"
 #include "ai/AppleOnDeviceProvider.h"
 #include "ai/OllamaProvider.h"
-#include "ai/OpenAIProvider.h"
 #include "ai/ProviderDisplayName.h"
 
 #include <QCoroNetworkReply>
@@ -79,9 +77,9 @@ private:
 
 } // namespace
 
-LLMService::Endpoints LLMService::Endpoints::publicAPIs()
+LLMService::ProviderTable LLMService::standardProviders()
 {
-    return {AnthropicProvider::publicEndpoint(), OpenAIProvider::publicEndpoint()};
+    return standardProviders(Endpoints{}, OllamaReachability::shared(), Scheduler::system());
 }
 
 LLMService::ProviderTable LLMService::standardProviders(const Endpoints &endpoints,

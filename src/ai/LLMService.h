@@ -1,11 +1,13 @@
 #pragma once
 
+#include "ai/AnthropicProvider.h"
 #include "ai/LLMCredentials.h"
 #include "ai/LLMError.h"
 #include "ai/LLMProvider.h"
 #include "ai/LLMProviderStatus.h"
 #include "ai/LLMRequest.h"
 #include "ai/OllamaReachability.h"
+#include "ai/OpenAIProvider.h"
 #include "async/CancellationToken.h"
 #include "async/Scheduler.h"
 #include "model/ItemAction.h"
@@ -37,10 +39,8 @@ public:
 
     // Where the cloud providers are reached; the public APIs unless told otherwise.
     struct Endpoints {
-        std::optional<QUrl> anthropic;
-        std::optional<QUrl> openAI;
-
-        static Endpoints publicAPIs();
+        std::optional<QUrl> anthropic = AnthropicProvider::publicEndpoint();
+        std::optional<QUrl> openAI = OpenAIProvider::publicEndpoint();
     };
 
     struct Completion {
@@ -49,10 +49,10 @@ public:
         std::optional<QString> fallbackNote;
     };
 
-    // The four providers.
+    // The four providers, on the public APIs, the shared reachability cache and the system clock.
+    static ProviderTable standardProviders();
     static ProviderTable standardProviders(const Endpoints &endpoints,
-                                           OllamaReachability &reachability,
-                                           Scheduler &scheduler);
+                                           OllamaReachability &reachability, Scheduler &scheduler);
 
     LLMService(KeyLookup apiKey, ProviderTable providers,
                OllamaReachability &reachability = OllamaReachability::shared(),

@@ -128,6 +128,24 @@ private Q_SLOTS:
                  expected);
     }
 
+    void theStandardTableOnThisSystem()
+    {
+        const LLMService::Endpoints endpoints;
+        QCOMPARE(endpoints.anthropic, QUrl("https://api.anthropic.com/v1/messages"));
+        QCOMPARE(endpoints.openAI, QUrl("https://api.openai.com/v1/chat/completions"));
+
+        const LLMService service({}, LLMService::standardProviders());
+        const AISettings settings;
+        QCOMPARE(service.statusText(Kind::appleOnDevice, settings),
+                 LLMProviderStatus::unsupported(
+                     "Needs macOS 26 or later. Add an API key to use a cloud model instead."));
+        QCOMPARE(service.statusText(Kind::anthropic, settings), LLMProviderStatus::needsKey());
+        QCOMPARE(service.statusText(Kind::openai, settings), LLMProviderStatus::needsKey());
+        QCOMPARE(service.statusText(Kind::ollama, settings).kind, LLMProviderStatus::Case::unavailable);
+        QVERIFY(service.candidates(payload(true), settings).isEmpty());
+        QCOMPARE(service.statusRevision(), 0u);
+    }
+
     void kindsMissingFromTheTableAreNeverCandidates()
     {
         build({Kind::ollama});
