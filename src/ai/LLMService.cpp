@@ -327,15 +327,17 @@ QCoro::Task<QByteArray> LLMService::send(QNetworkRequest request, QByteArray met
 
 QString LLMService::apiErrorMessage(const QByteArray &body)
 {
+    // The provider's own message is cut like any other body text: a failed
+    // reply never puts more than 301 characters in front of the user.
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(body, &parseError);
     if (parseError.error == QJsonParseError::NoError && document.isObject()) {
         const QJsonValue error = document.object().value(QLatin1String("error"));
         const QJsonValue message = error.toObject().value(QLatin1String("message"));
         if (message.isString())
-            return message.toString();
+            return cutToCharacters(message.toString(), longestErrorMessage);
         if (error.isString())
-            return error.toString();
+            return cutToCharacters(error.toString(), longestErrorMessage);
     }
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString text = decoder.decode(body);

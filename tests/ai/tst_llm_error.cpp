@@ -112,6 +112,9 @@ private Q_SLOTS:
         QTest::newRow("empty") << QByteArray() << "";
         QTest::newRow("1000 characters of html")
             << html << QString::fromLatin1(html.left(300)) + QChar(0x2026);
+        QTest::newRow("long json message")
+            << "{\"error\":{\"message\":\"" + QByteArray(500, 'm') + "\"}}"
+            << QString(300, QLatin1Char('m')) + QChar(0x2026);
         QTest::newRow("exactly 300") << QByteArray(300, 'y') << QString(300, QLatin1Char('y'));
         QTest::newRow("not utf-8") << QByteArray("\xff\xfe\xfa broken") << "";
         // Grapheme clusters, not code units: 301 flags (two code points each) cut to 300.
