@@ -1,0 +1,167 @@
+#include "actions/ActionRunner.h"
+
+#include "actions/ActionError.h"
+#include "actions/Logging.h"
+#include "actions/SelectionError.h"
+#include "actions/TextFunctions.h"
+#include "async/Cancelled.h"
+#include "platform/PlatformError.h"
+
+namespace vima {
+namespace {
+
+struct Described {
+    QString message;
+    std::optional<QString> recovery;
+};
+
+Described describe(std::exception_ptr error)
+{
+    try {
+        std::rethrow_exception(error);
+    } catch (const ActionError &e) {
+        return {e.description(), e.recoverySuggestion()};
+    } catch (const SelectionError &e) {
+        return {e.description(), e.recoverySuggestion()};
+    } catch (const PlatformError &e) {
+        return {e.description(), std::nullopt};
+    } catch (const std::exception &e) {
+        return {QString::fromUtf8(e.what()), std::nullopt};
+    } catch (...) {
+        return {QStringLiteral("Something went wrong."), std::nullopt};
+    }
+}
+
+bool isCancellation(std::exception_ptr error)
+{
+    try {
+        std::rethrow_exception(error);
+    } catch (const Cancelled &) {
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+} // namespace
+
+ActionRunner::ActionRunner(ScriptRunner &scripts, QObject *parent) : QObject(parent), scripts_(scripts) {}
+
+void ActionRunner::run(const RingItem &item, const Target &target)
+{
+    currentToken_.cancel();
+    currentToken_ = CancellationToken();
+    currentRun_ = nextRun_++;
+    // Destroying the task does not stop it; it ends on its own.
+    execute(item, target, ActionRun(this, currentRun_, currentToken_));
+}
+
+void ActionRunner::cancel()
+{
+    currentToken_.cancel();
+    currentRun_ = 0;
+    setBusyMessage(std::nullopt);
+}
+
+bool ActionRunner::isCurrent(quint64 id, const CancellationToken &token) const
+{
+    return id == currentRun_ && !token.isCancelled();
+}
+
+void ActionRunner::setBusyMessage(const std::optional<QString> &message)
+{
+    if (busyMessage_ == message)
+        return;
+    busyMessage_ = message;
+    Q_EMIT busyMessageChanged(message);
+}
+
+QCoro::Task<void> ActionRunner::execute(RingItem item, Target target, ActionRun run)
+{
+    // The task must not outlive the runner's use: every later touch goes
+    // through `run`, which holds the runner weakly.
+    std::exception_ptr failure;
+    try {
+        co_await perform(item, target, run);
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    if (!failure || isCancellation(failure) || !run.isCurrent())
+        co_return;
+    run.setBusy(std::nullopt);
+    run.present(failureOutcome(failure, item.title));
+}
+
+QCoro::Task<void> ActionRunner::perform(const RingItem &item, const Target &target, const ActionRun &run)
+{
+    switch (item.action.kind()) {
+    case ItemAction::Kind::launchApp: {
+        const auto &payload = std::get<LaunchAppPayload>(item.action.payload);
+        co_await scripts_.launchApp(payload.bundleID, payload.path);
+        break;
+    }
+    case ItemAction::Kind::open:
+        co_await scripts_.open(std::get<OpenPayload>(item.action.payload).target);
+        break;
+    case ItemAction::Kind::shell:
+        co_await runShell(std::get<ShellPayload>(item.action.payload), item, target, run);
+        break;
+    case ItemAction::Kind::appleScript:
+        runAppleScript(std::get<AppleScriptPayload>(item.action.payload), item, target, run);
+        break;
+    case ItemAction::Kind::ai:
+        if (!runAI)
+            throw ActionError::notFound(QStringLiteral("AI actions aren't available in this build."));
+        co_await runAI(run, std::get<AIPayload>(item.action.payload), item, target);
+        break;
+    case ItemAction::Kind::openRing:
+        qCCritical(lcActionRunner, "openRing reached ActionRunner; navigation should be handled by the ring");
+        break;
+    }
+}
+
+QCoro::Task<void> ActionRunner::runShell(const ShellPayload &payload, const RingItem &item,
+                                         const Target &target, const ActionRun &run)
+{
+    const BusyText busy(run, QStringLiteral("Running %1…").arg(item.title));
+    const QString output = co_await scripts_.runShell(payload.script, payload.shell);
+    if (payload.showOutput) {
+        run.present({item.title, orPlaceholder(output, QStringLiteral("(no output)")),
+                     ActionOutcome::Style::success, target, std::nullopt, std::nullopt, false});
+    }
+}
+
+void ActionRunner::runAppleScript(const AppleScriptPayload &payload, const RingItem &item,
+                                  const Target &target, const ActionRun &run)
+{
+    const BusyText busy(run, QStringLiteral("Running %1…").arg(item.title));
+    const QString result = scripts_.runAppleScript(payload.source);
+    if (payload.showOutput) {
+        run.present({item.title, orPlaceholder(result, QStringLiteral("(no result)")),
+                     ActionOutcome::Style::success, target, std::nullopt, std::nullopt, false});
+    }
+}
+
+ActionOutcome ActionRunner::failureOutcome(std::exception_ptr error, const QString &title) const
+{
+    const Described described = describe(error);
+    qCCritical(lcActionRunner, "%s failed: %s", qUtf8Printable(title), qUtf8Printable(described.message));
+    return {title,          described.message,         ActionOutcome::Style::failure, std::nullopt,
+            described.recovery, recoveryActionFor(error), false};
+}
+
+std::optional<RecoveryAction> ActionRunner::recoveryActionFor(std::exception_ptr error) const
+{
+    try {
+        std::rethrow_exception(error);
+    } catch (const SelectionError &e) {
+        if (e.kind() == SelectionError::Kind::selectionNotShared && postOpenSettings)
+            return RecoveryAction{QStringLiteral("Open Settings"), postOpenSettings};
+        if (e.kind() == SelectionError::Kind::notPermitted && openAccessibilitySettings)
+            return RecoveryAction{QStringLiteral("Open Accessibility Settings"), openAccessibilitySettings};
+    } catch (...) {
+    }
+    return std::nullopt;
+}
+
+} // namespace vima

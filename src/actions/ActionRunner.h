@@ -1,0 +1,72 @@
+#pragma once
+
+#include "actions/ActionOutcome.h"
+#include "actions/ActionRun.h"
+#include "actions/ScriptRunner.h"
+#include "async/CancellationToken.h"
+#include "model/RingItem.h"
+#include "platform/RunningApplication.h"
+
+#include <QCoroTask>
+#include <QObject>
+#include <exception>
+#include <functional>
+#include <optional>
+
+namespace vima {
+
+// Runs the item that the ring hands over against the application that was in
+// front before it opened. Owns the one action in flight, publishes its busy
+// text and turns results and failures into outcomes.
+class ActionRunner : public QObject {
+    Q_OBJECT
+
+public:
+    using Target = std::optional<RunningApplication>;
+    // The road of `ai` items, installed by the composition root.
+    using AIRoad = std::function<QCoro::Task<void>(const ActionRun &run, AIPayload payload,
+                                                   RingItem item, Target target)>;
+
+    explicit ActionRunner(ScriptRunner &scripts, QObject *parent = nullptr);
+
+    void run(const RingItem &item, const Target &target);
+    void cancel();
+
+    std::optional<QString> busyMessage() const { return busyMessage_; }
+
+    // Installed by the composition root.
+    std::function<void(const ActionOutcome &)> present;
+    std::function<QCoro::Task<std::optional<QString>>(QString question)> requestInput;
+    AIRoad runAI;
+    // Posts "com.vima.Vima.openSettings" with no tab.
+    std::function<void()> postOpenSettings;
+    std::function<void()> openAccessibilitySettings;
+
+    // The failure outcome for an error thrown by a road.
+    ActionOutcome failureOutcome(std::exception_ptr error, const QString &title) const;
+
+Q_SIGNALS:
+    void busyMessageChanged(const std::optional<QString> &message);
+
+private:
+    friend class ActionRun;
+
+    QCoro::Task<void> execute(RingItem item, Target target, ActionRun run);
+    QCoro::Task<void> perform(const RingItem &item, const Target &target, const ActionRun &run);
+    QCoro::Task<void> runShell(const ShellPayload &payload, const RingItem &item, const Target &target,
+                               const ActionRun &run);
+    void runAppleScript(const AppleScriptPayload &payload, const RingItem &item, const Target &target,
+                        const ActionRun &run);
+    std::optional<RecoveryAction> recoveryActionFor(std::exception_ptr error) const;
+
+    void setBusyMessage(const std::optional<QString> &message);
+    bool isCurrent(quint64 id, const CancellationToken &token) const;
+
+    ScriptRunner &scripts_;
+    std::optional<QString> busyMessage_;
+    CancellationToken currentToken_;
+    quint64 currentRun_ = 0;
+    quint64 nextRun_ = 1;
+};
+
+} // namespace vima

@@ -1,0 +1,249 @@
+#include "actions/ResultView.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QShortcut>
+#include <QVBoxLayout>
+#include <QWindow>
+
+namespace vima {
+namespace {
+
+constexpr double copiedDuration = 1.5;
+constexpr int radius = 14;
+const QColor systemRed(0xFF, 0x3B, 0x30);
+
+QFrame *divider()
+{
+    auto *line = new QFrame;
+    line->setFixedHeight(1);
+    line->setAutoFillBackground(true);
+    line->setBackgroundRole(QPalette::Mid);
+    return line;
+}
+
+QLabel *label(const QString &text, QPalette::ColorRole role = QPalette::WindowText)
+{
+    auto *l = new QLabel(text);
+    l->setForegroundRole(role);
+    return l;
+}
+
+void makeProminent(QPushButton *button)
+{
+    button->setObjectName(button->objectName() + QStringLiteral("Prominent"));
+    QFont font = button->font();
+    font.setBold(true);
+    button->setFont(font);
+    button->setDefault(false);
+}
+
+} // namespace
+
+ResultView::ResultView(const ActionOutcome &outcome, Actions actions, Scheduler &scheduler)
+    : actions_(std::move(actions)), scheduler_(scheduler)
+{
+    setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    setWindowTitle(outcome.title);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    header_ = makeHeader(outcome);
+    body_ = makeBody(outcome);
+    footer_ = makeFooter(outcome);
+    layout->addWidget(header_);
+    layout->addWidget(divider());
+    layout->addWidget(body_, 1);
+    layout->addWidget(divider());
+    layout->addWidget(footer_);
+    installKeys(outcome);
+    setFixedSize(width, fittingHeight());
+    // Rounded without needing a compositor.
+    QPainterPath shape;
+    shape.addRoundedRect(QRectF(rect()), radius, radius);
+    setMask(QRegion(shape.toFillPolygon().toPolygon()));
+}
+
+QWidget *ResultView::makeHeader(const ActionOutcome &outcome)
+{
+    auto *row = new QWidget;
+    auto *layout = new QHBoxLayout(row);
+    layout->setContentsMargins(14, 10, 14, 10);
+    layout->setSpacing(8);
+    const bool failed = outcome.style == ActionOutcome::Style::failure;
+    auto *status = label(failed ? QStringLiteral("⚠") : QStringLiteral("✦"), QPalette::PlaceholderText);
+    status->setObjectName(failed ? QStringLiteral("failureSymbol") : QStringLiteral("successSymbol"));
+    if (failed) {
+        QPalette red = status->palette();
+        red.setColor(QPalette::WindowText, systemRed);
+        status->setPalette(red);
+        status->setForegroundRole(QPalette::WindowText);
+    }
+    auto *title = label(outcome.title);
+    title->setObjectName(QStringLiteral("title"));
+    QFont headline = title->font();
+    headline.setBold(true);
+    title->setFont(headline);
+    auto *close = new QPushButton(QStringLiteral("✕"));
+    close->setObjectName(QStringLiteral("close"));
+    close->setFlat(true);
+    close->setToolTip(QStringLiteral("Close (Esc)"));
+    close->setFocusPolicy(Qt::NoFocus);
+    connect(close, &QPushButton::clicked, this, [this] { actions_.close(); });
+    layout->addWidget(status);
+    layout->addWidget(title);
+    layout->addStretch();
+    layout->addWidget(close);
+    return row;
+}
+
+QWidget *ResultView::makeBody(const ActionOutcome &outcome)
+{
+    auto *content = new QWidget;
+    auto *layout = new QVBoxLayout(content);
+    layout->setContentsMargins(14, 14, 14, 14);
+    layout->setSpacing(10);
+    auto *body = label(outcome.body);
+    body->setObjectName(QStringLiteral("body"));
+    body->setWordWrap(true);
+    body->setTextFormat(Qt::PlainText);
+    body->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    if (outcome.style == ActionOutcome::Style::success) {
+        QFont font = body->font();
+        font.setPointSizeF(13 * 0.75); // 13 points at 96 dpi
+        body->setFont(font);
+    }
+    layout->addWidget(body);
+    if (outcome.recovery) {
+        auto *recovery = label(*outcome.recovery, QPalette::PlaceholderText);
+        recovery->setObjectName(QStringLiteral("recovery"));
+        recovery->setWordWrap(true);
+        recovery->setTextFormat(Qt::PlainText);
+        layout->addWidget(recovery);
+    }
+    layout->addStretch();
+
+    auto *scroll = new QScrollArea;
+    scroll->setObjectName(QStringLiteral("scroll"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setWidget(content);
+    scroll->viewport()->setAutoFillBackground(false);
+    content->setAutoFillBackground(false);
+    return scroll;
+}
+
+QWidget *ResultView::makeFooter(const ActionOutcome &outcome)
+{
+    auto *row = new QWidget;
+    auto *layout = new QHBoxLayout(row);
+    layout->setContentsMargins(14, 10, 14, 10);
+    layout->setSpacing(8);
+    if (outcome.recoveryAction) {
+        auto *recover = new QPushButton(outcome.recoveryAction->title);
+        recover->setObjectName(QStringLiteral("recoveryAction"));
+        makeProminent(recover);
+        connect(recover, &QPushButton::clicked, this, [perform = outcome.recoveryAction->perform] {
+            if (perform)
+                perform();
+        });
+        layout->addWidget(recover);
+    }
+    layout->addStretch();
+    if (outcome.style == ActionOutcome::Style::success) {
+        const bool canReplace = outcome.replaceTarget.has_value();
+        layout->addWidget(makeCopyButton(!canReplace));
+        if (canReplace) {
+            auto *replace = new QPushButton(QStringLiteral("⇄ Replace Selection"));
+            replace->setObjectName(QStringLiteral("replace"));
+            makeProminent(replace);
+            connect(replace, &QPushButton::clicked, this, [this] { actions_.replace(); });
+            layout->addWidget(replace);
+        }
+    }
+    return row;
+}
+
+QPushButton *ResultView::makeCopyButton(bool prominent)
+{
+    copyButton_ = new QPushButton;
+    copyButton_->setObjectName(QStringLiteral("copy"));
+    if (prominent)
+        makeProminent(copyButton_);
+    connect(copyButton_, &QPushButton::clicked, this, &ResultView::copy);
+    setDidCopy(false);
+    return copyButton_;
+}
+
+void ResultView::installKeys(const ActionOutcome &outcome)
+{
+    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, [this] { actions_.close(); });
+    if (outcome.style != ActionOutcome::Style::success)
+        return;
+    auto *copyKey = new QShortcut(QKeySequence::Copy, this);
+    connect(copyKey, &QShortcut::activated, this, &ResultView::copy);
+    if (outcome.replaceTarget) {
+        for (const auto key : {Qt::Key_Return, Qt::Key_Enter}) {
+            auto *returnKey = new QShortcut(QKeySequence(key), this);
+            connect(returnKey, &QShortcut::activated, this, [this] { actions_.replace(); });
+        }
+    }
+}
+
+void ResultView::copy()
+{
+    actions_.copy();
+    if (didCopy_)
+        return; // the label turns back 1.5 s after the first press
+    setDidCopy(true);
+    QPointer<ResultView> self(this);
+    scheduler_.schedule(copiedDuration, [self] {
+        if (self)
+            self->setDidCopy(false);
+    });
+}
+
+void ResultView::setDidCopy(bool copied)
+{
+    didCopy_ = copied;
+    if (copyButton_)
+        copyButton_->setText(copied ? QStringLiteral("✓ Copied") : QStringLiteral("⧉ Copy"));
+}
+
+int ResultView::fittingHeight() const
+{
+    const auto *scroll = static_cast<const QScrollArea *>(body_);
+    const int content = scroll->widget()->layout()->totalHeightForWidth(width - 2);
+    const int total = header_->sizeHint().height() + 1 + content + 1 + footer_->sizeHint().height();
+    return std::clamp(total, minHeight, maxHeight);
+}
+
+void ResultView::mousePressEvent(QMouseEvent *event)
+{
+    // The panel moves by dragging its background.
+    if (event->button() == Qt::LeftButton && windowHandle())
+        windowHandle()->startSystemMove();
+    QWidget::mousePressEvent(event);
+}
+
+void ResultView::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QPainterPath shape;
+    shape.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
+    painter.fillPath(shape, palette().window());
+    painter.setPen(QPen(palette().mid().color(), 1));
+    painter.drawPath(shape);
+}
+
+} // namespace vima

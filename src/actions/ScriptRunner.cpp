@@ -1,0 +1,148 @@
+#include "actions/ScriptRunner.h"
+
+#include "actions/ActionError.h"
+#include "actions/Logging.h"
+
+#include <QCoroProcess>
+#include <QCoroSignal>
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QUrl>
+#include <memory>
+
+namespace vima {
+namespace {
+
+const QString defaultShell = QStringLiteral("/bin/zsh");
+
+QString expandTilde(const QString &path)
+{
+    if (path == QLatin1String("~"))
+        return QDir::homePath();
+    if (path.startsWith(QLatin1String("~/")))
+        return QDir::homePath() + path.mid(1);
+    return path;
+}
+
+QString existingPath(const QString &path)
+{
+    const QString expanded = expandTilde(path);
+    if (!QFileInfo::exists(expanded))
+        throw ActionError::notFound(QStringLiteral("Nothing at %1.").arg(expanded));
+    return expanded;
+}
+
+bool isExecutableFile(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.isFile() && info.isExecutable();
+}
+
+} // namespace
+
+ScriptRunner::ScriptRunner(const ApplicationCatalog &catalog, ApplicationLauncher &launcher,
+                           DesktopOpener &opener, AppleScriptEngine &appleScript)
+    : catalog_(catalog), launcher_(launcher), opener_(opener), appleScript_(appleScript)
+{
+}
+
+QCoro::Task<void> ScriptRunner::launchApp(std::optional<QString> bundleID, std::optional<QString> path)
+{
+    if (bundleID && !bundleID->isEmpty()) {
+        const auto app = catalog_.find(*bundleID);
+        if (!app)
+            throw ActionError::notFound(QStringLiteral("No installed app with bundle ID “%1”.").arg(*bundleID));
+        co_await launcher_.launch(*app);
+        co_return;
+    }
+    if (path && !path->isEmpty()) {
+        co_await launcher_.launchPath(existingPath(*path));
+        co_return;
+    }
+    throw ActionError::emptyPayload(QStringLiteral("app"));
+}
+
+QCoro::Task<void> ScriptRunner::open(QString target)
+{
+    const QString trimmed = target.trimmed();
+    if (trimmed.isEmpty())
+        throw ActionError::emptyPayload(QStringLiteral("target"));
+    if (trimmed.startsWith(u'/') || trimmed.startsWith(u'~')) {
+        co_await opener_.open(QUrl::fromLocalFile(existingPath(trimmed)));
+        co_return;
+    }
+    const QUrl url(trimmed, QUrl::StrictMode);
+    if (!url.isValid() || url.scheme().isEmpty())
+        throw ActionError::notFound(QStringLiteral("“%1” isn't a valid URL or path.").arg(trimmed));
+    co_await opener_.open(url);
+}
+
+std::optional<QString> ScriptRunner::resolveShell(const QString &shell)
+{
+    const QString wanted = shell.isEmpty() ? defaultShell : shell;
+    for (const QString &candidate : {wanted, qEnvironmentVariable("SHELL"), QStringLiteral("/bin/sh")}) {
+        if (!candidate.isEmpty() && isExecutableFile(candidate))
+            return candidate;
+    }
+    return std::nullopt;
+}
+
+QCoro::Task<QString> ScriptRunner::runShell(QString script, QString shell)
+{
+    const QString trimmed = script.trimmed();
+    if (trimmed.isEmpty())
+        throw ActionError::emptyPayload(QStringLiteral("shell script"));
+    const auto resolved = resolveShell(shell);
+    if (!resolved) {
+        throw ActionError::scriptFailed(QStringLiteral("Shell not found or not executable: %1")
+                                            .arg(shell.isEmpty() ? defaultShell : shell));
+    }
+    if (*resolved != (shell.isEmpty() ? defaultShell : shell))
+        qCInfo(lcScriptRunner, "%s is not installed; running with %s", qUtf8Printable(shell),
+               qUtf8Printable(*resolved));
+    co_return co_await runProcess(*resolved, trimmed);
+}
+
+QCoro::Task<QString> ScriptRunner::runProcess(QString shell, QString script)
+{
+    auto process = std::make_unique<QProcess>();
+    process->setProcessChannelMode(QProcess::MergedChannels);
+    process->setStandardInputFile(QProcess::nullDevice());
+    process->start(shell, {QStringLiteral("-l"), QStringLiteral("-c"), script});
+    if (!co_await qCoro(*process).waitForStarted())
+        throw ActionError::scriptFailed(process->errorString());
+    // Ends when the shell exits, even while a child it left in the background
+    // still holds the output pipe.
+    if (process->state() != QProcess::NotRunning)
+        co_await qCoro(process.get(), &QProcess::finished);
+    // Invalid UTF-8 is decoded with replacement characters rather than dropped.
+    const QString output = QString::fromUtf8(process->readAll());
+    if (process->exitStatus() == QProcess::NormalExit && process->exitCode() == 0)
+        co_return output;
+    const QString trimmed = output.trimmed();
+    if (!trimmed.isEmpty())
+        throw ActionError::scriptFailed(trimmed);
+    throw ActionError::scriptFailed(QStringLiteral("Exited with status %1.").arg(process->exitCode()));
+}
+
+QString ScriptRunner::runAppleScript(const QString &source)
+{
+    const QString trimmed = source.trimmed();
+    if (trimmed.isEmpty())
+        throw ActionError::emptyPayload(QStringLiteral("AppleScript"));
+    const AppleScriptEngine::Result result = appleScript_.execute(trimmed);
+    switch (result.status) {
+    case AppleScriptEngine::Result::Status::succeeded:
+        return result.text;
+    case AppleScriptEngine::Result::Status::notCompiled:
+        throw ActionError::scriptFailed(QStringLiteral("Could not compile the AppleScript."));
+    case AppleScriptEngine::Result::Status::failed:
+        break;
+    }
+    const QString message = result.text.isEmpty() ? QStringLiteral("Unknown AppleScript error.") : result.text;
+    qCCritical(lcScriptRunner, "AppleScript failed: %s", qUtf8Printable(message));
+    throw ActionError::scriptFailed(message);
+}
+
+} // namespace vima

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "platform/AppleScriptEngine.h"
+#include "platform/ApplicationCatalog.h"
+#include "platform/ApplicationLauncher.h"
+#include "platform/DesktopOpener.h"
+
+#include <QCoroTask>
+#include <QString>
+#include <optional>
+
+namespace vima {
+
+// The executors behind launch, open, shell and AppleScript items. Failures are
+// thrown as ActionError (or PlatformError from the desktop); nothing here
+// touches the interface.
+class ScriptRunner {
+public:
+    ScriptRunner(const ApplicationCatalog &catalog, ApplicationLauncher &launcher,
+                 DesktopOpener &opener, AppleScriptEngine &appleScript);
+
+    QCoro::Task<void> launchApp(std::optional<QString> bundleID, std::optional<QString> path);
+    QCoro::Task<void> open(QString target);
+    // The output of the script (standard output and error interleaved), untrimmed.
+    QCoro::Task<QString> runShell(QString script, QString shell);
+    QString runAppleScript(const QString &source);
+
+    // The shell a slot's path stands for: itself when installed, else the
+    // user's login shell, else /bin/sh; nothing when none of them runs.
+    static std::optional<QString> resolveShell(const QString &shell);
+
+private:
+    static QCoro::Task<QString> runProcess(QString shell, QString script);
+
+    const ApplicationCatalog &catalog_;
+    ApplicationLauncher &launcher_;
+    DesktopOpener &opener_;
+    AppleScriptEngine &appleScript_;
+};
+
+} // namespace vima

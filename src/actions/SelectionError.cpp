@@ -1,0 +1,75 @@
+#include "actions/SelectionError.h"
+
+#include "actions/TextFunctions.h"
+
+namespace vima {
+
+SelectionError::SelectionError(Kind kind, std::optional<QString> appName)
+    : kind_(kind), appName_(std::move(appName)), utf8_(description().toUtf8())
+{
+}
+
+SelectionError SelectionError::nothingSelected(const std::optional<QString> &appName)
+{
+    return {Kind::nothingSelected, appName};
+}
+
+SelectionError SelectionError::selectionNotShared(const std::optional<QString> &appName)
+{
+    return {Kind::selectionNotShared, appName};
+}
+
+SelectionError SelectionError::captureFailed(const std::optional<QString> &appName)
+{
+    return {Kind::captureFailed, appName};
+}
+
+SelectionError SelectionError::notPermitted() { return {Kind::notPermitted, std::nullopt}; }
+
+QString SelectionError::name() const
+{
+    if (appName_ && nilIfBlank(*appName_))
+        return *appName_;
+    return QStringLiteral("the frontmost app");
+}
+
+QString SelectionError::description() const
+{
+    switch (kind_) {
+    case Kind::nothingSelected:
+        return QStringLiteral("No text is selected in %1.").arg(name());
+    case Kind::selectionNotShared: {
+        QString capitalised = name();
+        capitalised[0] = capitalised[0].toUpper();
+        return capitalised
+               + QStringLiteral(" doesn't share its selection with Tavelon, and the clipboard fallback is "
+                                "turned off.");
+    }
+    case Kind::captureFailed:
+        return QStringLiteral("Tavelon couldn't read the selection from %1.").arg(name());
+    case Kind::notPermitted:
+        return QStringLiteral("Tavelon needs Accessibility permission to read the selected text.");
+    }
+    return {};
+}
+
+std::optional<QString> SelectionError::recoverySuggestion() const
+{
+    switch (kind_) {
+    case Kind::nothingSelected:
+        return QStringLiteral("Select some text, then summon the ring again.");
+    case Kind::selectionNotShared:
+        return QStringLiteral(
+            "Some apps draw their own text and never hand it to Accessibility. Turn “Use the clipboard "
+            "when an app won't share its selection” back on in Settings → General to read those apps.");
+    case Kind::captureFailed:
+        return QStringLiteral("Highlight the text again and make sure that window is in front — a "
+                              "selection is only readable while its app has focus.");
+    case Kind::notPermitted:
+        return QStringLiteral(
+            "Open System Settings → Privacy & Security → Accessibility and turn Tavelon on.");
+    }
+    return std::nullopt;
+}
+
+} // namespace vima

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "async/CancellationToken.h"
+#include "async/Scheduler.h"
+#include "platform/Accessibility.h"
+#include "platform/ApplicationActivator.h"
+#include "platform/KeySender.h"
+#include "platform/Pasteboard.h"
+#include "platform/RunningApplication.h"
+
+#include <QCoroTask>
+#include <QString>
+#include <optional>
+
+namespace vima {
+
+// The result of one accessibility read of the selection.
+struct AXSelectionRead {
+    enum class Kind { text, nothingSelected, notShared };
+
+    Kind kind = Kind::notShared;
+    QString text;
+
+    bool operator==(const AXSelectionRead &) const = default;
+};
+
+// Reads the text selected in the target application: through its
+// accessibility tree within a time budget, else (when allowed) by copying it
+// with a synthetic copy shortcut and restoring the clipboard afterwards.
+class SelectionService {
+public:
+    using Target = std::optional<RunningApplication>;
+
+    struct Collaborators {
+        Accessibility &accessibility;
+        Pasteboard &pasteboard;
+        KeySender &keys;
+        ApplicationActivator &activator;
+        Scheduler &scheduler;
+    };
+
+    SelectionService(Collaborators collaborators, double axTimeout = 0.6, double axBudget = 0.3);
+
+    // Throws SelectionError, or Cancelled.
+    QCoro::Task<QString> capture(Target target, bool allowClipboardFallback, CancellationToken token);
+    AXSelectionRead readViaAccessibility(const Target &target);
+    QCoro::Task<std::optional<QString>> copyViaKeystroke(Target target, CancellationToken token);
+
+private:
+    AXSelectionRead readFromRoot(const AccessibilityElement::Pointer &root, double deadline);
+    AXSelectionRead searchWindow(const AccessibilityElement::Pointer &window, double deadline);
+    QCoro::Task<std::optional<QString>> awaitCopiedText(quint64 baseline, CancellationToken token);
+
+    Collaborators c_;
+    double axTimeout_;
+    double axBudget_;
+};
+
+} // namespace vima

@@ -1,0 +1,85 @@
+#include "actions/TextInjector.h"
+
+#include "actions/ClipboardRestorer.h"
+#include "actions/Logging.h"
+#include "actions/SelectionError.h"
+#include "async/Sleep.h"
+#include "platform/PlatformError.h"
+
+namespace vima {
+namespace {
+
+constexpr double activationSettle = 0.14;
+constexpr double messagingTimeout = 0.6;
+constexpr double pasteSettle = 0.35;
+// A target slower than the settle gets this much longer to ask for the text.
+constexpr double latePasteLimit = 1.15;
+constexpr double latePastePoll = 0.05;
+constexpr double afterLatePaste = 0.08;
+
+} // namespace
+
+TextInjector::TextInjector(Collaborators collaborators) : c_(collaborators) {}
+
+QCoro::Task<void> TextInjector::replace(Target target, QString text, CancellationToken token)
+{
+    if (!c_.accessibility.isTrusted())
+        throw SelectionError::notPermitted();
+    if (target) {
+        if (!c_.activator.isActive(*target)) {
+            c_.activator.activate(*target);
+            co_await sleep(activationSettle, token, c_.scheduler);
+        }
+        if (writeViaAccessibility(target->pid, text)) {
+            qCDebug(lcTextInjector, "Replaced selection via Accessibility");
+            co_return;
+        }
+    }
+    co_await pasteViaCommandV(text);
+}
+
+bool TextInjector::writeViaAccessibility(qint64 pid, const QString &text)
+{
+    const auto app = c_.accessibility.applicationElement(pid);
+    if (!app)
+        return false;
+    app->setMessagingTimeout(messagingTimeout);
+    const auto focused = app->focusedElement();
+    if (!focused)
+        return false;
+    const std::optional<bool> settable = focused->isSelectedTextSettable();
+    return settable && *settable && focused->setSelectedText(text);
+}
+
+QCoro::Task<void> TextInjector::pasteViaCommandV(QString text)
+{
+    const std::optional<PasteboardSnapshot> snapshot = co_await c_.pasteboard.capture();
+    if (!snapshot) {
+        // Pasting would replace contents we could never put back.
+        throw PlatformError(QStringLiteral("The clipboard isn't responding, so Tavelon left it alone."));
+    }
+    const ClipboardRestorer restorer(c_.pasteboard, *snapshot);
+    c_.pasteboard.clear();
+    c_.pasteboard.setText(text);
+    const quint64 requestsBefore = c_.pasteboard.requestCount();
+    if (!c_.accessibility.isTrusted() || !co_await c_.keys.send(KeySender::Shortcut::paste))
+        throw SelectionError::notPermitted();
+    co_await awaitPaste(requestsBefore);
+    qCDebug(lcTextInjector, "Replaced selection via ⌘V");
+}
+
+QCoro::Task<void> TextInjector::awaitPaste(quint64 requestsBefore)
+{
+    // Restoring before the target fetched the text would paste the old contents.
+    co_await settle(pasteSettle, c_.scheduler);
+    const double limit = c_.scheduler.now() + latePasteLimit;
+    bool waited = false;
+    while (c_.pasteboard.requestCount() == requestsBefore && c_.scheduler.now() < limit) {
+        waited = true;
+        co_await settle(latePastePoll, c_.scheduler);
+    }
+    if (waited)
+        co_await settle(afterLatePaste, c_.scheduler);
+}
+
+} // namespace vima

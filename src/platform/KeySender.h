@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QCoroTask>
+
+namespace vima {
+
+// Synthetic shortcuts sent to the application that has the keyboard focus.
+class KeySender {
+public:
+    enum class Shortcut { copy, paste };
+
+    virtual ~KeySender() = default;
+
+    // False when the events could not be made or sent.
+    virtual QCoro::Task<bool> send(Shortcut shortcut) = 0;
+};
+
+} // namespace vima

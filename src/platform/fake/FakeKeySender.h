@@ -1,0 +1,28 @@
+#pragma once
+
+#include "platform/KeySender.h"
+
+#include <QList>
+#include <functional>
+
+namespace vima {
+
+// Records the shortcuts sent; `onSend` plays the focused application's part.
+class FakeKeySender final : public KeySender {
+public:
+    bool canSend = true;
+    QList<Shortcut> sent;
+    std::function<void(Shortcut)> onSend;
+
+    QCoro::Task<bool> send(Shortcut shortcut) override
+    {
+        if (!canSend)
+            co_return false;
+        sent.append(shortcut);
+        if (onSend)
+            onSend(shortcut);
+        co_return true;
+    }
+};
+
+} // namespace vima

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "platform/Pasteboard.h"
+
+#include <functional>
+
+namespace vima {
+
+// A clipboard in memory. A test can make its owner unresponsive (capture gives
+// nothing) and count what happens to it.
+class FakePasteboard final : public Pasteboard {
+public:
+    PasteboardSnapshot contents;
+    bool responsive = true;
+    quint64 changes = 0;
+    quint64 requests = 0;
+    int restores = 0;
+
+    QCoro::Task<std::optional<PasteboardSnapshot>> capture() override;
+    void restore(const PasteboardSnapshot &snapshot) override;
+    void clear() override;
+    void setText(const QString &text) override;
+    QCoro::Task<std::optional<QString>> text() override;
+    quint64 changeCount() const override { return changes; }
+    quint64 requestCount() const override { return requests; }
+
+    std::optional<QString> plainText() const;
+};
+
+} // namespace vima

@@ -1,0 +1,277 @@
+#include "TestDoubles.h"
+#include "actions/ActionRunner.h"
+#include "actions/ActionError.h"
+#include "actions/SelectionError.h"
+#include "async/FakeScheduler.h"
+#include "async/Sleep.h"
+#include "platform/fake/FakeAppleScriptEngine.h"
+#include "platform/fake/FakeApplicationLauncher.h"
+#include "platform/fake/FakeDesktopOpener.h"
+
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace vima;
+
+namespace {
+
+const RunningApplication editor{4242, QStringLiteral("org.example.Editor"), QStringLiteral("Editor")};
+const QString none = QStringLiteral("<none>");
+
+ActionOutcome answer(const QString &title)
+{
+    ActionOutcome outcome;
+    outcome.title = title;
+    outcome.body = QStringLiteral("answer");
+    return outcome;
+}
+
+RingItem aiItem(const QString &title, const QString &prompt = {})
+{
+    AIPayload payload;
+    payload.systemPrompt = prompt;
+    return test::item(title, {payload});
+}
+
+} // namespace
+
+class TestActionRunner : public QObject {
+    Q_OBJECT
+
+    test::ListedApplications catalog;
+    FakeApplicationLauncher launcher;
+    FakeDesktopOpener opener;
+    FakeAppleScriptEngine appleScript;
+    ScriptRunner scripts{catalog, launcher, opener, appleScript};
+    FakeScheduler scheduler;
+    std::unique_ptr<ActionRunner> runner;
+    QList<ActionOutcome> outcomes;
+    // Busy texts and presented titles, in the order they happened.
+    QStringList events;
+
+    void run(const RingItem &item, const ActionRunner::Target &target = editor) { runner->run(item, target); }
+
+private Q_SLOTS:
+    void init()
+    {
+        outcomes.clear();
+        events.clear();
+        appleScript = {};
+        runner = std::make_unique<ActionRunner>(scripts);
+        runner->present = [this](const ActionOutcome &outcome) {
+            outcomes.append(outcome);
+            events.append(QStringLiteral("present ") + outcome.title);
+        };
+        connect(runner.get(), &ActionRunner::busyMessageChanged, this,
+                [this](const std::optional<QString> &text) { events.append(text.value_or(none)); });
+    }
+
+    void shellOutputIsPresentedBeforeTheBusyTextGoes()
+    {
+        run(test::shellItem(QStringLiteral("Greet"), QStringLiteral("echo '  hello  '")));
+        QCOMPARE(runner->busyMessage(), QStringLiteral("Running Greet…"));
+        QTRY_COMPARE(outcomes.size(), 1);
+        QCOMPARE(events, (QStringList{QStringLiteral("Running Greet…"), QStringLiteral("present Greet"), none}));
+        const ActionOutcome &outcome = outcomes.first();
+        QCOMPARE(outcome.body, QStringLiteral("hello"));
+        QCOMPARE(outcome.style, ActionOutcome::Style::success);
+        QCOMPARE(outcome.replaceTarget, editor);
+        QVERIFY(!outcome.recovery && !outcome.recoveryAction && !outcome.isAI);
+    }
+
+    void blankOutputShowsThePlaceholder()
+    {
+        run(test::shellItem(QStringLiteral("Blank"), QStringLiteral("printf '\\n  \\n\\n'")));
+        QTRY_COMPARE(outcomes.size(), 1);
+        QCOMPARE(outcomes.first().body, QStringLiteral("(no output)"));
+    }
+
+    void hiddenOutputShowsNothing()
+    {
+        run(test::shellItem(QStringLiteral("Quiet"), QStringLiteral("echo hi"), false));
+        QTRY_COMPARE(runner->busyMessage(), std::nullopt);
+        QVERIFY(outcomes.isEmpty());
+    }
+
+    void failuresBecomeFailureOutcomes_data()
+    {
+        QTest::addColumn<RingItem>("item");
+        QTest::addColumn<QString>("body");
+        QTest::addColumn<QStringList>("busy");
+        const QString shellBusy = QStringLiteral("Running Fail…");
+        QTest::newRow("shell exit status")
+            << test::shellItem(QStringLiteral("Fail"), QStringLiteral("echo 'it broke' >&2; exit 3"))
+            << "it broke" << QStringList{shellBusy, none};
+        QTest::newRow("empty launch")
+            << test::item(QStringLiteral("Fail"), {LaunchAppPayload{}}) << "This item has no app configured."
+            << QStringList{};
+        QTest::newRow("open nonsense")
+            << test::item(QStringLiteral("Fail"), {OpenPayload{QStringLiteral("nonsense")}})
+            << "“nonsense” isn't a valid URL or path." << QStringList{};
+        QTest::newRow("AppleScript on Linux")
+            << test::item(QStringLiteral("Fail"), {AppleScriptPayload{QStringLiteral("beep"), true}})
+            << "AppleScript isn't available on this system." << QStringList{shellBusy, none};
+        QTest::newRow("AI without its road")
+            << aiItem(QStringLiteral("Fail")) << "AI actions aren't available in this build."
+            << QStringList{};
+    }
+
+    void failuresBecomeFailureOutcomes()
+    {
+        QFETCH(RingItem, item);
+        QFETCH(QString, body);
+        QFETCH(QStringList, busy);
+        appleScript.result = {AppleScriptEngine::Result::Status::failed,
+                              QStringLiteral("AppleScript isn't available on this system.")};
+        QTest::ignoreMessage(QtCriticalMsg, QRegularExpression(QStringLiteral("failed")));
+        run(item);
+        QTRY_COMPARE(outcomes.size(), 1);
+        const ActionOutcome &outcome = outcomes.first();
+        QCOMPARE(outcome.title, QStringLiteral("Fail"));
+        QCOMPARE(outcome.body, body);
+        QCOMPARE(outcome.style, ActionOutcome::Style::failure);
+        QVERIFY(!outcome.replaceTarget && !outcome.recovery && !outcome.recoveryAction && !outcome.isAI);
+        busy.append(QStringLiteral("present Fail"));
+        QCOMPARE(events, busy);
+    }
+
+    void appleScriptResultIsPresented_data()
+    {
+        QTest::addColumn<QString>("result");
+        QTest::addColumn<QString>("body");
+        QTest::newRow("text") << " 42\n" << "42";
+        QTest::newRow("no text form") << "" << "(no result)";
+    }
+
+    void appleScriptResultIsPresented()
+    {
+        QFETCH(QString, result);
+        QFETCH(QString, body);
+        appleScript.result = {AppleScriptEngine::Result::Status::succeeded, result};
+        run(test::item(QStringLiteral("Script"), {AppleScriptPayload{QStringLiteral("return 42"), true}}));
+        QTRY_COMPARE(outcomes.size(), 1);
+        QCOMPARE(outcomes.first().body, body);
+        QCOMPARE(runner->busyMessage(), std::nullopt);
+    }
+
+    void launchAndOpenShowNothingOnSuccess()
+    {
+        DesktopApp app;
+        app.bundleID = editor.bundleID;
+        catalog.apps.insert(app.bundleID, app);
+        run(test::item(QStringLiteral("Launch"), {LaunchAppPayload{editor.bundleID, std::nullopt}}));
+        run(test::item(QStringLiteral("Open"), {OpenPayload{QStringLiteral("https://example.org")}}));
+        QTRY_COMPARE(opener.opened.size(), 1);
+        QCOMPARE(launcher.launched.size(), 1);
+        QVERIFY(outcomes.isEmpty());
+        QVERIFY(events.isEmpty());
+    }
+
+    void openRingOnlyLogs()
+    {
+        QTest::ignoreMessage(QtCriticalMsg,
+                             "openRing reached ActionRunner; navigation should be handled by the ring");
+        run(test::item(QStringLiteral("Pack"), {OpenRingPayload{QUuid::createUuid()}}));
+        QCoreApplication::processEvents();
+        QVERIFY(outcomes.isEmpty());
+        QVERIFY(events.isEmpty());
+    }
+
+    void cancelledRunSaysNothing()
+    {
+        bool ended = false;
+        runner->runAI = [&](const ActionRun &run, AIPayload, RingItem, ActionRunner::Target) -> QCoro::Task<void> {
+            const BusyText busy(run, QStringLiteral("Reading selection…"));
+            auto finally = qScopeGuard([&] { ended = true; });
+            co_await sleep(5, run.token(), scheduler);
+            run.present(answer(QStringLiteral("never")));
+        };
+        run(aiItem(QStringLiteral("AI")));
+        QCOMPARE(runner->busyMessage(), QStringLiteral("Reading selection…"));
+        runner->cancel();
+        QCOMPARE(runner->busyMessage(), std::nullopt);
+        QVERIFY(ended);
+        scheduler.runAll();
+        QVERIFY(outcomes.isEmpty());
+        QCOMPARE(events, (QStringList{QStringLiteral("Reading selection…"), none}));
+    }
+
+    void supersededRunSaysNothing()
+    {
+        runner->runAI = [&](const ActionRun &run, AIPayload payload, RingItem item,
+                            ActionRunner::Target) -> QCoro::Task<void> {
+            const BusyText busy(run, item.title + QStringLiteral("…"));
+            // Not interrupted by cancellation: it carries on after being replaced.
+            co_await settle(payload.systemPrompt.toDouble(), scheduler);
+            run.present(answer(item.title));
+            throw ActionError::scriptFailed(QStringLiteral("late failure"));
+        };
+        run(aiItem(QStringLiteral("First"), QStringLiteral("2")));
+        run(aiItem(QStringLiteral("Second"), QStringLiteral("1")));
+        QTest::ignoreMessage(QtCriticalMsg, "Second failed: late failure");
+        scheduler.advance(1);
+        QCOMPARE(runner->busyMessage(), std::nullopt);
+        scheduler.advance(1); // the first run ends now, after the second
+        QCOMPARE(outcomes.size(), 2);
+        QCOMPARE(outcomes[0].title, QStringLiteral("Second"));
+        QCOMPARE(outcomes[1].body, QStringLiteral("late failure"));
+        QCOMPARE(events, (QStringList{QStringLiteral("First…"), QStringLiteral("Second…"),
+                                      QStringLiteral("present Second"), none, QStringLiteral("present Second")}));
+    }
+
+    void cancelledShellRunDropsItsOutput()
+    {
+        QTemporaryDir dir;
+        const QString marker = dir.filePath(QStringLiteral("done"));
+        run(test::shellItem(QStringLiteral("Slow"), QStringLiteral("sleep 0.2; touch '%1'; echo slow").arg(marker)));
+        runner->cancel();
+        QTRY_VERIFY(QFileInfo::exists(marker));
+        // A later run's outcome arrives after the cancelled shell has exited.
+        run(test::shellItem(QStringLiteral("Later"), QStringLiteral("sleep 0.2; echo later")));
+        QTRY_COMPARE(outcomes.size(), 1);
+        QCOMPARE(outcomes.first().title, QStringLiteral("Later"));
+    }
+
+    void selectionFailuresCarryTheirButtons_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("button");
+        QTest::newRow("not shared") << int(SelectionError::Kind::selectionNotShared) << "Open Settings";
+        QTest::newRow("not permitted") << int(SelectionError::Kind::notPermitted) << "Open Accessibility Settings";
+        QTest::newRow("nothing selected") << int(SelectionError::Kind::nothingSelected) << "";
+        QTest::newRow("capture failed") << int(SelectionError::Kind::captureFailed) << "";
+    }
+
+    void selectionFailuresCarryTheirButtons()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, button);
+        const std::optional<QString> name = QStringLiteral("Editor");
+        const QList<SelectionError> errors{SelectionError::nothingSelected(name), SelectionError::selectionNotShared(name),
+                                           SelectionError::captureFailed(name), SelectionError::notPermitted()};
+        const SelectionError error = errors[kind];
+        QStringList performed;
+        runner->postOpenSettings = [&] { performed.append(QStringLiteral("settings")); };
+        runner->openAccessibilitySettings = [&] { performed.append(QStringLiteral("accessibility")); };
+        runner->runAI = [&](const ActionRun &, AIPayload, RingItem, ActionRunner::Target) -> QCoro::Task<void> {
+            throw error;
+            co_return;
+        };
+        QTest::ignoreMessage(QtCriticalMsg, QRegularExpression(QStringLiteral("^AI failed: ")));
+        run(aiItem(QStringLiteral("AI")));
+        QTRY_COMPARE(outcomes.size(), 1);
+        const ActionOutcome outcome = outcomes.first();
+        QCOMPARE(outcome.body, error.description());
+        QCOMPARE(outcome.recovery, error.recoverySuggestion());
+        QCOMPARE(outcome.recoveryAction.has_value(), !button.isEmpty());
+        if (outcome.recoveryAction) {
+            QCOMPARE(outcome.recoveryAction->title, button);
+            outcome.recoveryAction->perform();
+            QCOMPARE(performed.size(), 1);
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestActionRunner)
+#include "tst_actionrunner.moc"
