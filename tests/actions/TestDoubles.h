@@ -1,29 +1,14 @@
 #pragma once
 
 #include "model/RingItem.h"
-#include "platform/ApplicationCatalog.h"
 
 #include <QCoroTask>
 #include <QEventLoop>
-#include <QHash>
 #include <QUuid>
 #include <exception>
 #include <optional>
 
 namespace vima::test {
-
-// Installed applications for the tests that launch one.
-class ListedApplications final : public ApplicationCatalog {
-public:
-    QHash<QString, DesktopApp> apps;
-
-    std::optional<DesktopApp> find(const QString &bundleID) const override
-    {
-        const auto it = apps.constFind(bundleID);
-        return it == apps.constEnd() ? std::nullopt : std::optional(*it);
-    }
-    QList<DesktopApp> all() const override { return apps.values(); }
-};
 
 // Runs a task to its end in a nested event loop, rethrowing what it threw.
 template<typename T>

@@ -5,6 +5,7 @@
 #include "async/FakeScheduler.h"
 #include "async/Sleep.h"
 #include "platform/fake/FakeAppleScriptEngine.h"
+#include "platform/fake/FakeApplicationCatalog.h"
 #include "platform/fake/FakeApplicationLauncher.h"
 #include "platform/fake/FakeDesktopOpener.h"
 
@@ -39,7 +40,7 @@ RingItem aiItem(const QString &title, const QString &prompt = {})
 class TestActionRunner : public QObject {
     Q_OBJECT
 
-    test::ListedApplications catalog;
+    FakeApplicationCatalog catalog;
     FakeApplicationLauncher launcher;
     FakeDesktopOpener opener;
     FakeAppleScriptEngine appleScript;
@@ -159,7 +160,7 @@ private Q_SLOTS:
     {
         DesktopApp app;
         app.bundleID = editor.bundleID;
-        catalog.apps.insert(app.bundleID, app);
+        catalog.install(app);
         run(test::item(QStringLiteral("Launch"), {LaunchAppPayload{editor.bundleID, std::nullopt}}));
         run(test::item(QStringLiteral("Open"), {OpenPayload{QStringLiteral("https://example.org")}}));
         QTRY_COMPARE(opener.opened.size(), 1);

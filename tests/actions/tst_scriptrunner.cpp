@@ -3,6 +3,7 @@
 #include "actions/ScriptRunner.h"
 #include "platform/PlatformError.h"
 #include "platform/fake/FakeAppleScriptEngine.h"
+#include "platform/fake/FakeApplicationCatalog.h"
 #include "platform/fake/FakeApplicationLauncher.h"
 #include "platform/fake/FakeDesktopOpener.h"
 
@@ -33,7 +34,7 @@ QString failureOf(Work work)
 class TestScriptRunner : public QObject {
     Q_OBJECT
 
-    test::ListedApplications catalog;
+    FakeApplicationCatalog catalog;
     FakeApplicationLauncher launcher;
     FakeDesktopOpener opener;
     FakeAppleScriptEngine appleScript;
@@ -50,7 +51,7 @@ private Q_SLOTS:
         launcher = {};
         opener = {};
         appleScript = {};
-        catalog.apps.clear();
+        catalog = FakeApplicationCatalog();
     }
 
     void shellOutputAndFailures_data()
@@ -155,7 +156,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         DesktopApp editor;
         editor.bundleID = QStringLiteral("org.example.Editor");
-        catalog.apps.insert(editor.bundleID, editor);
+        catalog.install(editor);
 
         test::await(runner.launchApp(editor.bundleID, dir.path()));
         QCOMPARE(launcher.launched, QList<DesktopApp>{editor});
@@ -182,7 +183,7 @@ private Q_SLOTS:
         launcher.failure = QStringLiteral("Could not start Editor.");
         DesktopApp ed;
         ed.bundleID = QStringLiteral("ed");
-        catalog.apps.insert(ed.bundleID, ed);
+        catalog.install(ed);
         QCOMPARE(failureOf<PlatformError>([&] { test::await(runner.launchApp(QStringLiteral("ed"), {})); }),
                  launcher.failure);
     }
