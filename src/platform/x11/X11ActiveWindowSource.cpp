@@ -1,0 +1,138 @@
+#include "platform/x11/X11ActiveWindowSource.h"
+
+#include "platform/x11/X11Connection.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <cstdlib>
+#include <memory>
+#include <xcb/res.h>
+
+namespace vima {
+
+X11ActiveWindowSource::X11ActiveWindowSource(const ApplicationCatalog *catalog)
+    : catalog_(catalog),
+      connection_(x11::connection()),
+      root_(x11::rootWindow()),
+      activeWindow_(x11::atom("_NET_ACTIVE_WINDOW"))
+{
+    if (!connection_)
+        return;
+    x11::addRootEventMask(XCB_EVENT_MASK_PROPERTY_CHANGE);
+    lastActive_ = frontmostApplication();
+    QCoreApplication::instance()->installNativeEventFilter(this);
+}
+
+X11ActiveWindowSource::~X11ActiveWindowSource()
+{
+    if (connection_)
+        QCoreApplication::instance()->removeNativeEventFilter(this);
+}
+
+std::optional<QString> X11ActiveWindowSource::ownBundleID() const
+{
+    const QString id = QGuiApplication::desktopFileName();
+    return id.isEmpty() ? std::nullopt : std::optional(id);
+}
+
+bool X11ActiveWindowSource::hasWindowManager() const
+{
+    // A window manager that died leaves its properties behind; the check
+    // window it points to names itself only while it lives.
+    const xcb_atom_t check = x11::atom("_NET_SUPPORTING_WM_CHECK");
+    const auto window = x11::cardinalProperty(root_, check, XCB_ATOM_WINDOW);
+    return window && x11::cardinalProperty(*window, check, XCB_ATOM_WINDOW) == window;
+}
+
+std::optional<RunningApplication> X11ActiveWindowSource::frontmostApplication() const
+{
+    if (!connection_ || !hasWindowManager())
+        return std::nullopt;
+    const auto window = x11::cardinalProperty(root_, activeWindow_, XCB_ATOM_WINDOW);
+    if (!window || *window == XCB_NONE)
+        return std::nullopt;
+    return application(*window);
+}
+
+bool X11ActiveWindowSource::nativeEventFilter(const QByteArray &eventType, void *message, qintptr *)
+{
+    if (eventType != "xcb_generic_event_t")
+        return false;
+    const auto *event = static_cast<const xcb_generic_event_t *>(message);
+    if ((event->response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
+        return false;
+    const auto *notify = reinterpret_cast<const xcb_property_notify_event_t *>(event);
+    if (notify->window != root_ || notify->atom != activeWindow_)
+        return false;
+    // Window managers announce a switch more than once, and switch windows
+    // within one application: tell only of another application.
+    const auto app = frontmostApplication();
+    if (app && app != lastActive_) {
+        lastActive_ = app;
+        if (onActivated)
+            onActivated(app);
+    }
+    return false;
+}
+
+std::optional<RunningApplication> X11ActiveWindowSource::application(xcb_window_t window) const
+{
+    const qint64 pid = processID(window);
+    if (pid == QCoreApplication::applicationPid())
+        return RunningApplication{pid, ownBundleID().value_or(QString()), QGuiApplication::applicationDisplayName()};
+    QStringList candidates = x11::stringsProperty(window, x11::atom("_GTK_APPLICATION_ID"), x11::atom("UTF8_STRING"));
+    // WM_CLASS is instance then class; the class names the application better.
+    const QStringList wmClass = x11::stringsProperty(window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING);
+    for (auto it = wmClass.crbegin(); it != wmClass.crend(); ++it)
+        candidates.append(*it);
+    QString executable;
+    if (pid > 0)
+        executable = QFileInfo(QFileInfo(QStringLiteral("/proc/%1/exe").arg(pid)).symLinkTarget()).fileName();
+    if (!executable.isEmpty())
+        candidates.append(executable);
+    if (const auto identity = identify(candidates))
+        return RunningApplication{pid, identity->bundleID, identity->name};
+    return RunningApplication{pid, QString(), wmClass.value(1, executable)};
+}
+
+qint64 X11ActiveWindowSource::processID(xcb_window_t window) const
+{
+    if (const auto pid = x11::cardinalProperty(window, x11::atom("_NET_WM_PID"), XCB_ATOM_CARDINAL))
+        return *pid;
+    // Not every toolkit sets _NET_WM_PID; the server knows its local clients.
+    xcb_res_client_id_spec_t spec{window, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
+    std::unique_ptr<xcb_res_query_client_ids_reply_t, void (*)(void *)> reply(
+        xcb_res_query_client_ids_reply(connection_, xcb_res_query_client_ids(connection_, 1, &spec), nullptr),
+        &std::free);
+    if (!reply)
+        return 0;
+    for (auto it = xcb_res_query_client_ids_ids_iterator(reply.get()); it.rem; xcb_res_client_id_value_next(&it)) {
+        if ((it.data->spec.mask & XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID) && it.data->length >= 4)
+            return *xcb_res_client_id_value_value(it.data);
+    }
+    return 0;
+}
+
+std::optional<X11ActiveWindowSource::Identity> X11ActiveWindowSource::identify(const QStringList &candidates) const
+{
+    if (!catalog_)
+        return std::nullopt;
+    if (const auto known = identities_.constFind(candidates); known != identities_.constEnd())
+        return *known;
+    std::optional<Identity> identity;
+    for (const QString &candidate : candidates) {
+        auto app = catalog_->find(candidate);
+        if (!app && candidate != candidate.toLower())
+            app = catalog_->find(candidate.toLower());
+        if (app) {
+            identity = Identity{app->bundleID, app->name};
+            break;
+        }
+    }
+    // The catalog reads the disk: ask once per kind of window.
+    identities_.insert(candidates, identity);
+    return identity;
+}
+
+} // namespace vima

@@ -1,0 +1,300 @@
+#include "platform/x11/X11HotKeyRegistrar.h"
+
+#include "platform/x11/X11Connection.h"
+#include "platform/x11/X11KeyTable.h"
+
+#include <QCoreApplication>
+#include <QLoggingCategory>
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <xcb/xcb_keysyms.h>
+#include <xcb/xinput.h>
+#include <xkbcommon/xkbcommon-x11.h>
+#define explicit explicit_
+#include <xcb/xkb.h>
+#undef explicit
+
+namespace vima {
+
+namespace {
+
+Q_LOGGING_CATEGORY(lcHotkey, "com.vima.Vima.Hotkey")
+
+constexpr xcb_keysym_t numLockKeysym = 0xff7f;
+constexpr qint32 badValue = 2; // the X error for a key the server cannot have
+// The server sends a repeat's release and press together; a real release has
+// no press behind it within this time.
+constexpr std::chrono::milliseconds repeatPairWindow{10};
+
+} // namespace
+
+X11HotKeyRegistrar::X11HotKeyRegistrar()
+    : connection_(x11::connection()),
+      root_(x11::rootWindow()),
+      xkbContext_(xkb_context_new(XKB_CONTEXT_NO_FLAGS), &xkb_context_unref),
+      keymap_(nullptr, &xkb_keymap_unref)
+{
+    // Raw releases reach us while another client grabs the keyboard (never
+    // during our own grabs, which deliver core releases instead).
+    xinputOpcode_ = x11::selectRootXInputEvents(XCB_INPUT_XI_EVENT_MASK_RAW_KEY_RELEASE);
+    if (const auto *xkb = xcb_get_extension_data(connection_, &xcb_xkb_id); xkb && xkb->present)
+        xkbFirstEvent_ = xkb->first_event;
+    numLock_ = numLockMask();
+    releaseTimer_.setSingleShot(true);
+    releaseTimer_.setInterval(repeatPairWindow);
+    releaseTimer_.callOnTimeout([this] { finishRelease(); });
+    QCoreApplication::instance()->installNativeEventFilter(this);
+}
+
+X11HotKeyRegistrar::~X11HotKeyRegistrar()
+{
+    QCoreApplication::instance()->removeNativeEventFilter(this);
+    for (auto &[ref, grab] : grabs_)
+        ungrab(grab);
+}
+
+HotKeyRegistrar::Registration X11HotKeyRegistrar::registerHotKey(quint32 keyCode, quint64 modifierFlags,
+                                                                  HotKeyID id)
+{
+    const auto keycode = x11::keycode(keyCode);
+    if (!keycode)
+        return {badValue, 0};
+    Grab grab{*keycode, x11::modifierMask(modifierFlags), id, {}, false};
+    if (const qint32 status = this->grab(grab); status != noErr)
+        return {status, 0};
+    const HotKeyRef ref = next_++;
+    grabs_.emplace(ref, grab);
+    return {noErr, ref};
+}
+
+void X11HotKeyRegistrar::unregisterHotKey(HotKeyRef ref)
+{
+    const auto found = grabs_.find(ref);
+    if (found == grabs_.end())
+        return;
+    ungrab(found->second);
+    grabs_.erase(found);
+}
+
+HotKeyRegistrar::Installation X11HotKeyRegistrar::installHandler(Handler handler)
+{
+    const HandlerRef ref = next_++;
+    handlers_.emplace(ref, std::move(handler));
+    return {noErr, ref};
+}
+
+void X11HotKeyRegistrar::removeHandler(HandlerRef ref) { handlers_.erase(ref); }
+
+uint16_t X11HotKeyRegistrar::numLockMask() const
+{
+    std::unique_ptr<xcb_key_symbols_t, void (*)(xcb_key_symbols_t *)> symbols(
+        xcb_key_symbols_alloc(connection_), &xcb_key_symbols_free);
+    std::unique_ptr<xcb_keycode_t, void (*)(void *)> numLockCodes(
+        xcb_key_symbols_get_keycode(symbols.get(), numLockKeysym), &std::free);
+    std::unique_ptr<xcb_get_modifier_mapping_reply_t, void (*)(void *)> mapping(
+        xcb_get_modifier_mapping_reply(connection_, xcb_get_modifier_mapping(connection_), nullptr),
+        &std::free);
+    if (!numLockCodes || !mapping)
+        return 0;
+    const xcb_keycode_t *codes = xcb_get_modifier_mapping_keycodes(mapping.get());
+    const int perModifier = mapping->keycodes_per_modifier;
+    uint16_t mask = 0;
+    for (int modifier = 0; modifier < 8; ++modifier) {
+        for (int i = 0; i < perModifier; ++i) {
+            const xcb_keycode_t code = codes[modifier * perModifier + i];
+            for (const xcb_keycode_t *n = numLockCodes.get(); code != 0 && *n != XCB_NO_SYMBOL; ++n) {
+                if (*n == code)
+                    mask |= static_cast<uint16_t>(1 << modifier);
+            }
+        }
+    }
+    return mask;
+}
+
+uint16_t X11HotKeyRegistrar::lockMasks() const { return XCB_MOD_MASK_LOCK | numLock_; }
+
+qint32 X11HotKeyRegistrar::grab(Grab &grab) const
+{
+    QList<uint16_t> variants{0, XCB_MOD_MASK_LOCK};
+    if (numLock_ != 0)
+        variants << numLock_ << static_cast<uint16_t>(XCB_MOD_MASK_LOCK | numLock_);
+    QList<xcb_void_cookie_t> cookies;
+    for (const uint16_t variant : variants) {
+        cookies.append(xcb_grab_key_checked(connection_, 0, root_, grab.modifiers | variant, grab.keycode,
+                                            XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
+    }
+    qint32 status = noErr;
+    for (qsizetype i = 0; i < cookies.size(); ++i) {
+        if (xcb_generic_error_t *error = xcb_request_check(connection_, cookies.at(i))) {
+            status = error->error_code;
+            std::free(error);
+        } else {
+            grab.grabbedMasks.append(variants.at(i));
+        }
+    }
+    if (status != noErr)
+        ungrab(grab);
+    return status;
+}
+
+void X11HotKeyRegistrar::ungrab(Grab &grab) const
+{
+    for (const uint16_t variant : std::as_const(grab.grabbedMasks))
+        xcb_ungrab_key(connection_, grab.keycode, root_, grab.modifiers | variant);
+    grab.grabbedMasks.clear();
+    xcb_flush(connection_);
+}
+
+void X11HotKeyRegistrar::regrabAll()
+{
+    keymap_.reset();
+    numLock_ = numLockMask();
+    for (auto &[ref, grab] : grabs_) {
+        ungrab(grab);
+        if (const qint32 status = this->grab(grab); status != noErr)
+            qCWarning(lcHotkey, "Grabbing the hotkey again after a keymap change failed (%d)", status);
+    }
+}
+
+bool X11HotKeyRegistrar::nativeEventFilter(const QByteArray &eventType, void *message, qintptr *)
+{
+    if (eventType != "xcb_generic_event_t")
+        return false;
+    const auto *event = static_cast<const xcb_generic_event_t *>(message);
+    const uint8_t type = event->response_type & 0x7f;
+    if (type == XCB_KEY_PRESS)
+        return keyPressed(reinterpret_cast<const xcb_key_press_event_t *>(event));
+    if (type == XCB_KEY_RELEASE)
+        return keyReleased(reinterpret_cast<const xcb_key_release_event_t *>(event));
+    if (type == XCB_GE_GENERIC && xinputOpcode_) {
+        const auto *generic = reinterpret_cast<const xcb_ge_generic_event_t *>(event);
+        if (generic->extension == *xinputOpcode_ && generic->event_type == XCB_INPUT_RAW_KEY_RELEASE)
+            released(static_cast<xcb_keycode_t>(
+                reinterpret_cast<const xcb_input_raw_key_release_event_t *>(event)->detail));
+        return false;
+    }
+    if (isKeymapChange(event)) {
+        // After Qt has taken in the new keymap too.
+        QMetaObject::invokeMethod(QCoreApplication::instance(), [this] { regrabAll(); }, Qt::QueuedConnection);
+    }
+    return false;
+}
+
+bool X11HotKeyRegistrar::isKeymapChange(const xcb_generic_event_t *event) const
+{
+    const uint8_t type = event->response_type & 0x7f;
+    if (type == XCB_MAPPING_NOTIFY)
+        return reinterpret_cast<const xcb_mapping_notify_event_t *>(event)->request != XCB_MAPPING_POINTER;
+    if (xkbFirstEvent_ == 0 || type != xkbFirstEvent_)
+        return false;
+    const uint8_t xkbType = reinterpret_cast<const uint8_t *>(event)[1];
+    return xkbType == XCB_XKB_NEW_KEYBOARD_NOTIFY || xkbType == XCB_XKB_MAP_NOTIFY;
+}
+
+bool X11HotKeyRegistrar::keyPressed(const xcb_key_press_event_t *event)
+{
+    if (event->event != root_)
+        return false;
+    if (pendingRelease_) {
+        // Auto-repeat: a release and a press of the held key at one time.
+        if (pendingRelease_->keycode == event->detail && pendingRelease_->time == event->time) {
+            releaseTimer_.stop();
+            pendingRelease_.reset();
+            return true;
+        }
+        finishRelease();
+    }
+    const uint16_t modifiers = event->state & 0xff & ~lockMasks();
+    bool ours = false;
+    for (auto &[ref, grab] : grabs_) {
+        if (grab.keycode != event->detail || grab.modifiers != modifiers)
+            continue;
+        ours = true;
+        if (grab.down)
+            continue;
+        grab.down = true;
+        dispatch(grab.id, HotKeyEvent::pressed);
+    }
+    return ours;
+}
+
+bool X11HotKeyRegistrar::keyReleased(const xcb_key_release_event_t *event)
+{
+    if (event->event != root_)
+        return false;
+    // Matched by key alone: the modifiers may be up by now.
+    const bool ours = std::any_of(grabs_.cbegin(), grabs_.cend(),
+                                  [&](const auto &entry) { return entry.second.keycode == event->detail; });
+    if (!ours)
+        return false;
+    // Wait for the press that follows a repeated release at once.
+    if (pendingRelease_)
+        finishRelease();
+    pendingRelease_ = PendingRelease{event->detail, event->time};
+    releaseTimer_.start();
+    return true;
+}
+
+void X11HotKeyRegistrar::finishRelease()
+{
+    releaseTimer_.stop();
+    if (const auto pending = std::exchange(pendingRelease_, std::nullopt))
+        released(pending->keycode);
+}
+
+void X11HotKeyRegistrar::released(xcb_keycode_t keycode)
+{
+    for (auto &[ref, grab] : grabs_) {
+        if (grab.keycode != keycode || !grab.down)
+            continue;
+        grab.down = false;
+        dispatch(grab.id, HotKeyEvent::released);
+    }
+}
+
+void X11HotKeyRegistrar::dispatch(const HotKeyID &id, quint32 kind) const
+{
+    const HotKeyEvent event{id, kind};
+    // A handler may remove itself; walk a copy.
+    const auto handlers = handlers_;
+    for (auto it = handlers.rbegin(); it != handlers.rend(); ++it) {
+        if (it->second(event) != eventNotHandled)
+            return;
+    }
+}
+
+xkb_keymap *X11HotKeyRegistrar::keymap() const
+{
+    if (!keymap_ && xkbContext_) {
+        const int32_t device = xkb_x11_get_core_keyboard_device_id(connection_);
+        if (device >= 0)
+            keymap_.reset(xkb_x11_keymap_new_from_device(xkbContext_.get(), connection_, device,
+                                                         XKB_KEYMAP_COMPILE_NO_FLAGS));
+    }
+    return keymap_.get();
+}
+
+QString X11HotKeyRegistrar::translateKey(quint16 keyCode) const
+{
+    const auto keycode = x11::keycode(keyCode);
+    xkb_keymap *map = keymap();
+    if (!keycode || !map)
+        return {};
+    const int32_t device = xkb_x11_get_core_keyboard_device_id(connection_);
+    std::unique_ptr<xkb_state, void (*)(xkb_state *)> state(
+        xkb_x11_state_new_from_device(map, connection_, device), &xkb_state_unref);
+    const xkb_layout_index_t layout =
+        state ? xkb_state_serialize_layout(state.get(), XKB_STATE_LAYOUT_EFFECTIVE) : 0;
+    const xkb_keysym_t *symbols = nullptr;
+    if (xkb_keymap_key_get_syms_by_level(map, *keycode, layout, 0, &symbols) < 1)
+        return {};
+    char text[16] = {};
+    if (xkb_keysym_to_utf8(symbols[0], text, sizeof text) <= 0)
+        return {};
+    const QString typed = QString::fromUtf8(text);
+    const bool printable = std::all_of(typed.cbegin(), typed.cend(), [](QChar c) { return c.isPrint(); });
+    return printable ? typed : QString();
+}
+
+} // namespace vima

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "platform/HotKeyRegistrar.h"
+
+#include <QAbstractNativeEventFilter>
+#include <QList>
+#include <QTimer>
+#include <map>
+#include <memory>
+#include <optional>
+#include <xcb/xcb.h>
+
+struct xkb_context;
+struct xkb_keymap;
+
+namespace vima {
+
+// Hot keys as passive key grabs on the root window. Each combination is
+// grabbed with every lock variant (Caps Lock, Num Lock) so that locks don't
+// swallow it, re-grabbed when the keymap changes, and held keys report one
+// press and one release: auto-repeat is ignored.
+class X11HotKeyRegistrar final : public HotKeyRegistrar, public QAbstractNativeEventFilter {
+public:
+    X11HotKeyRegistrar();
+    ~X11HotKeyRegistrar() override;
+
+    Registration registerHotKey(quint32 keyCode, quint64 modifierFlags, HotKeyID id) override;
+    void unregisterHotKey(HotKeyRef ref) override;
+    Installation installHandler(Handler handler) override;
+    void removeHandler(HandlerRef ref) override;
+    QString translateKey(quint16 keyCode) const override;
+
+    bool nativeEventFilter(const QByteArray &eventType, void *message, qintptr *result) override;
+
+private:
+    struct Grab {
+        xcb_keycode_t keycode = 0;
+        uint16_t modifiers = 0;
+        HotKeyID id;
+        QList<uint16_t> grabbedMasks;
+        bool down = false;
+    };
+
+    qint32 grab(Grab &grab) const;
+    void ungrab(Grab &grab) const;
+    void regrabAll();
+    uint16_t numLockMask() const;
+    uint16_t lockMasks() const;
+    bool keyPressed(const xcb_key_press_event_t *event);
+    bool keyReleased(const xcb_key_release_event_t *event);
+    void finishRelease();
+    void released(xcb_keycode_t keycode);
+    bool isKeymapChange(const xcb_generic_event_t *event) const;
+    void dispatch(const HotKeyID &id, quint32 kind) const;
+    xkb_keymap *keymap() const;
+
+    xcb_connection_t *connection_;
+    xcb_window_t root_;
+    std::optional<uint8_t> xinputOpcode_;
+    uint8_t xkbFirstEvent_ = 0;
+    uint16_t numLock_ = 0;
+    quint64 next_ = 1;
+    struct PendingRelease {
+        xcb_keycode_t keycode = 0;
+        xcb_timestamp_t time = 0;
+    };
+    std::optional<PendingRelease> pendingRelease_;
+    QTimer releaseTimer_;
+    std::map<HotKeyRef, Grab> grabs_;
+    std::map<HandlerRef, Handler> handlers_;
+    std::unique_ptr<xkb_context, void (*)(xkb_context *)> xkbContext_;
+    mutable std::unique_ptr<xkb_keymap, void (*)(xkb_keymap *)> keymap_;
+};
+
+} // namespace vima

@@ -1,0 +1,97 @@
+#include "SupportProgram.h"
+#include "platform/x11/X11ActiveWindowSource.h"
+#include "services/FrontmostAppObserver.h"
+
+#include <QApplication>
+#include <QTest>
+#include <QWidget>
+
+using namespace vima;
+
+namespace {
+
+// Two installed applications, as their desktop entries would describe them.
+class TwoApps final : public ApplicationCatalog {
+public:
+    std::optional<DesktopApp> find(const QString &bundleID) const override
+    {
+        for (const DesktopApp &app : all()) {
+            if (app.bundleID == bundleID)
+                return app;
+        }
+        return std::nullopt;
+    }
+    QList<DesktopApp> all() const override
+    {
+        DesktopApp a, b;
+        a.bundleID = QStringLiteral("probe-a");
+        a.name = QStringLiteral("Probe A");
+        b.bundleID = QStringLiteral("probe-b");
+        b.name = QStringLiteral("Probe B");
+        return {a, b};
+    }
+};
+
+int xdotool(const QStringList &arguments) { return SupportProgram::run(QStringLiteral("xdotool"), arguments); }
+
+QString windowID(SupportProgram &program) { return program.waitForLine(QStringLiteral("ready ")).mid(6); }
+
+} // namespace
+
+class TestFrontmostE2E : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void thePreviousAppFollowsActivation()
+    {
+        QGuiApplication::setDesktopFileName(QStringLiteral("com.vima.Vima"));
+        SupportProgram a(QStringLiteral("click_target"), {"probe-a", "0", "0", "300", "200"});
+        SupportProgram b(QStringLiteral("click_target"), {"probe-b", "400", "0", "300", "200"});
+        const QString windowA = windowID(a), windowB = windowID(b);
+        QVERIFY(!windowA.isEmpty() && !windowB.isEmpty());
+
+        const TwoApps catalog;
+        X11ActiveWindowSource source(&catalog);
+        FrontmostAppObserver observer(source);
+
+        QCOMPARE(xdotool({"windowactivate", "--sync", windowA}), 0);
+        QTRY_COMPARE(observer.previousBundleID(), QStringLiteral("probe-a"));
+        QCOMPARE(observer.previousApp()->pid, a.pid());
+        QCOMPARE(observer.previousApp()->name, QStringLiteral("Probe A"));
+
+        QCOMPARE(xdotool({"windowactivate", "--sync", windowB}), 0);
+        QTRY_COMPARE(observer.previousBundleID(), QStringLiteral("probe-b"));
+        QCOMPARE(observer.previousApp()->pid, b.pid());
+
+        // Our own window becoming active leaves the previous application alone.
+        QWidget own;
+        own.setGeometry(100, 300, 200, 100);
+        own.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&own));
+        QCOMPARE(xdotool({"windowactivate", "--sync", QString::number(own.winId())}), 0);
+        QTRY_COMPARE(source.frontmostApplication()->pid, QCoreApplication::applicationPid());
+        QCoreApplication::processEvents();
+        QCOMPARE(observer.previousBundleID(), QStringLiteral("probe-b"));
+
+        // A new observer starts from the application in front at launch.
+        QCOMPARE(xdotool({"windowactivate", "--sync", windowA}), 0);
+        QTRY_COMPARE(source.frontmostApplication()->bundleID, QStringLiteral("probe-a"));
+        FrontmostAppObserver later(source);
+        QCOMPARE(later.previousBundleID(), QStringLiteral("probe-a"));
+    }
+
+    void anApplicationOutsideTheCatalogKeepsItsClassName()
+    {
+        SupportProgram other(QStringLiteral("click_target"), {"Unlisted", "0", "0", "300", "200"});
+        const QString window = windowID(other);
+        X11ActiveWindowSource source(nullptr);
+        QCOMPARE(xdotool({"windowactivate", "--sync", window}), 0);
+        QTRY_VERIFY(source.frontmostApplication());
+        QCOMPARE(source.frontmostApplication()->pid, other.pid());
+        QCOMPARE(source.frontmostApplication()->bundleID, QString());
+        QCOMPARE(source.frontmostApplication()->name, QStringLiteral("Unlisted"));
+    }
+};
+
+QTEST_MAIN(TestFrontmostE2E)
+#include "e2e_frontmost.moc"

@@ -1,0 +1,132 @@
+#include "SupportProgram.h"
+#include "platform/x11/X11HotKeyRegistrar.h"
+#include "services/HotkeyManager.h"
+
+#include <QAbstractNativeEventFilter>
+#include <QApplication>
+#include <QTest>
+#include <xcb/xcb.h>
+
+using namespace vima;
+
+namespace {
+
+constexpr quint32 space = 49;
+constexpr xcb_keycode_t spaceKeycode = 65;
+constexpr uint16_t altMask = XCB_MOD_MASK_1;
+constexpr uint16_t numLockMask = XCB_MOD_MASK_2; // where Xvfb's keymap puts Num Lock
+
+// Counts the key presses of Space that reach the root window, auto-repeat
+// included; installed after the registrar, so it sees them first.
+class PressCounter : public QAbstractNativeEventFilter {
+public:
+    PressCounter() { QCoreApplication::instance()->installNativeEventFilter(this); }
+    ~PressCounter() override { QCoreApplication::instance()->removeNativeEventFilter(this); }
+
+    bool nativeEventFilter(const QByteArray &, void *message, qintptr *) override
+    {
+        const auto *event = static_cast<const xcb_key_press_event_t *>(message);
+        if ((event->response_type & 0x7f) == XCB_KEY_PRESS && event->detail == spaceKeycode) {
+            ++presses;
+            lastState = event->state;
+        }
+        return false;
+    }
+
+    int presses = 0;
+    uint16_t lastState = 0;
+};
+
+int xdotool(const QStringList &arguments) { return SupportProgram::run(QStringLiteral("xdotool"), arguments); }
+
+} // namespace
+
+class TestHotkeyE2E : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void holdingGivesOnePressAndOneRelease_data()
+    {
+        QTest::addColumn<bool>("numLock");
+        QTest::newRow("plain") << false;
+        QTest::newRow("num lock on") << true;
+    }
+
+    void holdingGivesOnePressAndOneRelease()
+    {
+        QFETCH(bool, numLock);
+        X11HotKeyRegistrar registrar;
+        HotkeyManager manager(registrar);
+        int pressed = 0, released = 0;
+        manager.onPressed = [&] { ++pressed; };
+        manager.onReleased = [&] { ++released; };
+        QVERIFY(manager.registerHotkey(space, HotkeySpec::option));
+        PressCounter counter;
+        if (numLock)
+            QCOMPARE(xdotool({"key", "Num_Lock"}), 0);
+
+        QCOMPARE(xdotool({"keydown", "alt+space"}), 0);
+        QTRY_COMPARE(pressed, 1);
+        // Held past the auto-repeat delay: the server presses Space again and again.
+        QTRY_VERIFY_WITH_TIMEOUT(counter.presses >= 4, 5000);
+        QCOMPARE(pressed, 1);
+        QCOMPARE(released, 0);
+        QCOMPARE(bool(counter.lastState & numLockMask), numLock);
+
+        QCOMPARE(xdotool({"keyup", "space", "alt"}), 0);
+        QTRY_COMPARE(released, 1);
+        QTest::qWait(100);
+        QCOMPARE(released, 1);
+        QCOMPARE(pressed, 1);
+        if (numLock)
+            QCOMPARE(xdotool({"key", "Num_Lock"}), 0);
+    }
+
+    void aCombinationAnotherClientHoldsIsRefused()
+    {
+        // Another client holds Alt+Space only with Caps Lock on: the grabs
+        // made before the refused one must be given back.
+        SupportProgram holder(QStringLiteral("grab_key"),
+                              {QString::number(spaceKeycode), QString::number(altMask | XCB_MOD_MASK_LOCK)});
+        QCOMPARE(holder.nextLine(), QStringLiteral("grabbed"));
+        X11HotKeyRegistrar registrar;
+        HotkeyManager manager(registrar);
+        QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("failed for 49 \\(10\\)"));
+        QVERIFY(!manager.registerHotkey(space, HotkeySpec::option));
+
+        SupportProgram other(QStringLiteral("grab_key"), {QString::number(spaceKeycode), QString::number(altMask)});
+        QCOMPARE(other.nextLine(), QStringLiteral("grabbed"));
+        SupportProgram third(QStringLiteral("grab_key"), {QString::number(spaceKeycode), QString::number(altMask)});
+        QCOMPARE(third.nextLine(), QStringLiteral("refused 10"));
+    }
+
+    void aKeymapChangeKeepsTheHotkey()
+    {
+        X11HotKeyRegistrar registrar;
+        HotkeyManager manager(registrar);
+        int pressed = 0, released = 0;
+        manager.onPressed = [&] { ++pressed; };
+        manager.onReleased = [&] { ++released; };
+        QVERIFY(manager.registerHotkey(space, HotkeySpec::option));
+        QCOMPARE(SupportProgram::run(QStringLiteral("setxkbmap"), {"-layout", "us"}), 0);
+        QTest::qWait(100);
+        QCOMPARE(xdotool({"keydown", "alt+space"}), 0);
+        QTRY_COMPARE(pressed, 1);
+        QCOMPARE(xdotool({"keyup", "space", "alt"}), 0);
+        QTRY_COMPARE(released, 1);
+    }
+
+    void keyNamesComeFromTheLayout()
+    {
+        X11HotKeyRegistrar registrar;
+        HotkeyManager manager(registrar);
+        QCOMPARE(HotkeyManager::keyName(0), QStringLiteral("A"));
+        QCOMPARE(HotkeyManager::keyName(50), QStringLiteral("`"));
+        QCOMPARE(HotkeyManager::displayName(40, HotkeySpec::shift | HotkeySpec::command), QStringLiteral("⇧⌘K"));
+        // Keypad Enter types a control character: no name from the layout.
+        QCOMPARE(HotkeyManager::keyName(76), QStringLiteral("Key 76"));
+    }
+};
+
+QTEST_MAIN(TestHotkeyE2E)
+#include "e2e_hotkey.moc"

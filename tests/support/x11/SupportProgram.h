@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QProcess>
+#include <QStringList>
+
+// A program of tests/support started for one test, stopped when it ends. Its
+// output is read line by line while the test's event loop keeps running.
+class SupportProgram {
+public:
+    SupportProgram(const QString &name, const QStringList &arguments);
+    ~SupportProgram();
+
+    // The next line not read yet, waiting up to `timeoutMs` for it; empty on time-out.
+    QString nextLine(int timeoutMs = 10000);
+    // Skips lines until one starts with `prefix`; empty on time-out.
+    QString waitForLine(const QString &prefix, int timeoutMs = 10000);
+    qint64 pid() const { return process_.processId(); }
+    void closeInput() { process_.closeWriteChannel(); }
+
+    // Runs a command to its end, keeping the event loop going; its exit code.
+    static int run(const QString &program, const QStringList &arguments);
+
+private:
+    QProcess process_;
+    QStringList lines_;
+    QByteArray partial_;
+};
