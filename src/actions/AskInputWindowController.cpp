@@ -52,6 +52,8 @@ QCoro::Task<std::optional<QString>> AskInputWindowController::ask(QString questi
     QPointer<AskInputWindowController> self(this);
     const std::weak_ptr<Pending> which = pending;
     const auto registration = token.onCancel([self, which] {
+        if (!self)
+            return;
         QMetaObject::invokeMethod(
             self.data(), [self, which] { if (self) self->finishIfWaiting(which); }, Qt::QueuedConnection);
     });
