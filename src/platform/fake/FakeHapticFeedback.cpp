@@ -1,0 +1,7 @@
+#include "platform/fake/FakeHapticFeedback.h"
+
+namespace vima {
+
+void FakeHapticFeedback::perform(Pattern pattern) { performed.append(pattern); }
+
+} // namespace vima

@@ -1,0 +1,7 @@
+#include "platform/fake/FakeSystemBeep.h"
+
+namespace vima {
+
+void FakeSystemBeep::beep() { ++beeps; }
+
+} // namespace vima
