@@ -1,0 +1,126 @@
+#include "ring/IconView.h"
+
+#include "platform/AppIconSource.h"
+#include "ring/PixelSnap.h"
+
+#include <QFont>
+#include <QHash>
+#include <QPaintDevice>
+#include <QPainter>
+#include <cmath>
+
+namespace vima {
+
+namespace {
+
+const AppIconSource *appIconSource = nullptr;
+
+QHash<QString, QIcon> &appIconCache()
+{
+    static QHash<QString, QIcon> cache;
+    return cache;
+}
+
+double deviceRatio(const QPainter &painter)
+{
+    const QPaintDevice *device = painter.device();
+    return device ? device->devicePixelRatioF() : 1.0;
+}
+
+// Device pixels of a length at the painter's current scale, so that scaled
+// drawing (the appear animation) stays crisp.
+int devicePixels(const QPainter &painter, double points)
+{
+    const QTransform &t = painter.worldTransform();
+    const double scale = std::sqrt(std::abs(t.determinant()));
+    return std::max(1, static_cast<int>(std::ceil(points * scale * deviceRatio(painter))));
+}
+
+void drawImageCentred(QPainter &painter, const QImage &image, QPointF centre, double side)
+{
+    const QPointF topLeft = snappedToPixels(painter, centre - QPointF(side / 2, side / 2));
+    painter.drawImage(QRectF(topLeft, QSizeF(side, side)), image);
+}
+
+QImage renderEmoji(const QString &text, int pixelSize)
+{
+    QFont font(QStringLiteral("Noto Color Emoji"));
+    font.setPixelSize(std::max(1, pixelSize));
+    const int side = static_cast<int>(std::ceil(pixelSize * 1.35));
+    QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
+    painter.setFont(font);
+    painter.drawText(QRectF(0, 0, side, side), Qt::AlignCenter, text);
+    return image;
+}
+
+} // namespace
+
+void IconView::setAppIconSource(const AppIconSource *source) { appIconSource = source; }
+
+QIcon IconView::cachedAppIcon(const QString &bundleID)
+{
+    auto &cache = appIconCache();
+    if (const auto it = cache.constFind(bundleID); it != cache.constEnd())
+        return *it;
+    if (!appIconSource)
+        return {};
+    QIcon icon = appIconSource->icon(bundleID);
+    if (!icon.isNull())
+        cache.insert(bundleID, icon);
+    return icon;
+}
+
+void IconView::paintSymbol(QPainter &painter, const QString &name, QPointF centre, double fontSize,
+                           const QColor &ink, SymbolCatalog::Weight weight)
+{
+    const double side = symbolSide(fontSize);
+    const QImage image = SymbolCatalog::image(name, devicePixels(painter, side), ink, weight);
+    painter.save();
+    painter.setOpacity(painter.opacity() * ink.alphaF());
+    drawImageCentred(painter, image, centre, side);
+    painter.restore();
+}
+
+void IconView::paintEmoji(QPainter &painter, const QString &text, QPointF centre, double fontSize)
+{
+    static QHash<QString, QImage> cache;
+    const int pixels = devicePixels(painter, fontSize);
+    const QString key = QString::number(pixels) + QLatin1Char('|') + text;
+    auto it = cache.find(key);
+    if (it == cache.end())
+        it = cache.insert(key, renderEmoji(text, pixels));
+    const double scale = static_cast<double>(pixels) / fontSize;
+    drawImageCentred(painter, *it, centre, it->width() / scale);
+}
+
+void IconView::paint(QPainter &painter, QPointF centre, const QColor &ink, SymbolCatalog::Weight weight) const
+{
+    switch (icon.kind) {
+    case IconSpec::Kind::symbol:
+        paintSymbol(painter, icon.value, centre, size, ink, weight);
+        return;
+    case IconSpec::Kind::emoji:
+        paintEmoji(painter, icon.value, centre, size);
+        return;
+    case IconSpec::Kind::appIcon:
+        break;
+    }
+    const QIcon appIcon = cachedAppIcon(icon.value);
+    if (appIcon.isNull()) {
+        paintSymbol(painter, SymbolCatalog::missingApp, centre, size, ink, SymbolCatalog::Weight::medium);
+        return;
+    }
+    const double side = appIconSide();
+    const int pixels = devicePixels(painter, side);
+    const QPixmap pixmap = appIcon.pixmap(QSize(pixels, pixels), 1.0);
+    painter.save();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawPixmap(QRectF(centre.x() - side / 2, centre.y() - side / 2, side, side), pixmap,
+                       QRectF(pixmap.rect()));
+    painter.restore();
+}
+
+} // namespace vima
