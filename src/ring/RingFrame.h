@@ -1,0 +1,27 @@
+#pragma once
+
+#include "ring/RingLayout.h"
+#include "ring/RingStyle.h"
+
+#include <array>
+
+namespace vima {
+
+class RingTileLayer;
+class RingViewModel;
+
+// Everything one painted frame of the ring depends on: the view model's state,
+// the layout for the view's size and where each animation stands.
+struct RingFrame {
+    const RingViewModel *model = nullptr;
+    RingStyle style;
+    bool isPreview = false;
+    RingLayout layout;
+    double presented = 1;  // 0 hidden … 1 shown (a spring: may overshoot)
+    double dimming = 1;    // backdrop opacity
+    double tileRadius = 0; // R, animated between nesting levels
+    std::array<double, 24> activeness{}; // per slot: 0 idle … 1 highlighted
+    RingTileLayer *tileLayer = nullptr;  // keeps idle tiles between frames; none paints every tile
+};
+
+} // namespace vima

@@ -1,0 +1,194 @@
+#include "ring/RingView.h"
+
+#include "ring/RingPainter.h"
+#include "ring/RingViewModel.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <cmath>
+
+namespace vima {
+
+namespace {
+
+constexpr double frameInterval = 1.0 / 60;
+
+double distance(QPointF a, QPointF b) { return std::hypot(a.x() - b.x(), a.y() - b.y()); }
+
+} // namespace
+
+RingView::RingView(RingViewModel &viewModel, bool isPreview, const RingStyle &style, Scheduler &scheduler,
+                   QWidget *parent)
+    : QWidget(parent)
+    , viewModel_(viewModel)
+    , isPreview_(isPreview)
+    , style_(style)
+    , scheduler_(scheduler)
+    , presented_(viewModel.appearance().animationDuration, 0.72, viewModel.isPresented() ? 1 : 0)
+    , dimming_(0.24, viewModel.isPresented() ? 1 : 0)
+    , tileRadius_(0.32, 0.74)
+    , activeness_(RingFrame{}.activeness.size(), Spring(0.24, 0.72))
+{
+    setAttribute(Qt::WA_TranslucentBackground);
+    setMouseTracking(!isPreview);
+    if (const auto slot = viewModel.highlightedSlot(); slot && *slot < int(activeness_.size()))
+        activeness_[size_t(*slot)].jump(1);
+    tileRadius_.jump(frame().layout.tileRadius());
+
+    const auto changed = [this] { retarget(); };
+    for (const auto signal : {&RingViewModel::stackChanged, &RingViewModel::globalSlotCountChanged,
+                              &RingViewModel::appearanceChanged, &RingViewModel::pagesChanged,
+                              &RingViewModel::pageIndexChanged, &RingViewModel::contextAppChanged,
+                              &RingViewModel::hoveredSlotChanged, &RingViewModel::keyboardFocusSlotChanged,
+                              &RingViewModel::isPresentedChanged, &RingViewModel::ringCenterChanged})
+        connect(&viewModel_, signal, this, changed);
+}
+
+RingView::~RingView()
+{
+    if (tickTimer_)
+        scheduler_.cancel(*tickTimer_);
+}
+
+RingFrame RingView::frame() const
+{
+    const RingGeometry geometry = viewModel_.geometry(size());
+    RingFrame frame{&viewModel_, style_, isPreview_, RingLayout::make(geometry, viewModel_.appearance(), size())};
+    frame.presented = presented_.value();
+    frame.dimming = dimming_.value();
+    frame.tileRadius = tileRadius_.value();
+    frame.tileLayer = &tileLayer_;
+    for (size_t slot = 0; slot < activeness_.size(); ++slot)
+        frame.activeness[slot] = activeness_[slot].value();
+    return frame;
+}
+
+void RingView::paint(QPainter &painter) const
+{
+    const RingFrame current = frame();
+    RingPainter(current).paint(painter);
+}
+
+bool RingView::isAnimating() const { return tickTimer_.has_value(); }
+
+void RingView::retarget()
+{
+    const bool presented = viewModel_.isPresented();
+    presented_.setResponse(viewModel_.appearance().animationDuration);
+    presented_.setTarget(presented ? 1 : 0);
+    dimming_.setTarget(presented ? 1 : 0);
+    tileRadius_.setTarget(frame().layout.tileRadius());
+    const auto highlighted = viewModel_.highlightedSlot();
+    for (size_t slot = 0; slot < activeness_.size(); ++slot)
+        activeness_[slot].setTarget(highlighted == int(slot) ? 1 : 0);
+    scheduleTick();
+    update();
+}
+
+void RingView::scheduleTick()
+{
+    if (tickTimer_)
+        return;
+    lastTick_ = scheduler_.now();
+    tickTimer_ = scheduler_.schedule(frameInterval, [this] { tick(); });
+}
+
+void RingView::tick()
+{
+    tickTimer_.reset();
+    const double now = scheduler_.now();
+    const double elapsed = now - lastTick_;
+    presented_.advance(elapsed);
+    dimming_.advance(elapsed);
+    tileRadius_.advance(elapsed);
+    bool settled = presented_.isSettled() && dimming_.isSettled() && tileRadius_.isSettled();
+    for (Spring &spring : activeness_) {
+        spring.advance(elapsed);
+        settled = settled && spring.isSettled();
+    }
+    update();
+    if (!settled)
+        scheduleTick();
+}
+
+void RingView::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    paint(painter);
+}
+
+RingView::Hit RingView::hitTest(QPointF point) const
+{
+    const RingFrame current = frame();
+    const RingPainter painter(current);
+    if (const auto row = painter.pageRow()) {
+        for (int i = 0; i < row->dotFrames.size(); ++i) {
+            if (row->dotFrames.at(i).contains(point))
+                return {Hit::Kind::pageDot, i};
+        }
+        if (row->rect.contains(point))
+            return {Hit::Kind::pageRow, 0};
+    }
+    const RingLayout &layout = current.layout;
+    if (distance(point, layout.geometry.center) <= RingLayout::discDiameter / 2)
+        return {Hit::Kind::centre, 0};
+    std::optional<Hit> nearest;
+    double nearestDistance = (layout.tileSize + RingLayout::hitPadding) / 2;
+    for (int slot = 0; slot < painter.items().size(); ++slot) {
+        const double d = distance(point, layout.tileCentre(slot));
+        if (painter.hasTile(slot) && d <= nearestDistance) {
+            nearest = Hit{Hit::Kind::slot, slot};
+            nearestDistance = d;
+        }
+    }
+    return nearest.value_or(Hit{});
+}
+
+void RingView::click(const Hit &hit)
+{
+    switch (hit.kind) {
+    case Hit::Kind::backdrop:
+        viewModel_.cancel();
+        return;
+    case Hit::Kind::slot:
+        if (const auto item = viewModel_.currentRing().itemInSlot(hit.index))
+            viewModel_.activate(*item);
+        return;
+    case Hit::Kind::centre:
+        if (!viewModel_.goBack())
+            viewModel_.cancel();
+        return;
+    case Hit::Kind::pageDot:
+        viewModel_.setPage(hit.index);
+        return;
+    case Hit::Kind::pageRow:
+        return;
+    }
+}
+
+void RingView::mouseMoveEvent(QMouseEvent *event)
+{
+    if (isPreview_) {
+        event->ignore();
+        return;
+    }
+    viewModel_.pointerMoved(event->position(), size());
+}
+
+void RingView::mousePressEvent(QMouseEvent *event)
+{
+    if (isPreview_ || event->button() != Qt::LeftButton) {
+        event->ignore();
+        return;
+    }
+    click(hitTest(event->position()));
+}
+
+void RingView::leaveEvent(QEvent *event)
+{
+    if (!isPreview_)
+        viewModel_.clearHover();
+    QWidget::leaveEvent(event);
+}
+
+} // namespace vima

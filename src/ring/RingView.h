@@ -1,0 +1,69 @@
+#pragma once
+
+#include "async/Scheduler.h"
+#include "ring/EaseOut.h"
+#include "ring/RingFrame.h"
+#include "ring/RingStyle.h"
+#include "ring/RingTileLayer.h"
+#include "ring/Spring.h"
+
+#include <QWidget>
+#include <vector>
+#include <optional>
+
+namespace vima {
+
+class RingViewModel;
+
+// Draws a ring from its view model and hands pointer moves and clicks back to
+// it. In preview mode (the settings' live preview) it draws no backdrop and
+// takes no input.
+class RingView final : public QWidget {
+    Q_OBJECT
+
+public:
+    RingView(RingViewModel &viewModel, bool isPreview, const RingStyle &style = {},
+             Scheduler &scheduler = Scheduler::system(), QWidget *parent = nullptr);
+    ~RingView() override;
+
+    bool isPreview() const { return isPreview_; }
+    // Paints the current frame at the widget's size.
+    void paint(QPainter &painter) const;
+    RingFrame frame() const;
+    bool isAnimating() const;
+    const RingTileLayer &tileLayer() const { return tileLayer_; }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void leaveEvent(QEvent *event) override;
+
+private:
+    struct Hit {
+        enum class Kind { backdrop, slot, centre, pageDot, pageRow };
+        Kind kind = Kind::backdrop;
+        int index = 0;
+    };
+
+    Hit hitTest(QPointF point) const;
+    void click(const Hit &hit);
+    void retarget();
+    void scheduleTick();
+    void tick();
+
+    RingViewModel &viewModel_;
+    const bool isPreview_;
+    const RingStyle style_;
+    Scheduler &scheduler_;
+
+    Spring presented_;
+    EaseOut dimming_;
+    Spring tileRadius_;
+    std::vector<Spring> activeness_; // one per slot
+    std::optional<Scheduler::TimerId> tickTimer_;
+    mutable RingTileLayer tileLayer_;
+    double lastTick_ = 0;
+};
+
+} // namespace vima

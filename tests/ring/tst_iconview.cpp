@@ -1,0 +1,175 @@
+#include "platform/fake/FakeAppIconSource.h"
+#include "platform/x11/DesktopAppIconSource.h"
+#include "ring/IconView.h"
+#include "ring/SymbolCatalog.h"
+
+#include <QFile>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace vima;
+
+namespace {
+
+QImage canvas(int side = 64)
+{
+    QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    return image;
+}
+
+// The bounding box of the pixels that are not fully transparent.
+QRect inkBounds(const QImage &image)
+{
+    QRect bounds;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qAlpha(image.pixel(x, y)) > 0)
+                bounds |= QRect(x, y, 1, 1);
+    return bounds;
+}
+
+QImage paintIcon(const IconSpec &icon, double size, QColor ink = Qt::black)
+{
+    QImage image = canvas();
+    QPainter painter(&image);
+    IconView{icon, size}.paint(painter, QPointF(32, 32), ink);
+    return image;
+}
+
+QIcon solidIcon(QColor colour)
+{
+    QPixmap pixmap(48, 48);
+    pixmap.fill(colour);
+    return QIcon(pixmap);
+}
+
+} // namespace
+
+class TestIconView : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void everySymbolTheAppUsesIsBundled()
+    {
+        // Every dotted symbol name used by the library, the templates, the menus
+        // and the ring itself must draw its own icon, not the fallback.
+        const QStringList used{
+            "sparkles", "chevron.backward", "chevron.right", "plus", "app", "link", "terminal", "scroll",
+            "circle.grid.cross", "questionmark.square.dashed", "app.dashed", "pencil.line", "envelope", "book",
+            "globe", "paintbrush.pointed", "chevron.left.forwardslash.chevron.right", "tablecells", "macwindow",
+            "square.grid.3x3", "square.grid.2x2", "checkmark.circle", "wand.and.sparkles",
+            "arrow.down.right.and.arrow.up.left", "text.line.first.and.arrowtriangle.forward", "plus.square",
+            "macwindow.badge.plus", "eyeglasses", "arrow.uturn.left.square", "clock.arrow.circlepath",
+            "arrow.down.circle", "bookmark", "arrow.clockwise", "magnifyingglass", "folder.badge.plus", "app.gift",
+            "house", "info.circle", "character.bubble", "slider.horizontal.3", "textformat.size", "paperplane",
+            "play.rectangle", "timer", "exclamationmark.triangle", "curlybraces", "lightbulb", "questionmark.circle",
+            "circle.hexagongrid.circle", "doc.on.doc", "camera.viewfinder", "bolt", "star", "heart", "flag",
+            "folder", "key", "ellipsis", "checkmark", "xmark.circle.fill", "exclamationmark.triangle.fill",
+            "checkmark.circle.fill"};
+        for (const QString &name : used) {
+            QVERIFY2(SymbolCatalog::knows(name), qPrintable(name));
+            QVERIFY2(QFile::exists(SymbolCatalog::resourcePath(name)), qPrintable(name));
+        }
+        for (const QString &name : SymbolCatalog::names())
+            QVERIFY2(QFile::exists(SymbolCatalog::resourcePath(name)), qPrintable(name));
+    }
+
+    void unknownSymbolDrawsTheFallback()
+    {
+        QVERIFY(!SymbolCatalog::knows(QStringLiteral("no.such.symbol")));
+        QCOMPARE(SymbolCatalog::resourcePath(QStringLiteral("no.such.symbol")), QString());
+        const QImage unknown = SymbolCatalog::image(QStringLiteral("no.such.symbol"), 48, Qt::black,
+                                                    SymbolCatalog::Weight::medium);
+        const QImage fallback = SymbolCatalog::image(SymbolCatalog::unknownSymbol, 48, Qt::black,
+                                                     SymbolCatalog::Weight::medium);
+        QVERIFY(!inkBounds(fallback).isEmpty());
+        QCOMPARE(unknown, fallback);
+    }
+
+    void symbolsAreTinted()
+    {
+        const QImage red = SymbolCatalog::image(QStringLiteral("plus"), 48, QColor(255, 0, 0),
+                                                SymbolCatalog::Weight::bold);
+        const QPoint middle(24, 24); // the cross's centre is fully inked
+        QCOMPARE(red.pixelColor(middle), QColor(255, 0, 0));
+        const QImage white = SymbolCatalog::image(QStringLiteral("plus"), 48, Qt::white, SymbolCatalog::Weight::bold);
+        QCOMPARE(white.pixelColor(middle), QColor(Qt::white));
+    }
+
+    void symbolKeepsInkAlpha()
+    {
+        const QImage half = paintIcon(IconSpec::symbol("plus"), 40, QColor(0, 0, 0, 128));
+        QVERIFY(std::abs(qAlpha(half.pixel(32, 32)) - 128) <= 2);
+    }
+
+    void symbolSizeFollowsFontSize()
+    {
+        const QRect small = inkBounds(paintIcon(IconSpec::symbol("app"), 10));
+        const QRect large = inkBounds(paintIcon(IconSpec::symbol("app"), 40));
+        QVERIFY(large.width() > 3 * small.width());
+        QVERIFY(std::abs(large.center().x() - 32) <= 1);
+    }
+
+    void emojiUsesTheColourFont()
+    {
+        const QImage image = paintIcon(IconSpec::emoji(QStringLiteral("🚀")), 32);
+        const QRect bounds = inkBounds(image);
+        QVERIFY(bounds.width() > 20);
+        bool coloured = false;
+        for (int y = bounds.top(); y <= bounds.bottom() && !coloured; ++y)
+            for (int x = bounds.left(); x <= bounds.right() && !coloured; ++x) {
+                const QColor c = image.pixelColor(x, y);
+                coloured = c.alpha() == 255 && c.saturation() > 100;
+            }
+        QVERIFY2(coloured, "the emoji should come from a colour font");
+    }
+
+    void appIconsAreCachedOnceFound()
+    {
+        FakeAppIconSource source;
+        source.installed.insert(QStringLiteral("org.example.Found"), solidIcon(Qt::red));
+        IconView::setAppIconSource(&source);
+        const IconView view{IconSpec::appIcon(QStringLiteral("org.example.Found")), 20};
+
+        const QImage first = paintIcon(view.icon, view.size);
+        paintIcon(view.icon, view.size);
+        QCOMPARE(source.lookups, QStringList{QStringLiteral("org.example.Found")});
+        QCOMPARE(inkBounds(first), QRect(19, 19, 26, 26)); // size + 6 points, centred
+        QCOMPARE(first.pixelColor(32, 32), QColor(Qt::red));
+        IconView::setAppIconSource(nullptr);
+    }
+
+    void missingAppDrawsPlaceholderAndAsksAgain()
+    {
+        FakeAppIconSource source;
+        IconView::setAppIconSource(&source);
+        const QImage missing = paintIcon(IconSpec::appIcon(QStringLiteral("org.example.Missing")), 20);
+        QCOMPARE(missing, paintIcon(IconSpec::symbol(SymbolCatalog::missingApp), 20));
+        source.installed.insert(QStringLiteral("org.example.Missing"), solidIcon(Qt::blue));
+        const QImage installed = paintIcon(IconSpec::appIcon(QStringLiteral("org.example.Missing")), 20);
+        QCOMPARE(source.lookups.size(), 2);
+        QCOMPARE(installed.pixelColor(32, 32), QColor(Qt::blue));
+        IconView::setAppIconSource(nullptr);
+    }
+
+    void desktopEntryIconValues()
+    {
+        QTemporaryDir dir;
+        const QString png = dir.filePath(QStringLiteral("app.png"));
+        QPixmap pixmap(16, 16);
+        pixmap.fill(Qt::green);
+        QVERIFY(pixmap.save(png));
+        QVERIFY(!DesktopAppIconSource::iconForEntryValue(png).isNull());
+        QVERIFY(DesktopAppIconSource::iconForEntryValue(dir.filePath(QStringLiteral("gone.png"))).isNull());
+        QVERIFY(DesktopAppIconSource::iconForEntryValue(dir.path()).isNull()); // a folder
+        QVERIFY(DesktopAppIconSource::iconForEntryValue(QStringLiteral("  ")).isNull());
+        QVERIFY(DesktopAppIconSource::iconForEntryValue(QStringLiteral("no-such-theme-icon-anywhere")).isNull());
+    }
+};
+
+QTEST_MAIN(TestIconView)
+#include "tst_iconview.moc"
