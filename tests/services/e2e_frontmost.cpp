@@ -91,6 +91,21 @@ private Q_SLOTS:
         QCOMPARE(source.frontmostApplication()->bundleID, QString());
         QCOMPARE(source.frontmostApplication()->name, QStringLiteral("Unlisted"));
     }
+
+    // Last: it leaves the session without a window manager to speak of.
+    void staleWindowManagerPropertiesAreNotBelieved()
+    {
+        SupportProgram other(QStringLiteral("click_target"), {"probe-a", "0", "0", "300", "200"});
+        const QString window = windowID(other);
+        X11ActiveWindowSource source(nullptr);
+        QCOMPARE(xdotool({"windowactivate", "--sync", window}), 0);
+        QTRY_VERIFY(source.frontmostApplication());
+        // The check window of a window manager that died no longer names itself.
+        QCOMPARE(SupportProgram::run(QStringLiteral("xprop"), {"-root", "-f", "_NET_SUPPORTING_WM_CHECK", "32x",
+                                                              "-set", "_NET_SUPPORTING_WM_CHECK", window}),
+                 0);
+        QTRY_VERIFY(!source.frontmostApplication());
+    }
 };
 
 QTEST_MAIN(TestFrontmostE2E)
