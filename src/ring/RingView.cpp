@@ -1,5 +1,6 @@
 #include "ring/RingView.h"
 
+#include "ring/RingAccessible.h"
 #include "ring/RingPainter.h"
 #include "ring/RingViewModel.h"
 
@@ -31,6 +32,7 @@ RingView::RingView(RingViewModel &viewModel, bool isPreview, const RingStyle &st
 {
     setAttribute(Qt::WA_TranslucentBackground);
     setMouseTracking(!isPreview);
+    RingAccessible::install();
     if (const auto slot = viewModel.highlightedSlot(); slot && *slot < int(activeness_.size()))
         activeness_[size_t(*slot)].jump(1);
     tileRadius_.jump(frame().layout.tileRadius());
@@ -151,12 +153,10 @@ void RingView::click(const Hit &hit)
         viewModel_.cancel();
         return;
     case Hit::Kind::slot:
-        if (const auto item = viewModel_.currentRing().itemInSlot(hit.index))
-            viewModel_.activate(*item);
+        pressSlot(hit.index);
         return;
     case Hit::Kind::centre:
-        if (!viewModel_.goBack())
-            viewModel_.cancel();
+        pressCentre();
         return;
     case Hit::Kind::pageDot:
         viewModel_.setPage(hit.index);
@@ -164,6 +164,22 @@ void RingView::click(const Hit &hit)
     case Hit::Kind::pageRow:
         return;
     }
+}
+
+void RingView::pressSlot(int slot)
+{
+    if (isPreview_)
+        return;
+    if (const auto item = viewModel_.currentRing().itemInSlot(slot))
+        viewModel_.activate(*item);
+}
+
+void RingView::pressCentre()
+{
+    if (isPreview_)
+        return;
+    if (!viewModel_.goBack())
+        viewModel_.cancel();
 }
 
 void RingView::mouseMoveEvent(QMouseEvent *event)

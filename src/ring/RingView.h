@@ -27,6 +27,12 @@ public:
     ~RingView() override;
 
     bool isPreview() const { return isPreview_; }
+    RingViewModel &viewModel() const { return viewModel_; }
+
+    // What a click (or an assistive technology's press) on a slot or on the
+    // centre disc does; nothing in preview mode.
+    void pressSlot(int slot);
+    void pressCentre();
     // Paints the current frame at the widget's size.
     void paint(QPainter &painter) const;
     RingFrame frame() const;

@@ -10,6 +10,7 @@
 #include "ring/RingView.h"
 #include "ring/RingViewModel.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDir>
 #include <QImage>
@@ -160,6 +161,17 @@ private Q_SLOTS:
             h.save(QStringLiteral("ring-8-pack.png"));
         }
         {
+            Harness h;
+            Ring appRing = h.root;
+            appRing.bundleIDMatch = QStringLiteral("org.gnome.Terminal");
+            h.model->setStack({appRing});
+            h.model->setPages({appRing, ring(QStringLiteral("Everyday"), {}), ring(QStringLiteral("Developer"), {})});
+            h.model->setContextApp(ContextApp{QStringLiteral("org.gnome.Terminal"), QStringLiteral("Terminal")});
+            h.model->setKeyboardFocusSlot(0);
+            h.settle();
+            h.save(QStringLiteral("ring-8-app-ring-pack-focused.png"));
+        }
+        {
             Harness h(24);
             h.model->pointerMoved(tileCentre(*h.view, 9), h.view->size());
             h.settle();
@@ -306,6 +318,33 @@ private Q_SLOTS:
             RingPainter(frame).paint(painter);
         }
         QVERIFY(largestDifference(cached, direct) <= 3); // compositing through a layer rounds a little
+    }
+
+    void assistiveTechnologiesSeeSlotsAndCentre()
+    {
+        Harness h;
+        h.root.items[1].title.clear(); // a filled slot without a title
+        h.model->setStack({h.root});
+        QAccessibleInterface *ring = QAccessible::queryAccessibleInterface(h.view.get());
+        QVERIFY(ring);
+        QCOMPARE(ring->childCount(), 9); // 8 tiles and the centre
+        QCOMPARE(ring->child(0)->text(QAccessible::Name), QStringLiteral("Write"));
+        QCOMPARE(ring->child(0)->text(QAccessible::Description), QStringLiteral("Opens a pack"));
+        QCOMPARE(ring->child(1)->text(QAccessible::Name), QStringLiteral("Empty slot 2"));
+        QCOMPARE(ring->child(2)->text(QAccessible::Description), QString());
+        QCOMPARE(ring->child(5)->text(QAccessible::Name), QStringLiteral("Empty slot 6"));
+        QCOMPARE(ring->child(8)->text(QAccessible::Name), QStringLiteral("Cancel"));
+        QCOMPARE(ring->indexOfChild(ring->child(3)), 3);
+        h.model->setKeyboardFocusSlot(2);
+        QVERIFY(ring->child(2)->state().selected);
+        QVERIFY(!ring->child(3)->state().selected);
+
+        ring->child(0)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(h.model->stack().size(), 2);
+        QCOMPARE(ring->childCount(), 6); // a pack's empty slots have no element
+        QCOMPARE(ring->child(5)->text(QAccessible::Name), QStringLiteral("Back"));
+        ring->child(5)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(h.model->stack().size(), 1);
     }
 
     void nestedRingMovesTilesOutward()
