@@ -6,6 +6,7 @@
 #include <QEventLoop>
 #include <QUuid>
 #include <exception>
+#include <memory>
 #include <optional>
 
 namespace vima::test {
@@ -39,6 +40,53 @@ T await(QCoro::Task<T> task)
         std::rethrow_exception(error);
     if constexpr (!std::is_void_v<T>)
         return std::move(*result);
+}
+
+// What a task started without an event loop has come to so far.
+template<typename T>
+struct Recorded {
+    bool done = false;
+    std::optional<T> value;
+    std::exception_ptr error;
+
+    template<typename Error>
+    bool threw() const
+    {
+        if (!error)
+            return false;
+        try {
+            std::rethrow_exception(error);
+        } catch (const Error &) {
+            return true;
+        } catch (...) {
+            return false;
+        }
+    }
+};
+
+// Starts a task that runs on a fake scheduler; the result fills in as the
+// scheduler's clock moves.
+template<typename T>
+std::shared_ptr<Recorded<T>> start(QCoro::Task<T> task)
+{
+    auto recorded = std::make_shared<Recorded<T>>();
+    [](QCoro::Task<T> task, std::shared_ptr<Recorded<T>> into) -> QCoro::Task<void> {
+        try {
+            into->value = co_await std::move(task);
+        } catch (...) {
+            into->error = std::current_exception();
+        }
+        into->done = true;
+    }(std::move(task), recorded);
+    return recorded;
+}
+
+inline std::shared_ptr<Recorded<bool>> start(QCoro::Task<void> task)
+{
+    return start([](QCoro::Task<void> task) -> QCoro::Task<bool> {
+        co_await std::move(task);
+        co_return true;
+    }(std::move(task)));
 }
 
 inline RingItem item(const QString &title, ItemAction action)

@@ -2,10 +2,12 @@
 
 #include "platform/AccessibilityElement.h"
 
+#include <functional>
+
 namespace vima {
 
-// An element whose every answer is set by the test. Children are kept as
-// given; `calls` counts reads of the selected text.
+// An element whose every answer is set by the test. `onSelectedTextRead`
+// runs at each read of the selected text (a slow application, say).
 class FakeAccessibilityElement final : public AccessibilityElement {
 public:
     using Pointer = std::shared_ptr<FakeAccessibilityElement>;
@@ -22,6 +24,8 @@ public:
     std::optional<bool> settable = false;
     bool acceptsWrite = true;
 
+    std::function<void()> onSelectedTextRead;
+
     double messagingTimeout = 0;
     int selectedTextReads = 0;
     QList<QString> written;
@@ -33,6 +37,8 @@ public:
     AXAnswer<QString> selectedText() override
     {
         ++selectedTextReads;
+        if (onSelectedTextRead)
+            onSelectedTextRead();
         return selected;
     }
     std::optional<TextRange> selectedTextRange() override { return range; }

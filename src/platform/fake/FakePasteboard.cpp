@@ -11,7 +11,9 @@ QCoro::Task<std::optional<PasteboardSnapshot>> FakePasteboard::capture()
 {
     if (!responsive)
         co_return std::nullopt;
-    co_return contents;
+    // A named copy: co_return would move from the member.
+    const PasteboardSnapshot copy = contents;
+    co_return copy;
 }
 
 void FakePasteboard::restore(const PasteboardSnapshot &snapshot)
@@ -29,7 +31,8 @@ void FakePasteboard::clear()
 
 void FakePasteboard::setText(const QString &text)
 {
-    contents = {{{{plainTextType, text.toUtf8()}}}};
+    contents = {};
+    contents.items.append({{plainTextType, text.toUtf8()}});
     ++changes;
 }
 

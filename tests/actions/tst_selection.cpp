@@ -1,0 +1,368 @@
+#include "TestDoubles.h"
+#include "actions/SelectionError.h"
+#include "actions/SelectionService.h"
+#include "async/Cancelled.h"
+#include "async/FakeScheduler.h"
+#include "platform/fake/FakeAccessibility.h"
+#include "platform/fake/FakeApplicationActivator.h"
+#include "platform/fake/FakeKeySender.h"
+#include "platform/fake/FakePasteboard.h"
+
+#include <QTest>
+
+using namespace vima;
+using Element = FakeAccessibilityElement;
+using Kind = AXSelectionRead::Kind;
+
+namespace {
+
+const RunningApplication editor{77, QStringLiteral("org.example.Editor"), QStringLiteral("Editor")};
+PasteboardSnapshot snapshotOf(const PasteboardSnapshot::Item &item)
+{
+    PasteboardSnapshot snapshot;
+    snapshot.items.append(item);
+    return snapshot;
+}
+
+const PasteboardSnapshot earlier = snapshotOf({{QStringLiteral("text/plain;charset=utf-8"), "earlier"},
+                                               {QStringLiteral("image/png"), QByteArray("\x89PNG", 4)}});
+
+Element::Pointer withText(const QString &text)
+{
+    auto element = Element::make();
+    element->selected = AXAnswer<QString>::of(text);
+    return element;
+}
+
+// A window whose only selection sits `depth` levels down its first branch.
+Element::Pointer chain(int depth, const QString &text)
+{
+    auto window = Element::make();
+    auto node = window;
+    for (int i = 0; i < depth; ++i) {
+        auto child = Element::make();
+        node->childList = QList<AccessibilityElement::Pointer>{child};
+        node = child;
+    }
+    node->selected = AXAnswer<QString>::of(text);
+    return window;
+}
+
+} // namespace
+
+class TestSelection : public QObject {
+    Q_OBJECT
+
+    FakeAccessibility accessibility;
+    FakePasteboard pasteboard;
+    FakeKeySender keys;
+    FakeApplicationActivator activator;
+    FakeScheduler scheduler;
+    std::unique_ptr<SelectionService> service;
+    Element::Pointer app;
+
+    QString errorOf(const std::shared_ptr<test::Recorded<QString>> &result)
+    {
+        try {
+            std::rethrow_exception(result->error);
+        } catch (const SelectionError &e) {
+            return e.description();
+        } catch (...) {
+            return QStringLiteral("<other>");
+        }
+    }
+
+    std::shared_ptr<test::Recorded<QString>> capture(bool fallback, std::optional<RunningApplication> target = editor,
+                                                     CancellationToken token = {})
+    {
+        auto result = test::start(service->capture(target, fallback, token));
+        scheduler.runAll();
+        return result;
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        QCOMPARE(earlier.items.size(), 1);
+        accessibility = {};
+        pasteboard = {};
+        pasteboard.contents = earlier;
+        keys = {};
+        activator = {};
+        activator.activePid = editor.pid;
+        service = std::make_unique<SelectionService>(
+            SelectionService::Collaborators{accessibility, pasteboard, keys, activator, scheduler});
+        app = Element::make();
+        accessibility.applications.insert(editor.pid, app);
+    }
+
+    void focusedElementTextIsReturnedAsRead()
+    {
+        app->focused = withText(QStringLiteral("  some text \n"));
+        const auto result = capture(false);
+        QCOMPARE(result->value, QStringLiteral("  some text \n"));
+        QCOMPARE(app->messagingTimeout, 0.6);
+    }
+
+    void notTrustedTouchesNothing()
+    {
+        accessibility.trusted = false;
+        app->focused = withText(QStringLiteral("secret"));
+        QCOMPARE(errorOf(capture(true)), SelectionError::notPermitted().description());
+        QCOMPARE(app->focused->selectedTextReads, 0);
+        QVERIFY(keys.sent.isEmpty());
+    }
+
+    void elementReads_data()
+    {
+        QTest::addColumn<Element::Pointer>("focused");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("text");
+
+        auto blankEmpty = withText(QStringLiteral("   "));
+        blankEmpty->range = TextRange{4, 0};
+        QTest::newRow("blank text, empty range") << blankEmpty << int(Kind::nothingSelected) << "";
+
+        auto noValue = Element::make();
+        noValue->selected = AXAnswer<QString>::none();
+        QTest::newRow("no value, no range") << noValue << int(Kind::nothingSelected) << "";
+
+        QTest::newRow("nothing exposed") << Element::make() << int(Kind::notShared) << "";
+
+        auto ranged = Element::make();
+        ranged->range = TextRange{0, 5};
+        ranged->rangeString = QStringLiteral("range");
+        ranged->fullValue = QStringLiteral("value");
+        QTest::newRow("string for range first") << ranged << int(Kind::text) << "range";
+
+        auto emoji = Element::make();
+        emoji->range = TextRange{3, 5}; // the emoji is two UTF-16 units
+        emoji->fullValue = QStringLiteral("😀 hello world");
+        QTest::newRow("value cut by UTF-16 positions") << emoji << int(Kind::text) << "hello";
+
+        auto split = Element::make();
+        split->range = TextRange{0, 2};
+        split->fullValue = QStringLiteral("a😀b");
+        QTest::newRow("range ends inside a character") << split << int(Kind::nothingSelected) << "";
+
+        auto outside = Element::make();
+        outside->range = TextRange{2, 10};
+        outside->fullValue = QStringLiteral("short");
+        QTest::newRow("range beyond the text") << outside << int(Kind::nothingSelected) << "";
+    }
+
+    void elementReads()
+    {
+        QFETCH(Element::Pointer, focused);
+        QFETCH(int, kind);
+        QFETCH(QString, text);
+        app->focused = focused;
+        QCOMPARE(service->readViaAccessibility(editor), (AXSelectionRead{Kind(kind), text}));
+    }
+
+    void errorsWithTheFallbackOff_data()
+    {
+        QTest::addColumn<Element::Pointer>("focused");
+        QTest::addColumn<std::optional<RunningApplication>>("target");
+        QTest::addColumn<QString>("error");
+        auto blank = withText(QStringLiteral(" \n"));
+        blank->range = TextRange{0, 0};
+        QTest::newRow("nothing selected") << blank << std::optional(editor) << "No text is selected in Editor.";
+        RunningApplication lower = editor;
+        lower.name = QStringLiteral("editor");
+        QTest::newRow("not shared, name capitalised")
+            << Element::make() << std::optional(lower)
+            << "Editor doesn't share its selection with Tavelon, and the clipboard fallback is turned off.";
+        QTest::newRow("no target")
+            << Element::make() << std::optional<RunningApplication>()
+            << "The frontmost app doesn't share its selection with Tavelon, and the clipboard fallback is turned off.";
+        RunningApplication blankName = editor;
+        blankName.name = QStringLiteral("  ");
+        QTest::newRow("blank name") << blank << std::optional(blankName) << "No text is selected in the frontmost app.";
+    }
+
+    void errorsWithTheFallbackOff()
+    {
+        QFETCH(Element::Pointer, focused);
+        QFETCH(std::optional<RunningApplication>, target);
+        QFETCH(QString, error);
+        app->focused = focused;
+        QCOMPARE(errorOf(capture(false, target)), error);
+        QVERIFY(keys.sent.isEmpty());
+    }
+
+    void windowSearch_data()
+    {
+        QTest::addColumn<Element::Pointer>("window");
+        QTest::addColumn<int>("kind");
+        QTest::newRow("found at depth 8") << chain(8, QStringLiteral("deep")) << int(Kind::text);
+        QTest::newRow("depth 9 is never reached") << chain(9, QStringLiteral("deeper")) << int(Kind::notShared);
+
+        auto wide = Element::make();
+        QList<AccessibilityElement::Pointer> children;
+        for (int i = 0; i < 33; ++i)
+            children.append(i == 32 ? withText(QStringLiteral("33rd")) : Element::make());
+        wide->childList = children;
+        QTest::newRow("only 32 children") << wide << int(Kind::notShared);
+
+        // 1 window + 32 children + 63 grandchildren = 96 examined; the 64th grandchild is not.
+        auto big = Element::make();
+        QList<AccessibilityElement::Pointer> level1;
+        for (int i = 0; i < 32; ++i) {
+            auto child = Element::make();
+            QList<AccessibilityElement::Pointer> level2;
+            for (int j = 0; j < 32; ++j)
+                level2.append(i == 1 && j == 31 ? withText(QStringLiteral("64th")) : Element::make());
+            child->childList = level2;
+            level1.append(child);
+        }
+        big->childList = level1;
+        QTest::newRow("stops after 96 elements") << big << int(Kind::notShared);
+
+        auto quiet = chain(2, QStringLiteral("x"));
+        std::static_pointer_cast<Element>(quiet->childList->first())->selected = AXAnswer<QString>::none();
+        QTest::newRow("found below a no-value element") << quiet << int(Kind::text);
+    }
+
+    void windowSearch()
+    {
+        QFETCH(Element::Pointer, window);
+        QFETCH(int, kind);
+        app->window = window;
+        QCOMPARE(service->readViaAccessibility(editor).kind, Kind(kind));
+    }
+
+    void windowSearchKeepsToItsBudget()
+    {
+        auto window = Element::make();
+        QList<AccessibilityElement::Pointer> children;
+        for (int i = 0; i < 10; ++i) {
+            auto slow = Element::make();
+            slow->onSelectedTextRead = [this] { scheduler.advance(0.1); };
+            if (i == 9)
+                slow->selected = AXAnswer<QString>::of(QStringLiteral("late"));
+            children.append(slow);
+        }
+        window->childList = children;
+        app->window = window;
+        QCOMPARE(service->readViaAccessibility(editor).kind, Kind::notShared);
+    }
+
+    void systemWideIsAskedAfterTheApplication()
+    {
+        auto blank = withText(QString());
+        blank->range = TextRange{0, 0};
+        app->focused = blank;
+        accessibility.systemWide->focused = withText(QStringLiteral("system"));
+        QCOMPARE(service->readViaAccessibility(editor), (AXSelectionRead{Kind::text, QStringLiteral("system")}));
+        accessibility.systemWide->focused = {};
+        QCOMPARE(service->readViaAccessibility(editor).kind, Kind::nothingSelected);
+    }
+
+    void copyFallback_data()
+    {
+        QTest::addColumn<QString>("copied"); // "<image>": only an image; "<none>": ignores the copy
+        QTest::addColumn<QString>("result");
+        QTest::newRow("copies text") << "copied text " << "copied text ";
+        QTest::newRow("ignores the shortcut") << "<none>" << "Tavelon couldn't read the selection from Editor.";
+        QTest::newRow("copies only an image") << "<image>" << "Tavelon couldn't read the selection from Editor.";
+        QTest::newRow("copies white space") << " \n " << "Tavelon couldn't read the selection from Editor.";
+    }
+
+    void copyFallback()
+    {
+        QFETCH(QString, copied);
+        QFETCH(QString, result);
+        keys.onSend = [&](KeySender::Shortcut shortcut) {
+            QCOMPARE(shortcut, KeySender::Shortcut::copy);
+            QVERIFY(pasteboard.contents.isEmpty()); // cleared first
+            if (copied == QLatin1String("<image>"))
+                pasteboard.restore(snapshotOf({{QStringLiteral("image/png"), "png"}}));
+            else if (copied != QLatin1String("<none>"))
+                pasteboard.setText(copied);
+        };
+        const double started = scheduler.now();
+        const auto captured = capture(true);
+        QCOMPARE(captured->value ? *captured->value : errorOf(captured), result);
+        QCOMPARE(pasteboard.contents, earlier);
+        if (copied.startsWith(u'<'))
+            QCOMPARE(scheduler.now() - started, 0.7); // polled until the deadline
+    }
+
+    void fallbackAfterNothingSelectedKeepsThatError()
+    {
+        auto blank = withText(QString());
+        blank->range = TextRange{0, 0};
+        app->focused = blank;
+        QCOMPARE(errorOf(capture(true)), QStringLiteral("No text is selected in Editor."));
+        QCOMPARE(keys.sent.size(), 1);
+    }
+
+    void emptyClipboardStaysEmpty()
+    {
+        pasteboard.contents = {};
+        keys.onSend = [&](KeySender::Shortcut) { pasteboard.setText(QStringLiteral("selected")); };
+        QCOMPARE(capture(true)->value, QStringLiteral("selected"));
+        QVERIFY(pasteboard.contents.isEmpty());
+        QCOMPARE(pasteboard.restores, 1);
+    }
+
+    void unresponsiveClipboardIsLeftAlone()
+    {
+        pasteboard.responsive = false;
+        const quint64 changes = pasteboard.changes;
+        QCOMPARE(errorOf(capture(true)), QStringLiteral("Tavelon couldn't read the selection from Editor."));
+        QVERIFY(keys.sent.isEmpty());
+        QCOMPARE(pasteboard.restores, 0);
+        QCOMPARE(pasteboard.changes, changes);
+        QCOMPARE(pasteboard.contents, earlier);
+    }
+
+    void inactiveTargetIsActivatedFirst()
+    {
+        activator.activePid = 1;
+        keys.onSend = [&](KeySender::Shortcut) { pasteboard.setText(QStringLiteral("x")); };
+        auto result = test::start(service->capture(editor, true, {}));
+        QVERIFY(!result->done);
+        QCOMPARE(activator.activated, QList<qint64>{editor.pid});
+        scheduler.advance(0.119);
+        QVERIFY(keys.sent.isEmpty());
+        scheduler.advance(0.1);
+        QCOMPARE(result->value, QStringLiteral("x"));
+    }
+
+    void cancellationDuringActivationLeavesTheClipboard()
+    {
+        activator.activePid = 1;
+        CancellationToken token;
+        auto result = test::start(service->capture(editor, true, token));
+        token.cancel();
+        QVERIFY(result->threw<Cancelled>());
+        QCOMPARE(pasteboard.contents, earlier);
+        QCOMPARE(pasteboard.restores, 0);
+        QVERIFY(keys.sent.isEmpty());
+    }
+
+    void cancellationWhilePollingRestores()
+    {
+        CancellationToken token;
+        auto result = test::start(service->capture(editor, true, token));
+        scheduler.advance(0.1);
+        token.cancel();
+        scheduler.advance(0.02);
+        QVERIFY(result->threw<Cancelled>());
+        QCOMPARE(pasteboard.contents, earlier);
+    }
+
+    void refusedKeysRestoreAndReport()
+    {
+        keys.canSend = false;
+        QCOMPARE(errorOf(capture(true)), SelectionError::notPermitted().description());
+        QCOMPARE(pasteboard.contents, earlier);
+        QCOMPARE(pasteboard.restores, 1);
+    }
+
+};
+
+QTEST_GUILESS_MAIN(TestSelection)
+#include "tst_selection.moc"

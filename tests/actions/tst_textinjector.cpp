@@ -1,0 +1,205 @@
+#include "TestDoubles.h"
+#include "actions/SelectionError.h"
+#include "actions/TextInjector.h"
+#include "async/Cancelled.h"
+#include "async/FakeScheduler.h"
+#include "platform/PlatformError.h"
+#include "platform/fake/FakeAccessibility.h"
+#include "platform/fake/FakeApplicationActivator.h"
+#include "platform/fake/FakeKeySender.h"
+#include "platform/fake/FakePasteboard.h"
+
+#include <QTest>
+
+using namespace vima;
+using Element = FakeAccessibilityElement;
+
+namespace {
+
+const RunningApplication editor{77, QStringLiteral("org.example.Editor"), QStringLiteral("Editor")};
+
+PasteboardSnapshot earlierContents()
+{
+    PasteboardSnapshot snapshot;
+    snapshot.items.append({{QStringLiteral("text/plain;charset=utf-8"), "earlier"},
+                           {QStringLiteral("image/png"), QByteArray("\x89PNG", 4)}});
+    return snapshot;
+}
+
+} // namespace
+
+class TestTextInjector : public QObject {
+    Q_OBJECT
+
+    FakeAccessibility accessibility;
+    FakePasteboard pasteboard;
+    FakeKeySender keys;
+    FakeApplicationActivator activator;
+    FakeScheduler scheduler;
+    std::unique_ptr<TextInjector> injector;
+    Element::Pointer field;
+    // What the clipboard held when the target pasted.
+    std::optional<QString> pasted;
+
+private Q_SLOTS:
+    void init()
+    {
+        accessibility = {};
+        pasteboard = {};
+        pasteboard.contents = earlierContents();
+        keys = {};
+        pasted.reset();
+        keys.onSend = [this](KeySender::Shortcut shortcut) {
+            QCOMPARE(shortcut, KeySender::Shortcut::paste);
+            // The target asks for the text a little later.
+            scheduler.schedule(0.1, [this] {
+                pasted = pasteboard.plainText();
+                ++pasteboard.requests;
+            });
+        };
+        activator = {};
+        activator.activePid = editor.pid;
+        injector = std::make_unique<TextInjector>(
+            TextInjector::Collaborators{accessibility, pasteboard, keys, activator, scheduler});
+        auto app = Element::make();
+        field = Element::make();
+        app->focused = field;
+        accessibility.applications.insert(editor.pid, app);
+    }
+
+    void settableFieldIsWrittenWithoutTheClipboard()
+    {
+        field->settable = true;
+        auto done = test::start(injector->replace(editor, QStringLiteral("new text"), {}));
+        QVERIFY(done->done && !done->error); // an active target is written at once
+        QCOMPARE(field->written, QList<QString>{QStringLiteral("new text")});
+        QVERIFY(keys.sent.isEmpty());
+        QCOMPARE(pasteboard.changes, 0u);
+    }
+
+    void roadChoice_data()
+    {
+        QTest::addColumn<std::optional<bool>>("settable");
+        QTest::addColumn<bool>("acceptsWrite");
+        QTest::newRow("not settable") << std::optional(false) << true;
+        QTest::newRow("settable question fails") << std::optional<bool>() << true;
+        QTest::newRow("write refused") << std::optional(true) << false;
+    }
+
+    void roadChoice()
+    {
+        QFETCH(std::optional<bool>, settable);
+        QFETCH(bool, acceptsWrite);
+        field->settable = settable;
+        field->acceptsWrite = acceptsWrite;
+        auto done = test::start(injector->replace(editor, QStringLiteral("pasted text"), {}));
+        scheduler.advance(0.349);
+        QCOMPARE(pasted, QStringLiteral("pasted text"));
+        QVERIFY(!done->done); // the clipboard stays ours for the settle
+        scheduler.advance(0.001);
+        QVERIFY(done->done && !done->error);
+        QCOMPARE(pasteboard.contents, earlierContents());
+        QCOMPARE(keys.sent, QList<KeySender::Shortcut>{KeySender::Shortcut::paste});
+    }
+
+    void emptyClipboardStaysEmpty()
+    {
+        pasteboard.contents = {};
+        auto done = test::start(injector->pasteViaCommandV(QStringLiteral("x")));
+        scheduler.runAll();
+        QVERIFY(done->done);
+        QVERIFY(pasteboard.contents.isEmpty());
+        QCOMPARE(pasteboard.restores, 1);
+    }
+
+    void slowTargetIsWaitedForBeforeRestoring()
+    {
+        keys.onSend = [this](KeySender::Shortcut) {
+            scheduler.schedule(0.9, [this] {
+                pasted = pasteboard.plainText();
+                ++pasteboard.requests;
+            });
+        };
+        auto done = test::start(injector->pasteViaCommandV(QStringLiteral("late")));
+        scheduler.advance(0.9);
+        QCOMPARE(pasted, QStringLiteral("late"));
+        QVERIFY(!done->done);
+        QCOMPARE(pasteboard.restores, 0);
+        scheduler.advance(0.2); // a poll sees the request, then a short pause
+        QVERIFY(done->done);
+        QCOMPARE(pasteboard.contents, earlierContents());
+    }
+
+    void targetThatNeverAsksIsGivenUpOn()
+    {
+        keys.onSend = {};
+        auto done = test::start(injector->pasteViaCommandV(QStringLiteral("x")));
+        scheduler.advance(1.45);
+        QVERIFY(!done->done);
+        scheduler.advance(0.2);
+        QVERIFY(done->done);
+        QCOMPARE(pasteboard.contents, earlierContents());
+    }
+
+    void notTrustedTouchesNothing()
+    {
+        accessibility.trusted = false;
+        activator.activePid = 1;
+        auto done = test::start(injector->replace(editor, QStringLiteral("x"), {}));
+        QVERIFY(done->threw<SelectionError>());
+        QVERIFY(activator.activated.isEmpty());
+        QVERIFY(keys.sent.isEmpty());
+        QCOMPARE(pasteboard.changes, 0u);
+    }
+
+    void refusedKeysRestoreAtOnce()
+    {
+        keys.canSend = false;
+        auto done = test::start(injector->pasteViaCommandV(QStringLiteral("x")));
+        QVERIFY(done->threw<SelectionError>());
+        QCOMPARE(pasteboard.contents, earlierContents());
+    }
+
+    void unresponsiveClipboardIsNotPastedOver()
+    {
+        pasteboard.responsive = false;
+        auto done = test::start(injector->pasteViaCommandV(QStringLiteral("x")));
+        QVERIFY(done->threw<PlatformError>());
+        QCOMPARE(pasteboard.changes, 0u);
+        QCOMPARE(pasteboard.restores, 0);
+        QVERIFY(keys.sent.isEmpty());
+    }
+
+    void inactiveTargetWaitsAndCanBeCancelled()
+    {
+        field->settable = true;
+        activator.activePid = 1;
+        auto done = test::start(injector->replace(editor, QStringLiteral("x"), {}));
+        QCOMPARE(activator.activated, QList<qint64>{editor.pid});
+        scheduler.advance(0.139);
+        QVERIFY(field->written.isEmpty());
+        scheduler.advance(0.001);
+        QCOMPARE(field->written.size(), 1);
+
+        activator.activePid = 1;
+        CancellationToken token;
+        auto cancelled = test::start(injector->replace(editor, QStringLiteral("y"), token));
+        token.cancel();
+        QVERIFY(cancelled->threw<Cancelled>());
+        QCOMPARE(field->written.size(), 1);
+        QCOMPARE(pasteboard.changes, 0u);
+    }
+
+    void noTargetPastesIntoWhateverIsInFront()
+    {
+        field->settable = true;
+        auto done = test::start(injector->replace(std::nullopt, QStringLiteral("x"), {}));
+        scheduler.runAll();
+        QVERIFY(done->done);
+        QVERIFY(field->written.isEmpty());
+        QCOMPARE(pasted, QStringLiteral("x"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestTextInjector)
+#include "tst_textinjector.moc"
