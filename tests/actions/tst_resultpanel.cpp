@@ -1,0 +1,202 @@
+#include "actions/PlaceNearPointer.h"
+#include "actions/ResultWindowController.h"
+#include "async/FakeScheduler.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+
+using namespace vima;
+
+namespace {
+
+const RunningApplication editor{77, QStringLiteral("org.example.Editor"), QStringLiteral("Editor")};
+
+ActionOutcome outcome(ActionOutcome::Style style, std::optional<RunningApplication> target = std::nullopt,
+                      const QString &body = QStringLiteral("The answer."))
+{
+    ActionOutcome o;
+    o.title = QStringLiteral("Summarise");
+    o.body = body;
+    o.style = style;
+    o.replaceTarget = target;
+    return o;
+}
+
+template<typename T = QPushButton>
+T *child(QWidget *panel, const QString &name)
+{
+    return panel ? panel->findChild<T *>(name) : nullptr;
+}
+
+} // namespace
+
+class TestResultPanel : public QObject {
+    Q_OBJECT
+
+    FakeScheduler scheduler;
+    std::unique_ptr<ResultWindowController> controller;
+    QPoint pointer{400, 300};
+    QList<ActionOutcome> replaced;
+
+private Q_SLOTS:
+    void init()
+    {
+        replaced.clear();
+        controller = std::make_unique<ResultWindowController>(scheduler);
+        controller->pointerLocation = [this] { return pointer; };
+        controller->onReplace = [this](const ActionOutcome &o) {
+            QVERIFY(!controller->resultPanel()); // closed before the callback
+            replaced.append(o);
+        };
+    }
+
+    void failureShowsItsHintAndButtonOnly()
+    {
+        ActionOutcome failed = outcome(ActionOutcome::Style::failure);
+        failed.recovery = QStringLiteral("Try again.");
+        int performed = 0;
+        failed.recoveryAction = RecoveryAction{QStringLiteral("Open Settings"), [&] { ++performed; }};
+        controller->show(failed);
+        QWidget *panel = controller->resultPanel();
+        QVERIFY(child<QLabel>(panel, QStringLiteral("failureSymbol")));
+        QCOMPARE(child<QLabel>(panel, QStringLiteral("body"))->text(), failed.body);
+        QCOMPARE(child<QLabel>(panel, QStringLiteral("recovery"))->text(), QStringLiteral("Try again."));
+        QVERIFY(!child(panel, QStringLiteral("copy")) && !child(panel, QStringLiteral("copyProminent")));
+        QVERIFY(!child(panel, QStringLiteral("replaceProminent")));
+        auto *recover = child(panel, QStringLiteral("recoveryActionProminent"));
+        QCOMPARE(recover->text(), QStringLiteral("Open Settings"));
+        recover->click();
+        QCOMPARE(performed, 1);
+        QCOMPARE(controller->resultPanel(), panel); // stays open
+    }
+
+    void successWithoutTargetOffersCopyOnly()
+    {
+        controller->show(outcome(ActionOutcome::Style::success));
+        QWidget *panel = controller->resultPanel();
+        QVERIFY(child<QLabel>(panel, QStringLiteral("successSymbol")));
+        QVERIFY(child(panel, QStringLiteral("copyProminent")));
+        QVERIFY(!child(panel, QStringLiteral("replaceProminent")));
+        QVERIFY(!child<QLabel>(panel, QStringLiteral("recovery")));
+        QTest::keyClick(panel, Qt::Key_Return);
+        QVERIFY(replaced.isEmpty());
+        QCOMPARE(controller->resultPanel(), panel);
+    }
+
+    void replaceSelectionClosesThenCallsBack()
+    {
+        controller->show(outcome(ActionOutcome::Style::success, editor));
+        QWidget *panel = controller->resultPanel();
+        QVERIFY(child(panel, QStringLiteral("copy")));
+        child(panel, QStringLiteral("replaceProminent"))->click();
+        QCOMPARE(replaced.size(), 1);
+        QCOMPARE(replaced.first().replaceTarget, editor);
+    }
+
+    void returnReplacesWhenThereIsATarget()
+    {
+        controller->show(outcome(ActionOutcome::Style::success, editor));
+        QWidget *panel = controller->resultPanel();
+        panel->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(panel));
+        QTest::keyClick(panel, Qt::Key_Return);
+        QCOMPARE(replaced.size(), 1);
+    }
+
+    void escapeCloses()
+    {
+        controller->show(outcome(ActionOutcome::Style::failure));
+        QWidget *panel = controller->resultPanel();
+        panel->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(panel));
+        QTest::keyClick(panel, Qt::Key_Escape);
+        QVERIFY(!controller->resultPanel());
+    }
+
+    void copiedLabelIsNotExtendedBySecondPress()
+    {
+        controller->show(outcome(ActionOutcome::Style::success, editor, QStringLiteral("copy me")));
+        auto *copy = child(controller->resultPanel(), QStringLiteral("copy"));
+        QGuiApplication::clipboard()->setText(QStringLiteral("other"));
+        copy->click();
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("copy me"));
+        QVERIFY(copy->text().contains(QStringLiteral("Copied")));
+        scheduler.advance(1.0);
+        QGuiApplication::clipboard()->setText(QStringLiteral("other"));
+        copy->click();
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("copy me")); // copies again
+        scheduler.advance(0.5);
+        QVERIFY(copy->text().endsWith(QStringLiteral("Copy")));
+    }
+
+    void heightFollowsTheBody_data()
+    {
+        QTest::addColumn<QString>("body");
+        QTest::addColumn<int>("height");
+        QTest::newRow("one line") << "Short." << ResultView::minHeight;
+        QTest::newRow("very long") << QStringLiteral("A long line of text that wraps. ").repeated(400)
+                                   << ResultView::maxHeight;
+    }
+
+    void heightFollowsTheBody()
+    {
+        QFETCH(QString, body);
+        QFETCH(int, height);
+        controller->show(outcome(ActionOutcome::Style::success, std::nullopt, body));
+        QCOMPARE(controller->resultPanel()->size(), QSize(ResultView::width, height));
+    }
+
+    void newResultReplacesTheOldAndTheBusyIndicator()
+    {
+        controller->showBusy(QStringLiteral("Running…"));
+        controller->show(outcome(ActionOutcome::Style::success));
+        QPointer<QWidget> first = controller->resultPanel();
+        QVERIFY(!controller->hudPanel());
+        controller->show(outcome(ActionOutcome::Style::failure));
+        QVERIFY(controller->resultPanel() != first.data());
+        QVERIFY(first.isNull() || !first->isVisible());
+    }
+
+    void panelsArePlacedNearThePointer()
+    {
+        const QRect visible = QGuiApplication::primaryScreen()->availableGeometry();
+        controller->show(outcome(ActionOutcome::Style::success));
+        QWidget *panel = controller->resultPanel();
+        QCOMPARE(panel->pos(), placeNearPointer(panel->size(), pointer, 0, visible));
+        controller->showBusy(QStringLiteral("Running…"));
+        QWidget *hud = controller->hudPanel();
+        QCOMPARE(hud->pos(), placeNearPointer(hud->size(), pointer, -40, visible));
+        QCOMPARE(hud->pos().y(), pointer.y() + 64);
+    }
+
+    void busyTextChangesInPlace()
+    {
+        controller->showBusy(QStringLiteral("Reading selection…"));
+        BusyHUDView *hud = controller->hudPanel();
+        const QPoint where = hud->pos();
+        pointer += QPoint(200, 100);
+        controller->showBusy(QStringLiteral("Rewrite…"));
+        QCOMPARE(controller->hudPanel(), hud);
+        QCOMPARE(hud->message(), QStringLiteral("Rewrite…"));
+        QCOMPARE(hud->pos(), where);
+    }
+
+    void cancelCallsBackAndLeavesTheIndicator()
+    {
+        int cancels = 0;
+        controller->onCancelBusy = [&] { ++cancels; };
+        controller->showBusy(QStringLiteral("Running…"));
+        child(controller->hudPanel(), QStringLiteral("cancel"))->click();
+        QCOMPARE(cancels, 1);
+        QVERIFY(controller->hudPanel());
+        controller->hideBusy();
+        QVERIFY(!controller->hudPanel());
+    }
+};
+
+QTEST_MAIN(TestResultPanel)
+#include "tst_resultpanel.moc"
