@@ -66,7 +66,8 @@ QImage dimmingImage(double radius, double ratio)
     auto it = cache.find(key);
     if (it != cache.end())
         return *it;
-    const int side = static_cast<int>(std::ceil(2 * radius * ratio));
+    // A soft gradient loses nothing when a huge ring's is drawn enlarged.
+    const int side = static_cast<int>(std::ceil(std::min(2 * radius * ratio, 2048.0)));
     QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
@@ -199,9 +200,16 @@ void RingPainter::paintIdleLayer(QPainter &painter) const
 {
     const double reach = frame_.tileRadius + frame_.layout.tileSize / 2 + 40;
     const QPointF centre = frame_.layout.geometry.center;
-    const QPointF origin = snappedToPixels(painter, centre - QPointF(reach, reach));
+    // Only what the view can show: a ring larger than the view must not make a larger image.
+    const QRectF area = QRectF(centre - QPointF(reach, reach), QSizeF(2 * reach, 2 * reach))
+                            .intersected(QRectF(QPointF(), frame_.layout.viewSize));
+    if (area.isEmpty())
+        return;
+    const QPointF origin = snappedToPixels(painter, area.topLeft());
     const double ratio = pixelRatio(painter);
-    const QImage &layer = frame_.tileLayer->image(idleLayerKey(centre - origin, ratio), QSizeF(2 * reach, 2 * reach),
+    const QImage &layer = frame_.tileLayer->image(idleLayerKey(centre - origin, ratio) + QStringLiteral("|%1x%2")
+                                                      .arg(area.width(), 0, 'f', 1).arg(area.height(), 0, 'f', 1),
+                                                  area.size() + QSizeF(1, 1),
                                                   ratio, [&](QPainter &layerPainter) {
                                                       layerPainter.translate(-origin);
                                                       for (int slot = 0; slot < items_.size(); ++slot) {

@@ -55,7 +55,7 @@ RingView::~RingView()
 RingFrame RingView::frame() const
 {
     const RingGeometry geometry = viewModel_.geometry(size());
-    RingFrame frame{&viewModel_, style_, isPreview_, RingLayout::make(geometry, viewModel_.appearance(), size())};
+    RingFrame frame{&viewModel_, style_, isPreview_, RingLayout::make(geometry, viewModel_.appearanceInUse(), size())};
     frame.presented = presented_.value();
     frame.dimming = dimming_.value();
     frame.tileRadius = tileRadius_.value();

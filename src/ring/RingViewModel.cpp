@@ -160,11 +160,29 @@ QString RingViewModel::currentPageTitle() const
     return name.isEmpty() ? QStringLiteral("Page %1").arg(pageIndex_ + 1) : name;
 }
 
+Appearance RingViewModel::appearanceInUse() const
+{
+    const Appearance defaults;
+    const auto usable = [](double value, double fallback) {
+        return std::isfinite(value) && value >= 0 ? value : fallback;
+    };
+    Appearance used = appearance_;
+    used.innerRadius = usable(used.innerRadius, defaults.innerRadius);
+    used.outerRadius = usable(used.outerRadius, defaults.outerRadius);
+    used.sizeScale = usable(used.sizeScale, defaults.sizeScale);
+    // Far beyond any screen: keeps products of lengths finite.
+    used.sizeScale = std::min(used.sizeScale, 100.0);
+    used.innerRadius = std::min(used.innerRadius, 1e4);
+    used.outerRadius = std::min(used.outerRadius, 1e4);
+    return used;
+}
+
 RingGeometry RingViewModel::geometry(QSizeF viewSize) const
 {
-    const double inner = appearance_.innerRadius * appearance_.sizeScale;
+    const Appearance used = appearanceInUse();
+    const double inner = used.innerRadius * used.sizeScale;
     const double levels = static_cast<double>(std::max<qsizetype>(stack_.size() - 1, 0));
-    double outer = levels * nestedRingWidening + appearance_.outerRadius * appearance_.sizeScale;
+    double outer = levels * nestedRingWidening + used.outerRadius * used.sizeScale;
     if (outer < inner + 1)
         outer = inner + 1;
     const QPointF centre = ringCenter_.value_or(QPointF(viewSize.width() / 2, viewSize.height() / 2));

@@ -89,6 +89,9 @@ public:
     // The hovered slot, else the keyboard-focused one.
     std::optional<int> highlightedSlot() const { return hoveredSlot_ ? hoveredSlot_ : keyboardFocusSlot_; }
     RingGeometry geometry(QSizeF viewSize) const;
+    // The appearance as drawn: a length or factor that a hand-edited file made
+    // negative or not finite reads as its default (the stored value is kept).
+    Appearance appearanceInUse() const;
 
     void pointerMoved(QPointF point, QSizeF viewSize);
     void clearHover();

@@ -16,6 +16,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QTest>
+#include <limits>
 #include <memory>
 
 using namespace vima;
@@ -345,6 +346,43 @@ private Q_SLOTS:
         QCOMPARE(ring->child(5)->text(QAccessible::Name), QStringLiteral("Back"));
         ring->child(5)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
         QCOMPARE(h.model->stack().size(), 1);
+    }
+
+    void unusableAppearanceStillDraws_data()
+    {
+        QTest::addColumn<double>("sizeScale");
+        QTest::addColumn<double>("outerRadius");
+        QTest::addColumn<double>("animationDuration");
+        const double nan = std::numeric_limits<double>::quiet_NaN();
+        const double inf = std::numeric_limits<double>::infinity();
+        QTest::newRow("scale nan") << nan << 138.0 << 0.18;
+        QTest::newRow("huge ring") << 50.0 << 9000.0 << 0.18;
+        QTest::newRow("scale infinite") << inf << 138.0 << 0.18;
+        QTest::newRow("scale zero") << 0.0 << 138.0 << 0.18;
+        QTest::newRow("scale negative") << -2.0 << 138.0 << 0.18;
+        QTest::newRow("outer negative") << 1.0 << -50.0 << 0.18;
+        QTest::newRow("duration nan") << 1.0 << 138.0 << nan;
+        QTest::newRow("duration negative") << 1.0 << 138.0 << -1.0;
+        QTest::newRow("duration infinite") << 1.0 << 138.0 << inf;
+    }
+    void unusableAppearanceStillDraws()
+    {
+        QFETCH(double, sizeScale);
+        QFETCH(double, outerRadius);
+        QFETCH(double, animationDuration);
+        Harness h;
+        Appearance appearance;
+        appearance.sizeScale = sizeScale;
+        appearance.outerRadius = outerRadius;
+        appearance.animationDuration = animationDuration;
+        h.model->setAppearance(appearance);
+        h.model->setPresented(false);
+        h.model->setPresented(true);
+        h.settle();
+        QVERIFY(!h.view->isAnimating());
+        h.model->pointerMoved(QPointF(360, 200), h.view->size());
+        h.click(QPointF(360, 250));
+        QVERIFY(!h.render(1).isNull());
     }
 
     void nestedRingMovesTilesOutward()
