@@ -5,6 +5,7 @@
 #include <QAbstractNativeEventFilter>
 #include <QApplication>
 #include <QTest>
+#include <QWidget>
 #include <xcb/xcb.h>
 
 using namespace vima;
@@ -29,12 +30,14 @@ public:
         if ((event->response_type & 0x7f) == XCB_KEY_PRESS && event->detail == spaceKeycode) {
             ++presses;
             lastState = event->state;
+            lastWindow = event->event;
         }
         return false;
     }
 
     int presses = 0;
     uint16_t lastState = 0;
+    xcb_window_t lastWindow = XCB_NONE;
 };
 
 int xdotool(const QStringList &arguments) { return SupportProgram::run(QStringLiteral("xdotool"), arguments); }
@@ -80,6 +83,47 @@ private Q_SLOTS:
         QCOMPARE(pressed, 1);
         if (numLock)
             QCOMPARE(xdotool({"key", "Num_Lock"}), 0);
+    }
+
+    void aWindowThatTakesTheKeyboardDuringTheHoldStillEndsIt()
+    {
+        X11HotKeyRegistrar registrar;
+        HotkeyManager manager(registrar);
+        QWidget ring;
+        ring.setGeometry(100, 100, 200, 200);
+        ring.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&ring));
+        auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+        int pressed = 0, released = 0;
+        std::optional<uint8_t> grabStatus;
+        // As the ring does when the hotkey opens it.
+        manager.onPressed = [&] {
+            ++pressed;
+            xcb_connection_t *c = x11->connection();
+            std::unique_ptr<xcb_grab_keyboard_reply_t, void (*)(void *)> reply(
+                xcb_grab_keyboard_reply(c,
+                                        xcb_grab_keyboard(c, 0, static_cast<xcb_window_t>(ring.winId()),
+                                                          XCB_CURRENT_TIME, XCB_GRAB_MODE_ASYNC,
+                                                          XCB_GRAB_MODE_ASYNC),
+                                        nullptr),
+                &std::free);
+            grabStatus = reply ? reply->status : 0xff;
+        };
+        manager.onReleased = [&] { ++released; };
+        QVERIFY(manager.registerHotkey(space, HotkeySpec::option));
+        PressCounter counter;
+
+        QCOMPARE(xdotool({"keydown", "alt+space"}), 0);
+        QTRY_COMPARE(pressed, 1);
+        QCOMPARE(grabStatus, uint8_t(XCB_GRAB_STATUS_SUCCESS));
+        QTRY_VERIFY_WITH_TIMEOUT(counter.presses >= 4, 5000);
+        QCOMPARE(counter.lastWindow, static_cast<xcb_window_t>(ring.winId()));
+        QCOMPARE(pressed, 1);
+        QCOMPARE(released, 0);
+        QCOMPARE(xdotool({"keyup", "space", "alt"}), 0);
+        QTRY_COMPARE(released, 1);
+        xcb_ungrab_keyboard(x11->connection(), XCB_CURRENT_TIME);
+        xcb_flush(x11->connection());
     }
 
     void aCombinationAnotherClientHoldsIsRefused()

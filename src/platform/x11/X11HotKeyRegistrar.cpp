@@ -194,8 +194,6 @@ bool X11HotKeyRegistrar::isKeymapChange(const xcb_generic_event_t *event) const
 
 bool X11HotKeyRegistrar::keyPressed(const xcb_key_press_event_t *event)
 {
-    if (event->event != root_)
-        return false;
     if (pendingRelease_) {
         // Auto-repeat: a release and a press of the held key at one time.
         if (pendingRelease_->keycode == event->detail && pendingRelease_->time == event->time) {
@@ -205,6 +203,8 @@ bool X11HotKeyRegistrar::keyPressed(const xcb_key_press_event_t *event)
         }
         finishRelease();
     }
+    if (event->event != root_)
+        return false;
     const uint16_t modifiers = event->state & 0xff & ~lockMasks();
     bool ours = false;
     for (auto &[ref, grab] : grabs_) {
@@ -221,11 +221,13 @@ bool X11HotKeyRegistrar::keyPressed(const xcb_key_press_event_t *event)
 
 bool X11HotKeyRegistrar::keyReleased(const xcb_key_release_event_t *event)
 {
-    if (event->event != root_)
-        return false;
-    // Matched by key alone: the modifiers may be up by now.
-    const bool ours = std::any_of(grabs_.cbegin(), grabs_.cend(),
-                                  [&](const auto &entry) { return entry.second.keycode == event->detail; });
+    // Matched by key alone: the modifiers may be up by now. A window of ours
+    // that took the keyboard while the key was held gets the release instead
+    // of the root window.
+    const bool ours = std::any_of(grabs_.cbegin(), grabs_.cend(), [&](const auto &entry) {
+        const Grab &grab = entry.second;
+        return grab.keycode == event->detail && (grab.down || event->event == root_);
+    });
     if (!ours)
         return false;
     // Wait for the press that follows a repeated release at once.
