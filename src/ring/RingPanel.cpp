@@ -1,0 +1,69 @@
+#include "ring/RingPanel.h"
+
+#include "ring/RingView.h"
+
+#include <QKeyEvent>
+#include <QPainter>
+#include <QWheelEvent>
+#include <QWindow>
+
+namespace vima {
+
+RingPanel::RingPanel(RingView *view) : view_(view)
+{
+    setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                   Qt::WindowDoesNotAcceptFocus);
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setAttribute(Qt::WA_TranslucentBackground);
+    setAttribute(Qt::WA_QuitOnClose, false);
+    setWindowTitle(QStringLiteral("Tavelon Ring"));
+    view_->setParent(this);
+}
+
+void RingPanel::setBackdrop(const QPixmap &picture)
+{
+    backdrop_ = picture;
+    update();
+}
+
+void RingPanel::setIgnoresMouseEvents(bool ignores)
+{
+    setAttribute(Qt::WA_TransparentForMouseEvents, ignores);
+    view_->setAttribute(Qt::WA_TransparentForMouseEvents, ignores);
+    // The window's input shape too, so that clicks reach other applications
+    // while the ring fades out.
+    if (QWindow *window = windowHandle())
+        window->setFlag(Qt::WindowTransparentForInput, ignores);
+}
+
+void RingPanel::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    if (backdrop_.isNull())
+        painter.fillRect(rect(), Qt::transparent);
+    else
+        painter.drawPixmap(rect(), backdrop_);
+}
+
+void RingPanel::resizeEvent(QResizeEvent *) { view_->setGeometry(rect()); }
+
+void RingPanel::keyPressEvent(QKeyEvent *event)
+{
+    if (onKeyPress)
+        onKeyPress(event);
+}
+
+void RingPanel::keyReleaseEvent(QKeyEvent *event)
+{
+    if (onKeyRelease)
+        onKeyRelease(event);
+}
+
+void RingPanel::wheelEvent(QWheelEvent *event)
+{
+    if (onWheel)
+        onWheel(event);
+}
+
+} // namespace vima

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QPixmap>
+#include <QWidget>
+#include <functional>
+
+class QKeyEvent;
+class QWheelEvent;
+
+namespace vima {
+
+class RingView;
+
+// The borderless overlay that covers the screen under the pointer and hosts
+// the ring view. It never takes focus, so the application the user was in
+// stays active for the action that follows; keys come through a grab.
+class RingPanel final : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit RingPanel(RingView *view);
+
+    RingView *view() const { return view_; }
+    // A picture of the screen painted behind the ring where windows cannot be
+    // translucent; a null pixmap for none.
+    void setBackdrop(const QPixmap &picture);
+    // Whether clicks fall through to the windows below.
+    void setIgnoresMouseEvents(bool ignores);
+
+    std::function<void(QKeyEvent *)> onKeyPress;
+    std::function<void(QKeyEvent *)> onKeyRelease;
+    std::function<void(QWheelEvent *)> onWheel;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+
+private:
+    RingView *view_;
+    QPixmap backdrop_;
+};
+
+} // namespace vima

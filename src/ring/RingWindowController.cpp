@@ -1,0 +1,356 @@
+#include "ring/RingWindowController.h"
+
+#include "platform/ApplicationCatalog.h"
+#include "platform/KeyboardGrab.h"
+#include "platform/ScreenBackdrop.h"
+#include "ring/RingPanel.h"
+#include "ring/RingPlacement.h"
+#include "ring/RingView.h"
+#include "ring/VirtualKeyEvent.h"
+#include "store/AppDisplayName.h"
+#include "store/ConfigStore.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLoggingCategory>
+#include <QScreen>
+#include <QWheelEvent>
+#include <algorithm>
+#include <cmath>
+
+Q_LOGGING_CATEGORY(lcRingWindow, "com.vima.Vima.Ring")
+
+namespace vima {
+
+namespace {
+
+double finiteOr(double value, double fallback)
+{
+    return std::isfinite(value) && value >= 0 ? value : fallback;
+}
+
+quint64 modifierBitOf(int qtKey)
+{
+    switch (qtKey) {
+    case Qt::Key_Shift: return 0x20000;
+    case Qt::Key_Control: return 0x40000;
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr: return 0x80000;
+    case Qt::Key_Meta:
+    case Qt::Key_Super_L:
+    case Qt::Key_Super_R: return 0x100000;
+    default: return 0;
+    }
+}
+
+} // namespace
+
+RingWindowController::RingWindowController(ConfigStore &store, RingWindowServices services, QObject *parent)
+    : QObject(parent)
+    , store_(store)
+    , services_(services)
+{
+    pointerPosition = [] { return QPointF(QCursor::pos()); };
+    const VimaConfig &config = store_.config();
+    viewModel_ = std::make_unique<RingViewModel>(config.primaryRing(), config.slotCount, config.appearance,
+                                                 services_.haptics, services_.beep, services_.scheduler);
+    QPointer<RingWindowController> self(this);
+    viewModel_->onActivate = [self](const std::optional<RingItem> &item) {
+        if (self)
+            self->activateFromModel(item);
+    };
+    QPointer<ConfigStore> weakStore(&store_);
+    viewModel_->resolveRing = [weakStore](const QUuid &id) -> std::optional<Ring> {
+        if (!weakStore)
+            return std::nullopt;
+        return weakStore->config().ringWithID(id);
+    };
+}
+
+RingWindowController::~RingWindowController()
+{
+    removeMonitors();
+    delete panel_.data();
+}
+
+void RingWindowController::activateFromModel(const std::optional<RingItem> &item)
+{
+    hide();
+    if (onActivate)
+        onActivate(item);
+}
+
+std::optional<ContextApp> RingWindowController::contextApp(const Ring &ring,
+                                                           const std::optional<QString> &bundleID) const
+{
+    if (!ring.bundleIDMatch || !bundleID || *ring.bundleIDMatch != *bundleID)
+        return std::nullopt;
+    QString name = appDisplayName(services_.catalog, *bundleID).value_or(QString());
+    if (name.isEmpty())
+        name = ring.name.isEmpty() ? *bundleID : ring.name;
+    return ContextApp{*bundleID, name};
+}
+
+void RingWindowController::resetViewModel(const Ring &ring, const VimaConfig::Pages &pages,
+                                          const std::optional<ContextApp> &app, const VimaConfig &config)
+{
+    RingViewModel &vm = *viewModel_;
+    vm.cancelDwell();
+    vm.setStack({ring});
+    vm.setPages(pages.rings);
+    vm.setContextApp(app);
+    const qsizetype count = pages.rings.size();
+    vm.setPageIndex(count == 0 ? 0 : std::clamp<qsizetype>(pages.startIndex, 0, count - 1));
+    vm.setGlobalSlotCount(config.slotCount);
+    vm.setAppearance(config.appearance);
+    vm.setHoveredSlot(std::nullopt);
+    vm.setKeyboardFocusSlot(std::nullopt);
+}
+
+void RingWindowController::preparePanel(const QRect &frame)
+{
+    if (!panel_) {
+        auto *view = new RingView(*viewModel_, false, RingStyle{}, services_.scheduler);
+        panel_ = new RingPanel(view);
+        panel_->onKeyPress = [this](QKeyEvent *event) { keyPressed(event); };
+        panel_->onKeyRelease = [this](QKeyEvent *event) { keyReleased(event); };
+        panel_->onWheel = [this](QWheelEvent *event) { wheel(event); };
+    }
+    // Without a compositor a translucent window shows black: paint the screen.
+    panel_->setBackdrop(services_.backdrop.isTranslucencyAvailable() ? QPixmap()
+                                                                     : services_.backdrop.capture(frame));
+    panel_->setIgnoresMouseEvents(false);
+    panel_->setGeometry(frame);
+}
+
+void RingWindowController::show(const std::optional<QString> &previousBundleID, bool openedViaHotkey)
+{
+    const VimaConfig config = store_.config();
+    const QPointF pointer = pointerPosition();
+    QScreen *screen = QGuiApplication::screenAt(pointer.toPoint());
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+
+    const VimaConfig::Pages pages = config.ringsForApp(previousBundleID);
+    const bool startValid = pages.startIndex >= 0 && pages.startIndex < pages.rings.size();
+    const Ring ring = startValid ? pages.rings.at(pages.startIndex) : config.primaryRing();
+    resetViewModel(ring, pages, contextApp(ring, previousBundleID), config);
+
+    const QRect frame = screen->geometry();
+    preparePanel(frame);
+    summonPoint_ = pointer - QPointF(frame.topLeft());
+    summonScreenSize_ = QSizeF(frame.size());
+    depth_ = 1;
+    recentre(1);
+
+    QObject::disconnect(depthClamp_);
+    depthClamp_ = connect(viewModel_.get(), &RingViewModel::stackChanged, this, [this] {
+        const qsizetype depth = viewModel_->stack().size();
+        if (depth != depth_) {
+            depth_ = depth;
+            recentre(depth);
+        }
+    });
+
+    shownAt_ = services_.scheduler.now();
+    isSticky_ = false;
+    isVisible_ = true;
+    openedViaHotkey_ = openedViaHotkey;
+    ++generation_;
+    panel_->show();
+    panel_->raise();
+    installMonitors();
+
+    QPointer<RingWindowController> self(this);
+    const quint64 generation = generation_;
+    services_.scheduler.schedule(0, [self, generation] {
+        if (self && self->isVisible_ && self->generation_ == generation)
+            self->viewModel_->setPresented(true);
+    });
+}
+
+void RingWindowController::recentre(qsizetype depth)
+{
+    const Appearance &appearance = store_.config().appearance;
+    const double margin = RingPlacement::margin(appearance.outerRadius, appearance.sizeScale, depth);
+    viewModel_->setRingCenter(RingPlacement::centre(summonPoint_, summonScreenSize_, margin));
+}
+
+void RingWindowController::hide()
+{
+    if (!isVisible_)
+        return;
+    isVisible_ = false;
+    isSticky_ = false;
+    removeMonitors();
+    if (panel_)
+        panel_->setIgnoresMouseEvents(true);
+    viewModel_->setPresented(false);
+
+    const double delay = finiteOr(viewModel_->appearance().animationDuration, 0) + 0.05;
+    const quint64 generation = ++generation_;
+    QPointer<RingWindowController> self(this);
+    services_.scheduler.schedule(std::min(delay, 2.0), [self, generation] {
+        if (!self || self->isVisible_ || self->generation_ != generation)
+            return;
+        if (self->panel_)
+            self->panel_->hide();
+        self->viewModel_->setHoveredSlot(std::nullopt);
+        self->viewModel_->setKeyboardFocusSlot(std::nullopt);
+    });
+}
+
+void RingWindowController::triggerReleased()
+{
+    if (!isVisible_)
+        return;
+    const double elapsed = services_.scheduler.now() - shownAt_;
+    if (elapsed < finiteOr(viewModel_->appearance().stickyTapThreshold, 0)) {
+        isSticky_ = true;
+        return;
+    }
+    if (isSticky_)
+        return;
+    viewModel_->commit();
+    if (isVisible_)
+        isSticky_ = true;
+}
+
+void RingWindowController::pointerDragged(QPointF location)
+{
+    if (!isVisible_ || !panel_)
+        return;
+    viewModel_->pointerMoved(location - QPointF(panel_->geometry().topLeft()), QSizeF(panel_->size()));
+}
+
+void RingWindowController::applicationDeactivated()
+{
+    if (isVisible_ && services_.scheduler.now() - shownAt_ > focusGrace)
+        viewModel_->cancel();
+}
+
+void RingWindowController::installMonitors()
+{
+    removeMonitors();
+    swipeAccum_ = {};
+    swipeLatched_ = false;
+    if (panel_)
+        services_.keyboard.grab(panel_->winId());
+    monitorsInstalled_ = true;
+}
+
+void RingWindowController::removeMonitors()
+{
+    if (!monitorsInstalled_)
+        return;
+    monitorsInstalled_ = false;
+    services_.keyboard.release();
+}
+
+bool RingWindowController::isHotkey(const VirtualKeyEvent &event) const
+{
+    const HotkeySpec &hotkey = store_.config().hotkey;
+    return event.keyCode == hotkey.keyCode &&
+           (event.modifierFlags & HotkeySpec::modifierMask) == (hotkey.modifierFlags & HotkeySpec::modifierMask);
+}
+
+bool RingWindowController::handleKeyDown(const VirtualKeyEvent &event)
+{
+    if (!isVisible_)
+        return false;
+    if (isHotkey(event)) {
+        if (onHotkeyPressed)
+            onHotkeyPressed();
+        return true;
+    }
+    return viewModel_->handleKey(event.keyCode, event.characters, event.modifierFlags & HotkeySpec::modifierMask);
+}
+
+void RingWindowController::handleKeyUp(const VirtualKeyEvent &event)
+{
+    // While the ring holds the keyboard, the hotkey's own release comes here.
+    if (event.keyCode == store_.config().hotkey.keyCode)
+        triggerReleased();
+}
+
+void RingWindowController::handleFlagsChanged(quint64 modifierFlags)
+{
+    if (!isVisible_ || !openedViaHotkey_)
+        return;
+    const quint64 required = store_.config().hotkey.modifierFlags & HotkeySpec::modifierMask;
+    if ((modifierFlags & required) != required)
+        triggerReleased();
+}
+
+void RingWindowController::handleScroll(ScrollPhase phase, QPointF delta)
+{
+    if (!isVisible_)
+        return;
+    switch (phase) {
+    case ScrollPhase::began:
+    case ScrollPhase::ended:
+    case ScrollPhase::cancelled:
+        swipeAccum_ = {};
+        swipeLatched_ = false;
+        return;
+    case ScrollPhase::changed:
+        break;
+    case ScrollPhase::none:
+    case ScrollPhase::momentum:
+        return;
+    }
+    swipeAccum_ += delta;
+    const double x = swipeAccum_.x(), y = swipeAccum_.y();
+    if (swipeLatched_ || std::abs(x) <= std::abs(y) || std::abs(x) <= swipeDistance)
+        return;
+    swipeLatched_ = true;
+    const qint64 page = static_cast<qint64>(viewModel_->pageIndex());
+    viewModel_->setPage(x >= 0 ? page - 1 : page + 1);
+}
+
+void RingWindowController::keyPressed(QKeyEvent *event)
+{
+    if (modifierBitOf(event->key()))
+        return; // a modifier going down never releases the ring
+    const auto key = VirtualKeyEvent::from(*event);
+    if (!key)
+        return;
+    // A held hotkey repeats into the grab; only a fresh press toggles the ring.
+    if (event->isAutoRepeat() && isHotkey(*key))
+        return;
+    event->setAccepted(handleKeyDown(*key));
+}
+
+void RingWindowController::keyReleased(QKeyEvent *event)
+{
+    if (event->isAutoRepeat())
+        return;
+    if (const quint64 bit = modifierBitOf(event->key())) {
+        // The event still reports the modifier that is going up.
+        handleFlagsChanged(VirtualKeyEvent::modifierFlagsOf(event->modifiers()) & ~bit);
+        return;
+    }
+    if (const auto key = VirtualKeyEvent::from(*event))
+        handleKeyUp(*key);
+}
+
+void RingWindowController::wheel(QWheelEvent *event)
+{
+    static const auto phaseOf = [](Qt::ScrollPhase phase) {
+        switch (phase) {
+        case Qt::ScrollBegin: return ScrollPhase::began;
+        case Qt::ScrollUpdate: return ScrollPhase::changed;
+        case Qt::ScrollEnd: return ScrollPhase::ended;
+        case Qt::ScrollMomentum: return ScrollPhase::momentum;
+        case Qt::NoScrollPhase: return ScrollPhase::none;
+        }
+        return ScrollPhase::none;
+    };
+    handleScroll(phaseOf(event->phase()), QPointF(event->pixelDelta()));
+    event->accept();
+}
+
+} // namespace vima
