@@ -27,19 +27,20 @@ double deviceRatio(const QPainter &painter)
     return device ? device->devicePixelRatioF() : 1.0;
 }
 
-// Device pixels of a length at the painter's current scale, so that scaled
-// drawing (the appear animation) stays crisp.
+// Device pixels of a length. The painter's own scale (the appear and hover
+// animations) is left to resampling: rendering at every step of an animation
+// would fill the caches with sizes used for one frame.
 int devicePixels(const QPainter &painter, double points)
 {
-    const QTransform &t = painter.worldTransform();
-    const double scale = std::sqrt(std::abs(t.determinant()));
-    return std::max(1, static_cast<int>(std::ceil(points * scale * deviceRatio(painter))));
+    return std::max(1, static_cast<int>(std::ceil(points * deviceRatio(painter))));
 }
 
-void drawImageCentred(QPainter &painter, const QImage &image, QPointF centre, double side)
+// Draws an image made at the painter's pixel ratio pixel for pixel, centred.
+void drawImageCentred(QPainter &painter, const QImage &image, QPointF centre)
 {
-    const QPointF topLeft = snappedToPixels(painter, centre - QPointF(side / 2, side / 2));
-    painter.drawImage(QRectF(topLeft, QSizeF(side, side)), image);
+    const QSizeF size = QSizeF(image.size()) / deviceRatio(painter);
+    const QPointF topLeft = snappedToPixels(painter, centre - QPointF(size.width() / 2, size.height() / 2));
+    painter.drawImage(QRectF(topLeft, size), image);
 }
 
 QImage renderEmoji(const QString &text, int pixelSize)
@@ -80,7 +81,7 @@ void IconView::paintSymbol(QPainter &painter, const QString &name, QPointF centr
     const QImage image = SymbolCatalog::image(name, devicePixels(painter, side), ink, weight);
     painter.save();
     painter.setOpacity(painter.opacity() * ink.alphaF());
-    drawImageCentred(painter, image, centre, side);
+    drawImageCentred(painter, image, centre);
     painter.restore();
 }
 
@@ -92,8 +93,7 @@ void IconView::paintEmoji(QPainter &painter, const QString &text, QPointF centre
     auto it = cache.find(key);
     if (it == cache.end())
         it = cache.insert(key, renderEmoji(text, pixels));
-    const double scale = static_cast<double>(pixels) / fontSize;
-    drawImageCentred(painter, *it, centre, it->width() / scale);
+    drawImageCentred(painter, *it, centre);
 }
 
 void IconView::paint(QPainter &painter, QPointF centre, const QColor &ink, SymbolCatalog::Weight weight) const
