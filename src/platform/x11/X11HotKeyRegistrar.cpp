@@ -23,6 +23,7 @@ Q_LOGGING_CATEGORY(lcHotkey, "com.vima.Vima.Hotkey")
 
 constexpr xcb_keysym_t numLockKeysym = 0xff7f;
 constexpr qint32 badValue = 2; // the X error for a key the server cannot have
+constexpr qint32 badImplementation = 17; // no X server to ask
 // The server sends a repeat's release and press together; a real release has
 // no press behind it within this time.
 constexpr std::chrono::milliseconds repeatPairWindow{10};
@@ -35,8 +36,10 @@ X11HotKeyRegistrar::X11HotKeyRegistrar()
       xkbContext_(xkb_context_new(XKB_CONTEXT_NO_FLAGS), &xkb_context_unref),
       keymap_(nullptr, &xkb_keymap_unref)
 {
-    // Raw releases reach us while another client grabs the keyboard (never
-    // during our own grabs, which deliver core releases instead).
+    if (!connection_)
+        return;
+    // Raw releases reach us while another grab holds the keyboard (not while
+    // our hot key's own grab does, which delivers core releases instead).
     xinputOpcode_ = x11::selectRootXInputEvents(XCB_INPUT_XI_EVENT_MASK_RAW_KEY_RELEASE);
     if (const auto *xkb = xcb_get_extension_data(connection_, &xcb_xkb_id); xkb && xkb->present)
         xkbFirstEvent_ = xkb->first_event;
@@ -57,6 +60,8 @@ X11HotKeyRegistrar::~X11HotKeyRegistrar()
 HotKeyRegistrar::Registration X11HotKeyRegistrar::registerHotKey(quint32 keyCode, quint64 modifierFlags,
                                                                   HotKeyID id)
 {
+    if (!connection_)
+        return {badImplementation, 0};
     const auto keycode = x11::keycode(keyCode);
     if (!keycode)
         return {badValue, 0};
@@ -268,7 +273,7 @@ void X11HotKeyRegistrar::dispatch(const HotKeyID &id, quint32 kind) const
 
 xkb_keymap *X11HotKeyRegistrar::keymap() const
 {
-    if (!keymap_ && xkbContext_) {
+    if (!keymap_ && xkbContext_ && connection_) {
         const int32_t device = xkb_x11_get_core_keyboard_device_id(connection_);
         if (device >= 0)
             keymap_.reset(xkb_x11_keymap_new_from_device(xkbContext_.get(), connection_, device,
