@@ -1,5 +1,6 @@
 #include "platform/KeychainError.h"
 #include "platform/x11/QtKeychainSecretStore.h"
+#include "services/Keychain.h"
 
 #include "../support/Await.h"
 #include <QDBusConnection>
@@ -115,6 +116,19 @@ private Q_SLOTS:
         test::await(store_->remove(account));
         QCOMPARE(test::await(store_->read(account)), Data());
         test::await(store_->remove(account)); // already gone: no error
+    }
+
+    void anAPIKeyOutlivesTheKeychainThatStoredIt()
+    {
+        test::await(Keychain(*store_).setAPIKey("  sk-e2e \n", LLMProviderKind::openai));
+        QtKeychainSecretStore otherStore(Keychain::service);
+        Keychain keychain(otherStore);
+        QCOMPARE(keychain.apiKey(LLMProviderKind::openai), std::nullopt);
+        test::await(keychain.load());
+        QCOMPARE(keychain.apiKey(LLMProviderKind::openai), std::optional<QString>("sk-e2e"));
+        QCOMPARE(keychain.apiKey(LLMProviderKind::anthropic), std::nullopt);
+        test::await(keychain.setAPIKey(" ", LLMProviderKind::openai));
+        QCOMPARE(test::await(Keychain(*store_).readAPIKey(LLMProviderKind::openai)), std::nullopt);
     }
 };
 

@@ -1,0 +1,20 @@
+#pragma once
+
+namespace vima {
+
+enum class LoginItemStatus { notRegistered, enabled, requiresApproval, notFound };
+
+// Whether the system starts this application when the user logs in.
+class LoginItemRegistry {
+public:
+    virtual ~LoginItemRegistry() = default;
+
+    virtual LoginItemStatus status() const = 0;
+    // Both throw PlatformError with the system's description when refused.
+    virtual void registerItem() = 0;
+    virtual void unregisterItem() = 0;
+    // The system's settings page for login items, where it has one.
+    virtual void openSettings() = 0;
+};
+
+} // namespace vima

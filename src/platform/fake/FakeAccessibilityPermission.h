@@ -1,0 +1,19 @@
+#pragma once
+
+#include "platform/AccessibilityPermission.h"
+
+namespace vima {
+
+// A grant the test switches by hand; records what was shown.
+class FakeAccessibilityPermission final : public AccessibilityPermission {
+public:
+    bool isTrusted() const override { return trusted; }
+    void showSystemPrompt() override { ++prompts; }
+    void openSettings() override { ++settingsOpened; }
+
+    bool trusted = false;
+    int prompts = 0;
+    int settingsOpened = 0;
+};
+
+} // namespace vima

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "platform/LoginItemRegistry.h"
+#include "platform/PlatformError.h"
+
+#include <QString>
+#include <optional>
+
+namespace vima {
+
+// A login item in memory. `refusal` makes register and unregister fail;
+// `statusAfterRegister` is what a successful register leaves.
+class FakeLoginItemRegistry final : public LoginItemRegistry {
+public:
+    LoginItemStatus status() const override { return current; }
+    void registerItem() override
+    {
+        ++registers;
+        refuseIfAsked();
+        current = statusAfterRegister;
+    }
+    void unregisterItem() override
+    {
+        ++unregisters;
+        refuseIfAsked();
+        current = LoginItemStatus::notRegistered;
+    }
+    void openSettings() override { ++settingsOpened; }
+
+    LoginItemStatus current = LoginItemStatus::notRegistered;
+    LoginItemStatus statusAfterRegister = LoginItemStatus::enabled;
+    std::optional<QString> refusal;
+    int registers = 0;
+    int unregisters = 0;
+    int settingsOpened = 0;
+
+private:
+    void refuseIfAsked() const
+    {
+        if (refusal)
+            throw PlatformError(*refusal);
+    }
+};
+
+} // namespace vima

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "platform/AccessibilityPermission.h"
+
+namespace vima {
+
+// On X11 nothing has to be granted: reading other windows and sending
+// synthetic input need only our X display with the XTest extension. So the
+// prompt and the settings page have nothing to show.
+class X11AccessibilityPermission final : public AccessibilityPermission {
+public:
+    bool isTrusted() const override;
+    void showSystemPrompt() override;
+    void openSettings() override;
+};
+
+} // namespace vima
