@@ -180,8 +180,8 @@ bool X11HotKeyRegistrar::nativeEventFilter(const QByteArray &eventType, void *me
         return false;
     }
     if (isKeymapChange(event)) {
-        // After Qt has taken in the new keymap too.
-        QMetaObject::invokeMethod(QCoreApplication::instance(), [this] { regrabAll(); }, Qt::QueuedConnection);
+        // After Qt has taken in the new keymap too; the timer, ours, dies with us.
+        QMetaObject::invokeMethod(&releaseTimer_, [this] { regrabAll(); }, Qt::QueuedConnection);
     }
     return false;
 }
