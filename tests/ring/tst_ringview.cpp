@@ -171,6 +171,16 @@ private Q_SLOTS:
             h.model->setKeyboardFocusSlot(0);
             h.settle();
             h.save(QStringLiteral("ring-8-app-ring-pack-focused.png"));
+
+            const QPalette light = QGuiApplication::palette();
+            QPalette dark = light;
+            dark.setColor(QPalette::Window, QColor(0x2B, 0x2B, 0x2E));
+            dark.setColor(QPalette::WindowText, QColor(0xF2, 0xF2, 0xF2));
+            QGuiApplication::setPalette(dark);
+            h.model->pushRing(h.pack.id);
+            h.settle();
+            h.save(QStringLiteral("ring-8-pack-dark-theme.png"));
+            QGuiApplication::setPalette(light);
         }
         {
             Harness h(24);
