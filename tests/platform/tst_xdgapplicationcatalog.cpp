@@ -80,6 +80,21 @@ private Q_SLOTS:
         QVERIFY(!catalog().find("konsole"));
     }
 
+    void findAgreesWithAllOnAmbiguousIds()
+    {
+        write(system_, "a-b.desktop", entry("Flat"));
+        write(system_, "a/b.desktop", entry("Nested"));
+        write(home_, "kde/x.desktop", entry("Home"));
+        write(system_, "kde-x.desktop", entry("System"));
+        write(system_, "a-b-c-d-e-f-g-h.desktop", entry("Dashes"));
+        const auto apps = catalog().all();
+        for (const DesktopApp &app : apps)
+            QCOMPARE(catalog().find(app.bundleID), std::optional(app));
+        QCOMPARE(catalog().find("kde-x")->name, "Home");
+        QCOMPARE(catalog().find("a-b-c-d-e-f-g-h")->name, "Dashes");
+        QCOMPARE(apps.size(), 3);
+    }
+
     void skipsWhatIsNotAShownApplication()
     {
         write(system_, "hidden.desktop", entry("Hidden", "Hidden=true\n"));

@@ -32,6 +32,32 @@ QStringList desktopFiles(const QString &folder)
     return relative;
 }
 
+// Every relative path whose desktop-file id is `id` ("a-b.desktop" may be
+// "a-b.desktop" or "a/b.desktop"), sorted as desktopFiles() sorts them. None
+// for an id with so many dashes that a listing is cheaper.
+std::optional<QStringList> candidatePaths(const QString &id)
+{
+    constexpr int maxDashes = 6;
+    QList<qsizetype> dashes;
+    for (qsizetype i = 0; i < id.size(); ++i) {
+        if (id.at(i) == u'-')
+            dashes << i;
+    }
+    if (dashes.size() > maxDashes)
+        return std::nullopt;
+    QStringList paths;
+    for (quint32 mask = 0; mask < (1u << dashes.size()); ++mask) {
+        QString path = id;
+        for (qsizetype bit = 0; bit < dashes.size(); ++bit) {
+            if (mask & (1u << bit))
+                path[dashes.at(bit)] = u'/';
+        }
+        paths << path;
+    }
+    paths.sort();
+    return paths;
+}
+
 } // namespace
 
 XdgApplicationCatalog::XdgApplicationCatalog(QStringList dataDirs, QString locale)
@@ -108,6 +134,17 @@ std::optional<DesktopApp> XdgApplicationCatalog::load(const File &file) const
 std::optional<DesktopApp> XdgApplicationCatalog::find(const QString &bundleID) const
 {
     const QString wanted = bundleID + suffix;
+    if (const auto candidates = candidatePaths(wanted)) {
+        // A few file checks per folder instead of listing every folder.
+        for (const QString &dir : dataDirs_) {
+            for (const QString &relative : *candidates) {
+                const QString path = dir + QStringLiteral("/applications/") + relative;
+                if (QFileInfo(path).isFile())
+                    return load({wanted, path});
+            }
+        }
+        return std::nullopt;
+    }
     std::optional<DesktopApp> found;
     forEachFile([&](const File &file) {
         if (file.id != wanted)

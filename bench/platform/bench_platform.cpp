@@ -1,0 +1,63 @@
+// The desktop-entry catalog over a data dir the size of a full desktop's
+// (400 entries, a tenth of them in a vendor subfolder), and the Exec splitter.
+#include "platform/x11/DesktopExec.h"
+#include "platform/x11/XdgApplicationCatalog.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+using namespace vima;
+
+namespace {
+
+constexpr int entryCount = 400;
+
+const QTemporaryDir &dataDir()
+{
+    static const QTemporaryDir dir = [] {
+        QTemporaryDir made;
+        QDir().mkpath(made.filePath("applications/vendor"));
+        for (int i = 0; i < entryCount; ++i) {
+            const QString relative = (i % 10 == 0 ? "applications/vendor/app%1.desktop" : "applications/org.example.App%1.desktop");
+            QFile file(made.filePath(relative.arg(i)));
+            file.open(QIODevice::WriteOnly);
+            file.write(QStringLiteral("[Desktop Entry]\nType=Application\nName=Application %1\nName[de]=Anwendung %1\n"
+                                      "Comment=Does things\nExec=app%1 --new-window %U\nIcon=app%1\n"
+                                      "Categories=Utility;Development;\n\n[Desktop Action new]\nName=New\nExec=app%1 --new\n")
+                           .arg(i).toUtf8());
+        }
+        return made;
+    }();
+    return dir;
+}
+
+void catalogAll(benchmark::State &state)
+{
+    const XdgApplicationCatalog catalog({dataDir().path()}, "de_DE.UTF-8");
+    for (auto _ : state)
+        benchmark::DoNotOptimize(catalog.all());
+    state.SetItemsProcessed(state.iterations() * entryCount);
+}
+BENCHMARK(catalogAll)->Unit(benchmark::kMillisecond);
+
+void catalogFind(benchmark::State &state)
+{
+    const XdgApplicationCatalog catalog({dataDir().path()}, "de_DE.UTF-8");
+    for (auto _ : state)
+        benchmark::DoNotOptimize(catalog.find("org.example.App399"));
+}
+BENCHMARK(catalogFind)->Unit(benchmark::kMicrosecond);
+
+void execSplit(benchmark::State &state)
+{
+    const DesktopExec::Fields fields{{QUrl::fromLocalFile("/home/me/a file.txt")}, "icon", "Name", "/x.desktop"};
+    for (auto _ : state)
+        benchmark::DoNotOptimize(DesktopExec::split("\"/opt/My App/bin/app\" --name=%c %i --open %F", fields));
+}
+BENCHMARK(execSplit);
+
+} // namespace
+
+BENCHMARK_MAIN();
