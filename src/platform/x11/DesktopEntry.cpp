@@ -44,20 +44,16 @@ std::optional<DesktopEntry> DesktopEntry::parse(QByteArrayView text)
 {
     DesktopEntry entry;
     bool inMainGroup = false;
-    bool seenGroup = false;
     const QString decoded = QString::fromUtf8(text);
     for (QStringView line : QStringView(decoded).split(u'\n')) {
         line = line.trimmed();
         if (line.isEmpty() || line.startsWith(u'#'))
             continue;
         if (line.startsWith(u'[')) {
-            // Only the first group counts, and it must be the main one.
-            if (seenGroup && inMainGroup)
+            // The main group must come first; the groups after it are not ours.
+            if (inMainGroup || line != mainGroup)
                 break;
-            seenGroup = true;
-            inMainGroup = line == mainGroup;
-            if (!inMainGroup)
-                return std::nullopt;
+            inMainGroup = true;
             continue;
         }
         const auto equals = line.indexOf(u'=');
