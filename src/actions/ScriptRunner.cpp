@@ -2,9 +2,8 @@
 
 #include "actions/ActionError.h"
 #include "actions/Logging.h"
+#include "async/ProcessWait.h"
 
-#include <QCoroProcess>
-#include <QCoroSignal>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
@@ -110,12 +109,11 @@ QCoro::Task<QString> ScriptRunner::runProcess(QString shell, QString script)
     process->setProcessChannelMode(QProcess::MergedChannels);
     process->setStandardInputFile(QProcess::nullDevice());
     process->start(shell, {QStringLiteral("-l"), QStringLiteral("-c"), script});
-    if (!co_await qCoro(*process).waitForStarted())
+    if (!co_await processStarted(*process))
         throw ActionError::scriptFailed(process->errorString());
     // Ends when the shell exits, even while a child it left in the background
     // still holds the output pipe.
-    if (process->state() != QProcess::NotRunning)
-        co_await qCoro(process.get(), &QProcess::finished);
+    co_await processFinished(*process);
     // Invalid UTF-8 is decoded with replacement characters rather than dropped.
     const QString output = QString::fromUtf8(process->readAll());
     if (process->exitStatus() == QProcess::NormalExit && process->exitCode() == 0)

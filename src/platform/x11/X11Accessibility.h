@@ -1,0 +1,18 @@
+#pragma once
+
+#include "platform/Accessibility.h"
+
+namespace vima {
+
+// Trusted while the X server is there with its XTest extension (synthetic
+// keys). Each application offers one element, its selection (see
+// X11SelectionElement); the system-wide root offers nothing, so a selection
+// is read only from a known target.
+class X11Accessibility final : public Accessibility {
+public:
+    bool isTrusted() const override;
+    AccessibilityElement::Pointer applicationElement(qint64 pid) override;
+    AccessibilityElement::Pointer systemWideElement() override;
+};
+
+} // namespace vima

@@ -1,0 +1,25 @@
+#include "platform/x11/X11ApplicationActivator.h"
+
+#include "platform/x11/X11Windows.h"
+
+namespace vima {
+
+bool X11ApplicationActivator::isActive(const RunningApplication &app) const
+{
+    return app.pid > 0 && x11::windowProcess(x11::activeWindow()) == app.pid;
+}
+
+bool X11ApplicationActivator::activate(const RunningApplication &app)
+{
+    const QList<xcb_window_t> windows = x11::clientWindows();
+    // The most recently mapped window of the process is the likeliest one in use.
+    for (auto it = windows.crbegin(); it != windows.crend(); ++it) {
+        if (x11::windowProcess(*it) == app.pid) {
+            x11::activateWindow(*it);
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace vima

@@ -1,0 +1,137 @@
+#include "platform/x11/X11KeySender.h"
+
+#include "async/Sleep.h"
+#include "platform/x11/X11Connection.h"
+#include "platform/x11/X11Windows.h"
+
+#include <QStringList>
+#include <cstdlib>
+#include <memory>
+#include <xcb/xcb_keysyms.h>
+#include <xcb/xtest.h>
+
+namespace vima {
+namespace {
+
+constexpr double modifierWait = 1.0;
+constexpr double modifierPoll = 0.02;
+
+constexpr xcb_keysym_t controlKey = 0xffe3; // Control_L
+constexpr xcb_keysym_t shiftKey = 0xffe1;   // Shift_L
+constexpr xcb_keysym_t numLockKey = 0xff7f;
+constexpr xcb_keysym_t letterC = 0x63;
+constexpr xcb_keysym_t letterV = 0x76;
+
+const QStringList terminalClasses{
+    QStringLiteral("xterm"),          QStringLiteral("uxterm"),         QStringLiteral("urxvt"),
+    QStringLiteral("rxvt"),           QStringLiteral("konsole"),        QStringLiteral("gnome-terminal"),
+    QStringLiteral("gnome-terminal-server"), QStringLiteral("org.gnome.console"), QStringLiteral("kgx"),
+    QStringLiteral("xfce4-terminal"), QStringLiteral("mate-terminal"),  QStringLiteral("lxterminal"),
+    QStringLiteral("qterminal"),      QStringLiteral("terminator"),     QStringLiteral("tilix"),
+    QStringLiteral("alacritty"),      QStringLiteral("kitty"),          QStringLiteral("wezterm"),
+    QStringLiteral("org.wezfurlong.wezterm"), QStringLiteral("foot"),   QStringLiteral("st"),
+    QStringLiteral("st-256color"),    QStringLiteral("sakura"),         QStringLiteral("terminology"),
+    QStringLiteral("guake"),          QStringLiteral("tilda"),          QStringLiteral("yakuake"),
+    QStringLiteral("cool-retro-term"), QStringLiteral("ghostty"),       QStringLiteral("com.mitchellh.ghostty"),
+};
+
+struct KeySymbols {
+    explicit KeySymbols(xcb_connection_t *connection) : table(xcb_key_symbols_alloc(connection)) {}
+    ~KeySymbols() { xcb_key_symbols_free(table); }
+    KeySymbols(const KeySymbols &) = delete;
+    KeySymbols &operator=(const KeySymbols &) = delete;
+
+    xcb_keycode_t code(xcb_keysym_t symbol) const
+    {
+        std::unique_ptr<xcb_keycode_t, decltype(&std::free)> codes(xcb_key_symbols_get_keycode(table, symbol),
+                                                                   &std::free);
+        return codes ? codes.get()[0] : XCB_NO_SYMBOL;
+    }
+
+    xcb_key_symbols_t *table;
+};
+
+void fake(xcb_connection_t *connection, uint8_t type, xcb_keycode_t code)
+{
+    xcb_test_fake_input(connection, type, code, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+}
+
+} // namespace
+
+X11KeySender::X11KeySender(Scheduler &scheduler) : scheduler_(scheduler) {}
+
+bool X11KeySender::isTerminal(const QStringList &windowClass)
+{
+    for (const QString &name : windowClass) {
+        if (terminalClasses.contains(name.toLower()))
+            return true;
+    }
+    return false;
+}
+
+QList<xcb_keycode_t> X11KeySender::heldModifiers(xcb_connection_t *connection) const
+{
+    std::unique_ptr<xcb_get_modifier_mapping_reply_t, decltype(&std::free)> mapping(
+        xcb_get_modifier_mapping_reply(connection, xcb_get_modifier_mapping(connection), nullptr), &std::free);
+    std::unique_ptr<xcb_query_keymap_reply_t, decltype(&std::free)> keymap(
+        xcb_query_keymap_reply(connection, xcb_query_keymap(connection), nullptr), &std::free);
+    if (!mapping || !keymap)
+        return {};
+    const KeySymbols symbols(connection);
+    const xcb_keycode_t numLock = symbols.code(numLockKey);
+    const xcb_keycode_t *codes = xcb_get_modifier_mapping_keycodes(mapping.get());
+    const int perModifier = mapping->keycodes_per_modifier;
+    QList<xcb_keycode_t> held;
+    for (int modifier = 0; modifier < 8; ++modifier) {
+        if (modifier == XCB_MAP_INDEX_LOCK)
+            continue; // Caps Lock is a toggle, not a held key
+        for (int i = 0; i < perModifier; ++i) {
+            const xcb_keycode_t code = codes[modifier * perModifier + i];
+            if (code != 0 && code != numLock && (keymap->keys[code / 8] & (1 << (code % 8))))
+                held.append(code);
+        }
+    }
+    return held;
+}
+
+QCoro::Task<void> X11KeySender::waitForModifiersUp(xcb_connection_t *connection)
+{
+    const double deadline = scheduler_.now() + modifierWait;
+    while (!heldModifiers(connection).isEmpty() && scheduler_.now() < deadline)
+        co_await settle(modifierPoll, scheduler_);
+}
+
+QCoro::Task<bool> X11KeySender::send(Shortcut shortcut)
+{
+    xcb_connection_t *connection = x11::connection();
+    if (!connection)
+        co_return false;
+    const xcb_query_extension_reply_t *xtest = xcb_get_extension_data(connection, &xcb_test_id);
+    if (!xtest || !xtest->present)
+        co_return false;
+    // While the ring holds the keyboard, the shortcut would go to the ring.
+    xcb_ungrab_keyboard(connection, XCB_CURRENT_TIME);
+    xcb_flush(connection);
+    co_await waitForModifiersUp(connection);
+
+    const KeySymbols symbols(connection);
+    const bool terminal = isTerminal(
+        x11::stringsProperty(x11::activeWindow(), XCB_ATOM_WM_CLASS, XCB_ATOM_STRING));
+    const xcb_keycode_t control = symbols.code(controlKey);
+    const xcb_keycode_t shift = symbols.code(shiftKey);
+    const xcb_keycode_t letter = symbols.code(shortcut == Shortcut::copy ? letterC : letterV);
+    if (control == XCB_NO_SYMBOL || letter == XCB_NO_SYMBOL || (terminal && shift == XCB_NO_SYMBOL))
+        co_return false;
+    QList<xcb_keycode_t> chord{control};
+    if (terminal)
+        chord.append(shift);
+    chord.append(letter);
+    for (const xcb_keycode_t code : chord)
+        fake(connection, XCB_KEY_PRESS, code);
+    for (auto it = chord.crbegin(); it != chord.crend(); ++it)
+        fake(connection, XCB_KEY_RELEASE, *it);
+    xcb_flush(connection);
+    co_return true;
+}
+
+} // namespace vima

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "async/Scheduler.h"
+#include "platform/KeySender.h"
+
+#include <QList>
+#include <xcb/xcb.h>
+
+namespace vima {
+
+// Ctrl+C and Ctrl+V through XTest, to the window that has the focus. Drops any
+// keyboard grab of ours first and waits (bounded) until the user has let go of
+// every modifier, so a held Alt cannot turn the shortcut into another one.
+// Terminal emulators get Ctrl+Shift+C/V: Ctrl+C there interrupts a program.
+class X11KeySender final : public KeySender {
+public:
+    explicit X11KeySender(Scheduler &scheduler = Scheduler::system());
+
+    QCoro::Task<bool> send(Shortcut shortcut) override;
+
+    // Whether a window class (WM_CLASS instance or class) is a terminal emulator's.
+    static bool isTerminal(const QStringList &windowClass);
+
+private:
+    QCoro::Task<void> waitForModifiersUp(xcb_connection_t *connection);
+    QList<xcb_keycode_t> heldModifiers(xcb_connection_t *connection) const;
+
+    Scheduler &scheduler_;
+};
+
+} // namespace vima

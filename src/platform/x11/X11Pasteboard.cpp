@@ -1,0 +1,123 @@
+#include "platform/x11/X11Pasteboard.h"
+
+#include "platform/x11/X11Connection.h"
+#include "platform/x11/X11SelectionReader.h"
+
+#include <QClipboard>
+#include <QCoroFuture>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QPromise>
+#include <QThreadPool>
+#include <xcb/xcb.h>
+
+namespace vima {
+namespace {
+
+constexpr qint64 snapshotTimeoutMs = 2000;
+constexpr qint64 textTimeoutMs = 500;
+
+// Runs `work` on a worker thread and resumes the caller with its result.
+template<typename T, typename Work>
+QCoro::Task<T> offThread(Work work)
+{
+    auto promise = std::make_shared<QPromise<T>>();
+    QFuture<T> future = promise->future();
+    promise->start();
+    QThreadPool::globalInstance()->start([promise, work = std::move(work)] {
+        promise->addResult(work());
+        promise->finish();
+    });
+    co_return co_await future;
+}
+
+// The X targets that Qt serves from its "text/plain" format.
+bool isPlainTextTarget(const QString &target)
+{
+    return target == QLatin1String("UTF8_STRING") || target == QLatin1String("STRING")
+           || target == QLatin1String("TEXT") || target == QLatin1String("text/plain");
+}
+
+// Qt offers each MIME format under the X target of the same name (and
+// "text/plain" also as UTF8_STRING, STRING and TEXT), so the saved targets
+// go back under their own names.
+QMimeData *mimeDataFor(const PasteboardSnapshot::Item &item)
+{
+    auto *data = new QMimeData;
+    QByteArray plainText;
+    for (const auto &[target, bytes] : item) {
+        if (!isPlainTextTarget(target)) {
+            data->setData(target, bytes);
+        } else if (target == QLatin1String("UTF8_STRING") || plainText.isNull()) {
+            plainText = target == QLatin1String("STRING") ? QString::fromLatin1(bytes).toUtf8() : bytes;
+        }
+    }
+    if (!plainText.isNull())
+        data->setData(QStringLiteral("text/plain"), plainText);
+    return data;
+}
+
+} // namespace
+
+X11Pasteboard::X11Pasteboard(QObject *parent) : QObject(parent)
+{
+    connect(QGuiApplication::clipboard(), &QClipboard::changed, this, [this](QClipboard::Mode mode) {
+        if (mode == QClipboard::Clipboard)
+            ++changes_;
+    });
+    QCoreApplication::instance()->installNativeEventFilter(this);
+}
+
+X11Pasteboard::~X11Pasteboard()
+{
+    if (QCoreApplication::instance())
+        QCoreApplication::instance()->removeNativeEventFilter(this);
+}
+
+QCoro::Task<std::optional<PasteboardSnapshot>> X11Pasteboard::capture()
+{
+    co_return co_await offThread<std::optional<PasteboardSnapshot>>([] {
+        X11SelectionReader reader;
+        return reader.snapshot("CLIPBOARD", QDeadlineTimer(snapshotTimeoutMs));
+    });
+}
+
+void X11Pasteboard::restore(const PasteboardSnapshot &snapshot)
+{
+    if (snapshot.isEmpty()) {
+        QGuiApplication::clipboard()->clear(QClipboard::Clipboard);
+        return;
+    }
+    // X11 holds one item per selection.
+    QGuiApplication::clipboard()->setMimeData(mimeDataFor(snapshot.items.first()), QClipboard::Clipboard);
+}
+
+void X11Pasteboard::clear() { QGuiApplication::clipboard()->clear(QClipboard::Clipboard); }
+
+void X11Pasteboard::setText(const QString &text)
+{
+    QGuiApplication::clipboard()->setText(text, QClipboard::Clipboard);
+}
+
+QCoro::Task<std::optional<QString>> X11Pasteboard::text()
+{
+    co_return co_await offThread<std::optional<QString>>([] {
+        X11SelectionReader reader;
+        return reader.text("CLIPBOARD", QDeadlineTimer(textTimeoutMs));
+    });
+}
+
+bool X11Pasteboard::nativeEventFilter(const QByteArray &eventType, void *message, qintptr *)
+{
+    if (eventType != "xcb_generic_event_t")
+        return false;
+    const auto *event = static_cast<const xcb_generic_event_t *>(message);
+    if ((event->response_type & 0x7f) != XCB_SELECTION_REQUEST)
+        return false;
+    const auto *request = reinterpret_cast<const xcb_selection_request_event_t *>(event);
+    if (request->selection == x11::atom("CLIPBOARD"))
+        ++requests_;
+    return false; // Qt still answers it
+}
+
+} // namespace vima

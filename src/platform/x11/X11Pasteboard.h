@@ -1,0 +1,35 @@
+#pragma once
+
+#include "platform/Pasteboard.h"
+
+#include <QAbstractNativeEventFilter>
+#include <QObject>
+
+namespace vima {
+
+// The CLIPBOARD selection. Reads go through a connection of their own on a
+// worker thread, so an owner that hangs never blocks the GUI thread; writes
+// make Qt the owner.
+class X11Pasteboard final : public QObject, public Pasteboard, public QAbstractNativeEventFilter {
+    Q_OBJECT
+
+public:
+    explicit X11Pasteboard(QObject *parent = nullptr);
+    ~X11Pasteboard() override;
+
+    QCoro::Task<std::optional<PasteboardSnapshot>> capture() override;
+    void restore(const PasteboardSnapshot &snapshot) override;
+    void clear() override;
+    void setText(const QString &text) override;
+    QCoro::Task<std::optional<QString>> text() override;
+    quint64 changeCount() const override { return changes_; }
+    quint64 requestCount() const override { return requests_; }
+
+    bool nativeEventFilter(const QByteArray &eventType, void *message, qintptr *result) override;
+
+private:
+    quint64 changes_ = 0;
+    quint64 requests_ = 0;
+};
+
+} // namespace vima

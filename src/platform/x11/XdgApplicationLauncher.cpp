@@ -1,0 +1,107 @@
+#include "platform/x11/XdgApplicationLauncher.h"
+
+#include "platform/PlatformError.h"
+#include "platform/x11/DesktopEntry.h"
+#include "platform/x11/DesktopExec.h"
+#include "platform/x11/X11Connection.h"
+#include "platform/x11/X11Windows.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLocale>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QUrl>
+
+namespace vima {
+namespace {
+
+QString displayName(const DesktopApp &app) { return app.name.isEmpty() ? app.bundleID : app.name; }
+
+DesktopApp appFromEntry(const QString &path)
+{
+    const auto entry = DesktopEntry::read(path);
+    if (!entry)
+        throw PlatformError(QStringLiteral("%1 isn't a readable desktop entry.").arg(path));
+    DesktopApp app;
+    app.bundleID = QFileInfo(path).completeBaseName();
+    app.name = entry->localizedValue(QStringLiteral("Name"), QLocale().name());
+    app.exec = entry->value(QStringLiteral("Exec"));
+    app.icon = entry->value(QStringLiteral("Icon"));
+    app.workingDirectory = entry->value(QStringLiteral("Path"));
+    app.filePath = path;
+    app.terminal = entry->boolean(QStringLiteral("Terminal"));
+    return app;
+}
+
+// The names a running window goes by: its application id, class and program.
+QStringList windowNames(xcb_window_t window)
+{
+    QStringList names = x11::stringsProperty(window, x11::atom("_GTK_APPLICATION_ID"), x11::atom("UTF8_STRING"));
+    names += x11::stringsProperty(window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING);
+    if (const qint64 pid = x11::windowProcess(window))
+        names.append(QFileInfo(QFileInfo(QStringLiteral("/proc/%1/exe").arg(pid)).symLinkTarget()).fileName());
+    return names;
+}
+
+} // namespace
+
+XdgApplicationLauncher::XdgApplicationLauncher(DesktopOpener &opener) : opener_(opener) {}
+
+QStringList XdgApplicationLauncher::command(const DesktopApp &app)
+{
+    DesktopExec::Fields fields;
+    fields.icon = app.icon;
+    fields.name = app.name;
+    fields.desktopFile = app.filePath;
+    const auto command = DesktopExec::split(app.exec, fields);
+    if (!command || command->isEmpty())
+        throw PlatformError(QStringLiteral("“%1” has no command that can be run.").arg(displayName(app)));
+    if (!app.terminal)
+        return *command;
+    const QString terminal = QStandardPaths::findExecutable(QStringLiteral("x-terminal-emulator"));
+    return terminal.isEmpty() ? *command : QStringList{terminal, QStringLiteral("-e")} + *command;
+}
+
+xcb_window_t XdgApplicationLauncher::runningWindow(const DesktopApp &app, const QString &program)
+{
+    const QList<xcb_window_t> windows = x11::clientWindows();
+    for (auto it = windows.crbegin(); it != windows.crend(); ++it) {
+        for (const QString &name : windowNames(*it)) {
+            if (name.compare(app.bundleID, Qt::CaseInsensitive) == 0 || name == program)
+                return *it;
+        }
+    }
+    return XCB_NONE;
+}
+
+void XdgApplicationLauncher::start(const QStringList &command, const QString &workingDirectory, const QString &name)
+{
+    const QString directory = workingDirectory.isEmpty() ? QDir::homePath() : workingDirectory;
+    if (!QProcess::startDetached(command.first(), command.mid(1), directory))
+        throw PlatformError(QStringLiteral("Couldn't start “%1”.").arg(name));
+}
+
+QCoro::Task<void> XdgApplicationLauncher::launch(const DesktopApp &app)
+{
+    const QStringList command = XdgApplicationLauncher::command(app);
+    if (const xcb_window_t window = runningWindow(app, QFileInfo(command.first()).fileName())) {
+        x11::activateWindow(window);
+        co_return;
+    }
+    start(command, app.workingDirectory, displayName(app));
+}
+
+QCoro::Task<void> XdgApplicationLauncher::launchPath(const QString &path)
+{
+    const QFileInfo info(path);
+    if (info.isFile() && info.suffix() == QLatin1String("desktop")) {
+        co_await launch(appFromEntry(path));
+    } else if (info.isFile() && info.isExecutable()) {
+        start({path}, info.absolutePath(), info.fileName());
+    } else {
+        co_await opener_.open(QUrl::fromLocalFile(path));
+    }
+}
+
+} // namespace vima

@@ -1,0 +1,54 @@
+#include "platform/x11/XdgDesktopOpener.h"
+
+#include "platform/PlatformError.h"
+
+#include "async/ProcessWait.h"
+
+#include <QProcess>
+#include <QStandardPaths>
+
+namespace vima {
+namespace {
+
+// An opener that is still running after this has found something to run.
+constexpr double answerTimeout = 5.0;
+
+QStringList desktopOpener()
+{
+    if (!QStandardPaths::findExecutable(QStringLiteral("xdg-open")).isEmpty())
+        return {QStringLiteral("xdg-open")};
+    if (!QStandardPaths::findExecutable(QStringLiteral("gio")).isEmpty())
+        return {QStringLiteral("gio"), QStringLiteral("open")};
+    return {QStringLiteral("xdg-open")};
+}
+
+} // namespace
+
+XdgDesktopOpener::XdgDesktopOpener(QStringList command)
+    : command_(command.isEmpty() ? desktopOpener() : std::move(command))
+{
+}
+
+QCoro::Task<void> XdgDesktopOpener::open(const QUrl &url)
+{
+    const QString target = url.isLocalFile() ? url.toLocalFile() : url.toString();
+    const PlatformError failure(QStringLiteral("No application could open “%1”.").arg(target));
+    auto *process = new QProcess;
+    process->setStandardInputFile(QProcess::nullDevice());
+    process->setProcessChannelMode(QProcess::ForwardedChannels);
+    process->start(command_.first(), command_.mid(1) << target);
+    if (!co_await processStarted(*process)) {
+        process->deleteLater();
+        throw failure;
+    }
+    if (!co_await processFinished(*process, answerTimeout)) {
+        // Still running: it found something to run. It cleans up after itself.
+        QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
+        co_return;
+    }
+    process->deleteLater();
+    if (process->exitStatus() != QProcess::NormalExit || process->exitCode() != 0)
+        throw failure;
+}
+
+} // namespace vima

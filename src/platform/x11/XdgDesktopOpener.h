@@ -1,0 +1,22 @@
+#pragma once
+
+#include "platform/DesktopOpener.h"
+
+#include <QStringList>
+
+namespace vima {
+
+// Opens URLs and files the way the desktop does (xdg-open, else gio), and
+// reports a failure when the opener says nothing could open the target.
+class XdgDesktopOpener final : public DesktopOpener {
+public:
+    // `command`: the opener and its leading arguments; empty = the desktop's own.
+    explicit XdgDesktopOpener(QStringList command = {});
+
+    QCoro::Task<void> open(const QUrl &url) override;
+
+private:
+    QStringList command_;
+};
+
+} // namespace vima

@@ -1,0 +1,186 @@
+#include "TestDoubles.h"
+#include "actions/ActionError.h"
+#include "actions/ScriptRunner.h"
+#include "platform/PlatformError.h"
+#include "platform/fake/FakeApplicationCatalog.h"
+#include "platform/fake/FakeDesktopOpener.h"
+#include "platform/x11/UnavailableAppleScriptEngine.h"
+#include "platform/x11/X11KeySender.h"
+#include "platform/x11/XdgApplicationLauncher.h"
+#include "platform/x11/XdgDesktopOpener.h"
+
+#include <QFile>
+#include <QGuiApplication>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace vima;
+
+namespace {
+
+void writeFile(const QString &path, const QByteArray &content, bool executable = false)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+    file.close();
+    if (executable)
+        file.setPermissions(file.permissions() | QFile::ExeOwner);
+}
+
+QString failureOf(const std::function<void()> &work)
+{
+    try {
+        work();
+    } catch (const PlatformError &e) {
+        return e.description();
+    } catch (const ActionError &e) {
+        return e.description();
+    }
+    return QStringLiteral("<no failure>");
+}
+
+} // namespace
+
+class TestLinuxExecutors : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir;
+
+private Q_SLOTS:
+    void openerReportsWhatTheDesktopSays_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QString>("failure");
+        QTest::newRow("opened") << "exit 0" << "";
+        QTest::newRow("nothing could open it") << "exit 4" << "No application could open “/tmp”.";
+    }
+
+    void openerReportsWhatTheDesktopSays()
+    {
+        QFETCH(QString, script);
+        QFETCH(QString, failure);
+        const QString opener = dir.filePath(QStringLiteral("opener"));
+        writeFile(opener, "#!/bin/sh\necho \"$1\" > \"$0.args\"\n" + script.toUtf8() + "\n", true);
+        XdgDesktopOpener desktop({opener});
+        const QString got = failureOf([&] { test::await(desktop.open(QUrl::fromLocalFile(QStringLiteral("/tmp")))); });
+        QCOMPARE(got, failure.isEmpty() ? QStringLiteral("<no failure>") : failure);
+        QFile args(opener + QStringLiteral(".args"));
+        QVERIFY(args.open(QIODevice::ReadOnly));
+        QCOMPARE(args.readAll(), QByteArray("/tmp\n"));
+    }
+
+    void missingOpenerIsAFailure()
+    {
+        XdgDesktopOpener desktop({dir.filePath(QStringLiteral("no-such-opener"))});
+        QCOMPARE(failureOf([&] { test::await(desktop.open(QUrl(QStringLiteral("https://example.org")))); }),
+                 QStringLiteral("No application could open “https://example.org”."));
+    }
+
+    void desktopEntryStartsInItsPath()
+    {
+        QTemporaryDir work;
+        const QString marker = dir.filePath(QStringLiteral("where"));
+        const QString entry = dir.filePath(QStringLiteral("org.example.Where.desktop"));
+        writeFile(entry, "[Desktop Entry]\nType=Application\nName=Where\nPath=" + work.path().toUtf8()
+                             + "\nExec=sh -c \"pwd > '" + marker.toUtf8() + "'\" %U\n");
+        FakeDesktopOpener opener;
+        XdgApplicationLauncher launcher(opener);
+        test::await(launcher.launchPath(entry));
+        QTRY_VERIFY(QFile::exists(marker) && QFileInfo(marker).size() > 0);
+        QFile file(marker);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(file.readAll()).trimmed(), work.path());
+    }
+
+    void pathsAreRunOrOpened()
+    {
+        const QString marker = dir.filePath(QStringLiteral("ran"));
+        const QString program = dir.filePath(QStringLiteral("program"));
+        writeFile(program, "#!/bin/sh\ntouch '" + marker.toUtf8() + "'\n", true);
+        const QString document = dir.filePath(QStringLiteral("notes.txt"));
+        writeFile(document, "notes");
+        FakeDesktopOpener opener;
+        XdgApplicationLauncher launcher(opener);
+        test::await(launcher.launchPath(program));
+        QTRY_VERIFY(QFile::exists(marker));
+        test::await(launcher.launchPath(document));
+        QCOMPARE(opener.opened, QList<QUrl>{QUrl::fromLocalFile(document)});
+    }
+
+    void execLinesBecomeCommands_data()
+    {
+        QTest::addColumn<QString>("exec");
+        QTest::addColumn<QStringList>("command");
+        QTest::newRow("field codes dropped") << "editor --new %U" << QStringList{"editor", "--new"};
+        QTest::newRow("quoted program") << "\"/opt/My App/run\" %f" << QStringList{"/opt/My App/run"};
+        QTest::newRow("name and icon") << "viewer --name %c %i"
+                                       << QStringList{"viewer", "--name", "Viewer", "--icon", "viewer-icon"};
+    }
+
+    void execLinesBecomeCommands()
+    {
+        QFETCH(QString, exec);
+        QFETCH(QStringList, command);
+        DesktopApp app;
+        app.bundleID = QStringLiteral("org.example.Viewer");
+        app.name = QStringLiteral("Viewer");
+        app.icon = QStringLiteral("viewer-icon");
+        app.exec = exec;
+        QCOMPARE(XdgApplicationLauncher::command(app), command);
+    }
+
+    void unrunnableExecIsAFailure()
+    {
+        DesktopApp app;
+        app.name = QStringLiteral("Broken");
+        app.exec = QStringLiteral("broken \"unterminated");
+        QCOMPARE(failureOf([&] { XdgApplicationLauncher::command(app); }),
+                 QStringLiteral("“Broken” has no command that can be run."));
+        FakeDesktopOpener opener;
+        XdgApplicationLauncher launcher(opener);
+        app.exec = QStringLiteral("/no/such/program");
+        QCOMPARE(failureOf([&] { test::await(launcher.launch(app)); }), QStringLiteral("Couldn't start “Broken”."));
+    }
+
+    void appleScriptSaysItIsUnavailable()
+    {
+        FakeApplicationCatalog catalog;
+        FakeDesktopOpener opener;
+        XdgApplicationLauncher launcher(opener);
+        UnavailableAppleScriptEngine appleScript;
+        ScriptRunner runner(catalog, launcher, opener, appleScript);
+        QTest::ignoreMessage(QtCriticalMsg, QRegularExpression(QStringLiteral("AppleScript failed")));
+        QCOMPARE(failureOf([&] { runner.runAppleScript(QStringLiteral("display dialog \"hi\"")); }),
+                 QStringLiteral("AppleScript isn't available on this system."));
+        QCOMPARE(failureOf([&] { runner.runAppleScript(QStringLiteral("  ")); }),
+                 QStringLiteral("This item has no AppleScript configured."));
+    }
+
+    void terminalsAreRecognisedByClass_data()
+    {
+        QTest::addColumn<QStringList>("windowClass");
+        QTest::addColumn<bool>("terminal");
+        QTest::newRow("xterm") << QStringList{"xterm", "XTerm"} << true;
+        QTest::newRow("gnome terminal") << QStringList{"gnome-terminal-server", "Gnome-terminal"} << true;
+        QTest::newRow("kitty") << QStringList{"kitty", "kitty"} << true;
+        QTest::newRow("editor") << QStringList{"gedit", "Gedit"} << false;
+        QTest::newRow("no class") << QStringList{} << false;
+    }
+
+    void terminalsAreRecognisedByClass()
+    {
+        QFETCH(QStringList, windowClass);
+        QFETCH(bool, terminal);
+        QCOMPARE(X11KeySender::isTerminal(windowClass), terminal);
+    }
+
+    void noDisplayMeansNoKeys()
+    {
+        X11KeySender keys;
+        QVERIFY(!test::await(keys.send(KeySender::Shortcut::copy)));
+    }
+};
+
+QTEST_MAIN(TestLinuxExecutors)
+#include "tst_linuxexecutors.moc"
