@@ -1,7 +1,6 @@
 #include "async/FakeScheduler.h"
 #include "platform/fake/FakeHapticFeedback.h"
 #include "platform/fake/FakeSystemBeep.h"
-#include "ring/RingPainter.h"
 #include "ring/RingView.h"
 #include "ring/RingViewModel.h"
 
@@ -30,9 +29,7 @@ Ring fullRing(int slots)
 }
 
 // One whole frame of a 24-slot ring, one slot highlighted, at a 2x pixel ratio.
-// With `cached` false every tile is painted afresh, as in the first frame after
-// the highlight or the ring changes.
-void paintFrame(benchmark::State &state, bool cached)
+void paintFullFrame(benchmark::State &state)
 {
     FakeHapticFeedback haptics;
     FakeSystemBeep beep;
@@ -51,10 +48,7 @@ void paintFrame(benchmark::State &state, bool cached)
     for (auto _ : state) {
         image.fill(Qt::transparent);
         QPainter painter(&image);
-        RingFrame frame = view.frame();
-        if (!cached)
-            frame.tileLayer = nullptr;
-        RingPainter(frame).paint(painter);
+        view.paint(painter);
         painter.end();
         benchmark::DoNotOptimize(image.constBits());
     }
@@ -62,11 +56,7 @@ void paintFrame(benchmark::State &state, bool cached)
 
 } // namespace
 
-void paintFullFrame(benchmark::State &state) { paintFrame(state, true); }
-void paintFullFrameUncached(benchmark::State &state) { paintFrame(state, false); }
-
 BENCHMARK(paintFullFrame)->Unit(benchmark::kMillisecond);
-BENCHMARK(paintFullFrameUncached)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {

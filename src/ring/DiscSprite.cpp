@@ -1,5 +1,6 @@
 #include "ring/DiscSprite.h"
 
+#include "ring/BandedBlit.h"
 #include "ring/PixelSnap.h"
 #include "ring/SoftShadow.h"
 
@@ -79,7 +80,8 @@ void DiscSprite::paint(QPainter &painter, QPointF centre) const
     const QPaintDevice *device = painter.device();
     const double ratio = device ? device->devicePixelRatioF() : 1.0;
     const double m = margin();
-    painter.drawImage(snappedToPixels(painter, centre - QPointF(diameter / 2 + m, diameter / 2 + m)), image(ratio));
+    drawImageInBands(painter, snappedToPixels(painter, centre - QPointF(diameter / 2 + m, diameter / 2 + m)),
+                     image(ratio));
 }
 
 } // namespace vima

@@ -1,6 +1,7 @@
 #include "ring/IconView.h"
 
 #include "platform/AppIconSource.h"
+#include "ring/BandedBlit.h"
 #include "ring/PixelSnap.h"
 
 #include <QFont>
@@ -38,9 +39,10 @@ int devicePixels(const QPainter &painter, double points)
 // Draws an image made at the painter's pixel ratio pixel for pixel, centred.
 void drawImageCentred(QPainter &painter, const QImage &image, QPointF centre)
 {
-    const QSizeF size = QSizeF(image.size()) / deviceRatio(painter);
-    const QPointF topLeft = snappedToPixels(painter, centre - QPointF(size.width() / 2, size.height() / 2));
-    painter.drawImage(QRectF(topLeft, size), image);
+    QImage sized = image;
+    sized.setDevicePixelRatio(deviceRatio(painter));
+    const QSizeF size = sized.deviceIndependentSize();
+    drawImageInBands(painter, snappedToPixels(painter, centre - QPointF(size.width() / 2, size.height() / 2)), sized);
 }
 
 QImage renderEmoji(const QString &text, int pixelSize)

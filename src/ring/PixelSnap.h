@@ -10,9 +10,10 @@ namespace vima {
 // rather than resampled.
 inline QPointF snappedToPixels(const QPainter &painter, QPointF point)
 {
-    const QTransform &transform = painter.deviceTransform();
-    if (transform.type() > QTransform::TxTranslate)
+    // The device transform also holds the pixel ratio: only the painter's own must be a translation.
+    if (painter.worldTransform().type() > QTransform::TxTranslate)
         return point;
+    const QTransform &transform = painter.deviceTransform();
     const QPointF device = transform.map(point);
     const QPointF rounded(std::round(device.x()), std::round(device.y()));
     return transform.inverted().map(rounded);

@@ -7,7 +7,6 @@
 
 namespace vima {
 
-class RingTileLayer;
 class RingViewModel;
 
 // Everything one painted frame of the ring depends on: the view model's state,
@@ -21,7 +20,6 @@ struct RingFrame {
     double dimming = 1;    // backdrop opacity
     double tileRadius = 0; // R, animated between nesting levels
     std::array<double, 24> activeness{}; // per slot: 0 idle … 1 highlighted
-    RingTileLayer *tileLayer = nullptr;  // keeps idle tiles between frames; none paints every tile
 };
 
 } // namespace vima

@@ -2,8 +2,6 @@
 
 #include "ring/DiscSprite.h"
 #include "ring/IconView.h"
-#include "ring/PixelSnap.h"
-#include "ring/RingTileLayer.h"
 #include "ring/Palette.h"
 #include "ring/RingViewModel.h"
 #include "ring/SoftShadow.h"
@@ -162,62 +160,10 @@ void RingPainter::paintTiles(QPainter &painter) const
 {
     QList<int> order(items_.size());
     std::iota(order.begin(), order.end(), 0);
-    if (frame_.tileLayer) {
-        paintIdleLayer(painter);
-        order.removeIf([this](int slot) { return activeness(slot) == 0; });
-    }
     // Crowded rings overlap their tiles: the highlighted ones go on top.
     std::stable_sort(order.begin(), order.end(), [this](int a, int b) { return activeness(a) < activeness(b); });
     for (const int slot : order)
         paintSlot(painter, slot);
-}
-
-QString RingPainter::idleLayerKey(QPointF offset, double ratio) const
-{
-    QString key = QStringLiteral("%1|%2|%3|%4|%5,%6|%7")
-                      .arg(frame_.layout.tileSize, 0, 'f', 3)
-                      .arg(frame_.tileRadius, 0, 'f', 2)
-                      .arg(frame_.model->stack().size() > 1)
-                      .arg(ratio, 0, 'f', 2)
-                      .arg(offset.x(), 0, 'f', 2)
-                      .arg(offset.y(), 0, 'f', 2)
-                      .arg(items_.size());
-    for (int slot = 0; slot < items_.size(); ++slot) {
-        if (activeness(slot) != 0)
-            continue;
-        const auto &item = items_.at(slot);
-        key += QStringLiteral("|%1:").arg(slot);
-        if (!item)
-            continue;
-        key += QString::number(int(item->icon.kind)) + item->icon.value;
-        if (item->icon.kind == IconSpec::Kind::appIcon && IconView::cachedAppIcon(item->icon.value).isNull())
-            key += QStringLiteral("?");
-    }
-    return key;
-}
-
-void RingPainter::paintIdleLayer(QPainter &painter) const
-{
-    const double reach = frame_.tileRadius + frame_.layout.tileSize / 2 + 40;
-    const QPointF centre = frame_.layout.geometry.center;
-    // Only what the view can show: a ring larger than the view must not make a larger image.
-    const QRectF area = QRectF(centre - QPointF(reach, reach), QSizeF(2 * reach, 2 * reach))
-                            .intersected(QRectF(QPointF(), frame_.layout.viewSize));
-    if (area.isEmpty())
-        return;
-    const QPointF origin = snappedToPixels(painter, area.topLeft());
-    const double ratio = pixelRatio(painter);
-    const QImage &layer = frame_.tileLayer->image(idleLayerKey(centre - origin, ratio) + QStringLiteral("|%1x%2")
-                                                      .arg(area.width(), 0, 'f', 1).arg(area.height(), 0, 'f', 1),
-                                                  area.size() + QSizeF(1, 1),
-                                                  ratio, [&](QPainter &layerPainter) {
-                                                      layerPainter.translate(-origin);
-                                                      for (int slot = 0; slot < items_.size(); ++slot) {
-                                                          if (activeness(slot) == 0)
-                                                              paintSlot(layerPainter, slot);
-                                                      }
-                                                  });
-    painter.drawImage(origin, layer);
 }
 
 void RingPainter::paintSlot(QPainter &painter, int slot) const

@@ -44,8 +44,6 @@ private:
     void paintTrace(QPainter &painter) const;
     double activeness(int slot) const;
     void paintTiles(QPainter &painter) const;
-    void paintIdleLayer(QPainter &painter) const;
-    QString idleLayerKey(QPointF offset, double pixelRatio) const;
     void paintSlot(QPainter &painter, int slot) const;
     void paintFilledTile(QPainter &painter, const RingItem &item, QPointF centre, double active) const;
     void paintEmptyTile(QPainter &painter, QPointF centre, double active) const;

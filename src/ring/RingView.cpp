@@ -59,7 +59,6 @@ RingFrame RingView::frame() const
     frame.presented = presented_.value();
     frame.dimming = dimming_.value();
     frame.tileRadius = tileRadius_.value();
-    frame.tileLayer = &tileLayer_;
     for (size_t slot = 0; slot < activeness_.size(); ++slot)
         frame.activeness[slot] = activeness_[slot].value();
     return frame;

@@ -4,7 +4,6 @@
 #include "ring/EaseOut.h"
 #include "ring/RingFrame.h"
 #include "ring/RingStyle.h"
-#include "ring/RingTileLayer.h"
 #include "ring/Spring.h"
 
 #include <QWidget>
@@ -37,7 +36,6 @@ public:
     void paint(QPainter &painter) const;
     RingFrame frame() const;
     bool isAnimating() const;
-    const RingTileLayer &tileLayer() const { return tileLayer_; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -68,7 +66,6 @@ private:
     Spring tileRadius_;
     std::vector<Spring> activeness_; // one per slot
     std::optional<Scheduler::TimerId> tickTimer_;
-    mutable RingTileLayer tileLayer_;
     double lastTick_ = 0;
 };
 

@@ -45,18 +45,6 @@ QImage desktop(double ratio)
     return image;
 }
 
-int largestDifference(const QImage &a, const QImage &b)
-{
-    int largest = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x) {
-            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-            largest = std::max({largest, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
-                                std::abs(qBlue(p) - qBlue(q)), std::abs(qAlpha(p) - qAlpha(q))});
-        }
-    return largest;
-}
-
 struct Harness {
     FakeHapticFeedback haptics;
     FakeSystemBeep beep;
@@ -301,34 +289,6 @@ private Q_SLOTS:
         h.settle();
         QVERIFY(!h.view->isAnimating());
         QCOMPARE(h.view->frame().presented, 1.0);
-    }
-
-    void idleTilesAreKeptBetweenFrames()
-    {
-        Harness h;
-        h.render();
-        const int first = h.view->tileLayer().renders();
-        h.render();
-        QCOMPARE(h.view->tileLayer().renders(), first);
-        h.model->setKeyboardFocusSlot(2);
-        h.settle();
-        h.render();
-        QCOMPARE(h.view->tileLayer().renders(), first + 1);
-
-        // The cached picture is the same as one painted tile by tile.
-        QImage cached = desktop(2);
-        QImage direct = desktop(2);
-        RingFrame frame = h.view->frame();
-        {
-            QPainter painter(&cached);
-            RingPainter(frame).paint(painter);
-        }
-        frame.tileLayer = nullptr;
-        {
-            QPainter painter(&direct);
-            RingPainter(frame).paint(painter);
-        }
-        QVERIFY(largestDifference(cached, direct) <= 3); // compositing through a layer rounds a little
     }
 
     void assistiveTechnologiesSeeSlotsAndCentre()
