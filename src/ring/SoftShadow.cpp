@@ -1,5 +1,8 @@
 #include "ring/SoftShadow.h"
 
+#include "ring/BandedBlit.h"
+#include "ring/PixelSnap.h"
+
 #include <QHash>
 #include <QPaintDevice>
 #include <QPainter>
@@ -42,7 +45,7 @@ void gaussianBlur(QImage &alpha, double sigma)
     }
 }
 
-QImage render(QSizeF shape, double cornerRadius, double radius, double pixelRatio)
+QImage render(QSizeF shape, double cornerRadius, double opacity, double radius, double pixelRatio)
 {
     const double margin = SoftShadow::margin(radius);
     const QSize pixels = ((shape + QSizeF(2 * margin, 2 * margin)) * pixelRatio).toSize();
@@ -52,7 +55,7 @@ QImage render(QSizeF shape, double cornerRadius, double radius, double pixelRati
         QPainter painter(&alpha);
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setPen(Qt::NoPen);
-        painter.setBrush(Qt::black);
+        painter.setBrush(QColor::fromRgbF(0, 0, 0, float(opacity)));
         painter.scale(pixelRatio, pixelRatio);
         painter.drawRoundedRect(QRectF(QPointF(margin, margin), shape), cornerRadius, cornerRadius);
     }
@@ -65,18 +68,19 @@ QImage render(QSizeF shape, double cornerRadius, double radius, double pixelRati
 
 } // namespace
 
-QImage SoftShadow::image(QSizeF shape, double cornerRadius, double radius, double pixelRatio)
+QImage SoftShadow::image(QSizeF shape, double cornerRadius, double opacity, double radius, double pixelRatio)
 {
     static QHash<QString, QImage> cache;
-    const QString key = QStringLiteral("%1x%2r%3b%4@%5")
+    const QString key = QStringLiteral("%1x%2r%3o%4b%5@%6")
                             .arg(shape.width(), 0, 'f', 1)
                             .arg(shape.height(), 0, 'f', 1)
                             .arg(cornerRadius, 0, 'f', 1)
+                            .arg(opacity, 0, 'f', 3)
                             .arg(radius, 0, 'f', 1)
                             .arg(pixelRatio, 0, 'f', 2);
     auto it = cache.find(key);
     if (it == cache.end())
-        it = cache.insert(key, render(shape, cornerRadius, radius, pixelRatio));
+        it = cache.insert(key, render(shape, cornerRadius, opacity, radius, pixelRatio));
     return *it;
 }
 
@@ -87,12 +91,9 @@ void SoftShadow::paint(QPainter &painter, const QRectF &shape, double cornerRadi
         return;
     const QPaintDevice *device = painter.device();
     const double ratio = device ? device->devicePixelRatioF() : 1.0;
-    const QImage shadow = image(shape.size(), cornerRadius, radius, ratio);
+    const QImage shadow = image(shape.size(), cornerRadius, std::min(opacity, 1.0), radius, ratio);
     const double m = margin(radius);
-    painter.save();
-    painter.setOpacity(painter.opacity() * opacity);
-    painter.drawImage(shape.topLeft() + offset - QPointF(m, m), shadow);
-    painter.restore();
+    drawImageInBands(painter, snappedToPixels(painter, shape.topLeft() + offset - QPointF(m, m)), shadow);
 }
 
 } // namespace vima

@@ -7,8 +7,9 @@ class QPainter;
 
 namespace vima {
 
-// Blurred drop shadows of rounded shapes, rendered once per shape, blur and
-// pixel ratio and then reused: a blur per frame would cost far too much.
+// Blurred drop shadows of rounded shapes, rendered once per shape, opacity,
+// blur and pixel ratio and then reused: a blur per frame would cost far too
+// much, and so would blending a cached shadow at a reduced opacity.
 class SoftShadow {
 public:
     // Paints the shadow of a rounded rectangle (a circle or capsule when the
@@ -17,7 +18,7 @@ public:
     static void paint(QPainter &painter, const QRectF &shape, double cornerRadius, double opacity,
                       double radius, QPointF offset);
     // The blurred shape in device pixels, with a margin of three sigmas.
-    static QImage image(QSizeF shape, double cornerRadius, double radius, double pixelRatio);
+    static QImage image(QSizeF shape, double cornerRadius, double opacity, double radius, double pixelRatio);
     static double margin(double radius) { return radius * 1.5; }
 };
 
