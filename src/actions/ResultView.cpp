@@ -216,7 +216,7 @@ void ResultView::setDidCopy(bool copied)
 {
     didCopy_ = copied;
     if (copyButton_)
-        copyButton_->setText(copied ? QStringLiteral("✓ Copied") : QStringLiteral("⧉ Copy"));
+        copyButton_->setText(copied ? QStringLiteral("✓ Copied") : QStringLiteral("Copy"));
 }
 
 int ResultView::fittingHeight() const

@@ -16,6 +16,12 @@ public:
     QString waitForLine(const QString &prefix, int timeoutMs = 10000);
     qint64 pid() const { return process_.processId(); }
     void closeInput() { process_.closeWriteChannel(); }
+    // Writes one line to the program's standard input.
+    void send(const QByteArray &line)
+    {
+        process_.write(line + '\n');
+        process_.waitForBytesWritten();
+    }
 
     // Runs a command to its end, keeping the event loop going; its exit code.
     static int run(const QString &program, const QStringList &arguments);

@@ -1,0 +1,259 @@
+// Reading and writing the selection of another application on a real X
+// server: PRIMARY for reading, Ctrl+C when that fails, Ctrl+V for writing,
+// with the clipboard given back exactly as it was; and a shell item's output
+// in the result panel.
+#include "SupportProgram.h"
+#include "actions/ActionRunner.h"
+#include "actions/ResultWindowController.h"
+#include "actions/SelectionError.h"
+#include "actions/SelectionService.h"
+#include "actions/TextInjector.h"
+#include "platform/fake/FakeApplicationCatalog.h"
+#include "platform/x11/UnavailableAppleScriptEngine.h"
+#include "platform/x11/X11Accessibility.h"
+#include "platform/x11/X11ApplicationActivator.h"
+#include "platform/x11/X11KeySender.h"
+#include "platform/x11/X11Pasteboard.h"
+#include "platform/x11/X11SelectionReader.h"
+#include "platform/x11/XdgApplicationLauncher.h"
+#include "platform/x11/XdgDesktopOpener.h"
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QLabel>
+#include <QMap>
+#include <QProcess>
+#include <QScreen>
+#include <QTest>
+#include <QUuid>
+
+using namespace vima;
+
+namespace {
+
+struct Output {
+    int exitCode = -1;
+    QByteArray out;
+};
+
+// Runs a tool while our event loop keeps answering for the clipboard.
+Output runTool(const QString &program, const QStringList &arguments, const QByteArray &input = {})
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForStarted())
+        return {};
+    process.write(input);
+    process.closeWriteChannel();
+    const QDeadlineTimer deadline(10000);
+    while (process.state() != QProcess::NotRunning && !deadline.hasExpired())
+        QTest::qWait(5);
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardOutput()};
+}
+
+// Every format on the clipboard with its bytes, as another program sees them.
+QMap<QString, QByteArray> clipboardContents()
+{
+    const Output targets =
+        runTool(QStringLiteral("xclip"), {"-selection", "clipboard", "-o", "-t", "TARGETS"});
+    QMap<QString, QByteArray> contents;
+    if (targets.exitCode != 0)
+        return contents;
+    const QStringList protocol{"TARGETS", "MULTIPLE", "TIMESTAMP", "SAVE_TARGETS"};
+    for (const QString &target : QString::fromUtf8(targets.out).split(u'\n', Qt::SkipEmptyParts)) {
+        if (!protocol.contains(target))
+            contents.insert(target, runTool(QStringLiteral("xclip"), {"-selection", "clipboard", "-o", "-t", target}).out);
+    }
+    return contents;
+}
+
+// What changed on the clipboard since `before`: formats that came or went,
+// and formats whose contents differ. Images are compared as pictures: Qt's
+// ICO writer leaves padding unset, so those bytes change from read to read.
+QStringList changesSince(const QMap<QString, QByteArray> &before, const QMap<QString, QByteArray> &now)
+{
+    if (before.keys() != now.keys())
+        return {QStringLiteral("formats %1 -> %2").arg(before.keys().join(u' '), now.keys().join(u' '))};
+    QStringList changed;
+    for (auto it = before.cbegin(); it != before.cend(); ++it) {
+        const QByteArray &after = now.value(it.key());
+        if (after == it.value())
+            continue;
+        const bool image = it.key().startsWith(QLatin1String("image/"));
+        if (!image || QImage::fromData(after) != QImage::fromData(it.value()) || QImage::fromData(after).isNull())
+            changed.append(it.key());
+    }
+    return changed;
+}
+
+template<typename T>
+T await(QCoro::Task<T> task)
+{
+    bool done = false;
+    std::optional<T> result;
+    std::exception_ptr error;
+    auto wrapper = [&]() -> QCoro::Task<void> {
+        try {
+            result = co_await std::move(task);
+        } catch (...) {
+            error = std::current_exception();
+        }
+        done = true;
+    }();
+    const QDeadlineTimer deadline(20000);
+    while (!done && !deadline.hasExpired())
+        QTest::qWait(5);
+    if (error)
+        std::rethrow_exception(error);
+    if (!done)
+        qFatal("task did not finish");
+    return *result;
+}
+
+void await(QCoro::Task<void> task)
+{
+    await([](QCoro::Task<void> task) -> QCoro::Task<bool> {
+        co_await std::move(task);
+        co_return true;
+    }(std::move(task)));
+}
+
+} // namespace
+
+class E2ESelection : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<SupportProgram> target;
+    RunningApplication app;
+    X11Accessibility accessibility;
+    std::unique_ptr<X11Pasteboard> pasteboard;
+    X11KeySender keys;
+    X11ApplicationActivator activator;
+    std::unique_ptr<SelectionService> selection;
+    std::unique_ptr<TextInjector> injector;
+
+    void command(const QByteArray &line)
+    {
+        target->send(line);
+        QCOMPARE(target->waitForLine(QStringLiteral("ok")), QStringLiteral("ok"));
+    }
+
+    QString targetText()
+    {
+        target->send("text");
+        const QString line = target->waitForLine(QStringLiteral("text "));
+        return QJsonDocument::fromJson("[" + line.mid(5).toUtf8() + "]").array().at(0).toString();
+    }
+
+    void setText(const QString &text)
+    {
+        const QByteArray json = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+        command("set " + json.mid(1, json.size() - 2));
+    }
+
+    // Selects everything in the target as the user would, with the keyboard.
+    void selectAllByKeys()
+    {
+        activator.activate(app);
+        QTRY_VERIFY(activator.isActive(app));
+        QCOMPARE(runTool(QStringLiteral("xdotool"), {"key", "--clearmodifiers", "ctrl+a"}).exitCode, 0);
+        QTRY_COMPARE(X11SelectionReader().ownerProcess("PRIMARY"), std::optional<qint64>(app.pid));
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        target = std::make_unique<SupportProgram>(QStringLiteral("text_target"), QStringList{});
+        QVERIFY(target->waitForLine(QStringLiteral("ready ")).startsWith(QStringLiteral("ready ")));
+        app = {target->pid(), QStringLiteral("text_target"), QStringLiteral("Target")};
+        pasteboard = std::make_unique<X11Pasteboard>();
+        selection = std::make_unique<SelectionService>(
+            SelectionService::Collaborators{accessibility, *pasteboard, keys, activator, Scheduler::system()});
+        injector = std::make_unique<TextInjector>(
+            TextInjector::Collaborators{accessibility, *pasteboard, keys, activator, Scheduler::system()});
+        QVERIFY(accessibility.isTrusted());
+    }
+
+    void selectionIsReadThroughPrimary()
+    {
+        setText(QStringLiteral("The quick brown fox"));
+        selectAllByKeys();
+        QCOMPARE(await(selection->capture(app, false, {})), QStringLiteral("The quick brown fox"));
+    }
+
+    void anotherProgramsSelectionIsNotTheTargets()
+    {
+        QCOMPARE(runTool(QStringLiteral("xclip"), {"-selection", "primary", "-i"}, "stale text").exitCode, 0);
+        QTRY_VERIFY(X11SelectionReader().ownerProcess("PRIMARY") != std::optional<qint64>(app.pid));
+        try {
+            await(selection->capture(app, false, {}));
+            QFAIL("read another program's selection");
+        } catch (const SelectionError &error) {
+            QCOMPARE(error.description(), QStringLiteral("No text is selected in Target."));
+        }
+    }
+
+    void copyFallbackUsesTheKeyboardAndGivesTheClipboardBack()
+    {
+        command("copy-rich");
+        const auto before = clipboardContents();
+        QVERIFY(before.contains(QStringLiteral("image/png")));
+        // The target keeps its selection while xclip owns PRIMARY.
+        QTRY_VERIFY(X11SelectionReader().ownerProcess("PRIMARY") != std::optional<qint64>(app.pid));
+        QCOMPARE(await(selection->capture(app, true, {})), QStringLiteral("The quick brown fox"));
+        QCOMPARE(changesSince(before, clipboardContents()).join(u','), QString());
+    }
+
+    void pasteReplacesTheSelectionAndGivesTheClipboardBack()
+    {
+        command("copy-rich");
+        const auto before = clipboardContents();
+        QVERIFY(before.contains(QStringLiteral("image/png")));
+        QVERIFY(before.contains(QStringLiteral("UTF8_STRING")));
+        selectAllByKeys();
+        await(injector->replace(app, QStringLiteral("Written by Tavelon"), {}));
+        QTRY_COMPARE(targetText(), QStringLiteral("Written by Tavelon"));
+        QCOMPARE(changesSince(before, clipboardContents()).join(u','), QString());
+    }
+
+    void emptyClipboardStaysEmpty()
+    {
+        command("clear-clipboard");
+        QTRY_COMPARE(X11SelectionReader().snapshot("CLIPBOARD", QDeadlineTimer(1000)), PasteboardSnapshot{});
+        selectAllByKeys();
+        await(injector->replace(app, QStringLiteral("Once more"), {}));
+        QTRY_COMPARE(targetText(), QStringLiteral("Once more"));
+        QCOMPARE(X11SelectionReader().snapshot("CLIPBOARD", QDeadlineTimer(1000)), PasteboardSnapshot{});
+        QVERIFY(clipboardContents().isEmpty());
+    }
+
+    void shellOutputAppearsInTheResultPanel()
+    {
+        FakeApplicationCatalog catalog;
+        XdgDesktopOpener opener;
+        XdgApplicationLauncher launcher(opener);
+        UnavailableAppleScriptEngine appleScript;
+        ScriptRunner scripts(catalog, launcher, opener, appleScript);
+        ActionRunner runner(scripts);
+        ResultWindowController results;
+        runner.present = [&](const ActionOutcome &outcome) { results.show(outcome); };
+        RingItem item{QUuid::createUuid(), QStringLiteral("Say Hello"), IconSpec::symbol(QStringLiteral("terminal")), 0,
+                      {ShellPayload{QStringLiteral("echo 'Hello from the shell'; uname -s"), QStringLiteral("/bin/sh"), true}}};
+        runner.run(item, app);
+        QTRY_VERIFY(results.resultPanel() && results.resultPanel()->isVisible());
+        QWidget *panel = results.resultPanel();
+        QVERIFY(QTest::qWaitForWindowExposed(panel));
+        QCOMPARE(panel->findChild<QLabel *>(QStringLiteral("body"))->text(), QStringLiteral("Hello from the shell\nLinux"));
+        const QRect screen = panel->screen()->geometry();
+        QVERIFY(screen.contains(panel->frameGeometry()));
+        QTest::qWait(200); // let the window manager and the server draw it before the picture
+        const QString file = qEnvironmentVariable("VIMA_BUILD_DIR") + QStringLiteral("/actions-shell-result.png");
+        QVERIFY(panel->screen()->grabWindow(0).save(file));
+    }
+};
+
+QTEST_MAIN(E2ESelection)
+#include "e2e_selection.moc"
