@@ -35,6 +35,8 @@ AskInputWindowController::AskInputWindowController(QObject *parent)
 {
 }
 
+AskInputView *AskInputWindowController::panel() const { return panel_; }
+
 AskInputWindowController::~AskInputWindowController()
 {
     finish(std::nullopt);

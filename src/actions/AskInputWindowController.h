@@ -30,7 +30,7 @@ public:
     // Answers the waiting question, if any, and closes its panel.
     void finish(std::optional<QString> answer);
 
-    AskInputView *panel() const { return panel_; }
+    AskInputView *panel() const;
 
     // Where the pointer is, in screen coordinates.
     std::function<QPoint()> pointerLocation;

@@ -74,6 +74,8 @@ RingWindowController::~RingWindowController()
     delete panel_.data();
 }
 
+RingPanel *RingWindowController::panel() const { return panel_; }
+
 void RingWindowController::activateFromModel(const std::optional<RingItem> &item)
 {
     hide();

@@ -63,7 +63,7 @@ public:
     bool isVisible() const { return isVisible_; }
     bool isSticky() const { return isSticky_; }
     RingViewModel &viewModel() { return *viewModel_; }
-    RingPanel *panel() const { return panel_; }
+    RingPanel *panel() const;
 
     void show(const std::optional<QString> &previousBundleID, bool openedViaHotkey);
     void hide();

@@ -1,0 +1,96 @@
+#include "app/AppDelegate.h"
+
+#include "app/AppEnvironment.h"
+#include "app/MenuBarController.h"
+#include "onboarding/OnboardingWindowController.h"
+#include "platform/NotificationCenter.h"
+#include "settings/SettingsWindowController.h"
+#include "store/ConfigStore.h"
+
+#include <QPointer>
+
+namespace vima {
+
+AppDelegate::AppDelegate(Platform &platform, QString configDirectory, Scheduler &scheduler,
+                         NotificationCenter &notifications, QObject *parent)
+    : QObject(parent)
+    , platform_(platform)
+    , configDirectory_(std::move(configDirectory))
+    , scheduler_(scheduler)
+    , notifications_(notifications)
+{
+}
+
+AppDelegate::~AppDelegate()
+{
+    // Windows first: they may refer to the environment's services.
+    settingsController_.reset();
+    onboardingController_.reset();
+    menuBar_.reset();
+    environment_.reset();
+}
+
+void AppDelegate::applicationDidFinishLaunching()
+{
+    environment_ = std::make_unique<AppEnvironment>(platform_, configDirectory_, scheduler_);
+    QPointer<AppDelegate> self(this);
+    menuBar_ = std::make_unique<MenuBarController>(*environment_, [self] {
+        if (self)
+            self->showSettings();
+    });
+    settingsObserver_ = notifications_.observe(QStringLiteral("com.vima.Vima.openSettings"),
+                                               [self](const QVariant &object) {
+        if (!self)
+            return;
+        std::optional<SettingsTab> tab;
+        if (object.typeId() == QMetaType::QString)
+            tab = settingsTabFromRawValue(object.toString());
+        self->showSettings(tab);
+    });
+    onboardingObserver_ = notifications_.observe(QStringLiteral("com.vima.Vima.showOnboarding"),
+                                                 [self](const QVariant &) {
+        if (self)
+            self->showOnboarding();
+    });
+    environment_->start();
+    if (environment_->configStore().isFirstLaunch())
+        showOnboarding();
+}
+
+bool AppDelegate::applicationShouldHandleReopen()
+{
+    showSettings();
+    return true;
+}
+
+void AppDelegate::applicationWillTerminate()
+{
+    if (environment_)
+        environment_->configStore().save();
+    if (settingsObserver_)
+        notifications_.remove(*settingsObserver_);
+    if (onboardingObserver_)
+        notifications_.remove(*onboardingObserver_);
+    settingsObserver_.reset();
+    onboardingObserver_.reset();
+}
+
+void AppDelegate::showSettings(std::optional<SettingsTab> tab)
+{
+    if (!environment_)
+        return;
+    if (!settingsController_)
+        settingsController_ = std::make_unique<SettingsWindowController>(notifications_);
+    settingsController_->show(tab);
+}
+
+void AppDelegate::showOnboarding()
+{
+    if (!environment_)
+        return;
+    if (!onboardingController_)
+        onboardingController_ = std::make_unique<OnboardingWindowController>();
+    onboardingController_->show();
+}
+
+} // namespace vima

@@ -1,0 +1,258 @@
+#include "app/AppEnvironment.h"
+
+#include "actions/ActionOutcome.h"
+#include "actions/ActionRunner.h"
+#include "actions/AskInputWindowController.h"
+#include "actions/ResultWindowController.h"
+#include "actions/ScriptRunner.h"
+#include "actions/SelectionService.h"
+#include "actions/TextInjector.h"
+#include "ai/LLMService.h"
+#include "ai/OllamaReachability.h"
+#include "app/Platform.h"
+#include "app/Theme.h"
+#include "async/Cancelled.h"
+#include "platform/AccessibilityPermission.h"
+#include "platform/NotificationCenter.h"
+#include "ring/IconView.h"
+#include "ring/RingWindowController.h"
+#include "services/FrontmostAppObserver.h"
+#include "services/HotkeyManager.h"
+#include "services/Keychain.h"
+#include "services/LoginItemService.h"
+#include "services/PermissionsService.h"
+#include "services/PointerTriggerMonitor.h"
+#include "services/UpdateService.h"
+#include "store/ConfigStore.h"
+
+#include <QCoroTask>
+#include <QPointer>
+
+namespace vima {
+
+namespace {
+const QString openSettingsNotification = QStringLiteral("com.vima.Vima.openSettings");
+}
+
+AppEnvironment::AppEnvironment(Platform &platform, const QString &configDirectory, Scheduler &scheduler)
+    : platform_(platform)
+    , scheduler_(scheduler)
+{
+    configStore_ = std::make_unique<ConfigStore>(configDirectory, scheduler);
+    permissions_ = std::make_unique<PermissionsService>(*platform.accessibilityPermission, scheduler);
+    const TextInjector::Collaborators desktop{*platform.accessibility, *platform.pasteboard, *platform.keys,
+                                              *platform.activator, scheduler};
+    injector_ = std::make_unique<TextInjector>(desktop);
+    keychain_ = std::make_unique<Keychain>(*platform.secrets);
+    Keychain *keychain = keychain_.get();
+    llm_ = std::make_unique<LLMService>(
+        [keychain](LLMProviderKind kind) { return keychain->apiKey(kind); },
+        LLMService::standardProviders(LLMService::Endpoints{}, OllamaReachability::shared(),
+                                      scheduler));
+    frontmost_ = std::make_unique<FrontmostAppObserver>(*platform.activeApplications);
+    hotkeys_ = std::make_unique<HotkeyManager>(*platform.hotKeys);
+    loginItem_ = std::make_unique<LoginItemService>(*platform.loginItems);
+    updates_ = std::make_unique<UpdateService>();
+    selection_ = std::make_unique<SelectionService>(
+        SelectionService::Collaborators{*platform.accessibility, *platform.pasteboard, *platform.keys,
+                                        *platform.activator, scheduler},
+        0.6, 0.3);
+    pointer_ = std::make_unique<PointerTriggerMonitor>(*platform.pointerTap, scheduler);
+    scripts_ = std::make_unique<ScriptRunner>(*platform.catalog, *platform.launcher, *platform.opener,
+                                              *platform.appleScript);
+    actionRunner_ = std::make_unique<ActionRunner>(*scripts_);
+    ringController_ = std::make_unique<RingWindowController>(
+        *configStore_, RingWindowServices{*platform.haptics, *platform.beep, *platform.keyboard,
+                                          *platform.backdrop, *platform.catalog, scheduler});
+    resultController_ = std::make_unique<ResultWindowController>(scheduler);
+    askInputController_ = std::make_unique<AskInputWindowController>();
+    IconView::setAppIconSource(platform.appIcons.get());
+    wire();
+}
+
+AppEnvironment::~AppEnvironment()
+{
+    IconView::setAppIconSource(nullptr);
+}
+
+void AppEnvironment::wire()
+{
+    wireTriggers();
+    wireActions();
+    wireConfiguration();
+}
+
+void AppEnvironment::wireTriggers()
+{
+    QPointer<AppEnvironment> self(this);
+    hotkeys_->onPressed = [self] {
+        if (self)
+            self->handleHotkeyPress();
+    };
+    hotkeys_->onReleased = [self] {
+        if (self)
+            self->ringController_->triggerReleased();
+    };
+    // While the ring holds the keyboard, the hotkey reaches the ring instead.
+    ringController_->onHotkeyPressed = hotkeys_->onPressed;
+    pointer_->onTrigger = [self](QPointF) {
+        if (self)
+            self->handlePointerTrigger();
+    };
+    pointer_->onRelease = hotkeys_->onReleased;
+    pointer_->onDrag = [self](QPointF location) {
+        if (self)
+            self->ringController_->pointerDragged(location);
+    };
+    connect(frontmost_.get(), &FrontmostAppObserver::previousAppChanged, ringController_.get(),
+            &RingWindowController::applicationDeactivated);
+}
+
+void AppEnvironment::wireActions()
+{
+    QPointer<AppEnvironment> self(this);
+    ringController_->onActivate = [self](const std::optional<RingItem> &item) {
+        if (self && item)
+            self->actionRunner_->run(*item, self->frontmost_->previousApp());
+    };
+    actionRunner_->present = [self](const ActionOutcome &outcome) {
+        if (self)
+            self->resultController_->show(outcome);
+    };
+    QPointer<AskInputWindowController> ask(askInputController_.get());
+    actionRunner_->requestInput = [ask](QString question) -> QCoro::Task<std::optional<QString>> {
+        if (!ask)
+            co_return std::nullopt;
+        co_return co_await ask->ask(question);
+    };
+    actionRunner_->postOpenSettings = [] { NotificationCenter::defaultCenter().post(openSettingsNotification); };
+    actionRunner_->openAccessibilitySettings = [self] {
+        if (self)
+            self->permissions_->openAccessibilitySettings();
+    };
+    connect(actionRunner_.get(), &ActionRunner::busyMessageChanged, this,
+            [this](const std::optional<QString> &message) {
+                if (message)
+                    resultController_->showBusy(*message);
+                else
+                    resultController_->hideBusy();
+            });
+    resultController_->onCancelBusy = [self] {
+        if (self)
+            self->actionRunner_->cancel();
+    };
+    resultController_->onReplace = [self](const ActionOutcome &outcome) {
+        if (self)
+            self->replace(outcome);
+    };
+}
+
+void AppEnvironment::wireConfiguration()
+{
+    const VimaConfig &config = configStore_->config();
+    appliedHotkey_ = config.hotkey;
+    appliedTheme_ = config.appearance.theme;
+    appliedTrigger_ = config.pointerTrigger;
+    // A new subscriber acts on the current value at once.
+    applyHotkeyRule(appliedHotkey_);
+    applyTheme(appliedTheme_);
+    applyPointerTriggerRule(appliedTrigger_);
+    connect(configStore_.get(), &ConfigStore::configChanged, this, &AppEnvironment::configurationChanged);
+    connect(permissions_.get(), &PermissionsService::accessibilityTrustedChanged, this,
+            [this] { applyPointerTriggerRule(configStore_->config().pointerTrigger); });
+}
+
+// Each rule acts only when its own part of the configuration changed.
+void AppEnvironment::configurationChanged()
+{
+    const VimaConfig &config = configStore_->config();
+    if (config.hotkey != appliedHotkey_) {
+        appliedHotkey_ = config.hotkey;
+        applyHotkeyRule(appliedHotkey_);
+    }
+    if (config.appearance.theme != appliedTheme_) {
+        appliedTheme_ = config.appearance.theme;
+        applyTheme(appliedTheme_);
+    }
+    if (config.pointerTrigger != appliedTrigger_) {
+        appliedTrigger_ = config.pointerTrigger;
+        applyPointerTriggerRule(appliedTrigger_);
+    }
+}
+
+void AppEnvironment::applyHotkeyRule(const HotkeySpec &hotkey)
+{
+    if (hotkey.modifierFlags & HotkeySpec::modifierMask) {
+        setHotkeyRegistrationFailed(!hotkeys_->registerHotkey(hotkey.keyCode, hotkey.modifierFlags));
+    } else {
+        hotkeys_->unregister();
+        setHotkeyRegistrationFailed(true);
+    }
+}
+
+void AppEnvironment::applyPointerTriggerRule(const PointerTrigger &trigger)
+{
+    pointer_->setSettings(trigger);
+    LongPressRecognizer recognizer = pointer_->recognizer();
+    recognizer.holdDelay = trigger.holdDelay;
+    recognizer.moveSlop = trigger.moveSlop;
+    recognizer.phase = LongPressRecognizer::Idle{};
+    pointer_->setRecognizer(recognizer);
+    const bool run = trigger.enabled && trigger.kind == PointerTrigger::Kind::longPressRightClick &&
+                     platform_.accessibilityPermission->isTrusted();
+    if (run)
+        pointer_->start();
+    else
+        pointer_->stop();
+}
+
+void AppEnvironment::setHotkeyRegistrationFailed(bool failed)
+{
+    if (hotkeyRegistrationFailed_ == failed)
+        return;
+    hotkeyRegistrationFailed_ = failed;
+    Q_EMIT hotkeyRegistrationFailedChanged(failed);
+}
+
+void AppEnvironment::toggleRing(bool openedViaHotkey)
+{
+    if (ringController_->isVisible())
+        ringController_->hide();
+    else
+        ringController_->show(frontmost_->previousBundleID(), openedViaHotkey);
+}
+
+void AppEnvironment::handleHotkeyPress() { toggleRing(true); }
+
+void AppEnvironment::handlePointerTrigger() { toggleRing(false); }
+
+void AppEnvironment::replace(const ActionOutcome &outcome)
+{
+    QPointer<AppEnvironment> self(this);
+    [](QPointer<AppEnvironment> self, ActionOutcome outcome) -> QCoro::Task<void> {
+        try {
+            co_await self->injector_->replace(outcome.replaceTarget, outcome.body, CancellationToken());
+        } catch (const Cancelled &) {
+        } catch (...) {
+            if (!self)
+                co_return;
+            ActionOutcome failure =
+                self->actionRunner_->failureOutcome(std::current_exception(), QStringLiteral("Couldn't Replace"));
+            failure.recoveryAction.reset();
+            self->resultController_->show(failure);
+        }
+    }(self, outcome);
+}
+
+void AppEnvironment::start()
+{
+    applyHotkeyRule(configStore_->config().hotkey);
+    QPointer<AppEnvironment> self(this);
+    [](QPointer<AppEnvironment> self) -> QCoro::Task<void> {
+        co_await self->keychain_->load();
+        if (self)
+            co_await self->llm_->refresh(self->configStore_->config().ai);
+    }(self);
+}
+
+} // namespace vima

@@ -1,0 +1,109 @@
+#pragma once
+
+#include "model/Settings.h"
+
+#include <QObject>
+#include <memory>
+#include <optional>
+
+namespace vima {
+
+class ActionRunner;
+class AskInputWindowController;
+class ConfigStore;
+class FrontmostAppObserver;
+class HotkeyManager;
+class Keychain;
+class LLMService;
+class LoginItemService;
+class PermissionsService;
+class PointerTriggerMonitor;
+class ResultWindowController;
+class RingWindowController;
+class Scheduler;
+class ScriptRunner;
+class SelectionService;
+class TextInjector;
+class UpdateService;
+struct ActionOutcome;
+struct Platform;
+
+// The composition root: builds every long-lived service and panel once, in a
+// fixed order, and installs every callback between them. Nothing else finds a
+// service by itself.
+class AppEnvironment final : public QObject {
+    Q_OBJECT
+
+public:
+    // `configDirectory` holds "config.json" (the XDG config home's "Vima").
+    AppEnvironment(Platform &platform, const QString &configDirectory, Scheduler &scheduler);
+    ~AppEnvironment() override;
+
+    // Registers the configured hotkey and re-probes the AI providers.
+    void start();
+
+    bool hotkeyRegistrationFailed() const { return hotkeyRegistrationFailed_; }
+
+    ConfigStore &configStore() const { return *configStore_; }
+    PermissionsService &permissions() const { return *permissions_; }
+    TextInjector &injector() const { return *injector_; }
+    Keychain &keychain() const { return *keychain_; }
+    LLMService &llm() const { return *llm_; }
+    FrontmostAppObserver &frontmost() const { return *frontmost_; }
+    HotkeyManager &hotkeys() const { return *hotkeys_; }
+    LoginItemService &loginItem() const { return *loginItem_; }
+    UpdateService &updates() const { return *updates_; }
+    SelectionService &selection() const { return *selection_; }
+    PointerTriggerMonitor &pointer() const { return *pointer_; }
+    ActionRunner &actionRunner() const { return *actionRunner_; }
+    RingWindowController &ringController() const { return *ringController_; }
+    ResultWindowController &resultController() const { return *resultController_; }
+    AskInputWindowController &askInputController() const { return *askInputController_; }
+
+    // The hotkey's press (or the pointer trigger's): hide an open ring, else
+    // open it for the application the user was in.
+    void handleHotkeyPress();
+    void handlePointerTrigger();
+
+Q_SIGNALS:
+    void hotkeyRegistrationFailedChanged(bool failed);
+
+private:
+    void wire();
+    void wireTriggers();
+    void wireActions();
+    void wireConfiguration();
+    void configurationChanged();
+    void applyHotkeyRule(const HotkeySpec &hotkey);
+    void applyPointerTriggerRule(const PointerTrigger &trigger);
+    void replace(const ActionOutcome &outcome);
+    void setHotkeyRegistrationFailed(bool failed);
+    void toggleRing(bool openedViaHotkey);
+
+    Platform &platform_;
+    Scheduler &scheduler_;
+    std::unique_ptr<ConfigStore> configStore_;
+    std::unique_ptr<PermissionsService> permissions_;
+    std::unique_ptr<TextInjector> injector_;
+    std::unique_ptr<Keychain> keychain_;
+    std::unique_ptr<LLMService> llm_;
+    std::unique_ptr<FrontmostAppObserver> frontmost_;
+    std::unique_ptr<HotkeyManager> hotkeys_;
+    std::unique_ptr<LoginItemService> loginItem_;
+    std::unique_ptr<UpdateService> updates_;
+    std::unique_ptr<SelectionService> selection_;
+    std::unique_ptr<PointerTriggerMonitor> pointer_;
+    std::unique_ptr<ScriptRunner> scripts_;
+    std::unique_ptr<ActionRunner> actionRunner_;
+    std::unique_ptr<RingWindowController> ringController_;
+    std::unique_ptr<ResultWindowController> resultController_;
+    std::unique_ptr<AskInputWindowController> askInputController_;
+
+    bool hotkeyRegistrationFailed_ = false;
+    // The values the configuration subscriptions last acted on.
+    HotkeySpec appliedHotkey_;
+    AppTheme appliedTheme_ = AppTheme::system;
+    PointerTrigger appliedTrigger_;
+};
+
+} // namespace vima

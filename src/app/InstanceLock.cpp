@@ -1,0 +1,80 @@
+#include "app/InstanceLock.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLoggingCategory>
+#include <QStandardPaths>
+#include <QThread>
+
+#include <csignal>
+#include <sys/types.h>
+
+Q_LOGGING_CATEGORY(lcInstance, "com.vima.Vima.AppDelegate")
+
+namespace vima {
+
+InstanceLock::InstanceLock(const QString &lockPath) : lock_(std::make_unique<QLockFile>(lockPath))
+{
+    lock_->setStaleLockTime(0); // a lock is stale only when its process is gone
+}
+
+QString InstanceLock::defaultLockPath()
+{
+    QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (dir.isEmpty())
+        dir = QDir::tempPath();
+    QString display = qEnvironmentVariable("DISPLAY", QStringLiteral("none"));
+    display.replace(QLatin1Char('/'), QLatin1Char('_'));
+    return dir + QStringLiteral("/com.vima.Vima-") + display + QStringLiteral(".lock");
+}
+
+bool isSameProgram(qint64 pid)
+{
+    const QString exe = QFileInfo(QStringLiteral("/proc/%1/exe").arg(pid)).canonicalFilePath();
+    const QString own = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
+    return !exe.isEmpty() && exe == own;
+}
+
+bool InstanceLock::acquire(int waitMilliseconds)
+{
+    if (lock_->tryLock(0))
+        return false;
+    const bool found = endHolder(waitMilliseconds);
+    if (!lock_->tryLock(0)) {
+        lock_->removeStaleLockFile();
+        if (!lock_->tryLock(0))
+            qCWarning(lcInstance) << "Could not take the instance lock:" << lock_->error();
+    }
+    return found;
+}
+
+bool InstanceLock::endHolder(int waitMilliseconds)
+{
+    qint64 pid = 0;
+    QString host, app;
+    if (!lock_->getLockInfo(&pid, &host, &app) || pid <= 0 || pid == QCoreApplication::applicationPid())
+        return false;
+    if (!isSameProgram(pid)) {
+        qCInfo(lcInstance) << "Lock holder" << pid << "is not this program; leaving it alone";
+        return false;
+    }
+    qCInfo(lcInstance) << "Asking the running copy" << pid << "to quit";
+    ::kill(static_cast<pid_t>(pid), SIGTERM);
+    // Blocking wait before any service exists: the old copy must let go of the
+    // hotkey grab and finish its last save first.
+    for (int waited = 0; waited < waitMilliseconds; waited += 20) {
+        if (lock_->tryLock(0))
+            return true;
+        QThread::msleep(20);
+    }
+    if (isSameProgram(pid)) {
+        qCWarning(lcInstance) << "Running copy" << pid << "did not quit; forcing it";
+        ::kill(static_cast<pid_t>(pid), SIGKILL);
+        for (int waited = 0; waited < 1000 && QFileInfo::exists(QStringLiteral("/proc/%1").arg(pid)); waited += 20)
+            QThread::msleep(20);
+    }
+    return true;
+}
+
+} // namespace vima

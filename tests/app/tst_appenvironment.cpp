@@ -1,0 +1,237 @@
+#include "FakePlatform.h"
+
+#include "actions/ActionRunner.h"
+#include "app/AppDelegate.h"
+#include "app/AppEnvironment.h"
+#include "async/FakeScheduler.h"
+#include "model/ItemAction.h"
+#include "onboarding/OnboardingWindowController.h"
+#include "platform/NotificationCenter.h"
+#include "ring/RingWindowController.h"
+#include "services/HotkeyManager.h"
+#include "services/PointerTriggerMonitor.h"
+#include "settings/SettingsWindowController.h"
+#include "store/ConfigStore.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace vima;
+
+namespace {
+
+constexpr quint32 keyF5 = 96;
+
+struct Fixture {
+    QTemporaryDir dir;
+    FakeScheduler scheduler;
+    FakePlatform fakes;
+    std::unique_ptr<AppEnvironment> environment;
+
+    explicit Fixture(bool build = true)
+    {
+        if (build)
+            environment = std::make_unique<AppEnvironment>(fakes.platform, dir.path(), scheduler);
+    }
+
+    void edit(const std::function<void(VimaConfig &)> &change)
+    {
+        VimaConfig config = environment->configStore().config();
+        change(config);
+        environment->configStore().setConfig(config);
+    }
+};
+
+} // namespace
+
+class TestAppEnvironment : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void defaultHotkeyIsRegisteredAtWiring()
+    {
+        Fixture f;
+        QCOMPARE(f.fakes.hotKeys->registeredKeys().size(), 1);
+        QCOMPARE(f.fakes.hotKeys->registeredKeys().first().keyCode, 49u);
+        QVERIFY(!f.environment->hotkeyRegistrationFailed());
+        const int calls = f.fakes.hotKeys->registerCalls;
+        f.environment->start(); // the same combination again touches nothing
+        QCOMPARE(f.fakes.hotKeys->registerCalls, calls);
+    }
+
+    void hotkeyWithoutModifierIsNeverRegistered()
+    {
+        Fixture f;
+        f.edit([](VimaConfig &c) { c.hotkey = HotkeySpec{keyF5, 0}; });
+        QVERIFY(f.fakes.hotKeys->registeredKeys().isEmpty());
+        QVERIFY(f.environment->hotkeyRegistrationFailed());
+        f.edit([](VimaConfig &c) { c.hotkey = HotkeySpec{keyF5, HotkeySpec::option}; });
+        QCOMPARE(f.fakes.hotKeys->registeredKeys().size(), 1);
+        QCOMPARE(f.fakes.hotKeys->registeredKeys().first().keyCode, keyF5);
+        QVERIFY(!f.environment->hotkeyRegistrationFailed());
+    }
+
+    void refusedHotkeyIsReported()
+    {
+        Fixture f;
+        f.fakes.hotKeys->heldElsewhere.append({keyF5, HotkeySpec::control});
+        f.edit([](VimaConfig &c) { c.hotkey = HotkeySpec{keyF5, HotkeySpec::control}; });
+        QVERIFY(f.environment->hotkeyRegistrationFailed());
+    }
+
+    void themeChangeLeavesTheHotkeyAlone()
+    {
+        Fixture f;
+        const int registers = f.fakes.hotKeys->registerCalls;
+        const int unregisters = f.fakes.hotKeys->unregisterCalls;
+        const int installs = f.fakes.pointerTap->installCalls;
+        f.edit([](VimaConfig &c) { c.appearance.theme = AppTheme::dark; });
+        f.edit([](VimaConfig &c) { c.appearance.theme = AppTheme::system; });
+        QCOMPARE(f.fakes.hotKeys->registerCalls, registers);
+        QCOMPARE(f.fakes.hotKeys->unregisterCalls, unregisters);
+        QCOMPARE(f.fakes.pointerTap->installCalls, installs);
+    }
+
+    void pointerTriggerRule_data()
+    {
+        QTest::addColumn<bool>("enabled");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<bool>("trusted");
+        QTest::addColumn<bool>("started");
+        using K = PointerTrigger::Kind;
+        QTest::newRow("on, long press, trusted") << true << int(K::longPressRightClick) << true << true;
+        QTest::newRow("on, long press, untrusted") << true << int(K::longPressRightClick) << false << false;
+        QTest::newRow("off, long press, trusted") << false << int(K::longPressRightClick) << true << false;
+        QTest::newRow("on, mouse button, trusted") << true << int(K::mouseButton) << true << false;
+        QTest::newRow("on, hot corner, trusted") << true << int(K::hotCorner) << true << false;
+    }
+
+    void pointerTriggerRule()
+    {
+        QFETCH(bool, enabled);
+        QFETCH(int, kind);
+        QFETCH(bool, trusted);
+        QFETCH(bool, started);
+        Fixture f;
+        f.fakes.permission->trusted = trusted;
+        f.edit([&](VimaConfig &c) {
+            c.pointerTrigger.enabled = enabled;
+            c.pointerTrigger.kind = static_cast<PointerTrigger::Kind>(kind);
+            c.pointerTrigger.holdDelay = 0.6;
+        });
+        QCOMPARE(f.environment->pointer().isStarted(), started);
+        QCOMPARE(f.environment->pointer().recognizer().holdDelay, 0.6);
+    }
+
+    void grantingAccessibilityStartsTheTriggerWithoutAConfigurationChange()
+    {
+        Fixture f;
+        f.edit([](VimaConfig &c) { c.pointerTrigger.enabled = true; });
+        QVERIFY(!f.environment->pointer().isStarted());
+        f.fakes.permission->trusted = true;
+        f.scheduler.advance(2.5); // the permission service's next poll
+        QVERIFY(f.environment->pointer().isStarted());
+    }
+
+    void hotkeyTogglesTheRing()
+    {
+        Fixture f;
+        int activations = 0;
+        RingWindowController &ring = f.environment->ringController();
+        auto forward = ring.onActivate;
+        ring.onActivate = [&](const std::optional<RingItem> &item) {
+            ++activations;
+            forward(item);
+        };
+        f.environment->handleHotkeyPress();
+        QVERIFY(ring.isVisible());
+        f.environment->handleHotkeyPress();
+        QVERIFY(!ring.isVisible());
+        QCOMPARE(activations, 0); // a toggle hides without choosing
+    }
+
+    void withoutPreviousApplicationTheRingHasNoContext()
+    {
+        Fixture f;
+        f.environment->handleHotkeyPress();
+        QVERIFY(!f.environment->ringController().viewModel().contextApp());
+    }
+
+    void chosenItemRunsAgainstThePreviousApplication()
+    {
+        Fixture f;
+        const RunningApplication editor{4242, QStringLiteral("org.example.Editor"), QStringLiteral("Editor")};
+        f.fakes.activeApplications->activate(editor);
+        QString failure;
+        f.environment->actionRunner().present = [&](const ActionOutcome &) { failure = QStringLiteral("shown"); };
+        const RingItem item{QUuid::createUuid(), QStringLiteral("Open"), IconSpec::symbol(QStringLiteral("link")), 0,
+                            ItemAction{OpenPayload{QStringLiteral("https://example.org/")}}};
+        f.environment->handleHotkeyPress();
+        f.environment->ringController().viewModel().activate(item);
+        QTRY_COMPARE(f.fakes.opener->opened, QList<QUrl>{QUrl(QStringLiteral("https://example.org/"))});
+        QVERIFY(failure.isEmpty());
+    }
+
+    void notificationsOpenTheSettings_data()
+    {
+        QTest::addColumn<QVariant>("object");
+        QTest::addColumn<int>("tab");
+        QTest::newRow("ai") << QVariant(QStringLiteral("ai")) << 2;
+        QTest::newRow("permissions") << QVariant(QStringLiteral("permissions")) << 3;
+        QTest::newRow("no object") << QVariant() << 0;
+        QTest::newRow("a number") << QVariant(2) << 0;
+        QTest::newRow("no such tab") << QVariant(QStringLiteral("advanced")) << 0;
+    }
+
+    void notificationsOpenTheSettings()
+    {
+        QFETCH(QVariant, object);
+        QFETCH(int, tab);
+        Fixture f(false);
+        NotificationCenter center;
+        AppDelegate delegate(f.fakes.platform, f.dir.path(), f.scheduler, center);
+        delegate.applicationDidFinishLaunching();
+        center.post(QStringLiteral("com.vima.Vima.openSettings"), object);
+        QVERIFY(delegate.settingsController());
+        QCOMPARE(delegate.settingsController()->window()->currentIndex(), tab);
+        QVERIFY(delegate.applicationShouldHandleReopen());
+        delegate.applicationWillTerminate();
+    }
+
+    void firstLaunchShowsOnboardingOnce()
+    {
+        Fixture f(false);
+        NotificationCenter center;
+        {
+            AppDelegate first(f.fakes.platform, f.dir.path(), f.scheduler, center);
+            first.applicationDidFinishLaunching();
+            QVERIFY(first.onboardingController());
+            first.applicationWillTerminate();
+        }
+        AppDelegate second(f.fakes.platform, f.dir.path(), f.scheduler, center);
+        second.applicationDidFinishLaunching();
+        QVERIFY(!second.onboardingController());
+        center.post(QStringLiteral("com.vima.Vima.showOnboarding"));
+        QVERIFY(second.onboardingController());
+    }
+
+    void quittingLeavesAnUnreadableFileAlone()
+    {
+        Fixture f(false);
+        QFile file(f.dir.filePath(QStringLiteral("config.json")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        const QByteArray newer = R"({"version": 7, "whatever": true})";
+        file.write(newer);
+        file.close();
+        NotificationCenter center;
+        AppDelegate delegate(f.fakes.platform, f.dir.path(), f.scheduler, center);
+        delegate.applicationDidFinishLaunching();
+        delegate.applicationWillTerminate();
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), newer);
+    }
+};
+
+QTEST_MAIN(TestAppEnvironment)
+#include "tst_appenvironment.moc"
