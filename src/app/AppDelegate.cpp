@@ -1,6 +1,7 @@
 #include "app/AppDelegate.h"
 
 #include "app/AppEnvironment.h"
+#include "app/Logging.h"
 #include "app/MenuBarController.h"
 #include "onboarding/OnboardingWindowController.h"
 #include "platform/NotificationCenter.h"
@@ -8,6 +9,8 @@
 #include "store/ConfigStore.h"
 
 #include <QPointer>
+
+Q_LOGGING_CATEGORY(lcApp, "com.vima.Vima.App")
 
 namespace vima {
 
@@ -55,6 +58,7 @@ void AppDelegate::applicationDidFinishLaunching()
     environment_->start();
     if (environment_->configStore().isFirstLaunch())
         showOnboarding();
+    qCInfo(lcApp, "Tavelon is running");
 }
 
 bool AppDelegate::applicationShouldHandleReopen()

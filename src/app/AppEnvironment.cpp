@@ -15,6 +15,7 @@
 #include "platform/AccessibilityPermission.h"
 #include "platform/NotificationCenter.h"
 #include "ring/IconView.h"
+#include "ring/Latency.h"
 #include "ring/RingWindowController.h"
 #include "services/FrontmostAppObserver.h"
 #include "services/HotkeyManager.h"
@@ -222,7 +223,11 @@ void AppEnvironment::toggleRing(bool openedViaHotkey)
         ringController_->show(frontmost_->previousBundleID(), openedViaHotkey);
 }
 
-void AppEnvironment::handleHotkeyPress() { toggleRing(true); }
+void AppEnvironment::handleHotkeyPress()
+{
+    qCDebug(lcLatency, "hotkey pressed");
+    toggleRing(true);
+}
 
 void AppEnvironment::handlePointerTrigger() { toggleRing(false); }
 

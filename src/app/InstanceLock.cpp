@@ -1,5 +1,7 @@
 #include "app/InstanceLock.h"
 
+#include "app/Logging.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -9,8 +11,6 @@
 
 #include <csignal>
 #include <sys/types.h>
-
-Q_LOGGING_CATEGORY(lcInstance, "com.vima.Vima.AppDelegate")
 
 namespace vima {
 
@@ -44,7 +44,7 @@ bool InstanceLock::acquire(int waitMilliseconds)
     if (!lock_->tryLock(0)) {
         lock_->removeStaleLockFile();
         if (!lock_->tryLock(0))
-            qCWarning(lcInstance) << "Could not take the instance lock:" << lock_->error();
+            qCWarning(lcApp) << "Could not take the instance lock:" << lock_->error();
     }
     return found;
 }
@@ -56,10 +56,10 @@ bool InstanceLock::endHolder(int waitMilliseconds)
     if (!lock_->getLockInfo(&pid, &host, &app) || pid <= 0 || pid == QCoreApplication::applicationPid())
         return false;
     if (!isSameProgram(pid)) {
-        qCInfo(lcInstance) << "Lock holder" << pid << "is not this program; leaving it alone";
+        qCInfo(lcApp) << "Lock holder" << pid << "is not this program; leaving it alone";
         return false;
     }
-    qCInfo(lcInstance) << "Asking the running copy" << pid << "to quit";
+    qCInfo(lcApp) << "Asking the running copy" << pid << "to quit";
     ::kill(static_cast<pid_t>(pid), SIGTERM);
     // Blocking wait before any service exists: the old copy must let go of the
     // hotkey grab and finish its last save first.
@@ -69,7 +69,7 @@ bool InstanceLock::endHolder(int waitMilliseconds)
         QThread::msleep(20);
     }
     if (isSameProgram(pid)) {
-        qCWarning(lcInstance) << "Running copy" << pid << "did not quit; forcing it";
+        qCWarning(lcApp) << "Running copy" << pid << "did not quit; forcing it";
         ::kill(static_cast<pid_t>(pid), SIGKILL);
         for (int waited = 0; waited < 1000 && QFileInfo::exists(QStringLiteral("/proc/%1").arg(pid)); waited += 20)
             QThread::msleep(20);

@@ -1,11 +1,14 @@
 #include "ring/RingPanel.h"
 
+#include "ring/Latency.h"
 #include "ring/RingView.h"
 
 #include <QKeyEvent>
 #include <QPainter>
 #include <QWheelEvent>
 #include <QWindow>
+
+Q_LOGGING_CATEGORY(lcLatency, "com.vima.Vima.Latency")
 
 namespace vima {
 
@@ -38,6 +41,7 @@ void RingPanel::setIgnoresMouseEvents(bool ignores)
 
 void RingPanel::paintEvent(QPaintEvent *)
 {
+    qCDebug(lcLatency, "ring painted");
     QPainter painter(this);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     if (backdrop_.isNull())

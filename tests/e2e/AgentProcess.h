@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QProcess>
+#include <QStringList>
+
+// The agent binary run by a test, with its log read as it comes. Stopped when
+// the object goes.
+class AgentProcess {
+public:
+    AgentProcess();
+    ~AgentProcess();
+
+    // Starts the agent and waits until it reports that it runs.
+    bool start();
+    // Sends SIGTERM and waits for the exit; true when it exited normally.
+    bool terminate();
+    bool waitForExit(int timeoutMs = 10000);
+    bool isRunning() const { return process_.state() != QProcess::NotRunning; }
+    qint64 pid() const { return process_.processId(); }
+    // Waits until a log line containing `text` has come; consumes lines up to it.
+    bool waitForLog(const QString &text, int timeoutMs = 10000);
+    QStringList log() const { return all_; }
+
+private:
+    void read();
+
+    QProcess process_;
+    QStringList pending_;
+    QStringList all_;
+    QByteArray partial_;
+};

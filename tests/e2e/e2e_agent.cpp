@@ -1,0 +1,242 @@
+#include "AgentProcess.h"
+#include "SupportProgram.h"
+
+#include "model/ItemAction.h"
+#include "model/VimaConfig.h"
+#include "store/ConfigStore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QGuiApplication>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QScreen>
+#include <QTest>
+#include <cmath>
+
+using namespace vima;
+
+namespace {
+
+const QPointF summonPoint(400, 400);
+constexpr double slotRadius = 93; // between the inner (48) and outer (138) radius
+
+QString home() { return QDir::homePath(); }
+QString configPath() { return home() + QStringLiteral("/.config/Vima/config.json"); }
+QString marker(int slot) { return home() + QStringLiteral("/slot%1").arg(slot); }
+
+int xdotool(const QStringList &arguments) { return SupportProgram::run(QStringLiteral("xdotool"), arguments); }
+
+QPoint slotPoint(int slot, int count = 8)
+{
+    const double angle = 2 * M_PI * slot / count;
+    return QPointF(summonPoint.x() + std::sin(angle) * slotRadius, summonPoint.y() - std::cos(angle) * slotRadius)
+        .toPoint();
+}
+
+void movePointer(QPoint to) { xdotool({QStringLiteral("mousemove"), QString::number(to.x()), QString::number(to.y())}); }
+
+// A sweep in a few steps, as a hand would move.
+void sweepTo(QPoint to)
+{
+    const QPointF from = summonPoint;
+    for (int step = 1; step <= 4; ++step) {
+        movePointer((from + (QPointF(to) - from) * step / 4.0).toPoint());
+        QTest::qWait(20);
+    }
+}
+
+bool ringVisible()
+{
+    return SupportProgram::run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                                           QStringLiteral("--name"), QStringLiteral("Tavelon Ring")}) == 0;
+}
+
+void pressHotkey() { xdotool({QStringLiteral("keydown"), QStringLiteral("alt"), QStringLiteral("keydown"), QStringLiteral("space")}); }
+void releaseHotkey() { xdotool({QStringLiteral("keyup"), QStringLiteral("space"), QStringLiteral("keyup"), QStringLiteral("alt")}); }
+
+RingItem shellSlot(int slot)
+{
+    const QString script = QStringLiteral("touch \"$HOME/slot%1\"").arg(slot);
+    return RingItem{QUuid::createUuid(), QStringLiteral("Slot %1").arg(slot), IconSpec::symbol(QStringLiteral("terminal")),
+                    slot, ItemAction{ShellPayload{script, QStringLiteral("/bin/sh"), false}}};
+}
+
+// One page whose every slot touches a file of its own.
+VimaConfig testConfig()
+{
+    VimaConfig config;
+    Ring page{QUuid::createUuid(), QStringLiteral("Test"), std::nullopt, false, std::nullopt, {}};
+    for (int slot = 0; slot < 8; ++slot)
+        page.items.append(shellSlot(slot));
+    config.rings = {page};
+    return config;
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void saveScreenshot(const QString &name)
+{
+    const QString dir = qEnvironmentVariable("VIMA_BUILD_DIR") + QStringLiteral("/screenshots");
+    QDir().mkpath(dir);
+    QGuiApplication::primaryScreen()->grabWindow(0).save(dir + QLatin1Char('/') + name);
+}
+
+} // namespace
+
+class TestAgent : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init()
+    {
+        QFile::remove(configPath());
+        for (int slot = 0; slot < 8; ++slot)
+            QFile::remove(marker(slot));
+        movePointer(summonPoint.toPoint());
+    }
+
+    void firstLaunchWritesTheDefaultConfiguration()
+    {
+        AgentProcess agent;
+        QVERIFY(agent.start());
+        const QJsonObject config = QJsonDocument::fromJson(readFile(configPath())).object();
+        QCOMPARE(config.value(QStringLiteral("version")).toInt(), 1);
+        QVERIFY(!config.value(QStringLiteral("rings")).toArray().isEmpty());
+        QVERIFY(agent.terminate());
+    }
+
+    void holdSweepAndReleaseRunsTheSlot()
+    {
+        writeFile(configPath(), ConfigStore::encode(testConfig()));
+        AgentProcess agent;
+        QVERIFY(agent.start());
+        pressHotkey();
+        QTRY_VERIFY(ringVisible());
+        QTest::qWait(300); // past the quick-tap threshold, and the ring has faded in
+        sweepTo(slotPoint(2));
+        QTest::qWait(100);
+        saveScreenshot(QStringLiteral("agent-ring-held.png"));
+        releaseHotkey();
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(marker(2)), 5000);
+        QTRY_VERIFY(!ringVisible());
+        QCOMPARE(QDir(home()).entryList({QStringLiteral("slot*")}), QStringList{QStringLiteral("slot2")});
+        QVERIFY(agent.terminate());
+    }
+
+    void quickTapLeavesTheRingOpenForAClick()
+    {
+        writeFile(configPath(), ConfigStore::encode(testConfig()));
+        AgentProcess agent;
+        QVERIFY(agent.start());
+        pressHotkey();
+        releaseHotkey();
+        QTRY_VERIFY(ringVisible());
+        QTest::qWait(500);
+        QVERIFY(ringVisible());
+        saveScreenshot(QStringLiteral("agent-ring-sticky.png"));
+        sweepTo(slotPoint(4));
+        xdotool({QStringLiteral("click"), QStringLiteral("1")});
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(marker(4)), 5000);
+        QTRY_VERIFY(!ringVisible());
+        QVERIFY(agent.terminate());
+    }
+
+    void escapeDismisses()
+    {
+        writeFile(configPath(), ConfigStore::encode(testConfig()));
+        AgentProcess agent;
+        QVERIFY(agent.start());
+        pressHotkey();
+        releaseHotkey();
+        QTRY_VERIFY(ringVisible());
+        QTest::qWait(300);
+        xdotool({QStringLiteral("key"), QStringLiteral("Escape")});
+        QTRY_VERIFY(!ringVisible());
+        QTest::qWait(300);
+        QVERIFY(QDir(home()).entryList({QStringLiteral("slot*")}).isEmpty());
+        QVERIFY(agent.terminate());
+    }
+
+    void longRightClickOpensTheRingAndReleaseRunsTheSlot()
+    {
+        VimaConfig config = testConfig();
+        config.pointerTrigger.enabled = true;
+        writeFile(configPath(), ConfigStore::encode(config));
+        AgentProcess agent;
+        QVERIFY(agent.start());
+        xdotool({QStringLiteral("mousedown"), QStringLiteral("3")});
+        QTRY_VERIFY(ringVisible());
+        QTest::qWait(300);
+        sweepTo(slotPoint(6));
+        QTest::qWait(100);
+        saveScreenshot(QStringLiteral("agent-ring-right-click.png"));
+        xdotool({QStringLiteral("mouseup"), QStringLiteral("3")});
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(marker(6)), 5000);
+        QVERIFY(agent.terminate());
+    }
+
+    void secondLaunchEndsTheFirstAndTakesTheHotkey()
+    {
+        writeFile(configPath(), ConfigStore::encode(testConfig()));
+        AgentProcess first;
+        QVERIFY(first.start());
+        AgentProcess second;
+        QVERIFY(second.start());
+        QVERIFY(first.waitForExit());
+        QVERIFY(second.isRunning());
+        pressHotkey();
+        QTRY_VERIFY(ringVisible());
+        QTest::qWait(300);
+        sweepTo(slotPoint(0));
+        releaseHotkey();
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(marker(0)), 5000);
+        QVERIFY(second.terminate());
+    }
+
+    void sigtermSaves()
+    {
+        QJsonObject sparse = QJsonDocument::fromJson(ConfigStore::encode(testConfig())).object();
+        sparse.remove(QStringLiteral("selection"));
+        writeFile(configPath(), QJsonDocument(sparse).toJson());
+        AgentProcess agent;
+        QVERIFY(agent.start());
+        QVERIFY(agent.terminate());
+        const QJsonObject saved = QJsonDocument::fromJson(readFile(configPath())).object();
+        QVERIFY(saved.contains(QStringLiteral("selection")));
+    }
+
+    void newerFormatFileIsLeftByteForByte()
+    {
+        QJsonObject newer = QJsonDocument::fromJson(ConfigStore::encode(testConfig())).object();
+        newer.insert(QStringLiteral("version"), 2);
+        const QByteArray bytes = QJsonDocument(newer).toJson(QJsonDocument::Compact);
+        writeFile(configPath(), bytes);
+        AgentProcess agent;
+        QVERIFY(agent.start());
+        pressHotkey();
+        releaseHotkey();
+        QTRY_VERIFY(ringVisible());
+        xdotool({QStringLiteral("key"), QStringLiteral("Escape")});
+        QTRY_VERIFY(!ringVisible());
+        QVERIFY(agent.terminate());
+        QCOMPARE(readFile(configPath()), bytes);
+    }
+};
+
+QTEST_MAIN(TestAgent)
+#include "e2e_agent.moc"
