@@ -1,36 +1,14 @@
 #include "actions/ActionRunner.h"
 
 #include "actions/ActionError.h"
+#include "actions/ErrorDescription.h"
 #include "actions/Logging.h"
 #include "actions/SelectionError.h"
 #include "actions/TextFunctions.h"
 #include "async/Cancelled.h"
-#include "platform/PlatformError.h"
 
 namespace vima {
 namespace {
-
-struct Described {
-    QString message;
-    std::optional<QString> recovery;
-};
-
-Described describe(std::exception_ptr error)
-{
-    try {
-        std::rethrow_exception(error);
-    } catch (const ActionError &e) {
-        return {e.description(), e.recoverySuggestion()};
-    } catch (const SelectionError &e) {
-        return {e.description(), e.recoverySuggestion()};
-    } catch (const PlatformError &e) {
-        return {e.description(), std::nullopt};
-    } catch (const std::exception &e) {
-        return {QString::fromUtf8(e.what()), std::nullopt};
-    } catch (...) {
-        return {QStringLiteral("Something went wrong."), std::nullopt};
-    }
-}
 
 bool isCancellation(std::exception_ptr error)
 {
@@ -52,6 +30,8 @@ void ActionRunner::run(const RingItem &item, const Target &target)
     currentToken_.cancel();
     currentToken_ = CancellationToken();
     currentRun_ = nextRun_++;
+    // The replaced run may no longer clear its own busy text.
+    setBusyMessage(std::nullopt);
     // Destroying the task does not stop it; it ends on its own.
     execute(item, target, ActionRun(this, currentRun_, currentToken_));
 }
@@ -144,7 +124,7 @@ void ActionRunner::runAppleScript(const AppleScriptPayload &payload, const RingI
 
 ActionOutcome ActionRunner::failureOutcome(std::exception_ptr error, const QString &title) const
 {
-    const Described described = describe(error);
+    const ErrorDescription described = ErrorDescription::of(error);
     qCCritical(lcActionRunner, "%s failed: %s", qUtf8Printable(title), qUtf8Printable(described.message));
     return {title,          described.message,         ActionOutcome::Style::failure, std::nullopt,
             described.recovery, recoveryActionFor(error), false};

@@ -36,7 +36,8 @@ public:
 
     // Installed by the composition root.
     std::function<void(const ActionOutcome &)> present;
-    std::function<QCoro::Task<std::optional<QString>>(QString question)> requestInput;
+    // Cancelling `token` withdraws the question.
+    std::function<QCoro::Task<std::optional<QString>>(QString question, CancellationToken token)> requestInput;
     AIRoad runAI;
     // Posts "com.vima.Vima.openSettings" with no tab.
     std::function<void()> postOpenSettings;

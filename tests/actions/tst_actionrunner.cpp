@@ -217,7 +217,7 @@ private Q_SLOTS:
         QCOMPARE(outcomes.size(), 2);
         QCOMPARE(outcomes[0].title, QStringLiteral("Second"));
         QCOMPARE(outcomes[1].body, QStringLiteral("late failure"));
-        QCOMPARE(events, (QStringList{QStringLiteral("First…"), QStringLiteral("Second…"),
+        QCOMPARE(events, (QStringList{QStringLiteral("First…"), none, QStringLiteral("Second…"),
                                       QStringLiteral("present Second"), none, QStringLiteral("present Second")}));
     }
 

@@ -1,0 +1,178 @@
+#include "actions/AIRoad.h"
+
+#include "actions/ErrorDescription.h"
+#include "actions/Logging.h"
+#include "actions/PromptVariables.h"
+#include "actions/SelectionService.h"
+#include "actions/TextInjector.h"
+#include "ai/LLMService.h"
+#include "async/Cancelled.h"
+#include "platform/Pasteboard.h"
+
+#include <QScopeGuard>
+
+namespace vima {
+namespace {
+
+const QString languageToken = QStringLiteral("{{language}}");
+
+// Only whether some provider could run at all: no item's wishes count yet.
+AIPayload blankPayload()
+{
+    return AIPayload{QString(), ResultHandling::showPopover, std::nullopt, std::nullopt, false};
+}
+
+QString withLanguage(QString prompt, const std::optional<QString> &language)
+{
+    // Done once, before the expansion, so a language is never read as a token.
+    if (language && !language->isEmpty())
+        prompt.replace(languageToken, *language);
+    return prompt;
+}
+
+} // namespace
+
+AIRoad::AIRoad(ActionRunner &runner, Collaborators collaborators)
+    : runner_(runner), c_(std::move(collaborators))
+{
+    runner_.runAI = [this](const ActionRun &run, AIPayload payload, RingItem item, Target target) {
+        return this->run(run, std::move(payload), std::move(item), std::move(target));
+    };
+}
+
+QCoro::Task<void> AIRoad::run(const ActionRun &run, AIPayload payload, RingItem item, Target target)
+{
+    const auto clearBusy = qScopeGuard([&run] { run.setBusy(std::nullopt); });
+    const CancellationToken token = run.token();
+
+    if (!c_.isAccessibilityTrusted()) {
+        run.present(needsAccessibilityOutcome(item.title));
+        co_return;
+    }
+    const AISettings settings = c_.aiSettings();
+    if ((co_await c_.llm.freshCandidates(blankPayload(), settings, token)).isEmpty()) {
+        run.present(noProviderOutcome(item.title, settings));
+        co_return;
+    }
+
+    run.setBusy(QStringLiteral("Reading selection…"));
+    const QString selected =
+        co_await c_.selection.capture(target, c_.selectionSettings().clipboardFallback, token);
+    token.throwIfCancelled();
+
+    const QString prompt = withLanguage(payload.systemPrompt, payload.targetLanguage);
+    const std::optional<QHash<QString, QString>> answers =
+        co_await askQuestions(PromptVariables::askPrompts(prompt), run);
+    if (!answers)
+        co_return;
+    payload.systemPrompt = co_await expand(prompt, selected, target, *answers, token);
+
+    run.setBusy(item.title + QStringLiteral("…"));
+    const LLMService::Completion completion =
+        co_await c_.llm.complete(payload, selected, c_.aiSettings(), token);
+    token.throwIfCancelled();
+
+    if (payload.resultHandling == ResultHandling::replaceSelection)
+        co_await writeBack(run, item, target, completion.text, completion.fallbackNote);
+    else
+        run.present(answerOutcome(item, target, completion.text, completion.fallbackNote));
+}
+
+QCoro::Task<std::optional<QHash<QString, QString>>> AIRoad::askQuestions(const QStringList &questions,
+                                                                          const ActionRun &run)
+{
+    QHash<QString, QString> answers;
+    // Copied: the question's await must not depend on the runner's member.
+    const auto requestInput = runner_.requestInput;
+    if (!requestInput || questions.isEmpty())
+        co_return answers;
+    run.setBusy(std::nullopt);
+    for (qsizetype index = 0; index < questions.size(); ++index) {
+        const std::optional<QString> answer = co_await requestInput(questions.at(index), run.token());
+        if (!answer) {
+            // The question is part of the user's prompt: only its place is logged.
+            qCDebug(lcActionRunner, "Action cancelled at prompt %lld of %lld", qlonglong(index + 1),
+                    qlonglong(questions.size()));
+            co_return std::nullopt;
+        }
+        answers.insert(questions.at(index), *answer);
+        run.token().throwIfCancelled();
+    }
+    co_return answers;
+}
+
+QCoro::Task<QString> AIRoad::expand(QString prompt, QString selected, Target target,
+                                    QHash<QString, QString> answers, CancellationToken token)
+{
+    PromptVariables::Values values;
+    values.selection = std::move(selected);
+    values.appName = target ? target->name : QString();
+    values.answers = std::move(answers);
+    if (PromptVariables::needsClipboard(prompt)) {
+        values.clipboard = (co_await c_.pasteboard.text()).value_or(QString());
+        token.throwIfCancelled();
+    }
+    co_return PromptVariables::expand(prompt, values);
+}
+
+QCoro::Task<void> AIRoad::writeBack(const ActionRun &run, const RingItem &item, const Target &target,
+                                    QString answer, std::optional<QString> fallbackNote)
+{
+    std::exception_ptr failure;
+    try {
+        co_await c_.injector.replace(target, answer, run.token());
+    } catch (const Cancelled &) {
+        throw;
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    // Cancelled while the answer was being written: whatever came of the
+    // write, the user has moved on.
+    run.token().throwIfCancelled();
+
+    if (!failure) {
+        if (fallbackNote)
+            run.present(answerOutcome(item, target, answer, fallbackNote));
+        co_return;
+    }
+    const QString reason = ErrorDescription::of(failure).message;
+    qCCritical(lcActionRunner, "Replace failed, falling back to popover: %s", qUtf8Printable(reason));
+    run.present(answerOutcome(item, target, answer, QStringLiteral("Couldn't paste automatically: ") + reason));
+}
+
+ActionOutcome AIRoad::answerOutcome(const RingItem &item, const Target &target, const QString &answer,
+                                    const std::optional<QString> &hint) const
+{
+    return {item.title, answer, ActionOutcome::Style::success, target, hint, std::nullopt, true};
+}
+
+ActionOutcome AIRoad::needsAccessibilityOutcome(const QString &title) const
+{
+    std::optional<RecoveryAction> button;
+    if (c_.requestAccessibility)
+        button = RecoveryAction{QStringLiteral("Open Accessibility Settings"), c_.requestAccessibility};
+    return {title,
+            QStringLiteral("Tavelon needs Accessibility permission to read the text you have selected."),
+            ActionOutcome::Style::failure,
+            std::nullopt,
+            QStringLiteral("Turn Tavelon on in System Settings → Privacy & Security → Accessibility, then try again."),
+            button,
+            false};
+}
+
+ActionOutcome AIRoad::noProviderOutcome(const QString &title, const AISettings &settings) const
+{
+    std::optional<RecoveryAction> button;
+    if (runner_.postOpenSettings)
+        button = RecoveryAction{QStringLiteral("Open Settings"), runner_.postOpenSettings};
+    return {title,
+            c_.llm.noProviderDetail(settings),
+            ActionOutcome::Style::failure,
+            std::nullopt,
+            QStringLiteral("Turn on Apple Intelligence in System Settings for free on-device AI, or add an API "
+                           "key in Settings → AI."),
+            button,
+            false};
+}
+
+} // namespace vima

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "actions/ActionOutcome.h"
+#include "actions/ActionRun.h"
+#include "actions/ActionRunner.h"
+#include "model/ItemAction.h"
+#include "model/RingItem.h"
+#include "model/Settings.h"
+
+#include <QCoroTask>
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+namespace vima {
+
+class LLMService;
+class Pasteboard;
+class SelectionService;
+class TextInjector;
+
+// What the runner does with an `ai` item: checks the permission and that a
+// provider can run, reads the selection, asks the prompt's questions, fills
+// in the prompt, asks the AI service and writes the answer back or shows it.
+// Installs itself as the runner's AI road; it must outlive the runner's work.
+class AIRoad {
+public:
+    using Target = ActionRunner::Target;
+
+    struct Collaborators {
+        SelectionService &selection;
+        TextInjector &injector;
+        LLMService &llm;
+        // Read for the {{clipboard}} token.
+        Pasteboard &pasteboard;
+        // The current configuration's settings, read at the moment they are needed.
+        std::function<AISettings()> aiSettings;
+        std::function<SelectionSettings()> selectionSettings;
+        std::function<bool()> isAccessibilityTrusted;
+        // The button of the needs-Accessibility outcome.
+        std::function<void()> requestAccessibility;
+    };
+
+    AIRoad(ActionRunner &runner, Collaborators collaborators);
+
+    QCoro::Task<void> run(const ActionRun &run, AIPayload payload, RingItem item, Target target);
+
+    ActionOutcome needsAccessibilityOutcome(const QString &title) const;
+    ActionOutcome noProviderOutcome(const QString &title, const AISettings &settings) const;
+
+private:
+    QCoro::Task<std::optional<QHash<QString, QString>>> askQuestions(const QStringList &questions,
+                                                                      const ActionRun &run);
+    QCoro::Task<QString> expand(QString prompt, QString selected, Target target,
+                                QHash<QString, QString> answers, CancellationToken token);
+    QCoro::Task<void> writeBack(const ActionRun &run, const RingItem &item, const Target &target,
+                                QString answer, std::optional<QString> fallbackNote);
+    ActionOutcome answerOutcome(const RingItem &item, const Target &target, const QString &answer,
+                                const std::optional<QString> &hint) const;
+
+    ActionRunner &runner_;
+    Collaborators c_;
+};
+
+} // namespace vima

@@ -1,0 +1,590 @@
+#include "TestDoubles.h"
+#include "actions/AIRoad.h"
+#include "actions/ActionRunner.h"
+#include "actions/PromptVariables.h"
+#include "actions/SelectionError.h"
+#include "actions/SelectionService.h"
+#include "actions/TextInjector.h"
+#include "ai/LLMError.h"
+#include "ai/LLMService.h"
+#include "async/Cancelled.h"
+#include "async/FakeScheduler.h"
+#include "async/Sleep.h"
+#include "http/LoopbackHttpServer.h"
+#include "platform/fake/FakeAccessibility.h"
+#include "platform/fake/FakeAppleScriptEngine.h"
+#include "platform/fake/FakeApplicationActivator.h"
+#include "platform/fake/FakeApplicationCatalog.h"
+#include "platform/fake/FakeApplicationLauncher.h"
+#include "platform/fake/FakeDesktopOpener.h"
+#include "platform/fake/FakeKeySender.h"
+#include "platform/fake/FakePasteboard.h"
+
+#include <QDeadlineTimer>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QScopeGuard>
+#include <QTest>
+
+using namespace vima;
+
+namespace {
+
+const RunningApplication editor{4242, QStringLiteral("org.example.Editor"), QStringLiteral("Editor")};
+const QString none = QStringLiteral("<none>");
+const QString selectedText = QStringLiteral("the quick brown fox");
+const QString reading = QStringLiteral("Reading selection…");
+const QString defaultQuestion = QStringLiteral("What should Tavelon do?");
+
+QByteArray ollamaAnswer(const QString &text)
+{
+    return QJsonDocument(QJsonObject{{"message", QJsonObject{{"role", "assistant"}, {"content", text}}},
+                                     {"done", true}})
+        .toJson(QJsonDocument::Compact);
+}
+
+RingItem aiItem(const QString &title, const QString &prompt,
+                ResultHandling handling = ResultHandling::showPopover,
+                std::optional<QString> language = std::nullopt)
+{
+    AIPayload payload;
+    payload.systemPrompt = prompt;
+    payload.resultHandling = handling;
+    payload.targetLanguage = std::move(language);
+    return test::item(title, {payload});
+}
+
+// Where a run is suspended when the test cancels it.
+enum class Await { probe, selection, question, completion, activation, paste };
+
+} // namespace
+
+// The AI road over the real selection reader, injector and AI service, with
+// fake desktop collaborators and providers on a loopback HTTP server.
+class TestAIRoad : public QObject {
+    Q_OBJECT
+
+    FakeApplicationCatalog catalog;
+    FakeApplicationLauncher launcher;
+    FakeDesktopOpener opener;
+    FakeAppleScriptEngine appleScript;
+    ScriptRunner scripts{catalog, launcher, opener, appleScript};
+
+    FakeScheduler scheduler;
+    FakeAccessibility accessibility;
+    FakePasteboard pasteboard;
+    FakeKeySender keys;
+    FakeApplicationActivator activator;
+    FakeAccessibilityElement::Pointer focused;
+
+    std::unique_ptr<LoopbackHttpServer> server;
+    std::unique_ptr<OllamaReachability> reachability;
+    std::unique_ptr<LLMService> llm;
+    std::unique_ptr<SelectionService> selection;
+    std::unique_ptr<TextInjector> injector;
+    std::unique_ptr<ActionRunner> runner;
+    std::unique_ptr<AIRoad> road;
+
+    QMap<LLMProviderKind, QString> apiKeys;
+    AISettings ai;
+    SelectionSettings selectionSettings;
+    bool trusted = true;
+    QStringList performed;
+
+    QList<ActionOutcome> outcomes;
+    QStringList events; // busy texts and presented titles, in order
+    QStringList asked;
+    QList<std::optional<QString>> answers; // handed out in order
+    int ended = 0;
+
+    void run(const RingItem &item) { runner->run(item, editor); }
+
+    // Moves the fake clock (questions, copies, pastes) on in small steps
+    // until the road has ended. The AI service runs on the real clock.
+    void waitUntilEnded()
+    {
+        const QDeadlineTimer limit(10000);
+        while (ended == 0 && !limit.hasExpired()) {
+            QTest::qWait(5);
+            scheduler.advance(0.05);
+        }
+        QCOMPARE(ended, 1);
+        QCOMPARE(runner->busyMessage(), std::nullopt);
+    }
+
+    QList<HttpRecordedRequest> chats() const { return server->requests("/api/chat"); }
+
+    QString sentSystemPrompt() const
+    {
+        return chats().last().json()["messages"].toArray()[0].toObject()["content"].toString();
+    }
+
+    void useCloudProviders()
+    {
+        apiKeys = {{LLMProviderKind::anthropic, "sk-ant-test"}, {LLMProviderKind::openai, "sk-openai-test"}};
+        ai.provider = LLMProviderKind::anthropic;
+        ai.model = QStringLiteral("claude-test");
+        QUrl stopped = server->url(QString());
+        stopped.setPort(LoopbackHttpServer::closedPort());
+        ai.ollamaBaseURL = stopped.toString();
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        outcomes.clear();
+        events.clear();
+        asked.clear();
+        answers.clear();
+        performed.clear();
+        ended = 0;
+        trusted = true;
+        selectionSettings = {};
+        apiKeys.clear();
+        keys = {};
+        pasteboard = {};
+        pasteboard.setText(QStringLiteral("on the clipboard"));
+        accessibility = {};
+        activator.activePid = editor.pid;
+
+        const auto app = FakeAccessibilityElement::make();
+        focused = FakeAccessibilityElement::make();
+        focused->selected = AXAnswer<QString>::of(selectedText);
+        focused->settable = true;
+        app->focused = focused;
+        accessibility.applications.insert(editor.pid, app);
+
+        server = std::make_unique<LoopbackHttpServer>();
+        QVERIFY(server->isListening());
+        server->setRoute("/api/tags", HttpRoute::reply(200, R"({"models":[{"name":"llama3.2"}]})"));
+        server->setRoute("/api/chat", HttpRoute::reply(200, ollamaAnswer(QStringLiteral("  The answer.\n"))));
+        server->setRoute("/v1/messages", HttpRoute::reply(503, R"({"error":{"message":"Overloaded"}})"));
+        server->setRoute("/v1/chat/completions",
+                         HttpRoute::reply(200, R"({"choices":[{"message":{"content":"From OpenAI."}}]})"));
+
+        ai = {};
+        ai.provider = LLMProviderKind::ollama;
+        ai.model = QStringLiteral("llama3.2");
+        ai.ollamaBaseURL = server->url(QString()).toString();
+
+        reachability = std::make_unique<OllamaReachability>(Scheduler::system());
+        const LLMService::Endpoints endpoints{server->url("/v1/messages"), server->url("/v1/chat/completions")};
+        llm = std::make_unique<LLMService>(
+            [this](LLMProviderKind kind) {
+                return apiKeys.contains(kind) ? std::optional(apiKeys.value(kind)) : std::nullopt;
+            },
+            LLMService::standardProviders(endpoints, *reachability, Scheduler::system()), *reachability);
+        selection = std::make_unique<SelectionService>(
+            SelectionService::Collaborators{accessibility, pasteboard, keys, activator, scheduler});
+        injector = std::make_unique<TextInjector>(
+            TextInjector::Collaborators{accessibility, pasteboard, keys, activator, scheduler});
+
+        runner = std::make_unique<ActionRunner>(scripts);
+        road = std::make_unique<AIRoad>(
+            *runner, AIRoad::Collaborators{*selection, *injector, *llm, pasteboard, [this] { return ai; },
+                                           [this] { return selectionSettings; }, [this] { return trusted; },
+                                           [this] { performed.append(QStringLiteral("request access")); }});
+        runner->postOpenSettings = [this] { performed.append(QStringLiteral("open settings")); };
+        runner->openAccessibilitySettings = [this] { performed.append(QStringLiteral("accessibility settings")); };
+        runner->present = [this](const ActionOutcome &outcome) {
+            outcomes.append(outcome);
+            events.append(QStringLiteral("present"));
+        };
+        runner->requestInput = [this](QString question, CancellationToken token) -> QCoro::Task<std::optional<QString>> {
+            asked.append(question);
+            try {
+                co_await sleep(1, token, scheduler);
+            } catch (const Cancelled &) {
+                co_return std::nullopt;
+            }
+            co_return answers.isEmpty() ? std::optional<QString>(QStringLiteral("yes")) : answers.takeFirst();
+        };
+        connect(runner.get(), &ActionRunner::busyMessageChanged, this,
+                [this](const std::optional<QString> &text) { events.append(text.value_or(none)); });
+        // Counts the ends of the road, however it ended.
+        runner->runAI = [this, inner = runner->runAI](const ActionRun &run, AIPayload payload, RingItem item,
+                                                      ActionRunner::Target target) -> QCoro::Task<void> {
+            const auto count = qScopeGuard([this] { ++ended; });
+            co_await inner(run, std::move(payload), std::move(item), std::move(target));
+        };
+    }
+
+    void notTrustedShowsOnlyThePermissionOutcome()
+    {
+        trusted = false;
+        run(aiItem(QStringLiteral("Rewrite"), QStringLiteral("Rewrite.")));
+        waitUntilEnded();
+        QCOMPARE(events, QStringList{QStringLiteral("present")});
+        const ActionOutcome outcome = outcomes.first();
+        QCOMPARE(outcome.title, QStringLiteral("Rewrite"));
+        QCOMPARE(outcome.body, QStringLiteral("Tavelon needs Accessibility permission to read the text you have selected."));
+        QCOMPARE(outcome.style, ActionOutcome::Style::failure);
+        QCOMPARE(outcome.replaceTarget, std::nullopt);
+        QCOMPARE(outcome.recovery,
+                 QStringLiteral("Turn Tavelon on in System Settings → Privacy & Security → Accessibility, then try again."));
+        QVERIFY(!outcome.isAI);
+        QCOMPARE(outcome.recoveryAction->title, QStringLiteral("Open Accessibility Settings"));
+        outcome.recoveryAction->perform();
+        QCOMPARE(performed, QStringList{QStringLiteral("request access")});
+        QVERIFY(server->requests().isEmpty());
+        QCOMPARE(focused->selectedTextReads, 0);
+    }
+
+    void noProviderShowsItsOutcomeBeforeReading_data()
+    {
+        QTest::addColumn<bool>("ollamaChosen");
+        QTest::newRow("on-device chosen, no keys") << false;
+        QTest::newRow("ollama chosen and stopped") << true;
+    }
+
+    void noProviderShowsItsOutcomeBeforeReading()
+    {
+        QFETCH(bool, ollamaChosen);
+        if (!ollamaChosen)
+            ai.provider = LLMProviderKind::appleOnDevice;
+        QUrl stopped = server->url(QString());
+        stopped.setPort(LoopbackHttpServer::closedPort());
+        ai.ollamaBaseURL = stopped.toString();
+        run(aiItem(QStringLiteral("Rewrite"), QStringLiteral("Rewrite.")));
+        waitUntilEnded();
+        QCOMPARE(events, QStringList{QStringLiteral("present")});
+        const ActionOutcome outcome = outcomes.first();
+        QCOMPARE(outcome.body, llm->noProviderDetail(ai));
+        QVERIFY(outcome.body.startsWith(QStringLiteral("On-device AI is unavailable (")));
+        QCOMPARE(outcome.style, ActionOutcome::Style::failure);
+        QCOMPARE(outcome.recovery, QStringLiteral("Turn on Apple Intelligence in System Settings for free on-device "
+                                                  "AI, or add an API key in Settings → AI."));
+        QCOMPARE(outcome.recoveryAction->title, QStringLiteral("Open Settings"));
+        outcome.recoveryAction->perform();
+        QCOMPARE(performed, QStringList{QStringLiteral("open settings")});
+        QCOMPARE(focused->selectedTextReads, 0);
+        QVERIFY(chats().isEmpty());
+    }
+
+    void anOllamaNotProbedYetIsProbedBeforeChoosing()
+    {
+        QVERIFY(llm->candidates(AIPayload{}, ai).isEmpty());
+        run(aiItem(QStringLiteral("Rewrite"), QStringLiteral("Rewrite.")));
+        waitUntilEnded();
+        QCOMPARE(outcomes.first().body, QStringLiteral("The answer."));
+        const QList<HttpRecordedRequest> requests = server->requests();
+        QCOMPARE(requests.size(), 2);
+        QCOMPARE(requests.first().path, "/api/tags");
+    }
+
+    void busyTextOnEveryExit_data()
+    {
+        QTest::addColumn<QString>("prompt");
+        QTest::addColumn<int>("failure"); // 0 none, 1 selection, 2 provider
+        QTest::addColumn<QStringList>("expected");
+        const QString busy = QStringLiteral("Rewrite…");
+        const QString present = QStringLiteral("present");
+        QTest::newRow("answer") << "Rewrite." << 0 << QStringList{reading, busy, present, none};
+        QTest::newRow("answer after a question") << "Rewrite {{ask:How?}}." << 0
+                                                 << QStringList{reading, none, busy, present, none};
+        QTest::newRow("question cancelled") << "Rewrite {{ask:How?}}." << 3 << QStringList{reading, none};
+        QTest::newRow("selection fails") << "Rewrite." << 1 << QStringList{reading, none, present};
+        QTest::newRow("provider fails") << "Rewrite." << 2 << QStringList{reading, busy, none, present};
+    }
+
+    void busyTextOnEveryExit()
+    {
+        QFETCH(QString, prompt);
+        QFETCH(int, failure);
+        QFETCH(QStringList, expected);
+        if (failure == 1) {
+            focused->selected = AXAnswer<QString>::none();
+            selectionSettings.clipboardFallback = false;
+            QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("^Rewrite failed: "));
+        }
+        if (failure == 2) {
+            server->setRoute("/api/chat", HttpRoute::reply(500, R"({"error":"model crashed"})"));
+            QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("^Rewrite failed: "));
+        }
+        if (failure == 3)
+            answers = {std::nullopt};
+        run(aiItem(QStringLiteral("Rewrite"), prompt));
+        waitUntilEnded();
+        QCOMPARE(events, expected);
+    }
+
+    void questionsAreAskedOnceEachInOrder()
+    {
+        answers = {QStringLiteral("formal"), QStringLiteral(""), QStringLiteral("shorten it")};
+        run(aiItem(QStringLiteral("Rewrite"),
+                   QStringLiteral("Tone {{ask:Which tone?}}, {{ask: Audience? }} then {{ask}}; again {{ASK:Which tone?}}.")));
+        waitUntilEnded();
+        QCOMPARE(asked, (QStringList{QStringLiteral("Which tone?"), QStringLiteral("Audience?"), defaultQuestion}));
+        QCOMPARE(sentSystemPrompt(), QStringLiteral("Tone formal,  then shorten it; again formal."));
+    }
+
+    void aCancelledQuestionEndsQuietly()
+    {
+        answers = {QStringLiteral("formal"), std::nullopt};
+        run(aiItem(QStringLiteral("Rewrite"), QStringLiteral("{{ask:A}} {{ask:B}} {{ask:C}} {{ask:A}}")));
+        waitUntilEnded();
+        QCOMPARE(asked, (QStringList{QStringLiteral("A"), QStringLiteral("B")}));
+        QVERIFY(outcomes.isEmpty());
+        QVERIFY(chats().isEmpty());
+    }
+
+    void withoutAnAskerTheAskTokensStay()
+    {
+        runner->requestInput = nullptr;
+        run(aiItem(QStringLiteral("Rewrite"), QStringLiteral("Tone {{ask:Which tone?}}.")));
+        waitUntilEnded();
+        QCOMPARE(sentSystemPrompt(), QStringLiteral("Tone {{ask:Which tone?}}."));
+        QCOMPARE(events, (QStringList{reading, QStringLiteral("Rewrite…"), QStringLiteral("present"), none}));
+    }
+
+    void everyVariableIsExpandedOnce_data()
+    {
+        QTest::addColumn<QString>("prompt");
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("selected");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("selection, app, clipboard, ask")
+            << "{{selection}}|{{ app }}|{{clipboard}}|{{ask:Tone?}}" << "" << "some text"
+            << "some text|Editor|on the clipboard|yes";
+        QTest::newRow("language at step 6") << "Into {{language}}: {{language}}" << "French" << "x"
+                                            << "Into French: French";
+        QTest::newRow("no language stays") << "Into {{language}}." << "" << "x" << "Into {{language}}.";
+        QTest::newRow("unknown stays") << "{{unknown}} {{}}" << "" << "x" << "{{unknown}} {{}}";
+        QTest::newRow("values are not rescanned")
+            << "Q: {{selection}} in {{language}}" << "German" << "{{app}} {{language}} {{ask:Tone?}}"
+            << "Q: {{app}} {{language}} {{ask:Tone?}} in German";
+    }
+
+    void everyVariableIsExpandedOnce()
+    {
+        QFETCH(QString, prompt);
+        QFETCH(QString, language);
+        QFETCH(QString, selected);
+        QFETCH(QString, expected);
+        focused->selected = AXAnswer<QString>::of(selected);
+        run(aiItem(QStringLiteral("Rewrite"), prompt, ResultHandling::showPopover, language));
+        waitUntilEnded();
+        QCOMPARE(sentSystemPrompt(), expected);
+        const QJsonObject user = chats().last().json()["messages"].toArray()[1].toObject();
+        QCOMPARE(user["content"].toString(), selected);
+        QCOMPARE(asked.size(), prompt.contains(QStringLiteral("{{ask")) ? 1 : 0);
+    }
+
+    void dateAndTimeAreFilledIn()
+    {
+        const QString prompt = QStringLiteral("{{date}} / {{time}}");
+        const QString before = PromptVariables::expand(prompt, {});
+        run(aiItem(QStringLiteral("Rewrite"), prompt));
+        waitUntilEnded();
+        const QString after = PromptVariables::expand(prompt, {});
+        QVERIFY2(sentSystemPrompt() == before || sentSystemPrompt() == after, qPrintable(sentSystemPrompt()));
+    }
+
+    void showPopoverPresentsTheAnswer()
+    {
+        run(aiItem(QStringLiteral("Rewrite"), QStringLiteral("Rewrite.")));
+        waitUntilEnded();
+        QCOMPARE(outcomes.size(), 1);
+        const ActionOutcome outcome = outcomes.first();
+        QCOMPARE(outcome.title, QStringLiteral("Rewrite"));
+        QCOMPARE(outcome.body, QStringLiteral("The answer."));
+        QCOMPARE(outcome.style, ActionOutcome::Style::success);
+        QCOMPARE(outcome.replaceTarget, editor);
+        QCOMPARE(outcome.recovery, std::nullopt);
+        QVERIFY(!outcome.recoveryAction);
+        QVERIFY(outcome.isAI);
+        QVERIFY(focused->written.isEmpty());
+    }
+
+    void writeBack_data()
+    {
+        QTest::addColumn<bool>("fallback");
+        QTest::addColumn<QString>("answer");
+        QTest::newRow("chosen provider: nothing shown") << false << "The answer.";
+        QTest::newRow("fallback provider: answer with the note") << true << "From OpenAI.";
+    }
+
+    void writeBack()
+    {
+        QFETCH(bool, fallback);
+        QFETCH(QString, answer);
+        if (fallback)
+            useCloudProviders();
+        run(aiItem(QStringLiteral("Rewrite"), QStringLiteral("Rewrite."), ResultHandling::replaceSelection));
+        waitUntilEnded();
+        QCOMPARE(focused->written, QStringList{answer});
+        if (!fallback) {
+            QVERIFY(outcomes.isEmpty());
+            QCOMPARE(events, (QStringList{reading, QStringLiteral("Rewrite…"), none}));
+            return;
+        }
+        QCOMPARE(outcomes.size(), 1);
+        const ActionOutcome outcome = outcomes.first();
+        QCOMPARE(outcome.body, answer);
+        QCOMPARE(outcome.style, ActionOutcome::Style::success);
+        QCOMPARE(outcome.replaceTarget, editor);
+        QCOMPARE(outcome.recovery,
+                 QStringLiteral("Used OpenAI instead of Anthropic. The provider had a server error (HTTP 503). Overloaded"));
+        QVERIFY(!outcome.recoveryAction);
+        QVERIFY(outcome.isAI);
+    }
+
+    void aFailedWriteShowsTheAnswerWithThePasteHint_data()
+    {
+        QTest::addColumn<bool>("clipboardResponds");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("clipboard not answering")
+            << false << "The clipboard isn't responding, so Tavelon left it alone.";
+        QTest::newRow("paste refused") << true << SelectionError::notPermitted().description();
+    }
+
+    void aFailedWriteShowsTheAnswerWithThePasteHint()
+    {
+        QFETCH(bool, clipboardResponds);
+        QFETCH(QString, reason);
+        focused->settable = false;
+        pasteboard.responsive = clipboardResponds;
+        keys.canSend = false;
+        QTest::ignoreMessage(QtCriticalMsg, qPrintable(QStringLiteral("Replace failed, falling back to popover: ") + reason));
+        run(aiItem(QStringLiteral("Rewrite"), QStringLiteral("Rewrite."), ResultHandling::replaceSelection));
+        waitUntilEnded();
+        QCOMPARE(outcomes.size(), 1);
+        const ActionOutcome outcome = outcomes.first();
+        QCOMPARE(outcome.body, QStringLiteral("The answer."));
+        QCOMPARE(outcome.style, ActionOutcome::Style::success);
+        QCOMPARE(outcome.replaceTarget, editor);
+        QCOMPARE(outcome.recovery, QStringLiteral("Couldn't paste automatically: ") + reason);
+        QVERIFY(!outcome.recoveryAction);
+        QVERIFY(outcome.isAI);
+        QCOMPARE(events, (QStringList{reading, QStringLiteral("Rewrite…"), QStringLiteral("present"), none}));
+    }
+
+    void providerFailureWithoutFallbackShowsItsTexts()
+    {
+        ai.autoFallback = false;
+        useCloudProviders();
+        QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("^Rewrite failed: "));
+        run(aiItem(QStringLiteral("Rewrite"), QStringLiteral("Rewrite."), ResultHandling::replaceSelection));
+        waitUntilEnded();
+        const LLMError expected = LLMError::api(503, QStringLiteral("Overloaded"));
+        const ActionOutcome outcome = outcomes.first();
+        QCOMPARE(outcome.body, expected.description());
+        QCOMPARE(outcome.recovery, expected.recoverySuggestion());
+        QCOMPARE(outcome.style, ActionOutcome::Style::failure);
+        QVERIFY(!outcome.recoveryAction);
+        QVERIFY(!outcome.isAI);
+        QVERIFY(server->requests("/v1/chat/completions").isEmpty());
+        QVERIFY(focused->written.isEmpty());
+    }
+
+    void selectionFailuresCarryTheirButtons_data()
+    {
+        QTest::addColumn<bool>("fallback");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("performs");
+        QTest::newRow("not shared") << false << "Open Settings" << "open settings";
+        QTest::newRow("nothing copied") << true << "" << "";
+    }
+
+    void selectionFailuresCarryTheirButtons()
+    {
+        QFETCH(bool, fallback);
+        QFETCH(QString, button);
+        QFETCH(QString, performs);
+        accessibility.applications.clear();
+        selectionSettings.clipboardFallback = fallback;
+        QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("^Rewrite failed: "));
+        run(aiItem(QStringLiteral("Rewrite"), QStringLiteral("Rewrite.")));
+        waitUntilEnded();
+        QCOMPARE(outcomes.size(), 1);
+        const ActionOutcome outcome = outcomes.first();
+        QCOMPARE(outcome.style, ActionOutcome::Style::failure);
+        QCOMPARE(outcome.recoveryAction.has_value(), !button.isEmpty());
+        if (outcome.recoveryAction) {
+            QCOMPARE(outcome.recoveryAction->title, button);
+            outcome.recoveryAction->perform();
+            QCOMPARE(performed, QStringList{performs});
+        }
+        QVERIFY(chats().isEmpty());
+    }
+
+    void cancellationAtEachAwaitEndsSilently_data()
+    {
+        QTest::addColumn<int>("at");
+        QTest::addColumn<bool>("superseded");
+        for (const bool superseded : {false, true}) {
+            const char *how = superseded ? "new action" : "cancel";
+            QTest::addRow("probe, %s", how) << int(Await::probe) << superseded;
+            QTest::addRow("selection, %s", how) << int(Await::selection) << superseded;
+            QTest::addRow("question, %s", how) << int(Await::question) << superseded;
+            QTest::addRow("completion, %s", how) << int(Await::completion) << superseded;
+            QTest::addRow("activation before writing, %s", how) << int(Await::activation) << superseded;
+            QTest::addRow("paste, %s", how) << int(Await::paste) << superseded;
+        }
+    }
+
+    void cancellationAtEachAwaitEndsSilently()
+    {
+        QFETCH(int, at);
+        QFETCH(bool, superseded);
+        QString prompt = QStringLiteral("Rewrite.");
+        switch (Await(at)) {
+        case Await::probe:
+            server->setRoute("/api/tags", HttpRoute::hanging());
+            break;
+        case Await::selection:
+            focused->selected = AXAnswer<QString>::none();
+            break;
+        case Await::question:
+            prompt = QStringLiteral("Rewrite {{ask}}.");
+            break;
+        case Await::completion:
+            server->setRoute("/api/chat", HttpRoute::hanging());
+            break;
+        case Await::activation:
+            activator.activePid = 0;
+            break;
+        case Await::paste:
+            focused->settable = false;
+            useCloudProviders();
+            break;
+        }
+        run(aiItem(QStringLiteral("Rewrite"), prompt, ResultHandling::replaceSelection));
+
+        switch (Await(at)) {
+        case Await::probe:
+            QTRY_COMPARE(server->requests("/api/tags").size(), 1);
+            break;
+        case Await::selection:
+            QTRY_COMPARE(keys.sent, QList{KeySender::Shortcut::copy});
+            break;
+        case Await::question:
+            QTRY_COMPARE(asked.size(), 1);
+            break;
+        case Await::completion:
+            QTRY_COMPARE(chats().size(), 1);
+            break;
+        case Await::activation:
+            QTRY_COMPARE(activator.activated, QList<qint64>{editor.pid});
+            break;
+        case Await::paste:
+            QTRY_COMPARE(keys.sent, QList{KeySender::Shortcut::paste});
+            break;
+        }
+        QCOMPARE(ended, 0);
+        if (superseded)
+            runner->run(test::item(QStringLiteral("Open"), {OpenPayload{QStringLiteral("/tmp")}}), editor);
+        else
+            runner->cancel();
+        QCOMPARE(runner->busyMessage(), std::nullopt);
+        waitUntilEnded();
+        QVERIFY(outcomes.isEmpty());
+        QCOMPARE(runner->busyMessage(), std::nullopt);
+        QCOMPARE(pasteboard.plainText(), QStringLiteral("on the clipboard"));
+        if (Await(at) == Await::activation)
+            QVERIFY(focused->written.isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestAIRoad)
+#include "tst_airoad.moc"
