@@ -121,10 +121,11 @@ void AppEnvironment::wireActions()
             self->resultController_->show(outcome);
     };
     QPointer<AskInputWindowController> ask(askInputController_.get());
-    actionRunner_->requestInput = [ask](QString question) -> QCoro::Task<std::optional<QString>> {
+    actionRunner_->requestInput = [ask](QString question,
+                                        CancellationToken token) -> QCoro::Task<std::optional<QString>> {
         if (!ask)
             co_return std::nullopt;
-        co_return co_await ask->ask(question);
+        co_return co_await ask->ask(question, token);
     };
     actionRunner_->postOpenSettings = [] { NotificationCenter::defaultCenter().post(openSettingsNotification); };
     actionRunner_->openAccessibilitySettings = [self] {
