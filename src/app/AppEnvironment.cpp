@@ -1,5 +1,6 @@
 #include "app/AppEnvironment.h"
 
+#include "actions/AIRoad.h"
 #include "actions/ActionOutcome.h"
 #include "actions/ActionRunner.h"
 #include "actions/AskInputWindowController.h"
@@ -62,6 +63,15 @@ AppEnvironment::AppEnvironment(Platform &platform, const QString &configDirector
     scripts_ = std::make_unique<ScriptRunner>(*platform.catalog, *platform.launcher, *platform.opener,
                                               *platform.appleScript);
     actionRunner_ = std::make_unique<ActionRunner>(*scripts_);
+    ConfigStore *store = configStore_.get();
+    PermissionsService *permissions = permissions_.get();
+    aiRoad_ = std::make_unique<AIRoad>(
+        *actionRunner_,
+        AIRoad::Collaborators{*selection_, *injector_, *llm_, *platform.pasteboard,
+                              [store] { return store->config().ai; },
+                              [store] { return store->config().selection; },
+                              [permissions] { return permissions->isAccessibilityTrusted(); },
+                              [permissions] { permissions->requestAccessibility(); }});
     ringController_ = std::make_unique<RingWindowController>(
         *configStore_, RingWindowServices{*platform.haptics, *platform.beep, *platform.keyboard,
                                           *platform.backdrop, *platform.catalog, scheduler});

@@ -8,6 +8,7 @@
 
 namespace vima {
 
+class AIRoad;
 class ActionRunner;
 class AskInputWindowController;
 class ConfigStore;
@@ -95,6 +96,7 @@ private:
     std::unique_ptr<PointerTriggerMonitor> pointer_;
     std::unique_ptr<ScriptRunner> scripts_;
     std::unique_ptr<ActionRunner> actionRunner_;
+    std::unique_ptr<AIRoad> aiRoad_;
     std::unique_ptr<RingWindowController> ringController_;
     std::unique_ptr<ResultWindowController> resultController_;
     std::unique_ptr<AskInputWindowController> askInputController_;
