@@ -11,6 +11,7 @@
 #include "platform/fake/FakeApplicationCatalog.h"
 #include "platform/x11/UnavailableAppleScriptEngine.h"
 #include "platform/x11/X11Accessibility.h"
+#include "platform/x11/X11Connection.h"
 #include "platform/x11/X11ApplicationActivator.h"
 #include "platform/x11/X11KeySender.h"
 #include "platform/x11/X11Pasteboard.h"
@@ -28,6 +29,7 @@
 #include <QProcess>
 #include <QScreen>
 #include <QTest>
+#include <QTimer>
 #include <QUuid>
 
 using namespace vima;
@@ -230,6 +232,21 @@ private Q_SLOTS:
         QVERIFY(clipboardContents().isEmpty());
     }
 
+    void heldModifierAndOurKeyboardGrabDoNotSpoilThePaste()
+    {
+        setText(QStringLiteral("before"));
+        selectAllByKeys();
+        // The ring holds the keyboard while open, and the user may still hold Alt.
+        xcb_connection_t *connection = x11::connection();
+        xcb_grab_keyboard(connection, 0, x11::rootWindow(), XCB_CURRENT_TIME, XCB_GRAB_MODE_ASYNC,
+                          XCB_GRAB_MODE_ASYNC);
+        xcb_flush(connection);
+        QCOMPARE(runTool(QStringLiteral("xdotool"), {"keydown", "alt"}).exitCode, 0);
+        QTimer::singleShot(300, [] { QProcess::execute(QStringLiteral("xdotool"), {"keyup", "alt"}); });
+        await(injector->replace(app, QStringLiteral("after"), {}));
+        QTRY_COMPARE(targetText(), QStringLiteral("after"));
+    }
+
     void shellOutputAppearsInTheResultPanel()
     {
         FakeApplicationCatalog catalog;
@@ -252,6 +269,11 @@ private Q_SLOTS:
         QTest::qWait(200); // let the window manager and the server draw it before the picture
         const QString file = qEnvironmentVariable("VIMA_BUILD_DIR") + QStringLiteral("/actions-shell-result.png");
         QVERIFY(panel->screen()->grabWindow(0).save(file));
+
+        // The panel has the keyboard: Escape closes it.
+        QTRY_VERIFY(panel->isActiveWindow());
+        QCOMPARE(runTool(QStringLiteral("xdotool"), {"key", "Escape"}).exitCode, 0);
+        QTRY_VERIFY(!results.resultPanel());
     }
 };
 
