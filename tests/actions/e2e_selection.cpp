@@ -8,6 +8,7 @@
 #include "actions/SelectionError.h"
 #include "actions/SelectionService.h"
 #include "actions/TextInjector.h"
+#include "platform/PlatformError.h"
 #include "platform/fake/FakeApplicationCatalog.h"
 #include "platform/x11/UnavailableAppleScriptEngine.h"
 #include "platform/x11/X11Accessibility.h"
@@ -230,6 +231,24 @@ private Q_SLOTS:
         QTRY_COMPARE(targetText(), QStringLiteral("Once more"));
         QCOMPARE(X11SelectionReader().snapshot("CLIPBOARD", QDeadlineTimer(1000)), PasteboardSnapshot{});
         QVERIFY(clipboardContents().isEmpty());
+    }
+
+    void unresponsiveClipboardOwnerIsLeftAlone()
+    {
+        setText(QStringLiteral("unchanged"));
+        SupportProgram hung(QStringLiteral("hung_clipboard_owner"), {});
+        QCOMPARE(hung.waitForLine(QStringLiteral("owner")), QStringLiteral("owner"));
+        int ticks = 0;
+        QTimer ticker;
+        connect(&ticker, &QTimer::timeout, this, [&] { ++ticks; });
+        ticker.start(10);
+        QCOMPARE(await(pasteboard->capture()), std::nullopt);
+        QVERIFY2(ticks > 10, "the GUI thread stood still while the owner was asked");
+
+        selectAllByKeys();
+        QVERIFY_THROWS_EXCEPTION(PlatformError, await(injector->replace(app, QStringLiteral("lost"), {})));
+        QCOMPARE(X11SelectionReader().ownerProcess("CLIPBOARD"), std::optional<qint64>(hung.pid()));
+        QCOMPARE(targetText(), QStringLiteral("unchanged"));
     }
 
     void heldModifierAndOurKeyboardGrabDoNotSpoilThePaste()
