@@ -2,8 +2,11 @@
 # Installs what is missing, builds, and starts Tavelon in the current X11 session.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+if [ -z "${DISPLAY:-}" ]; then
+  echo "Tavelon needs an X11 session: DISPLAY is not set. Run this from a terminal inside your desktop." >&2
+  exit 1
+fi
 bash scripts/deps.sh
 cmake --preset default
-cmake --build --preset default
-echo "Tavelon has no entry point yet: the agent arrives with a later change." >&2
-exit 1
+cmake --build --preset default --target tavelon
+exec build/default/src/app/tavelon
