@@ -236,7 +236,7 @@ void AppEnvironment::toggleRing(bool openedViaHotkey)
 
 void AppEnvironment::handleHotkeyPress()
 {
-    qCDebug(lcLatency, "hotkey pressed");
+    qCDebug(lcLatency, "hotkey pressed %lld", latencyStamp());
     toggleRing(true);
 }
 

@@ -41,7 +41,7 @@ void RingPanel::setIgnoresMouseEvents(bool ignores)
 
 void RingPanel::paintEvent(QPaintEvent *)
 {
-    qCDebug(lcLatency, "ring painted");
+    qCDebug(lcLatency, "ring painted %lld", latencyStamp());
     QPainter painter(this);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     if (backdrop_.isNull())

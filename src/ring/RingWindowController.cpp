@@ -66,6 +66,7 @@ RingWindowController::RingWindowController(ConfigStore &store, RingWindowService
             return std::nullopt;
         return weakStore->config().ringWithID(id);
     };
+    makePanel();
 }
 
 RingWindowController::~RingWindowController()
@@ -110,15 +111,18 @@ void RingWindowController::resetViewModel(const Ring &ring, const VimaConfig::Pa
     vm.setKeyboardFocusSlot(std::nullopt);
 }
 
+void RingWindowController::makePanel()
+{
+    auto *view = new RingView(*viewModel_, false, RingStyle{}, services_.scheduler);
+    panel_ = new RingPanel(view);
+    panel_->onKeyPress = [this](QKeyEvent *event) { keyPressed(event); };
+    panel_->onKeyRelease = [this](QKeyEvent *event) { keyReleased(event); };
+    panel_->onWheel = [this](QWheelEvent *event) { wheel(event); };
+    panel_->winId(); // the native window too: nothing of it is left for the hotkey's path
+}
+
 void RingWindowController::preparePanel(const QRect &frame)
 {
-    if (!panel_) {
-        auto *view = new RingView(*viewModel_, false, RingStyle{}, services_.scheduler);
-        panel_ = new RingPanel(view);
-        panel_->onKeyPress = [this](QKeyEvent *event) { keyPressed(event); };
-        panel_->onKeyRelease = [this](QKeyEvent *event) { keyReleased(event); };
-        panel_->onWheel = [this](QWheelEvent *event) { wheel(event); };
-    }
     // Without a compositor a translucent window shows black: paint the screen.
     panel_->setBackdrop(services_.backdrop.isTranslucencyAvailable() ? QPixmap()
                                                                      : services_.backdrop.capture(frame));
@@ -198,8 +202,10 @@ void RingWindowController::hide()
     services_.scheduler.schedule(std::min(delay, 2.0), [self, generation] {
         if (!self || self->isVisible_ || self->generation_ != generation)
             return;
-        if (self->panel_)
+        if (self->panel_) {
             self->panel_->hide();
+            self->panel_->setBackdrop({});
+        }
         self->viewModel_->setHoveredSlot(std::nullopt);
         self->viewModel_->setKeyboardFocusSlot(std::nullopt);
     });

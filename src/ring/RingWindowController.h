@@ -85,6 +85,7 @@ private:
     std::optional<ContextApp> contextApp(const Ring &ring, const std::optional<QString> &bundleID) const;
     void resetViewModel(const Ring &ring, const VimaConfig::Pages &pages,
                         const std::optional<ContextApp> &app, const VimaConfig &config);
+    void makePanel();
     void preparePanel(const QRect &frame);
     void recentre(qsizetype depth);
     void installMonitors();
