@@ -35,9 +35,10 @@ QLabel *label(const QString &text, QPalette::ColorRole role = QPalette::WindowTe
     return l;
 }
 
+// The filled, emphasised style of the panel's main button.
 void makeProminent(QPushButton *button)
 {
-    button->setObjectName(button->objectName() + QStringLiteral("Prominent"));
+    button->setProperty("prominent", true);
     QFont font = button->font();
     font.setBold(true);
     button->setFont(font);

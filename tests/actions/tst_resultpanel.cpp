@@ -32,6 +32,8 @@ T *child(QWidget *panel, const QString &name)
     return panel ? panel->findChild<T *>(name) : nullptr;
 }
 
+bool isProminent(QPushButton *button) { return button && button->property("prominent").toBool(); }
+
 } // namespace
 
 class TestResultPanel : public QObject {
@@ -65,9 +67,10 @@ private Q_SLOTS:
         QVERIFY(child<QLabel>(panel, QStringLiteral("failureSymbol")));
         QCOMPARE(child<QLabel>(panel, QStringLiteral("body"))->text(), failed.body);
         QCOMPARE(child<QLabel>(panel, QStringLiteral("recovery"))->text(), QStringLiteral("Try again."));
-        QVERIFY(!child(panel, QStringLiteral("copy")) && !child(panel, QStringLiteral("copyProminent")));
-        QVERIFY(!child(panel, QStringLiteral("replaceProminent")));
-        auto *recover = child(panel, QStringLiteral("recoveryActionProminent"));
+        QVERIFY(!child(panel, QStringLiteral("copy")));
+        QVERIFY(!child(panel, QStringLiteral("replace")));
+        auto *recover = child(panel, QStringLiteral("recoveryAction"));
+        QVERIFY(isProminent(recover));
         QCOMPARE(recover->text(), QStringLiteral("Open Settings"));
         recover->click();
         QCOMPARE(performed, 1);
@@ -79,8 +82,8 @@ private Q_SLOTS:
         controller->show(outcome(ActionOutcome::Style::success));
         QWidget *panel = controller->resultPanel();
         QVERIFY(child<QLabel>(panel, QStringLiteral("successSymbol")));
-        QVERIFY(child(panel, QStringLiteral("copyProminent")));
-        QVERIFY(!child(panel, QStringLiteral("replaceProminent")));
+        QVERIFY(isProminent(child(panel, QStringLiteral("copy"))));
+        QVERIFY(!child(panel, QStringLiteral("replace")));
         QVERIFY(!child<QLabel>(panel, QStringLiteral("recovery")));
         QTest::keyClick(panel, Qt::Key_Return);
         QVERIFY(replaced.isEmpty());
@@ -91,8 +94,9 @@ private Q_SLOTS:
     {
         controller->show(outcome(ActionOutcome::Style::success, editor));
         QWidget *panel = controller->resultPanel();
-        QVERIFY(child(panel, QStringLiteral("copy")));
-        child(panel, QStringLiteral("replaceProminent"))->click();
+        QVERIFY(!isProminent(child(panel, QStringLiteral("copy"))));
+        QVERIFY(isProminent(child(panel, QStringLiteral("replace"))));
+        child(panel, QStringLiteral("replace"))->click();
         QCOMPARE(replaced.size(), 1);
         QCOMPARE(replaced.first().replaceTarget, editor);
     }
