@@ -48,11 +48,12 @@ void sweepTo(QPoint to)
     }
 }
 
-bool ringVisible()
+bool windowVisible(const QString &title)
 {
-    return SupportProgram::run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                                           QStringLiteral("--name"), QStringLiteral("Tavelon Ring")}) == 0;
+    return xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"), title}) == 0;
 }
+
+bool ringVisible() { return windowVisible(QStringLiteral("Tavelon Ring")); }
 
 void pressHotkey() { xdotool({QStringLiteral("keydown"), QStringLiteral("alt"), QStringLiteral("keydown"), QStringLiteral("space")}); }
 void releaseHotkey() { xdotool({QStringLiteral("keyup"), QStringLiteral("space"), QStringLiteral("keyup"), QStringLiteral("alt")}); }
@@ -117,6 +118,7 @@ private Q_SLOTS:
         const QJsonObject config = QJsonDocument::fromJson(readFile(configPath())).object();
         QCOMPARE(config.value(QStringLiteral("version")).toInt(), 1);
         QVERIFY(!config.value(QStringLiteral("rings")).toArray().isEmpty());
+        QTRY_VERIFY(windowVisible(QStringLiteral("Welcome to Tavelon")));
         QVERIFY(agent.terminate());
     }
 
@@ -199,6 +201,8 @@ private Q_SLOTS:
         QVERIFY(second.start());
         QVERIFY(first.waitForExit());
         QVERIFY(second.isRunning());
+        // Ending a running copy counts as reopening it: the settings open.
+        QTRY_VERIFY(windowVisible(QStringLiteral("Tavelon Settings")));
         pressHotkey();
         QTRY_VERIFY(ringVisible());
         QTest::qWait(300);
