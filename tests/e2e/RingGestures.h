@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QPoint>
+#include <QString>
+#include <QStringList>
+
+// What a user does with the real agent on the test's X server, through xdotool.
+namespace ring_gestures {
+
+// Where the ring is summoned.
+inline const QPoint summonPoint(400, 400);
+
+int xdotool(const QStringList &arguments);
+// The centre of a slot of a ring of `count` slots opened at summonPoint.
+QPoint slotPoint(int slot, int count = 8);
+void movePointer(QPoint to);
+// From summonPoint to `to` in a few steps, as a hand would move.
+void sweepTo(QPoint to);
+// Option-Space held down and let go (a plain "key alt+space" lets Alt go first).
+void pressHotkey();
+void releaseHotkey();
+bool ringVisible();
+// The process that owns the active window, or -1.
+qint64 activeWindowPid();
+// A picture of the whole screen in the build's screenshots folder.
+void saveScreenshot(const QString &name);
+
+} // namespace ring_gestures
