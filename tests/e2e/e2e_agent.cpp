@@ -90,6 +90,20 @@ QByteArray readFile(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// Writes `config` as the configuration file, then starts the agent on it.
+bool startWith(AgentProcess &agent, const QByteArray &config)
+{
+    writeFile(configPath(), config);
+    return agent.start();
+}
+
+// A quick tap of the hotkey: the ring opens and stays open.
+void tapHotkey()
+{
+    pressHotkey();
+    releaseHotkey();
+}
+
 void saveScreenshot(const QString &name)
 {
     const QString dir = qEnvironmentVariable("VIMA_BUILD_DIR") + QStringLiteral("/screenshots");
@@ -124,9 +138,8 @@ private Q_SLOTS:
 
     void holdSweepAndReleaseRunsTheSlot()
     {
-        writeFile(configPath(), ConfigStore::encode(testConfig()));
         AgentProcess agent;
-        QVERIFY(agent.start());
+        QVERIFY(startWith(agent, ConfigStore::encode(testConfig())));
         pressHotkey();
         QTRY_VERIFY(ringVisible());
         QTest::qWait(300); // past the quick-tap threshold, and the ring has faded in
@@ -142,11 +155,9 @@ private Q_SLOTS:
 
     void quickTapLeavesTheRingOpenForAClick()
     {
-        writeFile(configPath(), ConfigStore::encode(testConfig()));
         AgentProcess agent;
-        QVERIFY(agent.start());
-        pressHotkey();
-        releaseHotkey();
+        QVERIFY(startWith(agent, ConfigStore::encode(testConfig())));
+        tapHotkey();
         QTRY_VERIFY(ringVisible());
         QTest::qWait(500);
         QVERIFY(ringVisible());
@@ -160,11 +171,9 @@ private Q_SLOTS:
 
     void escapeDismisses()
     {
-        writeFile(configPath(), ConfigStore::encode(testConfig()));
         AgentProcess agent;
-        QVERIFY(agent.start());
-        pressHotkey();
-        releaseHotkey();
+        QVERIFY(startWith(agent, ConfigStore::encode(testConfig())));
+        tapHotkey();
         QTRY_VERIFY(ringVisible());
         QTest::qWait(300);
         xdotool({QStringLiteral("key"), QStringLiteral("Escape")});
@@ -178,9 +187,8 @@ private Q_SLOTS:
     {
         VimaConfig config = testConfig();
         config.pointerTrigger.enabled = true;
-        writeFile(configPath(), ConfigStore::encode(config));
         AgentProcess agent;
-        QVERIFY(agent.start());
+        QVERIFY(startWith(agent, ConfigStore::encode(config)));
         xdotool({QStringLiteral("mousedown"), QStringLiteral("3")});
         QTRY_VERIFY(ringVisible());
         QTest::qWait(300);
@@ -194,9 +202,8 @@ private Q_SLOTS:
 
     void secondLaunchEndsTheFirstAndTakesTheHotkey()
     {
-        writeFile(configPath(), ConfigStore::encode(testConfig()));
         AgentProcess first;
-        QVERIFY(first.start());
+        QVERIFY(startWith(first, ConfigStore::encode(testConfig())));
         AgentProcess second;
         QVERIFY(second.start());
         QVERIFY(first.waitForExit());
@@ -216,9 +223,8 @@ private Q_SLOTS:
     {
         QJsonObject sparse = QJsonDocument::fromJson(ConfigStore::encode(testConfig())).object();
         sparse.remove(QStringLiteral("selection"));
-        writeFile(configPath(), QJsonDocument(sparse).toJson());
         AgentProcess agent;
-        QVERIFY(agent.start());
+        QVERIFY(startWith(agent, QJsonDocument(sparse).toJson()));
         QVERIFY(agent.terminate());
         const QJsonObject saved = QJsonDocument::fromJson(readFile(configPath())).object();
         QVERIFY(saved.contains(QStringLiteral("selection")));
@@ -229,11 +235,9 @@ private Q_SLOTS:
         QJsonObject newer = QJsonDocument::fromJson(ConfigStore::encode(testConfig())).object();
         newer.insert(QStringLiteral("version"), 2);
         const QByteArray bytes = QJsonDocument(newer).toJson(QJsonDocument::Compact);
-        writeFile(configPath(), bytes);
         AgentProcess agent;
-        QVERIFY(agent.start());
-        pressHotkey();
-        releaseHotkey();
+        QVERIFY(startWith(agent, bytes));
+        tapHotkey();
         QTRY_VERIFY(ringVisible());
         xdotool({QStringLiteral("key"), QStringLiteral("Escape")});
         QTRY_VERIFY(!ringVisible());
