@@ -165,16 +165,22 @@ QCoro::Task<std::optional<QString>> SelectionService::copyViaKeystroke(Target ta
     const ClipboardRestorer restorer(c_.pasteboard, *snapshot);
     if (!c_.accessibility.isTrusted() || !co_await c_.keys.send(KeySender::Shortcut::copy))
         throw SelectionError::notPermitted();
-    co_return co_await awaitCopiedText(baseline, token);
+    co_return co_await awaitCopiedText(baseline, target ? std::optional(target->pid) : std::nullopt, token);
 }
 
-QCoro::Task<std::optional<QString>> SelectionService::awaitCopiedText(quint64 baseline, CancellationToken token)
+QCoro::Task<std::optional<QString>> SelectionService::awaitCopiedText(quint64 baseline, std::optional<qint64> copier,
+                                                                      CancellationToken token)
 {
     const double deadline = c_.scheduler.now() + copyDeadline;
     while (c_.scheduler.now() < deadline) {
         token.throwIfCancelled();
         co_await settle(copyPoll, c_.scheduler);
         if (c_.pasteboard.changeCount() == baseline)
+            continue;
+        // A clipboard manager that refills the cleared clipboard is no copy
+        // of the selection: only the target's own copy counts.
+        const std::optional<qint64> owner = c_.pasteboard.ownerProcess();
+        if (copier && owner && *owner != *copier)
             continue;
         if (auto text = co_await c_.pasteboard.text())
             co_return text;

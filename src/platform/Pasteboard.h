@@ -25,6 +25,9 @@ public:
     // The plain text on the clipboard, when it holds one (bounded wait).
     virtual QCoro::Task<std::optional<QString>> text() = 0;
 
+    // The process that holds the clipboard; nothing when nobody does or the
+    // system cannot tell.
+    virtual std::optional<qint64> ownerProcess() const = 0;
     // Grows each time the clipboard changes owner or contents.
     virtual quint64 changeCount() const = 0;
     // Grows each time another application asks for what we put on it.

@@ -289,6 +289,41 @@ private Q_SLOTS:
             QCOMPARE(scheduler.now() - started, 0.7); // polled until the deadline
     }
 
+    void clipboardManagerRefillIsNoCopy_data()
+    {
+        QTest::addColumn<bool>("targetCopies");
+        QTest::addColumn<QString>("result");
+        QTest::newRow("only the manager") << false << "Tavelon couldn't read the selection from Editor.";
+        QTest::newRow("manager, then the target") << true << "selected";
+    }
+
+    void clipboardManagerRefillIsNoCopy()
+    {
+        QFETCH(bool, targetCopies);
+        QFETCH(QString, result);
+        keys.onSend = [&](KeySender::Shortcut) {
+            pasteboard.setText(QStringLiteral("earlier"));
+            pasteboard.owner = 999; // the manager
+            if (!targetCopies)
+                return;
+            scheduler.schedule(0.1, [&] {
+                pasteboard.setText(QStringLiteral("selected"));
+                pasteboard.owner = editor.pid;
+            });
+        };
+        const auto captured = capture(true);
+        QCOMPARE(captured->value ? *captured->value : errorOf(captured), result);
+    }
+
+    void unknownOwnerStillCounts()
+    {
+        keys.onSend = [&](KeySender::Shortcut) {
+            pasteboard.setText(QStringLiteral("selected"));
+            pasteboard.owner.reset();
+        };
+        QCOMPARE(capture(true)->value, QStringLiteral("selected"));
+    }
+
     void fallbackAfterNothingSelectedKeepsThatError()
     {
         auto blank = withText(QString());

@@ -12,6 +12,7 @@ class FakePasteboard final : public Pasteboard {
 public:
     PasteboardSnapshot contents;
     bool responsive = true;
+    std::optional<qint64> owner;
     quint64 changes = 0;
     quint64 requests = 0;
     int restores = 0;
@@ -21,6 +22,7 @@ public:
     void clear() override;
     void setText(const QString &text) override;
     QCoro::Task<std::optional<QString>> text() override;
+    std::optional<qint64> ownerProcess() const override { return owner; }
     quint64 changeCount() const override { return changes; }
     quint64 requestCount() const override { return requests; }
 

@@ -107,6 +107,12 @@ QCoro::Task<std::optional<QString>> X11Pasteboard::text()
     });
 }
 
+std::optional<qint64> X11Pasteboard::ownerProcess() const
+{
+    // Asks only the server, never the owner: this cannot hang.
+    return X11SelectionReader().ownerProcess("CLIPBOARD");
+}
+
 bool X11Pasteboard::nativeEventFilter(const QByteArray &eventType, void *message, qintptr *)
 {
     if (eventType != "xcb_generic_event_t")

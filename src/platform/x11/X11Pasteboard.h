@@ -22,6 +22,7 @@ public:
     void clear() override;
     void setText(const QString &text) override;
     QCoro::Task<std::optional<QString>> text() override;
+    std::optional<qint64> ownerProcess() const override;
     quint64 changeCount() const override { return changes_; }
     quint64 requestCount() const override { return requests_; }
 
