@@ -78,7 +78,7 @@ QCoro::Task<void> AIRoad::run(const ActionRun &run, AIPayload payload, RingItem 
         run.present(answerOutcome(item, target, completion.text, completion.fallbackNote));
 }
 
-QCoro::Task<std::optional<QHash<QString, QString>>> AIRoad::askQuestions(const QStringList &questions,
+QCoro::Task<std::optional<QHash<QString, QString>>> AIRoad::askQuestions(QStringList questions,
                                                                           const ActionRun &run)
 {
     QHash<QString, QString> answers;

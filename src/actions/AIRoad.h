@@ -50,7 +50,7 @@ public:
     ActionOutcome noProviderOutcome(const QString &title, const AISettings &settings) const;
 
 private:
-    QCoro::Task<std::optional<QHash<QString, QString>>> askQuestions(const QStringList &questions,
+    QCoro::Task<std::optional<QHash<QString, QString>>> askQuestions(QStringList questions,
                                                                       const ActionRun &run);
     QCoro::Task<QString> expand(QString prompt, QString selected, Target target,
                                 QHash<QString, QString> answers, CancellationToken token);
