@@ -41,12 +41,14 @@ void pressHotkey() { xdotool({QStringLiteral("keydown"), QStringLiteral("alt"), 
 
 void releaseHotkey() { xdotool({QStringLiteral("keyup"), QStringLiteral("space"), QStringLiteral("keyup"), QStringLiteral("alt")}); }
 
-bool ringVisible()
+bool windowVisible(const QString &title)
 {
     return xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
-                    QStringLiteral("Tavelon Ring")})
+                    QLatin1Char('^') + title + QLatin1Char('$')})
            == 0;
 }
+
+bool ringVisible() { return windowVisible(QStringLiteral("Tavelon Ring")); }
 
 qint64 activeWindowPid()
 {

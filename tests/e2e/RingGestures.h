@@ -19,6 +19,8 @@ void sweepTo(QPoint to);
 // Option-Space held down and let go (a plain "key alt+space" lets Alt go first).
 void pressHotkey();
 void releaseHotkey();
+// Whether a window with exactly that title is on screen.
+bool windowVisible(const QString &title);
 bool ringVisible();
 // The process that owns the active window, or -1.
 qint64 activeWindowPid();

@@ -1,4 +1,5 @@
 #include "AgentProcess.h"
+#include "RingGestures.h"
 #include "SupportProgram.h"
 
 #include "model/ItemAction.h"
@@ -9,54 +10,25 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
-#include <QGuiApplication>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QScreen>
 #include <QTest>
-#include <cmath>
 
 using namespace vima;
+using namespace ring_gestures;
 
 namespace {
-
-const QPointF summonPoint(400, 400);
-constexpr double slotRadius = 93; // between the inner (48) and outer (138) radius
 
 QString home() { return QDir::homePath(); }
 QString configPath() { return home() + QStringLiteral("/.config/Vima/config.json"); }
 QString marker(int slot) { return home() + QStringLiteral("/slot%1").arg(slot); }
 
-int xdotool(const QStringList &arguments) { return SupportProgram::run(QStringLiteral("xdotool"), arguments); }
-
-QPoint slotPoint(int slot, int count = 8)
+// A quick tap of the hotkey: the ring opens and stays open.
+void tapHotkey()
 {
-    const double angle = 2 * M_PI * slot / count;
-    return QPointF(summonPoint.x() + std::sin(angle) * slotRadius, summonPoint.y() - std::cos(angle) * slotRadius)
-        .toPoint();
+    pressHotkey();
+    releaseHotkey();
 }
-
-void movePointer(QPoint to) { xdotool({QStringLiteral("mousemove"), QString::number(to.x()), QString::number(to.y())}); }
-
-// A sweep in a few steps, as a hand would move.
-void sweepTo(QPoint to)
-{
-    const QPointF from = summonPoint;
-    for (int step = 1; step <= 4; ++step) {
-        movePointer((from + (QPointF(to) - from) * step / 4.0).toPoint());
-        QTest::qWait(20);
-    }
-}
-
-bool windowVisible(const QString &title)
-{
-    return xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"), title}) == 0;
-}
-
-bool ringVisible() { return windowVisible(QStringLiteral("Tavelon Ring")); }
-
-void pressHotkey() { xdotool({QStringLiteral("keydown"), QStringLiteral("alt"), QStringLiteral("keydown"), QStringLiteral("space")}); }
-void releaseHotkey() { xdotool({QStringLiteral("keyup"), QStringLiteral("space"), QStringLiteral("keyup"), QStringLiteral("alt")}); }
 
 RingItem shellSlot(int slot)
 {
@@ -97,20 +69,6 @@ bool startWith(AgentProcess &agent, const QByteArray &config)
     return agent.start();
 }
 
-// A quick tap of the hotkey: the ring opens and stays open.
-void tapHotkey()
-{
-    pressHotkey();
-    releaseHotkey();
-}
-
-void saveScreenshot(const QString &name)
-{
-    const QString dir = qEnvironmentVariable("VIMA_BUILD_DIR") + QStringLiteral("/screenshots");
-    QDir().mkpath(dir);
-    QGuiApplication::primaryScreen()->grabWindow(0).save(dir + QLatin1Char('/') + name);
-}
-
 } // namespace
 
 class TestAgent : public QObject {
@@ -122,7 +80,7 @@ private Q_SLOTS:
         QFile::remove(configPath());
         for (int slot = 0; slot < 8; ++slot)
             QFile::remove(marker(slot));
-        movePointer(summonPoint.toPoint());
+        movePointer(summonPoint);
     }
 
     void firstLaunchWritesTheDefaultConfiguration()

@@ -85,13 +85,6 @@ QString jsonString(const QString &text)
     return QString::fromUtf8(array.mid(1, array.size() - 2));
 }
 
-bool windowVisible(const QString &title)
-{
-    return xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
-                    QLatin1Char('^') + title + QLatin1Char('$')})
-           == 0;
-}
-
 } // namespace
 
 class TestAIRoadEndToEnd : public QObject {
