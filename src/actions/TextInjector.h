@@ -1,11 +1,7 @@
 #pragma once
 
+#include "actions/DesktopAccess.h"
 #include "async/CancellationToken.h"
-#include "async/Scheduler.h"
-#include "platform/Accessibility.h"
-#include "platform/ApplicationActivator.h"
-#include "platform/KeySender.h"
-#include "platform/Pasteboard.h"
 #include "platform/RunningApplication.h"
 
 #include <QCoroTask>
@@ -21,13 +17,7 @@ class TextInjector {
 public:
     using Target = std::optional<RunningApplication>;
 
-    struct Collaborators {
-        Accessibility &accessibility;
-        Pasteboard &pasteboard;
-        KeySender &keys;
-        ApplicationActivator &activator;
-        Scheduler &scheduler;
-    };
+    using Collaborators = DesktopAccess;
 
     explicit TextInjector(Collaborators collaborators);
 

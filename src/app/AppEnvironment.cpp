@@ -42,8 +42,8 @@ AppEnvironment::AppEnvironment(Platform &platform, const QString &configDirector
 {
     configStore_ = std::make_unique<ConfigStore>(configDirectory, scheduler);
     permissions_ = std::make_unique<PermissionsService>(*platform.accessibilityPermission, scheduler);
-    const TextInjector::Collaborators desktop{*platform.accessibility, *platform.pasteboard, *platform.keys,
-                                              *platform.activator, scheduler};
+    const DesktopAccess desktop{*platform.accessibility, *platform.pasteboard, *platform.keys,
+                                *platform.activator, scheduler};
     injector_ = std::make_unique<TextInjector>(desktop);
     keychain_ = std::make_unique<Keychain>(*platform.secrets);
     Keychain *keychain = keychain_.get();
@@ -55,10 +55,7 @@ AppEnvironment::AppEnvironment(Platform &platform, const QString &configDirector
     hotkeys_ = std::make_unique<HotkeyManager>(*platform.hotKeys);
     loginItem_ = std::make_unique<LoginItemService>(*platform.loginItems);
     updates_ = std::make_unique<UpdateService>();
-    selection_ = std::make_unique<SelectionService>(
-        SelectionService::Collaborators{*platform.accessibility, *platform.pasteboard, *platform.keys,
-                                        *platform.activator, scheduler},
-        0.6, 0.3);
+    selection_ = std::make_unique<SelectionService>(desktop, 0.6, 0.3);
     pointer_ = std::make_unique<PointerTriggerMonitor>(*platform.pointerTap, scheduler);
     scripts_ = std::make_unique<ScriptRunner>(*platform.catalog, *platform.launcher, *platform.opener,
                                               *platform.appleScript);

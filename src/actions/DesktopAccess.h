@@ -1,0 +1,21 @@
+#pragma once
+
+#include "async/Scheduler.h"
+#include "platform/Accessibility.h"
+#include "platform/ApplicationActivator.h"
+#include "platform/KeySender.h"
+#include "platform/Pasteboard.h"
+
+namespace vima {
+
+// The platform services through which the selection is read from, and text
+// written into, the target application.
+struct DesktopAccess {
+    Accessibility &accessibility;
+    Pasteboard &pasteboard;
+    KeySender &keys;
+    ApplicationActivator &activator;
+    Scheduler &scheduler;
+};
+
+} // namespace vima
