@@ -1,13 +1,11 @@
 #include "platform/x11/X11ActiveWindowSource.h"
 
 #include "platform/x11/X11Connection.h"
+#include "platform/x11/X11Windows.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <cstdlib>
-#include <memory>
-#include <xcb/res.h>
 
 namespace vima {
 
@@ -78,7 +76,7 @@ bool X11ActiveWindowSource::nativeEventFilter(const QByteArray &eventType, void 
 
 std::optional<RunningApplication> X11ActiveWindowSource::application(xcb_window_t window) const
 {
-    const qint64 pid = processID(window);
+    const qint64 pid = x11::windowProcess(window);
     if (pid == QCoreApplication::applicationPid())
         return RunningApplication{pid, ownBundleID().value_or(QString()), QGuiApplication::applicationDisplayName()};
     QStringList candidates = x11::stringsProperty(window, x11::atom("_GTK_APPLICATION_ID"), x11::atom("UTF8_STRING"));
@@ -94,24 +92,6 @@ std::optional<RunningApplication> X11ActiveWindowSource::application(xcb_window_
     if (const auto identity = identify(candidates))
         return RunningApplication{pid, identity->bundleID, identity->name};
     return RunningApplication{pid, QString(), wmClass.value(1, executable)};
-}
-
-qint64 X11ActiveWindowSource::processID(xcb_window_t window) const
-{
-    if (const auto pid = x11::cardinalProperty(window, x11::atom("_NET_WM_PID"), XCB_ATOM_CARDINAL))
-        return *pid;
-    // Not every toolkit sets _NET_WM_PID; the server knows its local clients.
-    xcb_res_client_id_spec_t spec{window, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
-    std::unique_ptr<xcb_res_query_client_ids_reply_t, void (*)(void *)> reply(
-        xcb_res_query_client_ids_reply(connection_, xcb_res_query_client_ids(connection_, 1, &spec), nullptr),
-        &std::free);
-    if (!reply)
-        return 0;
-    for (auto it = xcb_res_query_client_ids_ids_iterator(reply.get()); it.rem; xcb_res_client_id_value_next(&it)) {
-        if ((it.data->spec.mask & XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID) && it.data->length >= 4)
-            return *xcb_res_client_id_value_value(it.data);
-    }
-    return 0;
 }
 
 std::optional<X11ActiveWindowSource::Identity> X11ActiveWindowSource::identify(const QStringList &candidates) const

@@ -31,7 +31,6 @@ private:
 
     bool hasWindowManager() const;
     std::optional<RunningApplication> application(xcb_window_t window) const;
-    qint64 processID(xcb_window_t window) const;
     std::optional<Identity> identify(const QStringList &candidates) const;
 
     const ApplicationCatalog *catalog_;

@@ -30,6 +30,7 @@ qint64 windowProcess(xcb_window_t window)
         return 0;
     if (const auto pid = cardinalProperty(window, atom("_NET_WM_PID"), XCB_ATOM_CARDINAL))
         return *pid;
+    // Not every toolkit sets _NET_WM_PID; the server knows its local clients.
     xcb_connection_t *c = connection();
     xcb_res_client_id_spec_t spec{window, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
     std::unique_ptr<xcb_res_query_client_ids_reply_t, decltype(&std::free)> reply(
