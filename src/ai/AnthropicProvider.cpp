@@ -1,12 +1,10 @@
 #include "ai/AnthropicProvider.h"
 
 #include "ai/LLMError.h"
-#include "ai/LLMService.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QNetworkRequest>
 
 namespace vima {
 
@@ -16,39 +14,24 @@ QString AnthropicProvider::currentAPIVersion() { return QStringLiteral("2023-06-
 
 AnthropicProvider::AnthropicProvider(std::optional<QUrl> endpoint, QString apiVersion,
                                      Scheduler &scheduler)
-    : endpoint_(std::move(endpoint)), apiVersion_(std::move(apiVersion)), scheduler_(scheduler)
+    : CloudProvider(std::move(endpoint), scheduler), apiVersion_(std::move(apiVersion))
 {
 }
 
-LLMProviderStatus AnthropicProvider::status(const LLMCredentials &credentials) const
+void AnthropicProvider::authorize(QNetworkRequest &http, const QString &apiKey) const
 {
-    return credentials.hasAPIKey() ? LLMProviderStatus::ready() : LLMProviderStatus::needsKey();
-}
-
-QCoro::Task<QString> AnthropicProvider::complete(LLMRequest request, LLMCredentials credentials,
-                                                 CancellationToken token) const
-{
-    if (!endpoint_)
-        throw LLMError::invalidResponse();
-    if (!credentials.hasAPIKey())
-        throw LLMError::missingAPIKey(kind());
-
-    QNetworkRequest http(*endpoint_);
-    http.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/json"));
-    http.setRawHeader("x-api-key", credentials.apiKey->toUtf8());
+    http.setRawHeader("x-api-key", apiKey.toUtf8());
     http.setRawHeader("anthropic-version", apiVersion_.toUtf8());
+}
 
+QJsonObject AnthropicProvider::body(const LLMRequest &request) const
+{
     const QJsonObject message{{QStringLiteral("role"), QStringLiteral("user")},
                               {QStringLiteral("content"), request.userText}};
-    const QJsonObject body{{QStringLiteral("model"), request.model},
-                           {QStringLiteral("max_tokens"), request.maxTokens},
-                           {QStringLiteral("system"), request.systemPrompt},
-                           {QStringLiteral("messages"), QJsonArray{message}}};
-
-    const QByteArray reply = co_await LLMService::send(
-        http, "POST", QJsonDocument(body).toJson(QJsonDocument::Compact), request.timeout, token,
-        scheduler_);
-    co_return readAnswer(reply);
+    return {{QStringLiteral("model"), request.model},
+            {QStringLiteral("max_tokens"), request.maxTokens},
+            {QStringLiteral("system"), request.systemPrompt},
+            {QStringLiteral("messages"), QJsonArray{message}}};
 }
 
 QString AnthropicProvider::readAnswer(const QByteArray &body)

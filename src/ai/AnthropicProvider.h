@@ -1,15 +1,11 @@
 #pragma once
 
-#include "ai/LLMProvider.h"
-#include "async/Scheduler.h"
-
-#include <QUrl>
-#include <optional>
+#include "ai/CloudProvider.h"
 
 namespace vima {
 
 // The Anthropic Messages API with the user's own key.
-class AnthropicProvider final : public LLMProvider {
+class AnthropicProvider final : public CloudProvider {
 public:
     static QUrl publicEndpoint();
     static QString currentAPIVersion();
@@ -18,17 +14,16 @@ public:
                       Scheduler &scheduler = Scheduler::system());
 
     LLMProviderKind kind() const override { return LLMProviderKind::anthropic; }
-    LLMProviderStatus status(const LLMCredentials &credentials) const override;
-    QCoro::Task<QString> complete(LLMRequest request, LLMCredentials credentials,
-                                  CancellationToken token) const override;
 
     // The text blocks of a reply, joined; throws invalidResponse when there is none.
     static QString readAnswer(const QByteArray &body);
 
 private:
-    std::optional<QUrl> endpoint_;
+    void authorize(QNetworkRequest &http, const QString &apiKey) const override;
+    QJsonObject body(const LLMRequest &request) const override;
+    QString answer(const QByteArray &reply) const override { return readAnswer(reply); }
+
     QString apiVersion_;
-    Scheduler &scheduler_;
 };
 
 } // namespace vima

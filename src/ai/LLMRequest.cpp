@@ -1,5 +1,6 @@
 #include "ai/LLMRequest.h"
 
+#include <QJsonObject>
 #include <algorithm>
 #include <cmath>
 
@@ -16,6 +17,14 @@ double LLMRequest::clampedTimeout(double seconds)
     if (std::isnan(seconds))
         return defaultTimeout;
     return std::clamp(seconds, shortestTimeout, longestTimeout);
+}
+
+QJsonArray LLMRequest::chatMessages() const
+{
+    return {QJsonObject{{QStringLiteral("role"), QStringLiteral("system")},
+                        {QStringLiteral("content"), systemPrompt}},
+            QJsonObject{{QStringLiteral("role"), QStringLiteral("user")},
+                        {QStringLiteral("content"), userText}}};
 }
 
 } // namespace vima

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QJsonArray>
 #include <QString>
 #include <QtGlobal>
 
@@ -17,6 +18,9 @@ struct LLMRequest {
     // from it: not a number gives the default, the rest is clamped to a finite
     // positive range.
     static double clampedTimeout(double seconds);
+
+    // The system prompt and the user's text as the messages of a chat API.
+    QJsonArray chatMessages() const;
 
     bool operator==(const LLMRequest &) const = default;
 };

@@ -277,6 +277,15 @@ void LLMService::raiseStatusRevision()
     Q_EMIT statusRevisionChanged(statusRevision_);
 }
 
+QCoro::Task<QByteArray> LLMService::postJSON(QNetworkRequest request, const QJsonObject &body,
+                                             double timeout, CancellationToken token,
+                                             Scheduler &scheduler)
+{
+    request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/json"));
+    return send(std::move(request), "POST", QJsonDocument(body).toJson(QJsonDocument::Compact), timeout,
+                std::move(token), scheduler);
+}
+
 QCoro::Task<QByteArray> LLMService::send(QNetworkRequest request, QByteArray method, QByteArray body,
                                          double timeout, CancellationToken token,
                                          Scheduler &scheduler)

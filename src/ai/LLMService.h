@@ -89,6 +89,10 @@ public:
     static QCoro::Task<QByteArray> send(QNetworkRequest request, QByteArray method, QByteArray body,
                                         double timeout, CancellationToken token,
                                         Scheduler &scheduler);
+    // `send` of a JSON body by POST.
+    static QCoro::Task<QByteArray> postJSON(QNetworkRequest request, const QJsonObject &body,
+                                            double timeout, CancellationToken token,
+                                            Scheduler &scheduler);
     // The message of a failed reply's body, cut to 300 characters.
     static QString apiErrorMessage(const QByteArray &body);
     // The configured Ollama address, or the default one when it doesn't parse.

@@ -3,7 +3,6 @@
 #include "ai/LLMError.h"
 #include "ai/LLMService.h"
 
-#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QNetworkRequest>
@@ -38,24 +37,15 @@ QCoro::Task<QString> OllamaProvider::complete(LLMRequest request, LLMCredentials
 {
     const QUrl url = base(credentials);
     QNetworkRequest http(OllamaReachability::appending(url, QStringLiteral("api/chat")));
-    http.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/json"));
-
-    const QJsonArray messages{
-        QJsonObject{{QStringLiteral("role"), QStringLiteral("system")},
-                    {QStringLiteral("content"), request.systemPrompt}},
-        QJsonObject{{QStringLiteral("role"), QStringLiteral("user")},
-                    {QStringLiteral("content"), request.userText}}};
     const QJsonObject body{
         {QStringLiteral("model"), request.model},
         {QStringLiteral("stream"), false},
-        {QStringLiteral("messages"), messages},
+        {QStringLiteral("messages"), request.chatMessages()},
         {QStringLiteral("options"), QJsonObject{{QStringLiteral("num_predict"), request.maxTokens}}}};
 
     QByteArray reply;
     try {
-        reply = co_await LLMService::send(http, "POST",
-                                          QJsonDocument(body).toJson(QJsonDocument::Compact),
-                                          request.timeout, token, scheduler_);
+        reply = co_await LLMService::postJSON(http, body, request.timeout, token, scheduler_);
     } catch (const LLMError &error) {
         if (error.kind() == LLMError::Case::api && error.status() == 404)
             throw LLMError::providerUnavailable(

@@ -1,12 +1,9 @@
 #include "ai/OpenAIProvider.h"
 
 #include "ai/LLMError.h"
-#include "ai/LLMService.h"
 
-#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QNetworkRequest>
 #include <algorithm>
 
 namespace vima {
@@ -14,40 +11,20 @@ namespace vima {
 QUrl OpenAIProvider::publicEndpoint() { return QUrl(QStringLiteral("https://api.openai.com/v1/chat/completions")); }
 
 OpenAIProvider::OpenAIProvider(std::optional<QUrl> endpoint, Scheduler &scheduler)
-    : endpoint_(std::move(endpoint)), scheduler_(scheduler)
+    : CloudProvider(std::move(endpoint), scheduler)
 {
 }
 
-LLMProviderStatus OpenAIProvider::status(const LLMCredentials &credentials) const
+void OpenAIProvider::authorize(QNetworkRequest &http, const QString &apiKey) const
 {
-    return credentials.hasAPIKey() ? LLMProviderStatus::ready() : LLMProviderStatus::needsKey();
+    http.setRawHeader("Authorization", "Bearer " + apiKey.toUtf8());
 }
 
-QCoro::Task<QString> OpenAIProvider::complete(LLMRequest request, LLMCredentials credentials,
-                                              CancellationToken token) const
+QJsonObject OpenAIProvider::body(const LLMRequest &request) const
 {
-    if (!endpoint_)
-        throw LLMError::invalidResponse();
-    if (!credentials.hasAPIKey())
-        throw LLMError::missingAPIKey(kind());
-
-    QNetworkRequest http(*endpoint_);
-    http.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/json"));
-    http.setRawHeader("Authorization", "Bearer " + credentials.apiKey->toUtf8());
-
-    const QJsonArray messages{
-        QJsonObject{{QStringLiteral("role"), QStringLiteral("system")},
-                    {QStringLiteral("content"), request.systemPrompt}},
-        QJsonObject{{QStringLiteral("role"), QStringLiteral("user")},
-                    {QStringLiteral("content"), request.userText}}};
-    const QJsonObject body{{QStringLiteral("model"), request.model},
-                           {QStringLiteral("max_completion_tokens"), request.maxTokens},
-                           {QStringLiteral("messages"), messages}};
-
-    const QByteArray reply = co_await LLMService::send(
-        http, "POST", QJsonDocument(body).toJson(QJsonDocument::Compact), request.timeout, token,
-        scheduler_);
-    co_return readAnswer(reply);
+    return {{QStringLiteral("model"), request.model},
+            {QStringLiteral("max_completion_tokens"), request.maxTokens},
+            {QStringLiteral("messages"), request.chatMessages()}};
 }
 
 QString OpenAIProvider::readAnswer(const QByteArray &body)

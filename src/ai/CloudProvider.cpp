@@ -1,0 +1,33 @@
+#include "ai/CloudProvider.h"
+
+#include "ai/LLMError.h"
+#include "ai/LLMService.h"
+
+namespace vima {
+
+CloudProvider::CloudProvider(std::optional<QUrl> endpoint, Scheduler &scheduler)
+    : endpoint_(std::move(endpoint)), scheduler_(scheduler)
+{
+}
+
+LLMProviderStatus CloudProvider::status(const LLMCredentials &credentials) const
+{
+    return credentials.hasAPIKey() ? LLMProviderStatus::ready() : LLMProviderStatus::needsKey();
+}
+
+QCoro::Task<QString> CloudProvider::complete(LLMRequest request, LLMCredentials credentials,
+                                             CancellationToken token) const
+{
+    if (!endpoint_)
+        throw LLMError::invalidResponse();
+    if (!credentials.hasAPIKey())
+        throw LLMError::missingAPIKey(kind());
+
+    QNetworkRequest http(*endpoint_);
+    authorize(http, *credentials.apiKey);
+    const QByteArray reply = co_await LLMService::postJSON(http, body(request), request.timeout, token,
+                                                           scheduler_);
+    co_return answer(reply);
+}
+
+} // namespace vima

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "ai/LLMProvider.h"
+#include "async/Scheduler.h"
+
+#include <QJsonObject>
+#include <QNetworkRequest>
+#include <QUrl>
+#include <optional>
+
+namespace vima {
+
+// A provider reached with the user's own key at a fixed endpoint: one JSON
+// POST a request; the provider names its key header, body and answer.
+class CloudProvider : public LLMProvider {
+public:
+    LLMProviderStatus status(const LLMCredentials &credentials) const final;
+    QCoro::Task<QString> complete(LLMRequest request, LLMCredentials credentials,
+                                  CancellationToken token) const final;
+
+protected:
+    CloudProvider(std::optional<QUrl> endpoint, Scheduler &scheduler);
+
+private:
+    virtual void authorize(QNetworkRequest &http, const QString &apiKey) const = 0;
+    virtual QJsonObject body(const LLMRequest &request) const = 0;
+    virtual QString answer(const QByteArray &reply) const = 0;
+
+    std::optional<QUrl> endpoint_;
+    Scheduler &scheduler_;
+};
+
+} // namespace vima
