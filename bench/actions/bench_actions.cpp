@@ -10,6 +10,8 @@
 #include "platform/fake/FakeKeySender.h"
 #include "platform/fake/FakePasteboard.h"
 
+#include "QtBenchmarkMain.h"
+
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <benchmark/benchmark.h>
@@ -76,9 +78,5 @@ BENCHMARK(BM_ShellItemRoundTrip)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return vima::runQtBenchmarks<QCoreApplication>(argc, argv);
 }

@@ -2,6 +2,8 @@
 #include "ai/LLMService.h"
 #include "http/LoopbackHttpServer.h"
 
+#include "QtBenchmarkMain.h"
+
 #include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -51,9 +53,5 @@ BENCHMARK(loopbackExchange)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return vima::runQtBenchmarks<QCoreApplication>(argc, argv);
 }

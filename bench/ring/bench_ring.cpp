@@ -4,6 +4,8 @@
 #include "ring/RingView.h"
 #include "ring/RingViewModel.h"
 
+#include "QtBenchmarkMain.h"
+
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
@@ -61,9 +63,5 @@ BENCHMARK(paintFullFrame)->Unit(benchmark::kMillisecond);
 int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return vima::runQtBenchmarks<QApplication>(argc, argv);
 }

@@ -6,6 +6,8 @@
 #include "services/PointerTriggerMonitor.h"
 #include "services/SystemShortcuts.h"
 
+#include "QtBenchmarkMain.h"
+
 #include <QCoreApplication>
 #include <benchmark/benchmark.h>
 
@@ -81,9 +83,5 @@ BENCHMARK(BM_DisplayName);
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return vima::runQtBenchmarks<QCoreApplication>(argc, argv);
 }
