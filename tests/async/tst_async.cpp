@@ -5,6 +5,7 @@
 
 #include <QTest>
 #include <QCoroTask>
+#include <optional>
 
 using namespace vima;
 
@@ -23,6 +24,21 @@ QCoro::Task<void> track(Ending &ending, Work work)
         ending = Ending::cancelled;
     }
 }
+
+// Work on a fake clock with its own token, and how it ended.
+struct FakeRun {
+    FakeScheduler scheduler;
+    CancellationToken token;
+    Ending ending = Ending::running;
+    std::optional<QCoro::Task<void>> task;
+
+    template<typename Work>
+    void start(Work work) { task.emplace(track(ending, std::move(work))); }
+    void startSleep(double seconds)
+    {
+        start([this, seconds] { return sleep(seconds, token, scheduler); });
+    }
+};
 
 } // namespace
 
@@ -59,53 +75,45 @@ private Q_SLOTS:
 
     void sleepEndsAfterItsTime()
     {
-        FakeScheduler scheduler;
-        CancellationToken token;
-        Ending ending = Ending::running;
-        auto task = track(ending, [&] { return sleep(0.5, token, scheduler); });
-        scheduler.advance(0.49);
-        QCOMPARE(ending, Ending::running);
-        scheduler.advance(0.01);
-        QCOMPARE(ending, Ending::finished);
-        QCOMPARE(scheduler.now(), 0.5);
+        FakeRun run;
+        run.startSleep(0.5);
+        run.scheduler.advance(0.49);
+        QCOMPARE(run.ending, Ending::running);
+        run.scheduler.advance(0.01);
+        QCOMPARE(run.ending, Ending::finished);
+        QCOMPARE(run.scheduler.now(), 0.5);
     }
 
     void cancelledSleepEndsEarlyWithCancellation()
     {
-        FakeScheduler scheduler;
-        CancellationToken token;
-        Ending ending = Ending::running;
-        auto task = track(ending, [&] { return sleep(10, token, scheduler); });
-        scheduler.advance(1);
-        token.cancel();
-        QCOMPARE(ending, Ending::cancelled);
-        QCOMPARE(scheduler.pendingCount(), 0); // its timer is gone too
+        FakeRun run;
+        run.startSleep(10);
+        run.scheduler.advance(1);
+        run.token.cancel();
+        QCOMPARE(run.ending, Ending::cancelled);
+        QCOMPARE(run.scheduler.pendingCount(), 0); // its timer is gone too
     }
 
     void sleepOnCancelledTokenThrowsAtOnce()
     {
-        FakeScheduler scheduler;
-        CancellationToken token;
-        token.cancel();
-        Ending ending = Ending::running;
-        auto task = track(ending, [&] { return sleep(1, token, scheduler); });
-        QCOMPARE(ending, Ending::cancelled);
-        QCOMPARE(scheduler.pendingCount(), 0);
+        FakeRun run;
+        run.token.cancel();
+        run.startSleep(1);
+        QCOMPARE(run.ending, Ending::cancelled);
+        QCOMPARE(run.scheduler.pendingCount(), 0);
     }
 
     void settleIsNotInterrupted()
     {
-        FakeScheduler scheduler;
-        CancellationToken token;
-        Ending ending = Ending::running;
-        auto task = track(ending, [&]() -> QCoro::Task<void> {
-            co_await settle(0.35, scheduler);
-            token.throwIfCancelled();
+        FakeRun run;
+        run.start([&run]() -> QCoro::Task<void> {
+            co_await settle(0.35, run.scheduler);
+            run.token.throwIfCancelled();
         });
-        token.cancel();
-        QCOMPARE(ending, Ending::running);
-        scheduler.advance(0.35);
-        QCOMPARE(ending, Ending::cancelled); // the next cancellation point sees it
+        run.token.cancel();
+        QCOMPARE(run.ending, Ending::running);
+        run.scheduler.advance(0.35);
+        QCOMPARE(run.ending, Ending::cancelled); // the next cancellation point sees it
     }
 
     void fakeSchedulerRunsInDueOrder_data()
