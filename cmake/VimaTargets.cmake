@@ -11,6 +11,7 @@ function(vima_add_library name)
   list(FILTER compiled INCLUDE REGEX "\\.(cpp|qrc)$")
   if(compiled)
     add_library(vima_${name} STATIC ${sources})
+    vima_rerun_autogen_on_new_files(vima_${name} "${sources}")
     target_include_directories(vima_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
     target_link_libraries(vima_${name} PUBLIC ${ARG_LINKS})
     vima_set_warnings(vima_${name})
@@ -21,6 +22,19 @@ function(vima_add_library name)
     target_link_libraries(vima_${name} INTERFACE ${ARG_LINKS})
   endif()
   add_library(vima::${name} ALIAS vima_${name})
+endfunction()
+
+# With Ninja, a target's moc step reruns only when a file named in its
+# dependency file changes: the sources moc read and this folder's list files,
+# but not the glob's result. A Q_OBJECT header that the glob newly finds would
+# not be mocced until the next clean build ("undefined reference to vtable").
+# The found files are written to a list file that is read back, so the
+# dependency file names it; it is rewritten only when the files found change.
+function(vima_rerun_autogen_on_new_files target sources)
+  list(JOIN sources "\n# " listing)
+  set(listFile ${CMAKE_CURRENT_BINARY_DIR}/${target}_sources.cmake)
+  file(CONFIGURE OUTPUT ${listFile} CONTENT "# ${listing}\n")
+  include(${listFile})
 endfunction()
 
 function(vima_set_warnings target)
