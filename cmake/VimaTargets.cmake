@@ -69,8 +69,10 @@ function(vima_add_e2e_test area name)
   vima_set_warnings(${name})
   add_test(NAME ${area}.${name}
     COMMAND ${PROJECT_SOURCE_DIR}/tests/support/xsession.sh $<TARGET_FILE:${name}>)
+  # Each brings up its own X server, window manager and bus beside the test:
+  # counted as two processors so that fewer run at once on a small machine.
   set_tests_properties(${area}.${name} PROPERTIES
-    LABELS "e2e;${area}" TIMEOUT 300
+    LABELS "e2e;${area}" TIMEOUT 300 PROCESSORS 2
     ENVIRONMENT "VIMA_BUILD_DIR=${PROJECT_BINARY_DIR}")
 endfunction()
 

@@ -279,7 +279,8 @@ private Q_SLOTS:
         RingItem item{QUuid::createUuid(), QStringLiteral("Say Hello"), IconSpec::symbol(QStringLiteral("terminal")), 0,
                       {ShellPayload{QStringLiteral("echo 'Hello from the shell'; uname -s"), QStringLiteral("/bin/sh"), true}}};
         runner.run(item, app);
-        QTRY_VERIFY(results.resultPanel() && results.resultPanel()->isVisible());
+        // A login shell starts first, which a busy machine may take seconds over.
+        QTRY_VERIFY_WITH_TIMEOUT(results.resultPanel() && results.resultPanel()->isVisible(), 20000);
         QWidget *panel = results.resultPanel();
         QVERIFY(QTest::qWaitForWindowExposed(panel));
         QCOMPARE(panel->findChild<QLabel *>(QStringLiteral("body"))->text(), QStringLiteral("Hello from the shell\nLinux"));

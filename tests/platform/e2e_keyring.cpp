@@ -64,7 +64,7 @@ private:
         keyring_.write("test-password");
         keyring_.closeWriteChannel();
         QTRY_VERIFY_WITH_TIMEOUT(
-            QDBusConnection::sessionBus().interface()->isServiceRegistered("org.freedesktop.secrets"), 10000);
+            QDBusConnection::sessionBus().interface()->isServiceRegistered("org.freedesktop.secrets"), 30000);
     }
 
 private Q_SLOTS:
@@ -77,7 +77,7 @@ private Q_SLOTS:
         config.close();
         bus_.start("dbus-daemon", {"--nofork", "--print-address=1", "--config-file=" + config.fileName()});
         QVERIFY(bus_.waitForStarted());
-        QTRY_VERIFY_WITH_TIMEOUT(bus_.canReadLine(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(bus_.canReadLine(), 30000);
         qputenv("DBUS_SESSION_BUS_ADDRESS", bus_.readLine().trimmed());
         store_.emplace(QStringLiteral("com.vima.Vima"));
     }

@@ -70,8 +70,9 @@ private Q_SLOTS:
 
         QCOMPARE(xdotool({"keydown", "alt+space"}), 0);
         QTRY_COMPARE(pressed, 1);
-        // Held past the auto-repeat delay: the server presses Space again and again.
-        QTRY_VERIFY_WITH_TIMEOUT(counter.presses >= 4, 5000);
+        // Held past the auto-repeat delay: the server presses Space again and
+        // again, on its own timer, which a busy machine may run late.
+        QTRY_VERIFY_WITH_TIMEOUT(counter.presses >= 4, 15000);
         QCOMPARE(pressed, 1);
         QCOMPARE(released, 0);
         QCOMPARE(bool(counter.lastState & numLockMask), numLock);
@@ -116,7 +117,7 @@ private Q_SLOTS:
         QCOMPARE(xdotool({"keydown", "alt+space"}), 0);
         QTRY_COMPARE(pressed, 1);
         QCOMPARE(grabStatus, uint8_t(XCB_GRAB_STATUS_SUCCESS));
-        QTRY_VERIFY_WITH_TIMEOUT(counter.presses >= 4, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(counter.presses >= 4, 15000);
         QCOMPARE(counter.lastWindow, static_cast<xcb_window_t>(ring.winId()));
         QCOMPARE(pressed, 1);
         QCOMPARE(released, 0);

@@ -15,7 +15,9 @@ trap cleanup EXIT
 
 Xvfb -displayfd 3 -screen 0 1600x1000x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
 pids+=($!)
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
+# Up to 30 s each for the server and the window manager: with other tests'
+# sessions starting beside this one on a small machine, seconds go by.
+for _ in $(seq 600); do [ -s "$work/display" ] && break; sleep 0.05; done
 [ -s "$work/display" ] || { echo "Xvfb did not start" >&2; cat "$work/xvfb.log" >&2; exit 1; }
 export DISPLAY=":$(head -n1 "$work/display")"
 
@@ -24,10 +26,9 @@ cat > "$work/openbox.xml" <<'XML'
 XML
 openbox --config-file "$work/openbox.xml" >"$work/openbox.log" 2>&1 &
 pids+=($!)
-for _ in $(seq 100); do
-  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-  sleep 0.05
-done
+wm_ready() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+for _ in $(seq 600); do wm_ready && break; sleep 0.05; done
+wm_ready || { echo "openbox did not start; going on without a window manager" >&2; cat "$work/openbox.log" >&2; }
 
 mkdir -p "$work/home"
 export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" XDG_DATA_HOME="$work/home/.local/share" \

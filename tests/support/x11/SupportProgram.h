@@ -10,10 +10,12 @@ public:
     SupportProgram(const QString &name, const QStringList &arguments);
     ~SupportProgram();
 
-    // The next line not read yet, waiting up to `timeoutMs` for it; empty on time-out.
-    QString nextLine(int timeoutMs = 10000);
+    // The next line not read yet, waiting up to `timeoutMs` for it; empty on
+    // time-out. Generous: the first line comes after the program's start-up,
+    // which a machine busy with other tests' X servers may take seconds over.
+    QString nextLine(int timeoutMs = 30000);
     // Skips lines until one starts with `prefix`; empty on time-out.
-    QString waitForLine(const QString &prefix, int timeoutMs = 10000);
+    QString waitForLine(const QString &prefix, int timeoutMs = 30000);
     qint64 pid() const { return process_.processId(); }
     void closeInput() { process_.closeWriteChannel(); }
     // Writes one line to the program's standard input.
