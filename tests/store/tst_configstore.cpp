@@ -148,9 +148,17 @@ private Q_SLOTS:
         QVERIFY(fixture.copiesAside().isEmpty());
     }
 
+    void firstChangeKeepsTheUnreadableFileAside_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        const QByteArray valid = ConfigStore::encode(sampleConfig());
+        QTest::newRow("newer version") << withVersion(2);
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("truncated") << valid.left(valid.size() / 2);
+    }
     void firstChangeKeepsTheUnreadableFileAside()
     {
-        const QByteArray bytes = withVersion(2);
+        QFETCH(QByteArray, bytes);
         StoreFixture fixture;
         fixture.writeConfig(bytes);
         ConfigStore &store = fixture.open();
