@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/AccessibilityElement.h"
+#include "platform/x11/X11BareElement.h"
 
 namespace vima {
 
@@ -8,20 +8,12 @@ namespace vima {
 // the application's selected text only while one of its windows owns it (a
 // stale selection of another program is no answer). There is no tree to walk
 // and nothing can be written through it.
-class X11SelectionElement final : public AccessibilityElement {
+class X11SelectionElement final : public X11BareElement {
 public:
     explicit X11SelectionElement(qint64 pid) : pid_(pid) {}
 
     void setMessagingTimeout(double seconds) override { timeout_ = seconds; }
-    Pointer focusedElement() override { return {}; }
-    Pointer focusedWindow() override { return {}; }
-    std::optional<QList<Pointer>> children() override { return std::nullopt; }
     AXAnswer<QString> selectedText() override;
-    std::optional<TextRange> selectedTextRange() override { return std::nullopt; }
-    std::optional<QString> stringForRange(TextRange) override { return std::nullopt; }
-    std::optional<QString> value() override { return std::nullopt; }
-    std::optional<bool> isSelectedTextSettable() override { return false; }
-    bool setSelectedText(const QString &) override { return false; }
 
 private:
     qint64 pid_;
