@@ -205,9 +205,14 @@ QCoro::Task<LLMService::Completion> LLMService::complete(AIPayload payload, QStr
             throw LLMError::cancelled();
         const LLMProviderKind kind = kinds.at(index);
         try {
-            const QString answer = co_await provider(kind)->complete(
+            const QString reply = co_await provider(kind)->complete(
                 makeRequest(payload, userText, settings, kind), credentials(kind, settings), token);
-            co_return Completion{answer.trimmed(), kind,
+            const QString answer = reply.trimmed();
+            // An answer of only white space is no answer: handed on, it would
+            // replace the user's selection with nothing.
+            if (answer.isEmpty())
+                throw LLMError::invalidResponse();
+            co_return Completion{answer, kind,
                                  index > 0 ? fallbackNote(settings.provider, kind, lastError)
                                            : std::nullopt};
         } catch (const LLMError &error) {

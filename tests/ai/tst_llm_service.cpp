@@ -233,6 +233,15 @@ private Q_SLOTS:
         QCOMPARE(running->value->fallbackNote, std::nullopt);
     }
 
+    void anAnswerOfOnlyWhiteSpaceIsUnreadable()
+    {
+        scripts_[Kind::openai]->result = QStringLiteral(" \n\t\r\n ");
+        const auto running = complete(payload(), settingsFor(Kind::openai));
+        QVERIFY(running.wait());
+        QCOMPARE(running->error, LLMError::invalidResponse());
+        QCOMPARE(asked(Kind::appleOnDevice), 0);
+    }
+
     void theWalk_data()
     {
         QTest::addColumn<LLMError>("firstError");
