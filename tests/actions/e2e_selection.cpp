@@ -2,6 +2,7 @@
 // server: PRIMARY for reading, Ctrl+C when that fails, Ctrl+V for writing,
 // with the clipboard given back exactly as it was; and a shell item's output
 // in the result panel.
+#include "../support/Await.h"
 #include "SupportProgram.h"
 #include "actions/ActionRunner.h"
 #include "actions/ResultWindowController.h"
@@ -92,37 +93,7 @@ QStringList changesSince(const QMap<QString, QByteArray> &before, const QMap<QSt
     return changed;
 }
 
-template<typename T>
-T await(QCoro::Task<T> task)
-{
-    bool done = false;
-    std::optional<T> result;
-    std::exception_ptr error;
-    auto wrapper = [&]() -> QCoro::Task<void> {
-        try {
-            result = co_await std::move(task);
-        } catch (...) {
-            error = std::current_exception();
-        }
-        done = true;
-    }();
-    const QDeadlineTimer deadline(20000);
-    while (!done && !deadline.hasExpired())
-        QTest::qWait(5);
-    if (error)
-        std::rethrow_exception(error);
-    if (!done)
-        qFatal("task did not finish");
-    return *result;
-}
-
-void await(QCoro::Task<void> task)
-{
-    await([](QCoro::Task<void> task) -> QCoro::Task<bool> {
-        co_await std::move(task);
-        co_return true;
-    }(std::move(task)));
-}
+using test::await;
 
 } // namespace
 
