@@ -22,6 +22,9 @@ QCoro::Task<QString> CloudProvider::complete(LLMRequest request, LLMCredentials 
         throw LLMError::invalidResponse();
     if (!credentials.hasAPIKey())
         throw LLMError::missingAPIKey(kind());
+    // A line break would end the header early and start another one.
+    if (credentials.apiKey->contains(QLatin1Char('\n')) || credentials.apiKey->contains(QLatin1Char('\r')))
+        throw LLMError::transport(QStringLiteral("the API key contains a line break, so it was not sent."));
 
     QNetworkRequest http(*endpoint_);
     authorize(http, *credentials.apiKey);

@@ -300,6 +300,8 @@ QCoro::Task<QByteArray> LLMService::send(QNetworkRequest request, QByteArray met
 
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
     request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
+    // A redirect to another host would carry the API key along with it.
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::SameOriginRedirectPolicy);
     // A manager per exchange: no connection, cookie or credential outlives it.
     const std::unique_ptr<QNetworkAccessManager, DeferredDelete> manager(new QNetworkAccessManager);
     QNetworkReply *reply = method == "GET" ? manager->get(request)

@@ -225,6 +225,26 @@ private Q_SLOTS:
         QCOMPARE(running->error, LLMError::missingAPIKey(LLMProviderKind::openai));
     }
 
+    void keysWithLineBreaksAreNeverSent_data()
+    {
+        QTest::addColumn<bool>("isAnthropic");
+        QTest::addColumn<QString>("key");
+        QTest::newRow("Anthropic, CR LF") << true << QStringLiteral("k\r\nX-Evil: yes");
+        QTest::newRow("OpenAI, LF") << false << QStringLiteral("k\nX-Evil: yes");
+    }
+
+    void keysWithLineBreaksAreNeverSent()
+    {
+        QFETCH(bool, isAnthropic);
+        QFETCH(QString, key);
+        const qsizetype before = server_.requests().size();
+        const auto running = isAnthropic ? ask(anthropic(), withKey(key)) : ask(openAI(), withKey(key));
+        QVERIFY(running.wait());
+        QVERIFY(running->error);
+        QCOMPARE(running->error->kind(), LLMError::Case::transport);
+        QCOMPARE(server_.requests().size(), before);
+    }
+
     // Ollama
 
     void ollamaSendsTheChatRequest_data()

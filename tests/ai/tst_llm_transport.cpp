@@ -88,6 +88,28 @@ private Q_SLOTS:
         QCOMPARE(running->error->description(), description);
     }
 
+    void redirectsStayOnTheSameOrigin()
+    {
+        LoopbackHttpServer elsewhere;
+        elsewhere.setRoute("/steal", HttpRoute::reply(200, "{}"));
+        HttpRoute away = HttpRoute::reply(302, {});
+        away.headers.append({"Location", elsewhere.url(QStringLiteral("/steal")).toEncoded()});
+        server_.setRoute("/away", away);
+        const auto running = post("/away");
+        QVERIFY(running.wait());
+        QVERIFY(running->error);
+        QVERIFY(elsewhere.requests().isEmpty());
+
+        HttpRoute here = HttpRoute::reply(307, {});
+        here.headers.append({"Location", server_.url(QStringLiteral("/ok-here")).toEncoded()});
+        server_.setRoute("/here", here);
+        server_.setRoute("/ok-here", HttpRoute::reply(200, "done"));
+        const auto followed = post("/here");
+        QVERIFY(followed.wait());
+        QVERIFY(!followed->error);
+        QCOMPARE(*followed->value, QByteArray("done"));
+    }
+
     void aHangingServerTimesOutAtTheDeadline()
     {
         server_.setRoute("/hang", HttpRoute::hanging());
