@@ -10,8 +10,9 @@
 
 namespace vima {
 
-// A provider reached with the user's own key at a fixed endpoint: one JSON
-// POST a request; the provider names its key header, body and answer.
+// A provider reached with the user's own key at a fixed endpoint, one JSON
+// POST per request; each provider adds its key headers, body and reading of
+// the answer.
 class CloudProvider : public LLMProvider {
 public:
     LLMProviderStatus status(const LLMCredentials &credentials) const final;
