@@ -85,6 +85,8 @@ private Q_SLOTS:
         QVERIFY(isProminent(child(panel, QStringLiteral("copy"))));
         QVERIFY(!child(panel, QStringLiteral("replace")));
         QVERIFY(!child<QLabel>(panel, QStringLiteral("recovery")));
+        panel->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(panel));
         QTest::keyClick(panel, Qt::Key_Return);
         QVERIFY(replaced.isEmpty());
         QCOMPARE(controller->resultPanel(), panel);
