@@ -140,9 +140,13 @@ AXSelectionRead SelectionService::searchWindow(const AccessibilityElement::Point
         const auto children = element->children();
         if (!children)
             continue;
-        for (const auto &child : children->mid(0, maxChildren)) {
-            if (child)
-                queue.emplace_back(child, depth + 1);
+        int taken = 0;
+        for (const auto &child : *children) {
+            if (!child)
+                continue;
+            if (taken++ == maxChildren)
+                break;
+            queue.emplace_back(child, depth + 1);
         }
     }
     return {status, {}};

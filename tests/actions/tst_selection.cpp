@@ -205,6 +205,14 @@ private Q_SLOTS:
         wide->childList = children;
         QTest::newRow("only 32 children") << wide << int(Kind::notShared);
 
+        // What is not an element does not count towards the 32.
+        auto holed = Element::make();
+        QList<AccessibilityElement::Pointer> withHole{nullptr};
+        for (int i = 0; i < 32; ++i)
+            withHole.append(i == 31 ? withText(QStringLiteral("32nd element")) : Element::make());
+        holed->childList = withHole;
+        QTest::newRow("32 elements, not counting a non-element") << holed << int(Kind::text);
+
         // 1 window + 32 children + 63 grandchildren = 96 examined; the 64th grandchild is not.
         auto big = Element::make();
         QList<AccessibilityElement::Pointer> level1;
