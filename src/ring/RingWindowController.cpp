@@ -280,7 +280,8 @@ bool RingWindowController::handleKeyDown(const VirtualKeyEvent &event)
 void RingWindowController::handleKeyUp(const VirtualKeyEvent &event)
 {
     // While the ring holds the keyboard, the hotkey's own release comes here.
-    if (event.keyCode == store_.config().hotkey.keyCode)
+    // In a ring the hotkey did not open, the bare key is no release of it.
+    if (openedViaHotkey_ && event.keyCode == store_.config().hotkey.keyCode)
         triggerReleased();
 }
 

@@ -218,6 +218,20 @@ private Q_SLOTS:
         QCOMPARE(f.activated.first()->title, QStringLiteral("Item 4"));
     }
 
+    void spaceUpLeavesAMenuRingOpen()
+    {
+        Fixture f;
+        f.controller->show(std::nullopt, false);
+        f.holdOver(4);
+        // The hotkey's key alone, pressed and let go: not the hotkey's release.
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
+        QCoreApplication::sendEvent(f.controller->panel(), &press);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
+        QCoreApplication::sendEvent(f.controller->panel(), &release);
+        QVERIFY(f.controller->isVisible());
+        QVERIFY(f.activated.isEmpty());
+    }
+
     void altKeyReleaseCountsAsModifierRelease()
     {
         Fixture f;
