@@ -58,6 +58,17 @@ std::optional<QString> charactersOf(const QKeyEvent &event)
     return std::nullopt;
 }
 
+// A layout whose digit row types another script's digits: the key of that
+// digit on the main row.
+std::optional<quint16> digitRowCodeOf(const QKeyEvent &event)
+{
+    const QString text = event.text();
+    const int value = text.isEmpty() ? -1 : QChar::digitValue(text.toUcs4().constFirst());
+    if (value < 0 || value > 9)
+        return std::nullopt;
+    return mainKeys().value(Qt::Key_0 + value);
+}
+
 } // namespace
 
 std::optional<quint16> VirtualKeyEvent::keyCodeOf(int qtKey, Qt::KeyboardModifiers modifiers)
@@ -87,7 +98,9 @@ quint64 VirtualKeyEvent::modifierFlagsOf(Qt::KeyboardModifiers modifiers)
 
 std::optional<VirtualKeyEvent> VirtualKeyEvent::from(const QKeyEvent &event)
 {
-    const auto code = keyCodeOf(event.key(), event.modifiers());
+    auto code = keyCodeOf(event.key(), event.modifiers());
+    if (!code)
+        code = digitRowCodeOf(event);
     if (!code)
         return std::nullopt;
     quint64 flags = modifierFlagsOf(event.modifiers());

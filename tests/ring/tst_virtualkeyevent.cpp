@@ -35,6 +35,9 @@ private Q_SLOTS:
                                       << quint64(0x40000);
         QTest::newRow("keypad 0") << int(Qt::Key_0) << int(Qt::KeypadModifier) << "0" << 82 << "0" << quint64(0);
         QTest::newRow("keypad 9") << int(Qt::Key_9) << int(Qt::KeypadModifier) << "9" << 92 << "9" << quint64(0);
+        // Layouts whose digit row types another script's digits.
+        QTest::newRow("devanagari 1") << 0x967 << 0 << "\u0967" << 18 << "\u0967" << quint64(0);
+        QTest::newRow("arabic-indic 0") << 0x660 << 0 << "\u0660" << 29 << "\u0660" << quint64(0);
         QTest::newRow("letter with ctrl") << int(Qt::Key_A) << int(Qt::ControlModifier) << "\x01" << 0 << "a"
                                           << quint64(0x40000);
         QTest::newRow("all modifiers") << int(Qt::Key_K)
