@@ -10,6 +10,8 @@
 #include <QThread>
 
 #include <csignal>
+#include <filesystem>
+#include <string>
 #include <sys/types.h>
 
 namespace vima {
@@ -29,11 +31,24 @@ QString InstanceLock::defaultLockPath()
     return dir + QStringLiteral("/com.vima.Vima-") + display + QStringLiteral(".lock");
 }
 
+QString executableOf(qint64 pid)
+{
+    std::error_code error;
+    const auto target = std::filesystem::read_symlink("/proc/" + std::to_string(pid) + "/exe", error);
+    if (error)
+        return {};
+    QString path = QString::fromStdString(target.string());
+    // The kernel marks a file that was unlinked after the process started.
+    const QLatin1String deleted(" (deleted)");
+    if (path.endsWith(deleted))
+        path.chop(deleted.size());
+    return path;
+}
+
 bool isSameProgram(qint64 pid)
 {
-    const QString exe = QFileInfo(QStringLiteral("/proc/%1/exe").arg(pid)).canonicalFilePath();
-    const QString own = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
-    return !exe.isEmpty() && exe == own;
+    const QString exe = executableOf(pid);
+    return !exe.isEmpty() && exe == executableOf(QCoreApplication::applicationPid());
 }
 
 bool InstanceLock::acquire(int waitMilliseconds)

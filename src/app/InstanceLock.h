@@ -27,6 +27,10 @@ private:
     std::unique_ptr<QLockFile> lock_;
 };
 
+// The file `pid` runs, also once a rebuild or an upgrade has replaced it on
+// disk; empty when there is no such process.
+QString executableOf(qint64 pid);
+
 // Whether `pid` runs the same executable as this process.
 bool isSameProgram(qint64 pid);
 
