@@ -56,7 +56,7 @@ bool InstanceLock::acquire(int waitMilliseconds)
     if (lock_->tryLock(0))
         return false;
     const bool found = endHolder(waitMilliseconds);
-    if (!lock_->tryLock(0)) {
+    if (!lock_->isLocked() && !lock_->tryLock(0)) {
         lock_->removeStaleLockFile();
         if (!lock_->tryLock(0))
             qCWarning(lcApp) << "Could not take the instance lock:" << lock_->error();

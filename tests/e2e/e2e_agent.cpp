@@ -166,6 +166,7 @@ private Q_SLOTS:
         QVERIFY(second.start());
         QVERIFY(first.waitForExit());
         QVERIFY(second.isRunning());
+        QVERIFY(!second.log().join(QLatin1Char('\n')).contains(QStringLiteral("instance lock")));
         // Ending a running copy counts as reopening it: the settings open.
         QTRY_VERIFY(windowVisible(QStringLiteral("Tavelon Settings")));
         pressHotkey();
