@@ -180,7 +180,8 @@ void RingWindowController::show(const std::optional<QString> &previousBundleID, 
 
 void RingWindowController::recentre(qsizetype depth)
 {
-    const Appearance &appearance = store_.config().appearance;
+    // As drawn: a hand-edited radius the view cannot use is drawn at its default.
+    const Appearance appearance = viewModel_->appearanceInUse();
     const double margin = RingPlacement::margin(appearance.outerRadius, appearance.sizeScale, depth);
     viewModel_->setRingCenter(RingPlacement::centre(summonPoint_, summonScreenSize_, margin));
 }

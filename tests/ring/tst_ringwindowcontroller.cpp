@@ -120,6 +120,29 @@ private Q_SLOTS:
         QVERIFY(f.controller->viewModel().isPresented());
     }
 
+    // The ring is drawn at the default size for these; it must be placed for it too.
+    void unusableRadiusIsPlacedAsDrawn_data()
+    {
+        QTest::addColumn<double>("outerRadius");
+        QTest::addColumn<double>("sizeScale");
+        QTest::newRow("negative radius") << -50.0 << 1.0;
+        QTest::newRow("negative scale") << 138.0 << -3.0;
+    }
+    void unusableRadiusIsPlacedAsDrawn()
+    {
+        QFETCH(double, outerRadius);
+        QFETCH(double, sizeScale);
+        Fixture f;
+        VimaConfig config = f.store.config();
+        config.appearance.outerRadius = outerRadius;
+        config.appearance.sizeScale = sizeScale;
+        f.store.setConfig(config);
+        f.controller->pointerPosition = [] { return QPointF(0, 0); };
+        f.controller->show(std::nullopt, true);
+        QCOMPARE(*f.controller->viewModel().ringCenter(), QPointF(184, 184));
+        QCOMPARE(f.store.config().appearance.outerRadius, outerRadius); // the stored value stays
+    }
+
     void holdAndReleaseRunsTheHoveredSlotAfterHiding()
     {
         Fixture f;
