@@ -24,6 +24,7 @@ public:
     // A picture of the screen painted behind the ring where windows cannot be
     // translucent; a null pixmap for none.
     void setBackdrop(const QPixmap &picture);
+    bool hasBackdrop() const { return !backdrop_.isNull(); }
     // Whether clicks fall through to the windows below.
     void setIgnoresMouseEvents(bool ignores);
 

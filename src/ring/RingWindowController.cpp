@@ -124,8 +124,12 @@ void RingWindowController::makePanel()
 void RingWindowController::preparePanel(const QRect &frame)
 {
     // Without a compositor a translucent window shows black: paint the screen.
-    panel_->setBackdrop(services_.backdrop.isTranslucencyAvailable() ? QPixmap()
-                                                                     : services_.backdrop.capture(frame));
+    // A panel still fading out there would be in the picture; the one it
+    // already has is what lies beneath.
+    if (services_.backdrop.isTranslucencyAvailable())
+        panel_->setBackdrop({});
+    else if (!(panel_->isVisible() && panel_->geometry() == frame && panel_->hasBackdrop()))
+        panel_->setBackdrop(services_.backdrop.capture(frame));
     panel_->setIgnoresMouseEvents(false);
     panel_->setGeometry(frame);
 }

@@ -326,6 +326,23 @@ private Q_SLOTS:
         f.controller->show(std::nullopt, false);
         QCOMPARE(f.backdrop.captures, 1);
     }
+
+    // Shown again while it fades out: a capture now would hold the fading
+    // ring, painted under the new one for as long as it shows.
+    void reshownWhileFadingKeepsItsPicture()
+    {
+        Fixture f;
+        f.backdrop.translucent = false;
+        f.controller->show(std::nullopt, false);
+        f.controller->hide();
+        f.scheduler.advance(0.1);
+        f.controller->show(std::nullopt, false);
+        QCOMPARE(f.backdrop.captures, 1);
+        f.controller->hide();
+        f.scheduler.advance(1);
+        f.controller->show(std::nullopt, false);
+        QCOMPARE(f.backdrop.captures, 2);
+    }
 };
 
 QTEST_MAIN(TestRingWindowController)
