@@ -4,7 +4,9 @@
 
 #include <QAbstractNativeEventFilter>
 #include <QApplication>
+#include <QProcess>
 #include <QTest>
+#include <QThread>
 #include <QWidget>
 #include <xcb/xcb.h>
 
@@ -84,6 +86,28 @@ private Q_SLOTS:
         QCOMPARE(pressed, 1);
         if (numLock)
             QCOMPARE(xdotool({"key", "Num_Lock"}), 0);
+    }
+
+    void aHoldReadLateGivesOnePressAndOneRelease()
+    {
+        X11HotKeyRegistrar registrar;
+        HotkeyManager manager(registrar);
+        int pressed = 0, released = 0;
+        manager.onPressed = [&] { ++pressed; };
+        manager.onReleased = [&] { ++released; };
+        QVERIFY(manager.registerHotkey(space, HotkeySpec::option));
+        PressCounter counter;
+
+        // The GUI thread is busy while the key repeats and is let go: the
+        // repeats' releases are read when the key is already up.
+        QVERIFY(QProcess::startDetached(QStringLiteral("xdotool"),
+                                        {"keydown", "alt+space", "sleep", "1.2", "keyup", "space", "alt"}));
+        QThread::msleep(2500);
+        QTRY_COMPARE(released, 1);
+        QVERIFY(counter.presses >= 4);
+        QTest::qWait(100);
+        QCOMPARE(pressed, 1);
+        QCOMPARE(released, 1);
     }
 
     void aWindowThatTakesTheKeyboardDuringTheHoldStillEndsIt()

@@ -6,7 +6,6 @@
 #include <QCoreApplication>
 #include <QLoggingCategory>
 #include <algorithm>
-#include <chrono>
 #include <cstdlib>
 #include <xcb/xcb_keysyms.h>
 #include <xcb/xinput.h>
@@ -24,9 +23,6 @@ Q_LOGGING_CATEGORY(lcHotkey, "com.vima.Vima.Hotkey")
 constexpr xcb_keysym_t numLockKeysym = 0xff7f;
 constexpr qint32 badValue = 2; // the X error for a key the server cannot have
 constexpr qint32 badImplementation = 17; // no X server to ask
-// The server sends a repeat's release and press together; a real release has
-// no press behind it within this time.
-constexpr std::chrono::milliseconds repeatPairWindow{10};
 
 } // namespace
 
@@ -44,9 +40,6 @@ X11HotKeyRegistrar::X11HotKeyRegistrar()
     if (const auto *xkb = xcb_get_extension_data(connection_, &xcb_xkb_id); xkb && xkb->present)
         xkbFirstEvent_ = xkb->first_event;
     numLock_ = numLockMask();
-    releaseTimer_.setSingleShot(true);
-    releaseTimer_.setInterval(repeatPairWindow);
-    releaseTimer_.callOnTimeout([this] { finishRelease(); });
     QCoreApplication::instance()->installNativeEventFilter(this);
 }
 
@@ -180,8 +173,8 @@ bool X11HotKeyRegistrar::nativeEventFilter(const QByteArray &eventType, void *me
         return false;
     }
     if (isKeymapChange(event)) {
-        // After Qt has taken in the new keymap too; the timer, ours, dies with us.
-        QMetaObject::invokeMethod(&releaseTimer_, [this] { regrabAll(); }, Qt::QueuedConnection);
+        // After Qt has taken in the new keymap too; the context, ours, dies with us.
+        QMetaObject::invokeMethod(&context_, [this] { regrabAll(); }, Qt::QueuedConnection);
     }
     return false;
 }
@@ -199,15 +192,10 @@ bool X11HotKeyRegistrar::isKeymapChange(const xcb_generic_event_t *event) const
 
 bool X11HotKeyRegistrar::keyPressed(const xcb_key_press_event_t *event)
 {
-    if (pendingRelease_) {
-        // Auto-repeat: a release and a press of the held key at one time.
-        if (pendingRelease_->keycode == event->detail && pendingRelease_->time == event->time) {
-            releaseTimer_.stop();
-            pendingRelease_.reset();
-            return true;
-        }
-        finishRelease();
-    }
+    // Auto-repeat of a held hot key, also at a window of ours that took the
+    // keyboard during the hold.
+    if (isHeld(event->detail) || isRepeatAfterRelease(event))
+        return true;
     if (event->event != root_)
         return false;
     const uint16_t modifiers = event->state & 0xff & ~lockMasks();
@@ -216,8 +204,6 @@ bool X11HotKeyRegistrar::keyPressed(const xcb_key_press_event_t *event)
         if (grab.keycode != event->detail || grab.modifiers != modifiers)
             continue;
         ours = true;
-        if (grab.down)
-            continue;
         grab.down = true;
         dispatch(grab.id, HotKeyEvent::pressed);
     }
@@ -235,19 +221,33 @@ bool X11HotKeyRegistrar::keyReleased(const xcb_key_release_event_t *event)
     });
     if (!ours)
         return false;
-    // Wait for the press that follows a repeated release at once.
-    if (pendingRelease_)
-        finishRelease();
-    pendingRelease_ = PendingRelease{event->detail, event->time};
-    releaseTimer_.start();
+    // Auto-repeat sends a release with the next press at once: the key is
+    // still down at the server when we ask, unless it has been let go since.
+    if (!isDown(event->detail)) {
+        lastRelease_ = Release{event->detail, event->time};
+        released(event->detail);
+    }
     return true;
 }
 
-void X11HotKeyRegistrar::finishRelease()
+bool X11HotKeyRegistrar::isHeld(xcb_keycode_t keycode) const
 {
-    releaseTimer_.stop();
-    if (const auto pending = std::exchange(pendingRelease_, std::nullopt))
-        released(pending->keycode);
+    return std::any_of(grabs_.cbegin(), grabs_.cend(),
+                       [&](const auto &entry) { return entry.second.keycode == keycode && entry.second.down; });
+}
+
+bool X11HotKeyRegistrar::isRepeatAfterRelease(const xcb_key_press_event_t *event) const
+{
+    // The press of a repeat whose release was taken for the real one (the key
+    // was let go before we asked): it carries that release's time.
+    return lastRelease_ && lastRelease_->keycode == event->detail && lastRelease_->time == event->time;
+}
+
+bool X11HotKeyRegistrar::isDown(xcb_keycode_t keycode) const
+{
+    std::unique_ptr<xcb_query_keymap_reply_t, void (*)(void *)> keymap(
+        xcb_query_keymap_reply(connection_, xcb_query_keymap(connection_), nullptr), &std::free);
+    return keymap && (keymap->keys[keycode / 8] & (1 << (keycode % 8))) != 0;
 }
 
 void X11HotKeyRegistrar::released(xcb_keycode_t keycode)

@@ -4,7 +4,7 @@
 
 #include <QAbstractNativeEventFilter>
 #include <QList>
-#include <QTimer>
+#include <QObject>
 #include <map>
 #include <memory>
 #include <optional>
@@ -48,7 +48,9 @@ private:
     uint16_t lockMasks() const;
     bool keyPressed(const xcb_key_press_event_t *event);
     bool keyReleased(const xcb_key_release_event_t *event);
-    void finishRelease();
+    bool isHeld(xcb_keycode_t keycode) const;
+    bool isRepeatAfterRelease(const xcb_key_press_event_t *event) const;
+    bool isDown(xcb_keycode_t keycode) const;
     void released(xcb_keycode_t keycode);
     bool isKeymapChange(const xcb_generic_event_t *event) const;
     void dispatch(const HotKeyID &id, quint32 kind) const;
@@ -60,12 +62,12 @@ private:
     uint8_t xkbFirstEvent_ = 0;
     uint16_t numLock_ = 0;
     quint64 next_ = 1;
-    struct PendingRelease {
+    struct Release {
         xcb_keycode_t keycode = 0;
         xcb_timestamp_t time = 0;
     };
-    std::optional<PendingRelease> pendingRelease_;
-    QTimer releaseTimer_;
+    std::optional<Release> lastRelease_;
+    QObject context_;
     std::map<HotKeyRef, Grab> grabs_;
     std::map<HandlerRef, Handler> handlers_;
     std::unique_ptr<xkb_context, void (*)(xkb_context *)> xkbContext_;
