@@ -101,10 +101,10 @@ private Q_SLOTS:
         // The GUI thread is busy while the key repeats and is let go: the
         // repeats' releases are read when the key is already up.
         QVERIFY(QProcess::startDetached(QStringLiteral("xdotool"),
-                                        {"keydown", "alt+space", "sleep", "1.2", "keyup", "space", "alt"}));
-        QThread::msleep(2500);
+                                        {"keydown", "alt+space", "sleep", "2", "keyup", "space", "alt"}));
+        QThread::msleep(3500);
         QTRY_COMPARE(released, 1);
-        QVERIFY(counter.presses >= 4);
+        QVERIFY(counter.presses >= 2);
         QTest::qWait(100);
         QCOMPARE(pressed, 1);
         QCOMPARE(released, 1);
