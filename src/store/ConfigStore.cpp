@@ -142,7 +142,10 @@ void ConfigStore::load()
         return;
     }
     try {
-        VimaConfig loaded = decode(readFile(file.filePath()));
+        const QByteArray bytes = readFile(file.filePath());
+        VimaConfig loaded = decode(bytes);
+        syncedBytes_ = bytes;
+        syncedConfig_ = loaded; // as stored: a migration below counts as a change
         const bool migrated = migrateHotkey(loaded.hotkey);
         setConfig(loaded);
         setLastError(std::nullopt);
@@ -174,17 +177,39 @@ void ConfigStore::save()
 {
     if (loadFailed_)
         return; // never write the stand-in defaults over the file that failed to load
+    if (fileChangedElsewhere()) {
+        qCInfo(lcStore, "config.json was changed outside Tavelon; keeping that version");
+        return;
+    }
     try {
         makeFolder(directory_);
         const QByteArray bytes = encode(config_);
         keepCopyOfUnreadableFile();
         writeAtomically(filePath(), bytes);
+        markSynced(bytes);
         setLastError(std::nullopt);
     } catch (const FileError &error) {
         reportSaveFailure(error.description());
     } catch (const JsonError &error) {
         reportSaveFailure(error.description());
     }
+}
+
+bool ConfigStore::fileChangedElsewhere() const
+{
+    if (!syncedBytes_ || config_ != syncedConfig_)
+        return false;
+    try {
+        return readFile(filePath()) != *syncedBytes_;
+    } catch (const FileError &) {
+        return false; // gone or unreadable: writing puts it back
+    }
+}
+
+void ConfigStore::markSynced(const QByteArray &bytes)
+{
+    syncedBytes_ = bytes;
+    syncedConfig_ = config_;
 }
 
 // The file that failed to load may hold rings the user wrote by hand: it goes

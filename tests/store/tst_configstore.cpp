@@ -202,6 +202,41 @@ private Q_SLOTS:
         QCOMPARE(contents, QStringList({"{0", "{1"}));
     }
 
+    void handEditsMadeWhileRunningSurviveASaveWithoutChanges()
+    {
+        StoreFixture fixture;
+        ConfigStore &store = fixture.open(sampleConfig());
+        VimaConfig edited = sampleConfig();
+        edited.slotCount = 12;
+        const QByteArray byHand = ConfigStore::encode(edited);
+        writeAll(fixture.file(), byHand);
+        store.save(); // quitting, with nothing changed here
+        QCOMPARE(readAll(fixture.file()), byHand);
+
+        VimaConfig changedHere = store.config();
+        changedHere.appearance.sizeScale = 1.5;
+        store.setConfig(changedHere);
+        store.save(); // a change made here is written
+        QCOMPARE(ConfigStore::decode(readAll(fixture.file())), changedHere);
+    }
+
+    void ownWritesDoNotCountAsHandEdits()
+    {
+        StoreFixture fixture;
+        ConfigStore &store = fixture.open(sampleConfig());
+        VimaConfig changed = store.config();
+        changed.slotCount = 5;
+        store.setConfig(changed);
+        store.save();
+        changed.slotCount = 6;
+        store.setConfig(changed);
+        store.save();
+        QCOMPARE(ConfigStore::decode(readAll(fixture.file())).slotCount, 6);
+        // Saving again with nothing changed rewrites the same bytes.
+        store.save();
+        QCOMPARE(ConfigStore::decode(readAll(fixture.file())).slotCount, 6);
+    }
+
     void aFileThatCannotBeKeptIsNotWrittenOver()
     {
         // A folder named config.json can be neither read nor copied.
