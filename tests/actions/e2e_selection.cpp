@@ -4,6 +4,7 @@
 // in the result panel.
 #include "../support/Await.h"
 #include "SupportProgram.h"
+#include "TextTargetClient.h"
 #include "actions/ActionRunner.h"
 #include "actions/ResultWindowController.h"
 #include "actions/SelectionError.h"
@@ -109,18 +110,8 @@ class E2ESelection : public QObject {
     std::unique_ptr<SelectionService> selection;
     std::unique_ptr<TextInjector> injector;
 
-    void command(const QByteArray &line)
-    {
-        target->send(line);
-        QCOMPARE(target->waitForLine(QStringLiteral("ok")), QStringLiteral("ok"));
-    }
-
-    QString targetText()
-    {
-        target->send("text");
-        const QString line = target->waitForLine(QStringLiteral("text "));
-        return QJsonDocument::fromJson("[" + line.mid(5).toUtf8() + "]").array().at(0).toString();
-    }
+    void command(const QByteArray &line) { text_target::command(*target, line); }
+    QString targetText() { return text_target::text(*target); }
 
     void setText(const QString &text)
     {

@@ -3,6 +3,7 @@
 #include "AgentProcess.h"
 #include "RingGestures.h"
 #include "SupportProgram.h"
+#include "TextTargetClient.h"
 #include "http/LoopbackHttpServer.h"
 
 #include "model/VimaConfig.h"
@@ -94,18 +95,8 @@ class TestAIRoadEndToEnd : public QObject {
     std::unique_ptr<SupportProgram> target;
     std::unique_ptr<AgentProcess> agent;
 
-    void command(const QByteArray &line)
-    {
-        target->send(line);
-        QCOMPARE(target->waitForLine(QStringLiteral("ok")), QStringLiteral("ok"));
-    }
-
-    QString targetText()
-    {
-        target->send("text");
-        const QString line = target->waitForLine(QStringLiteral("text "));
-        return QJsonDocument::fromJson("[" + line.mid(5).toUtf8() + "]").array().at(0).toString();
-    }
+    void command(const QByteArray &line) { text_target::command(*target, line); }
+    QString targetText() { return text_target::text(*target); }
 
     // The user selects the whole text of the target with the keyboard.
     void selectInTarget()
