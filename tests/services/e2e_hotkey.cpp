@@ -21,6 +21,20 @@ constexpr uint16_t numLockMask = XCB_MOD_MASK_2; // where Xvfb's keymap puts Num
 
 // Counts the key presses of Space that reach the root window, auto-repeat
 // included; installed after the registrar, so it sees them first.
+// The hotkey Option-Space registered for real, counting what it reports.
+struct CountingHotkey {
+    X11HotKeyRegistrar registrar;
+    HotkeyManager manager{registrar};
+    int pressed = 0;
+    int released = 0;
+
+    CountingHotkey()
+    {
+        manager.onPressed = [this] { ++pressed; };
+        manager.onReleased = [this] { ++released; };
+    }
+};
+
 class PressCounter : public QAbstractNativeEventFilter {
 public:
     PressCounter() { QCoreApplication::instance()->installNativeEventFilter(this); }
@@ -60,42 +74,34 @@ private Q_SLOTS:
     void holdingGivesOnePressAndOneRelease()
     {
         QFETCH(bool, numLock);
-        X11HotKeyRegistrar registrar;
-        HotkeyManager manager(registrar);
-        int pressed = 0, released = 0;
-        manager.onPressed = [&] { ++pressed; };
-        manager.onReleased = [&] { ++released; };
-        QVERIFY(manager.registerHotkey(space, HotkeySpec::option));
+        CountingHotkey hotkey;
+        QVERIFY(hotkey.manager.registerHotkey(space, HotkeySpec::option));
         PressCounter counter;
         if (numLock)
             QCOMPARE(xdotool({"key", "Num_Lock"}), 0);
 
         QCOMPARE(xdotool({"keydown", "alt+space"}), 0);
-        QTRY_COMPARE(pressed, 1);
+        QTRY_COMPARE(hotkey.pressed, 1);
         // Held past the auto-repeat delay: the server presses Space again and
         // again, on its own timer, which a busy machine may run late.
         QTRY_VERIFY_WITH_TIMEOUT(counter.presses >= 4, 15000);
-        QCOMPARE(pressed, 1);
-        QCOMPARE(released, 0);
+        QCOMPARE(hotkey.pressed, 1);
+        QCOMPARE(hotkey.released, 0);
         QCOMPARE(bool(counter.lastState & numLockMask), numLock);
 
         QCOMPARE(xdotool({"keyup", "space", "alt"}), 0);
-        QTRY_COMPARE(released, 1);
+        QTRY_COMPARE(hotkey.released, 1);
         QTest::qWait(100);
-        QCOMPARE(released, 1);
-        QCOMPARE(pressed, 1);
+        QCOMPARE(hotkey.released, 1);
+        QCOMPARE(hotkey.pressed, 1);
         if (numLock)
             QCOMPARE(xdotool({"key", "Num_Lock"}), 0);
     }
 
     void aHoldReadLateGivesOnePressAndOneRelease()
     {
-        X11HotKeyRegistrar registrar;
-        HotkeyManager manager(registrar);
-        int pressed = 0, released = 0;
-        manager.onPressed = [&] { ++pressed; };
-        manager.onReleased = [&] { ++released; };
-        QVERIFY(manager.registerHotkey(space, HotkeySpec::option));
+        CountingHotkey hotkey;
+        QVERIFY(hotkey.manager.registerHotkey(space, HotkeySpec::option));
         PressCounter counter;
 
         // The GUI thread is busy while the key repeats and is let go: the
@@ -103,11 +109,11 @@ private Q_SLOTS:
         QVERIFY(QProcess::startDetached(QStringLiteral("xdotool"),
                                         {"keydown", "alt+space", "sleep", "2", "keyup", "space", "alt"}));
         QThread::msleep(3500);
-        QTRY_COMPARE(released, 1);
+        QTRY_COMPARE(hotkey.released, 1);
         QVERIFY(counter.presses >= 2);
         QTest::qWait(100);
-        QCOMPARE(pressed, 1);
-        QCOMPARE(released, 1);
+        QCOMPARE(hotkey.pressed, 1);
+        QCOMPARE(hotkey.released, 1);
     }
 
     void aWindowThatTakesTheKeyboardDuringTheHoldStillEndsIt()
@@ -171,12 +177,8 @@ private Q_SLOTS:
 
     void aModifierMapChangeIsGrabbedAgain()
     {
-        X11HotKeyRegistrar registrar;
-        HotkeyManager manager(registrar);
-        int pressed = 0, released = 0;
-        manager.onPressed = [&] { ++pressed; };
-        manager.onReleased = [&] { ++released; };
-        QVERIFY(manager.registerHotkey(space, HotkeySpec::option));
+        CountingHotkey hotkey;
+        QVERIFY(hotkey.manager.registerHotkey(space, HotkeySpec::option));
         // Num Lock moves from Mod2 to Mod3: only grabs made anew cover it.
         const QString moveNumLock = QStringLiteral(
             "xkbcomp -w0 \"$DISPLAY\" - | sed 's/modifier_map Mod2 { <NMLK> }/modifier_map Mod3 { <NMLK> }/'"
@@ -186,10 +188,10 @@ private Q_SLOTS:
         QCOMPARE(xdotool({"key", "Num_Lock"}), 0);
 
         QCOMPARE(xdotool({"keydown", "alt+space"}), 0);
-        QTRY_COMPARE(pressed, 1);
+        QTRY_COMPARE(hotkey.pressed, 1);
         QCOMPARE(counter.lastState & XCB_MOD_MASK_3, XCB_MOD_MASK_3);
         QCOMPARE(xdotool({"keyup", "space", "alt"}), 0);
-        QTRY_COMPARE(released, 1);
+        QTRY_COMPARE(hotkey.released, 1);
         QCOMPARE(xdotool({"key", "Num_Lock"}), 0);
     }
 
