@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QMenu>
+#include <QPainter>
 #include <QPixmap>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -25,6 +26,28 @@ QIcon symbolIcon(const QString &name, const QColor &ink)
     QIcon icon;
     for (int side : {16, 22, 24, 32, 48})
         icon.addPixmap(QPixmap::fromImage(SymbolCatalog::image(name, side, ink, SymbolCatalog::Weight::regular)));
+    return icon;
+}
+
+// A white glyph on a dark disc: panels may be light or dark, and Linux does
+// not say which.
+QIcon trayIcon()
+{
+    QIcon icon;
+    for (int side : {16, 22, 24, 32, 48}) {
+        QPixmap picture(side, side);
+        picture.fill(Qt::transparent);
+        QPainter painter(&picture);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(0x1c, 0x1c, 0x1e));
+        painter.drawEllipse(QRectF(0.5, 0.5, side - 1, side - 1));
+        const int glyph = side * 2 / 3;
+        const int inset = (side - glyph) / 2;
+        painter.drawImage(QPoint(inset, inset), SymbolCatalog::image(QStringLiteral("circle.hexagongrid.circle"), glyph,
+                                                                     Qt::white, SymbolCatalog::Weight::semibold));
+        icon.addPixmap(picture);
+    }
     return icon;
 }
 
@@ -53,8 +76,7 @@ MenuBarController::MenuBarController(AppEnvironment &environment, std::function<
     connect(menu_.get(), &QMenu::aboutToShow, this, &MenuBarController::rebuildMenu);
     rebuildMenu(); // some trays read the menu before it first opens
     statusItem_ = std::make_unique<QSystemTrayIcon>();
-    statusItem_->setIcon(symbolIcon(QStringLiteral("circle.hexagongrid.circle"),
-                                    QApplication::palette().color(QPalette::WindowText)));
+    statusItem_->setIcon(trayIcon());
     statusItem_->setToolTip(QStringLiteral("Tavelon"));
     statusItem_->setContextMenu(menu_.get());
     statusItem_->show();
