@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QLoggingCategory>
 #include <QStandardPaths>
 #include <QThread>
@@ -27,6 +28,9 @@ QString InstanceLock::defaultLockPath()
     if (dir.isEmpty())
         dir = QDir::tempPath();
     QString display = qEnvironmentVariable("DISPLAY", QStringLiteral("none"));
+    // ":0" and ":0.0" name one display.
+    static const QRegularExpression screen(QStringLiteral("\\.\\d+$"));
+    display.remove(screen);
     display.replace(QLatin1Char('/'), QLatin1Char('_'));
     return dir + QStringLiteral("/com.vima.Vima-") + display + QStringLiteral(".lock");
 }
@@ -47,8 +51,10 @@ QString executableOf(qint64 pid)
 
 bool isSameProgram(qint64 pid)
 {
+    // By name: a copy installed elsewhere (or a build tree's) is this program too.
     const QString exe = executableOf(pid);
-    return !exe.isEmpty() && exe == executableOf(QCoreApplication::applicationPid());
+    const QString own = executableOf(QCoreApplication::applicationPid());
+    return !exe.isEmpty() && QFileInfo(exe).fileName() == QFileInfo(own).fileName();
 }
 
 bool InstanceLock::acquire(int waitMilliseconds)

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -33,6 +34,40 @@ private Q_SLOTS:
     }
 
     void goneProcessHasNoExecutable() { QVERIFY(executableOf(0).isEmpty()); }
+
+    // An installed copy and a build tree's copy are one program; anything else is not.
+    void sameProgramGoesByName_data()
+    {
+        QTest::addColumn<bool>("ownName");
+        QTest::newRow("our name elsewhere") << true;
+        QTest::newRow("another name") << false;
+    }
+
+    void sameProgramGoesByName()
+    {
+        QFETCH(bool, ownName);
+        QTemporaryDir dir;
+        const QString name = ownName ? QFileInfo(QCoreApplication::applicationFilePath()).fileName()
+                                     : QStringLiteral("something-else");
+        const QString copy = dir.filePath(name);
+        QVERIFY(QFile::copy(QStringLiteral("/bin/sleep"), copy));
+        QProcess process;
+        process.start(copy, {QStringLiteral("30")});
+        QVERIFY(process.waitForStarted());
+        QCOMPARE(isSameProgram(process.processId()), ownName);
+        process.kill();
+        process.waitForFinished();
+    }
+
+    void lockNameIgnoresTheScreenNumber()
+    {
+        qputenv("DISPLAY", ":7.0");
+        const QString withScreen = InstanceLock::defaultLockPath();
+        qputenv("DISPLAY", ":7");
+        QCOMPARE(InstanceLock::defaultLockPath(), withScreen);
+        qputenv("DISPLAY", ":8");
+        QVERIFY(InstanceLock::defaultLockPath() != withScreen);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestInstanceLock)
