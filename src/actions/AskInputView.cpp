@@ -1,11 +1,11 @@
 #include "actions/AskInputView.h"
 
+#include "ui/PanelFrame.h"
+
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
-#include <QPainterPath>
 #include <QPushButton>
 #include <QStyle>
 #include <QTextLayout>
@@ -18,13 +18,6 @@ namespace {
 constexpr int padding = 14;
 constexpr int cornerRadius = 14;
 constexpr int iconSize = 16;
-
-QPainterPath outline(const QRect &rect)
-{
-    QPainterPath path;
-    path.addRoundedRect(QRectF(rect).adjusted(0.5, 0.5, -0.5, -0.5), cornerRadius, cornerRadius);
-    return path;
-}
 
 // The text cut to two lines of `width`, the second ending in an ellipsis when
 // more would follow.
@@ -143,20 +136,11 @@ void AskInputView::mousePressEvent(QMouseEvent *event)
         windowHandle()->startSystemMove();
 }
 
-void AskInputView::paintEvent(QPaintEvent *)
-{
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const QPainterPath shape = outline(rect());
-    painter.fillPath(shape, palette().window());
-    painter.setPen(QPen(palette().mid().color(), 1));
-    painter.drawPath(shape);
-}
+void AskInputView::paintEvent(QPaintEvent *) { PanelFrame::rounded(cornerRadius).paint(*this); }
 
 void AskInputView::resizeEvent(QResizeEvent *event)
 {
-    // Without a compositor a translucent corner paints black: cut it instead.
-    setMask(QRegion(outline(rect()).toFillPolygon().toPolygon()));
+    PanelFrame::rounded(cornerRadius).clip(*this);
     QWidget::resizeEvent(event);
 }
 

@@ -1,7 +1,7 @@
 #include "actions/AskInputWindowController.h"
 
 #include "actions/AskInputView.h"
-#include "actions/PlaceNearPointer.h"
+#include "ui/PlaceNearPointer.h"
 
 #include <QCoreApplication>
 #include <QCursor>

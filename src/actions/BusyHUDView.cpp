@@ -1,9 +1,10 @@
 #include "actions/BusyHUDView.h"
 
+#include "ui/PanelFrame.h"
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPushButton>
 #include <QTimer>
 
@@ -36,13 +37,6 @@ protected:
 private:
     int angle_ = 0;
 };
-
-QPainterPath capsule(const QRectF &rect)
-{
-    QPainterPath path;
-    path.addRoundedRect(rect, rect.height() / 2, rect.height() / 2);
-    return path;
-}
 
 } // namespace
 
@@ -79,20 +73,12 @@ QString BusyHUDView::message() const { return message_->text(); }
 
 void BusyHUDView::setMessage(const QString &message) { message_->setText(message); }
 
-void BusyHUDView::paintEvent(QPaintEvent *)
-{
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const QPainterPath shape = capsule(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
-    painter.fillPath(shape, palette().window());
-    painter.setPen(QPen(palette().mid().color(), 1));
-    painter.drawPath(shape);
-}
+void BusyHUDView::paintEvent(QPaintEvent *) { PanelFrame::capsule().paint(*this); }
 
 void BusyHUDView::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    setMask(QRegion(capsule(QRectF(rect())).toFillPolygon().toPolygon()));
+    PanelFrame::capsule().clip(*this);
 }
 
 } // namespace vima

@@ -1,11 +1,11 @@
 #include "actions/ResultView.h"
 
+#include "ui/PanelFrame.h"
+
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
-#include <QPainter>
-#include <QPainterPath>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QShortcut>
@@ -66,10 +66,7 @@ ResultView::ResultView(const ActionOutcome &outcome, Actions actions, Scheduler 
     layout->addWidget(footer_);
     installKeys(outcome);
     setFixedSize(width, fittingHeight());
-    // Rounded without needing a compositor.
-    QPainterPath shape;
-    shape.addRoundedRect(QRectF(rect()), radius, radius);
-    setMask(QRegion(shape.toFillPolygon().toPolygon()));
+    PanelFrame::rounded(radius).clip(*this);
 }
 
 QWidget *ResultView::makeHeader(const ActionOutcome &outcome)
@@ -236,15 +233,6 @@ void ResultView::mousePressEvent(QMouseEvent *event)
     QWidget::mousePressEvent(event);
 }
 
-void ResultView::paintEvent(QPaintEvent *)
-{
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    QPainterPath shape;
-    shape.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
-    painter.fillPath(shape, palette().window());
-    painter.setPen(QPen(palette().mid().color(), 1));
-    painter.drawPath(shape);
-}
+void ResultView::paintEvent(QPaintEvent *) { PanelFrame::rounded(radius).paint(*this); }
 
 } // namespace vima

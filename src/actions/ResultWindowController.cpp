@@ -1,6 +1,6 @@
 #include "actions/ResultWindowController.h"
 
-#include "actions/PlaceNearPointer.h"
+#include "ui/PlaceNearPointer.h"
 
 #include <QClipboard>
 #include <QCursor>

@@ -15,7 +15,6 @@
 #include "async/Cancelled.h"
 #include "platform/AccessibilityPermission.h"
 #include "platform/NotificationCenter.h"
-#include "ring/IconView.h"
 #include "ring/Latency.h"
 #include "ring/RingWindowController.h"
 #include "services/FrontmostAppObserver.h"
@@ -26,6 +25,7 @@
 #include "services/PointerTriggerMonitor.h"
 #include "services/UpdateService.h"
 #include "store/ConfigStore.h"
+#include "ui/AppIconCache.h"
 
 #include <QCoroTask>
 #include <QPointer>
@@ -39,6 +39,7 @@ const QString openSettingsNotification = QStringLiteral("com.vima.Vima.openSetti
 AppEnvironment::AppEnvironment(Platform &platform, const QString &configDirectory, Scheduler &scheduler)
     : platform_(platform)
     , scheduler_(scheduler)
+    , appIcons_(std::make_unique<AppIconCache>(platform.appIcons.get()))
 {
     configStore_ = std::make_unique<ConfigStore>(configDirectory, scheduler);
     permissions_ = std::make_unique<PermissionsService>(*platform.accessibilityPermission, scheduler);
@@ -71,17 +72,14 @@ AppEnvironment::AppEnvironment(Platform &platform, const QString &configDirector
                               [permissions] { permissions->requestAccessibility(); }});
     ringController_ = std::make_unique<RingWindowController>(
         *configStore_, RingWindowServices{*platform.haptics, *platform.beep, *platform.keyboard,
-                                          *platform.backdrop, *platform.catalog, scheduler});
+                                          *platform.backdrop, *platform.catalog, scheduler,
+                                          appIcons_.get()});
     resultController_ = std::make_unique<ResultWindowController>(scheduler);
     askInputController_ = std::make_unique<AskInputWindowController>();
-    IconView::setAppIconSource(platform.appIcons.get());
     wire();
 }
 
-AppEnvironment::~AppEnvironment()
-{
-    IconView::setAppIconSource(nullptr);
-}
+AppEnvironment::~AppEnvironment() = default;
 
 void AppEnvironment::wire()
 {

@@ -9,6 +9,7 @@
 namespace vima {
 
 class AIRoad;
+class AppIconCache;
 class ActionRunner;
 class AskInputWindowController;
 class ConfigStore;
@@ -83,6 +84,7 @@ private:
 
     Platform &platform_;
     Scheduler &scheduler_;
+    std::unique_ptr<AppIconCache> appIcons_;
     std::unique_ptr<ConfigStore> configStore_;
     std::unique_ptr<PermissionsService> permissions_;
     std::unique_ptr<TextInjector> injector_;

@@ -2,7 +2,7 @@
 
 #include "app/AppEnvironment.h"
 #include "ring/RingWindowController.h"
-#include "ring/SymbolCatalog.h"
+#include "ui/SymbolCatalog.h"
 #include "services/FrontmostAppObserver.h"
 #include "services/HotkeyManager.h"
 #include "services/LoginItemService.h"

@@ -1,7 +1,7 @@
 #include "ring/DiscSprite.h"
 
-#include "ring/BandedBlit.h"
-#include "ring/PixelSnap.h"
+#include "ui/BandedBlit.h"
+#include "ui/PixelSnap.h"
 #include "ring/SoftShadow.h"
 
 #include <QHash>

@@ -7,6 +7,7 @@
 
 namespace vima {
 
+class AppIconCache;
 class RingViewModel;
 
 // Everything one painted frame of the ring depends on: the view model's state,
@@ -20,6 +21,7 @@ struct RingFrame {
     double dimming = 1;    // backdrop opacity
     double tileRadius = 0; // R, animated between nesting levels
     std::array<double, 24> activeness{}; // per slot: 0 idle … 1 highlighted
+    const AppIconCache *appIcons = nullptr;
 };
 
 } // namespace vima

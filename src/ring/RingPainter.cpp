@@ -1,8 +1,8 @@
 #include "ring/RingPainter.h"
 
 #include "ring/DiscSprite.h"
-#include "ring/IconView.h"
-#include "ring/Palette.h"
+#include "ui/IconView.h"
+#include "ui/Palette.h"
 #include "ring/RingViewModel.h"
 #include "ring/SoftShadow.h"
 
@@ -193,7 +193,7 @@ void RingPainter::paintFilledTile(QPainter &painter, const RingItem &item, QPoin
                      DiscSprite::Shadow{0.32 * step, 15, QPointF(0, 6)}}};
     tile.paint(painter, centre);
     const QColor ink = blend(frame_.style.discInk, frame_.style.activeInk, step);
-    IconView{item.icon, frame_.layout.tileSize * 0.4}.paint(painter, centre, ink);
+    IconView{item.icon, frame_.layout.tileSize * 0.4, frame_.appIcons}.paint(painter, centre, ink);
 }
 
 void RingPainter::paintEmptyTile(QPainter &painter, QPointF centre, double active) const
@@ -309,7 +309,7 @@ void RingPainter::paintPageRow(QPainter &painter) const
     paintCaptionBackground(painter, row->rect);
     if (row->appIconRect) {
         const auto app = frame_.model->visibleContextApp();
-        IconView{IconSpec::appIcon(app->bundleID), 8}.paint(painter, row->appIconRect->center(),
+        IconView{IconSpec::appIcon(app->bundleID), 8, frame_.appIcons}.paint(painter, row->appIconRect->center(),
                                                              Palette::secondaryLabel());
     }
     painter.setFont(systemFont(captionFontSize, QFont::Medium));

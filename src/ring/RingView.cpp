@@ -61,6 +61,7 @@ RingFrame RingView::frame() const
     frame.tileRadius = tileRadius_.value();
     for (size_t slot = 0; slot < activeness_.size(); ++slot)
         frame.activeness[slot] = activeness_[slot].value();
+    frame.appIcons = appIcons_;
     return frame;
 }
 

@@ -12,6 +12,7 @@
 
 namespace vima {
 
+class AppIconCache;
 class RingViewModel;
 
 // Draws a ring from its view model and hands pointer moves and clicks back to
@@ -26,6 +27,8 @@ public:
     ~RingView() override;
 
     bool isPreview() const { return isPreview_; }
+    // Where application icons come from; none draws the missing-application symbol.
+    void setAppIcons(const AppIconCache *icons) { appIcons_ = icons; }
     RingViewModel &viewModel() const { return viewModel_; }
 
     // What a click (or an assistive technology's press) on a slot or on the
@@ -67,6 +70,7 @@ private:
     std::vector<Spring> activeness_; // one per slot
     std::optional<Scheduler::TimerId> tickTimer_;
     double lastTick_ = 0;
+    const AppIconCache *appIcons_ = nullptr;
 };
 
 } // namespace vima

@@ -6,7 +6,7 @@
 #include "ring/RingPanel.h"
 #include "ring/RingPlacement.h"
 #include "ring/RingView.h"
-#include "ring/VirtualKeyEvent.h"
+#include "ui/VirtualKeyEvent.h"
 #include "store/AppDisplayName.h"
 #include "store/ConfigStore.h"
 
@@ -114,6 +114,7 @@ void RingWindowController::resetViewModel(const Ring &ring, const VimaConfig::Pa
 void RingWindowController::makePanel()
 {
     auto *view = new RingView(*viewModel_, false, RingStyle{}, services_.scheduler);
+    view->setAppIcons(services_.appIcons);
     panel_ = new RingPanel(view);
     panel_->onKeyPress = [this](QKeyEvent *event) { keyPressed(event); };
     panel_->onKeyRelease = [this](QKeyEvent *event) { keyReleased(event); };

@@ -20,6 +20,7 @@ class QWheelEvent;
 
 namespace vima {
 
+class AppIconCache;
 class ApplicationCatalog;
 class ConfigStore;
 class HapticFeedback;
@@ -37,6 +38,7 @@ struct RingWindowServices {
     ScreenBackdrop &backdrop;
     const ApplicationCatalog &catalog;
     Scheduler &scheduler = Scheduler::system();
+    const AppIconCache *appIcons = nullptr;
 };
 
 // Summons the ring at the pointer and takes it away: places it so it fits on

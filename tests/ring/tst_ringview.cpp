@@ -4,7 +4,7 @@
 #include "platform/fake/FakeAppIconSource.h"
 #include "platform/fake/FakeHapticFeedback.h"
 #include "platform/fake/FakeSystemBeep.h"
-#include "ring/IconView.h"
+#include "ui/AppIconCache.h"
 #include "ring/RingLayout.h"
 #include "ring/RingPainter.h"
 #include "ring/RingView.h"
@@ -50,6 +50,7 @@ struct Harness {
     FakeSystemBeep beep;
     FakeScheduler scheduler;
     FakeAppIconSource icons;
+    AppIconCache iconCache{&icons};
     Ring pack;
     Ring root;
     std::unique_ptr<RingViewModel> model;
@@ -71,7 +72,6 @@ struct Harness {
             p.drawLine(QPointF(28, 32), QPointF(16, 42));
         }
         icons.installed.insert(QStringLiteral("org.gnome.Terminal"), QIcon(QPixmap::fromImage(terminal)));
-        IconView::setAppIconSource(&icons);
 
         pack = ring(QStringLiteral("Write"),
                     {actionItem(0, QStringLiteral("Fix Grammar"), IconSpec::symbol("checkmark.circle")),
@@ -101,6 +101,7 @@ struct Harness {
             return id == pack.id ? std::optional<Ring>(pack) : std::nullopt;
         };
         view = std::make_unique<RingView>(*model, isPreview, RingStyle{}, scheduler);
+        view->setAppIcons(&iconCache);
         view->resize(viewSize);
         model->setPresented(true);
         settle();

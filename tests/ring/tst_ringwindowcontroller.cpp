@@ -9,7 +9,7 @@
 #include "ring/RingPanel.h"
 #include "ring/RingPlacement.h"
 #include "ring/RingWindowController.h"
-#include "ring/VirtualKeyEvent.h"
+#include "ui/VirtualKeyEvent.h"
 #include "store/ConfigStore.h"
 
 #include <QGuiApplication>

@@ -1,4 +1,4 @@
-#include "ring/Palette.h"
+#include "ui/Palette.h"
 
 namespace vima {
 

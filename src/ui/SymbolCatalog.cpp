@@ -1,4 +1,4 @@
-#include "ring/SymbolCatalog.h"
+#include "ui/SymbolCatalog.h"
 
 #include <QFile>
 #include <QHash>

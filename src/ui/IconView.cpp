@@ -1,8 +1,8 @@
-#include "ring/IconView.h"
+#include "ui/IconView.h"
 
-#include "platform/AppIconSource.h"
-#include "ring/BandedBlit.h"
-#include "ring/PixelSnap.h"
+#include "ui/AppIconCache.h"
+#include "ui/BandedBlit.h"
+#include "ui/PixelSnap.h"
 
 #include <QFont>
 #include <QHash>
@@ -13,14 +13,6 @@
 namespace vima {
 
 namespace {
-
-const AppIconSource *appIconSource = nullptr;
-
-QHash<QString, QIcon> &appIconCache()
-{
-    static QHash<QString, QIcon> cache;
-    return cache;
-}
 
 double deviceRatio(const QPainter &painter)
 {
@@ -61,21 +53,6 @@ QImage renderEmoji(const QString &text, int pixelSize)
 
 } // namespace
 
-void IconView::setAppIconSource(const AppIconSource *source) { appIconSource = source; }
-
-QIcon IconView::cachedAppIcon(const QString &bundleID)
-{
-    auto &cache = appIconCache();
-    if (const auto it = cache.constFind(bundleID); it != cache.constEnd())
-        return *it;
-    if (!appIconSource)
-        return {};
-    QIcon icon = appIconSource->icon(bundleID);
-    if (!icon.isNull())
-        cache.insert(bundleID, icon);
-    return icon;
-}
-
 void IconView::paintSymbol(QPainter &painter, const QString &name, QPointF centre, double fontSize,
                            const QColor &ink, SymbolCatalog::Weight weight)
 {
@@ -110,7 +87,7 @@ void IconView::paint(QPainter &painter, QPointF centre, const QColor &ink, Symbo
     case IconSpec::Kind::appIcon:
         break;
     }
-    const QIcon appIcon = cachedAppIcon(icon.value);
+    const QIcon appIcon = appIcons ? appIcons->icon(icon.value) : QIcon();
     if (appIcon.isNull()) {
         paintSymbol(painter, SymbolCatalog::missingApp, centre, size, ink, SymbolCatalog::Weight::medium);
         return;

@@ -1,4 +1,4 @@
-#include "ring/VirtualKeyEvent.h"
+#include "ui/VirtualKeyEvent.h"
 
 #include <QKeyEvent>
 #include <QTest>

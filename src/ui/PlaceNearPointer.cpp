@@ -1,4 +1,4 @@
-#include "actions/PlaceNearPointer.h"
+#include "ui/PlaceNearPointer.h"
 
 #include <QGuiApplication>
 #include <QScreen>

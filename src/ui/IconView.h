@@ -1,7 +1,7 @@
 #pragma once
 
 #include "model/IconSpec.h"
-#include "ring/SymbolCatalog.h"
+#include "ui/SymbolCatalog.h"
 
 #include <QColor>
 #include <QIcon>
@@ -12,13 +12,14 @@ class QPainter;
 
 namespace vima {
 
-class AppIconSource;
+class AppIconCache;
 
 // Draws a slot's icon: a system symbol, an emoji, or an installed
-// application's icon from a process-wide cache.
+// application's icon from `appIcons` (none: the missing-application symbol).
 struct IconView {
     IconSpec icon;
     double size = 0; // points: font size of symbols and emoji
+    const AppIconCache *appIcons = nullptr;
 
     // Paints the icon centred on `centre`; symbols take `ink`, including its
     // alpha.
@@ -26,13 +27,6 @@ struct IconView {
                SymbolCatalog::Weight weight = SymbolCatalog::Weight::medium) const;
     // The square an application icon fills: size + 6 points.
     double appIconSide() const { return size + 6; }
-
-    // Where application icons come from; installed once by the composition
-    // root. Without one, no application icon is found.
-    static void setAppIconSource(const AppIconSource *source);
-    // The application's icon, cached once found; a miss is not cached, so the
-    // next draw asks again.
-    static QIcon cachedAppIcon(const QString &bundleID);
 
     // A symbol's square in points for a font size: glyphs are a little larger
     // than the font size.

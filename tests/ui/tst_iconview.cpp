@@ -1,7 +1,8 @@
 #include "platform/fake/FakeAppIconSource.h"
 #include "platform/x11/DesktopAppIconSource.h"
-#include "ring/IconView.h"
-#include "ring/SymbolCatalog.h"
+#include "ui/AppIconCache.h"
+#include "ui/IconView.h"
+#include "ui/SymbolCatalog.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -32,11 +33,11 @@ QRect inkBounds(const QImage &image)
     return bounds;
 }
 
-QImage paintIcon(const IconSpec &icon, double size, QColor ink = Qt::black)
+QImage paintIcon(const IconSpec &icon, double size, QColor ink = Qt::black, const AppIconCache *appIcons = nullptr)
 {
     QImage image = canvas();
     QPainter painter(&image);
-    IconView{icon, size}.paint(painter, QPointF(32, 32), ink);
+    IconView{icon, size, appIcons}.paint(painter, QPointF(32, 32), ink);
     return image;
 }
 
@@ -132,28 +133,28 @@ private Q_SLOTS:
     {
         FakeAppIconSource source;
         source.installed.insert(QStringLiteral("org.example.Found"), solidIcon(Qt::red));
-        IconView::setAppIconSource(&source);
-        const IconView view{IconSpec::appIcon(QStringLiteral("org.example.Found")), 20};
+        const AppIconCache cache(&source);
+        const IconSpec icon = IconSpec::appIcon(QStringLiteral("org.example.Found"));
 
-        const QImage first = paintIcon(view.icon, view.size);
-        paintIcon(view.icon, view.size);
+        const QImage first = paintIcon(icon, 20, Qt::black, &cache);
+        paintIcon(icon, 20, Qt::black, &cache);
         QCOMPARE(source.lookups, QStringList{QStringLiteral("org.example.Found")});
         QCOMPARE(inkBounds(first), QRect(19, 19, 26, 26)); // size + 6 points, centred
         QCOMPARE(first.pixelColor(32, 32), QColor(Qt::red));
-        IconView::setAppIconSource(nullptr);
     }
 
     void missingAppDrawsPlaceholderAndAsksAgain()
     {
         FakeAppIconSource source;
-        IconView::setAppIconSource(&source);
-        const QImage missing = paintIcon(IconSpec::appIcon(QStringLiteral("org.example.Missing")), 20);
+        const AppIconCache cache(&source);
+        const QImage missing =
+            paintIcon(IconSpec::appIcon(QStringLiteral("org.example.Missing")), 20, Qt::black, &cache);
         QCOMPARE(missing, paintIcon(IconSpec::symbol(SymbolCatalog::missingApp), 20));
         source.installed.insert(QStringLiteral("org.example.Missing"), solidIcon(Qt::blue));
-        const QImage installed = paintIcon(IconSpec::appIcon(QStringLiteral("org.example.Missing")), 20);
+        const QImage installed =
+            paintIcon(IconSpec::appIcon(QStringLiteral("org.example.Missing")), 20, Qt::black, &cache);
         QCOMPARE(source.lookups.size(), 2);
         QCOMPARE(installed.pixelColor(32, 32), QColor(Qt::blue));
-        IconView::setAppIconSource(nullptr);
     }
 
     void desktopEntryIconValues()
