@@ -13,6 +13,8 @@ public:
     virtual void showSystemPrompt() = 0;
     // The system's settings page where the user grants it, where it has one.
     virtual void openSettings() = 0;
+    // Whether that page exists: a button that would open nothing stays hidden.
+    virtual bool hasSettings() const = 0;
 };
 
 } // namespace vima

@@ -25,7 +25,7 @@ bool PermissionsService::requestAccessibility()
     } else {
         openAccessibilitySettings();
     }
-    readTrust();
+    recheck();
     return trusted_;
 }
 
@@ -39,12 +39,12 @@ void PermissionsService::schedulePoll()
     pollTimer_ = scheduler_.schedule(pollInterval, [self = QPointer(this)] {
         if (!self)
             return;
-        self->readTrust();
+        self->recheck();
         self->schedulePoll();
     });
 }
 
-void PermissionsService::readTrust()
+void PermissionsService::recheck()
 {
     const bool trusted = permission_.isTrusted();
     if (trusted == trusted_)

@@ -25,13 +25,15 @@ public:
     // Asks for the grant when it is missing; the trust flag afterwards.
     bool requestAccessibility();
     void openAccessibilitySettings();
+    bool canOpenAccessibilitySettings() const { return permission_.hasSettings(); }
+    // Reads the trust again now; publishes it only when it changed.
+    void recheck();
 
 Q_SIGNALS:
     void accessibilityTrustedChanged(bool trusted);
 
 private:
     void schedulePoll();
-    void readTrust();
 
     AccessibilityPermission &permission_;
     Scheduler &scheduler_;

@@ -69,6 +69,19 @@ private Q_SLOTS:
         QVERIFY(!service.isAccessibilityTrusted());
     }
 
+    void recheckPublishesOnlyAChange()
+    {
+        PermissionsService service(permission_, scheduler_);
+        QSignalSpy changes(&service, &PermissionsService::accessibilityTrustedChanged);
+        service.recheck();
+        QCOMPARE(changes.size(), 0);
+        permission_.trusted = true;
+        service.recheck();
+        service.recheck();
+        QCOMPARE(changes.size(), 1);
+        QVERIFY(service.isAccessibilityTrusted());
+    }
+
     void pollingStopsWithTheService()
     {
         {

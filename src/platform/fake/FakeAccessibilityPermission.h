@@ -10,8 +10,10 @@ public:
     bool isTrusted() const override { return trusted; }
     void showSystemPrompt() override { ++prompts; }
     void openSettings() override { ++settingsOpened; }
+    bool hasSettings() const override { return settingsPane; }
 
     bool trusted = false;
+    bool settingsPane = true;
     int prompts = 0;
     int settingsOpened = 0;
 };

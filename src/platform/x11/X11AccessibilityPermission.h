@@ -12,6 +12,7 @@ public:
     bool isTrusted() const override;
     void showSystemPrompt() override;
     void openSettings() override;
+    bool hasSettings() const override { return false; }
 };
 
 } // namespace vima
