@@ -119,6 +119,27 @@ private Q_SLOTS:
         QVERIFY(!catalog().find("tool"));
     }
 
+    void identifiersThatArePathsNameNoApplication_data()
+    {
+        QTest::addColumn<QString>("bundleID");
+        QTest::newRow("climbs out") << "../../outside/evil";
+        QTest::newRow("into a subfolder") << "kde/konsole";
+        QTest::newRow("dot file") << ".hidden";
+        QTest::newRow("empty") << "";
+    }
+
+    void identifiersThatArePathsNameNoApplication()
+    {
+        QFETCH(QString, bundleID);
+        // system_/applications/../../outside/evil.desktop
+        write(root_.path(), "../outside/evil.desktop", entry("Evil"));
+        write(system_, "kde/konsole.desktop", entry("Konsole"));
+        write(system_, ".hidden.desktop", entry("Hidden"));
+        write(system_, ".desktop", entry("Nameless"));
+        QVERIFY(!catalog().find(bundleID));
+        QVERIFY(catalog().find("kde-konsole"));
+    }
+
     void nameFallsBackToTheFileName()
     {
         write(system_, "org.example.Nameless.desktop", "[Desktop Entry]\nType=Application\nExec=x\n");

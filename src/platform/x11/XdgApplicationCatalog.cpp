@@ -58,6 +58,14 @@ std::optional<QStringList> candidatePaths(const QString &id)
     return paths;
 }
 
+// An identifier is a file name, never a path: "../../x" or ".hidden" would
+// otherwise read a desktop file from outside the applications folders.
+bool isDesktopFileId(const QString &bundleID)
+{
+    return !bundleID.isEmpty() && !bundleID.startsWith(u'.') && !bundleID.contains(u'/')
+        && !bundleID.contains(QChar(0));
+}
+
 } // namespace
 
 XdgApplicationCatalog::XdgApplicationCatalog(QStringList dataDirs, QString locale)
@@ -133,6 +141,8 @@ std::optional<DesktopApp> XdgApplicationCatalog::load(const File &file) const
 
 std::optional<DesktopApp> XdgApplicationCatalog::find(const QString &bundleID) const
 {
+    if (!isDesktopFileId(bundleID))
+        return std::nullopt;
     const QString wanted = bundleID + suffix;
     if (const auto candidates = candidatePaths(wanted)) {
         // A few file checks per folder instead of listing every folder.

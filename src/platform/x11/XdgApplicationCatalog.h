@@ -16,6 +16,7 @@ public:
     explicit XdgApplicationCatalog(QStringList dataDirs = standardDataDirs(),
                                    QString locale = messagesLocale());
 
+    // None for an identifier that is empty, holds "/" or starts with ".".
     std::optional<DesktopApp> find(const QString &bundleID) const override;
     QList<DesktopApp> all() const override;
 
