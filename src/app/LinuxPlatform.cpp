@@ -28,7 +28,7 @@ namespace vima {
 Platform makeLinuxPlatform()
 {
     Platform p;
-    p.catalog = std::make_unique<XdgApplicationCatalog>();
+    p.catalog = std::make_shared<XdgApplicationCatalog>();
     p.appIcons = std::make_unique<DesktopAppIconSource>(*p.catalog);
     p.hotKeys = std::make_unique<X11HotKeyRegistrar>();
     p.activeApplications = std::make_unique<X11ActiveWindowSource>(p.catalog.get());

@@ -31,7 +31,8 @@ struct Platform {
     Platform(Platform &&) noexcept;
     ~Platform();
 
-    std::unique_ptr<ApplicationCatalog> catalog;
+    // Shared: an installed-application scan on a worker thread holds it too.
+    std::shared_ptr<ApplicationCatalog> catalog;
     std::unique_ptr<AppIconSource> appIcons;
     std::unique_ptr<HotKeyRegistrar> hotKeys;
     std::unique_ptr<ActiveApplicationSource> activeApplications;

@@ -48,8 +48,8 @@ struct FakePlatform {
     FakeAppleScriptEngine *appleScript = install<FakeAppleScriptEngine>(platform.appleScript);
 
 private:
-    template<typename Fake, typename Interface>
-    static Fake *install(std::unique_ptr<Interface> &slot)
+    template<typename Fake, typename Owner>
+    static Fake *install(Owner &slot)
     {
         auto fake = std::make_unique<Fake>();
         Fake *raw = fake.get();
