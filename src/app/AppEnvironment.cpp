@@ -156,35 +156,13 @@ void AppEnvironment::wireActions()
 
 void AppEnvironment::wireConfiguration()
 {
-    const VimaConfig &config = configStore_->config();
-    appliedHotkey_ = config.hotkey;
-    appliedTheme_ = config.appearance.theme;
-    appliedTrigger_ = config.pointerTrigger;
-    // A new subscriber acts on the current value at once.
-    applyHotkeyRule(appliedHotkey_);
-    applyTheme(appliedTheme_);
-    applyPointerTriggerRule(appliedTrigger_);
-    connect(configStore_.get(), &ConfigStore::configChanged, this, &AppEnvironment::configurationChanged);
+    // Each rule acts on the current value at once, then only when its own part changed.
+    configStore_->watch(this, &VimaConfig::hotkey, [this](const HotkeySpec &hotkey) { applyHotkeyRule(hotkey); });
+    configStore_->watch(this, [](const VimaConfig &config) { return config.appearance.theme; }, &applyTheme);
+    configStore_->watch(this, &VimaConfig::pointerTrigger,
+                        [this](const PointerTrigger &trigger) { applyPointerTriggerRule(trigger); });
     connect(permissions_.get(), &PermissionsService::accessibilityTrustedChanged, this,
             [this] { applyPointerTriggerRule(configStore_->config().pointerTrigger); });
-}
-
-// Each rule acts only when its own part of the configuration changed.
-void AppEnvironment::configurationChanged()
-{
-    const VimaConfig &config = configStore_->config();
-    if (config.hotkey != appliedHotkey_) {
-        appliedHotkey_ = config.hotkey;
-        applyHotkeyRule(appliedHotkey_);
-    }
-    if (config.appearance.theme != appliedTheme_) {
-        appliedTheme_ = config.appearance.theme;
-        applyTheme(appliedTheme_);
-    }
-    if (config.pointerTrigger != appliedTrigger_) {
-        appliedTrigger_ = config.pointerTrigger;
-        applyPointerTriggerRule(appliedTrigger_);
-    }
 }
 
 void AppEnvironment::applyHotkeyRule(const HotkeySpec &hotkey)

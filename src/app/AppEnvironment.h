@@ -75,7 +75,6 @@ private:
     void wireTriggers();
     void wireActions();
     void wireConfiguration();
-    void configurationChanged();
     void applyHotkeyRule(const HotkeySpec &hotkey);
     void applyPointerTriggerRule(const PointerTrigger &trigger);
     void replace(const ActionOutcome &outcome);
@@ -104,10 +103,6 @@ private:
     std::unique_ptr<AskInputWindowController> askInputController_;
 
     bool hotkeyRegistrationFailed_ = false;
-    // The values the configuration subscriptions last acted on.
-    HotkeySpec appliedHotkey_;
-    AppTheme appliedTheme_ = AppTheme::system;
-    PointerTrigger appliedTrigger_;
 };
 
 } // namespace vima

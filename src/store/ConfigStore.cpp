@@ -92,6 +92,17 @@ void ConfigStore::setConfig(const VimaConfig &config)
     Q_EMIT configChanged();
 }
 
+bool ConfigStore::edit(const std::function<void(VimaConfig &)> &change)
+{
+    VimaConfig next = config_;
+    change(next);
+    if (next == config_)
+        return false;
+    setConfig(next);
+    scheduleSave();
+    return true;
+}
+
 void ConfigStore::setLastError(const std::optional<QString> &message)
 {
     if (lastError_ == message)

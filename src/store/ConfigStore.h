@@ -13,7 +13,10 @@
 #include <QString>
 #include <QUuid>
 #include <functional>
+#include <memory>
 #include <optional>
+#include <type_traits>
+#include <utility>
 
 namespace vima {
 
@@ -36,6 +39,15 @@ public:
     const VimaConfig &config() const { return config_; }
     // Publishes; does not save.
     void setConfig(const VimaConfig &config);
+    // Applies `change` to a copy of the configuration; only when that changed
+    // anything, publishes it and asks for a debounced save. Returns whether it did.
+    bool edit(const std::function<void(VimaConfig &)> &change);
+    // Calls `apply` with `slice` of the configuration at once, then each time
+    // the published configuration's slice differs from the one last applied,
+    // for as long as `context` lives. `slice` is a member pointer of VimaConfig
+    // or a callable taking the configuration.
+    template <typename Slice, typename Apply>
+    void watch(const QObject *context, Slice slice, Apply apply);
     // The banner text of the last failed load or save; none when it went well.
     const std::optional<QString> &lastError() const { return lastError_; }
     void setLastError(const std::optional<QString> &message);
@@ -126,5 +138,20 @@ private:
     Scheduler &scheduler_;
     std::optional<Scheduler::TimerId> saveTimer_;
 };
+
+template <typename Slice, typename Apply>
+void ConfigStore::watch(const QObject *context, Slice slice, Apply apply)
+{
+    using Value = std::decay_t<std::invoke_result_t<Slice, const VimaConfig &>>;
+    auto applied = std::make_shared<Value>(std::invoke(slice, config_));
+    apply(std::as_const(*applied));
+    connect(this, &ConfigStore::configChanged, context, [this, slice, apply, applied]() mutable {
+        Value current = std::invoke(slice, config_);
+        if (current == *applied)
+            return;
+        *applied = std::move(current);
+        apply(std::as_const(*applied));
+    });
+}
 
 } // namespace vima

@@ -329,6 +329,43 @@ private Q_SLOTS:
         QCOMPARE(fixture.scheduler.pendingCount(), 0); // publishing does not save
     }
 
+    void editPublishesAndSavesOnlyRealChanges()
+    {
+        StoreFixture fixture;
+        fixture.writeConfig(QByteArray("not json"));
+        ConfigStore &store = fixture.open();
+        QSignalSpy changed(&store, &ConfigStore::configChanged);
+        const quint64 flags = store.config().hotkey.modifierFlags;
+        // An edit that changes nothing keeps the guard over the unreadable file.
+        QVERIFY(!store.edit([flags](VimaConfig &config) { config.hotkey.modifierFlags = flags; }));
+        QCOMPARE(changed.size(), 0);
+        QVERIFY(store.loadFailed());
+        QCOMPARE(fixture.scheduler.pendingCount(), 0);
+
+        QVERIFY(store.edit([](VimaConfig &config) { config.slotCount = 6; }));
+        QCOMPARE(changed.size(), 1);
+        QCOMPARE(store.config().slotCount, 6);
+        fixture.scheduler.advance(ConfigStore::saveDelay);
+        QCOMPARE(ConfigStore::decode(readAll(fixture.file())).slotCount, 6);
+    }
+
+    void watchAppliesAtOnceThenOnlyItsOwnChanges()
+    {
+        StoreFixture fixture;
+        ConfigStore &store = fixture.open(sampleConfig());
+        QList<qint64> applied;
+        auto context = std::make_unique<QObject>();
+        store.watch(context.get(), &VimaConfig::slotCount, [&applied](qint64 count) { applied << count; });
+        QCOMPARE(applied, QList<qint64>{8});
+        store.edit([](VimaConfig &config) { config.appearance.sizeScale = 1.3; });
+        store.edit([](VimaConfig &config) { config.slotCount = 12; });
+        store.edit([](VimaConfig &config) { config.slotCount = 12; config.ai.maxTokens = 9; });
+        QCOMPARE(applied, (QList<qint64>{8, 12}));
+        context.reset();
+        store.edit([](VimaConfig &config) { config.slotCount = 4; });
+        QCOMPARE(applied, (QList<qint64>{8, 12}));
+    }
+
     void folderThatCannotBeCreated()
     {
         // Tests run as root: a regular file where the folder's parent should be.
