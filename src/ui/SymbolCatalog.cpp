@@ -19,6 +19,7 @@ const QHash<QString, QString> &table()
         {QStringLiteral("app.badge"), QStringLiteral("square-dot")},
         {QStringLiteral("app.dashed"), QStringLiteral("square-dashed")},
         {QStringLiteral("app.gift"), QStringLiteral("gift")},
+        {QStringLiteral("applescript"), QStringLiteral("scroll")},
         {QStringLiteral("arrow.clockwise"), QStringLiteral("rotate-cw")},
         {QStringLiteral("arrow.down.circle"), QStringLiteral("circle-arrow-down")},
         {QStringLiteral("arrow.down.right.and.arrow.up.left"), QStringLiteral("minimize-2")},
