@@ -17,6 +17,7 @@ private Q_SLOTS:
         QTest::newRow("A") << 0u << 38;
         QTest::newRow("Z") << 6u << 52;
         QTest::newRow("Q") << 12u << 24;
+        QTest::newRow("K") << 40u << 45;
         QTest::newRow("1") << 18u << 10;
         QTest::newRow("0") << 29u << 19;
         QTest::newRow("Return") << 36u << 36;
@@ -40,6 +41,30 @@ private Q_SLOTS:
         QFETCH(quint32, keyCode);
         QFETCH(int, x11);
         QCOMPARE(x11::keycode(keyCode), std::optional<xcb_keycode_t>(x11));
+        QCOMPARE(x11::keyCode(static_cast<xcb_keycode_t>(x11)), std::optional(keyCode));
+    }
+
+    void everyKeyMapsBackToItself()
+    {
+        int keys = 0;
+        for (quint32 code = 0; code < 256; ++code) {
+            if (const auto x = x11::keycode(code)) {
+                QCOMPARE(x11::keyCode(*x), std::optional(code));
+                ++keys;
+            }
+        }
+        QVERIFY(keys > 100);
+        for (int x = 0; x < 256; ++x) {
+            if (const auto code = x11::keyCode(static_cast<xcb_keycode_t>(x)))
+                QCOMPARE(x11::keycode(*code), std::optional(static_cast<xcb_keycode_t>(x)));
+        }
+    }
+
+    void keycodesWithoutAKey()
+    {
+        QCOMPARE(x11::keyCode(0), std::nullopt); // below the evdev offset
+        QCOMPARE(x11::keyCode(7), std::nullopt);
+        QCOMPARE(x11::keyCode(255), std::nullopt);
     }
 
     void keysAPcLacks()

@@ -43,6 +43,17 @@ const QHash<quint32, quint16> &evdevCodes()
     return table;
 }
 
+const QHash<quint16, quint32> &keyCodes()
+{
+    static const QHash<quint16, quint32> table = [] {
+        QHash<quint16, quint32> inverse;
+        for (auto it = evdevCodes().constBegin(); it != evdevCodes().constEnd(); ++it)
+            inverse.insert(it.value(), it.key());
+        return inverse;
+    }();
+    return table;
+}
+
 } // namespace
 
 std::optional<xcb_keycode_t> keycode(quint32 keyCode)
@@ -51,6 +62,16 @@ std::optional<xcb_keycode_t> keycode(quint32 keyCode)
     if (found == evdevCodes().constEnd())
         return std::nullopt;
     return static_cast<xcb_keycode_t>(*found + evdevOffset);
+}
+
+std::optional<quint32> keyCode(xcb_keycode_t keycode)
+{
+    if (keycode < evdevOffset)
+        return std::nullopt;
+    const auto found = keyCodes().constFind(static_cast<quint16>(keycode - evdevOffset));
+    if (found == keyCodes().constEnd())
+        return std::nullopt;
+    return *found;
 }
 
 uint16_t modifierMask(quint64 modifierFlags)

@@ -11,6 +11,10 @@ namespace vima::x11 {
 // depend on the layout. None for a key a PC keyboard does not have.
 std::optional<xcb_keycode_t> keycode(quint32 keyCode);
 
+// The other way: the configuration's key code of the key at an X keycode's
+// place, whatever the layout types there; none for a key the table lacks.
+std::optional<quint32> keyCode(xcb_keycode_t keycode);
+
 // Shift, Control, Option (Alt, Mod1) and Command (Super, Mod4); other bits are dropped.
 uint16_t modifierMask(quint64 modifierFlags);
 

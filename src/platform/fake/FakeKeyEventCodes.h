@@ -1,0 +1,14 @@
+#pragma once
+
+#include "platform/KeyEventCodes.h"
+
+namespace vima {
+
+// Key codes from the Qt key, as a US layout places it: events made without a
+// window system carry no scan code.
+class FakeKeyEventCodes final : public KeyEventCodes {
+public:
+    std::optional<quint32> keyCode(const QKeyEvent &event) const override;
+};
+
+} // namespace vima
