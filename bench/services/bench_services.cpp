@@ -1,4 +1,5 @@
 #include "async/FakeScheduler.h"
+#include "platform/fake/FakeHotKeyProbe.h"
 #include "platform/fake/FakeHotKeyRegistrar.h"
 #include "platform/fake/FakePointerEventTap.h"
 #include "platform/fake/FakeSymbolicHotKeyPreferences.h"
@@ -57,7 +58,8 @@ void BM_ShortClick(benchmark::State &state)
 void BM_ReservationLookup(benchmark::State &state)
 {
     FakeSymbolicHotKeyPreferences preferences;
-    const SystemShortcuts shortcuts(preferences);
+    FakeHotKeyProbe probe;
+    const SystemShortcuts shortcuts(preferences, probe);
     shortcuts.userReservations();
     for (auto _ : state)
         benchmark::DoNotOptimize(shortcuts.reservation(49, 0x80000));

@@ -2,6 +2,7 @@
 
 #include "model/VimaConfig.h"
 #include "platform/x11/DesktopAppIconSource.h"
+#include "platform/x11/NoSymbolicHotKeyPreferences.h"
 #include "platform/x11/QtKeychainSecretStore.h"
 #include "platform/x11/QtSystemBeep.h"
 #include "platform/x11/SilentHapticFeedback.h"
@@ -10,7 +11,9 @@
 #include "platform/x11/X11AccessibilityPermission.h"
 #include "platform/x11/X11ActiveWindowSource.h"
 #include "platform/x11/X11ApplicationActivator.h"
+#include "platform/x11/X11HotKeyProbe.h"
 #include "platform/x11/X11HotKeyRegistrar.h"
+#include "platform/x11/X11KeyEventCodes.h"
 #include "platform/x11/X11KeySender.h"
 #include "platform/x11/X11KeyboardGrab.h"
 #include "platform/x11/X11Pasteboard.h"
@@ -30,7 +33,11 @@ Platform makeLinuxPlatform()
     Platform p;
     p.catalog = std::make_shared<XdgApplicationCatalog>();
     p.appIcons = std::make_unique<DesktopAppIconSource>(*p.catalog);
-    p.hotKeys = std::make_unique<X11HotKeyRegistrar>();
+    auto hotKeys = std::make_unique<X11HotKeyRegistrar>();
+    p.hotKeyProbe = std::make_unique<X11HotKeyProbe>(*hotKeys);
+    p.hotKeys = std::move(hotKeys);
+    p.symbolicHotKeys = std::make_unique<NoSymbolicHotKeyPreferences>();
+    p.keyEventCodes = std::make_unique<X11KeyEventCodes>();
     p.activeApplications = std::make_unique<X11ActiveWindowSource>(p.catalog.get());
     p.pointerTap = std::make_unique<X11PointerEventTap>();
     p.accessibilityPermission = std::make_unique<X11AccessibilityPermission>();

@@ -10,7 +10,9 @@
 #include "platform/ApplicationLauncher.h"
 #include "platform/DesktopOpener.h"
 #include "platform/HapticFeedback.h"
+#include "platform/HotKeyProbe.h"
 #include "platform/HotKeyRegistrar.h"
+#include "platform/KeyEventCodes.h"
 #include "platform/KeySender.h"
 #include "platform/KeyboardGrab.h"
 #include "platform/LoginItemRegistry.h"
@@ -18,6 +20,7 @@
 #include "platform/PointerEventTap.h"
 #include "platform/ScreenBackdrop.h"
 #include "platform/SecretStore.h"
+#include "platform/SymbolicHotKeyPreferences.h"
 #include "platform/SystemBeep.h"
 
 namespace vima {

@@ -14,7 +14,9 @@ class ApplicationCatalog;
 class ApplicationLauncher;
 class DesktopOpener;
 class HapticFeedback;
+class HotKeyProbe;
 class HotKeyRegistrar;
+class KeyEventCodes;
 class KeySender;
 class KeyboardGrab;
 class LoginItemRegistry;
@@ -22,6 +24,7 @@ class Pasteboard;
 class PointerEventTap;
 class ScreenBackdrop;
 class SecretStore;
+class SymbolicHotKeyPreferences;
 class SystemBeep;
 
 // Everything the agent needs of the desktop, as the interfaces of
@@ -35,6 +38,9 @@ struct Platform {
     std::shared_ptr<ApplicationCatalog> catalog;
     std::unique_ptr<AppIconSource> appIcons;
     std::unique_ptr<HotKeyRegistrar> hotKeys;
+    std::unique_ptr<HotKeyProbe> hotKeyProbe; // may ask hotKeys
+    std::unique_ptr<SymbolicHotKeyPreferences> symbolicHotKeys;
+    std::unique_ptr<KeyEventCodes> keyEventCodes;
     std::unique_ptr<ActiveApplicationSource> activeApplications;
     std::unique_ptr<PointerEventTap> pointerTap;
     std::unique_ptr<AccessibilityPermission> accessibilityPermission;

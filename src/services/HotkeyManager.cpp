@@ -127,6 +127,11 @@ void HotkeyManager::deliver(quint32 kind) const
 
 QString HotkeyManager::displayName(quint32 keyCode, quint64 modifierFlags)
 {
+    return modifierGlyphs(modifierFlags) + keyName(keyCode);
+}
+
+QString HotkeyManager::modifierGlyphs(quint64 modifierFlags)
+{
     QString text;
     if (modifierFlags & HotkeySpec::control)
         text += QStringLiteral("\u2303");
@@ -136,7 +141,7 @@ QString HotkeyManager::displayName(quint32 keyCode, quint64 modifierFlags)
         text += QStringLiteral("\u21E7");
     if (modifierFlags & HotkeySpec::command)
         text += QStringLiteral("\u2318");
-    return text + keyName(keyCode);
+    return text;
 }
 
 QString HotkeyManager::keyName(quint32 keyCode)

@@ -34,6 +34,8 @@ public:
     std::optional<HotkeySpec> registered() const { return registered_; }
 
     static QString displayName(quint32 keyCode, quint64 modifierFlags);
+    // The glyphs of the modifiers alone, in the order ⌃ ⌥ ⇧ ⌘.
+    static QString modifierGlyphs(quint64 modifierFlags);
     static QString keyName(quint32 keyCode);
 
     // The most recently created manager, while it exists.

@@ -45,8 +45,10 @@ std::optional<qint64> parseNumber(const QString &key)
 
 } // namespace
 
-SystemShortcuts::SystemShortcuts(const SymbolicHotKeyPreferences &preferences)
-    : preferences_(preferences)
+const QString SystemShortcuts::anotherApplication = QStringLiteral("Another application");
+
+SystemShortcuts::SystemShortcuts(const SymbolicHotKeyPreferences &preferences, const HotKeyProbe &probe)
+    : preferences_(preferences), probe_(probe)
 {
 }
 
@@ -92,6 +94,9 @@ std::optional<SystemShortcuts::Reservation> SystemShortcuts::reservation(quint32
         if (reserved.keyCode == keyCode && reserved.flags == masked)
             return Reservation{keyCode, masked, reserved.name};
     }
+    // Asked each time: other programs take and drop their grabs as they run.
+    if (probe_.isHeldElsewhere(keyCode, masked))
+        return Reservation{keyCode, masked, anotherApplication};
     return std::nullopt;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/HotKeyProbe.h"
 #include "platform/SymbolicHotKeyPreferences.h"
 
 #include <QList>
@@ -11,7 +12,8 @@ namespace vima {
 
 // Whether the system already uses a key combination, and why, in a sentence
 // for the user. Built once, on the first lookup, from a table of the usual
-// system shortcuts corrected by the user's own preferences.
+// system shortcuts corrected by the user's own preferences; a combination
+// another program holds at the time of the lookup is reserved too.
 class SystemShortcuts {
 public:
     struct Reservation {
@@ -25,7 +27,9 @@ public:
     // Caps lock, Shift, Control, Option, Command.
     static constexpr quint64 flagMask = 0x1F0000;
 
-    explicit SystemShortcuts(const SymbolicHotKeyPreferences &preferences);
+    static const QString anotherApplication; // "Another application"
+
+    SystemShortcuts(const SymbolicHotKeyPreferences &preferences, const HotKeyProbe &probe);
 
     std::optional<Reservation> reservation(quint32 keyCode, quint64 flags) const;
     const QList<Reservation> &userReservations() const;
@@ -40,6 +44,7 @@ private:
                       const QVariant &entry);
 
     const SymbolicHotKeyPreferences &preferences_;
+    const HotKeyProbe &probe_;
     mutable std::optional<QList<Reservation>> userReservations_;
 };
 

@@ -11,7 +11,9 @@
 #include "platform/fake/FakeApplicationLauncher.h"
 #include "platform/fake/FakeDesktopOpener.h"
 #include "platform/fake/FakeHapticFeedback.h"
+#include "platform/fake/FakeHotKeyProbe.h"
 #include "platform/fake/FakeHotKeyRegistrar.h"
+#include "platform/fake/FakeKeyEventCodes.h"
 #include "platform/fake/FakeKeySender.h"
 #include "platform/fake/FakeKeyboardGrab.h"
 #include "platform/fake/FakeLoginItemRegistry.h"
@@ -19,6 +21,7 @@
 #include "platform/fake/FakePointerEventTap.h"
 #include "platform/fake/FakeScreenBackdrop.h"
 #include "platform/fake/FakeSecretStore.h"
+#include "platform/fake/FakeSymbolicHotKeyPreferences.h"
 #include "platform/fake/FakeSystemBeep.h"
 
 namespace vima {
@@ -27,6 +30,10 @@ namespace vima {
 struct FakePlatform {
     Platform platform;
     FakeHotKeyRegistrar *hotKeys = install<FakeHotKeyRegistrar>(platform.hotKeys);
+    FakeHotKeyProbe *hotKeyProbe = install<FakeHotKeyProbe>(platform.hotKeyProbe);
+    FakeSymbolicHotKeyPreferences *symbolicHotKeys =
+        install<FakeSymbolicHotKeyPreferences>(platform.symbolicHotKeys);
+    FakeKeyEventCodes *keyEventCodes = install<FakeKeyEventCodes>(platform.keyEventCodes);
     FakeActiveApplicationSource *activeApplications =
         install<FakeActiveApplicationSource>(platform.activeApplications);
     FakePointerEventTap *pointerTap = install<FakePointerEventTap>(platform.pointerTap);

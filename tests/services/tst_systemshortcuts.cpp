@@ -1,3 +1,4 @@
+#include "platform/fake/FakeHotKeyProbe.h"
 #include "platform/fake/FakeSymbolicHotKeyPreferences.h"
 #include "services/SystemShortcuts.h"
 
@@ -18,6 +19,12 @@ QVariantMap disabled() { return {{QStringLiteral("enabled"), false}}; }
 const QString spotlight = QStringLiteral("macOS uses it for Spotlight.");
 const QString generic = QStringLiteral("macOS has already assigned it a system shortcut.");
 const QString switchApps = QStringLiteral("macOS uses it to switch apps.");
+
+struct Shortcuts {
+    FakeSymbolicHotKeyPreferences source;
+    FakeHotKeyProbe probe;
+    SystemShortcuts shortcuts{source, probe};
+};
 
 } // namespace
 
@@ -86,10 +93,9 @@ private Q_SLOTS:
         QFETCH(quint32, keyCode);
         QFETCH(quint64, flags);
         QFETCH(QString, reason);
-        FakeSymbolicHotKeyPreferences source;
-        source.hotKeys = preferences;
-        const SystemShortcuts shortcuts(source);
-        const auto found = shortcuts.reservation(keyCode, flags);
+        Shortcuts fixture;
+        fixture.source.hotKeys = preferences;
+        const auto found = fixture.shortcuts.reservation(keyCode, flags);
         if (reason.isEmpty()) {
             QVERIFY2(!found, qPrintable(found ? found->name : QString()));
             return;
@@ -102,31 +108,44 @@ private Q_SLOTS:
 
     void listHoldsDefaultsThenMissingFixedRows()
     {
-        FakeSymbolicHotKeyPreferences source;
-        const SystemShortcuts shortcuts(source);
-        const auto &list = shortcuts.userReservations();
+        const Shortcuts fixture;
+        const auto &list = fixture.shortcuts.userReservations();
         QCOMPARE(list.size(), 9 + 4);
         QCOMPARE(list.mid(9), SystemShortcuts::fixedReservations());
     }
 
     void aFixedRowAlreadyTakenIsNotRepeated()
     {
-        FakeSymbolicHotKeyPreferences source;
-        source.hotKeys = QVariantMap{{"200", entry(48, 0x100000)}};
-        const SystemShortcuts shortcuts(source);
-        QCOMPARE(shortcuts.userReservations().size(), 10 + 3);
-        QCOMPARE(shortcuts.reservation(48, 0x100000)->name, generic);
+        Shortcuts fixture;
+        fixture.source.hotKeys = QVariantMap{{"200", entry(48, 0x100000)}};
+        QCOMPARE(fixture.shortcuts.userReservations().size(), 10 + 3);
+        QCOMPARE(fixture.shortcuts.reservation(48, 0x100000)->name, generic);
     }
 
     void preferencesAreReadOnce()
     {
-        FakeSymbolicHotKeyPreferences source;
-        const SystemShortcuts shortcuts(source);
-        QCOMPARE(source.reads, 0);
-        shortcuts.reservation(49, 0x100000);
-        source.hotKeys = QVariantMap{{"64", disabled()}};
-        QVERIFY(shortcuts.reservation(49, 0x100000));
-        QCOMPARE(source.reads, 1);
+        Shortcuts fixture;
+        QCOMPARE(fixture.source.reads, 0);
+        fixture.shortcuts.reservation(49, 0x100000);
+        fixture.source.hotKeys = QVariantMap{{"64", disabled()}};
+        QVERIFY(fixture.shortcuts.reservation(49, 0x100000));
+        QCOMPARE(fixture.source.reads, 1);
+    }
+
+    void combinationsHeldByOtherProgramsAreAskedEachTime()
+    {
+        constexpr quint64 controlShift = HotkeySpec::control | HotkeySpec::shift;
+        Shortcuts fixture;
+        fixture.probe.heldElsewhere = {{40, controlShift}, {49, HotkeySpec::command}};
+
+        const auto held = fixture.shortcuts.reservation(40, controlShift | 0x800000);
+        QVERIFY(held);
+        QCOMPARE(*held, (SystemShortcuts::Reservation{40, controlShift, QStringLiteral("Another application")}));
+        // The system's own reason comes first.
+        QCOMPARE(fixture.shortcuts.reservation(49, HotkeySpec::command)->name, spotlight);
+
+        fixture.probe.heldElsewhere.clear();
+        QVERIFY(!fixture.shortcuts.reservation(40, controlShift));
     }
 };
 

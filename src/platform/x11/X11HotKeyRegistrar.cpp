@@ -22,6 +22,7 @@ Q_LOGGING_CATEGORY(lcHotkey, "com.vima.Vima.Hotkey")
 
 constexpr xcb_keysym_t numLockKeysym = 0xff7f;
 constexpr qint32 badValue = 2; // the X error for a key the server cannot have
+constexpr qint32 badAccess = 10; // another client holds the grab
 constexpr qint32 badImplementation = 17; // no X server to ask
 
 } // namespace
@@ -83,6 +84,27 @@ HotKeyRegistrar::Installation X11HotKeyRegistrar::installHandler(Handler handler
 }
 
 void X11HotKeyRegistrar::removeHandler(HandlerRef ref) { handlers_.erase(ref); }
+
+bool X11HotKeyRegistrar::isHeldElsewhere(quint32 keyCode, quint64 modifierFlags) const
+{
+    const auto keycode = x11::keycode(keyCode);
+    if (!connection_ || !keycode)
+        return false;
+    Grab probe{*keycode, x11::modifierMask(modifierFlags), {}, {}, false};
+    // Grabbing our own combination again would succeed, and the ungrab would end our hot key.
+    if (holds(probe))
+        return false;
+    const qint32 status = grab(probe);
+    ungrab(probe);
+    return status == badAccess;
+}
+
+bool X11HotKeyRegistrar::holds(const Grab &grab) const
+{
+    return std::any_of(grabs_.cbegin(), grabs_.cend(), [&](const auto &entry) {
+        return entry.second.keycode == grab.keycode && entry.second.modifiers == grab.modifiers;
+    });
+}
 
 uint16_t X11HotKeyRegistrar::numLockMask() const
 {

@@ -30,6 +30,10 @@ public:
     void removeHandler(HandlerRef ref) override;
     QString translateKey(quint16 keyCode) const override;
 
+    // A grab of the combination that the server refuses with BadAccess, taken
+    // back at once; false for one of ours.
+    bool isHeldElsewhere(quint32 keyCode, quint64 modifierFlags) const;
+
     bool nativeEventFilter(const QByteArray &eventType, void *message, qintptr *result) override;
 
 private:
@@ -41,6 +45,7 @@ private:
         bool down = false;
     };
 
+    bool holds(const Grab &grab) const;
     qint32 grab(Grab &grab) const;
     void ungrab(Grab &grab) const;
     void regrabAll();

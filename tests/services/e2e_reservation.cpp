@@ -1,0 +1,88 @@
+#include "SupportProgram.h"
+#include "platform/x11/NoSymbolicHotKeyPreferences.h"
+#include "platform/x11/X11HotKeyProbe.h"
+#include "platform/x11/X11HotKeyRegistrar.h"
+#include "platform/x11/X11KeyEventCodes.h"
+#include "services/HotkeyManager.h"
+#include "services/SystemShortcuts.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QScopeGuard>
+#include <QTest>
+#include <QWidget>
+#include <xcb/xcb.h>
+
+using namespace vima;
+
+namespace {
+
+constexpr quint32 k = 40;
+constexpr xcb_keycode_t kKeycode = 45;
+
+QString mask(uint16_t modifiers) { return QString::number(modifiers); }
+
+int xdotool(const QStringList &arguments) { return SupportProgram::run(QStringLiteral("xdotool"), arguments); }
+
+// Key codes of the key presses it receives.
+class KeyCatcher : public QWidget {
+public:
+    QList<std::optional<quint32>> codes;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override { codes.append(X11KeyEventCodes().keyCode(*event)); }
+};
+
+} // namespace
+
+class TestReservationE2E : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void aCombinationAnotherProgramHoldsIsReservedOursIsNot()
+    {
+        SupportProgram other(QStringLiteral("grab_key"),
+                             {QString::number(kKeycode), mask(XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_SHIFT)});
+        QCOMPARE(other.nextLine(), QStringLiteral("grabbed"));
+        X11HotKeyRegistrar registrar;
+        HotkeyManager manager(registrar);
+        const X11HotKeyProbe probe(registrar);
+        const NoSymbolicHotKeyPreferences preferences;
+        const SystemShortcuts shortcuts(preferences, probe);
+
+        const auto held = shortcuts.reservation(k, HotkeySpec::control | HotkeySpec::shift);
+        QVERIFY(held);
+        QCOMPARE(held->name, QStringLiteral("Another application"));
+
+        // A free combination is given back at once: another program can take it.
+        QVERIFY(!shortcuts.reservation(k, HotkeySpec::option | HotkeySpec::shift));
+        SupportProgram later(QStringLiteral("grab_key"),
+                             {QString::number(kKeycode), mask(XCB_MOD_MASK_1 | XCB_MOD_MASK_SHIFT)});
+        QCOMPARE(later.nextLine(), QStringLiteral("grabbed"));
+
+        // Our own hotkey is free, and asking leaves it held.
+        QVERIFY(manager.registerHotkey(k, HotkeySpec::control | HotkeySpec::option));
+        QVERIFY(!shortcuts.reservation(k, HotkeySpec::control | HotkeySpec::option));
+        SupportProgram third(QStringLiteral("grab_key"),
+                             {QString::number(kKeycode), mask(XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1)});
+        QCOMPARE(third.nextLine(), QStringLiteral("refused 10"));
+    }
+
+    void aKeyEventNamesThePhysicalKeyOnAnyLayout()
+    {
+        QCOMPARE(SupportProgram::run(QStringLiteral("setxkbmap"), {"de"}), 0);
+        const auto restore = qScopeGuard([] { SupportProgram::run(QStringLiteral("setxkbmap"), {"us"}); });
+        KeyCatcher catcher;
+        catcher.setGeometry(100, 100, 200, 200);
+        catcher.show();
+        catcher.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&catcher));
+        // German Z sits where US keyboards have Y.
+        QCOMPARE(xdotool({"key", "z"}), 0);
+        QTRY_COMPARE(catcher.codes.size(), 1);
+        QCOMPARE(catcher.codes.first(), std::optional<quint32>(16));
+    }
+};
+
+QTEST_MAIN(TestReservationE2E)
+#include "e2e_reservation.moc"
