@@ -1,4 +1,5 @@
 #include "ai/AnthropicProvider.h"
+#include "ai/HttpExchange.h"
 #include "ai/LLMService.h"
 #include "http/LoopbackHttpServer.h"
 
@@ -20,7 +21,7 @@ void errorMessageOfALargeBody(benchmark::State &state)
 {
     const QByteArray body = "<html>" + QByteArray(1 << 20, 'x');
     for (auto _ : state)
-        benchmark::DoNotOptimize(LLMService::apiErrorMessage(body));
+        benchmark::DoNotOptimize(HttpExchange::apiErrorMessage(body));
 }
 BENCHMARK(errorMessageOfALargeBody)->Unit(benchmark::kMicrosecond);
 
@@ -43,7 +44,7 @@ void loopbackExchange(benchmark::State &state)
     server.setRoute("/v1/messages", HttpRoute::reply(200, R"({"content":[{"type":"text","text":"ok"}]})"));
     const QNetworkRequest request(server.url("/v1/messages"));
     for (auto _ : state) {
-        auto task = LLMService::send(request, "POST", "{}", 10, {}, Scheduler::system());
+        auto task = HttpExchange::send(request, "POST", "{}", 10, {}, Scheduler::system());
         benchmark::DoNotOptimize(QCoro::waitFor(task));
     }
 }

@@ -1,7 +1,7 @@
 #include "ai/CloudProvider.h"
 
 #include "ai/LLMError.h"
-#include "ai/LLMService.h"
+#include "ai/HttpExchange.h"
 
 namespace vima {
 
@@ -28,7 +28,7 @@ QCoro::Task<QString> CloudProvider::complete(LLMRequest request, LLMCredentials 
 
     QNetworkRequest http(*endpoint_);
     authorize(http, *credentials.apiKey);
-    const QByteArray reply = co_await LLMService::postJSON(http, body(request), request.timeout, token,
+    const QByteArray reply = co_await HttpExchange::postJSON(http, body(request), request.timeout, token,
                                                            scheduler_);
     co_return answer(reply);
 }

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "model/Settings.h"
+#include "model/UserError.h"
 
 #include <QByteArray>
 #include <QString>
-#include <exception>
 #include <optional>
 
 namespace vima {
@@ -13,7 +13,7 @@ namespace vima {
 // for missingAPIKey, providerUnavailable and inputTooLong; `status` for api;
 // `text` for api (the message), transport, providerUnavailable (the reason),
 // noUsableProvider (the detail) and refused.
-class LLMError : public std::exception {
+class LLMError : public UserError {
 public:
     enum class Case {
         missingAPIKey,
@@ -44,8 +44,8 @@ public:
     int status() const { return status_; }
     const QString &text() const { return text_; }
 
-    QString description() const;
-    std::optional<QString> recoverySuggestion() const;
+    QString description() const override;
+    std::optional<QString> recoverySuggestion() const override;
     // Whether the service may try the next candidate after this failure.
     bool allowsFallback() const;
 

@@ -4,23 +4,14 @@
 #include "ai/OllamaProvider.h"
 #include "ai/ProviderDisplayName.h"
 
-#include <QCoroNetworkReply>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QLoggingCategory>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
 #include <QPointer>
-#include <QStringDecoder>
-#include <QTextBoundaryFinder>
 
 namespace vima {
 
 namespace {
 
 Q_LOGGING_CATEGORY(lcLLM, "com.vima.Vima.LLM")
-
-constexpr qsizetype longestErrorMessage = 300;
 
 QString trimSpacesAndTabs(const QString &text)
 {
@@ -33,47 +24,6 @@ QString trimSpacesAndTabs(const QString &text)
         --end;
     return text.mid(begin, end - begin);
 }
-
-// Leaves the first `limit` user-perceived characters, marking a cut with an ellipsis.
-QString cutToCharacters(const QString &text, qsizetype limit)
-{
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
-    qsizetype end = 0;
-    for (qsizetype count = 0; count < limit && end >= 0; ++count)
-        end = finder.toNextBoundary();
-    if (end < 0 || end >= text.size())
-        return text;
-    return text.left(end) + QChar(0x2026);
-}
-
-// Deletes the manager from the event loop: its reply may still be emitting
-// `finished` when the exchange ends.
-struct DeferredDelete {
-    void operator()(QObject *object) const { object->deleteLater(); }
-};
-
-// Undoes the deadline and the cancellation hook on every way out of an exchange.
-class ExchangeGuard {
-public:
-    ExchangeGuard(Scheduler &scheduler, Scheduler::TimerId timer, CancellationToken token,
-                  CancellationToken::Registration registration)
-        : scheduler_(scheduler), timer_(timer), token_(std::move(token)), registration_(registration)
-    {
-    }
-    ~ExchangeGuard()
-    {
-        scheduler_.cancel(timer_);
-        token_.removeCallback(registration_);
-    }
-    ExchangeGuard(const ExchangeGuard &) = delete;
-    ExchangeGuard &operator=(const ExchangeGuard &) = delete;
-
-private:
-    Scheduler &scheduler_;
-    Scheduler::TimerId timer_;
-    CancellationToken token_;
-    CancellationToken::Registration registration_;
-};
 
 } // namespace
 
@@ -150,8 +100,9 @@ QCoro::Task<QList<LLMProviderKind>> LLMService::freshCandidates(AIPayload payloa
     // A probe result only lasts a short while; without this a running Ollama
     // server would drop out of the candidates soon after start-up.
     const QUrl base = ollamaBaseURL(settings);
+    // A server found stopped is asked again: the user may just have started it.
     if (consideredKinds(payload, settings).contains(LLMProviderKind::ollama)
-        && !reachability_.lookup(base)) {
+        && reachability_.lookup(base) != true) {
         co_await reachability_.probe(base, token);
         if (token.isCancelled())
             throw LLMError::cancelled();
@@ -241,11 +192,23 @@ std::optional<QString> LLMService::fallbackNote(LLMProviderKind chosen, LLMProvi
 
 QString LLMService::noProviderDetail(const AISettings &settings) const
 {
+    if (settings.provider == LLMProviderKind::ollama) {
+        const LLMProviderStatus ollama = statusText(LLMProviderKind::ollama, settings);
+        if (!ollama.isReady())
+            return displayName(LLMProviderKind::ollama) + QStringLiteral(" isn't available: ") + ollama.text;
+    }
     const LLMProviderStatus onDevice = statusText(LLMProviderKind::appleOnDevice, settings);
     if (onDevice.isReady())
         return QStringLiteral("No provider is ready.");
+    if (onDevice.kind == LLMProviderStatus::Case::unsupported)
+        return QStringLiteral("On-device AI doesn't run on this system, and no API key is saved.");
     return QStringLiteral("On-device AI is unavailable (") + onDevice.text
            + QStringLiteral(") and no API key is saved.");
+}
+
+QString LLMService::noProviderRecovery()
+{
+    return QStringLiteral("Start a local Ollama server, or add an API key in Settings → AI.");
 }
 
 LLMProviderStatus LLMService::statusText(LLMProviderKind kind, const AISettings &settings) const
@@ -282,89 +245,13 @@ void LLMService::raiseStatusRevision()
     Q_EMIT statusRevisionChanged(statusRevision_);
 }
 
-QCoro::Task<QByteArray> LLMService::postJSON(QNetworkRequest request, const QJsonObject &body,
-                                             double timeout, CancellationToken token,
-                                             Scheduler &scheduler)
-{
-    request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/json"));
-    return send(std::move(request), "POST", QJsonDocument(body).toJson(QJsonDocument::Compact), timeout,
-                std::move(token), scheduler);
-}
-
-QCoro::Task<QByteArray> LLMService::send(QNetworkRequest request, QByteArray method, QByteArray body,
-                                         double timeout, CancellationToken token,
-                                         Scheduler &scheduler)
-{
-    if (token.isCancelled())
-        throw LLMError::cancelled();
-
-    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
-    request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
-    // A redirect to another host would carry the API key along with it.
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::SameOriginRedirectPolicy);
-    // A manager per exchange: no connection, cookie or credential outlives it.
-    const std::unique_ptr<QNetworkAccessManager, DeferredDelete> manager(new QNetworkAccessManager);
-    QNetworkReply *reply = method == "GET" ? manager->get(request)
-                                           : manager->sendCustomRequest(request, method, body);
-
-    // Qt reports both of our aborts as a cancelled operation; remember which it was.
-    enum class Abort { none, deadline, cancellation };
-    Abort abort = Abort::none;
-    const auto abortFor = [&abort, reply](Abort reason) {
-        if (abort == Abort::none && !reply->isFinished()) {
-            abort = reason;
-            reply->abort();
-        }
-    };
-    const ExchangeGuard guard(
-        scheduler,
-        scheduler.schedule(LLMRequest::clampedTimeout(timeout), [&] { abortFor(Abort::deadline); }),
-        token, token.onCancel([&] { abortFor(Abort::cancellation); }));
-
-    co_await reply;
-
-    if (abort == Abort::deadline)
-        throw LLMError::timedOut();
-    if (abort == Abort::cancellation)
-        throw LLMError::cancelled();
-
-    const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    if (status.isValid()) {
-        const int code = status.toInt();
-        if (code < 200 || code > 299)
-            throw LLMError::api(code, apiErrorMessage(reply->readAll()));
-        if (reply->error() == QNetworkReply::NoError)
-            co_return reply->readAll();
-    }
-    if (reply->error() != QNetworkReply::NoError)
-        throw LLMError::transport(reply->errorString());
-    throw LLMError::invalidResponse();
-}
-
-QString LLMService::apiErrorMessage(const QByteArray &body)
-{
-    // The provider's own message is cut like any other body text: a failed
-    // reply never puts more than 301 characters in front of the user.
-    QJsonParseError parseError;
-    const QJsonDocument document = QJsonDocument::fromJson(body, &parseError);
-    if (parseError.error == QJsonParseError::NoError && document.isObject()) {
-        const QJsonValue error = document.object().value(QLatin1String("error"));
-        const QJsonValue message = error.toObject().value(QLatin1String("message"));
-        if (message.isString())
-            return cutToCharacters(message.toString(), longestErrorMessage);
-        if (error.isString())
-            return cutToCharacters(error.toString(), longestErrorMessage);
-    }
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = decoder.decode(body);
-    if (decoder.hasError())
-        return {};
-    return cutToCharacters(text, longestErrorMessage);
-}
-
 QUrl LLMService::ollamaBaseURL(const AISettings &settings)
 {
-    const QUrl url(settings.ollamaBaseURL, QUrl::StrictMode);
+    // "localhost:11434" would otherwise read as the scheme "localhost".
+    const QString text = settings.ollamaBaseURL.contains(QLatin1String("://"))
+                             ? settings.ollamaBaseURL
+                             : QStringLiteral("http://") + settings.ollamaBaseURL;
+    const QUrl url(text, QUrl::StrictMode);
     if (settings.ollamaBaseURL.isEmpty() || !url.isValid())
         return OllamaReachability::defaultURL();
     return url;

@@ -13,10 +13,8 @@
 #include "model/ItemAction.h"
 #include "model/Settings.h"
 
-#include <QByteArray>
 #include <QCoroTask>
 #include <QList>
-#include <QNetworkRequest>
 #include <QObject>
 #include <functional>
 #include <map>
@@ -75,6 +73,8 @@ public:
     static std::optional<QString> fallbackNote(LLMProviderKind chosen, LLMProviderKind answering,
                                                const std::optional<LLMError> &lastError);
     QString noProviderDetail(const AISettings &settings) const;
+    // What can run on this system when nothing can.
+    static QString noProviderRecovery();
     LLMProviderStatus statusText(LLMProviderKind kind, const AISettings &settings) const;
 
     // A one-word request with the given key; throws the provider's error.
@@ -84,17 +84,6 @@ public:
     QCoro::Task<void> refresh(AISettings settings);
     quint64 statusRevision() const { return statusRevision_; }
 
-    // One HTTP exchange with one deadline of `timeout` seconds over the whole of
-    // it. Returns the body of a 2xx reply; throws LLMError otherwise.
-    static QCoro::Task<QByteArray> send(QNetworkRequest request, QByteArray method, QByteArray body,
-                                        double timeout, CancellationToken token,
-                                        Scheduler &scheduler);
-    // `send` of a JSON body by POST.
-    static QCoro::Task<QByteArray> postJSON(QNetworkRequest request, const QJsonObject &body,
-                                            double timeout, CancellationToken token,
-                                            Scheduler &scheduler);
-    // The message of a failed reply's body, cut to 300 characters.
-    static QString apiErrorMessage(const QByteArray &body);
     // The configured Ollama address, or the default one when it doesn't parse.
     static QUrl ollamaBaseURL(const AISettings &settings);
 

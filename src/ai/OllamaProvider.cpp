@@ -1,7 +1,7 @@
 #include "ai/OllamaProvider.h"
 
 #include "ai/LLMError.h"
-#include "ai/LLMService.h"
+#include "ai/HttpExchange.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -45,7 +45,7 @@ QCoro::Task<QString> OllamaProvider::complete(LLMRequest request, LLMCredentials
 
     QByteArray reply;
     try {
-        reply = co_await LLMService::postJSON(http, body, request.timeout, token, scheduler_);
+        reply = co_await HttpExchange::postJSON(http, body, request.timeout, token, scheduler_);
     } catch (const LLMError &error) {
         if (error.kind() == LLMError::Case::api && error.status() == 404)
             throw LLMError::providerUnavailable(

@@ -1,7 +1,7 @@
 #include "ai/OllamaReachability.h"
 
+#include "ai/HttpExchange.h"
 #include "ai/LLMError.h"
-#include "ai/LLMService.h"
 #include "model/Settings.h"
 
 #include <QNetworkRequest>
@@ -33,7 +33,7 @@ QCoro::Task<bool> OllamaReachability::probe(QUrl base, CancellationToken token)
     QNetworkRequest request(appending(base, QStringLiteral("api/tags")));
     bool reachable = false;
     try {
-        const QByteArray body = co_await LLMService::send(request, "GET", {}, probeTimeout, token,
+        const QByteArray body = co_await HttpExchange::send(request, "GET", {}, probeTimeout, token,
                                                           scheduler_);
         reachable = !body.isEmpty();
     } catch (const LLMError &error) {

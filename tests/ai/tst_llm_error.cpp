@@ -1,3 +1,4 @@
+#include "ai/HttpExchange.h"
 #include "ai/LLMError.h"
 #include "ai/LLMRequest.h"
 #include "ai/LLMService.h"
@@ -128,12 +129,12 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, body);
         QFETCH(QString, message);
-        QCOMPARE(LLMService::apiErrorMessage(body), message);
+        QCOMPARE(HttpExchange::apiErrorMessage(body), message);
     }
 
     void nonUtf8BodyLeavesDescriptionEndingInParenthesis()
     {
-        const LLMError error = LLMError::api(502, LLMService::apiErrorMessage("\xc3\x28"));
+        const LLMError error = LLMError::api(502, HttpExchange::apiErrorMessage("\xc3\x28"));
         QCOMPARE(error.description(), "The provider had a server error (HTTP 502). ");
     }
 

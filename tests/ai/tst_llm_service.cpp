@@ -210,17 +210,34 @@ private Q_SLOTS:
 
     void credentials()
     {
-        AISettings settings = settingsFor(Kind::ollama);
+        const AISettings settings = settingsFor(Kind::ollama);
         QCOMPARE(service_->credentials(Kind::anthropic, settings),
                  (LLMCredentials{QStringLiteral("key"), std::nullopt}));
         QCOMPARE(service_->credentials(Kind::appleOnDevice, settings), LLMCredentials::none());
-        settings.ollamaBaseURL = "http://gpu-box:11434/";
-        QCOMPARE(service_->credentials(Kind::ollama, settings).baseURL, QUrl("http://gpu-box:11434/"));
-        for (const QString &bad : {QString(), QStringLiteral("http://exa mple")}) {
-            settings.ollamaBaseURL = bad;
-            QCOMPARE(service_->credentials(Kind::ollama, settings).baseURL,
-                     OllamaReachability::defaultURL());
-        }
+    }
+
+    void ollamaAddress_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QUrl>("address");
+        const QUrl fallback = OllamaReachability::defaultURL();
+        QTest::newRow("full") << "http://gpu-box:11434/" << QUrl("http://gpu-box:11434/");
+        QTest::newRow("https kept") << "https://gpu-box/ollama" << QUrl("https://gpu-box/ollama");
+        QTest::newRow("host and port") << "localhost:11434" << QUrl("http://localhost:11434");
+        QTest::newRow("host, port and path") << "gpu-box:11434/ollama" << QUrl("http://gpu-box:11434/ollama");
+        QTest::newRow("host alone") << "gpu-box" << QUrl("http://gpu-box");
+        QTest::newRow("empty") << "" << fallback;
+        QTest::newRow("space in host") << "http://exa mple" << fallback;
+        QTest::newRow("space, no scheme") << "exa mple:11434" << fallback;
+    }
+
+    void ollamaAddress()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QUrl, address);
+        AISettings settings = settingsFor(Kind::ollama);
+        settings.ollamaBaseURL = typed;
+        QCOMPARE(service_->credentials(Kind::ollama, settings).baseURL, address);
     }
 
     void theAnswerIsTrimmed()
@@ -373,7 +390,10 @@ private Q_SLOTS:
         QTest::addColumn<QString>("detail");
         QTest::newRow("on-device unsupported")
             << LLMProviderStatus::unsupported("Needs macOS 26 or later.")
-            << "On-device AI is unavailable (Needs macOS 26 or later.) and no API key is saved.";
+            << "On-device AI doesn't run on this system, and no API key is saved.";
+        QTest::newRow("on-device unavailable")
+            << LLMProviderStatus::unavailable("Still downloading.")
+            << "On-device AI is unavailable (Still downloading.) and no API key is saved.";
         QTest::newRow("on-device ready") << LLMProviderStatus::ready() << "No provider is ready.";
     }
 

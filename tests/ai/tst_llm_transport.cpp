@@ -1,4 +1,5 @@
 #include "Outcome.h"
+#include "ai/HttpExchange.h"
 #include "ai/LLMService.h"
 #include "async/FakeScheduler.h"
 #include "http/LoopbackHttpServer.h"
@@ -26,7 +27,7 @@ private:
     Running<QByteArray> post(const QByteArray &path, double timeout = 10,
                              CancellationToken token = {})
     {
-        return start(LLMService::send(requestFor(server_.url(QString::fromLatin1(path))), "POST",
+        return start(HttpExchange::send(requestFor(server_.url(QString::fromLatin1(path))), "POST",
                                       "{}", timeout, std::move(token), scheduler_));
     }
 
@@ -131,7 +132,7 @@ private Q_SLOTS:
         HttpRoute slow = HttpRoute::reply(200, "late");
         slow.delayMs = 5000;
         server_.setRoute("/slow", slow);
-        const auto running = start(LLMService::send(requestFor(server_.url("/slow")), "POST", "{}",
+        const auto running = start(HttpExchange::send(requestFor(server_.url("/slow")), "POST", "{}",
                                                     0.3, {}, Scheduler::system()));
         QVERIFY(running.wait());
         QCOMPARE(running->error, LLMError::timedOut());
@@ -142,7 +143,7 @@ private Q_SLOTS:
         HttpRoute slow = HttpRoute::reply(200, "in time");
         slow.delayMs = 100;
         server_.setRoute("/delayed", slow);
-        const auto running = start(LLMService::send(requestFor(server_.url("/delayed")), "POST",
+        const auto running = start(HttpExchange::send(requestFor(server_.url("/delayed")), "POST",
                                                     "{}", 10, {}, Scheduler::system()));
         QVERIFY(running.wait());
         QCOMPARE(*running->value, "in time");
@@ -177,7 +178,7 @@ private Q_SLOTS:
     {
         QUrl url = server_.url("/v1/messages");
         url.setPort(LoopbackHttpServer::closedPort());
-        const auto running = start(LLMService::send(requestFor(url), "POST", "{}", 10, {}, scheduler_));
+        const auto running = start(HttpExchange::send(requestFor(url), "POST", "{}", 10, {}, scheduler_));
         QVERIFY(running.wait());
         QVERIFY(running->error);
         QCOMPARE(running->error->kind(), LLMError::Case::transport);
@@ -201,7 +202,7 @@ private Q_SLOTS:
         QVERIFY(file.open());
         file.write("{\"content\":[]}");
         file.flush();
-        const auto running = start(LLMService::send(requestFor(QUrl::fromLocalFile(file.fileName())),
+        const auto running = start(HttpExchange::send(requestFor(QUrl::fromLocalFile(file.fileName())),
                                                     "GET", {}, 10, {}, scheduler_));
         QVERIFY(running.wait());
         QCOMPARE(running->error, LLMError::invalidResponse());
@@ -212,11 +213,11 @@ private Q_SLOTS:
         HttpRoute cacheable = HttpRoute::reply(200, "first");
         cacheable.headers.append(qMakePair(QByteArray("Cache-Control"), QByteArray("max-age=3600")));
         server_.setRoute("/cacheable", cacheable);
-        const auto first = start(LLMService::send(requestFor(server_.url("/cacheable")), "GET", {},
+        const auto first = start(HttpExchange::send(requestFor(server_.url("/cacheable")), "GET", {},
                                                   10, {}, scheduler_));
         QVERIFY(first.wait());
         server_.setRoute("/cacheable", HttpRoute::reply(200, "second"));
-        const auto second = start(LLMService::send(requestFor(server_.url("/cacheable")), "GET", {},
+        const auto second = start(HttpExchange::send(requestFor(server_.url("/cacheable")), "GET", {},
                                                    10, {}, scheduler_));
         QVERIFY(second.wait());
         QCOMPARE(*second->value, "second");

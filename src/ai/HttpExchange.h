@@ -1,0 +1,29 @@
+#pragma once
+
+#include "async/CancellationToken.h"
+#include "async/Scheduler.h"
+
+#include <QByteArray>
+#include <QCoroTask>
+#include <QJsonObject>
+#include <QNetworkRequest>
+#include <QString>
+
+namespace vima {
+
+// The one HTTP exchange of the network providers: a fresh, cache-less
+// connection per request, one deadline over the whole of it, and failures
+// turned into LLMError.
+class HttpExchange {
+public:
+    // Returns the body of a 2xx reply; throws LLMError otherwise.
+    static QCoro::Task<QByteArray> send(QNetworkRequest request, QByteArray method, QByteArray body,
+                                        double timeout, CancellationToken token, Scheduler &scheduler);
+    // `send` of a JSON body by POST.
+    static QCoro::Task<QByteArray> postJSON(QNetworkRequest request, const QJsonObject &body, double timeout,
+                                            CancellationToken token, Scheduler &scheduler);
+    // The message of a failed reply's body, cut to 300 characters.
+    static QString apiErrorMessage(const QByteArray &body);
+};
+
+} // namespace vima
