@@ -80,7 +80,12 @@ QCoro::Task<void> ScriptRunner::open(QString target)
 std::optional<QString> ScriptRunner::resolveShell(const QString &shell)
 {
     const QString wanted = shell.isEmpty() ? defaultShell : shell;
-    for (const QString &candidate : {wanted, qEnvironmentVariable("SHELL"), QStringLiteral("/bin/sh")}) {
+    if (isExecutableFile(wanted))
+        return wanted;
+    // Only the default stands for "a shell": a named one has its own syntax.
+    if (wanted != defaultShell)
+        return std::nullopt;
+    for (const QString &candidate : {qEnvironmentVariable("SHELL"), QStringLiteral("/bin/sh")}) {
         if (!candidate.isEmpty() && isExecutableFile(candidate))
             return candidate;
     }
@@ -98,7 +103,7 @@ QCoro::Task<QString> ScriptRunner::runShell(QString script, QString shell)
                                             .arg(shell.isEmpty() ? defaultShell : shell));
     }
     if (*resolved != (shell.isEmpty() ? defaultShell : shell))
-        qCInfo(lcScriptRunner, "%s is not installed; running with %s", qUtf8Printable(shell),
+        qCInfo(lcScriptRunner, "%s is not installed; running with %s", qUtf8Printable(defaultShell),
                qUtf8Printable(*resolved));
     co_return co_await runProcess(*resolved, trimmed);
 }

@@ -25,8 +25,9 @@ public:
     QCoro::Task<QString> runShell(QString script, QString shell);
     QString runAppleScript(const QString &source);
 
-    // The shell a slot's path stands for: itself when installed, else the
-    // user's login shell, else /bin/sh; nothing when none of them runs.
+    // The shell a slot's path stands for: itself when installed; for the
+    // default "/bin/zsh" (or none) that isn't, the user's login shell, else
+    // /bin/sh. Nothing when none of them runs.
     static std::optional<QString> resolveShell(const QString &shell);
 
 private:

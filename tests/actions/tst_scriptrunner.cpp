@@ -11,6 +11,8 @@
 #include <QDir>
 #include <QFile>
 #include <QElapsedTimer>
+#include <QFileInfo>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -96,13 +98,35 @@ private Q_SLOTS:
                  QStringLiteral("This item has no shell script configured."));
     }
 
-    void missingShellFallsBackToTheLoginShell()
+    void missingShells_data()
     {
-        qputenv("SHELL", "/bin/sh");
-        QCOMPARE(shell(QStringLiteral("echo fine"), QStringLiteral("/no/such/zsh")), QStringLiteral("fine\n"));
-        QCOMPARE(ScriptRunner::resolveShell(QString()), QStringLiteral("/bin/sh")); // "/bin/zsh" is not installed here
-        qputenv("SHELL", "/no/such/shell");
-        QCOMPARE(shell(QStringLiteral("echo fine"), QStringLiteral("/no/such/zsh")), QStringLiteral("fine\n"));
+        QTest::addColumn<QString>("named");
+        QTest::addColumn<QByteArray>("loginShell");
+        QTest::addColumn<QString>("runs"); // empty: "Shell not found"
+        const bool zsh = QFileInfo(QStringLiteral("/bin/zsh")).isExecutable();
+        QTest::newRow("default, login shell") << "" << QByteArray("/bin/sh")
+                                              << (zsh ? "/bin/zsh" : "/bin/sh");
+        QTest::newRow("default by name, login shell missing")
+            << "/bin/zsh" << QByteArray("/no/such/shell") << (zsh ? "/bin/zsh" : "/bin/sh");
+        QTest::newRow("another shell") << "/no/such/fish" << QByteArray("/bin/sh") << "";
+        QTest::newRow("another zsh") << "/opt/no/zsh" << QByteArray("/bin/sh") << "";
+    }
+
+    void missingShells()
+    {
+        QFETCH(QString, named);
+        QFETCH(QByteArray, loginShell);
+        QFETCH(QString, runs);
+        const QByteArray saved = qgetenv("SHELL");
+        const auto restore = qScopeGuard([&] { qputenv("SHELL", saved); });
+        qputenv("SHELL", loginShell);
+        QCOMPARE(ScriptRunner::resolveShell(named), runs.isEmpty() ? std::nullopt : std::optional(runs));
+        if (runs.isEmpty()) {
+            QCOMPARE(failureOf<ActionError>([&] { shell(QStringLiteral("echo fine"), named); }),
+                     QStringLiteral("Shell not found or not executable: ") + named);
+        } else {
+            QCOMPARE(shell(QStringLiteral("echo fine"), named), QStringLiteral("fine\n"));
+        }
     }
 
     void backgroundChildDoesNotHoldTheRun()
