@@ -17,6 +17,7 @@ struct DesktopApp {
     QString filePath;         // the .desktop file itself
     QStringList categories;
     bool terminal = false;
+    QString startupWMClass;   // StartupWMClass=: the WM_CLASS its windows carry
 
     bool operator==(const DesktopApp &) const = default;
 };

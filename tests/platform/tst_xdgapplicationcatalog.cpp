@@ -59,7 +59,8 @@ private Q_SLOTS:
     {
         write(system_, "org.example.Edit.desktop",
               "[Desktop Entry]\nType=Application\nName=Edit\nName[de]=Bearbeiten\nExec=edit --new %F\n"
-              "Icon=accessories-text-editor\nPath=/srv/work\nTerminal=true\nCategories=Utility;TextEditor;\n");
+              "Icon=accessories-text-editor\nPath=/srv/work\nTerminal=true\nCategories=Utility;TextEditor;\n"
+              "StartupWMClass=edit-main\n");
         const auto app = catalog("de_AT.UTF-8").find("org.example.Edit");
         QVERIFY(app);
         QCOMPARE(app->name, "Bearbeiten");
@@ -69,6 +70,7 @@ private Q_SLOTS:
         QCOMPARE(app->filePath, system_ + "/applications/org.example.Edit.desktop");
         QCOMPARE(app->categories, (QStringList{"Utility", "TextEditor"}));
         QVERIFY(app->terminal);
+        QCOMPARE(app->startupWMClass, "edit-main");
     }
 
     void subdirectoriesGiveDashedIds()

@@ -24,10 +24,10 @@ private Q_SLOTS:
         QFETCH(std::optional<QString>, name);
         const FakeApplicationCatalog catalog({
             {QStringLiteral("org.gnome.TextEditor"), QStringLiteral("Text Editor"), {}, {}, {},
-             QStringLiteral("/usr/share/applications/org.gnome.TextEditor.desktop"), {}, false},
+             QStringLiteral("/usr/share/applications/org.gnome.TextEditor.desktop"), {}, false, {}},
             {QStringLiteral("firefox"), QString(), {}, {}, {},
-             QStringLiteral("/usr/share/applications/firefox.desktop"), {}, false},
-            {QString(), QStringLiteral("Nameless id"), {}, {}, {}, {}, {}, false},
+             QStringLiteral("/usr/share/applications/firefox.desktop"), {}, false, {}},
+            {QString(), QStringLiteral("Nameless id"), {}, {}, {}, {}, {}, false, {}},
         });
         QCOMPARE(appDisplayName(catalog, bundleID), name);
     }

@@ -134,6 +134,7 @@ std::optional<DesktopApp> XdgApplicationCatalog::load(const File &file) const
     app.icon = entry->localizedValue(QStringLiteral("Icon"), locale_);
     app.workingDirectory = entry->value(QStringLiteral("Path"));
     app.filePath = file.path;
+    app.startupWMClass = entry->value(QStringLiteral("StartupWMClass"));
     app.categories = entry->list(QStringLiteral("Categories"));
     app.terminal = entry->boolean(QStringLiteral("Terminal"));
     return app;

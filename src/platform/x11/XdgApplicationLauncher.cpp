@@ -3,6 +3,7 @@
 #include "platform/PlatformError.h"
 #include "platform/x11/DesktopEntry.h"
 #include "platform/x11/DesktopExec.h"
+#include "platform/x11/WindowNames.h"
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11Windows.h"
 
@@ -30,18 +31,9 @@ DesktopApp appFromEntry(const QString &path)
     app.icon = entry->value(QStringLiteral("Icon"));
     app.workingDirectory = entry->value(QStringLiteral("Path"));
     app.filePath = path;
+    app.startupWMClass = entry->value(QStringLiteral("StartupWMClass"));
     app.terminal = entry->boolean(QStringLiteral("Terminal"));
     return app;
-}
-
-// The names a running window goes by: its application id, class and program.
-QStringList windowNames(xcb_window_t window)
-{
-    QStringList names = x11::stringsProperty(window, x11::atom("_GTK_APPLICATION_ID"), x11::atom("UTF8_STRING"));
-    names += x11::stringsProperty(window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING);
-    if (const qint64 pid = x11::windowProcess(window))
-        names.append(QFileInfo(QFileInfo(QStringLiteral("/proc/%1/exe").arg(pid)).symLinkTarget()).fileName());
-    return names;
 }
 
 } // namespace
@@ -63,14 +55,12 @@ QStringList XdgApplicationLauncher::command(const DesktopApp &app)
     return terminal.isEmpty() ? *command : QStringList{terminal, QStringLiteral("-e")} + *command;
 }
 
-xcb_window_t XdgApplicationLauncher::runningWindow(const DesktopApp &app, const QString &program)
+xcb_window_t XdgApplicationLauncher::runningWindow(const DesktopApp &app)
 {
     const QList<xcb_window_t> windows = x11::clientWindows();
     for (auto it = windows.crbegin(); it != windows.crend(); ++it) {
-        for (const QString &name : windowNames(*it)) {
-            if (name.compare(app.bundleID, Qt::CaseInsensitive) == 0 || name == program)
-                return *it;
-        }
+        if (WindowNames::of(*it).belongTo(app))
+            return *it;
     }
     return XCB_NONE;
 }
@@ -85,7 +75,7 @@ void XdgApplicationLauncher::start(const QStringList &command, const QString &wo
 QCoro::Task<void> XdgApplicationLauncher::launch(const DesktopApp &app)
 {
     const QStringList command = XdgApplicationLauncher::command(app);
-    if (const xcb_window_t window = runningWindow(app, QFileInfo(command.first()).fileName())) {
+    if (const xcb_window_t window = runningWindow(app)) {
         x11::activateWindow(window);
         co_return;
     }

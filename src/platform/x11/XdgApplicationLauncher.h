@@ -21,7 +21,7 @@ public:
     static QStringList command(const DesktopApp &app);
 
 private:
-    static xcb_window_t runningWindow(const DesktopApp &app, const QString &program);
+    static xcb_window_t runningWindow(const DesktopApp &app);
     static void start(const QStringList &command, const QString &workingDirectory, const QString &name);
 
     DesktopOpener &opener_;

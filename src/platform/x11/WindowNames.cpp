@@ -1,0 +1,33 @@
+#include "platform/x11/WindowNames.h"
+
+#include "platform/x11/X11Connection.h"
+
+namespace vima {
+namespace {
+
+bool sameName(const QString &a, const QString &b)
+{
+    return !a.isEmpty() && a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+} // namespace
+
+WindowNames WindowNames::of(xcb_window_t window)
+{
+    const QStringList wmClass = x11::stringsProperty(window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING);
+    const QStringList id = x11::stringsProperty(window, x11::atom("_GTK_APPLICATION_ID"), x11::atom("UTF8_STRING"));
+    return {id.value(0), wmClass.value(0), wmClass.value(1)};
+}
+
+bool WindowNames::belongTo(const DesktopApp &app) const
+{
+    if (!applicationID.isEmpty() && applicationID == app.bundleID)
+        return true;
+    for (const QString &name : {instance, className}) {
+        if (sameName(name, app.bundleID) || sameName(name, app.startupWMClass))
+            return true;
+    }
+    return false;
+}
+
+} // namespace vima

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "platform/ApplicationCatalog.h"
+
+#include <QString>
+#include <xcb/xcb.h>
+
+namespace vima {
+
+// The names a top-level window goes by: its GTK application id and its
+// WM_CLASS. A program's file name is none of them: java, electron, python
+// and flatpak launchers run many applications under one name.
+struct WindowNames {
+    QString applicationID; // _GTK_APPLICATION_ID
+    QString instance;      // WM_CLASS, first string
+    QString className;     // WM_CLASS, second string
+
+    static WindowNames of(xcb_window_t window);
+
+    // Whether the window is one of the application's own: by its desktop id,
+    // or by the class its entry names in StartupWMClass.
+    bool belongTo(const DesktopApp &app) const;
+};
+
+} // namespace vima
