@@ -1,14 +1,15 @@
 #pragma once
 
+#include "model/UserError.h"
+
 #include <QByteArray>
 #include <QString>
-#include <exception>
 #include <optional>
 
 namespace vima {
 
 // Why a launch, open, shell or AppleScript item failed.
-class ActionError : public std::exception {
+class ActionError : public UserError {
 public:
     enum class Kind { emptyPayload, notFound, scriptFailed, unavailableInAppStore };
 
@@ -21,8 +22,8 @@ public:
     Kind kind() const { return kind_; }
     QString payload() const { return payload_; }
 
-    QString description() const;
-    std::optional<QString> recoverySuggestion() const;
+    QString description() const override;
+    std::optional<QString> recoverySuggestion() const override;
     const char *what() const noexcept override { return utf8_.constData(); }
 
 private:

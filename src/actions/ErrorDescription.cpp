@@ -1,9 +1,6 @@
 #include "actions/ErrorDescription.h"
 
-#include "actions/ActionError.h"
-#include "actions/SelectionError.h"
-#include "ai/LLMError.h"
-#include "platform/PlatformError.h"
+#include "model/UserError.h"
 
 namespace vima {
 
@@ -11,14 +8,8 @@ ErrorDescription ErrorDescription::of(std::exception_ptr error)
 {
     try {
         std::rethrow_exception(error);
-    } catch (const ActionError &e) {
+    } catch (const UserError &e) {
         return {e.description(), e.recoverySuggestion()};
-    } catch (const SelectionError &e) {
-        return {e.description(), e.recoverySuggestion()};
-    } catch (const LLMError &e) {
-        return {e.description(), e.recoverySuggestion()};
-    } catch (const PlatformError &e) {
-        return {e.description(), std::nullopt};
     } catch (const std::exception &e) {
         return {QString::fromUtf8(e.what()), std::nullopt};
     } catch (...) {

@@ -1,14 +1,15 @@
 #pragma once
 
+#include "model/UserError.h"
+
 #include <QByteArray>
 #include <QString>
-#include <exception>
 #include <optional>
 
 namespace vima {
 
 // Why the selected text could not be read or written.
-class SelectionError : public std::exception {
+class SelectionError : public UserError {
 public:
     enum class Kind { nothingSelected, selectionNotShared, captureFailed, notPermitted };
 
@@ -20,8 +21,8 @@ public:
     Kind kind() const { return kind_; }
     std::optional<QString> appName() const { return appName_; }
 
-    QString description() const;
-    std::optional<QString> recoverySuggestion() const;
+    QString description() const override;
+    std::optional<QString> recoverySuggestion() const override;
     const char *what() const noexcept override { return utf8_.constData(); }
 
 private:

@@ -1,17 +1,18 @@
 #pragma once
 
+#include "model/UserError.h"
+
 #include <QString>
-#include <exception>
 
 namespace vima {
 
 // A failure of the desktop (a program that would not start, nothing that could
 // open a file), described for the user.
-class PlatformError : public std::exception {
+class PlatformError : public UserError {
 public:
     explicit PlatformError(QString message) : message_(std::move(message)), utf8_(message_.toUtf8()) {}
 
-    QString description() const { return message_; }
+    QString description() const override { return message_; }
     const char *what() const noexcept override { return utf8_.constData(); }
 
 private:

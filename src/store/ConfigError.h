@@ -1,12 +1,13 @@
 #pragma once
 
+#include "model/UserError.h"
+
 #include <QString>
-#include <exception>
 
 namespace vima {
 
 // A configuration that this version cannot take: written by a newer format.
-class ConfigError : public std::exception {
+class ConfigError : public UserError {
 public:
     enum class Kind { futureVersion };
 
@@ -15,7 +16,7 @@ public:
     Kind kind() const { return kind_; }
     qint64 version() const { return version_; }
 
-    QString description() const;
+    QString description() const override;
     const char *what() const noexcept override { return "config error"; }
 
 private:

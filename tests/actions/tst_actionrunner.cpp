@@ -2,18 +2,25 @@
 #include "actions/ActionRunner.h"
 #include "actions/ActionError.h"
 #include "actions/SelectionError.h"
+#include "ai/LLMError.h"
 #include "async/FakeScheduler.h"
 #include "async/Sleep.h"
 #include "platform/fake/FakeAppleScriptEngine.h"
 #include "platform/fake/FakeApplicationCatalog.h"
 #include "platform/fake/FakeApplicationLauncher.h"
+#include "platform/KeychainError.h"
+#include "platform/PlatformError.h"
 #include "platform/fake/FakeDesktopOpener.h"
+#include "store/ConfigError.h"
 
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+#include <stdexcept>
 
 using namespace vima;
+
+Q_DECLARE_METATYPE(std::exception_ptr)
 
 namespace {
 
@@ -135,6 +142,38 @@ private Q_SLOTS:
         QVERIFY(!outcome.replaceTarget && !outcome.recovery && !outcome.recoveryAction && !outcome.isAI);
         busy.append(QStringLiteral("present Fail"));
         QCOMPARE(events, busy);
+    }
+
+    void everyErrorOfOursIsToldInItsOwnWords_data()
+    {
+        QTest::addColumn<std::exception_ptr>("error");
+        QTest::addColumn<QString>("body");
+        QTest::addColumn<std::optional<QString>>("recovery");
+        const auto row = [](const char *name, const UserError &error, std::exception_ptr thrown) {
+            QTest::newRow(name) << thrown << error.description() << error.recoverySuggestion();
+        };
+        const ConfigError config = ConfigError::futureVersion(9);
+        row("configuration", config, std::make_exception_ptr(config));
+        const KeychainError keychain(7, QStringLiteral("The keyring is locked."));
+        row("keychain", keychain, std::make_exception_ptr(keychain));
+        const LLMError llm = LLMError::timedOut();
+        row("AI", llm, std::make_exception_ptr(llm));
+        const PlatformError platform(QStringLiteral("The clipboard isn't responding."));
+        row("desktop", platform, std::make_exception_ptr(platform));
+        QTest::newRow("anything else") << std::make_exception_ptr(std::runtime_error("disk on fire"))
+                                       << "disk on fire" << std::optional<QString>();
+    }
+
+    void everyErrorOfOursIsToldInItsOwnWords()
+    {
+        QFETCH(std::exception_ptr, error);
+        QFETCH(QString, body);
+        QFETCH(std::optional<QString>, recovery);
+        QTest::ignoreMessage(QtCriticalMsg, QRegularExpression(QStringLiteral("^Item failed: ")));
+        const ActionOutcome outcome = runner->failureOutcome(error, QStringLiteral("Item"));
+        QCOMPARE(outcome.body, body);
+        QCOMPARE(outcome.recovery, recovery);
+        QVERIFY(!body.isEmpty() && body != QLatin1String("config error"));
     }
 
     void appleScriptResultIsPresented_data()
