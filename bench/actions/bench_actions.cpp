@@ -1,3 +1,4 @@
+#include "actions/ClipboardLane.h"
 #include "actions/ScriptRunner.h"
 #include "actions/SelectionService.h"
 #include "async/FakeScheduler.h"
@@ -29,7 +30,8 @@ void BM_SelectionSearchWithoutSelection(benchmark::State &state)
     FakeKeySender keys;
     FakeApplicationActivator activator;
     FakeScheduler scheduler;
-    SelectionService service({accessibility, pasteboard, keys, activator, scheduler});
+    ClipboardLane lane(scheduler);
+    SelectionService service({accessibility, pasteboard, keys, activator, scheduler, lane});
     auto app = FakeAccessibilityElement::make();
     auto window = FakeAccessibilityElement::make();
     QList<AccessibilityElement::Pointer> level1;

@@ -38,6 +38,9 @@ AIRoad::AIRoad(ActionRunner &runner, Collaborators collaborators)
     runner_.runAI = [this](const ActionRun &run, AIPayload payload, RingItem item, Target target) {
         return this->run(run, std::move(payload), std::move(item), std::move(target));
     };
+    runner_.runReplace = [this](const ActionRun &run, ActionOutcome outcome) {
+        return replace(run, std::move(outcome));
+    };
 }
 
 QCoro::Task<void> AIRoad::run(const ActionRun &run, AIPayload payload, RingItem item, Target target)
@@ -72,10 +75,21 @@ QCoro::Task<void> AIRoad::run(const ActionRun &run, AIPayload payload, RingItem 
         co_await c_.llm.complete(payload, selected, c_.aiSettings(), token);
     token.throwIfCancelled();
 
+    const ActionOutcome answer{item.title, completion.text, ActionOutcome::Style::success, target,
+                               completion.fallbackNote, std::nullopt, true};
     if (payload.resultHandling == ResultHandling::replaceSelection)
-        co_await writeBack(run, item, target, completion.text, completion.fallbackNote);
+        co_await writeBack(run, answer);
     else
-        run.present(answerOutcome(item, target, completion.text, completion.fallbackNote));
+        run.present(answer);
+}
+
+QCoro::Task<void> AIRoad::replace(const ActionRun &run, ActionOutcome outcome)
+{
+    const BusyText busy(run, QStringLiteral("Replacing selection…"));
+    // The hint shown with it before was about the earlier attempt.
+    outcome.recovery.reset();
+    outcome.recoveryAction.reset();
+    co_await writeBack(run, std::move(outcome));
 }
 
 QCoro::Task<std::optional<QHash<QString, QString>>> AIRoad::askQuestions(QStringList questions,
@@ -115,12 +129,11 @@ QCoro::Task<QString> AIRoad::expand(QString prompt, QString selected, Target tar
     co_return PromptVariables::expand(prompt, values);
 }
 
-QCoro::Task<void> AIRoad::writeBack(const ActionRun &run, const RingItem &item, const Target &target,
-                                    QString answer, std::optional<QString> fallbackNote)
+QCoro::Task<void> AIRoad::writeBack(const ActionRun &run, ActionOutcome answer)
 {
     std::exception_ptr failure;
     try {
-        co_await c_.injector.replace(target, answer, run.token());
+        co_await c_.injector.replace(answer.replaceTarget, answer.body, run.token());
     } catch (const Cancelled &) {
         throw;
     } catch (...) {
@@ -131,19 +144,14 @@ QCoro::Task<void> AIRoad::writeBack(const ActionRun &run, const RingItem &item, 
     run.token().throwIfCancelled();
 
     if (!failure) {
-        if (fallbackNote)
-            run.present(answerOutcome(item, target, answer, fallbackNote));
+        if (answer.recovery)
+            run.present(answer);
         co_return;
     }
     const QString reason = ErrorDescription::of(failure).message;
     qCCritical(lcActionRunner, "Replace failed, falling back to popover: %s", qUtf8Printable(reason));
-    run.present(answerOutcome(item, target, answer, QStringLiteral("Couldn't paste automatically: ") + reason));
-}
-
-ActionOutcome AIRoad::answerOutcome(const RingItem &item, const Target &target, const QString &answer,
-                                    const std::optional<QString> &hint) const
-{
-    return {item.title, answer, ActionOutcome::Style::success, target, hint, std::nullopt, true};
+    answer.recovery = QStringLiteral("Couldn't paste automatically: ") + reason;
+    run.present(answer);
 }
 
 ActionOutcome AIRoad::needsAccessibilityOutcome(const QString &title) const
@@ -169,8 +177,7 @@ ActionOutcome AIRoad::noProviderOutcome(const QString &title, const AISettings &
             c_.llm.noProviderDetail(settings),
             ActionOutcome::Style::failure,
             std::nullopt,
-            QStringLiteral("Turn on Apple Intelligence in System Settings for free on-device AI, or add an API "
-                           "key in Settings → AI."),
+            LLMService::noProviderRecovery(),
             button,
             false};
 }

@@ -45,6 +45,8 @@ public:
     AIRoad(ActionRunner &runner, Collaborators collaborators);
 
     QCoro::Task<void> run(const ActionRun &run, AIPayload payload, RingItem item, Target target);
+    // Writes a shown outcome's body into its target, as the runner's replace road.
+    QCoro::Task<void> replace(const ActionRun &run, ActionOutcome outcome);
 
     ActionOutcome needsAccessibilityOutcome(const QString &title) const;
     ActionOutcome noProviderOutcome(const QString &title, const AISettings &settings) const;
@@ -54,10 +56,8 @@ private:
                                                                       const ActionRun &run);
     QCoro::Task<QString> expand(QString prompt, QString selected, Target target,
                                 QHash<QString, QString> answers, CancellationToken token);
-    QCoro::Task<void> writeBack(const ActionRun &run, const RingItem &item, const Target &target,
-                                QString answer, std::optional<QString> fallbackNote);
-    ActionOutcome answerOutcome(const RingItem &item, const Target &target, const QString &answer,
-                                const std::optional<QString> &hint) const;
+    // Shown again with the paste's failure as its hint when it can't be written.
+    QCoro::Task<void> writeBack(const ActionRun &run, ActionOutcome answer);
 
     ActionRunner &runner_;
     Collaborators c_;

@@ -25,15 +25,28 @@ bool isCancellation(std::exception_ptr error)
 
 ActionRunner::ActionRunner(ScriptRunner &scripts, QObject *parent) : QObject(parent), scripts_(scripts) {}
 
-void ActionRunner::run(const RingItem &item, const Target &target)
+ActionRun ActionRunner::begin()
 {
     currentToken_.cancel();
     currentToken_ = CancellationToken();
     currentRun_ = nextRun_++;
     // The replaced run may no longer clear its own busy text.
     setBusyMessage(std::nullopt);
+    return ActionRun(this, currentRun_, currentToken_);
+}
+
+void ActionRunner::run(const RingItem &item, const Target &target)
+{
     // Destroying the task does not stop it; it ends on its own.
-    execute(item, target, ActionRun(this, currentRun_, currentToken_));
+    execute(item.title, begin(),
+            [this, item, target](const ActionRun &run) { return perform(item, target, run); });
+}
+
+void ActionRunner::replace(const ActionOutcome &outcome)
+{
+    const ActionRun run = begin();
+    if (runReplace)
+        execute(outcome.title, run, [road = runReplace, outcome](const ActionRun &run) { return road(run, outcome); });
 }
 
 void ActionRunner::cancel()
@@ -56,20 +69,20 @@ void ActionRunner::setBusyMessage(const std::optional<QString> &message)
     Q_EMIT busyMessageChanged(message);
 }
 
-QCoro::Task<void> ActionRunner::execute(RingItem item, Target target, ActionRun run)
+QCoro::Task<void> ActionRunner::execute(QString title, ActionRun run, Work work)
 {
     // The task must not outlive the runner's use: every later touch goes
     // through `run`, which holds the runner weakly.
     std::exception_ptr failure;
     try {
-        co_await perform(item, target, run);
+        co_await work(run);
     } catch (...) {
         failure = std::current_exception();
     }
     if (!failure || isCancellation(failure) || !run.isCurrent())
         co_return;
     run.setBusy(std::nullopt);
-    run.present(failureOutcome(failure, item.title));
+    run.present(failureOutcome(failure, title));
 }
 
 QCoro::Task<void> ActionRunner::perform(const RingItem &item, const Target &target, const ActionRun &run)

@@ -26,10 +26,15 @@ public:
     // The road of `ai` items, installed by the composition root.
     using AIRoad = std::function<QCoro::Task<void>(const ActionRun &run, AIPayload payload,
                                                    RingItem item, Target target)>;
+    // Writes a shown result into its application; installed with the AI road.
+    using ReplaceRoad = std::function<QCoro::Task<void>(const ActionRun &run, ActionOutcome outcome)>;
 
     explicit ActionRunner(ScriptRunner &scripts, QObject *parent = nullptr);
 
     void run(const RingItem &item, const Target &target);
+    // The result panel's Replace Selection: a run like any other, so it shows
+    // the busy indicator, can be cancelled, and gives way to a new action.
+    void replace(const ActionOutcome &outcome);
     void cancel();
 
     std::optional<QString> busyMessage() const { return busyMessage_; }
@@ -39,6 +44,7 @@ public:
     // Cancelling `token` withdraws the question.
     std::function<QCoro::Task<std::optional<QString>>(QString question, CancellationToken token)> requestInput;
     AIRoad runAI;
+    ReplaceRoad runReplace;
     // Posts "com.vima.Vima.openSettings" with no tab.
     std::function<void()> postOpenSettings;
     std::function<void()> openAccessibilitySettings;
@@ -52,7 +58,10 @@ Q_SIGNALS:
 private:
     friend class ActionRun;
 
-    QCoro::Task<void> execute(RingItem item, Target target, ActionRun run);
+    using Work = std::function<QCoro::Task<void>(const ActionRun &run)>;
+
+    ActionRun begin();
+    QCoro::Task<void> execute(QString title, ActionRun run, Work work);
     QCoro::Task<void> perform(const RingItem &item, const Target &target, const ActionRun &run);
     QCoro::Task<void> runShell(const ShellPayload &payload, const RingItem &item, const Target &target,
                                const ActionRun &run);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "actions/ClipboardLane.h"
 #include "async/Scheduler.h"
 #include "platform/Accessibility.h"
 #include "platform/ApplicationActivator.h"
@@ -16,6 +17,8 @@ struct DesktopAccess {
     KeySender &keys;
     ApplicationActivator &activator;
     Scheduler &scheduler;
+    // Shared by everything that takes the clipboard.
+    ClipboardLane &clipboardLane;
 };
 
 } // namespace vima

@@ -1,5 +1,6 @@
 #include "actions/SelectionService.h"
 
+#include "actions/BringForward.h"
 #include "actions/ClipboardRestorer.h"
 #include "actions/Logging.h"
 #include "actions/SelectionError.h"
@@ -95,7 +96,7 @@ AXSelectionRead SelectionService::readViaAccessibility(const Target &target)
         return read.kind == Kind::text ? std::optional(read.text) : std::nullopt;
     };
     if (target) {
-        if (auto text = readRoot(c_.accessibility.applicationElement(target->pid)))
+        if (auto text = readRoot(c_.accessibility.applicationElement(*target)))
             return textRead(*text);
     }
     if (auto text = readRoot(c_.accessibility.systemWideElement()))
@@ -154,25 +155,25 @@ AXSelectionRead SelectionService::searchWindow(const AccessibilityElement::Point
 
 QCoro::Task<std::optional<QString>> SelectionService::copyViaKeystroke(Target target, CancellationToken token)
 {
+    const ClipboardLane::Hold hold = co_await c_.clipboardLane.take(token);
     const std::optional<PasteboardSnapshot> snapshot = co_await c_.pasteboard.capture();
     if (!snapshot) {
         // Copying now would replace contents we could never put back.
         qCWarning(lcSelection, "The clipboard did not answer; not copying the selection");
         co_return std::nullopt;
     }
-    if (target && !c_.activator.isActive(*target)) {
-        c_.activator.activate(*target);
-        co_await sleep(activationSettle, token, c_.scheduler);
-    }
+    // A copy in another window would read another text.
+    if (target && !co_await bringForward(c_, *target, activationSettle, token))
+        co_return std::nullopt;
     c_.pasteboard.clear();
     const quint64 baseline = c_.pasteboard.changeCount();
     const ClipboardRestorer restorer(c_.pasteboard, *snapshot);
     if (!c_.accessibility.isTrusted() || !co_await c_.keys.send(KeySender::Shortcut::copy))
         throw SelectionError::notPermitted();
-    co_return co_await awaitCopiedText(baseline, target ? std::optional(target->pid) : std::nullopt, token);
+    co_return co_await awaitCopiedText(baseline, target, token);
 }
 
-QCoro::Task<std::optional<QString>> SelectionService::awaitCopiedText(quint64 baseline, std::optional<qint64> copier,
+QCoro::Task<std::optional<QString>> SelectionService::awaitCopiedText(quint64 baseline, Target target,
                                                                       CancellationToken token)
 {
     const double deadline = c_.scheduler.now() + copyDeadline;
@@ -183,8 +184,7 @@ QCoro::Task<std::optional<QString>> SelectionService::awaitCopiedText(quint64 ba
             continue;
         // A clipboard manager that refills the cleared clipboard is no copy
         // of the selection: only the target's own copy counts.
-        const std::optional<qint64> owner = c_.pasteboard.ownerProcess();
-        if (copier && owner && *owner != *copier)
+        if (target && c_.pasteboard.isOwnedBy(*target) == false)
             continue;
         if (auto text = co_await c_.pasteboard.text())
             co_return text;

@@ -39,8 +39,7 @@ public:
 private:
     AXSelectionRead readFromRoot(const AccessibilityElement::Pointer &root, double deadline);
     AXSelectionRead searchWindow(const AccessibilityElement::Pointer &window, double deadline);
-    QCoro::Task<std::optional<QString>> awaitCopiedText(quint64 baseline, std::optional<qint64> copier,
-                                                        CancellationToken token);
+    QCoro::Task<std::optional<QString>> awaitCopiedText(quint64 baseline, Target target, CancellationToken token);
 
     Collaborators c_;
     double axTimeout_;

@@ -1,5 +1,6 @@
 #include "actions/TextInjector.h"
 
+#include "actions/BringForward.h"
 #include "actions/ClipboardRestorer.h"
 #include "actions/Logging.h"
 #include "actions/SelectionError.h"
@@ -17,6 +18,13 @@ constexpr double latePasteLimit = 1.15;
 constexpr double latePastePoll = 0.05;
 constexpr double afterLatePaste = 0.08;
 
+PlatformError notInFront(const RunningApplication &target)
+{
+    const QString window = target.name.isEmpty() ? QStringLiteral("The window")
+                                                 : QStringLiteral("The %1 window").arg(target.name);
+    return PlatformError(window + QStringLiteral(" you started from isn't in front any more, so Tavelon didn't paste."));
+}
+
 } // namespace
 
 TextInjector::TextInjector(Collaborators collaborators) : c_(collaborators) {}
@@ -26,21 +34,19 @@ QCoro::Task<void> TextInjector::replace(Target target, QString text, Cancellatio
     if (!c_.accessibility.isTrusted())
         throw SelectionError::notPermitted();
     if (target) {
-        if (!c_.activator.isActive(*target)) {
-            c_.activator.activate(*target);
-            co_await sleep(activationSettle, token, c_.scheduler);
-        }
-        if (writeViaAccessibility(target->pid, text)) {
+        if (!co_await bringForward(c_, *target, activationSettle, token))
+            throw notInFront(*target);
+        if (writeViaAccessibility(*target, text)) {
             qCDebug(lcTextInjector, "Replaced selection via Accessibility");
             co_return;
         }
     }
-    co_await pasteViaCommandV(text);
+    co_await pasteViaCommandV(text, target, token);
 }
 
-bool TextInjector::writeViaAccessibility(qint64 pid, const QString &text)
+bool TextInjector::writeViaAccessibility(const RunningApplication &target, const QString &text)
 {
-    const auto app = c_.accessibility.applicationElement(pid);
+    const auto app = c_.accessibility.applicationElement(target);
     if (!app)
         return false;
     app->setMessagingTimeout(messagingTimeout);
@@ -51,8 +57,10 @@ bool TextInjector::writeViaAccessibility(qint64 pid, const QString &text)
     return settable && *settable && focused->setSelectedText(text);
 }
 
-QCoro::Task<void> TextInjector::pasteViaCommandV(QString text)
+QCoro::Task<void> TextInjector::pasteViaCommandV(QString text, Target target, CancellationToken token)
 {
+    // Once the clipboard is ours, the paste and its restore run their course.
+    const ClipboardLane::Hold hold = co_await c_.clipboardLane.take(token);
     const std::optional<PasteboardSnapshot> snapshot = co_await c_.pasteboard.capture();
     if (!snapshot) {
         // Pasting would replace contents we could never put back.
@@ -62,6 +70,9 @@ QCoro::Task<void> TextInjector::pasteViaCommandV(QString text)
     c_.pasteboard.clear();
     c_.pasteboard.setText(text);
     const quint64 requestsBefore = c_.pasteboard.requestCount();
+    // The last moment to notice that another window took the front.
+    if (target && !c_.activator.isActive(*target))
+        throw notInFront(*target);
     if (!c_.accessibility.isTrusted() || !co_await c_.keys.send(KeySender::Shortcut::paste))
         throw SelectionError::notPermitted();
     co_await awaitPaste(requestsBefore);

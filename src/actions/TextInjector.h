@@ -21,13 +21,15 @@ public:
 
     explicit TextInjector(Collaborators collaborators);
 
-    // Throws SelectionError::notPermitted, PlatformError when the clipboard
-    // cannot be saved, or Cancelled.
+    // Writes only into the target's own window: when that cannot be brought
+    // back to the front, nothing is written. Throws SelectionError::notPermitted,
+    // PlatformError (the window, or the clipboard, is not there to be used),
+    // or Cancelled.
     QCoro::Task<void> replace(Target target, QString text, CancellationToken token);
-    QCoro::Task<void> pasteViaCommandV(QString text);
+    QCoro::Task<void> pasteViaCommandV(QString text, Target target, CancellationToken token);
 
 private:
-    bool writeViaAccessibility(qint64 pid, const QString &text);
+    bool writeViaAccessibility(const RunningApplication &target, const QString &text);
     QCoro::Task<void> awaitPaste(quint64 requestsBefore);
 
     Collaborators c_;

@@ -4,6 +4,7 @@
 #include "actions/ActionOutcome.h"
 #include "actions/ActionRunner.h"
 #include "actions/AskInputWindowController.h"
+#include "actions/ClipboardLane.h"
 #include "actions/ResultWindowController.h"
 #include "actions/ScriptRunner.h"
 #include "actions/SelectionService.h"
@@ -12,7 +13,6 @@
 #include "ai/OllamaReachability.h"
 #include "app/Platform.h"
 #include "app/Theme.h"
-#include "async/Cancelled.h"
 #include "platform/AccessibilityPermission.h"
 #include "platform/NotificationCenter.h"
 #include "ring/Latency.h"
@@ -43,8 +43,9 @@ AppEnvironment::AppEnvironment(Platform &platform, const QString &configDirector
 {
     configStore_ = std::make_unique<ConfigStore>(configDirectory, scheduler);
     permissions_ = std::make_unique<PermissionsService>(*platform.accessibilityPermission, scheduler);
+    clipboardLane_ = std::make_unique<ClipboardLane>(scheduler);
     const DesktopAccess desktop{*platform.accessibility, *platform.pasteboard, *platform.keys,
-                                *platform.activator, scheduler};
+                                *platform.activator, scheduler, *clipboardLane_};
     injector_ = std::make_unique<TextInjector>(desktop);
     keychain_ = std::make_unique<Keychain>(*platform.secrets);
     Keychain *keychain = keychain_.get();
@@ -150,7 +151,7 @@ void AppEnvironment::wireActions()
     };
     resultController_->onReplace = [self](const ActionOutcome &outcome) {
         if (self)
-            self->replace(outcome);
+            self->actionRunner_->replace(outcome);
     };
 }
 
@@ -214,24 +215,6 @@ void AppEnvironment::handleHotkeyPress()
 }
 
 void AppEnvironment::handlePointerTrigger() { toggleRing(false); }
-
-void AppEnvironment::replace(const ActionOutcome &outcome)
-{
-    QPointer<AppEnvironment> self(this);
-    [](QPointer<AppEnvironment> self, ActionOutcome outcome) -> QCoro::Task<void> {
-        try {
-            co_await self->injector_->replace(outcome.replaceTarget, outcome.body, CancellationToken());
-        } catch (const Cancelled &) {
-        } catch (...) {
-            if (!self)
-                co_return;
-            ActionOutcome failure =
-                self->actionRunner_->failureOutcome(std::current_exception(), QStringLiteral("Couldn't Replace"));
-            failure.recoveryAction.reset();
-            self->resultController_->show(failure);
-        }
-    }(self, outcome);
-}
 
 void AppEnvironment::start()
 {

@@ -12,6 +12,7 @@ class AIRoad;
 class AppIconCache;
 class ActionRunner;
 class AskInputWindowController;
+class ClipboardLane;
 class ConfigStore;
 class FrontmostAppObserver;
 class HotkeyManager;
@@ -77,7 +78,6 @@ private:
     void wireConfiguration();
     void applyHotkeyRule(const HotkeySpec &hotkey);
     void applyPointerTriggerRule(const PointerTrigger &trigger);
-    void replace(const ActionOutcome &outcome);
     void setHotkeyRegistrationFailed(bool failed);
     void toggleRing(bool openedViaHotkey);
 
@@ -86,6 +86,7 @@ private:
     std::unique_ptr<AppIconCache> appIcons_;
     std::unique_ptr<ConfigStore> configStore_;
     std::unique_ptr<PermissionsService> permissions_;
+    std::unique_ptr<ClipboardLane> clipboardLane_;
     std::unique_ptr<TextInjector> injector_;
     std::unique_ptr<Keychain> keychain_;
     std::unique_ptr<LLMService> llm_;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/AccessibilityElement.h"
+#include "platform/RunningApplication.h"
 
 namespace vima {
 
@@ -11,7 +12,7 @@ public:
 
     // A fresh check of whether we may read and drive other applications.
     virtual bool isTrusted() const = 0;
-    virtual AccessibilityElement::Pointer applicationElement(qint64 pid) = 0;
+    virtual AccessibilityElement::Pointer applicationElement(const RunningApplication &app) = 0;
     virtual AccessibilityElement::Pointer systemWideElement() = 0;
 };
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/PasteboardSnapshot.h"
+#include "platform/RunningApplication.h"
 
 #include <QCoroTask>
 #include <QString>
@@ -25,9 +26,9 @@ public:
     // The plain text on the clipboard, when it holds one (bounded wait).
     virtual QCoro::Task<std::optional<QString>> text() = 0;
 
-    // The process that holds the clipboard; nothing when nobody does or the
-    // system cannot tell.
-    virtual std::optional<qint64> ownerProcess() const = 0;
+    // Whether the application holds the clipboard; nothing when the system
+    // cannot tell.
+    virtual std::optional<bool> isOwnedBy(const RunningApplication &app) const = 0;
     // Grows each time the clipboard changes owner or contents.
     virtual quint64 changeCount() const = 0;
     // Grows each time another application asks for what we put on it.

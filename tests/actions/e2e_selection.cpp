@@ -5,6 +5,7 @@
 #include "../support/Await.h"
 #include "SupportProgram.h"
 #include "TextTargetClient.h"
+#include "actions/ClipboardLane.h"
 #include "actions/ActionRunner.h"
 #include "actions/ResultWindowController.h"
 #include "actions/SelectionError.h"
@@ -107,6 +108,7 @@ class E2ESelection : public QObject {
     std::unique_ptr<X11Pasteboard> pasteboard;
     X11KeySender keys;
     X11ApplicationActivator activator;
+    ClipboardLane lane;
     std::unique_ptr<SelectionService> selection;
     std::unique_ptr<TextInjector> injector;
 
@@ -136,9 +138,9 @@ private Q_SLOTS:
         app = {target->pid(), QStringLiteral("text_target"), QStringLiteral("Target")};
         pasteboard = std::make_unique<X11Pasteboard>();
         selection = std::make_unique<SelectionService>(
-            SelectionService::Collaborators{accessibility, *pasteboard, keys, activator, Scheduler::system()});
+            SelectionService::Collaborators{accessibility, *pasteboard, keys, activator, Scheduler::system(), lane});
         injector = std::make_unique<TextInjector>(
-            TextInjector::Collaborators{accessibility, *pasteboard, keys, activator, Scheduler::system()});
+            TextInjector::Collaborators{accessibility, *pasteboard, keys, activator, Scheduler::system(), lane});
         QVERIFY(accessibility.isTrusted());
     }
 

@@ -1,4 +1,5 @@
 #include "TestDoubles.h"
+#include "actions/ClipboardLane.h"
 #include "actions/AIRoad.h"
 #include "actions/ActionRunner.h"
 #include "actions/PromptVariables.h"
@@ -75,6 +76,7 @@ class TestAIRoad : public QObject {
     FakePasteboard pasteboard;
     FakeKeySender keys;
     FakeApplicationActivator activator;
+    ClipboardLane lane{scheduler};
     FakeAccessibilityElement::Pointer focused;
 
     std::unique_ptr<LoopbackHttpServer> server;
@@ -175,9 +177,9 @@ private Q_SLOTS:
             },
             LLMService::standardProviders(endpoints, *reachability, Scheduler::system()), *reachability);
         selection = std::make_unique<SelectionService>(
-            SelectionService::Collaborators{accessibility, pasteboard, keys, activator, scheduler});
+            SelectionService::Collaborators{accessibility, pasteboard, keys, activator, scheduler, lane});
         injector = std::make_unique<TextInjector>(
-            TextInjector::Collaborators{accessibility, pasteboard, keys, activator, scheduler});
+            TextInjector::Collaborators{accessibility, pasteboard, keys, activator, scheduler, lane});
 
         runner = std::make_unique<ActionRunner>(scripts);
         road = std::make_unique<AIRoad>(
@@ -233,13 +235,17 @@ private Q_SLOTS:
     void noProviderShowsItsOutcomeBeforeReading_data()
     {
         QTest::addColumn<bool>("ollamaChosen");
-        QTest::newRow("on-device chosen, no keys") << false;
-        QTest::newRow("ollama chosen and stopped") << true;
+        QTest::addColumn<QString>("body"); // %1: the stopped server's address
+        QTest::newRow("on-device chosen, no keys")
+            << false << "On-device AI doesn't run on this system, and no API key is saved.";
+        QTest::newRow("ollama chosen and stopped")
+            << true << "Ollama (local) isn't available: No server at %1. Start Ollama and try again.";
     }
 
     void noProviderShowsItsOutcomeBeforeReading()
     {
         QFETCH(bool, ollamaChosen);
+        QFETCH(QString, body);
         if (!ollamaChosen)
             ai.provider = LLMProviderKind::appleOnDevice;
         QUrl stopped = server->url(QString());
@@ -249,16 +255,29 @@ private Q_SLOTS:
         waitUntilEnded();
         QCOMPARE(events, QStringList{QStringLiteral("present")});
         const ActionOutcome outcome = outcomes.first();
-        QCOMPARE(outcome.body, llm->noProviderDetail(ai));
-        QVERIFY(outcome.body.startsWith(QStringLiteral("On-device AI is unavailable (")));
+        QCOMPARE(outcome.body, body.arg(stopped.toString()));
         QCOMPARE(outcome.style, ActionOutcome::Style::failure);
-        QCOMPARE(outcome.recovery, QStringLiteral("Turn on Apple Intelligence in System Settings for free on-device "
-                                                  "AI, or add an API key in Settings → AI."));
+        QCOMPARE(outcome.recovery,
+                 QStringLiteral("Start a local Ollama server, or add an API key in Settings → AI."));
         QCOMPARE(outcome.recoveryAction->title, QStringLiteral("Open Settings"));
         outcome.recoveryAction->perform();
         QCOMPARE(performed, QStringList{QStringLiteral("open settings")});
         QCOMPARE(focused->selectedTextReads, 0);
         QVERIFY(chats().isEmpty());
+    }
+
+    void aServerFoundStoppedIsAskedAgainOnTheNextRun()
+    {
+        server->setRoute("/api/tags", HttpRoute::reply(503, "starting"));
+        run(aiItem(QStringLiteral("Rewrite"), QStringLiteral("Rewrite.")));
+        waitUntilEnded();
+        QVERIFY(outcomes.first().body.contains(QStringLiteral("No server at ")));
+        server->setRoute("/api/tags", HttpRoute::reply(200, R"({"models":[]})"));
+        ended = 0;
+        run(aiItem(QStringLiteral("Rewrite"), QStringLiteral("Rewrite.")));
+        waitUntilEnded();
+        QCOMPARE(outcomes.last().body, QStringLiteral("The answer."));
+        QCOMPARE(server->requests("/api/tags").size(), 2);
     }
 
     void anOllamaNotProbedYetIsProbedBeforeChoosing()

@@ -1,4 +1,5 @@
 #include "TestDoubles.h"
+#include "actions/ClipboardLane.h"
 #include "actions/SelectionError.h"
 #include "actions/SelectionService.h"
 #include "async/Cancelled.h"
@@ -58,6 +59,7 @@ class TestSelection : public QObject {
     FakeKeySender keys;
     FakeApplicationActivator activator;
     FakeScheduler scheduler;
+    ClipboardLane lane{scheduler};
     std::unique_ptr<SelectionService> service;
     Element::Pointer app;
 
@@ -91,7 +93,7 @@ private Q_SLOTS:
         activator = {};
         activator.activePid = editor.pid;
         service = std::make_unique<SelectionService>(
-            SelectionService::Collaborators{accessibility, pasteboard, keys, activator, scheduler});
+            SelectionService::Collaborators{accessibility, pasteboard, keys, activator, scheduler, lane});
         app = Element::make();
         accessibility.applications.insert(editor.pid, app);
     }

@@ -1,4 +1,5 @@
 #include "TestDoubles.h"
+#include "actions/ClipboardLane.h"
 #include "actions/SelectionError.h"
 #include "actions/TextInjector.h"
 #include "async/Cancelled.h"
@@ -36,6 +37,7 @@ class TestTextInjector : public QObject {
     FakeKeySender keys;
     FakeApplicationActivator activator;
     FakeScheduler scheduler;
+    ClipboardLane lane{scheduler};
     std::unique_ptr<TextInjector> injector;
     Element::Pointer field;
     // What the clipboard held when the target pasted.
@@ -60,7 +62,7 @@ private Q_SLOTS:
         activator = {};
         activator.activePid = editor.pid;
         injector = std::make_unique<TextInjector>(
-            TextInjector::Collaborators{accessibility, pasteboard, keys, activator, scheduler});
+            TextInjector::Collaborators{accessibility, pasteboard, keys, activator, scheduler, lane});
         auto app = Element::make();
         field = Element::make();
         app->focused = field;
@@ -105,7 +107,7 @@ private Q_SLOTS:
     void emptyClipboardStaysEmpty()
     {
         pasteboard.contents = {};
-        auto done = test::start(injector->pasteViaCommandV(QStringLiteral("x")));
+        auto done = test::start(injector->pasteViaCommandV(QStringLiteral("x"), std::nullopt, {}));
         scheduler.runAll();
         QVERIFY(done->done);
         QVERIFY(pasteboard.contents.isEmpty());
@@ -120,7 +122,7 @@ private Q_SLOTS:
                 ++pasteboard.requests;
             });
         };
-        auto done = test::start(injector->pasteViaCommandV(QStringLiteral("late")));
+        auto done = test::start(injector->pasteViaCommandV(QStringLiteral("late"), std::nullopt, {}));
         scheduler.advance(0.9);
         QCOMPARE(pasted, QStringLiteral("late"));
         QVERIFY(!done->done);
@@ -133,7 +135,7 @@ private Q_SLOTS:
     void targetThatNeverAsksIsGivenUpOn()
     {
         keys.onSend = {};
-        auto done = test::start(injector->pasteViaCommandV(QStringLiteral("x")));
+        auto done = test::start(injector->pasteViaCommandV(QStringLiteral("x"), std::nullopt, {}));
         scheduler.advance(1.45);
         QVERIFY(!done->done);
         scheduler.advance(0.2);
@@ -155,7 +157,7 @@ private Q_SLOTS:
     void refusedKeysRestoreAtOnce()
     {
         keys.canSend = false;
-        auto done = test::start(injector->pasteViaCommandV(QStringLiteral("x")));
+        auto done = test::start(injector->pasteViaCommandV(QStringLiteral("x"), std::nullopt, {}));
         QVERIFY(done->threw<SelectionError>());
         QCOMPARE(pasteboard.contents, earlierContents());
     }
@@ -163,7 +165,7 @@ private Q_SLOTS:
     void unresponsiveClipboardIsNotPastedOver()
     {
         pasteboard.responsive = false;
-        auto done = test::start(injector->pasteViaCommandV(QStringLiteral("x")));
+        auto done = test::start(injector->pasteViaCommandV(QStringLiteral("x"), std::nullopt, {}));
         QVERIFY(done->threw<PlatformError>());
         QCOMPARE(pasteboard.changes, 0u);
         QCOMPARE(pasteboard.restores, 0);

@@ -15,10 +15,10 @@ public:
     FakeAccessibilityElement::Pointer systemWide = FakeAccessibilityElement::make();
 
     bool isTrusted() const override { return trusted; }
-    AccessibilityElement::Pointer applicationElement(qint64 pid) override
+    AccessibilityElement::Pointer applicationElement(const RunningApplication &app) override
     {
-        auto app = applications.value(pid);
-        return app ? app : FakeAccessibilityElement::make();
+        auto element = applications.value(app.pid);
+        return element ? element : FakeAccessibilityElement::make();
     }
     AccessibilityElement::Pointer systemWideElement() override { return systemWide; }
 };

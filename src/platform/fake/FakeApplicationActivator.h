@@ -6,17 +6,30 @@
 
 namespace vima {
 
+// The front of a desktop in memory: one application, and one of its windows
+// (0 stands for any window of it).
 class FakeApplicationActivator final : public ApplicationActivator {
 public:
+    enum class Activation { raises, isIgnored, isRefused };
+
     qint64 activePid = 0;
+    quint32 activeWindow = 0;
+    // What the window manager does with the next activations.
+    Activation activation = Activation::raises;
     QList<qint64> activated;
 
-    bool isActive(const RunningApplication &app) const override { return app.pid == activePid; }
+    bool isActive(const RunningApplication &app) const override
+    {
+        return app.pid == activePid && (app.window == 0 || activeWindow == 0 || app.window == activeWindow);
+    }
     bool activate(const RunningApplication &app) override
     {
         activated.append(app.pid);
-        activePid = app.pid;
-        return true;
+        if (activation == Activation::raises) {
+            activePid = app.pid;
+            activeWindow = app.window;
+        }
+        return activation != Activation::isRefused;
     }
 };
 

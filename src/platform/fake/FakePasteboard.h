@@ -22,7 +22,11 @@ public:
     void clear() override;
     void setText(const QString &text) override;
     QCoro::Task<std::optional<QString>> text() override;
-    std::optional<qint64> ownerProcess() const override { return owner; }
+    // By process: the fake knows no windows.
+    std::optional<bool> isOwnedBy(const RunningApplication &app) const override
+    {
+        return owner ? std::optional(*owner == app.pid) : std::nullopt;
+    }
     quint64 changeCount() const override { return changes; }
     quint64 requestCount() const override { return requests; }
 

@@ -12,7 +12,9 @@ namespace {
 // The focused element of an application: its selection.
 class X11ApplicationElement final : public X11BareElement {
 public:
-    explicit X11ApplicationElement(qint64 pid) : selection_(std::make_shared<X11SelectionElement>(pid)) {}
+    explicit X11ApplicationElement(const RunningApplication &app) : selection_(std::make_shared<X11SelectionElement>(app))
+    {
+    }
 
     void setMessagingTimeout(double seconds) override { selection_->setMessagingTimeout(seconds); }
     Pointer focusedElement() override { return selection_; }
@@ -38,9 +40,9 @@ bool X11Accessibility::isTrusted() const
     return xtest && xtest->present;
 }
 
-AccessibilityElement::Pointer X11Accessibility::applicationElement(qint64 pid)
+AccessibilityElement::Pointer X11Accessibility::applicationElement(const RunningApplication &app)
 {
-    return std::make_shared<X11ApplicationElement>(pid);
+    return std::make_shared<X11ApplicationElement>(app);
 }
 
 AccessibilityElement::Pointer X11Accessibility::systemWideElement() { return std::make_shared<X11EmptyElement>(); }

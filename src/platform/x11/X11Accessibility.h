@@ -11,7 +11,7 @@ namespace vima {
 class X11Accessibility final : public Accessibility {
 public:
     bool isTrusted() const override;
-    AccessibilityElement::Pointer applicationElement(qint64 pid) override;
+    AccessibilityElement::Pointer applicationElement(const RunningApplication &app) override;
     AccessibilityElement::Pointer systemWideElement() override;
 };
 

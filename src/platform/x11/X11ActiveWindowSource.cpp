@@ -63,8 +63,8 @@ bool X11ActiveWindowSource::nativeEventFilter(const QByteArray &eventType, void 
     const auto *notify = reinterpret_cast<const xcb_property_notify_event_t *>(event);
     if (notify->window != root_ || notify->atom != activeWindow_)
         return false;
-    // Window managers announce a switch more than once, and switch windows
-    // within one application: tell only of another application.
+    // Window managers announce a switch more than once: tell only of another
+    // window, also of the same application (actions write into the window).
     const auto app = frontmostApplication();
     if (app && app != lastActive_) {
         lastActive_ = app;
@@ -78,7 +78,8 @@ std::optional<RunningApplication> X11ActiveWindowSource::application(xcb_window_
 {
     const qint64 pid = x11::windowProcess(window);
     if (pid == QCoreApplication::applicationPid())
-        return RunningApplication{pid, ownBundleID().value_or(QString()), QGuiApplication::applicationDisplayName()};
+        return RunningApplication{pid, ownBundleID().value_or(QString()), QGuiApplication::applicationDisplayName(),
+                                  window};
     QStringList candidates = x11::stringsProperty(window, x11::atom("_GTK_APPLICATION_ID"), x11::atom("UTF8_STRING"));
     // WM_CLASS is instance then class; the class names the application better.
     const QStringList wmClass = x11::stringsProperty(window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING);
@@ -90,8 +91,8 @@ std::optional<RunningApplication> X11ActiveWindowSource::application(xcb_window_
     if (!executable.isEmpty())
         candidates.append(executable);
     if (const auto identity = identify(candidates))
-        return RunningApplication{pid, identity->bundleID, identity->name};
-    return RunningApplication{pid, QString(), wmClass.value(1, executable)};
+        return RunningApplication{pid, identity->bundleID, identity->name, window};
+    return RunningApplication{pid, QString(), wmClass.value(1, executable), window};
 }
 
 std::optional<X11ActiveWindowSource::Identity> X11ActiveWindowSource::identify(const QStringList &candidates) const

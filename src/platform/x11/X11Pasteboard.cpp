@@ -107,10 +107,10 @@ QCoro::Task<std::optional<QString>> X11Pasteboard::text()
     });
 }
 
-std::optional<qint64> X11Pasteboard::ownerProcess() const
+std::optional<bool> X11Pasteboard::isOwnedBy(const RunningApplication &app) const
 {
     // Asks only the server, never the owner: this cannot hang.
-    return X11SelectionReader().ownerProcess("CLIPBOARD");
+    return X11SelectionReader().isOwnedBy("CLIPBOARD", app);
 }
 
 bool X11Pasteboard::nativeEventFilter(const QByteArray &eventType, void *message, qintptr *)

@@ -22,7 +22,7 @@ public:
     void clear() override;
     void setText(const QString &text) override;
     QCoro::Task<std::optional<QString>> text() override;
-    std::optional<qint64> ownerProcess() const override;
+    std::optional<bool> isOwnedBy(const RunningApplication &app) const override;
     quint64 changeCount() const override { return changes_; }
     quint64 requestCount() const override { return requests_; }
 

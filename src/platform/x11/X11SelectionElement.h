@@ -1,22 +1,23 @@
 #pragma once
 
+#include "platform/RunningApplication.h"
 #include "platform/x11/X11BareElement.h"
 
 namespace vima {
 
 // What X11 offers of an application's text: the PRIMARY selection, counted as
-// the application's selected text only while one of its windows owns it (a
-// stale selection of another program is no answer). There is no tree to walk
-// and nothing can be written through it.
+// the application's selected text only while it owns it (a stale selection of
+// another program is no answer). There is no tree to walk and nothing can be
+// written through it.
 class X11SelectionElement final : public X11BareElement {
 public:
-    explicit X11SelectionElement(qint64 pid) : pid_(pid) {}
+    explicit X11SelectionElement(RunningApplication app) : app_(std::move(app)) {}
 
     void setMessagingTimeout(double seconds) override { timeout_ = seconds; }
     AXAnswer<QString> selectedText() override;
 
 private:
-    qint64 pid_;
+    RunningApplication app_;
     double timeout_ = 0.6;
 };
 

@@ -1,11 +1,12 @@
 #include "platform/x11/X11SelectionReader.h"
 
+#include "platform/x11/X11Clients.h"
+
 #include <QList>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <poll.h>
-#include <xcb/res.h>
 
 namespace vima {
 namespace {
@@ -69,19 +70,14 @@ std::optional<qint64> X11SelectionReader::ownerProcess(const char *selection)
 {
     if (!isConnected())
         return std::nullopt;
-    const xcb_window_t window = owner(atom(selection));
-    if (window == XCB_NONE)
+    return x11::clientProcess(connection_, owner(atom(selection)));
+}
+
+std::optional<bool> X11SelectionReader::isOwnedBy(const char *selection, const RunningApplication &app)
+{
+    if (!isConnected())
         return std::nullopt;
-    xcb_res_client_id_spec_t spec{window, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
-    const auto reply = owned(
-        xcb_res_query_client_ids_reply(connection_, xcb_res_query_client_ids(connection_, 1, &spec), nullptr));
-    if (!reply)
-        return std::nullopt;
-    for (auto it = xcb_res_query_client_ids_ids_iterator(reply.get()); it.rem; xcb_res_client_id_value_next(&it)) {
-        if ((it.data->spec.mask & XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID) && it.data->length >= 4)
-            return *xcb_res_client_id_value_value(it.data);
-    }
-    return std::nullopt;
+    return x11::ownedBy(connection_, owner(atom(selection)), app);
 }
 
 std::optional<QString> X11SelectionReader::text(const char *selection, QDeadlineTimer deadline)

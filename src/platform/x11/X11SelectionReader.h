@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/PasteboardSnapshot.h"
+#include "platform/RunningApplication.h"
 
 #include <QByteArray>
 #include <QDeadlineTimer>
@@ -25,6 +26,8 @@ public:
     // The process of the selection's owner; nothing when it has none or the
     // server cannot tell.
     std::optional<qint64> ownerProcess(const char *selection);
+    // Whether the application holds the selection (see x11::ownedBy).
+    std::optional<bool> isOwnedBy(const char *selection, const RunningApplication &app);
     // The selection as plain text (UTF-8 first); nothing when the owner has no
     // text or did not answer in time.
     std::optional<QString> text(const char *selection, QDeadlineTimer deadline);

@@ -1,10 +1,7 @@
 #include "platform/x11/X11Windows.h"
 
+#include "platform/x11/X11Clients.h"
 #include "platform/x11/X11Connection.h"
-
-#include <cstdlib>
-#include <memory>
-#include <xcb/res.h>
 
 namespace vima::x11 {
 
@@ -31,17 +28,7 @@ qint64 windowProcess(xcb_window_t window)
     if (const auto pid = cardinalProperty(window, atom("_NET_WM_PID"), XCB_ATOM_CARDINAL))
         return *pid;
     // Not every toolkit sets _NET_WM_PID; the server knows its local clients.
-    xcb_connection_t *c = connection();
-    xcb_res_client_id_spec_t spec{window, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
-    std::unique_ptr<xcb_res_query_client_ids_reply_t, decltype(&std::free)> reply(
-        xcb_res_query_client_ids_reply(c, xcb_res_query_client_ids(c, 1, &spec), nullptr), &std::free);
-    if (!reply)
-        return 0;
-    for (auto it = xcb_res_query_client_ids_ids_iterator(reply.get()); it.rem; xcb_res_client_id_value_next(&it)) {
-        if ((it.data->spec.mask & XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID) && it.data->length >= 4)
-            return *xcb_res_client_id_value_value(it.data);
-    }
-    return 0;
+    return clientProcess(connection(), window).value_or(0);
 }
 
 void activateWindow(xcb_window_t window)
