@@ -24,13 +24,17 @@ QString mask(uint16_t modifiers) { return QString::number(modifiers); }
 
 int xdotool(const QStringList &arguments) { return SupportProgram::run(QStringLiteral("xdotool"), arguments); }
 
-// Key codes of the key presses it receives.
+// Key codes and modifiers of the key presses it receives.
 class KeyCatcher : public QWidget {
 public:
-    QList<std::optional<quint32>> codes;
+    QList<HotkeySpec> keys;
 
 protected:
-    void keyPressEvent(QKeyEvent *event) override { codes.append(X11KeyEventCodes().keyCode(*event)); }
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        const X11KeyEventCodes codes;
+        keys.append({codes.keyCode(*event).value_or(0xFFFF), codes.modifierFlags(*event)});
+    }
 };
 
 } // namespace
@@ -78,9 +82,10 @@ private Q_SLOTS:
         catcher.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&catcher));
         // German Z sits where US keyboards have Y.
-        QCOMPARE(xdotool({"key", "z"}), 0);
-        QTRY_COMPARE(catcher.codes.size(), 1);
-        QCOMPARE(catcher.codes.first(), std::optional<quint32>(16));
+        QCOMPARE(xdotool({"key", "ctrl+z"}), 0);
+        QTRY_COMPARE(catcher.keys.size(), 2);
+        QCOMPARE(catcher.keys.at(0), (HotkeySpec{59, HotkeySpec::control}));
+        QCOMPARE(catcher.keys.at(1), (HotkeySpec{16, HotkeySpec::control}));
     }
 };
 

@@ -1,5 +1,7 @@
 #include "platform/fake/FakeKeyEventCodes.h"
 
+#include "model/Settings.h"
+
 #include <QHash>
 #include <QKeyEvent>
 
@@ -43,6 +45,38 @@ const QHash<int, quint32> &usKeys()
     return table;
 }
 
+quint64 flags(Qt::KeyboardModifiers modifiers)
+{
+    quint64 flags = 0;
+    if (modifiers & Qt::ShiftModifier)
+        flags |= HotkeySpec::shift;
+    if (modifiers & Qt::ControlModifier)
+        flags |= HotkeySpec::control;
+    if (modifiers & Qt::AltModifier)
+        flags |= HotkeySpec::option;
+    if (modifiers & Qt::MetaModifier)
+        flags |= HotkeySpec::command;
+    return flags;
+}
+
+quint64 ownFlag(int key)
+{
+    switch (key) {
+    case Qt::Key_Shift:
+        return HotkeySpec::shift;
+    case Qt::Key_Control:
+        return HotkeySpec::control;
+    case Qt::Key_Alt:
+        return HotkeySpec::option;
+    case Qt::Key_Meta:
+    case Qt::Key_Super_L:
+    case Qt::Key_Super_R:
+        return HotkeySpec::command;
+    default:
+        return 0;
+    }
+}
+
 } // namespace
 
 std::optional<quint32> FakeKeyEventCodes::keyCode(const QKeyEvent &event) const
@@ -51,6 +85,13 @@ std::optional<quint32> FakeKeyEventCodes::keyCode(const QKeyEvent &event) const
     if (found == usKeys().constEnd())
         return std::nullopt;
     return *found;
+}
+
+quint64 FakeKeyEventCodes::modifierFlags(const QKeyEvent &event) const
+{
+    const quint64 held = flags(event.modifiers());
+    const quint64 own = ownFlag(event.key());
+    return event.type() == QEvent::KeyRelease ? held & ~own : held | own;
 }
 
 } // namespace vima

@@ -88,4 +88,38 @@ uint16_t modifierMask(quint64 modifierFlags)
     return mask;
 }
 
+quint64 modifierFlags(uint16_t modifierMask)
+{
+    quint64 flags = 0;
+    if (modifierMask & XCB_MOD_MASK_SHIFT)
+        flags |= HotkeySpec::shift;
+    if (modifierMask & XCB_MOD_MASK_CONTROL)
+        flags |= HotkeySpec::control;
+    if (modifierMask & XCB_MOD_MASK_1)
+        flags |= HotkeySpec::option;
+    if (modifierMask & XCB_MOD_MASK_4)
+        flags |= HotkeySpec::command;
+    return flags;
+}
+
+quint64 modifierKeyFlag(quint32 keyCode)
+{
+    switch (keyCode) {
+    case 56: // Shift
+    case 60:
+        return HotkeySpec::shift;
+    case 59: // Control
+    case 62:
+        return HotkeySpec::control;
+    case 58: // Option
+    case 61:
+        return HotkeySpec::option;
+    case 55: // Command
+    case 54:
+        return HotkeySpec::command;
+    default:
+        return 0;
+    }
+}
+
 } // namespace vima::x11

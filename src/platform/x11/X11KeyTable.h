@@ -17,5 +17,9 @@ std::optional<quint32> keyCode(xcb_keycode_t keycode);
 
 // Shift, Control, Option (Alt, Mod1) and Command (Super, Mod4); other bits are dropped.
 uint16_t modifierMask(quint64 modifierFlags);
+// The other way; locks and the other modifiers are dropped.
+quint64 modifierFlags(uint16_t modifierMask);
+// The flag a modifier key (left or right) holds down; 0 for any other key.
+quint64 modifierKeyFlag(quint32 keyCode);
 
 } // namespace vima::x11
