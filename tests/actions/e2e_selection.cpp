@@ -5,21 +5,26 @@
 #include "../support/Await.h"
 #include "SupportProgram.h"
 #include "TextTargetClient.h"
-#include "actions/ClipboardLane.h"
+#include "actions/AIRoad.h"
 #include "actions/ActionRunner.h"
+#include "actions/ClipboardLane.h"
 #include "actions/ResultWindowController.h"
 #include "actions/SelectionError.h"
 #include "actions/SelectionService.h"
 #include "actions/TextInjector.h"
+#include "ai/LLMService.h"
+#include "http/LoopbackHttpServer.h"
 #include "platform/PlatformError.h"
 #include "platform/fake/FakeApplicationCatalog.h"
 #include "platform/x11/UnavailableAppleScriptEngine.h"
 #include "platform/x11/X11Accessibility.h"
-#include "platform/x11/X11Connection.h"
+#include "platform/x11/X11ActiveWindowSource.h"
 #include "platform/x11/X11ApplicationActivator.h"
+#include "platform/x11/X11Connection.h"
 #include "platform/x11/X11KeySender.h"
 #include "platform/x11/X11Pasteboard.h"
 #include "platform/x11/X11SelectionReader.h"
+#include "platform/x11/X11Windows.h"
 #include "platform/x11/XdgApplicationLauncher.h"
 #include "platform/x11/XdgDesktopOpener.h"
 
@@ -28,9 +33,11 @@
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <QLabel>
 #include <QMap>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
@@ -113,6 +120,26 @@ class E2ESelection : public QObject {
     std::unique_ptr<TextInjector> injector;
 
     void command(const QByteArray &line) { text_target::command(*target, line); }
+
+    xcb_window_t windowOf(int window)
+    {
+        command("use " + QByteArray::number(window));
+        target->send("window");
+        return target->waitForLine(QStringLiteral("window ")).mid(7).toUInt();
+    }
+
+    // The user clicks one of the target's windows and selects all its text:
+    // `front` is the application as the ring, opening now, would see it.
+    void selectAllIn(int window, RunningApplication &front)
+    {
+        const xcb_window_t id = windowOf(window);
+        command("activate");
+        QTRY_COMPARE(x11::activeWindow(), id);
+        QCOMPARE(runTool(QStringLiteral("xdotool"), {"key", "--clearmodifiers", "ctrl+a"}).exitCode, 0);
+        QTRY_COMPARE(X11SelectionReader().ownerProcess("PRIMARY"), std::optional<qint64>(app.pid));
+        front = X11ActiveWindowSource(nullptr).frontmostApplication().value_or(RunningApplication{});
+        QCOMPARE(front.window, id);
+    }
     QString targetText() { return text_target::text(*target); }
 
     void setText(const QString &text)
@@ -258,6 +285,94 @@ private Q_SLOTS:
         QTRY_VERIFY(panel->isActiveWindow());
         QCOMPARE(runTool(QStringLiteral("xdotool"), {"key", "Escape"}).exitCode, 0);
         QTRY_VERIFY(!results.resultPanel());
+    }
+
+    void theAnswerLandsInTheWindowTheRingOpenedOver()
+    {
+        command("open-second");
+        windowOf(2);
+        setText(QStringLiteral("second window"));
+        windowOf(1);
+        setText(QStringLiteral("first window"));
+        RunningApplication front;
+        selectAllIn(1, front);
+        // Meanwhile the user went on in the program's other window.
+        const xcb_window_t other = windowOf(2);
+        command("activate");
+        QTRY_COMPARE(x11::activeWindow(), other);
+
+        await(injector->replace(front, QStringLiteral("the answer"), {}));
+        windowOf(1);
+        QTRY_COMPARE(targetText(), QStringLiteral("the answer"));
+        windowOf(2);
+        QCOMPARE(targetText(), QStringLiteral("second window"));
+    }
+
+    void twoAIActionsAMomentApartLeaveTheClipboardAsItWas()
+    {
+        LoopbackHttpServer server;
+        server.setRoute("/api/tags", HttpRoute::reply(200, R"({"models":[{"name":"llama3.2"}]})"));
+        const QJsonObject message{{"role", "assistant"}, {"content", "Rewritten."}};
+        server.setRoute("/api/chat",
+                        HttpRoute::reply(200, QJsonDocument(QJsonObject{{"message", message}}).toJson()));
+        OllamaReachability reachability;
+        LLMService llm({}, LLMService::standardProviders({}, reachability, Scheduler::system()), reachability);
+        AISettings ai;
+        ai.provider = LLMProviderKind::ollama;
+        ai.autoFallback = false;
+        ai.ollamaBaseURL = server.url(QString()).toString();
+        FakeApplicationCatalog catalog;
+        XdgDesktopOpener opener;
+        XdgApplicationLauncher launcher(opener);
+        UnavailableAppleScriptEngine appleScript;
+        ScriptRunner scripts(catalog, launcher, opener, appleScript);
+        ActionRunner runner(scripts);
+        AIRoad road(runner, {*selection, *injector, llm, *pasteboard, [&] { return ai; },
+                             [] { return SelectionSettings{}; }, [] { return true; }, {}});
+        int ended = 0;
+        runner.runAI = [&ended, inner = runner.runAI](const ActionRun &run, AIPayload payload, RingItem item,
+                                                      ActionRunner::Target target) -> QCoro::Task<void> {
+            const auto count = qScopeGuard([&ended] { ++ended; });
+            co_await inner(run, std::move(payload), std::move(item), std::move(target));
+        };
+        AIPayload rewrite;
+        rewrite.systemPrompt = QStringLiteral("Rewrite.");
+        rewrite.resultHandling = ResultHandling::replaceSelection;
+        const RingItem item{QUuid::createUuid(), QStringLiteral("Rewrite"), IconSpec::symbol(QStringLiteral("sparkles")),
+                            0, {rewrite}};
+
+        command("copy-rich");
+        const auto before = clipboardContents();
+        QVERIFY(before.contains(QStringLiteral("image/png")));
+        windowOf(1);
+        setText(QStringLiteral("the quick brown fox"));
+        RunningApplication front;
+        selectAllIn(1, front);
+        runner.run(item, front);
+        QTest::qWait(100);
+        runner.run(item, front);
+        QTRY_COMPARE_WITH_TIMEOUT(ended, 2, 15000);
+        QTRY_VERIFY(!lane.isTaken());
+        QVERIFY(targetText().startsWith(QStringLiteral("Rewritten.")));
+        QCOMPARE(changesSince(before, clipboardContents()).join(u','), QString());
+    }
+
+    void aSandboxedWindowsSelectionIsToldByItsXClient()
+    {
+        windowOf(1);
+        setText(QStringLiteral("inside the sandbox"));
+        // Its windows name a process that is another client of the server.
+        command("claim-pid " + QByteArray::number(QCoreApplication::applicationPid()));
+        const auto restore = qScopeGuard([this] { command("claim-pid " + QByteArray::number(app.pid)); });
+        RunningApplication front;
+        selectAllIn(1, front);
+        QCOMPARE(front.pid, QCoreApplication::applicationPid());
+        QCOMPARE(await(selection->capture(front, false, {})), QStringLiteral("inside the sandbox"));
+
+        // The copy fallback: the clipboard's new owner is the same client.
+        QCOMPARE(runTool(QStringLiteral("xclip"), {"-selection", "primary", "-i"}, "stale text").exitCode, 0);
+        QTRY_VERIFY(X11SelectionReader().ownerProcess("PRIMARY") != std::optional<qint64>(app.pid));
+        QCOMPARE(await(selection->capture(front, true, {})), QStringLiteral("inside the sandbox"));
     }
 };
 

@@ -147,6 +147,7 @@ private Q_SLOTS:
         pasteboard = {};
         pasteboard.setText(QStringLiteral("on the clipboard"));
         accessibility = {};
+        activator = {};
         activator.activePid = editor.pid;
 
         const auto app = FakeAccessibilityElement::make();
@@ -278,6 +279,52 @@ private Q_SLOTS:
         waitUntilEnded();
         QCOMPARE(outcomes.last().body, QStringLiteral("The answer."));
         QCOMPARE(server->requests("/api/tags").size(), 2);
+    }
+
+    void replaceSelectionRunsAsAnAction_data()
+    {
+        QTest::addColumn<QString>("ending");
+        QTest::addColumn<QStringList>("written");
+        QTest::addColumn<QString>("hint"); // empty: nothing shown
+        QTest::newRow("written") << "" << QStringList{"The answer."} << "";
+        QTest::newRow("window gone")
+            << "gone" << QStringList{}
+            << "Couldn't paste automatically: The Editor window you started from isn't in front any more, so "
+               "Tavelon didn't paste.";
+        QTest::newRow("cancelled") << "cancel" << QStringList{} << "";
+        QTest::newRow("superseded by another") << "supersede" << QStringList{"Another answer."} << "";
+    }
+
+    void replaceSelectionRunsAsAnAction()
+    {
+        QFETCH(QString, ending);
+        QFETCH(QStringList, written);
+        QFETCH(QString, hint);
+        ActionOutcome shown{QStringLiteral("Rewrite"), QStringLiteral("The answer."), ActionOutcome::Style::success,
+                            editor, QStringLiteral("Used OpenAI instead of Ollama (local)."), std::nullopt, true};
+        activator.activePid = 1; // the result panel is in front
+        if (ending == QLatin1String("gone")) {
+            activator.activation = FakeApplicationActivator::Activation::isRefused;
+            QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("^Replace failed"));
+        }
+        runner->replace(shown);
+        QCOMPARE(events.value(0), QStringLiteral("Replacing selection…"));
+        if (ending == QLatin1String("cancel"))
+            runner->cancel();
+        if (ending == QLatin1String("supersede")) {
+            shown.body = QStringLiteral("Another answer.");
+            runner->replace(shown);
+        }
+        for (int step = 0; step < 40; ++step)
+            scheduler.advance(0.05);
+        QTRY_COMPARE(runner->busyMessage(), std::nullopt);
+        QCOMPARE(QStringList(focused->written), written);
+        QCOMPARE(outcomes.size(), hint.isEmpty() ? 0 : 1);
+        if (!hint.isEmpty()) {
+            QCOMPARE(outcomes.first().body, QStringLiteral("The answer."));
+            QCOMPARE(outcomes.first().recovery, hint);
+            QCOMPARE(outcomes.first().replaceTarget, editor);
+        }
     }
 
     void anOllamaNotProbedYetIsProbedBeforeChoosing()

@@ -1,5 +1,6 @@
 #include "TestDoubles.h"
 #include "actions/ClipboardLane.h"
+#include "actions/ErrorDescription.h"
 #include "actions/SelectionError.h"
 #include "actions/TextInjector.h"
 #include "async/Cancelled.h"
@@ -67,6 +68,69 @@ private Q_SLOTS:
         field = Element::make();
         app->focused = field;
         accessibility.applications.insert(editor.pid, app);
+    }
+
+    void writesOnlyIntoTheTargetsWindow_data()
+    {
+        using Activation = FakeApplicationActivator::Activation;
+        QTest::addColumn<Activation>("activation");
+        QTest::addColumn<bool>("frontTakenWhileWaiting");
+        QTest::addColumn<int>("restores");
+        QTest::newRow("its window was closed") << Activation::isRefused << false << 0;
+        QTest::newRow("the window manager ignores it") << Activation::isIgnored << false << 0;
+        QTest::newRow("front taken while the clipboard was busy") << Activation::raises << true << 1;
+    }
+
+    void writesOnlyIntoTheTargetsWindow()
+    {
+        QFETCH(FakeApplicationActivator::Activation, activation);
+        QFETCH(bool, frontTakenWhileWaiting);
+        QFETCH(int, restores);
+        RunningApplication target = editor;
+        target.window = 7;
+        activator.activeWindow = frontTakenWhileWaiting ? 7 : 8; // 8: another window of the program
+        activator.activation = activation;
+        auto other = test::start(lane.take({}));
+        if (!frontTakenWhileWaiting)
+            other->value.reset();
+        auto done = test::start(injector->replace(target, QStringLiteral("answer"), {}));
+        scheduler.advance(0.5);
+        if (frontTakenWhileWaiting) {
+            activator.activeWindow = 8;
+            other->value.reset();
+        }
+        scheduler.advance(2);
+        QVERIFY(done->threw<PlatformError>());
+        QCOMPARE(ErrorDescription::of(done->error).message,
+                 QStringLiteral("The Editor window you started from isn't in front any more, so Tavelon didn't paste."));
+        QVERIFY(field->written.isEmpty());
+        QVERIFY(keys.sent.isEmpty());
+        QCOMPARE(pasteboard.contents, earlierContents());
+        QCOMPARE(pasteboard.restores, restores);
+    }
+
+    void aSecondPasteWaitsForTheFirstsRestore()
+    {
+        auto first = test::start(injector->pasteViaCommandV(QStringLiteral("first"), std::nullopt, {}));
+        scheduler.advance(0.1);
+        auto second = test::start(injector->pasteViaCommandV(QStringLiteral("second"), std::nullopt, {}));
+        scheduler.advance(0.2);
+        QVERIFY(!first->done && !second->done);
+        QCOMPARE(keys.sent.size(), 1);
+        scheduler.advance(1.5);
+        QVERIFY(second->done && !second->error);
+        QCOMPARE(pasted, QStringLiteral("second"));
+        QCOMPARE(pasteboard.contents, earlierContents());
+    }
+
+    void aClipboardTakenTooLongIsLeftAlone()
+    {
+        auto other = test::start(lane.take({}));
+        auto done = test::start(injector->pasteViaCommandV(QStringLiteral("x"), std::nullopt, {}));
+        scheduler.advance(ClipboardLane::waitLimit + 0.1);
+        QVERIFY(done->threw<PlatformError>());
+        QVERIFY(keys.sent.isEmpty());
+        QCOMPARE(pasteboard.changes, 0u);
     }
 
     void settableFieldIsWrittenWithoutTheClipboard()

@@ -7,8 +7,14 @@
 //   copy-rich         -> puts a text and an image on the clipboard, "ok"
 //   clear-clipboard   -> leaves the clipboard without an owner, "ok"
 //   activate          -> asks to be the active window, "ok"
+//   open-second       -> opens a second window with a field of its own, "ok"
+//   use <1|2>         -> later commands work on that window's field, "ok"
+//   window            -> "window <id of the field's window>"
+//   claim-pid <pid>   -> names another process in _NET_WM_PID of both
+//                        windows, as a sandboxed program's windows do, "ok"
 #include <QApplication>
 #include <QClipboard>
+#include <QGuiApplication>
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -17,7 +23,9 @@
 #include <QSocketNotifier>
 #include <QTimer>
 #include <cstdio>
+#include <cstdlib>
 #include <unistd.h>
+#include <xcb/xcb.h>
 
 namespace {
 
@@ -39,8 +47,39 @@ QString fromJsonString(const QByteArray &json)
     return QJsonDocument::fromJson("[" + json + "]").array().at(0).toString();
 }
 
-void run(QPlainTextEdit &field, const QByteArray &line)
+QPlainTextEdit *makeField(const QString &title)
 {
+    auto *field = new QPlainTextEdit;
+    field->setWindowTitle(title);
+    field->resize(420, 160);
+    field->show();
+    field->activateWindow();
+    return field;
+}
+
+void claimPid(const QList<QPlainTextEdit *> &fields, uint32_t pid)
+{
+    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t *connection = x11->connection();
+    const char name[] = "_NET_WM_PID";
+    xcb_intern_atom_reply_t *atom =
+        xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, sizeof name - 1, name), nullptr);
+    for (QPlainTextEdit *field : fields) {
+        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, xcb_window_t(field->winId()), atom->atom,
+                            XCB_ATOM_CARDINAL, 32, 1, &pid);
+    }
+    std::free(atom);
+    xcb_flush(connection);
+}
+
+struct Target {
+    QList<QPlainTextEdit *> fields;
+    QPlainTextEdit *field = nullptr;
+};
+
+void run(Target &target, const QByteArray &line)
+{
+    QPlainTextEdit &field = *target.field;
     const qsizetype space = line.indexOf(' ');
     const QByteArray command = space < 0 ? line : line.left(space);
     const QByteArray argument = space < 0 ? QByteArray() : line.mid(space + 1);
@@ -48,7 +87,17 @@ void run(QPlainTextEdit &field, const QByteArray &line)
         reply("text " + jsonString(field.toPlainText()));
         return;
     }
-    if (command == "set") {
+    if (command == "window") {
+        reply("window " + QByteArray::number(field.winId()));
+        return;
+    }
+    if (command == "open-second" && target.fields.size() == 1) {
+        target.fields.append(makeField(QStringLiteral("vima-text-target-2")));
+    } else if (command == "use" && argument.toInt() >= 1 && argument.toInt() <= target.fields.size()) {
+        target.field = target.fields.at(argument.toInt() - 1);
+    } else if (command == "claim-pid") {
+        claimPid(target.fields, argument.toUInt());
+    } else if (command == "set") {
         field.setPlainText(fromJsonString(argument));
     } else if (command == "select-all") {
         field.selectAll();
@@ -76,11 +125,9 @@ void run(QPlainTextEdit &field, const QByteArray &line)
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
-    QPlainTextEdit field;
-    field.setWindowTitle(QStringLiteral("vima-text-target"));
-    field.resize(420, 160);
-    field.show();
-    field.activateWindow();
+    Target target;
+    target.field = makeField(QStringLiteral("vima-text-target"));
+    target.fields.append(target.field);
 
     QByteArray pending;
     QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
@@ -94,10 +141,12 @@ int main(int argc, char **argv)
         pending.append(buffer, count);
         while (pending.contains('\n')) {
             const qsizetype end = pending.indexOf('\n');
-            run(field, pending.left(end));
+            run(target, pending.left(end));
             pending.remove(0, end + 1);
         }
     });
-    QTimer::singleShot(0, &field, [&] { reply("ready " + QByteArray::number(field.winId())); });
-    return app.exec();
+    QTimer::singleShot(0, target.field, [&] { reply("ready " + QByteArray::number(target.field->winId())); });
+    const int status = app.exec();
+    qDeleteAll(target.fields);
+    return status;
 }
