@@ -57,7 +57,7 @@ void AppDelegate::applicationDidFinishLaunching()
     });
     environment_->start();
     if (environment_->configStore().isFirstLaunch())
-        showOnboarding();
+        showOnboarding(true);
     qCInfo(lcApp, "Tavelon is running");
 }
 
@@ -88,13 +88,26 @@ void AppDelegate::showSettings(std::optional<SettingsTab> tab)
     settingsController_->show(tab);
 }
 
-void AppDelegate::showOnboarding()
+void AppDelegate::showOnboarding(bool isFirstLaunch)
 {
     if (!environment_)
         return;
     if (!onboardingController_)
-        onboardingController_ = std::make_unique<OnboardingWindowController>();
-    onboardingController_->show();
+        makeOnboardingController();
+    onboardingController_->show(isFirstLaunch);
+}
+
+void AppDelegate::makeOnboardingController()
+{
+    AppEnvironment &environment = *environment_;
+    onboardingController_ = std::make_unique<OnboardingWindowController>(OnboardingContext{
+        environment.configStore(), environment.permissions(), environment.frontmost(),
+        environment.ringController(), notifications_, {}});
+    onboardingController_->setHotkeyTaken(environment.hotkeyRegistrationFailed());
+    connect(&environment, &AppEnvironment::hotkeyRegistrationFailedChanged, this, [this](bool failed) {
+        if (onboardingController_)
+            onboardingController_->setHotkeyTaken(failed);
+    });
 }
 
 } // namespace vima

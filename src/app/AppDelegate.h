@@ -32,7 +32,8 @@ public:
     void applicationWillTerminate();
 
     void showSettings(std::optional<SettingsTab> tab = std::nullopt);
-    void showOnboarding();
+    // `isFirstLaunch`: at launch, when no configuration file existed; else on request.
+    void showOnboarding(bool isFirstLaunch = false);
 
     AppEnvironment *environment() const { return environment_.get(); }
     MenuBarController *menuBar() const { return menuBar_.get(); }
@@ -40,6 +41,8 @@ public:
     OnboardingWindowController *onboardingController() const { return onboardingController_.get(); }
 
 private:
+    void makeOnboardingController();
+
     Platform &platform_;
     QString configDirectory_;
     Scheduler &scheduler_;

@@ -1,20 +1,43 @@
 #include "onboarding/OnboardingWindowController.h"
 
+#include "onboarding/OnboardingModel.h"
+#include "onboarding/OnboardingWindow.h"
+#include "settings/kit/CenterOnPointerScreen.h"
+
+#include <QCursor>
+
 namespace vima {
 
-OnboardingWindowController::~OnboardingWindowController() { delete window_.data(); }
+OnboardingWindowController::OnboardingWindowController(OnboardingContext context)
+    : pointerPosition([] { return QPointF(QCursor::pos()); })
+    , context_(std::move(context))
+{
+}
 
-void OnboardingWindowController::show()
+OnboardingWindowController::~OnboardingWindowController()
+{
+    delete window_.data();
+}
+
+void OnboardingWindowController::show(bool isFirstLaunch)
 {
     if (!window_) {
-        window_ = new QWidget;
-        window_->setWindowTitle(QStringLiteral("Welcome to Tavelon"));
-        window_->setAttribute(Qt::WA_QuitOnClose, false);
-        window_->resize(640, 480);
+        window_ = new OnboardingWindow(context_, !isFirstLaunch);
+        window_->model().setHotkeyTaken(hotkeyTaken_);
+        // Forgotten at once: a show before the deferred delete builds a new one.
+        QObject::connect(window_, &OnboardingWindow::closing, window_, [this] { window_.clear(); });
+        centerOnPointerScreen(*window_, pointerPosition());
     }
     window_->show();
     window_->raise();
     window_->activateWindow();
+}
+
+void OnboardingWindowController::setHotkeyTaken(bool taken)
+{
+    hotkeyTaken_ = taken;
+    if (window_)
+        window_->model().setHotkeyTaken(taken);
 }
 
 } // namespace vima

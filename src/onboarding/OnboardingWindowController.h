@@ -1,21 +1,36 @@
 #pragma once
 
+#include "onboarding/OnboardingContext.h"
+#include "onboarding/OnboardingWindow.h"
+
+#include <QPointF>
 #include <QPointer>
-#include <QWidget>
+#include <functional>
 
 namespace vima {
 
-// Owns the first-run window, built on the first show and reused after.
+// Opens the first-run window, or brings the open one forward. A closed window
+// is gone: the next show starts again on the welcome page.
 class OnboardingWindowController final {
 public:
-    OnboardingWindowController() = default;
+    explicit OnboardingWindowController(OnboardingContext context);
     ~OnboardingWindowController();
 
-    void show();
-    QWidget *window() const { return window_; }
+    // Where the pointer is, in global coordinates; the window opens on its screen.
+    std::function<QPointF()> pointerPosition;
+
+    // `isFirstLaunch`: opened at the first launch rather than by request; only
+    // a requested window asks before it replaces the default ring.
+    void show(bool isFirstLaunch);
+    // Whether the hotkey failed to register; the pages say so while it is.
+    void setHotkeyTaken(bool taken);
+
+    OnboardingWindow *window() const { return window_; }
 
 private:
-    QPointer<QWidget> window_;
+    OnboardingContext context_;
+    QPointer<OnboardingWindow> window_;
+    bool hotkeyTaken_ = false;
 };
 
 } // namespace vima

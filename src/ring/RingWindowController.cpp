@@ -148,6 +148,12 @@ void RingWindowController::show(const std::optional<QString> &previousBundleID, 
     const VimaConfig::Pages pages = config.ringsForApp(previousBundleID);
     const bool startValid = pages.startIndex >= 0 && pages.startIndex < pages.rings.size();
     const Ring ring = startValid ? pages.rings.at(pages.startIndex) : config.primaryRing();
+    if (lcRingWindow().isDebugEnabled()) {
+        QStringList titles;
+        for (const RingItem &item : ring.items)
+            titles.append(item.title);
+        qCDebug(lcRingWindow).noquote() << "Ring shown:" << titles.join(QStringLiteral(", "));
+    }
     resetViewModel(ring, pages, contextApp(ring, previousBundleID), config);
 
     const QRect frame = screen->geometry();

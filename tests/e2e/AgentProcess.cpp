@@ -8,7 +8,7 @@ AgentProcess::AgentProcess()
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_LOGGING_RULES"),
-               QStringLiteral("com.vima.Vima.*.info=true;com.vima.Vima.Latency.debug=true"));
+               QStringLiteral("com.vima.Vima.*.info=true;com.vima.Vima.Latency.debug=true;com.vima.Vima.Ring.debug=true"));
     env.insert(QStringLiteral("QT_MESSAGE_PATTERN"), QStringLiteral("%{category}: %{message}"));
     process_.setProcessEnvironment(env);
     process_.setProcessChannelMode(QProcess::MergedChannels);

@@ -1,0 +1,37 @@
+#include "onboarding/HotkeyTakenNote.h"
+
+#include "onboarding/OnboardingModel.h"
+#include "onboarding/OnboardingStyle.h"
+#include "ring/Palette.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+
+namespace vima {
+
+HotkeyTakenNote::HotkeyTakenNote(OnboardingModel &model, QWidget *parent) : QWidget(parent)
+{
+    using namespace onboarding;
+    auto *row = new QHBoxLayout(this);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(6);
+    row->addStretch();
+    row->addWidget(textLabel(QStringLiteral("This hotkey is taken by another application. Pick another on the General tab."),
+                             TextStyle::callout, Palette::orange(), false));
+    auto *link = new QPushButton(QStringLiteral("Open General Settings"));
+    link->setFlat(true);
+    link->setCursor(Qt::PointingHandCursor);
+    link->setFont(onboarding::font(TextStyle::callout));
+    QFont underlined = link->font();
+    underlined.setUnderline(true);
+    link->setFont(underlined);
+    row->addWidget(link);
+    row->addStretch();
+    connect(link, &QPushButton::clicked, &model, &OnboardingModel::openGeneralSettings);
+    if (!model.hotkeyTaken())
+        hide();
+    connect(&model, &OnboardingModel::hotkeyTakenChanged, this, [this, &model] { setVisible(model.hotkeyTaken()); });
+}
+
+} // namespace vima

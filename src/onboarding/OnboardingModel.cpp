@@ -1,0 +1,204 @@
+#include "onboarding/OnboardingModel.h"
+
+#include "model/RingTemplate.h"
+#include "platform/NotificationCenter.h"
+#include "ring/RingWindowController.h"
+#include "services/FrontmostAppObserver.h"
+#include "services/HotkeyManager.h"
+#include "services/PermissionsService.h"
+#include "store/ConfigStore.h"
+
+#include <QPointer>
+
+namespace vima {
+
+OnboardingModel::OnboardingModel(OnboardingContext context, bool asksBeforeReplacing, QObject *parent)
+    : QObject(parent)
+    , context_(std::move(context))
+    , asksBeforeReplacing_(asksBeforeReplacing)
+    , selectedTemplateID_(RingTemplate::defaultTemplate().id)
+    , shownHotkey_(context_.store.config().hotkey)
+{
+    connect(&context_.store, &ConfigStore::configChanged, this, [this] {
+        const HotkeySpec hotkey = context_.store.config().hotkey;
+        if (hotkey == shownHotkey_)
+            return;
+        shownHotkey_ = hotkey;
+        Q_EMIT hotkeyChanged();
+    });
+    connect(&context_.permissions, &PermissionsService::accessibilityTrustedChanged, this,
+            &OnboardingModel::accessibilityTrustedChanged);
+}
+
+OnboardingModel::~OnboardingModel() = default;
+
+void OnboardingModel::selectTemplate(const QString &id)
+{
+    if (id == selectedTemplateID_)
+        return;
+    selectedTemplateID_ = id;
+    Q_EMIT selectedTemplateIDChanged();
+}
+
+bool OnboardingModel::isAccessibilityTrusted() const
+{
+    return context_.permissions.isAccessibilityTrusted();
+}
+
+void OnboardingModel::setHotkeyTaken(bool taken)
+{
+    if (taken == hotkeyTaken_)
+        return;
+    hotkeyTaken_ = taken;
+    Q_EMIT hotkeyTakenChanged();
+}
+
+QString OnboardingModel::hotkeyText() const
+{
+    return HotkeyManager::displayName(shownHotkey_.keyCode, shownHotkey_.modifierFlags);
+}
+
+QString OnboardingModel::holdLine() const
+{
+    return QStringLiteral("Hold ") + hotkeyText()
+        + QStringLiteral(", sweep to the action you want, then let go. It runs.");
+}
+
+QString OnboardingModel::tapLine() const
+{
+    return QStringLiteral("Or tap ") + hotkeyText()
+        + QStringLiteral(" and let go. The ring stays open, so you can look before you pick.");
+}
+
+QString OnboardingModel::headerSentence() const
+{
+    const QString name = installedTemplateName_.value_or(RingTemplate::defaultTemplate().name);
+    return QStringLiteral("Your ") + name + QStringLiteral(" ring is installed. ") + QStringLiteral("Press ")
+        + hotkeyText() + QStringLiteral(" whenever you want it.");
+}
+
+QStringList OnboardingModel::previewTitles() const
+{
+    return RingTemplate::templateWithID(selectedTemplateID_).value_or(RingTemplate::defaultTemplate()).previewTitles();
+}
+
+QList<OnboardingModel::FooterButton> OnboardingModel::footerButtons() const
+{
+    switch (page_) {
+    case Page::welcome:
+        return {{QStringLiteral("Next"), Action::next, true, Key::returnKey}};
+    case Page::ring:
+        return {{QStringLiteral("Skip"), Action::skip},
+                {QStringLiteral("Use This Ring"), Action::useSelectedTemplate, true, Key::returnKey}};
+    case Page::ready:
+        break;
+    }
+    const FooterButton done{QStringLiteral("Done"), Action::done, false, Key::escapeKey};
+    if (isAccessibilityTrusted())
+        return {done, {QStringLiteral("Try It Now"), Action::tryRing, true, Key::returnKey}};
+    return {done, {QStringLiteral("Try the Ring"), Action::tryRing},
+            {QStringLiteral("Grant Access, Then Try"), Action::requestAccessibility, true, Key::returnKey}};
+}
+
+void OnboardingModel::trigger(Action action)
+{
+    switch (action) {
+    case Action::back:
+        goBack();
+        break;
+    case Action::next:
+        setPage(Page::ring);
+        break;
+    case Action::skip:
+        install(RingTemplate::defaultTemplate());
+        break;
+    case Action::useSelectedTemplate:
+        install(RingTemplate::templateWithID(selectedTemplateID_).value_or(RingTemplate::defaultTemplate()));
+        break;
+    case Action::done:
+        if (close)
+            close();
+        break;
+    case Action::tryRing:
+        tryRing();
+        break;
+    case Action::requestAccessibility:
+        context_.permissions.requestAccessibility();
+        break;
+    }
+}
+
+bool OnboardingModel::press(Key key)
+{
+    for (const FooterButton &button : footerButtons()) {
+        if (button.key == key) {
+            trigger(button.action);
+            return true;
+        }
+    }
+    return false;
+}
+
+void OnboardingModel::refreshAccessibility()
+{
+    context_.permissions.recheck();
+}
+
+void OnboardingModel::openGeneralSettings()
+{
+    context_.notifications.post(QStringLiteral("com.vima.Vima.openSettings"), QStringLiteral("general"));
+}
+
+void OnboardingModel::setPage(Page page)
+{
+    if (page == page_)
+        return;
+    page_ = page;
+    Q_EMIT pageChanged();
+}
+
+void OnboardingModel::goBack()
+{
+    if (page_ == Page::ready)
+        setPage(Page::ring);
+    else if (page_ == Page::ring)
+        setPage(Page::welcome);
+}
+
+void OnboardingModel::install(const RingTemplate &ringTemplate)
+{
+    const bool hasItems = !context_.store.config().primaryRing().items.isEmpty();
+    if (!asksBeforeReplacing_ || !hasItems || !context_.confirmReplace) {
+        applyTemplate(ringTemplate);
+        return;
+    }
+    context_.confirmReplace(ringTemplate, [self = QPointer(this), ringTemplate] {
+        if (self)
+            self->applyTemplate(ringTemplate);
+    });
+}
+
+void OnboardingModel::applyTemplate(const RingTemplate &ringTemplate)
+{
+    context_.store.applyTemplate(ringTemplate);
+    if (installedTemplateName_ != ringTemplate.name) {
+        installedTemplateName_ = ringTemplate.name;
+        Q_EMIT installedTemplateNameChanged();
+    }
+    setPage(Page::ready);
+}
+
+void OnboardingModel::tryRing()
+{
+    // The window goes first, so the ring opens over whatever the user was in.
+    if (close)
+        close();
+    RingWindowController &ring = context_.ringController;
+    const std::optional<QString> previousBundleID = context_.frontmost.previousBundleID();
+    if (ring.isVisible())
+        ring.viewModel().cancel();
+    else
+        ring.show(previousBundleID, false);
+}
+
+} // namespace vima

@@ -1,0 +1,100 @@
+#include "onboarding/OnboardingWindow.h"
+
+#include "onboarding/OnboardingFooter.h"
+#include "onboarding/OnboardingModel.h"
+#include "onboarding/ReadyPage.h"
+#include "onboarding/TemplatePage.h"
+#include "onboarding/WelcomePage.h"
+#include "ring/Palette.h"
+
+#include <QFrame>
+#include <QKeyEvent>
+#include <QScrollArea>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+
+namespace vima {
+
+namespace {
+
+// A page taller than the window scrolls rather than squeezing its texts.
+QScrollArea *scrolling(QWidget *page)
+{
+    auto *area = new QScrollArea;
+    area->setFrameShape(QFrame::NoFrame);
+    area->setWidgetResizable(true);
+    area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    area->viewport()->setAutoFillBackground(false);
+    page->setAutoFillBackground(false);
+    page->setContentsMargins(40, 30, 40, 16);
+    area->setWidget(page);
+    return area;
+}
+
+} // namespace
+
+OnboardingWindow::OnboardingWindow(OnboardingContext context, bool asksBeforeReplacing, QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+    , model_(new OnboardingModel(std::move(context), asksBeforeReplacing, this))
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setAttribute(Qt::WA_QuitOnClose, false);
+    setWindowTitle(QStringLiteral("Welcome to Tavelon"));
+    setFixedSize(fixedSize);
+    QPalette background = palette();
+    background.setColor(QPalette::Window, Palette::windowBackground());
+    setPalette(background);
+    setAutoFillBackground(true);
+
+    pages_ = new QStackedWidget;
+    for (QWidget *page : std::initializer_list<QWidget *>{new WelcomePage(*model_), new TemplatePage(*model_),
+                                                          new ReadyPage(*model_)})
+        pages_->addWidget(scrolling(page));
+
+    auto *divider = new QFrame;
+    divider->setFrameShape(QFrame::HLine);
+    divider->setFrameShadow(QFrame::Plain);
+    QPalette line = divider->palette();
+    line.setColor(QPalette::WindowText, Palette::separator());
+    divider->setPalette(line);
+    auto *column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(pages_, 1);
+    column->addWidget(divider);
+    auto *footer = new OnboardingFooter(*model_);
+    footer->setObjectName(QStringLiteral("footer"));
+    column->addWidget(footer);
+
+    model_->close = [self = QPointer(this)] {
+        if (self)
+            self->close();
+    };
+    showPage();
+    connect(model_, &OnboardingModel::pageChanged, this, &OnboardingWindow::showPage);
+}
+
+OnboardingWindow::~OnboardingWindow() = default;
+
+void OnboardingWindow::showPage()
+{
+    pages_->setCurrentIndex(static_cast<int>(model_->page()));
+}
+
+void OnboardingWindow::keyPressEvent(QKeyEvent *event)
+{
+    using Key = OnboardingModel::Key;
+    const int key = event->key();
+    const bool isReturn = key == Qt::Key_Return || key == Qt::Key_Enter;
+    if ((isReturn && model_->press(Key::returnKey)) || (key == Qt::Key_Escape && model_->press(Key::escapeKey)))
+        return;
+    QWidget::keyPressEvent(event);
+}
+
+void OnboardingWindow::closeEvent(QCloseEvent *event)
+{
+    QWidget::closeEvent(event);
+    Q_EMIT closing();
+}
+
+} // namespace vima

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "onboarding/OnboardingContext.h"
+
+#include <QWidget>
+
+class QStackedWidget;
+
+namespace vima {
+
+class OnboardingModel;
+
+// The first-run window: a fixed-size frame of three pages over a footer bar.
+// Deletes itself when closed.
+class OnboardingWindow : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr QSize fixedSize{720, 560};
+
+    OnboardingWindow(OnboardingContext context, bool asksBeforeReplacing, QWidget *parent = nullptr);
+    ~OnboardingWindow() override;
+
+    OnboardingModel &model() const { return *model_; }
+
+Q_SIGNALS:
+    // The window is going; it deletes itself once the event is handled.
+    void closing();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void showPage();
+
+    OnboardingModel *model_;
+    QStackedWidget *pages_;
+};
+
+} // namespace vima

@@ -1,0 +1,165 @@
+#include "onboarding/ReadyPage.h"
+
+#include "onboarding/HotkeyTakenNote.h"
+#include "onboarding/OnboardingCard.h"
+#include "onboarding/OnboardingModel.h"
+#include "onboarding/OnboardingStyle.h"
+#include "ring/Palette.h"
+#include "settings/kit/PermissionGuideView.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+
+namespace vima {
+
+namespace {
+
+using namespace onboarding;
+
+constexpr int cardsWidth = 500;
+
+QWidget *card(const QString &symbol, const QString &title, QWidget *content)
+{
+    auto *frame = new OnboardingCard(8);
+    auto *row = new QHBoxLayout(frame);
+    row->setContentsMargins(14, 14, 14, 14);
+    row->setSpacing(12);
+    QLabel *icon = symbolLabel(symbol, 15, Palette::secondaryLabel());
+    icon->setFixedWidth(24);
+    row->addWidget(icon, 0, Qt::AlignTop);
+    auto *column = new QVBoxLayout;
+    column->setSpacing(4);
+    column->addWidget(textLabel(title, TextStyle::headline, Palette::label()));
+    column->addWidget(content);
+    row->addLayout(column, 1);
+    return frame;
+}
+
+QLabel *plainContent(const QString &text)
+{
+    return textLabel(text, TextStyle::callout, Palette::secondaryLabel());
+}
+
+QLabel *moreInside()
+{
+    QLabel *label = plainContent(
+        QStringLiteral("Group actions into **packs** — nested rings — and save one to reuse anywhere. ")
+        + QStringLiteral("Give an app its **own ring** — ") + QStringLiteral("Tavelon")
+        + QStringLiteral(" shows it when that app is in front, and a ")
+        + QStringLiteral("flip (⌘←/→, Tab, or a two-finger swipe) takes you to your universal ring. ")
+        + QStringLiteral("It's all in Settings whenever you want it."));
+    label->setTextFormat(Qt::MarkdownText);
+    return label;
+}
+
+QWidget *granted()
+{
+    auto *status = new QWidget;
+    auto *row = new QHBoxLayout(status);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(5);
+    row->addWidget(symbolLabel(QStringLiteral("checkmark.circle.fill"), 12, Palette::adaptiveGrey()));
+    row->addWidget(textLabel(QStringLiteral("Granted"), TextStyle::callout, Palette::adaptiveGrey(), false));
+    row->addStretch();
+    return status;
+}
+
+} // namespace
+
+ReadyPage::ReadyPage(OnboardingModel &model, QWidget *parent) : QWidget(parent), model_(model)
+{
+    auto *column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(18);
+    column->addStretch();
+    column->addWidget(symbolLabel(QStringLiteral("checkmark.circle.fill"), 50, Palette::label()));
+
+    auto *header = new QVBoxLayout;
+    header->setSpacing(6);
+    QLabel *title = textLabel(QStringLiteral("You're ready"), TextStyle::title, Palette::label(), false);
+    title->setFont(titleFont(32));
+    header->addWidget(title, 0, Qt::AlignHCenter);
+    header_ = textLabel(QString(), TextStyle::title3, Palette::secondaryLabel());
+    header_->setAlignment(Qt::AlignHCenter);
+    header->addWidget(header_);
+    header->addWidget(new HotkeyTakenNote(model));
+    column->addLayout(header);
+
+    auto *cards = new QWidget;
+    cards->setFixedWidth(cardsWidth);
+    auto *cardColumn = new QVBoxLayout(cards);
+    cardColumn->setContentsMargins(0, 0, 0, 0);
+    cardColumn->setSpacing(12);
+    cardColumn->addWidget(card(QStringLiteral("bolt.fill"), QStringLiteral("Most of it already works"),
+                               plainContent(QStringLiteral("The ring, launching apps, and opening files and folders, and running your own scripts, need no permission at all. Try one now."))));
+    cardColumn->addWidget(card(QStringLiteral("text.cursor"), QStringLiteral("AI actions need one switch"),
+                               accessibilityContent()));
+    cardColumn->addWidget(card(QStringLiteral("lock.shield.fill"), QStringLiteral("Your text stays yours"),
+                               plainContent(QStringLiteral("Tavelon reads a selection only when you fire an action on it — never in the background, and it keeps no history. On-device actions never leave your Mac. Text goes online only when you choose a cloud action, and only to that provider."))));
+    cardColumn->addWidget(card(QStringLiteral("square.on.square.dashed"), QStringLiteral("There's more inside"),
+                               moreInside()));
+    column->addLayout(centredRow(cards));
+    column->addStretch();
+
+    showHeader();
+    showTrust();
+    connect(&model, &OnboardingModel::hotkeyChanged, this, &ReadyPage::showHeader);
+    connect(&model, &OnboardingModel::installedTemplateNameChanged, this, &ReadyPage::showHeader);
+    connect(&model, &OnboardingModel::accessibilityTrustedChanged, this, &ReadyPage::showTrust);
+}
+
+QWidget *ReadyPage::accessibilityContent()
+{
+    auto *content = new QWidget;
+    auto *column = new QVBoxLayout(content);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(8);
+    column->addWidget(plainContent(QStringLiteral("To rewrite or summarise what you've selected, ") + QStringLiteral("Tavelon")
+                                   + QStringLiteral(" has to be allowed to read ")
+                                   + QStringLiteral("your selected text. macOS calls that Accessibility, and asks once.")));
+
+    auto *request = new QWidget;
+    auto *requestColumn = new QVBoxLayout(request);
+    requestColumn->setContentsMargins(0, 0, 0, 0);
+    requestColumn->setSpacing(6);
+    auto *enable = new QPushButton(QStringLiteral("Enable Access"));
+    connect(enable, &QPushButton::clicked, &model_,
+            [this] { model_.trigger(OnboardingModel::Action::requestAccessibility); });
+    requestColumn->addWidget(enable, 0, Qt::AlignLeft);
+    requestColumn->addSpacing(2);
+    requestColumn->addWidget(new PermissionGuideView);
+    requestColumn->addWidget(textLabel(QStringLiteral("It turns on here automatically — no need to come back."),
+                                       TextStyle::caption, Palette::tertiaryLabel()));
+
+    trust_ = new QStackedWidget;
+    trust_->addWidget(granted());
+    trust_->addWidget(request);
+    column->addWidget(trust_);
+    return content;
+}
+
+void ReadyPage::showHeader()
+{
+    header_->setText(model_.headerSentence());
+}
+
+void ReadyPage::showTrust()
+{
+    trust_->setCurrentIndex(model_.isAccessibilityTrusted() ? 0 : 1);
+    // Only the form on show takes room.
+    for (int index = 0; index < trust_->count(); ++index) {
+        const auto policy = index == trust_->currentIndex() ? QSizePolicy::Preferred : QSizePolicy::Ignored;
+        trust_->widget(index)->setSizePolicy(policy, policy);
+    }
+}
+
+void ReadyPage::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    model_.refreshAccessibility();
+}
+
+} // namespace vima

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QStackedWidget;
+
+namespace vima {
+
+class OnboardingModel;
+
+// The last page: which ring was installed, how to summon it, what needs the
+// Accessibility permission and whether it is granted.
+class ReadyPage : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit ReadyPage(OnboardingModel &model, QWidget *parent = nullptr);
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    QWidget *accessibilityContent();
+    void showHeader();
+    void showTrust();
+
+    OnboardingModel &model_;
+    QLabel *header_;
+    QStackedWidget *trust_;
+};
+
+} // namespace vima

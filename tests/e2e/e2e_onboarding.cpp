@@ -1,0 +1,127 @@
+#include "AgentProcess.h"
+#include "RingGestures.h"
+
+#include "model/RingTemplate.h"
+#include "store/ConfigStore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRect>
+#include <QTest>
+
+using namespace vima;
+using namespace ring_gestures;
+
+namespace {
+
+const QString welcomeTitle = QStringLiteral("Welcome to Tavelon");
+
+QString configPath() { return QDir::homePath() + QStringLiteral("/.config/Vima/config.json"); }
+
+// The first-run window's content area on screen; empty when it is not there.
+QRect welcomeWindow()
+{
+    QProcess process;
+    process.start(QStringLiteral("xdotool"),
+                  {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+                   QLatin1Char('^') + welcomeTitle + QLatin1Char('$'), QStringLiteral("getwindowgeometry"),
+                   QStringLiteral("--shell")});
+    if (!process.waitForFinished(5000) || process.exitCode() != 0)
+        return {};
+    QHash<QString, int> values;
+    for (const QByteArray &line : process.readAllStandardOutput().split('\n')) {
+        const QList<QByteArray> pair = line.split('=');
+        if (pair.size() == 2)
+            values.insert(QString::fromLatin1(pair.at(0)), pair.at(1).toInt());
+    }
+    return {values.value(QStringLiteral("X")), values.value(QStringLiteral("Y")), values.value(QStringLiteral("WIDTH")),
+            values.value(QStringLiteral("HEIGHT"))};
+}
+
+void click(QPoint at)
+{
+    movePointer(at);
+    xdotool({QStringLiteral("click"), QStringLiteral("1")});
+}
+
+void key(const QString &name) { xdotool({QStringLiteral("key"), name}); }
+
+QStringList primaryTitles(const Ring &ring)
+{
+    QStringList titles;
+    for (const RingItem &item : ring.items)
+        titles.append(item.title);
+    return titles;
+}
+
+QStringList savedPrimaryTitles()
+{
+    QFile file(configPath());
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return primaryTitles(ConfigStore::decode(file.readAll()).primaryRing());
+}
+
+} // namespace
+
+class TestOnboarding : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void firstLaunchInstallsTheChosenRingAndLetsTheUserTryIt()
+    {
+        // The second card, in the first row: not the default template.
+        const RingTemplate &chosen = RingTemplate::all().at(1);
+        QVERIFY(chosen.id != RingTemplate::defaultTemplate().id);
+        const QStringList expected =
+            primaryTitles(chosen.makeRings(VimaConfig().slotCount, VimaConfig().ai.defaultTargetLanguage).first());
+
+        QFile::remove(configPath());
+        AgentProcess agent;
+        QVERIFY(agent.start());
+        QTRY_VERIFY(windowVisible(welcomeTitle));
+        QRect window;
+        QTRY_VERIFY((window = welcomeWindow()).width() == 720);
+        click(window.topLeft() + QPoint(360, 10)); // somewhere quiet on the welcome page, for the focus
+        key(QStringLiteral("Return"));
+        QTest::qWait(300);
+        saveScreenshot(QStringLiteral("onboarding-templates.png"));
+        // Cards start below the page's header: the middle column, the middle of the first row.
+        click(window.topLeft() + QPoint(360, 190));
+        key(QStringLiteral("Return"));
+        QTRY_COMPARE(savedPrimaryTitles(), expected);
+        QTest::qWait(300);
+        saveScreenshot(QStringLiteral("onboarding-ready.png"));
+
+        // X11 grants the permission: "Try It Now" is the last button of the footer.
+        click(window.topLeft() + QPoint(window.width() - 60, window.height() - 28));
+        QTRY_VERIFY(!windowVisible(welcomeTitle));
+        QTRY_VERIFY(ringVisible());
+        const QString shown = QStringLiteral("Ring shown: ") + expected.join(QStringLiteral(", "));
+        QVERIFY(agent.waitForLog(shown));
+        QTest::qWait(300);
+        saveScreenshot(QStringLiteral("onboarding-try-ring.png"));
+        key(QStringLiteral("Escape"));
+        QTRY_VERIFY(!ringVisible());
+
+        movePointer(summonPoint);
+        pressHotkey();
+        releaseHotkey();
+        QTRY_VERIFY(ringVisible());
+        QVERIFY(agent.waitForLog(shown));
+        QTest::qWait(300);
+        saveScreenshot(QStringLiteral("onboarding-hotkey-ring.png"));
+        key(QStringLiteral("Escape"));
+        QVERIFY(agent.terminate());
+
+        AgentProcess again;
+        QVERIFY(again.start());
+        QTest::qWait(1000);
+        QVERIFY(!windowVisible(welcomeTitle));
+        QVERIFY(again.terminate());
+    }
+};
+
+QTEST_MAIN(TestOnboarding)
+#include "e2e_onboarding.moc"

@@ -1,0 +1,230 @@
+#include "OnboardingFixture.h"
+#include "onboarding/OnboardingModel.h"
+#include "onboarding/OnboardingWindow.h"
+#include "onboarding/OnboardingWindowController.h"
+#include "onboarding/TemplateCard.h"
+#include "services/HotkeyManager.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+
+using namespace vima;
+using namespace vima::test;
+using Page = OnboardingModel::Page;
+
+namespace {
+
+QStringList footerTitles(const OnboardingWindow &window)
+{
+    QStringList titles;
+    for (auto *button : window.findChild<QWidget *>(QStringLiteral("footer"))->findChildren<QPushButton *>())
+        if (button->isVisibleTo(&window))
+            titles.append(button->text());
+    return titles;
+}
+
+QPushButton *visibleButton(const QWidget &window, const QString &title)
+{
+    for (auto *button : window.findChildren<QPushButton *>())
+        if (button->text() == title && button->isVisibleTo(&window))
+            return button;
+    return nullptr;
+}
+
+void closeAndCollect(QWidget *window)
+{
+    window->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// A controller over the fixture, its window shown and active.
+struct Shown {
+    OnboardingFixture fixture;
+    OnboardingWindowController controller{fixture.context()};
+
+    explicit Shown(bool isFirstLaunch = true, const std::optional<VimaConfig> &config = {}) : fixture(config)
+    {
+        controller.show(isFirstLaunch);
+    }
+    OnboardingWindow &window() const { return *controller.window(); }
+    OnboardingModel &model() const { return window().model(); }
+    void key(Qt::Key key)
+    {
+        QWidget *target = QApplication::focusWidget();
+        QTest::keyClick(target && target->window() == &window() ? target : &window(), key);
+    }
+    void reach(Page page)
+    {
+        if (page != Page::welcome)
+            key(Qt::Key_Return);
+        if (page == Page::ready)
+            key(Qt::Key_Return);
+        QCOMPARE(model().page(), page);
+    }
+};
+
+} // namespace
+
+class TestOnboardingWindow : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void showRaisesTheOpenWindowAndACloseStartsAgain()
+    {
+        Shown shown;
+        QPointer<OnboardingWindow> first = shown.controller.window();
+        shown.reach(Page::ring);
+        shown.model().selectTemplate(RingTemplate::all().last().id);
+        shown.controller.show(true);
+        QCOMPARE(shown.controller.window(), first.data());
+        QCOMPARE(shown.model().page(), Page::ring);
+
+        closeAndCollect(first);
+        QVERIFY(!first);
+        QVERIFY(!shown.controller.window());
+        shown.controller.show(true);
+        QCOMPARE(shown.model().page(), Page::welcome);
+        QCOMPARE(shown.model().selectedTemplateID(), RingTemplate::defaultTemplate().id);
+    }
+
+    void returnAndEscape_data()
+    {
+        QTest::addColumn<Page>("page");
+        QTest::addColumn<bool>("trusted");
+        QTest::addColumn<Qt::Key>("key");
+        QTest::addColumn<Page>("pageAfter");
+        QTest::addColumn<bool>("closed");
+        QTest::addColumn<bool>("ringShown");
+        QTest::addColumn<int>("prompts");
+        QTest::newRow("welcome, Return") << Page::welcome << true << Qt::Key_Return << Page::ring << false << false << 0;
+        QTest::newRow("welcome, Escape") << Page::welcome << true << Qt::Key_Escape << Page::welcome << false << false << 0;
+        QTest::newRow("ring, Enter") << Page::ring << true << Qt::Key_Enter << Page::ready << false << false << 0;
+        QTest::newRow("ring, Escape") << Page::ring << true << Qt::Key_Escape << Page::ring << false << false << 0;
+        QTest::newRow("ready, Return") << Page::ready << true << Qt::Key_Return << Page::ready << true << true << 0;
+        QTest::newRow("ready, no access, Return") << Page::ready << false << Qt::Key_Return << Page::ready << false << false << 1;
+        QTest::newRow("ready, Escape") << Page::ready << false << Qt::Key_Escape << Page::ready << true << false << 0;
+    }
+
+    void returnAndEscape()
+    {
+        QFETCH(Page, page);
+        QFETCH(bool, trusted);
+        QFETCH(Qt::Key, key);
+        QFETCH(Page, pageAfter);
+        QFETCH(bool, closed);
+        QFETCH(bool, ringShown);
+        QFETCH(int, prompts);
+        Shown shown;
+        shown.fixture.permission.trusted = trusted;
+        shown.reach(page);
+        QPointer<OnboardingWindow> window = shown.controller.window();
+        shown.key(key);
+        QCOMPARE(window->isVisible(), !closed);
+        QCOMPARE(shown.controller.window() == nullptr, closed);
+        QCOMPARE(window->model().page(), pageAfter);
+        QCOMPARE(shown.fixture.ring.isVisible(), ringShown);
+        QCOMPARE(shown.fixture.permission.prompts, prompts);
+    }
+
+    void theReadyFooterFollowsTheGrantLive()
+    {
+        Shown shown;
+        shown.reach(Page::ready);
+        const QStringList asking{"Back", "Done", "Try the Ring", "Grant Access, Then Try"};
+        QCOMPARE(footerTitles(shown.window()), asking);
+        QVERIFY(visibleButton(shown.window(), QStringLiteral("Enable Access")));
+
+        shown.fixture.permission.trusted = true;
+        shown.fixture.files.scheduler.advance(PermissionsService::pollInterval);
+        QCOMPARE(footerTitles(shown.window()), (QStringList{"Back", "Done", "Try It Now"}));
+        QVERIFY(!visibleButton(shown.window(), QStringLiteral("Enable Access")));
+
+        // Revoked while another page shows: the ready page reads it again when it comes back.
+        shown.key(Qt::Key_Escape);
+        shown.controller.show(true); // before the closed window is deleted
+        QCOMPARE(shown.model().page(), Page::welcome);
+        shown.fixture.permission.trusted = false;
+        shown.reach(Page::ready);
+        QCOMPARE(footerTitles(shown.window()), asking);
+        QVERIFY(visibleButton(shown.window(), QStringLiteral("Enable Access")));
+    }
+
+    void aHotkeyChangeReachesEveryText()
+    {
+        Shown shown;
+        shown.reach(Page::ready);
+        VimaConfig config = shown.fixture.store.config();
+        const QString before = HotkeyManager::displayName(config.hotkey.keyCode, config.hotkey.modifierFlags);
+        config.hotkey = HotkeySpec{40, HotkeySpec::command | HotkeySpec::shift};
+        shown.fixture.store.setConfig(config);
+        const QString after = HotkeyManager::displayName(40, HotkeySpec::command | HotkeySpec::shift);
+
+        int naming = 0;
+        for (auto *label : shown.window().findChildren<QLabel *>()) {
+            QVERIFY2(!label->text().contains(before), qPrintable(label->text()));
+            naming += label->text().contains(after);
+        }
+        QCOMPARE(naming, 4); // the shortcut, both how-to lines, the ready header
+    }
+
+    void aCardClickMovesTheHighlightAndThePreview()
+    {
+        Shown shown;
+        shown.reach(Page::ring);
+        const auto cards = shown.window().findChildren<TemplateCard *>();
+        QCOMPARE(cards.size(), RingTemplate::all().size());
+        for (const RingTemplate &chosen : {RingTemplate::all().last(), RingTemplate::all().last()}) {
+            auto *card = *std::find_if(cards.begin(), cards.end(),
+                                       [&](TemplateCard *c) { return c->templateID() == chosen.id; });
+            QTest::mouseClick(card, Qt::LeftButton);
+            QCOMPARE(shown.model().selectedTemplateID(), chosen.id);
+            QCOMPARE(std::count_if(cards.begin(), cards.end(), [](TemplateCard *c) { return c->isChecked(); }), 1);
+            QVERIFY(card->isChecked());
+            QStringList preview;
+            for (auto *title : shown.window().findChildren<QWidget *>(QStringLiteral("previewTitle")))
+                preview.append(title->accessibleName());
+            QCOMPARE(preview, chosen.previewTitles());
+        }
+    }
+
+    void aTakenHotkeyIsNamedUntilAnotherRegisters()
+    {
+        Shown shown;
+        QVariantList opened;
+        shown.fixture.notifications.observe(QStringLiteral("com.vima.Vima.openSettings"),
+                                            [&opened](const QVariant &tab) { opened.append(tab); });
+        QVERIFY(!visibleButton(shown.window(), QStringLiteral("Open General Settings")));
+        shown.controller.setHotkeyTaken(true);
+        QPushButton *link = visibleButton(shown.window(), QStringLiteral("Open General Settings"));
+        QVERIFY(link);
+        link->click();
+        QCOMPARE(opened, QVariantList{QStringLiteral("general")});
+        shown.reach(Page::ready);
+        QVERIFY(visibleButton(shown.window(), QStringLiteral("Open General Settings")));
+        shown.controller.setHotkeyTaken(false);
+        QVERIFY(!visibleButton(shown.window(), QStringLiteral("Open General Settings")));
+    }
+
+    void onlyARequestedWindowAsksBeforeReplacing_data()
+    {
+        QTest::addColumn<bool>("isFirstLaunch");
+        QTest::addColumn<int>("asked");
+        QTest::newRow("first launch") << true << 0;
+        QTest::newRow("requested") << false << 1;
+    }
+
+    void onlyARequestedWindowAsksBeforeReplacing()
+    {
+        QFETCH(bool, isFirstLaunch);
+        QFETCH(int, asked);
+        Shown shown(isFirstLaunch, sampleConfig());
+        shown.reach(Page::ring);
+        shown.key(Qt::Key_Return);
+        QCOMPARE(shown.fixture.askedToReplace.size(), asked);
+    }
+};
+
+QTEST_MAIN(TestOnboardingWindow)
+#include "tst_onboardingwindow.moc"
