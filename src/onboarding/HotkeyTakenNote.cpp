@@ -2,7 +2,7 @@
 
 #include "onboarding/OnboardingModel.h"
 #include "onboarding/OnboardingStyle.h"
-#include "ring/Palette.h"
+#include "ui/Palette.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

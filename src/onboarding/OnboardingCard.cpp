@@ -1,6 +1,6 @@
 #include "onboarding/OnboardingCard.h"
 
-#include "ring/Palette.h"
+#include "ui/Palette.h"
 
 #include <QPainter>
 

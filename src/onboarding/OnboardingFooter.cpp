@@ -1,7 +1,7 @@
 #include "onboarding/OnboardingFooter.h"
 
 #include "onboarding/OnboardingModel.h"
-#include "ring/Palette.h"
+#include "ui/Palette.h"
 
 #include <QHBoxLayout>
 #include <QPainter>

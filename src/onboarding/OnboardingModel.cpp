@@ -17,12 +17,8 @@ OnboardingModel::OnboardingModel(OnboardingContext context, bool asksBeforeRepla
     , context_(std::move(context))
     , asksBeforeReplacing_(asksBeforeReplacing)
     , selectedTemplateID_(RingTemplate::defaultTemplate().id)
-    , shownHotkey_(context_.store.config().hotkey)
 {
-    connect(&context_.store, &ConfigStore::configChanged, this, [this] {
-        const HotkeySpec hotkey = context_.store.config().hotkey;
-        if (hotkey == shownHotkey_)
-            return;
+    context_.store.watch(this, &VimaConfig::hotkey, [this](const HotkeySpec &hotkey) {
         shownHotkey_ = hotkey;
         Q_EMIT hotkeyChanged();
     });

@@ -1,6 +1,6 @@
 #include "onboarding/OnboardingStyle.h"
 
-#include "ring/SymbolCatalog.h"
+#include "ui/SymbolCatalog.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -5,7 +5,7 @@
 #include "onboarding/ReadyPage.h"
 #include "onboarding/TemplatePage.h"
 #include "onboarding/WelcomePage.h"
-#include "ring/Palette.h"
+#include "ui/Palette.h"
 
 #include <QFrame>
 #include <QKeyEvent>

@@ -4,7 +4,7 @@
 #include "onboarding/OnboardingCard.h"
 #include "onboarding/OnboardingModel.h"
 #include "onboarding/OnboardingStyle.h"
-#include "ring/Palette.h"
+#include "ui/Palette.h"
 #include "settings/kit/PermissionGuideView.h"
 
 #include <QHBoxLayout>

@@ -1,7 +1,7 @@
 #include "onboarding/TemplateCard.h"
 
 #include "onboarding/OnboardingStyle.h"
-#include "ring/Palette.h"
+#include "ui/Palette.h"
 
 #include <QLabel>
 #include <QPainter>

@@ -5,7 +5,7 @@
 #include "onboarding/OnboardingModel.h"
 #include "onboarding/OnboardingStyle.h"
 #include "onboarding/TemplateCard.h"
-#include "ring/Palette.h"
+#include "ui/Palette.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>

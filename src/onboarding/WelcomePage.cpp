@@ -3,7 +3,7 @@
 #include "onboarding/HotkeyTakenNote.h"
 #include "onboarding/OnboardingModel.h"
 #include "onboarding/OnboardingStyle.h"
-#include "ring/Palette.h"
+#include "ui/Palette.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -1,8 +1,6 @@
 #include "OnboardingFixture.h"
 #include "onboarding/OnboardingModel.h"
-#include "services/HotkeyManager.h"
 
-#include <QSignalSpy>
 #include <QTest>
 
 using namespace vima;
@@ -152,7 +150,6 @@ private Q_SLOTS:
     {
         QFETCH(bool, ringShown);
         OnboardingFixture fixture;
-        fixture.activeApps.activate(RunningApplication{42, QStringLiteral("org.gnome.TextEditor"), QStringLiteral("Text Editor")});
         if (ringShown)
             fixture.ring.show(std::nullopt, true);
         OnboardingModel model(fixture.context(), false);
@@ -162,37 +159,6 @@ private Q_SLOTS:
         model.trigger(Action::tryRing);
         QCOMPARE(ringAtClose, QList<bool>{ringShown});
         QCOMPARE(fixture.ring.isVisible(), !ringShown);
-    }
-
-    void hotkeyChangesAreAnnouncedOnlyForTheHotkey()
-    {
-        OnboardingFixture fixture;
-        OnboardingModel model(fixture.context(), false);
-        QSignalSpy changed(&model, &OnboardingModel::hotkeyChanged);
-        VimaConfig config = fixture.store.config();
-        config.slotCount = 6;
-        fixture.store.setConfig(config);
-        QCOMPARE(changed.size(), 0);
-
-        config.hotkey = HotkeySpec{40, HotkeySpec::control | HotkeySpec::shift};
-        fixture.store.setConfig(config);
-        QCOMPARE(changed.size(), 1);
-        const QString text = HotkeyManager::displayName(40, HotkeySpec::control | HotkeySpec::shift);
-        for (const QString &line : {model.hotkeyText(), model.holdLine(), model.tapLine(), model.headerSentence()})
-            QVERIFY2(line.contains(text), qPrintable(line));
-    }
-
-    void requestingAccessibilityStaysOnThePage()
-    {
-        OnboardingFixture fixture;
-        OnboardingModel model(fixture.context(), false);
-        int closes = 0;
-        model.close = [&closes] { ++closes; };
-        model.trigger(Action::skip);
-        QVERIFY(model.press(OnboardingModel::Key::returnKey)); // "Grant Access, Then Try"
-        QCOMPARE(fixture.permission.prompts, 1);
-        QCOMPARE(closes, 0);
-        QVERIFY(!fixture.ring.isVisible());
     }
 };
 
