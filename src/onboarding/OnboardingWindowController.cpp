@@ -2,15 +2,11 @@
 
 #include "onboarding/OnboardingModel.h"
 #include "onboarding/OnboardingWindow.h"
-#include "settings/kit/CenterOnPointerScreen.h"
-
-#include <QCursor>
 
 namespace vima {
 
 OnboardingWindowController::OnboardingWindowController(OnboardingContext context)
-    : pointerPosition([] { return QPointF(QCursor::pos()); })
-    , context_(std::move(context))
+    : context_(std::move(context))
 {
 }
 
@@ -26,7 +22,6 @@ void OnboardingWindowController::show(bool isFirstLaunch)
         window_->model().setHotkeyTaken(hotkeyTaken_);
         // Forgotten at once: a show before the deferred delete builds a new one.
         QObject::connect(window_, &OnboardingWindow::closing, window_, [this] { window_.clear(); });
-        centerOnPointerScreen(*window_, pointerPosition());
     }
     window_->show();
     window_->raise();

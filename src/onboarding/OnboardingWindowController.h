@@ -3,9 +3,7 @@
 #include "onboarding/OnboardingContext.h"
 #include "onboarding/OnboardingWindow.h"
 
-#include <QPointF>
 #include <QPointer>
-#include <functional>
 
 namespace vima {
 
@@ -15,9 +13,6 @@ class OnboardingWindowController final {
 public:
     explicit OnboardingWindowController(OnboardingContext context);
     ~OnboardingWindowController();
-
-    // Where the pointer is, in global coordinates; the window opens on its screen.
-    std::function<QPointF()> pointerPosition;
 
     // `isFirstLaunch`: opened at the first launch rather than by request; only
     // a requested window asks before it replaces the default ring.

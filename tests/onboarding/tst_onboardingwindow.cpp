@@ -4,6 +4,7 @@
 #include "onboarding/OnboardingWindowController.h"
 #include "onboarding/TemplateCard.h"
 #include "services/HotkeyManager.h"
+#include "settings/kit/PermissionGuideView.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -135,11 +136,14 @@ private Q_SLOTS:
         const QStringList asking{"Back", "Done", "Try the Ring", "Grant Access, Then Try"};
         QCOMPARE(footerTitles(shown.window()), asking);
         QVERIFY(visibleButton(shown.window(), QStringLiteral("Enable Access")));
+        const auto *guide = shown.window().findChild<PermissionGuideView *>();
+        QVERIFY(guide->isLooping());
 
         shown.fixture.permission.trusted = true;
         shown.fixture.files.scheduler.advance(PermissionsService::pollInterval);
         QCOMPARE(footerTitles(shown.window()), (QStringList{"Back", "Done", "Try It Now"}));
         QVERIFY(!visibleButton(shown.window(), QStringLiteral("Enable Access")));
+        QVERIFY(!guide->isLooping());
 
         // Revoked while another page shows: the ready page reads it again when it comes back.
         shown.key(Qt::Key_Escape);
