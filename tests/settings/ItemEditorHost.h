@@ -37,17 +37,14 @@ public:
 private:
     void writeBack(const RingItem &item)
     {
-        VimaConfig next = store_.config();
-        for (Ring &ring : next.rings) {
-            if (ring.id != ringID_)
-                continue;
-            for (RingItem &slot : ring.items) {
-                if (slot.id == item.id)
-                    slot = item;
+        store_.edit([&](VimaConfig &config) {
+            for (Ring &ring : config.rings) {
+                for (RingItem &slot : ring.items) {
+                    if (ring.id == ringID_ && slot.id == item.id)
+                        slot = item;
+                }
             }
-        }
-        store_.setConfig(next);
-        store_.scheduleSave();
+        });
     }
 
     void refresh()
