@@ -42,7 +42,15 @@ class TestItemEditorModel : public QObject {
 
 private:
     FakeScheduler scheduler_;
-    FakeApplicationCatalog catalog_{{DesktopApp{"org.example.Old", "My Editor", "old", {}, {}, "/x/old.desktop", {}, false}}};
+    FakeApplicationCatalog catalog_{{oldEditor()}};
+
+    static DesktopApp oldEditor()
+    {
+        DesktopApp app;
+        app.bundleID = "org.example.Old";
+        app.name = "My Editor";
+        return app;
+    }
     std::optional<ChosenApplication> answer_;
     int asked_ = 0;
 
