@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QShortcut>
@@ -18,6 +19,12 @@ namespace {
 constexpr double copiedDuration = 1.5;
 constexpr int radius = 14;
 const QColor systemRed(0xFF, 0x3B, 0x30);
+// Past this many characters the body is a view that lays out only the lines
+// on screen: a label lays out all of a long script output at once, holding the
+// GUI thread for seconds.
+constexpr qsizetype longBody = 4000;
+
+bool isLong(const ActionOutcome &outcome) { return outcome.body.size() > longBody; }
 
 QFrame *divider()
 {
@@ -108,17 +115,14 @@ QWidget *ResultView::makeBody(const ActionOutcome &outcome)
     auto *layout = new QVBoxLayout(content);
     layout->setContentsMargins(14, 14, 14, 14);
     layout->setSpacing(10);
-    auto *body = label(outcome.body);
+    QWidget *body = isLong(outcome) ? makeLongBody(outcome) : makeShortBody(outcome);
     body->setObjectName(QStringLiteral("body"));
-    body->setWordWrap(true);
-    body->setTextFormat(Qt::PlainText);
-    body->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     if (outcome.style == ActionOutcome::Style::success) {
         QFont font = body->font();
         font.setPointSizeF(13 * 0.75); // 13 points at 96 dpi
         body->setFont(font);
     }
-    layout->addWidget(body);
+    layout->addWidget(body, isLong(outcome) ? 1 : 0);
     if (outcome.recovery) {
         auto *recovery = label(*outcome.recovery, QPalette::PlaceholderText);
         recovery->setObjectName(QStringLiteral("recovery"));
@@ -126,6 +130,8 @@ QWidget *ResultView::makeBody(const ActionOutcome &outcome)
         recovery->setTextFormat(Qt::PlainText);
         layout->addWidget(recovery);
     }
+    if (isLong(outcome))
+        return content; // the text view scrolls by itself
     layout->addStretch();
 
     auto *scroll = new QScrollArea;
@@ -217,9 +223,34 @@ void ResultView::setDidCopy(bool copied)
         copyButton_->setText(copied ? QStringLiteral("✓ Copied") : QStringLiteral("Copy"));
 }
 
+QWidget *ResultView::makeShortBody(const ActionOutcome &outcome)
+{
+    auto *body = label(outcome.body);
+    body->setWordWrap(true);
+    body->setTextFormat(Qt::PlainText);
+    body->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    return body;
+}
+
+QWidget *ResultView::makeLongBody(const ActionOutcome &outcome)
+{
+    auto *body = new QPlainTextEdit;
+    body->setReadOnly(true);
+    body->setPlainText(outcome.body);
+    body->setAccessibleName(outcome.title);
+    body->setFrameShape(QFrame::NoFrame);
+    body->setFocusPolicy(Qt::ClickFocus);
+    body->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    body->viewport()->setAutoFillBackground(false);
+    body->setBackgroundRole(QPalette::Window);
+    return body;
+}
+
 int ResultView::fittingHeight() const
 {
-    const auto *scroll = static_cast<const QScrollArea *>(body_);
+    const auto *scroll = qobject_cast<const QScrollArea *>(body_);
+    if (!scroll)
+        return maxHeight;
     const int content = scroll->widget()->layout()->totalHeightForWidth(width - 2);
     const int total = header_->sizeHint().height() + 1 + content + 1 + footer_->sizeHint().height();
     return std::clamp(total, minHeight, maxHeight);

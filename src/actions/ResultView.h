@@ -43,6 +43,8 @@ private:
     void installKeys(const ActionOutcome &outcome);
     void copy();
     void setDidCopy(bool copied);
+    static QWidget *makeShortBody(const ActionOutcome &outcome);
+    static QWidget *makeLongBody(const ActionOutcome &outcome);
     int fittingHeight() const;
 
     Actions actions_;

@@ -1,6 +1,7 @@
 #include "actions/ScriptRunner.h"
 
 #include "actions/ActionError.h"
+#include "actions/BoundedOutput.h"
 #include "actions/Logging.h"
 #include "async/ProcessWait.h"
 
@@ -110,20 +111,25 @@ QCoro::Task<QString> ScriptRunner::runShell(QString script, QString shell)
 
 QCoro::Task<QString> ScriptRunner::runProcess(QString shell, QString script)
 {
+    BoundedOutput output;
     auto process = std::make_unique<QProcess>();
     process->setProcessChannelMode(QProcess::MergedChannels);
     process->setStandardInputFile(QProcess::nullDevice());
+    // Read as it comes: a script that prints without end must not fill memory.
+    QObject::connect(process.get(), &QProcess::readyRead, process.get(),
+                     [&output, raw = process.get()] { output.append(raw->readAll()); });
     process->start(shell, {QStringLiteral("-l"), QStringLiteral("-c"), script});
     if (!co_await processStarted(*process))
         throw ActionError::scriptFailed(process->errorString());
     // Ends when the shell exits, even while a child it left in the background
     // still holds the output pipe.
     co_await processFinished(*process);
+    output.append(process->readAll());
     // Invalid UTF-8 is decoded with replacement characters rather than dropped.
-    const QString output = QString::fromUtf8(process->readAll());
+    const QString text = output.text();
     if (process->exitStatus() == QProcess::NormalExit && process->exitCode() == 0)
-        co_return output;
-    const QString trimmed = output.trimmed();
+        co_return text;
+    const QString trimmed = text.trimmed();
     if (!trimmed.isEmpty())
         throw ActionError::scriptFailed(trimmed);
     throw ActionError::scriptFailed(QStringLiteral("Exited with status %1.").arg(process->exitCode()));

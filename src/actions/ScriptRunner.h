@@ -21,7 +21,8 @@ public:
 
     QCoro::Task<void> launchApp(std::optional<QString> bundleID, std::optional<QString> path);
     QCoro::Task<void> open(QString target);
-    // The output of the script (standard output and error interleaved), untrimmed.
+    // The output of the script (standard output and error interleaved), untrimmed;
+    // past 256 KB only a closing line says how much more there was.
     QCoro::Task<QString> runShell(QString script, QString shell);
     QString runAppleScript(const QString &source);
 

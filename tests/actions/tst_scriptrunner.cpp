@@ -129,6 +129,14 @@ private Q_SLOTS:
         }
     }
 
+    void aRunawayOutputIsCutForThePanel()
+    {
+        const QString output = shell(QStringLiteral("head -c 1000000 /dev/zero | tr '\\0' x; exit 0"));
+        QVERIFY2(output.size() < 256 * 1024 + 100, qPrintable(QString::number(output.size())));
+        QVERIFY(output.startsWith(QString(256 * 1024, u'x') + QStringLiteral("\n… ")));
+        QVERIFY(output.endsWith(QStringLiteral(" more output not shown.")));
+    }
+
     void backgroundChildDoesNotHoldTheRun()
     {
         QElapsedTimer clock;
