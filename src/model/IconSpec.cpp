@@ -1,6 +1,7 @@
 #include "model/IconSpec.h"
 
 #include "model/JsonError.h"
+#include "model/JsonObjectSink.h"
 #include "model/JsonReader.h"
 #include "model/RawValues.h"
 
@@ -25,9 +26,14 @@ IconSpec IconSpec::fromJson(const QJsonObject &object)
     throw error;
 }
 
-QJsonObject IconSpec::toJson() const
+QJsonObject IconSpec::toJson() const { return JsonObjectSink::build(*this); }
+
+void IconSpec::write(JsonSink &sink) const
 {
-    return {{QStringLiteral("kind"), kindNames.name(kind)}, {QStringLiteral("value"), value}};
+    sink.beginObject();
+    sink.field(QLatin1StringView("kind"), kindNames.name(kind));
+    sink.field(QLatin1StringView("value"), value);
+    sink.endObject();
 }
 
 } // namespace vima

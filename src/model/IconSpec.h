@@ -5,6 +5,8 @@
 
 namespace vima {
 
+class JsonSink;
+
 // A slot's icon: a system symbol name, an emoji, or an application's icon by
 // bundle identifier.
 struct IconSpec {
@@ -19,6 +21,7 @@ struct IconSpec {
 
     static IconSpec fromJson(const QJsonObject &object);
     QJsonObject toJson() const;
+    void write(JsonSink &sink) const;
 
     bool operator==(const IconSpec &) const = default;
 };

@@ -1,5 +1,6 @@
 #include "model/ItemAction.h"
 
+#include "model/JsonObjectSink.h"
 #include "model/JsonReader.h"
 #include "model/JsonWriter.h"
 #include "model/RawValues.h"
@@ -92,45 +93,42 @@ ItemAction readPayload(Kind kind, const JsonReader &reader)
     return {};
 }
 
-QJsonObject payloadJson(const LaunchAppPayload &payload)
+void writePayload(JsonSink &sink, const LaunchAppPayload &payload)
 {
-    QJsonObject object;
-    JsonWriter::insertIfSet(object, QStringLiteral("bundleID"), payload.bundleID);
-    JsonWriter::insertIfSet(object, QStringLiteral("path"), payload.path);
-    return object;
+    sink.field(QLatin1StringView("bundleID"), payload.bundleID);
+    sink.field(QLatin1StringView("path"), payload.path);
 }
 
-QJsonObject payloadJson(const OpenPayload &payload)
+void writePayload(JsonSink &sink, const OpenPayload &payload)
 {
-    return {{QStringLiteral("target"), payload.target}};
+    sink.field(QLatin1StringView("target"), payload.target);
 }
 
-QJsonObject payloadJson(const ShellPayload &payload)
+void writePayload(JsonSink &sink, const ShellPayload &payload)
 {
-    return {{QStringLiteral("script"), payload.script},
-            {QStringLiteral("shell"), payload.shell},
-            {QStringLiteral("showOutput"), payload.showOutput}};
+    sink.field(QLatin1StringView("script"), payload.script);
+    sink.field(QLatin1StringView("shell"), payload.shell);
+    sink.field(QLatin1StringView("showOutput"), payload.showOutput);
 }
 
-QJsonObject payloadJson(const AppleScriptPayload &payload)
+void writePayload(JsonSink &sink, const AppleScriptPayload &payload)
 {
-    return {{QStringLiteral("source"), payload.source},
-            {QStringLiteral("showOutput"), payload.showOutput}};
+    sink.field(QLatin1StringView("showOutput"), payload.showOutput);
+    sink.field(QLatin1StringView("source"), payload.source);
 }
 
-QJsonObject payloadJson(const AIPayload &payload)
+void writePayload(JsonSink &sink, const AIPayload &payload)
 {
-    QJsonObject object{{QStringLiteral("systemPrompt"), payload.systemPrompt},
-                       {QStringLiteral("resultHandling"), rawValue(payload.resultHandling)},
-                       {QStringLiteral("needsStrongModel"), payload.needsStrongModel}};
-    JsonWriter::insertIfSet(object, QStringLiteral("targetLanguage"), payload.targetLanguage);
-    JsonWriter::insertIfSet(object, QStringLiteral("modelOverride"), payload.modelOverride);
-    return object;
+    sink.field(QLatin1StringView("modelOverride"), payload.modelOverride);
+    sink.field(QLatin1StringView("needsStrongModel"), payload.needsStrongModel);
+    sink.field(QLatin1StringView("resultHandling"), rawValue(payload.resultHandling));
+    sink.field(QLatin1StringView("systemPrompt"), payload.systemPrompt);
+    sink.field(QLatin1StringView("targetLanguage"), payload.targetLanguage);
 }
 
-QJsonObject payloadJson(const OpenRingPayload &payload)
+void writePayload(JsonSink &sink, const OpenRingPayload &payload)
 {
-    return {{QStringLiteral("ringID"), JsonWriter::uuidText(payload.ringID)}};
+    sink.field(QLatin1StringView("ringID"), JsonWriter::uuidText(payload.ringID));
 }
 
 QString aiSummaryText(const AIPayload &payload)
@@ -221,10 +219,17 @@ ItemAction ItemAction::fromJson(const QJsonObject &object)
                           [&] { return readPayload(kind, JsonReader(payload)); });
 }
 
-QJsonObject ItemAction::toJson() const
+QJsonObject ItemAction::toJson() const { return JsonObjectSink::build(*this); }
+
+void ItemAction::write(JsonSink &sink) const
 {
-    return {{QStringLiteral("type"), rawValue(kind())},
-            {QStringLiteral("payload"), std::visit([](const auto &p) { return payloadJson(p); }, payload)}};
+    sink.beginObject();
+    sink.key(QLatin1StringView("payload"));
+    sink.beginObject();
+    std::visit([&sink](const auto &p) { writePayload(sink, p); }, payload);
+    sink.endObject();
+    sink.field(QLatin1StringView("type"), rawValue(kind()));
+    sink.endObject();
 }
 
 QString rawValue(ResultHandling handling)

@@ -9,6 +9,8 @@
 
 namespace vima {
 
+class JsonSink;
+
 enum class ResultHandling { replaceSelection, showPopover };
 
 struct LaunchAppPayload {
@@ -74,6 +76,7 @@ struct ItemAction {
 
     static ItemAction fromJson(const QJsonObject &object);
     QJsonObject toJson() const;
+    void write(JsonSink &sink) const;
 
     bool operator==(const ItemAction &) const = default;
 };

@@ -5,7 +5,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <cmath>
-#include <limits>
 
 namespace vima {
 
@@ -60,13 +59,6 @@ QByteArray JsonWriter::encode(const QJsonObject &object)
 QString JsonWriter::uuidText(const QUuid &uuid)
 {
     return uuid.toString(QUuid::WithoutBraces).toUpper();
-}
-
-QJsonValue JsonWriter::unsignedValue(quint64 value)
-{
-    if (value <= static_cast<quint64>(std::numeric_limits<qint64>::max()))
-        return static_cast<qint64>(value);
-    return static_cast<double>(value);
 }
 
 } // namespace vima

@@ -1,13 +1,11 @@
 #pragma once
 
+#include "model/JsonTextSink.h"
+
 #include <QByteArray>
-#include <QJsonArray>
-#include <QList>
 #include <QJsonObject>
-#include <QJsonValue>
 #include <QString>
 #include <QUuid>
-#include <optional>
 
 namespace vima {
 
@@ -18,29 +16,15 @@ public:
     // naming the key path when a number is NaN or infinite, which JSON cannot
     // hold (it would otherwise come out as null and fail the next read).
     static QByteArray encode(const QJsonObject &object);
+    // The same text, written straight from the value.
+    template<JsonWritable T>
+    static QByteArray encode(const T &value)
+    {
+        return JsonTextSink::write(value);
+    }
 
     // The 36-character hyphenated form, upper case.
     static QString uuidText(const QUuid &uuid);
-    // Exact below 2^63; beyond that only as a double can hold it.
-    static QJsonValue unsignedValue(quint64 value);
-
-    // Each element's toJson(), in order.
-    template<typename T>
-    static QJsonArray array(const QList<T> &values)
-    {
-        QJsonArray array;
-        for (const T &value : values)
-            array.append(value.toJson());
-        return array;
-    }
-
-    // Writes the key only when the value is set.
-    template<typename T>
-    static void insertIfSet(QJsonObject &object, const QString &key, const std::optional<T> &value)
-    {
-        if (value)
-            object.insert(key, *value);
-    }
 };
 
 } // namespace vima

@@ -1,5 +1,6 @@
 #include "model/Ring.h"
 
+#include "model/JsonObjectSink.h"
 #include "model/JsonReader.h"
 #include "model/JsonWriter.h"
 
@@ -29,15 +30,18 @@ Ring Ring::fromJson(const QJsonObject &object)
     return ring;
 }
 
-QJsonObject Ring::toJson() const
+QJsonObject Ring::toJson() const { return JsonObjectSink::build(*this); }
+
+void Ring::write(JsonSink &sink) const
 {
-    QJsonObject object{{QStringLiteral("id"), JsonWriter::uuidText(id)},
-                       {QStringLiteral("name"), name},
-                       {QStringLiteral("isSubRing"), isSubRing},
-                       {QStringLiteral("items"), JsonWriter::array(items)}};
-    JsonWriter::insertIfSet(object, QStringLiteral("bundleIDMatch"), bundleIDMatch);
-    JsonWriter::insertIfSet(object, QStringLiteral("slotCount"), slotCount);
-    return object;
+    sink.beginObject();
+    sink.field(QLatin1StringView("bundleIDMatch"), bundleIDMatch);
+    sink.field(QLatin1StringView("id"), JsonWriter::uuidText(id));
+    sink.field(QLatin1StringView("isSubRing"), isSubRing);
+    sink.field(QLatin1StringView("items"), items);
+    sink.field(QLatin1StringView("name"), name);
+    sink.field(QLatin1StringView("slotCount"), slotCount);
+    sink.endObject();
 }
 
 } // namespace vima

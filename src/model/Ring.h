@@ -10,6 +10,8 @@
 
 namespace vima {
 
+class JsonSink;
+
 // A page (no bundleIDMatch, not a sub-ring), an app ring (bundleIDMatch set,
 // not a sub-ring) or a pack (isSubRing, whatever its bundleIDMatch).
 struct Ring {
@@ -25,6 +27,7 @@ struct Ring {
 
     static Ring fromJson(const QJsonObject &object);
     QJsonObject toJson() const;
+    void write(JsonSink &sink) const;
 
     bool operator==(const Ring &) const = default;
 };

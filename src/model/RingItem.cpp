@@ -1,5 +1,6 @@
 #include "model/RingItem.h"
 
+#include "model/JsonObjectSink.h"
 #include "model/JsonReader.h"
 #include "model/JsonWriter.h"
 #include "model/Text.h"
@@ -32,13 +33,17 @@ RingItem RingItem::fromJson(const QJsonObject &object)
     return item;
 }
 
-QJsonObject RingItem::toJson() const
+QJsonObject RingItem::toJson() const { return JsonObjectSink::build(*this); }
+
+void RingItem::write(JsonSink &sink) const
 {
-    return {{QStringLiteral("id"), JsonWriter::uuidText(id)},
-            {QStringLiteral("title"), title},
-            {QStringLiteral("icon"), icon.toJson()},
-            {QStringLiteral("slot"), slot},
-            {QStringLiteral("action"), action.toJson()}};
+    sink.beginObject();
+    sink.field(QLatin1StringView("action"), action);
+    sink.field(QLatin1StringView("icon"), icon);
+    sink.field(QLatin1StringView("id"), JsonWriter::uuidText(id));
+    sink.field(QLatin1StringView("slot"), slot);
+    sink.field(QLatin1StringView("title"), title);
+    sink.endObject();
 }
 
 } // namespace vima

@@ -9,6 +9,8 @@
 
 namespace vima {
 
+class JsonSink;
+
 // One slot of a ring.
 struct RingItem {
     QUuid id;
@@ -22,6 +24,7 @@ struct RingItem {
 
     static RingItem fromJson(const QJsonObject &object);
     QJsonObject toJson() const;
+    void write(JsonSink &sink) const;
 
     bool operator==(const RingItem &) const = default;
 };

@@ -1,5 +1,6 @@
 #include "model/SavedGroup.h"
 
+#include "model/JsonObjectSink.h"
 #include "model/JsonReader.h"
 #include "model/JsonWriter.h"
 
@@ -17,13 +18,17 @@ SavedGroup SavedGroup::fromJson(const QJsonObject &object)
     return group;
 }
 
-QJsonObject SavedGroup::toJson() const
+QJsonObject SavedGroup::toJson() const { return JsonObjectSink::build(*this); }
+
+void SavedGroup::write(JsonSink &sink) const
 {
-    return {{QStringLiteral("id"), JsonWriter::uuidText(id)},
-            {QStringLiteral("name"), name},
-            {QStringLiteral("icon"), icon.toJson()},
-            {QStringLiteral("items"), JsonWriter::array(items)},
-            {QStringLiteral("nestedRings"), JsonWriter::array(nestedRings)}};
+    sink.beginObject();
+    sink.field(QLatin1StringView("icon"), icon);
+    sink.field(QLatin1StringView("id"), JsonWriter::uuidText(id));
+    sink.field(QLatin1StringView("items"), items);
+    sink.field(QLatin1StringView("name"), name);
+    sink.field(QLatin1StringView("nestedRings"), nestedRings);
+    sink.endObject();
 }
 
 } // namespace vima

@@ -11,6 +11,8 @@
 
 namespace vima {
 
+class JsonSink;
+
 // A saved pack: its own items and every ring reachable from them.
 struct SavedGroup {
     QUuid id;
@@ -21,6 +23,7 @@ struct SavedGroup {
 
     static SavedGroup fromJson(const QJsonObject &object);
     QJsonObject toJson() const;
+    void write(JsonSink &sink) const;
 
     bool operator==(const SavedGroup &) const = default;
 };

@@ -1,7 +1,7 @@
 #include "model/Settings.h"
 
+#include "model/JsonObjectSink.h"
 #include "model/JsonReader.h"
-#include "model/JsonWriter.h"
 #include "model/RawValues.h"
 
 namespace vima {
@@ -32,10 +32,14 @@ HotkeySpec HotkeySpec::fromJson(const QJsonObject &object)
             reader.get<quint64>(QStringLiteral("modifierFlags"))};
 }
 
-QJsonObject HotkeySpec::toJson() const
+QJsonObject HotkeySpec::toJson() const { return JsonObjectSink::build(*this); }
+
+void HotkeySpec::write(JsonSink &sink) const
 {
-    return {{QStringLiteral("keyCode"), qint64(keyCode)},
-            {QStringLiteral("modifierFlags"), JsonWriter::unsignedValue(modifierFlags)}};
+    sink.beginObject();
+    sink.field(QLatin1StringView("keyCode"), qint64(keyCode));
+    sink.unsignedField(QLatin1StringView("modifierFlags"), modifierFlags);
+    sink.endObject();
 }
 
 QList<LLMProviderKind> allProviderKinds()
@@ -87,15 +91,19 @@ AISettings AISettings::fromJson(const QJsonObject &object)
     return settings;
 }
 
-QJsonObject AISettings::toJson() const
+QJsonObject AISettings::toJson() const { return JsonObjectSink::build(*this); }
+
+void AISettings::write(JsonSink &sink) const
 {
-    return {{QStringLiteral("provider"), rawValue(provider)},
-            {QStringLiteral("model"), model},
-            {QStringLiteral("timeout"), timeout},
-            {QStringLiteral("maxTokens"), maxTokens},
-            {QStringLiteral("defaultTargetLanguage"), defaultTargetLanguage},
-            {QStringLiteral("autoFallback"), autoFallback},
-            {QStringLiteral("ollamaBaseURL"), ollamaBaseURL}};
+    sink.beginObject();
+    sink.field(QLatin1StringView("autoFallback"), autoFallback);
+    sink.field(QLatin1StringView("defaultTargetLanguage"), defaultTargetLanguage);
+    sink.field(QLatin1StringView("maxTokens"), maxTokens);
+    sink.field(QLatin1StringView("model"), model);
+    sink.field(QLatin1StringView("ollamaBaseURL"), ollamaBaseURL);
+    sink.field(QLatin1StringView("provider"), rawValue(provider));
+    sink.field(QLatin1StringView("timeout"), timeout);
+    sink.endObject();
 }
 
 Appearance Appearance::fromJson(const QJsonObject &object)
@@ -116,15 +124,19 @@ Appearance Appearance::fromJson(const QJsonObject &object)
     return appearance;
 }
 
-QJsonObject Appearance::toJson() const
+QJsonObject Appearance::toJson() const { return JsonObjectSink::build(*this); }
+
+void Appearance::write(JsonSink &sink) const
 {
-    return {{QStringLiteral("theme"), rawValue(theme)},
-            {QStringLiteral("innerRadius"), innerRadius},
-            {QStringLiteral("outerRadius"), outerRadius},
-            {QStringLiteral("animationDuration"), animationDuration},
-            {QStringLiteral("stickyTapThreshold"), stickyTapThreshold},
-            {QStringLiteral("subRingDwell"), subRingDwell},
-            {QStringLiteral("sizeScale"), sizeScale}};
+    sink.beginObject();
+    sink.field(QLatin1StringView("animationDuration"), animationDuration);
+    sink.field(QLatin1StringView("innerRadius"), innerRadius);
+    sink.field(QLatin1StringView("outerRadius"), outerRadius);
+    sink.field(QLatin1StringView("sizeScale"), sizeScale);
+    sink.field(QLatin1StringView("stickyTapThreshold"), stickyTapThreshold);
+    sink.field(QLatin1StringView("subRingDwell"), subRingDwell);
+    sink.field(QLatin1StringView("theme"), rawValue(theme));
+    sink.endObject();
 }
 
 QString PointerTrigger::rawValue(Kind kind)
@@ -147,12 +159,16 @@ PointerTrigger PointerTrigger::fromJson(const QJsonObject &object)
     return trigger;
 }
 
-QJsonObject PointerTrigger::toJson() const
+QJsonObject PointerTrigger::toJson() const { return JsonObjectSink::build(*this); }
+
+void PointerTrigger::write(JsonSink &sink) const
 {
-    return {{QStringLiteral("enabled"), enabled},
-            {QStringLiteral("kind"), rawValue(kind)},
-            {QStringLiteral("holdDelay"), holdDelay},
-            {QStringLiteral("moveSlop"), moveSlop}};
+    sink.beginObject();
+    sink.field(QLatin1StringView("enabled"), enabled);
+    sink.field(QLatin1StringView("holdDelay"), holdDelay);
+    sink.field(QLatin1StringView("kind"), rawValue(kind));
+    sink.field(QLatin1StringView("moveSlop"), moveSlop);
+    sink.endObject();
 }
 
 SelectionSettings SelectionSettings::fromJson(const QJsonObject &object)
@@ -161,9 +177,13 @@ SelectionSettings SelectionSettings::fromJson(const QJsonObject &object)
                        SelectionSettings().clipboardFallback)};
 }
 
-QJsonObject SelectionSettings::toJson() const
+QJsonObject SelectionSettings::toJson() const { return JsonObjectSink::build(*this); }
+
+void SelectionSettings::write(JsonSink &sink) const
 {
-    return {{QStringLiteral("clipboardFallback"), clipboardFallback}};
+    sink.beginObject();
+    sink.field(QLatin1StringView("clipboardFallback"), clipboardFallback);
+    sink.endObject();
 }
 
 FeatureFlags FeatureFlags::fromJson(const QJsonObject &object)
@@ -172,9 +192,13 @@ FeatureFlags FeatureFlags::fromJson(const QJsonObject &object)
                        FeatureFlags().contextAwareRings)};
 }
 
-QJsonObject FeatureFlags::toJson() const
+QJsonObject FeatureFlags::toJson() const { return JsonObjectSink::build(*this); }
+
+void FeatureFlags::write(JsonSink &sink) const
 {
-    return {{QStringLiteral("contextAwareRings"), contextAwareRings}};
+    sink.beginObject();
+    sink.field(QLatin1StringView("contextAwareRings"), contextAwareRings);
+    sink.endObject();
 }
 
 } // namespace vima

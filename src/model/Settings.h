@@ -7,6 +7,8 @@
 
 namespace vima {
 
+class JsonSink;
+
 // The global hotkey: a virtual key code (49 is Space) and modifier bits in the
 // file's encoding (Shift 0x20000, Control 0x40000, Option 0x80000, Command 0x100000).
 struct HotkeySpec {
@@ -21,6 +23,7 @@ struct HotkeySpec {
 
     static HotkeySpec fromJson(const QJsonObject &object);
     QJsonObject toJson() const;
+    void write(JsonSink &sink) const;
 
     bool operator==(const HotkeySpec &) const = default;
 };
@@ -50,6 +53,7 @@ struct AISettings {
 
     static AISettings fromJson(const QJsonObject &object);
     QJsonObject toJson() const;
+    void write(JsonSink &sink) const;
 
     bool operator==(const AISettings &) const = default;
 };
@@ -66,6 +70,7 @@ struct Appearance {
 
     static Appearance fromJson(const QJsonObject &object);
     QJsonObject toJson() const;
+    void write(JsonSink &sink) const;
 
     bool operator==(const Appearance &) const = default;
 };
@@ -81,6 +86,7 @@ struct PointerTrigger {
     static QString rawValue(Kind kind);
     static PointerTrigger fromJson(const QJsonObject &object);
     QJsonObject toJson() const;
+    void write(JsonSink &sink) const;
 
     bool operator==(const PointerTrigger &) const = default;
 };
@@ -90,6 +96,7 @@ struct SelectionSettings {
 
     static SelectionSettings fromJson(const QJsonObject &object);
     QJsonObject toJson() const;
+    void write(JsonSink &sink) const;
 
     bool operator==(const SelectionSettings &) const = default;
 };
@@ -99,6 +106,7 @@ struct FeatureFlags {
 
     static FeatureFlags fromJson(const QJsonObject &object);
     QJsonObject toJson() const;
+    void write(JsonSink &sink) const;
 
     bool operator==(const FeatureFlags &) const = default;
 };

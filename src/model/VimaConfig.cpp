@@ -1,5 +1,6 @@
 #include "model/VimaConfig.h"
 
+#include "model/JsonObjectSink.h"
 #include "model/JsonReader.h"
 #include "model/JsonWriter.h"
 
@@ -119,18 +120,22 @@ VimaConfig VimaConfig::fromJson(const QJsonObject &object)
     return config;
 }
 
-QJsonObject VimaConfig::toJson() const
+QJsonObject VimaConfig::toJson() const { return JsonObjectSink::build(*this); }
+
+void VimaConfig::write(JsonSink &sink) const
 {
-    return {{QStringLiteral("version"), version},
-            {QStringLiteral("slotCount"), slotCount},
-            {QStringLiteral("hotkey"), hotkey.toJson()},
-            {QStringLiteral("rings"), JsonWriter::array(rings)},
-            {QStringLiteral("ai"), ai.toJson()},
-            {QStringLiteral("appearance"), appearance.toJson()},
-            {QStringLiteral("featureFlags"), featureFlags.toJson()},
-            {QStringLiteral("pointerTrigger"), pointerTrigger.toJson()},
-            {QStringLiteral("selection"), selection.toJson()},
-            {QStringLiteral("savedGroups"), JsonWriter::array(savedGroups)}};
+    sink.beginObject();
+    sink.field(QLatin1StringView("ai"), ai);
+    sink.field(QLatin1StringView("appearance"), appearance);
+    sink.field(QLatin1StringView("featureFlags"), featureFlags);
+    sink.field(QLatin1StringView("hotkey"), hotkey);
+    sink.field(QLatin1StringView("pointerTrigger"), pointerTrigger);
+    sink.field(QLatin1StringView("rings"), rings);
+    sink.field(QLatin1StringView("savedGroups"), savedGroups);
+    sink.field(QLatin1StringView("selection"), selection);
+    sink.field(QLatin1StringView("slotCount"), slotCount);
+    sink.field(QLatin1StringView("version"), version);
+    sink.endObject();
 }
 
 } // namespace vima

@@ -12,6 +12,8 @@
 
 namespace vima {
 
+class JsonSink;
+
 // The whole configuration, as held in "config.json". Default-constructed, it
 // has every default value but no rings (the default rings come from the
 // starter templates; see ConfigStore::makeDefaultConfig).
@@ -49,6 +51,7 @@ struct VimaConfig {
 
     static VimaConfig fromJson(const QJsonObject &object);
     QJsonObject toJson() const;
+    void write(JsonSink &sink) const;
 
     bool operator==(const VimaConfig &) const = default;
 };

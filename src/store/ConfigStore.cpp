@@ -123,7 +123,7 @@ QString ConfigStore::directoryURL()
 
 QByteArray ConfigStore::encode(const VimaConfig &config)
 {
-    return JsonWriter::encode(config.toJson());
+    return JsonWriter::encode(config);
 }
 
 VimaConfig ConfigStore::decode(const QByteArray &bytes)

@@ -75,6 +75,7 @@ VimaConfig richConfig()
 } // namespace
 
 Q_DECLARE_METATYPE(JsonError::Kind)
+Q_DECLARE_METATYPE(VimaConfig)
 
 class TestVimaConfig : public QObject {
     Q_OBJECT
@@ -355,6 +356,44 @@ private Q_SLOTS:
         QVERIFY(text.contains("/") && !text.contains("\\/"));
     }
 
+    // The file is written straight from the model; it must come out byte for
+    // byte as the document the same values make.
+    void writtenStraightAsTheDocumentWouldBe_data()
+    {
+        QTest::addColumn<VimaConfig>("config");
+        QTest::newRow("defaults, no rings") << VimaConfig{};
+        QTest::newRow("every kind of slot and setting") << richConfig();
+        VimaConfig defaults;
+        defaults.rings = RingTemplate::defaultTemplate().makeRings(8, QStringLiteral("Spanish")) +
+                         defaultContextRings(QStringLiteral("Spanish"));
+        QTest::newRow("default rings") << defaults;
+
+        VimaConfig texts = richConfig();
+        QString lone = QStringLiteral("lone ");
+        lone.append(QChar(0xD800)).append(QStringLiteral(" low ")).append(QChar(0xDC00));
+        texts.rings[0].name = QStringLiteral("tab\tquote\" back\\slash /slash \u0001\u001f\u007f\b\f\r");
+        texts.rings[0].items[0].title = QStringLiteral("é ü ß 日本 🚀 👩‍👩‍👧 \u2028");
+        texts.rings[1].name = lone;
+        texts.rings[1].items = {};
+        QTest::newRow("escapes and scripts") << texts;
+
+        VimaConfig numbers = richConfig();
+        numbers.appearance = {AppTheme::light, 0.0, 1e17, 1.5e-7, -0.0, 123456789012.0, 0.1 + 0.2};
+        numbers.ai.timeout = 9007199254740993.0;
+        numbers.ai.maxTokens = std::numeric_limits<qint64>::min();
+        numbers.hotkey = {std::numeric_limits<quint32>::max(), std::numeric_limits<quint64>::max()};
+        numbers.version = -7;
+        numbers.rings[2].slotCount = std::numeric_limits<qint64>::max();
+        numbers.savedGroups.append(SavedGroup{QUuid(), QString(), IconSpec::emoji(QString()), {}, {}});
+        QTest::newRow("numbers at their edges, empty lists") << numbers;
+    }
+
+    void writtenStraightAsTheDocumentWouldBe()
+    {
+        QFETCH(VimaConfig, config);
+        QCOMPARE(JsonWriter::encode(config), JsonWriter::encode(config.toJson()));
+    }
+
     void keysAreSorted()
     {
         const QByteArray text = JsonWriter::encode(richConfig().toJson());
@@ -393,7 +432,7 @@ private Q_SLOTS:
         config.savedGroups.first().nestedRings.clear();
         config.appearance.outerRadius = number;
         try {
-            JsonWriter::encode(config.toJson());
+            JsonWriter::encode(config);
             QFAIL("encoded a number JSON cannot hold");
         } catch (const JsonError &error) {
             QCOMPARE(error.kind(), JsonError::Kind::notEncodable);
