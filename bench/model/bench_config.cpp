@@ -34,13 +34,13 @@ void encodeConfig(benchmark::State &state)
 {
     const VimaConfig config = largeConfig();
     for (auto _ : state)
-        benchmark::DoNotOptimize(JsonWriter::encode(config.toJson()));
+        benchmark::DoNotOptimize(JsonWriter::encode(config));
 }
 BENCHMARK(encodeConfig)->Unit(benchmark::kMillisecond);
 
 void decodeConfig(benchmark::State &state)
 {
-    const QByteArray text = JsonWriter::encode(largeConfig().toJson());
+    const QByteArray text = JsonWriter::encode(largeConfig());
     for (auto _ : state)
         benchmark::DoNotOptimize(VimaConfig::fromJson(JsonReader::parse(text)));
 }

@@ -1,5 +1,6 @@
 // Loading, publishing and saving a large configuration: 100 rings of 24 slots.
 #include "async/FakeScheduler.h"
+#include "model/JsonWriter.h"
 #include "store/ConfigStore.h"
 
 #include <QDir>
@@ -89,10 +90,19 @@ void encode(benchmark::State &state)
     state.counters["bytes"] = double(ConfigStore::encode(config).size());
 }
 
+// The same text through a QJsonDocument, as saves were written before.
+void encodeThroughDocument(benchmark::State &state)
+{
+    const VimaConfig config = largeConfig();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(JsonWriter::encode(config.toJson()).size());
+}
+
 } // namespace
 
 BENCHMARK(load)->Unit(benchmark::kMillisecond);
 BENCHMARK(publish)->Unit(benchmark::kMillisecond);
 BENCHMARK(save)->Unit(benchmark::kMillisecond);
 BENCHMARK(encode)->Unit(benchmark::kMillisecond);
+BENCHMARK(encodeThroughDocument)->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();
