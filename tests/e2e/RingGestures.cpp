@@ -9,6 +9,10 @@
 #include <QScreen>
 #include <QTest>
 #include <cmath>
+#include <cstdlib>
+#include <memory>
+#include <xcb/xcb_keysyms.h>
+#include <xcb/xtest.h>
 
 namespace ring_gestures {
 namespace {
@@ -35,6 +39,26 @@ void sweepTo(QPoint to)
         movePointer((from + (QPointF(to) - from) * step / 4.0).toPoint());
         QTest::qWait(20);
     }
+}
+
+void tapHotkeyAndType(unsigned keysym)
+{
+    xcb_connection_t *c = xcb_connect(nullptr, nullptr);
+    std::unique_ptr<xcb_key_symbols_t, void (*)(xcb_key_symbols_t *)> symbols(xcb_key_symbols_alloc(c),
+                                                                              &xcb_key_symbols_free);
+    const auto code = [&](xcb_keysym_t sym) {
+        std::unique_ptr<xcb_keycode_t, void (*)(void *)> codes(xcb_key_symbols_get_keycode(symbols.get(), sym),
+                                                               &std::free);
+        return codes ? codes.get()[0] : xcb_keycode_t(0);
+    };
+    const xcb_keycode_t alt = code(0xffe9), space = code(0x20), typed = code(keysym);
+    const std::pair<uint8_t, xcb_keycode_t> events[] = {{XCB_KEY_PRESS, alt},     {XCB_KEY_PRESS, space},
+                                                        {XCB_KEY_RELEASE, space}, {XCB_KEY_RELEASE, alt},
+                                                        {XCB_KEY_PRESS, typed},   {XCB_KEY_RELEASE, typed}};
+    for (const auto &[type, key] : events)
+        xcb_test_fake_input(c, type, key, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+    std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+    xcb_disconnect(c);
 }
 
 void pressHotkey() { xdotool({QStringLiteral("keydown"), QStringLiteral("alt"), QStringLiteral("keydown"), QStringLiteral("space")}); }

@@ -19,6 +19,9 @@ void sweepTo(QPoint to);
 // Option-Space held down and let go (a plain "key alt+space" lets Alt go first).
 void pressHotkey();
 void releaseHotkey();
+// Option-Space tapped and the key of `keysym` typed, sent as one batch that
+// the X server takes in before the agent hears of the hotkey.
+void tapHotkeyAndType(unsigned keysym);
 // Whether a window with exactly that title is on screen.
 bool windowVisible(const QString &title);
 bool ringVisible();

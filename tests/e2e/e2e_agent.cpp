@@ -1,6 +1,7 @@
 #include "AgentProcess.h"
 #include "RingGestures.h"
 #include "SupportProgram.h"
+#include "TextTargetClient.h"
 
 #include "model/ItemAction.h"
 #include "model/VimaConfig.h"
@@ -138,6 +139,22 @@ private Q_SLOTS:
         QTRY_VERIFY(!ringVisible());
         QTest::qWait(300);
         QVERIFY(QDir(home()).entryList({QStringLiteral("slot*")}).isEmpty());
+        QVERIFY(agent.terminate());
+    }
+
+    void keyTypedRightAfterTheHotkeyStaysOutOfTheDocument()
+    {
+        SupportProgram target(QStringLiteral("text_target"), {});
+        QVERIFY(target.waitForLine(QStringLiteral("ready ")).startsWith(QStringLiteral("ready ")));
+        AgentProcess agent;
+        QVERIFY(startWith(agent, ConfigStore::encode(testConfig())));
+        text_target::command(target, "activate");
+        QTRY_COMPARE(activeWindowPid(), target.pid());
+        tapHotkeyAndType('x');
+        QTRY_VERIFY(ringVisible());
+        xdotool({QStringLiteral("key"), QStringLiteral("Escape")});
+        QTRY_VERIFY(!ringVisible());
+        QCOMPARE(text_target::text(target), QString());
         QVERIFY(agent.terminate());
     }
 

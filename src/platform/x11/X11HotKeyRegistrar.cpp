@@ -141,8 +141,11 @@ qint32 X11HotKeyRegistrar::grab(Grab &grab) const
         variants << numLock_ << static_cast<uint16_t>(XCB_MOD_MASK_LOCK | numLock_);
     QList<xcb_void_cookie_t> cookies;
     for (const uint16_t variant : variants) {
+        // The keyboard freezes when the hot key goes down, until its handler
+        // has run: a key typed right after it waits for the window the hot
+        // key opens instead of reaching the application under it.
         cookies.append(xcb_grab_key_checked(connection_, 0, root_, grab.modifiers | variant, grab.keycode,
-                                            XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
+                                            XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_SYNC));
     }
     qint32 status = noErr;
     for (qsizetype i = 0; i < cookies.size(); ++i) {
@@ -183,8 +186,12 @@ bool X11HotKeyRegistrar::nativeEventFilter(const QByteArray &eventType, void *me
         return false;
     const auto *event = static_cast<const xcb_generic_event_t *>(message);
     const uint8_t type = event->response_type & 0x7f;
-    if (type == XCB_KEY_PRESS)
-        return keyPressed(reinterpret_cast<const xcb_key_press_event_t *>(event));
+    if (type == XCB_KEY_PRESS) {
+        const auto *press = reinterpret_cast<const xcb_key_press_event_t *>(event);
+        const bool handled = keyPressed(press);
+        thaw(press);
+        return handled;
+    }
     if (type == XCB_KEY_RELEASE)
         return keyReleased(reinterpret_cast<const xcb_key_release_event_t *>(event));
     if (type == XCB_GE_GENERIC && xinputOpcode_) {
@@ -250,6 +257,24 @@ bool X11HotKeyRegistrar::keyReleased(const xcb_key_release_event_t *event)
         released(event->detail);
     }
     return true;
+}
+
+void X11HotKeyRegistrar::thaw(const xcb_key_press_event_t *event)
+{
+    // Every press of a grabbed key may have frozen the keyboard, repeats too;
+    // letting go of a keyboard that isn't frozen does nothing. Handlers pass
+    // the press on through the event queue: the keyboard thaws after that.
+    const bool grabbed = std::any_of(grabs_.cbegin(), grabs_.cend(),
+                                     [&](const auto &entry) { return entry.second.keycode == event->detail; });
+    if (!grabbed)
+        return;
+    QMetaObject::invokeMethod(
+        &context_,
+        [this, time = event->time] {
+            xcb_allow_events(connection_, XCB_ALLOW_ASYNC_KEYBOARD, time);
+            xcb_flush(connection_);
+        },
+        Qt::QueuedConnection);
 }
 
 bool X11HotKeyRegistrar::isHeld(xcb_keycode_t keycode) const

@@ -53,6 +53,7 @@ private:
     uint16_t lockMasks() const;
     bool keyPressed(const xcb_key_press_event_t *event);
     bool keyReleased(const xcb_key_release_event_t *event);
+    void thaw(const xcb_key_press_event_t *event);
     bool isHeld(xcb_keycode_t keycode) const;
     bool isRepeatAfterRelease(const xcb_key_press_event_t *event) const;
     bool isDown(xcb_keycode_t keycode) const;
