@@ -6,6 +6,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 
 namespace vima {
@@ -75,6 +76,14 @@ bool RingView::isAnimating() const { return tickTimer_.has_value(); }
 
 void RingView::retarget()
 {
+    // Running animations change course from where they stand now; settled
+    // ones start from the clock's origin.
+    const double now = scheduler_.now();
+    if (tickTimer_)
+        advanceTo(now);
+    else
+        advancedTo_ = std::min(clockOrigin_.value_or(now), now);
+    clockOrigin_.reset();
     const bool presented = viewModel_.isPresented();
     presented_.setResponse(viewModel_.appearance().animationDuration);
     presented_.setTarget(presented ? 1 : 0);
@@ -89,25 +98,30 @@ void RingView::retarget()
 
 void RingView::scheduleTick()
 {
-    if (tickTimer_)
+    if (!tickTimer_)
+        tickTimer_ = scheduler_.schedule(frameInterval, [this] { tick(); });
+}
+
+void RingView::advanceTo(double time)
+{
+    const double elapsed = time - advancedTo_;
+    if (elapsed <= 0)
         return;
-    lastTick_ = scheduler_.now();
-    tickTimer_ = scheduler_.schedule(frameInterval, [this] { tick(); });
+    advancedTo_ = time;
+    presented_.advance(elapsed);
+    dimming_.advance(elapsed);
+    tileRadius_.advance(elapsed);
+    for (Spring &spring : activeness_)
+        spring.advance(elapsed);
 }
 
 void RingView::tick()
 {
     tickTimer_.reset();
-    const double now = scheduler_.now();
-    const double elapsed = now - lastTick_;
-    presented_.advance(elapsed);
-    dimming_.advance(elapsed);
-    tileRadius_.advance(elapsed);
-    bool settled = presented_.isSettled() && dimming_.isSettled() && tileRadius_.isSettled();
-    for (Spring &spring : activeness_) {
-        spring.advance(elapsed);
-        settled = settled && spring.isSettled();
-    }
+    advanceTo(scheduler_.now());
+    const bool settled = presented_.isSettled() && dimming_.isSettled() && tileRadius_.isSettled() &&
+                         std::all_of(activeness_.cbegin(), activeness_.cend(),
+                                     [](const Spring &spring) { return spring.isSettled(); });
     update();
     if (!settled)
         scheduleTick();
@@ -115,6 +129,9 @@ void RingView::tick()
 
 void RingView::paintEvent(QPaintEvent *)
 {
+    // Each frame shows the animations as they stand when it is painted.
+    if (tickTimer_)
+        advanceTo(scheduler_.now());
     QPainter painter(this);
     paint(painter);
 }

@@ -39,6 +39,9 @@ public:
     void paint(QPainter &painter) const;
     RingFrame frame() const;
     bool isAnimating() const;
+    // The next change is animated as if it had begun at `time` (the key press
+    // that summoned the ring), so the first frame painted is already part way in.
+    void startClockAt(double time) { clockOrigin_ = time; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -58,6 +61,7 @@ private:
     void retarget();
     void scheduleTick();
     void tick();
+    void advanceTo(double time);
 
     RingViewModel &viewModel_;
     const bool isPreview_;
@@ -69,7 +73,8 @@ private:
     Spring tileRadius_;
     std::vector<Spring> activeness_; // one per slot
     std::optional<Scheduler::TimerId> tickTimer_;
-    double lastTick_ = 0;
+    double advancedTo_ = 0; // the time the animations stand at
+    std::optional<double> clockOrigin_;
     const AppIconCache *appIcons_ = nullptr;
 };
 

@@ -137,13 +137,19 @@ void RingWindowController::preparePanel(const QRect &frame)
 
 void RingWindowController::show(const std::optional<QString> &previousBundleID, bool openedViaHotkey)
 {
+    // Before anything else: a key typed right after the hotkey is the ring's.
+    installMonitors();
+    const double summonedAt = services_.scheduler.now();
     const VimaConfig config = store_.config();
     const QPointF pointer = pointerPosition();
     QScreen *screen = QGuiApplication::screenAt(pointer.toPoint());
     if (!screen)
         screen = QGuiApplication::primaryScreen();
-    if (!screen)
+    if (!screen) {
+        if (!isVisible_)
+            removeMonitors();
         return;
+    }
 
     const VimaConfig::Pages pages = config.ringsForApp(previousBundleID);
     const bool startValid = pages.startIndex >= 0 && pages.startIndex < pages.rings.size();
@@ -177,16 +183,12 @@ void RingWindowController::show(const std::optional<QString> &previousBundleID, 
     isVisible_ = true;
     openedViaHotkey_ = openedViaHotkey;
     ++generation_;
+    // Presented before the panel maps, with the animation's clock started at
+    // the summons: the first frame on screen already shows the ring.
+    panel_->view()->startClockAt(summonedAt);
+    viewModel_->setPresented(true);
     panel_->show();
     panel_->raise();
-    installMonitors();
-
-    QPointer<RingWindowController> self(this);
-    const quint64 generation = generation_;
-    services_.scheduler.schedule(0, [self, generation] {
-        if (self && self->isVisible_ && self->generation_ == generation)
-            self->viewModel_->setPresented(true);
-    });
 }
 
 void RingWindowController::recentre(qsizetype depth)

@@ -292,6 +292,26 @@ private Q_SLOTS:
         QCOMPARE(h.view->frame().presented, 1.0);
     }
 
+    // The clock starts at the summons: the first frame painted after the
+    // panel maps is part way in, without waiting for an animation tick.
+    void firstFrameIsPartWayInFromTheSummons()
+    {
+        Harness h;
+        h.model->setPresented(false);
+        h.settle();
+        const double summoned = h.scheduler.now();
+        h.scheduler.advance(0.008); // the show's own work
+        h.view->startClockAt(summoned);
+        h.model->setPresented(true);
+        QCOMPARE(h.view->frame().presented, 0.0);
+        h.view->grab(); // the first paint, before any tick
+        const RingFrame first = h.view->frame();
+        QVERIFY(first.presented > 0 && first.presented < 1);
+        QVERIFY(first.dimming > 0 && first.dimming < 1);
+        h.settle();
+        QCOMPARE(h.view->frame().presented, 1.0);
+    }
+
     void assistiveTechnologiesSeeSlotsAndCentre()
     {
         Harness h;
