@@ -4,11 +4,18 @@
 #include "app/Logging.h"
 #include "app/MenuBarController.h"
 #include "onboarding/OnboardingWindowController.h"
+#include "app/Platform.h"
 #include "platform/NotificationCenter.h"
+#include "services/SystemShortcuts.h"
 #include "settings/SettingsWindowController.h"
+#include "settings/kit/HotkeyFailureFlag.h"
+#include "settings/kit/SettingsContext.h"
 #include "store/ConfigStore.h"
+#include "ui/QtUiPrompts.h"
 
+#include <QDir>
 #include <QPointer>
+#include <QSettings>
 
 Q_LOGGING_CATEGORY(lcApp, "com.vima.Vima.App")
 
@@ -30,12 +37,14 @@ AppDelegate::~AppDelegate()
     settingsController_.reset();
     onboardingController_.reset();
     menuBar_.reset();
+    settingsContext_.reset();
     environment_.reset();
 }
 
 void AppDelegate::applicationDidFinishLaunching()
 {
     environment_ = std::make_unique<AppEnvironment>(platform_, configDirectory_, scheduler_);
+    buildSettingsContext();
     QPointer<AppDelegate> self(this);
     menuBar_ = std::make_unique<MenuBarController>(*environment_, [self] {
         if (self)
@@ -61,6 +70,24 @@ void AppDelegate::applicationDidFinishLaunching()
     qCInfo(lcApp, "Tavelon is running");
 }
 
+void AppDelegate::buildSettingsContext()
+{
+    // Beside config.json, where QSettings would keep "Vima/Tavelon" by itself.
+    userDefaults_ = std::make_unique<QSettings>(QDir(configDirectory_).filePath(QStringLiteral("Tavelon.conf")),
+                                                QSettings::IniFormat);
+    shortcuts_ = std::make_unique<SystemShortcuts>(*platform_.symbolicHotKeys, *platform_.hotKeyProbe);
+    prompts_ = std::make_unique<QtUiPrompts>(*platform_.beep);
+    hotkeyFailure_ = std::make_unique<HotkeyFailureFlag>();
+    hotkeyFailure_->setFailed(environment_->hotkeyRegistrationFailed());
+    connect(environment_.get(), &AppEnvironment::hotkeyRegistrationFailedChanged, hotkeyFailure_.get(),
+            &HotkeyFailureFlag::setFailed);
+    AppEnvironment &env = *environment_;
+    settingsContext_ = std::make_unique<SettingsContext>(SettingsContext{
+        env.configStore(), env.permissions(), env.loginItem(), env.llm(), env.keychain(), *shortcuts_,
+        notifications_, *prompts_, *hotkeyFailure_, *userDefaults_, scheduler_, *platform_.catalog,
+        env.appIcons()});
+}
+
 bool AppDelegate::applicationShouldHandleReopen()
 {
     showSettings();
@@ -84,7 +111,7 @@ void AppDelegate::showSettings(std::optional<SettingsTab> tab)
     if (!environment_)
         return;
     if (!settingsController_)
-        settingsController_ = std::make_unique<SettingsWindowController>(notifications_);
+        settingsController_ = std::make_unique<SettingsWindowController>(*settingsContext_);
     settingsController_->show(tab);
 }
 

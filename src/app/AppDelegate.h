@@ -6,15 +6,21 @@
 #include <memory>
 #include <optional>
 
+class QSettings;
+
 namespace vima {
 
 class AppEnvironment;
+class HotkeyFailureFlag;
 class MenuBarController;
 class NotificationCenter;
 class OnboardingWindowController;
 class Scheduler;
+class QtUiPrompts;
 class SettingsWindowController;
+class SystemShortcuts;
 struct Platform;
+struct SettingsContext;
 
 // The process's skeleton: builds the environment and the tray menu at launch,
 // opens the settings and the first-run window on request, saves at the end.
@@ -42,6 +48,7 @@ public:
 
 private:
     void makeOnboardingController();
+    void buildSettingsContext();
 
     Platform &platform_;
     QString configDirectory_;
@@ -49,6 +56,12 @@ private:
     NotificationCenter &notifications_;
     std::unique_ptr<AppEnvironment> environment_;
     std::unique_ptr<MenuBarController> menuBar_;
+    // What the settings and first-run windows are given.
+    std::unique_ptr<QSettings> userDefaults_;
+    std::unique_ptr<SystemShortcuts> shortcuts_;
+    std::unique_ptr<QtUiPrompts> prompts_;
+    std::unique_ptr<HotkeyFailureFlag> hotkeyFailure_;
+    std::unique_ptr<SettingsContext> settingsContext_;
     std::unique_ptr<SettingsWindowController> settingsController_;
     std::unique_ptr<OnboardingWindowController> onboardingController_;
     std::optional<quint64> settingsObserver_;

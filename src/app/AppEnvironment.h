@@ -48,6 +48,7 @@ public:
     bool hotkeyRegistrationFailed() const { return hotkeyRegistrationFailed_; }
 
     ConfigStore &configStore() const { return *configStore_; }
+    const AppIconCache &appIcons() const { return *appIcons_; }
     PermissionsService &permissions() const { return *permissions_; }
     TextInjector &injector() const { return *injector_; }
     Keychain &keychain() const { return *keychain_; }

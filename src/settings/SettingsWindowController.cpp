@@ -1,62 +1,34 @@
 #include "settings/SettingsWindowController.h"
 
 #include "platform/NotificationCenter.h"
-
-#include <QWidget>
+#include "settings/SettingsWindow.h"
+#include "settings/SettingsWindowModel.h"
+#include "settings/kit/SettingsContext.h"
 
 namespace vima {
 
-namespace {
-const QString selectTabNotification = QStringLiteral("com.vima.Vima.selectSettingsTab");
-}
-
-SettingsWindowController::SettingsWindowController(NotificationCenter &notifications)
-    : notifications_(notifications)
-{
-    observer_ = notifications_.observe(selectTabNotification, [this](const QVariant &object) {
-        if (object.typeId() != QMetaType::QString)
-            return;
-        if (const auto tab = settingsTabFromRawValue(object.toString()))
-            select(*tab);
-    });
-}
+SettingsWindowController::SettingsWindowController(SettingsContext &context) : context_(context) {}
 
 SettingsWindowController::~SettingsWindowController()
 {
-    notifications_.remove(observer_);
+    if (window_)
+        window_->rememberGeometry();
     delete window_.data();
 }
 
 void SettingsWindowController::show(std::optional<SettingsTab> tab)
 {
     if (!window_) {
-        buildWindow();
-        select(tab.value_or(SettingsTab::items));
+        model_ = std::make_unique<SettingsWindowModel>(context_.store, context_.notifications,
+                                                       tab.value_or(SettingsTab::items));
+        window_ = new SettingsWindow(*model_, context_);
+        window_->placeFirstTime();
     } else if (tab) {
-        notifications_.post(selectTabNotification, rawValue(*tab));
+        context_.notifications.post(SettingsWindowModel::selectTabNotification, rawValue(*tab));
     }
     window_->show();
     window_->raise();
     window_->activateWindow();
-}
-
-void SettingsWindowController::buildWindow()
-{
-    window_ = new QTabWidget;
-    window_->setWindowTitle(QStringLiteral("Tavelon Settings"));
-    window_->setAttribute(Qt::WA_QuitOnClose, false);
-    window_->resize(760, 560);
-    for (SettingsTab tab : allSettingsTabs()) {
-        auto *page = new QWidget;
-        page->setObjectName(rawValue(tab));
-        window_->addTab(page, title(tab));
-    }
-}
-
-void SettingsWindowController::select(SettingsTab tab)
-{
-    if (window_)
-        window_->setCurrentIndex(static_cast<int>(tab));
 }
 
 } // namespace vima

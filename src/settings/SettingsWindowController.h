@@ -1,35 +1,35 @@
 #pragma once
 
 #include "settings/SettingsTab.h"
+#include "settings/SettingsWindow.h"
 
 #include <QPointer>
-#include <QTabWidget>
+#include <memory>
 #include <optional>
 
 namespace vima {
 
-class NotificationCenter;
+class SettingsWindowModel;
+struct SettingsContext;
 
-// Owns the settings window, built on the first show. The tabs' contents come
-// later; the window already switches tabs on "com.vima.Vima.selectSettingsTab".
+// Owns the settings window, built on the first show and kept after: closing
+// only hides it, so the next show brings back the same window and state.
 class SettingsWindowController final {
 public:
-    explicit SettingsWindowController(NotificationCenter &notifications);
+    explicit SettingsWindowController(SettingsContext &context);
     ~SettingsWindowController();
 
-    // Without a window: builds it and shows the tab (Items when none). With
-    // one: brings it forward and, for a given tab, posts the tab switch.
+    // Without a window: builds it on the tab (Items when none). With one: for
+    // a given tab, posts "com.vima.Vima.selectSettingsTab". Then brings it forward.
     void show(std::optional<SettingsTab> tab = std::nullopt);
 
-    QTabWidget *window() const { return window_; }
+    SettingsWindow *window() const { return window_; }
+    SettingsWindowModel *model() const { return model_.get(); }
 
 private:
-    void buildWindow();
-    void select(SettingsTab tab);
-
-    NotificationCenter &notifications_;
-    QPointer<QTabWidget> window_;
-    quint64 observer_ = 0;
+    SettingsContext &context_;
+    std::unique_ptr<SettingsWindowModel> model_;
+    QPointer<SettingsWindow> window_;
 };
 
 } // namespace vima

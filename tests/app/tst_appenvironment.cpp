@@ -10,10 +10,14 @@
 #include "ring/RingWindowController.h"
 #include "services/HotkeyManager.h"
 #include "services/PointerTriggerMonitor.h"
+#include "settings/SettingsWindow.h"
 #include "settings/SettingsWindowController.h"
+
+#include <QTabWidget>
 #include "store/ConfigStore.h"
 
 #include <QFile>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -194,7 +198,7 @@ private Q_SLOTS:
         delegate.applicationDidFinishLaunching();
         center.post(QStringLiteral("com.vima.Vima.openSettings"), object);
         QVERIFY(delegate.settingsController());
-        QCOMPARE(delegate.settingsController()->window()->currentIndex(), tab);
+        QCOMPARE(delegate.settingsController()->window()->tabs()->currentIndex(), tab);
         QVERIFY(delegate.applicationShouldHandleReopen());
         delegate.applicationWillTerminate();
     }

@@ -1,9 +1,15 @@
-#include "platform/NotificationCenter.h"
-#include "settings/SettingsWindowController.h"
+#include "SettingsHarness.h"
 
+#include "settings/SettingsBanner.h"
+#include "settings/SettingsWindow.h"
+#include "settings/SettingsWindowController.h"
+#include "settings/SettingsWindowModel.h"
+
+#include <QTabWidget>
 #include <QTest>
 
 using namespace vima;
+using namespace vima::test;
 
 class TestSettingsWindow : public QObject {
     Q_OBJECT
@@ -32,42 +38,100 @@ private Q_SLOTS:
 
     void firstShowOpensOnItemsOrTheGivenTab()
     {
-        NotificationCenter center;
-        SettingsWindowController plain(center);
+        SettingsHarness h;
+        SettingsWindowController plain(h.context());
         plain.show();
-        QCOMPARE(plain.window()->currentIndex(), 0);
+        QCOMPARE(plain.window()->tabs()->currentIndex(), 0);
 
-        SettingsWindowController onAI(center);
+        SettingsWindowController onAI(h.context());
         onAI.show(SettingsTab::ai);
-        QCOMPARE(onAI.window()->currentIndex(), 2);
+        QCOMPARE(onAI.window()->tabs()->currentIndex(), 2);
+        QCOMPARE(onAI.window()->size(), SettingsWindow::defaultSize);
+        QCOMPARE(onAI.window()->minimumSize(), SettingsWindow::smallestSize);
     }
 
     void laterShowSwitchesThroughTheNotification()
     {
-        NotificationCenter center;
+        SettingsHarness h;
         QVariantList posted;
-        center.observe(QStringLiteral("com.vima.Vima.selectSettingsTab"),
-                       [&](const QVariant &object) { posted.append(object); });
-        SettingsWindowController controller(center);
+        h.notifications.observe(QStringLiteral("com.vima.Vima.selectSettingsTab"),
+                                [&](const QVariant &object) { posted.append(object); });
+        SettingsWindowController controller(h.context());
         controller.show(SettingsTab::general);
         QVERIFY(posted.isEmpty()); // the first show builds the window on the tab
         controller.show(SettingsTab::permissions);
         QCOMPARE(posted, QVariantList{QStringLiteral("permissions")});
-        QCOMPARE(controller.window()->currentIndex(), 3);
+        QCOMPARE(controller.window()->tabs()->currentIndex(), 3);
+        controller.window()->close();
         controller.show();
-        QCOMPARE(posted.size(), 1); // no tab given: nothing posted, tab kept
-        QCOMPARE(controller.window()->currentIndex(), 3);
+        QCOMPARE(posted.size(), 1); // no tab given: nothing posted, tab kept across a close
+        QCOMPARE(controller.window()->tabs()->currentIndex(), 3);
     }
 
     void selectNotificationIgnoresOtherObjects()
     {
-        NotificationCenter center;
-        SettingsWindowController controller(center);
+        SettingsHarness h;
+        SettingsWindowController controller(h.context());
         controller.show(SettingsTab::ai);
-        center.post(QStringLiteral("com.vima.Vima.selectSettingsTab"), 3);
-        center.post(QStringLiteral("com.vima.Vima.selectSettingsTab"), QStringLiteral("nope"));
-        center.post(QStringLiteral("com.vima.Vima.selectSettingsTab"));
-        QCOMPARE(controller.window()->currentIndex(), 2);
+        h.notifications.post(QStringLiteral("com.vima.Vima.selectSettingsTab"), 3);
+        h.notifications.post(QStringLiteral("com.vima.Vima.selectSettingsTab"), QStringLiteral("nope"));
+        h.notifications.post(QStringLiteral("com.vima.Vima.selectSettingsTab"));
+        QCOMPARE(controller.window()->tabs()->currentIndex(), 2);
+    }
+
+    void closingWritesAPendingSaveAtOnce()
+    {
+        SettingsHarness h;
+        h.fixture.open(sampleConfig());
+        SettingsWindowController controller(h.context());
+        controller.show();
+        h.store().edit([](VimaConfig &config) { config.slotCount = 12; });
+        controller.window()->close();
+        QCOMPARE(ConfigStore::decode(readAll(h.fixture.file())).slotCount, 12);
+    }
+
+    void bannerFollowsTheStoresError()
+    {
+        SettingsHarness h;
+        h.fixture.writeConfig(QByteArray("{ not json"));
+        h.fixture.open();
+        SettingsWindowController controller(h.context());
+        controller.show();
+        SettingsBanner *banner = controller.window()->banner();
+        QVERIFY(banner->isVisible());
+        QCOMPARE(banner->text(), *h.store().lastError());
+        h.store().setLastError(std::nullopt);
+        QVERIFY(!banner->isVisible());
+    }
+
+    void itemsPageIsBuiltAgainEachTimeItShows()
+    {
+        SettingsHarness h;
+        SettingsWindowController controller(h.context());
+        controller.show();
+        SettingsWindow *window = controller.window();
+        const QPointer<QWidget> first = window->page(SettingsTab::items);
+        controller.show(SettingsTab::general);
+        QCOMPARE(window->page(SettingsTab::items), first.data()); // not while hidden from view
+        const QPointer<QWidget> general = window->page(SettingsTab::general);
+        controller.show(SettingsTab::items);
+        QVERIFY(window->page(SettingsTab::items) != first.data());
+        QCOMPARE(window->page(SettingsTab::general), general.data()); // the others keep their state
+        QCOMPARE(window->tabs()->currentIndex(), 0);
+    }
+
+    void geometryComesBackNextTime()
+    {
+        SettingsHarness h;
+        {
+            SettingsWindowController first(h.context());
+            first.show();
+            first.window()->setGeometry(QRect(40, 50, 900, 700));
+            first.window()->close();
+        }
+        SettingsWindowController second(h.context());
+        second.show();
+        QCOMPARE(second.window()->size(), QSize(900, 700));
     }
 };
 

@@ -1,0 +1,126 @@
+#include "settings/SettingsWindow.h"
+
+#include "settings/SettingsBanner.h"
+#include "settings/SettingsPages.h"
+#include "settings/SettingsWindowModel.h"
+#include "settings/kit/SettingsContext.h"
+#include "ui/CenterOnPointerScreen.h"
+#include "ui/Palette.h"
+#include "ui/SymbolCatalog.h"
+
+#include <QCloseEvent>
+#include <QCursor>
+#include <QSettings>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace vima {
+
+namespace {
+
+const QString geometryKey = QStringLiteral("VimaSettingsWindow");
+
+QString symbol(SettingsTab tab)
+{
+    switch (tab) {
+    case SettingsTab::items: return QStringLiteral("circle.grid.cross");
+    case SettingsTab::general: return QStringLiteral("gearshape");
+    case SettingsTab::ai: return QStringLiteral("sparkles");
+    case SettingsTab::permissions: return QStringLiteral("lock.shield");
+    }
+    Q_UNREACHABLE();
+}
+
+int indexOf(SettingsTab tab) { return static_cast<int>(tab); }
+
+} // namespace
+
+SettingsWindow::SettingsWindow(SettingsWindowModel &model, SettingsContext &context, QWidget *parent)
+    : QWidget(parent), model_(model), context_(context), banner_(new SettingsBanner), tabs_(new QTabWidget)
+{
+    setWindowTitle(QStringLiteral("Tavelon Settings"));
+    setAttribute(Qt::WA_QuitOnClose, false);
+    setMinimumSize(smallestSize);
+    resize(defaultSize);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(banner_);
+    layout->addSpacing(8);
+    layout->addWidget(tabs_, 1);
+    for (SettingsTab tab : allSettingsTabs())
+        tabs_->addTab(makeSettingsPage(tab, context_), title(tab));
+    paintTabIcons();
+    tabs_->setCurrentIndex(indexOf(model_.tab()));
+    connect(tabs_, &QTabWidget::currentChanged, this, [this](int index) {
+        model_.setTab(allSettingsTabs().value(index));
+        rebuildItemsPageIfShown();
+    });
+    connect(&model_, &SettingsWindowModel::tabChanged, this,
+            [this](SettingsTab tab) { tabs_->setCurrentIndex(indexOf(tab)); });
+    connect(&model_, &SettingsWindowModel::bannerTextChanged, this, &SettingsWindow::showBanner);
+    showBanner();
+}
+
+QWidget *SettingsWindow::page(SettingsTab tab) const { return tabs_->widget(indexOf(tab)); }
+
+void SettingsWindow::placeFirstTime()
+{
+    centerOnPointerScreen(this, QCursor::pos());
+    const QByteArray saved = context_.settings.value(geometryKey).toByteArray();
+    if (!saved.isEmpty())
+        restoreGeometry(saved);
+}
+
+void SettingsWindow::rememberGeometry() { context_.settings.setValue(geometryKey, saveGeometry()); }
+
+void SettingsWindow::showBanner()
+{
+    const std::optional<QString> text = model_.bannerText();
+    banner_->setVisible(text.has_value());
+    banner_->setText(text.value_or(QString()));
+}
+
+void SettingsWindow::rebuildItemsPageIfShown()
+{
+    if (!isVisible() || model_.tab() != SettingsTab::items)
+        return;
+    const int index = indexOf(SettingsTab::items);
+    QWidget *old = tabs_->widget(index);
+    const QSignalBlocker blocker(tabs_);
+    tabs_->removeTab(index);
+    tabs_->insertTab(index, makeSettingsPage(SettingsTab::items, context_), title(SettingsTab::items));
+    tabs_->setCurrentIndex(index);
+    paintTabIcons();
+    old->deleteLater();
+}
+
+void SettingsWindow::paintTabIcons()
+{
+    for (SettingsTab tab : allSettingsTabs())
+        tabs_->setTabIcon(indexOf(tab), QIcon(QPixmap::fromImage(SymbolCatalog::image(
+                                            symbol(tab), 32, Palette::label(), SymbolCatalog::Weight::medium))));
+}
+
+void SettingsWindow::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (!event->spontaneous())
+        rebuildItemsPageIfShown();
+}
+
+void SettingsWindow::closeEvent(QCloseEvent *event)
+{
+    rememberGeometry();
+    model_.windowClosing();
+    QWidget::closeEvent(event);
+}
+
+void SettingsWindow::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::ApplicationPaletteChange)
+        paintTabIcons();
+    QWidget::changeEvent(event);
+}
+
+} // namespace vima

@@ -1,0 +1,91 @@
+#pragma once
+
+// Binds a control to one configuration field:
+//
+//     ConfigBinding::bind(store, toggle, configField(&VimaConfig::selection, &SelectionSettings::clipboardFallback));
+//     ConfigBinding::bind(store, theme, configField(&VimaConfig::appearance, &Appearance::theme),
+//                         QList<AppTheme>{AppTheme::system, AppTheme::light, AppTheme::dark});
+//
+// The control is filled at once and refreshed in place (under a
+// QSignalBlocker, only when its shown value differs: focus, cursor and
+// selection stay) whenever that field changes. Only the user's own action
+// writes, through ConfigStore::edit, and only a value that differs: a show,
+// a refresh or a load never writes, so the guard that keeps an unreadable
+// config.json from being overwritten holds until the user really changes
+// something. `edited` runs after each write that changed the configuration.
+// Bindings live as long as their control.
+
+#include "settings/kit/ConfigField.h"
+#include "settings/kit/SegmentedControl.h"
+#include "store/ConfigStore.h"
+
+#include <QComboBox>
+#include <QList>
+#include <QSignalBlocker>
+#include <functional>
+
+class QCheckBox;
+class QLineEdit;
+class QSpinBox;
+
+namespace vima {
+
+class SliderRow;
+
+namespace ConfigBinding {
+
+using Edited = std::function<void()>;
+
+// Writes `value` into `field` through the store; runs `edited` when that changed anything.
+template <typename T>
+void write(ConfigStore &store, const ConfigField<T> &field, const T &value, const Edited &edited = {})
+{
+    if (store.edit([&](VimaConfig &config) { field.set(config, value); }) && edited)
+        edited();
+}
+
+// clicked (mouse or Space) writes.
+void bind(ConfigStore &store, QCheckBox *box, ConfigField<bool> field, Edited edited = {});
+// textEdited writes; a refresh keeps the cursor where it was.
+void bind(ConfigStore &store, QLineEdit *edit, ConfigField<QString> field, Edited edited = {});
+// A value typed or stepped writes; the box shows an out-of-range value at its bound without writing it.
+void bind(ConfigStore &store, QSpinBox *box, ConfigField<qint64> field, Edited edited = {});
+// Slider drags and keys write; the label shows the stored value, never clamped.
+void bind(ConfigStore &store, SliderRow *row, ConfigField<double> field, Edited edited = {});
+
+// The i-th item (or segment) stands for values[i]; a stored value not among
+// them shows no selection.
+template <typename T>
+void bind(ConfigStore &store, QComboBox *box, ConfigField<T> field, QList<T> values, Edited edited = {})
+{
+    store.watch(box, field.get, [box, values](const T &value) {
+        const int index = static_cast<int>(values.indexOf(value));
+        if (box->currentIndex() == index)
+            return;
+        const QSignalBlocker blocker(box);
+        box->setCurrentIndex(index);
+    });
+    QObject::connect(box, &QComboBox::activated, box, [&store, field, values, edited](int index) {
+        if (index >= 0 && index < values.size())
+            write(store, field, values[index], edited);
+    });
+}
+
+template <typename T>
+void bind(ConfigStore &store, SegmentedControl *control, ConfigField<T> field, QList<T> values,
+          Edited edited = {})
+{
+    store.watch(control, field.get, [control, values](const T &value) {
+        const int index = static_cast<int>(values.indexOf(value));
+        if (control->currentIndex() != index)
+            control->setCurrentIndex(index);
+    });
+    QObject::connect(control, &SegmentedControl::activated, control, [&store, field, values, edited](int index) {
+        if (index >= 0 && index < values.size())
+            write(store, field, values[index], edited);
+    });
+}
+
+} // namespace ConfigBinding
+
+} // namespace vima

@@ -1,0 +1,48 @@
+#pragma once
+
+// What every settings page, sheet and the first-run window may use, built
+// once by the app delegate and handed down by reference. Nothing in a window
+// finds a service by itself: add a member here when a page needs one more.
+//
+// A page takes `SettingsContext &context` in its constructor and keeps it;
+// configuration fields are bound with ConfigBinding (see ConfigBinding.h),
+// prompts go through `context.prompts` (see platform/UiPrompts.h), sheets
+// through openSheet (ui/Sheet.h), timers through `context.scheduler`, and
+// view modes the user expects remembered through `context.settings`.
+
+class QSettings;
+
+namespace vima {
+
+class AppIconCache;
+class ApplicationCatalog;
+class ConfigStore;
+class HotkeyFailureFlag;
+class Keychain;
+class LLMService;
+class LoginItemService;
+class NotificationCenter;
+class PermissionsService;
+class Scheduler;
+class SystemShortcuts;
+class UiPrompts;
+
+struct SettingsContext {
+    ConfigStore &store;
+    PermissionsService &permissions;
+    LoginItemService &loginItem;
+    LLMService &llm;
+    Keychain &keychain;
+    const SystemShortcuts &shortcuts;
+    NotificationCenter &notifications;
+    UiPrompts &prompts;
+    // Registering the configured hotkey failed (the environment's flag).
+    const HotkeyFailureFlag &hotkeyFailure;
+    // User defaults ("settings.ai.mode", the window's geometry).
+    QSettings &settings;
+    Scheduler &scheduler;
+    const ApplicationCatalog &catalog;
+    const AppIconCache &appIcons;
+};
+
+} // namespace vima

@@ -1,0 +1,256 @@
+#include "settings/kit/SettingsLooks.h"
+
+#include "ui/Palette.h"
+#include "ui/SymbolCatalog.h"
+
+#include <QEvent>
+#include <QFormLayout>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QPainter>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace vima {
+
+namespace {
+
+// Sizes are given in the other platform's points; Qt's point is 4/3 larger.
+constexpr double pointScale = 0.75;
+
+QFont scaledFont(double points, QFont::Weight weight = QFont::Normal, bool serif = false)
+{
+    QFont font = QGuiApplication::font();
+    if (serif) {
+        font.setFamilies({QStringLiteral("DejaVu Serif"), QStringLiteral("Serif")});
+        font.setStyleHint(QFont::Serif);
+    }
+    font.setPointSizeF(points * pointScale);
+    font.setWeight(weight);
+    return font;
+}
+
+// Filled with the ink colour, re-read when the theme changes.
+class InkButton final : public QPushButton {
+public:
+    explicit InkButton(const QString &text) : QPushButton(text)
+    {
+        setAutoFillBackground(true);
+        applyInk();
+    }
+
+protected:
+    void changeEvent(QEvent *event) override
+    {
+        if (event->type() == QEvent::ApplicationPaletteChange)
+            applyInk();
+        QPushButton::changeEvent(event);
+    }
+
+private:
+    void applyInk()
+    {
+        QPalette colours = palette();
+        colours.setColor(QPalette::Button, Palette::adaptiveGrey());
+        colours.setColor(QPalette::ButtonText, Palette::isDark() ? Qt::black : Qt::white);
+        setPalette(colours);
+    }
+};
+
+} // namespace
+
+QColor toneColor(Tone tone)
+{
+    switch (tone) {
+    case Tone::label: return Palette::label();
+    case Tone::secondary: return Palette::secondaryLabel();
+    case Tone::tertiary: return Palette::tertiaryLabel();
+    case Tone::warning: return Palette::orange();
+    case Tone::success: return Palette::green();
+    case Tone::danger: return Palette::red();
+    }
+    return Palette::label();
+}
+
+QFont captionFont() { return scaledFont(10); }
+
+ToneLabel::ToneLabel(Tone tone, const QString &text, QWidget *parent) : QLabel(parent), tone_(tone)
+{
+    setTextFormat(Qt::PlainText);
+    setText(text);
+    applyTone();
+}
+
+void ToneLabel::setTone(Tone tone)
+{
+    tone_ = tone;
+    applyTone();
+}
+
+void ToneLabel::changeEvent(QEvent *event)
+{
+    // Our own setPalette sends PaletteChange, not this: no loop.
+    if (event->type() == QEvent::ApplicationPaletteChange)
+        applyTone();
+    QLabel::changeEvent(event);
+}
+
+void ToneLabel::applyTone()
+{
+    QPalette colours = palette();
+    colours.setColor(QPalette::WindowText, toneColor(tone_));
+    setPalette(colours);
+}
+
+SymbolIcon::SymbolIcon(const QString &symbol, Tone tone, int side, QWidget *parent)
+    : QWidget(parent), symbol_(symbol), tone_(tone)
+{
+    setFixedSize(side, side);
+}
+
+void SymbolIcon::setSymbol(const QString &symbol, Tone tone)
+{
+    symbol_ = symbol;
+    tone_ = tone;
+    update();
+}
+
+void SymbolIcon::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    const double ratio = devicePixelRatioF();
+    QImage image = SymbolCatalog::image(symbol_, static_cast<int>(width() * ratio), toneColor(tone_),
+                                        SymbolCatalog::Weight::medium);
+    image.setDevicePixelRatio(ratio);
+    painter.drawImage(QPointF(0, 0), image);
+}
+
+StatusLine::StatusLine(Tone tone, const QString &symbol, const QString &text, QWidget *parent)
+    : QWidget(parent)
+    , icon_(new SymbolIcon(symbol, tone, 13))
+    , text_(new ToneLabel(tone, text))
+    , column_(new QVBoxLayout)
+{
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(6);
+    text_->setFont(captionFont());
+    text_->setWordWrap(true);
+    column_->setSpacing(2);
+    column_->addWidget(text_);
+    layout->addWidget(icon_, 0, Qt::AlignTop);
+    layout->addLayout(column_, 1);
+}
+
+void StatusLine::setText(const QString &text) { text_->setText(text); }
+
+QString StatusLine::text() const { return text_->text(); }
+
+void StatusLine::setStatus(Tone tone, const QString &symbol, const QString &text)
+{
+    icon_->setSymbol(symbol, tone);
+    text_->setTone(tone);
+    text_->setText(text);
+}
+
+ToneLabel *StatusLine::addLine(Tone tone, const QString &text)
+{
+    auto *line = new ToneLabel(tone, text);
+    line->setFont(captionFont());
+    line->setWordWrap(true);
+    column_->addWidget(line);
+    return line;
+}
+
+void StatusLine::addWidget(QWidget *widget) { column_->addWidget(widget, 0, Qt::AlignLeft); }
+
+SettingsSection::SettingsSection(const QString &title, QWidget *parent) : QWidget(parent), form_(new QFormLayout)
+{
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(6);
+    auto *box = new QFrame;
+    box->setObjectName(QStringLiteral("sectionBox"));
+    box->setFrameShape(QFrame::StyledPanel);
+    box->setLayout(form_);
+    form_->setContentsMargins(12, 10, 12, 10);
+    form_->setRowWrapPolicy(QFormLayout::DontWrapRows);
+    form_->setFieldGrowthPolicy(QFormLayout::ExpandingFieldsGrow);
+    form_->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    layout->addWidget(sectionHeading(title));
+    layout->addWidget(box);
+}
+
+void SettingsSection::addRow(const QString &label, QWidget *field)
+{
+    auto *title = new QLabel(label);
+    title->setTextFormat(Qt::PlainText);
+    title->setBuddy(field);
+    if (field->accessibleName().isEmpty())
+        field->setAccessibleName(label);
+    form_->addRow(title, field);
+}
+
+void SettingsSection::addWidget(QWidget *widget) { form_->addRow(widget); }
+
+QWidget *settingsPageHeader(const QString &title, const QString &subtitle)
+{
+    auto *header = new QWidget;
+    header->setObjectName(QStringLiteral("pageHeader"));
+    auto *layout = new QVBoxLayout(header);
+    layout->setContentsMargins(4, 0, 4, 2);
+    layout->setSpacing(3);
+    auto *titleLabel = new ToneLabel(Tone::label, title);
+    titleLabel->setFont(scaledFont(22, QFont::DemiBold, true));
+    auto *subtitleLabel = new ToneLabel(Tone::secondary, subtitle);
+    subtitleLabel->setFont(scaledFont(12));
+    subtitleLabel->setWordWrap(true);
+    layout->addWidget(titleLabel);
+    layout->addWidget(subtitleLabel);
+    return header;
+}
+
+QLabel *sectionHeading(const QString &text)
+{
+    auto *heading = new ToneLabel(Tone::label, text);
+    heading->setFont(scaledFont(13, QFont::DemiBold, true));
+    heading->setContentsMargins(0, 0, 0, 2);
+    heading->setAccessibleName(text);
+    return heading;
+}
+
+ToneLabel *caption(const QString &text, Tone tone)
+{
+    auto *label = new ToneLabel(tone, text);
+    label->setFont(captionFont());
+    label->setWordWrap(true);
+    return label;
+}
+
+QPushButton *linkButton(const QString &text)
+{
+    auto *button = new QPushButton(text);
+    button->setFlat(true);
+    button->setCursor(Qt::PointingHandCursor);
+    button->setAccessibleName(QString(text).remove(QLatin1Char('&')));
+    button->setStyleSheet(QStringLiteral("QPushButton { color: palette(link); border: none; padding: 0 2px; }"
+                                         "QPushButton:focus { text-decoration: underline; }"));
+    return button;
+}
+
+QPushButton *inkButton(const QString &text)
+{
+    auto *button = new InkButton(text);
+    button->setAccessibleName(QString(text).remove(QLatin1Char('&')));
+    return button;
+}
+
+QHBoxLayout *rowLayout(int spacing)
+{
+    auto *row = new QHBoxLayout;
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(spacing);
+    return row;
+}
+
+} // namespace vima

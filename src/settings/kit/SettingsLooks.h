@@ -1,0 +1,115 @@
+#pragma once
+
+// The looks every settings page shares. A page is a column of:
+//
+//     layout->addWidget(settingsPageHeader("General", "How Tavelon is …"));
+//     auto *section = new SettingsSection("Summoning");        // heading + box
+//     section->addRow("Hotkey", recorder);                     // labelled row
+//     section->addWidget(caption("Hold the hotkey and …"));    // full-width row
+//     section->addWidget(new StatusLine(Tone::warning, "exclamationmark.triangle.fill", text));
+//
+// Colours come from Palette when painted, so a theme switch shows at once.
+// Texts are plain text; every control gets its visible text as accessible name.
+
+#include <QFrame>
+#include <QLabel>
+#include <QString>
+
+class QAbstractButton;
+class QFormLayout;
+class QHBoxLayout;
+class QPushButton;
+class QVBoxLayout;
+
+namespace vima {
+
+// The colour of a text or symbol.
+enum class Tone { label, secondary, tertiary, warning, success, danger };
+QColor toneColor(Tone tone);
+
+// A plain-text label in a tone that follows the theme.
+class ToneLabel : public QLabel {
+    Q_OBJECT
+
+public:
+    explicit ToneLabel(Tone tone, const QString &text = {}, QWidget *parent = nullptr);
+    void setTone(Tone tone);
+
+protected:
+    void changeEvent(QEvent *event) override;
+
+private:
+    void applyTone();
+    Tone tone_;
+};
+
+// A system symbol ("exclamationmark.triangle.fill") drawn in a tone.
+class SymbolIcon final : public QWidget {
+    Q_OBJECT
+
+public:
+    SymbolIcon(const QString &symbol, Tone tone, int side = 14, QWidget *parent = nullptr);
+    void setSymbol(const QString &symbol, Tone tone);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QString symbol_;
+    Tone tone_;
+};
+
+// A symbol beside a text, in a tone (green "checkmark.circle.fill" for what
+// works, orange "exclamationmark.triangle.fill" for what needs the user);
+// further lines and buttons go under the text with addLine()/addWidget().
+class StatusLine final : public QWidget {
+    Q_OBJECT
+
+public:
+    StatusLine(Tone tone, const QString &symbol, const QString &text, QWidget *parent = nullptr);
+
+    void setText(const QString &text);
+    QString text() const;
+    void setStatus(Tone tone, const QString &symbol, const QString &text);
+    ToneLabel *addLine(Tone tone, const QString &text);
+    void addWidget(QWidget *widget);
+
+private:
+    SymbolIcon *icon_;
+    ToneLabel *text_;
+    QVBoxLayout *column_;
+};
+
+// A titled group of rows: the heading in the section-heading style above a
+// rounded box holding a form.
+class SettingsSection final : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit SettingsSection(const QString &title, QWidget *parent = nullptr);
+
+    // A row labelled `label`; the label is the field's buddy, so its text
+    // becomes the field's accessible name when it has none.
+    void addRow(const QString &label, QWidget *field);
+    void addWidget(QWidget *widget);
+    QFormLayout *form() const { return form_; }
+
+private:
+    QFormLayout *form_;
+};
+
+// Title and subtitle at the top of a page.
+QWidget *settingsPageHeader(const QString &title, const QString &subtitle);
+// A section heading: headline size, serif, label colour, 2 points below.
+QLabel *sectionHeading(const QString &text);
+// Small secondary text that wraps.
+ToneLabel *caption(const QString &text, Tone tone = Tone::secondary);
+// A flat button drawn as a link.
+QPushButton *linkButton(const QString &text);
+// A filled button in the ink colour: the prominent action of a panel or sheet.
+QPushButton *inkButton(const QString &text);
+// A row of widgets, leading-aligned.
+QHBoxLayout *rowLayout(int spacing = 8);
+QFont captionFont();
+
+} // namespace vima

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "StoreTestSupport.h"
+
+#include "ai/LLMService.h"
+#include "platform/NotificationCenter.h"
+#include "platform/fake/FakeAccessibilityPermission.h"
+#include "platform/fake/FakeApplicationCatalog.h"
+#include "platform/fake/FakeAppIconSource.h"
+#include "platform/fake/FakeHotKeyProbe.h"
+#include "platform/fake/FakeLoginItemRegistry.h"
+#include "platform/fake/FakeSecretStore.h"
+#include "platform/fake/FakeSymbolicHotKeyPreferences.h"
+#include "platform/fake/FakeUiPrompts.h"
+#include "services/Keychain.h"
+#include "services/LoginItemService.h"
+#include "services/PermissionsService.h"
+#include "services/SystemShortcuts.h"
+#include "settings/kit/HotkeyFailureFlag.h"
+#include "settings/kit/SettingsContext.h"
+#include "ui/AppIconCache.h"
+
+#include <QSettings>
+#include <memory>
+
+namespace vima::test {
+
+// A settings context of fakes around a real store in a temporary folder
+// (StoreFixture), on a fake clock. Open the store first (fixture.open(...)),
+// then build pages with context().
+struct SettingsHarness {
+    StoreFixture fixture;
+    FakeAccessibilityPermission accessibility;
+    FakeLoginItemRegistry loginItems;
+    FakeSecretStore secrets;
+    FakeSymbolicHotKeyPreferences symbolicHotKeys;
+    FakeHotKeyProbe hotKeyProbe;
+    FakeApplicationCatalog catalog;
+    FakeAppIconSource iconSource;
+    FakeUiPrompts prompts;
+    NotificationCenter notifications;
+    HotkeyFailureFlag hotkeyFailure;
+    QSettings userDefaults{fixture.root.filePath(QStringLiteral("defaults.ini")), QSettings::IniFormat};
+
+    std::unique_ptr<PermissionsService> permissions;
+    std::unique_ptr<LoginItemService> loginItem;
+    std::unique_ptr<Keychain> keychain;
+    std::unique_ptr<LLMService> llm;
+    std::unique_ptr<SystemShortcuts> shortcuts;
+    std::unique_ptr<AppIconCache> appIcons;
+    std::unique_ptr<SettingsContext> built;
+
+    // The store, opened over an absent file (defaults) unless opened before.
+    ConfigStore &store()
+    {
+        if (!fixture.store)
+            fixture.open();
+        return *fixture.store;
+    }
+
+    SettingsContext &context()
+    {
+        if (built)
+            return *built;
+        permissions = std::make_unique<PermissionsService>(accessibility, fixture.scheduler);
+        loginItem = std::make_unique<LoginItemService>(loginItems);
+        keychain = std::make_unique<Keychain>(secrets);
+        llm = std::make_unique<LLMService>([](LLMProviderKind) { return std::optional<QString>(); },
+                                           LLMService::ProviderTable{});
+        shortcuts = std::make_unique<SystemShortcuts>(symbolicHotKeys, hotKeyProbe);
+        appIcons = std::make_unique<AppIconCache>(&iconSource);
+        built = std::make_unique<SettingsContext>(SettingsContext{
+            store(), *permissions, *loginItem, *llm, *keychain, *shortcuts, notifications, prompts,
+            hotkeyFailure, userDefaults, fixture.scheduler, catalog, *appIcons});
+        return *built;
+    }
+};
+
+} // namespace vima::test
