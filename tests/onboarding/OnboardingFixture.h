@@ -14,7 +14,7 @@
 #include "ring/RingWindowController.h"
 #include "services/FrontmostAppObserver.h"
 #include "services/PermissionsService.h"
-#include "store/StoreTestSupport.h"
+#include "StoreTestSupport.h"
 
 #include <QGuiApplication>
 #include <QScreen>
