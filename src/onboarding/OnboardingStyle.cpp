@@ -4,6 +4,7 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPainter>
 #include <QPixmap>
 
 namespace vima::onboarding {
@@ -84,8 +85,14 @@ QLabel *symbolLabel(const QString &name, int pixelSize, const QColor &colour, QW
     auto *label = new QLabel(parent);
     const QString shown = SymbolCatalog::knows(name) ? name : QStringLiteral("circle.fill");
     const qreal ratio = label->devicePixelRatioF();
-    QPixmap pixmap = QPixmap::fromImage(SymbolCatalog::image(shown, qRound(pixelSize * ratio), colour,
-                                                             SymbolCatalog::Weight::regular));
+    const QImage symbol = SymbolCatalog::image(shown, qRound(pixelSize * ratio), colour, SymbolCatalog::Weight::regular);
+    // The catalogue tints with the opaque colour; the label colours are partly transparent.
+    QPixmap pixmap(symbol.size());
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setOpacity(colour.alphaF());
+    painter.drawImage(0, 0, symbol);
+    painter.end();
     pixmap.setDevicePixelRatio(ratio);
     label->setPixmap(pixmap);
     label->setAlignment(Qt::AlignCenter);
