@@ -39,6 +39,7 @@ public:
     // Closes the window; installed by the window.
     std::function<void()> close;
 
+    bool asksBeforeReplacing() const { return asksBeforeReplacing_; }
     Page page() const { return page_; }
     const QString &selectedTemplateID() const { return selectedTemplateID_; }
     void selectTemplate(const QString &id);

@@ -5,6 +5,7 @@
 #include "app/AppEnvironment.h"
 #include "async/FakeScheduler.h"
 #include "model/ItemAction.h"
+#include "onboarding/OnboardingModel.h"
 #include "onboarding/OnboardingWindowController.h"
 #include "platform/NotificationCenter.h"
 #include "ring/RingWindowController.h"
@@ -211,6 +212,7 @@ private Q_SLOTS:
             AppDelegate first(f.fakes.platform, f.dir.path(), f.scheduler, center);
             first.applicationDidFinishLaunching();
             QVERIFY(first.onboardingController());
+            QVERIFY(!first.onboardingController()->window()->model().asksBeforeReplacing());
             first.applicationWillTerminate();
         }
         AppDelegate second(f.fakes.platform, f.dir.path(), f.scheduler, center);
@@ -218,6 +220,7 @@ private Q_SLOTS:
         QVERIFY(!second.onboardingController());
         center.post(QStringLiteral("com.vima.Vima.showOnboarding"));
         QVERIFY(second.onboardingController());
+        QVERIFY(second.onboardingController()->window()->model().asksBeforeReplacing());
     }
 
     void quittingLeavesAnUnreadableFileAlone()
