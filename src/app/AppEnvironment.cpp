@@ -168,7 +168,7 @@ void AppEnvironment::wireConfiguration()
 
 void AppEnvironment::applyHotkeyRule(const HotkeySpec &hotkey)
 {
-    if (hotkey.modifierFlags & HotkeySpec::modifierMask) {
+    if (hotkey.isUsable()) {
         setHotkeyRegistrationFailed(!hotkeys_->registerHotkey(hotkey.keyCode, hotkey.modifierFlags));
     } else {
         hotkeys_->unregister();

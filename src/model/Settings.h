@@ -25,6 +25,9 @@ struct HotkeySpec {
     QJsonObject toJson() const;
     void write(JsonSink &sink) const;
 
+    // A bare key is never registered: at least one of the four modifiers.
+    bool isUsable() const { return (modifierFlags & modifierMask) != 0; }
+
     bool operator==(const HotkeySpec &) const = default;
 };
 

@@ -298,6 +298,25 @@ private Q_SLOTS:
         QCOMPARE(error->kind(), kind);
     }
 
+    // Only Shift, Control, Option and Command make a combination; lock and
+    // function bits alone leave a bare key.
+    void hotkeyUsable_data()
+    {
+        QTest::addColumn<quint64>("flags");
+        QTest::addColumn<bool>("usable");
+        QTest::newRow("bare key") << quint64(0) << false;
+        QTest::newRow("caps lock only") << quint64(0x10000) << false;
+        QTest::newRow("function only") << quint64(0x800000) << false;
+        QTest::newRow("shift") << HotkeySpec::shift << true;
+        QTest::newRow("command with function") << (HotkeySpec::command | 0x800000) << true;
+    }
+    void hotkeyUsable()
+    {
+        QFETCH(quint64, flags);
+        QFETCH(bool, usable);
+        QCOMPARE((HotkeySpec{96, flags}.isUsable()), usable);
+    }
+
     void integerLimits()
     {
         const HotkeySpec largest = HotkeySpec::fromJson(object(R"({"keyCode": 4294967295, "modifierFlags": 0})"));
