@@ -11,6 +11,7 @@
 #include "store/ConfigStore.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QMenu>
 #include <QPainter>
 #include <QPixmap>
@@ -79,6 +80,11 @@ MenuBarController::MenuBarController(AppEnvironment &environment, std::function<
     statusItem_->setIcon(trayIcon());
     statusItem_->setToolTip(QStringLiteral("Tavelon"));
     statusItem_->setContextMenu(menu_.get());
+    // A left click opens the same menu; the tray opens it on a right click itself.
+    connect(statusItem_.get(), &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+        if (reason == QSystemTrayIcon::Trigger)
+            menu_->popup(QCursor::pos());
+    });
     statusItem_->show();
 }
 
@@ -93,7 +99,7 @@ QList<MenuBarController::Row> MenuBarController::rows() const
     QList<Row> rows;
 
     Row openRing = item(QStringLiteral("Open Ring"), Command::openRing);
-    if (hotkey.modifierFlags & HotkeySpec::modifierMask)
+    if (hotkey.isUsable())
         openRing.toolTip = QStringLiteral("Or press ") + hotkeyText;
     rows << openRing << separator();
 

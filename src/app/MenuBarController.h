@@ -44,6 +44,7 @@ public:
     void perform(Command command);
 
     QMenu *menu() const { return menu_.get(); }
+    QSystemTrayIcon *statusItem() const { return statusItem_.get(); }
     // False where the desktop has no tray: the agent still runs.
     bool isTrayAvailable() const;
 

@@ -7,6 +7,7 @@
 #include "store/ConfigStore.h"
 
 #include <QMenu>
+#include <QSystemTrayIcon>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -64,6 +65,15 @@ private Q_SLOTS:
         // The menu the tray shows is built from the same rows.
         f.menu->menu()->aboutToShow();
         QCOMPARE(f.menu->menu()->actions().size(), f.titles().size());
+    }
+
+    void leftClickOpensTheSameMenu()
+    {
+        Fixture f;
+        Q_EMIT f.menu->statusItem()->activated(QSystemTrayIcon::Trigger);
+        QTRY_VERIFY(f.menu->menu()->isVisible());
+        QCOMPARE(f.menu->statusItem()->contextMenu(), f.menu->menu());
+        f.menu->menu()->hide();
     }
 
     void missingPermissionAddsItsRow()
