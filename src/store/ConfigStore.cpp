@@ -49,19 +49,14 @@ void makeFolder(const QString &folder)
 
 void writeAtomically(const QString &path, const QByteArray &bytes)
 {
+    // By its mode, not by access(): a user who made the file read-only meant
+    // it, also when Tavelon runs as root.
+    const QFileInfo existing(path);
+    if (existing.exists() && !(existing.permissions() & QFileDevice::WriteOwner))
+        throw FileError(QStringLiteral("“%1” is read-only.").arg(existing.fileName()));
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
         throw FileError(file.errorString());
-}
-
-// Control-Option-Space is taken by the system on the platform the file format
-// comes from; files written there may still carry it.
-bool migrateHotkey(HotkeySpec &hotkey)
-{
-    if (hotkey.keyCode != 49 || hotkey.modifierFlags != (HotkeySpec::control | HotkeySpec::option))
-        return false;
-    hotkey.modifierFlags = HotkeySpec::option;
-    return true;
 }
 
 void openWithDesktop(const QString &folder)
@@ -153,17 +148,12 @@ void ConfigStore::load()
         return;
     }
     try {
-        const QByteArray bytes = readFile(file.filePath());
-        VimaConfig loaded = decode(bytes);
-        syncedBytes_ = bytes;
-        syncedConfig_ = loaded; // as stored: a migration below counts as a change
-        const bool migrated = migrateHotkey(loaded.hotkey);
+        // No hotkey is migrated: X11 reserves no combination, and the one the
+        // file format's home platform reserves (Control-Option-Space) is free here.
+        const VimaConfig loaded = decode(readFile(file.filePath()));
         setConfig(loaded);
+        markSynced();
         setLastError(std::nullopt);
-        if (migrated) {
-            qCInfo(lcStore, "Migrated hotkey off a macOS-reserved combination");
-            save();
-        }
     } catch (const ConfigError &error) {
         fallBackToDefaults(error.description());
     } catch (const FileError &error) {
@@ -188,16 +178,16 @@ void ConfigStore::save()
 {
     if (loadFailed_)
         return; // never write the stand-in defaults over the file that failed to load
-    if (fileChangedElsewhere()) {
-        qCInfo(lcStore, "config.json was changed outside Tavelon; keeping that version");
+    // Nothing changed here: the file keeps its own bytes (unknown keys, a
+    // byte-order mark, its layout, edits made while Tavelon runs).
+    if (synced_ && config_ == syncedConfig_)
         return;
-    }
     try {
         makeFolder(directory_);
         const QByteArray bytes = encode(config_);
         keepCopyOfUnreadableFile();
         writeAtomically(filePath(), bytes);
-        markSynced(bytes);
+        markSynced();
         setLastError(std::nullopt);
     } catch (const FileError &error) {
         reportSaveFailure(error.description());
@@ -206,20 +196,9 @@ void ConfigStore::save()
     }
 }
 
-bool ConfigStore::fileChangedElsewhere() const
+void ConfigStore::markSynced()
 {
-    if (!syncedBytes_ || config_ != syncedConfig_)
-        return false;
-    try {
-        return readFile(filePath()) != *syncedBytes_;
-    } catch (const FileError &) {
-        return false; // gone or unreadable: writing puts it back
-    }
-}
-
-void ConfigStore::markSynced(const QByteArray &bytes)
-{
-    syncedBytes_ = bytes;
+    synced_ = true;
     syncedConfig_ = config_;
 }
 
@@ -248,10 +227,13 @@ void ConfigStore::keepCopyOfUnreadableFile()
     unreadableFileToKeep_ = false;
 }
 
+// A refusal that goes on (a read-only file) is told once, not at every save.
 void ConfigStore::reportSaveFailure(const QString &reason)
 {
-    qCCritical(lcStore, "Save failed: %s", qUtf8Printable(reason));
-    setLastError(QStringLiteral("Could not save config.json: %1").arg(reason));
+    const QString message = QStringLiteral("Could not save config.json: %1").arg(reason);
+    if (lastError_ != message)
+        qCCritical(lcStore, "Save failed: %s", qUtf8Printable(reason));
+    setLastError(message);
 }
 
 void ConfigStore::scheduleSave()

@@ -116,8 +116,7 @@ private:
     void fallBackToDefaults(const QString &reason);
     void keepCopyOfUnreadableFile();
     void reportSaveFailure(const QString &reason);
-    bool fileChangedElsewhere() const;
-    void markSynced(const QByteArray &bytes);
+    void markSynced();
     // Publishes `config` and asks for a debounced save.
     void commit(const VimaConfig &config);
     qsizetype targetRingIndex(const std::optional<QUuid> &ringID);
@@ -129,10 +128,9 @@ private:
     bool loadFailed_ = false;
     // The file that failed to load is copied aside before it is first written over.
     bool unreadableFileToKeep_ = false;
-    // What the file held when this store last read or wrote it, and the
-    // configuration it stood for: a file edited by hand since then is not
-    // written over unless the configuration changed here too.
-    std::optional<QByteArray> syncedBytes_;
+    // The configuration the file held when this store last read or wrote it:
+    // a save writes only when the configuration differs from it.
+    bool synced_ = false;
     VimaConfig syncedConfig_;
     QString directory_;
     Scheduler &scheduler_;

@@ -228,12 +228,16 @@ private Q_SLOTS:
         Fixture f(false);
         QFile file(f.dir.filePath(QStringLiteral("config.json")));
         QVERIFY(file.open(QIODevice::WriteOnly));
-        const QByteArray newer = R"({"version": 7, "whatever": true})";
+        VimaConfig config = ConfigStore::makeDefaultConfig();
+        config.version = 7; // well-formed in every other way
+        const QByteArray newer = ConfigStore::encode(config);
         file.write(newer);
         file.close();
         NotificationCenter center;
         AppDelegate delegate(f.fakes.platform, f.dir.path(), f.scheduler, center);
         delegate.applicationDidFinishLaunching();
+        QVERIFY(delegate.environment()->configStore().lastError().value_or(QString()).contains(
+            QStringLiteral("newer version of Tavelon (format 7)")));
         delegate.applicationWillTerminate();
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), newer);

@@ -63,6 +63,46 @@ QByteArray readFile(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// The session's openbox with the bindings it comes with, for as long as this
+// lives; then the session's own, which leave Alt+Space free.
+class OpenboxDefaults {
+public:
+    OpenboxDefaults() : rc_(qEnvironmentVariable("VIMA_E2E_WORK") + QStringLiteral("/openbox.xml"))
+    {
+        QFile file(rc_);
+        if (!file.open(QIODevice::ReadOnly))
+            return;
+        sessionRc_ = file.readAll();
+        file.close();
+        writeFile(rc_, readFile(QStringLiteral("/etc/xdg/openbox/rc.xml")));
+        reconfigure();
+        QTRY_VERIFY_WITH_TIMEOUT(altSpaceTaken(), 10000);
+        active_ = altSpaceTaken();
+    }
+    ~OpenboxDefaults()
+    {
+        if (sessionRc_.isEmpty())
+            return;
+        writeFile(rc_, sessionRc_);
+        reconfigure();
+        QTRY_VERIFY_WITH_TIMEOUT(!altSpaceTaken(), 10000);
+    }
+    bool isActive() const { return active_; }
+
+private:
+    static void reconfigure() { SupportProgram::run(QStringLiteral("openbox"), {QStringLiteral("--reconfigure")}); }
+    static bool altSpaceTaken()
+    {
+        // Space (keycode 65) with Mod1 (8), Alt.
+        SupportProgram probe(QStringLiteral("grab_key"), {QStringLiteral("65"), QStringLiteral("8")});
+        return probe.nextLine() == QStringLiteral("refused 10");
+    }
+
+    QString rc_;
+    QByteArray sessionRc_;
+    bool active_ = false;
+};
+
 // Writes `config` as the configuration file, then starts the agent on it.
 bool startWith(AgentProcess &agent, const QByteArray &config)
 {
@@ -195,15 +235,41 @@ private Q_SLOTS:
         QVERIFY(second.terminate());
     }
 
-    void sigtermSaves()
+    // Unknown keys, a misspelt one and its own layout: nothing changed them,
+    // so a start and a quit leave every byte.
+    void handEditedFileSurvivesStartAndQuit()
     {
-        QJsonObject sparse = QJsonDocument::fromJson(ConfigStore::encode(testConfig())).object();
-        sparse.remove(QStringLiteral("selection"));
+        QJsonObject edited = QJsonDocument::fromJson(ConfigStore::encode(testConfig())).object();
+        edited.insert(QStringLiteral("myNotes"), QStringLiteral("keep the sparkles ring"));
+        edited.insert(QStringLiteral("slotCuont"), 12);
+        edited.remove(QStringLiteral("selection"));
+        const QByteArray bytes = QJsonDocument(edited).toJson(QJsonDocument::Indented);
         AgentProcess agent;
-        QVERIFY(startWith(agent, QJsonDocument(sparse).toJson()));
+        QVERIFY(startWith(agent, bytes));
         QVERIFY(agent.terminate());
-        const QJsonObject saved = QJsonDocument::fromJson(readFile(configPath())).object();
-        QVERIFY(saved.contains(QStringLiteral("selection")));
+        QCOMPARE(readFile(configPath()), bytes);
+    }
+
+    // openbox as installed binds Alt+Space to its window menu; Control+Alt+Space
+    // is free, and the user's choice of it is kept.
+    void controlAltSpaceIsKeptBesideTheWindowManagersBindings()
+    {
+        const OpenboxDefaults openbox;
+        QVERIFY(openbox.isActive());
+        VimaConfig config = testConfig();
+        config.hotkey = {49, HotkeySpec::control | HotkeySpec::option};
+        const QByteArray bytes = ConfigStore::encode(config);
+        AgentProcess agent;
+        QVERIFY(startWith(agent, bytes));
+        xdotool({QStringLiteral("keydown"), QStringLiteral("ctrl"), QStringLiteral("keydown"), QStringLiteral("alt"),
+                 QStringLiteral("keydown"), QStringLiteral("space")});
+        QTRY_VERIFY(ringVisible());
+        xdotool({QStringLiteral("keyup"), QStringLiteral("space"), QStringLiteral("keyup"), QStringLiteral("alt"),
+                 QStringLiteral("keyup"), QStringLiteral("ctrl")});
+        QTRY_VERIFY(!ringVisible());
+        QVERIFY(agent.terminate());
+        QVERIFY(!agent.log().join(u'\n').contains(QStringLiteral("XGrabKey refused")));
+        QCOMPARE(readFile(configPath()), bytes);
     }
 
     void newerFormatFileIsLeftByteForByte()

@@ -12,6 +12,8 @@
 using namespace vima;
 using namespace vima::test;
 
+Q_DECLARE_METATYPE(vima::HotkeySpec)
+
 namespace {
 
 QByteArray withVersion(qint64 version)
@@ -36,6 +38,12 @@ bool isDefaultConfig(const VimaConfig &config)
     return ringNames(config) == ringNames(expected) && config.ai == expected.ai
         && config.hotkey == expected.hotkey && config.slotCount == expected.slotCount
         && config.appearance == expected.appearance && config.savedGroups.isEmpty();
+}
+
+// The mode bits, without Qt's view of them for the user running the test.
+QFileDevice::Permissions ownerGroupOther(const QString &path)
+{
+    return QFile::permissions(path) & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser);
 }
 
 const QString readFailurePrefix = QStringLiteral("Could not read config.json (");
@@ -250,33 +258,82 @@ private Q_SLOTS:
         QVERIFY(QFileInfo(fixture.file()).isDir());
     }
 
-    void hotkeyMigration_data()
+    // A start and a quit change nothing in a file that nothing changed: not
+    // its layout, not keys Tavelon doesn't know, and no hotkey is migrated.
+    void untouchedFilesSurviveStartAndQuit_data()
     {
-        QTest::addColumn<quint64>("flags");
-        QTest::addColumn<quint64>("loaded");
-        QTest::addColumn<bool>("rewritten");
-        QTest::newRow("control-option") << quint64(0xC0000) << quint64(0x80000) << true;
-        QTest::newRow("command-control-option") << quint64(0x1C0000) << quint64(0x1C0000) << false;
-        QTest::newRow("option") << quint64(0x80000) << quint64(0x80000) << false;
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<HotkeySpec>("hotkey");
+        VimaConfig controlOption = sampleConfig();
+        controlOption.hotkey = {49, HotkeySpec::control | HotkeySpec::option};
+        QJsonObject handEdited = sampleConfig().toJson();
+        handEdited.insert(QStringLiteral("comment"), QStringLiteral("mine"));
+        handEdited.insert(QStringLiteral("slotCuont"), 12);
+        const QByteArray compact = QJsonDocument(handEdited).toJson(QJsonDocument::Compact);
+        QTest::newRow("control-option-space") << ConfigStore::encode(controlOption) << controlOption.hotkey;
+        QTest::newRow("unknown key and typo, compact") << compact << HotkeySpec{};
+        QTest::newRow("byte-order mark") << QByteArray("\xEF\xBB\xBF") + compact << HotkeySpec{};
     }
-    void hotkeyMigration()
+    void untouchedFilesSurviveStartAndQuit()
     {
-        QFETCH(quint64, flags);
-        QFETCH(quint64, loaded);
-        QFETCH(bool, rewritten);
-        VimaConfig config = sampleConfig();
-        config.hotkey = {49, flags};
+        QFETCH(QByteArray, bytes);
+        QFETCH(HotkeySpec, hotkey);
         StoreFixture fixture;
-        fixture.writeConfig(config);
+        fixture.writeConfig(bytes);
+        ConfigStore &store = fixture.open();
+        QVERIFY(!store.loadFailed());
+        QCOMPARE(store.config().hotkey, hotkey);
+        store.save(); // closing the settings
+        store.save(); // quitting
+        fixture.store.reset();
+        fixture.scheduler.runAll();
+        QCOMPARE(readAll(fixture.file()), bytes);
+    }
+
+    void readOnlyFileStaysReadOnlyAndIsReportedOnce()
+    {
+        StoreFixture fixture;
+        fixture.writeConfig(sampleConfig());
         const QByteArray before = readAll(fixture.file());
-        if (rewritten)
-            QTest::ignoreMessage(QtInfoMsg, "Migrated hotkey off a macOS-reserved combination");
-        const ConfigStore &store = fixture.open();
-        QCOMPARE(store.config().hotkey.keyCode, 49u);
-        QCOMPARE(store.config().hotkey.modifierFlags, loaded);
-        const QByteArray after = readAll(fixture.file());
-        QCOMPARE(after != before, rewritten);
-        QCOMPARE(ConfigStore::decode(after), store.config());
+        const auto readOnly = QFile::ReadOwner | QFile::ReadGroup;
+        QVERIFY(QFile::setPermissions(fixture.file(), readOnly));
+        ConfigStore &store = fixture.open();
+        store.save(); // a quit with nothing changed tries nothing
+        QCOMPARE(store.lastError(), std::nullopt);
+
+        int reports = 0;
+        static int *counter = nullptr;
+        counter = &reports;
+        const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &,
+                                                                   const QString &) {
+            if (type == QtCriticalMsg)
+                ++*counter;
+        });
+        VimaConfig changed = store.config();
+        changed.slotCount = 5;
+        store.setConfig(changed);
+        store.save();
+        store.save();
+        qInstallMessageHandler(previous);
+        QCOMPARE(reports, 1);
+        QVERIFY(store.lastError().value_or(QString()).startsWith(saveFailurePrefix));
+        QCOMPARE(readAll(fixture.file()), before);
+        QCOMPARE(ownerGroupOther(fixture.file()), readOnly);
+    }
+
+    void aSaveKeepsTheFilePermissions()
+    {
+        StoreFixture fixture;
+        fixture.writeConfig(sampleConfig());
+        const auto ownerOnly = QFile::ReadOwner | QFile::WriteOwner;
+        QVERIFY(QFile::setPermissions(fixture.file(), ownerOnly));
+        ConfigStore &store = fixture.open();
+        VimaConfig changed = store.config();
+        changed.slotCount = 5;
+        store.setConfig(changed);
+        store.save();
+        QCOMPARE(ConfigStore::decode(readAll(fixture.file())), changed);
+        QCOMPARE(ownerGroupOther(fixture.file()), ownerOnly);
     }
 
     void burstOfRequestsWritesOnceAfterTheLast()
