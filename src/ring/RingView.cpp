@@ -26,7 +26,7 @@ RingView::RingView(RingViewModel &viewModel, bool isPreview, const RingStyle &st
     , isPreview_(isPreview)
     , style_(style)
     , scheduler_(scheduler)
-    , presented_(viewModel.appearance().animationDuration, 0.72, viewModel.isPresented() ? 1 : 0)
+    , presented_(viewModel.appearanceInUse().animationDuration, 0.72, viewModel.isPresented() ? 1 : 0)
     , dimming_(0.24, viewModel.isPresented() ? 1 : 0)
     , tileRadius_(0.32, 0.74)
     , activeness_(RingFrame{}.activeness.size(), Spring(0.24, 0.72))
@@ -85,7 +85,7 @@ void RingView::retarget()
         advancedTo_ = std::min(clockOrigin_.value_or(now), now);
     clockOrigin_.reset();
     const bool presented = viewModel_.isPresented();
-    presented_.setResponse(viewModel_.appearance().animationDuration);
+    presented_.setResponse(viewModel_.appearanceInUse().animationDuration);
     presented_.setTarget(presented ? 1 : 0);
     dimming_.setTarget(presented ? 1 : 0);
     tileRadius_.setTarget(frame().layout.tileRadius());

@@ -162,18 +162,23 @@ QString RingViewModel::currentPageTitle() const
 
 Appearance RingViewModel::appearanceInUse() const
 {
+    // Near what the settings offer: a hand-edited 180 s animation or 5000 pt
+    // radius would leave a ring that never shows or cannot be closed. Radii
+    // are bounded as drawn, so that the widest ring fits a 1000 pt screen.
     const Appearance defaults;
-    const auto usable = [](double value, double fallback) {
-        return std::isfinite(value) && value >= 0 ? value : fallback;
+    const auto length = [](double value, double low, double high, double fallback) {
+        return std::isfinite(value) && value >= 0 ? std::clamp(value, low, high) : fallback;
+    };
+    const auto seconds = [](double value, double high) {
+        return std::isfinite(value) && value >= 0 ? std::min(value, high) : 0.0;
     };
     Appearance used = appearance_;
-    used.innerRadius = usable(used.innerRadius, defaults.innerRadius);
-    used.outerRadius = usable(used.outerRadius, defaults.outerRadius);
-    used.sizeScale = usable(used.sizeScale, defaults.sizeScale);
-    // Far beyond any screen: keeps products of lengths finite.
-    used.sizeScale = std::min(used.sizeScale, 100.0);
-    used.innerRadius = std::min(used.innerRadius, 1e4);
-    used.outerRadius = std::min(used.outerRadius, 1e4);
+    used.sizeScale = length(used.sizeScale, 0.35, 3.2, defaults.sizeScale);
+    used.innerRadius = length(used.innerRadius, 0, 240 / used.sizeScale, defaults.innerRadius);
+    used.outerRadius = length(used.outerRadius, 50, 480 / used.sizeScale, defaults.outerRadius);
+    used.animationDuration = seconds(used.animationDuration, 1.0);
+    used.stickyTapThreshold = seconds(used.stickyTapThreshold, 1.6);
+    used.subRingDwell = seconds(used.subRingDwell, 1.6);
     return used;
 }
 
@@ -201,13 +206,6 @@ void RingViewModel::pointerMoved(QPointF point, QSizeF viewSize)
     hoverChanged(slot);
 }
 
-double RingViewModel::dwellSeconds() const
-{
-    // A hand-edited file may hold anything here; the stored value stays as is.
-    const double dwell = appearance_.subRingDwell;
-    return std::isfinite(dwell) && dwell > 0 ? dwell : 0.0;
-}
-
 void RingViewModel::hoverChanged(std::optional<int> slot)
 {
     cancelDwell();
@@ -218,7 +216,7 @@ void RingViewModel::hoverChanged(std::optional<int> slot)
         return;
     const QPointer<RingViewModel> self(this);
     const int target = *slot;
-    dwellTimer_ = scheduler_.schedule(dwellSeconds(), [self, target] {
+    dwellTimer_ = scheduler_.schedule(appearanceInUse().subRingDwell, [self, target] {
         if (self)
             self->dwellEnded(target);
     });

@@ -89,8 +89,10 @@ public:
     // The hovered slot, else the keyboard-focused one.
     std::optional<int> highlightedSlot() const { return hoveredSlot_ ? hoveredSlot_ : keyboardFocusSlot_; }
     RingGeometry geometry(QSizeF viewSize) const;
-    // The appearance as drawn: a length or factor that a hand-edited file made
-    // negative or not finite reads as its default (the stored value is kept).
+    // The appearance as drawn and timed: a value that a hand-edited file made
+    // negative or not finite reads as its default (a timing as 0), one far
+    // beyond the settings' range as the nearest usable value. The stored
+    // value is kept.
     Appearance appearanceInUse() const;
 
     void pointerMoved(QPointF point, QSizeF viewSize);
@@ -126,7 +128,6 @@ private:
     void clearSlots();
     bool refusePush();
     bool handleDigit(const std::optional<QString> &characters);
-    double dwellSeconds() const;
 
     HapticFeedback &haptics_;
     SystemBeep &beep_;

@@ -25,11 +25,6 @@ namespace vima {
 
 namespace {
 
-double finiteOr(double value, double fallback)
-{
-    return std::isfinite(value) && value >= 0 ? value : fallback;
-}
-
 quint64 modifierBitOf(int qtKey)
 {
     switch (qtKey) {
@@ -72,6 +67,7 @@ RingWindowController::RingWindowController(ConfigStore &store, RingWindowService
 RingWindowController::~RingWindowController()
 {
     removeMonitors();
+    resetSwipe();
     delete panel_.data();
 }
 
@@ -210,10 +206,10 @@ void RingWindowController::hide()
         panel_->setIgnoresMouseEvents(true);
     viewModel_->setPresented(false);
 
-    const double delay = finiteOr(viewModel_->appearance().animationDuration, 0) + 0.05;
+    const double delay = viewModel_->appearanceInUse().animationDuration + 0.05;
     const quint64 generation = ++generation_;
     QPointer<RingWindowController> self(this);
-    services_.scheduler.schedule(std::min(delay, 2.0), [self, generation] {
+    services_.scheduler.schedule(delay, [self, generation] {
         if (!self || self->isVisible_ || self->generation_ != generation)
             return;
         if (self->panel_) {
@@ -230,7 +226,7 @@ void RingWindowController::triggerReleased()
     if (!isVisible_)
         return;
     const double elapsed = services_.scheduler.now() - shownAt_;
-    if (elapsed < finiteOr(viewModel_->appearance().stickyTapThreshold, 0)) {
+    if (elapsed < viewModel_->appearanceInUse().stickyTapThreshold) {
         isSticky_ = true;
         return;
     }
@@ -257,8 +253,7 @@ void RingWindowController::applicationDeactivated()
 void RingWindowController::installMonitors()
 {
     removeMonitors();
-    swipeAccum_ = {};
-    swipeLatched_ = false;
+    resetSwipe();
     if (panel_)
         services_.keyboard.grab(panel_->winId());
     monitorsInstalled_ = true;
@@ -316,12 +311,17 @@ void RingWindowController::handleScroll(ScrollPhase phase, QPointF delta)
     case ScrollPhase::began:
     case ScrollPhase::ended:
     case ScrollPhase::cancelled:
-        swipeAccum_ = {};
-        swipeLatched_ = false;
+        resetSwipe();
         return;
     case ScrollPhase::changed:
         break;
     case ScrollPhase::none:
+        // X11 reports no phases: a gesture is a run of deltas, and a quiet
+        // gap ends it.
+        if (delta.isNull())
+            return;
+        restartSwipeGap();
+        break;
     case ScrollPhase::momentum:
         return;
     }
@@ -332,6 +332,27 @@ void RingWindowController::handleScroll(ScrollPhase phase, QPointF delta)
     swipeLatched_ = true;
     const qint64 page = static_cast<qint64>(viewModel_->pageIndex());
     viewModel_->setPage(x >= 0 ? page - 1 : page + 1);
+}
+
+void RingWindowController::resetSwipe()
+{
+    if (swipeGapTimer_)
+        services_.scheduler.cancel(*swipeGapTimer_);
+    swipeGapTimer_.reset();
+    swipeAccum_ = {};
+    swipeLatched_ = false;
+}
+
+void RingWindowController::restartSwipeGap()
+{
+    if (swipeGapTimer_)
+        services_.scheduler.cancel(*swipeGapTimer_);
+    swipeGapTimer_ = services_.scheduler.schedule(swipeQuietGap, [self = QPointer(this)] {
+        if (!self)
+            return;
+        self->swipeGapTimer_.reset();
+        self->resetSwipe();
+    });
 }
 
 void RingWindowController::keyPressed(QKeyEvent *event)
@@ -372,7 +393,11 @@ void RingWindowController::wheel(QWheelEvent *event)
         }
         return ScrollPhase::none;
     };
-    handleScroll(phaseOf(event->phase()), QPointF(event->pixelDelta()));
+    // Without a pixel delta (libinput's touchpads under X11), an eighth of the
+    // angle: one wheel notch is 15.
+    const QPointF delta = event->pixelDelta().isNull() ? QPointF(event->angleDelta()) / 8.0
+                                                       : QPointF(event->pixelDelta());
+    handleScroll(phaseOf(event->phase()), delta);
     event->accept();
 }
 

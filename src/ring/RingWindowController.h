@@ -50,6 +50,7 @@ class RingWindowController final : public QObject {
 public:
     static constexpr double focusGrace = 0.35; // seconds in which losing focus is ignored
     static constexpr double swipeDistance = 40;
+    static constexpr double swipeQuietGap = 0.2; // seconds without a delta that end a phase-less swipe
 
     RingWindowController(ConfigStore &store, RingWindowServices services, QObject *parent = nullptr);
     ~RingWindowController() override;
@@ -96,6 +97,8 @@ private:
     void keyReleased(QKeyEvent *event);
     void wheel(QWheelEvent *event);
     bool isHotkey(const VirtualKeyEvent &event) const;
+    void resetSwipe();
+    void restartSwipeGap();
 
     ConfigStore &store_;
     RingWindowServices services_;
@@ -113,6 +116,7 @@ private:
     QMetaObject::Connection depthClamp_;
     QPointF swipeAccum_;
     bool swipeLatched_ = false;
+    std::optional<Scheduler::TimerId> swipeGapTimer_;
     // Each hide bumps it, so a delayed order-out never cuts short a later show.
     quint64 generation_ = 0;
 };

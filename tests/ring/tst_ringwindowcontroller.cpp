@@ -64,6 +64,15 @@ struct Fixture {
         controller->pointerPosition = [screen] { return QPointF(screen.center()); };
     }
 
+    void addPage()
+    {
+        VimaConfig config = store.config();
+        Ring second = page;
+        second.id = QUuid::createUuid();
+        config.rings.append(second);
+        store.setConfig(config);
+    }
+
     // Moves the pointer over a slot of the root ring and waits out the tap threshold.
     void holdOver(int slot)
     {
@@ -139,6 +148,29 @@ private Q_SLOTS:
         f.controller->show(std::nullopt, true);
         QCOMPARE(*f.controller->viewModel().ringCenter(), QPointF(184, 184));
         QCOMPARE(f.store.config().appearance.outerRadius, outerRadius); // the stored value stays
+    }
+
+    // Values far beyond what the settings offer, from a hand-edited file: the
+    // ring still shows, closes and fits; the file keeps what it says.
+    void outlandishAppearanceIsClampedWhereUsed()
+    {
+        Fixture f;
+        VimaConfig config = f.store.config();
+        config.appearance.animationDuration = 180;
+        config.appearance.stickyTapThreshold = 180;
+        config.appearance.outerRadius = 5000;
+        config.appearance.sizeScale = 40;
+        f.store.setConfig(config);
+        f.controller->show(std::nullopt, true);
+        const QSizeF size = f.controller->panel()->size();
+        QVERIFY(f.controller->viewModel().geometry(size).outerRadius * 2 < 1000);
+
+        f.scheduler.advance(2);
+        f.controller->triggerReleased(); // held for 2 s: no quick tap
+        QVERIFY(!f.controller->isVisible());
+        f.scheduler.advance(1.1);
+        QVERIFY(!f.controller->panel()->isVisible());
+        QCOMPARE(f.store.config().appearance, config.appearance);
     }
 
     void holdAndReleaseRunsTheHoveredSlotAfterHiding()
@@ -263,14 +295,11 @@ private Q_SLOTS:
         QCOMPARE(f.activated.size(), 1);
     }
 
-    void swipeFlipsOnePagePerGesture()
+    // Where the system reports phases, a gesture runs from its begin to its end.
+    void phasedSwipeFlipsOnePagePerGesture()
     {
         Fixture f;
-        VimaConfig config = f.store.config();
-        Ring second = f.page;
-        second.id = QUuid::createUuid();
-        config.rings.append(second);
-        f.store.setConfig(config);
+        f.addPage();
         f.controller->show(std::nullopt, false);
         using Phase = RingWindowController::ScrollPhase;
         f.controller->handleScroll(Phase::began, {});
@@ -279,10 +308,39 @@ private Q_SLOTS:
         f.controller->handleScroll(Phase::changed, {-11, 0});
         QCOMPARE(f.controller->viewModel().pageIndex(), 1);
         f.controller->handleScroll(Phase::changed, {-200, 0});
+        f.controller->handleScroll(Phase::momentum, {-200, 0});
         QCOMPARE(f.controller->viewModel().pageIndex(), 1);
         f.controller->handleScroll(Phase::ended, {});
-        f.controller->handleScroll(Phase::none, {300, 0}); // a plain wheel does nothing
+        f.controller->handleScroll(Phase::began, {});
+        f.controller->handleScroll(Phase::changed, {41, 0});
+        QCOMPARE(f.controller->viewModel().pageIndex(), 0);
+    }
+
+    // X11 sends wheel events without phases, a touchpad's as angle deltas.
+    void phaselessSwipeEndsAtAQuietGap()
+    {
+        Fixture f;
+        f.addPage();
+        f.controller->show(std::nullopt, false);
+        auto swipe = [&](QPoint angle) {
+            QWheelEvent event(QPointF(10, 10), QPointF(10, 10), QPoint(), angle, Qt::NoButton, Qt::NoModifier,
+                              Qt::NoScrollPhase, false);
+            QCoreApplication::sendEvent(f.controller->panel(), &event);
+        };
+        swipe({-240, 0}); // 30
+        QCOMPARE(f.controller->viewModel().pageIndex(), 0);
+        f.scheduler.advance(0.05);
+        swipe({-88, 0}); // 41 in all
         QCOMPARE(f.controller->viewModel().pageIndex(), 1);
+        f.scheduler.advance(RingWindowController::swipeQuietGap - 0.01);
+        swipe({-1600, 0}); // the same gesture
+        QCOMPARE(f.controller->viewModel().pageIndex(), 1);
+        f.scheduler.advance(RingWindowController::swipeQuietGap);
+        swipe({-100, -400}); // mostly vertical: a scroll, not a swipe
+        QCOMPARE(f.controller->viewModel().pageIndex(), 1);
+        f.scheduler.advance(RingWindowController::swipeQuietGap);
+        swipe({400, 0});
+        QCOMPARE(f.controller->viewModel().pageIndex(), 0);
     }
 
     void focusLossDismissesOnlyAfterTheGrace()
