@@ -32,6 +32,12 @@ public:
     // Every installed application, sorted by name. May read the disk: call it
     // off the GUI thread when the list is long.
     virtual QList<DesktopApp> all() const = 0;
+
+    // The application whose windows carry this WM_CLASS name: the one whose
+    // desktop-file id it is, else whose StartupWMClass it is, else whose id
+    // ends in it ("org.mozilla.firefox" for "firefox"); case is ignored when
+    // nothing matches exactly. May read every entry.
+    std::optional<DesktopApp> findByWindowClass(const QString &windowClass) const;
 };
 
 } // namespace vima

@@ -69,8 +69,37 @@ private Q_SLOTS:
         QCOMPARE(app->workingDirectory, "/srv/work");
         QCOMPARE(app->filePath, system_ + "/applications/org.example.Edit.desktop");
         QCOMPARE(app->categories, (QStringList{"Utility", "TextEditor"}));
+        QCOMPARE(app->startupWMClass, "edit-main");
         QVERIFY(app->terminal);
         QCOMPARE(app->startupWMClass, "edit-main");
+    }
+
+    // Windows name their application by WM_CLASS, which is often neither the
+    // desktop-file id nor spelt like it.
+    void windowClassesFindTheirApplication_data()
+    {
+        QTest::addColumn<QString>("windowClass");
+        QTest::addColumn<QString>("bundleID"); // empty: none
+        QTest::newRow("the id itself") << "gimp" << "gimp";
+        QTest::newRow("the id, other case") << "Gimp" << "gimp";
+        QTest::newRow("StartupWMClass") << "Navigator-esr" << "firefox-esr";
+        QTest::newRow("StartupWMClass, other case") << "navigator-esr" << "firefox-esr";
+        QTest::newRow("last part of a reverse-domain id") << "firefox" << "org.mozilla.firefox";
+        QTest::newRow("StartupWMClass before last part") << "Thunderbird" << "eu.betterbird.Betterbird";
+        QTest::newRow("a plain id's tail is no match") << "esr" << "";
+        QTest::newRow("unknown") << "xterm" << "";
+    }
+    void windowClassesFindTheirApplication()
+    {
+        QFETCH(QString, windowClass);
+        QFETCH(QString, bundleID);
+        write(system_, "gimp.desktop", entry("GIMP"));
+        write(system_, "firefox-esr.desktop", entry("Firefox ESR", "StartupWMClass=Navigator-esr\n"));
+        write(system_, "org.mozilla.firefox.desktop", entry("Firefox"));
+        write(system_, "org.mozilla.Thunderbird.desktop", entry("Thunderbird"));
+        write(home_, "eu.betterbird.Betterbird.desktop", entry("Betterbird", "StartupWMClass=Thunderbird\n"));
+        const auto app = catalog().findByWindowClass(windowClass);
+        QCOMPARE(app ? app->bundleID : QString(), bundleID);
     }
 
     void subdirectoriesGiveDashedIds()

@@ -90,12 +90,13 @@ std::optional<RunningApplication> X11ActiveWindowSource::application(xcb_window_
         executable = QFileInfo(QFileInfo(QStringLiteral("/proc/%1/exe").arg(pid)).symLinkTarget()).fileName();
     if (!executable.isEmpty())
         candidates.append(executable);
-    if (const auto identity = identify(candidates))
+    if (const auto identity = identify(candidates, wmClass))
         return RunningApplication{pid, identity->bundleID, identity->name, window};
     return RunningApplication{pid, QString(), wmClass.value(1, executable), window};
 }
 
-std::optional<X11ActiveWindowSource::Identity> X11ActiveWindowSource::identify(const QStringList &candidates) const
+std::optional<X11ActiveWindowSource::Identity> X11ActiveWindowSource::identify(const QStringList &candidates,
+                                                                               const QStringList &windowClasses) const
 {
     if (!catalog_)
         return std::nullopt;
@@ -103,9 +104,14 @@ std::optional<X11ActiveWindowSource::Identity> X11ActiveWindowSource::identify(c
         return *known;
     std::optional<Identity> identity;
     for (const QString &candidate : candidates) {
-        auto app = catalog_->find(candidate);
-        if (!app && candidate != candidate.toLower())
-            app = catalog_->find(candidate.toLower());
+        std::optional<DesktopApp> app;
+        if (windowClasses.contains(candidate)) {
+            app = catalog_->findByWindowClass(candidate);
+        } else {
+            app = catalog_->find(candidate);
+            if (!app && candidate != candidate.toLower())
+                app = catalog_->find(candidate.toLower());
+        }
         if (app) {
             identity = Identity{app->bundleID, app->name};
             break;

@@ -31,7 +31,8 @@ private:
 
     bool hasWindowManager() const;
     std::optional<RunningApplication> application(xcb_window_t window) const;
-    std::optional<Identity> identify(const QStringList &candidates) const;
+    // The first candidate the catalog knows; a WM_CLASS name also by the entries' StartupWMClass.
+    std::optional<Identity> identify(const QStringList &candidates, const QStringList &windowClasses) const;
 
     const ApplicationCatalog *catalog_;
     xcb_connection_t *connection_;
