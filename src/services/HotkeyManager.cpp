@@ -79,9 +79,7 @@ bool HotkeyManager::registerHotkey(quint32 keyCode, quint64 modifierFlags)
         registered_ = wanted;
         return true;
     }
-    qCCritical(lcHotkey, "RegisterEventHotKey failed for %u (%d) — likely already in use", keyCode,
-               registration.status);
-    return false;
+    return false; // the platform has said why
 }
 
 void HotkeyManager::unregister()
@@ -96,7 +94,7 @@ void HotkeyManager::installHandler()
 {
     const auto installation = registrar_.installHandler(&HotkeyManager::handleEvent);
     if (installation.status != HotKeyRegistrar::noErr) {
-        qCCritical(lcHotkey, "InstallEventHandler failed: %d", installation.status);
+        qCCritical(lcHotkey, "Could not install the hotkey handler (%d): no hotkey will arrive", installation.status);
         return;
     }
     eventHandler_ = installation.ref;

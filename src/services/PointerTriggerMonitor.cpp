@@ -29,7 +29,7 @@ void PointerTriggerMonitor::start()
             return self && self->handle(type, location);
         });
     if (!installed) {
-        qCCritical(lcPointerTrigger, "CGEvent.tapCreate returned nil — Accessibility likely not granted");
+        qCCritical(lcPointerTrigger, "The right button cannot be watched: the long right-click is off");
         return;
     }
     tapInstalled_ = true;

@@ -58,7 +58,6 @@ private Q_SLOTS:
         system.heldElsewhere = {{space, control}};
         HotkeyManager manager(system);
         QVERIFY(manager.registerHotkey(space, option));
-        QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("failed for 49 \\(10\\)"));
         QVERIFY(!manager.registerHotkey(space, control));
         expectRegistersAnew(system, manager, 3);
     }
@@ -143,7 +142,7 @@ private Q_SLOTS:
     {
         FakeHotKeyRegistrar system;
         system.installStatus = -50;
-        QTest::ignoreMessage(QtCriticalMsg, "InstallEventHandler failed: -50");
+        QTest::ignoreMessage(QtCriticalMsg, "Could not install the hotkey handler (-50): no hotkey will arrive");
         HotkeyManager manager(system);
         QVERIFY(manager.registerHotkey(space, option));
     }

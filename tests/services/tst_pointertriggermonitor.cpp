@@ -184,7 +184,7 @@ private Q_SLOTS:
         tap.refuse = true;
         FakeScheduler clock;
         PointerTriggerMonitor monitor(tap, clock);
-        QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("tapCreate returned nil"));
+        QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("long right-click is off"));
         monitor.start();
         QVERIFY(!monitor.isStarted());
         tap.refuse = false;

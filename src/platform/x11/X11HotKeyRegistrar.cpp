@@ -60,8 +60,14 @@ HotKeyRegistrar::Registration X11HotKeyRegistrar::registerHotKey(quint32 keyCode
     if (!keycode)
         return {badValue, 0};
     Grab grab{*keycode, x11::modifierMask(modifierFlags), id, {}, false};
-    if (const qint32 status = this->grab(grab); status != noErr)
+    if (const qint32 status = this->grab(grab); status != noErr) {
+        const QString combination = combinationName(grab);
+        if (status == badAccess)
+            qCCritical(lcHotkey, "XGrabKey refused %s: another program holds it", qUtf8Printable(combination));
+        else
+            qCCritical(lcHotkey, "XGrabKey refused %s (X error %d)", qUtf8Printable(combination), status);
         return {status, 0};
+    }
     const HotKeyRef ref = next_++;
     grabs_.emplace(ref, grab);
     return {noErr, ref};
@@ -327,6 +333,29 @@ xkb_keymap *X11HotKeyRegistrar::keymap() const
                                                          XKB_KEYMAP_COMPILE_NO_FLAGS));
     }
     return keymap_.get();
+}
+
+// As X names it: "Ctrl+Alt+Space".
+QString X11HotKeyRegistrar::combinationName(const Grab &grab) const
+{
+    QStringList parts;
+    for (const auto &[mask, name] : {std::pair{XCB_MOD_MASK_CONTROL, "Ctrl"}, std::pair{XCB_MOD_MASK_1, "Alt"},
+                                     std::pair{XCB_MOD_MASK_SHIFT, "Shift"}, std::pair{XCB_MOD_MASK_4, "Super"}}) {
+        if (grab.modifiers & mask)
+            parts << QLatin1String(name);
+    }
+    const xkb_keysym_t *symbols = nullptr;
+    char name[64] = {};
+    xkb_keymap *map = keymap();
+    if (map && xkb_keymap_key_get_syms_by_level(map, grab.keycode, 0, 0, &symbols) > 0
+        && xkb_keysym_get_name(symbols[0], name, sizeof name) > 0) {
+        QString key = QString::fromLatin1(name);
+        key[0] = key.at(0).toUpper();
+        parts << key;
+    } else {
+        parts << QStringLiteral("keycode %1").arg(grab.keycode);
+    }
+    return parts.join(u'+');
 }
 
 QString X11HotKeyRegistrar::translateKey(quint16 keyCode) const

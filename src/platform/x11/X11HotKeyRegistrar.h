@@ -47,6 +47,7 @@ private:
 
     bool holds(const Grab &grab) const;
     qint32 grab(Grab &grab) const;
+    QString combinationName(const Grab &grab) const;
     void ungrab(Grab &grab) const;
     void regrabAll();
     uint16_t numLockMask() const;

@@ -56,6 +56,10 @@ bool X11PointerEventTap::grabButton() const
                                                 XCB_GRAB_MODE_ASYNC, XCB_NONE, XCB_NONE, rightButton,
                                                 XCB_MOD_MASK_ANY);
     xcb_generic_error_t *error = xcb_request_check(connection_, cookie);
+    if (error && error->error_code == XCB_ACCESS)
+        qCWarning(lcPointerTrigger, "XGrabButton refused the right button: another program holds it");
+    else if (error)
+        qCWarning(lcPointerTrigger, "XGrabButton refused the right button (X error %d)", error->error_code);
     std::free(error);
     return error == nullptr;
 }
