@@ -1,5 +1,6 @@
 #include "actions/AIRoad.h"
 
+#include "actions/ClipboardLane.h"
 #include "actions/ErrorDescription.h"
 #include "actions/Logging.h"
 #include "actions/PromptVariables.h"
@@ -123,6 +124,8 @@ QCoro::Task<QString> AIRoad::expand(QString prompt, QString selected, Target tar
     values.appName = target ? target->name : QString();
     values.answers = std::move(answers);
     if (PromptVariables::needsClipboard(prompt)) {
+        // Meanwhile another action's answer may stand in for the user's clipboard.
+        const ClipboardLane::Hold hold = co_await c_.clipboardLane.take(token);
         values.clipboard = (co_await c_.pasteboard.text()).value_or(QString());
         token.throwIfCancelled();
     }

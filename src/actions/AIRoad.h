@@ -15,6 +15,7 @@
 
 namespace vima {
 
+class ClipboardLane;
 class LLMService;
 class Pasteboard;
 class SelectionService;
@@ -32,8 +33,9 @@ public:
         SelectionService &selection;
         TextInjector &injector;
         LLMService &llm;
-        // Read for the {{clipboard}} token.
+        // Read for the {{clipboard}} token, once no other action holds it.
         Pasteboard &pasteboard;
+        ClipboardLane &clipboardLane;
         // The current configuration's settings, read at the moment they are needed.
         std::function<AISettings()> aiSettings;
         std::function<SelectionSettings()> selectionSettings;

@@ -22,7 +22,8 @@ PlatformError notInFront(const RunningApplication &target)
 {
     const QString window = target.name.isEmpty() ? QStringLiteral("The window")
                                                  : QStringLiteral("The %1 window").arg(target.name);
-    return PlatformError(window + QStringLiteral(" you started from isn't in front any more, so Tavelon didn't paste."));
+    return PlatformError(window
+                         + QStringLiteral(" you started from isn't in front any more, so Tavelon didn't paste."));
 }
 
 } // namespace

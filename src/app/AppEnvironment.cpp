@@ -66,7 +66,7 @@ AppEnvironment::AppEnvironment(Platform &platform, const QString &configDirector
     PermissionsService *permissions = permissions_.get();
     aiRoad_ = std::make_unique<AIRoad>(
         *actionRunner_,
-        AIRoad::Collaborators{*selection_, *injector_, *llm_, *platform.pasteboard,
+        AIRoad::Collaborators{*selection_, *injector_, *llm_, *platform.pasteboard, *clipboardLane_,
                               [store] { return store->config().ai; },
                               [store] { return store->config().selection; },
                               [permissions] { return permissions->isAccessibilityTrusted(); },

@@ -327,7 +327,7 @@ private Q_SLOTS:
         UnavailableAppleScriptEngine appleScript;
         ScriptRunner scripts(catalog, launcher, opener, appleScript);
         ActionRunner runner(scripts);
-        AIRoad road(runner, {*selection, *injector, llm, *pasteboard, [&] { return ai; },
+        AIRoad road(runner, {*selection, *injector, llm, *pasteboard, lane, [&] { return ai; },
                              [] { return SelectionSettings{}; }, [] { return true; }, {}});
         int ended = 0;
         runner.runAI = [&ended, inner = runner.runAI](const ActionRun &run, AIPayload payload, RingItem item,

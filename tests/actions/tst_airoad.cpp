@@ -184,7 +184,7 @@ private Q_SLOTS:
 
         runner = std::make_unique<ActionRunner>(scripts);
         road = std::make_unique<AIRoad>(
-            *runner, AIRoad::Collaborators{*selection, *injector, *llm, pasteboard, [this] { return ai; },
+            *runner, AIRoad::Collaborators{*selection, *injector, *llm, pasteboard, lane, [this] { return ai; },
                                            [this] { return selectionSettings; }, [this] { return trusted; },
                                            [this] { performed.append(QStringLiteral("request access")); }});
         runner->postOpenSettings = [this] { performed.append(QStringLiteral("open settings")); };
@@ -434,6 +434,22 @@ private Q_SLOTS:
         const QJsonObject user = chats().last().json()["messages"].toArray()[1].toObject();
         QCOMPARE(user["content"].toString(), selected);
         QCOMPARE(asked.size(), prompt.contains(QStringLiteral("{{ask")) ? 1 : 0);
+    }
+
+    void theClipboardTokenWaitsUntilAnotherActionGaveTheClipboardBack()
+    {
+        auto paste = test::start(lane.take({}));
+        pasteboard.setText(QStringLiteral("another action's answer"));
+        run(aiItem(QStringLiteral("Rewrite"), QStringLiteral("Use {{clipboard}}.")));
+        for (int step = 0; step < 20 && !events.contains(reading); ++step) {
+            QTest::qWait(5);
+            scheduler.advance(0.05);
+        }
+        QVERIFY(events.contains(reading) && !events.contains(QStringLiteral("Rewrite…")));
+        pasteboard.setText(QStringLiteral("on the clipboard"));
+        paste->value.reset();
+        waitUntilEnded();
+        QCOMPARE(sentSystemPrompt(), QStringLiteral("Use on the clipboard."));
     }
 
     void dateAndTimeAreFilledIn()
