@@ -37,6 +37,11 @@ private Q_SLOTS:
         QTest::newRow("keypad 9") << int(Qt::Key_9) << int(Qt::KeypadModifier) << "9" << 92 << "9" << quint64(0);
         // Layouts whose digit row types another script's digits.
         QTest::newRow("devanagari 1") << 0x967 << 0 << "\u0967" << 18 << "\u0967" << quint64(0);
+        // As Qt reports them under X11: French Shift+&, Lithuanian AltGr+ą.
+        QTest::newRow("digit that needs shift") << int(Qt::Key_1) << int(Qt::ShiftModifier) << "1" << 18 << "1"
+                                                << quint64(0x20000);
+        QTest::newRow("digit that needs altgr") << int(Qt::Key_1) << int(Qt::GroupSwitchModifier) << "1" << 18
+                                                << "1" << quint64(0);
         QTest::newRow("arabic-indic 0") << 0x660 << 0 << "\u0660" << 29 << "\u0660" << quint64(0);
         QTest::newRow("letter with ctrl") << int(Qt::Key_A) << int(Qt::ControlModifier) << "\x01" << 0 << "a"
                                           << quint64(0x40000);
