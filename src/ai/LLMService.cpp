@@ -27,11 +27,6 @@ QString trimSpacesAndTabs(const QString &text)
 
 } // namespace
 
-LLMService::ProviderTable LLMService::standardProviders()
-{
-    return standardProviders(Endpoints{}, OllamaReachability::shared(), Scheduler::system());
-}
-
 LLMService::ProviderTable LLMService::standardProviders(const Endpoints &endpoints,
                                                         OllamaReachability &reachability,
                                                         Scheduler &scheduler)

@@ -47,14 +47,13 @@ public:
         std::optional<QString> fallbackNote;
     };
 
-    // The four providers, on the public APIs, the shared reachability cache and the system clock.
-    static ProviderTable standardProviders();
+    // The four providers on the public APIs (or `endpoints`), sharing the
+    // owner's reachability cache.
     static ProviderTable standardProviders(const Endpoints &endpoints,
                                            OllamaReachability &reachability, Scheduler &scheduler);
 
     LLMService(KeyLookup apiKey, ProviderTable providers,
-               OllamaReachability &reachability = OllamaReachability::shared(),
-               QObject *parent = nullptr);
+               OllamaReachability &reachability, QObject *parent = nullptr);
 
     static QList<LLMProviderKind> fallbackOrder();
 

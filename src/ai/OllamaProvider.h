@@ -10,8 +10,7 @@ namespace vima {
 // reachability cache.
 class OllamaProvider final : public LLMProvider {
 public:
-    explicit OllamaProvider(OllamaReachability &reachability = OllamaReachability::shared(),
-                            Scheduler &scheduler = Scheduler::system());
+    explicit OllamaProvider(OllamaReachability &reachability, Scheduler &scheduler = Scheduler::system());
 
     LLMProviderKind kind() const override { return LLMProviderKind::ollama; }
     LLMProviderStatus status(const LLMCredentials &credentials) const override;

@@ -10,12 +10,6 @@ namespace vima {
 
 OllamaReachability::OllamaReachability(Scheduler &scheduler) : scheduler_(scheduler) {}
 
-OllamaReachability &OllamaReachability::shared()
-{
-    static OllamaReachability reachability;
-    return reachability;
-}
-
 QUrl OllamaReachability::defaultURL() { return QUrl(AISettings::defaultOllamaBaseURL); }
 
 QUrl OllamaReachability::appending(const QUrl &base, const QString &component)

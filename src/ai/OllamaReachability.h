@@ -21,7 +21,6 @@ public:
 
     explicit OllamaReachability(Scheduler &scheduler = Scheduler::system());
 
-    static OllamaReachability &shared();
     // The local server on its usual port; stands in for a missing or unparseable address.
     static QUrl defaultURL();
     // `base` with one path component added after whatever path it already has.

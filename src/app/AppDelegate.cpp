@@ -6,6 +6,7 @@
 #include "onboarding/OnboardingWindowController.h"
 #include "app/Platform.h"
 #include "platform/NotificationCenter.h"
+#include "platform/NotificationNames.h"
 #include "services/SystemShortcuts.h"
 #include "settings/SettingsWindowController.h"
 #include "settings/kit/HotkeyFailureFlag.h"
@@ -43,14 +44,14 @@ AppDelegate::~AppDelegate()
 
 void AppDelegate::applicationDidFinishLaunching()
 {
-    environment_ = std::make_unique<AppEnvironment>(platform_, configDirectory_, scheduler_);
+    environment_ = std::make_unique<AppEnvironment>(platform_, configDirectory_, scheduler_, notifications_);
     buildSettingsContext();
     QPointer<AppDelegate> self(this);
     menuBar_ = std::make_unique<MenuBarController>(*environment_, [self] {
         if (self)
             self->showSettings();
     });
-    settingsObserver_ = notifications_.observe(QStringLiteral("com.vima.Vima.openSettings"),
+    settingsObserver_ = notifications_.observe(notifications::openSettings,
                                                [self](const QVariant &object) {
         if (!self)
             return;
@@ -59,7 +60,7 @@ void AppDelegate::applicationDidFinishLaunching()
             tab = settingsTabFromRawValue(object.toString());
         self->showSettings(tab);
     });
-    onboardingObserver_ = notifications_.observe(QStringLiteral("com.vima.Vima.showOnboarding"),
+    onboardingObserver_ = notifications_.observe(notifications::showOnboarding,
                                                  [self](const QVariant &) {
         if (self)
             self->showOnboarding();

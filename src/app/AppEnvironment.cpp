@@ -15,6 +15,7 @@
 #include "app/Theme.h"
 #include "platform/AccessibilityPermission.h"
 #include "platform/NotificationCenter.h"
+#include "platform/NotificationNames.h"
 #include "ring/Latency.h"
 #include "ring/RingWindowController.h"
 #include "services/FrontmostAppObserver.h"
@@ -32,13 +33,11 @@
 
 namespace vima {
 
-namespace {
-const QString openSettingsNotification = QStringLiteral("com.vima.Vima.openSettings");
-}
-
-AppEnvironment::AppEnvironment(Platform &platform, const QString &configDirectory, Scheduler &scheduler)
+AppEnvironment::AppEnvironment(Platform &platform, const QString &configDirectory, Scheduler &scheduler,
+                               NotificationCenter &notifications)
     : platform_(platform)
     , scheduler_(scheduler)
+    , notifications_(notifications)
     , appIcons_(std::make_unique<AppIconCache>(platform.appIcons.get()))
 {
     configStore_ = std::make_unique<ConfigStore>(configDirectory, scheduler);
@@ -49,10 +48,10 @@ AppEnvironment::AppEnvironment(Platform &platform, const QString &configDirector
     injector_ = std::make_unique<TextInjector>(desktop);
     keychain_ = std::make_unique<Keychain>(*platform.secrets);
     Keychain *keychain = keychain_.get();
+    ollama_ = std::make_unique<OllamaReachability>(scheduler);
     llm_ = std::make_unique<LLMService>(
         [keychain](LLMProviderKind kind) { return keychain->apiKey(kind); },
-        LLMService::standardProviders(LLMService::Endpoints{}, OllamaReachability::shared(),
-                                      scheduler));
+        LLMService::standardProviders(LLMService::Endpoints{}, *ollama_, scheduler), *ollama_);
     frontmost_ = std::make_unique<FrontmostAppObserver>(*platform.activeApplications);
     hotkeys_ = std::make_unique<HotkeyManager>(*platform.hotKeys);
     loginItem_ = std::make_unique<LoginItemService>(*platform.loginItems);
@@ -133,7 +132,9 @@ void AppEnvironment::wireActions()
             co_return std::nullopt;
         co_return co_await ask->ask(question, token);
     };
-    actionRunner_->postOpenSettings = [] { NotificationCenter::defaultCenter().post(openSettingsNotification); };
+    actionRunner_->postOpenSettings = [&notifications = notifications_] {
+        notifications.post(notifications::openSettings);
+    };
     actionRunner_->openAccessibilitySettings = [self] {
         if (self)
             self->permissions_->openAccessibilitySettings();
@@ -178,18 +179,7 @@ void AppEnvironment::applyHotkeyRule(const HotkeySpec &hotkey)
 
 void AppEnvironment::applyPointerTriggerRule(const PointerTrigger &trigger)
 {
-    pointer_->setSettings(trigger);
-    LongPressRecognizer recognizer = pointer_->recognizer();
-    recognizer.holdDelay = trigger.holdDelay;
-    recognizer.moveSlop = trigger.moveSlop;
-    recognizer.phase = LongPressRecognizer::Idle{};
-    pointer_->setRecognizer(recognizer);
-    const bool run = trigger.enabled && trigger.kind == PointerTrigger::Kind::longPressRightClick &&
-                     platform_.accessibilityPermission->isTrusted();
-    if (run)
-        pointer_->start();
-    else
-        pointer_->stop();
+    pointer_->apply(trigger, platform_.accessibilityPermission->isTrusted());
 }
 
 void AppEnvironment::setHotkeyRegistrationFailed(bool failed)

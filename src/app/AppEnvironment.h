@@ -19,6 +19,8 @@ class HotkeyManager;
 class Keychain;
 class LLMService;
 class LoginItemService;
+class NotificationCenter;
+class OllamaReachability;
 class PermissionsService;
 class PointerTriggerMonitor;
 class ResultWindowController;
@@ -39,7 +41,8 @@ class AppEnvironment final : public QObject {
 
 public:
     // `configDirectory` holds "config.json" (the XDG config home's "Vima").
-    AppEnvironment(Platform &platform, const QString &configDirectory, Scheduler &scheduler);
+    AppEnvironment(Platform &platform, const QString &configDirectory, Scheduler &scheduler,
+                   NotificationCenter &notifications);
     ~AppEnvironment() override;
 
     // Registers the configured hotkey and re-probes the AI providers.
@@ -68,6 +71,9 @@ public:
     // open it for the application the user was in.
     void handleHotkeyPress();
     void handlePointerTrigger();
+    // The one toggle of the hotkey, the pointer trigger and the tray: hides an
+    // open ring, else opens it for the application the user was in.
+    void toggleRing(bool openedViaHotkey);
 
 Q_SIGNALS:
     void hotkeyRegistrationFailedChanged(bool failed);
@@ -80,16 +86,17 @@ private:
     void applyHotkeyRule(const HotkeySpec &hotkey);
     void applyPointerTriggerRule(const PointerTrigger &trigger);
     void setHotkeyRegistrationFailed(bool failed);
-    void toggleRing(bool openedViaHotkey);
 
     Platform &platform_;
     Scheduler &scheduler_;
+    NotificationCenter &notifications_;
     std::unique_ptr<AppIconCache> appIcons_;
     std::unique_ptr<ConfigStore> configStore_;
     std::unique_ptr<PermissionsService> permissions_;
     std::unique_ptr<ClipboardLane> clipboardLane_;
     std::unique_ptr<TextInjector> injector_;
     std::unique_ptr<Keychain> keychain_;
+    std::unique_ptr<OllamaReachability> ollama_;
     std::unique_ptr<LLMService> llm_;
     std::unique_ptr<FrontmostAppObserver> frontmost_;
     std::unique_ptr<HotkeyManager> hotkeys_;

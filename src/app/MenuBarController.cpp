@@ -1,9 +1,7 @@
 #include "app/MenuBarController.h"
 
 #include "app/AppEnvironment.h"
-#include "ring/RingWindowController.h"
 #include "ui/SymbolCatalog.h"
-#include "services/FrontmostAppObserver.h"
 #include "services/HotkeyManager.h"
 #include "services/LoginItemService.h"
 #include "services/PermissionsService.h"
@@ -173,13 +171,7 @@ void MenuBarController::perform(Command command)
 void MenuBarController::handleOpenRing()
 {
     // On the next turn: the menu is still closing now.
-    QTimer::singleShot(0, &environment_, [&environment = environment_] {
-        RingWindowController &ring = environment.ringController();
-        if (ring.isVisible())
-            ring.viewModel().cancel();
-        else
-            ring.show(environment.frontmost().previousBundleID(), false);
-    });
+    QTimer::singleShot(0, &environment_, [&environment = environment_] { environment.toggleRing(false); });
 }
 
 void MenuBarController::handleToggleLaunchAtLogin()

@@ -2,6 +2,7 @@
 
 #include "model/RingTemplate.h"
 #include "platform/NotificationCenter.h"
+#include "platform/NotificationNames.h"
 #include "ring/RingWindowController.h"
 #include "services/FrontmostAppObserver.h"
 #include "services/HotkeyManager.h"
@@ -142,7 +143,7 @@ void OnboardingModel::refreshAccessibility()
 
 void OnboardingModel::openGeneralSettings()
 {
-    context_.notifications.post(QStringLiteral("com.vima.Vima.openSettings"), QStringLiteral("general"));
+    context_.notifications.post(notifications::openSettings, QStringLiteral("general"));
 }
 
 void OnboardingModel::setPage(Page page)

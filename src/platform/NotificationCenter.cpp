@@ -5,12 +5,6 @@
 
 namespace vima {
 
-NotificationCenter &NotificationCenter::defaultCenter()
-{
-    static NotificationCenter center;
-    return center;
-}
-
 NotificationCenter::Token NotificationCenter::observe(const QString &name, Observer observer)
 {
     const Token token = next_++;

@@ -15,8 +15,6 @@ public:
     using Observer = std::function<void(const QVariant &object)>;
     using Token = quint64;
 
-    static NotificationCenter &defaultCenter();
-
     Token observe(const QString &name, Observer observer);
     void remove(Token token);
     void post(const QString &name, const QVariant &object = {});

@@ -35,6 +35,18 @@ void PointerTriggerMonitor::start()
     tapInstalled_ = true;
 }
 
+void PointerTriggerMonitor::apply(const PointerTrigger &trigger, bool trusted)
+{
+    settings_ = trigger;
+    recognizer_.holdDelay = trigger.holdDelay;
+    recognizer_.moveSlop = trigger.moveSlop;
+    recognizer_.phase = LongPressRecognizer::Idle{};
+    if (trigger.enabled && trigger.kind == PointerTrigger::Kind::longPressRightClick && trusted)
+        start();
+    else
+        stop();
+}
+
 void PointerTriggerMonitor::stop()
 {
     cancelHoldTimer();

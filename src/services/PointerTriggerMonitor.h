@@ -36,10 +36,14 @@ public:
     void stop();
     bool isStarted() const { return tapInstalled_; }
 
+    // Takes the configuration's trigger: its settings, and a recogniser of its
+    // hold delay and slop back at rest. Runs only for an enabled long
+    // right-click while `trusted`; the other kinds have no behaviour here.
+    void apply(const PointerTrigger &trigger, bool trusted);
+
     const PointerTrigger &settings() const { return settings_; }
     void setSettings(const PointerTrigger &settings) { settings_ = settings; }
     const LongPressRecognizer &recognizer() const { return recognizer_; }
-    void setRecognizer(const LongPressRecognizer &recognizer) { recognizer_ = recognizer; }
 
 private:
     bool handle(PointerEventTap::EventType type, QPointF location);

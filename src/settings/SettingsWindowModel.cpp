@@ -1,11 +1,12 @@
 #include "settings/SettingsWindowModel.h"
 
 #include "platform/NotificationCenter.h"
+#include "platform/NotificationNames.h"
 #include "store/ConfigStore.h"
 
 namespace vima {
 
-const QString SettingsWindowModel::selectTabNotification = QStringLiteral("com.vima.Vima.selectSettingsTab");
+const QString SettingsWindowModel::selectTabNotification = notifications::selectSettingsTab;
 
 SettingsWindowModel::SettingsWindowModel(ConfigStore &store, NotificationCenter &notifications, SettingsTab tab,
                                          QObject *parent)

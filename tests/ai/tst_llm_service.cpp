@@ -134,7 +134,9 @@ private Q_SLOTS:
         QCOMPARE(endpoints.anthropic, QUrl("https://api.anthropic.com/v1/messages"));
         QCOMPARE(endpoints.openAI, QUrl("https://api.openai.com/v1/chat/completions"));
 
-        const LLMService service({}, LLMService::standardProviders());
+        OllamaReachability reachability;
+        const LLMService service({}, LLMService::standardProviders({}, reachability, Scheduler::system()),
+                                 reachability);
         const AISettings settings;
         QCOMPARE(service.statusText(Kind::appleOnDevice, settings),
                  LLMProviderStatus::unsupported(

@@ -8,6 +8,7 @@
 #include "onboarding/OnboardingModel.h"
 #include "onboarding/OnboardingWindowController.h"
 #include "platform/NotificationCenter.h"
+#include "platform/NotificationNames.h"
 #include "ring/RingWindowController.h"
 #include "services/HotkeyManager.h"
 #include "services/PointerTriggerMonitor.h"
@@ -32,12 +33,13 @@ struct Fixture {
     QTemporaryDir dir;
     FakeScheduler scheduler;
     FakePlatform fakes;
+    NotificationCenter notifications;
     std::unique_ptr<AppEnvironment> environment;
 
     explicit Fixture(bool build = true)
     {
         if (build)
-            environment = std::make_unique<AppEnvironment>(fakes.platform, dir.path(), scheduler);
+            environment = std::make_unique<AppEnvironment>(fakes.platform, dir.path(), scheduler, notifications);
     }
 
     void edit(const std::function<void(VimaConfig &)> &change)
@@ -176,6 +178,16 @@ private Q_SLOTS:
         f.environment->ringController().viewModel().activate(item);
         QTRY_COMPARE(f.fakes.opener->opened, QList<QUrl>{QUrl(QStringLiteral("https://example.org/"))});
         QVERIFY(failure.isEmpty());
+    }
+
+    // The runner's "open the settings" reaches the delegate's own centre.
+    void actionsPostOnTheInjectedCenter()
+    {
+        Fixture f;
+        int opened = 0;
+        f.notifications.observe(notifications::openSettings, [&](const QVariant &) { ++opened; });
+        f.environment->actionRunner().postOpenSettings();
+        QCOMPARE(opened, 1);
     }
 
     void notificationsOpenTheSettings_data()

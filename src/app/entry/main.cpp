@@ -39,8 +39,9 @@ int main(int argc, char *argv[])
     QObject::connect(&signalWatcher, &UnixSignalWatcher::quitRequested, &app, &QCoreApplication::quit);
 
     Platform platform = makeLinuxPlatform();
+    NotificationCenter notifications;
     AppDelegate delegate(platform, ConfigStore::directoryURL(), Scheduler::system(),
-                         NotificationCenter::defaultCenter());
+                         notifications);
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &delegate,
                      [&delegate] { delegate.applicationWillTerminate(); });
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &delegate, [&delegate] {

@@ -3,6 +3,7 @@
 #include "StoreTestSupport.h"
 
 #include "ai/LLMService.h"
+#include "ai/OllamaReachability.h"
 #include "platform/NotificationCenter.h"
 #include "platform/fake/FakeAccessibilityPermission.h"
 #include "platform/fake/FakeApplicationCatalog.h"
@@ -40,6 +41,7 @@ struct SettingsHarness {
     FakeUiPrompts prompts;
     NotificationCenter notifications;
     HotkeyFailureFlag hotkeyFailure;
+    OllamaReachability ollama{fixture.scheduler};
     QSettings userDefaults{fixture.root.filePath(QStringLiteral("defaults.ini")), QSettings::IniFormat};
 
     std::unique_ptr<PermissionsService> permissions;
@@ -66,7 +68,7 @@ struct SettingsHarness {
         loginItem = std::make_unique<LoginItemService>(loginItems);
         keychain = std::make_unique<Keychain>(secrets);
         llm = std::make_unique<LLMService>([](LLMProviderKind) { return std::optional<QString>(); },
-                                           LLMService::ProviderTable{});
+                                           LLMService::ProviderTable{}, ollama);
         shortcuts = std::make_unique<SystemShortcuts>(symbolicHotKeys, hotKeyProbe);
         appIcons = std::make_unique<AppIconCache>(&iconSource);
         built = std::make_unique<SettingsContext>(SettingsContext{
