@@ -1,6 +1,6 @@
 #include "settings/items/AppActionPickerModel.h"
 
-#include "../store/StoreTestSupport.h"
+#include "StoreTestSupport.h"
 
 #include <QTest>
 

@@ -1,7 +1,7 @@
-#include "settings/items/ChosenApplication.h"
+#include "platform/UiPrompts.h"
 #include "settings/items/ItemEditorModel.h"
 
-#include "../store/StoreTestSupport.h"
+#include "StoreTestSupport.h"
 #include "../support/Await.h"
 #include "ItemEditorHost.h"
 #include "platform/fake/FakeApplicationCatalog.h"

@@ -3,7 +3,7 @@
 #include "async/Scheduler.h"
 #include "model/Text.h"
 #include "ui/SymbolCatalog.h"
-#include "settings/items/ChosenApplication.h"
+#include "platform/UiPrompts.h"
 #include "store/AppDisplayName.h"
 
 #include <QPointer>

@@ -1,0 +1,321 @@
+#include "settings/items/ItemKindSection.h"
+
+#include "settings/items/ItemEditorModel.h"
+#include "settings/kit/FieldText.h"
+#include "settings/kit/SettingsLooks.h"
+#include "ui/Palette.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QFormLayout>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+namespace vima {
+namespace {
+
+constexpr double pointScale = 0.75; // the other platform's points in Qt's
+
+template<typename Payload>
+const Payload &payloadOf(const ItemEditorModel &model)
+{
+    return std::get<Payload>(model.item().action.payload);
+}
+
+QFont editorFont(bool monospaced)
+{
+    QFont font = monospaced ? QFontDatabase::systemFont(QFontDatabase::FixedFont) : QGuiApplication::font();
+    font.setPointSizeF(12 * pointScale);
+    return font;
+}
+
+QWidget *lineOf(std::initializer_list<QWidget *> widgets, int spacing)
+{
+    auto *line = new QWidget;
+    QHBoxLayout *row = rowLayout(spacing);
+    line->setLayout(row);
+    for (QWidget *widget : widgets)
+        row->addWidget(widget);
+    row->addStretch(1);
+    return line;
+}
+
+} // namespace
+
+ItemKindSection::ItemKindSection(ItemEditorModel &model, bool offersTurnIntoPack, QWidget *parent)
+    : QWidget(parent), model_(model), kind_(model.kind()), form_(new QFormLayout(this))
+{
+    form_->setContentsMargins(0, 0, 0, 0);
+    form_->setVerticalSpacing(10);
+    form_->setFieldGrowthPolicy(QFormLayout::ExpandingFieldsGrow);
+    switch (kind_) {
+    case ItemAction::Kind::openRing:
+        buildPack();
+        break;
+    case ItemAction::Kind::launchApp:
+        buildLaunchApp(offersTurnIntoPack);
+        break;
+    case ItemAction::Kind::open:
+        buildOpen();
+        break;
+    case ItemAction::Kind::shell:
+        buildShell();
+        break;
+    case ItemAction::Kind::appleScript:
+        buildAppleScript();
+        break;
+    case ItemAction::Kind::ai:
+        buildAI();
+        break;
+    }
+    refresh();
+}
+
+QLineEdit *ItemKindSection::addLineRow(const QString &label, const QString &placeholder, int maxWidth,
+                                       void (ItemEditorModel::*store)(const QString &))
+{
+    auto *field = new QLineEdit;
+    field->setPlaceholderText(placeholder);
+    field->setMaximumWidth(maxWidth);
+    field->setAccessibleName(label);
+    connect(field, &QLineEdit::textEdited, &model_, [this, store](const QString &text) { (model_.*store)(text); });
+    auto *title = new QLabel(label);
+    title->setTextFormat(Qt::PlainText);
+    title->setBuddy(field);
+    form_->addRow(title, field);
+    return field;
+}
+
+QPlainTextEdit *ItemKindSection::addEditor(const QString &heading, int minimumHeight, bool monospaced,
+                                           void (ItemEditorModel::*store)(const QString &))
+{
+    auto *title = new ToneLabel(Tone::label, heading);
+    QFont font = QGuiApplication::font();
+    font.setWeight(QFont::Medium);
+    title->setFont(font);
+    auto *editor = new QPlainTextEdit;
+    editor->setFont(editorFont(monospaced));
+    editor->setMinimumHeight(minimumHeight);
+    editor->setTabChangesFocus(true);
+    editor->setAccessibleName(heading);
+    editor->setFrameShape(QFrame::NoFrame);
+    editor->setStyleSheet(QStringLiteral("QPlainTextEdit { border: 1px solid %1; }").arg(Palette::grid().name(QColor::HexArgb)));
+    title->setBuddy(editor);
+    connect(editor, &QPlainTextEdit::textChanged, &model_,
+            [this, store, editor] { (model_.*store)(editor->toPlainText()); });
+    form_->addRow(title);
+    form_->addRow(editor);
+    return editor;
+}
+
+QCheckBox *ItemKindSection::addToggle(const QString &text, void (ItemEditorModel::*store)(bool))
+{
+    auto *toggle = new QCheckBox(text);
+    connect(toggle, &QCheckBox::clicked, &model_, [this, store](bool checked) { (model_.*store)(checked); });
+    form_->addRow(toggle);
+    return toggle;
+}
+
+void ItemKindSection::addCaption(const QString &text)
+{
+    form_->addRow(caption(text));
+}
+
+void ItemKindSection::buildPack()
+{
+    packName_ = new ToneLabel(Tone::label);
+    QFont medium = packName_->font();
+    medium.setWeight(QFont::Medium);
+    packName_->setFont(medium);
+    packCount_ = caption(QString());
+    packCount_->setWordWrap(false);
+    QPushButton *edit = linkButton(QStringLiteral("Edit Its Items"));
+    connect(edit, &QPushButton::clicked, &model_, &ItemEditorModel::editSubRing);
+    packFound_ = lineOf({packName_, packCount_, edit}, 8);
+    packMissing_ = new StatusLine(Tone::warning, QStringLiteral("exclamationmark.triangle.fill"),
+                                  QStringLiteral("This pack no longer exists."));
+    auto *opens = new QWidget;
+    auto *opensColumn = new QVBoxLayout(opens);
+    opensColumn->setContentsMargins(0, 0, 0, 0);
+    opensColumn->addWidget(packFound_);
+    opensColumn->addWidget(packMissing_);
+    form_->addRow(QStringLiteral("Opens"), opens);
+
+    auto *save = new QPushButton(QStringLiteral("Save as Pack"));
+    connect(save, &QPushButton::clicked, &model_, &ItemEditorModel::saveAsPack);
+    saved_ = new StatusLine(Tone::secondary, QStringLiteral("checkmark.circle.fill"),
+                            QStringLiteral("Saved — insert it from any empty slot"));
+    saveLine_ = lineOf({save, saved_}, 10);
+    form_->addRow(saveLine_);
+
+    packTarget_ = new QComboBox;
+    packTarget_->setMaximumWidth(220);
+    packTarget_->setAccessibleName(QStringLiteral("Target"));
+    connect(packTarget_, &QComboBox::activated, &model_,
+            [this](int index) { model_.setPackTarget(packTarget_->itemData(index).toUuid()); });
+    auto *targetTitle = new QLabel(QStringLiteral("Target"));
+    targetTitle->setBuddy(packTarget_);
+    targetLabel_ = targetTitle;
+    form_->addRow(targetTitle, packTarget_);
+    addCaption(QStringLiteral("Hovering this slot for a moment opens the nested ring under the same cursor, so "
+                              "you can keep holding the hotkey and sweep straight into it. The centre of a "
+                              "nested ring goes back one level instead of cancelling."));
+}
+
+void ItemKindSection::buildLaunchApp(bool offersTurnIntoPack)
+{
+    bundleID_ = new QLineEdit;
+    bundleID_->setPlaceholderText(QStringLiteral("com.apple.Safari"));
+    bundleID_->setMaximumWidth(260);
+    bundleID_->setAccessibleName(QStringLiteral("Bundle ID"));
+    connect(bundleID_, &QLineEdit::textEdited, &model_, &ItemEditorModel::setLaunchBundleID);
+    auto *choose = new QPushButton(QStringLiteral("Choose App…"));
+    connect(choose, &QPushButton::clicked, &model_, [this] { model_.chooseAppForLaunch(); });
+    auto *title = new QLabel(QStringLiteral("Bundle ID"));
+    title->setBuddy(bundleID_);
+    form_->addRow(title, lineOf({bundleID_, choose}, 6));
+    path_ = addLineRow(QStringLiteral("Path (fallback)"), QStringLiteral("/Applications/Safari.app"), 360,
+                       &ItemEditorModel::setLaunchPath);
+    addCaption(QStringLiteral("The bundle ID is preferred — it keeps working if the app moves."));
+    if (!offersTurnIntoPack)
+        return;
+    auto *divider = new QFrame;
+    divider->setFrameShape(QFrame::HLine);
+    form_->addRow(divider);
+    turnIntoPack_ = new QPushButton(QStringLiteral("Turn into a Pack…"));
+    turnIntoPack_->setToolTip(QStringLiteral(
+        "Replace this slot with a nested ring of this app's actions, keeping a way to just open the app."));
+    connect(turnIntoPack_, &QPushButton::clicked, &model_, &ItemEditorModel::turnIntoSubRing);
+    form_->addRow(lineOf({turnIntoPack_}, 0));
+}
+
+void ItemKindSection::buildOpen()
+{
+    target_ = addLineRow(QStringLiteral("Target"), QStringLiteral("https://example.com or ~/Documents"), 380,
+                         &ItemEditorModel::setOpenTarget);
+    addCaption(QStringLiteral("A URL with a scheme, or a path starting with / or ~. Folders open in Finder."));
+}
+
+void ItemKindSection::buildShell()
+{
+    shell_ = addLineRow(QStringLiteral("Shell"), QStringLiteral("/bin/zsh"), 200, &ItemEditorModel::setShell);
+    editor_ = addEditor(QStringLiteral("Script"), 110, true, &ItemEditorModel::setScript);
+    showOutput_ = addToggle(QStringLiteral("Show output in a popover"), &ItemEditorModel::setShellShowsOutput);
+    addCaption(QStringLiteral("Runs as a login shell, so your PATH from ~/.zprofile is available."));
+}
+
+void ItemKindSection::buildAppleScript()
+{
+    editor_ = addEditor(QStringLiteral("AppleScript"), 130, true, &ItemEditorModel::setAppleScriptSource);
+    showOutput_ = addToggle(QStringLiteral("Show result in a popover"), &ItemEditorModel::setAppleScriptShowsOutput);
+    addCaption(QStringLiteral("Controlling another app triggers a one-time macOS Automation prompt for that app."));
+}
+
+void ItemKindSection::buildAI()
+{
+    editor_ = addEditor(QStringLiteral("System prompt"), 130, false, &ItemEditorModel::setSystemPrompt);
+    addCaption(QStringLiteral("Your selection is sent as the user message. Use {{language}} anywhere in the "
+                              "prompt to insert the target language below."));
+    result_ = new QComboBox;
+    result_->addItems({QStringLiteral("Replace selection"), QStringLiteral("Show result popover")});
+    result_->setMaximumWidth(220);
+    result_->setAccessibleName(QStringLiteral("Result"));
+    connect(result_, &QComboBox::activated, &model_,
+            [this](int index) { model_.setResultHandling(static_cast<ResultHandling>(index)); });
+    form_->addRow(QStringLiteral("Result"), result_);
+    language_ = addLineRow(QStringLiteral("Target language"), QString(), 200, &ItemEditorModel::setTargetLanguage);
+    strongModel_ = addToggle(QStringLiteral("Needs a strong model"), &ItemEditorModel::setNeedsStrongModel);
+    addCaption(QStringLiteral("Send this action to your API-key provider first when you have one. Leave off for "
+                              "text tidy-ups, which the free on-device model handles well. Either way the action "
+                              "still runs on-device rather than failing if that's all you have."));
+    modelOverride_ = addLineRow(QStringLiteral("Model override"), QStringLiteral("Use the global model"), 260,
+                                &ItemEditorModel::setModelOverride);
+    addCaption(QStringLiteral("Leave the override blank to use the model set on the AI tab. A cheap, fast model "
+                              "is usually right for Rewrite; a stronger one for Explain."));
+}
+
+void ItemKindSection::refresh()
+{
+    if (model_.kind() != kind_)
+        return;
+    switch (kind_) {
+    case ItemAction::Kind::openRing:
+        refreshPack();
+        return;
+    case ItemAction::Kind::launchApp: {
+        const auto &launch = payloadOf<LaunchAppPayload>(model_);
+        showText(bundleID_, launch.bundleID.value_or(QString()));
+        showText(path_, launch.path.value_or(QString()));
+        if (turnIntoPack_)
+            turnIntoPack_->setEnabled(model_.canTurnIntoPack());
+        return;
+    }
+    case ItemAction::Kind::open:
+        showText(target_, payloadOf<OpenPayload>(model_).target);
+        return;
+    case ItemAction::Kind::shell: {
+        const auto &shell = payloadOf<ShellPayload>(model_);
+        showText(shell_, shell.shell);
+        showText(editor_, shell.script);
+        showChecked(showOutput_, shell.showOutput);
+        return;
+    }
+    case ItemAction::Kind::appleScript: {
+        const auto &script = payloadOf<AppleScriptPayload>(model_);
+        showText(editor_, script.source);
+        showChecked(showOutput_, script.showOutput);
+        return;
+    }
+    case ItemAction::Kind::ai: {
+        const auto &ai = payloadOf<AIPayload>(model_);
+        showText(editor_, ai.systemPrompt);
+        showIndex(result_, static_cast<int>(ai.resultHandling));
+        showText(language_, ai.targetLanguage.value_or(QString()));
+        language_->setPlaceholderText(model_.defaultLanguage());
+        showChecked(strongModel_, ai.needsStrongModel);
+        showText(modelOverride_, ai.modelOverride.value_or(QString()));
+        return;
+    }
+    }
+}
+
+void ItemKindSection::refreshPack()
+{
+    const ItemEditorModel::PackInfo info = model_.packInfo();
+    packFound_->setVisible(info.exists);
+    packMissing_->setVisible(!info.exists);
+    if (packName_->text() != info.name)
+        packName_->setText(info.name);
+    packCount_->setText(info.itemCount);
+    saveLine_->setVisible(info.exists);
+    saved_->setVisible(model_.didSaveTemplate());
+    const bool anyPack = !model_.subRings().isEmpty();
+    targetLabel_->setVisible(anyPack);
+    packTarget_->setVisible(anyPack);
+    refreshPackTargets();
+}
+
+void ItemKindSection::refreshPackTargets()
+{
+    QStringList names;
+    for (const Ring &ring : model_.subRings())
+        names << (ring.name.isEmpty() ? QStringLiteral("Untitled") : ring.name);
+    const QSignalBlocker blocker(packTarget_);
+    bool same = packTarget_->count() == names.size();
+    for (int i = 0; same && i < names.size(); ++i)
+        same = packTarget_->itemText(i) == names.at(i)
+            && packTarget_->itemData(i).toUuid() == model_.subRings().at(i).id;
+    if (!same) {
+        packTarget_->clear();
+        for (int i = 0; i < names.size(); ++i)
+            packTarget_->addItem(names.at(i), model_.subRings().at(i).id);
+    }
+    packTarget_->setCurrentIndex(packTarget_->findData(payloadOf<OpenRingPayload>(model_).ringID));
+}
+
+} // namespace vima

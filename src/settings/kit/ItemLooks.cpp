@@ -1,0 +1,35 @@
+#include "settings/kit/ItemLooks.h"
+
+#include "model/SavedGroup.h"
+#include "settings/kit/IconTile.h"
+#include "settings/kit/SettingsLooks.h"
+
+#include <QGuiApplication>
+#include <QHBoxLayout>
+
+namespace vima {
+
+QLabel *sectionCaption(const QString &text)
+{
+    auto *label = new ToneLabel(Tone::tertiary, text.toUpper());
+    QFont font = QGuiApplication::font();
+    font.setPointSizeF(10 * 0.75);
+    font.setWeight(QFont::DemiBold);
+    label->setFont(font);
+    label->setContentsMargins(12, 8, 12, 3);
+    return label;
+}
+
+void savedPackLabel(QHBoxLayout *row, const SavedGroup &pack, const AppIconCache *appIcons)
+{
+    auto *icon = new IconTile({.side = 18, .radius = 0, .iconSize = 13, .fill = [] { return QColor(Qt::transparent); },
+                               .bordered = false, .ink = Tone::secondary},
+                              appIcons);
+    icon->setIcon(pack.icon);
+    auto *name = new ToneLabel(Tone::label, pack.name.isEmpty() ? QStringLiteral("Untitled") : pack.name);
+    row->addWidget(icon);
+    row->addWidget(name);
+    row->addStretch(1);
+}
+
+} // namespace vima

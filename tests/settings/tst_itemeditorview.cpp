@@ -1,0 +1,107 @@
+#include "settings/items/ItemEditorView.h"
+
+#include "ItemEditorHost.h"
+#include "SettingsHarness.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace vima;
+using namespace vima::test;
+
+namespace {
+
+template<typename Widget>
+Widget *named(QWidget *root, const QString &name)
+{
+    const QList<Widget *> found = root->findChildren<Widget *>();
+    for (Widget *widget : found) {
+        if (widget->accessibleName() == name || widget->property("text").toString() == name)
+            return widget;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+class TestItemEditorView : public QObject {
+    Q_OBJECT
+
+private:
+    SettingsHarness harness_;
+    RingItem script_ = shellItem(0, "Build");
+    QUuid ringID_;
+
+private Q_SLOTS:
+    void init()
+    {
+        VimaConfig config;
+        config.rings = {ring("Main", {script_, shellItem(1, "Other")})};
+        ringID_ = config.rings.first().id;
+        harness_.fixture.open(config);
+    }
+
+    void keystrokesAreWrittenOneByOneWithoutRebuilding()
+    {
+        ItemEditorView view(harness_.context());
+        ItemEditorHost host(harness_.store(), view, ringID_, script_.id);
+        auto *editor = named<QPlainTextEdit>(&view, "Script");
+        QVERIFY(editor);
+        editor->moveCursor(QTextCursor::End);
+        QTest::keyClicks(editor, " -j");
+        // The host swaps the item into slot 2 through the Slot picker.
+        auto *slot = named<QComboBox>(&view, "Slot");
+        QCOMPARE(slot->count(), 8);
+        QCOMPARE(slot->itemText(0), "1 (top)");
+        QSignalSpy activated(slot, &QComboBox::activated);
+        Q_EMIT slot->activated(1);
+        QCOMPARE(slot->currentIndex(), 1);
+        QTest::keyClicks(editor, "8");
+        QCOMPARE(host.writes, 4);
+        QCOMPARE(host.stored().slot, 1);
+        QCOMPARE(std::get<ShellPayload>(host.stored().action.payload).script, "echo hi -j8");
+        // Same field, cursor where the user left it.
+        QCOMPARE(named<QPlainTextEdit>(&view, "Script"), editor);
+        QCOMPARE(editor->textCursor().position(), editor->toPlainText().size());
+    }
+
+    void aRefusedSlotShowsTheItemsSlotAgain()
+    {
+        ItemEditorView view(harness_.context());
+        view.setSlotCount(3);
+        view.setItem(script_);
+        QList<qint64> asked;
+        view.onAssignSlot = [&](qint64 slot) { asked << slot; };
+        auto *slot = named<QComboBox>(&view, "Slot");
+        slot->setCurrentIndex(2);
+        Q_EMIT slot->activated(2);
+        QCOMPARE(asked, QList<qint64>{2});
+        QCOMPARE(slot->currentIndex(), 0);
+    }
+
+    void chooseAppGoesThroughThePrompts()
+    {
+        ItemEditorView view(harness_.context());
+        RingItem app{QUuid::createUuid(), "Open App", IconSpec::appIcon(""), 0, ItemAction{LaunchAppPayload{}}};
+        view.setItem(app);
+        QSignalSpy edits(&view, &ItemEditorView::itemEdited);
+        harness_.prompts.applications = {std::nullopt, ChosenApplication{"Editor", "org.example.Editor", "/e.desktop"}};
+        auto *choose = named<QPushButton>(&view, "Choose App…");
+        QVERIFY(choose);
+        choose->click();
+        QCOMPARE(edits.size(), 0);
+        choose->click();
+        QTRY_COMPARE(edits.size(), 1);
+        QCOMPARE(view.item().icon, IconSpec::appIcon("org.example.Editor"));
+        QCOMPARE(view.item().title, "Editor");
+        QCOMPARE(view.item().action, app.action);
+        QCOMPARE(named<QLineEdit>(&view, "Bundle identifier")->text(), "org.example.Editor");
+    }
+};
+
+QTEST_MAIN(TestItemEditorView)
+#include "tst_itemeditorview.moc"
