@@ -32,7 +32,7 @@ class TestItemEditorView : public QObject {
     Q_OBJECT
 
 private:
-    SettingsHarness harness_;
+    std::unique_ptr<SettingsHarness> harness_;
     RingItem script_ = shellItem(0, "Build");
     QUuid ringID_;
 
@@ -42,13 +42,14 @@ private Q_SLOTS:
         VimaConfig config;
         config.rings = {ring("Main", {script_, shellItem(1, "Other")})};
         ringID_ = config.rings.first().id;
-        harness_.fixture.open(config);
+        harness_ = std::make_unique<SettingsHarness>();
+        harness_->fixture.open(config);
     }
 
     void keystrokesAreWrittenOneByOneWithoutRebuilding()
     {
-        ItemEditorView view(harness_.context());
-        ItemEditorHost host(harness_.store(), view, ringID_, script_.id);
+        ItemEditorView view(harness_->context());
+        ItemEditorHost host(harness_->store(), view, ringID_, script_.id);
         auto *editor = named<QPlainTextEdit>(&view, "Script");
         QVERIFY(editor);
         editor->moveCursor(QTextCursor::End);
@@ -71,7 +72,7 @@ private Q_SLOTS:
 
     void aRefusedSlotShowsTheItemsSlotAgain()
     {
-        ItemEditorView view(harness_.context());
+        ItemEditorView view(harness_->context());
         view.setSlotCount(3);
         view.setItem(script_);
         QList<qint64> asked;
@@ -85,11 +86,11 @@ private Q_SLOTS:
 
     void chooseAppGoesThroughThePrompts()
     {
-        ItemEditorView view(harness_.context());
+        ItemEditorView view(harness_->context());
         RingItem app{QUuid::createUuid(), "Open App", IconSpec::appIcon(""), 0, ItemAction{LaunchAppPayload{}}};
         view.setItem(app);
         QSignalSpy edits(&view, &ItemEditorView::itemEdited);
-        harness_.prompts.applications = {std::nullopt, ChosenApplication{"Editor", "org.example.Editor", "/e.desktop"}};
+        harness_->prompts.applications = {std::nullopt, ChosenApplication{"Editor", "org.example.Editor", "/e.desktop"}};
         auto *choose = named<QPushButton>(&view, "Choose App…");
         QVERIFY(choose);
         choose->click();
