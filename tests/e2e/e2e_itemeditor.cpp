@@ -1,0 +1,110 @@
+#include "AgentProcess.h"
+#include "ItemEditorHost.h"
+#include "RingGestures.h"
+#include "SettingsHarness.h"
+
+#include "platform/x11/QtSystemBeep.h"
+#include "platform/x11/XdgApplicationCatalog.h"
+#include "settings/items/ApplicationChooser.h"
+#include "settings/items/ItemEditorView.h"
+#include "settings/items/ItemKindSection.h"
+#include "ui/QtUiPrompts.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QPushButton>
+#include <QTest>
+
+using namespace vima;
+using namespace vima::test;
+using namespace ring_gestures;
+
+namespace {
+
+QString home() { return QDir::homePath(); }
+QString configFolder() { return home() + "/.config/Vima"; }
+QString launchedMarker() { return home() + "/launched"; }
+const QString appID = "org.example.MarkerMaker";
+
+QString installMarkerApp()
+{
+    const QString path = qEnvironmentVariable("XDG_DATA_HOME") + "/applications/" + appID + ".desktop";
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return {};
+    file.write("[Desktop Entry]\nType=Application\nName=Marker Maker\nExec=touch " + launchedMarker().toUtf8() + "\n");
+    return path;
+}
+
+} // namespace
+
+class TestItemEditorRoad : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void chosenApplicationIsStoredAndLaunchedByTheAgent()
+    {
+        const QString desktopFile = installMarkerApp();
+        QVERIFY(!desktopFile.isEmpty());
+        RingItem slot{QUuid::createUuid(), "Open App", IconSpec::symbol("app"), 2, ItemAction{LaunchAppPayload{}}};
+        VimaConfig config;
+        config.rings = {ring("Main", {slot})};
+        const QUuid ringID = config.rings.first().id;
+
+        // The editor on a real store, with the real chooser over the XDG folders.
+        {
+            SettingsHarness harness;
+            harness.fixture.store = std::make_unique<ConfigStore>(configFolder(), Scheduler::system());
+            harness.store().setConfig(config);
+            harness.store().save();
+            const SettingsContext &fakes = harness.context();
+            QtSystemBeep beep;
+            QtUiPrompts prompts(beep);
+            auto catalog = std::make_shared<XdgApplicationCatalog>();
+            prompts.applicationChooser = [catalog](QWidget *parent) {
+                return ApplicationChooser::choose(parent, catalog, nullptr);
+            };
+            SettingsContext context{fakes.store,   fakes.permissions,   fakes.loginItem, fakes.llm,
+                                    fakes.keychain, fakes.shortcuts,    fakes.notifications, prompts,
+                                    fakes.hotkeyFailure, fakes.settings, fakes.scheduler, *catalog,
+                                    fakes.appIcons};
+            ItemEditorView view(context);
+            ItemEditorHost host(harness.store(), view, ringID, slot.id);
+            view.resize(600, 700);
+            view.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&view));
+
+            view.findChild<ItemKindSection *>()->findChild<QPushButton *>()->click();
+            QTRY_VERIFY(qobject_cast<ApplicationChooser *>(QApplication::activeModalWidget()));
+            auto *chooser = qobject_cast<ApplicationChooser *>(QApplication::activeModalWidget());
+            QTRY_VERIFY(chooser->model().isLoaded());
+            QTRY_VERIFY(chooser->isActiveWindow());
+            xdotool({"type", "--delay", "30", "marker"});
+            xdotool({"key", "Return"});
+            QTRY_COMPARE(host.stored().action, ItemAction(LaunchAppPayload{appID, desktopFile}));
+
+            // The debounced save writes the file.
+            QTRY_VERIFY(ConfigStore::decode(readAll(configFolder() + "/config.json")).rings.first().items.first()
+                        == host.stored());
+            QCOMPARE(host.stored().title, "Marker Maker");
+            QCOMPARE(host.stored().icon, IconSpec::appIcon(appID));
+        }
+
+        AgentProcess agent;
+        QVERIFY(agent.start());
+        movePointer(summonPoint);
+        pressHotkey();
+        QTRY_VERIFY(ringVisible());
+        QTest::qWait(300); // past the quick-tap threshold
+        sweepTo(slotPoint(2));
+        QTest::qWait(100);
+        releaseHotkey();
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(launchedMarker()), 5000);
+        QVERIFY(agent.terminate());
+    }
+};
+
+QTEST_MAIN(TestItemEditorRoad)
+#include "e2e_itemeditor.moc"
