@@ -9,6 +9,7 @@
 #include "platform/NotificationNames.h"
 #include "services/SystemShortcuts.h"
 #include "settings/SettingsWindowController.h"
+#include "settings/items/ApplicationChooser.h"
 #include "settings/kit/HotkeyFailureFlag.h"
 #include "settings/kit/SettingsContext.h"
 #include "store/ConfigStore.h"
@@ -78,6 +79,9 @@ void AppDelegate::buildSettingsContext()
                                                 QSettings::IniFormat);
     shortcuts_ = std::make_unique<SystemShortcuts>(*platform_.symbolicHotKeys, *platform_.hotKeyProbe);
     prompts_ = std::make_unique<QtUiPrompts>(*platform_.beep);
+    prompts_->applicationChooser = [catalog = platform_.catalog, icons = &environment_->appIcons()](QWidget *parent) {
+        return ApplicationChooser::choose(parent, catalog, icons);
+    };
     hotkeyFailure_ = std::make_unique<HotkeyFailureFlag>();
     hotkeyFailure_->setFailed(environment_->hotkeyRegistrationFailed());
     connect(environment_.get(), &AppEnvironment::hotkeyRegistrationFailedChanged, hotkeyFailure_.get(),
