@@ -17,11 +17,11 @@ public:
         : store_(store), editor_(editor), ringID_(ringID), itemID_(itemID)
     {
         editor.onAssignSlot = [this](qint64 slot) { store_.moveItem(itemID_, slot, ringID_); };
-        QObject::connect(&editor, &Editor::itemEdited, &editor, [this](const RingItem &item) {
+        QObject::connect(&editor, &Editor::itemEdited, &alive_, [this](const RingItem &item) {
             ++writes;
             writeBack(item);
         });
-        QObject::connect(&store, &ConfigStore::configChanged, &editor, [this] { refresh(); });
+        QObject::connect(&store, &ConfigStore::configChanged, &alive_, [this] { refresh(); });
         refresh();
     }
 
@@ -62,6 +62,7 @@ private:
         }
     }
 
+    QObject alive_; // ends the connections with the host
     ConfigStore &store_;
     Editor &editor_;
     QUuid ringID_;
