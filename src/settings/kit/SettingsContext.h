@@ -17,6 +17,7 @@ namespace vima {
 class AppIconCache;
 class ApplicationCatalog;
 class ConfigStore;
+class HapticFeedback;
 class HotkeyFailureFlag;
 class Keychain;
 class LLMService;
@@ -24,6 +25,7 @@ class LoginItemService;
 class NotificationCenter;
 class PermissionsService;
 class Scheduler;
+class SystemBeep;
 class SystemShortcuts;
 class UiPrompts;
 
@@ -43,6 +45,9 @@ struct SettingsContext {
     Scheduler &scheduler;
     const ApplicationCatalog &catalog;
     const AppIconCache &appIcons;
+    // For the ring previews' own view models.
+    HapticFeedback &haptics;
+    SystemBeep &beep;
 };
 
 } // namespace vima

@@ -8,10 +8,12 @@
 #include "platform/fake/FakeAccessibilityPermission.h"
 #include "platform/fake/FakeApplicationCatalog.h"
 #include "platform/fake/FakeAppIconSource.h"
+#include "platform/fake/FakeHapticFeedback.h"
 #include "platform/fake/FakeHotKeyProbe.h"
 #include "platform/fake/FakeLoginItemRegistry.h"
 #include "platform/fake/FakeSecretStore.h"
 #include "platform/fake/FakeSymbolicHotKeyPreferences.h"
+#include "platform/fake/FakeSystemBeep.h"
 #include "platform/fake/FakeUiPrompts.h"
 #include "services/Keychain.h"
 #include "services/LoginItemService.h"
@@ -39,6 +41,8 @@ struct SettingsHarness {
     FakeApplicationCatalog catalog;
     FakeAppIconSource iconSource;
     FakeUiPrompts prompts;
+    FakeHapticFeedback haptics;
+    FakeSystemBeep beep;
     NotificationCenter notifications;
     HotkeyFailureFlag hotkeyFailure;
     OllamaReachability ollama{fixture.scheduler};
@@ -73,7 +77,7 @@ struct SettingsHarness {
         appIcons = std::make_unique<AppIconCache>(&iconSource);
         built = std::make_unique<SettingsContext>(SettingsContext{
             store(), *permissions, *loginItem, *llm, *keychain, *shortcuts, notifications, prompts,
-            hotkeyFailure, userDefaults, fixture.scheduler, catalog, *appIcons});
+            hotkeyFailure, userDefaults, fixture.scheduler, catalog, *appIcons, haptics, beep});
         return *built;
     }
 };
