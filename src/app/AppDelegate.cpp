@@ -131,15 +131,8 @@ void AppDelegate::showOnboarding(bool isFirstLaunch)
 
 void AppDelegate::makeOnboardingController()
 {
-    AppEnvironment &environment = *environment_;
-    onboardingController_ = std::make_unique<OnboardingWindowController>(OnboardingContext{
-        environment.configStore(), environment.permissions(), environment.frontmost(),
-        environment.ringController(), notifications_, {}});
-    onboardingController_->setHotkeyTaken(environment.hotkeyRegistrationFailed());
-    connect(&environment, &AppEnvironment::hotkeyRegistrationFailedChanged, this, [this](bool failed) {
-        if (onboardingController_)
-            onboardingController_->setHotkeyTaken(failed);
-    });
+    onboardingController_ = std::make_unique<OnboardingWindowController>(
+        OnboardingContext{*settingsContext_, environment_->frontmost(), environment_->ringController()});
 }
 
 } // namespace vima

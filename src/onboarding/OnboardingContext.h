@@ -1,26 +1,18 @@
 #pragma once
 
-#include <functional>
-
 namespace vima {
 
-class ConfigStore;
 class FrontmostAppObserver;
-class NotificationCenter;
-class PermissionsService;
 class RingWindowController;
-struct RingTemplate;
+struct SettingsContext;
 
-// The services the first-run window uses, handed over by the delegate.
+// What the first-run window uses, handed over by the delegate: the settings'
+// services (store, permissions, prompts, notifications, the hotkey's failure)
+// and the ring it lets the user try.
 struct OnboardingContext {
-    ConfigStore &store;
-    PermissionsService &permissions;
+    SettingsContext &settings;
     FrontmostAppObserver &frontmost;
     RingWindowController &ringController;
-    NotificationCenter &notifications;
-    // Asks whether `ringTemplate` may replace the default ring; calls
-    // `replace` only when the user agrees.
-    std::function<void(const RingTemplate &ringTemplate, std::function<void()> replace)> confirmReplace;
 };
 
 } // namespace vima

@@ -3,12 +3,16 @@
 #include "model/RingTemplate.h"
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
+#include "platform/UiPrompts.h"
 #include "ring/RingWindowController.h"
 #include "services/FrontmostAppObserver.h"
 #include "services/HotkeyManager.h"
 #include "services/PermissionsService.h"
+#include "settings/kit/HotkeyFailureFlag.h"
+#include "settings/kit/SettingsContext.h"
 #include "store/ConfigStore.h"
 
+#include <QCoroTask>
 #include <QPointer>
 
 namespace vima {
@@ -19,12 +23,13 @@ OnboardingModel::OnboardingModel(OnboardingContext context, bool asksBeforeRepla
     , asksBeforeReplacing_(asksBeforeReplacing)
     , selectedTemplateID_(RingTemplate::defaultTemplate().id)
 {
-    context_.store.watch(this, &VimaConfig::hotkey, [this](const HotkeySpec &hotkey) {
+    context_.settings.store.watch(this, &VimaConfig::hotkey, [this](const HotkeySpec &hotkey) {
         shownHotkey_ = hotkey;
         Q_EMIT hotkeyChanged();
     });
-    connect(&context_.permissions, &PermissionsService::accessibilityTrustedChanged, this,
+    connect(&context_.settings.permissions, &PermissionsService::accessibilityTrustedChanged, this,
             &OnboardingModel::accessibilityTrustedChanged);
+    connect(&context_.settings.hotkeyFailure, &HotkeyFailureFlag::changed, this, &OnboardingModel::hotkeyTakenChanged);
 }
 
 OnboardingModel::~OnboardingModel() = default;
@@ -39,15 +44,12 @@ void OnboardingModel::selectTemplate(const QString &id)
 
 bool OnboardingModel::isAccessibilityTrusted() const
 {
-    return context_.permissions.isAccessibilityTrusted();
+    return context_.settings.permissions.isAccessibilityTrusted();
 }
 
-void OnboardingModel::setHotkeyTaken(bool taken)
+bool OnboardingModel::hotkeyTaken() const
 {
-    if (taken == hotkeyTaken_)
-        return;
-    hotkeyTaken_ = taken;
-    Q_EMIT hotkeyTakenChanged();
+    return context_.settings.hotkeyFailure.failed();
 }
 
 QString OnboardingModel::hotkeyText() const
@@ -120,7 +122,7 @@ void OnboardingModel::trigger(Action action)
         tryRing();
         break;
     case Action::requestAccessibility:
-        context_.permissions.requestAccessibility();
+        context_.settings.permissions.requestAccessibility();
         break;
     }
 }
@@ -138,12 +140,12 @@ bool OnboardingModel::press(Key key)
 
 void OnboardingModel::refreshAccessibility()
 {
-    context_.permissions.recheck();
+    context_.settings.permissions.recheck();
 }
 
 void OnboardingModel::openGeneralSettings()
 {
-    context_.notifications.post(notifications::openSettings, QStringLiteral("general"));
+    context_.settings.notifications.post(notifications::openSettings, QStringLiteral("general"));
 }
 
 void OnboardingModel::setPage(Page page)
@@ -164,20 +166,31 @@ void OnboardingModel::goBack()
 
 void OnboardingModel::install(const RingTemplate &ringTemplate)
 {
-    const bool hasItems = !context_.store.config().primaryRing().items.isEmpty();
-    if (!asksBeforeReplacing_ || !hasItems || !context_.confirmReplace) {
+    if (asksBeforeReplacing_ && !context_.settings.store.config().primaryRing().items.isEmpty())
+        confirmAndInstall(ringTemplate);
+    else
         applyTemplate(ringTemplate);
-        return;
-    }
-    context_.confirmReplace(ringTemplate, [self = QPointer(this), ringTemplate] {
-        if (self)
-            self->applyTemplate(ringTemplate);
-    });
+}
+
+void OnboardingModel::confirmAndInstall(const RingTemplate &ringTemplate)
+{
+    const qsizetype count = context_.settings.store.config().primaryRing().items.size();
+    [](QPointer<OnboardingModel> self, UiPrompts &prompts, QWidget *parent, RingTemplate chosen,
+       qsizetype count) -> QCoro::Task<void> {
+        const bool replace = co_await prompts.confirm(
+            parent, QStringLiteral("Replace the default ring with the ") + chosen.name + QStringLiteral(" template?"),
+            QStringLiteral("The %1 item%2 currently in your default ring will be replaced. Packs and app-specific rings are not affected.")
+                .arg(count)
+                .arg(count == 1 ? QString() : QStringLiteral("s")),
+            QStringLiteral("Replace"));
+        if (self && replace)
+            self->applyTemplate(chosen);
+    }(QPointer(this), context_.settings.prompts, dialogParent, ringTemplate, count);
 }
 
 void OnboardingModel::applyTemplate(const RingTemplate &ringTemplate)
 {
-    context_.store.applyTemplate(ringTemplate);
+    context_.settings.store.applyTemplate(ringTemplate);
     if (installedTemplateName_ != ringTemplate.name) {
         installedTemplateName_ = ringTemplate.name;
         Q_EMIT installedTemplateNameChanged();

@@ -10,6 +10,8 @@
 #include <functional>
 #include <optional>
 
+class QWidget;
+
 namespace vima {
 
 struct RingTemplate;
@@ -38,6 +40,8 @@ public:
 
     // Closes the window; installed by the window.
     std::function<void()> close;
+    // The window the replace confirmation is modal to.
+    QWidget *dialogParent = nullptr;
 
     bool asksBeforeReplacing() const { return asksBeforeReplacing_; }
     Page page() const { return page_; }
@@ -45,8 +49,8 @@ public:
     void selectTemplate(const QString &id);
     const std::optional<QString> &installedTemplateName() const { return installedTemplateName_; }
     bool isAccessibilityTrusted() const;
-    bool hotkeyTaken() const { return hotkeyTaken_; }
-    void setHotkeyTaken(bool taken);
+    // The hotkey could not be registered (another program holds it).
+    bool hotkeyTaken() const;
 
     // Texts built from the live configuration and the state above.
     QString hotkeyText() const;
@@ -78,6 +82,7 @@ private:
     void setPage(Page page);
     void goBack();
     void install(const RingTemplate &ringTemplate);
+    void confirmAndInstall(const RingTemplate &ringTemplate);
     void applyTemplate(const RingTemplate &ringTemplate);
     void tryRing();
 
@@ -86,7 +91,6 @@ private:
     Page page_ = Page::welcome;
     QString selectedTemplateID_;
     std::optional<QString> installedTemplateName_;
-    bool hotkeyTaken_ = false;
     HotkeySpec shownHotkey_;
 };
 

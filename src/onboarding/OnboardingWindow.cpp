@@ -66,6 +66,7 @@ OnboardingWindow::OnboardingWindow(OnboardingContext context, bool asksBeforeRep
     footer->setObjectName(QStringLiteral("footer"));
     column->addWidget(footer);
 
+    model_->dialogParent = this;
     model_->close = [self = QPointer(this)] {
         if (self)
             self->close();

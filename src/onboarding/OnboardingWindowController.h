@@ -17,15 +17,12 @@ public:
     // `isFirstLaunch`: opened at the first launch rather than by request; only
     // a requested window asks before it replaces the default ring.
     void show(bool isFirstLaunch);
-    // Whether the hotkey failed to register; the pages say so while it is.
-    void setHotkeyTaken(bool taken);
 
     OnboardingWindow *window() const { return window_; }
 
 private:
     OnboardingContext context_;
     QPointer<OnboardingWindow> window_;
-    bool hotkeyTaken_ = false;
 };
 
 } // namespace vima

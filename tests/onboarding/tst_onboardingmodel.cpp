@@ -103,40 +103,23 @@ private Q_SLOTS:
         QFETCH(int, asked);
         QFETCH(bool, installed);
         OnboardingFixture fixture(configWithPrimary(emptyPrimary));
-        fixture.replaceAnswers = answers;
+        fixture.prompts.confirmations = answers;
         const QStringList before = fixture.primaryTitles();
-        const QByteArray fileBefore = readAll(fixture.files.file());
+        const QByteArray fileBefore = readAll(fixture.harness.fixture.file());
 
         OnboardingModel model(fixture.context(), shownAgain);
         model.trigger(Action::next);
         model.selectTemplate(lastTemplate().id);
         model.trigger(Action::useSelectedTemplate);
 
-        QCOMPARE(fixture.askedToReplace.size(), asked);
+        QCOMPARE(fixture.prompts.shown.size(), asked);
         QCOMPARE(model.page(), installed ? Page::ready : Page::ring);
         QCOMPARE(fixture.primaryTitles(), installed ? fixture.madeTitles(lastTemplate()) : before);
         if (!installed) {
-            fixture.files.scheduler.advance(1);
-            QCOMPARE(readAll(fixture.files.file()), fileBefore);
+            fixture.scheduler.advance(1);
+            QCOMPARE(readAll(fixture.harness.fixture.file()), fileBefore);
             QCOMPARE(model.installedTemplateName(), std::nullopt);
         }
-    }
-
-    void anAnswerAfterTheWindowWentInstallsNothing()
-    {
-        OnboardingFixture fixture(configWithPrimary(false));
-        std::function<void()> pending;
-        OnboardingContext context = fixture.context();
-        context.confirmReplace = [&pending](const RingTemplate &, std::function<void()> replace) {
-            pending = std::move(replace);
-        };
-        const QStringList before = fixture.primaryTitles();
-        {
-            OnboardingModel model(context, true);
-            model.trigger(Action::skip);
-        }
-        pending();
-        QCOMPARE(fixture.primaryTitles(), before);
     }
 
     void tryRingClosesFirstThenTogglesTheRing_data()

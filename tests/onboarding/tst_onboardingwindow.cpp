@@ -140,7 +140,7 @@ private Q_SLOTS:
         QVERIFY(guide->isLooping());
 
         shown.fixture.permission.trusted = true;
-        shown.fixture.files.scheduler.advance(PermissionsService::pollInterval);
+        shown.fixture.scheduler.advance(PermissionsService::pollInterval);
         QCOMPARE(footerTitles(shown.window()), (QStringList{"Back", "Done", "Try It Now"}));
         QVERIFY(!visibleButton(shown.window(), QStringLiteral("Enable Access")));
         QVERIFY(!guide->isLooping());
@@ -197,17 +197,17 @@ private Q_SLOTS:
     {
         Shown shown;
         QVariantList opened;
-        shown.fixture.notifications.observe(QStringLiteral("com.vima.Vima.openSettings"),
+        shown.fixture.harness.notifications.observe(QStringLiteral("com.vima.Vima.openSettings"),
                                             [&opened](const QVariant &tab) { opened.append(tab); });
         QVERIFY(!visibleButton(shown.window(), QStringLiteral("Open General Settings")));
-        shown.controller.setHotkeyTaken(true);
+        shown.fixture.harness.hotkeyFailure.setFailed(true);
         QPushButton *link = visibleButton(shown.window(), QStringLiteral("Open General Settings"));
         QVERIFY(link);
         link->click();
         QCOMPARE(opened, QVariantList{QStringLiteral("general")});
         shown.reach(Page::ready);
         QVERIFY(visibleButton(shown.window(), QStringLiteral("Open General Settings")));
-        shown.controller.setHotkeyTaken(false);
+        shown.fixture.harness.hotkeyFailure.setFailed(false);
         QVERIFY(!visibleButton(shown.window(), QStringLiteral("Open General Settings")));
     }
 
@@ -226,7 +226,7 @@ private Q_SLOTS:
         Shown shown(isFirstLaunch, sampleConfig());
         shown.reach(Page::ring);
         shown.key(Qt::Key_Return);
-        QCOMPARE(shown.fixture.askedToReplace.size(), asked);
+        QCOMPARE(shown.fixture.prompts.shown.size(), asked);
     }
 };
 
