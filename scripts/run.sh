@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and starts Tavelon in the current X11 session.
+# Installs what is missing, builds, installs Tavelon as a desktop application
+# under ~/.local (program, desktop entry, icon) and starts it in the current X11
+# session. Launch at Login then starts that installed copy.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 if [ -z "${DISPLAY:-}" ]; then
@@ -9,4 +11,5 @@ fi
 bash scripts/deps.sh
 cmake --preset default
 cmake --build --preset default --target tavelon
-exec build/default/src/app/tavelon
+cmake --install build/default --prefix "$HOME/.local"
+exec "$HOME/.local/bin/tavelon"
