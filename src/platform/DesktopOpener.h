@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QCoroTask>
+#include <QString>
 #include <QUrl>
 
 namespace vima {
@@ -12,6 +13,9 @@ public:
     virtual ~DesktopOpener() = default;
 
     virtual QCoro::Task<void> open(const QUrl &url) = 0;
+    // Shows a file selected in the file manager, whether or not it exists;
+    // where no file manager answers, opens the folder that holds it.
+    virtual QCoro::Task<void> reveal(const QString &filePath) = 0;
 };
 
 } // namespace vima

@@ -5,22 +5,20 @@
 #include "model/JsonReader.h"
 #include "model/JsonWriter.h"
 #include "model/RingTemplate.h"
+#include "platform/DesktopOpener.h"
+#include "platform/PlatformError.h"
 #include "store/ConfigError.h"
 #include "store/FileError.h"
 
-#include <QDBusConnection>
-#include <QDBusMessage>
-#include <QDBusPendingCallWatcher>
+#include <QCoroTask>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QPointer>
-#include <QProcess>
 #include <QSaveFile>
 #include <QStandardPaths>
-#include <QUrl>
 
 namespace vima {
 
@@ -59,15 +57,10 @@ void writeAtomically(const QString &path, const QByteArray &bytes)
         throw FileError(file.errorString());
 }
 
-void openWithDesktop(const QString &folder)
-{
-    QProcess::startDetached(QStringLiteral("xdg-open"), {folder});
-}
-
 } // namespace
 
 ConfigStore::ConfigStore(QString directory, Scheduler &scheduler, QObject *parent)
-    : QObject(parent), openFolder(openWithDesktop), directory_(std::move(directory)),
+    : QObject(parent), directory_(std::move(directory)),
       scheduler_(scheduler)
 {
     load();
@@ -254,22 +247,15 @@ void ConfigStore::exportConfig(const QString &destination) const
 
 void ConfigStore::revealInFinder()
 {
-    const QString folder = directory_;
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected()) {
-        openFolder(folder);
+    if (!opener_)
         return;
-    }
-    QDBusMessage call = QDBusMessage::createMethodCall(
-        QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("/org/freedesktop/FileManager1"),
-        QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("ShowItems"));
-    call << QStringList{QUrl::fromLocalFile(filePath()).toString()} << QString();
-    auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, folder](auto *finished) {
-        if (finished->isError())
-            openFolder(folder);
-        finished->deleteLater();
-    });
+    [](DesktopOpener &opener, QString path) -> QCoro::Task<void> {
+        try {
+            co_await opener.reveal(path);
+        } catch (const PlatformError &error) {
+            qCWarning(lcStore, "Could not show config.json: %s", qUtf8Printable(error.description()));
+        }
+    }(*opener_, filePath());
 }
 
 } // namespace vima

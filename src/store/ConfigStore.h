@@ -20,6 +20,7 @@
 
 namespace vima {
 
+class DesktopOpener;
 struct RingTemplate;
 
 // The one owner of the live configuration: finds, loads, migrates, publishes
@@ -66,10 +67,10 @@ public:
     // Writes the configuration, encoded as by save(), atomically to `destination`.
     // Throws FileError (or the encoder's error); the store's state does not change.
     void exportConfig(const QString &destination) const;
-    // Shows "config.json" selected in the file manager, else opens its folder.
+    // Shows "config.json" selected in the file manager through the opener
+    // the composition root gave (nothing without one).
     void revealInFinder();
-    // Opens a folder when no file manager answers on the session bus.
-    std::function<void(const QString &folder)> openFolder;
+    void setDesktopOpener(DesktopOpener *opener) { opener_ = opener; }
 
     // The folder that holds "config.json" (the XDG config home's "Vima").
     static QString directoryURL();
@@ -134,6 +135,7 @@ private:
     VimaConfig syncedConfig_;
     QString directory_;
     Scheduler &scheduler_;
+    DesktopOpener *opener_ = nullptr;
     std::optional<Scheduler::TimerId> saveTimer_;
 };
 

@@ -1,5 +1,6 @@
 #include "StoreTestSupport.h"
 
+#include "platform/fake/FakeDesktopOpener.h"
 #include "store/ConfigError.h"
 #include "store/FileError.h"
 
@@ -460,6 +461,17 @@ private Q_SLOTS:
         QVERIFY_THROWS_EXCEPTION(FileError, store.exportConfig(nowhere));
         QCOMPARE(store.lastError(), std::nullopt);
         QVERIFY(!QFileInfo::exists(nowhere));
+    }
+
+    void revealGoesThroughTheDesktopOpener()
+    {
+        StoreFixture fixture;
+        ConfigStore &store = fixture.open();
+        store.revealInFinder(); // none given: nothing happens
+        FakeDesktopOpener opener;
+        store.setDesktopOpener(&opener);
+        store.revealInFinder();
+        QCOMPARE(opener.revealed, QStringList{fixture.file()});
     }
 
     void decodeRefusesNewerFormats()

@@ -4,6 +4,7 @@
 #include "platform/PlatformError.h"
 
 #include <QList>
+#include <QStringList>
 
 namespace vima {
 
@@ -11,6 +12,7 @@ namespace vima {
 class FakeDesktopOpener final : public DesktopOpener {
 public:
     QList<QUrl> opened;
+    QStringList revealed;
     QString failure;
 
     QCoro::Task<void> open(const QUrl &url) override
@@ -18,6 +20,11 @@ public:
         if (!failure.isEmpty())
             throw PlatformError(failure);
         opened.append(url);
+        co_return;
+    }
+    QCoro::Task<void> reveal(const QString &filePath) override
+    {
+        revealed.append(filePath);
         co_return;
     }
 };

@@ -4,8 +4,14 @@
 
 #include "async/ProcessWait.h"
 
+#include <QCoroSignal>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
+#include <memory>
 
 namespace vima {
 namespace {
@@ -49,6 +55,22 @@ QCoro::Task<void> XdgDesktopOpener::open(const QUrl &url)
     process->deleteLater();
     if (process->exitStatus() != QProcess::NormalExit || process->exitCode() != 0)
         throw failure;
+}
+
+QCoro::Task<void> XdgDesktopOpener::reveal(const QString &filePath)
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (bus.isConnected()) {
+        QDBusMessage call = QDBusMessage::createMethodCall(
+            QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("/org/freedesktop/FileManager1"),
+            QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("ShowItems"));
+        call << QStringList{QUrl::fromLocalFile(filePath).toString()} << QString();
+        const auto watcher = std::make_unique<QDBusPendingCallWatcher>(bus.asyncCall(call));
+        co_await qCoro(watcher.get(), &QDBusPendingCallWatcher::finished);
+        if (!watcher->isError())
+            co_return;
+    }
+    co_await open(QUrl::fromLocalFile(QFileInfo(filePath).path()));
 }
 
 } // namespace vima

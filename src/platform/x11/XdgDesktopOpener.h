@@ -14,6 +14,8 @@ public:
     explicit XdgDesktopOpener(QStringList command = {});
 
     QCoro::Task<void> open(const QUrl &url) override;
+    // Through the file manager's org.freedesktop.FileManager1 on the session bus.
+    QCoro::Task<void> reveal(const QString &filePath) override;
 
 private:
     QStringList command_;

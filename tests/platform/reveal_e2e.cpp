@@ -1,14 +1,16 @@
-// "Reveal in Finder" over a real session bus: the file manager's ShowItems
-// when one answers, else the folder is opened.
-#include "StoreTestSupport.h"
+// Showing a file in the file manager over a real session bus: the file
+// manager's ShowItems when one answers, else the folder is opened.
+#include "platform/x11/XdgDesktopOpener.h"
 
+#include <QCoroTask>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
 
 using namespace vima;
-using namespace vima::test;
 
 namespace {
 
@@ -27,7 +29,7 @@ public Q_SLOTS:
 
 } // namespace
 
-class TestRevealInFinder : public QObject {
+class TestReveal : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
@@ -41,24 +43,34 @@ private Q_SLOTS:
                                    QDBusConnection::ExportAllSlots));
         QVERIFY(bus.registerService(service));
 
-        StoreFixture fixture;
-        ConfigStore &store = fixture.open();
-        QStringList opened;
-        store.openFolder = [&](const QString &folder) { opened.append(folder); };
+        QTemporaryDir dir;
+        const QString opened = dir.filePath(QStringLiteral("opened"));
+        // The opener of last resort writes down what it was asked to open.
+        XdgDesktopOpener opener({QStringLiteral("sh"), QStringLiteral("-c"),
+                                 QStringLiteral("printf %s \"$1\" > '%1'").arg(opened), QStringLiteral("sh")});
+        const QString file = dir.filePath(QStringLiteral("Vima/config.json"));
 
-        store.revealInFinder();
-        QTRY_COMPARE(fileManager.shown.size(), 1);
-        QCOMPARE(fileManager.shown.first(),
-                 QStringList{QUrl::fromLocalFile(fixture.file()).toString()});
+        bool done = false;
+        auto reveal = [&]() -> QCoro::Task<void> {
+            co_await opener.reveal(file);
+            done = true;
+        };
+        reveal();
+        QTRY_VERIFY(done);
+        QCOMPARE(fileManager.shown, QList<QStringList>{{QUrl::fromLocalFile(file).toString()}});
 
         QVERIFY(bus.unregisterService(service));
         QTRY_VERIFY(!QDBusConnection::sessionBus().interface()->isServiceRegistered(service));
-        store.revealInFinder();
-        QTRY_COMPARE(opened, QStringList{fixture.folder()});
+        done = false;
+        reveal();
+        QTRY_VERIFY(done);
+        QFile written(opened);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(written.readAll()), dir.filePath(QStringLiteral("Vima")));
         QCOMPARE(fileManager.shown.size(), 1);
         QDBusConnection::disconnectFromBus(QStringLiteral("file-manager"));
     }
 };
 
-QTEST_GUILESS_MAIN(TestRevealInFinder)
+QTEST_GUILESS_MAIN(TestReveal)
 #include "reveal_e2e.moc"
