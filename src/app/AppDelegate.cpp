@@ -89,8 +89,8 @@ void AppDelegate::buildSettingsContext()
     AppEnvironment &env = *environment_;
     settingsContext_ = std::make_unique<SettingsContext>(SettingsContext{
         env.configStore(), env.permissions(), env.loginItem(), env.llm(), env.keychain(), *shortcuts_,
-        notifications_, *prompts_, *hotkeyFailure_, *userDefaults_, scheduler_, *platform_.catalog,
-        env.appIcons(), *platform_.haptics, *platform_.beep});
+        *platform_.keyEventCodes, notifications_, *prompts_, *hotkeyFailure_, *userDefaults_, scheduler_,
+        *platform_.catalog, env.appIcons(), *platform_.haptics, *platform_.beep});
 }
 
 bool AppDelegate::applicationShouldHandleReopen()

@@ -66,10 +66,10 @@ private Q_SLOTS:
             prompts.applicationChooser = [catalog](QWidget *parent) {
                 return ApplicationChooser::choose(parent, catalog, nullptr);
             };
-            SettingsContext context{fakes.store,   fakes.permissions,   fakes.loginItem, fakes.llm,
-                                    fakes.keychain, fakes.shortcuts,    fakes.notifications, prompts,
-                                    fakes.hotkeyFailure, fakes.settings, fakes.scheduler, *catalog,
-                                    fakes.appIcons};
+            SettingsContext context{fakes.store,         fakes.permissions, fakes.loginItem,     fakes.llm,
+                                    fakes.keychain,      fakes.shortcuts,   fakes.keyEventCodes, fakes.notifications,
+                                    prompts,             fakes.hotkeyFailure, fakes.settings,    fakes.scheduler,
+                                    *catalog,            fakes.appIcons,    fakes.haptics,       fakes.beep};
             ItemEditorView view(context);
             ItemEditorHost host(harness.store(), view, ringID, slot.id);
             view.resize(600, 700);

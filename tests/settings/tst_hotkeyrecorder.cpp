@@ -1,3 +1,5 @@
+#include "SettingsHarness.h"
+
 #include "platform/fake/FakeHotKeyProbe.h"
 #include "platform/fake/FakeHotKeyRegistrar.h"
 #include "platform/fake/FakeKeyEventCodes.h"
@@ -5,14 +7,17 @@
 #include "services/HotkeyManager.h"
 #include "services/SystemShortcuts.h"
 #include "settings/general/HotkeyRecorderModel.h"
+#include "settings/general/HotkeyRecorderView.h"
 
 #include <QKeyEvent>
+#include <QPushButton>
 #include <QShortcut>
 #include <QSignalSpy>
 #include <QTest>
 #include <QWidget>
 
 using namespace vima;
+using namespace vima::test;
 
 Q_DECLARE_METATYPE(QList<HotkeySpec>)
 
@@ -212,6 +217,55 @@ private Q_SLOTS:
         recorder.model.setHotkey({40, shift | command});
         QCOMPARE(recorder.model.label(), QStringLiteral("⇧⌘K"));
         QVERIFY(recorder.chosen.isEmpty());
+    }
+
+    // As the General tab's road goes: Tab to the control, Space, the combination.
+    void spaceThenACombinationWritesTheConfiguration()
+    {
+        SettingsHarness h;
+        HotkeyRecorderView view(h.context());
+        QSignalSpy chosen(&view, &HotkeyRecorderView::hotkeyChosen);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowActive(&view));
+        QPushButton *button = view.recorderButton();
+        QCOMPARE(button->accessibleName(), QStringLiteral("Hotkey"));
+        button->setFocus();
+        QTest::keyClick(button, Qt::Key_Space);
+        QVERIFY(view.model()->isRecording());
+
+        QTest::keyClick(button, Qt::Key_K, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(h.store().config().hotkey, (HotkeySpec{40, control | shift}));
+        QCOMPARE(chosen.size(), 1);
+        QVERIFY(!view.model()->isRecording());
+    }
+
+    void followsTheConfigurationAndTheFailureWithoutWriting()
+    {
+        SettingsHarness h;
+        HotkeyRecorderView view(h.context());
+        QSignalSpy chosen(&view, &HotkeyRecorderView::hotkeyChosen);
+        h.store().edit([](VimaConfig &config) { config.hotkey = {40, command}; });
+        QCOMPARE(view.model()->hotkey(), (HotkeySpec{40, command}));
+        h.hotkeyFailure.setFailed(true);
+        QVERIFY(view.model()->showsUnavailable());
+        QVERIFY(chosen.isEmpty());
+    }
+
+    void hidingTheControlEndsTheRecording()
+    {
+        SettingsHarness h;
+        QWidget tab;
+        auto *view = new HotkeyRecorderView(h.context(), &tab);
+        tab.show();
+        view->model()->toggleRecording();
+        tab.hide();
+        QVERIFY(!view->model()->isRecording());
+
+        KeyTarget elsewhere;
+        elsewhere.show();
+        QTest::keyClick(&elsewhere, Qt::Key_K, Qt::ControlModifier);
+        QCOMPARE(elsewhere.presses, 2);
+        QCOMPARE(h.store().config().hotkey, HotkeySpec{});
     }
 };
 

@@ -19,6 +19,7 @@ class ApplicationCatalog;
 class ConfigStore;
 class HapticFeedback;
 class HotkeyFailureFlag;
+class KeyEventCodes;
 class Keychain;
 class LLMService;
 class LoginItemService;
@@ -36,6 +37,8 @@ struct SettingsContext {
     LLMService &llm;
     Keychain &keychain;
     const SystemShortcuts &shortcuts;
+    // Which key a key event of ours came from, in the configuration's codes.
+    const KeyEventCodes &keyEventCodes;
     NotificationCenter &notifications;
     UiPrompts &prompts;
     // Registering the configured hotkey failed (the environment's flag).

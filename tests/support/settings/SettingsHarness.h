@@ -10,6 +10,7 @@
 #include "platform/fake/FakeAppIconSource.h"
 #include "platform/fake/FakeHapticFeedback.h"
 #include "platform/fake/FakeHotKeyProbe.h"
+#include "platform/fake/FakeKeyEventCodes.h"
 #include "platform/fake/FakeLoginItemRegistry.h"
 #include "platform/fake/FakeSecretStore.h"
 #include "platform/fake/FakeSymbolicHotKeyPreferences.h"
@@ -38,6 +39,7 @@ struct SettingsHarness {
     FakeSecretStore secrets;
     FakeSymbolicHotKeyPreferences symbolicHotKeys;
     FakeHotKeyProbe hotKeyProbe;
+    FakeKeyEventCodes keyEventCodes;
     FakeApplicationCatalog catalog;
     FakeAppIconSource iconSource;
     FakeUiPrompts prompts;
@@ -76,8 +78,8 @@ struct SettingsHarness {
         shortcuts = std::make_unique<SystemShortcuts>(symbolicHotKeys, hotKeyProbe);
         appIcons = std::make_unique<AppIconCache>(&iconSource);
         built = std::make_unique<SettingsContext>(SettingsContext{
-            store(), *permissions, *loginItem, *llm, *keychain, *shortcuts, notifications, prompts,
-            hotkeyFailure, userDefaults, fixture.scheduler, catalog, *appIcons, haptics, beep});
+            store(), *permissions, *loginItem, *llm, *keychain, *shortcuts, keyEventCodes, notifications,
+            prompts, hotkeyFailure, userDefaults, fixture.scheduler, catalog, *appIcons, haptics, beep});
         return *built;
     }
 };
