@@ -9,6 +9,8 @@
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QFormLayout>
+#include <QGraphicsOpacityEffect>
+#include <QPropertyAnimation>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -151,6 +153,17 @@ void ItemKindSection::buildPack()
     saved_ = new StatusLine(Tone::secondary, QStringLiteral("checkmark.circle.fill"),
                             QStringLiteral("Saved — insert it from any empty slot"));
     saveLine_ = lineOf({save, saved_}, 10);
+    auto *opacity = new QGraphicsOpacityEffect(saved_);
+    opacity->setOpacity(0);
+    saved_->setGraphicsEffect(opacity);
+    saved_->hide();
+    savedFade_ = new QPropertyAnimation(opacity, "opacity", this);
+    savedFade_->setDuration(200);
+    savedFade_->setEndValue(0.0);
+    connect(savedFade_, &QPropertyAnimation::finished, this, [this] {
+        if (savedFade_->endValue().toDouble() == 0.0)
+            saved_->hide();
+    });
     form_->addRow(saveLine_);
 
     packTarget_ = new QComboBox;
@@ -293,11 +306,25 @@ void ItemKindSection::refreshPack()
         packName_->setText(info.name);
     packCount_->setText(info.itemCount);
     saveLine_->setVisible(info.exists);
-    saved_->setVisible(model_.didSaveTemplate());
+    fadeSavedConfirmation(model_.didSaveTemplate());
     const bool anyPack = !model_.subRings().isEmpty();
     targetLabel_->setVisible(anyPack);
     packTarget_->setVisible(anyPack);
     refreshPackTargets();
+}
+
+void ItemKindSection::fadeSavedConfirmation(bool shown)
+{
+    auto *opacity = static_cast<QGraphicsOpacityEffect *>(saved_->graphicsEffect());
+    const double target = shown ? 1.0 : 0.0;
+    if (savedFade_->endValue().toDouble() == target && saved_->isVisibleTo(this) == shown)
+        return;
+    if (shown)
+        saved_->show();
+    savedFade_->stop();
+    savedFade_->setStartValue(opacity->opacity());
+    savedFade_->setEndValue(target);
+    savedFade_->start();
 }
 
 void ItemKindSection::refreshPackTargets()

@@ -9,6 +9,7 @@ class QComboBox;
 class QFormLayout;
 class QLineEdit;
 class QPlainTextEdit;
+class QPropertyAnimation;
 class QPushButton;
 
 namespace vima {
@@ -43,6 +44,7 @@ private:
     void addCaption(const QString &text);
     void refreshPack();
     void refreshPackTargets();
+    void fadeSavedConfirmation(bool shown);
 
     ItemEditorModel &model_;
     ItemAction::Kind kind_;
@@ -66,6 +68,7 @@ private:
     StatusLine *packMissing_ = nullptr;
     QWidget *saveLine_ = nullptr;
     StatusLine *saved_ = nullptr;
+    QPropertyAnimation *savedFade_ = nullptr;
     QWidget *targetLabel_ = nullptr;
 };
 
