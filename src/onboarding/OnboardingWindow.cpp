@@ -34,7 +34,7 @@ QScrollArea *scrolling(QWidget *page)
 } // namespace
 
 OnboardingWindow::OnboardingWindow(OnboardingContext context, bool asksBeforeReplacing, QWidget *parent)
-    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
     , model_(new OnboardingModel(std::move(context), asksBeforeReplacing, this))
 {
     setAttribute(Qt::WA_DeleteOnClose);
