@@ -2,7 +2,6 @@
 
 #include "onboarding/OnboardingModel.h"
 #include "onboarding/OnboardingStyle.h"
-#include "ui/Palette.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -18,14 +17,9 @@ HotkeyTakenNote::HotkeyTakenNote(OnboardingModel &model, QWidget *parent) : QWid
     row->setSpacing(6);
     row->addStretch();
     row->addWidget(textLabel(QStringLiteral("This hotkey is taken by another application. Pick another on the General tab."),
-                             TextStyle::callout, Palette::orange(), false));
-    auto *link = new QPushButton(QStringLiteral("Open General Settings"));
-    link->setFlat(true);
-    link->setCursor(Qt::PointingHandCursor);
+                             TextStyle::callout, Tone::warning, false));
+    QPushButton *link = linkButton(QStringLiteral("Open General Settings"));
     link->setFont(onboarding::font(TextStyle::callout));
-    QFont underlined = link->font();
-    underlined.setUnderline(true);
-    link->setFont(underlined);
     row->addWidget(link);
     row->addStretch();
     connect(link, &QPushButton::clicked, &model, &OnboardingModel::openGeneralSettings);

@@ -1,6 +1,7 @@
 #include "onboarding/OnboardingFooter.h"
 
 #include "onboarding/OnboardingModel.h"
+#include "settings/kit/SettingsLooks.h"
 #include "ui/Palette.h"
 
 #include <QHBoxLayout>
@@ -17,16 +18,7 @@ constexpr qreal markSpacing = 6;
 
 QPushButton *footerButton(const QString &title, bool prominent)
 {
-    auto *button = new QPushButton(title);
-    if (prominent) {
-        const QColor ink = Palette::adaptiveGrey();
-        const QColor text = Palette::isDark() ? Qt::black : Qt::white;
-        button->setStyleSheet(QStringLiteral("QPushButton { background: %1; color: %2; border: none; border-radius: 5px;"
-                                             " padding: 4px 14px; }"
-                                             "QPushButton:focus { border: 2px solid palette(highlight); }")
-                                  .arg(ink.name(), text.name()));
-    }
-    return button;
+    return prominent ? inkButton(title) : new QPushButton(title);
 }
 
 } // namespace

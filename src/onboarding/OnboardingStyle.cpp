@@ -3,9 +3,6 @@
 #include "ui/SymbolCatalog.h"
 
 #include <QHBoxLayout>
-#include <QLabel>
-#include <QPainter>
-#include <QPixmap>
 
 namespace vima::onboarding {
 
@@ -51,15 +48,6 @@ QFont titleFont(int pixelSize)
     return result;
 }
 
-void setTextColour(QWidget *widget, const QColor &colour)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    palette.setColor(QPalette::Text, colour);
-    palette.setColor(QPalette::ButtonText, colour);
-    widget->setPalette(palette);
-}
-
 QHBoxLayout *centredRow(QWidget *widget)
 {
     auto *row = new QHBoxLayout;
@@ -70,34 +58,17 @@ QHBoxLayout *centredRow(QWidget *widget)
     return row;
 }
 
-QLabel *textLabel(const QString &text, TextStyle style, const QColor &colour, bool wrap, QWidget *parent)
+ToneLabel *textLabel(const QString &text, TextStyle style, Tone tone, bool wrap)
 {
-    auto *label = new QLabel(text, parent);
-    label->setTextFormat(Qt::PlainText);
+    auto *label = new ToneLabel(tone, text);
     label->setFont(font(style));
     label->setWordWrap(wrap);
-    setTextColour(label, colour);
     return label;
 }
 
-QLabel *symbolLabel(const QString &name, int pixelSize, const QColor &colour, QWidget *parent)
+SymbolIcon *symbolIcon(const QString &name, int side, Tone tone)
 {
-    auto *label = new QLabel(parent);
-    const QString shown = SymbolCatalog::knows(name) ? name : QStringLiteral("circle.fill");
-    const qreal ratio = label->devicePixelRatioF();
-    const QImage symbol = SymbolCatalog::image(shown, qRound(pixelSize * ratio), colour, SymbolCatalog::Weight::regular);
-    // The catalogue tints with the opaque colour; the label colours are partly transparent.
-    QPixmap pixmap(symbol.size());
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setOpacity(colour.alphaF());
-    painter.drawImage(0, 0, symbol);
-    painter.end();
-    pixmap.setDevicePixelRatio(ratio);
-    label->setPixmap(pixmap);
-    label->setAlignment(Qt::AlignCenter);
-    label->setAccessibleName(shown);
-    return label;
+    return new SymbolIcon(SymbolCatalog::knows(name) ? name : QStringLiteral("circle.fill"), tone, side);
 }
 
 } // namespace vima::onboarding

@@ -1,11 +1,11 @@
 #pragma once
 
-#include <QColor>
+#include "settings/kit/SettingsLooks.h"
+
 #include <QFont>
 #include <QString>
 
 class QHBoxLayout;
-class QLabel;
 class QWidget;
 
 namespace vima::onboarding {
@@ -17,12 +17,11 @@ QFont font(TextStyle style);
 // The serif display face of the page titles.
 QFont titleFont(int pixelSize);
 
-// A plain-text label in `style` and `colour`; wrapped labels never truncate.
-QLabel *textLabel(const QString &text, TextStyle style, const QColor &colour, bool wrap = true,
-                  QWidget *parent = nullptr);
-// A system symbol (or "circle.fill" when unknown) drawn `pixelSize` high.
-QLabel *symbolLabel(const QString &name, int pixelSize, const QColor &colour, QWidget *parent = nullptr);
-void setTextColour(QWidget *widget, const QColor &colour);
+// A plain-text label in `style` and `tone`; wrapped labels never truncate.
+ToneLabel *textLabel(const QString &text, TextStyle style, Tone tone, bool wrap = true);
+// A system symbol `side` pixels square; "circle.fill" stands in for a name
+// the catalogue does not know.
+SymbolIcon *symbolIcon(const QString &name, int side, Tone tone);
 // `widget` centred in a row of its own, so a wrapping text gets its height for
 // the width it really has.
 QHBoxLayout *centredRow(QWidget *widget);

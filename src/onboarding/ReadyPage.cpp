@@ -4,7 +4,6 @@
 #include "onboarding/OnboardingCard.h"
 #include "onboarding/OnboardingModel.h"
 #include "onboarding/OnboardingStyle.h"
-#include "ui/Palette.h"
 #include "settings/kit/PermissionGuideView.h"
 
 #include <QHBoxLayout>
@@ -27,12 +26,11 @@ QWidget *card(const QString &symbol, const QString &title, QWidget *content)
     auto *row = new QHBoxLayout(frame);
     row->setContentsMargins(14, 14, 14, 14);
     row->setSpacing(12);
-    QLabel *icon = symbolLabel(symbol, 15, Palette::secondaryLabel());
-    icon->setFixedWidth(24);
-    row->addWidget(icon, 0, Qt::AlignTop);
+    row->addWidget(symbolIcon(symbol, 15, Tone::secondary), 0, Qt::AlignTop);
+    row->addSpacing(24 - 15); // the symbol's box is 24 wide
     auto *column = new QVBoxLayout;
     column->setSpacing(4);
-    column->addWidget(textLabel(title, TextStyle::headline, Palette::label()));
+    column->addWidget(textLabel(title, TextStyle::headline, Tone::label));
     column->addWidget(content);
     row->addLayout(column, 1);
     return frame;
@@ -40,7 +38,7 @@ QWidget *card(const QString &symbol, const QString &title, QWidget *content)
 
 QLabel *plainContent(const QString &text)
 {
-    return textLabel(text, TextStyle::callout, Palette::secondaryLabel());
+    return textLabel(text, TextStyle::callout, Tone::secondary);
 }
 
 QLabel *moreInside()
@@ -61,8 +59,8 @@ QWidget *granted()
     auto *row = new QHBoxLayout(status);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(5);
-    row->addWidget(symbolLabel(QStringLiteral("checkmark.circle.fill"), 12, Palette::adaptiveGrey()));
-    row->addWidget(textLabel(QStringLiteral("Granted"), TextStyle::callout, Palette::adaptiveGrey(), false));
+    row->addWidget(symbolIcon(QStringLiteral("checkmark.circle.fill"), 12, Tone::label));
+    row->addWidget(textLabel(QStringLiteral("Granted"), TextStyle::callout, Tone::label, false));
     row->addStretch();
     return status;
 }
@@ -75,14 +73,14 @@ ReadyPage::ReadyPage(OnboardingModel &model, QWidget *parent) : QWidget(parent),
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(18);
     column->addStretch();
-    column->addWidget(symbolLabel(QStringLiteral("checkmark.circle.fill"), 50, Palette::label()));
+    column->addWidget(symbolIcon(QStringLiteral("checkmark.circle.fill"), 50, Tone::label), 0, Qt::AlignHCenter);
 
     auto *header = new QVBoxLayout;
     header->setSpacing(6);
-    QLabel *title = textLabel(QStringLiteral("You're ready"), TextStyle::title, Palette::label(), false);
+    QLabel *title = textLabel(QStringLiteral("You're ready"), TextStyle::title, Tone::label, false);
     title->setFont(titleFont(32));
     header->addWidget(title, 0, Qt::AlignHCenter);
-    header_ = textLabel(QString(), TextStyle::title3, Palette::secondaryLabel());
+    header_ = textLabel(QString(), TextStyle::title3, Tone::secondary);
     header_->setAlignment(Qt::AlignHCenter);
     header->addWidget(header_);
     header->addWidget(new HotkeyTakenNote(model));
@@ -132,7 +130,7 @@ QWidget *ReadyPage::accessibilityContent()
     requestColumn->addSpacing(2);
     requestColumn->addWidget(new PermissionGuideView);
     requestColumn->addWidget(textLabel(QStringLiteral("It turns on here automatically — no need to come back."),
-                                       TextStyle::caption, Palette::tertiaryLabel()));
+                                       TextStyle::caption, Tone::tertiary));
 
     trust_ = new QStackedWidget;
     trust_->addWidget(granted());

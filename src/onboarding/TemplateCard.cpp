@@ -29,11 +29,9 @@ TemplateCard::TemplateCard(const RingTemplate &ringTemplate, QWidget *parent)
     auto *column = new QVBoxLayout(content_);
     column->setContentsMargins(padding, padding, padding, padding);
     column->setSpacing(5);
-    QLabel *symbol = symbolLabel(ringTemplate.symbol, 20, Palette::secondaryLabel());
-    symbol->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    column->addWidget(symbol);
-    column->addWidget(textLabel(ringTemplate.name, TextStyle::headline, Palette::label(), false));
-    column->addWidget(textLabel(ringTemplate.summary, TextStyle::caption, Palette::secondaryLabel()));
+    column->addWidget(symbolIcon(ringTemplate.symbol, 20, Tone::secondary), 0, Qt::AlignLeft);
+    column->addWidget(textLabel(ringTemplate.name, TextStyle::headline, Tone::label, false));
+    column->addWidget(textLabel(ringTemplate.summary, TextStyle::caption, Tone::secondary));
     column->addStretch();
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
 }

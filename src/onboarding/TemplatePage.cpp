@@ -63,12 +63,12 @@ TemplatePage::TemplatePage(OnboardingModel &model, QWidget *parent) : QWidget(pa
     auto *header = new QVBoxLayout;
     header->setSpacing(4);
     QLabel *question = textLabel(QStringLiteral("What do you spend most of your time doing?"), TextStyle::title,
-                                 Palette::label());
+                                 Tone::label);
     question->setFont(titleFont(22));
     header->addWidget(question);
     header->addWidget(textLabel(QStringLiteral("Tavelon")
                                     + QStringLiteral(" fills the ring with actions that suit. You can change any of them later in Settings."),
-                                TextStyle::callout, Palette::secondaryLabel()));
+                                TextStyle::callout, Tone::secondary));
     column->addLayout(header);
 
     auto *grid = new QGridLayout;
@@ -91,7 +91,7 @@ TemplatePage::TemplatePage(OnboardingModel &model, QWidget *parent) : QWidget(pa
     boxColumn->setContentsMargins(12, 12, 12, 12);
     boxColumn->setSpacing(6);
     boxColumn->addWidget(textLabel(QStringLiteral("This ring gives you"), TextStyle::captionStrong,
-                                   Palette::secondaryLabel(), false));
+                                   Tone::secondary, false));
     preview_ = new QGridLayout;
     preview_->setVerticalSpacing(4);
     for (int index = 0; index < previewColumns; ++index)

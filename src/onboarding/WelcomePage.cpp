@@ -22,9 +22,8 @@ QWidget *howToLine(const QString &symbol, QLabel *text)
     auto *row = new QHBoxLayout(line);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(10);
-    QLabel *icon = onboarding::symbolLabel(symbol, 15, Palette::secondaryLabel());
-    icon->setFixedWidth(20);
-    row->addWidget(icon, 0, Qt::AlignTop);
+    row->addWidget(onboarding::symbolIcon(symbol, 15, Tone::secondary), 0, Qt::AlignTop);
+    row->addSpacing(20 - 15); // the symbol's box is 20 wide
     row->addWidget(text, 1);
     return line;
 }
@@ -49,25 +48,25 @@ WelcomePage::WelcomePage(OnboardingModel &model, QWidget *parent) : QWidget(pare
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(20);
     column->addStretch();
-    column->addWidget(symbolLabel(QStringLiteral("circle.hexagongrid.circle"), 60, Palette::secondaryLabel()));
+    column->addWidget(symbolIcon(QStringLiteral("circle.hexagongrid.circle"), 60, Tone::secondary), 0, Qt::AlignHCenter);
 
-    QLabel *title = textLabel(QStringLiteral("Welcome to Tavelon"), TextStyle::title, Palette::label(), false);
+    QLabel *title = textLabel(QStringLiteral("Welcome to Tavelon"), TextStyle::title, Tone::label, false);
     title->setFont(titleFont(32));
     column->addWidget(centredColumn({title, textLabel(QStringLiteral("A ring of actions at your cursor."),
-                                                      TextStyle::title3, Palette::secondaryLabel(), false)},
+                                                      TextStyle::title3, Tone::secondary, false)},
                                     6));
 
-    hotkey_ = textLabel(QString(), TextStyle::largeTitle, Palette::label(), false);
+    hotkey_ = textLabel(QString(), TextStyle::largeTitle, Tone::label, false);
     hotkey_->setObjectName(QStringLiteral("hotkey"));
     hotkey_->setContentsMargins(24, 10, 24, 10);
     hotkey_->setStyleSheet(QStringLiteral("QLabel#hotkey { background: %1; border: 1px solid %2; border-radius: 12px; }")
                                .arg(Palette::selectedContentBackground().name(QColor::HexArgb),
                                     Palette::separator().name(QColor::HexArgb)));
-    QLabel *caption = textLabel(QStringLiteral("Your shortcut"), TextStyle::caption, Palette::secondaryLabel(), false);
+    QLabel *caption = textLabel(QStringLiteral("Your shortcut"), TextStyle::caption, Tone::secondary, false);
     column->addWidget(centredColumn({hotkey_, caption, new HotkeyTakenNote(model)}, 5));
 
-    holdLine_ = textLabel(QString(), TextStyle::callout, Palette::label());
-    tapLine_ = textLabel(QString(), TextStyle::callout, Palette::label());
+    holdLine_ = textLabel(QString(), TextStyle::callout, Tone::label);
+    tapLine_ = textLabel(QString(), TextStyle::callout, Tone::label);
     auto *howTo = new QWidget;
     howTo->setFixedWidth(textWidth);
     auto *lines = new QVBoxLayout(howTo);
@@ -79,7 +78,7 @@ WelcomePage::WelcomePage(OnboardingModel &model, QWidget *parent) : QWidget(pare
 
     QLabel *note = textLabel(QStringLiteral("Tavelon")
                                  + QStringLiteral(" sits in the menu bar and stays out of your Dock. It's always one keypress away."),
-                             TextStyle::callout, Palette::secondaryLabel());
+                             TextStyle::callout, Tone::secondary);
     note->setAlignment(Qt::AlignHCenter);
     note->setFixedWidth(textWidth);
     column->addLayout(centredRow(note));
