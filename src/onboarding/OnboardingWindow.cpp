@@ -41,10 +41,7 @@ OnboardingWindow::OnboardingWindow(OnboardingContext context, bool asksBeforeRep
     setAttribute(Qt::WA_QuitOnClose, false);
     setWindowTitle(QStringLiteral("Welcome to Tavelon"));
     setFixedSize(fixedSize);
-    QPalette background = palette();
-    background.setColor(QPalette::Window, Palette::windowBackground());
-    setPalette(background);
-    setAutoFillBackground(true);
+    setAutoFillBackground(true); // the palette's window colour, which follows the theme
 
     pages_ = new QStackedWidget;
     for (QWidget *page : std::initializer_list<QWidget *>{new WelcomePage(*model_), new TemplatePage(*model_),

@@ -1,0 +1,79 @@
+#include "Gallery.h"
+
+#include "GalleryRun.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QTimer>
+#include <QWidget>
+#include <utility>
+
+namespace vima::gallery {
+
+namespace {
+
+struct Entry {
+    QString area;
+    std::function<void()> draw;
+};
+
+QList<Entry> &entries()
+{
+    static QList<Entry> registered;
+    return registered;
+}
+
+QString &outputFolder()
+{
+    static QString folder;
+    return folder;
+}
+
+QString &themeName()
+{
+    static QString name;
+    return name;
+}
+
+// Lets queued layout and paint work run without a nested loop of our own
+// waiting on anything: a fixed short slice of the event loop.
+void settle()
+{
+    for (int round = 0; round < 5; ++round)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+} // namespace
+
+Pictures::Pictures(const char *area, std::function<void()> draw)
+{
+    entries().append({QString::fromUtf8(area), std::move(draw)});
+}
+
+void save(QWidget &widget, const QString &name)
+{
+    widget.show();
+    settle();
+    const QString path = QDir(outputFolder()).filePath(name + QLatin1Char('-') + themeName() + QStringLiteral(".png"));
+    if (!widget.grab().save(path))
+        qWarning("Could not write %s", qPrintable(path));
+}
+
+int runAll(const QString &folder, const QString &theme, const QStringList &areas)
+{
+    outputFolder() = folder;
+    themeName() = theme;
+    QDir().mkpath(folder);
+    int drawn = 0;
+    for (const Entry &entry : std::as_const(entries())) {
+        if (!areas.isEmpty() && !areas.contains(entry.area))
+            continue;
+        entry.draw();
+        settle();
+        ++drawn;
+    }
+    return drawn;
+}
+
+} // namespace vima::gallery
