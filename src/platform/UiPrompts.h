@@ -34,9 +34,10 @@ public:
     // only when that button was chosen.
     virtual QCoro::Task<bool> confirm(QWidget *parent, QString message, QString informativeText,
                                       QString confirmButton, QString cancelButton = QStringLiteral("Cancel")) = 0;
-    // A one-line text prompt; none when cancelled.
+    // A one-line text prompt whose first button reads `confirmButton`; none when cancelled.
     virtual QCoro::Task<std::optional<QString>> askText(QWidget *parent, QString title, QString label,
-                                                        QString initialText) = 0;
+                                                        QString initialText,
+                                                        QString confirmButton = QStringLiteral("OK")) = 0;
     // Where to write a JSON file, proposing `suggestedName`; none when cancelled.
     virtual QCoro::Task<std::optional<QString>> chooseJsonFileToSave(QWidget *parent, QString suggestedName) = 0;
     // One existing JSON file; none when cancelled.

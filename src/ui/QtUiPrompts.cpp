@@ -78,12 +78,13 @@ QCoro::Task<bool> QtUiPrompts::confirm(QWidget *parent, QString message, QString
 }
 
 QCoro::Task<std::optional<QString>> QtUiPrompts::askText(QWidget *parent, QString title, QString label,
-                                                         QString initialText)
+                                                         QString initialText, QString confirmButton)
 {
     auto *dialog = new QInputDialog(parent);
     dialog->setWindowTitle(title);
     dialog->setLabelText(label);
     dialog->setTextValue(initialText);
+    dialog->setOkButtonText(confirmButton);
     co_return co_await runAndRead<std::optional<QString>>(
         dialog, [](QInputDialog &done, int code) -> std::optional<QString> {
             if (code != QDialog::Accepted)

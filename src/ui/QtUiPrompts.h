@@ -24,7 +24,8 @@ public:
     QCoro::Task<bool> confirm(QWidget *parent, QString message, QString informativeText, QString confirmButton,
                               QString cancelButton = QStringLiteral("Cancel")) override;
     QCoro::Task<std::optional<QString>> askText(QWidget *parent, QString title, QString label,
-                                                QString initialText) override;
+                                                QString initialText,
+                                                QString confirmButton = QStringLiteral("OK")) override;
     QCoro::Task<std::optional<QString>> chooseJsonFileToSave(QWidget *parent, QString suggestedName) override;
     QCoro::Task<std::optional<QString>> chooseJsonFileToOpen(QWidget *parent) override;
     QCoro::Task<std::optional<ChosenApplication>> chooseApplication(QWidget *parent) override;

@@ -26,9 +26,9 @@ QCoro::Task<bool> FakeUiPrompts::confirm(QWidget *, QString message, QString inf
 }
 
 QCoro::Task<std::optional<QString>> FakeUiPrompts::askText(QWidget *, QString title, QString label,
-                                                           QString initialText)
+                                                           QString initialText, QString confirmButton)
 {
-    shown.append({Shown::Kind::askText, title, label, {initialText}});
+    shown.append({Shown::Kind::askText, title, label, {initialText, confirmButton}});
     co_return takeFirst(texts, std::optional<QString>());
 }
 
