@@ -223,7 +223,10 @@ QCoro::Task<void> LLMService::test(LLMProviderKind kind, std::optional<QString> 
     const LLMRequest request{QStringLiteral("Reply with the single word: ok"),
                              QStringLiteral("ping"), model.isEmpty() ? defaultModel(kind) : model,
                              16, 20.0};
-    co_await found->complete(request, LLMCredentials{std::move(apiKey), std::nullopt}, token);
+    // A named value: g++ 12 destroys a braced temporary argument of a
+    // coroutine twice, freeing the key while the provider still holds it.
+    LLMCredentials given{std::move(apiKey), std::nullopt};
+    co_await found->complete(request, std::move(given), token);
 }
 
 QCoro::Task<void> LLMService::refresh(AISettings settings)

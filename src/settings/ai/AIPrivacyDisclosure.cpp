@@ -1,0 +1,38 @@
+#include "settings/ai/AIPrivacyDisclosure.h"
+
+#include "settings/kit/DisclosureRow.h"
+
+#include <QVBoxLayout>
+
+namespace vima {
+
+AIPrivacyDisclosure::AIPrivacyDisclosure(QWidget *parent)
+    : QWidget(parent)
+{
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    for (const DisclosureText &row : rows())
+        layout->addWidget(new DisclosureRow(row, this));
+}
+
+QString AIPrivacyDisclosure::heading()
+{
+    return QStringLiteral("Where your text goes");
+}
+
+QList<DisclosureText> AIPrivacyDisclosure::rows()
+{
+    return {
+        {QStringLiteral("lock.shield"), QStringLiteral("Read only on demand"),
+         QStringLiteral("Tavelon reads a selection at the moment you activate an action, never in the background, "
+                        "and stores no history of what you select.")},
+        {QStringLiteral("desktopcomputer"), QStringLiteral("On-device by default"),
+         QStringLiteral("The built-in Apple model runs entirely on your Mac — your text never leaves it. Tavelon "
+                        "also ships with no analytics or telemetry of any kind.")},
+        {QStringLiteral("network"), QStringLiteral("Cloud only when you choose it"),
+         QStringLiteral("Text is sent over the network only for an action you've set to a cloud provider "
+                        "(Anthropic or OpenAI), and only to that provider, using your own API key.")},
+    };
+}
+
+} // namespace vima
