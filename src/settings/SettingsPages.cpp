@@ -1,5 +1,8 @@
 #include "settings/SettingsPages.h"
 
+#include "settings/ai/AISettingsPage.h"
+#include "settings/permissions/PermissionsPage.h"
+
 #include <QLabel>
 
 namespace vima {
@@ -18,13 +21,13 @@ QWidget *pendingPage(SettingsTab tab)
 
 } // namespace
 
-QWidget *makeSettingsPage(SettingsTab tab, SettingsContext &)
+QWidget *makeSettingsPage(SettingsTab tab, SettingsContext &context)
 {
     switch (tab) {
     case SettingsTab::general:
-    case SettingsTab::items:
-    case SettingsTab::ai:
-    case SettingsTab::permissions: return pendingPage(tab);
+    case SettingsTab::items: return pendingPage(tab);
+    case SettingsTab::ai: return new AISettingsPage(context);
+    case SettingsTab::permissions: return new PermissionsPage(context);
     }
     Q_UNREACHABLE();
 }

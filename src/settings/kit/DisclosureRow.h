@@ -13,24 +13,13 @@ class DisclosureRow final : public QWidget {
     Q_OBJECT
 
 public:
-    static constexpr int symbolColumn = 20;
-
     explicit DisclosureRow(const DisclosureText &text, QWidget *parent = nullptr);
 
     // The given symbol when the catalog knows it, else "circle.fill".
     static QString shownSymbol(const QString &name);
-    QString symbol() const { return symbol_; }
     void setDetail(const QString &detail);
 
-protected:
-    void paintEvent(QPaintEvent *event) override;
-    void changeEvent(QEvent *event) override;
-
 private:
-    void applyColours();
-
-    QString symbol_;
-    QLabel *title_;
     QLabel *detail_;
 };
 

@@ -1,6 +1,7 @@
 #include "settings/kit/PermissionGuideView.h"
 
 #include "settings/kit/DemoToggle.h"
+#include "settings/kit/SettingsLooks.h"
 #include "ui/IconView.h"
 #include "ui/Palette.h"
 
@@ -86,21 +87,6 @@ QRectF PermissionGuideView::rowRect() const
     return QRectF(0.5, 0.5, std::min<double>(width(), maxWidth) - 1, rowHeight - 1);
 }
 
-QFont PermissionGuideView::nameFont() const
-{
-    QFont callout = font();
-    callout.setPointSizeF(callout.pointSizeF() - 1);
-    callout.setWeight(QFont::Medium);
-    return callout;
-}
-
-QFont PermissionGuideView::captionFont() const
-{
-    QFont caption = font();
-    caption.setPointSizeF(caption.pointSizeF() - 2);
-    return caption;
-}
-
 void PermissionGuideView::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
@@ -109,13 +95,6 @@ void PermissionGuideView::resizeEvent(QResizeEvent *event)
     const double margin = (toggle.width() - DemoToggle::trackSize.width()) / 2;
     toggle_->setGeometry(int(row.right() - horizontalInset - DemoToggle::trackSize.width() - margin),
                          int(row.center().y() - toggle.height() / 2.0), toggle.width(), toggle.height());
-}
-
-void PermissionGuideView::changeEvent(QEvent *event)
-{
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::FontChange)
-        updateGeometry();
 }
 
 void PermissionGuideView::paintEvent(QPaintEvent *)
@@ -138,7 +117,7 @@ void PermissionGuideView::paintEvent(QPaintEvent *)
         IconView::paintSymbol(painter, QStringLiteral("app"), icon.center(), iconSide / 1.2,
                               Palette::secondaryLabel(colours), SymbolCatalog::Weight::regular);
 
-    painter.setFont(nameFont());
+    painter.setFont(calloutFont(QFont::Medium));
     painter.setPen(Palette::label(colours));
     const QRectF name(icon.right() + 10, row.top(), row.width() / 2, row.height());
     painter.drawText(name, Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Tavelon"));

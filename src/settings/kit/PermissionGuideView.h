@@ -32,14 +32,11 @@ protected:
     void hideEvent(QHideEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
-    void changeEvent(QEvent *event) override;
 
 private:
     void scheduleFlip(double seconds, bool on);
     void stopLoop();
     QRectF rowRect() const;
-    QFont nameFont() const;
-    QFont captionFont() const;
 
     Scheduler &scheduler_;
     Scheduler::TimerId timer_ = 0;

@@ -74,6 +74,10 @@ QColor toneColor(Tone tone)
 
 QFont captionFont() { return scaledFont(10); }
 
+QFont calloutFont(QFont::Weight weight) { return scaledFont(12, weight); }
+
+QFont headlineFont() { return scaledFont(13, QFont::DemiBold); }
+
 ToneLabel::ToneLabel(Tone tone, const QString &text, QWidget *parent) : QLabel(parent), tone_(tone)
 {
     setTextFormat(Qt::PlainText);

@@ -111,5 +111,9 @@ QPushButton *inkButton(const QString &text);
 // A row of widgets, leading-aligned.
 QHBoxLayout *rowLayout(int spacing = 8);
 QFont captionFont();
+// Body text a size down, for explanations and rows.
+QFont calloutFont(QFont::Weight weight = QFont::Normal);
+// Bold body text: a row's or a block's title.
+QFont headlineFont();
 
 } // namespace vima

@@ -1,0 +1,316 @@
+#include "settings/ai/AIAdvancedForm.h"
+
+#include "settings/ai/AIPrivacyDisclosure.h"
+#include "settings/ai/AISettingsModel.h"
+#include "settings/ai/ProviderPresentation.h"
+#include "settings/ai/ProviderRow.h"
+#include "settings/kit/ConfigBinding.h"
+#include "settings/kit/SettingsLooks.h"
+#include "ui/SymbolCatalog.h"
+
+#include <QCheckBox>
+#include <QFontDatabase>
+#include <QFormLayout>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
+
+namespace vima {
+
+namespace {
+
+constexpr int timeoutStep = 5;
+constexpr int shortestTimeout = 10;
+constexpr int longestTimeout = 180;
+
+auto aiField(auto member)
+{
+    return configField(&VimaConfig::ai, member);
+}
+
+QFont monospaced(double points)
+{
+    QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    mono.setPointSizeF(points * 0.75);
+    return mono;
+}
+
+QLineEdit *lineEdit(int maximumWidth, const QString &accessibleName)
+{
+    auto *edit = new QLineEdit;
+    edit->setMaximumWidth(maximumWidth);
+    edit->setAccessibleName(accessibleName);
+    return edit;
+}
+
+QWidget *row(std::initializer_list<QWidget *> children)
+{
+    auto *holder = new QWidget;
+    QHBoxLayout *layout = rowLayout();
+    holder->setLayout(layout);
+    for (QWidget *child : children)
+        layout->addWidget(child);
+    layout->addStretch();
+    return holder;
+}
+
+QPushButton *borderedButton(const QString &text)
+{
+    auto *button = new QPushButton(text);
+    button->setAccessibleName(text);
+    return button;
+}
+
+// The slider's position for a stored timeout; it shows where the value
+// falls, the label shows the value itself.
+int sliderPosition(double seconds)
+{
+    if (!std::isfinite(seconds))
+        return shortestTimeout / timeoutStep;
+    const double clamped = std::clamp(seconds, double(shortestTimeout), double(longestTimeout));
+    return int(std::lround(clamped / timeoutStep));
+}
+
+} // namespace
+
+AIAdvancedForm::AIAdvancedForm(AISettingsModel &model, ConfigStore &store, QWidget *parent)
+    : QWidget(parent), model_(model), store_(store)
+{
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(14);
+    layout->addWidget(providerSection());
+    layout->addWidget(keySection_ = keySection());
+    layout->addWidget(serverSection_ = serverSection());
+    layout->addWidget(modelSection_ = modelSection());
+    layout->addWidget(routingSection());
+    layout->addWidget(requestsSection());
+    layout->addWidget(accessibility_ = accessibilitySection());
+    auto *privacy = new SettingsSection(AIPrivacyDisclosure::heading());
+    privacy->addWidget(new AIPrivacyDisclosure);
+    layout->addWidget(privacy);
+    layout->addStretch();
+    setTabOrder();
+    connect(&model_, &AISettingsModel::changed, this, &AIAdvancedForm::apply);
+    apply();
+}
+
+QWidget *AIAdvancedForm::providerSection()
+{
+    auto *section = new SettingsSection(QStringLiteral("Provider"));
+    for (const LLMProviderKind kind : allProviderKinds()) {
+        auto *providerRow = new ProviderRow(kind);
+        connect(providerRow, &ProviderRow::clicked, &model_, [this, kind] { model_.selectProvider(kind); });
+        rows_.append(providerRow);
+        section->addWidget(providerRow);
+    }
+    return section;
+}
+
+QWidget *AIAdvancedForm::keySection()
+{
+    auto *section = new SettingsSection(QStringLiteral("API key"));
+    keyField_ = lineEdit(320, QString());
+    keyField_->setObjectName(QStringLiteral("apiKeyField"));
+    keyField_->setEchoMode(QLineEdit::Password);
+    connect(keyField_, &QLineEdit::textEdited, &model_, &AISettingsModel::setKeyDraft);
+    save_ = inkButton(QStringLiteral("Save"));
+    remove_ = borderedButton(QStringLiteral("Remove"));
+    connect(save_, &QPushButton::clicked, &model_, [this] { model_.saveKey(); });
+    connect(remove_, &QPushButton::clicked, &model_, [this] { model_.removeKey(); });
+    section->addRow(model_.keyFieldLabel(), row({keyField_, save_, remove_}));
+    keyLabel_ = qobject_cast<QLabel *>(section->form()->labelForField(keyField_->parentWidget()));
+
+    test_ = borderedButton(QStringLiteral("Test Key"));
+    connect(test_, &QPushButton::clicked, &model_, [this] { model_.testKey(); });
+    result_ = new StatusLine(Tone::success, QStringLiteral("checkmark.circle.fill"), QString());
+    auto *testRow = new QWidget;
+    QHBoxLayout *testLayout = rowLayout();
+    testRow->setLayout(testLayout);
+    testLayout->addWidget(test_, 0, Qt::AlignTop);
+    testLayout->addWidget(result_, 1);
+    section->addWidget(testRow);
+    section->addWidget(new StatusLine(Tone::secondary, QStringLiteral("lock.fill"),
+                                      QStringLiteral("Stored in the macOS Keychain, never in config.json.")));
+    return section;
+}
+
+QWidget *AIAdvancedForm::serverSection()
+{
+    auto *section = new SettingsSection(QStringLiteral("Local server"));
+    address_ = lineEdit(280, QStringLiteral("Address"));
+    address_->setPlaceholderText(AISettings::defaultOllamaBaseURL);
+    ConfigBinding::bind(store_, address_, aiField(&AISettings::ollamaBaseURL));
+    section->addRow(QStringLiteral("Address"), address_);
+    auto *hint = new ToneLabel(Tone::secondary, QStringLiteral("Start Ollama, then pull a model: ollama pull llama3.2"));
+    hint->setFont(monospaced(11));
+    hint->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    section->addWidget(hint);
+    return section;
+}
+
+QWidget *AIAdvancedForm::modelSection()
+{
+    auto *section = new SettingsSection(QStringLiteral("Model"));
+    modelField_ = lineEdit(260, QStringLiteral("Model"));
+    ConfigBinding::bind(store_, modelField_, aiField(&AISettings::model));
+    suggestions_ = new QToolButton;
+    suggestions_->setAutoRaise(true);
+    suggestions_->setFixedWidth(28);
+    suggestions_->setPopupMode(QToolButton::InstantPopup);
+    suggestions_->setToolTip(QStringLiteral("Suggested models"));
+    suggestions_->setAccessibleName(QStringLiteral("Suggested models"));
+    suggestions_->setIcon(QIcon(QPixmap::fromImage(
+        SymbolCatalog::image(QStringLiteral("list.bullet"), 32, toneColor(Tone::label), SymbolCatalog::Weight::medium))));
+    suggestionMenu_ = new QMenu(suggestions_);
+    suggestions_->setMenu(suggestionMenu_);
+    section->addRow(QStringLiteral("Model"), row({modelField_, suggestions_}));
+    section->addWidget(caption(QStringLiteral("Free text, so a newly released model works without updating Tavelon.")));
+    return section;
+}
+
+void AIAdvancedForm::fillModelMenu(LLMProviderKind kind)
+{
+    if (menuKind_ == kind)
+        return;
+    menuKind_ = kind;
+    suggestionMenu_->clear();
+    const QStringList models = ProviderPresentation::of(kind).suggestedModels;
+    for (const QString &name : models)
+        suggestionMenu_->addAction(QString(name).replace(QLatin1Char('&'), QStringLiteral("&&")), &model_,
+                                   [this, name] { model_.setModel(name); });
+    suggestions_->setVisible(!models.isEmpty());
+}
+
+QWidget *AIAdvancedForm::routingSection()
+{
+    auto *section = new SettingsSection(QStringLiteral("Routing"));
+    auto *fallback = new QCheckBox(QStringLiteral("Automatically use another provider if this one can't run"));
+    ConfigBinding::bind(store_, fallback, aiField(&AISettings::autoFallback));
+    fallback_ = fallback;
+    section->addWidget(fallback);
+    section->addWidget(caption(QStringLiteral(
+        "Keeps an action from dead-ending. Free and local providers are tried before paid ones, so fallback never "
+        "spends money the on-device model could have saved. Actions marked “needs a strong model” go to your API "
+        "key first when you have one.")));
+    return section;
+}
+
+QWidget *AIAdvancedForm::timeoutRow()
+{
+    timeout_ = new QSlider(Qt::Horizontal);
+    timeout_->setRange(shortestTimeout / timeoutStep, longestTimeout / timeoutStep);
+    timeout_->setPageStep(1);
+    timeout_->setMaximumWidth(240);
+    timeout_->setAccessibleName(QStringLiteral("Timeout"));
+    timeoutLabel_ = new ToneLabel(Tone::secondary);
+    timeoutLabel_->setFont(monospaced(11));
+    timeoutLabel_->setFixedWidth(40);
+    timeoutLabel_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    store_.watch(timeout_, [](const VimaConfig &config) { return config.ai.timeout; }, [this](double seconds) {
+        timeoutLabel_->setText(AISettingsModel::timeoutLabel(seconds));
+        const QSignalBlocker blocker(timeout_);
+        timeout_->setValue(sliderPosition(seconds));
+    });
+    // Read after the slider applied the move: drags and keys alike, never a refresh.
+    connect(timeout_, &QSlider::actionTriggered, this, [this] {
+        ConfigBinding::write(store_, aiField(&AISettings::timeout),
+                             double(timeout_->sliderPosition() * timeoutStep));
+    });
+    auto *holder = new QWidget;
+    QHBoxLayout *layout = rowLayout();
+    holder->setLayout(layout);
+    layout->addWidget(timeout_, 1);
+    layout->addWidget(timeoutLabel_);
+    return holder;
+}
+
+void AIAdvancedForm::bindMaxTokens()
+{
+    maxTokens_ = lineEdit(100, QStringLiteral("Max output tokens"));
+    maxTokens_->setFixedWidth(100);
+    store_.watch(maxTokens_, [](const VimaConfig &config) { return config.ai.maxTokens; },
+                 [this](qint64) { maxTokens_->setText(model_.maxTokensText()); });
+    // Taken when editing ends; text that is not a number gives way to the stored value.
+    connect(maxTokens_, &QLineEdit::editingFinished, this, [this] {
+        if (!model_.commitMaxTokens(maxTokens_->text()) || maxTokens_->text() != model_.maxTokensText())
+            maxTokens_->setText(model_.maxTokensText());
+    });
+}
+
+QWidget *AIAdvancedForm::requestsSection()
+{
+    auto *section = new SettingsSection(QStringLiteral("Requests"));
+    section->addRow(QStringLiteral("Timeout"), timeoutRow());
+    bindMaxTokens();
+    section->addRow(QStringLiteral("Max output tokens"), maxTokens_);
+    language_ = lineEdit(200, QStringLiteral("Default translate language"));
+    language_->setPlaceholderText(QStringLiteral("e.g. Spanish"));
+    ConfigBinding::bind(store_, language_, aiField(&AISettings::defaultTargetLanguage));
+    section->addRow(QStringLiteral("Default translate language"), language_);
+    section->addWidget(
+        caption(QStringLiteral("Used when you add a new Translate action. Existing items keep their own language.")));
+    return section;
+}
+
+QWidget *AIAdvancedForm::accessibilitySection()
+{
+    auto *section = new SettingsSection(QString());
+    section->addWidget(new StatusLine(Tone::warning, QStringLiteral("exclamationmark.triangle.fill"),
+                                      QStringLiteral("AI actions also need Accessibility permission to read your "
+                                                     "selection.")));
+    openPermissions_ = borderedButton(QStringLiteral("Open Permissions"));
+    connect(openPermissions_, &QPushButton::clicked, &model_, &AISettingsModel::openAccessibilitySettings);
+    section->addWidget(row({openPermissions_}));
+    return section;
+}
+
+void AIAdvancedForm::setTabOrder()
+{
+    QList<QWidget *> order(rows_.begin(), rows_.end());
+    order << keyField_ << save_ << remove_ << test_ << address_ << modelField_ << suggestions_ << fallback_
+          << timeout_ << maxTokens_ << language_ << openPermissions_;
+    for (qsizetype i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
+}
+
+void AIAdvancedForm::apply()
+{
+    const AISettings &settings = model_.settings();
+    for (ProviderRow *providerRow : rows_)
+        providerRow->setState(providerRow->kind() == settings.provider, model_.providerStatus(providerRow->kind()));
+    keySection_->setVisible(model_.showsAPIKey());
+    serverSection_->setVisible(model_.showsLocalServer());
+    modelSection_->setVisible(model_.showsModel());
+    accessibility_->setVisible(model_.showsAccessibilityWarning());
+    openPermissions_->setVisible(model_.canOpenAccessibilitySettings());
+    fillModelMenu(settings.provider);
+
+    if (keyLabel_)
+        keyLabel_->setText(model_.keyFieldLabel());
+    keyField_->setAccessibleName(model_.keyFieldLabel());
+    keyField_->setPlaceholderText(model_.keyPlaceholder());
+    if (keyField_->text() != model_.keyDraft())
+        keyField_->setText(model_.keyDraft());
+    save_->setEnabled(model_.canSave());
+    remove_->setVisible(model_.hasStoredKey());
+    remove_->setEnabled(model_.canRemove());
+    test_->setEnabled(model_.canTest());
+    test_->setText(model_.isTesting() ? QStringLiteral("Testing…") : QStringLiteral("Test Key"));
+
+    const auto &status = model_.status();
+    result_->setVisible(status.has_value());
+    if (status)
+        result_->setStatus(status->ok ? Tone::success : Tone::warning,
+                           status->ok ? QStringLiteral("checkmark.circle.fill")
+                                      : QStringLiteral("exclamationmark.triangle.fill"),
+                           status->text);
+}
+
+} // namespace vima

@@ -1,0 +1,117 @@
+#include "settings/permissions/PermissionsPage.h"
+
+#include "settings/kit/DisclosureRow.h"
+#include "settings/kit/PermissionGuideView.h"
+#include "settings/kit/SettingsContext.h"
+#include "settings/kit/SettingsLooks.h"
+#include "settings/permissions/PermissionsModel.h"
+
+#include <QPushButton>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+namespace vima {
+
+PermissionsPage::PermissionsPage(SettingsContext &context, QWidget *parent)
+    : QWidget(parent), model_(new PermissionsModel(context.permissions, context.store, this))
+{
+    auto *content = new QWidget;
+    auto *column = new QVBoxLayout(content);
+    column->setContentsMargins(20, 22, 20, 20);
+    column->setSpacing(14);
+    auto *header = settingsPageHeader(QStringLiteral("Permissions"),
+                                      QStringLiteral("What Tavelon can access — and exactly what it is, and isn't, "
+                                                     "used for."));
+    header->setContentsMargins(0, 0, 0, 4);
+    column->addWidget(header);
+    column->addWidget(accessibilitySection(context));
+
+    const QList<PermissionsModel::Section> sections = model_->sections();
+    for (const PermissionsModel::Section &section : sections) {
+        auto *box = new SettingsSection(section.heading);
+        for (const DisclosureText &text : section.rows) {
+            auto *row = new DisclosureRow(text);
+            if (text.symbol == QLatin1String("keyboard"))
+                hotkeyRow_ = row;
+            box->addWidget(row);
+        }
+        column->addWidget(box);
+    }
+    auto *tip = new SettingsSection(QString());
+    auto *tipLine = new StatusLine(Tone::secondary, QStringLiteral("lightbulb"), PermissionsModel::tip());
+    tip->addWidget(tipLine);
+    column->addWidget(tip);
+    column->addStretch();
+
+    auto *scroll = new QScrollArea;
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidget(content);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(scroll);
+
+    connect(model_, &PermissionsModel::grantChanged, this, &PermissionsPage::applyGrant);
+    connect(model_, &PermissionsModel::hotkeyChanged, this, &PermissionsPage::applyHotkey);
+    applyGrant();
+}
+
+QWidget *PermissionsPage::accessibilitySection(SettingsContext &context)
+{
+    auto *section = new SettingsSection(QStringLiteral("Accessibility"));
+    icon_ = new SymbolIcon(QStringLiteral("checkmark.circle.fill"), Tone::success, 22);
+    state_ = new ToneLabel(Tone::label);
+    state_->setFont(headlineFont());
+    detail_ = new ToneLabel(Tone::secondary);
+    detail_->setFont(calloutFont());
+    detail_->setWordWrap(true);
+    enable_ = inkButton(QStringLiteral("Enable…"));
+    openSettings_ = new QPushButton(QStringLiteral("Open System Settings"));
+    openSettings_->setAccessibleName(openSettings_->text());
+    connect(enable_, &QPushButton::clicked, model_, &PermissionsModel::enable);
+    connect(openSettings_, &QPushButton::clicked, model_, &PermissionsModel::openSettings);
+
+    auto *texts = new QVBoxLayout;
+    texts->setSpacing(2);
+    texts->addWidget(state_);
+    texts->addWidget(detail_);
+    auto *statusRow = new QWidget;
+    auto *row = new QHBoxLayout(statusRow);
+    row->setContentsMargins(0, 4, 0, 4);
+    row->setSpacing(10);
+    row->addWidget(icon_);
+    row->addLayout(texts, 1);
+    row->addWidget(enable_);
+    row->addWidget(openSettings_);
+    section->addWidget(statusRow);
+
+    guide_ = new PermissionGuideView(context.scheduler);
+    section->addWidget(guide_);
+    return section;
+}
+
+void PermissionsPage::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    model_->shown();
+}
+
+void PermissionsPage::applyGrant()
+{
+    const bool granted = model_->isGranted();
+    icon_->setSymbol(granted ? QStringLiteral("checkmark.circle.fill") : QStringLiteral("exclamationmark.circle.fill"),
+                     granted ? Tone::success : Tone::warning);
+    state_->setText(model_->stateText());
+    detail_->setText(model_->detailText());
+    enable_->setVisible(model_->button() == PermissionsModel::Button::enable);
+    openSettings_->setVisible(model_->button() == PermissionsModel::Button::openSettings);
+    guide_->setVisible(model_->showsGuide());
+}
+
+void PermissionsPage::applyHotkey()
+{
+    if (hotkeyRow_)
+        hotkeyRow_->setDetail(model_->sections().at(1).rows.at(0).detail);
+}
+
+} // namespace vima

@@ -1,0 +1,91 @@
+#include "SettingsHarness.h"
+#include "settings/ai/AIAdvancedForm.h"
+#include "settings/ai/AISettingsModel.h"
+#include "settings/ai/AISettingsPage.h"
+#include "settings/kit/SettingsLooks.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QTest>
+
+using namespace vima;
+using namespace vima::test;
+
+class TestAISettingsPage : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void aTimeoutBeyondTheSliderSurvivesAShow()
+    {
+        SettingsHarness harness;
+        VimaConfig config = ConfigStore::makeDefaultConfig();
+        config.ai.timeout = 300;
+        harness.fixture.open(config);
+        const QByteArray before = readAll(harness.fixture.file());
+        harness.userDefaults.setValue(AISettingsModel::modeKey, QStringLiteral("advanced"));
+
+        AISettingsPage page(harness.context());
+        page.show();
+        harness.fixture.scheduler.advance(ConfigStore::saveDelay * 2);
+        AIAdvancedForm *form = page.advancedForm();
+        QCOMPARE(form->timeoutLabel()->text(), QStringLiteral("300s"));
+        QCOMPARE(harness.store().config().ai.timeout, 300.0);
+        QCOMPARE(readAll(harness.fixture.file()), before);
+
+        // Moved by the user, it takes the slider's steps.
+        form->timeoutSlider()->setFocus();
+        QTest::keyClick(form->timeoutSlider(), Qt::Key_Left);
+        QCOMPARE(harness.store().config().ai.timeout, 175.0);
+        QCOMPARE(form->timeoutLabel()->text(), QStringLiteral("175s"));
+    }
+
+    void keyFieldDrivesTheButtons()
+    {
+        SettingsHarness harness;
+        VimaConfig config = ConfigStore::makeDefaultConfig();
+        config.ai.provider = LLMProviderKind::openai;
+        harness.fixture.open(config);
+        harness.userDefaults.setValue(AISettingsModel::modeKey, QStringLiteral("advanced"));
+        AISettingsPage page(harness.context());
+        page.show();
+        AIAdvancedForm *form = page.advancedForm();
+        QCOMPARE(form->keyField()->echoMode(), QLineEdit::Password);
+        QCOMPARE(form->keyField()->accessibleName(), QStringLiteral("OpenAI key"));
+
+        form->keyField()->setFocus();
+        QTest::keyClicks(form->keyField(), QStringLiteral("   "));
+        QVERIFY(!form->saveButton()->isEnabled());
+        QVERIFY(form->testButton()->isEnabled());
+        QTest::keyClicks(form->keyField(), QStringLiteral("sk-1"));
+        QVERIFY(form->saveButton()->isEnabled());
+        QTest::mouseClick(form->saveButton(), Qt::LeftButton);
+        QTRY_VERIFY(form->removeButton()->isVisible());
+        QCOMPARE(form->keyField()->text(), QString());
+        QCOMPARE(QString::fromUtf8(harness.secrets.items.value(QStringLiteral("api-key.openai"))),
+                 QStringLiteral("sk-1"));
+        QVERIFY(form->resultLine()->isVisible());
+    }
+
+    void maxTokensTakesNumbersOnly()
+    {
+        SettingsHarness harness;
+        harness.fixture.open();
+        harness.userDefaults.setValue(AISettingsModel::modeKey, QStringLiteral("advanced"));
+        AISettingsPage page(harness.context());
+        page.show();
+        QLineEdit *field = page.advancedForm()->maxTokensField();
+        field->setFocus();
+        field->selectAll();
+        QTest::keyClicks(field, QStringLiteral("lots"));
+        QTest::keyClick(field, Qt::Key_Return);
+        QCOMPARE(field->text(), QLocale().toString(qint64(2048)));
+        field->selectAll();
+        QTest::keyClicks(field, QStringLiteral("4096"));
+        QTest::keyClick(field, Qt::Key_Return);
+        QCOMPARE(harness.store().config().ai.maxTokens, qint64(4096));
+    }
+};
+
+QTEST_MAIN(TestAISettingsPage)
+#include "tst_aisettingspage.moc"
