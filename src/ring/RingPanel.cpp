@@ -3,10 +3,14 @@
 #include "ring/Latency.h"
 #include "ring/RingView.h"
 
+#include <QBackingStore>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QWheelEvent>
 #include <QWindow>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 Q_LOGGING_CATEGORY(lcLatency, "com.vima.Vima.Latency")
 
@@ -37,6 +41,19 @@ void RingPanel::setIgnoresMouseEvents(bool ignores)
     // while the ring fades out.
     if (QWindow *window = windowHandle())
         window->setFlag(Qt::WindowTransparentForInput, ignores);
+}
+
+void RingPanel::hideAndRelease()
+{
+    hide();
+    backdrop_ = QPixmap();
+    // The buffer grows back to the panel's size on the next show.
+    if (QBackingStore *store = backingStore())
+        store->resize(QSize(1, 1));
+#ifdef __GLIBC__
+    // Freed screen pictures would otherwise stay with the allocator.
+    malloc_trim(0);
+#endif
 }
 
 void RingPanel::paintEvent(QPaintEvent *)

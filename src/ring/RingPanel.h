@@ -27,6 +27,9 @@ public:
     bool hasBackdrop() const { return !backdrop_.isNull(); }
     // Whether clicks fall through to the windows below.
     void setIgnoresMouseEvents(bool ignores);
+    // Hides the panel and gives back what it holds only while shown: the
+    // backdrop, the window's pixel buffer and the allocator's freed pages.
+    void hideAndRelease();
 
     std::function<void(QKeyEvent *)> onKeyPress;
     std::function<void(QKeyEvent *)> onKeyRelease;

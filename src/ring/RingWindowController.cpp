@@ -212,10 +212,8 @@ void RingWindowController::hide()
     services_.scheduler.schedule(delay, [self, generation] {
         if (!self || self->isVisible_ || self->generation_ != generation)
             return;
-        if (self->panel_) {
-            self->panel_->hide();
-            self->panel_->setBackdrop({});
-        }
+        if (self->panel_)
+            self->panel_->hideAndRelease();
         self->viewModel_->setHoveredSlot(std::nullopt);
         self->viewModel_->setKeyboardFocusSlot(std::nullopt);
     });
