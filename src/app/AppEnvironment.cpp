@@ -73,7 +73,7 @@ AppEnvironment::AppEnvironment(Platform &platform, const QString &configDirector
                               [permissions] { permissions->requestAccessibility(); }});
     ringController_ = std::make_unique<RingWindowController>(
         *configStore_, RingWindowServices{*platform.haptics, *platform.beep, *platform.keyboard,
-                                          *platform.backdrop, *platform.catalog, scheduler,
+                                          *platform.pointerGrab, *platform.backdrop, *platform.catalog, scheduler,
                                           appIcons_.get()});
     resultController_ = std::make_unique<ResultWindowController>(scheduler);
     askInputController_ = std::make_unique<AskInputWindowController>();

@@ -18,6 +18,7 @@
 #include "platform/x11/X11KeyboardGrab.h"
 #include "platform/x11/X11Pasteboard.h"
 #include "platform/x11/X11PointerEventTap.h"
+#include "platform/x11/X11PointerGrab.h"
 #include "platform/x11/X11ScreenBackdrop.h"
 #include "platform/x11/XdgApplicationCatalog.h"
 #include "platform/x11/XdgApplicationLauncher.h"
@@ -47,6 +48,7 @@ Platform makeLinuxPlatform()
     p.haptics = std::make_unique<SilentHapticFeedback>();
     p.beep = std::make_unique<QtSystemBeep>();
     p.keyboard = std::make_unique<X11KeyboardGrab>();
+    p.pointerGrab = std::make_unique<X11PointerGrab>();
     p.backdrop = std::make_unique<X11ScreenBackdrop>();
     p.accessibility = std::make_unique<X11Accessibility>();
     p.pasteboard = std::make_unique<X11Pasteboard>();

@@ -18,6 +18,7 @@
 #include "platform/LoginItemRegistry.h"
 #include "platform/Pasteboard.h"
 #include "platform/PointerEventTap.h"
+#include "platform/PointerGrab.h"
 #include "platform/ScreenBackdrop.h"
 #include "platform/SecretStore.h"
 #include "platform/SymbolicHotKeyPreferences.h"

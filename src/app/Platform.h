@@ -22,6 +22,7 @@ class KeyboardGrab;
 class LoginItemRegistry;
 class Pasteboard;
 class PointerEventTap;
+class PointerGrab;
 class ScreenBackdrop;
 class SecretStore;
 class SymbolicHotKeyPreferences;
@@ -49,6 +50,7 @@ struct Platform {
     std::unique_ptr<HapticFeedback> haptics;
     std::unique_ptr<SystemBeep> beep;
     std::unique_ptr<KeyboardGrab> keyboard;
+    std::unique_ptr<PointerGrab> pointerGrab;
     std::unique_ptr<ScreenBackdrop> backdrop;
     std::unique_ptr<Accessibility> accessibility;
     std::unique_ptr<Pasteboard> pasteboard;

@@ -49,7 +49,8 @@ public:
                                                                   : layout.tileCentre(element_);
         const double side = element_ == RingAccessible::centre ? RingLayout::discDiameter
                                                                : layout.tileSize + RingLayout::hitPadding;
-        const QRectF local(centre.x() - side / 2, centre.y() - side / 2, side, side);
+        const QRectF local = QRectF(centre.x() - side / 2, centre.y() - side / 2, side, side)
+                                 .translated(-view_->canvasOrigin());
         return QRect(view_->mapToGlobal(local.topLeft().toPoint()), local.size().toSize());
     }
 

@@ -213,14 +213,10 @@ void RingPainter::paintHoverLabel(QPainter &painter, int slot) const
     if (active <= 0.01 || !item)
         return;
     const QFont font = systemFont(labelFontSize, QFont::Medium);
-    const QFontMetricsF metrics(font);
     const bool opensPack = item->action.kind() == ItemAction::Kind::openRing;
     const double chevronSide = IconView::symbolSide(8);
-    const double textWidth = metrics.horizontalAdvance(item->title);
-    const double content = textWidth + (opensPack ? 4 + chevronSide : 0);
-    const double width = content + 2 * RingLayout::labelPadding;
-    const QPointF tile = frame_.layout.tileCentre(slot, frame_.tileRadius);
-    const QRectF rect = frame_.layout.hoverLabelRect(frame_.layout.slotAngle(slot), tile, width, frame_.style.labelGap);
+    const double textWidth = QFontMetricsF(font).horizontalAdvance(item->title);
+    const QRectF rect = hoverLabelRect(slot, frame_.tileRadius);
 
     painter.save();
     painter.setOpacity(painter.opacity() * std::clamp(active, 0.0, 1.0));
@@ -322,19 +318,58 @@ void RingPainter::paintPageRow(QPainter &painter) const
     }
 }
 
-void RingPainter::paintBreadcrumb(QPainter &painter) const
+std::optional<QRectF> RingPainter::breadcrumbRect() const
 {
     const auto text = frame_.model->breadcrumb();
     if (!text)
-        return;
-    const QFont font = systemFont(captionFontSize, QFont::Medium);
-    const QFontMetricsF metrics(font);
+        return std::nullopt;
+    const QFontMetricsF metrics(systemFont(captionFontSize, QFont::Medium));
     const QSizeF size(metrics.horizontalAdvance(*text) + 18, metrics.height() + 8);
-    const QRectF rect = centredRect(frame_.layout.breadcrumbCentre(), size);
-    paintCaptionBackground(painter, rect);
-    painter.setFont(font);
+    return centredRect(frame_.layout.breadcrumbCentre(), size);
+}
+
+void RingPainter::paintBreadcrumb(QPainter &painter) const
+{
+    const auto rect = breadcrumbRect();
+    if (!rect)
+        return;
+    paintCaptionBackground(painter, *rect);
+    painter.setFont(systemFont(captionFontSize, QFont::Medium));
     painter.setPen(Palette::secondaryLabel());
-    painter.drawText(rect, Qt::AlignCenter | Qt::TextSingleLine, *text);
+    painter.drawText(*rect, Qt::AlignCenter | Qt::TextSingleLine, *frame_.model->breadcrumb());
+}
+
+QRectF RingPainter::hoverLabelRect(int slot, double tileRadius) const
+{
+    const RingItem &item = *items_.at(slot);
+    const bool opensPack = item.action.kind() == ItemAction::Kind::openRing;
+    const double textWidth = QFontMetricsF(systemFont(labelFontSize, QFont::Medium)).horizontalAdvance(item.title);
+    const double content = textWidth + (opensPack ? 4 + IconView::symbolSide(8) : 0);
+    const double width = content + 2 * RingLayout::labelPadding;
+    const QPointF tile = frame_.layout.tileCentre(slot, tileRadius);
+    return frame_.layout.hoverLabelRect(frame_.layout.slotAngle(slot), tile, width, frame_.style.labelGap);
+}
+
+QRectF RingPainter::extent() const
+{
+    // Room for the largest shadow, and for the show animation's overshoot.
+    constexpr double shadowReach = 30;
+    const RingLayout &layout = frame_.layout;
+    const QPointF centre = layout.geometry.center;
+    const double tiles = layout.tileRadius() + layout.tileSize / 2 * RingLayout::activeScale + shadowReach;
+    QRectF bounds = circleAt(centre, 2 * std::max(tiles, RingLayout::discDiameter / 2 + shadowReach));
+    if (!frame_.isPreview && std::isfinite(layout.dimmingRadius()))
+        bounds |= circleAt(centre, 2 * layout.dimmingRadius());
+    const auto grow = [](const QRectF &rect) { return rect.adjusted(-shadowReach, -shadowReach, shadowReach, shadowReach); };
+    for (int slot = 0; slot < items_.size(); ++slot) {
+        if (items_.at(slot))
+            bounds |= grow(hoverLabelRect(slot, layout.tileRadius()));
+    }
+    if (const auto row = pageRow())
+        bounds |= grow(row->rect);
+    if (const auto crumb = breadcrumbRect())
+        bounds |= grow(*crumb);
+    return bounds;
 }
 
 } // namespace vima

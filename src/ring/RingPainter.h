@@ -36,6 +36,10 @@ public:
     const QList<std::optional<RingItem>> &items() const { return items_; }
     // Whether slot `slot` has a tile: inside a pack, empty slots have none.
     bool hasTile(int slot) const;
+    // Everything this ring may draw at its level, whichever slot is
+    // highlighted: the dimming, the tiles with their shadows, every hover
+    // label and the captions.
+    QRectF extent() const;
 
     static QFont systemFont(double pixelSize, QFont::Weight weight);
 
@@ -51,6 +55,8 @@ private:
     void paintCentreDisc(QPainter &painter) const;
     void paintPageRow(QPainter &painter) const;
     void paintBreadcrumb(QPainter &painter) const;
+    std::optional<QRectF> breadcrumbRect() const;
+    QRectF hoverLabelRect(int slot, double tileRadius) const;
     static void paintCaptionBackground(QPainter &painter, const QRectF &rect);
 
     const RingFrame &frame_;

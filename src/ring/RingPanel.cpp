@@ -33,6 +33,18 @@ void RingPanel::setBackdrop(const QPixmap &picture)
     update();
 }
 
+void RingPanel::moveOver(const QRect &area, QPixmap picture)
+{
+    if (!picture.isNull() && isVisible() && hasBackdrop()) {
+        QPainter painter(&picture);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.drawPixmap(geometry().topLeft() - area.topLeft(), backdrop_);
+    }
+    backdrop_ = std::move(picture);
+    setGeometry(area);
+    update();
+}
+
 void RingPanel::setIgnoresMouseEvents(bool ignores)
 {
     setAttribute(Qt::WA_TransparentForMouseEvents, ignores);

@@ -25,6 +25,11 @@ public:
     // translucent; a null pixmap for none.
     void setBackdrop(const QPixmap &picture);
     bool hasBackdrop() const { return !backdrop_.isNull(); }
+    const QPixmap &backdrop() const { return backdrop_; }
+    // Covers `area` (global coordinates) with `picture` of the screen there as
+    // the backdrop. Where the panel itself is on screen, the picture shows the
+    // ring: the backdrop it already has is what lies beneath.
+    void moveOver(const QRect &area, QPixmap picture);
     // Whether clicks fall through to the windows below.
     void setIgnoresMouseEvents(bool ignores);
     // Hides the panel and gives back what it holds only while shown: the

@@ -55,8 +55,9 @@ RingView::~RingView()
 
 RingFrame RingView::frame() const
 {
-    const RingGeometry geometry = viewModel_.geometry(size());
-    RingFrame frame{&viewModel_, style_, isPreview_, RingLayout::make(geometry, viewModel_.appearanceInUse(), size())};
+    const QSize canvas = canvasSize();
+    const RingGeometry geometry = viewModel_.geometry(canvas);
+    RingFrame frame{&viewModel_, style_, isPreview_, RingLayout::make(geometry, viewModel_.appearanceInUse(), canvas)};
     frame.presented = presented_.value();
     frame.dimming = dimming_.value();
     frame.tileRadius = tileRadius_.value();
@@ -70,6 +71,15 @@ void RingView::paint(QPainter &painter) const
 {
     const RingFrame current = frame();
     RingPainter(current).paint(painter);
+}
+
+void RingView::setCanvas(QSize size, QPoint origin)
+{
+    if (canvas_ == size && origin_ == origin)
+        return;
+    canvas_ = size;
+    origin_ = origin;
+    update();
 }
 
 bool RingView::isAnimating() const { return tickTimer_.has_value(); }
@@ -133,6 +143,7 @@ void RingView::paintEvent(QPaintEvent *)
     if (tickTimer_)
         advanceTo(scheduler_.now());
     QPainter painter(this);
+    painter.translate(-origin_);
     paint(painter);
 }
 
@@ -205,7 +216,7 @@ void RingView::mouseMoveEvent(QMouseEvent *event)
         event->ignore();
         return;
     }
-    viewModel_.pointerMoved(event->position(), size());
+    viewModel_.pointerMoved(event->position() + origin_, canvasSize());
 }
 
 void RingView::mousePressEvent(QMouseEvent *event)
@@ -214,7 +225,7 @@ void RingView::mousePressEvent(QMouseEvent *event)
         event->ignore();
         return;
     }
-    click(hitTest(event->position()));
+    click(hitTest(event->position() + origin_));
 }
 
 void RingView::leaveEvent(QEvent *event)

@@ -39,6 +39,12 @@ public:
     void paint(QPainter &painter) const;
     RingFrame frame() const;
     bool isAnimating() const;
+    // The ring is laid out on a canvas the size of the screen under the
+    // pointer, of which this widget shows the part from `origin` on; by
+    // default the widget is the whole canvas.
+    void setCanvas(QSize size, QPoint origin);
+    QSize canvasSize() const { return canvas_.isEmpty() ? size() : canvas_; }
+    QPoint canvasOrigin() const { return origin_; }
     // The next change is animated as if it had begun at `time` (the key press
     // that summoned the ring), so the first frame painted is already part way in.
     void startClockAt(double time) { clockOrigin_ = time; }
@@ -73,6 +79,8 @@ private:
     Spring tileRadius_;
     std::vector<Spring> activeness_; // one per slot
     std::optional<Scheduler::TimerId> tickTimer_;
+    QSize canvas_;
+    QPoint origin_;
     double advancedTo_ = 0; // the time the animations stand at
     std::optional<double> clockOrigin_;
     const AppIconCache *appIcons_ = nullptr;

@@ -2,7 +2,9 @@
 
 #include "platform/ApplicationCatalog.h"
 #include "platform/KeyboardGrab.h"
+#include "platform/PointerGrab.h"
 #include "platform/ScreenBackdrop.h"
+#include "ring/RingPainter.h"
 #include "ring/RingPanel.h"
 #include "ring/RingPlacement.h"
 #include "ring/RingView.h"
@@ -116,19 +118,37 @@ void RingWindowController::makePanel()
     panel_->onKeyRelease = [this](QKeyEvent *event) { keyReleased(event); };
     panel_->onWheel = [this](QWheelEvent *event) { wheel(event); };
     panel_->winId(); // the native window too: nothing of it is left for the hotkey's path
+    QPointer<RingWindowController> self(this);
+    services_.pointer.onOutsideClick = [self] {
+        if (self && self->isVisible_)
+            self->viewModel_->cancel();
+    };
 }
 
-void RingWindowController::preparePanel(const QRect &frame)
+// What the ring may draw at its current level, on the screen it is on.
+QRect RingWindowController::ringArea()
 {
+    RingView &view = *panel_->view();
+    const QSize screen = summonScreenSize_.toSize();
+    view.setCanvas(screen, view.canvasOrigin());
+    const QRect extent = RingPainter(view.frame()).extent().toAlignedRect();
+    return extent.intersected(QRect(QPoint(), screen)).translated(screenOrigin_);
+}
+
+// The panel covers only what the ring draws; a fresh show fits it anew, and
+// while shown it only grows (a pack's wider ring), so nothing drawn is cut.
+void RingWindowController::placePanel(bool fresh)
+{
+    QRect area = ringArea();
+    if (!fresh) {
+        area |= panel_->geometry();
+        if (area == panel_->geometry())
+            return;
+    }
     // Without a compositor a translucent window shows black: paint the screen.
-    // A panel still fading out there would be in the picture; the one it
-    // already has is what lies beneath.
-    if (services_.backdrop.isTranslucencyAvailable())
-        panel_->setBackdrop({});
-    else if (!(panel_->isVisible() && panel_->geometry() == frame && panel_->hasBackdrop()))
-        panel_->setBackdrop(services_.backdrop.capture(frame));
-    panel_->setIgnoresMouseEvents(false);
-    panel_->setGeometry(frame);
+    const bool translucent = services_.backdrop.isTranslucencyAvailable();
+    panel_->moveOver(area, translucent ? QPixmap() : services_.backdrop.capture(area));
+    panel_->view()->setCanvas(summonScreenSize_.toSize(), area.topLeft() - screenOrigin_);
 }
 
 void RingWindowController::show(const std::optional<QString> &previousBundleID, bool openedViaHotkey)
@@ -159,11 +179,13 @@ void RingWindowController::show(const std::optional<QString> &previousBundleID, 
     resetViewModel(ring, pages, contextApp(ring, previousBundleID), config);
 
     const QRect frame = screen->geometry();
-    preparePanel(frame);
+    screenOrigin_ = frame.topLeft();
     summonPoint_ = pointer - QPointF(frame.topLeft());
     summonScreenSize_ = QSizeF(frame.size());
     depth_ = 1;
     recentre(1);
+    placePanel(true);
+    panel_->setIgnoresMouseEvents(false);
 
     QObject::disconnect(depthClamp_);
     depthClamp_ = connect(viewModel_.get(), &RingViewModel::stackChanged, this, [this] {
@@ -172,6 +194,13 @@ void RingWindowController::show(const std::optional<QString> &previousBundleID, 
             depth_ = depth;
             recentre(depth);
         }
+        if (isVisible_)
+            placePanel(false);
+    });
+    QObject::disconnect(pageFit_);
+    pageFit_ = connect(viewModel_.get(), &RingViewModel::pageIndexChanged, this, [this] {
+        if (isVisible_)
+            placePanel(false);
     });
 
     shownAt_ = services_.scheduler.now();
@@ -239,7 +268,7 @@ void RingWindowController::pointerDragged(QPointF location)
 {
     if (!isVisible_ || !panel_)
         return;
-    viewModel_->pointerMoved(location - QPointF(panel_->geometry().topLeft()), QSizeF(panel_->size()));
+    viewModel_->pointerMoved(location - QPointF(screenOrigin_), summonScreenSize_);
 }
 
 void RingWindowController::applicationDeactivated()
@@ -252,8 +281,10 @@ void RingWindowController::installMonitors()
 {
     removeMonitors();
     resetSwipe();
-    if (panel_)
+    if (panel_) {
         services_.keyboard.grab(panel_->winId());
+        services_.pointer.grab(panel_->winId());
+    }
     monitorsInstalled_ = true;
 }
 
@@ -263,6 +294,7 @@ void RingWindowController::removeMonitors()
         return;
     monitorsInstalled_ = false;
     services_.keyboard.release();
+    services_.pointer.release();
 }
 
 bool RingWindowController::isHotkey(const VirtualKeyEvent &event) const

@@ -25,6 +25,7 @@ class ApplicationCatalog;
 class ConfigStore;
 class HapticFeedback;
 class KeyboardGrab;
+class PointerGrab;
 class RingPanel;
 class ScreenBackdrop;
 class SystemBeep;
@@ -35,6 +36,7 @@ struct RingWindowServices {
     HapticFeedback &haptics;
     SystemBeep &beep;
     KeyboardGrab &keyboard;
+    PointerGrab &pointer;
     ScreenBackdrop &backdrop;
     const ApplicationCatalog &catalog;
     Scheduler &scheduler = Scheduler::system();
@@ -89,7 +91,8 @@ private:
     void resetViewModel(const Ring &ring, const VimaConfig::Pages &pages,
                         const std::optional<ContextApp> &app, const VimaConfig &config);
     void makePanel();
-    void preparePanel(const QRect &frame);
+    QRect ringArea();
+    void placePanel(bool fresh);
     void recentre(qsizetype depth);
     void installMonitors();
     void removeMonitors();
@@ -110,10 +113,12 @@ private:
     bool openedViaHotkey_ = false;
     bool monitorsInstalled_ = false;
     double shownAt_ = -1e300;
+    QPoint screenOrigin_;
     QPointF summonPoint_;
     QSizeF summonScreenSize_;
     qsizetype depth_ = 1;
     QMetaObject::Connection depthClamp_;
+    QMetaObject::Connection pageFit_;
     QPointF swipeAccum_;
     bool swipeLatched_ = false;
     std::optional<Scheduler::TimerId> swipeGapTimer_;

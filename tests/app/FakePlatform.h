@@ -19,6 +19,7 @@
 #include "platform/fake/FakeLoginItemRegistry.h"
 #include "platform/fake/FakePasteboard.h"
 #include "platform/fake/FakePointerEventTap.h"
+#include "platform/fake/FakePointerGrab.h"
 #include "platform/fake/FakeScreenBackdrop.h"
 #include "platform/fake/FakeSecretStore.h"
 #include "platform/fake/FakeSymbolicHotKeyPreferences.h"
@@ -41,6 +42,7 @@ struct FakePlatform {
     FakeLoginItemRegistry *loginItems = install<FakeLoginItemRegistry>(platform.loginItems);
     FakeSecretStore *secrets = install<FakeSecretStore>(platform.secrets);
     FakeKeyboardGrab *keyboard = install<FakeKeyboardGrab>(platform.keyboard);
+    FakePointerGrab *pointerGrab = install<FakePointerGrab>(platform.pointerGrab);
     FakePasteboard *pasteboard = install<FakePasteboard>(platform.pasteboard);
     FakeApplicationCatalog *catalog = install<FakeApplicationCatalog>(platform.catalog);
     FakeAppIconSource *appIcons = install<FakeAppIconSource>(platform.appIcons);

@@ -202,6 +202,21 @@ private Q_SLOTS:
         QVERIFY(agent.terminate());
     }
 
+    // The panel covers only the ring: a click far beside it still dismisses.
+    void clickFarBesideTheRingDismisses()
+    {
+        AgentProcess agent;
+        QVERIFY(startWith(agent, ConfigStore::encode(testConfig())));
+        tapHotkey();
+        QTRY_VERIFY(ringVisible());
+        QTest::qWait(300);
+        movePointer(QPoint(1400, 900));
+        xdotool({QStringLiteral("click"), QStringLiteral("1")});
+        QTRY_VERIFY(!ringVisible());
+        QVERIFY(QDir(home()).entryList({QStringLiteral("slot*")}).isEmpty());
+        QVERIFY(agent.terminate());
+    }
+
     void longRightClickOpensTheRingAndReleaseRunsTheSlot()
     {
         VimaConfig config = testConfig();

@@ -4,9 +4,12 @@
 #include "platform/fake/FakeApplicationCatalog.h"
 #include "platform/fake/FakeHapticFeedback.h"
 #include "platform/fake/FakeKeyboardGrab.h"
+#include "platform/fake/FakePointerGrab.h"
 #include "platform/fake/FakeScreenBackdrop.h"
 #include "platform/fake/FakeSystemBeep.h"
+#include "ring/RingLayout.h"
 #include "ring/RingPanel.h"
+#include "ring/RingView.h"
 #include "ring/RingPlacement.h"
 #include "ring/RingWindowController.h"
 #include "ui/VirtualKeyEvent.h"
@@ -16,6 +19,8 @@
 #include <QKeyEvent>
 #include <cmath>
 #include <QScreen>
+#include <QApplication>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -37,6 +42,7 @@ struct Fixture {
     FakeHapticFeedback haptics;
     FakeSystemBeep beep;
     FakeKeyboardGrab keyboard;
+    FakePointerGrab pointerGrab;
     FakeScreenBackdrop backdrop;
     FakeApplicationCatalog catalog;
     std::unique_ptr<RingWindowController> controller;
@@ -58,7 +64,7 @@ struct Fixture {
         config.rings = {page, pack};
         store.setConfig(config);
         controller = std::make_unique<RingWindowController>(
-            store, RingWindowServices{haptics, beep, keyboard, backdrop, catalog, scheduler});
+            store, RingWindowServices{haptics, beep, keyboard, pointerGrab, backdrop, catalog, scheduler});
         controller->onActivate = [this](const std::optional<RingItem> &item) { activated.append(item); };
         const QRect screen = QGuiApplication::primaryScreen()->geometry();
         controller->pointerPosition = [screen] { return QPointF(screen.center()); };
@@ -376,30 +382,116 @@ private Q_SLOTS:
     {
         Fixture f;
         f.controller->show(std::nullopt, false);
-        QCOMPARE(f.backdrop.captures, 0);
+        QVERIFY(f.backdrop.frames.isEmpty());
         f.controller->hide();
         f.backdrop.translucent = false;
         f.controller->show(std::nullopt, false);
-        QCOMPARE(f.backdrop.captures, 1);
+        QCOMPARE(f.backdrop.frames, QList<QRect>{f.controller->panel()->geometry()});
     }
 
-    // Shown again while it fades out: a capture now would hold the fading
-    // ring, painted under the new one for as long as it shows.
-    void reshownWhileFadingKeepsItsPicture()
+    // The panel covers what the ring draws, on the screen under the pointer,
+    // and only that part of the screen is captured.
+    void panelCoversTheRingOnItsScreen_data()
+    {
+        QTest::addColumn<int>("screen");
+        QTest::addColumn<QPointF>("at"); // 0 … 1 across the screen
+        QTest::newRow("middle") << 0 << QPointF(0.5, 0.5);
+        QTest::newRow("top-left corner") << 0 << QPointF(0, 0);
+        QTest::newRow("bottom-right corner") << 0 << QPointF(0.999, 0.999);
+        QTest::newRow("second screen") << 1 << QPointF(0.5, 0.5);
+        QTest::newRow("second screen, edge by the first") << 1 << QPointF(0, 0.3);
+    }
+    void panelCoversTheRingOnItsScreen()
+    {
+        QFETCH(int, screen);
+        QFETCH(QPointF, at);
+        QCOMPARE(QGuiApplication::screens().size(), 2);
+        const QRect frame = QGuiApplication::screens().at(screen)->geometry();
+        const QPointF pointer(frame.x() + at.x() * frame.width(), frame.y() + at.y() * frame.height());
+        Fixture f;
+        f.backdrop.translucent = false;
+        f.controller->pointerPosition = [pointer] { return pointer; };
+        f.controller->show(std::nullopt, false);
+
+        const QRect panel = f.controller->panel()->geometry();
+        QVERIFY(frame.contains(panel));
+        QCOMPARE(f.backdrop.frames, QList<QRect>{panel});
+        // The dimming's whole circle (the widest thing of this ring), as far
+        // as the screen goes, and no more.
+        const QPointF centre = *f.controller->viewModel().ringCenter() + QPointF(frame.topLeft());
+        const double reach = 138 * RingLayout::dimmingReach;
+        const QRectF dimming = QRectF(centre - QPointF(reach, reach), QSizeF(2 * reach, 2 * reach)) & QRectF(frame);
+        QVERIFY(QRectF(panel).contains(dimming));
+        QVERIFY(dimming.adjusted(-1, -1, 1, 1).contains(panel));
+        // The view draws the ring where the pointer summoned it.
+        RingView *view = f.controller->panel()->view();
+        QCOMPARE(view->canvasSize(), frame.size());
+        QCOMPARE(QPointF(view->canvasOrigin() + frame.topLeft()), QPointF(panel.topLeft()));
+    }
+
+    void packOpenedNearAnEdgeWidensThePanel()
+    {
+        Fixture f;
+        f.controller->pointerPosition = [] { return QPointF(0, 0); };
+        f.controller->show(std::nullopt, false);
+        const QRect before = f.controller->panel()->geometry();
+        f.controller->viewModel().activate(f.page.items.last()); // the pack
+        QCOMPARE(f.controller->viewModel().stack().size(), 2);
+        const QRect after = f.controller->panel()->geometry();
+        QVERIFY(after.contains(before));
+        const double reach = (138 + 64) * RingLayout::dimmingReach;
+        const QPointF centre = *f.controller->viewModel().ringCenter();
+        QVERIFY(after.right() >= centre.x() + reach - 1 && after.bottom() >= centre.y() + reach - 1);
+    }
+
+    void clickBesideThePanelDismisses()
+    {
+        Fixture f;
+        f.controller->show(std::nullopt, true);
+        QVERIFY(f.pointerGrab.isGrabbed());
+        f.pointerGrab.clickOutside();
+        QVERIFY(!f.controller->isVisible());
+        QCOMPARE(f.activated, QList<std::optional<RingItem>>{std::nullopt});
+        QVERIFY(!f.pointerGrab.isGrabbed());
+    }
+
+    // Shown again while it fades out, the screen there holds the fading ring:
+    // the panel keeps its picture of what lies beneath, and takes the rest fresh.
+    void reshownWhileFadingKeepsWhatLiesBeneath()
     {
         Fixture f;
         f.backdrop.translucent = false;
+        const QPointF first = f.controller->pointerPosition();
         f.controller->show(std::nullopt, false);
+        const QRect old = f.controller->panel()->geometry();
         f.controller->hide();
         f.scheduler.advance(0.1);
+        f.backdrop.screen = Qt::magenta; // the fading ring
+        f.controller->pointerPosition = [first] { return first + QPointF(150, 0); };
         f.controller->show(std::nullopt, false);
-        QCOMPARE(f.backdrop.captures, 1);
-        f.controller->hide();
-        f.scheduler.advance(1);
-        f.controller->show(std::nullopt, false);
-        QCOMPARE(f.backdrop.captures, 2);
+        const QRect now = f.controller->panel()->geometry();
+        const QImage picture = f.controller->panel()->backdrop().toImage();
+        const auto at = [&](QPoint global) { return picture.pixelColor(global - now.topLeft()); };
+        QCOMPARE(at(old.topRight()), QColor(Qt::darkCyan));
+        QCOMPARE(at(now.topRight()), QColor(Qt::magenta));
     }
 };
 
-QTEST_MAIN(TestRingWindowController)
+// Two screens side by side, the second lower and smaller.
+int main(int argc, char **argv)
+{
+    QTemporaryDir dir;
+    const QString config = dir.filePath(QStringLiteral("screens.json"));
+    QFile file(config);
+    if (!file.open(QIODevice::WriteOnly))
+        return 1;
+    file.write(R"({"screens": [
+        {"name": "first", "x": 0, "y": 0, "width": 1440, "height": 900, "logicalDpi": 96, "dpr": 1},
+        {"name": "second", "x": 1440, "y": 100, "width": 1024, "height": 768, "logicalDpi": 96, "dpr": 1}]})");
+    file.close();
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + config.toLocal8Bit());
+    QApplication app(argc, argv);
+    TestRingWindowController test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_ringwindowcontroller.moc"

@@ -2,6 +2,8 @@
 
 #include "platform/ScreenBackdrop.h"
 
+#include <QList>
+
 namespace vima {
 
 class FakeScreenBackdrop final : public ScreenBackdrop {
@@ -9,14 +11,15 @@ public:
     bool isTranslucencyAvailable() const override { return translucent; }
     QPixmap capture(const QRect &frame) override
     {
-        ++captures;
+        frames.append(frame);
         QPixmap picture(frame.size());
-        picture.fill(Qt::darkCyan);
+        picture.fill(screen);
         return picture;
     }
 
     bool translucent = true;
-    int captures = 0;
+    QColor screen = Qt::darkCyan; // what every capture shows
+    QList<QRect> frames;          // captured, in global coordinates
 };
 
 } // namespace vima

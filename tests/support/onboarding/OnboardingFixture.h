@@ -7,6 +7,7 @@
 #include "platform/fake/FakeActiveApplicationSource.h"
 #include "platform/fake/FakeHapticFeedback.h"
 #include "platform/fake/FakeKeyboardGrab.h"
+#include "platform/fake/FakePointerGrab.h"
 #include "platform/fake/FakeScreenBackdrop.h"
 #include "platform/fake/FakeSystemBeep.h"
 #include "ring/RingWindowController.h"
@@ -31,8 +32,9 @@ struct OnboardingFixture {
     FakeHapticFeedback haptics;
     FakeSystemBeep beep;
     FakeKeyboardGrab keyboard;
+    FakePointerGrab pointerGrab;
     FakeScreenBackdrop backdrop;
-    RingWindowController ring{store, RingWindowServices{haptics, beep, keyboard, backdrop, harness.catalog, scheduler}};
+    RingWindowController ring{store, RingWindowServices{haptics, beep, keyboard, pointerGrab, backdrop, harness.catalog, scheduler}};
 
     // `config`: the configuration file found at start-up; none: a first launch.
     explicit OnboardingFixture(const std::optional<VimaConfig> &config = {})
