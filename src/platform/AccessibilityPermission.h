@@ -15,6 +15,9 @@ public:
     virtual void openSettings() = 0;
     // Whether that page exists: a button that would open nothing stays hidden.
     virtual bool hasSettings() const = 0;
+    // Whether the grant can change while we run; when it cannot, nothing
+    // wakes up to look again.
+    virtual bool canChange() const = 0;
 };
 
 } // namespace vima

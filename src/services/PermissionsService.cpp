@@ -7,7 +7,8 @@ namespace vima {
 PermissionsService::PermissionsService(AccessibilityPermission &permission, Scheduler &scheduler, QObject *parent)
     : QObject(parent), permission_(permission), scheduler_(scheduler), trusted_(permission.isTrusted())
 {
-    schedulePoll();
+    if (permission.canChange())
+        schedulePoll();
 }
 
 PermissionsService::~PermissionsService()

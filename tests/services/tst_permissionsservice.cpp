@@ -90,6 +90,13 @@ private Q_SLOTS:
         }
         QCOMPARE(scheduler_.pendingCount(), 0);
     }
+
+    void aGrantThatCannotChangeIsNotPolled()
+    {
+        permission_.changes = false;
+        PermissionsService service(permission_, scheduler_);
+        QCOMPARE(scheduler_.pendingCount(), 0);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestPermissionsService)

@@ -11,9 +11,11 @@ public:
     void showSystemPrompt() override { ++prompts; }
     void openSettings() override { ++settingsOpened; }
     bool hasSettings() const override { return settingsPane; }
+    bool canChange() const override { return changes; }
 
     bool trusted = false;
     bool settingsPane = true;
+    bool changes = true;
     int prompts = 0;
     int settingsOpened = 0;
 };

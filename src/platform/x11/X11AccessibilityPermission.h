@@ -13,6 +13,8 @@ public:
     void showSystemPrompt() override;
     void openSettings() override;
     bool hasSettings() const override { return false; }
+    // The display and its XTest extension stay what they were at start.
+    bool canChange() const override { return false; }
 };
 
 } // namespace vima
