@@ -135,9 +135,20 @@ void RingPainter::paintDimming(QPainter &painter) const
     const double radius = frame_.layout.dimmingRadius();
     if (!(radius > 0) || !std::isfinite(radius))
         return;
+    const double ratio = pixelRatio(painter);
+    const QImage image = dimmingImage(radius, ratio);
+    const QRectF target = circleAt(frame_.layout.geometry.center, 2 * radius);
     painter.save();
     painter.setOpacity(std::clamp(frame_.dimming, 0.0, 1.0));
-    painter.drawImage(circleAt(frame_.layout.geometry.center, 2 * radius), dimmingImage(radius, pixelRatio(painter)));
+    if (image.width() < 2 * radius * ratio) {
+        painter.drawImage(target, image); // a huge ring's, enlarged
+    } else {
+        // At its own size on whole device pixels: a plain blit, where a
+        // fraction of a pixel off would resample the whole gradient.
+        const QPointF device = painter.deviceTransform().map(target.topLeft());
+        const QPointF aligned(std::round(device.x()), std::round(device.y()));
+        painter.drawImage(target.topLeft() + (aligned - device) / ratio, image);
+    }
     painter.restore();
 }
 
