@@ -18,8 +18,10 @@ namespace vima {
 
 RingPanel::RingPanel(RingView *view) : view_(view)
 {
+    // Mapped at once, above everything, like a pop-up menu: no window manager
+    // in the way on the hotkey's road, and none to give it focus.
     setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
-                   Qt::WindowDoesNotAcceptFocus);
+                   Qt::WindowDoesNotAcceptFocus | Qt::BypassWindowManagerHint);
     setAttribute(Qt::WA_ShowWithoutActivating);
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_QuitOnClose, false);

@@ -16,7 +16,9 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLoggingCategory>
+#include <QPainter>
 #include <QScreen>
+#include <QTimer>
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
@@ -26,6 +28,8 @@ Q_LOGGING_CATEGORY(lcRingWindow, "com.vima.Vima.Ring")
 namespace vima {
 
 namespace {
+
+constexpr int warmUpDelay = 1500; // ms
 
 quint64 modifierBitOf(int qtKey)
 {
@@ -64,6 +68,8 @@ RingWindowController::RingWindowController(ConfigStore &store, RingWindowService
         return weakStore->config().ringWithID(id);
     };
     makePanel();
+    // After start has settled, away from any hotkey.
+    QTimer::singleShot(warmUpDelay, this, [this] { warmUp(); });
 }
 
 RingWindowController::~RingWindowController()
@@ -123,6 +129,26 @@ void RingWindowController::makePanel()
         if (self && self->isVisible_)
             self->viewModel_->cancel();
     };
+}
+
+// One frame of the first ring drawn off screen, so that the first show finds
+// its tiles, icons, shadows and dimming already rendered.
+void RingWindowController::warmUp()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen || isVisible_)
+        return;
+    RingFrame frame = panel_->view()->frame();
+    frame.presented = 1;
+    frame.dimming = 1;
+    const RingPainter painter(frame);
+    const QRect area = painter.extent().toAlignedRect();
+    QImage image(area.size() * screen->devicePixelRatio(), QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(screen->devicePixelRatio());
+    image.fill(Qt::transparent);
+    QPainter canvas(&image);
+    canvas.translate(-area.topLeft());
+    painter.paint(canvas);
 }
 
 // What the ring may draw at its current level, on the screen it is on.

@@ -91,6 +91,7 @@ private:
     void resetViewModel(const Ring &ring, const VimaConfig::Pages &pages,
                         const std::optional<ContextApp> &app, const VimaConfig &config);
     void makePanel();
+    void warmUp();
     QRect ringArea();
     void placePanel(bool fresh);
     void recentre(qsizetype depth);

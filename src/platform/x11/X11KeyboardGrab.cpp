@@ -38,9 +38,17 @@ void X11KeyboardGrab::grab(quintptr windowId)
 {
     window_ = static_cast<quint32>(windowId);
     attempts_ = 0;
-    grabbed_ = grabOn(x11::rootWindow());
+    // On the hotkey's road: sent without waiting for the answer. The server
+    // takes requests in order, so no key slips past from here on; the grab
+    // moves to the window once the timer finds it mapped.
+    if (xcb_connection_t *c = x11::connection()) {
+        xcb_discard_reply(c, xcb_grab_keyboard(c, false, x11::rootWindow(), XCB_CURRENT_TIME,
+                                               XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC)
+                                 .sequence);
+        xcb_flush(c);
+        grabbed_ = true;
+    }
     retryTimer_.start();
-    retry();
 }
 
 void X11KeyboardGrab::retry()
