@@ -6,7 +6,7 @@
 //   latency_probe --presses N [--x X --y Y] [--pid P --rss-at 20,50,100]
 //                 [--dismiss escape|hotkey]
 //
-// Prints "press I MS" per press and "rss N KB" at the press counts asked for.
+// Prints "press I MS KEY_US" per press and "rss N KB" at the press counts asked for.
 #include <xcb/damage.h>
 #include <xcb/xcb.h>
 #include <xcb/xcb_keysyms.h>
@@ -114,8 +114,13 @@ public:
             const uint32_t before = pixel();
             const Clock::time_point start = hotkey();
             const auto shown = waitUntil([&](uint32_t now) { return now != before; });
+            // The moment of the key press, in microseconds of the monotonic
+            // clock, lines up with the agent's latency log.
+            const long long at =
+                std::chrono::duration_cast<std::chrono::microseconds>(start.time_since_epoch()).count();
             if (shown)
-                std::printf("press %d %.3f\n", press, std::chrono::duration<double, std::milli>(*shown - start).count());
+                std::printf("press %d %.3f %lld\n", press,
+                            std::chrono::duration<double, std::milli>(*shown - start).count(), at);
             else
                 std::printf("press %d timeout\n", press);
             std::fflush(stdout);
