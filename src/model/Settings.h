@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/KeyCodes.h"
+
 #include <QJsonObject>
 #include <QList>
 #include <QString>
@@ -12,13 +14,13 @@ class JsonSink;
 // The global hotkey: a virtual key code (49 is Space) and modifier bits in the
 // file's encoding (Shift 0x20000, Control 0x40000, Option 0x80000, Command 0x100000).
 struct HotkeySpec {
-    static constexpr quint64 shift = 0x20000;
-    static constexpr quint64 control = 0x40000;
-    static constexpr quint64 option = 0x80000;
-    static constexpr quint64 command = 0x100000;
-    static constexpr quint64 modifierMask = 0x1E0000;
+    static constexpr quint64 shift = modifiers::shift;
+    static constexpr quint64 control = modifiers::control;
+    static constexpr quint64 option = modifiers::option;
+    static constexpr quint64 command = modifiers::command;
+    static constexpr quint64 modifierMask = modifiers::mask;
 
-    quint32 keyCode = 49;
+    quint32 keyCode = keys::space;
     quint64 modifierFlags = option;
 
     static HotkeySpec fromJson(const QJsonObject &object);

@@ -1,5 +1,6 @@
 #include "ring/RingViewModel.h"
 
+#include "model/KeyCodes.h"
 #include "platform/HapticFeedback.h"
 #include "platform/SystemBeep.h"
 
@@ -364,35 +365,35 @@ int RingViewModel::nearestSlot(double angle) const
     return best;
 }
 
-bool RingViewModel::handleKey(quint16 keyCode, const std::optional<QString> &characters, quint64 modifiers)
+bool RingViewModel::handleKey(quint16 keyCode, const std::optional<QString> &characters, quint64 modifierFlags)
 {
-    const bool shift = modifiers & shiftFlag;
-    const bool command = modifiers & commandFlag;
+    const bool shift = modifierFlags & modifiers::shift;
+    const bool command = modifierFlags & modifiers::command;
     switch (keyCode) {
-    case keyTab:
+    case keys::tab:
         setPage(pageIndex_ + (shift ? -1 : 1));
         return true;
-    case keyReturn:
-    case keyKeypadEnter:
+    case keys::returnKey:
+    case keys::keypadEnter:
         commit();
         return true;
-    case keyDelete:
-    case keyForwardDelete:
+    case keys::deleteKey:
+    case keys::forwardDelete:
         return goBack();
-    case keyEscape:
+    case keys::escape:
         if (!goBack())
             cancel();
         return true;
-    case keyLeftArrow:
+    case keys::leftArrow:
         command ? setPage(pageIndex_ - 1) : moveFocus(-1, 0);
         return true;
-    case keyRightArrow:
+    case keys::rightArrow:
         command ? setPage(pageIndex_ + 1) : moveFocus(1, 0);
         return true;
-    case keyUpArrow:
+    case keys::upArrow:
         moveFocus(0, -1);
         return true;
-    case keyDownArrow:
+    case keys::downArrow:
         moveFocus(0, 1);
         return true;
     default:

@@ -30,22 +30,6 @@ public:
     static constexpr qsizetype maxDepth = 4;
     static constexpr qint64 maxSlotCount = 24;
 
-    // Key codes and modifier bits of the events the ring handles.
-    enum KeyCode : quint16 {
-        keyReturn = 36,
-        keyTab = 48,
-        keyDelete = 51,
-        keyEscape = 53,
-        keyKeypadEnter = 76,
-        keyForwardDelete = 117,
-        keyLeftArrow = 123,
-        keyRightArrow = 124,
-        keyDownArrow = 125,
-        keyUpArrow = 126,
-    };
-    static constexpr quint64 shiftFlag = 0x20000;
-    static constexpr quint64 commandFlag = 0x100000;
-
     RingViewModel(const Ring &ring, qint64 globalSlotCount, const Appearance &appearance,
                   HapticFeedback &haptics, SystemBeep &beep, Scheduler &scheduler = Scheduler::system(),
                   QObject *parent = nullptr);

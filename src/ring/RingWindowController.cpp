@@ -1,5 +1,6 @@
 #include "ring/RingWindowController.h"
 
+#include "model/KeyCodes.h"
 #include "platform/ApplicationCatalog.h"
 #include "platform/KeyboardGrab.h"
 #include "platform/PointerGrab.h"
@@ -34,13 +35,13 @@ constexpr int warmUpDelay = 1500; // ms
 quint64 modifierBitOf(int qtKey)
 {
     switch (qtKey) {
-    case Qt::Key_Shift: return 0x20000;
-    case Qt::Key_Control: return 0x40000;
+    case Qt::Key_Shift: return modifiers::shift;
+    case Qt::Key_Control: return modifiers::control;
     case Qt::Key_Alt:
-    case Qt::Key_AltGr: return 0x80000;
+    case Qt::Key_AltGr: return modifiers::option;
     case Qt::Key_Meta:
     case Qt::Key_Super_L:
-    case Qt::Key_Super_R: return 0x100000;
+    case Qt::Key_Super_R: return modifiers::command;
     default: return 0;
     }
 }

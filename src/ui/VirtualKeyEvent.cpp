@@ -1,5 +1,7 @@
 #include "ui/VirtualKeyEvent.h"
 
+#include "model/KeyCodes.h"
+
 #include <QHash>
 #include <QKeyEvent>
 
@@ -86,13 +88,13 @@ quint64 VirtualKeyEvent::modifierFlagsOf(Qt::KeyboardModifiers modifiers)
 {
     quint64 flags = 0;
     if (modifiers & Qt::ShiftModifier)
-        flags |= 0x20000;
+        flags |= modifiers::shift;
     if (modifiers & Qt::ControlModifier)
-        flags |= 0x40000;
+        flags |= modifiers::control;
     if (modifiers & Qt::AltModifier)
-        flags |= 0x80000;
+        flags |= modifiers::option;
     if (modifiers & Qt::MetaModifier)
-        flags |= 0x100000;
+        flags |= modifiers::command;
     return flags;
 }
 
@@ -106,7 +108,7 @@ std::optional<VirtualKeyEvent> VirtualKeyEvent::from(const QKeyEvent &event)
     quint64 flags = modifierFlagsOf(event.modifiers());
     // Qt reports Shift-Tab as Backtab, sometimes without the Shift bit.
     if (event.key() == Qt::Key_Backtab)
-        flags |= 0x20000;
+        flags |= modifiers::shift;
     return VirtualKeyEvent{*code, charactersOf(event), flags};
 }
 

@@ -339,7 +339,7 @@ private Q_SLOTS:
     {
         Harness h;
         h.hover(4);
-        QVERIFY(h.model->handleKey(RingViewModel::keyLeftArrow, std::nullopt, 0));
+        QVERIFY(h.model->handleKey(keys::leftArrow, std::nullopt, 0));
         QCOMPARE(h.model->hoveredSlot(), std::nullopt);
         QCOMPARE(h.model->keyboardFocusSlot(), std::optional<int>(5)); // towards the left, clockwise from the bottom
     }
@@ -350,11 +350,11 @@ private Q_SLOTS:
         QTest::addColumn<int>("keyCode");
         QTest::addColumn<quint64>("modifiers");
         QTest::addColumn<int>("expected");
-        QTest::newRow("shift-tab from first") << 0 << int(RingViewModel::keyTab) << quint64(0x20000) << 2;
-        QTest::newRow("tab from last") << 2 << int(RingViewModel::keyTab) << quint64(0) << 0;
-        QTest::newRow("tab") << 0 << int(RingViewModel::keyTab) << quint64(0) << 1;
-        QTest::newRow("cmd-left") << 0 << int(RingViewModel::keyLeftArrow) << quint64(0x100000) << 2;
-        QTest::newRow("cmd-right") << 1 << int(RingViewModel::keyRightArrow) << quint64(0x100000) << 2;
+        QTest::newRow("shift-tab from first") << 0 << int(keys::tab) << quint64(0x20000) << 2;
+        QTest::newRow("tab from last") << 2 << int(keys::tab) << quint64(0) << 0;
+        QTest::newRow("tab") << 0 << int(keys::tab) << quint64(0) << 1;
+        QTest::newRow("cmd-left") << 0 << int(keys::leftArrow) << quint64(0x100000) << 2;
+        QTest::newRow("cmd-right") << 1 << int(keys::rightArrow) << quint64(0x100000) << 2;
     }
     void pagesWrap()
     {
@@ -382,7 +382,7 @@ private Q_SLOTS:
         QVERIFY(h.model->canFlipPages());
         h.openPack();
         QVERIFY(!h.model->canFlipPages());
-        QVERIFY(h.model->handleKey(RingViewModel::keyTab, std::nullopt, 0)); // consumed all the same
+        QVERIFY(h.model->handleKey(keys::tab, std::nullopt, 0)); // consumed all the same
         QCOMPARE(h.model->pageIndex(), 0);
         QCOMPARE(h.model->stack().size(), 2);
         h.model->setPage(0); // the same page
@@ -390,7 +390,7 @@ private Q_SLOTS:
 
         Harness single;
         single.model->setPages({single.root});
-        QVERIFY(single.model->handleKey(RingViewModel::keyTab, std::nullopt, 0x20000));
+        QVERIFY(single.model->handleKey(keys::tab, std::nullopt, 0x20000));
         QVERIFY(single.haptics.performed.isEmpty());
     }
 

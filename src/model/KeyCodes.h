@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QtGlobal>
+
+// The configuration's encoding of keys, in memory and in the file: key codes
+// name physical keys by their place on an ANSI keyboard, and the modifier
+// bits are the four the hotkey and the ring's keys use. Only src/platform/x11
+// translates them to X keycodes and masks.
+namespace vima {
+
+namespace modifiers {
+inline constexpr quint64 shift = 0x20000;
+inline constexpr quint64 control = 0x40000;
+inline constexpr quint64 option = 0x80000;   // Alt
+inline constexpr quint64 command = 0x100000; // Super
+inline constexpr quint64 mask = shift | control | option | command;
+} // namespace modifiers
+
+namespace keys {
+inline constexpr quint16 returnKey = 36;
+inline constexpr quint16 tab = 48;
+inline constexpr quint16 space = 49;
+inline constexpr quint16 deleteKey = 51; // Backspace
+inline constexpr quint16 escape = 53;
+inline constexpr quint16 keypadEnter = 76;
+inline constexpr quint16 forwardDelete = 117;
+inline constexpr quint16 leftArrow = 123;
+inline constexpr quint16 rightArrow = 124;
+inline constexpr quint16 downArrow = 125;
+inline constexpr quint16 upArrow = 126;
+} // namespace keys
+
+} // namespace vima
