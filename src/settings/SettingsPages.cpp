@@ -1,6 +1,7 @@
 #include "settings/SettingsPages.h"
 
 #include "settings/ai/AISettingsPage.h"
+#include "settings/general/GeneralSettingsView.h"
 #include "settings/permissions/PermissionsPage.h"
 
 #include <QLabel>
@@ -24,7 +25,7 @@ QWidget *pendingPage(SettingsTab tab)
 QWidget *makeSettingsPage(SettingsTab tab, SettingsContext &context)
 {
     switch (tab) {
-    case SettingsTab::general:
+    case SettingsTab::general: return new GeneralSettingsView(context);
     case SettingsTab::items: return pendingPage(tab);
     case SettingsTab::ai: return new AISettingsPage(context);
     case SettingsTab::permissions: return new PermissionsPage(context);

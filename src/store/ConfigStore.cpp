@@ -196,28 +196,49 @@ void ConfigStore::markSynced()
 }
 
 // The file that failed to load may hold rings the user wrote by hand: it goes
-// aside, under a name that says when, before anything takes its place.
+// aside before anything takes its place.
 void ConfigStore::keepCopyOfUnreadableFile()
 {
     if (!unreadableFileToKeep_)
         return;
+    keepCopyOfFile(QStringLiteral("unreadable "));
+    unreadableFileToKeep_ = false;
+}
+
+// A copy beside "config.json", under a name that says when; none when there is no file.
+void ConfigStore::keepCopyOfFile(const QString &what)
+{
     const QString source = filePath();
     const QFileInfo info(source);
-    if (info.exists() || info.isSymLink()) {
-        const QString stamp =
-            QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-ddTHH-mm-ss"));
-        QString copy = QStringLiteral("%1.%2.bak").arg(source, stamp);
-        for (int n = 2; QFileInfo::exists(copy); ++n)
-            copy = QStringLiteral("%1.%2-%3.bak").arg(source, stamp).arg(n);
-        QFile original(source);
-        if (!original.copy(copy))
-            throw FileError(
-                QStringLiteral("Could not keep a copy of the unreadable config.json (%1).")
-                    .arg(original.errorString()));
-        qCWarning(lcStore, "Kept the unreadable config.json as %s",
-                  qUtf8Printable(QFileInfo(copy).fileName()));
-    }
-    unreadableFileToKeep_ = false;
+    if (!info.exists() && !info.isSymLink())
+        return;
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-ddTHH-mm-ss"));
+    QString copy = QStringLiteral("%1.%2.bak").arg(source, stamp);
+    for (int n = 2; QFileInfo::exists(copy); ++n)
+        copy = QStringLiteral("%1.%2-%3.bak").arg(source, stamp).arg(n);
+    QFile original(source);
+    if (!original.copy(copy))
+        throw FileError(QStringLiteral("Could not keep a copy of the %1config.json (%2).")
+                            .arg(what, original.errorString()));
+    qCWarning(lcStore, "Kept the %sconfig.json as %s", qUtf8Printable(what), qUtf8Printable(QFileInfo(copy).fileName()));
+}
+
+void ConfigStore::importConfig(const QString &source)
+{
+    const VimaConfig imported = decode(readFile(source));
+    makeFolder(directory_);
+    if (!unreadableFileToKeep_) // else the save keeps it
+        keepCopyOfFile(QStringLiteral("replaced "));
+    replaceAndSave(imported);
+}
+
+void ConfigStore::resetToDefaults() { replaceAndSave(makeDefaultConfig()); }
+
+void ConfigStore::replaceAndSave(const VimaConfig &config)
+{
+    setConfig(config);
+    scheduleSave();
+    save();
 }
 
 // A refusal that goes on (a read-only file) is told once, not at every save.

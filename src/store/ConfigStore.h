@@ -67,6 +67,13 @@ public:
     // Writes the configuration, encoded as by save(), atomically to `destination`.
     // Throws FileError (or the encoder's error); the store's state does not change.
     void exportConfig(const QString &destination) const;
+    // Replaces the whole configuration by the one in `source` (decoded as it
+    // is: no migration) and saves at once, after keeping a copy of the
+    // "config.json" it replaces beside it. Throws FileError, JsonError or
+    // ConfigError and changes nothing when the file cannot be taken.
+    void importConfig(const QString &source);
+    // Replaces the whole configuration by the first launch's and saves at once.
+    void resetToDefaults();
     // Shows "config.json" selected in the file manager through the opener
     // the composition root gave (nothing without one).
     void revealInFinder();
@@ -107,6 +114,13 @@ public:
     void deleteRing(const QUuid &ringID);
     // Installs a starter ring on the primary page and saves at once.
     void applyTemplate(const RingTemplate &ringTemplate);
+    // What applyTemplate would take away: the first page's items (none
+    // without a page) and the packs that only they open, in ring order.
+    struct TemplateReplacement {
+        qsizetype itemCount = 0;
+        QList<Ring> removedPacks;
+    };
+    TemplateReplacement templateReplacement() const;
 
 Q_SIGNALS:
     void configChanged();
@@ -116,6 +130,8 @@ private:
     void load();
     void fallBackToDefaults(const QString &reason);
     void keepCopyOfUnreadableFile();
+    void keepCopyOfFile(const QString &what);
+    void replaceAndSave(const VimaConfig &config);
     void reportSaveFailure(const QString &reason);
     void markSynced();
     // Publishes `config` and asks for a debounced save.

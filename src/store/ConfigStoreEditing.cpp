@@ -65,6 +65,17 @@ void removePacksLeftUnopened(QList<Ring> &rings, QList<QUuid> candidates)
     }
 }
 
+// Of the rings `formerTargets` named, the packs nothing in `rings` opens any more.
+QList<QUuid> packsLeftUnopened(const QList<Ring> &rings, const QList<QUuid> &formerTargets)
+{
+    QList<QUuid> unopened;
+    for (const Ring &ring : rings) {
+        if (ring.isSubRing && formerTargets.contains(ring.id) && itemsOpening(rings, ring.id) == 0)
+            unopened.append(ring.id);
+    }
+    return unopened;
+}
+
 QString openItemTitle(const QString &appName)
 {
     const QString title = QStringLiteral("Open ") + appName;
@@ -260,6 +271,22 @@ void ConfigStore::deleteRing(const QUuid &ringID)
     commit(next);
 }
 
+ConfigStore::TemplateReplacement ConfigStore::templateReplacement() const
+{
+    const auto page = std::find_if(config_.rings.cbegin(), config_.rings.cend(), isPage);
+    if (page == config_.rings.cend())
+        return {};
+    QList<Ring> after = config_.rings;
+    const qsizetype index = page - config_.rings.cbegin();
+    const QList<QUuid> formerTargets = openRingTargetIDs(after[index].items);
+    after[index].items.clear();
+    TemplateReplacement replacement{page->items.size(), {}};
+    for (const QUuid &id : packsLeftUnopened(after, formerTargets))
+        replacement.removedPacks.append(*std::find_if(after.cbegin(), after.cend(),
+                                                      [&id](const Ring &ring) { return ring.id == id; }));
+    return replacement;
+}
+
 void ConfigStore::applyTemplate(const RingTemplate &ringTemplate)
 {
     const qsizetype index = primaryRingIndex();
@@ -274,10 +301,8 @@ void ConfigStore::applyTemplate(const RingTemplate &ringTemplate)
     next.rings.append(built.mid(1));
     // Only packs go with the old items: never the primary page, nor another
     // page or app ring that an old item happened to open.
-    for (const QUuid &target : formerTargets) {
-        if (itemsOpening(next.rings, target) == 0)
-            next.rings.removeIf([&](const Ring &ring) { return ring.isSubRing && ring.id == target; });
-    }
+    const QList<QUuid> unopened = packsLeftUnopened(next.rings, formerTargets);
+    next.rings.removeIf([&](const Ring &ring) { return unopened.contains(ring.id); });
     commit(next);
     normalizeSlots();
     save();

@@ -1,0 +1,179 @@
+#include "settings/general/GeneralSettingsModel.h"
+
+#include "model/JsonError.h"
+#include "model/UserError.h"
+#include "platform/NotificationCenter.h"
+#include "platform/UiPrompts.h"
+#include "services/LoginItemService.h"
+#include "services/PermissionsService.h"
+#include "settings/kit/ReplaceDefaultRing.h"
+#include "settings/kit/SettingsContext.h"
+#include "store/ConfigStore.h"
+#include "store/FileError.h"
+
+#include <QPointer>
+
+namespace vima {
+
+namespace {
+
+// The description of whatever exporting or importing threw.
+QString describe(std::exception_ptr error)
+{
+    try {
+        std::rethrow_exception(error);
+    } catch (const FileError &e) {
+        return e.description();
+    } catch (const JsonError &e) {
+        return e.description();
+    } catch (const UserError &e) {
+        return e.description();
+    } catch (const std::exception &e) {
+        return QString::fromUtf8(e.what());
+    }
+}
+
+} // namespace
+
+const QString GeneralSettingsModel::showOnboardingNotification = QStringLiteral("com.vima.Vima.showOnboarding");
+const QList<qint64> GeneralSettingsModel::slotCounts{4, 6, 8, 10, 12};
+
+GeneralSettingsModel::GeneralSettingsModel(SettingsContext &context, QObject *parent)
+    : QObject(parent), context_(context), selectedTemplateID_(RingTemplate::defaultTemplate().id)
+{
+    ConfigStore &store = context_.store;
+    store.watch(this, &VimaConfig::hotkey, [this](const HotkeySpec &) { Q_EMIT hotkeyReservationChanged(); });
+    store.watch(this, [](const VimaConfig &config) { return config.pointerTrigger.enabled; },
+                [this](bool) { Q_EMIT accessibilityWarningChanged(); });
+    store.watch(this, [](const VimaConfig &config) { return config.appRings(); },
+                [this](const QList<Ring> &) { Q_EMIT appRingsChanged(); });
+    connect(&context_.permissions, &PermissionsService::accessibilityTrustedChanged, this,
+            &GeneralSettingsModel::accessibilityWarningChanged);
+    connect(&context_.loginItem, &LoginItemService::statusChanged, this, &GeneralSettingsModel::loginChanged);
+    connect(&context_.loginItem, &LoginItemService::lastErrorChanged, this, &GeneralSettingsModel::loginChanged);
+}
+
+void GeneralSettingsModel::tabShown() { context_.loginItem.refresh(); }
+
+std::optional<SystemShortcuts::Reservation> GeneralSettingsModel::hotkeyReservation() const
+{
+    const HotkeySpec &hotkey = context_.store.config().hotkey;
+    return context_.shortcuts.reservation(hotkey.keyCode, hotkey.modifierFlags);
+}
+
+bool GeneralSettingsModel::isLaunchAtLoginOn() const { return context_.loginItem.isEnabled(); }
+
+void GeneralSettingsModel::setLaunchAtLogin(bool on) { context_.loginItem.setEnabled(on); }
+
+GeneralSettingsModel::LoginNote GeneralSettingsModel::loginNote() const
+{
+    const LoginItemService &login = context_.loginItem;
+    if (login.status() == LoginItemStatus::requiresApproval)
+        return {LoginNote::Kind::requiresApproval, QStringLiteral("Turned off in System Settings.")};
+    if (login.lastError())
+        return {LoginNote::Kind::error, *login.lastError()};
+    return {LoginNote::Kind::caption,
+            QStringLiteral("Tavelon is a menu-bar app, so it just reappears up top on login. You can also turn this "
+                           "off any time in System Settings → General → Login Items.")};
+}
+
+void GeneralSettingsModel::openLoginItemsSettings() { context_.loginItem.openLoginItemsSettings(); }
+
+bool GeneralSettingsModel::showsAccessibilityWarning() const
+{
+    return context_.store.config().pointerTrigger.enabled && !context_.permissions.isAccessibilityTrusted();
+}
+
+void GeneralSettingsModel::grantAccessibility() { context_.permissions.requestAccessibility(); }
+
+void GeneralSettingsModel::slotCountEdited() { context_.store.normalizeSlots(); }
+
+QList<GeneralSettingsModel::AppRingChip> GeneralSettingsModel::appRingChips() const
+{
+    QList<AppRingChip> chips;
+    for (const Ring &ring : context_.store.config().appRings())
+        chips.append({ring.id, ring.bundleIDMatch.value_or(QString()),
+                      ring.name.isEmpty() ? QStringLiteral("Untitled") : ring.name});
+    return chips;
+}
+
+void GeneralSettingsModel::setSelectedTemplateID(const QString &id)
+{
+    if (selectedTemplateID_ == id)
+        return;
+    selectedTemplateID_ = id;
+    Q_EMIT selectedTemplateChanged();
+}
+
+std::optional<RingTemplate> GeneralSettingsModel::selectedTemplate() const
+{
+    return RingTemplate::templateWithID(selectedTemplateID_);
+}
+
+QString GeneralSettingsModel::previewLine(const RingTemplate &ringTemplate)
+{
+    return ringTemplate.previewTitles().join(QStringLiteral(" · "));
+}
+
+QCoro::Task<void> GeneralSettingsModel::replaceDefaultRing(QWidget *parent)
+{
+    const std::optional<RingTemplate> chosen = selectedTemplate();
+    if (chosen)
+        co_await confirmReplaceDefaultRing(context_.prompts, parent, context_.store, *chosen);
+}
+
+void GeneralSettingsModel::showIntroduction() { context_.notifications.post(showOnboardingNotification); }
+
+QString GeneralSettingsModel::configPath() const { return context_.store.filePath(); }
+
+void GeneralSettingsModel::revealConfig() { context_.store.revealInFinder(); }
+
+QCoro::Task<void> GeneralSettingsModel::exportConfig(QWidget *parent)
+{
+    QPointer<GeneralSettingsModel> self(this);
+    const std::optional<QString> destination =
+        co_await context_.prompts.chooseJsonFileToSave(parent, QStringLiteral("vima-config.json"));
+    if (!self || !destination)
+        co_return;
+    try {
+        context_.store.exportConfig(*destination);
+        setImportError(std::nullopt);
+    } catch (...) {
+        setImportError(QStringLiteral("Export failed: ") + describe(std::current_exception()));
+    }
+}
+
+QCoro::Task<void> GeneralSettingsModel::importConfig(QWidget *parent)
+{
+    QPointer<GeneralSettingsModel> self(this);
+    const std::optional<QString> source = co_await context_.prompts.chooseJsonFileToOpen(parent);
+    if (!self || !source)
+        co_return;
+    try {
+        context_.store.importConfig(*source);
+        setImportError(std::nullopt);
+    } catch (...) {
+        setImportError(QStringLiteral("Import failed: ") + describe(std::current_exception()));
+    }
+}
+
+QCoro::Task<void> GeneralSettingsModel::confirmReset(QWidget *parent)
+{
+    QPointer<GeneralSettingsModel> self(this);
+    const bool confirmed = co_await context_.prompts.confirm(
+        parent, QStringLiteral("Reset all settings?"),
+        QStringLiteral("Your items, hotkey and preferences go back to the defaults. Saved API keys are not affected."),
+        QStringLiteral("Reset"));
+    if (self && confirmed)
+        context_.store.resetToDefaults();
+}
+
+void GeneralSettingsModel::setImportError(const std::optional<QString> &error)
+{
+    if (importError_ == error)
+        return;
+    importError_ = error;
+    Q_EMIT importErrorChanged();
+}
+
+} // namespace vima
