@@ -133,6 +133,7 @@ QWidget *AIAdvancedForm::keySection()
     auto *testRow = new QWidget;
     QHBoxLayout *testLayout = rowLayout();
     testRow->setLayout(testLayout);
+    test_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     testLayout->addWidget(test_, 0, Qt::AlignTop);
     testLayout->addWidget(result_, 1);
     section->addWidget(testRow);
@@ -228,6 +229,7 @@ QWidget *AIAdvancedForm::timeoutRow()
     holder->setLayout(layout);
     layout->addWidget(timeout_, 1);
     layout->addWidget(timeoutLabel_);
+    layout->addStretch();
     return holder;
 }
 

@@ -18,6 +18,7 @@ DisclosureRow::DisclosureRow(const DisclosureText &text, QWidget *parent)
     texts->setSpacing(2);
     texts->addWidget(title);
     texts->addWidget(detail_);
+    texts->addStretch(1);
 
     auto *symbol = new SymbolIcon(shownSymbol(text.symbol), Tone::secondary, 15);
     auto *row = new QHBoxLayout(this);
@@ -25,12 +26,11 @@ DisclosureRow::DisclosureRow(const DisclosureText &text, QWidget *parent)
     row->setSpacing(10);
     auto *column = new QVBoxLayout;
     column->setContentsMargins(0, 1, 0, 0);
-    column->addWidget(symbol, 0, Qt::AlignHCenter | Qt::AlignTop);
-    column->addStretch();
+    column->addWidget(symbol, 0, Qt::AlignHCenter);
     auto *frame = new QWidget;
     frame->setFixedWidth(20);
     frame->setLayout(column);
-    row->addWidget(frame);
+    row->addWidget(frame, 0, Qt::AlignTop);
     row->addLayout(texts, 1);
 }
 

@@ -73,7 +73,8 @@ struct SettingsHarness {
         permissions = std::make_unique<PermissionsService>(accessibility, fixture.scheduler);
         loginItem = std::make_unique<LoginItemService>(loginItems);
         keychain = std::make_unique<Keychain>(secrets);
-        llm = std::make_unique<LLMService>([](LLMProviderKind) { return std::optional<QString>(); },
+        if (!llm) // a test may install its own service first
+            llm = std::make_unique<LLMService>([](LLMProviderKind) { return std::optional<QString>(); },
                                            LLMService::ProviderTable{}, ollama);
         shortcuts = std::make_unique<SystemShortcuts>(symbolicHotKeys, hotKeyProbe);
         appIcons = std::make_unique<AppIconCache>(&iconSource);
