@@ -3,12 +3,12 @@
 #include "model/RingTemplate.h"
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
-#include "platform/UiPrompts.h"
 #include "ring/RingWindowController.h"
 #include "services/FrontmostAppObserver.h"
 #include "services/HotkeyManager.h"
 #include "services/PermissionsService.h"
 #include "settings/kit/HotkeyFailureFlag.h"
+#include "settings/kit/ReplaceDefaultRing.h"
 #include "settings/kit/SettingsContext.h"
 #include "store/ConfigStore.h"
 
@@ -166,31 +166,27 @@ void OnboardingModel::goBack()
 
 void OnboardingModel::install(const RingTemplate &ringTemplate)
 {
-    if (asksBeforeReplacing_ && !context_.settings.store.config().primaryRing().items.isEmpty())
+    ConfigStore &store = context_.settings.store;
+    if (asksBeforeReplacing_ && !store.config().primaryRing().items.isEmpty()) {
         confirmAndInstall(ringTemplate);
-    else
-        applyTemplate(ringTemplate);
+        return;
+    }
+    store.applyTemplate(ringTemplate);
+    showInstalled(ringTemplate);
 }
 
 void OnboardingModel::confirmAndInstall(const RingTemplate &ringTemplate)
 {
-    const qsizetype count = context_.settings.store.config().primaryRing().items.size();
-    [](QPointer<OnboardingModel> self, UiPrompts &prompts, QWidget *parent, RingTemplate chosen,
-       qsizetype count) -> QCoro::Task<void> {
-        const bool replace = co_await prompts.confirm(
-            parent, QStringLiteral("Replace the default ring with the ") + chosen.name + QStringLiteral(" template?"),
-            QStringLiteral("The %1 item%2 currently in your default ring will be replaced. Packs and app-specific rings are not affected.")
-                .arg(count)
-                .arg(count == 1 ? QString() : QStringLiteral("s")),
-            QStringLiteral("Replace"));
-        if (self && replace)
-            self->applyTemplate(chosen);
-    }(QPointer(this), context_.settings.prompts, dialogParent, ringTemplate, count);
+    [](QPointer<OnboardingModel> self, SettingsContext &settings, QWidget *parent,
+       RingTemplate chosen) -> QCoro::Task<void> {
+        const bool replaced = co_await confirmReplaceDefaultRing(settings.prompts, parent, settings.store, chosen);
+        if (self && replaced)
+            self->showInstalled(chosen);
+    }(QPointer(this), context_.settings, dialogParent, ringTemplate);
 }
 
-void OnboardingModel::applyTemplate(const RingTemplate &ringTemplate)
+void OnboardingModel::showInstalled(const RingTemplate &ringTemplate)
 {
-    context_.settings.store.applyTemplate(ringTemplate);
     if (installedTemplateName_ != ringTemplate.name) {
         installedTemplateName_ = ringTemplate.name;
         Q_EMIT installedTemplateNameChanged();

@@ -83,7 +83,7 @@ private:
     void goBack();
     void install(const RingTemplate &ringTemplate);
     void confirmAndInstall(const RingTemplate &ringTemplate);
-    void applyTemplate(const RingTemplate &ringTemplate);
+    void showInstalled(const RingTemplate &ringTemplate);
     void tryRing();
 
     OnboardingContext context_;
