@@ -156,11 +156,12 @@ void HotkeyRecorderModel::keyDown(std::optional<quint32> keyCode, quint64 modifi
             beep();
         return;
     }
-    if (*keyCode == escapeKeyCode && modifiers == 0) {
+    const HotkeySpec combination{*keyCode, modifiers};
+    if (*keyCode == keys::escape && !combination.isUsable()) {
         stopRecording();
         return;
     }
-    if (modifiers == 0) {
+    if (!combination.isUsable()) {
         refuse(QStringLiteral("A shortcut needs at least one modifier key (\u2318, \u2325, \u2303 or \u21E7)."));
         return;
     }
@@ -171,7 +172,7 @@ void HotkeyRecorderModel::keyDown(std::optional<quint32> keyCode, quint64 modifi
     }
     refusal_.clear();
     stopRecording();
-    write(HotkeySpec{*keyCode, modifiers});
+    write(combination);
 }
 
 void HotkeyRecorderModel::refuse(const QString &refusal)

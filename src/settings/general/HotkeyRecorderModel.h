@@ -21,8 +21,7 @@ class HotkeyRecorderModel final : public QObject {
     Q_OBJECT
 
 public:
-    static constexpr quint32 escapeKeyCode = 53;
-    static constexpr HotkeySpec resetValue{49, HotkeySpec::option};
+    static constexpr HotkeySpec resetValue{keys::space, HotkeySpec::option};
 
     HotkeyRecorderModel(const SystemShortcuts &shortcuts, const KeyEventCodes &keyCodes,
                         QObject *parent = nullptr);

@@ -79,7 +79,7 @@ HotkeyRecorderView::HotkeyRecorderView(SettingsContext &context, QWidget *parent
     row->addWidget(button_);
     row->addWidget(reset_);
     row->addWidget(cancel_);
-    row->addWidget(unavailable_);
+    row->addWidget(unavailable_, 10, Qt::AlignVCenter);
     row->addStretch(1);
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);

@@ -1,0 +1,58 @@
+#include "Gallery.h"
+
+#include "SettingsHarness.h"
+#include "platform/fake/FakeHotKeyRegistrar.h"
+#include "services/HotkeyManager.h"
+#include "settings/general/HotkeyRecorderView.h"
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QThread>
+
+using namespace vima;
+
+namespace {
+
+void press(QWidget &view, Qt::Key key, Qt::KeyboardModifiers modifiers)
+{
+    QKeyEvent event(QEvent::KeyPress, key, modifiers);
+    QCoreApplication::sendEvent(&view, &event);
+}
+
+// Past the refusal's fade, so the picture shows it whole: the animation's
+// timer ticks only while the event loop runs.
+void letTheFadeEnd()
+{
+    for (int tick = 0; tick < 20; ++tick) {
+        QCoreApplication::processEvents();
+        QThread::msleep(20);
+    }
+}
+
+// The hotkey control at rest with the taken-hotkey line, recording with Alt
+// held, refusing a reserved combination, and back at rest after Escape.
+void drawHotkeyRecorder()
+{
+    test::SettingsHarness harness;
+    FakeHotKeyRegistrar registrar; // names keys for the labels
+    HotkeyManager manager(registrar);
+    harness.hotkeyFailure.setFailed(true);
+    HotkeyRecorderView view(harness.context());
+    view.resize(560, view.sizeHint().height() + 40);
+    gallery::save(view, QStringLiteral("hotkey-recorder-unavailable"));
+
+    view.model()->toggleRecording();
+    press(view, Qt::Key_Alt, Qt::NoModifier);
+    gallery::save(view, QStringLiteral("hotkey-recorder-recording"));
+
+    press(view, Qt::Key_Space, Qt::MetaModifier);
+    letTheFadeEnd();
+    gallery::save(view, QStringLiteral("hotkey-recorder-refusing"));
+
+    press(view, Qt::Key_Escape, Qt::NoModifier);
+    gallery::save(view, QStringLiteral("hotkey-recorder-refused"));
+}
+
+const gallery::Pictures pictures("hotkey-recorder", drawHotkeyRecorder);
+
+} // namespace
