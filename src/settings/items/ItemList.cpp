@@ -1,0 +1,68 @@
+#include "settings/items/ItemList.h"
+
+#include "settings/items/ItemRowDelegate.h"
+#include "settings/items/ItemsSettingsModel.h"
+#include "settings/kit/IdListModel.h"
+#include "settings/kit/SettingsContext.h"
+
+#include <QKeyEvent>
+
+namespace vima {
+
+ItemList::ItemList(ItemsSettingsModel &model, SettingsContext &context, QWidget *parent)
+    : QListView(parent)
+    , model_(model)
+    , rows_(new IdListModel(this))
+{
+    setModel(rows_);
+    setItemDelegate(new ItemRowDelegate(&context.appIcons, this));
+    setFrameShape(QFrame::NoFrame);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setUniformItemSizes(true);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setAccessibleName(tr("Items"));
+    viewport()->setAutoFillBackground(false);
+    connect(this, &QListView::clicked, this, [this](const QModelIndex &index) {
+        model_.selectItem(rows_->idAt(index.row()));
+    });
+}
+
+void ItemList::refresh()
+{
+    QList<IdListModel::Row> rows;
+    const auto selected = model_.selectedItemID();
+    for (const RingItem &item : model_.listedItems()) {
+        const QString title = ItemsSettingsModel::displayName(item.title);
+        const QString summary = item.action.summary();
+        const QString slot = QString::number(item.slot + 1);
+        rows.append({item.id,
+                     {{Qt::DisplayRole, title},
+                      {ItemRowDelegate::SummaryRole, summary},
+                      {ItemRowDelegate::SlotRole, slot},
+                      {ItemRowDelegate::IconRole, QVariant::fromValue(item.icon)},
+                      {ItemRowDelegate::SelectedRole, item.id == selected},
+                      {Qt::AccessibleTextRole, tr("%1, %2, slot %3").arg(title, summary, slot)}}});
+    }
+    rows_->setRows(rows);
+    const auto row = selected ? rows_->rowOf(*selected) : std::nullopt;
+    if (!row) {
+        selectionModel()->clear();
+        return;
+    }
+    const QModelIndex index = rows_->index(int(*row));
+    selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    scrollTo(index);
+}
+
+void ItemList::keyPressEvent(QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Up: model_.moveSelection(-1); break;
+    case Qt::Key_Down: model_.moveSelection(+1); break;
+    case Qt::Key_Left:
+    case Qt::Key_Right: break;
+    default: QListView::keyPressEvent(event);
+    }
+}
+
+} // namespace vima

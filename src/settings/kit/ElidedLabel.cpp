@@ -1,0 +1,41 @@
+#include "settings/kit/ElidedLabel.h"
+
+namespace vima {
+
+ElidedLabel::ElidedLabel(Tone tone, Qt::TextElideMode mode, QWidget *parent)
+    : ToneLabel(tone, {}, parent)
+    , mode_(mode)
+{
+    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+}
+
+void ElidedLabel::setFullText(const QString &text)
+{
+    fullText_ = text;
+    setToolTip(text);
+    setAccessibleName(text);
+    elide();
+    updateGeometry();
+}
+
+QSize ElidedLabel::minimumSizeHint() const { return {0, ToneLabel::minimumSizeHint().height()}; }
+
+QSize ElidedLabel::sizeHint() const
+{
+    return {fontMetrics().horizontalAdvance(fullText_), ToneLabel::sizeHint().height()};
+}
+
+void ElidedLabel::resizeEvent(QResizeEvent *event)
+{
+    ToneLabel::resizeEvent(event);
+    elide();
+}
+
+void ElidedLabel::elide()
+{
+    const QString shown = fontMetrics().elidedText(fullText_, mode_, contentsRect().width());
+    if (shown != text())
+        setText(shown);
+}
+
+} // namespace vima

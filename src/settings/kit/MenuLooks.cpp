@@ -1,0 +1,55 @@
+#include "settings/kit/MenuLooks.h"
+
+#include "ui/IconView.h"
+#include "ui/SymbolCatalog.h"
+
+#include <QGuiApplication>
+#include <QPainter>
+#include <QPixmap>
+#include <cmath>
+
+namespace vima {
+
+namespace {
+
+constexpr int renderScale = 2; // sharp on scaled screens too
+
+} // namespace
+
+QString menuText(const QString &text)
+{
+    QString doubled = text;
+    return doubled.replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
+
+QIcon symbolIcon(const QString &name, Tone tone, double points)
+{
+    const int side = int(std::ceil(IconView::symbolSide(points))) * renderScale;
+    QPixmap pixmap = QPixmap::fromImage(SymbolCatalog::image(name, side, toneColor(tone), SymbolCatalog::Weight::medium));
+    pixmap.setDevicePixelRatio(renderScale);
+    return QIcon(pixmap);
+}
+
+QFont pointFont(double points, QFont::Weight weight)
+{
+    QFont font = QGuiApplication::font();
+    font.setPointSizeF(points * 0.75);
+    font.setWeight(weight);
+    return font;
+}
+
+QIcon specIcon(const IconSpec &icon, double points, const AppIconCache *appIcons, Tone tone)
+{
+    const IconView view{icon, points, appIcons};
+    const double side = std::ceil(std::max(view.appIconSide(), IconView::symbolSide(points)));
+    QPixmap pixmap(int(side) * renderScale, int(side) * renderScale);
+    pixmap.setDevicePixelRatio(renderScale);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    view.paint(painter, QPointF(side / 2, side / 2), toneColor(tone));
+    painter.end();
+    return QIcon(pixmap);
+}
+
+} // namespace vima

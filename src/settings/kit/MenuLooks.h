@@ -1,0 +1,29 @@
+#pragma once
+
+// Icons, texts and fonts for menus, icon-only buttons and painted rows.
+//
+//     menu->addAction(symbolIcon("checkmark"), menuText(ring.name));   // "A&B" shows as "A&B"
+//     button->setIcon(symbolIcon("ellipsis", Tone::secondary, 15));
+
+#include "model/IconSpec.h"
+#include "settings/kit/SettingsLooks.h"
+
+#include <QFont>
+#include <QIcon>
+#include <QString>
+
+namespace vima {
+
+class AppIconCache;
+
+// A user's text as a QAction or button text: '&' is doubled so it shows
+// instead of marking a mnemonic.
+QString menuText(const QString &text);
+// A system symbol as an icon, `points` of the other platform large.
+QIcon symbolIcon(const QString &name, Tone tone = Tone::label, double points = 13);
+// The system font at `points` of the other platform (Qt's point is 4/3 larger).
+QFont pointFont(double points, QFont::Weight weight = QFont::Normal);
+// A slot's or ring's icon, as IconView draws it.
+QIcon specIcon(const IconSpec &icon, double points, const AppIconCache *appIcons, Tone tone = Tone::secondary);
+
+} // namespace vima
