@@ -186,6 +186,25 @@ private Q_SLOTS:
         QCOMPARE(h.activated, QList<std::optional<RingItem>>{std::nullopt});
     }
 
+    // A panel smaller than the screen shows part of the screen-sized canvas:
+    // the ring is laid out on the canvas, and the pointer lands there too.
+    void partOfTheCanvasTakesThePointerWhereTheRingIs()
+    {
+        Harness h;
+        const QSize canvas = h.view->size();
+        const QPoint origin(100, 60);
+        h.view->resize(canvas - QSize(150, 100));
+        h.view->setCanvas(canvas, origin);
+        QCOMPARE(h.view->frame().layout.geometry.center, centre);
+        const QPointF at = tileCentre(*h.view, 2) - origin;
+        QMouseEvent move(QEvent::MouseMove, at, h.view->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(h.view.get(), &move);
+        QCOMPARE(h.model->hoveredSlot(), std::optional<int>(2));
+        h.click(tileCentre(*h.view, 1) - origin);
+        QCOMPARE(h.activated.size(), 1);
+        QCOMPARE(h.activated.first()->title, QStringLiteral("Summarize"));
+    }
+
     void clickingASlotActivatesIt()
     {
         Harness h;
