@@ -103,8 +103,9 @@ HotkeyRecorderView::HotkeyRecorderView(SettingsContext &context, QWidget *parent
     connect(reset_, &QPushButton::clicked, &model_, &HotkeyRecorderModel::resetToDefault);
     connect(cancel_, &QPushButton::clicked, &model_, &HotkeyRecorderModel::stopRecording);
     connect(&model_, &HotkeyRecorderModel::changed, this, &HotkeyRecorderView::refresh);
-    connect(&model_, &HotkeyRecorderModel::hotkeyChosen, this, &HotkeyRecorderView::hotkeyChosen);
     bind(context);
+    // After the binding's write, as promised.
+    connect(&model_, &HotkeyRecorderModel::hotkeyChosen, this, &HotkeyRecorderView::hotkeyChosen);
     refresh();
 }
 
