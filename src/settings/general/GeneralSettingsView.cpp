@@ -1,6 +1,7 @@
 #include "settings/general/GeneralSettingsView.h"
 
 #include "settings/general/AppRingChip.h"
+#include "settings/general/HotkeyRecorderView.h"
 #include "settings/general/PathLabel.h"
 #include "settings/kit/ConfigBinding.h"
 #include "settings/kit/SettingsContext.h"
@@ -62,6 +63,7 @@ GeneralSettingsView::GeneralSettingsView(SettingsContext &context, QWidget *pare
     auto *scroll = new QScrollArea;
     scroll->setObjectName(QStringLiteral("generalScroll"));
     scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setFocusPolicy(Qt::NoFocus); // Tab goes straight to the first control
     scroll->setWidgetResizable(true);
     scroll->setWidget(makeContent());
     layout->addWidget(scroll, 1);
@@ -90,10 +92,9 @@ void GeneralSettingsView::showEvent(QShowEvent *event)
 SettingsSection *GeneralSettingsView::makeSummoning()
 {
     auto *section = new SettingsSection(QStringLiteral("Summoning"));
-    // The hotkey recorder takes this place.
-    auto *recorderSlot = new QWidget;
-    recorderSlot->setObjectName(QStringLiteral("hotkeyRecorderSlot"));
-    section->addRow(QStringLiteral("Hotkey"), recorderSlot);
+    auto *recorder = new HotkeyRecorderView(context_);
+    recorder->setObjectName(QStringLiteral("hotkeyRecorder"));
+    section->addRow(QStringLiteral("Hotkey"), recorder);
     reservation_ = new StatusLine(Tone::warning, warningSymbol, {});
     reservation_->setObjectName(QStringLiteral("hotkeyReservation"));
     reservation_->addLine(Tone::secondary, QStringLiteral("macOS handles it first, so Tavelon will never see it. Pick "

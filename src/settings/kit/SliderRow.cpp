@@ -40,6 +40,7 @@ SliderRow::SliderRow(double minimum, double maximum, int decimals, QString unit,
     label_->setTextFormat(Qt::PlainText);
     layout->addWidget(slider_, 1);
     layout->addWidget(label_);
+    layout->addStretch(1);
     // The slider's position is applied after actionTriggered: read it there,
     // so that drags and keys both count and setValue() never does.
     connect(slider_, &QSlider::actionTriggered, this, [this] {

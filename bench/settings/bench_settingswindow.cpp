@@ -1,0 +1,145 @@
+// The settings window over a configuration of 100 rings of 24 slots: the
+// tray's Settings to the window's first painted frame (the first open builds
+// the window and every tab; later opens show it again), and one edit's
+// publish-and-refresh with the General tab on screen (the store publishes,
+// every watcher of every tab refreshes, the event loop lays out and paints).
+// Counters: median and maximum in milliseconds.
+#include "QtBenchmarkMain.h"
+
+#include "SettingsHarness.h"
+#include "settings/SettingsWindow.h"
+#include "settings/SettingsWindowController.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <algorithm>
+
+using namespace vima;
+using namespace vima::test;
+
+namespace {
+
+VimaConfig largeConfig()
+{
+    VimaConfig config;
+    config.slotCount = 24;
+    for (int r = 0; r < 100; ++r) {
+        QList<RingItem> items;
+        for (int s = 0; s < 24; ++s)
+            items << shellItem(s, QStringLiteral("Item %1").arg(s));
+        config.rings << ring(QStringLiteral("Ring %1").arg(r), items, r >= 80,
+                             r >= 70 && r < 80 ? std::optional<QString>(QStringLiteral("app.%1").arg(r))
+                                               : std::nullopt);
+    }
+    return config;
+}
+
+void report(benchmark::State &state, QList<double> samples)
+{
+    std::sort(samples.begin(), samples.end());
+    state.counters["median_ms"] = samples.at(samples.size() / 2);
+    state.counters["max_ms"] = samples.constLast();
+}
+
+// Counts the paints of the window and every widget in it.
+class PaintCounter final : public QObject {
+public:
+    PaintCounter() { qApp->installEventFilter(this); }
+    ~PaintCounter() override { qApp->removeEventFilter(this); }
+
+    QWidget *window = nullptr;
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && watched->isWidgetType() &&
+            static_cast<QWidget *>(watched)->window() == window)
+            ++paints;
+        return false;
+    }
+};
+
+// Runs the event loop until the window has painted again, then lets the
+// rest of that frame's paints run.
+void untilPainted(QWidget *window, PaintCounter &counter)
+{
+    counter.window = window;
+    const int before = counter.paints;
+    while (counter.paints == before)
+        QApplication::processEvents(QEventLoop::AllEvents);
+    QApplication::processEvents();
+}
+
+void BM_SettingsFirstOpen(benchmark::State &state)
+{
+    SettingsHarness harness;
+    harness.fixture.open(largeConfig());
+    QList<double> samples;
+    QElapsedTimer timer;
+    for (auto _ : state) {
+        SettingsWindowController controller(harness.context());
+        PaintCounter counter;
+        timer.start();
+        controller.show(SettingsTab::general);
+        untilPainted(controller.window(), counter);
+        samples << timer.nsecsElapsed() / 1e6;
+    }
+    report(state, samples);
+}
+BENCHMARK(BM_SettingsFirstOpen)->Unit(benchmark::kMillisecond)->Iterations(30);
+
+void BM_SettingsLaterOpen(benchmark::State &state)
+{
+    SettingsHarness harness;
+    harness.fixture.open(largeConfig());
+    SettingsWindowController controller(harness.context());
+    controller.show(SettingsTab::general);
+    PaintCounter counter;
+    untilPainted(controller.window(), counter);
+    QList<double> samples;
+    QElapsedTimer timer;
+    for (auto _ : state) {
+        controller.window()->close();
+        QApplication::processEvents();
+        timer.start();
+        controller.show();
+        untilPainted(controller.window(), counter);
+        samples << timer.nsecsElapsed() / 1e6;
+    }
+    report(state, samples);
+}
+BENCHMARK(BM_SettingsLaterOpen)->Unit(benchmark::kMillisecond)->Iterations(100);
+
+void BM_EditPublishAndRefresh(benchmark::State &state)
+{
+    SettingsHarness harness;
+    harness.fixture.open(largeConfig());
+    SettingsWindowController controller(harness.context());
+    controller.show(SettingsTab::general);
+    PaintCounter counter;
+    untilPainted(controller.window(), counter);
+    QList<double> samples;
+    QElapsedTimer timer;
+    int step = 0;
+    const int paintsBefore = counter.paints;
+    for (auto _ : state) {
+        // A real change each time, to a slider on screen.
+        const double delay = 0.15 + (++step % 40) * 0.01;
+        timer.start();
+        harness.store().edit([delay](VimaConfig &config) { config.pointerTrigger.holdDelay = delay; });
+        QApplication::processEvents();
+        samples << timer.nsecsElapsed() / 1e6;
+    }
+    if (counter.paints - paintsBefore < state.iterations())
+        state.SkipWithError("the edits were not painted");
+    report(state, samples);
+}
+BENCHMARK(BM_EditPublishAndRefresh)->Unit(benchmark::kMillisecond)->Iterations(300);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    return runQtBenchmarks<QApplication>(argc, argv);
+}
