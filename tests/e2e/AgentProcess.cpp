@@ -4,11 +4,13 @@
 #include <QProcessEnvironment>
 #include <QTest>
 
-AgentProcess::AgentProcess()
+AgentProcess::AgentProcess(const QString &loggingRules)
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_LOGGING_RULES"),
-               QStringLiteral("com.vima.Vima.*.info=true;com.vima.Vima.Latency.debug=true;com.vima.Vima.Ring.debug=true"));
+               loggingRules.isEmpty() ? QStringLiteral("com.vima.Vima.*.info=true;com.vima.Vima.Latency.debug=true;"
+                                                       "com.vima.Vima.Ring.debug=true")
+                                      : loggingRules);
     env.insert(QStringLiteral("QT_MESSAGE_PATTERN"), QStringLiteral("%{category}: %{message}"));
     process_.setProcessEnvironment(env);
     process_.setProcessChannelMode(QProcess::MergedChannels);

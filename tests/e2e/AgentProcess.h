@@ -7,7 +7,8 @@
 // the object goes.
 class AgentProcess {
 public:
-    AgentProcess();
+    // `loggingRules`: QT_LOGGING_RULES for the agent; empty keeps the usual categories.
+    explicit AgentProcess(const QString &loggingRules = {});
     ~AgentProcess();
 
     // Starts the agent and waits until it reports that it runs.

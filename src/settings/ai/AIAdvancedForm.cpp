@@ -122,8 +122,16 @@ QWidget *AIAdvancedForm::keySection()
     connect(keyField_, &QLineEdit::textEdited, &model_, &AISettingsModel::setKeyDraft);
     save_ = inkButton(QStringLiteral("Save"));
     remove_ = borderedButton(QStringLiteral("Remove"));
-    connect(save_, &QPushButton::clicked, &model_, [this] { model_.saveKey(); });
-    connect(remove_, &QPushButton::clicked, &model_, [this] { model_.removeKey(); });
+    // Both buttons are disabled or hidden while they work: the keyboard's
+    // focus goes back to the field rather than on to a later section.
+    connect(save_, &QPushButton::clicked, &model_, [this] {
+        keyField_->setFocus();
+        model_.saveKey();
+    });
+    connect(remove_, &QPushButton::clicked, &model_, [this] {
+        keyField_->setFocus();
+        model_.removeKey();
+    });
     section->addRow(model_.keyFieldLabel(), row({keyField_, save_, remove_}));
     keyLabel_ = qobject_cast<QLabel *>(section->form()->labelForField(keyField_->parentWidget()));
 

@@ -45,6 +45,7 @@ AISettingsPage::AISettingsPage(SettingsContext &context, QWidget *parent)
     auto *scroll = new QScrollArea;
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setFocusPolicy(Qt::NoFocus); // Tab goes from the tabs straight to the first control
     scroll->setWidget(content);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -46,6 +46,7 @@ PermissionsPage::PermissionsPage(SettingsContext &context, QWidget *parent)
     auto *scroll = new QScrollArea;
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setFocusPolicy(Qt::NoFocus); // Tab goes from the tabs straight to the first control
     scroll->setWidget(content);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

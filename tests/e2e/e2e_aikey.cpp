@@ -1,0 +1,127 @@
+#include "AgentProcess.h"
+
+#include "../support/Await.h"
+#include "platform/x11/QtKeychainSecretStore.h"
+#include "services/Keychain.h"
+#include "store/ConfigStore.h"
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTest>
+
+using namespace vima;
+
+namespace {
+
+const QByteArray secretKey = "sk-ant-e2e-7f3a9c";
+const QString account = QStringLiteral("api-key.anthropic");
+
+QString configFolder() { return QDir::homePath() + QStringLiteral("/.config/Vima"); }
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool xdotool(const QStringList &arguments, QByteArray *output = nullptr)
+{
+    QProcess process;
+    process.start(QStringLiteral("xdotool"), arguments);
+    // The relaunch waits for the older copy to let go first: allow it time.
+    if (!process.waitForFinished(90000) || process.exitCode() != 0)
+        return false;
+    if (output)
+        *output = process.readAllStandardOutput().trimmed();
+    return true;
+}
+
+bool press(const QStringList &names)
+{
+    return xdotool(QStringList{QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("60")} + names);
+}
+
+} // namespace
+
+// Runs inside tests/support/xsession.sh: a private X server, openbox, a session
+// bus and a temporary HOME. The keyring is gnome-keyring on that bus.
+class TestAIKeyRoad : public QObject {
+    Q_OBJECT
+
+private:
+    QProcess keyring_;
+
+    std::optional<QByteArray> storedKey()
+    {
+        QtKeychainSecretStore store(Keychain::service);
+        return test::await(store.read(account));
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        keyring_.start(QStringLiteral("gnome-keyring-daemon"),
+                       {QStringLiteral("--foreground"), QStringLiteral("--unlock"), QStringLiteral("--components=secrets")});
+        QVERIFY(keyring_.waitForStarted());
+        keyring_.write("test-password");
+        keyring_.closeWriteChannel();
+        QTRY_VERIFY_WITH_TIMEOUT(
+            QDBusConnection::sessionBus().interface()->isServiceRegistered(QStringLiteral("org.freedesktop.secrets")),
+            30000);
+    }
+
+    void cleanupTestCase()
+    {
+        keyring_.terminate();
+        keyring_.waitForFinished(5000);
+    }
+
+    void aKeyTypedInTheSettingsLivesOnlyInTheKeyring()
+    {
+        VimaConfig config = ConfigStore::makeDefaultConfig();
+        config.ai.provider = LLMProviderKind::anthropic;
+        config.ai.model = defaultModel(LLMProviderKind::anthropic);
+        QDir().mkpath(configFolder());
+        QFile file(configFolder() + QStringLiteral("/config.json"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(ConfigStore::encode(config));
+        file.close();
+        QFile defaults(configFolder() + QStringLiteral("/Tavelon.conf"));
+        QVERIFY(defaults.open(QIODevice::WriteOnly));
+        defaults.write("[General]\nsettings.ai.mode=advanced\n");
+        defaults.close();
+
+        // A second launch ends the first and opens the settings.
+        AgentProcess first;
+        QVERIFY(first.start());
+        AgentProcess agent(QStringLiteral("*.debug=true"));
+        QVERIFY(agent.start());
+        QByteArray window;
+        QVERIFY(xdotool({"search", "--sync", "--onlyvisible", "--name", "Tavelon Settings"}, &window));
+        window = window.split('\n').first();
+        QVERIFY(xdotool({"windowactivate", "--sync", QString::fromUtf8(window)}));
+
+        // Items, General, AI; then the mode's segments and the four providers.
+        QVERIFY(press({"ctrl+Tab", "ctrl+Tab"}));
+        QVERIFY(press(QStringList(6, QStringLiteral("Tab"))));
+        QVERIFY(xdotool({"type", "--delay", "30", QString::fromUtf8(secretKey)}));
+        QVERIFY(press({"Tab", "space"}));
+        QTRY_COMPARE_WITH_TIMEOUT(storedKey(), std::optional<QByteArray>(secretKey), 10000);
+
+        // The focus is back in the field; Save is disabled, Remove next.
+        QVERIFY(press({"Tab", "space"}));
+        QTRY_COMPARE_WITH_TIMEOUT(storedKey(), std::optional<QByteArray>(), 10000);
+
+        QVERIFY(agent.terminate());
+        QVERIFY(!readAll(configFolder() + QStringLiteral("/config.json")).contains(secretKey));
+        QVERIFY(!readAll(configFolder() + QStringLiteral("/Tavelon.conf")).contains(secretKey));
+        QVERIFY(agent.log().size() > 10);
+        QVERIFY(!agent.log().join(QLatin1Char('\n')).toUtf8().contains(secretKey));
+    }
+};
+
+QTEST_MAIN(TestAIKeyRoad)
+#include "e2e_aikey.moc"
