@@ -90,7 +90,7 @@ void AppDelegate::buildSettingsContext()
     settingsContext_ = std::make_unique<SettingsContext>(SettingsContext{
         env.configStore(), env.permissions(), env.loginItem(), env.llm(), env.keychain(), *shortcuts_,
         *platform_.keyEventCodes, notifications_, *prompts_, *hotkeyFailure_, *userDefaults_, scheduler_,
-        *platform_.catalog, env.appIcons(), *platform_.haptics, *platform_.beep});
+        *platform_.catalog, env.appIcons(), *platform_.haptics, *platform_.beep, platform_.catalog});
 }
 
 bool AppDelegate::applicationShouldHandleReopen()

@@ -69,7 +69,8 @@ private Q_SLOTS:
             SettingsContext context{fakes.store,         fakes.permissions, fakes.loginItem,     fakes.llm,
                                     fakes.keychain,      fakes.shortcuts,   fakes.keyEventCodes, fakes.notifications,
                                     prompts,             fakes.hotkeyFailure, fakes.settings,    fakes.scheduler,
-                                    *catalog,            fakes.appIcons,    fakes.haptics,       fakes.beep};
+                                    *catalog,            fakes.appIcons,    fakes.haptics,       fakes.beep,
+                                    catalog};
             ItemEditorView view(context);
             ItemEditorHost host(harness.store(), view, ringID, slot.id);
             view.resize(600, 700);

@@ -1,6 +1,9 @@
 #include "settings/items/ItemsSheetFactory.h"
 
 #include "settings/items/AppActionPickerView.h"
+#include "settings/kit/SettingsContext.h"
+#include "settings/library/ActionLibraryView.h"
+#include "settings/packs/SavedGroupsView.h"
 
 namespace vima {
 
@@ -12,6 +15,10 @@ ItemsSheetFactory itemsSheetFactory()
         sheet->model().onCreated = arguments.onCreated;
         return sheet;
     };
+    factory.library = [](SettingsContext &context, QWidget *parent, const LibrarySheetArguments &arguments) {
+        return new ActionLibraryView(context, arguments.ringID, catalogScan(context.sharedCatalog), parent);
+    };
+    factory.templates = [](SettingsContext &context, QWidget *parent) { return new SavedGroupsView(context, parent); };
     return factory;
 }
 

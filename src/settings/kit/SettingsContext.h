@@ -10,6 +10,8 @@
 // through openSheet (ui/Sheet.h), timers through `context.scheduler`, and
 // view modes the user expects remembered through `context.settings`.
 
+#include <memory>
+
 class QSettings;
 
 namespace vima {
@@ -51,6 +53,8 @@ struct SettingsContext {
     // For the ring previews' own view models.
     HapticFeedback &haptics;
     SystemBeep &beep;
+    // The same catalog, shared so that a scan can outlive the window that began it.
+    std::shared_ptr<const ApplicationCatalog> sharedCatalog;
 };
 
 } // namespace vima

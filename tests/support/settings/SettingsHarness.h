@@ -80,7 +80,8 @@ struct SettingsHarness {
         appIcons = std::make_unique<AppIconCache>(&iconSource);
         built = std::make_unique<SettingsContext>(SettingsContext{
             store(), *permissions, *loginItem, *llm, *keychain, *shortcuts, keyEventCodes, notifications,
-            prompts, hotkeyFailure, userDefaults, fixture.scheduler, catalog, *appIcons, haptics, beep});
+            prompts, hotkeyFailure, userDefaults, fixture.scheduler, catalog, *appIcons, haptics, beep,
+            std::shared_ptr<const ApplicationCatalog>(std::shared_ptr<void>(), &catalog)});
         return *built;
     }
 };
