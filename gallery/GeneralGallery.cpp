@@ -91,7 +91,8 @@ void drawAlerts(test::SettingsHarness &harness)
     SettingsContext context{fakes.store,     fakes.permissions,   fakes.loginItem,    fakes.llm,
                             fakes.keychain,  fakes.shortcuts,     fakes.keyEventCodes, fakes.notifications,
                             prompts,         fakes.hotkeyFailure, fakes.settings,     fakes.scheduler,
-                            fakes.catalog,   fakes.appIcons,      fakes.haptics,      fakes.beep};
+                            fakes.catalog,   fakes.appIcons,      fakes.haptics,      fakes.beep,
+                            fakes.sharedCatalog};
     GeneralSettingsModel model(context);
     [[maybe_unused]] auto reset = model.confirmReset(&window);
     if (QMessageBox *box = shownMessageBox()) {
