@@ -77,8 +77,13 @@ void save(benchmark::State &state)
     const Folder folder(largeConfig());
     FakeScheduler scheduler;
     ConfigStore store(folder.path(), scheduler);
-    for (auto _ : state)
+    VimaConfig edited = store.config();
+    // A save writes only what changed: each round has one change to write.
+    for (auto _ : state) {
+        edited.rings.last().items.last().slot ^= 1;
+        store.setConfig(edited);
         store.save();
+    }
 }
 
 // The encoding share of a save, without the disk.
