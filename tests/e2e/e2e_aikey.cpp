@@ -7,6 +7,7 @@
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -31,8 +32,7 @@ bool xdotool(const QStringList &arguments, QByteArray *output = nullptr)
 {
     QProcess process;
     process.start(QStringLiteral("xdotool"), arguments);
-    // The relaunch waits for the older copy to let go first: allow it time.
-    if (!process.waitForFinished(90000) || process.exitCode() != 0)
+    if (!process.waitForFinished(30000) || process.exitCode() != 0)
         return false;
     if (output)
         *output = process.readAllStandardOutput().trimmed();
@@ -42,6 +42,20 @@ bool xdotool(const QStringList &arguments, QByteArray *output = nullptr)
 bool press(const QStringList &names)
 {
     return xdotool(QStringList{QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("60")} + names);
+}
+
+// Searched again and again: a waiting search (--sync) sometimes misses a
+// window that is mapped, placed and mapped again.
+QByteArray settingsWindow()
+{
+    const QDeadlineTimer deadline(60000);
+    QByteArray found;
+    while (!deadline.hasExpired()) {
+        if (xdotool({"search", "--onlyvisible", "--name", "Tavelon Settings"}, &found) && !found.isEmpty())
+            return found.split('\n').first();
+        QTest::qWait(100);
+    }
+    return {};
 }
 
 } // namespace
@@ -99,9 +113,8 @@ private Q_SLOTS:
         QVERIFY(first.start());
         AgentProcess agent(QStringLiteral("*.debug=true"));
         QVERIFY(agent.start());
-        QByteArray window;
-        QVERIFY(xdotool({"search", "--sync", "--onlyvisible", "--name", "Tavelon Settings"}, &window));
-        window = window.split('\n').first();
+        const QByteArray window = settingsWindow();
+        QVERIFY(!window.isEmpty());
         QVERIFY(xdotool({"windowactivate", "--sync", QString::fromUtf8(window)}));
 
         // Items, General, AI; then the mode's segments and the four providers.
