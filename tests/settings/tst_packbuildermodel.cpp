@@ -41,7 +41,8 @@ private:
     {
         PackBuilderModel::Opening opening{parentID_, QStringLiteral("Main"), slot,
                                           [this](const QUuid &id) { committed_.append(id); }};
-        return std::make_unique<PackBuilderModel>(harness_->store(), harness_->beep, opening);
+        return std::make_unique<PackBuilderModel>(harness_->store(), harness_->beep, opening,
+                                                  []() -> QCoro::Task<QList<InstalledApp>> { co_return {}; });
     }
 
     // Fills `slots` with finished shell items.
@@ -299,7 +300,6 @@ private Q_SLOTS:
         QCOMPARE(model->filteredApps().size(), 60);
         model->setAppQuery(QStringLiteral("us.zoom")); // ids are not searched
         QVERIFY(model->filteredApps().isEmpty());
-        QVERIFY(!model->showAppsPage()); // no new scan with a list in hand
     }
 };
 

@@ -5,6 +5,7 @@
 #include "store/ConfigStore.h"
 #include "store/SavedGroupCopy.h"
 
+#include <QPointer>
 #include <QSet>
 #include <QTimer>
 #include <algorithm>
@@ -82,8 +83,9 @@ bool PackBuilderModel::needsTarget(const RingItem &item)
     return false;
 }
 
-PackBuilderModel::PackBuilderModel(ConfigStore &store, SystemBeep &beep, Opening opening, QObject *parent)
-    : QObject(parent), store_(store), beep_(beep), opening_(std::move(opening))
+PackBuilderModel::PackBuilderModel(ConfigStore &store, SystemBeep &beep, Opening opening, AppScan scan,
+                                   QObject *parent)
+    : QObject(parent), store_(store), beep_(beep), opening_(std::move(opening)), scan_(std::move(scan))
 {
 }
 
@@ -245,12 +247,21 @@ void PackBuilderModel::showLibraryPage()
     Q_EMIT addPanelChanged();
 }
 
-bool PackBuilderModel::showAppsPage()
+void PackBuilderModel::showAppsPage()
 {
+    if (installedApps_.isEmpty())
+        scanInstalledApps();
     selectedApp_.reset();
     addPage_ = AddPage::apps;
     Q_EMIT addPanelChanged();
-    return installedApps_.isEmpty();
+}
+
+QCoro::Task<> PackBuilderModel::scanInstalledApps()
+{
+    QPointer<PackBuilderModel> self(this);
+    QList<InstalledApp> apps = co_await scan_();
+    if (self)
+        self->setInstalledApps(std::move(apps));
 }
 
 void PackBuilderModel::setLibQuery(const QString &query)

@@ -5,6 +5,7 @@
 #include "model/SavedGroup.h"
 #include "platform/UiPrompts.h"
 #include "services/InstalledApp.h"
+#include "settings/library/AppScan.h"
 
 #include <QObject>
 #include <QUuid>
@@ -42,7 +43,7 @@ public:
     static constexpr int maxChildSlots = 12;
     static constexpr int maxListedApps = 60;
 
-    PackBuilderModel(ConfigStore &store, SystemBeep &beep, Opening opening, QObject *parent = nullptr);
+    PackBuilderModel(ConfigStore &store, SystemBeep &beep, Opening opening, AppScan scan, QObject *parent = nullptr);
 
     const Opening &opening() const { return opening_; }
     const QString &name() const { return name_; }
@@ -83,8 +84,8 @@ public:
     AddPage addPage() const { return addPage_; }
     void showRootPage();
     void showLibraryPage();
-    // True when the caller should start a scan (no applications yet).
-    bool showAppsPage();
+    // Scans for applications while it has none.
+    void showAppsPage();
     const QString &libQuery() const { return libQuery_; }
     void setLibQuery(const QString &query);
     const QString &appQuery() const { return appQuery_; }
@@ -117,6 +118,7 @@ Q_SIGNALS:
 
 private:
     QString language() const;
+    QCoro::Task<> scanInstalledApps();
     qint64 takeSlotForNewKind();
     void append(RingItem item, qint64 slot);
     QList<Ring> referencedPendingRings() const;
@@ -125,6 +127,7 @@ private:
     ConfigStore &store_;
     SystemBeep &beep_;
     const Opening opening_;
+    const AppScan scan_;
     QString name_ = QStringLiteral("New pack");
     IconSpec icon_ = IconSpec::symbol(QStringLiteral("circle.grid.cross"));
     QList<RingItem> items_;

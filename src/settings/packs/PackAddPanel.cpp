@@ -1,0 +1,287 @@
+#include "settings/packs/PackAddPanel.h"
+
+#include "settings/kit/ItemLooks.h"
+#include "settings/kit/SettingsContext.h"
+#include "settings/kit/SettingsLooks.h"
+#include "settings/packs/PackBuilderModel.h"
+#include "store/ConfigStore.h"
+#include "ui/Palette.h"
+#include "ui/SymbolCatalog.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+
+namespace vima {
+
+namespace {
+
+constexpr int presetRole = Qt::UserRole + 1;
+constexpr int appRole = Qt::UserRole + 2;
+
+QIcon symbolIcon(const QString &name, Tone tone = Tone::secondary)
+{
+    const QString known = SymbolCatalog::knows(name) ? name : QStringLiteral("circle");
+    return QIcon(QPixmap::fromImage(SymbolCatalog::image(known, 32, toneColor(tone), SymbolCatalog::Weight::regular)));
+}
+
+QPushButton *choiceRow(const QString &symbol, const QString &text, bool navigates = false)
+{
+    auto *button = new QPushButton(symbolIcon(symbol), text + (navigates ? QStringLiteral("  ›") : QString()));
+    button->setFlat(true);
+    button->setAccessibleName(text);
+    button->setStyleSheet(QStringLiteral("QPushButton { text-align: left; padding: 6px 12px; }"));
+    return button;
+}
+
+QListWidget *scrollingList(int maxHeight)
+{
+    auto *list = new QListWidget;
+    list->setMaximumHeight(maxHeight);
+    list->setFrameShape(QFrame::NoFrame);
+    list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    return list;
+}
+
+} // namespace
+
+PackAddPanel::PackAddPanel(SettingsContext &context, PackBuilderModel &model, QWidget *parent)
+    : QFrame(parent, Qt::Popup), context_(context), model_(model), pages_(new QStackedWidget)
+{
+    setFrameShape(QFrame::StyledPanel);
+    setAccessibleName(QStringLiteral("Add action"));
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 8, 0, 8);
+    layout->addWidget(pages_);
+    pages_->addWidget(makeRootPage());
+    pages_->addWidget(makeLibraryPage());
+    pages_->addWidget(makeAppsPage());
+}
+
+QWidget *PackAddPanel::makeRootPage()
+{
+    auto *page = new QWidget;
+    page->setFixedWidth(288);
+    auto *layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    layout->addWidget(sectionCaption(QStringLiteral("Create new")));
+    const struct {
+        const char *symbol;
+        const char *text;
+        ItemAction::Kind kind;
+    } kinds[] = {{"sparkles", "AI on selected text", ItemAction::Kind::ai},
+                 {"link", "Open a link or file", ItemAction::Kind::open},
+                 {"app", "Open an app", ItemAction::Kind::launchApp},
+                 {"terminal", "Run a shell script", ItemAction::Kind::shell},
+                 {"applescript", "Run AppleScript", ItemAction::Kind::appleScript}};
+    for (const auto &kind : kinds) {
+        auto *row = choiceRow(QString::fromLatin1(kind.symbol), QString::fromLatin1(kind.text));
+        connect(row, &QPushButton::clicked, this, [this, k = kind.kind] { model_.addItemOfKind(k); });
+        layout->addWidget(row);
+    }
+    auto *nested = choiceRow(QStringLiteral("circle.grid.cross"), QStringLiteral("Nested pack"));
+    connect(nested, &QPushButton::clicked, this, [this] { model_.addNestedPack(); });
+    layout->addWidget(nested);
+    layout->addWidget(sectionCaption(QStringLiteral("Add ready-made")));
+    auto *library = choiceRow(QStringLiteral("square.grid.2x2.fill"), QStringLiteral("Browse the library"), true);
+    connect(library, &QPushButton::clicked, this, [this] { model_.showLibraryPage(); });
+    layout->addWidget(library);
+    auto *apps = choiceRow(QStringLiteral("app.badge"), QStringLiteral("An app's shortcuts"), true);
+    connect(apps, &QPushButton::clicked, this, [this] { model_.showAppsPage(); });
+    layout->addWidget(apps);
+    savedPacks_ = new QVBoxLayout;
+    savedPacks_->setSpacing(2);
+    layout->addLayout(savedPacks_);
+    layout->addStretch();
+    return page;
+}
+
+QWidget *PackAddPanel::pageHeader(QLabel **title, const std::function<void()> &back)
+{
+    auto *header = new QWidget;
+    auto *layout = new QHBoxLayout(header);
+    layout->setContentsMargins(12, 4, 12, 2);
+    layout->setSpacing(8);
+    auto *button = new QPushButton(symbolIcon(QStringLiteral("chevron.left")), QString());
+    button->setFlat(true);
+    button->setAccessibleName(QStringLiteral("Back"));
+    connect(button, &QPushButton::clicked, this, back);
+    layout->addWidget(button);
+    *title = new ToneLabel(Tone::label);
+    QFont font = (*title)->font();
+    font.setWeight(QFont::DemiBold);
+    (*title)->setFont(font);
+    layout->addWidget(*title, 1);
+    return header;
+}
+
+QWidget *PackAddPanel::makeLibraryPage()
+{
+    auto *page = new QWidget;
+    page->setFixedWidth(320);
+    auto *layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(6);
+    QLabel *title = nullptr;
+    layout->addWidget(pageHeader(&title, [this] { model_.showRootPage(); }));
+    title->setText(QStringLiteral("Ready-made actions"));
+    libSearch_ = new QLineEdit;
+    libSearch_->setObjectName(QStringLiteral("packLibrarySearch"));
+    libSearch_->setPlaceholderText(QStringLiteral("Search actions"));
+    libSearch_->setAccessibleName(QStringLiteral("Search actions"));
+    libSearch_->setClearButtonEnabled(true);
+    connect(libSearch_, &QLineEdit::textEdited, &model_, &PackBuilderModel::setLibQuery);
+    layout->addWidget(libSearch_);
+    library_ = scrollingList(300);
+    library_->setObjectName(QStringLiteral("packLibraryList"));
+    library_->setAccessibleName(QStringLiteral("Ready-made actions"));
+    connect(library_, &QListWidget::itemClicked, this, [this](QListWidgetItem *item) {
+        const auto preset = ActionPreset::presetWithID(item->data(presetRole).toString());
+        if (preset && (item->flags() & Qt::ItemIsEnabled))
+            model_.addLibraryPreset(*preset);
+    });
+    layout->addWidget(library_);
+    return page;
+}
+
+QWidget *PackAddPanel::makeAppsPage()
+{
+    auto *page = new QWidget;
+    page->setFixedWidth(320);
+    auto *layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(6);
+    layout->addWidget(pageHeader(&appsTitle_, [this] {
+        if (model_.selectedApp())
+            model_.setSelectedApp(std::nullopt);
+        else
+            model_.showRootPage();
+    }));
+    appSearch_ = new QLineEdit;
+    appSearch_->setObjectName(QStringLiteral("packAppSearch"));
+    appSearch_->setPlaceholderText(QStringLiteral("Search apps"));
+    appSearch_->setAccessibleName(QStringLiteral("Search apps"));
+    appSearch_->setClearButtonEnabled(true);
+    connect(appSearch_, &QLineEdit::textEdited, &model_, &PackBuilderModel::setAppQuery);
+    layout->addWidget(appSearch_);
+    scanning_ = new ToneLabel(Tone::tertiary, QStringLiteral("Scanning applications…"));
+    scanning_->setContentsMargins(12, 10, 12, 10);
+    layout->addWidget(scanning_);
+    apps_ = scrollingList(300);
+    apps_->setObjectName(QStringLiteral("packAppList"));
+    apps_->setAccessibleName(QStringLiteral("Applications"));
+    connect(apps_, &QListWidget::itemClicked, this, [this](QListWidgetItem *item) {
+        if (!(item->flags() & Qt::ItemIsEnabled))
+            return;
+        if (!model_.selectedApp()) {
+            model_.setSelectedApp(model_.filteredApps().value(item->data(appRole).toInt()));
+            return;
+        }
+        const QList<RingItem> shortcuts = model_.appShortcuts();
+        const int row = item->data(appRole).toInt();
+        if (row < shortcuts.size())
+            model_.addAppShortcut(shortcuts[row]);
+    });
+    layout->addWidget(apps_);
+    return page;
+}
+
+void PackAddPanel::refresh()
+{
+    pages_->setCurrentIndex(int(model_.addPage()));
+    switch (model_.addPage()) {
+    case PackBuilderModel::AddPage::root: refreshSavedPacks(); break;
+    case PackBuilderModel::AddPage::library: refreshLibrary(); break;
+    case PackBuilderModel::AddPage::apps: refreshApps(); break;
+    }
+    adjustSize();
+}
+
+void PackAddPanel::refreshSavedPacks()
+{
+    while (QLayoutItem *item = savedPacks_->takeAt(0)) {
+        delete item->widget();
+        delete item;
+    }
+    const QList<SavedGroup> &saved = context_.store.config().savedGroups;
+    if (saved.isEmpty())
+        return;
+    savedPacks_->addWidget(sectionCaption(QStringLiteral("From your saved packs")));
+    for (const SavedGroup &group : saved) {
+        auto *button = new QPushButton;
+        button->setFlat(true);
+        button->setAccessibleName(group.name.isEmpty() ? QStringLiteral("Untitled") : group.name);
+        auto *row = new QHBoxLayout(button);
+        row->setContentsMargins(12, 6, 12, 6);
+        row->setSpacing(9);
+        savedPackLabel(row, group, &context_.appIcons);
+        button->setMinimumHeight(30);
+        connect(button, &QPushButton::clicked, this, [this, group] { model_.addFromSavedGroup(group); });
+        savedPacks_->addWidget(button);
+    }
+}
+
+void PackAddPanel::refreshLibrary()
+{
+    if (libSearch_->text() != model_.libQuery())
+        libSearch_->setText(model_.libQuery());
+    library_->clear();
+    const bool full = model_.isFull();
+    for (const PackBuilderModel::LibrarySection &section : model_.librarySections()) {
+        auto *caption = new QListWidgetItem(title(section.category).toUpper(), library_);
+        caption->setFlags(Qt::NoItemFlags);
+        for (const ActionPreset &preset : section.presets) {
+            auto *row = new QListWidgetItem(symbolIcon(preset.icon.kind == IconSpec::Kind::symbol ? preset.icon.value
+                                                                                              : QStringLiteral("circle")),
+                                            preset.title + u'\n' + preset.summary, library_);
+            row->setData(presetRole, preset.id);
+            row->setData(Qt::AccessibleTextRole, preset.title);
+            if (full)
+                row->setFlags(row->flags() & ~Qt::ItemIsEnabled);
+        }
+    }
+}
+
+void PackAddPanel::refreshApps()
+{
+    const std::optional<InstalledApp> &app = model_.selectedApp();
+    appsTitle_->setText(app ? QStringLiteral("Shortcuts for ") + app->name : QStringLiteral("Pick an app"));
+    appSearch_->setVisible(!app);
+    if (appSearch_->text() != model_.appQuery())
+        appSearch_->setText(model_.appQuery());
+    scanning_->setVisible(!app && model_.installedApps().isEmpty());
+    apps_->setVisible(!scanning_->isVisible());
+    apps_->setMaximumHeight(app ? 280 : 300);
+    apps_->clear();
+    if (app) {
+        const bool full = model_.isFull();
+        const QList<RingItem> shortcuts = model_.appShortcuts();
+        for (int i = 0; i < shortcuts.size(); ++i) {
+            auto *row = new QListWidgetItem(shortcuts[i].title + QStringLiteral("  +"), apps_);
+            row->setData(appRole, i);
+            row->setData(Qt::AccessibleTextRole, shortcuts[i].title);
+            if (full)
+                row->setFlags(row->flags() & ~Qt::ItemIsEnabled);
+        }
+        return;
+    }
+    const QList<InstalledApp> apps = model_.filteredApps();
+    for (int i = 0; i < apps.size(); ++i) {
+        auto *row = new QListWidgetItem(apps[i].name + QStringLiteral("  ›"), apps_);
+        row->setData(appRole, i);
+        row->setData(Qt::AccessibleTextRole, apps[i].name);
+    }
+}
+
+void PackAddPanel::hideEvent(QHideEvent *event)
+{
+    QFrame::hideEvent(event);
+    model_.closeAddPanel();
+}
+
+} // namespace vima

@@ -1,0 +1,83 @@
+#include "settings/packs/PackAddPanel.h"
+#include "settings/packs/PackBuilderView.h"
+
+#include "SettingsHarness.h"
+
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace vima;
+using namespace vima::test;
+
+class TestPackBuilderView : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<SettingsHarness> harness_;
+    QUuid parentID_;
+
+    static AppScan apps(QList<InstalledApp> list)
+    {
+        return [list]() -> QCoro::Task<QList<InstalledApp>> { co_return list; };
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        harness_ = std::make_unique<SettingsHarness>();
+        VimaConfig config;
+        config.rings = {ring(QStringLiteral("Main"))};
+        parentID_ = config.rings.first().id;
+        harness_->fixture.open(config);
+    }
+
+    void escapeKeepsThePackAndReturnIsDone()
+    {
+        PackBuilderView view(harness_->context(), {parentID_, QStringLiteral("Main"), 2, {}}, apps({}));
+        view.show();
+        auto *name = view.findChild<QLineEdit *>(QStringLiteral("packName"));
+        view.model().addItemOfKind(ItemAction::Kind::ai);
+        QTest::keyClick(name, Qt::Key_Escape);
+        QVERIFY(view.isVisible());
+        QCOMPARE(view.model().items().size(), 1);
+        QTest::keyClick(name, Qt::Key_Return);
+        QVERIFY(!view.isVisible());
+        QCOMPARE(view.result(), int(QDialog::Accepted));
+        QCOMPARE(harness_->store().config().rings.first().items.first().slot, 2);
+    }
+
+    void panelPagesKeepTheirSearchAndGoBack()
+    {
+        PackBuilderView view(harness_->context(), {parentID_, QString(), 0, {}}, apps({{"Gimp", "gimp", "/g"}, {"Xcode", "x", "/x"}}));
+        view.show();
+        PackBuilderModel &model = view.model();
+        model.openAddPanel();
+        model.showAppsPage();
+        QTRY_COMPARE(model.installedApps().size(), 2);
+        auto *search = view.addPanel().findChild<QLineEdit *>(QStringLiteral("packAppSearch"));
+        QTest::keyClicks(search, QStringLiteral("gi"));
+        auto *list = view.addPanel().findChild<QListWidget *>(QStringLiteral("packAppList"));
+        QCOMPARE(list->count(), 1);
+        model.setSelectedApp(model.filteredApps().first());
+        QVERIFY(list->count() > 0); // the shortcuts
+        for (auto *back : view.addPanel().findChildren<QPushButton *>()) {
+            if (back->accessibleName() == QStringLiteral("Back") && back->isVisible()) {
+                back->click();
+                break;
+            }
+        }
+        QCOMPARE(model.selectedApp(), std::nullopt);
+        QCOMPARE(model.addPage(), PackBuilderModel::AddPage::apps);
+        QCOMPARE(search->text(), QStringLiteral("gi"));
+        model.closeAddPanel();
+        model.openAddPanel();
+        QCOMPARE(model.appQuery(), QStringLiteral("gi"));
+        QCOMPARE(model.addPage(), PackBuilderModel::AddPage::root);
+    }
+};
+
+QTEST_MAIN(TestPackBuilderView)
+#include "tst_packbuilderview.moc"
