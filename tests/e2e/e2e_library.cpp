@@ -1,0 +1,125 @@
+#include "AgentProcess.h"
+#include "RingGestures.h"
+#include "SettingsHarness.h"
+
+#include "platform/x11/XdgApplicationCatalog.h"
+#include "settings/items/ItemsSettingsView.h"
+#include "settings/library/ActionLibraryView.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QListView>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+
+using namespace vima;
+using namespace vima::test;
+using namespace ring_gestures;
+
+namespace {
+
+QString home() { return QDir::homePath(); }
+QString configFolder() { return home() + "/.config/Vima"; }
+QString launchedMarker() { return home() + "/launched-from-library"; }
+const QString appID = "org.example.LibraryMarker";
+
+bool installMarkerApp()
+{
+    const QString path = qEnvironmentVariable("XDG_DATA_HOME") + "/applications/" + appID + ".desktop";
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly)
+        && file.write("[Desktop Entry]\nType=Application\nName=Library Marker\nExec=touch "
+                      + launchedMarker().toUtf8() + "\n") > 0;
+}
+
+QModelIndex rowOf(const QAbstractItemModel &model, const QString &title)
+{
+    for (int row = 0; row < model.rowCount(); ++row) {
+        if (model.index(row, 0).data().toString() == title)
+            return model.index(row, 0);
+    }
+    return {};
+}
+
+} // namespace
+
+class TestLibraryRoad : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void appTickedInTheLibraryIsStoredAndLaunched()
+    {
+        QVERIFY(installMarkerApp());
+        VimaConfig config;
+        config.rings = {ring("Main")};
+
+        {
+            SettingsHarness harness;
+            harness.fixture.store = std::make_unique<ConfigStore>(configFolder(), Scheduler::system());
+            harness.store().setConfig(config);
+            harness.store().save();
+            const SettingsContext &fakes = harness.context();
+            auto catalog = std::make_shared<XdgApplicationCatalog>();
+            SettingsContext context{fakes.store,         fakes.permissions,   fakes.loginItem,     fakes.llm,
+                                    fakes.keychain,      fakes.shortcuts,     fakes.keyEventCodes, fakes.notifications,
+                                    fakes.prompts,       fakes.hotkeyFailure, fakes.settings,      fakes.scheduler,
+                                    *catalog,            fakes.appIcons,      fakes.haptics,       fakes.beep,
+                                    catalog};
+            ItemsSettingsView tab(context);
+            tab.resize(800, 600);
+            tab.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&tab));
+
+            Q_EMIT tab.addMenu()->aboutToShow(); // filled as it opens
+            QAction *browse = nullptr;
+            for (QAction *action : tab.addMenu()->actions()) {
+                if (action->text() == QStringLiteral("Browse Library…"))
+                    browse = action;
+            }
+            QVERIFY(browse);
+            browse->trigger();
+            QTRY_VERIFY(tab.findChild<ActionLibraryView *>());
+            auto *library = tab.findChild<ActionLibraryView *>();
+            QVERIFY(QTest::qWaitForWindowExposed(library));
+
+            auto *sidebar = library->findChild<QListWidget *>(QStringLiteral("librarySidebar"));
+            sidebar->setFocus();
+            QTest::keyClick(sidebar, Qt::Key_End); // Apps, the last category
+            auto *list = library->findChild<QListView *>(QStringLiteral("libraryList"));
+            QTRY_VERIFY(rowOf(*list->model(), QStringLiteral("Library Marker")).isValid());
+            const QModelIndex entry = rowOf(*list->model(), QStringLiteral("Library Marker"));
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(entry).center());
+            for (auto *button : library->findChildren<QPushButton *>()) {
+                if (button->text() == QStringLiteral("Add to Ring"))
+                    QTest::mouseClick(button, Qt::LeftButton);
+            }
+            QTRY_VERIFY(!tab.findChild<ActionLibraryView *>() || !tab.findChild<ActionLibraryView *>()->isVisible());
+
+            // The debounced save writes the file.
+            QTRY_VERIFY_WITH_TIMEOUT(
+                !ConfigStore::decode(readAll(configFolder() + "/config.json")).rings.first().items.isEmpty(), 5000);
+            const RingItem stored = ConfigStore::decode(readAll(configFolder() + "/config.json")).rings.first().items.first();
+            QCOMPARE(stored.slot, 0);
+            QCOMPARE(stored.title, QStringLiteral("Library Marker"));
+        }
+
+        AgentProcess agent;
+        QVERIFY(agent.start());
+        movePointer(summonPoint);
+        pressHotkey();
+        QTRY_VERIFY(ringVisible());
+        QTest::qWait(300); // past the quick-tap threshold
+        sweepTo(slotPoint(0));
+        QTest::qWait(100);
+        releaseHotkey();
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(launchedMarker()), 5000);
+        QVERIFY(agent.terminate());
+    }
+};
+
+QTEST_MAIN(TestLibraryRoad)
+#include "e2e_library.moc"
