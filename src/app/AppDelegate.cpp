@@ -83,8 +83,8 @@ void AppDelegate::buildSettingsContext()
         return ApplicationChooser::choose(parent, catalog, icons);
     };
     hotkeyFailure_ = std::make_unique<HotkeyFailureFlag>();
-    hotkeyFailure_->setFailed(environment_->hotkeyRegistrationFailed());
-    connect(environment_.get(), &AppEnvironment::hotkeyRegistrationFailedChanged, hotkeyFailure_.get(),
+    hotkeyFailure_->setFailed(environment_->hotkeyTaken());
+    connect(environment_.get(), &AppEnvironment::hotkeyTakenChanged, hotkeyFailure_.get(),
             &HotkeyFailureFlag::setFailed);
     AppEnvironment &env = *environment_;
     settingsContext_ = std::make_unique<SettingsContext>(SettingsContext{

@@ -171,10 +171,11 @@ void AppEnvironment::wireConfiguration()
 void AppEnvironment::applyHotkeyRule(const HotkeySpec &hotkey)
 {
     if (hotkey.isUsable()) {
-        setHotkeyRegistrationFailed(!hotkeys_->registerHotkey(hotkey.keyCode, hotkey.modifierFlags));
+        const bool refused = !hotkeys_->registerHotkey(hotkey.keyCode, hotkey.modifierFlags);
+        setHotkeyRegistration(refused, refused);
     } else {
         hotkeys_->unregister();
-        setHotkeyRegistrationFailed(true);
+        setHotkeyRegistration(true, false);
     }
 }
 
@@ -183,12 +184,16 @@ void AppEnvironment::applyPointerTriggerRule(const PointerTrigger &trigger)
     pointer_->apply(trigger, platform_.accessibilityPermission->isTrusted());
 }
 
-void AppEnvironment::setHotkeyRegistrationFailed(bool failed)
+void AppEnvironment::setHotkeyRegistration(bool failed, bool taken)
 {
-    if (hotkeyRegistrationFailed_ == failed)
-        return;
-    hotkeyRegistrationFailed_ = failed;
-    Q_EMIT hotkeyRegistrationFailedChanged(failed);
+    if (hotkeyTaken_ != taken) {
+        hotkeyTaken_ = taken;
+        Q_EMIT hotkeyTakenChanged(taken);
+    }
+    if (hotkeyRegistrationFailed_ != failed) {
+        hotkeyRegistrationFailed_ = failed;
+        Q_EMIT hotkeyRegistrationFailedChanged(failed);
+    }
 }
 
 void AppEnvironment::toggleRing(bool openedViaHotkey)

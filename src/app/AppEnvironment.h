@@ -49,6 +49,9 @@ public:
     void start();
 
     bool hotkeyRegistrationFailed() const { return hotkeyRegistrationFailed_; }
+    // The system refused a hotkey that has a modifier: another application
+    // holds it. One without a modifier fails registration but is not taken.
+    bool hotkeyTaken() const { return hotkeyTaken_; }
 
     ConfigStore &configStore() const { return *configStore_; }
     const AppIconCache &appIcons() const { return *appIcons_; }
@@ -77,6 +80,7 @@ public:
 
 Q_SIGNALS:
     void hotkeyRegistrationFailedChanged(bool failed);
+    void hotkeyTakenChanged(bool taken);
 
 private:
     void wire();
@@ -85,7 +89,7 @@ private:
     void wireConfiguration();
     void applyHotkeyRule(const HotkeySpec &hotkey);
     void applyPointerTriggerRule(const PointerTrigger &trigger);
-    void setHotkeyRegistrationFailed(bool failed);
+    void setHotkeyRegistration(bool failed, bool taken);
 
     Platform &platform_;
     Scheduler &scheduler_;
@@ -112,6 +116,7 @@ private:
     std::unique_ptr<AskInputWindowController> askInputController_;
 
     bool hotkeyRegistrationFailed_ = false;
+    bool hotkeyTaken_ = false;
 };
 
 } // namespace vima

@@ -235,6 +235,46 @@ private Q_SLOTS:
         QVERIFY(second.onboardingController()->window()->model().asksBeforeReplacing());
     }
 
+    // The tray says "unavailable" for both; only a refusal reads as taken by another application.
+    void hotkeyFailureReachesTheWindows_data()
+    {
+        QTest::addColumn<quint32>("modifiers");
+        QTest::addColumn<bool>("heldElsewhere");
+        QTest::addColumn<bool>("failed");
+        QTest::addColumn<bool>("taken");
+        QTest::newRow("no modifier") << 0u << false << true << false;
+        QTest::newRow("refused") << quint32(HotkeySpec::control) << true << true << true;
+        QTest::newRow("registered") << quint32(HotkeySpec::option) << false << false << false;
+    }
+
+    void hotkeyFailureReachesTheWindows()
+    {
+        QFETCH(quint32, modifiers);
+        QFETCH(bool, heldElsewhere);
+        QFETCH(bool, failed);
+        QFETCH(bool, taken);
+        Fixture f(false);
+        if (heldElsewhere)
+            f.fakes.hotKeys->heldElsewhere.append({keyF5, modifiers});
+        NotificationCenter center;
+        AppDelegate delegate(f.fakes.platform, f.dir.path(), f.scheduler, center);
+        delegate.applicationDidFinishLaunching();
+        QVERIFY(delegate.onboardingController());
+        const OnboardingModel &onboarding = delegate.onboardingController()->window()->model();
+        ConfigStore &store = delegate.environment()->configStore();
+        // From a refused hotkey, so each row also proves the flag follows a change.
+        f.fakes.hotKeys->heldElsewhere.append({keyF5, HotkeySpec::shift});
+        VimaConfig config = store.config();
+        config.hotkey = HotkeySpec{keyF5, HotkeySpec::shift};
+        store.setConfig(config);
+        QVERIFY(onboarding.hotkeyTaken());
+        config.hotkey = HotkeySpec{keyF5, modifiers};
+        store.setConfig(config);
+        QCOMPARE(delegate.environment()->hotkeyRegistrationFailed(), failed);
+        QCOMPARE(onboarding.hotkeyTaken(), taken);
+        delegate.applicationWillTerminate();
+    }
+
     void quittingLeavesAnUnreadableFileAlone()
     {
         Fixture f(false);

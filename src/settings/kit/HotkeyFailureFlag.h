@@ -4,7 +4,7 @@
 
 namespace vima {
 
-// Whether registering the configured hotkey failed, relayed by the
+// Whether another application holds the configured hotkey, relayed by the
 // composition root from the environment (which settings cannot include).
 // Read failed() once and connect changed(); it emits only on a change.
 class HotkeyFailureFlag final : public QObject {

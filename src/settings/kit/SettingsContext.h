@@ -43,7 +43,7 @@ struct SettingsContext {
     const KeyEventCodes &keyEventCodes;
     NotificationCenter &notifications;
     UiPrompts &prompts;
-    // Registering the configured hotkey failed (the environment's flag).
+    // Another application holds the configured hotkey (the environment's flag).
     const HotkeyFailureFlag &hotkeyFailure;
     // User defaults ("settings.ai.mode", the window's geometry).
     QSettings &settings;
