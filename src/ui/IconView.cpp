@@ -57,11 +57,7 @@ void IconView::paintSymbol(QPainter &painter, const QString &name, QPointF centr
                            const QColor &ink, SymbolCatalog::Weight weight)
 {
     const double side = symbolSide(fontSize);
-    const QImage image = SymbolCatalog::image(name, devicePixels(painter, side), ink, weight);
-    painter.save();
-    painter.setOpacity(painter.opacity() * ink.alphaF());
-    drawImageCentred(painter, image, centre);
-    painter.restore();
+    drawImageCentred(painter, SymbolCatalog::image(name, devicePixels(painter, side), ink, weight), centre);
 }
 
 void IconView::paintEmoji(QPainter &painter, const QString &text, QPointF centre, double fontSize)

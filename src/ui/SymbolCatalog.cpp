@@ -181,6 +181,9 @@ QImage renderTinted(const QString &path, int side, const QColor &ink, SymbolCata
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     renderer.render(&painter, QRectF(0, 0, side, side));
+    // The SVG takes no alpha in its colour; scale the drawn coverage by the ink's.
+    painter.setCompositionMode(QPainter::CompositionMode_DestinationIn);
+    painter.fillRect(image.rect(), QColor(0, 0, 0, ink.alpha()));
     return image;
 }
 
@@ -202,7 +205,7 @@ QImage SymbolCatalog::image(const QString &name, int side, const QColor &ink, We
     const QString key = QStringLiteral("%1|%2|%3|%4")
                             .arg(path)
                             .arg(side)
-                            .arg(ink.rgb(), 0, 16)
+                            .arg(ink.rgba(), 0, 16)
                             .arg(static_cast<int>(weight));
     static QHash<QString, QImage> cache;
     auto it = cache.find(key);

@@ -23,7 +23,7 @@ public:
     static QString resourcePath(const QString &name);
 
     // `name` (or the unknown-symbol fallback) in a square of `side` device
-    // pixels, tinted with the opaque part of `ink`. Cached per arguments.
+    // pixels, tinted with `ink`, its alpha included. Cached per arguments.
     static QImage image(const QString &name, int side, const QColor &ink, Weight weight);
 };
 
