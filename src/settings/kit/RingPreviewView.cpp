@@ -8,10 +8,13 @@
 
 #include <QHelpEvent>
 #include <QKeyEvent>
+#include <QLoggingCategory>
 #include <QPainter>
 #include <QPainterPath>
 #include <QToolTip>
 #include <algorithm>
+
+Q_LOGGING_CATEGORY(lcRingPreview, "com.vima.Vima.Settings")
 
 namespace vima {
 
@@ -222,12 +225,24 @@ void RingPreviewView::resizeEvent(QResizeEvent *event)
     // The ring is clipped to the card's rounded corners.
     ringView_->setMask(QRegion(cardPath().toFillPolygon().toPolygon()));
     QWidget::resizeEvent(event);
+    if (isVisible())
+        logPlace();
 }
 
 void RingPreviewView::showEvent(QShowEvent *event)
 {
     reload();
     QWidget::showEvent(event);
+    logPlace();
+}
+
+void RingPreviewView::logPlace() const
+{
+    // Where a click lands on a slot, for tests that drive the window from outside.
+    const RingGeometry geometry = viewModel_->geometry(size());
+    const QPoint centre = mapTo(window(), geometry.center.toPoint());
+    qCDebug(lcRingPreview, "Ring preview at %d,%d in the window, radii %.0f to %.0f", centre.x(), centre.y(),
+            geometry.innerRadius, geometry.outerRadius);
 }
 
 } // namespace vima

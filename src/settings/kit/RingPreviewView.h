@@ -66,6 +66,7 @@ protected:
 
 private:
     void reload();
+    void logPlace() const;
     void tap(int slot);
     void moveFocusSlot(int step);
     void paintFocus(QWidget *overlay);
