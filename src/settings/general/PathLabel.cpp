@@ -4,7 +4,6 @@
 
 #include <QClipboard>
 #include <QContextMenuEvent>
-#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
@@ -14,9 +13,7 @@ namespace vima {
 
 PathLabel::PathLabel(const QString &path, QWidget *parent) : QWidget(parent), path_(path)
 {
-    QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    mono.setPointSizeF(11 * 0.75);
-    setFont(mono);
+    setFont(monoFont(11));
     setFocusPolicy(Qt::StrongFocus);
     setToolTip(path);
     setAccessibleName(path);

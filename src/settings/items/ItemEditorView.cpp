@@ -12,7 +12,6 @@
 #include "ui/SymbolCatalog.h"
 
 #include <QComboBox>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QMenu>
@@ -25,20 +24,6 @@
 
 namespace vima {
 namespace {
-
-constexpr double pointScale = 0.75;
-
-QFont scaled(double points, QFont::Weight weight = QFont::Normal, bool serif = false)
-{
-    QFont font = QGuiApplication::font();
-    if (serif) {
-        font.setFamilies({QStringLiteral("DejaVu Serif"), QStringLiteral("Serif")});
-        font.setStyleHint(QFont::Serif);
-    }
-    font.setPointSizeF(points * pointScale);
-    font.setWeight(weight);
-    return font;
-}
 
 QIcon symbolIcon(const QString &name)
 {
@@ -139,9 +124,9 @@ QWidget *ItemEditorView::buildHeader()
                                 .bordered = false, .ink = Tone::label},
                                &context_.appIcons);
     headerTitle_ = new ToneLabel(Tone::label);
-    headerTitle_->setFont(scaled(20, QFont::DemiBold, true));
+    headerTitle_->setFont(pointFont(20, QFont::DemiBold, true));
     headerKind_ = new ToneLabel(Tone::secondary);
-    headerKind_->setFont(scaled(11));
+    headerKind_->setFont(pointFont(11));
     auto *texts = new QVBoxLayout;
     texts->setSpacing(2);
     texts->addWidget(headerTitle_);

@@ -7,7 +7,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFontDatabase>
 #include <QFormLayout>
 #include <QGraphicsOpacityEffect>
 #include <QPropertyAnimation>
@@ -21,19 +20,10 @@
 namespace vima {
 namespace {
 
-constexpr double pointScale = 0.75; // the other platform's points in Qt's
-
 template<typename Payload>
 const Payload &payloadOf(const ItemEditorModel &model)
 {
     return std::get<Payload>(model.item().action.payload);
-}
-
-QFont editorFont(bool monospaced)
-{
-    QFont font = monospaced ? QFontDatabase::systemFont(QFontDatabase::FixedFont) : QGuiApplication::font();
-    font.setPointSizeF(12 * pointScale);
-    return font;
 }
 
 QWidget *lineOf(std::initializer_list<QWidget *> widgets, int spacing)
@@ -101,7 +91,7 @@ QPlainTextEdit *ItemKindSection::addEditor(const QString &heading, int minimumHe
     font.setWeight(QFont::Medium);
     title->setFont(font);
     auto *editor = new QPlainTextEdit;
-    editor->setFont(editorFont(monospaced));
+    editor->setFont(monospaced ? monoFont(12) : pointFont(12));
     editor->setMinimumHeight(minimumHeight);
     editor->setTabChangesFocus(true);
     editor->setAccessibleName(heading);

@@ -8,7 +8,6 @@
 #include "settings/kit/SettingsContext.h"
 #include "store/ConfigStore.h"
 
-#include <QFontDatabase>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QMenu>
@@ -105,9 +104,7 @@ QWidget *RingHeader::buildAppBlock()
     appName_ = new ToneLabel(Tone::label);
     appName_->setFont(pointFont(11, QFont::Medium));
     bundleID_ = new ElidedLabel(Tone::secondary);
-    QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    mono.setPointSizeF(10 * 0.75);
-    bundleID_->setFont(mono);
+    bundleID_->setFont(monoFont(10));
     bundleID_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     auto *texts = new QVBoxLayout;
     texts->setSpacing(1);

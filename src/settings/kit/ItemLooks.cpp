@@ -4,7 +4,6 @@
 #include "settings/kit/IconTile.h"
 #include "settings/kit/SettingsLooks.h"
 
-#include <QGuiApplication>
 #include <QHBoxLayout>
 
 namespace vima {
@@ -12,10 +11,7 @@ namespace vima {
 QLabel *sectionCaption(const QString &text)
 {
     auto *label = new ToneLabel(Tone::tertiary, text.toUpper());
-    QFont font = QGuiApplication::font();
-    font.setPointSizeF(10 * 0.75);
-    font.setWeight(QFont::DemiBold);
-    label->setFont(font);
+    label->setFont(pointFont(10, QFont::DemiBold));
     label->setContentsMargins(12, 8, 12, 3);
     return label;
 }

@@ -3,7 +3,6 @@
 #include "ui/IconView.h"
 #include "ui/SymbolCatalog.h"
 
-#include <QGuiApplication>
 #include <QPainter>
 #include <QPixmap>
 #include <cmath>
@@ -28,14 +27,6 @@ QIcon symbolIcon(const QString &name, Tone tone, double points)
     QPixmap pixmap = QPixmap::fromImage(SymbolCatalog::image(name, side, toneColor(tone), SymbolCatalog::Weight::medium));
     pixmap.setDevicePixelRatio(renderScale);
     return QIcon(pixmap);
-}
-
-QFont pointFont(double points, QFont::Weight weight)
-{
-    QFont font = QGuiApplication::font();
-    font.setPointSizeF(points * 0.75);
-    font.setWeight(weight);
-    return font;
 }
 
 QIcon specIcon(const IconSpec &icon, double points, const AppIconCache *appIcons, Tone tone)

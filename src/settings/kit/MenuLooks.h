@@ -21,8 +21,6 @@ class AppIconCache;
 QString menuText(const QString &text);
 // A system symbol as an icon, `points` of the other platform large.
 QIcon symbolIcon(const QString &name, Tone tone = Tone::label, double points = 13);
-// The system font at `points` of the other platform (Qt's point is 4/3 larger).
-QFont pointFont(double points, QFont::Weight weight = QFont::Normal);
 // A slot's or ring's icon, as IconView draws it.
 QIcon specIcon(const IconSpec &icon, double points, const AppIconCache *appIcons, Tone tone = Tone::secondary);
 

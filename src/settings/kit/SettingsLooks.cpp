@@ -4,6 +4,7 @@
 #include "ui/SymbolCatalog.h"
 
 #include <QEvent>
+#include <QFontDatabase>
 #include <QFormLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -14,21 +15,6 @@
 namespace vima {
 
 namespace {
-
-// Sizes are given in the other platform's points; Qt's point is 4/3 larger.
-constexpr double pointScale = 0.75;
-
-QFont scaledFont(double points, QFont::Weight weight = QFont::Normal, bool serif = false)
-{
-    QFont font = QGuiApplication::font();
-    if (serif) {
-        font.setFamilies({QStringLiteral("DejaVu Serif"), QStringLiteral("Serif")});
-        font.setStyleHint(QFont::Serif);
-    }
-    font.setPointSizeF(points * pointScale);
-    font.setWeight(weight);
-    return font;
-}
 
 // Filled with the ink colour, re-read when the theme changes.
 class InkButton final : public QPushButton {
@@ -72,11 +58,30 @@ QColor toneColor(Tone tone)
     return Palette::label();
 }
 
-QFont captionFont() { return scaledFont(10); }
+QFont pointFont(double points, QFont::Weight weight, bool serif)
+{
+    QFont font = QGuiApplication::font();
+    if (serif) {
+        font.setFamilies({QStringLiteral("DejaVu Serif"), QStringLiteral("Serif")});
+        font.setStyleHint(QFont::Serif);
+    }
+    font.setPointSizeF(points * 0.75);
+    font.setWeight(weight);
+    return font;
+}
 
-QFont calloutFont(QFont::Weight weight) { return scaledFont(12, weight); }
+QFont monoFont(double points)
+{
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setPointSizeF(points * 0.75);
+    return font;
+}
 
-QFont headlineFont() { return scaledFont(13, QFont::DemiBold); }
+QFont captionFont() { return pointFont(10); }
+
+QFont calloutFont(QFont::Weight weight) { return pointFont(12, weight); }
+
+QFont headlineFont() { return pointFont(13, QFont::DemiBold); }
 
 ToneLabel::ToneLabel(Tone tone, const QString &text, QWidget *parent) : QLabel(parent), tone_(tone)
 {
@@ -205,9 +210,9 @@ QWidget *settingsPageHeader(const QString &title, const QString &subtitle)
     layout->setContentsMargins(4, 0, 4, 2);
     layout->setSpacing(3);
     auto *titleLabel = new ToneLabel(Tone::label, title);
-    titleLabel->setFont(scaledFont(22, QFont::DemiBold, true));
+    titleLabel->setFont(pointFont(22, QFont::DemiBold, true));
     auto *subtitleLabel = new ToneLabel(Tone::secondary, subtitle);
-    subtitleLabel->setFont(scaledFont(12));
+    subtitleLabel->setFont(pointFont(12));
     subtitleLabel->setWordWrap(true);
     layout->addWidget(titleLabel);
     layout->addWidget(subtitleLabel);
@@ -217,7 +222,7 @@ QWidget *settingsPageHeader(const QString &title, const QString &subtitle)
 QLabel *sectionHeading(const QString &text)
 {
     auto *heading = new ToneLabel(Tone::label, text);
-    heading->setFont(scaledFont(13, QFont::DemiBold, true));
+    heading->setFont(pointFont(13, QFont::DemiBold, true));
     heading->setContentsMargins(0, 0, 0, 2);
     heading->setAccessibleName(text);
     return heading;

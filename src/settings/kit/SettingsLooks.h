@@ -110,6 +110,10 @@ QPushButton *linkButton(const QString &text);
 QPushButton *inkButton(const QString &text);
 // A row of widgets, leading-aligned.
 QHBoxLayout *rowLayout(int spacing = 8);
+// The system font at `points` of the other platform (Qt's point is 4/3 larger).
+QFont pointFont(double points, QFont::Weight weight = QFont::Normal, bool serif = false);
+// The system's fixed-width font at `points` of the other platform.
+QFont monoFont(double points);
 QFont captionFont();
 // Body text a size down, for explanations and rows.
 QFont calloutFont(QFont::Weight weight = QFont::Normal);

@@ -2,7 +2,6 @@
 
 #include "settings/kit/SettingsLooks.h"
 
-#include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QSignalBlocker>
@@ -32,9 +31,7 @@ SliderRow::SliderRow(double minimum, double maximum, int decimals, QString unit,
     slider_->setMaximumWidth(240);
     slider_->setPageStep(steps / 20);
     slider_->setSingleStep(steps / 100);
-    QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    mono.setPointSizeF(11 * 0.75);
-    label_->setFont(mono);
+    label_->setFont(monoFont(11));
     label_->setFixedWidth(52);
     label_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     label_->setTextFormat(Qt::PlainText);
