@@ -16,7 +16,7 @@
 namespace vima {
 namespace {
 
-QFrame *divider()
+QFrame *plainDivider()
 {
     auto *line = new QFrame;
     line->setFrameShape(QFrame::HLine);
@@ -36,7 +36,7 @@ AppActionPickerView::AppActionPickerView(SettingsContext &context, const AppActi
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
     column->addWidget(buildHeader());
-    column->addWidget(divider());
+    column->addWidget(plainDivider());
 
     auto *list = new QWidget;
     list->setLayout(rows_);
@@ -47,7 +47,7 @@ AppActionPickerView::AppActionPickerView(SettingsContext &context, const AppActi
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
     column->addWidget(scroll, 1);
-    column->addWidget(divider());
+    column->addWidget(plainDivider());
 
     auto *footer = new QWidget;
     QHBoxLayout *row = rowLayout(10);

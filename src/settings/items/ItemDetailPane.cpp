@@ -9,7 +9,6 @@
 #include "settings/kit/SettingsContext.h"
 #include "store/ConfigStore.h"
 
-#include <QFrame>
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
@@ -30,17 +29,13 @@ ItemDetailPane::ItemDetailPane(ItemsSettingsModel &model, SlotOperations &slots,
     auto *previewBox = new QVBoxLayout;
     previewBox->setContentsMargins(12, 12, 12, 12);
     previewBox->addWidget(preview_);
-    auto *divider = new QFrame;
-    divider->setFrameShape(QFrame::HLine);
-    divider->setFrameShadow(QFrame::Plain);
-    divider->setForegroundRole(QPalette::Mid);
     stack_->addWidget(buildEmptyState());
 
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
     column->addLayout(previewBox);
-    column->addWidget(divider);
+    column->addWidget(dividerLine());
     column->addWidget(stack_, 1);
 
     connect(&model_, &ItemsSettingsModel::addAtSlotChanged, this, &ItemDetailPane::showChooser);

@@ -11,7 +11,6 @@
 #include "settings/kit/SettingsContext.h"
 #include "store/ConfigStore.h"
 
-#include <QFrame>
 #include <QHBoxLayout>
 #include <QMenu>
 #include <QSplitter>
@@ -21,15 +20,6 @@
 namespace vima {
 
 namespace {
-
-QFrame *divider()
-{
-    auto *line = new QFrame;
-    line->setFrameShape(QFrame::HLine);
-    line->setFrameShadow(QFrame::Plain);
-    line->setForegroundRole(QPalette::Mid);
-    return line;
-}
 
 QToolButton *symbolButton(const QString &symbol, const QString &help)
 {
@@ -86,9 +76,9 @@ QWidget *ItemsSettingsView::buildLeftColumn()
     connect(header_, &RingHeader::addEmptyPackRequested, slots_, [this] { slots_->addEmptyPack(); });
     list_ = new ItemList(*model_, context_);
     column->addWidget(header_);
-    column->addWidget(divider());
+    column->addWidget(dividerLine());
     column->addWidget(list_, 1);
-    column->addWidget(divider());
+    column->addWidget(dividerLine());
     column->addWidget(buildFooter());
     return left;
 }

@@ -8,7 +8,6 @@
 #include "settings/kit/SettingsContext.h"
 #include "store/ConfigStore.h"
 
-#include <QFrame>
 #include <QHBoxLayout>
 #include <QMenu>
 #include <QToolButton>
@@ -17,15 +16,6 @@
 namespace vima {
 
 namespace {
-
-QFrame *divider()
-{
-    auto *line = new QFrame;
-    line->setFrameShape(QFrame::HLine);
-    line->setFrameShadow(QFrame::Plain);
-    line->setForegroundRole(QPalette::Mid);
-    return line;
-}
 
 QToolButton *menuButton(QMenu *menu)
 {
@@ -49,7 +39,7 @@ RingHeader::RingHeader(ItemsSettingsModel &model, RingOperations &rings, Setting
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
     column->addWidget(buildRow());
-    appDivider_ = divider();
+    appDivider_ = dividerLine();
     column->addWidget(appDivider_);
     column->addWidget(buildAppBlock());
     refresh();

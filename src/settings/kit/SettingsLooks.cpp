@@ -58,6 +58,15 @@ QColor toneColor(Tone tone)
     return Palette::label();
 }
 
+QFrame *dividerLine()
+{
+    auto *line = new QFrame;
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Plain);
+    line->setForegroundRole(QPalette::Mid);
+    return line;
+}
+
 QFont pointFont(double points, QFont::Weight weight, bool serif)
 {
     QFont font = QGuiApplication::font();

@@ -108,6 +108,8 @@ ToneLabel *caption(const QString &text, Tone tone = Tone::secondary);
 QPushButton *linkButton(const QString &text);
 // A filled button in the ink colour: the prominent action of a panel or sheet.
 QPushButton *inkButton(const QString &text);
+// A thin line across a column, between blocks.
+QFrame *dividerLine();
 // A row of widgets, leading-aligned.
 QHBoxLayout *rowLayout(int spacing = 8);
 // The system font at `points` of the other platform (Qt's point is 4/3 larger).
