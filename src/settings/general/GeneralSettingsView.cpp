@@ -30,17 +30,6 @@ QCheckBox *checkBox(const QString &text, const QString &name)
     return box;
 }
 
-QWidget *row(std::initializer_list<QWidget *> widgets, int spacing = 8)
-{
-    auto *holder = new QWidget;
-    QHBoxLayout *layout = rowLayout(spacing);
-    holder->setLayout(layout);
-    for (QWidget *widget : widgets)
-        layout->addWidget(widget);
-    layout->addStretch(1);
-    return holder;
-}
-
 QPushButton *button(const QString &text, const QString &name)
 {
     auto *pushButton = new QPushButton(text);
@@ -319,7 +308,7 @@ SettingsSection *GeneralSettingsView::makeStarterRings()
     connect(introduction, &QPushButton::clicked, this, [this] { model_.showIntroduction(); });
     details->addWidget(templateSummary_);
     details->addWidget(templatePreview_);
-    details->addWidget(row({replace, introduction}));
+    details->addWidget(widgetRow({replace, introduction}));
     section->addWidget(templateDetails_);
     section->addWidget(
         caption(QStringLiteral("Only the default ring is replaced. App-specific rings and packs are left alone.")));
@@ -371,7 +360,7 @@ SettingsSection *GeneralSettingsView::makeConfigurationFile()
         if (self)
             self->model_.confirmReset(self->window());
     });
-    section->addWidget(row({exportButton, importButton, resetButton}));
+    section->addWidget(widgetRow({exportButton, importButton, resetButton}));
     importError_ = new StatusLine(Tone::warning, warningSymbol, {});
     importError_->setObjectName(QStringLiteral("importError"));
     section->addWidget(importError_);

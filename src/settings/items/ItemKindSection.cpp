@@ -11,7 +11,6 @@
 #include <QGraphicsOpacityEffect>
 #include <QPropertyAnimation>
 #include <QGuiApplication>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -24,17 +23,6 @@ template<typename Payload>
 const Payload &payloadOf(const ItemEditorModel &model)
 {
     return std::get<Payload>(model.item().action.payload);
-}
-
-QWidget *lineOf(std::initializer_list<QWidget *> widgets, int spacing)
-{
-    auto *line = new QWidget;
-    QHBoxLayout *row = rowLayout(spacing);
-    line->setLayout(row);
-    for (QWidget *widget : widgets)
-        row->addWidget(widget);
-    row->addStretch(1);
-    return line;
 }
 
 } // namespace
@@ -128,7 +116,7 @@ void ItemKindSection::buildPack()
     packCount_->setWordWrap(false);
     QPushButton *edit = linkButton(QStringLiteral("Edit Its Items"));
     connect(edit, &QPushButton::clicked, &model_, &ItemEditorModel::editSubRing);
-    packFound_ = lineOf({packName_, packCount_, edit}, 8);
+    packFound_ = widgetRow({packName_, packCount_, edit}, 8);
     packMissing_ = new StatusLine(Tone::warning, QStringLiteral("exclamationmark.triangle.fill"),
                                   QStringLiteral("This pack no longer exists."));
     auto *opens = new QWidget;
@@ -142,7 +130,7 @@ void ItemKindSection::buildPack()
     connect(save, &QPushButton::clicked, &model_, &ItemEditorModel::saveAsPack);
     saved_ = new StatusLine(Tone::secondary, QStringLiteral("checkmark.circle.fill"),
                             QStringLiteral("Saved — insert it from any empty slot"));
-    saveLine_ = lineOf({save, saved_}, 10);
+    saveLine_ = widgetRow({save, saved_}, 10);
     auto *opacity = new QGraphicsOpacityEffect(saved_);
     opacity->setOpacity(0);
     saved_->setGraphicsEffect(opacity);
@@ -181,7 +169,7 @@ void ItemKindSection::buildLaunchApp(bool offersTurnIntoPack)
     connect(choose, &QPushButton::clicked, &model_, [this] { model_.chooseAppForLaunch(); });
     auto *title = new QLabel(QStringLiteral("Bundle ID"));
     title->setBuddy(bundleID_);
-    form_->addRow(title, lineOf({bundleID_, choose}, 6));
+    form_->addRow(title, widgetRow({bundleID_, choose}, 6));
     path_ = addLineRow(QStringLiteral("Path (fallback)"), QStringLiteral("/Applications/Safari.app"), 360,
                        &ItemEditorModel::setLaunchPath);
     addCaption(QStringLiteral("The bundle ID is preferred — it keeps working if the app moves."));
@@ -194,7 +182,7 @@ void ItemKindSection::buildLaunchApp(bool offersTurnIntoPack)
     turnIntoPack_->setToolTip(QStringLiteral(
         "Replace this slot with a nested ring of this app's actions, keeping a way to just open the app."));
     connect(turnIntoPack_, &QPushButton::clicked, &model_, &ItemEditorModel::turnIntoSubRing);
-    form_->addRow(lineOf({turnIntoPack_}, 0));
+    form_->addRow(widgetRow({turnIntoPack_}, 0));
 }
 
 void ItemKindSection::buildOpen()

@@ -271,4 +271,15 @@ QHBoxLayout *rowLayout(int spacing)
     return row;
 }
 
+QWidget *widgetRow(std::initializer_list<QWidget *> widgets, int spacing)
+{
+    auto *holder = new QWidget;
+    QHBoxLayout *layout = rowLayout(spacing);
+    holder->setLayout(layout);
+    for (QWidget *widget : widgets)
+        layout->addWidget(widget);
+    layout->addStretch(1);
+    return holder;
+}
+
 } // namespace vima

@@ -14,6 +14,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QString>
+#include <initializer_list>
 
 class QAbstractButton;
 class QFormLayout;
@@ -112,6 +113,8 @@ QPushButton *inkButton(const QString &text);
 QFrame *dividerLine();
 // A row of widgets, leading-aligned.
 QHBoxLayout *rowLayout(int spacing = 8);
+// A widget holding `widgets` in a leading-aligned row.
+QWidget *widgetRow(std::initializer_list<QWidget *> widgets, int spacing = 8);
 // The system font at `points` of the other platform (Qt's point is 4/3 larger).
 QFont pointFont(double points, QFont::Weight weight = QFont::Normal, bool serif = false);
 // The system's fixed-width font at `points` of the other platform.
