@@ -99,11 +99,7 @@ std::optional<RingOperations::AppRingInfo> RingOperations::appRingInfo() const
 
 void RingOperations::appendAndSelect(const Ring &ring)
 {
-    ConfigStore &store = model_.store();
-    VimaConfig config = store.config();
-    config.rings.append(ring);
-    store.setConfig(config);
-    store.scheduleSave();
+    model_.store().edit([&](VimaConfig &config) { config.rings.append(ring); });
     model_.selectRing(ring.id);
 }
 
@@ -191,10 +187,7 @@ void RingOperations::moveRing(int delta)
     const auto to = store.ringIndex(pages.at(position + delta).id);
     if (!from || !to)
         return;
-    VimaConfig config = store.config();
-    config.rings.swapItemsAt(*from, *to);
-    store.setConfig(config);
-    store.scheduleSave();
+    store.edit([&](VimaConfig &config) { config.rings.swapItemsAt(*from, *to); });
 }
 
 std::optional<RingOperations::Question> RingOperations::deleteQuestion(const Ring &ring) const

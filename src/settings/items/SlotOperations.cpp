@@ -116,10 +116,7 @@ QCoro::Task<> SlotOperations::addEmptyPack(std::optional<qint64> slot)
     pack.name = tr("More");
     pack.isSubRing = true;
     ConfigStore &store = model_.store();
-    VimaConfig config = store.config();
-    config.rings.append(pack);
-    store.setConfig(config);
-    store.scheduleSave();
+    store.edit([&](VimaConfig &config) { config.rings.append(pack); });
     const RingItem opener{QUuid::createUuid(), tr("More"), IconSpec::symbol(QStringLiteral("ellipsis.circle")), at,
                           ItemAction{OpenRingPayload{pack.id}}};
     store.appendItem(opener, ringID);
@@ -136,13 +133,8 @@ QCoro::Task<> SlotOperations::insertSavedPack(SavedGroup group, std::optional<qi
     const QUuid ringID = model_.editedRing().id;
     const InstalledSavedGroup installed = instantiate(group);
     ConfigStore &store = model_.store();
-    VimaConfig config = store.config();
-    config.rings.append(installed.pack);
-    store.setConfig(config);
-    store.scheduleSave();
-    config.rings.append(installed.nestedRings);
-    store.setConfig(config);
-    store.scheduleSave();
+    store.edit([&](VimaConfig &config) { config.rings.append(installed.pack); });
+    store.edit([&](VimaConfig &config) { config.rings.append(installed.nestedRings); });
     const RingItem opener{QUuid::createUuid(), group.name, group.icon, at,
                           ItemAction{OpenRingPayload{installed.pack.id}}};
     store.appendItem(opener, ringID);
