@@ -76,6 +76,15 @@ private Q_SLOTS:
         model.openAddPanel();
         QCOMPARE(model.appQuery(), QStringLiteral("gi"));
         QCOMPARE(model.addPage(), PackBuilderModel::AddPage::root);
+
+        // Filling the pack from the open library page disables its rows.
+        model.setChildSlots(2);
+        model.showLibraryPage();
+        auto *library = view.addPanel().findChild<QListWidget *>(QStringLiteral("packLibraryList"));
+        for (int i = 0; i < 2; ++i)
+            model.addLibraryPreset(ActionPreset::all().at(i));
+        for (int row = 0; row < library->count(); ++row)
+            QVERIFY(!(library->item(row)->flags() & Qt::ItemIsEnabled));
     }
 };
 

@@ -238,6 +238,8 @@ void PackBuilderView::rebuildRows()
     }
     rows_->addStretch();
     refresh();
+    if (panel_ && panel_->isVisible())
+        panel_->refresh(); // its rows go disabled once the pack is full
 }
 
 void PackBuilderView::refresh()
