@@ -33,6 +33,18 @@ QString describe(std::exception_ptr error)
     }
 }
 
+// None when `step` ran through, else `failure` and what went wrong.
+template <typename Step>
+std::optional<QString> failureOf(const QString &failure, Step step)
+{
+    try {
+        step();
+        return std::nullopt;
+    } catch (...) {
+        return failure + describe(std::current_exception());
+    }
+}
+
 } // namespace
 
 const QString GeneralSettingsModel::showOnboardingNotification = QStringLiteral("com.vima.Vima.showOnboarding");
@@ -135,12 +147,7 @@ QCoro::Task<void> GeneralSettingsModel::exportConfig(QWidget *parent)
         co_await context_.prompts.chooseJsonFileToSave(parent, QStringLiteral("vima-config.json"));
     if (!self || !destination)
         co_return;
-    try {
-        context_.store.exportConfig(*destination);
-        setImportError(std::nullopt);
-    } catch (...) {
-        setImportError(QStringLiteral("Export failed: ") + describe(std::current_exception()));
-    }
+    setImportError(failureOf(QStringLiteral("Export failed: "), [&] { context_.store.exportConfig(*destination); }));
 }
 
 QCoro::Task<void> GeneralSettingsModel::importConfig(QWidget *parent)
@@ -149,12 +156,7 @@ QCoro::Task<void> GeneralSettingsModel::importConfig(QWidget *parent)
     const std::optional<QString> source = co_await context_.prompts.chooseJsonFileToOpen(parent);
     if (!self || !source)
         co_return;
-    try {
-        context_.store.importConfig(*source);
-        setImportError(std::nullopt);
-    } catch (...) {
-        setImportError(QStringLiteral("Import failed: ") + describe(std::current_exception()));
-    }
+    setImportError(failureOf(QStringLiteral("Import failed: "), [&] { context_.store.importConfig(*source); }));
 }
 
 QCoro::Task<void> GeneralSettingsModel::confirmReset(QWidget *parent)
