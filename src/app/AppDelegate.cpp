@@ -88,9 +88,24 @@ void AppDelegate::buildSettingsContext()
             &HotkeyFailureFlag::setFailed);
     AppEnvironment &env = *environment_;
     settingsContext_ = std::make_unique<SettingsContext>(SettingsContext{
-        env.configStore(), env.permissions(), env.loginItem(), env.llm(), env.keychain(), *shortcuts_,
-        *platform_.keyEventCodes, notifications_, *prompts_, *hotkeyFailure_, *userDefaults_, scheduler_,
-        *platform_.catalog, env.appIcons(), *platform_.haptics, *platform_.beep, platform_.catalog});
+        .store = env.configStore(),
+        .permissions = env.permissions(),
+        .loginItem = env.loginItem(),
+        .llm = env.llm(),
+        .keychain = env.keychain(),
+        .shortcuts = *shortcuts_,
+        .keyEventCodes = *platform_.keyEventCodes,
+        .notifications = notifications_,
+        .prompts = *prompts_,
+        .hotkeyFailure = *hotkeyFailure_,
+        .settings = *userDefaults_,
+        .scheduler = scheduler_,
+        .catalog = *platform_.catalog,
+        .appIcons = env.appIcons(),
+        .haptics = *platform_.haptics,
+        .beep = *platform_.beep,
+        .sharedCatalog = platform_.catalog,
+    });
 }
 
 bool AppDelegate::applicationShouldHandleReopen()

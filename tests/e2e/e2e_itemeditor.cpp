@@ -66,11 +66,25 @@ private Q_SLOTS:
             prompts.applicationChooser = [catalog](QWidget *parent) {
                 return ApplicationChooser::choose(parent, catalog, nullptr);
             };
-            SettingsContext context{fakes.store,         fakes.permissions, fakes.loginItem,     fakes.llm,
-                                    fakes.keychain,      fakes.shortcuts,   fakes.keyEventCodes, fakes.notifications,
-                                    prompts,             fakes.hotkeyFailure, fakes.settings,    fakes.scheduler,
-                                    *catalog,            fakes.appIcons,    fakes.haptics,       fakes.beep,
-                                    catalog};
+            SettingsContext context{
+                .store = fakes.store,
+                .permissions = fakes.permissions,
+                .loginItem = fakes.loginItem,
+                .llm = fakes.llm,
+                .keychain = fakes.keychain,
+                .shortcuts = fakes.shortcuts,
+                .keyEventCodes = fakes.keyEventCodes,
+                .notifications = fakes.notifications,
+                .prompts = prompts,
+                .hotkeyFailure = fakes.hotkeyFailure,
+                .settings = fakes.settings,
+                .scheduler = fakes.scheduler,
+                .catalog = *catalog,
+                .appIcons = fakes.appIcons,
+                .haptics = fakes.haptics,
+                .beep = fakes.beep,
+                .sharedCatalog = catalog,
+            };
             ItemEditorView view(context);
             ItemEditorHost host(harness.store(), view, ringID, slot.id);
             view.resize(600, 700);

@@ -64,11 +64,25 @@ private Q_SLOTS:
             harness.store().save();
             const SettingsContext &fakes = harness.context();
             auto catalog = std::make_shared<XdgApplicationCatalog>();
-            SettingsContext context{fakes.store,         fakes.permissions,   fakes.loginItem,     fakes.llm,
-                                    fakes.keychain,      fakes.shortcuts,     fakes.keyEventCodes, fakes.notifications,
-                                    fakes.prompts,       fakes.hotkeyFailure, fakes.settings,      fakes.scheduler,
-                                    *catalog,            fakes.appIcons,      fakes.haptics,       fakes.beep,
-                                    catalog};
+            SettingsContext context{
+                .store = fakes.store,
+                .permissions = fakes.permissions,
+                .loginItem = fakes.loginItem,
+                .llm = fakes.llm,
+                .keychain = fakes.keychain,
+                .shortcuts = fakes.shortcuts,
+                .keyEventCodes = fakes.keyEventCodes,
+                .notifications = fakes.notifications,
+                .prompts = fakes.prompts,
+                .hotkeyFailure = fakes.hotkeyFailure,
+                .settings = fakes.settings,
+                .scheduler = fakes.scheduler,
+                .catalog = *catalog,
+                .appIcons = fakes.appIcons,
+                .haptics = fakes.haptics,
+                .beep = fakes.beep,
+                .sharedCatalog = catalog,
+            };
             ItemsSettingsView tab(context);
             tab.resize(800, 600);
             tab.show();

@@ -79,9 +79,24 @@ struct SettingsHarness {
         shortcuts = std::make_unique<SystemShortcuts>(symbolicHotKeys, hotKeyProbe);
         appIcons = std::make_unique<AppIconCache>(&iconSource);
         built = std::make_unique<SettingsContext>(SettingsContext{
-            store(), *permissions, *loginItem, *llm, *keychain, *shortcuts, keyEventCodes, notifications,
-            prompts, hotkeyFailure, userDefaults, fixture.scheduler, catalog, *appIcons, haptics, beep,
-            std::shared_ptr<const ApplicationCatalog>(std::shared_ptr<void>(), &catalog)});
+            .store = store(),
+            .permissions = *permissions,
+            .loginItem = *loginItem,
+            .llm = *llm,
+            .keychain = *keychain,
+            .shortcuts = *shortcuts,
+            .keyEventCodes = keyEventCodes,
+            .notifications = notifications,
+            .prompts = prompts,
+            .hotkeyFailure = hotkeyFailure,
+            .settings = userDefaults,
+            .scheduler = fixture.scheduler,
+            .catalog = catalog,
+            .appIcons = *appIcons,
+            .haptics = haptics,
+            .beep = beep,
+            .sharedCatalog = std::shared_ptr<const ApplicationCatalog>(std::shared_ptr<void>(), &catalog),
+        });
         return *built;
     }
 };
