@@ -21,19 +21,6 @@
 
 namespace vima {
 
-namespace {
-
-QFrame *divider()
-{
-    auto *line = new QFrame;
-    line->setFrameShape(QFrame::HLine);
-    line->setFrameShadow(QFrame::Plain);
-    line->setForegroundRole(QPalette::Mid);
-    return line;
-}
-
-} // namespace
-
 ActionLibraryView::ActionLibraryView(SettingsContext &context, const QUuid &ringID, AppScan scan, QWidget *parent)
     : QDialog(parent), context_(context), scan_(std::move(scan)), model_(new ActionLibraryModel(context.store, ringID, this))
 {
@@ -50,7 +37,7 @@ ActionLibraryView::ActionLibraryView(SettingsContext &context, const QUuid &ring
     columnLayout->setContentsMargins(0, 0, 0, 0);
     columnLayout->setSpacing(0);
     columnLayout->addWidget(makeSearchBar());
-    columnLayout->addWidget(divider());
+    columnLayout->addWidget(dividerLine());
 
     list_ = new QListView;
     list_->setObjectName(QStringLiteral("libraryList"));
@@ -75,7 +62,7 @@ ActionLibraryView::ActionLibraryView(SettingsContext &context, const QUuid &ring
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(splitter, 1);
-    layout->addWidget(divider());
+    layout->addWidget(dividerLine());
     layout->addWidget(makeFooter());
 
     connect(model_, &ActionLibraryModel::modelReset, this, &ActionLibraryView::showContent);

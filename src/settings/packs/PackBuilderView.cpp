@@ -24,15 +24,6 @@ namespace vima {
 
 namespace {
 
-QFrame *divider()
-{
-    auto *line = new QFrame;
-    line->setFrameShape(QFrame::HLine);
-    line->setFrameShadow(QFrame::Plain);
-    line->setForegroundRole(QPalette::Mid);
-    return line;
-}
-
 QIcon symbolIcon(const QString &name)
 {
     const QString known = SymbolCatalog::knows(name) ? name : QStringLiteral("circle");
@@ -64,7 +55,7 @@ PackBuilderView::PackBuilderView(SettingsContext &context, PackBuilderModel::Ope
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(makeBreadcrumb());
-    layout->addWidget(divider());
+    layout->addWidget(dividerLine());
     auto *body = new QHBoxLayout;
     body->setContentsMargins(20, 20, 20, 20);
     body->setSpacing(24);
@@ -198,7 +189,7 @@ QWidget *PackBuilderView::makeRightColumn()
     connect(slots_, &QSpinBox::valueChanged, model_, &PackBuilderModel::setChildSlots);
     slotRow->addWidget(slots_);
     layout->addLayout(slotRow);
-    layout->addWidget(divider());
+    layout->addWidget(dividerLine());
     warning_ = new StatusLine(Tone::warning, QStringLiteral("exclamationmark.triangle.fill"), QString());
     warning_->setContentsMargins(0, 10, 0, 0);
     layout->addWidget(warning_);
@@ -234,7 +225,7 @@ void PackBuilderView::rebuildRows()
         auto *row = new PackItemRow(context_, *model_, item);
         rowWidgets_.append(row);
         rows_->addWidget(row);
-        rows_->addWidget(divider());
+        rows_->addWidget(dividerLine());
     }
     rows_->addStretch();
     refresh();
