@@ -5,16 +5,14 @@
 // in milliseconds.
 #include "QtBenchmarkMain.h"
 
-#include "SettingsHarness.h"
+#include "SettingsBench.h"
 #include "settings/library/ActionLibraryView.h"
 #include "settings/packs/PackAddPanel.h"
 #include "settings/packs/PackBuilderView.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QTest>
-#include <algorithm>
 
 using namespace vima;
 using namespace vima::test;
@@ -33,28 +31,6 @@ QList<InstalledApp> manyApps()
 AppScan scanOfManyApps()
 {
     return []() -> QCoro::Task<QList<InstalledApp>> { co_return manyApps(); };
-}
-
-void report(benchmark::State &state, QList<double> samples)
-{
-    std::sort(samples.begin(), samples.end());
-    state.counters["median_ms"] = samples.at(samples.size() / 2);
-    state.counters["max_ms"] = samples.constLast();
-}
-
-template <typename Step>
-void measure(benchmark::State &state, Step step)
-{
-    QList<double> samples;
-    QElapsedTimer timer;
-    int round = 0;
-    for (auto _ : state) {
-        timer.start();
-        step(round++);
-        QApplication::processEvents();
-        samples << timer.nsecsElapsed() / 1e6;
-    }
-    report(state, samples);
 }
 
 struct Fixture {
@@ -83,7 +59,7 @@ void BM_OpenLibrary(benchmark::State &state)
 {
     Fixture fixture;
     std::unique_ptr<ActionLibraryView> view;
-    measure(state, [&](int) {
+    measureRounds(state, [&](int) {
         view = std::make_unique<ActionLibraryView>(fixture.harness.context(), fixture.ringID, scanOfManyApps());
         view->show();
     });
@@ -98,7 +74,7 @@ void BM_LibrarySearchKeystroke(benchmark::State &state)
     QApplication::processEvents();
     auto *search = view.findChild<QLineEdit *>(QStringLiteral("librarySearch"));
     QTest::keyClicks(search, QStringLiteral("ap"));
-    measure(state, [&](int round) { typeOrErase(search, round); });
+    measureRounds(state, [&](int round) { typeOrErase(search, round); });
 }
 BENCHMARK(BM_LibrarySearchKeystroke)->Unit(benchmark::kMillisecond)->Iterations(100);
 
@@ -112,7 +88,7 @@ void BM_BuilderAppsFilterKeystroke(benchmark::State &state)
     QApplication::processEvents();
     auto *search = view.addPanel().findChild<QLineEdit *>(QStringLiteral("packAppSearch"));
     QTest::keyClicks(search, QStringLiteral("ap"));
-    measure(state, [&](int round) { typeOrErase(search, round); });
+    measureRounds(state, [&](int round) { typeOrErase(search, round); });
 }
 BENCHMARK(BM_BuilderAppsFilterKeystroke)->Unit(benchmark::kMillisecond)->Iterations(100);
 

@@ -6,13 +6,12 @@
 // Counters: median and maximum in milliseconds.
 #include "QtBenchmarkMain.h"
 
-#include "SettingsHarness.h"
+#include "SettingsBench.h"
 #include "settings/SettingsWindow.h"
 #include "settings/SettingsWindowController.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <algorithm>
 
 using namespace vima;
 using namespace vima::test;
@@ -32,13 +31,6 @@ VimaConfig largeConfig()
                                                : std::nullopt);
     }
     return config;
-}
-
-void report(benchmark::State &state, QList<double> samples)
-{
-    std::sort(samples.begin(), samples.end());
-    state.counters["median_ms"] = samples.at(samples.size() / 2);
-    state.counters["max_ms"] = samples.constLast();
 }
 
 // Counts the paints of the window and every widget in it.
@@ -85,7 +77,7 @@ void BM_SettingsFirstOpen(benchmark::State &state)
         untilPainted(controller.window(), counter);
         samples << timer.nsecsElapsed() / 1e6;
     }
-    report(state, samples);
+    reportMilliseconds(state, samples);
 }
 BENCHMARK(BM_SettingsFirstOpen)->Unit(benchmark::kMillisecond)->Iterations(30);
 
@@ -107,7 +99,7 @@ void BM_SettingsLaterOpen(benchmark::State &state)
         untilPainted(controller.window(), counter);
         samples << timer.nsecsElapsed() / 1e6;
     }
-    report(state, samples);
+    reportMilliseconds(state, samples);
 }
 BENCHMARK(BM_SettingsLaterOpen)->Unit(benchmark::kMillisecond)->Iterations(100);
 
@@ -133,7 +125,7 @@ void BM_EditPublishAndRefresh(benchmark::State &state)
     }
     if (counter.paints - paintsBefore < state.iterations())
         state.SkipWithError("the edits were not painted");
-    report(state, samples);
+    reportMilliseconds(state, samples);
 }
 BENCHMARK(BM_EditPublishAndRefresh)->Unit(benchmark::kMillisecond)->Iterations(300);
 
