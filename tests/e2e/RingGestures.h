@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPoint>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 
@@ -25,6 +26,9 @@ void tapHotkeyAndType(unsigned keysym);
 // Whether a window with exactly that title is on screen.
 bool windowVisible(const QString &title);
 bool ringVisible();
+// The content area on screen of the window xwininfo finds with `which` (its
+// absolute corner: xdotool's geometry is off by the title bar); empty when it is not there.
+QRect windowArea(const QStringList &which);
 // The process that owns the active window, or -1.
 qint64 activeWindowPid();
 // A picture of the whole screen in the build's screenshots folder.

@@ -62,24 +62,6 @@ QString savedScriptAt(int slot)
     return shell ? shell->script : QString();
 }
 
-// The window's content area on screen (xwininfo's absolute corner: xdotool's
-// geometry is off by the title bar); empty when it is not there.
-QRect windowArea(const QStringList &which)
-{
-    QProcess process;
-    process.start(QStringLiteral("xwininfo"), which);
-    if (!process.waitForFinished(5000) || process.exitCode() != 0)
-        return {};
-    QHash<QString, int> values;
-    for (const QByteArray &line : process.readAllStandardOutput().split('\n')) {
-        const qsizetype colon = line.indexOf(':');
-        if (colon > 0)
-            values.insert(QString::fromLatin1(line.left(colon).trimmed()), line.mid(colon + 1).trimmed().toInt());
-    }
-    return {values.value(QStringLiteral("Absolute upper-left X")), values.value(QStringLiteral("Absolute upper-left Y")),
-            values.value(QStringLiteral("Width")), values.value(QStringLiteral("Height"))};
-}
-
 // The middle of `slot` of an 8-slot preview, from the last place the preview
 // logged (its centre in the window and its radii); null when it logged none.
 QPoint previewSlotInWindow(const QStringList &log, int slot)

@@ -6,7 +6,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QRect>
 #include <QTest>
 
@@ -18,24 +17,6 @@ namespace {
 const QString welcomeTitle = QStringLiteral("Welcome to Tavelon");
 
 QString configPath() { return QDir::homePath() + QStringLiteral("/.config/Vima/config.json"); }
-
-// The first-run window's content area on screen (xwininfo's absolute corner:
-// xdotool's geometry is off by the title bar); empty when it is not there.
-QRect welcomeWindow()
-{
-    QProcess process;
-    process.start(QStringLiteral("xwininfo"), {QStringLiteral("-name"), welcomeTitle});
-    if (!process.waitForFinished(5000) || process.exitCode() != 0)
-        return {};
-    QHash<QString, int> values;
-    for (const QByteArray &line : process.readAllStandardOutput().split('\n')) {
-        const qsizetype colon = line.indexOf(':');
-        if (colon > 0)
-            values.insert(QString::fromLatin1(line.left(colon).trimmed()), line.mid(colon + 1).trimmed().toInt());
-    }
-    return {values.value(QStringLiteral("Absolute upper-left X")), values.value(QStringLiteral("Absolute upper-left Y")),
-            values.value(QStringLiteral("Width")), values.value(QStringLiteral("Height"))};
-}
 
 void click(QPoint at)
 {
@@ -80,7 +61,7 @@ private Q_SLOTS:
         QVERIFY(agent.start());
         QTRY_VERIFY(windowVisible(welcomeTitle));
         QRect window;
-        QTRY_VERIFY((window = welcomeWindow()).width() == 720);
+        QTRY_VERIFY((window = windowArea({QStringLiteral("-name"), welcomeTitle})).width() == 720);
         click(window.topLeft() + QPoint(360, 10)); // somewhere quiet on the welcome page, for the focus
         key(QStringLiteral("Return"));
         QTest::qWait(300);
