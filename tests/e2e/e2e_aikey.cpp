@@ -1,3 +1,4 @@
+#include "AgentHome.h"
 #include "AgentProcess.h"
 
 #include "../support/Await.h"
@@ -14,13 +15,13 @@
 #include <QTest>
 
 using namespace vima;
+using namespace agent_home;
 
 namespace {
 
 const QByteArray secretKey = "sk-ant-e2e-7f3a9c";
 const QString account = QStringLiteral("api-key.anthropic");
 
-QString configFolder() { return QDir::homePath() + QStringLiteral("/.config/Vima"); }
 
 QByteArray readAll(const QString &path)
 {
@@ -99,7 +100,7 @@ private Q_SLOTS:
         config.ai.provider = LLMProviderKind::anthropic;
         config.ai.model = defaultModel(LLMProviderKind::anthropic);
         QDir().mkpath(configFolder());
-        QFile file(configFolder() + QStringLiteral("/config.json"));
+        QFile file(configPath());
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(ConfigStore::encode(config));
         file.close();
@@ -129,7 +130,7 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(storedKey(), std::optional<QByteArray>(), 10000);
 
         QVERIFY(agent.terminate());
-        QVERIFY(!readAll(configFolder() + QStringLiteral("/config.json")).contains(secretKey));
+        QVERIFY(!readAll(configPath()).contains(secretKey));
         QVERIFY(!readAll(configFolder() + QStringLiteral("/Tavelon.conf")).contains(secretKey));
         QVERIFY(agent.log().size() > 10);
         QVERIFY(!agent.log().join(QLatin1Char('\n')).toUtf8().contains(secretKey));

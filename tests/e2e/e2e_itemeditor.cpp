@@ -1,3 +1,4 @@
+#include "AgentHome.h"
 #include "AgentProcess.h"
 #include "ItemEditorHost.h"
 #include "RingGestures.h"
@@ -11,32 +12,19 @@
 #include "ui/QtUiPrompts.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFile>
 #include <QPushButton>
 #include <QTest>
 
 using namespace vima;
 using namespace vima::test;
+using namespace agent_home;
 using namespace ring_gestures;
 
 namespace {
 
-QString home() { return QDir::homePath(); }
-QString configFolder() { return home() + "/.config/Vima"; }
-QString launchedMarker() { return home() + "/launched"; }
+QString launchedMarker() { return markerPath("launched"); }
 const QString appID = "org.example.MarkerMaker";
-
-QString installMarkerApp()
-{
-    const QString path = qEnvironmentVariable("XDG_DATA_HOME") + "/applications/" + appID + ".desktop";
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return {};
-    file.write("[Desktop Entry]\nType=Application\nName=Marker Maker\nExec=touch " + launchedMarker().toUtf8() + "\n");
-    return path;
-}
 
 } // namespace
 
@@ -46,7 +34,7 @@ class TestItemEditorRoad : public QObject {
 private Q_SLOTS:
     void chosenApplicationIsStoredAndLaunchedByTheAgent()
     {
-        const QString desktopFile = installMarkerApp();
+        const QString desktopFile = installMarkerApp(appID, "Marker Maker", launchedMarker());
         QVERIFY(!desktopFile.isEmpty());
         RingItem slot{QUuid::createUuid(), "Open App", IconSpec::symbol("app"), 2, ItemAction{LaunchAppPayload{}}};
         VimaConfig config;
@@ -101,7 +89,7 @@ private Q_SLOTS:
             QTRY_COMPARE(host.stored().action, ItemAction(LaunchAppPayload{appID, desktopFile}));
 
             // The debounced save writes the file.
-            QTRY_VERIFY(ConfigStore::decode(readAll(configFolder() + "/config.json")).rings.first().items.first()
+            QTRY_VERIFY(ConfigStore::decode(readAll(configPath())).rings.first().items.first()
                         == host.stored());
             QCOMPARE(host.stored().title, "Marker Maker");
             QCOMPARE(host.stored().icon, IconSpec::appIcon(appID));

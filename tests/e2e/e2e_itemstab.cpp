@@ -1,3 +1,4 @@
+#include "AgentHome.h"
 #include "AgentProcess.h"
 #include "RingGestures.h"
 
@@ -13,6 +14,7 @@
 #include <cmath>
 
 using namespace vima;
+using namespace agent_home;
 using namespace ring_gestures;
 
 namespace {
@@ -20,9 +22,7 @@ namespace {
 const QString settingsTitle = QStringLiteral("Tavelon Settings");
 constexpr int emptySlot = 2;
 
-QString home() { return QDir::homePath(); }
-QString configPath() { return home() + QStringLiteral("/.config/Vima/config.json"); }
-QString marker() { return home() + QStringLiteral("/from-items-tab"); }
+QString marker() { return markerPath(QStringLiteral("from-items-tab")); }
 
 // One page with its first two slots taken.
 VimaConfig testConfig()

@@ -1,3 +1,4 @@
+#include "AgentHome.h"
 #include "AgentProcess.h"
 #include "RingGestures.h"
 #include "SettingsHarness.h"
@@ -7,7 +8,6 @@
 #include "settings/library/ActionLibraryView.h"
 
 #include <QAction>
-#include <QDir>
 #include <QFile>
 #include <QListView>
 #include <QListWidget>
@@ -17,24 +17,13 @@
 
 using namespace vima;
 using namespace vima::test;
+using namespace agent_home;
 using namespace ring_gestures;
 
 namespace {
 
-QString home() { return QDir::homePath(); }
-QString configFolder() { return home() + "/.config/Vima"; }
-QString launchedMarker() { return home() + "/launched-from-library"; }
+QString launchedMarker() { return markerPath("launched-from-library"); }
 const QString appID = "org.example.LibraryMarker";
-
-bool installMarkerApp()
-{
-    const QString path = qEnvironmentVariable("XDG_DATA_HOME") + "/applications/" + appID + ".desktop";
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly)
-        && file.write("[Desktop Entry]\nType=Application\nName=Library Marker\nExec=touch "
-                      + launchedMarker().toUtf8() + "\n") > 0;
-}
 
 QModelIndex rowOf(const QAbstractItemModel &model, const QString &title)
 {
@@ -53,7 +42,7 @@ class TestLibraryRoad : public QObject {
 private Q_SLOTS:
     void appTickedInTheLibraryIsStoredAndLaunched()
     {
-        QVERIFY(installMarkerApp());
+        QVERIFY(!installMarkerApp(appID, "Library Marker", launchedMarker()).isEmpty());
         VimaConfig config;
         config.rings = {ring("Main")};
 
@@ -115,8 +104,8 @@ private Q_SLOTS:
 
             // The debounced save writes the file.
             QTRY_VERIFY_WITH_TIMEOUT(
-                !ConfigStore::decode(readAll(configFolder() + "/config.json")).rings.first().items.isEmpty(), 5000);
-            const RingItem stored = ConfigStore::decode(readAll(configFolder() + "/config.json")).rings.first().items.first();
+                !ConfigStore::decode(readAll(configPath())).rings.first().items.isEmpty(), 5000);
+            const RingItem stored = ConfigStore::decode(readAll(configPath())).rings.first().items.first();
             QCOMPARE(stored.slot, 0);
             QCOMPARE(stored.title, QStringLiteral("Library Marker"));
         }

@@ -1,22 +1,22 @@
+#include "AgentHome.h"
 #include "AgentProcess.h"
 #include "RingGestures.h"
 
 #include "model/RingTemplate.h"
 #include "store/ConfigStore.h"
 
-#include <QDir>
 #include <QFile>
 #include <QRect>
 #include <QTest>
 
 using namespace vima;
+using namespace agent_home;
 using namespace ring_gestures;
 
 namespace {
 
 const QString welcomeTitle = QStringLiteral("Welcome to Tavelon");
 
-QString configPath() { return QDir::homePath() + QStringLiteral("/.config/Vima/config.json"); }
 
 void click(QPoint at)
 {

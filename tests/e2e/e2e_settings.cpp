@@ -1,10 +1,10 @@
+#include "AgentHome.h"
 #include "AgentProcess.h"
 #include "RingGestures.h"
 
 #include "model/VimaConfig.h"
 #include "store/ConfigStore.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
@@ -12,11 +12,10 @@
 #include <QTest>
 
 using namespace vima;
+using namespace agent_home;
 using namespace ring_gestures;
 
 namespace {
-
-QString configPath() { return QDir::homePath() + QStringLiteral("/.config/Vima/config.json"); }
 
 QJsonObject storedHotkey()
 {
