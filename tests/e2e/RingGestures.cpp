@@ -66,6 +66,21 @@ void pressHotkey() { xdotool({QStringLiteral("keydown"), QStringLiteral("alt"), 
 
 void releaseHotkey() { xdotool({QStringLiteral("keyup"), QStringLiteral("space"), QStringLiteral("keyup"), QStringLiteral("alt")}); }
 
+bool chooseSlotByHotkey(int slot)
+{
+    movePointer(summonPoint);
+    pressHotkey();
+    if (!QTest::qWaitFor(ringVisible)) {
+        releaseHotkey();
+        return false;
+    }
+    QTest::qWait(300); // past the quick-tap threshold
+    sweepTo(slotPoint(slot));
+    QTest::qWait(100);
+    releaseHotkey();
+    return true;
+}
+
 bool windowVisible(const QString &title)
 {
     return xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),

@@ -20,6 +20,9 @@ void sweepTo(QPoint to);
 // Option-Space held down and let go (a plain "key alt+space" lets Alt go first).
 void pressHotkey();
 void releaseHotkey();
+// Option-Space held at summonPoint, a sweep to `slot` once past the quick-tap
+// threshold, and the hotkey let go; false when the ring never showed.
+bool chooseSlotByHotkey(int slot);
 // Option-Space tapped and the key of `keysym` typed, sent as one batch that
 // the X server takes in before the agent hears of the hotkey.
 void tapHotkeyAndType(unsigned keysym);

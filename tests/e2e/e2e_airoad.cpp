@@ -111,13 +111,7 @@ class TestAIRoadEndToEnd : public QObject {
     // Hold the hotkey, sweep to the slot, let go.
     void runSlot(int slot)
     {
-        movePointer(summonPoint);
-        pressHotkey();
-        QTRY_VERIFY(ringVisible());
-        QTest::qWait(300); // past the quick-tap threshold
-        sweepTo(slotPoint(slot));
-        QTest::qWait(100);
-        releaseHotkey();
+        QVERIFY(chooseSlotByHotkey(slot));
         QTRY_VERIFY(!ringVisible());
     }
 

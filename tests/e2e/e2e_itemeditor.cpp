@@ -97,13 +97,7 @@ private Q_SLOTS:
 
         AgentProcess agent;
         QVERIFY(agent.start());
-        movePointer(summonPoint);
-        pressHotkey();
-        QTRY_VERIFY(ringVisible());
-        QTest::qWait(300); // past the quick-tap threshold
-        sweepTo(slotPoint(2));
-        QTest::qWait(100);
-        releaseHotkey();
+        QVERIFY(chooseSlotByHotkey(2));
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(launchedMarker()), 5000);
         QVERIFY(agent.terminate());
     }

@@ -154,13 +154,7 @@ private Q_SLOTS:
         xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"), script});
         QTRY_COMPARE_WITH_TIMEOUT(savedScriptAt(emptySlot), script, 5000);
 
-        movePointer(summonPoint);
-        pressHotkey();
-        QTRY_VERIFY(ringVisible());
-        QTest::qWait(300); // past the quick-tap threshold
-        sweepTo(slotPoint(emptySlot));
-        QTest::qWait(100);
-        releaseHotkey();
+        QVERIFY(chooseSlotByHotkey(emptySlot));
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(marker()), 5000);
         QVERIFY(agent.terminate());
     }
