@@ -1,11 +1,10 @@
 #include "AgentHome.h"
 #include "AgentProcess.h"
+#include "DesktopSettings.h"
 #include "ItemEditorHost.h"
 #include "RingGestures.h"
-#include "SettingsHarness.h"
 
 #include "platform/x11/QtSystemBeep.h"
-#include "platform/x11/XdgApplicationCatalog.h"
 #include "settings/items/ApplicationChooser.h"
 #include "settings/items/ItemEditorView.h"
 #include "settings/items/ItemKindSection.h"
@@ -44,9 +43,7 @@ private Q_SLOTS:
         // The editor on a real store, with the real chooser over the XDG folders.
         {
             SettingsHarness harness;
-            harness.fixture.store = std::make_unique<ConfigStore>(configFolder(), Scheduler::system());
-            harness.store().setConfig(config);
-            harness.store().save();
+            useAgentStore(harness, config);
             const SettingsContext &fakes = harness.context();
             QtSystemBeep beep;
             QtUiPrompts prompts(beep);
@@ -54,25 +51,7 @@ private Q_SLOTS:
             prompts.applicationChooser = [catalog](QWidget *parent) {
                 return ApplicationChooser::choose(parent, catalog, nullptr);
             };
-            SettingsContext context{
-                .store = fakes.store,
-                .permissions = fakes.permissions,
-                .loginItem = fakes.loginItem,
-                .llm = fakes.llm,
-                .keychain = fakes.keychain,
-                .shortcuts = fakes.shortcuts,
-                .keyEventCodes = fakes.keyEventCodes,
-                .notifications = fakes.notifications,
-                .prompts = prompts,
-                .hotkeyFailure = fakes.hotkeyFailure,
-                .settings = fakes.settings,
-                .scheduler = fakes.scheduler,
-                .catalog = *catalog,
-                .appIcons = fakes.appIcons,
-                .haptics = fakes.haptics,
-                .beep = fakes.beep,
-                .sharedCatalog = catalog,
-            };
+            SettingsContext context = withDesktopCatalog(fakes, prompts, catalog);
             ItemEditorView view(context);
             ItemEditorHost host(harness.store(), view, ringID, slot.id);
             view.resize(600, 700);

@@ -1,9 +1,8 @@
 #include "AgentHome.h"
 #include "AgentProcess.h"
+#include "DesktopSettings.h"
 #include "RingGestures.h"
-#include "SettingsHarness.h"
 
-#include "platform/x11/XdgApplicationCatalog.h"
 #include "settings/items/ItemsSettingsView.h"
 #include "settings/library/ActionLibraryView.h"
 
@@ -48,30 +47,10 @@ private Q_SLOTS:
 
         {
             SettingsHarness harness;
-            harness.fixture.store = std::make_unique<ConfigStore>(configFolder(), Scheduler::system());
-            harness.store().setConfig(config);
-            harness.store().save();
+            useAgentStore(harness, config);
             const SettingsContext &fakes = harness.context();
             auto catalog = std::make_shared<XdgApplicationCatalog>();
-            SettingsContext context{
-                .store = fakes.store,
-                .permissions = fakes.permissions,
-                .loginItem = fakes.loginItem,
-                .llm = fakes.llm,
-                .keychain = fakes.keychain,
-                .shortcuts = fakes.shortcuts,
-                .keyEventCodes = fakes.keyEventCodes,
-                .notifications = fakes.notifications,
-                .prompts = fakes.prompts,
-                .hotkeyFailure = fakes.hotkeyFailure,
-                .settings = fakes.settings,
-                .scheduler = fakes.scheduler,
-                .catalog = *catalog,
-                .appIcons = fakes.appIcons,
-                .haptics = fakes.haptics,
-                .beep = fakes.beep,
-                .sharedCatalog = catalog,
-            };
+            SettingsContext context = withDesktopCatalog(fakes, fakes.prompts, catalog);
             ItemsSettingsView tab(context);
             tab.resize(800, 600);
             tab.show();
