@@ -1,3 +1,4 @@
+#include "AgentHome.h"
 #include "AgentProcess.h"
 #include "RingGestures.h"
 #include "SupportProgram.h"
@@ -16,13 +17,13 @@
 #include <QTest>
 
 using namespace vima;
+using namespace agent_home;
 using namespace ring_gestures;
 
 namespace {
 
 QString home() { return QDir::homePath(); }
-QString configPath() { return home() + QStringLiteral("/.config/Vima/config.json"); }
-QString marker(int slot) { return home() + QStringLiteral("/slot%1").arg(slot); }
+QString marker(int slot) { return markerPath(QStringLiteral("slot%1").arg(slot)); }
 
 // A quick tap of the hotkey: the ring opens and stays open.
 void tapHotkey()

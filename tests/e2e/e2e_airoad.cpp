@@ -1,5 +1,6 @@
 // The AI road of the real agent on a private X server: text selected in
 // another application, the ring, and a local server that answers like Ollama.
+#include "AgentHome.h"
 #include "AgentProcess.h"
 #include "RingGestures.h"
 #include "SupportProgram.h"
@@ -133,7 +134,7 @@ private Q_SLOTS:
         QVERIFY(server->isListening());
         server->setRoute("/api/tags", HttpRoute::reply(200, R"({"models":[{"name":"llama3.2"}]})"));
         server->setRoute("/api/chat", HttpRoute::reply(200, ollamaAnswer(QStringLiteral("  ") + answer + "\n")));
-        const QString config = QDir::homePath() + QStringLiteral("/.config/Vima/config.json");
+        const QString config = agent_home::configPath();
         QDir().mkpath(QFileInfo(config).path());
         QFile file(config);
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
