@@ -8,7 +8,6 @@
 #include "settings/kit/SettingsContext.h"
 #include "settings/kit/SettingsLooks.h"
 
-#include <QScrollArea>
 #include <QStackedWidget>
 #include <QVBoxLayout>
 
@@ -42,14 +41,7 @@ AISettingsPage::AISettingsPage(SettingsContext &context, QWidget *parent)
     column->addWidget(views_);
     column->addStretch();
 
-    auto *scroll = new QScrollArea;
-    scroll->setWidgetResizable(true);
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setFocusPolicy(Qt::NoFocus); // Tab goes from the tabs straight to the first control
-    scroll->setWidget(content);
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(scroll);
+    setScrollingPage(this, content);
 
     connect(mode_, &SegmentedControl::activated, model_, [this](int index) {
         model_->setMode(index == 1 ? AISettingsModel::Mode::advanced : AISettingsModel::Mode::simple);

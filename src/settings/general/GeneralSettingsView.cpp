@@ -49,12 +49,8 @@ GeneralSettingsView::GeneralSettingsView(SettingsContext &context, QWidget *pare
                                       QStringLiteral("How Tavelon is summoned, and how the ring looks and behaves."));
     header->setContentsMargins(20, 22, 20, 4);
     layout->addWidget(header);
-    auto *scroll = new QScrollArea;
+    QScrollArea *scroll = scrollingArea(makeContent());
     scroll->setObjectName(QStringLiteral("generalScroll"));
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setFocusPolicy(Qt::NoFocus); // Tab goes straight to the first control
-    scroll->setWidgetResizable(true);
-    scroll->setWidget(makeContent());
     layout->addWidget(scroll, 1);
 }
 

@@ -8,8 +8,10 @@
 #include <QFormLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QVBoxLayout>
 
 namespace vima {
@@ -65,6 +67,33 @@ QFrame *dividerLine()
     line->setFrameShadow(QFrame::Plain);
     line->setForegroundRole(QPalette::Mid);
     return line;
+}
+
+QLineEdit *searchField(const QString &objectName, const QString &prompt)
+{
+    auto *field = new QLineEdit;
+    field->setObjectName(objectName);
+    field->setPlaceholderText(prompt);
+    field->setAccessibleName(prompt);
+    field->setClearButtonEnabled(true);
+    return field;
+}
+
+QScrollArea *scrollingArea(QWidget *content)
+{
+    auto *scroll = new QScrollArea;
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setFocusPolicy(Qt::NoFocus);
+    scroll->setWidget(content);
+    return scroll;
+}
+
+void setScrollingPage(QWidget *page, QWidget *content)
+{
+    auto *layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(scrollingArea(content));
 }
 
 QFont pointFont(double points, QFont::Weight weight, bool serif)

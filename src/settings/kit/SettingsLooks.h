@@ -19,7 +19,9 @@
 class QAbstractButton;
 class QFormLayout;
 class QHBoxLayout;
+class QLineEdit;
 class QPushButton;
+class QScrollArea;
 class QVBoxLayout;
 
 namespace vima {
@@ -111,6 +113,13 @@ QPushButton *linkButton(const QString &text);
 QPushButton *inkButton(const QString &text);
 // A thin line across a column, between blocks.
 QFrame *dividerLine();
+// A search field with a clear button; `prompt` is its placeholder and accessible name.
+QLineEdit *searchField(const QString &objectName, const QString &prompt);
+// A frameless area scrolling `content`; it takes no focus, so Tab goes from
+// the tabs straight to the first control.
+QScrollArea *scrollingArea(QWidget *content);
+// Fills `page` edge to edge with a scrollingArea() holding `content`.
+void setScrollingPage(QWidget *page, QWidget *content);
 // A row of widgets, leading-aligned.
 QHBoxLayout *rowLayout(int spacing = 8);
 // A widget holding `widgets` in a leading-aligned row.

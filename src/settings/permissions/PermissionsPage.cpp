@@ -7,7 +7,6 @@
 #include "settings/permissions/PermissionsModel.h"
 
 #include <QPushButton>
-#include <QScrollArea>
 #include <QVBoxLayout>
 
 namespace vima {
@@ -43,14 +42,7 @@ PermissionsPage::PermissionsPage(SettingsContext &context, QWidget *parent)
     column->addWidget(tip);
     column->addStretch();
 
-    auto *scroll = new QScrollArea;
-    scroll->setWidgetResizable(true);
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setFocusPolicy(Qt::NoFocus); // Tab goes from the tabs straight to the first control
-    scroll->setWidget(content);
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(scroll);
+    setScrollingPage(this, content);
 
     connect(model_, &PermissionsModel::grantChanged, this, &PermissionsPage::applyGrant);
     connect(model_, &PermissionsModel::hotkeyChanged, this, &PermissionsPage::applyHotkey);
