@@ -114,11 +114,7 @@ QWidget *ActionLibraryView::makeSearchBar()
     layout->setContentsMargins(12, 8, 12, 8);
     layout->setSpacing(6);
     layout->addWidget(new SymbolIcon(QStringLiteral("magnifyingglass"), Tone::secondary, 14));
-    search_ = new QLineEdit;
-    search_->setObjectName(QStringLiteral("librarySearch"));
-    search_->setPlaceholderText(QStringLiteral("Search actions"));
-    search_->setAccessibleName(QStringLiteral("Search actions"));
-    search_->setClearButtonEnabled(true);
+    search_ = searchField(QStringLiteral("librarySearch"), QStringLiteral("Search actions"));
     search_->setFrame(false);
     connect(search_, &QLineEdit::textChanged, model_, &ActionLibraryModel::setQuery);
     layout->addWidget(search_, 1);

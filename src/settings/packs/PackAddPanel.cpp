@@ -120,21 +120,23 @@ QWidget *PackAddPanel::pageHeader(QLabel **title, const std::function<void()> &b
     return header;
 }
 
-QWidget *PackAddPanel::makeLibraryPage()
+QVBoxLayout *PackAddPanel::subpageColumn(QWidget *page, QLabel **title, const std::function<void()> &back)
 {
-    auto *page = new QWidget;
     page->setFixedWidth(320);
     auto *layout = new QVBoxLayout(page);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(6);
+    layout->addWidget(pageHeader(title, back));
+    return layout;
+}
+
+QWidget *PackAddPanel::makeLibraryPage()
+{
+    auto *page = new QWidget;
     QLabel *title = nullptr;
-    layout->addWidget(pageHeader(&title, [this] { model_.showRootPage(); }));
+    QVBoxLayout *layout = subpageColumn(page, &title, [this] { model_.showRootPage(); });
     title->setText(QStringLiteral("Ready-made actions"));
-    libSearch_ = new QLineEdit;
-    libSearch_->setObjectName(QStringLiteral("packLibrarySearch"));
-    libSearch_->setPlaceholderText(QStringLiteral("Search actions"));
-    libSearch_->setAccessibleName(QStringLiteral("Search actions"));
-    libSearch_->setClearButtonEnabled(true);
+    libSearch_ = searchField(QStringLiteral("packLibrarySearch"), QStringLiteral("Search actions"));
     connect(libSearch_, &QLineEdit::textEdited, &model_, &PackBuilderModel::setLibQuery);
     layout->addWidget(libSearch_);
     library_ = scrollingList(300);
@@ -152,21 +154,13 @@ QWidget *PackAddPanel::makeLibraryPage()
 QWidget *PackAddPanel::makeAppsPage()
 {
     auto *page = new QWidget;
-    page->setFixedWidth(320);
-    auto *layout = new QVBoxLayout(page);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(6);
-    layout->addWidget(pageHeader(&appsTitle_, [this] {
+    QVBoxLayout *layout = subpageColumn(page, &appsTitle_, [this] {
         if (model_.selectedApp())
             model_.setSelectedApp(std::nullopt);
         else
             model_.showRootPage();
-    }));
-    appSearch_ = new QLineEdit;
-    appSearch_->setObjectName(QStringLiteral("packAppSearch"));
-    appSearch_->setPlaceholderText(QStringLiteral("Search apps"));
-    appSearch_->setAccessibleName(QStringLiteral("Search apps"));
-    appSearch_->setClearButtonEnabled(true);
+    });
+    appSearch_ = searchField(QStringLiteral("packAppSearch"), QStringLiteral("Search apps"));
     connect(appSearch_, &QLineEdit::textEdited, &model_, &PackBuilderModel::setAppQuery);
     layout->addWidget(appSearch_);
     scanning_ = new ToneLabel(Tone::tertiary, QStringLiteral("Scanning applications…"));

@@ -33,6 +33,8 @@ private:
     QWidget *makeLibraryPage();
     QWidget *makeAppsPage();
     QWidget *pageHeader(QLabel **title, const std::function<void()> &back);
+    // A narrow page's column, headed by a back button and `title`.
+    QVBoxLayout *subpageColumn(QWidget *page, QLabel **title, const std::function<void()> &back);
     void refreshSavedPacks();
     void refreshLibrary();
     void refreshApps();
