@@ -1,5 +1,6 @@
 #pragma once
 
+#include <Qt>
 #include <QtGlobal>
 
 // The configuration's encoding of keys, in memory and in the file: key codes
@@ -14,6 +15,21 @@ inline constexpr quint64 control = 0x40000;
 inline constexpr quint64 option = 0x80000;   // Alt
 inline constexpr quint64 command = 0x100000; // Super
 inline constexpr quint64 mask = shift | control | option | command;
+
+// The bits of the modifiers Qt reports held.
+inline quint64 flagsOf(Qt::KeyboardModifiers held)
+{
+    quint64 flags = 0;
+    if (held & Qt::ShiftModifier)
+        flags |= shift;
+    if (held & Qt::ControlModifier)
+        flags |= control;
+    if (held & Qt::AltModifier)
+        flags |= option;
+    if (held & Qt::MetaModifier)
+        flags |= command;
+    return flags;
+}
 } // namespace modifiers
 
 namespace keys {

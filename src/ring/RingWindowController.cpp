@@ -431,7 +431,7 @@ void RingWindowController::keyReleased(QKeyEvent *event)
         return;
     if (const quint64 bit = modifierBitOf(event->key())) {
         // The event still reports the modifier that is going up.
-        handleFlagsChanged(VirtualKeyEvent::modifierFlagsOf(event->modifiers()) & ~bit);
+        handleFlagsChanged(modifiers::flagsOf(event->modifiers()) & ~bit);
         return;
     }
     if (const auto key = VirtualKeyEvent::from(*event))

@@ -84,20 +84,6 @@ std::optional<quint16> VirtualKeyEvent::keyCodeOf(int qtKey, Qt::KeyboardModifie
     return std::nullopt;
 }
 
-quint64 VirtualKeyEvent::modifierFlagsOf(Qt::KeyboardModifiers modifiers)
-{
-    quint64 flags = 0;
-    if (modifiers & Qt::ShiftModifier)
-        flags |= modifiers::shift;
-    if (modifiers & Qt::ControlModifier)
-        flags |= modifiers::control;
-    if (modifiers & Qt::AltModifier)
-        flags |= modifiers::option;
-    if (modifiers & Qt::MetaModifier)
-        flags |= modifiers::command;
-    return flags;
-}
-
 std::optional<VirtualKeyEvent> VirtualKeyEvent::from(const QKeyEvent &event)
 {
     auto code = keyCodeOf(event.key(), event.modifiers());
@@ -105,7 +91,7 @@ std::optional<VirtualKeyEvent> VirtualKeyEvent::from(const QKeyEvent &event)
         code = digitRowCodeOf(event);
     if (!code)
         return std::nullopt;
-    quint64 flags = modifierFlagsOf(event.modifiers());
+    quint64 flags = modifiers::flagsOf(event.modifiers());
     // Qt reports Shift-Tab as Backtab, sometimes without the Shift bit.
     if (event.key() == Qt::Key_Backtab)
         flags |= modifiers::shift;

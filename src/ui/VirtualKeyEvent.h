@@ -19,7 +19,6 @@ struct VirtualKeyEvent {
     // None for a key that has no virtual key code (a bare modifier, a media key).
     static std::optional<VirtualKeyEvent> from(const QKeyEvent &event);
     static std::optional<quint16> keyCodeOf(int qtKey, Qt::KeyboardModifiers modifiers);
-    static quint64 modifierFlagsOf(Qt::KeyboardModifiers modifiers);
 
     bool operator==(const VirtualKeyEvent &) const = default;
 };

@@ -45,20 +45,6 @@ const QHash<int, quint32> &usKeys()
     return table;
 }
 
-quint64 flags(Qt::KeyboardModifiers modifiers)
-{
-    quint64 flags = 0;
-    if (modifiers & Qt::ShiftModifier)
-        flags |= HotkeySpec::shift;
-    if (modifiers & Qt::ControlModifier)
-        flags |= HotkeySpec::control;
-    if (modifiers & Qt::AltModifier)
-        flags |= HotkeySpec::option;
-    if (modifiers & Qt::MetaModifier)
-        flags |= HotkeySpec::command;
-    return flags;
-}
-
 quint64 ownFlag(int key)
 {
     switch (key) {
@@ -89,7 +75,7 @@ std::optional<quint32> FakeKeyEventCodes::keyCode(const QKeyEvent &event) const
 
 quint64 FakeKeyEventCodes::modifierFlags(const QKeyEvent &event) const
 {
-    const quint64 held = flags(event.modifiers());
+    const quint64 held = modifiers::flagsOf(event.modifiers());
     const quint64 own = ownFlag(event.key());
     return event.type() == QEvent::KeyRelease ? held & ~own : held | own;
 }
