@@ -3,7 +3,6 @@
 #include "ring/Latency.h"
 #include "ring/RingView.h"
 
-#include <QBackingStore>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QWheelEvent>
@@ -61,9 +60,6 @@ void RingPanel::hideAndRelease()
 {
     hide();
     backdrop_ = QPixmap();
-    // The buffer grows back to the panel's size on the next show.
-    if (QBackingStore *store = backingStore())
-        store->resize(QSize(1, 1));
 #ifdef __GLIBC__
     // Freed screen pictures would otherwise stay with the allocator.
     malloc_trim(0);

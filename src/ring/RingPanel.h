@@ -33,7 +33,9 @@ public:
     // Whether clicks fall through to the windows below.
     void setIgnoresMouseEvents(bool ignores);
     // Hides the panel and gives back what it holds only while shown: the
-    // backdrop, the window's pixel buffer and the allocator's freed pages.
+    // backdrop and the allocator's freed pages. The window's pixel buffer,
+    // only as large as the ring, stays: growing it back on the next show
+    // costs the hotkey more than a millisecond.
     void hideAndRelease();
 
     std::function<void(QKeyEvent *)> onKeyPress;
