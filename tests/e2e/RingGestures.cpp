@@ -83,9 +83,17 @@ bool chooseSlotByHotkey(int slot)
 
 bool windowVisible(const QString &title)
 {
-    return xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
-                    QLatin1Char('^') + title + QLatin1Char('$')})
-           == 0;
+    const QStringList search{QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+                             QLatin1Char('^') + title + QLatin1Char('$')};
+    // xdotool exits 1 both when nothing matches and when a window vanished
+    // during its search (Xlib's BadWindow): only the first is an answer.
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        QByteArray errors;
+        const int code = SupportProgram::run(QStringLiteral("xdotool"), search, &errors);
+        if (!errors.contains("X Error"))
+            return code == 0;
+    }
+    return false;
 }
 
 bool ringVisible() { return windowVisible(QStringLiteral("Tavelon Ring")); }

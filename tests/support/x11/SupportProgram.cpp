@@ -43,16 +43,18 @@ QString SupportProgram::waitForLine(const QString &prefix, int timeoutMs)
     return {};
 }
 
-int SupportProgram::run(const QString &program, const QStringList &arguments)
+int SupportProgram::run(const QString &program, const QStringList &arguments, QByteArray *errors)
 {
     QProcess process;
-    process.setProcessChannelMode(QProcess::ForwardedChannels);
+    process.setProcessChannelMode(errors ? QProcess::ForwardedOutputChannel : QProcess::ForwardedChannels);
     process.start(program, arguments);
     if (!process.waitForStarted())
         return -1;
     const QDeadlineTimer deadline(20000);
     while (process.state() != QProcess::NotRunning && !deadline.hasExpired())
         QTest::qWait(5);
+    if (errors)
+        *errors = process.readAllStandardError();
     return process.state() == QProcess::NotRunning && process.exitStatus() == QProcess::NormalExit
                ? process.exitCode()
                : -1;

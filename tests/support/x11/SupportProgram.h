@@ -26,7 +26,8 @@ public:
     }
 
     // Runs a command to its end, keeping the event loop going; its exit code.
-    static int run(const QString &program, const QStringList &arguments);
+    // With `errors`, what it wrote to standard error lands there instead.
+    static int run(const QString &program, const QStringList &arguments, QByteArray *errors = nullptr);
 
 private:
     QProcess process_;
