@@ -53,6 +53,7 @@ QCoro::Task<void> AIRoad::run(const ActionRun &run, AIPayload payload, RingItem 
         run.present(needsAccessibilityOutcome(item.title));
         co_return;
     }
+    co_await c_.prepare();
     const AISettings settings = c_.aiSettings();
     if ((co_await c_.llm.freshCandidates(blankPayload(), settings, token)).isEmpty()) {
         run.present(noProviderOutcome(item.title, settings));

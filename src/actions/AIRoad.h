@@ -42,6 +42,8 @@ public:
         std::function<bool()> isAccessibilityTrusted;
         // The button of the needs-Accessibility outcome.
         std::function<void()> requestAccessibility;
+        // Readies the providers before a run: their keys are read on first use.
+        std::function<QCoro::Task<void>()> prepare;
     };
 
     AIRoad(ActionRunner &runner, Collaborators collaborators);

@@ -130,6 +130,7 @@ void AppDelegate::showSettings(std::optional<SettingsTab> tab)
 {
     if (!environment_)
         return;
+    environment_->prepareAI();
     if (!settingsController_)
         settingsController_ = std::make_unique<SettingsWindowController>(*settingsContext_);
     settingsController_->show(tab);
@@ -139,6 +140,7 @@ void AppDelegate::showOnboarding(bool isFirstLaunch)
 {
     if (!environment_)
         return;
+    environment_->prepareAI();
     if (!onboardingController_)
         makeOnboardingController();
     onboardingController_->show(isFirstLaunch);

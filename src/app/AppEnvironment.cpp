@@ -70,7 +70,8 @@ AppEnvironment::AppEnvironment(Platform &platform, const QString &configDirector
                               [store] { return store->config().ai; },
                               [store] { return store->config().selection; },
                               [permissions] { return permissions->isAccessibilityTrusted(); },
-                              [permissions] { permissions->requestAccessibility(); }});
+                              [permissions] { permissions->requestAccessibility(); },
+                              [this] { return readyAI(); }});
     ringController_ = std::make_unique<RingWindowController>(
         *configStore_, RingWindowServices{*platform.haptics, *platform.beep, *platform.keyboard,
                                           *platform.pointerGrab, *platform.backdrop, *platform.catalog, scheduler,
@@ -215,12 +216,30 @@ void AppEnvironment::handlePointerTrigger() { toggleRing(false); }
 void AppEnvironment::start()
 {
     applyHotkeyRule(configStore_->config().hotkey);
-    QPointer<AppEnvironment> self(this);
+}
+
+void AppEnvironment::prepareAI()
+{
+    const QPointer<AppEnvironment> self(this);
     [](QPointer<AppEnvironment> self) -> QCoro::Task<void> {
-        co_await self->keychain_->load();
         if (self)
-            co_await self->llm_->refresh(self->configStore_->config().ai);
+            co_await self->readyAI();
     }(self);
+}
+
+// A run waits for the keys only; the providers' status, for the windows, is
+// probed once beside it.
+QCoro::Task<void> AppEnvironment::readyAI()
+{
+    const QPointer<AppEnvironment> self(this);
+    co_await keychain_->ensureLoaded();
+    if (!self || std::exchange(aiProbed_, true))
+        co_return;
+    const QPointer<LLMService> llm(llm_.get());
+    [](QPointer<LLMService> llm, AISettings settings) -> QCoro::Task<void> {
+        if (llm)
+            co_await llm->refresh(std::move(settings));
+    }(llm, configStore_->config().ai);
 }
 
 } // namespace vima

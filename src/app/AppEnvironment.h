@@ -2,6 +2,7 @@
 
 #include "model/Settings.h"
 
+#include <QCoroTask>
 #include <QObject>
 #include <memory>
 #include <optional>
@@ -45,8 +46,12 @@ public:
                    NotificationCenter &notifications);
     ~AppEnvironment() override;
 
-    // Registers the configured hotkey and re-probes the AI providers.
+    // Registers the configured hotkey.
     void start();
+    // Reads the API keys and probes the AI providers, once: the keyring and
+    // the network are first touched when AI is first used, so an agent that
+    // never runs AI keeps neither in memory. Windows that show AI call it.
+    void prepareAI();
 
     bool hotkeyRegistrationFailed() const { return hotkeyRegistrationFailed_; }
     // The system refused a hotkey that has a modifier: another application
@@ -90,6 +95,7 @@ private:
     void applyHotkeyRule(const HotkeySpec &hotkey);
     void applyPointerTriggerRule(const PointerTrigger &trigger);
     void setHotkeyRegistration(bool failed, bool taken);
+    QCoro::Task<void> readyAI();
 
     Platform &platform_;
     Scheduler &scheduler_;
@@ -117,6 +123,7 @@ private:
 
     bool hotkeyRegistrationFailed_ = false;
     bool hotkeyTaken_ = false;
+    bool aiProbed_ = false;
 };
 
 } // namespace vima

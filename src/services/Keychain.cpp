@@ -2,6 +2,8 @@
 
 #include "platform/KeychainError.h"
 
+#include <QCoroSignal>
+#include <QPointer>
 #include <QStringDecoder>
 
 namespace vima {
@@ -41,6 +43,23 @@ QCoro::Task<void> Keychain::load()
 {
     for (const LLMProviderKind kind : allProviderKinds())
         co_await readAPIKey(kind);
+}
+
+QCoro::Task<void> Keychain::ensureLoaded()
+{
+    if (loading_ == Loading::done)
+        co_return;
+    if (loading_ == Loading::running) {
+        co_await qCoro(this, &Keychain::loaded);
+        co_return;
+    }
+    loading_ = Loading::running;
+    const QPointer<Keychain> self(this);
+    co_await load();
+    if (!self)
+        co_return;
+    loading_ = Loading::done;
+    Q_EMIT loaded();
 }
 
 QCoro::Task<std::optional<QString>> Keychain::readAPIKey(LLMProviderKind kind)

@@ -328,7 +328,8 @@ private Q_SLOTS:
         ScriptRunner scripts(catalog, launcher, opener, appleScript);
         ActionRunner runner(scripts);
         AIRoad road(runner, {*selection, *injector, llm, *pasteboard, lane, [&] { return ai; },
-                             [] { return SelectionSettings{}; }, [] { return true; }, {}});
+                             [] { return SelectionSettings{}; }, [] { return true; }, {},
+                             []() -> QCoro::Task<void> { co_return; }});
         int ended = 0;
         runner.runAI = [&ended, inner = runner.runAI](const ActionRun &run, AIPayload payload, RingItem item,
                                                       ActionRunner::Target target) -> QCoro::Task<void> {

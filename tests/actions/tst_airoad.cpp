@@ -87,7 +87,8 @@ class TestAIRoad : public QObject {
     std::unique_ptr<ActionRunner> runner;
     std::unique_ptr<AIRoad> road;
 
-    QMap<LLMProviderKind, QString> apiKeys;
+    QMap<LLMProviderKind, QString> apiKeys; // in the keyring
+    QMap<LLMProviderKind, QString> readKeys; // what the road has read of it
     AISettings ai;
     SelectionSettings selectionSettings;
     bool trusted = true;
@@ -143,6 +144,7 @@ private Q_SLOTS:
         trusted = true;
         selectionSettings = {};
         apiKeys.clear();
+        readKeys.clear();
         keys = {};
         pasteboard = {};
         pasteboard.setText(QStringLiteral("on the clipboard"));
@@ -174,7 +176,7 @@ private Q_SLOTS:
         const LLMService::Endpoints endpoints{server->url("/v1/messages"), server->url("/v1/chat/completions")};
         llm = std::make_unique<LLMService>(
             [this](LLMProviderKind kind) {
-                return apiKeys.contains(kind) ? std::optional(apiKeys.value(kind)) : std::nullopt;
+                return readKeys.contains(kind) ? std::optional(readKeys.value(kind)) : std::nullopt;
             },
             LLMService::standardProviders(endpoints, *reachability, Scheduler::system()), *reachability);
         selection = std::make_unique<SelectionService>(
@@ -186,7 +188,11 @@ private Q_SLOTS:
         road = std::make_unique<AIRoad>(
             *runner, AIRoad::Collaborators{*selection, *injector, *llm, pasteboard, lane, [this] { return ai; },
                                            [this] { return selectionSettings; }, [this] { return trusted; },
-                                           [this] { performed.append(QStringLiteral("request access")); }});
+                                           [this] { performed.append(QStringLiteral("request access")); },
+                                           [this]() -> QCoro::Task<void> {
+                                               readKeys = apiKeys;
+                                               co_return;
+                                           }});
         runner->postOpenSettings = [this] { performed.append(QStringLiteral("open settings")); };
         runner->openAccessibilitySettings = [this] { performed.append(QStringLiteral("accessibility settings")); };
         runner->present = [this](const ActionOutcome &outcome) {

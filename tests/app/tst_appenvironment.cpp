@@ -11,6 +11,7 @@
 #include "platform/NotificationNames.h"
 #include "ring/RingWindowController.h"
 #include "services/HotkeyManager.h"
+#include "services/Keychain.h"
 #include "services/PointerTriggerMonitor.h"
 #include "settings/SettingsWindow.h"
 #include "settings/SettingsWindowController.h"
@@ -65,6 +66,18 @@ private Q_SLOTS:
         const int calls = f.fakes.hotKeys->registerCalls;
         f.environment->start(); // the same combination again touches nothing
         QCOMPARE(f.fakes.hotKeys->registerCalls, calls);
+    }
+
+    void keysAreReadWhenAIIsFirstUsedAndOnlyThen()
+    {
+        Fixture f;
+        f.fakes.secrets->items.insert(QStringLiteral("api-key.anthropic"), "sk-ant-1");
+        f.environment->start();
+        QCOMPARE(f.fakes.secrets->reads, 0);
+        f.environment->prepareAI();
+        f.environment->prepareAI();
+        QCOMPARE(f.fakes.secrets->reads, allProviderKinds().size());
+        QCOMPARE(f.environment->keychain().apiKey(LLMProviderKind::anthropic), QStringLiteral("sk-ant-1"));
     }
 
     void hotkeyWithoutModifierIsNeverRegistered()

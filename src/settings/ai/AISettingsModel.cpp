@@ -59,7 +59,12 @@ AISettingsModel::AISettingsModel(ConfigStore &store, LLMService &llm, Keychain &
     , mode_(readMode(defaults))
 {
     connect(&store_, &ConfigStore::configChanged, this, &AISettingsModel::changed);
-    connect(&llm_, &LLMService::statusRevisionChanged, this, &AISettingsModel::changed);
+    // Also when the keys have first been read, after the page was built.
+    connect(&llm_, &LLMService::statusRevisionChanged, this, [this] {
+        if (running_ == Operation::none)
+            readStoredKey();
+        Q_EMIT changed();
+    });
     connect(&permissions_, &PermissionsService::accessibilityTrustedChanged, this, &AISettingsModel::changed);
     watchChanges(store_, this, [](const VimaConfig &config) { return config.ai.ollamaBaseURL; },
                  [this] { refreshStatuses(); });
@@ -304,10 +309,15 @@ void AISettingsModel::refreshStatuses()
     }(&llm_, settings());
 }
 
-void AISettingsModel::refreshKeyState()
+void AISettingsModel::readStoredKey()
 {
     const LLMProviderKind provider = settings().provider;
     hasStoredKey_ = isCloud(provider) && keychain_.apiKey(provider).has_value();
+}
+
+void AISettingsModel::refreshKeyState()
+{
+    readStoredKey();
     keyDraft_.clear();
     status_.reset();
     Q_EMIT changed();

@@ -79,6 +79,7 @@ public:
     // The page came on screen.
     void shown();
     void refreshStatuses();
+    void readStoredKey();
     void refreshKeyState();
 
 Q_SIGNALS:
