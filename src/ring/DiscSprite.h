@@ -25,11 +25,17 @@ struct DiscSprite {
     bool dashedBorder = false;
     std::array<Shadow, 2> shadows{};
 
+    // Under a painter that scales evenly (the ring's appear and hover
+    // animations) the sprite is made at that scale, in steps of 1/32, and
+    // copied pixel for pixel: resampled, it would be handed to Qt's raster
+    // thread pool in every frame.
     void paint(QPainter &painter, QPointF centre) const;
-    QImage image(double pixelRatio) const;
+    // At `pixelRatio` device pixels per point, drawn `scale` times its size.
+    QImage image(double pixelRatio, double scale = 1) const;
 
 private:
     double margin() const;
+    QImage render(double pixelRatio, double scale) const;
 };
 
 } // namespace vima

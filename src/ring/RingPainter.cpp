@@ -1,6 +1,7 @@
 #include "ring/RingPainter.h"
 
 #include "ring/DiscSprite.h"
+#include "ui/BandedBlit.h"
 #include "ui/IconView.h"
 #include "ui/Palette.h"
 #include "ring/RingViewModel.h"
@@ -147,7 +148,7 @@ void RingPainter::paintDimming(QPainter &painter) const
         // fraction of a pixel off would resample the whole gradient.
         const QPointF device = painter.deviceTransform().map(target.topLeft());
         const QPointF aligned(std::round(device.x()), std::round(device.y()));
-        painter.drawImage(target.topLeft() + (aligned - device) / ratio, image);
+        drawImageInBands(painter, target.topLeft() + (aligned - device) / ratio, image);
     }
     painter.restore();
 }
