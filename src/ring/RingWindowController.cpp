@@ -132,24 +132,28 @@ void RingWindowController::makePanel()
     };
 }
 
-// One frame of the first ring drawn off screen, so that the first show finds
-// its tiles, icons, shadows and dimming already rendered.
+// Frames of the first ring's appear animation drawn off screen, so that the
+// first show finds its tiles at every scale, icons, shadows and dimming
+// already rendered.
 void RingWindowController::warmUp()
 {
     const QScreen *screen = QGuiApplication::primaryScreen();
     if (!screen || isVisible_)
         return;
+    constexpr int frames = 9;
     RingFrame frame = panel_->view()->frame();
-    frame.presented = 1;
     frame.dimming = 1;
-    const RingPainter painter(frame);
-    const QRect area = painter.extent().toAlignedRect();
-    QImage image(area.size() * screen->devicePixelRatio(), QImage::Format_ARGB32_Premultiplied);
-    image.setDevicePixelRatio(screen->devicePixelRatio());
-    image.fill(Qt::transparent);
-    QPainter canvas(&image);
-    canvas.translate(-area.topLeft());
-    painter.paint(canvas);
+    for (int i = 0; i < frames; ++i) {
+        frame.presented = double(i) / (frames - 1);
+        const RingPainter painter(frame);
+        const QRect area = painter.extent().toAlignedRect();
+        QImage image(area.size() * screen->devicePixelRatio(), QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(screen->devicePixelRatio());
+        image.fill(Qt::transparent);
+        QPainter canvas(&image);
+        canvas.translate(-area.topLeft());
+        painter.paint(canvas);
+    }
 }
 
 // What the ring may draw at its current level, on the screen it is on.
