@@ -93,19 +93,22 @@ void AppEnvironment::wire()
 void AppEnvironment::wireTriggers()
 {
     QPointer<AppEnvironment> self(this);
-    hotkeys_->onPressed = [self] {
+    hotkeys_->onPressed = [self](std::optional<QPointF> pointer) {
         if (self)
-            self->handleHotkeyPress();
+            self->handleHotkeyPress(pointer);
     };
     hotkeys_->onReleased = [self] {
         if (self)
             self->ringController_->triggerReleased();
     };
     // While the ring holds the keyboard, the hotkey reaches the ring instead.
-    ringController_->onHotkeyPressed = hotkeys_->onPressed;
-    pointer_->onTrigger = [self](QPointF) {
+    ringController_->onHotkeyPressed = [self] {
         if (self)
-            self->handlePointerTrigger();
+            self->handleHotkeyPress(std::nullopt);
+    };
+    pointer_->onTrigger = [self](QPointF location) {
+        if (self)
+            self->handlePointerTrigger(location);
     };
     pointer_->onRelease = hotkeys_->onReleased;
     pointer_->onDrag = [self](QPointF location) {
@@ -197,21 +200,21 @@ void AppEnvironment::setHotkeyRegistration(bool failed, bool taken)
     }
 }
 
-void AppEnvironment::toggleRing(bool openedViaHotkey)
+void AppEnvironment::toggleRing(bool openedViaHotkey, std::optional<QPointF> pointer)
 {
     if (ringController_->isVisible())
         ringController_->hide();
     else
-        ringController_->show(frontmost_->previousBundleID(), openedViaHotkey);
+        ringController_->show(frontmost_->previousBundleID(), openedViaHotkey, pointer);
 }
 
-void AppEnvironment::handleHotkeyPress()
+void AppEnvironment::handleHotkeyPress(std::optional<QPointF> pointer)
 {
     qCDebug(lcLatency, "hotkey pressed %lld", latencyStamp());
-    toggleRing(true);
+    toggleRing(true, pointer);
 }
 
-void AppEnvironment::handlePointerTrigger() { toggleRing(false); }
+void AppEnvironment::handlePointerTrigger(QPointF location) { toggleRing(false, location); }
 
 void AppEnvironment::start()
 {

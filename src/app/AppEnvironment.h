@@ -4,6 +4,7 @@
 
 #include <QCoroTask>
 #include <QObject>
+#include <QPointF>
 #include <memory>
 #include <optional>
 
@@ -77,11 +78,12 @@ public:
 
     // The hotkey's press (or the pointer trigger's): hide an open ring, else
     // open it for the application the user was in.
-    void handleHotkeyPress();
-    void handlePointerTrigger();
+    void handleHotkeyPress(std::optional<QPointF> pointer);
+    void handlePointerTrigger(QPointF location);
     // The one toggle of the hotkey, the pointer trigger and the tray: hides an
     // open ring, else opens it for the application the user was in.
-    void toggleRing(bool openedViaHotkey);
+    // `pointer`: where it was when the user asked, if known.
+    void toggleRing(bool openedViaHotkey, std::optional<QPointF> pointer = std::nullopt);
 
 Q_SIGNALS:
     void hotkeyRegistrationFailedChanged(bool failed);

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QPointF>
 #include <QString>
 #include <QtGlobal>
 #include <functional>
+#include <optional>
 
 namespace vima {
 
@@ -20,6 +22,9 @@ struct HotKeyEvent {
 
     HotKeyID id;
     quint32 kind = pressed;
+    // Where the pointer was as the key went down (global, logical), where the
+    // system says: by the time the press is handled it may have moved on.
+    std::optional<QPointF> pointer;
 };
 
 // System-wide hot keys. Key codes and modifier flags are in the configuration's

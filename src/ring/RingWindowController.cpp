@@ -182,13 +182,14 @@ void RingWindowController::placePanel(bool fresh)
     panel_->view()->setCanvas(summonScreenSize_.toSize(), area.topLeft() - screenOrigin_);
 }
 
-void RingWindowController::show(const std::optional<QString> &previousBundleID, bool openedViaHotkey)
+void RingWindowController::show(const std::optional<QString> &previousBundleID, bool openedViaHotkey,
+                                std::optional<QPointF> summonedAt)
 {
     // Before anything else: a key typed right after the hotkey is the ring's.
     installMonitors();
-    const double summonedAt = services_.scheduler.now();
+    const double summonedTime = services_.scheduler.now();
     const VimaConfig config = store_.config();
-    const QPointF pointer = pointerPosition();
+    const QPointF pointer = summonedAt ? *summonedAt : pointerPosition();
     QScreen *screen = QGuiApplication::screenAt(pointer.toPoint());
     if (!screen)
         screen = QGuiApplication::primaryScreen();
@@ -241,7 +242,7 @@ void RingWindowController::show(const std::optional<QString> &previousBundleID, 
     ++generation_;
     // Presented before the panel maps, with the animation's clock started at
     // the summons: the first frame on screen already shows the ring.
-    panel_->view()->startClockAt(summonedAt);
+    panel_->view()->startClockAt(summonedTime);
     viewModel_->setPresented(true);
     panel_->show();
     panel_->raise();

@@ -70,7 +70,9 @@ public:
     RingViewModel &viewModel() { return *viewModel_; }
     RingPanel *panel() const;
 
-    void show(const std::optional<QString> &previousBundleID, bool openedViaHotkey);
+    // At `pointer`, where the user asked for it, else where the pointer is now.
+    void show(const std::optional<QString> &previousBundleID, bool openedViaHotkey,
+              std::optional<QPointF> pointer = std::nullopt);
     void hide();
     void triggerReleased();
     // A drag of the pointer trigger's held press, in global coordinates.

@@ -107,18 +107,18 @@ qint32 HotkeyManager::handleEvent(const HotKeyEvent &event)
     // Callbacks may re-register or grab the keyboard: never inside the system's event.
     QMetaObject::invokeMethod(
         QCoreApplication::instance(),
-        [kind = event.kind] {
+        [kind = event.kind, pointer = event.pointer] {
             if (HotkeyManager *manager = current())
-                manager->deliver(kind);
+                manager->deliver(kind, pointer);
         },
         Qt::QueuedConnection);
     return HotKeyRegistrar::noErr;
 }
 
-void HotkeyManager::deliver(quint32 kind) const
+void HotkeyManager::deliver(quint32 kind, const std::optional<QPointF> &pointer) const
 {
     if (kind == HotKeyEvent::pressed && onPressed)
-        onPressed();
+        onPressed(pointer);
     else if (kind == HotKeyEvent::released && onReleased)
         onReleased();
 }

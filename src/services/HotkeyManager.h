@@ -24,7 +24,8 @@ public:
     explicit HotkeyManager(HotKeyRegistrar &registrar, QObject *parent = nullptr);
     ~HotkeyManager() override;
 
-    std::function<void()> onPressed;
+    // With where the pointer was as the key went down, when the system says.
+    std::function<void(std::optional<QPointF> pointer)> onPressed;
     std::function<void()> onReleased;
 
     // True when the combination is registered afterwards. Registering the live
@@ -44,7 +45,7 @@ public:
 private:
     void installHandler();
     static qint32 handleEvent(const HotKeyEvent &event);
-    void deliver(quint32 kind) const;
+    void deliver(quint32 kind, const std::optional<QPointF> &pointer) const;
 
     HotKeyRegistrar &registrar_;
     std::optional<HotKeyRegistrar::HotKeyRef> hotKeyRef_;

@@ -164,9 +164,9 @@ private Q_SLOTS:
             ++activations;
             forward(item);
         };
-        f.environment->handleHotkeyPress();
+        f.environment->handleHotkeyPress(std::nullopt);
         QVERIFY(ring.isVisible());
-        f.environment->handleHotkeyPress();
+        f.environment->handleHotkeyPress(std::nullopt);
         QVERIFY(!ring.isVisible());
         QCOMPARE(activations, 0); // a toggle hides without choosing
     }
@@ -174,7 +174,7 @@ private Q_SLOTS:
     void withoutPreviousApplicationTheRingHasNoContext()
     {
         Fixture f;
-        f.environment->handleHotkeyPress();
+        f.environment->handleHotkeyPress(std::nullopt);
         QVERIFY(!f.environment->ringController().viewModel().contextApp());
     }
 
@@ -187,7 +187,7 @@ private Q_SLOTS:
         f.environment->actionRunner().present = [&](const ActionOutcome &) { failure = QStringLiteral("shown"); };
         const RingItem item{QUuid::createUuid(), QStringLiteral("Open"), IconSpec::symbol(QStringLiteral("link")), 0,
                             ItemAction{OpenPayload{QStringLiteral("https://example.org/")}}};
-        f.environment->handleHotkeyPress();
+        f.environment->handleHotkeyPress(std::nullopt);
         f.environment->ringController().viewModel().activate(item);
         QTRY_COMPARE(f.fakes.opener->opened, QList<QUrl>{QUrl(QStringLiteral("https://example.org/"))});
         QVERIFY(failure.isEmpty());

@@ -131,6 +131,11 @@ private Q_SLOTS:
         QVERIFY(f.keyboard.isGrabbed());
         QCOMPARE(f.controller->viewModel().currentRing().id, f.page.id);
         QVERIFY(f.controller->viewModel().isPresented()); // before the panel's first frame
+        f.controller->hide();
+
+        // Where the key went down wins over where the pointer has gone since.
+        f.controller->show(std::nullopt, true, QPointF(400, 300));
+        QCOMPARE(*f.controller->viewModel().ringCenter(), QPointF(400, 300));
     }
 
     // The ring is drawn at the default size for these; it must be placed for it too.

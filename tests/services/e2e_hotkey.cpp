@@ -27,10 +27,14 @@ struct CountingHotkey {
     HotkeyManager manager{registrar};
     int pressed = 0;
     int released = 0;
+    std::optional<QPointF> pointer; // of the last press
 
     CountingHotkey()
     {
-        manager.onPressed = [this] { ++pressed; };
+        manager.onPressed = [this](std::optional<QPointF> at) {
+            ++pressed;
+            pointer = at;
+        };
         manager.onReleased = [this] { ++released; };
     }
 };
@@ -79,9 +83,11 @@ private Q_SLOTS:
         PressCounter counter;
         if (numLock)
             QCOMPARE(xdotool({"key", "Num_Lock"}), 0);
+        QCOMPARE(xdotool({"mousemove", "123", "234"}), 0);
 
         QCOMPARE(xdotool({"keydown", "alt+space"}), 0);
         QTRY_COMPARE(hotkey.pressed, 1);
+        QCOMPARE(hotkey.pointer, QPointF(123, 234));
         // Held past the auto-repeat delay: the server presses Space again and
         // again, on its own timer, which a busy machine may run late.
         QTRY_VERIFY_WITH_TIMEOUT(counter.presses >= 4, 15000);
@@ -128,7 +134,7 @@ private Q_SLOTS:
         int pressed = 0, released = 0;
         std::optional<uint8_t> grabStatus;
         // As the ring does when the hotkey opens it.
-        manager.onPressed = [&] {
+        manager.onPressed = [&](std::optional<QPointF>) {
             ++pressed;
             xcb_connection_t *c = x11->connection();
             std::unique_ptr<xcb_grab_keyboard_reply_t, void (*)(void *)> reply(

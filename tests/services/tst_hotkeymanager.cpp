@@ -11,7 +11,7 @@ constexpr quint32 space = 49;
 constexpr quint64 option = HotkeySpec::option;
 constexpr quint64 control = HotkeySpec::control;
 
-HotKeyEvent ours(quint32 kind) { return {{HotkeyManager::signature, HotkeyManager::hotKeyNumber}, kind}; }
+HotKeyEvent ours(quint32 kind) { return {{HotkeyManager::signature, HotkeyManager::hotKeyNumber}, kind, std::nullopt}; }
 
 // Nothing is live, so the old combination registers anew; the last check of a test.
 void expectRegistersAnew(FakeHotKeyRegistrar &system, HotkeyManager &manager, int registerCalls)
@@ -91,12 +91,19 @@ private Q_SLOTS:
         FakeHotKeyRegistrar system;
         HotkeyManager manager(system);
         int pressed = 0, released = 0;
-        manager.onPressed = [&] { ++pressed; };
+        std::optional<QPointF> pointer;
+        manager.onPressed = [&](std::optional<QPointF> at) {
+            ++pressed;
+            pointer = at;
+        };
         manager.onReleased = [&] { ++released; };
 
-        QCOMPARE(system.deliver(ours(HotKeyEvent::pressed)), HotKeyRegistrar::noErr);
+        HotKeyEvent press = ours(HotKeyEvent::pressed);
+        press.pointer = QPointF(310, 42);
+        QCOMPARE(system.deliver(press), HotKeyRegistrar::noErr);
         QCOMPARE(pressed, 0);
         QTRY_COMPARE(pressed, 1);
+        QCOMPARE(pointer, QPointF(310, 42)); // where it was, not where it is now
         QCOMPARE(released, 0);
 
         QCOMPARE(system.deliver(ours(HotKeyEvent::released)), HotKeyRegistrar::noErr);
@@ -109,9 +116,9 @@ private Q_SLOTS:
         FakeHotKeyRegistrar system;
         HotkeyManager manager(system);
         int calls = 0;
-        manager.onPressed = [&] { ++calls; };
+        manager.onPressed = [&](std::optional<QPointF>) { ++calls; };
         manager.onReleased = [&] { ++calls; };
-        const HotKeyEvent foreign{{0x41424344, HotkeyManager::hotKeyNumber}, HotKeyEvent::pressed};
+        const HotKeyEvent foreign{{0x41424344, HotkeyManager::hotKeyNumber}, HotKeyEvent::pressed, std::nullopt};
         QCOMPARE(system.deliver(foreign), HotKeyRegistrar::eventNotHandled);
         // Another kind of event is taken but calls nothing.
         QCOMPARE(system.deliver(ours(9)), HotKeyRegistrar::noErr);
@@ -124,10 +131,10 @@ private Q_SLOTS:
         FakeHotKeyRegistrar system;
         HotkeyManager first(system);
         int firstCalls = 0, secondCalls = 0;
-        first.onPressed = [&] { ++firstCalls; };
+        first.onPressed = [&](std::optional<QPointF>) { ++firstCalls; };
         {
             HotkeyManager second(system);
-            second.onPressed = [&] { ++secondCalls; };
+            second.onPressed = [&](std::optional<QPointF>) { ++secondCalls; };
             system.deliver(ours(HotKeyEvent::pressed));
             QTRY_COMPARE(secondCalls, 1);
             // Once the event is queued, a manager that ends takes it along.

@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QHash>
+#include <QScreen>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -49,6 +50,12 @@ xcb_atom_t atom(const char *name)
     if (value != XCB_NONE)
         atoms.insert(key, value);
     return value;
+}
+
+QPointF toLogical(QPoint native)
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    return QPointF(native) / (screen ? screen->devicePixelRatio() : 1.0);
 }
 
 void addRootEventMask(uint32_t mask)

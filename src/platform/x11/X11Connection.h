@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QPointF>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -13,6 +14,8 @@ namespace vima::x11 {
 xcb_connection_t *connection();
 xcb_window_t rootWindow();
 xcb_atom_t atom(const char *name);
+// A point in the root window's pixels in Qt's global coordinates.
+QPointF toLogical(QPoint native);
 
 // Adds `mask` to the root window's event mask without dropping what Qt or
 // anyone else in this process selected there.

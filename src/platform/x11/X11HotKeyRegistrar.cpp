@@ -240,7 +240,7 @@ bool X11HotKeyRegistrar::keyPressed(const xcb_key_press_event_t *event)
             continue;
         ours = true;
         grab.down = true;
-        dispatch(grab.id, HotKeyEvent::pressed);
+        dispatch({grab.id, HotKeyEvent::pressed, x11::toLogical({event->root_x, event->root_y})});
     }
     return ours;
 }
@@ -309,13 +309,12 @@ void X11HotKeyRegistrar::released(xcb_keycode_t keycode)
         if (grab.keycode != keycode || !grab.down)
             continue;
         grab.down = false;
-        dispatch(grab.id, HotKeyEvent::released);
+        dispatch({grab.id, HotKeyEvent::released, std::nullopt});
     }
 }
 
-void X11HotKeyRegistrar::dispatch(const HotKeyID &id, quint32 kind) const
+void X11HotKeyRegistrar::dispatch(const HotKeyEvent &event) const
 {
-    const HotKeyEvent event{id, kind};
     // A handler may remove itself; walk a copy.
     const auto handlers = handlers_;
     for (auto it = handlers.rbegin(); it != handlers.rend(); ++it) {

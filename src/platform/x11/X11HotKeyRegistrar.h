@@ -60,7 +60,7 @@ private:
     bool isDown(xcb_keycode_t keycode) const;
     void released(xcb_keycode_t keycode);
     bool isKeymapChange(const xcb_generic_event_t *event) const;
-    void dispatch(const HotKeyID &id, quint32 kind) const;
+    void dispatch(const HotKeyEvent &event) const;
     xkb_keymap *keymap() const;
 
     xcb_connection_t *connection_;

@@ -3,9 +3,7 @@
 #include "platform/x11/X11Connection.h"
 
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <QLoggingCategory>
-#include <QScreen>
 #include <cstdlib>
 #include <memory>
 #include <xcb/xtest.h>
@@ -78,13 +76,7 @@ std::optional<QPointF> X11PointerEventTap::pointerLocation() const
         xcb_query_pointer_reply(connection_, xcb_query_pointer(connection_, root_), nullptr), &std::free);
     if (!reply)
         return std::nullopt;
-    return toLogical({reply->root_x, reply->root_y});
-}
-
-QPointF X11PointerEventTap::toLogical(QPoint native) const
-{
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    return QPointF(native) / (screen ? screen->devicePixelRatio() : 1.0);
+    return x11::toLogical({reply->root_x, reply->root_y});
 }
 
 bool X11PointerEventTap::nativeEventFilter(const QByteArray &eventType, void *message, qintptr *)
@@ -104,12 +96,12 @@ bool X11PointerEventTap::nativeEventFilter(const QByteArray &eventType, void *me
     if (type == XCB_BUTTON_PRESS && right) {
         pressed_ = true;
         origin_ = at;
-        callback_(EventType::rightMouseDown, toLogical(at));
+        callback_(EventType::rightMouseDown, x11::toLogical(at));
     } else if (type == XCB_MOTION_NOTIFY && pressed_) {
-        callback_(EventType::rightMouseDragged, toLogical(at));
+        callback_(EventType::rightMouseDragged, x11::toLogical(at));
     } else if (type == XCB_BUTTON_RELEASE && right && pressed_) {
         pressed_ = false;
-        if (!callback_(EventType::rightMouseUp, toLogical(at)))
+        if (!callback_(EventType::rightMouseUp, x11::toLogical(at)))
             replay(at);
     } else {
         // Other buttons pressed during the hold come to us too; they are lost either way.

@@ -29,7 +29,6 @@ private:
     void ungrabButton() const;
     void replay(QPoint release);
     void fakePointer(uint8_t type, uint8_t detail, QPoint at = {}) const;
-    QPointF toLogical(QPoint native) const;
 
     xcb_connection_t *connection_;
     xcb_window_t root_;
