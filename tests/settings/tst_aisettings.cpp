@@ -261,6 +261,22 @@ private Q_SLOTS:
         QVERIFY(!tab.isTesting());
     }
 
+    // Keys are read when AI is first used: a page built before that shows the
+    // key once it arrives, and keeps what the user was typing.
+    void aKeyReadAfterThePageWasBuiltShowsAsSaved()
+    {
+        AIFixture ai;
+        ai.setAI([](AISettings &settings) { settings.provider = LLMProviderKind::anthropic; });
+        ai.secrets.items.insert(Keychain::account(LLMProviderKind::anthropic), "sk-stored");
+        AISettingsModel tab(ai.store, ai.llm, ai.keychain, ai.permissions, ai.defaults);
+        QVERIFY(!tab.hasStoredKey());
+        tab.setKeyDraft(QStringLiteral("sk-typ"));
+        await(ai.keychain.ensureLoaded());
+        await(ai.llm.refresh(ai.store.config().ai));
+        QVERIFY(tab.hasStoredKey());
+        QCOMPARE(tab.keyDraft(), QStringLiteral("sk-typ"));
+    }
+
     void aFailedTestShowsTheProvidersText()
     {
         AIFixture ai;
