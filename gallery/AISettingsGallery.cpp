@@ -1,6 +1,8 @@
 #include "Gallery.h"
 
+#include "Await.h"
 #include "SettingsHarness.h"
+#include "http/LoopbackHttpServer.h"
 #include "settings/ai/AIAdvancedForm.h"
 #include "settings/ai/AISettingsModel.h"
 #include "settings/ai/AISettingsPage.h"
@@ -12,29 +14,41 @@ using namespace vima;
 
 namespace {
 
+// What the local Ollama server says, as the simple view shows it.
+enum class Server { absent, withoutModel, withModel };
+
 // The settings services with the real providers' statuses: a cloud provider
-// is ready once its key is saved, the on-device model never runs here.
+// is ready once its key is saved, the on-device model never runs here, and
+// the local server is a stub on loopback, probed before the page is built.
 struct AIGalleryContext {
+    LoopbackHttpServer server;
     test::SettingsHarness harness;
 
-    AIGalleryContext(LLMProviderKind provider, const QString &mode)
+    AIGalleryContext(LLMProviderKind provider, const QString &mode, Server state = Server::withModel)
     {
+        server.setRoute("/api/tags", HttpRoute::reply(200, state == Server::withModel
+                                                               ? R"({"models":[{"name":"llama3.2:latest"}]})"
+                                                               : R"({"models":[{"name":"qwen2.5:7b"}]})"));
         VimaConfig config = ConfigStore::makeDefaultConfig();
         config.ai.provider = provider;
         config.ai.model = defaultModel(provider);
+        config.ai.ollamaBaseURL = state == Server::absent
+            ? QStringLiteral("http://127.0.0.1:%1").arg(LoopbackHttpServer::closedPort())
+            : server.url(QString()).toString();
         harness.fixture.open(config);
         harness.userDefaults.setValue(AISettingsModel::modeKey, mode);
         harness.llm = std::make_unique<LLMService>(
             [this](LLMProviderKind kind) { return harness.keychain->apiKey(kind); },
             LLMService::standardProviders({}, harness.ollama, harness.fixture.scheduler), harness.ollama);
         harness.context();
+        test::await(harness.llm->refresh(config.ai));
     }
     SettingsContext &context() { return harness.context(); }
 };
 
-void drawSimple(LLMProviderKind provider, bool withKey, const QString &name)
+void drawSimple(LLMProviderKind provider, Server state, bool withKey, const QString &name)
 {
-    AIGalleryContext ai(provider, QStringLiteral("simple"));
+    AIGalleryContext ai(provider, QStringLiteral("simple"), state);
     if (withKey)
         ai.harness.keychain->setAPIKey(QStringLiteral("sk-ant-gallery"), provider);
     AISettingsPage page(ai.context());
@@ -60,8 +74,12 @@ void drawAdvanced(LLMProviderKind provider)
 
 void drawAI()
 {
-    drawSimple(LLMProviderKind::appleOnDevice, false, QStringLiteral("ai-simple-not-ready"));
-    drawSimple(LLMProviderKind::anthropic, true, QStringLiteral("ai-simple-ready"));
+    const auto ollama = LLMProviderKind::ollama;
+    drawSimple(ollama, Server::absent, false, QStringLiteral("ai-simple-ollama-no-server"));
+    drawSimple(ollama, Server::withoutModel, false, QStringLiteral("ai-simple-ollama-not-pulled"));
+    drawSimple(ollama, Server::withModel, false, QStringLiteral("ai-simple-ollama-ready"));
+    drawSimple(LLMProviderKind::anthropic, Server::absent, true, QStringLiteral("ai-simple-cloud"));
+    drawSimple(LLMProviderKind::appleOnDevice, Server::absent, false, QStringLiteral("ai-simple-on-device-stored"));
     for (const LLMProviderKind kind : allProviderKinds())
         drawAdvanced(kind);
 }

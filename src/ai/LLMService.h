@@ -82,6 +82,8 @@ public:
     // Probes the Ollama server, then raises statusRevision.
     QCoro::Task<void> refresh(AISettings settings);
     quint64 statusRevision() const { return statusRevision_; }
+    // The Ollama probe results that the statuses are read from.
+    const OllamaReachability &reachability() const { return reachability_; }
 
     // The configured Ollama address, or the default one when it doesn't parse.
     static QUrl ollamaBaseURL(const AISettings &settings);

@@ -4,9 +4,38 @@
 #include "ai/LLMError.h"
 #include "model/Settings.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QNetworkRequest>
 
 namespace vima {
+
+namespace {
+
+// The names in a reply of "api/tags"; nothing when it holds no model list.
+std::optional<QStringList> modelNames(const QByteArray &body)
+{
+    const QJsonValue models = QJsonDocument::fromJson(body).object().value(QLatin1String("models"));
+    if (!models.isArray())
+        return std::nullopt;
+    QStringList names;
+    for (const QJsonValue model : models.toArray()) {
+        const QString name = model.toObject().value(QLatin1String("name")).toString();
+        if (!name.isEmpty())
+            names << name;
+    }
+    return names;
+}
+
+QString withTag(const QString &model)
+{
+    const QString name = model.trimmed();
+    const qsizetype lastSegment = name.lastIndexOf(QLatin1Char('/')) + 1;
+    return name.indexOf(QLatin1Char(':'), lastSegment) < 0 ? name + QStringLiteral(":latest") : name;
+}
+
+} // namespace
 
 OllamaReachability::OllamaReachability(Scheduler &scheduler) : scheduler_(scheduler) {}
 
@@ -25,32 +54,55 @@ QUrl OllamaReachability::appending(const QUrl &base, const QString &component)
 QCoro::Task<bool> OllamaReachability::probe(QUrl base, CancellationToken token)
 {
     QNetworkRequest request(appending(base, QStringLiteral("api/tags")));
-    bool reachable = false;
+    Result result;
     try {
         const QByteArray body = co_await HttpExchange::send(request, "GET", {}, probeTimeout, token,
                                                           scheduler_);
-        reachable = !body.isEmpty();
+        result.ok = !body.isEmpty();
+        if (result.ok)
+            result.models = modelNames(body);
     } catch (const LLMError &error) {
         if (error.kind() == LLMError::Case::cancelled)
             co_return false;
     }
-    record(reachable, base.toString());
+    const bool reachable = result.ok;
+    record(std::move(result), base.toString());
     co_return reachable;
 }
 
 std::optional<bool> OllamaReachability::lookup(const QUrl &base) const
 {
     std::lock_guard guard(lock_);
-    const auto it = results_.find(base.toString());
-    if (it == results_.end() || scheduler_.now() - it->second.at >= staleAfter)
-        return std::nullopt;
-    return it->second.ok;
+    const Result *result = fresh(base);
+    return result ? std::optional<bool>(result->ok) : std::nullopt;
 }
 
-void OllamaReachability::record(bool ok, const QString &key)
+std::optional<QStringList> OllamaReachability::models(const QUrl &base) const
 {
     std::lock_guard guard(lock_);
-    results_[key] = Result{ok, scheduler_.now()};
+    const Result *result = fresh(base);
+    return result ? result->models : std::nullopt;
+}
+
+bool OllamaReachability::sameModel(const QString &one, const QString &other)
+{
+    return withTag(one).compare(withTag(other), Qt::CaseInsensitive) == 0;
+}
+
+// Called with the lock held.
+const OllamaReachability::Result *OllamaReachability::fresh(const QUrl &base) const
+{
+    const auto it = results_.find(base.toString());
+    if (it == results_.end() || scheduler_.now() - it->second.at >= staleAfter)
+        return nullptr;
+    return &it->second;
+}
+
+void OllamaReachability::record(Result result, const QString &key)
+{
+    result.at = scheduler_.now();
+    std::lock_guard guard(lock_);
+    results_[key] = std::move(result);
 }
 
 } // namespace vima

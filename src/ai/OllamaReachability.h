@@ -5,6 +5,7 @@
 
 #include <QCoroTask>
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 #include <map>
 #include <mutex>
@@ -31,14 +32,21 @@ public:
     QCoro::Task<bool> probe(QUrl base, CancellationToken token = {});
     // The recorded answer while it is younger than `staleAfter`.
     std::optional<bool> lookup(const QUrl &base) const;
+    // The model names the server listed in that answer; nothing when it
+    // didn't answer, the answer is stale, or its list could not be read.
+    std::optional<QStringList> models(const QUrl &base) const;
+    // Whether two names mean the same model: a name without a tag is ":latest".
+    static bool sameModel(const QString &one, const QString &other);
 
 private:
     struct Result {
         bool ok = false;
         double at = 0;
+        std::optional<QStringList> models;
     };
 
-    void record(bool ok, const QString &key);
+    const Result *fresh(const QUrl &base) const;
+    void record(Result result, const QString &key);
 
     Scheduler &scheduler_;
     mutable std::mutex lock_;

@@ -45,21 +45,29 @@ private Q_SLOTS:
     {
         QTest::addColumn<HttpRoute>("route");
         QTest::addColumn<bool>("reachable");
-        QTest::newRow("model list") << HttpRoute::reply(200, R"({"models":[]})") << true;
-        QTest::newRow("empty body") << HttpRoute::reply(200, {}) << false;
-        QTest::newRow("server error") << HttpRoute::reply(500, "x") << false;
-        QTest::newRow("closed without reply") << HttpRoute::closing() << false;
+        QTest::addColumn<QVariant>("models"); // invalid: no list known
+        QTest::newRow("empty model list") << HttpRoute::reply(200, R"({"models":[]})") << true
+                                          << QVariant(QStringList());
+        QTest::newRow("model list") << HttpRoute::reply(200, R"({"models":[{"name":"a:7b"},{"x":1},{"name":"b"}]})")
+                                    << true << QVariant(QStringList{"a:7b", "b"});
+        QTest::newRow("no list") << HttpRoute::reply(200, "ok") << true << QVariant();
+        QTest::newRow("empty body") << HttpRoute::reply(200, {}) << false << QVariant();
+        QTest::newRow("server error") << HttpRoute::reply(500, R"({"models":[]})") << false << QVariant();
+        QTest::newRow("closed without reply") << HttpRoute::closing() << false << QVariant();
     }
 
     void probeResults()
     {
         QFETCH(HttpRoute, route);
         QFETCH(bool, reachable);
+        QFETCH(QVariant, models);
         server_.setRoute("/api/tags", route);
         const QUrl base = server_.url("");
         QCOMPARE(probe(base), reachable);
         QCOMPARE(server_.requests("/api/tags").last().method, "GET");
         QCOMPARE(reachability_->lookup(base), reachable);
+        QCOMPARE(reachability_->models(base),
+                 models.isValid() ? std::optional(models.toStringList()) : std::nullopt);
         const LLMProviderStatus expected = reachable
             ? LLMProviderStatus::ready()
             : LLMProviderStatus::unavailable("No server at " + base.toString()
@@ -84,13 +92,15 @@ private Q_SLOTS:
 
     void resultsGoStaleAfterThirtySeconds()
     {
-        server_.setRoute("/api/tags", HttpRoute::reply(200, "{}"));
+        server_.setRoute("/api/tags", HttpRoute::reply(200, R"({"models":[]})"));
         const QUrl base = server_.url("");
         QVERIFY(probe(base));
         scheduler_.advance(29);
         QCOMPARE(reachability_->lookup(base), true);
+        QCOMPARE(reachability_->models(base), QStringList());
         scheduler_.advance(1);
         QCOMPARE(reachability_->lookup(base), std::nullopt);
+        QCOMPARE(reachability_->models(base), std::nullopt);
         QCOMPARE(statusAt(base).text, "Not detected yet — open Settings → AI to check.");
     }
 

@@ -2,6 +2,8 @@
 #include "../support/Await.h"
 #include "settings/ai/AISettingsModel.h"
 #include "settings/ai/AISetupModel.h"
+#include "settings/ai/ModelChoice.h"
+#include "http/LoopbackHttpServer.h"
 #include "settings/ai/ProviderPresentation.h"
 
 #include <QSignalSpy>
@@ -14,6 +16,7 @@ using namespace vima::test;
 
 Q_DECLARE_METATYPE(LLMProviderKind)
 Q_DECLARE_METATYPE(LLMProviderStatus)
+Q_DECLARE_METATYPE(AISetupModel::Local)
 
 namespace {
 
@@ -22,7 +25,7 @@ constexpr auto openai = LLMProviderKind::openai;
 constexpr auto onDevice = LLMProviderKind::appleOnDevice;
 constexpr auto ollama = LLMProviderKind::ollama;
 
-const QString onDeviceOn = QStringLiteral("Your Mac's built-in AI is on. Nothing to sign up for, nothing to pay.");
+const QString localOn = QStringLiteral("Your local AI is running. Nothing to sign up for, nothing to pay.");
 const QString usingYours = QStringLiteral("Tavelon is using the AI service you set up below.");
 
 void storeKey(AIFixture &ai, LLMProviderKind kind, const QString &key)
@@ -31,78 +34,196 @@ void storeKey(AIFixture &ai, LLMProviderKind kind, const QString &key)
     ai.secrets.updates = ai.secrets.adds = 0;
 }
 
+// The AI tab's services with the real providers and a local server on loopback.
+struct LocalServerFixture : AIFixture {
+    LoopbackHttpServer server;
+    LLMService real{[this](LLMProviderKind kind) { return keychain.apiKey(kind); },
+                    LLMService::standardProviders({}, reachability, scheduler), reachability};
+
+    // The server's address, or one where nothing listens.
+    QString address(bool listening) const
+    {
+        return listening ? server.url(QString()).toString()
+                         : QStringLiteral("http://127.0.0.1:%1").arg(LoopbackHttpServer::closedPort());
+    }
+};
+
 } // namespace
 
 class TestAISettings : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void setupStatus_data()
+    // The simple view against a real server on loopback: what the probe
+    // found, and whether anything can answer.
+    void setupFollowsTheLocalServer_data()
     {
-        QTest::addColumn<LLMProviderStatus>("onDeviceStatus");
+        QTest::addColumn<QByteArray>("tags"); // empty: nothing listens
         QTest::addColumn<LLMProviderKind>("provider");
-        QTest::addColumn<bool>("autoFallback");
+        QTest::addColumn<QString>("model");
         QTest::addColumn<bool>("anthropicKey");
+        QTest::addColumn<AISetupModel::Local>("local");
         QTest::addColumn<bool>("ready");
-        QTest::addColumn<QString>("detail");
+        QTest::addColumn<QString>("detail"); // "reason": the local reason; "chosen": the chosen one's status
 
-        const auto unsupported = LLMProviderStatus::unsupported(QStringLiteral("Needs macOS 26 or later."));
-        QTest::newRow("on-device chosen") << LLMProviderStatus::ready() << onDevice << false << false << true
-                                          << onDeviceOn;
-        QTest::newRow("on-device by fallback") << LLMProviderStatus::ready() << anthropic << true << false << true
-                                               << onDeviceOn;
-        QTest::newRow("cloud key, on-device unsupported")
-            << unsupported << anthropic << false << true << true << usingYours;
-        QTest::newRow("nothing ready") << unsupported << anthropic << true << false << false << unsupported.text;
-        // The headline looks at the candidates, the detail at the on-device model first.
-        QTest::newRow("fallback off, chosen not ready")
-            << LLMProviderStatus::ready() << openai << false << true << false << onDeviceOn;
-        QTest::newRow("on-device wants a key") << LLMProviderStatus::needsKey() << onDevice << true << false
-                                               << false << QStringLiteral("No API key saved.");
+        using Local = AISetupModel::Local;
+        const QByteArray none;
+        const QByteArray qwen = R"({"models":[{"name":"qwen2.5:7b"}]})";
+        const QByteArray llama = R"({"models":[{"name":"qwen2.5:7b"},{"name":"llama3.2:latest"}]})";
+        QTest::newRow("no server") << none << ollama << "llama3.2" << false << Local::noServer << false << "reason";
+        QTest::newRow("not pulled") << qwen << ollama << "llama3.2" << false << Local::notPulled << false
+                                    << "reason";
+        QTest::newRow("pulled as latest") << llama << ollama << "llama3.2" << false << Local::ready << true
+                                          << localOn;
+        QTest::newRow("a tagged model") << qwen << ollama << " qwen2.5:7b " << false << Local::ready << true
+                                        << localOn;
+        QTest::newRow("unreadable list") << QByteArray("ok") << ollama << "llama3.2" << false << Local::ready
+                                         << true << localOn;
+        QTest::newRow("cloud with a key") << none << anthropic << "claude-sonnet-5" << true << Local::noServer
+                                          << true << usingYours;
+        QTest::newRow("cloud without a key") << none << anthropic << "claude-sonnet-5" << false
+                                             << Local::noServer << false << "No API key saved.";
+        // Another provider's model name is not what the local server is asked for.
+        QTest::newRow("fallback to a server without its model")
+            << qwen << anthropic << "claude-sonnet-5" << false << Local::notPulled << false << "No API key saved.";
+        QTest::newRow("fallback to a server with it")
+            << llama << anthropic << "claude-sonnet-5" << false << Local::ready << true << localOn;
+        QTest::newRow("on-device stored") << none << onDevice << "on-device" << false << Local::noServer << false
+                                          << "chosen";
     }
 
-    void setupStatus()
+    void setupFollowsTheLocalServer()
     {
-        QFETCH(LLMProviderStatus, onDeviceStatus);
+        QFETCH(QByteArray, tags);
         QFETCH(LLMProviderKind, provider);
-        QFETCH(bool, autoFallback);
+        QFETCH(QString, model);
         QFETCH(bool, anthropicKey);
+        QFETCH(AISetupModel::Local, local);
         QFETCH(bool, ready);
         QFETCH(QString, detail);
 
-        AIFixture ai;
-        ai.script.keylessStatus[onDevice] = onDeviceStatus;
+        LocalServerFixture ai;
+        if (!tags.isEmpty())
+            ai.server.setRoute("/api/tags", HttpRoute::reply(200, tags));
         if (anthropicKey)
             storeKey(ai, anthropic, QStringLiteral("sk-ant"));
-        AISetupModel setup(ai.store, ai.llm, ai.permissions);
         ai.setAI([&](AISettings &settings) {
             settings.provider = provider;
-            settings.autoFallback = autoFallback;
+            settings.model = model;
+            settings.autoFallback = true;
+            settings.ollamaBaseURL = ai.address(!tags.isEmpty());
         });
+        AISetupModel setup(ai.store, ai.real, ai.permissions);
+        QCOMPARE(setup.local(), AISetupModel::Local::unknown);
+        QVERIFY(!setup.isChecking());
+        setup.shown();
+        QVERIFY(setup.isChecking());
+        QTRY_VERIFY(!setup.isChecking());
+
+        QCOMPARE(setup.local(), local);
         QCOMPARE(setup.isReady(), ready);
+        if (detail == QLatin1String("reason"))
+            detail = setup.localReason();
+        else if (detail == QLatin1String("chosen"))
+            detail = ai.real.statusText(provider, ai.store.config().ai).text;
         QCOMPARE(setup.detail(), detail);
-        QCOMPARE(setup.onDeviceStatus(), onDeviceStatus);
+        const bool blocked = local == AISetupModel::Local::noServer || local == AISetupModel::Local::notPulled;
+        QCOMPARE(setup.localReason().isEmpty(), !blocked);
+        QCOMPARE(setup.localSteps().isEmpty(), !blocked);
+        if (blocked)
+            QVERIFY(setup.localSteps().join(QLatin1Char('\n')).contains(QStringLiteral("ollama pull ") + setup.localModel()));
     }
 
-    void setupFollowsTrustAndStatusRevision()
+    // Check Again asks at once and says so while it waits; a result gone
+    // stale is asked again without a click.
+    void checkAgainProbesAtOnce()
     {
-        AIFixture ai;
-        ai.script.keylessStatus[onDevice] = LLMProviderStatus::unsupported(QStringLiteral("No."));
-        AISetupModel setup(ai.store, ai.llm, ai.permissions);
+        LocalServerFixture ai;
+        ai.server.setRoute("/api/tags", HttpRoute::reply(200, R"({"models":[]})"));
+        ai.setAI([&](AISettings &settings) {
+            settings.provider = ollama;
+            settings.model.clear(); // the provider's default
+            settings.ollamaBaseURL = ai.address(true);
+        });
+        AISetupModel setup(ai.store, ai.real, ai.permissions);
+        setup.shown();
+        QTRY_VERIFY(!setup.isChecking());
+        QCOMPARE(setup.local(), AISetupModel::Local::notPulled);
+        QCOMPARE(setup.localModel(), QStringLiteral("llama3.2"));
+
+        HttpRoute slow = HttpRoute::reply(200, R"({"models":[{"name":"llama3.2"}]})");
+        slow.delayMs = 100;
+        ai.server.setRoute("/api/tags", slow);
+        QSignalSpy changes(&setup, &AISetupModel::changed);
+        setup.checkAgain();
+        setup.checkAgain();
+        QVERIFY(setup.isChecking());
+        QCOMPARE(changes.size(), 1);
+        QTRY_VERIFY(!setup.isChecking());
+        QCOMPARE(setup.local(), AISetupModel::Local::ready);
+        QVERIFY(setup.isReady());
+        QCOMPARE(ai.server.requests("/api/tags").size(), 2);
+
+        ai.scheduler.advance(OllamaReachability::staleAfter);
+        ai.setAI([](AISettings &settings) { settings.maxTokens = 100; });
+        QVERIFY(setup.isChecking());
+        QTRY_VERIFY(!setup.isChecking());
+        QCOMPARE(ai.server.requests("/api/tags").size(), 3);
+    }
+
+    void setupFollowsTrust()
+    {
+        LocalServerFixture ai;
+        ai.setAI([&](AISettings &settings) { settings.ollamaBaseURL = ai.address(false); });
+        AISetupModel setup(ai.store, ai.real, ai.permissions);
+        setup.shown();
+        QTRY_VERIFY(!setup.isChecking());
         QSignalSpy changes(&setup, &AISetupModel::changed);
         QVERIFY(setup.showsAccessibilityWarning());
-
         ai.permission.trusted = true;
         ai.scheduler.advance(PermissionsService::pollInterval);
         QVERIFY(!setup.showsAccessibilityWarning());
         QCOMPARE(changes.size(), 1);
+    }
 
-        // A server that comes up shows after the next probe, not before.
-        ai.script.keylessStatus[ollama] = LLMProviderStatus::ready();
-        QVERIFY(!setup.isReady());
-        await(ai.llm.refresh(ai.store.config().ai));
-        QVERIFY(setup.isReady());
-        QCOMPARE(changes.size(), 2);
+    void modelMenu_data()
+    {
+        QTest::addColumn<bool>("answered");
+        QTest::addColumn<QStringList>("served");
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QStringList>("labels");
+
+        const auto list = [](const char *names) { return QString::fromUtf8(names).split(QLatin1Char(',')); };
+        QTest::newRow("no answer") << false << QStringList() << "mistral" << list("llama3.2,qwen2.5,mistral");
+        QTest::newRow("served first, no duplicates")
+            << true << list("qwen2.5:7b,llama3.2:latest") << "llama3.2"
+            << list("qwen2.5:7b,llama3.2:latest,qwen2.5,mistral");
+        QTest::newRow("chosen not pulled") << true << list("qwen2.5:7b") << "mistral"
+                                           << list("qwen2.5:7b,llama3.2,qwen2.5,mistral (not pulled)");
+        QTest::newRow("empty server") << true << QStringList() << "llama3.2"
+                                      << list("llama3.2 (not pulled),qwen2.5,mistral");
+        QTest::newRow("tag and case") << true << list("Mistral:latest") << "mistral"
+                                      << list("Mistral:latest,llama3.2,qwen2.5");
+        QTest::newRow("a custom model is not added") << true << list("phi4") << "mine"
+                                                     << list("phi4,llama3.2,qwen2.5,mistral");
+    }
+
+    void modelMenu()
+    {
+        QFETCH(bool, answered);
+        QFETCH(QStringList, served);
+        QFETCH(QString, chosen);
+        QFETCH(QStringList, labels);
+        const QList<ModelChoice> menu =
+            ModelChoice::menu(answered ? std::optional(served) : std::nullopt,
+                              {QStringLiteral("llama3.2"), QStringLiteral("qwen2.5"), QStringLiteral("mistral")},
+                              chosen);
+        QStringList shown;
+        for (const ModelChoice &choice : menu) {
+            shown << choice.label;
+            QVERIFY(choice.label == choice.name || choice.label == choice.name + QStringLiteral(" (not pulled)"));
+        }
+        QCOMPARE(shown, labels);
     }
 
     void mode_data()
@@ -168,6 +289,7 @@ private Q_SLOTS:
         if (tab.showsModel())
             shown << QStringLiteral("model");
         QCOMPARE(shown.join(QLatin1Char(' ')), sections);
+        QCOMPARE(tab.listsProvider(onDevice), clicked == onDevice);
     }
 
     void presentationCoversEveryProvider()
@@ -193,9 +315,9 @@ private Q_SLOTS:
         QTest::newRow("save spaces") << "sk-old" << "   " << "save" << false << false << "" << "sk-old" << "";
         QTest::newRow("save a line break") << "sk-old" << "\n" << "save" << false << false << "" << "sk-old" << "";
         QTest::newRow("save trims") << "" << " sk-new \n" << "save" << false << true
-                                    << "ok: Saved to Keychain." << "sk-new" << "";
+                                    << "ok: Saved to the keyring." << "sk-new" << "";
         QTest::newRow("save replaces") << "sk-old" << "sk-new" << "save" << false << true
-                                       << "ok: Saved to Keychain." << "sk-new" << "";
+                                       << "ok: Saved to the keyring." << "sk-new" << "";
         QTest::newRow("save fails") << "" << "sk-new" << "save" << true << true << "error: Keychain error: locked"
                                     << "" << "";
         QTest::newRow("test the stored key") << "sk-old" << "" << "test" << false << true << "ok: Key works."

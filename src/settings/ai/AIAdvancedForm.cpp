@@ -2,7 +2,6 @@
 
 #include "settings/ai/AIPrivacyDisclosure.h"
 #include "settings/ai/AISettingsModel.h"
-#include "settings/ai/ProviderPresentation.h"
 #include "settings/ai/ProviderRow.h"
 #include "settings/kit/ConfigBinding.h"
 #include "settings/kit/SettingsLooks.h"
@@ -146,7 +145,7 @@ QWidget *AIAdvancedForm::keySection()
     testLayout->addWidget(result_, 1);
     section->addWidget(testRow);
     section->addWidget(new StatusLine(Tone::secondary, QStringLiteral("lock.fill"),
-                                      QStringLiteral("Stored in the macOS Keychain, never in config.json.")));
+                                      QStringLiteral("Stored in the keyring (Secret Service), never in config.json.")));
     return section;
 }
 
@@ -184,17 +183,17 @@ QWidget *AIAdvancedForm::modelSection()
     return section;
 }
 
-void AIAdvancedForm::fillModelMenu(LLMProviderKind kind)
+void AIAdvancedForm::fillModelMenu()
 {
-    if (menuKind_ == kind)
+    QList<ModelChoice> choices = model_.modelChoices();
+    if (menuChoices_ == choices)
         return;
-    menuKind_ = kind;
+    menuChoices_ = choices;
     suggestionMenu_->clear();
-    const QStringList models = ProviderPresentation::of(kind).suggestedModels;
-    for (const QString &name : models)
-        suggestionMenu_->addAction(QString(name).replace(QLatin1Char('&'), QStringLiteral("&&")), &model_,
-                                   [this, name] { model_.setModel(name); });
-    suggestions_->setVisible(!models.isEmpty());
+    for (const ModelChoice &choice : choices)
+        suggestionMenu_->addAction(QString(choice.label).replace(QLatin1Char('&'), QStringLiteral("&&")), &model_,
+                                   [this, name = choice.name] { model_.setModel(name); });
+    suggestions_->setVisible(!choices.isEmpty());
 }
 
 QWidget *AIAdvancedForm::routingSection()
@@ -205,9 +204,9 @@ QWidget *AIAdvancedForm::routingSection()
     fallback_ = fallback;
     section->addWidget(fallback);
     section->addWidget(caption(QStringLiteral(
-        "Keeps an action from dead-ending. Free and local providers are tried before paid ones, so fallback never "
-        "spends money the on-device model could have saved. Actions marked “needs a strong model” go to your API "
-        "key first when you have one.")));
+        "Keeps an action from dead-ending. A cloud provider may fall back to any other, a local one only to "
+        "another local one, never to the cloud. Actions marked “Needs a strong model” go to your cloud API key "
+        "first when one is saved.")));
     return section;
 }
 
@@ -293,14 +292,16 @@ void AIAdvancedForm::setTabOrder()
 void AIAdvancedForm::apply()
 {
     const AISettings &settings = model_.settings();
-    for (ProviderRow *providerRow : rows_)
+    for (ProviderRow *providerRow : rows_) {
+        providerRow->setVisible(model_.listsProvider(providerRow->kind()));
         providerRow->setState(providerRow->kind() == settings.provider, model_.providerStatus(providerRow->kind()));
+    }
     keySection_->setVisible(model_.showsAPIKey());
     serverSection_->setVisible(model_.showsLocalServer());
     modelSection_->setVisible(model_.showsModel());
     accessibility_->setVisible(model_.showsAccessibilityWarning());
     openPermissions_->setVisible(model_.canOpenAccessibilitySettings());
-    fillModelMenu(settings.provider);
+    fillModelMenu();
 
     if (keyLabel_)
         keyLabel_->setText(model_.keyFieldLabel());

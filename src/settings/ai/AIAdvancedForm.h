@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/Settings.h"
+#include "settings/ai/ModelChoice.h"
 
 #include <QList>
 #include <QWidget>
@@ -49,7 +50,7 @@ private:
     QWidget *accessibilitySection();
     QWidget *timeoutRow();
     void bindMaxTokens();
-    void fillModelMenu(LLMProviderKind kind);
+    void fillModelMenu();
     void setTabOrder();
     void apply();
 
@@ -76,7 +77,8 @@ private:
     QLineEdit *maxTokens_ = nullptr;
     QLineEdit *language_ = nullptr;
     QPushButton *openPermissions_ = nullptr;
-    std::optional<LLMProviderKind> menuKind_;
+    // What the menu holds; nothing before it was first filled.
+    std::optional<QList<ModelChoice>> menuChoices_;
 };
 
 } // namespace vima

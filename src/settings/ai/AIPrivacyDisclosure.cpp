@@ -26,12 +26,13 @@ QList<DisclosureText> AIPrivacyDisclosure::rows()
         {QStringLiteral("lock.shield"), QStringLiteral("Read only on demand"),
          QStringLiteral("Tavelon reads a selection at the moment you activate an action, never in the background, "
                         "and stores no history of what you select.")},
-        {QStringLiteral("desktopcomputer"), QStringLiteral("On-device by default"),
-         QStringLiteral("The built-in Apple model runs entirely on your Mac — your text never leaves it. Tavelon "
-                        "also ships with no analytics or telemetry of any kind.")},
+        {QStringLiteral("desktopcomputer"), QStringLiteral("Local by default"),
+         QStringLiteral("The default, a local Ollama server, runs on this computer — your text never leaves it. "
+                        "Tavelon also ships with no analytics or telemetry of any kind.")},
         {QStringLiteral("network"), QStringLiteral("Cloud only when you choose it"),
-         QStringLiteral("Text is sent over the network only for an action you've set to a cloud provider "
-                        "(Anthropic or OpenAI), and only to that provider, using your own API key.")},
+         QStringLiteral("Text goes to Anthropic or OpenAI only when you chose one of them, or for an action "
+                        "marked “Needs a strong model” while a cloud key is saved. Fallback never moves text from "
+                        "a local provider to the cloud.")},
     };
 }
 

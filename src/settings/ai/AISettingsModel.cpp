@@ -3,6 +3,7 @@
 #include "ai/LLMService.h"
 #include "ai/ProviderDisplayName.h"
 #include "model/UserError.h"
+#include "settings/ai/ProviderPresentation.h"
 #include "services/Keychain.h"
 #include "services/PermissionsService.h"
 #include "store/ConfigStore.h"
@@ -95,6 +96,20 @@ const AISettings &AISettingsModel::settings() const
 LLMProviderStatus AISettingsModel::providerStatus(LLMProviderKind kind) const
 {
     return llm_.statusText(kind, settings());
+}
+
+bool AISettingsModel::listsProvider(LLMProviderKind kind) const
+{
+    return kind != LLMProviderKind::appleOnDevice || settings().provider == kind;
+}
+
+QList<ModelChoice> AISettingsModel::modelChoices() const
+{
+    const AISettings &current = settings();
+    const std::optional<QStringList> served = current.provider == LLMProviderKind::ollama
+        ? llm_.reachability().models(LLMService::ollamaBaseURL(current))
+        : std::nullopt;
+    return ModelChoice::menu(served, ProviderPresentation::of(current.provider).suggestedModels, current.model);
 }
 
 void AISettingsModel::selectProvider(LLMProviderKind kind)
@@ -213,7 +228,7 @@ QCoro::Task<void> AISettingsModel::saveKey()
         co_return;
     const bool saved = !result;
     if (saved)
-        result = KeyStatus{true, QStringLiteral("Saved to Keychain.")};
+        result = KeyStatus{true, QStringLiteral("Saved to the keyring.")};
     if (land(started, std::move(result)) && saved) {
         keyDraft_.clear();
         hasStoredKey_ = keychain.apiKey(provider).has_value();

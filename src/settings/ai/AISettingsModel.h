@@ -2,6 +2,7 @@
 
 #include "ai/LLMProviderStatus.h"
 #include "model/Settings.h"
+#include "settings/ai/ModelChoice.h"
 
 #include <QCoroTask>
 #include <QObject>
@@ -43,6 +44,10 @@ public:
 
     const AISettings &settings() const;
     LLMProviderStatus providerStatus(LLMProviderKind kind) const;
+    // The on-device model can't run here: it is listed only while it is the choice.
+    bool listsProvider(LLMProviderKind kind) const;
+    // The model menu of the chosen provider; for Ollama, what its server has first.
+    QList<ModelChoice> modelChoices() const;
     void selectProvider(LLMProviderKind kind);
     void setModel(const QString &model);
 

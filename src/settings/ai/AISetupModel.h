@@ -2,8 +2,10 @@
 
 #include "ai/LLMProviderStatus.h"
 
+#include <QCoroTask>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 namespace vima {
 
@@ -12,23 +14,39 @@ class LLMService;
 class PermissionsService;
 
 // Whether AI actions can run at all, in plain words, for the AI tab's simple
-// view. Recomputed when the AI settings, the trust or the providers' statuses
-// change; reads only cached state, so it never waits on the keyring or network.
+// view, and how far the local Ollama server is from answering. Recomputed when
+// the AI settings, the trust or the providers' statuses change; reads only
+// cached state, so it never waits on the keyring or network.
 class AISetupModel final : public QObject {
     Q_OBJECT
 
 public:
+    // The local server as the last probe of its address found it.
+    enum class Local { unknown, noServer, notPulled, ready };
+
     AISetupModel(ConfigStore &store, LLMService &llm, PermissionsService &permissions,
                  QObject *parent = nullptr);
 
     bool isReady() const { return state_.ready; }
-    const LLMProviderStatus &onDeviceStatus() const { return state_.onDevice; }
     QString headline() const;
     QString detail() const;
+    Local local() const { return state_.local; }
+    // The model the local server would be asked for.
+    const QString &localModel() const { return state_.model; }
+    // What stands between the local server and an answer; empty when nothing does.
+    QString localReason() const;
+    // The steps that get the local server further, in order.
+    QStringList localSteps() const;
+    bool isChecking() const { return checking_; }
     bool showsAccessibilityWarning() const { return !state_.trusted; }
     bool canOpenAccessibilitySettings() const;
 
     void refresh();
+    // The view came on screen: from now on a missing or stale result of the
+    // local server is checked by itself.
+    void shown();
+    // Probes the local server now.
+    QCoro::Task<void> checkAgain();
     void openAccessibilitySettings();
 
 Q_SIGNALS:
@@ -38,14 +56,21 @@ private:
     struct State {
         bool ready = false;
         bool trusted = false;
-        LLMProviderStatus onDevice;
+        Local local = Local::unknown;
+        QString model;
+        QString address;
+        LLMProviderStatus chosen;
         bool operator==(const State &) const = default;
     };
+
+    State read() const;
 
     ConfigStore &store_;
     LLMService &llm_;
     PermissionsService &permissions_;
     State state_;
+    bool checking_ = false;
+    bool watching_ = false;
 };
 
 } // namespace vima

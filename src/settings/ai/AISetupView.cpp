@@ -62,7 +62,7 @@ AISetupView::AISetupView(AISetupModel &model, QWidget *parent) : QWidget(parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(14);
     layout->addWidget(untitledSection(statusSection()));
-    layout->addWidget(untitledSection(builtInSection()));
+    layout->addWidget(untitledSection(localSection()));
     layout->addWidget(untitledSection(ownServiceSection()));
     accessibility_ = untitledSection(accessibilitySection());
     layout->addWidget(accessibility_);
@@ -89,51 +89,66 @@ QWidget *AISetupView::statusSection()
     return row;
 }
 
-QWidget *AISetupView::builtInSection()
+QWidget *AISetupView::localSection()
 {
     auto *title = new QWidget;
     auto *titleRow = new QHBoxLayout(title);
     titleRow->setContentsMargins(0, 0, 0, 0);
     titleRow->setSpacing(6);
-    titleRow->addWidget(headline(QStringLiteral("Built-in AI")));
+    titleRow->addWidget(headline(QStringLiteral("Local AI (Ollama)")));
     titleRow->addWidget(new Badge(QStringLiteral("RECOMMENDED")));
     titleRow->addStretch();
 
     readyLine_ = new StatusLine(Tone::success, QStringLiteral("checkmark.circle.fill"),
                                 QStringLiteral("Ready to use"));
-    needsSetupLine_ = new StatusLine(Tone::secondary, QStringLiteral("key"), QStringLiteral("Needs setup"));
+    checkingLine_ = new StatusLine(Tone::secondary, QStringLiteral("arrow.clockwise"), QStringLiteral("Checking…"));
     return column({title,
-                   explanation(QStringLiteral("Private, and already part of your Mac. No API key, nothing extra to "
+                   explanation(QStringLiteral("Private, and runs on this computer. No API key, nothing extra to "
                                               "pay, and your text never leaves the machine.")),
-                   setupHelp(), readyLine_, needsSetupLine_});
+                   setupHelp(), readyLine_, checkingLine_});
 }
 
-// No Apple Intelligence settings exist on this system to open, so the
-// steps stand without their button.
 QWidget *AISetupView::setupHelp()
 {
     reason_ = new StatusLine(Tone::warning, QStringLiteral("exclamationmark.triangle.fill"), QString());
     auto *steps = new QWidget;
-    auto *stepsLayout = new QFormLayout(steps);
-    stepsLayout->setContentsMargins(0, 2, 0, 0);
-    stepsLayout->setHorizontalSpacing(6);
-    stepsLayout->setVerticalSpacing(4);
-    stepsLayout->setLabelAlignment(Qt::AlignRight | Qt::AlignTop);
+    steps_ = new QFormLayout(steps);
+    steps_->setContentsMargins(0, 2, 0, 0);
+    steps_->setHorizontalSpacing(6);
+    steps_->setVerticalSpacing(4);
+    steps_->setLabelAlignment(Qt::AlignRight | Qt::AlignTop);
     auto *lead = new ToneLabel(Tone::label, QStringLiteral("To turn it on:"));
     lead->setFont(calloutFont(QFont::Medium));
-    stepsLayout->addRow(lead);
-    const QStringList texts{QStringLiteral("Open System Settings."),
-                            QStringLiteral("Click “Apple Intelligence & Siri”."),
-                            QStringLiteral("Switch Apple Intelligence on, then wait for the download to finish.")};
-    for (qsizetype i = 0; i < texts.size(); ++i) {
+    steps_->addRow(lead);
+
+    checkAgain_ = inkButton(QStringLiteral("Check Again"));
+    checkAgain_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    connect(checkAgain_, &QPushButton::clicked, &model_, [this] {
+        // Disabled while it checks; the keyboard's focus comes back to it after.
+        refocusCheckAgain_ = checkAgain_->hasFocus();
+        model_.checkAgain();
+    });
+    setupHelp_ = column({reason_, steps, checkAgain_});
+    setupHelp_->layout()->setContentsMargins(0, 0, 0, 0);
+    return setupHelp_;
+}
+
+// Numbered rows under the lead line; commands in them can be selected and copied.
+void AISetupView::showSteps(const QStringList &steps)
+{
+    if (steps == shownSteps_)
+        return;
+    shownSteps_ = steps;
+    while (steps_->rowCount() > 1)
+        steps_->removeRow(1);
+    for (qsizetype i = 0; i < steps.size(); ++i) {
         auto *number = explanation(QString::number(i + 1) + QLatin1Char('.'));
         number->setMinimumWidth(16);
         number->setAlignment(Qt::AlignRight | Qt::AlignTop);
-        stepsLayout->addRow(number, explanation(texts[i]));
+        ToneLabel *text = explanation(steps[i]);
+        text->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+        steps_->addRow(number, text);
     }
-    setupHelp_ = column({reason_, steps});
-    setupHelp_->layout()->setContentsMargins(0, 0, 0, 0);
-    return setupHelp_;
 }
 
 QWidget *AISetupView::ownServiceSection()
@@ -162,8 +177,8 @@ QWidget *AISetupView::accessibilitySection()
     open->setVisible(model_.canOpenAccessibilitySettings());
     connect(open, &QPushButton::clicked, &model_, &AISetupModel::openAccessibilitySettings);
     return column({warning,
-                   explanation(QStringLiteral("AI actions work on the text you have selected, so macOS needs to let "
-                                              "Tavelon see it. This is a one-time switch.")),
+                   explanation(QStringLiteral("AI actions work on the text you have selected, so this system needs to "
+                                              "let Tavelon see it. This is a one-time switch.")),
                    open});
 }
 
@@ -171,7 +186,7 @@ void AISetupView::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     // A key saved in the advanced form changes readiness without a signal.
-    model_.refresh();
+    model_.shown();
 }
 
 void AISetupView::apply()
@@ -181,13 +196,21 @@ void AISetupView::apply()
                            ready ? Tone::success : Tone::warning);
     headline_->setText(model_.headline());
     detail_->setText(model_.detail());
-    const LLMProviderStatus &onDevice = model_.onDeviceStatus();
-    const bool cannotRun = onDevice.kind == LLMProviderStatus::Case::unsupported
-                        || onDevice.kind == LLMProviderStatus::Case::unavailable;
-    setupHelp_->setVisible(cannotRun);
-    reason_->setText(onDevice.text);
-    readyLine_->setVisible(onDevice.isReady());
-    needsSetupLine_->setVisible(onDevice.kind == LLMProviderStatus::Case::needsKey);
+    const AISetupModel::Local local = model_.local();
+    const bool blocked = local == AISetupModel::Local::noServer || local == AISetupModel::Local::notPulled;
+    setupHelp_->setVisible(blocked);
+    reason_->setText(model_.localReason());
+    showSteps(model_.localSteps());
+    checkAgain_->setEnabled(!model_.isChecking());
+    const QString checkText = model_.isChecking() ? QStringLiteral("Checking…") : QStringLiteral("Check Again");
+    checkAgain_->setText(checkText);
+    checkAgain_->setAccessibleName(checkText);
+    if (refocusCheckAgain_ && checkAgain_->isEnabled() && checkAgain_->isVisible()) {
+        refocusCheckAgain_ = false;
+        checkAgain_->setFocus();
+    }
+    readyLine_->setVisible(local == AISetupModel::Local::ready);
+    checkingLine_->setVisible(local == AISetupModel::Local::unknown);
     accessibility_->setVisible(model_.showsAccessibilityWarning());
 }
 

@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-class QLabel;
+class QFormLayout;
 class QPushButton;
 
 namespace vima {
@@ -13,9 +13,9 @@ class StatusLine;
 class SymbolIcon;
 class ToneLabel;
 
-// The AI tab's simple view: whether AI actions can run, the built-in model
-// with the steps to turn it on, the way to an own AI service, and a warning
-// while the selection can't be read. Built once; follows its model.
+// The AI tab's simple view: whether AI actions can run, the local Ollama
+// server with the steps that get it answering, the way to an own AI service,
+// and a warning while the selection can't be read. Built once; follows its model.
 class AISetupView final : public QWidget {
     Q_OBJECT
 
@@ -30,10 +30,11 @@ protected:
 
 private:
     QWidget *statusSection();
-    QWidget *builtInSection();
+    QWidget *localSection();
     QWidget *setupHelp();
     QWidget *ownServiceSection();
     QWidget *accessibilitySection();
+    void showSteps(const QStringList &steps);
     void apply();
 
     AISetupModel &model_;
@@ -42,8 +43,12 @@ private:
     ToneLabel *detail_ = nullptr;
     QWidget *setupHelp_ = nullptr;
     StatusLine *reason_ = nullptr;
+    QFormLayout *steps_ = nullptr;
+    QStringList shownSteps_;
+    QPushButton *checkAgain_ = nullptr;
+    bool refocusCheckAgain_ = false;
     StatusLine *readyLine_ = nullptr;
-    StatusLine *needsSetupLine_ = nullptr;
+    StatusLine *checkingLine_ = nullptr;
     QWidget *accessibility_ = nullptr;
 };
 
