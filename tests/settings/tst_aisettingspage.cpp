@@ -1,4 +1,5 @@
 #include "SettingsHarness.h"
+#include "http/LoopbackHttpServer.h"
 #include "settings/ai/AIAdvancedForm.h"
 #include "settings/ai/AISettingsModel.h"
 #include "settings/ai/AISettingsPage.h"
@@ -65,6 +66,33 @@ private Q_SLOTS:
         QCOMPARE(QString::fromUtf8(harness.secrets.items.value(QStringLiteral("api-key.openai"))),
                  QStringLiteral("sk-1"));
         QVERIFY(form->resultLine()->isVisible());
+    }
+
+    // The simple view's button probes at once and reads "Checking…" while it waits.
+    void checkAgainAsksTheServer()
+    {
+        LoopbackHttpServer server;
+        HttpRoute slow = HttpRoute::reply(200, R"({"models":[]})");
+        slow.delayMs = 150;
+        server.setRoute("/api/tags", slow);
+        SettingsHarness harness;
+        VimaConfig config = ConfigStore::makeDefaultConfig();
+        config.ai.ollamaBaseURL = server.url(QString()).toString();
+        harness.fixture.open(config);
+        AISettingsPage page(harness.context());
+        page.show();
+        auto *check = page.findChild<QPushButton *>(QStringLiteral("checkAgain"));
+        QTRY_VERIFY(check->isVisible() && check->isEnabled());
+        const qsizetype asked = server.requests("/api/tags").size();
+
+        check->setFocus();
+        QTest::keyClick(check, Qt::Key_Space);
+        QCOMPARE(check->accessibleName(), QStringLiteral("Checking…"));
+        QVERIFY(!check->isEnabled());
+        QTRY_COMPARE(server.requests("/api/tags").size(), asked + 1);
+        QTRY_VERIFY(check->isEnabled());
+        QCOMPARE(check->accessibleName(), QStringLiteral("Check Again"));
+        QVERIFY(check->hasFocus());
     }
 
     void maxTokensTakesNumbersOnly()

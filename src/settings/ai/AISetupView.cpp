@@ -122,6 +122,7 @@ QWidget *AISetupView::setupHelp()
     steps_->addRow(lead);
 
     checkAgain_ = inkButton(QStringLiteral("Check Again"));
+    checkAgain_->setObjectName(QStringLiteral("checkAgain"));
     checkAgain_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     connect(checkAgain_, &QPushButton::clicked, &model_, [this] {
         // Disabled while it checks; the keyboard's focus comes back to it after.
