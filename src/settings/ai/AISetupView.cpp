@@ -134,7 +134,8 @@ QWidget *AISetupView::setupHelp()
     return setupHelp_;
 }
 
-// Numbered rows under the lead line; commands in them can be selected and copied.
+// Numbered rows under the lead line; commands in them can be selected with
+// the pointer and copied, without adding a tab stop per step.
 void AISetupView::showSteps(const QStringList &steps)
 {
     if (steps == shownSteps_)
@@ -147,7 +148,7 @@ void AISetupView::showSteps(const QStringList &steps)
         number->setMinimumWidth(16);
         number->setAlignment(Qt::AlignRight | Qt::AlignTop);
         ToneLabel *text = explanation(steps[i]);
-        text->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+        text->setTextInteractionFlags(Qt::TextSelectableByMouse);
         steps_->addRow(number, text);
     }
 }
