@@ -100,7 +100,7 @@ QCoro::Task<void> ActionRunner::perform(const RingItem &item, const Target &targ
         co_await runShell(std::get<ShellPayload>(item.action.payload), item, target, run);
         break;
     case ItemAction::Kind::appleScript:
-        runAppleScript(std::get<AppleScriptPayload>(item.action.payload), item, target, run);
+        co_await runAppleScript(std::get<AppleScriptPayload>(item.action.payload), item, target, run);
         break;
     case ItemAction::Kind::ai:
         if (!runAI)
@@ -124,11 +124,17 @@ QCoro::Task<void> ActionRunner::runShell(const ShellPayload &payload, const Ring
     }
 }
 
-void ActionRunner::runAppleScript(const AppleScriptPayload &payload, const RingItem &item,
-                                  const Target &target, const ActionRun &run)
+QCoro::Task<void> ActionRunner::runAppleScript(const AppleScriptPayload &payload, const RingItem &item,
+                                               const Target &target, const ActionRun &run)
 {
     const BusyText busy(run, QStringLiteral("Running %1…").arg(item.title));
-    const QString result = scripts_.runAppleScript(payload.source);
+    // The keystroke form runs here without AppleScript; it has no result.
+    QString result;
+    const std::optional<Keystroke> keystroke = Keystroke::parse(payload.source.trimmed());
+    if (keystroke && runKeystroke)
+        co_await runKeystroke(run, *keystroke, item, target);
+    else
+        result = scripts_.runAppleScript(payload.source);
     if (payload.showOutput) {
         run.present({item.title, orPlaceholder(result, QStringLiteral("(no result)")),
                      ActionOutcome::Style::success, target, std::nullopt, std::nullopt, false});

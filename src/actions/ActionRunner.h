@@ -4,6 +4,7 @@
 #include "actions/ActionRun.h"
 #include "actions/ScriptRunner.h"
 #include "async/CancellationToken.h"
+#include "model/Keystroke.h"
 #include "model/RingItem.h"
 #include "platform/RunningApplication.h"
 
@@ -26,6 +27,10 @@ public:
     // The road of `ai` items, installed by the composition root.
     using AIRoad = std::function<QCoro::Task<void>(const ActionRun &run, AIPayload payload,
                                                    RingItem item, Target target)>;
+    // Sends a keystroke slot's keys to its application's window; installed by
+    // the composition root. Without it keystroke slots run as AppleScript.
+    using KeystrokeRoad = std::function<QCoro::Task<void>(const ActionRun &run, Keystroke keystroke,
+                                                          RingItem item, Target target)>;
     // Writes a shown result into its application; installed with the AI road.
     using ReplaceRoad = std::function<QCoro::Task<void>(const ActionRun &run, ActionOutcome outcome)>;
 
@@ -44,6 +49,7 @@ public:
     // Cancelling `token` withdraws the question.
     std::function<QCoro::Task<std::optional<QString>>(QString question, CancellationToken token)> requestInput;
     AIRoad runAI;
+    KeystrokeRoad runKeystroke;
     ReplaceRoad runReplace;
     // Posts "com.vima.Vima.openSettings" with no tab.
     std::function<void()> postOpenSettings;
@@ -65,8 +71,8 @@ private:
     QCoro::Task<void> perform(const RingItem &item, const Target &target, const ActionRun &run);
     QCoro::Task<void> runShell(const ShellPayload &payload, const RingItem &item, const Target &target,
                                const ActionRun &run);
-    void runAppleScript(const AppleScriptPayload &payload, const RingItem &item, const Target &target,
-                        const ActionRun &run);
+    QCoro::Task<void> runAppleScript(const AppleScriptPayload &payload, const RingItem &item,
+                                     const Target &target, const ActionRun &run);
     std::optional<RecoveryAction> recoveryActionFor(std::exception_ptr error) const;
 
     void setBusyMessage(const std::optional<QString> &message);

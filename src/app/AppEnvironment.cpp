@@ -5,6 +5,7 @@
 #include "actions/ActionRunner.h"
 #include "actions/AskInputWindowController.h"
 #include "actions/ClipboardLane.h"
+#include "actions/KeystrokeRoad.h"
 #include "actions/ResultWindowController.h"
 #include "actions/ScriptRunner.h"
 #include "actions/SelectionService.h"
@@ -72,6 +73,7 @@ AppEnvironment::AppEnvironment(Platform &platform, const QString &configDirector
                               [permissions] { return permissions->isAccessibilityTrusted(); },
                               [permissions] { permissions->requestAccessibility(); },
                               [this] { return readyAI(); }});
+    keystrokeRoad_ = std::make_unique<KeystrokeRoad>(*actionRunner_, desktop);
     ringController_ = std::make_unique<RingWindowController>(
         *configStore_, RingWindowServices{*platform.haptics, *platform.beep, *platform.keyboard,
                                           *platform.pointerGrab, *platform.backdrop, *platform.catalog, scheduler,

@@ -11,6 +11,7 @@
 namespace vima {
 
 class AIRoad;
+class KeystrokeRoad;
 class AppIconCache;
 class ActionRunner;
 class AskInputWindowController;
@@ -119,6 +120,7 @@ private:
     std::unique_ptr<ScriptRunner> scripts_;
     std::unique_ptr<ActionRunner> actionRunner_;
     std::unique_ptr<AIRoad> aiRoad_;
+    std::unique_ptr<KeystrokeRoad> keystrokeRoad_;
     std::unique_ptr<RingWindowController> ringController_;
     std::unique_ptr<ResultWindowController> resultController_;
     std::unique_ptr<AskInputWindowController> askInputController_;

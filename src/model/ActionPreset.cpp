@@ -1,5 +1,7 @@
 #include "model/ActionPreset.h"
 
+#include "model/SystemPresets.h"
+
 #include <QUuid>
 #include <algorithm>
 #include <span>
@@ -274,16 +276,6 @@ ActionPreset preset(const char *id, const char *title, const char *symbol, Actio
     };
 }
 
-ItemAction shell(const QString &script, bool showOutput)
-{
-    return ItemAction{ShellPayload{script, QStringLiteral("/bin/zsh"), showOutput}};
-}
-
-ItemAction appleScript(const QString &source)
-{
-    return ItemAction{AppleScriptPayload{source, false}};
-}
-
 void appendAI(QList<ActionPreset> &list, ActionCategory category, std::span<const AIRow> rows)
 {
     for (const AIRow &row : rows) {
@@ -298,53 +290,6 @@ void appendAI(QList<ActionPreset> &list, ActionCategory category, std::span<cons
     }
 }
 
-void appendSystem(QList<ActionPreset> &list)
-{
-    const auto system = ActionCategory::system;
-    // The local address, then the public one as a lookup service sees it.
-    const QString wifiInfoScript = QStringLiteral(
-        "echo \"Local: $(ipconfig getifaddr en0 2>/dev/null || echo 'not connected')\"; "
-        "echo \"Public: $(curl -s --max-time 4 https://api.ipify.org || echo 'unavailable')\"");
-    list << preset("system.screenshot-clipboard", "Snip", "camera.viewfinder", system,
-                   "Drag a region; it lands on the clipboard.",
-                   "screenshot, capture, clipboard, region",
-                   shell(QStringLiteral("screencapture -i -c"), false))
-         << preset("system.screenshot-file", "Snip to File", "photo.badge.arrow.down", system,
-                   "Drag a region; it saves to your Desktop.", "screenshot, capture, save, desktop",
-                   shell(QStringLiteral("screencapture -i \"$HOME/Desktop/Screenshot "
-                                        "$(date '+%Y-%m-%d at %H.%M.%S').png\""),
-                         false))
-         << preset("system.color-meter", "Color Picker", "eyedropper", system,
-                   "Opens Digital Color Meter.", "colour, hex, eyedropper, pick",
-                   ItemAction{LaunchAppPayload{QStringLiteral("com.apple.DigitalColorMeter"),
-                                               std::nullopt}})
-         << preset("system.paste-plain", "Strip Format", "doc.plaintext", system,
-                   "Replaces the clipboard with its plain-text version.",
-                   "plain text, clipboard, paste, formatting",
-                   appleScript(QStringLiteral("set the clipboard to (the clipboard as text)")))
-         << preset("system.toggle-dark", "Dark Mode", "circle.lefthalf.filled", system,
-                   "Switches the system appearance.", "appearance, theme, light, dark",
-                   appleScript(QStringLiteral(
-                       "tell application \"System Events\" to tell appearance preferences\n"
-                       "    set dark mode to not dark mode\n"
-                       "end tell")))
-         << preset("system.sleep-display", "Sleep Screen", "moon", system,
-                   "Turns the display off immediately.", "lock, display, off, screen",
-                   shell(QStringLiteral("pmset displaysleepnow"), false))
-         << preset("system.new-finder", "New Window", "folder.badge.plus", system,
-                   "Opens a new Finder window at Home.", "finder, files, home",
-                   appleScript(QStringLiteral("tell application \"Finder\"\n"
-                                              "    activate\n"
-                                              "    make new Finder window to home\n"
-                                              "end tell")))
-         << preset("system.downloads", "Downloads", "folder", system,
-                   "Opens your Downloads folder.", "files, folder, downloads",
-                   ItemAction{OpenPayload{QStringLiteral("~/Downloads")}})
-         << preset("system.wifi-info", "Network", "wifi", system,
-                   "Shows your current IP addresses.", "ip, wifi, network, address",
-                   shell(wifiInfoScript, true));
-}
-
 QList<ActionPreset> buildLibrary()
 {
     QList<ActionPreset> list;
@@ -355,7 +300,7 @@ QList<ActionPreset> buildLibrary()
     appendAI(list, ActionCategory::creative, creativeRows);
     appendAI(list, ActionCategory::developer, developerRows);
     appendAI(list, ActionCategory::data, dataRows);
-    appendSystem(list);
+    list.append(systemPresets());
     return list;
 }
 

@@ -1,5 +1,6 @@
 #include "model/AppSuggestions.h"
 
+#include "model/KeyCodes.h"
 #include "model/KeystrokeScript.h"
 #include "model/StarterItems.h"
 #include "model/Text.h"
@@ -11,70 +12,116 @@ namespace vima {
 
 namespace {
 
-constexpr const char *command = "command down";
-constexpr const char *shiftCommand = "command down, shift down";
-constexpr const char *optionCommand = "command down, option down";
+constexpr quint64 ctrl = modifiers::control;
+constexpr quint64 ctrlShift = modifiers::control | modifiers::shift;
+constexpr quint64 alt = modifiers::option;
+// Keys that type no character, by key code.
+constexpr quint32 home = 115;
+constexpr quint32 returnKey = keys::returnKey;
+constexpr quint32 f10 = 109;
 
-struct Keystroke {
+struct Shortcut {
     const char *title;
     const char *symbol;
-    const char *key;
-    const char *modifiers;
+    const char *character; // null: the key is `code`
+    quint32 code;
+    quint64 modifiers;
 };
 
-constexpr Keystroke safariKeys[] = {
-    {"New Tab", "plus.square", "t", command},
-    {"New Window", "macwindow.badge.plus", "n", command},
-    {"Private", "eyeglasses", "n", shiftCommand},
-    {"Reopen Tab", "arrow.uturn.left.square", "t", shiftCommand},
-    {"History", "clock.arrow.circlepath", "y", command},
-    {"Downloads", "arrow.down.circle", "l", optionCommand},
-    {"Bookmarks", "bookmark", "b", optionCommand},
-    {"Reload", "arrow.clockwise", "r", command},
-    {"Find", "magnifyingglass", "f", command},
+constexpr Shortcut chromiumKeys[] = {
+    {"New Tab", "plus.square", "t", 0, ctrl},
+    {"New Window", "macwindow.badge.plus", "n", 0, ctrl},
+    {"Incognito", "eyeglasses", "n", 0, ctrlShift},
+    {"Reopen Tab", "arrow.uturn.left.square", "t", 0, ctrlShift},
+    {"History", "clock.arrow.circlepath", "h", 0, ctrl},
+    {"Downloads", "arrow.down.circle", "j", 0, ctrl},
+    {"Bookmarks", "bookmark", "o", 0, ctrlShift},
+    {"Reload", "arrow.clockwise", "r", 0, ctrl},
+    {"Find", "magnifyingglass", "f", 0, ctrl},
 };
 
-constexpr Keystroke chromiumKeys[] = {
-    {"New Tab", "plus.square", "t", command},
-    {"New Window", "macwindow.badge.plus", "n", command},
-    {"Incognito", "eyeglasses", "n", shiftCommand},
-    {"Reopen Tab", "arrow.uturn.left.square", "t", shiftCommand},
-    {"History", "clock.arrow.circlepath", "y", command},
-    {"Downloads", "arrow.down.circle", "j", shiftCommand},
-    {"Bookmarks", "bookmark", "b", optionCommand},
-    {"Reload", "arrow.clockwise", "r", command},
-    {"Find", "magnifyingglass", "f", command},
+constexpr Shortcut firefoxKeys[] = {
+    {"New Tab", "plus.square", "t", 0, ctrl},
+    {"New Window", "macwindow.badge.plus", "n", 0, ctrl},
+    {"Private", "eyeglasses", "p", 0, ctrlShift},
+    {"Reopen Tab", "arrow.uturn.left.square", "t", 0, ctrlShift},
+    {"History", "clock.arrow.circlepath", "h", 0, ctrl},
+    {"Downloads", "arrow.down.circle", "y", 0, ctrlShift},
 };
 
-constexpr Keystroke firefoxKeys[] = {
-    {"New Tab", "plus.square", "t", command},
-    {"New Window", "macwindow.badge.plus", "n", command},
-    {"Private", "eyeglasses", "p", shiftCommand},
-    {"Reopen Tab", "arrow.uturn.left.square", "t", shiftCommand},
-    {"History", "clock.arrow.circlepath", "y", command},
-    {"Downloads", "arrow.down.circle", "y", shiftCommand},
+// Nautilus, Thunar, Nemo and PCManFM share these; Dolphin and Nautilus differ in one key each.
+constexpr Shortcut fileManagerKeys[] = {
+    {"New Window", "macwindow.badge.plus", "n", 0, ctrl},
+    {"New Folder", "folder.badge.plus", "n", 0, ctrlShift},
+    {"Home", "house", nullptr, home, alt},
+    {"Location", "text.cursor", "l", 0, ctrl},
+    {"Hidden Files", "eyeglasses", "h", 0, ctrl},
+    {"Properties", "info.circle", nullptr, returnKey, alt},
 };
 
-constexpr Keystroke finderKeys[] = {
-    {"New Window", "macwindow.badge.plus", "n", command},
-    {"New Folder", "folder.badge.plus", "n", shiftCommand},
-    {"Applications", "app.gift", "a", shiftCommand},
-    {"Home", "house", "h", shiftCommand},
-    {"Downloads", "arrow.down.circle", "l", optionCommand},
-    {"Get Info", "info.circle", "i", command},
+constexpr Shortcut nautilusKeys[] = {
+    fileManagerKeys[0], fileManagerKeys[1], fileManagerKeys[2], fileManagerKeys[3], fileManagerKeys[4],
+    {"Properties", "info.circle", "i", 0, ctrl},
 };
+
+constexpr Shortcut dolphinKeys[] = {
+    fileManagerKeys[0], {"New Folder", "folder.badge.plus", nullptr, f10, 0},
+    fileManagerKeys[2], fileManagerKeys[3], fileManagerKeys[4], fileManagerKeys[5],
+};
+
+enum class Kind { browser, fileManager };
+
+struct KnownApp {
+    const char *ids; // space-separated desktop ids, Flatpak's among them
+    const char *name;
+    Kind kind;
+    std::span<const Shortcut> keys;
+};
+
+// Browsers first, most common first: the order a default browser is looked for in.
+constexpr KnownApp knownApps[] = {
+    {"firefox org.mozilla.firefox firefox-esr", "Firefox", Kind::browser, firefoxKeys},
+    {"chromium chromium-browser org.chromium.Chromium", "Chromium", Kind::browser, chromiumKeys},
+    {"google-chrome com.google.Chrome", "Google Chrome", Kind::browser, chromiumKeys},
+    {"brave-browser com.brave.Browser", "Brave", Kind::browser, chromiumKeys},
+    {"microsoft-edge com.microsoft.Edge", "Microsoft Edge", Kind::browser, chromiumKeys},
+    {"vivaldi-stable com.vivaldi.Vivaldi", "Vivaldi", Kind::browser, chromiumKeys},
+    {"opera com.opera.Opera", "Opera", Kind::browser, chromiumKeys},
+    {"org.gnome.Nautilus nautilus", "Files", Kind::fileManager, nautilusKeys},
+    {"org.kde.dolphin", "Dolphin", Kind::fileManager, dolphinKeys},
+    {"thunar org.xfce.thunar", "Thunar", Kind::fileManager, fileManagerKeys},
+    {"nemo", "Nemo", Kind::fileManager, fileManagerKeys},
+    {"pcmanfm pcmanfm-qt", "PCManFM", Kind::fileManager, fileManagerKeys},
+};
+
+QStringList idsOf(const KnownApp &app)
+{
+    return QString::fromLatin1(app.ids).split(u' ');
+}
+
+const KnownApp *knownApp(const QString &bundleID)
+{
+    for (const KnownApp &app : knownApps) {
+        if (idsOf(app).contains(bundleID))
+            return &app;
+    }
+    return nullptr;
+}
 
 constexpr qsizetype longestLauncherTitle = 14;
 
-QList<RingItem> keystrokeItems(std::span<const Keystroke> keys, const QString &bundleID)
+QList<RingItem> keystrokeItems(std::span<const Shortcut> keys, const QString &bundleID)
 {
     QList<RingItem> items;
-    for (const Keystroke &entry : keys) {
-        const QString source = keystrokeScript(QString::fromLatin1(entry.key),
-                                               QString::fromLatin1(entry.modifiers), bundleID);
+    for (const Shortcut &entry : keys) {
+        KeyChord chord{QString(), entry.modifiers};
+        if (entry.character)
+            chord.key = QString::fromLatin1(entry.character);
+        else
+            chord.key = entry.code;
         items.append(RingItem{QUuid::createUuid(), QString::fromLatin1(entry.title),
                               IconSpec::symbol(QString::fromLatin1(entry.symbol)), 0,
-                              ItemAction{AppleScriptPayload{source, false}}});
+                              ItemAction{AppleScriptPayload{keystrokeScript(chord, bundleID), false}}});
     }
     return items;
 }
@@ -98,40 +145,14 @@ QList<RingItem> aiItems(const QString &language)
 
 QList<RingItem> unnumbered(const QString &bundleID, const QString &appName, const QString &language)
 {
-    switch (browserFamily(bundleID)) {
-    case BrowserFamily::safari:
-        return keystrokeItems(safariKeys, bundleID) + aiItems(language);
-    case BrowserFamily::chromium:
-        return keystrokeItems(chromiumKeys, bundleID) + aiItems(language);
-    case BrowserFamily::firefox:
-        return keystrokeItems(firefoxKeys, bundleID) + aiItems(language);
-    case BrowserFamily::finder:
-        return keystrokeItems(finderKeys, bundleID);
-    case BrowserFamily::other:
-        break;
-    }
-    return QList<RingItem>{launcher(bundleID, appName)} + aiItems(language);
+    const KnownApp *app = knownApp(bundleID);
+    if (!app)
+        return QList<RingItem>{launcher(bundleID, appName)} + aiItems(language);
+    const QList<RingItem> keys = keystrokeItems(app->keys, bundleID);
+    return app->kind == Kind::browser ? keys + aiItems(language) : keys;
 }
 
 } // namespace
-
-BrowserFamily browserFamily(const QString &bundleID)
-{
-    static const QStringList chromium{
-        QStringLiteral("com.google.Chrome"),     QStringLiteral("com.brave.Browser"),
-        QStringLiteral("com.microsoft.edgemac"), QStringLiteral("company.thebrowser.Browser"),
-        QStringLiteral("com.vivaldi.Vivaldi"),   QStringLiteral("com.operasoftware.Opera"),
-    };
-    if (chromium.contains(bundleID))
-        return BrowserFamily::chromium;
-    if (bundleID == u"com.apple.Safari")
-        return BrowserFamily::safari;
-    if (bundleID == u"org.mozilla.firefox")
-        return BrowserFamily::firefox;
-    if (bundleID == u"com.apple.finder")
-        return BrowserFamily::finder;
-    return BrowserFamily::other;
-}
 
 QList<RingItem> suggestedAppActions(const QString &bundleID, const QString &appName,
                                     const QString &language)
@@ -140,6 +161,22 @@ QList<RingItem> suggestedAppActions(const QString &bundleID, const QString &appN
     for (qsizetype i = 0; i < items.size(); ++i)
         items[i].slot = i;
     return items;
+}
+
+QStringList knownBrowserIDs()
+{
+    QStringList ids;
+    for (const KnownApp &app : knownApps) {
+        if (app.kind == Kind::browser)
+            ids += idsOf(app);
+    }
+    return ids;
+}
+
+QString knownAppName(const QString &bundleID)
+{
+    const KnownApp *app = knownApp(bundleID);
+    return app ? QString::fromLatin1(app->name) : QString();
 }
 
 } // namespace vima

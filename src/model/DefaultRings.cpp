@@ -1,6 +1,7 @@
 #include "model/DefaultRings.h"
 
-#include "model/KeystrokeScript.h"
+#include "model/AppSuggestions.h"
+#include "model/DefaultBrowser.h"
 #include "model/StarterItems.h"
 
 #include <QUuid>
@@ -9,34 +10,38 @@ namespace vima {
 
 namespace {
 
-RingItem scriptItem(qint64 slot, const char *title, const char *symbol, const QString &source)
+RingItem suggested(const QList<RingItem> &suggestions, const char *title, qint64 slot)
 {
-    return RingItem{QUuid::createUuid(), QString::fromLatin1(title),
-                    IconSpec::symbol(QString::fromLatin1(symbol)), slot,
-                    ItemAction{AppleScriptPayload{source, false}}};
+    for (RingItem item : suggestions) {
+        if (item.title == QLatin1String(title)) {
+            item.slot = slot;
+            return item;
+        }
+    }
+    Q_UNREACHABLE();
 }
 
 } // namespace
 
 QList<Ring> defaultContextRings(const QString &language)
 {
-    const QString command = QStringLiteral("command down");
-    const QString shiftCommand = QStringLiteral("command down, shift down");
-    const QString optionCommand = QStringLiteral("command down, option down");
+    return defaultContextRings(language, DefaultBrowser::desktopID());
+}
+
+QList<Ring> defaultContextRings(const QString &language, const QString &browserID)
+{
+    const QString id = knownBrowserIDs().contains(browserID) ? browserID : knownBrowserIDs().first();
+    // The browser's own keys, as its suggestions give them.
+    const QList<RingItem> keys = suggestedAppActions(id, QString(), language);
     const QList<RingItem> items{
-        scriptItem(0, "New Tab", "plus.square",
-                   safariKeystrokeScript(QStringLiteral("t"), command)),
-        scriptItem(1, "Reopen Tab", "arrow.uturn.left.square",
-                   safariKeystrokeScript(QStringLiteral("t"), shiftCommand)),
+        suggested(keys, "New Tab", 0),
+        suggested(keys, "Reopen Tab", 1),
         summarizeItem(2),
         translateItem(3, language),
-        scriptItem(4, "New Window", "macwindow.badge.plus",
-                   QStringLiteral("tell application \"Safari\" to make new document")),
-        scriptItem(5, "Downloads", "arrow.down.circle",
-                   safariKeystrokeScript(QStringLiteral("l"), optionCommand)),
+        suggested(keys, "New Window", 4),
+        suggested(keys, "Downloads", 5),
     };
-    return {Ring{QUuid::createUuid(), QStringLiteral("Safari"), QStringLiteral("com.apple.Safari"),
-                 false, std::nullopt, items}};
+    return {Ring{QUuid::createUuid(), knownAppName(id), id, false, std::nullopt, items}};
 }
 
 } // namespace vima

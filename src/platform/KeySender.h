@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/KeyChord.h"
+
 #include <QCoroTask>
 
 namespace vima {
@@ -13,6 +15,9 @@ public:
 
     // False when the events could not be made or sent.
     virtual QCoro::Task<bool> send(Shortcut shortcut) = 0;
+    // Any chord, as a keystroke slot sends it; false also when no key of the
+    // keyboard types its character.
+    virtual QCoro::Task<bool> sendChord(KeyChord chord) = 0;
 };
 
 } // namespace vima

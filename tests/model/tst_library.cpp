@@ -1,6 +1,8 @@
 #include "model/ActionCategory.h"
 #include "model/ActionPreset.h"
 #include "model/AppSuggestions.h"
+#include "model/KeyCodes.h"
+#include "model/Keystroke.h"
 #include "model/KeystrokeScript.h"
 
 #include <QSet>
@@ -186,9 +188,9 @@ private Q_SLOTS:
         row("system.screenshot-clipboard", "Snip", "camera.viewfinder", K::shell,
             "Drag a region; it lands on the clipboard.",
             {"screenshot", "capture", "clipboard", "region"});
-        row("system.color-meter", "Color Picker", "eyedropper", K::launchApp,
-            "Opens Digital Color Meter.", {"colour", "hex", "eyedropper", "pick"});
-        row("system.paste-plain", "Strip Format", "doc.plaintext", K::appleScript,
+        row("system.color-meter", "Color Picker", "eyedropper", K::shell,
+            "Opens a colour picker.", {"colour", "hex", "eyedropper", "pick"});
+        row("system.paste-plain", "Strip Format", "doc.plaintext", K::shell,
             "Replaces the clipboard with its plain-text version.",
             {"plain text", "clipboard", "paste", "formatting"});
         row("system.downloads", "Downloads", "folder", K::open, "Opens your Downloads folder.",
@@ -229,62 +231,6 @@ private Q_SLOTS:
                  QStringLiteral("Restructure the user's text as a bulleted list. One idea per "
                                 "bullet, each a short complete phrase, in the original order. Do "
                                 "not add or drop content. Reply with the list only."));
-    }
-
-    void systemPayloads_data()
-    {
-        QTest::addColumn<QString>("id");
-        QTest::addColumn<ItemAction>("action");
-        const QString zsh = QStringLiteral("/bin/zsh");
-        QTest::newRow("snip") << "system.screenshot-clipboard"
-                              << ItemAction{ShellPayload{"screencapture -i -c", zsh, false}};
-        QTest::newRow("snip to file")
-            << "system.screenshot-file"
-            << ItemAction{ShellPayload{"screencapture -i \"$HOME/Desktop/Screenshot $(date "
-                                       "'+%Y-%m-%d at %H.%M.%S').png\"",
-                                       zsh, false}};
-        QTest::newRow("colour") << "system.color-meter"
-                                << ItemAction{LaunchAppPayload{"com.apple.DigitalColorMeter", {}}};
-        QTest::newRow("plain") << "system.paste-plain"
-                               << ItemAction{AppleScriptPayload{
-                                      "set the clipboard to (the clipboard as text)", false}};
-        QTest::newRow("dark") << "system.toggle-dark"
-                              << ItemAction{AppleScriptPayload{
-                                     "tell application \"System Events\" to tell appearance "
-                                     "preferences\n    set dark mode to not dark mode\nend tell",
-                                     false}};
-        QTest::newRow("sleep") << "system.sleep-display"
-                               << ItemAction{ShellPayload{"pmset displaysleepnow", zsh, false}};
-        QTest::newRow("finder") << "system.new-finder"
-                                << ItemAction{AppleScriptPayload{
-                                       "tell application \"Finder\"\n    activate\n    make new "
-                                       "Finder window to home\nend tell",
-                                       false}};
-        QTest::newRow("downloads") << "system.downloads" << ItemAction{OpenPayload{"~/Downloads"}};
-    }
-
-    void systemPayloads()
-    {
-        QFETCH(QString, id);
-        QFETCH(ItemAction, action);
-        QVERIFY(ActionPreset::presetWithID(id)->action == action);
-    }
-
-    void networkScriptEchoesBothAddresses()
-    {
-        const auto payload = std::get<ShellPayload>(
-            ActionPreset::presetWithID(QStringLiteral("system.wifi-info"))->action.payload);
-        QCOMPARE(payload.shell, QStringLiteral("/bin/zsh"));
-        QVERIFY(payload.showOutput);
-        QVERIFY(!payload.script.contains(u'\n'));
-        const QStringList commands = payload.script.split(QStringLiteral("; "));
-        QCOMPARE(commands.size(), 2);
-        QVERIFY(commands[0].startsWith(QStringLiteral("echo \"Local: ")));
-        QVERIFY(commands[0].contains(QStringLiteral("ipconfig getifaddr en0 2>/dev/null")));
-        QVERIFY(commands[0].contains(QStringLiteral("not connected")));
-        QVERIFY(commands[1].startsWith(QStringLiteral("echo \"Public: ")));
-        QVERIFY(commands[1].contains(QStringLiteral("curl -s --max-time 4 ")));
-        QVERIFY(commands[1].contains(QStringLiteral("unavailable")));
     }
 
     void search_data()
@@ -342,37 +288,28 @@ private Q_SLOTS:
     void suggestions_data()
     {
         QTest::addColumn<QString>("bundleID");
-        QTest::addColumn<BrowserFamily>("family");
         QTest::addColumn<QStringList>("titles");
         const QStringList ai{"Summarize", "Translate"};
-        const QStringList safari{"New Tab",   "New Window", "Private", "Reopen Tab", "History",
-                                 "Downloads", "Bookmarks",  "Reload",  "Find"};
-        QStringList chromium = safari;
-        chromium[2] = QStringLiteral("Incognito");
-        for (const char *id :
-             {"com.google.Chrome", "com.brave.Browser", "com.microsoft.edgemac",
-              "company.thebrowser.Browser", "com.vivaldi.Vivaldi", "com.operasoftware.Opera"})
-            QTest::newRow(id) << id << BrowserFamily::chromium << chromium + ai;
-        QTest::newRow("safari") << "com.apple.Safari" << BrowserFamily::safari << safari + ai;
-        QTest::newRow("firefox") << "org.mozilla.firefox" << BrowserFamily::firefox
-                                 << QStringList{"New Tab",    "New Window", "Private",
-                                                "Reopen Tab", "History",    "Downloads"}
-                                        + ai;
-        QTest::newRow("finder") << "com.apple.finder" << BrowserFamily::finder
-                                << QStringList{"New Window", "New Folder", "Applications",
-                                               "Home",       "Downloads",  "Get Info"};
-        QTest::newRow("Finder") << "com.apple.Finder" << BrowserFamily::other
-                                << QStringList{"Open Notes"} + ai;
-        QTest::newRow("chrome lower case")
-            << "com.google.chrome" << BrowserFamily::other << QStringList{"Open Notes"} + ai;
+        const QStringList chromium{"New Tab",   "New Window", "Incognito", "Reopen Tab", "History",
+                                   "Downloads", "Bookmarks",  "Reload",    "Find"};
+        const QStringList firefox{"New Tab", "New Window", "Private", "Reopen Tab", "History", "Downloads"};
+        const QStringList fileManager{"New Window", "New Folder",   "Home",
+                                      "Location",   "Hidden Files", "Properties"};
+        for (const char *id : {"chromium", "chromium-browser", "org.chromium.Chromium", "google-chrome",
+                               "brave-browser", "com.brave.Browser", "microsoft-edge", "vivaldi-stable", "opera"})
+            QTest::newRow(id) << id << chromium + ai;
+        for (const char *id : {"firefox", "org.mozilla.firefox", "firefox-esr"})
+            QTest::newRow(id) << id << firefox + ai;
+        for (const char *id : {"org.gnome.Nautilus", "org.kde.dolphin", "thunar", "org.xfce.thunar", "nemo", "pcmanfm"})
+            QTest::newRow(id) << id << fileManager;
+        QTest::newRow("another platform's id") << "com.apple.Safari" << QStringList{"Open Notes"} + ai;
+        QTest::newRow("ids are exact") << "Firefox" << QStringList{"Open Notes"} + ai;
     }
 
     void suggestions()
     {
         QFETCH(QString, bundleID);
-        QFETCH(BrowserFamily, family);
         QFETCH(QStringList, titles);
-        QCOMPARE(browserFamily(bundleID), family);
         const QList<RingItem> items =
             suggestedAppActions(bundleID, QStringLiteral("Notes"), QStringLiteral("French"));
         QCOMPARE(::titles(items), titles);
@@ -396,20 +333,17 @@ private Q_SLOTS:
             QTest::newRow(name) << QString::fromLatin1(bundleID) << QString::fromLatin1(title)
                                 << QString::fromLatin1(symbol) << QString::fromLatin1(lastLine);
         };
-        row("safari new tab", "com.apple.Safari", "New Tab", "plus.square",
-            "keystroke \"t\" using {command down}");
-        row("safari downloads", "com.apple.Safari", "Downloads", "arrow.down.circle",
-            "keystroke \"l\" using {command down, option down}");
-        row("chrome downloads", "com.google.Chrome", "Downloads", "arrow.down.circle",
-            "keystroke \"j\" using {command down, shift down}");
-        row("firefox private", "org.mozilla.firefox", "Private", "eyeglasses",
-            "keystroke \"p\" using {command down, shift down}");
+        row("firefox private", "firefox", "Private", "eyeglasses",
+            "keystroke \"p\" using {control down, shift down}");
         row("firefox downloads", "org.mozilla.firefox", "Downloads", "arrow.down.circle",
-            "keystroke \"y\" using {command down, shift down}");
-        row("finder applications", "com.apple.finder", "Applications", "app.gift",
-            "keystroke \"a\" using {command down, shift down}");
-        row("finder info", "com.apple.finder", "Get Info", "info.circle",
-            "keystroke \"i\" using {command down}");
+            "keystroke \"y\" using {control down, shift down}");
+        row("chromium downloads", "google-chrome", "Downloads", "arrow.down.circle",
+            "keystroke \"j\" using {control down}");
+        row("nautilus properties", "org.gnome.Nautilus", "Properties", "info.circle",
+            "keystroke \"i\" using {control down}");
+        row("thunar properties", "thunar", "Properties", "info.circle", "key code 36 using {option down}");
+        row("dolphin new folder", "org.kde.dolphin", "New Folder", "folder.badge.plus", "key code 109 using {}");
+        row("nemo home", "nemo", "Home", "house", "key code 115 using {option down}");
     }
 
     void keystrokeSuggestionsScriptTheirKeys()
@@ -430,19 +364,54 @@ private Q_SLOTS:
                      .arg(bundleID, lastLine));
     }
 
-    void safariNewTabScript()
+    void keystrokeFormIsRecognised_data()
     {
-        QCOMPARE(keystrokeScript(QStringLiteral("t"), QStringLiteral("command down"),
-                                 QStringLiteral("com.apple.Safari")),
-                 QStringLiteral(
-                     "tell application id \"com.apple.Safari\" to activate\n"
-                     "delay 0.05\n"
-                     "tell application \"System Events\" to keystroke \"t\" using {command down}"));
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<std::optional<Keystroke>>("keystroke");
+        const auto chord = [](std::variant<QString, quint32> key, quint64 flags) { return KeyChord{key, flags}; };
+        const KeyChord ctrlT = chord(QStringLiteral("t"), modifiers::control);
+        QTest::newRow("by id") << keystrokeScript(ctrlT, QStringLiteral("firefox"))
+                               << std::optional(Keystroke{QStringLiteral("firefox"), false, ctrlT});
+        const KeyChord all = chord(QStringLiteral("T"), modifiers::mask);
+        QTest::newRow("every modifier") << keystrokeScript(all, QStringLiteral("x"))
+                                        << std::optional(Keystroke{QStringLiteral("x"), false, all});
+        const KeyChord f10 = chord(quint32(109), 0);
+        QTest::newRow("key code, no modifier") << keystrokeScript(f10, QStringLiteral("org.kde.dolphin"))
+                                               << std::optional(Keystroke{QStringLiteral("org.kde.dolphin"), false, f10});
+        const QString hostile = QStringLiteral("x\" to activate\ndo shell script \"touch /tmp/owned");
+        QTest::newRow("quotes in the id") << keystrokeScript(ctrlT, hostile)
+                                          << std::optional(Keystroke{hostile, false, ctrlT});
+        const KeyChord quote = chord(QStringLiteral("\""), modifiers::command);
+        QTest::newRow("a quote as the key") << keystrokeScript(quote, QStringLiteral("a"))
+                                            << std::optional(Keystroke{QStringLiteral("a"), false, quote});
+        // A file from the other platform: Safari named by name, Command-T.
+        QTest::newRow("by name") << QStringLiteral("tell application \"Safari\" to activate\ndelay 0.05\n"
+                                                   "tell application \"System Events\" to keystroke \"t\" using "
+                                                   "{command down, shift down}")
+                                 << std::optional(Keystroke{QStringLiteral("Safari"), true,
+                                                            chord(QStringLiteral("t"),
+                                                                  modifiers::command | modifiers::shift)});
+        const std::optional<Keystroke> none;
+        QTest::newRow("typing a word") << keystrokeScript(QStringLiteral("tt"), QStringLiteral("control down"),
+                                                          QStringLiteral("x"))
+                                       << none;
+        QTest::newRow("unknown modifier") << keystrokeScript(QStringLiteral("t"), QStringLiteral("fn down"),
+                                                             QStringLiteral("x"))
+                                          << none;
+        QTest::newRow("a line more") << keystrokeScript(ctrlT, QStringLiteral("x")) + QStringLiteral("\nbeep")
+                                     << none;
+        QTest::newRow("other script") << QStringLiteral("tell application \"Safari\" to make new document") << none;
+    }
+
+    void keystrokeFormIsRecognised()
+    {
+        QFETCH(QString, source);
+        QTEST(Keystroke::parse(source), "keystroke");
     }
 
     void aiSuggestions()
     {
-        const QList<RingItem> items = suggestedAppActions(QStringLiteral("org.mozilla.firefox"),
+        const QList<RingItem> items = suggestedAppActions(QStringLiteral("firefox"),
                                                           QString(), QStringLiteral("French"));
         const RingItem &summarize = items[6];
         QCOMPARE(summarize.icon.value, QStringLiteral("text.line.first.and.arrowtriangle.forward"));
@@ -500,7 +469,7 @@ private Q_SLOTS:
         const auto row = [](const char *name, const char *text, const char *literal) {
             QTest::newRow(name) << QString::fromLatin1(text) << QString::fromLatin1(literal);
         };
-        row("plain", "com.apple.Safari", "\"com.apple.Safari\"");
+        row("plain", "org.mozilla.firefox", "\"org.mozilla.firefox\"");
         row("quote", "a\" to do shell script \"rm -rf ~",
             "\"a\\\" to do shell script \\\"rm -rf ~\"");
         row("trailing backslash", "a\\", "\"a\\\\\"");

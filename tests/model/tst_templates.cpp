@@ -1,11 +1,18 @@
 #include "model/ActionPreset.h"
+#include "model/AppSuggestions.h"
+#include "model/DefaultBrowser.h"
 #include "model/DefaultRings.h"
 #include "model/JsonReader.h"
 #include "model/JsonWriter.h"
+#include "model/KeyCodes.h"
+#include "model/Keystroke.h"
 #include "model/RingTemplate.h"
 #include "model/StarterItems.h"
 
+#include <QDir>
+#include <QFile>
 #include <QSet>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace vima;
@@ -194,7 +201,7 @@ private Q_SLOTS:
         QCOMPARE(primary.items[1].icon, IconSpec::symbol(QStringLiteral("book")));
         QCOMPARE(aiPayload(primary.items[2]).targetLanguage,
                  std::optional<QString>(QStringLiteral("Spanish")));
-        QCOMPARE(primary.items[5].action.kind(), ItemAction::Kind::appleScript);
+        QCOMPARE(primary.items[5].action.kind(), ItemAction::Kind::shell);
 
         QCOMPARE(titles(rings[1].items),
                  (QStringList{"Fix Grammar", "Rewrite", "Shorten", "Professional", "To Bullets"}));
@@ -312,7 +319,7 @@ private Q_SLOTS:
         QTest::addColumn<QList<Ring>>("rings");
         for (const RingTemplate &entry : RingTemplate::all())
             QTest::newRow(qPrintable(entry.id)) << entry.makeRings(24, QStringLiteral("Spanish"));
-        QTest::newRow("safari") << defaultContextRings(QStringLiteral("Spanish"));
+        QTest::newRow("browser") << defaultContextRings(QStringLiteral("Spanish"), QStringLiteral("firefox"));
         QTest::newRow("starter items")
             << QList<Ring>{{QUuid::createUuid(), QStringLiteral("Starter"), std::nullopt, false, 8,
                             vima::starterItems(0, QStringLiteral("Spanish"))}};
@@ -325,20 +332,35 @@ private Q_SLOTS:
             QCOMPARE(throughFile(ring), ring);
     }
 
-    void safariRing()
+    void browserRing_data()
     {
-        const QList<Ring> rings = defaultContextRings(QStringLiteral("Portuguese"));
+        QTest::addColumn<QString>("browser");
+        QTest::addColumn<QString>("ringFor");
+        QTest::addColumn<KeyChord>("downloads");
+        const KeyChord ctrlShiftY{QStringLiteral("y"), modifiers::control | modifiers::shift};
+        QTest::newRow("firefox") << "firefox" << "firefox" << ctrlShiftY;
+        QTest::newRow("flatpak firefox") << "org.mozilla.firefox" << "org.mozilla.firefox" << ctrlShiftY;
+        QTest::newRow("chrome") << "google-chrome" << "google-chrome"
+                                << KeyChord{QStringLiteral("j"), modifiers::control};
+        QTest::newRow("unknown browser") << "org.gnome.Epiphany" << "firefox" << ctrlShiftY;
+    }
+
+    void browserRing()
+    {
+        QFETCH(QString, browser);
+        QFETCH(QString, ringFor);
+        const QList<Ring> rings = defaultContextRings(QStringLiteral("Portuguese"), browser);
         QCOMPARE(rings.size(), 1);
-        const Ring &safari = rings[0];
-        QCOMPARE(safari.name, QStringLiteral("Safari"));
-        QCOMPARE(safari.bundleIDMatch, std::optional<QString>(QStringLiteral("com.apple.Safari")));
-        QVERIFY(!safari.isSubRing);
-        QVERIFY(!safari.slotCount);
-        QCOMPARE(titles(safari.items), (QStringList{"New Tab", "Reopen Tab", "Summarize",
-                                                    "Translate", "New Window", "Downloads"}));
-        QCOMPARE(slots(safari.items), range(0, 6));
+        const Ring &ring = rings[0];
+        QVERIFY(!ring.name.isEmpty());
+        QCOMPARE(ring.bundleIDMatch, std::optional<QString>(ringFor));
+        QVERIFY(!ring.isSubRing);
+        QVERIFY(!ring.slotCount);
+        QCOMPARE(titles(ring.items), (QStringList{"New Tab", "Reopen Tab", "Summarize",
+                                                  "Translate", "New Window", "Downloads"}));
+        QCOMPARE(slots(ring.items), range(0, 6));
         QStringList symbols;
-        for (const RingItem &item : safari.items) {
+        for (const RingItem &item : ring.items) {
             QCOMPARE(item.icon.kind, IconSpec::Kind::symbol);
             symbols.append(item.icon.value);
         }
@@ -347,26 +369,77 @@ private Q_SLOTS:
                               "text.line.first.and.arrowtriangle.forward", "character.bubble",
                               "macwindow.badge.plus", "arrow.down.circle"}));
 
-        const auto source = [&](int slot) {
-            const auto payload = std::get<AppleScriptPayload>(safari.items[slot].action.payload);
-            return payload.showOutput ? QString() : payload.source;
+        // Each key slot goes to this browser's window, with its Linux keys.
+        const auto keys = [&](int slot) {
+            const auto payload = std::get<AppleScriptPayload>(ring.items[slot].action.payload);
+            const auto keystroke = Keystroke::parse(payload.source);
+            return keystroke && !payload.showOutput && keystroke->application == ringFor && !keystroke->byName
+                ? std::optional(keystroke->chord)
+                : std::nullopt;
         };
-        const QString activate =
-            QStringLiteral("tell application \"Safari\" to activate\ndelay 0.05\n");
-        const QString keystroke =
-            QStringLiteral("tell application \"System Events\" to keystroke ");
-        QCOMPARE(source(0), activate + keystroke + QStringLiteral("\"t\" using {command down}"));
-        QCOMPARE(source(1),
-                 activate + keystroke + QStringLiteral("\"t\" using {command down, shift down}"));
-        QCOMPARE(source(4), QStringLiteral("tell application \"Safari\" to make new document"));
-        QCOMPARE(source(5),
-                 activate + keystroke + QStringLiteral("\"l\" using {command down, option down}"));
+        const quint64 ctrl = modifiers::control;
+        QCOMPARE(keys(0), std::optional(KeyChord{QStringLiteral("t"), ctrl}));
+        QCOMPARE(keys(1), std::optional(KeyChord{QStringLiteral("t"), ctrl | modifiers::shift}));
+        QCOMPARE(keys(4), std::optional(KeyChord{QStringLiteral("n"), ctrl}));
+        QTEST(*keys(5), "downloads");
 
-        QCOMPARE(aiPayload(safari.items[2]).systemPrompt, promptOf("reading.summarize"));
-        QCOMPARE(aiPayload(safari.items[3]).targetLanguage,
+        QCOMPARE(aiPayload(ring.items[2]).systemPrompt, promptOf("reading.summarize"));
+        QCOMPARE(aiPayload(ring.items[3]).targetLanguage,
                  std::optional<QString>(QStringLiteral("Portuguese")));
-        QVERIFY(
-            !allIDs(rings).intersects(allIDs(defaultContextRings(QStringLiteral("Portuguese")))));
+        QVERIFY(!allIDs(rings).intersects(
+            allIDs(defaultContextRings(QStringLiteral("Portuguese"), browser))));
+    }
+
+    void browserChoice_data()
+    {
+        QTest::addColumn<std::optional<QString>>("desktopDefault");
+        QTest::addColumn<QStringList>("installed");
+        QTest::addColumn<QString>("chosen");
+        const std::optional<QString> unset;
+        QTest::newRow("the default") << std::optional<QString>("google-chrome") << QStringList{"firefox"}
+                                     << "google-chrome";
+        QTest::newRow("default without keys") << std::optional<QString>("org.gnome.Epiphany")
+                                              << QStringList{"brave-browser", "chromium"} << "chromium";
+        QTest::newRow("no default") << unset << QStringList{"vivaldi-stable"} << "vivaldi-stable";
+        QTest::newRow("nothing installed") << unset << QStringList{} << "firefox";
+    }
+
+    void browserChoice()
+    {
+        QFETCH(std::optional<QString>, desktopDefault);
+        QFETCH(QStringList, installed);
+        QTEST(DefaultBrowser::choose(desktopDefault, knownBrowserIDs(),
+                                     [&](const QString &id) { return installed.contains(id); }),
+              "chosen");
+    }
+
+    void httpHandlerFromMimeapps()
+    {
+        QTemporaryDir home;
+        const QString config = home.filePath(QStringLiteral("config"));
+        const QString data = home.filePath(QStringLiteral("data"));
+        QVERIFY(QDir().mkpath(config) && QDir().mkpath(data + QStringLiteral("/applications")));
+        qputenv("XDG_CONFIG_HOME", config.toUtf8());
+        qputenv("XDG_CONFIG_DIRS", home.filePath(QStringLiteral("none")).toUtf8());
+        qputenv("XDG_DATA_HOME", data.toUtf8());
+        qputenv("XDG_DATA_DIRS", home.filePath(QStringLiteral("none")).toUtf8());
+        qputenv("XDG_CURRENT_DESKTOP", "ubuntu:GNOME");
+        const auto write = [](const QString &path, const QByteArray &text) {
+            QFile file(path);
+            return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
+        };
+        QCOMPARE(DefaultBrowser::httpHandler(), std::nullopt);
+        QVERIFY(write(data + QStringLiteral("/applications/mimeapps.list"),
+                      "[Default Applications]\nx-scheme-handler/http=opera.desktop\n"));
+        QCOMPARE(DefaultBrowser::httpHandler(), std::optional<QString>("opera"));
+        QVERIFY(write(config + QStringLiteral("/mimeapps.list"),
+                      "[Added Associations]\nx-scheme-handler/http=firefox.desktop;\n"
+                      "[Default Applications]\ntext/html=vivaldi-stable.desktop\n"
+                      "x-scheme-handler/http=brave-browser.desktop;firefox.desktop;\n"));
+        QCOMPARE(DefaultBrowser::httpHandler(), std::optional<QString>("brave-browser"));
+        QVERIFY(write(config + QStringLiteral("/gnome-mimeapps.list"),
+                      "[Default Applications]\nx-scheme-handler/http=google-chrome.desktop\n"));
+        QCOMPARE(DefaultBrowser::httpHandler(), std::optional<QString>("google-chrome"));
     }
 
     void starterItems()

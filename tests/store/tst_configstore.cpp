@@ -1,5 +1,6 @@
 #include "StoreTestSupport.h"
 
+#include "model/DefaultBrowser.h"
 #include "platform/fake/FakeDesktopOpener.h"
 #include "store/ConfigError.h"
 #include "store/FileError.h"
@@ -64,9 +65,10 @@ private Q_SLOTS:
         QCOMPARE(config.slotCount, 8);
         QCOMPARE(config.hotkey.keyCode, 49u);
         QCOMPARE(config.hotkey.modifierFlags, 0x80000u);
-        QCOMPARE(ringNames(config),
-                 QStringList({"Default", "Write", "Read", "Safari"}));
-        QCOMPARE(config.rings.last().bundleIDMatch, QStringLiteral("com.apple.Safari"));
+        QCOMPARE(ringNames(config).size(), 4);
+        QCOMPARE(ringNames(config).first(3), QStringList({"Default", "Write", "Read"}));
+        // Then the ring of the desktop's web browser.
+        QCOMPARE(config.rings.last().bundleIDMatch, DefaultBrowser::desktopID());
         QCOMPARE(config.ai.defaultTargetLanguage, QStringLiteral("Spanish"));
         QVERIFY(config.savedGroups.isEmpty());
     }
@@ -85,7 +87,7 @@ private Q_SLOTS:
         const QByteArray written = readAll(fixture.file());
         QCOMPARE(ConfigStore::decode(written), store.config());
         QVERIFY(written.contains("\n    \""));
-        QVERIFY(written.contains("\"/bin/zsh\""));
+        QVERIFY(written.contains("\"/bin/sh\""));
         QVERIFY(!written.contains("\\/"));
         qsizetype previous = -1;
         for (const char *key : {"\"ai\"", "\"appearance\"", "\"featureFlags\"", "\"hotkey\"",

@@ -12,6 +12,7 @@ class FakeKeySender final : public KeySender {
 public:
     bool canSend = true;
     QList<Shortcut> sent;
+    QList<KeyChord> chords;
     std::function<void(Shortcut)> onSend;
 
     QCoro::Task<bool> send(Shortcut shortcut) override
@@ -21,6 +22,14 @@ public:
         sent.append(shortcut);
         if (onSend)
             onSend(shortcut);
+        co_return true;
+    }
+
+    QCoro::Task<bool> sendChord(KeyChord chord) override
+    {
+        if (!canSend)
+            co_return false;
+        chords.append(chord);
         co_return true;
     }
 };

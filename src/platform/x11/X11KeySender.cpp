@@ -1,12 +1,15 @@
 #include "platform/x11/X11KeySender.h"
 
 #include "async/Sleep.h"
+#include "model/KeyCodes.h"
 #include "platform/x11/X11Connection.h"
+#include "platform/x11/X11KeyTable.h"
 #include "platform/x11/X11Windows.h"
 
 #include <QStringList>
 #include <cstdlib>
 #include <memory>
+#include <utility>
 #include <xcb/xcb_keysyms.h>
 #include <xcb/xtest.h>
 
@@ -50,6 +53,20 @@ struct KeySymbols {
 
     xcb_key_symbols_t *table;
 };
+
+constexpr std::pair<quint64, xcb_keysym_t> modifierKeys[] = {
+    {modifiers::control, controlKey},
+    {modifiers::shift, shiftKey},
+    {modifiers::option, 0xffe9}, // Alt_L
+    {modifiers::command, 0xffeb}, // Super_L
+};
+
+// Latin-1 characters are their own keysyms; the rest of Unicode is offset.
+xcb_keysym_t keysymOf(const QString &character)
+{
+    const char32_t point = character.toUcs4().value(0);
+    return point < 0x100 ? xcb_keysym_t(point) : xcb_keysym_t(0x01000000 | point);
+}
 
 void fake(xcb_connection_t *connection, uint8_t type, xcb_keycode_t code)
 {
@@ -101,7 +118,7 @@ QCoro::Task<void> X11KeySender::waitForModifiersUp(xcb_connection_t *connection)
         co_await settle(modifierPoll, scheduler_);
 }
 
-QCoro::Task<bool> X11KeySender::send(Shortcut shortcut)
+QCoro::Task<bool> X11KeySender::press(std::function<QList<xcb_keycode_t>(xcb_connection_t *)> chord)
 {
     xcb_connection_t *connection = x11::connection();
     if (!connection)
@@ -114,24 +131,65 @@ QCoro::Task<bool> X11KeySender::send(Shortcut shortcut)
     xcb_flush(connection);
     co_await waitForModifiersUp(connection);
 
-    const KeySymbols symbols(connection);
-    const bool terminal = isTerminal(
-        x11::stringsProperty(x11::activeWindow(), XCB_ATOM_WM_CLASS, XCB_ATOM_STRING));
-    const xcb_keycode_t control = symbols.code(controlKey);
-    const xcb_keycode_t shift = symbols.code(shiftKey);
-    const xcb_keycode_t letter = symbols.code(shortcut == Shortcut::copy ? letterC : letterV);
-    if (control == XCB_NO_SYMBOL || letter == XCB_NO_SYMBOL || (terminal && shift == XCB_NO_SYMBOL))
+    const QList<xcb_keycode_t> codes = chord(connection);
+    if (codes.isEmpty())
         co_return false;
-    QList<xcb_keycode_t> chord{control};
-    if (terminal)
-        chord.append(shift);
-    chord.append(letter);
-    for (const xcb_keycode_t code : chord)
+    for (const xcb_keycode_t code : codes)
         fake(connection, XCB_KEY_PRESS, code);
-    for (auto it = chord.crbegin(); it != chord.crend(); ++it)
+    for (auto it = codes.crbegin(); it != codes.crend(); ++it)
         fake(connection, XCB_KEY_RELEASE, *it);
     xcb_flush(connection);
     co_return true;
+}
+
+QCoro::Task<bool> X11KeySender::send(Shortcut shortcut)
+{
+    return press([shortcut](xcb_connection_t *connection) -> QList<xcb_keycode_t> {
+        const KeySymbols symbols(connection);
+        const bool terminal = isTerminal(
+            x11::stringsProperty(x11::activeWindow(), XCB_ATOM_WM_CLASS, XCB_ATOM_STRING));
+        const xcb_keycode_t control = symbols.code(controlKey);
+        const xcb_keycode_t shift = symbols.code(shiftKey);
+        const xcb_keycode_t letter = symbols.code(shortcut == Shortcut::copy ? letterC : letterV);
+        if (control == XCB_NO_SYMBOL || letter == XCB_NO_SYMBOL || (terminal && shift == XCB_NO_SYMBOL))
+            return {};
+        QList<xcb_keycode_t> codes{control};
+        if (terminal)
+            codes.append(shift);
+        codes.append(letter);
+        return codes;
+    });
+}
+
+QCoro::Task<bool> X11KeySender::sendChord(KeyChord chord)
+{
+    return press([chord](xcb_connection_t *connection) -> QList<xcb_keycode_t> {
+        const KeySymbols symbols(connection);
+        xcb_keycode_t key = XCB_NO_SYMBOL;
+        quint64 flags = chord.modifierFlags;
+        if (const auto *code = std::get_if<quint32>(&chord.key)) {
+            key = x11::keycode(*code).value_or(XCB_NO_SYMBOL);
+        } else {
+            const xcb_keysym_t symbol = keysymOf(std::get<QString>(chord.key));
+            key = symbols.code(symbol);
+            // A character on the shifted level ("T", "?") needs Shift held.
+            if (key != XCB_NO_SYMBOL && xcb_key_symbols_get_keysym(symbols.table, key, 0) != symbol)
+                flags |= modifiers::shift;
+        }
+        if (key == XCB_NO_SYMBOL)
+            return {};
+        QList<xcb_keycode_t> codes;
+        for (const auto &[flag, symbol] : modifierKeys) {
+            if (!(flags & flag))
+                continue;
+            const xcb_keycode_t modifier = symbols.code(symbol);
+            if (modifier == XCB_NO_SYMBOL)
+                return {};
+            codes.append(modifier);
+        }
+        codes.append(key);
+        return codes;
+    });
 }
 
 } // namespace vima

@@ -4,6 +4,7 @@
 #include "platform/KeySender.h"
 
 #include <QList>
+#include <functional>
 #include <xcb/xcb.h>
 
 namespace vima {
@@ -17,11 +18,15 @@ public:
     explicit X11KeySender(Scheduler &scheduler = Scheduler::system());
 
     QCoro::Task<bool> send(Shortcut shortcut) override;
+    QCoro::Task<bool> sendChord(KeyChord chord) override;
 
     // Whether a window class (WM_CLASS instance or class) is a terminal emulator's.
     static bool isTerminal(const QStringList &windowClass);
 
 private:
+    // The keys pressed in order and let go in reverse, once the way is clear;
+    // `chord` makes them from the connection, empty when it cannot.
+    QCoro::Task<bool> press(std::function<QList<xcb_keycode_t>(xcb_connection_t *)> chord);
     QCoro::Task<void> waitForModifiersUp(xcb_connection_t *connection);
     QList<xcb_keycode_t> heldModifiers(xcb_connection_t *connection) const;
 

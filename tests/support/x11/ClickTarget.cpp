@@ -1,8 +1,11 @@
 // click_target NAME X Y WIDTH HEIGHT: an application named NAME (its
 // WM_CLASS class) with one window. Prints "ready <window id>" once the window
 // is painted, then "press <button> <x> <y>" and "release <button>" for each
-// mouse button, in global coordinates.
+// mouse button, in global coordinates, and "key <keys>" for each key pressed
+// with the modifiers held ("key Ctrl+T", "key Alt+Home").
 #include <QApplication>
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QMouseEvent>
 #include <QWidget>
 #include <cstdio>
@@ -31,6 +34,20 @@ protected:
             + QByteArray::number(at.y()));
     }
     void mouseReleaseEvent(QMouseEvent *event) override { say("release " + QByteArray::number(button(event))); }
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        switch (event->key()) {
+        case Qt::Key_Control:
+        case Qt::Key_Shift:
+        case Qt::Key_Alt:
+        case Qt::Key_Meta:
+        case Qt::Key_Super_L:
+        case Qt::Key_Super_R:
+            return; // only the chord's key tells
+        default:
+            say("key " + QKeySequence(event->keyCombination()).toString(QKeySequence::PortableText).toUtf8());
+        }
+    }
 
 private:
     static int button(const QMouseEvent *event)
@@ -62,6 +79,7 @@ int main(int argc, char **argv)
     }
     QApplication::setApplicationName(args.at(1));
     Target target;
+    target.setFocusPolicy(Qt::StrongFocus);
     target.setWindowTitle(args.at(1));
     target.setGeometry(args.at(2).toInt(), args.at(3).toInt(), args.at(4).toInt(), args.at(5).toInt());
     target.show();

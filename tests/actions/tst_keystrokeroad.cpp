@@ -1,0 +1,129 @@
+#include "TestDoubles.h"
+#include "actions/ActionRunner.h"
+#include "actions/ClipboardLane.h"
+#include "actions/KeystrokeRoad.h"
+#include "async/FakeScheduler.h"
+#include "model/KeyCodes.h"
+#include "model/KeystrokeScript.h"
+#include "platform/fake/FakeAccessibility.h"
+#include "platform/fake/FakeAppleScriptEngine.h"
+#include "platform/fake/FakeApplicationActivator.h"
+#include "platform/fake/FakeApplicationCatalog.h"
+#include "platform/fake/FakeApplicationLauncher.h"
+#include "platform/fake/FakeDesktopOpener.h"
+#include "platform/fake/FakeKeySender.h"
+#include "platform/fake/FakePasteboard.h"
+
+#include <QTest>
+
+using namespace vima;
+
+namespace {
+
+const RunningApplication firefox{31, QStringLiteral("firefox"), QStringLiteral("Firefox"), 7};
+const RunningApplication editor{32, QStringLiteral("org.gnome.TextEditor"), QStringLiteral("Text Editor"), 8};
+const KeyChord ctrlT{QStringLiteral("t"), modifiers::control};
+
+RingItem newTab()
+{
+    return test::item(QStringLiteral("New Tab"),
+                      {AppleScriptPayload{keystrokeScript(ctrlT, QStringLiteral("firefox")), false}});
+}
+
+} // namespace
+
+class TestKeystrokeRoad : public QObject {
+    Q_OBJECT
+
+    FakeApplicationCatalog catalog;
+    FakeApplicationLauncher launcher;
+    FakeDesktopOpener opener;
+    FakeAppleScriptEngine appleScript;
+    ScriptRunner scripts{catalog, launcher, opener, appleScript};
+    FakeAccessibility accessibility;
+    FakePasteboard pasteboard;
+    FakeKeySender keys;
+    FakeApplicationActivator activator;
+    FakeScheduler scheduler;
+    ClipboardLane lane{scheduler};
+    std::unique_ptr<ActionRunner> runner;
+    std::unique_ptr<KeystrokeRoad> road;
+    QList<ActionOutcome> outcomes;
+
+    void runToEnd(const RingItem &item, const ActionRunner::Target &target)
+    {
+        runner->run(item, target);
+        scheduler.advance(2);
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        appleScript = {};
+        accessibility = {};
+        keys = {};
+        activator = {};
+        outcomes.clear();
+        runner = std::make_unique<ActionRunner>(scripts);
+        runner->present = [this](const ActionOutcome &outcome) { outcomes.append(outcome); };
+        road = std::make_unique<KeystrokeRoad>(*runner,
+                                               DesktopAccess{accessibility, pasteboard, keys, activator, scheduler, lane});
+    }
+
+    void keysGoToTheWindowTheRingOpenedOver()
+    {
+        activator.activePid = editor.pid; // something took the front meanwhile
+        runToEnd(newTab(), firefox);
+        QCOMPARE(activator.activated, QList<qint64>{firefox.pid});
+        QCOMPARE(keys.chords, QList<KeyChord>{ctrlT});
+        QVERIFY(outcomes.isEmpty());
+        QVERIFY(appleScript.sources.isEmpty());
+    }
+
+    void nothingIsSentWhereTheKeysDontBelong_data()
+    {
+        QTest::addColumn<ActionRunner::Target>("target");
+        QTest::addColumn<bool>("trusted");
+        QTest::addColumn<FakeApplicationActivator::Activation>("activation");
+        QTest::addColumn<bool>("canSend");
+        QTest::addColumn<QString>("says");
+        using A = FakeApplicationActivator::Activation;
+        QTest::newRow("another application") << ActionRunner::Target(editor) << true << A::raises << true
+                                             << "which wasn't in front";
+        QTest::newRow("no application") << ActionRunner::Target() << true << A::raises << true
+                                        << "which wasn't in front";
+        QTest::newRow("window gone") << ActionRunner::Target(firefox) << true << A::isRefused << true
+                                     << "sent no keys";
+        QTest::newRow("no XTest") << ActionRunner::Target(firefox) << true << A::raises << false << "XTest";
+        QTest::newRow("not trusted") << ActionRunner::Target(firefox) << false << A::raises << true << "";
+    }
+
+    void nothingIsSentWhereTheKeysDontBelong()
+    {
+        QFETCH(ActionRunner::Target, target);
+        QFETCH(QString, says);
+        QFETCH(bool, canSend);
+        QFETCH(bool, trusted);
+        accessibility.trusted = trusted;
+        QFETCH(FakeApplicationActivator::Activation, activation);
+        activator.activation = activation;
+        keys.canSend = canSend;
+        runToEnd(newTab(), target);
+        QVERIFY(keys.chords.isEmpty());
+        QCOMPARE(outcomes.size(), 1);
+        QCOMPARE(outcomes[0].style, ActionOutcome::Style::failure);
+        QVERIFY2(outcomes[0].body.contains(says), qPrintable(outcomes[0].body));
+        QVERIFY(appleScript.sources.isEmpty());
+    }
+
+    void otherScriptsStillGoToAppleScript()
+    {
+        const RingItem other = test::item(QStringLiteral("Old"), {AppleScriptPayload{QStringLiteral("beep"), false}});
+        runToEnd(other, firefox);
+        QCOMPARE(appleScript.sources, QStringList{QStringLiteral("beep")});
+        QVERIFY(keys.chords.isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestKeystrokeRoad)
+#include "tst_keystrokeroad.moc"

@@ -1,0 +1,128 @@
+// The starter configuration's built-in actions on a real X server: the
+// browser ring's keys reach the browser's window, and Snip puts a dragged
+// region on the clipboard with a screenshot tool this system has.
+#include "AgentHome.h"
+#include "AgentProcess.h"
+#include "RingGestures.h"
+#include "SupportProgram.h"
+
+#include "model/VimaConfig.h"
+#include "store/ConfigStore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QProcess>
+#include <QTest>
+#include <cstdlib>
+#include <xcb/xcb.h>
+
+using namespace vima;
+using namespace agent_home;
+using namespace ring_gestures;
+
+namespace {
+
+constexpr int newTabSlot = 0;
+constexpr int snipSlot = 3;
+
+bool writeConfig(const VimaConfig &config)
+{
+    QDir().mkpath(QFileInfo(configPath()).path());
+    QFile file(configPath());
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(ConfigStore::encode(config)) > 0;
+}
+
+std::optional<QString> browserOf(const VimaConfig &config)
+{
+    const QList<Ring> rings = config.appRings();
+    return rings.isEmpty() ? std::nullopt : rings.first().bundleIDMatch;
+}
+
+// Whether another client holds the pointer: the screenshot tool is waiting for the drag.
+bool pointerHeldByAnother()
+{
+    xcb_connection_t *connection = xcb_connect(nullptr, nullptr);
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+    xcb_grab_pointer_reply_t *reply = xcb_grab_pointer_reply(
+        connection,
+        xcb_grab_pointer(connection, 0, root, 0, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC, XCB_NONE, XCB_NONE,
+                         XCB_CURRENT_TIME),
+        nullptr);
+    const bool held = reply && reply->status == XCB_GRAB_STATUS_ALREADY_GRABBED;
+    if (reply && reply->status == XCB_GRAB_STATUS_SUCCESS)
+        xcb_ungrab_pointer(connection, XCB_CURRENT_TIME);
+    std::free(reply);
+    xcb_disconnect(connection);
+    return held;
+}
+
+QByteArray clipboard(const QString &target)
+{
+    QProcess xclip;
+    xclip.start(QStringLiteral("xclip"), {QStringLiteral("-selection"), QStringLiteral("clipboard"),
+                                          QStringLiteral("-t"), target, QStringLiteral("-o")});
+    return xclip.waitForFinished(5000) && xclip.exitCode() == 0 ? xclip.readAllStandardOutput() : QByteArray();
+}
+
+} // namespace
+
+class TestLinuxActions : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init()
+    {
+        QFile::remove(configPath());
+        movePointer(summonPoint);
+    }
+
+    void browserRingNewTabSendsCtrlTToTheBrowser()
+    {
+        // A browser's desktop entry, then the starter configuration made for it.
+        QVERIFY(!installMarkerApp(QStringLiteral("firefox"), QStringLiteral("Firefox"),
+                                  markerPath(QStringLiteral("firefox-launched")))
+                     .isEmpty());
+        const VimaConfig config = ConfigStore::makeDefaultConfig();
+        const auto browser = browserOf(config);
+        QVERIFY(browser);
+        QVERIFY(!installMarkerApp(*browser, QStringLiteral("Browser"), markerPath(QStringLiteral("launched"))).isEmpty());
+        QVERIFY(writeConfig(config));
+
+        // A window of that class stands in for the browser, in front.
+        SupportProgram window(QStringLiteral("click_target"), {*browser, "500", "100", "300", "200"});
+        const QString ready = window.waitForLine(QStringLiteral("ready "));
+        QVERIFY(!ready.isEmpty());
+        QCOMPARE(xdotool({QStringLiteral("windowactivate"), QStringLiteral("--sync"), ready.section(u' ', 1)}), 0);
+
+        AgentProcess agent;
+        QVERIFY(agent.start());
+        QVERIFY(chooseSlotByHotkey(newTabSlot));
+        QCOMPARE(window.waitForLine(QStringLiteral("key "), 10000), QStringLiteral("key Ctrl+T"));
+        QVERIFY(agent.terminate());
+    }
+
+    void snipPutsTheDraggedRegionOnTheClipboard()
+    {
+        QVERIFY(writeConfig(ConfigStore::makeDefaultConfig()));
+        AgentProcess agent;
+        QVERIFY(agent.start());
+        QVERIFY(chooseSlotByHotkey(snipSlot));
+        QTRY_VERIFY_WITH_TIMEOUT(pointerHeldByAnother(), 10000);
+        movePointer({100, 100});
+        xdotool({QStringLiteral("mousedown"), QStringLiteral("1")});
+        for (const QPoint step : {QPoint(150, 130), QPoint(200, 160), QPoint(260, 200)})
+            movePointer(step);
+        xdotool({QStringLiteral("mouseup"), QStringLiteral("1")});
+
+        QTRY_VERIFY_WITH_TIMEOUT(clipboard(QStringLiteral("TARGETS")).contains("image/png"), 10000);
+        const QImage image = QImage::fromData(clipboard(QStringLiteral("image/png")), "PNG");
+        QVERIFY(qAbs(image.width() - 160) <= 2);
+        QVERIFY(qAbs(image.height() - 100) <= 2);
+        QVERIFY(agent.terminate());
+    }
+};
+
+QTEST_MAIN(TestLinuxActions)
+#include "e2e_linuxactions.moc"
