@@ -28,9 +28,7 @@ constexpr Screenshooter screenshooters[] = {
     {"import", "set -- import", false, "set -- import"},
 };
 
-const QString noScreenshooter = QStringLiteral(
-    "install gnome-screenshot, spectacle, xfce4-screenshooter or flameshot, or maim (or scrot, or "
-    "imagemagick) with xclip.");
+const QString desktopScreenshooters = QStringLiteral("gnome-screenshot, spectacle, xfce4-screenshooter");
 
 ActionPreset system(const char *id, const char *title, const char *symbol, const char *summary,
                     const char *keywords, ItemAction action)
@@ -61,8 +59,10 @@ QString snipToClipboard()
         choices.append({tools, {}, QString::fromLatin1(entry.toClipboard)});
     }
     // Through a file: a cancelled drag must leave the clipboard as it was.
-    return ToolChoice::firstInstalled(choices, ToolChoice::failWith(QStringLiteral("Snip needs a screenshot tool: ")
-                                                                    + noScreenshooter))
+    return ToolChoice::firstInstalled(choices, ToolChoice::failWith(QStringLiteral("Snip needs a screenshot tool: install %1 or flameshot, "
+                                                                                   "or maim (or scrot, or imagemagick) "
+                                                                                   "with xclip.")
+                                                                        .arg(desktopScreenshooters)))
         + QStringLiteral("d=$(mktemp -d) || exit 1\n"
                          "\"$@\" \"$d/snip.png\" && xclip -selection clipboard -t image/png -i \"$d/snip.png\"\n"
                          "s=$?\n"
@@ -75,9 +75,10 @@ QString snipToFile()
     QList<ToolChoice> choices;
     for (const Screenshooter &entry : screenshooters)
         choices.append({{QString::fromLatin1(entry.tool)}, {}, QString::fromLatin1(entry.toFile)});
-    return ToolChoice::firstInstalled(choices, ToolChoice::failWith(QStringLiteral("Snip to File needs a "
-                                                                                   "screenshot tool: ")
-                                                                    + noScreenshooter))
+    return ToolChoice::firstInstalled(choices, ToolChoice::failWith(QStringLiteral("Snip to File needs a screenshot tool: install "
+                                                                                   "%1, flameshot, maim, scrot or "
+                                                                                   "imagemagick.")
+                                                                        .arg(desktopScreenshooters)))
         + ToolChoice::firstInstalled(
                {{{QStringLiteral("xdg-user-dir")}, {}, QStringLiteral("d=$(xdg-user-dir PICTURES)")}},
                QStringLiteral("d="))
