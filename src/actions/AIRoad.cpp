@@ -17,10 +17,11 @@ namespace {
 
 const QString languageToken = QStringLiteral("{{language}}");
 
-// Only whether some provider could run at all: no item's wishes count yet.
-AIPayload blankPayload()
+// Only whether some provider could run at all; an item that needs a strong
+// model may go to a cloud provider that the others may not.
+AIPayload blankPayload(bool needsStrongModel)
 {
-    return AIPayload{QString(), ResultHandling::showPopover, std::nullopt, std::nullopt, false};
+    return AIPayload{QString(), ResultHandling::showPopover, std::nullopt, std::nullopt, needsStrongModel};
 }
 
 QString withLanguage(QString prompt, const std::optional<QString> &language)
@@ -55,8 +56,10 @@ QCoro::Task<void> AIRoad::run(const ActionRun &run, AIPayload payload, RingItem 
     }
     co_await c_.prepare();
     const AISettings settings = c_.aiSettings();
-    if ((co_await c_.llm.freshCandidates(blankPayload(), settings, token)).isEmpty()) {
-        run.present(noProviderOutcome(item.title, settings));
+    if ((co_await c_.llm.freshCandidates(blankPayload(payload.needsStrongModel), settings, token)).isEmpty()) {
+        const ActionOutcome outcome = noProviderOutcome(item.title, settings);
+        qCCritical(lcActionRunner, "%s failed: %s", qUtf8Printable(item.title), qUtf8Printable(outcome.body));
+        run.present(outcome);
         co_return;
     }
 
@@ -148,8 +151,14 @@ QCoro::Task<void> AIRoad::writeBack(const ActionRun &run, ActionOutcome answer)
     run.token().throwIfCancelled();
 
     if (!failure) {
-        if (answer.recovery)
+        // After a fallback the user learns who answered; the answer is
+        // already in place, so it is offered to copy, not to write again.
+        if (answer.recovery) {
+            answer.recovery = *answer.recovery + QStringLiteral("\nIt has replaced your selection.");
+            answer.replaceTarget.reset();
+            answer.replaced = true;
             run.present(answer);
+        }
         co_return;
     }
     const QString reason = ErrorDescription::of(failure).message;

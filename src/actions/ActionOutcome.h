@@ -26,6 +26,8 @@ struct ActionOutcome {
     std::optional<QString> recovery;
     std::optional<RecoveryAction> recoveryAction;
     bool isAI = false;
+    // The body is already written into the target: offered to copy, never to write again.
+    bool replaced = false;
 };
 
 } // namespace vima

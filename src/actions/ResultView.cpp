@@ -165,6 +165,12 @@ QWidget *ResultView::makeFooter(const ActionOutcome &outcome)
     if (outcome.style == ActionOutcome::Style::success) {
         const bool canReplace = outcome.replaceTarget.has_value();
         layout->addWidget(makeCopyButton(!canReplace));
+        if (outcome.replaced) {
+            auto *close = new QPushButton(QStringLiteral("Close"));
+            close->setObjectName(QStringLiteral("closeButton"));
+            connect(close, &QPushButton::clicked, this, [this] { actions_.close(); });
+            layout->addWidget(close);
+        }
         if (canReplace) {
             auto *replace = new QPushButton(QStringLiteral("⇄ Replace Selection"));
             replace->setObjectName(QStringLiteral("replace"));

@@ -4,16 +4,20 @@
 
 namespace vima {
 
+QString AppleOnDeviceProvider::reason()
+{
+    return QStringLiteral("There is no on-device model on Linux. Use a local Ollama server, or add an API key.");
+}
+
 LLMProviderStatus AppleOnDeviceProvider::status(const LLMCredentials &) const
 {
-    return LLMProviderStatus::unsupported(
-        QStringLiteral("Needs macOS 26 or later. Add an API key to use a cloud model instead."));
+    return LLMProviderStatus::unavailable(reason());
 }
 
 QCoro::Task<QString> AppleOnDeviceProvider::complete(LLMRequest, LLMCredentials,
                                                      CancellationToken) const
 {
-    throw LLMError::providerUnavailable(kind(), QStringLiteral("Needs macOS 26 or later."));
+    throw LLMError::providerUnavailable(kind(), reason());
     co_return QString();
 }
 

@@ -4,11 +4,14 @@
 
 namespace vima {
 
-// The system's on-device language model. This system has none, so the
-// provider answers as a system too old for it: never ready, never a candidate.
-// Its kind stays because it is the default and configuration files name it.
+// The system's on-device language model. This system has none: the provider
+// is never ready and never a candidate. Its kind stays because configuration
+// files written elsewhere name it.
 class AppleOnDeviceProvider final : public LLMProvider {
 public:
+    // Why it can't run here, and what can.
+    static QString reason();
+
     LLMProviderKind kind() const override { return LLMProviderKind::appleOnDevice; }
     LLMProviderStatus status(const LLMCredentials &credentials) const override;
     QCoro::Task<QString> complete(LLMRequest request, LLMCredentials credentials,

@@ -8,9 +8,10 @@ namespace {
 const QString settingsHint = QStringLiteral("Settings → AI.");
 }
 
-LLMError::LLMError(Case kind, std::optional<LLMProviderKind> provider, int status, QString text)
+LLMError::LLMError(Case kind, std::optional<LLMProviderKind> provider, int status, QString text,
+                   std::optional<QString> recovery)
     : kind_(kind), provider_(provider), status_(status), text_(std::move(text)),
-      what_(description().toUtf8())
+      recovery_(std::move(recovery)), what_(description().toUtf8())
 {
 }
 
@@ -22,7 +23,10 @@ LLMError LLMError::providerUnavailable(LLMProviderKind provider, QString reason)
     return LLMError(Case::providerUnavailable, provider, 0, std::move(reason));
 }
 LLMError LLMError::inputTooLong(LLMProviderKind provider) { return LLMError(Case::inputTooLong, provider); }
-LLMError LLMError::noUsableProvider(QString detail) { return LLMError(Case::noUsableProvider, {}, 0, std::move(detail)); }
+LLMError LLMError::nothingAnswered(QString message, std::optional<QString> recovery)
+{
+    return LLMError(Case::nothingAnswered, {}, 0, std::move(message), std::move(recovery));
+}
 LLMError LLMError::refused(QString text) { return LLMError(Case::refused, {}, 0, std::move(text)); }
 LLMError LLMError::invalidResponse() { return LLMError(Case::invalidResponse); }
 LLMError LLMError::timedOut() { return LLMError(Case::timedOut); }
@@ -51,8 +55,8 @@ QString LLMError::description() const
         return name + QStringLiteral(" isn't available: ") + text_;
     case Case::inputTooLong:
         return QStringLiteral("Your selection is too long for ") + name + QStringLiteral(".");
-    case Case::noUsableProvider:
-        return QStringLiteral("No AI provider is set up yet. ") + text_;
+    case Case::nothingAnswered:
+        return text_;
     case Case::refused:
         return QStringLiteral("The model declined to answer. ") + text_;
     case Case::invalidResponse:
@@ -70,8 +74,9 @@ std::optional<QString> LLMError::recoverySuggestion() const
 {
     switch (kind_) {
     case Case::missingAPIKey:
-    case Case::noUsableProvider:
         return QStringLiteral("Set one up in ") + settingsHint;
+    case Case::nothingAnswered:
+        return recovery_;
     case Case::api:
         if (status_ == 401 || status_ == 403)
             return QStringLiteral("Check the key in ") + settingsHint;
@@ -108,7 +113,7 @@ bool LLMError::allowsFallback() const
     case Case::refused:
     case Case::timedOut:
         return true;
-    case Case::noUsableProvider:
+    case Case::nothingAnswered:
     case Case::invalidResponse:
     case Case::cancelled:
         return false;

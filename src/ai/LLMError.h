@@ -12,7 +12,7 @@ namespace vima {
 // The one error of the AI layer. Which payload fields a case uses: `provider`
 // for missingAPIKey, providerUnavailable and inputTooLong; `status` for api;
 // `text` for api (the message), transport, providerUnavailable (the reason),
-// noUsableProvider (the detail) and refused.
+// nothingAnswered (the whole message) and refused; `recovery` for nothingAnswered.
 class LLMError : public UserError {
 public:
     enum class Case {
@@ -21,7 +21,7 @@ public:
         transport,
         providerUnavailable,
         inputTooLong,
-        noUsableProvider,
+        nothingAnswered,
         refused,
         invalidResponse,
         timedOut,
@@ -33,7 +33,9 @@ public:
     static LLMError transport(QString text);
     static LLMError providerUnavailable(LLMProviderKind provider, QString reason);
     static LLMError inputTooLong(LLMProviderKind provider);
-    static LLMError noUsableProvider(QString detail);
+    // No provider could answer: `message` leads with the chosen provider's own
+    // failure, then the others tried.
+    static LLMError nothingAnswered(QString message, std::optional<QString> recovery);
     static LLMError refused(QString text);
     static LLMError invalidResponse();
     static LLMError timedOut();
@@ -54,17 +56,18 @@ public:
     bool operator==(const LLMError &other) const
     {
         return kind_ == other.kind_ && provider_ == other.provider_ && status_ == other.status_
-               && text_ == other.text_;
+               && text_ == other.text_ && recovery_ == other.recovery_;
     }
 
 private:
     explicit LLMError(Case kind, std::optional<LLMProviderKind> provider = {}, int status = 0,
-                      QString text = {});
+                      QString text = {}, std::optional<QString> recovery = {});
 
     Case kind_;
     std::optional<LLMProviderKind> provider_;
     int status_;
     QString text_;
+    std::optional<QString> recovery_;
     QByteArray what_;
 };
 

@@ -6,6 +6,8 @@
 
 #include <QLoggingCategory>
 #include <QPointer>
+#include <QStringList>
+#include <algorithm>
 
 namespace vima {
 
@@ -26,6 +28,19 @@ QString trimSpacesAndTabs(const QString &text)
 }
 
 } // namespace
+
+LLMService::Endpoints LLMService::Endpoints::fromEnvironment()
+{
+    Endpoints endpoints;
+    const auto read = [](const char *name, std::optional<QUrl> &endpoint) {
+        const QString address = qEnvironmentVariable(name);
+        if (!address.isEmpty())
+            endpoint = QUrl(address);
+    };
+    read("TAVELON_ANTHROPIC_URL", endpoints.anthropic);
+    read("TAVELON_OPENAI_URL", endpoints.openAI);
+    return endpoints;
+}
 
 LLMService::ProviderTable LLMService::standardProviders(const Endpoints &endpoints,
                                                         OllamaReachability &reachability,
@@ -59,15 +74,27 @@ const LLMProvider *LLMService::provider(LLMProviderKind kind) const
     return it == providers_.end() ? nullptr : it->second.get();
 }
 
+bool LLMService::isCloud(LLMProviderKind kind)
+{
+    return kind == LLMProviderKind::anthropic || kind == LLMProviderKind::openai;
+}
+
 QList<LLMProviderKind> LLMService::consideredKinds(const AIPayload &payload,
                                                    const AISettings &settings) const
 {
+    // Text leaves the machine only by the user's choice: a cloud provider
+    // chosen, or an item that needs a strong model (its key saved, else it is
+    // not ready). Fallback from a local provider stays on this machine.
     QList<LLMProviderKind> wanted;
     if (payload.needsStrongModel)
         wanted << LLMProviderKind::anthropic << LLMProviderKind::openai;
     wanted << settings.provider;
-    if (settings.autoFallback)
-        wanted << fallbackOrder();
+    if (settings.autoFallback) {
+        for (LLMProviderKind kind : fallbackOrder()) {
+            if (isCloud(settings.provider) || !isCloud(kind))
+                wanted << kind;
+        }
+    }
 
     QList<LLMProviderKind> kinds;
     for (LLMProviderKind kind : wanted) {
@@ -143,9 +170,9 @@ QCoro::Task<LLMService::Completion> LLMService::complete(AIPayload payload, QStr
 {
     const QList<LLMProviderKind> kinds = co_await freshCandidates(payload, settings, token);
     if (kinds.isEmpty())
-        throw LLMError::noUsableProvider(noProviderDetail(settings));
+        throw LLMError::nothingAnswered(noProviderDetail(settings), noProviderRecovery());
 
-    std::optional<LLMError> lastError;
+    QList<Failure> failures;
     for (qsizetype index = 0; index < kinds.size(); ++index) {
         if (token.isCancelled())
             throw LLMError::cancelled();
@@ -159,18 +186,54 @@ QCoro::Task<LLMService::Completion> LLMService::complete(AIPayload payload, QStr
             if (answer.isEmpty())
                 throw LLMError::invalidResponse();
             co_return Completion{answer, kind,
-                                 index > 0 ? fallbackNote(settings.provider, kind, lastError)
+                                 index > 0 ? fallbackNote(settings.provider, kind, failures.last().error)
                                            : std::nullopt};
         } catch (const LLMError &error) {
             if (error.kind() == LLMError::Case::cancelled)
                 throw;
-            lastError = error;
+            // A server found stopped shows so at once, not as "Ready".
+            if (!statusText(kind, settings).isReady())
+                raiseStatusRevision();
+            failures.append(Failure{kind, error});
             if (!settings.autoFallback || index == kinds.size() - 1 || !error.allowsFallback())
-                throw;
+                throw failureOf(failures, settings);
             qCInfo(lcLLM, "%s failed, trying next provider", qUtf8Printable(rawValue(kind)));
         }
     }
     Q_UNREACHABLE();
+}
+
+LLMError LLMService::failureOf(const QList<Failure> &failures, const AISettings &settings) const
+{
+    // Read after the walk: a server that could not be reached is no longer ready.
+    const bool chosenReady = statusText(settings.provider, settings).isReady();
+    if (failures.size() == 1 && chosenReady)
+        return failures.first().error;
+
+    // The chosen provider's own failure leads, then the others in the order tried.
+    const auto chosen = std::find_if(failures.begin(), failures.end(), [&settings](const Failure &failure) {
+        return failure.kind == settings.provider;
+    });
+    QStringList lines;
+    std::optional<QString> recovery;
+    if (!chosenReady) {
+        lines << noProviderDetail(settings);
+        recovery = noProviderRecovery();
+    } else if (chosen != failures.end()) {
+        const QString name = displayName(chosen->kind);
+        const QString description = chosen->error.description();
+        lines << (description.startsWith(name) ? description : name + QStringLiteral(": ") + description);
+        recovery = chosen->error.recoverySuggestion();
+    } else {
+        recovery = failures.first().error.recoverySuggestion();
+    }
+    for (const Failure &failure : failures) {
+        if (failure.kind == settings.provider)
+            continue;
+        const QString lead = lines.isEmpty() ? QString() : QStringLiteral("Also tried ");
+        lines << lead + displayName(failure.kind) + QStringLiteral(": ") + failure.error.description();
+    }
+    return LLMError::nothingAnswered(lines.join(QLatin1Char('\n')), recovery);
 }
 
 std::optional<QString> LLMService::fallbackNote(LLMProviderKind chosen, LLMProviderKind answering,
@@ -187,18 +250,11 @@ std::optional<QString> LLMService::fallbackNote(LLMProviderKind chosen, LLMProvi
 
 QString LLMService::noProviderDetail(const AISettings &settings) const
 {
-    if (settings.provider == LLMProviderKind::ollama) {
-        const LLMProviderStatus ollama = statusText(LLMProviderKind::ollama, settings);
-        if (!ollama.isReady())
-            return displayName(LLMProviderKind::ollama) + QStringLiteral(" isn't available: ") + ollama.text;
-    }
-    const LLMProviderStatus onDevice = statusText(LLMProviderKind::appleOnDevice, settings);
-    if (onDevice.isReady())
-        return QStringLiteral("No provider is ready.");
-    if (onDevice.kind == LLMProviderStatus::Case::unsupported)
-        return QStringLiteral("On-device AI doesn't run on this system, and no API key is saved.");
-    return QStringLiteral("On-device AI is unavailable (") + onDevice.text
-           + QStringLiteral(") and no API key is saved.");
+    // What stands in the way of the chosen provider, in its own words.
+    const LLMProviderStatus chosen = statusText(settings.provider, settings);
+    if (chosen.kind == LLMProviderStatus::Case::needsKey)
+        return LLMError::missingAPIKey(settings.provider).description();
+    return chosen.text;
 }
 
 QString LLMService::noProviderRecovery()

@@ -39,6 +39,10 @@ public:
     struct Endpoints {
         std::optional<QUrl> anthropic = AnthropicProvider::publicEndpoint();
         std::optional<QUrl> openAI = OpenAIProvider::publicEndpoint();
+
+        // The public APIs, or the addresses in TAVELON_ANTHROPIC_URL and
+        // TAVELON_OPENAI_URL (a stand-in server, as the end-to-end tests use).
+        static Endpoints fromEnvironment();
     };
 
     struct Completion {
@@ -56,6 +60,8 @@ public:
                OllamaReachability &reachability, QObject *parent = nullptr);
 
     static QList<LLMProviderKind> fallbackOrder();
+    // Whether a provider sends the text off this machine.
+    static bool isCloud(LLMProviderKind kind);
 
     QList<LLMProviderKind> candidates(const AIPayload &payload, const AISettings &settings) const;
     // The candidates after probing the Ollama server again when it would be
@@ -71,6 +77,7 @@ public:
                                      CancellationToken token = {});
     static std::optional<QString> fallbackNote(LLMProviderKind chosen, LLMProviderKind answering,
                                                const std::optional<LLMError> &lastError);
+    // Why the chosen provider can't take a request, in its own words.
     QString noProviderDetail(const AISettings &settings) const;
     // What can run on this system when nothing can.
     static QString noProviderRecovery();
@@ -92,7 +99,14 @@ Q_SIGNALS:
     void statusRevisionChanged(quint64 revision);
 
 private:
+    struct Failure {
+        LLMProviderKind kind;
+        LLMError error;
+    };
+
     const LLMProvider *provider(LLMProviderKind kind) const;
+    // The error of a walk in which nothing answered.
+    LLMError failureOf(const QList<Failure> &failures, const AISettings &settings) const;
     QList<LLMProviderKind> consideredKinds(const AIPayload &payload, const AISettings &settings) const;
     void raiseStatusRevision();
 

@@ -27,7 +27,7 @@ LLMProviderStatus OllamaProvider::status(const LLMCredentials &credentials) cons
         return LLMProviderStatus::unavailable(
             QStringLiteral("Not detected yet — open Settings → AI to check."));
     if (!*reachable)
-        return LLMProviderStatus::unavailable(QStringLiteral("No server at ") + url.toString()
+        return LLMProviderStatus::unavailable(QStringLiteral("Ollama isn't running at ") + url.toString()
                                               + QStringLiteral(". Start Ollama and try again."));
     return LLMProviderStatus::ready();
 }
@@ -52,11 +52,13 @@ QCoro::Task<QString> OllamaProvider::complete(LLMRequest request, LLMCredentials
                 kind(), QStringLiteral("The model “") + request.model
                             + QStringLiteral("” isn't pulled yet. Run: ollama pull ") + request.model
                             + QStringLiteral(". (") + error.text() + QStringLiteral(")"));
-        if (error.kind() == LLMError::Case::transport)
+        if (error.kind() == LLMError::Case::transport) {
+            reachability_.recordUnreachable(url);
             throw LLMError::providerUnavailable(
                 kind(), QStringLiteral("Couldn't reach ") + url.toString()
                             + QStringLiteral(". Is Ollama running? (") + error.text()
                             + QStringLiteral(")"));
+        }
         throw;
     }
     co_return readAnswer(reply);

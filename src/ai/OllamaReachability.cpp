@@ -77,6 +77,8 @@ std::optional<bool> OllamaReachability::lookup(const QUrl &base) const
     return result ? std::optional<bool>(result->ok) : std::nullopt;
 }
 
+void OllamaReachability::recordUnreachable(const QUrl &base) { record(Result{}, base.toString()); }
+
 std::optional<QStringList> OllamaReachability::models(const QUrl &base) const
 {
     std::lock_guard guard(lock_);

@@ -30,6 +30,9 @@ public:
     // Asks the server for its model list and records whether it answered. A
     // cancelled probe says nothing about the server and is not recorded.
     QCoro::Task<bool> probe(QUrl base, CancellationToken token = {});
+    // A request that could not reach the server: it counts as not running now,
+    // not only after the last good probe has gone stale.
+    void recordUnreachable(const QUrl &base);
     // The recorded answer while it is younger than `staleAfter`.
     std::optional<bool> lookup(const QUrl &base) const;
     // The model names the server listed in that answer; nothing when it

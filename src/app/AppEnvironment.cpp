@@ -53,7 +53,7 @@ AppEnvironment::AppEnvironment(Platform &platform, const QString &configDirector
     ollama_ = std::make_unique<OllamaReachability>(scheduler);
     llm_ = std::make_unique<LLMService>(
         [keychain](LLMProviderKind kind) { return keychain->apiKey(kind); },
-        LLMService::standardProviders(LLMService::Endpoints{}, *ollama_, scheduler), *ollama_);
+        LLMService::standardProviders(LLMService::Endpoints::fromEnvironment(), *ollama_, scheduler), *ollama_);
     frontmost_ = std::make_unique<FrontmostAppObserver>(*platform.activeApplications);
     hotkeys_ = std::make_unique<HotkeyManager>(*platform.hotKeys);
     loginItem_ = std::make_unique<LoginItemService>(*platform.loginItems);

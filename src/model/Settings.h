@@ -48,8 +48,10 @@ std::optional<AppTheme> themeFromRawValue(const QString &raw);
 struct AISettings {
     static const QString defaultOllamaBaseURL; // "http://localhost:11434"
 
-    LLMProviderKind provider = LLMProviderKind::appleOnDevice;
-    QString model = QStringLiteral("on-device");
+    // This system has no on-device model: a fresh configuration asks the
+    // local Ollama server, so nothing leaves the machine until the user says so.
+    LLMProviderKind provider = LLMProviderKind::ollama;
+    QString model = defaultModel(LLMProviderKind::ollama);
     double timeout = 45.0;
     qint64 maxTokens = 2048;
     QString defaultTargetLanguage = QStringLiteral("Spanish");

@@ -244,9 +244,8 @@ private Q_SLOTS:
         QTest::addColumn<bool>("ollamaChosen");
         QTest::addColumn<QString>("body"); // %1: the stopped server's address
         QTest::newRow("on-device chosen, no keys")
-            << false << "On-device AI doesn't run on this system, and no API key is saved.";
-        QTest::newRow("ollama chosen and stopped")
-            << true << "Ollama (local) isn't available: No server at %1. Start Ollama and try again.";
+            << false << "There is no on-device model on Linux. Use a local Ollama server, or add an API key.";
+        QTest::newRow("ollama chosen and stopped") << true << "Ollama isn't running at %1. Start Ollama and try again.";
     }
 
     void noProviderShowsItsOutcomeBeforeReading()
@@ -258,11 +257,13 @@ private Q_SLOTS:
         QUrl stopped = server->url(QString());
         stopped.setPort(LoopbackHttpServer::closedPort());
         ai.ollamaBaseURL = stopped.toString();
+        body.replace(QStringLiteral("%1"), stopped.toString());
+        QTest::ignoreMessage(QtCriticalMsg, qPrintable("Rewrite failed: " + body));
         run(aiItem(QStringLiteral("Rewrite"), QStringLiteral("Rewrite.")));
         waitUntilEnded();
         QCOMPARE(events, QStringList{QStringLiteral("present")});
         const ActionOutcome outcome = outcomes.first();
-        QCOMPARE(outcome.body, body.arg(stopped.toString()));
+        QCOMPARE(outcome.body, body);
         QCOMPARE(outcome.style, ActionOutcome::Style::failure);
         QCOMPARE(outcome.recovery,
                  QStringLiteral("Start a local Ollama server, or add an API key in Settings → AI."));
@@ -273,12 +274,25 @@ private Q_SLOTS:
         QVERIFY(chats().isEmpty());
     }
 
+    void anItemThatNeedsAStrongModelMayRunWhereNoOtherCan()
+    {
+        useCloudProviders();
+        ai.provider = LLMProviderKind::ollama; // stopped
+        RingItem item = aiItem(QStringLiteral("Rewrite"), QStringLiteral("Rewrite."));
+        std::get<AIPayload>(item.action.payload).needsStrongModel = true;
+        run(item);
+        waitUntilEnded();
+        QCOMPARE(outcomes.first().body, QStringLiteral("From OpenAI."));
+        QCOMPARE(focused->selectedTextReads, 1);
+    }
+
     void aServerFoundStoppedIsAskedAgainOnTheNextRun()
     {
         server->setRoute("/api/tags", HttpRoute::reply(503, "starting"));
+        QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("^Rewrite failed: Ollama isn't running"));
         run(aiItem(QStringLiteral("Rewrite"), QStringLiteral("Rewrite.")));
         waitUntilEnded();
-        QVERIFY(outcomes.first().body.contains(QStringLiteral("No server at ")));
+        QVERIFY(outcomes.first().body.startsWith(QStringLiteral("Ollama isn't running at ")));
         server->setRoute("/api/tags", HttpRoute::reply(200, R"({"models":[]})"));
         ended = 0;
         run(aiItem(QStringLiteral("Rewrite"), QStringLiteral("Rewrite.")));
@@ -506,13 +520,16 @@ private Q_SLOTS:
             QCOMPARE(events, (QStringList{reading, QStringLiteral("Rewrite…"), none}));
             return;
         }
+        // Written once: the notice offers the answer to copy, not to write again.
         QCOMPARE(outcomes.size(), 1);
         const ActionOutcome outcome = outcomes.first();
         QCOMPARE(outcome.body, answer);
         QCOMPARE(outcome.style, ActionOutcome::Style::success);
-        QCOMPARE(outcome.replaceTarget, editor);
+        QCOMPARE(outcome.replaceTarget, std::nullopt);
+        QVERIFY(outcome.replaced);
         QCOMPARE(outcome.recovery,
-                 QStringLiteral("Used OpenAI instead of Anthropic. The provider had a server error (HTTP 503). Overloaded"));
+                 QStringLiteral("Used OpenAI instead of Anthropic. The provider had a server error (HTTP 503). Overloaded"
+                                "\nIt has replaced your selection."));
         QVERIFY(!outcome.recoveryAction);
         QVERIFY(outcome.isAI);
     }

@@ -92,6 +92,19 @@ private Q_SLOTS:
         QCOMPARE(controller->resultPanel(), panel);
     }
 
+    void anAnswerAlreadyWrittenOffersCopyAndClose()
+    {
+        ActionOutcome written = outcome(ActionOutcome::Style::success);
+        written.replaced = true;
+        controller->show(written);
+        QWidget *panel = controller->resultPanel();
+        QVERIFY(child(panel, QStringLiteral("copy")));
+        QVERIFY(!child(panel, QStringLiteral("replace")));
+        child(panel, QStringLiteral("closeButton"))->click();
+        QVERIFY(!controller->resultPanel());
+        QVERIFY(replaced.isEmpty());
+    }
+
     void replaceSelectionClosesThenCallsBack()
     {
         controller->show(outcome(ActionOutcome::Style::success, editor));

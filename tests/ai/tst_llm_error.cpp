@@ -62,9 +62,8 @@ private Q_SLOTS:
                                   << "Your selection is too long for Apple On-Device."
                                   << "Select less text, or add an API key in Settings → AI to use a cloud model."
                                   << true;
-        QTest::newRow("no provider") << LLMError::noUsableProvider("No provider is ready.")
-                                     << "No AI provider is set up yet. No provider is ready."
-                                     << "Set one up in Settings → AI." << false;
+        QTest::newRow("nothing answered") << LLMError::nothingAnswered("Ollama isn't running.", "Start it.")
+                                          << "Ollama isn't running." << "Start it." << false;
         QTest::newRow("refused") << LLMError::refused("Blocked.")
                                  << "The model declined to answer. Blocked." << noSuggestion << true;
         QTest::newRow("invalid") << LLMError::invalidResponse()

@@ -347,17 +347,15 @@ private Q_SLOTS:
 
     // On-device
 
-    void onDeviceIsUnsupportedHere()
+    void thereIsNoOnDeviceModelHere()
     {
+        const QString reason =
+            QStringLiteral("There is no on-device model on Linux. Use a local Ollama server, or add an API key.");
         const AppleOnDeviceProvider provider;
-        const LLMProviderStatus status = provider.status(LLMCredentials::none());
-        QCOMPARE(status.kind, LLMProviderStatus::Case::unsupported);
-        QCOMPARE(status.text, "Needs macOS 26 or later. Add an API key to use a cloud model instead.");
+        QCOMPARE(provider.status(LLMCredentials::none()), LLMProviderStatus::unavailable(reason));
         const auto running = ask(provider, LLMCredentials::none());
         QVERIFY(running.wait());
-        QVERIFY(running->error);
-        QCOMPARE(running->error->description(),
-                 "Apple On-Device isn't available: Needs macOS 26 or later.");
+        QCOMPARE(running->error, LLMError::providerUnavailable(LLMProviderKind::appleOnDevice, reason));
     }
 };
 

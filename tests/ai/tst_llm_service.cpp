@@ -90,44 +90,6 @@ private:
 private Q_SLOTS:
     void init() { build(); }
 
-    void candidates_data()
-    {
-        QTest::addColumn<bool>("strong");
-        QTest::addColumn<Kind>("chosen");
-        QTest::addColumn<bool>("autoFallback");
-        QTest::addColumn<QList<Kind>>("notReady");
-        QTest::addColumn<QString>("expected");
-
-        QTest::newRow("strong first, then chosen, then the fixed order")
-            << true << Kind::appleOnDevice << true << QList<Kind>{}
-            << "anthropic,openai,appleOnDevice,ollama";
-        QTest::newRow("chosen first, then the fixed order")
-            << false << Kind::openai << true << QList<Kind>{}
-            << "openai,appleOnDevice,ollama,anthropic";
-        QTest::newRow("no fallback: the chosen alone") << false << Kind::ollama << false
-                                                        << QList<Kind>{} << "ollama";
-        QTest::newRow("no fallback, chosen not ready") << false << Kind::anthropic << false
-                                                        << QList<Kind>{Kind::anthropic} << "";
-        QTest::newRow("strong without fallback") << true << Kind::ollama << false << QList<Kind>{}
-                                                 << "anthropic,openai,ollama";
-        QTest::newRow("only ready ones")
-            << true << Kind::anthropic << true << QList<Kind>{Kind::anthropic, Kind::appleOnDevice}
-            << "openai,ollama";
-    }
-
-    void candidates()
-    {
-        QFETCH(bool, strong);
-        QFETCH(Kind, chosen);
-        QFETCH(bool, autoFallback);
-        QFETCH(QList<Kind>, notReady);
-        QFETCH(QString, expected);
-        for (Kind kind : notReady)
-            scripts_[kind]->status = LLMProviderStatus::needsKey();
-        QCOMPARE(names(service_->candidates(payload(strong), settingsFor(chosen, autoFallback))),
-                 expected);
-    }
-
     void theStandardTableOnThisSystem()
     {
         const LLMService::Endpoints endpoints;
@@ -139,8 +101,8 @@ private Q_SLOTS:
                                  reachability);
         const AISettings settings;
         QCOMPARE(service.statusText(Kind::appleOnDevice, settings),
-                 LLMProviderStatus::unsupported(
-                     "Needs macOS 26 or later. Add an API key to use a cloud model instead."));
+                 LLMProviderStatus::unavailable(
+                     "There is no on-device model on Linux. Use a local Ollama server, or add an API key."));
         QCOMPARE(service.statusText(Kind::anthropic, settings), LLMProviderStatus::needsKey());
         QCOMPARE(service.statusText(Kind::openai, settings), LLMProviderStatus::needsKey());
         QCOMPARE(service.statusText(Kind::ollama, settings).kind, LLMProviderStatus::Case::unavailable);
@@ -151,8 +113,7 @@ private Q_SLOTS:
     void kindsMissingFromTheTableAreNeverCandidates()
     {
         build({Kind::ollama});
-        QCOMPARE(names(service_->candidates(payload(), settingsFor(Kind::ollama))),
-                 "appleOnDevice,anthropic,openai");
+        QCOMPARE(names(service_->candidates(payload(), settingsFor(Kind::ollama))), "appleOnDevice");
         QCOMPARE(service_->statusText(Kind::ollama, settingsFor(Kind::ollama)),
                  LLMProviderStatus::unavailable("Unknown provider."));
     }
@@ -277,7 +238,7 @@ private Q_SLOTS:
         QTest::newRow("refused") << LLMError::refused("no") << true;
         QTest::newRow("missing key") << LLMError::missingAPIKey(Kind::anthropic) << true;
         QTest::newRow("invalid") << LLMError::invalidResponse() << false;
-        QTest::newRow("no provider") << LLMError::noUsableProvider("d") << false;
+        QTest::newRow("nothing answered") << LLMError::nothingAnswered("d", std::nullopt) << false;
         QTest::newRow("cancelled") << LLMError::cancelled() << false;
     }
 
@@ -335,16 +296,15 @@ private Q_SLOTS:
         QCOMPARE(asked(Kind::ollama), 0);
     }
 
-    void theLastCandidatesErrorIsPassedOn()
+    void everyCandidateIsAskedOnceBeforeGivingUp()
     {
         for (auto &[kind, script] : scripts_)
             script->result = LLMError::transport(rawValue(kind));
         const auto running = complete(payload(), settingsFor(Kind::openai));
         QVERIFY(running.wait());
-        QCOMPARE(running->error, LLMError::transport("anthropic"));
-        QCOMPARE(asked(Kind::openai), 1);
-        QCOMPARE(asked(Kind::appleOnDevice), 1);
-        QCOMPARE(asked(Kind::ollama), 1);
+        QCOMPARE(running->error->kind(), LLMError::Case::nothingAnswered);
+        for (Kind kind : allProviderKinds())
+            QCOMPARE(asked(kind), 1);
     }
 
     void cancellationIsNeverRetried()
@@ -388,29 +348,28 @@ private Q_SLOTS:
 
     void noCandidateFailsBeforeAnyProviderIsAsked_data()
     {
-        QTest::addColumn<LLMProviderStatus>("onDevice");
+        QTest::addColumn<Kind>("chosen");
+        QTest::addColumn<LLMProviderStatus>("status");
         QTest::addColumn<QString>("detail");
-        QTest::newRow("on-device unsupported")
-            << LLMProviderStatus::unsupported("Needs macOS 26 or later.")
-            << "On-device AI doesn't run on this system, and no API key is saved.";
-        QTest::newRow("on-device unavailable")
-            << LLMProviderStatus::unavailable("Still downloading.")
-            << "On-device AI is unavailable (Still downloading.) and no API key is saved.";
-        QTest::newRow("on-device ready") << LLMProviderStatus::ready() << "No provider is ready.";
+        QTest::newRow("no key") << Kind::anthropic << LLMProviderStatus::needsKey() << "No Anthropic API key saved.";
+        QTest::newRow("unavailable") << Kind::ollama << LLMProviderStatus::unavailable("Not running.")
+                                     << "Not running.";
+        QTest::newRow("unsupported") << Kind::appleOnDevice << LLMProviderStatus::unsupported("Not here.")
+                                     << "Not here.";
     }
 
     void noCandidateFailsBeforeAnyProviderIsAsked()
     {
-        QFETCH(LLMProviderStatus, onDevice);
+        QFETCH(Kind, chosen);
+        QFETCH(LLMProviderStatus, status);
         QFETCH(QString, detail);
-        scripts_[Kind::appleOnDevice]->status = onDevice;
-        scripts_[Kind::anthropic]->status = LLMProviderStatus::needsKey();
-        AISettings settings = settingsFor(Kind::anthropic, false);
+        scripts_[chosen]->status = status;
+        AISettings settings = settingsFor(chosen, false);
         QCOMPARE(service_->noProviderDetail(settings), detail);
         const auto running = complete(payload(), settings);
         QVERIFY(running.wait());
-        QCOMPARE(running->error, LLMError::noUsableProvider(detail));
-        QCOMPARE(asked(Kind::anthropic), 0);
+        QCOMPARE(running->error, LLMError::nothingAnswered(detail, LLMService::noProviderRecovery()));
+        QCOMPARE(asked(chosen), 0);
     }
 
     void theConnectionTest()

@@ -105,8 +105,24 @@ private Q_SLOTS:
         scheduler_.advance(1.5);
         QVERIFY(running.wait());
         QVERIFY(running->error);
-        QCOMPARE(running->error->kind(), LLMError::Case::noUsableProvider);
+        QCOMPARE(running->error->kind(), LLMError::Case::nothingAnswered);
         QCOMPARE(reachability_->lookup(server_->url("")), false);
+    }
+
+    void aFailedConnectionMarksTheServerNotRunningAtOnce()
+    {
+        QVERIFY(start(service_->refresh(settings_)).wait());
+        QVERIFY(service_->statusText(LLMProviderKind::ollama, settings_).isReady());
+        const QString address = server_->url("").toString();
+        server_.reset(); // the server stops while its last probe is still fresh
+        QSignalSpy revisions(service_.get(), &LLMService::statusRevisionChanged);
+        const auto running = complete();
+        QVERIFY(running.wait());
+        const QString notRunning = "Ollama isn't running at " + address + ". Start Ollama and try again.";
+        QCOMPARE(service_->statusText(LLMProviderKind::ollama, settings_),
+                 LLMProviderStatus::unavailable(notRunning));
+        QCOMPARE(revisions.size(), 1);
+        QCOMPARE(running->error, LLMError::nothingAnswered(notRunning, LLMService::noProviderRecovery()));
     }
 
     void ollamaConsideredOnlyAsAFallbackIsProbedToo()

@@ -70,7 +70,7 @@ private Q_SLOTS:
                  models.isValid() ? std::optional(models.toStringList()) : std::nullopt);
         const LLMProviderStatus expected = reachable
             ? LLMProviderStatus::ready()
-            : LLMProviderStatus::unavailable("No server at " + base.toString()
+            : LLMProviderStatus::unavailable("Ollama isn't running at " + base.toString()
                                              + ". Start Ollama and try again.");
         QCOMPARE(statusAt(base), expected);
     }

@@ -1,5 +1,6 @@
 // The AI road of the real agent on a private X server: text selected in
-// another application, the ring, and a local server that answers like Ollama.
+// another application, the ring, a local server that answers like Ollama, and
+// one that stands in for Anthropic, whose key is in gnome-keyring.
 #include "AgentHome.h"
 #include "AgentProcess.h"
 #include "RingGestures.h"
@@ -7,9 +8,14 @@
 #include "TextTargetClient.h"
 #include "http/LoopbackHttpServer.h"
 
+#include "../support/Await.h"
 #include "model/VimaConfig.h"
+#include "platform/x11/QtKeychainSecretStore.h"
+#include "services/Keychain.h"
 #include "store/ConfigStore.h"
 
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -27,14 +33,17 @@ namespace {
 
 const QString selected = QStringLiteral("the quick brown fox");
 const QString answer = QStringLiteral("A swift auburn fox.");
+const QByteArray anthropicKey = "sk-ant-e2e-route";
 
-enum Slot { rewriteSlot = 0, summarizeSlot = 2, toneSlot = 4, explainSlot = 6 };
+enum Slot { rewriteSlot = 0, proofreadSlot = 1, summarizeSlot = 2, toneSlot = 4, explainSlot = 6 };
 
-RingItem aiSlot(int slot, const QString &title, const QString &prompt, ResultHandling handling)
+RingItem aiSlot(int slot, const QString &title, const QString &prompt, ResultHandling handling,
+                bool needsStrongModel = false)
 {
     AIPayload payload;
     payload.systemPrompt = prompt;
     payload.resultHandling = handling;
+    payload.needsStrongModel = needsStrongModel;
     return RingItem{QUuid::createUuid(), title, IconSpec::symbol(QStringLiteral("sparkles")), slot,
                     ItemAction{payload}};
 }
@@ -52,12 +61,13 @@ VimaConfig testConfig(const QUrl &server)
                ResultHandling::showPopover),
         aiSlot(explainSlot, QStringLiteral("Explain"), QStringLiteral("Explain the text."),
                ResultHandling::showPopover),
+        aiSlot(proofreadSlot, QStringLiteral("Proofread"), QStringLiteral("Proofread the text."),
+               ResultHandling::showPopover, true),
     };
     config.rings = {page};
     config.ai.provider = LLMProviderKind::ollama;
     config.ai.model = QStringLiteral("llama3.2");
     config.ai.ollamaBaseURL = server.toString();
-    config.ai.autoFallback = false;
     config.ai.timeout = 20;
     return config;
 }
@@ -93,6 +103,8 @@ class TestAIRoadEndToEnd : public QObject {
     Q_OBJECT
 
     std::unique_ptr<LoopbackHttpServer> server;
+    LoopbackHttpServer cloud; // stands in for Anthropic
+    QProcess keyring;
     std::unique_ptr<SupportProgram> target;
     std::unique_ptr<AgentProcess> agent;
 
@@ -124,6 +136,22 @@ class TestAIRoadEndToEnd : public QObject {
 private Q_SLOTS:
     void initTestCase()
     {
+        // A cloud key saved, as a user who tried Anthropic once would have.
+        keyring.start(QStringLiteral("gnome-keyring-daemon"),
+                      {QStringLiteral("--foreground"), QStringLiteral("--unlock"), QStringLiteral("--components=secrets")});
+        QVERIFY(keyring.waitForStarted());
+        keyring.write("test-password");
+        keyring.closeWriteChannel();
+        QTRY_VERIFY_WITH_TIMEOUT(
+            QDBusConnection::sessionBus().interface()->isServiceRegistered(QStringLiteral("org.freedesktop.secrets")),
+            30000);
+        QtKeychainSecretStore secrets(Keychain::service);
+        test::await(secrets.add(Keychain::account(LLMProviderKind::anthropic), anthropicKey));
+        QVERIFY(cloud.isListening());
+        cloud.setRoute("/v1/messages",
+                       HttpRoute::reply(200, R"({"content":[{"type":"text","text":"Proofread by the cloud."}]})"));
+        qputenv("TAVELON_ANTHROPIC_URL", cloud.url("/v1/messages").toEncoded());
+
         target = std::make_unique<SupportProgram>(QStringLiteral("text_target"), QStringList{});
         QVERIFY(target->waitForLine(QStringLiteral("ready ")).startsWith(QStringLiteral("ready ")));
     }
@@ -143,6 +171,12 @@ private Q_SLOTS:
         agent = std::make_unique<AgentProcess>();
         QVERIFY(agent->start());
         selectInTarget();
+    }
+
+    void cleanupTestCase()
+    {
+        keyring.terminate();
+        keyring.waitForFinished(5000);
     }
 
     void cleanup()
@@ -195,7 +229,7 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(windowVisible(QStringLiteral("Tone")), 15000);
     }
 
-    void aServerErrorWithoutFallbackShowsTheFailurePanel()
+    void aServerErrorShowsTheFailurePanel()
     {
         server->setRoute("/api/chat", HttpRoute::reply(500, R"({"error":"model crashed"})"));
         runSlot(explainSlot);
@@ -206,6 +240,28 @@ private Q_SLOTS:
         saveScreenshot(QStringLiteral("airoad-failure-panel.png"));
         QCOMPARE(server->requests("/api/chat").size(), 1);
         QCOMPARE(targetText(), selected);
+    }
+
+    // Fallback is on and a cloud key is saved, but the user chose the local
+    // server: its failure is told, and the text goes nowhere else.
+    void aStoppedOllamaFailsWithItsOwnMessageAndNothingGoesToTheCloud()
+    {
+        const QString address = server->url(QString()).toString();
+        server.reset();
+        runSlot(explainSlot);
+        QVERIFY(agent->waitForLog(QStringLiteral("Explain failed: Ollama isn't running at ") + address
+                                  + QStringLiteral(". Start Ollama and try again."), 15000));
+        QTRY_VERIFY_WITH_TIMEOUT(windowVisible(QStringLiteral("Explain")), 15000);
+        QVERIFY(cloud.requests().isEmpty());
+        QCOMPARE(targetText(), selected);
+
+        // An item that needs a strong model is the user's choice of the cloud.
+        selectInTarget();
+        runSlot(proofreadSlot);
+        QTRY_VERIFY_WITH_TIMEOUT(windowVisible(QStringLiteral("Proofread")), 15000);
+        QCOMPARE(cloud.requests().size(), 1);
+        QCOMPARE(cloud.requests().first().header("x-api-key"), anthropicKey);
+        QCOMPARE(cloud.requests().first().json()["messages"].toArray()[0].toObject()["content"].toString(), selected);
     }
 };
 

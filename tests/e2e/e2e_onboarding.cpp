@@ -70,6 +70,12 @@ private Q_SLOTS:
         click(window.topLeft() + QPoint(360, 170));
         key(QStringLiteral("Return"));
         QTRY_COMPARE(savedPrimaryTitles(), expected);
+        // No on-device model here: a new configuration asks the local server.
+        QFile saved(configPath());
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        const QByteArray json = saved.readAll();
+        QVERIFY(json.contains(R"("provider": "ollama")"));
+        QVERIFY(json.contains(R"("model": "llama3.2")"));
         QTest::qWait(300);
         saveScreenshot(QStringLiteral("onboarding-ready.png"));
 

@@ -86,7 +86,8 @@ private Q_SLOTS:
         const VimaConfig config = VimaConfig::fromJson(requiredOnly());
         QCOMPARE(config, VimaConfig());
         // The documented defaults, not only the header's.
-        QCOMPARE(config.ai.model, QStringLiteral("on-device"));
+        QCOMPARE(config.ai.provider, LLMProviderKind::ollama);
+        QCOMPARE(config.ai.model, QStringLiteral("llama3.2"));
         QCOMPARE(config.ai.timeout, 45.0);
         QCOMPARE(config.ai.maxTokens, qint64(2048));
         QCOMPARE(config.ai.defaultTargetLanguage, QStringLiteral("Spanish"));
@@ -200,6 +201,10 @@ private Q_SLOTS:
         QCOMPARE(readAI(R"({"provider": "anthropic"})").model, QStringLiteral("claude-sonnet-5"));
         QCOMPARE(readAI(R"({"provider": "openai", "model": ""})").model, QString(""));
         QCOMPARE(readAI(R"({"provider": null, "model": null})"), AISettings());
+        // A choice this system can't run stays as written, to be changed by the user.
+        const AISettings onDevice = readAI(R"({"provider": "appleOnDevice", "model": "on-device"})");
+        QCOMPARE(onDevice.toJson()[QStringLiteral("provider")].toString(), QStringLiteral("appleOnDevice"));
+        QCOMPARE(onDevice.toJson()[QStringLiteral("model")].toString(), QStringLiteral("on-device"));
     }
 
     void pointerTriggerKindIsLenient_data()

@@ -79,7 +79,7 @@ private Q_SLOTS:
         QLineEdit edit;
         ConfigBinding::bind(h.store(), &edit, configField(&VimaConfig::ai, &AISettings::model));
         QTest::keyClicks(&edit, QStringLiteral("x"));
-        QCOMPARE(h.store().config().ai.model, QStringLiteral("on-devicex"));
+        QCOMPARE(h.store().config().ai.model, QStringLiteral("llama3.2x"));
         edit.setCursorPosition(3);
         h.store().edit([](VimaConfig &config) { config.ai.model = QStringLiteral("llama3"); });
         QCOMPARE(edit.text(), QStringLiteral("llama3"));
