@@ -12,7 +12,8 @@ class QPushButton;
 namespace vima {
 
 // The result panel: one outcome with its status, body, recovery hint and
-// buttons (Copy and Replace Selection for successes).
+// buttons (Copy and Replace Selection for successes; Copy and Close for an
+// answer already written into the target).
 class ResultView : public QWidget {
     Q_OBJECT
 
