@@ -1,6 +1,7 @@
 #include "ring/RingAccessible.h"
 
 #include "ring/RingPainter.h"
+#include "ring/RingText.h"
 #include "ring/RingView.h"
 #include "ring/RingViewModel.h"
 
@@ -65,7 +66,7 @@ public:
                                              : QString();
         const auto item = model.currentRing().itemInSlot(element_);
         if (kind == QAccessible::Name)
-            return item && !item->title.isEmpty() ? item->title : QStringLiteral("Empty slot %1").arg(element_ + 1);
+            return item && !item->title.isEmpty() ? RingText::bounded(item->title) : QStringLiteral("Empty slot %1").arg(element_ + 1);
         if (kind == QAccessible::Description && item && item->action.kind() == ItemAction::Kind::openRing)
             return QStringLiteral("Opens a pack");
         return {};

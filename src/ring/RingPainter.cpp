@@ -4,6 +4,7 @@
 #include "ui/BandedBlit.h"
 #include "ui/IconView.h"
 #include "ui/Palette.h"
+#include "ring/RingText.h"
 #include "ring/RingViewModel.h"
 #include "ring/SoftShadow.h"
 
@@ -227,7 +228,8 @@ void RingPainter::paintHoverLabel(QPainter &painter, int slot) const
     const QFont font = systemFont(labelFontSize, QFont::Medium);
     const bool opensPack = item->action.kind() == ItemAction::Kind::openRing;
     const double chevronSide = IconView::symbolSide(8);
-    const double textWidth = QFontMetricsF(font).horizontalAdvance(item->title);
+    const QString title = RingText::elided(item->title, font);
+    const double textWidth = QFontMetricsF(font).horizontalAdvance(title);
     const QRectF rect = hoverLabelRect(slot, frame_.tileRadius);
 
     painter.save();
@@ -240,7 +242,7 @@ void RingPainter::paintHoverLabel(QPainter &painter, int slot) const
     painter.setFont(font);
     painter.setPen(frame_.style.discInk);
     const QRectF textRect(rect.left() + RingLayout::labelPadding, rect.top(), textWidth + 1, rect.height());
-    painter.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, item->title);
+    painter.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, title);
     if (opensPack) {
         QColor ink = frame_.style.discInk;
         ink.setAlphaF(0.5f);
@@ -270,8 +272,9 @@ std::optional<RingPainter::PageRow> RingPainter::pageRow() const
         return std::nullopt;
 
     PageRow row;
-    row.title = app ? app->name + QStringLiteral(" ring") : model.currentPageTitle();
-    const QFontMetricsF metrics(systemFont(captionFontSize, QFont::Medium));
+    const QFont font = systemFont(captionFontSize, QFont::Medium);
+    row.title = RingText::elided(app ? app->name + QStringLiteral(" ring") : model.currentPageTitle(), font);
+    const QFontMetricsF metrics(font);
     const double iconSide = app ? IconView{IconSpec::appIcon(app->bundleID), 8}.appIconSide() : 0;
     const double titleWidth = (app ? iconSide + 4 : 0) + metrics.horizontalAdvance(row.title);
     const int dotCount = dots ? int(model.pages().size()) : 0;
@@ -330,32 +333,39 @@ void RingPainter::paintPageRow(QPainter &painter) const
     }
 }
 
-std::optional<QRectF> RingPainter::breadcrumbRect() const
+std::optional<QString> RingPainter::breadcrumb() const
 {
     const auto text = frame_.model->breadcrumb();
     if (!text)
         return std::nullopt;
+    return RingText::elided(*text, systemFont(captionFontSize, QFont::Medium));
+}
+
+QRectF RingPainter::breadcrumbRect(const QString &text) const
+{
     const QFontMetricsF metrics(systemFont(captionFontSize, QFont::Medium));
-    const QSizeF size(metrics.horizontalAdvance(*text) + 18, metrics.height() + 8);
+    const QSizeF size(metrics.horizontalAdvance(text) + 18, metrics.height() + 8);
     return centredRect(frame_.layout.breadcrumbCentre(), size);
 }
 
 void RingPainter::paintBreadcrumb(QPainter &painter) const
 {
-    const auto rect = breadcrumbRect();
-    if (!rect)
+    const auto text = breadcrumb();
+    if (!text)
         return;
-    paintCaptionBackground(painter, *rect);
+    const QRectF rect = breadcrumbRect(*text);
+    paintCaptionBackground(painter, rect);
     painter.setFont(systemFont(captionFontSize, QFont::Medium));
     painter.setPen(Palette::secondaryLabel());
-    painter.drawText(*rect, Qt::AlignCenter | Qt::TextSingleLine, *frame_.model->breadcrumb());
+    painter.drawText(rect, Qt::AlignCenter | Qt::TextSingleLine, *text);
 }
 
 QRectF RingPainter::hoverLabelRect(int slot, double tileRadius) const
 {
     const RingItem &item = *items_.at(slot);
     const bool opensPack = item.action.kind() == ItemAction::Kind::openRing;
-    const double textWidth = QFontMetricsF(systemFont(labelFontSize, QFont::Medium)).horizontalAdvance(item.title);
+    const QFont font = systemFont(labelFontSize, QFont::Medium);
+    const double textWidth = QFontMetricsF(font).horizontalAdvance(RingText::elided(item.title, font));
     const double content = textWidth + (opensPack ? 4 + IconView::symbolSide(8) : 0);
     const double width = content + 2 * RingLayout::labelPadding;
     const QPointF tile = frame_.layout.tileCentre(slot, tileRadius);
@@ -379,8 +389,8 @@ QRectF RingPainter::extent() const
     }
     if (const auto row = pageRow())
         bounds |= grow(row->rect);
-    if (const auto crumb = breadcrumbRect())
-        bounds |= grow(*crumb);
+    if (const auto crumb = breadcrumb())
+        bounds |= grow(breadcrumbRect(*crumb));
     return bounds;
 }
 

@@ -55,7 +55,8 @@ private:
     void paintCentreDisc(QPainter &painter) const;
     void paintPageRow(QPainter &painter) const;
     void paintBreadcrumb(QPainter &painter) const;
-    std::optional<QRectF> breadcrumbRect() const;
+    std::optional<QString> breadcrumb() const;
+    QRectF breadcrumbRect(const QString &text) const;
     QRectF hoverLabelRect(int slot, double tileRadius) const;
     static void paintCaptionBackground(QPainter &painter, const QRectF &rect);
 

@@ -11,7 +11,8 @@
 #include <malloc.h>
 #endif
 
-Q_LOGGING_CATEGORY(lcLatency, "com.vima.Vima.Latency")
+// Off unless turned on: QT_LOGGING_RULES="com.vima.Vima.Latency.debug=true".
+Q_LOGGING_CATEGORY(lcLatency, "com.vima.Vima.Latency", QtWarningMsg)
 
 namespace vima {
 

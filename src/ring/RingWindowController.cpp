@@ -8,6 +8,7 @@
 #include "ring/RingPainter.h"
 #include "ring/RingPanel.h"
 #include "ring/RingPlacement.h"
+#include "ring/RingText.h"
 #include "ring/RingView.h"
 #include "ui/VirtualKeyEvent.h"
 #include "store/AppDisplayName.h"
@@ -146,7 +147,9 @@ void RingWindowController::warmUp()
     for (int i = 0; i < frames; ++i) {
         frame.presented = double(i) / (frames - 1);
         const RingPainter painter(frame);
-        const QRect area = painter.extent().toAlignedRect();
+        // Never more than a screen, whatever the ring's settings.
+        QRect area = painter.extent().toAlignedRect();
+        area.setSize(area.size().boundedTo(screen->size()));
         QImage image(area.size() * screen->devicePixelRatio(), QImage::Format_ARGB32_Premultiplied);
         image.setDevicePixelRatio(screen->devicePixelRatio());
         image.fill(Qt::transparent);
@@ -205,7 +208,7 @@ void RingWindowController::show(const std::optional<QString> &previousBundleID, 
     if (lcRingWindow().isDebugEnabled()) {
         QStringList titles;
         for (const RingItem &item : ring.items)
-            titles.append(item.title);
+            titles.append(RingText::bounded(item.title));
         qCDebug(lcRingWindow).noquote() << "Ring shown:" << titles.join(QStringLiteral(", "));
     }
     resetViewModel(ring, pages, contextApp(ring, previousBundleID), config);

@@ -7,6 +7,7 @@
 #include "ui/AppIconCache.h"
 #include "ring/RingLayout.h"
 #include "ring/RingPainter.h"
+#include "ring/RingText.h"
 #include "ring/RingView.h"
 #include "ring/RingViewModel.h"
 
@@ -356,6 +357,38 @@ private Q_SLOTS:
         QCOMPARE(ring->child(5)->text(QAccessible::Name), QStringLiteral("Back"));
         ring->child(5)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
         QCOMPARE(h.model->stack().size(), 1);
+    }
+
+    void aTitleOfAnyLengthCostsWhatAShortOneDoes_data()
+    {
+        QTest::addColumn<qsizetype>("length");
+        QTest::newRow("the title field's limit") << qsizetype(32767);
+        QTest::newRow("100 KB") << qsizetype(100 * 1024);
+        QTest::newRow("10 MB") << qsizetype(10 * 1024 * 1024);
+    }
+    void aTitleOfAnyLengthCostsWhatAShortOneDoes()
+    {
+        QFETCH(qsizetype, length);
+        Harness h;
+        const QRectF usual = RingPainter(h.view->frame()).extent();
+        h.root.items[1].title = QString(length, QLatin1Char('W'));
+        h.root.name = QString(length, QLatin1Char('P'));
+        h.model->setPages({h.root, h.pack});
+        h.model->setStack({h.root});
+        h.model->setHoveredSlot(1);
+        h.settle();
+
+        // Every label and caption is measured elided: the ring's extent, and
+        // with it the start-up warm-up image, stays a ring's size.
+        const QRectF extent = RingPainter(h.view->frame()).extent();
+        QVERIFY2(extent.width() <= usual.width() + 2 * RingText::widestText,
+                 qPrintable(QString::number(extent.width())));
+        QVERIFY(extent.height() <= usual.height() + RingLayout::labelHeight);
+        QVERIFY(!h.render(1).isNull());
+        QAccessibleInterface *ring = QAccessible::queryAccessibleInterface(h.view.get());
+        QVERIFY(ring->child(1)->text(QAccessible::Name).size() <= RingText::longestName + 1);
+        // Only what is drawn and heard is cut.
+        QCOMPARE(h.model->currentRing().items.at(1).title.size(), length);
     }
 
     void unusableAppearanceStillDraws_data()
