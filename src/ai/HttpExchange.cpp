@@ -82,8 +82,8 @@ QCoro::Task<QByteArray> HttpExchange::send(QNetworkRequest request, QByteArray m
     QNetworkReply *reply = method == "GET" ? manager->get(request)
                                            : manager->sendCustomRequest(request, method, body);
 
-    // Qt reports both of our aborts as a cancelled operation; remember which it was.
-    enum class Abort { none, deadline, cancellation };
+    // Qt reports all of our aborts as a cancelled operation; remember which it was.
+    enum class Abort { none, deadline, cancellation, tooLarge };
     Abort abort = Abort::none;
     const auto abortFor = [&abort, reply](Abort reason) {
         if (abort == Abort::none && !reply->isFinished()) {
@@ -96,20 +96,42 @@ QCoro::Task<QByteArray> HttpExchange::send(QNetworkRequest request, QByteArray m
         scheduler.schedule(LLMRequest::clampedTimeout(timeout), [&] { abortFor(Abort::deadline); }),
         token, token.onCancel([&] { abortFor(Abort::cancellation); }));
 
-    co_await reply;
+    // Read as it arrives, so that a runaway body is dropped at the ceiling
+    // instead of being held whole.
+    QByteArray received;
+    reply->setReadBufferSize(64 * 1024);
+    const auto take = [&] {
+        if (abort != Abort::none)
+            return;
+        if (reply->header(QNetworkRequest::ContentLengthHeader).toLongLong() > largestBody
+            || received.size() + reply->bytesAvailable() > largestBody) {
+            abort = Abort::tooLarge;
+            if (!reply->isFinished())
+                reply->abort();
+            return;
+        }
+        received += reply->readAll();
+    };
+    QObject::connect(reply, &QNetworkReply::readyRead, manager.get(), take);
 
+    co_await reply;
+    // Before the last read: a file reply reports a status once read.
+    const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    take(); // what came with the end
+
+    if (abort == Abort::tooLarge)
+        throw LLMError::answerTooLarge(largestBodyMB);
     if (abort == Abort::deadline)
         throw LLMError::timedOut();
     if (abort == Abort::cancellation)
         throw LLMError::cancelled();
 
-    const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     if (status.isValid()) {
         const int code = status.toInt();
         if (code < 200 || code > 299)
-            throw LLMError::api(code, apiErrorMessage(reply->readAll()));
+            throw LLMError::api(code, apiErrorMessage(received));
         if (reply->error() == QNetworkReply::NoError)
-            co_return reply->readAll();
+            co_return received;
     }
     if (reply->error() != QNetworkReply::NoError)
         throw LLMError::transport(reply->errorString());

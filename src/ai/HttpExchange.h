@@ -16,7 +16,12 @@ namespace vima {
 // turned into LLMError.
 class HttpExchange {
 public:
-    // Returns the body of a 2xx reply; throws LLMError otherwise.
+    // No real answer comes near it: a body past it is abandoned as it arrives.
+    static constexpr int largestBodyMB = 8;
+    static constexpr qint64 largestBody = qint64(largestBodyMB) * 1024 * 1024;
+
+    // Returns the body of a 2xx reply; throws LLMError otherwise, answerTooLarge
+    // past `largestBody`.
     static QCoro::Task<QByteArray> send(QNetworkRequest request, QByteArray method, QByteArray body,
                                         double timeout, CancellationToken token, Scheduler &scheduler);
     // `send` of a JSON body by POST.

@@ -31,6 +31,7 @@ LLMError LLMError::refused(QString text) { return LLMError(Case::refused, {}, 0,
 LLMError LLMError::invalidResponse() { return LLMError(Case::invalidResponse); }
 LLMError LLMError::timedOut() { return LLMError(Case::timedOut); }
 LLMError LLMError::cancelled() { return LLMError(Case::cancelled); }
+LLMError LLMError::answerTooLarge(int megabytes) { return LLMError(Case::answerTooLarge, {}, megabytes); }
 
 QString LLMError::description() const
 {
@@ -65,6 +66,8 @@ QString LLMError::description() const
         return QStringLiteral("The request timed out.");
     case Case::cancelled:
         return QStringLiteral("Cancelled.");
+    case Case::answerTooLarge:
+        return QStringLiteral("The answer was too large (over %1 MB).").arg(status_);
     }
     Q_UNREACHABLE();
     return QString();
@@ -95,6 +98,7 @@ std::optional<QString> LLMError::recoverySuggestion() const
     case Case::refused:
     case Case::invalidResponse:
     case Case::cancelled:
+    case Case::answerTooLarge:
         return std::nullopt;
     }
     Q_UNREACHABLE();
@@ -116,6 +120,7 @@ bool LLMError::allowsFallback() const
     case Case::nothingAnswered:
     case Case::invalidResponse:
     case Case::cancelled:
+    case Case::answerTooLarge:
         return false;
     }
     Q_UNREACHABLE();

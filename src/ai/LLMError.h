@@ -10,7 +10,8 @@
 namespace vima {
 
 // The one error of the AI layer. Which payload fields a case uses: `provider`
-// for missingAPIKey, providerUnavailable and inputTooLong; `status` for api;
+// for missingAPIKey, providerUnavailable and inputTooLong;
+// `status` for api and answerTooLarge (the ceiling in MB);
 // `text` for api (the message), transport, providerUnavailable (the reason),
 // nothingAnswered (the whole message) and refused; `recovery` for nothingAnswered.
 class LLMError : public UserError {
@@ -26,6 +27,7 @@ public:
         invalidResponse,
         timedOut,
         cancelled,
+        answerTooLarge,
     };
 
     static LLMError missingAPIKey(LLMProviderKind provider);
@@ -40,6 +42,8 @@ public:
     static LLMError invalidResponse();
     static LLMError timedOut();
     static LLMError cancelled();
+    // A reply body past the exchange's ceiling of `megabytes` MB.
+    static LLMError answerTooLarge(int megabytes);
 
     Case kind() const { return kind_; }
     std::optional<LLMProviderKind> provider() const { return provider_; }

@@ -11,6 +11,8 @@
 
 using namespace vima;
 
+Q_DECLARE_METATYPE(vima::HttpRoute)
+
 namespace {
 
 QNetworkRequest requestFor(const QUrl &url) { return QNetworkRequest(url); }
@@ -87,6 +89,36 @@ private Q_SLOTS:
         QCOMPARE(running->error->kind(), LLMError::Case::api);
         QCOMPARE(running->error->status(), status);
         QCOMPARE(running->error->description(), description);
+    }
+
+    void bodiesHaveACeiling_data()
+    {
+        QTest::addColumn<HttpRoute>("route");
+        QTest::addColumn<bool>("tooLarge");
+        const qint64 ceiling = HttpExchange::largestBody;
+        QTest::newRow("at the ceiling") << HttpRoute::reply(200, QByteArray(ceiling, 'a')) << false;
+        QTest::newRow("a byte over, announced") << HttpRoute::reply(200, QByteArray(ceiling + 1, 'a')) << true;
+        QTest::newRow("at the ceiling, unannounced") << HttpRoute::streaming(200, ceiling) << false;
+        QTest::newRow("a byte over, unannounced") << HttpRoute::streaming(200, ceiling + 1) << true;
+        QTest::newRow("a runaway stream") << HttpRoute::streaming(200, 64 * ceiling) << true;
+        QTest::newRow("a runaway error body") << HttpRoute::streaming(500, 64 * ceiling) << true;
+    }
+
+    void bodiesHaveACeiling()
+    {
+        QFETCH(HttpRoute, route);
+        QFETCH(bool, tooLarge);
+        server_.setRoute("/big", route);
+        const auto running = post("/big");
+        QVERIFY(running.wait(30000));
+        if (!tooLarge) {
+            QVERIFY(!running->error);
+            QCOMPARE(running->value->size(), HttpExchange::largestBody);
+            return;
+        }
+        QVERIFY(running->error);
+        QCOMPARE(running->error->description(), QStringLiteral("The answer was too large (over 8 MB)."));
+        QVERIFY(!running->error->allowsFallback());
     }
 
     void redirectsStayOnTheSameOrigin()

@@ -54,6 +54,8 @@ private Q_SLOTS:
         QTest::newRow("empty body") << HttpRoute::reply(200, {}) << false << QVariant();
         QTest::newRow("server error") << HttpRoute::reply(500, R"({"models":[]})") << false << QVariant();
         QTest::newRow("closed without reply") << HttpRoute::closing() << false << QVariant();
+        QTest::newRow("a runaway model list") << HttpRoute::streaming(200, 1024LL * 1024 * 1024) << false
+                                              << QVariant();
     }
 
     void probeResults()

@@ -3,6 +3,7 @@
 #include <QJsonDocument>
 #include <QTcpSocket>
 #include <QTimer>
+#include <memory>
 #include <optional>
 
 namespace vima {
@@ -10,6 +11,7 @@ namespace vima {
 namespace {
 
 const char *const bufferProperty = "vima.http.buffer";
+constexpr qint64 chunkSize = 256 * 1024; // of a streamed body
 
 // Parses one complete request from the front of `buffer`, removing it; nothing
 // while the request is still arriving.
@@ -52,6 +54,13 @@ HttpRoute HttpRoute::reply(int status, QByteArray body, QByteArray contentType)
     route.status = status;
     route.body = std::move(body);
     route.headers.append(qMakePair(QByteArray("Content-Type"), std::move(contentType)));
+    return route;
+}
+
+HttpRoute HttpRoute::streaming(int status, qint64 bytes, QByteArray piece)
+{
+    HttpRoute route = reply(status, std::move(piece), "text/plain");
+    route.streamedBytes = bytes;
     return route;
 }
 
@@ -149,10 +158,36 @@ void LoopbackHttpServer::answer(QTcpSocket *socket, const HttpRoute &route)
     QByteArray head = "HTTP/1.1 " + QByteArray::number(route.status) + " Scripted\r\n";
     for (const auto &[name, value] : route.headers)
         head += name + ": " + value + "\r\n";
+    if (route.streamedBytes > 0) {
+        socket->write(head + "Connection: close\r\n\r\n");
+        stream(socket, route.body, route.streamedBytes);
+        return;
+    }
     head += "Content-Length: " + QByteArray::number(route.body.size()) + "\r\n";
     head += "Connection: close\r\n\r\n";
     socket->write(head + route.body);
     socket->disconnectFromHost();
+}
+
+void LoopbackHttpServer::stream(QTcpSocket *socket, const QByteArray &piece, qint64 bytes)
+{
+    QByteArray chunk;
+    while (chunk.size() < chunkSize)
+        chunk += piece.isEmpty() ? QByteArray("x") : piece;
+    chunk.truncate(chunkSize);
+    auto left = std::make_shared<qint64>(bytes);
+    const auto more = [socket, chunk, left] {
+        // A few pieces ahead of the client at most: the server never holds the body.
+        while (*left > 0 && socket->bytesToWrite() < 2 * chunkSize) {
+            const qint64 size = std::min(*left, chunkSize);
+            socket->write(chunk.constData(), size);
+            *left -= size;
+        }
+        if (*left == 0)
+            socket->disconnectFromHost(); // after what is still to write
+    };
+    connect(socket, &QTcpSocket::bytesWritten, socket, more);
+    more();
 }
 
 } // namespace vima

@@ -24,8 +24,12 @@ struct HttpRoute {
     QByteArray body;
     int delayMs = 0;
     Ending ending = Ending::reply;
+    // When set, the body is `body` repeated up to this many bytes, sent in
+    // pieces as the client takes them, with no length announced.
+    qint64 streamedBytes = 0;
 
     static HttpRoute reply(int status, QByteArray body, QByteArray contentType = "application/json");
+    static HttpRoute streaming(int status, qint64 bytes, QByteArray piece = "x");
     static HttpRoute hanging();
     static HttpRoute closing();
 };
@@ -70,6 +74,7 @@ private:
     void accept();
     void readFrom(QTcpSocket *socket);
     void answer(QTcpSocket *socket, const HttpRoute &route);
+    static void stream(QTcpSocket *socket, const QByteArray &piece, qint64 bytes);
 
     QTcpServer server_;
     QMap<QByteArray, HttpRoute> routes_;
