@@ -11,6 +11,7 @@
 #include "platform/Pasteboard.h"
 
 #include <QScopeGuard>
+#include <algorithm>
 
 namespace vima {
 namespace {
@@ -136,8 +137,27 @@ QCoro::Task<QString> AIRoad::expand(QString prompt, QString selected, Target tar
     co_return PromptVariables::expand(prompt, values);
 }
 
+std::optional<QString> AIRoad::pasteRefusal(const QString &answer)
+{
+    if (answer.size() > largestPaste)
+        return QStringLiteral("The answer is too long to paste (%L1 characters), so your selection was left as it was.")
+            .arg(answer.size());
+    const bool control = std::any_of(answer.cbegin(), answer.cend(), [](QChar c) {
+        return (c.unicode() < 0x20 && c != u'\n' && c != u'\t' && c != u'\r') || c.unicode() == 0x7f;
+    });
+    if (control)
+        return QStringLiteral("The answer holds control characters, so your selection was left as it was.");
+    return std::nullopt;
+}
+
 QCoro::Task<void> AIRoad::writeBack(const ActionRun &run, ActionOutcome answer)
 {
+    if (const auto refusal = pasteRefusal(answer.body)) {
+        answer.recovery = *refusal;
+        answer.replaceTarget.reset();
+        run.present(answer);
+        co_return;
+    }
     std::exception_ptr failure;
     try {
         co_await c_.injector.replace(answer.replaceTarget, answer.body, run.token());

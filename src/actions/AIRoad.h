@@ -52,6 +52,12 @@ public:
     // Writes a shown outcome's body into its target, as the runner's replace road.
     QCoro::Task<void> replace(const ActionRun &run, ActionOutcome outcome);
 
+    // Past this many characters an answer is shown, never pasted.
+    static constexpr qsizetype largestPaste = 256 * 1024;
+    // Why `answer` must not replace a selection: too long, or not plain text
+    // (control characters a terminal would act on); none when it may.
+    static std::optional<QString> pasteRefusal(const QString &answer);
+
     ActionOutcome needsAccessibilityOutcome(const QString &title) const;
     ActionOutcome noProviderOutcome(const QString &title, const AISettings &settings) const;
 

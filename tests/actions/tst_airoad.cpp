@@ -564,6 +564,43 @@ private Q_SLOTS:
         QCOMPARE(events, (QStringList{reading, QStringLiteral("Rewrite…"), QStringLiteral("present"), none}));
     }
 
+    void onlyPlainTextOfASaneSizeIsPasted_data()
+    {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QString>("refusal");
+        const qsizetype limit = AIRoad::largestPaste;
+        QTest::newRow("at the limit") << QString(limit, u'a') << QString();
+        QTest::newRow("tabs and lines") << QStringLiteral("a\tb\r\nc") << QString();
+        QTest::newRow("past the limit")
+            << QString(limit + 1, u'a')
+            << QStringLiteral("The answer is too long to paste (%L1 characters), so your selection was left as it was.")
+                   .arg(limit + 1);
+        const QString control =
+            QStringLiteral("The answer holds control characters, so your selection was left as it was.");
+        QTest::newRow("a NUL") << QStringLiteral("one") + QChar(0) + QStringLiteral("two") << control;
+        QTest::newRow("a terminal escape") << QStringLiteral("ok\x1b[201~rm -rf ~") << control;
+    }
+
+    void onlyPlainTextOfASaneSizeIsPasted()
+    {
+        QFETCH(QString, answer);
+        QFETCH(QString, refusal);
+        server->setRoute("/api/chat", HttpRoute::reply(200, ollamaAnswer(answer)));
+        run(aiItem(QStringLiteral("Rewrite"), QStringLiteral("Rewrite."), ResultHandling::replaceSelection));
+        waitUntilEnded();
+        if (refusal.isEmpty()) {
+            QCOMPARE(focused->written, QStringList{answer});
+            QVERIFY(outcomes.isEmpty());
+            return;
+        }
+        QVERIFY(focused->written.isEmpty());
+        QVERIFY(keys.sent.isEmpty());
+        QCOMPARE(outcomes.size(), 1);
+        QCOMPARE(outcomes.first().body, answer);
+        QCOMPARE(outcomes.first().recovery, refusal);
+        QCOMPARE(outcomes.first().replaceTarget, std::nullopt); // no Replace Selection either
+    }
+
     void providerFailureWithoutFallbackShowsItsTexts()
     {
         ai.autoFallback = false;
