@@ -1,5 +1,6 @@
 #include "actions/ResultView.h"
 
+#include "actions/PanelText.h"
 #include "ui/PanelFrame.h"
 
 #include <QFrame>
@@ -58,7 +59,7 @@ ResultView::ResultView(const ActionOutcome &outcome, Actions actions, Scheduler 
     : actions_(std::move(actions)), scheduler_(scheduler)
 {
     setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
-    setWindowTitle(outcome.title);
+    setWindowTitle(PanelText::cut(outcome.title, PanelText::longestTitle));
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -91,7 +92,7 @@ QWidget *ResultView::makeHeader(const ActionOutcome &outcome)
         status->setPalette(red);
         status->setForegroundRole(QPalette::WindowText);
     }
-    auto *title = label(outcome.title);
+    auto *title = label(PanelText::cut(outcome.title, PanelText::longestTitle));
     title->setObjectName(QStringLiteral("title"));
     QFont headline = title->font();
     headline.setBold(true);
@@ -124,7 +125,7 @@ QWidget *ResultView::makeBody(const ActionOutcome &outcome)
     }
     layout->addWidget(body, isLong(outcome) ? 1 : 0);
     if (outcome.recovery) {
-        auto *recovery = label(*outcome.recovery, QPalette::PlaceholderText);
+        auto *recovery = label(PanelText::cut(*outcome.recovery, PanelText::longestMessage), QPalette::PlaceholderText);
         recovery->setObjectName(QStringLiteral("recovery"));
         recovery->setWordWrap(true);
         recovery->setTextFormat(Qt::PlainText);
@@ -231,7 +232,7 @@ void ResultView::setDidCopy(bool copied)
 
 QWidget *ResultView::makeShortBody(const ActionOutcome &outcome)
 {
-    auto *body = label(outcome.body);
+    auto *body = label(PanelText::body(outcome.body));
     body->setWordWrap(true);
     body->setTextFormat(Qt::PlainText);
     body->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
@@ -242,8 +243,8 @@ QWidget *ResultView::makeLongBody(const ActionOutcome &outcome)
 {
     auto *body = new QPlainTextEdit;
     body->setReadOnly(true);
-    body->setPlainText(outcome.body);
-    body->setAccessibleName(outcome.title);
+    body->setPlainText(PanelText::body(outcome.body));
+    body->setAccessibleName(PanelText::cut(outcome.title, PanelText::longestTitle));
     body->setFrameShape(QFrame::NoFrame);
     body->setFocusPolicy(Qt::ClickFocus);
     body->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);

@@ -1,5 +1,6 @@
 #include "actions/ResultWindowController.h"
 
+#include "actions/PanelText.h"
 #include "ui/PlaceNearPointer.h"
 
 #include <QClipboard>
@@ -58,8 +59,9 @@ void ResultWindowController::show(const ActionOutcome &outcome)
     resultPanel_->activateWindow();
 }
 
-void ResultWindowController::showBusy(const QString &message)
+void ResultWindowController::showBusy(const QString &text)
 {
+    const QString message = PanelText::cut(text, PanelText::longestTitle);
     if (hudPanel_) {
         hudPanel_->setMessage(message);
         hudPanel_->adjustSize();

@@ -1,10 +1,14 @@
 #include "ui/PlaceNearPointer.h"
+#include "actions/ActionError.h"
+#include "actions/ErrorDescription.h"
+#include "actions/PanelText.h"
 #include "actions/ResultWindowController.h"
 #include "async/FakeScheduler.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
@@ -167,6 +171,58 @@ private Q_SLOTS:
         QFETCH(int, height);
         controller->show(outcome(ActionOutcome::Style::success, std::nullopt, body));
         QCOMPARE(controller->resultPanel()->size(), QSize(ResultView::width, height));
+    }
+
+    void panelsLayOutBoundedText_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("body");
+        QTest::addColumn<QString>("recovery");
+        const QString mb(1024 * 1024, u'a');
+        QTest::newRow("a 1 MB single line") << "Explain" << mb << QString();
+        QTest::newRow("1 MB of words on one line") << "Explain" << QStringLiteral("word ").repeated(200'000) << QString();
+        QTest::newRow("8 MB of short lines") << "Explain" << QStringLiteral("a line\n").repeated(1'200'000) << QString();
+        QTest::newRow("a 10 MB title") << QString(10 * 1024 * 1024, u't') << "Short." << QString();
+        QTest::newRow("a hint quoting 1 MB") << "Open" << "Short." << QStringLiteral("Couldn't open ") + mb;
+    }
+
+    void panelsLayOutBoundedText()
+    {
+        QFETCH(QString, title);
+        QFETCH(QString, body);
+        QFETCH(QString, recovery);
+        ActionOutcome shown = outcome(ActionOutcome::Style::success, editor, body);
+        shown.title = title;
+        if (!recovery.isEmpty())
+            shown.recovery = recovery;
+        controller->show(shown);
+        QWidget *panel = controller->resultPanel();
+        QStringList texts{panel->windowTitle()};
+        for (const QLabel *label : panel->findChildren<QLabel *>())
+            texts << label->text();
+        for (const QPlainTextEdit *edit : panel->findChildren<QPlainTextEdit *>())
+            texts << edit->toPlainText();
+        for (const QString &text : std::as_const(texts)) {
+            QVERIFY(text.size() <= PanelText::longestBody + 100);
+            for (const QStringView line : QStringView(text).split(u'\n'))
+                QVERIFY(line.size() <= PanelText::longestLine);
+        }
+        QApplication::clipboard()->clear();
+        child(panel, QStringLiteral("copy"))->click();
+        QCOMPARE(QApplication::clipboard()->text(), body); // Copy takes all of it
+
+        controller->showBusy(title + QStringLiteral("…"));
+        QVERIFY(controller->hudPanel()->message().size() <= PanelText::longestTitle + 1);
+    }
+
+    void errorsQuoteABoundedPart()
+    {
+        const QString url = QStringLiteral("https://example.com/") + QString(1024 * 1024, u'x');
+        const ErrorDescription described =
+            ErrorDescription::of(std::make_exception_ptr(ActionError::notFound(QStringLiteral("Couldn't open ") + url)));
+        QCOMPARE(described.message.size(), PanelText::longestMessage + 1);
+        QVERIFY(described.message.startsWith(QStringLiteral("Couldn't open https://example.com/xxx")));
+        QVERIFY(described.message.endsWith(QChar(0x2026)));
     }
 
     void newResultReplacesTheOldAndTheBusyIndicator()
