@@ -45,7 +45,7 @@ run_floor() { # mode
 }
 
 run_agent() { # mode
-  QT_LOGGING_RULES="com.vima.Vima.*.info=true" "$agent" >"$out/agent-$1.log" 2>&1 &
+  QT_LOGGING_RULES="com.vima.Vima.*.info=true;com.vima.Vima.Latency.debug=true" "$agent" >"$out/agent-$1.log" 2>&1 &
   local pid=$!
   pids+=("$pid")
   wait_for "$out/agent-$1.log" "Tavelon is running"

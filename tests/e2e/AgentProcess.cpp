@@ -7,10 +7,12 @@
 AgentProcess::AgentProcess(const QString &loggingRules)
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_LOGGING_RULES"),
-               loggingRules.isEmpty() ? QStringLiteral("com.vima.Vima.*.info=true;com.vima.Vima.Latency.debug=true;"
-                                                       "com.vima.Vima.Ring.debug=true")
-                                      : loggingRules);
+    const QString testRules = QStringLiteral("com.vima.Vima.*.info=true;com.vima.Vima.Latency.debug=true;"
+                                             "com.vima.Vima.Ring.debug=true");
+    if (loggingRules == usersDefaults)
+        env.remove(QStringLiteral("QT_LOGGING_RULES"));
+    else
+        env.insert(QStringLiteral("QT_LOGGING_RULES"), loggingRules.isEmpty() ? testRules : loggingRules);
     env.insert(QStringLiteral("QT_MESSAGE_PATTERN"), QStringLiteral("%{category}: %{message}"));
     process_.setProcessEnvironment(env);
     process_.setProcessChannelMode(QProcess::MergedChannels);

@@ -7,7 +7,9 @@
 // the object goes.
 class AgentProcess {
 public:
-    // `loggingRules`: QT_LOGGING_RULES for the agent; empty keeps the usual categories.
+    // `loggingRules`: QT_LOGGING_RULES for the agent; empty keeps the usual
+    // categories of the tests, `usersDefaults` none at all.
+    static inline const QString usersDefaults = QStringLiteral("(none)");
     explicit AgentProcess(const QString &loggingRules = {});
     ~AgentProcess();
 
@@ -20,7 +22,12 @@ public:
     qint64 pid() const { return process_.processId(); }
     // Waits until a log line containing `text` has come; consumes lines up to it.
     bool waitForLog(const QString &text, int timeoutMs = 10000);
-    QStringList log() const { return all_; }
+    // Every line logged so far.
+    QStringList log()
+    {
+        read();
+        return all_;
+    }
 
 private:
     void read();

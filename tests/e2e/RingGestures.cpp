@@ -11,7 +11,9 @@
 #include <QTest>
 #include <cmath>
 #include <cstdlib>
+#include <chrono>
 #include <memory>
+#include <thread>
 #include <xcb/xcb_keysyms.h>
 #include <xcb/xtest.h>
 
@@ -42,7 +44,7 @@ void sweepTo(QPoint to)
     }
 }
 
-void tapHotkeyAndType(unsigned keysym)
+void tapHotkeyAndType(unsigned keysym, int gapMs)
 {
     xcb_connection_t *c = xcb_connect(nullptr, nullptr);
     std::unique_ptr<xcb_key_symbols_t, void (*)(xcb_key_symbols_t *)> symbols(xcb_key_symbols_alloc(c),
@@ -56,9 +58,15 @@ void tapHotkeyAndType(unsigned keysym)
     const std::pair<uint8_t, xcb_keycode_t> events[] = {{XCB_KEY_PRESS, alt},     {XCB_KEY_PRESS, space},
                                                         {XCB_KEY_RELEASE, space}, {XCB_KEY_RELEASE, alt},
                                                         {XCB_KEY_PRESS, typed},   {XCB_KEY_RELEASE, typed}};
-    for (const auto &[type, key] : events)
-        xcb_test_fake_input(c, type, key, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
-    std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+    const auto sync = [c] { std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr)); };
+    for (int i = 0; i < 6; ++i) {
+        if (i == 4 && gapMs > 0) {
+            sync();
+            std::this_thread::sleep_for(std::chrono::milliseconds(gapMs));
+        }
+        xcb_test_fake_input(c, events[i].first, events[i].second, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+    }
+    sync();
     xcb_disconnect(c);
 }
 

@@ -24,8 +24,9 @@ void releaseHotkey();
 // threshold, and the hotkey let go; false when the ring never showed.
 bool chooseSlotByHotkey(int slot);
 // Option-Space tapped and the key of `keysym` typed, sent as one batch that
-// the X server takes in before the agent hears of the hotkey.
-void tapHotkeyAndType(unsigned keysym);
+// the X server takes in before the agent hears of the hotkey; or, with
+// `gapMs`, typed that long after the server has taken the hotkey in.
+void tapHotkeyAndType(unsigned keysym, int gapMs = 0);
 // Whether a window with exactly that title is on screen.
 bool windowVisible(const QString &title);
 bool ringVisible();

@@ -91,6 +91,19 @@ QString readSelection(const QString &which)
     return QString::fromUtf8(xclip.readAllStandardOutput());
 }
 
+// The most the process has held in memory, from /proc (VmHWM), in KB.
+qint64 peakResidentKB(qint64 pid)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toLongLong();
+    }
+    return -1;
+}
+
 QString jsonString(const QString &text)
 {
     const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
@@ -262,6 +275,18 @@ private Q_SLOTS:
         QCOMPARE(cloud.requests().size(), 1);
         QCOMPARE(cloud.requests().first().header("x-api-key"), anthropicKey);
         QCOMPARE(cloud.requests().first().json()["messages"].toArray()[0].toObject()["content"].toString(), selected);
+    }
+
+    void aRunawayAnswerLeavesTheSelectionAndTheMemoryAlone()
+    {
+        server->setRoute("/api/chat", HttpRoute::streaming(200, 300LL * 1024 * 1024));
+        runSlot(rewriteSlot);
+        QVERIFY(agent->waitForLog(QStringLiteral("Rewrite failed: The answer was too large (over 8 MB)."), 30000));
+        QTRY_VERIFY_WITH_TIMEOUT(windowVisible(QStringLiteral("Rewrite")), 15000);
+        QCOMPARE(targetText(), selected);
+        QCOMPARE(readSelection(QStringLiteral("primary")), selected);
+        const qint64 peakKB = peakResidentKB(agent->pid());
+        QVERIFY2(peakKB > 0 && peakKB < 400 * 1024, qPrintable(QString::number(peakKB)));
     }
 };
 
