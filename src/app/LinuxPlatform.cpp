@@ -34,7 +34,8 @@ Platform makeLinuxPlatform()
     Platform p;
     p.catalog = std::make_shared<XdgApplicationCatalog>();
     p.appIcons = std::make_unique<DesktopAppIconSource>(*p.catalog);
-    auto hotKeys = std::make_unique<X11HotKeyRegistrar>();
+    auto keyboard = std::make_unique<X11KeyboardGrab>();
+    auto hotKeys = std::make_unique<X11HotKeyRegistrar>(keyboard.get());
     p.hotKeyProbe = std::make_unique<X11HotKeyProbe>(*hotKeys);
     p.hotKeys = std::move(hotKeys);
     p.symbolicHotKeys = std::make_unique<NoSymbolicHotKeyPreferences>();
@@ -47,7 +48,7 @@ Platform makeLinuxPlatform()
     p.secrets = std::make_unique<QtKeychainSecretStore>(VimaConfig::ownBundleIdentifier());
     p.haptics = std::make_unique<SilentHapticFeedback>();
     p.beep = std::make_unique<QtSystemBeep>();
-    p.keyboard = std::make_unique<X11KeyboardGrab>();
+    p.keyboard = std::move(keyboard);
     p.pointerGrab = std::make_unique<X11PointerGrab>();
     p.backdrop = std::make_unique<X11ScreenBackdrop>();
     p.accessibility = std::make_unique<X11Accessibility>();

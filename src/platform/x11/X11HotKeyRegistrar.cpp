@@ -2,6 +2,7 @@
 
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11KeyTable.h"
+#include "platform/x11/X11KeyboardGrab.h"
 
 #include <QCoreApplication>
 #include <QLoggingCategory>
@@ -27,8 +28,9 @@ constexpr qint32 badImplementation = 17; // no X server to ask
 
 } // namespace
 
-X11HotKeyRegistrar::X11HotKeyRegistrar()
-    : connection_(x11::connection()),
+X11HotKeyRegistrar::X11HotKeyRegistrar(X11KeyboardGrab *keyboard)
+    : keyboard_(keyboard),
+      connection_(x11::connection()),
       root_(x11::rootWindow()),
       xkbContext_(xkb_context_new(XKB_CONTEXT_NO_FLAGS), &xkb_context_unref),
       keymap_(nullptr, &xkb_keymap_unref)
@@ -238,6 +240,8 @@ bool X11HotKeyRegistrar::keyPressed(const xcb_key_press_event_t *event)
     for (auto &[ref, grab] : grabs_) {
         if (grab.keycode != event->detail || grab.modifiers != modifiers)
             continue;
+        if (!ours && keyboard_)
+            keyboard_->hold();
         ours = true;
         grab.down = true;
         dispatch({grab.id, HotKeyEvent::pressed, x11::toLogical({event->root_x, event->root_y})});
@@ -269,7 +273,8 @@ void X11HotKeyRegistrar::thaw(const xcb_key_press_event_t *event)
 {
     // Every press of a grabbed key may have frozen the keyboard, repeats too;
     // letting go of a keyboard that isn't frozen does nothing. Handlers pass
-    // the press on through the event queue: the keyboard thaws after that.
+    // the press on through the event queue: the keyboard thaws after that,
+    // and the hold ends unless the ring has taken the keyboard meanwhile.
     const bool grabbed = std::any_of(grabs_.cbegin(), grabs_.cend(),
                                      [&](const auto &entry) { return entry.second.keycode == event->detail; });
     if (!grabbed)
@@ -279,6 +284,8 @@ void X11HotKeyRegistrar::thaw(const xcb_key_press_event_t *event)
         [this, time = event->time] {
             xcb_allow_events(connection_, XCB_ALLOW_ASYNC_KEYBOARD, time);
             xcb_flush(connection_);
+            if (keyboard_)
+                keyboard_->endHold();
         },
         Qt::QueuedConnection);
 }

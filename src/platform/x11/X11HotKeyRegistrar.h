@@ -15,13 +15,17 @@ struct xkb_keymap;
 
 namespace vima {
 
+class X11KeyboardGrab;
+
 // Hot keys as passive key grabs on the root window. Each combination is
 // grabbed with every lock variant (Caps Lock, Num Lock) so that locks don't
 // swallow it, re-grabbed when the keymap changes, and held keys report one
 // press and one release: auto-repeat is ignored.
 class X11HotKeyRegistrar final : public HotKeyRegistrar, public QAbstractNativeEventFilter {
 public:
-    X11HotKeyRegistrar();
+    // `keyboard`, when given, holds the keyboard from the moment a hot key's
+    // press arrives until its handlers have run.
+    explicit X11HotKeyRegistrar(X11KeyboardGrab *keyboard = nullptr);
     ~X11HotKeyRegistrar() override;
 
     Registration registerHotKey(quint32 keyCode, quint64 modifierFlags, HotKeyID id) override;
@@ -63,6 +67,7 @@ private:
     void dispatch(const HotKeyEvent &event) const;
     xkb_keymap *keymap() const;
 
+    X11KeyboardGrab *keyboard_;
     xcb_connection_t *connection_;
     xcb_window_t root_;
     std::optional<uint8_t> xinputOpcode_;

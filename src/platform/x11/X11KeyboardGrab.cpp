@@ -4,6 +4,7 @@
 
 #include <QLoggingCategory>
 #include <cstdlib>
+#include <utility>
 #include <xcb/xcb.h>
 
 Q_LOGGING_CATEGORY(lcKeyboardGrab, "com.vima.Vima.Ring")
@@ -49,6 +50,23 @@ void X11KeyboardGrab::grab(quintptr windowId)
         grabbed_ = true;
     }
     retryTimer_.start();
+}
+
+void X11KeyboardGrab::hold()
+{
+    holding_ = grabOn(x11::rootWindow());
+    if (!holding_)
+        qCWarning(lcKeyboardGrab) << "Could not hold the keyboard for the hotkey";
+}
+
+void X11KeyboardGrab::endHold()
+{
+    if (!std::exchange(holding_, false) || grabbed_)
+        return;
+    if (xcb_connection_t *c = x11::connection()) {
+        xcb_ungrab_keyboard(c, XCB_CURRENT_TIME);
+        xcb_flush(c);
+    }
 }
 
 void X11KeyboardGrab::retry()

@@ -17,6 +17,12 @@ public:
     void release() override;
     bool isGrabbed() const override { return grabbed_; }
 
+    // Taken, and answered, as the hotkey's press arrives, before any handler
+    // has run: every key typed after it comes to us, however soon. Ended by
+    // `endHold` once the handlers have run, unless the ring took the keyboard.
+    void hold();
+    void endHold();
+
 private:
     bool grabOn(quint32 window);
     void retry();
@@ -25,6 +31,7 @@ private:
     quint32 window_ = 0;
     int attempts_ = 0;
     bool grabbed_ = false;
+    bool holding_ = false;
 };
 
 } // namespace vima
