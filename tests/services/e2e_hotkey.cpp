@@ -1,4 +1,6 @@
 #include "SupportProgram.h"
+#include "TextTargetClient.h"
+#include "platform/x11/X11KeyboardGrab.h"
 #include "platform/x11/X11HotKeyRegistrar.h"
 #include "services/HotkeyManager.h"
 
@@ -61,6 +63,16 @@ public:
 };
 
 int xdotool(const QStringList &arguments) { return SupportProgram::run(QStringLiteral("xdotool"), arguments); }
+
+qint64 activeWindowPid()
+{
+    QProcess xdotool;
+    xdotool.start(QStringLiteral("xdotool"), {"getactivewindow", "getwindowpid"});
+    xdotool.waitForFinished(5000);
+    bool ok = false;
+    const qint64 pid = xdotool.readAllStandardOutput().trimmed().toLongLong(&ok);
+    return ok ? pid : -1;
+}
 
 } // namespace
 
@@ -161,6 +173,31 @@ private Q_SLOTS:
         QTRY_COMPARE(released, 1);
         xcb_ungrab_keyboard(x11->connection(), XCB_CURRENT_TIME);
         xcb_flush(x11->connection());
+    }
+
+    // The keyboard is held from the hotkey's press until its handlers have
+    // run; a handler that takes nothing gives it back.
+    void aHotkeyThatOpensNothingLeavesTheKeyboardToTheApplication()
+    {
+        SupportProgram target(QStringLiteral("text_target"), {});
+        QVERIFY(target.waitForLine(QStringLiteral("ready ")).startsWith(QStringLiteral("ready ")));
+        X11KeyboardGrab keyboard;
+        X11HotKeyRegistrar registrar(&keyboard);
+        HotkeyManager manager(registrar);
+        int pressed = 0;
+        int released = 0;
+        manager.onPressed = [&](std::optional<QPointF>) { ++pressed; };
+        manager.onReleased = [&] { ++released; };
+        QVERIFY(manager.registerHotkey(space, HotkeySpec::option));
+        text_target::command(target, "activate");
+        QTRY_COMPARE(activeWindowPid(), target.pid());
+
+        QCOMPARE(xdotool({"keydown", "alt", "keydown", "space"}), 0);
+        QTRY_COMPARE(pressed, 1);
+        QCOMPARE(xdotool({"keyup", "space", "keyup", "alt"}), 0);
+        QTRY_COMPARE(released, 1);
+        QCOMPARE(xdotool({"type", "ok"}), 0);
+        QTRY_COMPARE(text_target::text(target), QStringLiteral("ok"));
     }
 
     void aCombinationAnotherClientHoldsIsRefused()
