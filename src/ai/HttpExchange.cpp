@@ -7,6 +7,7 @@
 #include <QJsonDocument>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
+#include <QScopeGuard>
 #include <QStringDecoder>
 #include <QTextBoundaryFinder>
 #include <memory>
@@ -112,7 +113,12 @@ QCoro::Task<QByteArray> HttpExchange::send(QNetworkRequest request, QByteArray m
         }
         received += reply->readAll();
     };
-    QObject::connect(reply, &QNetworkReply::readyRead, manager.get(), take);
+    // The reply outlives the exchange until the manager goes: nothing of it
+    // may reach this frame afterwards.
+    const auto stopTaking = qScopeGuard(
+        [connection = QObject::connect(reply, &QNetworkReply::readyRead, manager.get(), take)] {
+            QObject::disconnect(connection);
+        });
 
     co_await reply;
     // Before the last read: a file reply reports a status once read.
