@@ -18,6 +18,14 @@ QPalette darkPalette()
     p.setColor(QPalette::AlternateBase, window);
     p.setColor(QPalette::Text, text);
     p.setColor(QPalette::Button, QColor(0x3a, 0x3a, 0x3d));
+    // The shades frames, lines and pressed buttons are drawn with: left to the
+    // light palette, they drew light lines on the dark window.
+    p.setColor(QPalette::Light, QColor(0x58, 0x58, 0x5c));
+    p.setColor(QPalette::Midlight, QColor(0x48, 0x48, 0x4c));
+    p.setColor(QPalette::Mid, QColor(0x4e, 0x4e, 0x52));
+    p.setColor(QPalette::Dark, QColor(0x1a, 0x1a, 0x1c));
+    p.setColor(QPalette::Shadow, QColor(0x0c, 0x0c, 0x0d));
+    p.setColor(QPalette::BrightText, Qt::white);
     p.setColor(QPalette::ButtonText, text);
     p.setColor(QPalette::ToolTipBase, base);
     p.setColor(QPalette::ToolTipText, text);
@@ -25,9 +33,12 @@ QPalette darkPalette()
     p.setColor(QPalette::Highlight, QColor(0x0a, 0x84, 0xff));
     p.setColor(QPalette::HighlightedText, Qt::white);
     p.setColor(QPalette::Link, QColor(0x40, 0x9c, 0xff));
+    p.setColor(QPalette::LinkVisited, QColor(0xbf, 0x8c, 0xff));
     p.setColor(QPalette::Disabled, QPalette::Text, QColor(0x6e, 0x6e, 0x73));
     p.setColor(QPalette::Disabled, QPalette::WindowText, QColor(0x6e, 0x6e, 0x73));
     p.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(0x6e, 0x6e, 0x73));
+    p.setColor(QPalette::Disabled, QPalette::Button, QColor(0x32, 0x32, 0x35));
+    p.setColor(QPalette::Disabled, QPalette::Highlight, QColor(0x4a, 0x4a, 0x4e));
     return p;
 }
 

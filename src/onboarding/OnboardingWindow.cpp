@@ -5,7 +5,9 @@
 #include "onboarding/ReadyPage.h"
 #include "onboarding/TemplatePage.h"
 #include "onboarding/WelcomePage.h"
+#include "ui/FollowPalette.h"
 #include "ui/Palette.h"
+#include "ui/WindowCommands.h"
 
 #include <QFrame>
 #include <QKeyEvent>
@@ -51,9 +53,11 @@ OnboardingWindow::OnboardingWindow(OnboardingContext context, bool asksBeforeRep
     auto *divider = new QFrame;
     divider->setFrameShape(QFrame::HLine);
     divider->setFrameShadow(QFrame::Plain);
-    QPalette line = divider->palette();
-    line.setColor(QPalette::WindowText, Palette::separator());
-    divider->setPalette(line);
+    followPalette(divider, [divider] {
+        QPalette line;
+        line.setColor(QPalette::WindowText, Palette::separator());
+        divider->setPalette(line);
+    });
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
@@ -63,6 +67,7 @@ OnboardingWindow::OnboardingWindow(OnboardingContext context, bool asksBeforeRep
     footer->setObjectName(QStringLiteral("footer"));
     column->addWidget(footer);
 
+    closeOnCtrlW(this);
     model_->dialogParent = this;
     model_->close = [self = QPointer(this)] {
         if (self)

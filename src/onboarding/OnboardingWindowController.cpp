@@ -2,6 +2,7 @@
 
 #include "onboarding/OnboardingWindow.h"
 #include "ui/CenterOnPointerScreen.h"
+#include "ui/WindowCommands.h"
 
 #include <QCursor>
 
@@ -25,9 +26,7 @@ void OnboardingWindowController::show(bool isFirstLaunch)
         QObject::connect(window_, &OnboardingWindow::closing, window_, [this] { window_.clear(); });
         centerOnPointerScreen(window_, QCursor::pos());
     }
-    window_->show();
-    window_->raise();
-    window_->activateWindow();
+    bringToFront(window_);
 }
 
 } // namespace vima

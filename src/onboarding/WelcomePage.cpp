@@ -3,6 +3,7 @@
 #include "onboarding/HotkeyTakenNote.h"
 #include "onboarding/OnboardingModel.h"
 #include "onboarding/OnboardingStyle.h"
+#include "ui/FollowPalette.h"
 #include "ui/Palette.h"
 
 #include <QHBoxLayout>
@@ -59,9 +60,11 @@ WelcomePage::WelcomePage(OnboardingModel &model, QWidget *parent) : QWidget(pare
     hotkey_ = textLabel(QString(), TextStyle::largeTitle, Tone::label, false);
     hotkey_->setObjectName(QStringLiteral("hotkey"));
     hotkey_->setContentsMargins(24, 10, 24, 10);
-    hotkey_->setStyleSheet(QStringLiteral("QLabel#hotkey { background: %1; border: 1px solid %2; border-radius: 12px; }")
-                               .arg(Palette::selectedContentBackground().name(QColor::HexArgb),
-                                    Palette::separator().name(QColor::HexArgb)));
+    followPalette(hotkey_, [hotkey = hotkey_] {
+        hotkey->setStyleSheet(QStringLiteral("QLabel#hotkey { background: %1; border: 1px solid %2; border-radius: 12px; }")
+                                  .arg(Palette::selectedContentBackground().name(QColor::HexArgb),
+                                       Palette::separator().name(QColor::HexArgb)));
+    });
     QLabel *caption = textLabel(QStringLiteral("Your shortcut"), TextStyle::caption, Tone::secondary, false);
     column->addWidget(centredColumn({hotkey_, caption, new HotkeyTakenNote(model)}, 5));
 

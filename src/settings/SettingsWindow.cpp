@@ -5,8 +5,10 @@
 #include "settings/SettingsWindowModel.h"
 #include "settings/kit/SettingsContext.h"
 #include "ui/CenterOnPointerScreen.h"
+#include "ui/FollowPalette.h"
 #include "ui/Palette.h"
 #include "ui/SymbolCatalog.h"
+#include "ui/WindowCommands.h"
 
 #include <QCloseEvent>
 #include <QCursor>
@@ -42,6 +44,7 @@ SettingsWindow::SettingsWindow(SettingsWindowModel &model, SettingsContext &cont
     setAttribute(Qt::WA_QuitOnClose, false);
     setMinimumSize(smallestSize);
     resize(defaultSize);
+    closeOnCtrlW(this);
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -50,7 +53,7 @@ SettingsWindow::SettingsWindow(SettingsWindowModel &model, SettingsContext &cont
     layout->addWidget(tabs_, 1);
     for (SettingsTab tab : allSettingsTabs())
         tabs_->addTab(makeSettingsPage(tab, context_), title(tab));
-    paintTabIcons();
+    followPalette(this, [this] { paintTabIcons(); });
     tabs_->setCurrentIndex(indexOf(model_.tab()));
     connect(tabs_, &QTabWidget::currentChanged, this, [this](int index) {
         model_.setTab(allSettingsTabs().value(index));
@@ -114,13 +117,6 @@ void SettingsWindow::closeEvent(QCloseEvent *event)
     rememberGeometry();
     model_.windowClosing();
     QWidget::closeEvent(event);
-}
-
-void SettingsWindow::changeEvent(QEvent *event)
-{
-    if (event->type() == QEvent::ApplicationPaletteChange)
-        paintTabIcons();
-    QWidget::changeEvent(event);
 }
 
 } // namespace vima

@@ -4,6 +4,7 @@
 #include "settings/SettingsWindow.h"
 #include "settings/SettingsWindowModel.h"
 #include "settings/kit/SettingsContext.h"
+#include "ui/WindowCommands.h"
 
 namespace vima {
 
@@ -26,9 +27,7 @@ void SettingsWindowController::show(std::optional<SettingsTab> tab)
     } else if (tab) {
         context_.notifications.post(SettingsWindowModel::selectTabNotification, rawValue(*tab));
     }
-    window_->show();
-    window_->raise();
-    window_->activateWindow();
+    bringToFront(window_);
 }
 
 } // namespace vima

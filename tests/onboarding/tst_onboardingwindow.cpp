@@ -129,6 +129,20 @@ private Q_SLOTS:
         QCOMPARE(shown.fixture.permission.prompts, prompts);
     }
 
+    void ctrlWClosesOnEveryPage() // Escape leaves the first two pages open
+    {
+        for (const Page page : {Page::welcome, Page::ring, Page::ready}) {
+            Shown shown;
+            shown.reach(page);
+            QPointer<OnboardingWindow> window = shown.controller.window();
+            QVERIFY(QTest::qWaitForWindowActive(window));
+            QTest::keyClick(window, Qt::Key_W, Qt::ControlModifier);
+            QVERIFY(!window->isVisible());
+            QVERIFY(!shown.controller.window());
+            QVERIFY(!shown.fixture.ring.isVisible());
+        }
+    }
+
     void theReadyFooterFollowsTheGrantLive()
     {
         Shown shown;

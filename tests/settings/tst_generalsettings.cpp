@@ -312,6 +312,25 @@ private Q_SLOTS:
         QCOMPARE(h.store().config().hotkey, HotkeySpec{});
     }
 
+    void loginBoxShowsTheServiceAfterEveryAttempt()
+    {
+        SettingsHarness h;
+        h.fixture.open(sampleConfig());
+        h.loginItems.refusal = QStringLiteral("No autostart folder");
+        GeneralSettingsView view(h.context());
+        view.show();
+        auto *box = view.findChild<QCheckBox *>(QStringLiteral("launchAtLogin"));
+        for (int attempt = 1; attempt <= 2; ++attempt) { // the second failure publishes nothing new
+            box->click();
+            QCOMPARE(h.loginItems.registers, attempt);
+            QVERIFY(!box->isChecked());
+        }
+        h.loginItems.refusal.reset();
+        box->click();
+        QVERIFY(box->isChecked());
+        QCOMPARE(h.loginItems.unregisters, 0);
+    }
+
     void sectionsFollowTheirState()
     {
         SettingsHarness h;

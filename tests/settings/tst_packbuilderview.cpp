@@ -3,7 +3,10 @@
 
 #include "SettingsHarness.h"
 
+#include <QLabel>
 #include <QLineEdit>
+#include <QTimer>
+#include <QCoroTimer>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -47,6 +50,34 @@ private Q_SLOTS:
         QVERIFY(!view.isVisible());
         QCOMPARE(view.result(), int(QDialog::Accepted));
         QCOMPARE(harness_->store().config().rings.first().items.first().slot, 2);
+    }
+
+    void anEmptyScanSaysSoAndTheNextVisitScansAgain()
+    {
+        int scans = 0;
+        AppScan nothing = [&scans]() -> QCoro::Task<QList<InstalledApp>> {
+            ++scans;
+            QTimer later;
+            later.setSingleShot(true);
+            later.start(5);
+            co_await later;
+            co_return QList<InstalledApp>{};
+        };
+        PackBuilderView view(harness_->context(), {parentID_, QString(), 0, {}}, nothing);
+        view.show();
+        PackBuilderModel &model = view.model();
+        model.openAddPanel();
+        model.showAppsPage();
+        auto *note = view.addPanel().findChild<QLabel *>(QStringLiteral("packAppsNote"));
+        QCOMPARE(note->text(), QStringLiteral("Scanning applications…"));
+        QTRY_VERIFY(!model.isScanning());
+        QCOMPARE(note->text(), QStringLiteral("No applications found."));
+        QVERIFY(note->isVisible());
+        model.showRootPage();
+        model.showAppsPage();
+        QCOMPARE(scans, 2);
+        QCOMPARE(note->text(), QStringLiteral("Scanning applications…"));
+        QTRY_VERIFY(!model.isScanning());
     }
 
     void panelPagesKeepTheirSearchAndGoBack()

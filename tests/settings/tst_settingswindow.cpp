@@ -5,6 +5,7 @@
 #include "settings/SettingsWindowController.h"
 #include "settings/SettingsWindowModel.h"
 
+#include <QDialog>
 #include <QTabWidget>
 #include <QTest>
 
@@ -66,6 +67,36 @@ private Q_SLOTS:
         controller.show();
         QCOMPARE(posted.size(), 1); // no tab given: nothing posted, tab kept across a close
         QCOMPARE(controller.window()->tabs()->currentIndex(), 3);
+    }
+
+    void showRestoresAMinimizedWindow()
+    {
+        SettingsHarness h;
+        SettingsWindowController controller(h.context());
+        controller.show();
+        controller.window()->setWindowState(Qt::WindowMinimized | Qt::WindowMaximized);
+        controller.show();
+        QVERIFY(!controller.window()->isMinimized());
+        QVERIFY(controller.window()->isMaximized()); // restored as it was before
+    }
+
+    void ctrlWClosesTheWindowUnlessASheetIsOpen()
+    {
+        SettingsHarness h;
+        SettingsWindowController controller(h.context());
+        controller.show(SettingsTab::general);
+        SettingsWindow *window = controller.window();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        auto *sheet = new QDialog(window);
+        sheet->setWindowModality(Qt::WindowModal);
+        sheet->open();
+        QVERIFY(QTest::qWaitForWindowActive(sheet));
+        QTest::keyClick(sheet, Qt::Key_W, Qt::ControlModifier);
+        QVERIFY(window->isVisible());
+        QTest::keyClick(sheet, Qt::Key_Escape);
+        QVERIFY(!sheet->isVisible());
+        QTest::keyClick(window, Qt::Key_W, Qt::ControlModifier);
+        QVERIFY(!window->isVisible());
     }
 
     void selectNotificationIgnoresOtherObjects()

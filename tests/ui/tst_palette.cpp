@@ -47,6 +47,28 @@ private Q_SLOTS:
         QVERIFY(Palette::tertiaryLabel(light).alpha() < Palette::secondaryLabel(light).alpha());
     }
 
+    void contrastIsTheWcagRatio()
+    {
+        QCOMPARE(Palette::contrast(Qt::black, Qt::white), 21.0);
+        QCOMPARE(Palette::contrast(Qt::white, Qt::white), 1.0);
+        QCOMPARE(qRound(Palette::contrast(QColor(0x76, 0x76, 0x76), Qt::white) * 100), 454); // the classic 4.5 grey
+        QColor halfBlack(Qt::black);
+        halfBlack.setAlphaF(0.5f);
+        QCOMPARE(qRound(Palette::contrast(halfBlack, Qt::white) * 10),
+                 qRound(Palette::contrast(QColor::fromRgbF(0.5f, 0.5f, 0.5f), Qt::white) * 10)); // laid over it
+    }
+
+    void readableMovesOnlyWhatDoesNotRead()
+    {
+        for (const QPalette &system : {light, dark}) {
+            const QColor blue(0x0a, 0x0a, 0x60);
+            const QColor moved = Palette::readable(blue, system);
+            for (const QColor &background : Palette::textBackgrounds(system))
+                QVERIFY(Palette::contrast(moved, background) >= Palette::minimumTextContrast);
+            QCOMPARE(moved == blue, !Palette::isDark(system)); // dark blue reads on light, not on dark
+        }
+    }
+
     void readsTheApplicationPaletteEachTime()
     {
         QGuiApplication::setPalette(dark);

@@ -1,4 +1,5 @@
 #include "ui/PlaceNearPointer.h"
+#include "ui/PopupPlacement.h"
 
 #include <QTest>
 
@@ -40,6 +41,46 @@ private Q_SLOTS:
         QFETCH(QPoint, expected);
         const QRect visible(0, 30, 1600, 970);
         QCOMPARE(placeNearPointer(size, pointer, offset, visible), expected);
+    }
+
+    // A popup beside its anchor on a 1280 x 800 screen with a 30-point panel on top:
+    // the add panel (320 x 420) beside a sheet, the chooser (288 x 400) beside a tile.
+    void popupsStayInsideTheScreen_data()
+    {
+        QTest::addColumn<QRect>("anchor");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<PopupSide>("side");
+        QTest::addColumn<QPoint>("expected");
+        const QSize panel(320, 420), chooser(288, 400);
+        QTest::newRow("trailing fits") << QRect(100, 200, 600, 400) << panel << PopupSide::trailing << QPoint(708, 189);
+        QTest::newRow("trailing past the right edge: leading")
+            << QRect(400, 200, 600, 400) << panel << PopupSide::trailing << QPoint(72, 189);
+        QTest::newRow("neither side: inside the anchor's trailing edge")
+            << QRect(100, 100, 1100, 600) << panel << PopupSide::trailing << QPoint(880, 189);
+        QTest::newRow("leading fits") << QRect(600, 300, 60, 50) << chooser << PopupSide::leading << QPoint(304, 124);
+        QTest::newRow("leading past the left edge: trailing")
+            << QRect(100, 300, 60, 50) << chooser << PopupSide::leading << QPoint(168, 124);
+        QTest::newRow("near the top: below the panel")
+            << QRect(600, 40, 60, 50) << chooser << PopupSide::leading << QPoint(304, 30);
+        QTest::newRow("near the bottom: above it")
+            << QRect(600, 760, 60, 30) << chooser << PopupSide::leading << QPoint(304, 400);
+        QTest::newRow("taller than the screen: top-left inside")
+            << QRect(600, 300, 60, 50) << QSize(288, 900) << PopupSide::leading << QPoint(304, 30);
+        QTest::newRow("anchor off screen to the right")
+            << QRect(1400, 300, 60, 50) << chooser << PopupSide::trailing << QPoint(992, 124);
+    }
+
+    void popupsStayInsideTheScreen()
+    {
+        QFETCH(QRect, anchor);
+        QFETCH(QSize, size);
+        QFETCH(PopupSide, side);
+        QFETCH(QPoint, expected);
+        const QRect available(0, 30, 1280, 770);
+        const QPoint at = popupPosition(anchor, size, available, side);
+        QCOMPARE(at, expected);
+        if (size.height() <= available.height())
+            QVERIFY(available.contains(QRect(at, size)));
     }
 };
 

@@ -3,7 +3,9 @@
 #include "settings/ai/AIPrivacyDisclosure.h"
 #include "settings/ai/AISettingsModel.h"
 #include "settings/ai/ProviderRow.h"
+#include "settings/kit/BusySpinner.h"
 #include "settings/kit/ConfigBinding.h"
+#include "settings/kit/MenuLooks.h"
 #include "settings/kit/SettingsLooks.h"
 #include "ui/SymbolCatalog.h"
 
@@ -142,6 +144,9 @@ QWidget *AIAdvancedForm::keySection()
     testRow->setLayout(testLayout);
     test_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     testLayout->addWidget(test_, 0, Qt::AlignTop);
+    testing_ = new BusySpinner(QStringLiteral("Testing"));
+    testing_->hide();
+    testLayout->addWidget(testing_, 0, Qt::AlignVCenter);
     testLayout->addWidget(result_, 1);
     section->addWidget(testRow);
     section->addWidget(new StatusLine(Tone::secondary, QStringLiteral("lock.fill"),
@@ -174,8 +179,7 @@ QWidget *AIAdvancedForm::modelSection()
     suggestions_->setPopupMode(QToolButton::InstantPopup);
     suggestions_->setToolTip(QStringLiteral("Suggested models"));
     suggestions_->setAccessibleName(QStringLiteral("Suggested models"));
-    suggestions_->setIcon(QIcon(QPixmap::fromImage(
-        SymbolCatalog::image(QStringLiteral("list.bullet"), 32, toneColor(Tone::label), SymbolCatalog::Weight::medium))));
+    setSymbolIcon(suggestions_, QStringLiteral("list.bullet"));
     suggestionMenu_ = new QMenu(suggestions_);
     suggestions_->setMenu(suggestionMenu_);
     section->addRow(QStringLiteral("Model"), row({modelField_, suggestions_}));
@@ -314,6 +318,7 @@ void AIAdvancedForm::apply()
     remove_->setEnabled(model_.canRemove());
     test_->setEnabled(model_.canTest());
     test_->setText(model_.isTesting() ? QStringLiteral("Testing…") : QStringLiteral("Test Key"));
+    testing_->setVisible(model_.isTesting());
 
     const auto &status = model_.status();
     result_->setVisible(status.has_value());

@@ -16,6 +16,7 @@ class QToolButton;
 namespace vima {
 
 class AISettingsModel;
+class BusySpinner;
 class ConfigStore;
 class ProviderRow;
 class StatusLine;
@@ -34,6 +35,7 @@ public:
     QPushButton *saveButton() const { return save_; }
     QPushButton *removeButton() const { return remove_; }
     QPushButton *testButton() const { return test_; }
+    BusySpinner *testingSpinner() const { return testing_; }
     QSlider *timeoutSlider() const { return timeout_; }
     ToneLabel *timeoutLabel() const { return timeoutLabel_; }
     QLineEdit *maxTokensField() const { return maxTokens_; }
@@ -66,6 +68,7 @@ private:
     QPushButton *save_ = nullptr;
     QPushButton *remove_ = nullptr;
     QPushButton *test_ = nullptr;
+    BusySpinner *testing_ = nullptr;
     StatusLine *result_ = nullptr;
     QLineEdit *address_ = nullptr;
     QLineEdit *modelField_ = nullptr;

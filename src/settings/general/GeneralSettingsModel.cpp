@@ -75,7 +75,13 @@ std::optional<SystemShortcuts::Reservation> GeneralSettingsModel::hotkeyReservat
 
 bool GeneralSettingsModel::isLaunchAtLoginOn() const { return context_.loginItem.isEnabled(); }
 
-void GeneralSettingsModel::setLaunchAtLogin(bool on) { context_.loginItem.setEnabled(on); }
+void GeneralSettingsModel::setLaunchAtLogin(bool on)
+{
+    context_.loginItem.setEnabled(on);
+    // A failure like the last one publishes nothing new, yet the box the user
+    // just clicked must fall back to what the service holds.
+    Q_EMIT loginChanged();
+}
 
 GeneralSettingsModel::LoginNote GeneralSettingsModel::loginNote() const
 {
@@ -164,7 +170,8 @@ QCoro::Task<void> GeneralSettingsModel::confirmReset(QWidget *parent)
     QPointer<GeneralSettingsModel> self(this);
     const bool confirmed = co_await context_.prompts.confirm(
         parent, QStringLiteral("Reset all settings?"),
-        QStringLiteral("Your items, hotkey and preferences go back to the defaults. Saved API keys are not affected."),
+        QStringLiteral("Your items, hotkey and preferences go back to the defaults, and your saved packs are deleted. "
+                       "Saved API keys are not affected."),
         QStringLiteral("Reset"));
     if (self && confirmed)
         context_.store.resetToDefaults();

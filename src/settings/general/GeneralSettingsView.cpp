@@ -120,7 +120,10 @@ SettingsSection *GeneralSettingsView::makeStartup()
 
 void GeneralSettingsView::showLogin()
 {
-    launchAtLogin_->setChecked(model_.isLaunchAtLoginOn());
+    {
+        const QSignalBlocker blocker(launchAtLogin_);
+        launchAtLogin_->setChecked(model_.isLaunchAtLoginOn());
+    }
     const GeneralSettingsModel::LoginNote note = model_.loginNote();
     const bool approval = note.kind == GeneralSettingsModel::LoginNote::Kind::requiresApproval;
     loginApproval_->setVisible(approval);
@@ -307,7 +310,7 @@ SettingsSection *GeneralSettingsView::makeStarterRings()
     details->addWidget(widgetRow({replace, introduction}));
     section->addWidget(templateDetails_);
     section->addWidget(
-        caption(QStringLiteral("Only the default ring is replaced. App-specific rings and packs are left alone.")));
+        caption(QStringLiteral("Only the default ring and the packs its items open are replaced. App-specific rings and other packs are left alone.")));
     connect(&model_, &GeneralSettingsModel::selectedTemplateChanged, this, &GeneralSettingsView::showTemplate);
     showTemplate();
     return section;
@@ -342,7 +345,7 @@ SettingsSection *GeneralSettingsView::makeConfigurationFile()
     auto *exportButton = button(QStringLiteral("Export…"), QStringLiteral("export"));
     auto *importButton = button(QStringLiteral("Import…"), QStringLiteral("import"));
     auto *resetButton = button(QStringLiteral("Reset to Defaults"), QStringLiteral("reset"));
-    resetButton->setStyleSheet(QStringLiteral("QPushButton { color: %1; }").arg(toneColor(Tone::danger).name()));
+    followTone(resetButton, QPalette::ButtonText, Tone::danger);
     QPointer<GeneralSettingsView> self(this);
     connect(exportButton, &QPushButton::clicked, this, [self] {
         if (self)

@@ -5,15 +5,15 @@
 #include "settings/kit/ElidedLabel.h"
 #include "settings/kit/ItemLooks.h"
 #include "settings/kit/MenuLooks.h"
+#include "settings/kit/RingPreviewView.h"
 #include "settings/kit/RowButton.h"
 #include "settings/kit/SettingsContext.h"
 #include "store/ConfigStore.h"
+#include "ui/PopupPlacement.h"
 #include "ui/SymbolCatalog.h"
 
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QScreen>
 #include <QVBoxLayout>
 
 namespace vima {
@@ -33,12 +33,12 @@ AddItemChooser::AddItemChooser(ItemsSettingsModel &model, SlotOperations &slots,
     rows_->setSpacing(2);
 }
 
-void AddItemChooser::showFor(qint64 slot, QWidget *anchor)
+void AddItemChooser::showFor(qint64 slot, RingPreviewView *preview)
 {
     slot_ = slot;
     fill();
     adjustSize();
-    place(anchor);
+    place(preview);
     show();
     if (QWidget *first = findChild<RowButton *>())
         first->setFocus();
@@ -94,18 +94,11 @@ QWidget *AddItemChooser::choiceRow(const AddItemChoice &choice)
     return button;
 }
 
-void AddItemChooser::place(QWidget *anchor)
+void AddItemChooser::place(RingPreviewView *preview)
 {
-    // Beside the preview's leading edge, within the screen.
-    const QRect bounds(anchor->mapToGlobal(QPoint(0, 0)), anchor->size());
-    QPoint at(bounds.left() - width - 8, bounds.center().y() - height() / 2);
-    if (const QScreen *screen = anchor->screen()) {
-        const QRect area = screen->availableGeometry();
-        if (at.x() < area.left())
-            at.setX(bounds.left() + 8);
-        at.setY(std::clamp(at.y(), area.top(), std::max(area.top(), area.bottom() - height())));
-    }
-    move(at);
+    // Outwards from the ring, so the tile stays in sight.
+    const QRect tile = preview->slotRect(int(slot_));
+    placePopup(this, preview, tile, tile.center().x() < preview->width() / 2 ? PopupSide::leading : PopupSide::trailing);
 }
 
 void AddItemChooser::keyPressEvent(QKeyEvent *event)

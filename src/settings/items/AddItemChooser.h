@@ -9,6 +9,7 @@ class QVBoxLayout;
 namespace vima {
 
 class ItemsSettingsModel;
+class RingPreviewView;
 class SlotOperations;
 struct SettingsContext;
 
@@ -25,8 +26,8 @@ public:
     AddItemChooser(ItemsSettingsModel &model, SlotOperations &slots, SettingsContext &context,
                    QWidget *parent = nullptr);
 
-    // Fills the rows for `slot` and shows them beside `anchor`.
-    void showFor(qint64 slot, QWidget *anchor);
+    // Fills the rows for `slot` and shows them beside its slice of `preview`.
+    void showFor(qint64 slot, RingPreviewView *preview);
     qint64 slot() const { return slot_; }
 
 protected:
@@ -36,7 +37,7 @@ protected:
 private:
     void fill();
     QWidget *choiceRow(const AddItemChoice &choice);
-    void place(QWidget *anchor);
+    void place(RingPreviewView *preview);
 
     ItemsSettingsModel &model_;
     SlotOperations &slots_;

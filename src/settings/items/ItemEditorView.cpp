@@ -5,6 +5,7 @@
 #include "settings/items/ItemKindSection.h"
 #include "settings/kit/FieldText.h"
 #include "settings/kit/IconTile.h"
+#include "settings/kit/MenuLooks.h"
 #include "settings/kit/SegmentedControl.h"
 #include "settings/kit/SettingsContext.h"
 #include "settings/kit/SettingsLooks.h"
@@ -23,14 +24,6 @@
 #include <QVBoxLayout>
 
 namespace vima {
-namespace {
-
-QIcon symbolIcon(const QString &name)
-{
-    return QIcon(QPixmap::fromImage(SymbolCatalog::image(name, 32, Palette::label(), SymbolCatalog::Weight::regular)));
-}
-
-} // namespace
 
 ItemEditorView::ItemEditorView(SettingsContext &context, QWidget *parent)
     : QWidget(parent), context_(context), model_(new ItemEditorModel(context.catalog, context.scheduler, this))
@@ -170,7 +163,7 @@ QWidget *ItemEditorView::buildIconEditor()
     auto *common = new QToolButton;
     common->setAutoRaise(true);
     common->setFixedWidth(30);
-    common->setIcon(symbolIcon(QStringLiteral("square.grid.2x2")));
+    setSymbolIcon(common, QStringLiteral("square.grid.2x2"));
     common->setToolTip(QStringLiteral("Common symbols"));
     common->setAccessibleName(QStringLiteral("Common symbols"));
     common->setPopupMode(QToolButton::InstantPopup);

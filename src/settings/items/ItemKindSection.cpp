@@ -3,6 +3,7 @@
 #include "settings/items/ItemEditorModel.h"
 #include "settings/kit/FieldText.h"
 #include "settings/kit/SettingsLooks.h"
+#include "ui/FollowPalette.h"
 #include "ui/Palette.h"
 
 #include <QCheckBox>
@@ -84,7 +85,9 @@ QPlainTextEdit *ItemKindSection::addEditor(const QString &heading, int minimumHe
     editor->setTabChangesFocus(true);
     editor->setAccessibleName(heading);
     editor->setFrameShape(QFrame::NoFrame);
-    editor->setStyleSheet(QStringLiteral("QPlainTextEdit { border: 1px solid %1; }").arg(Palette::grid().name(QColor::HexArgb)));
+    followPalette(editor, [editor] {
+        editor->setStyleSheet(QStringLiteral("QPlainTextEdit { border: 1px solid %1; }").arg(Palette::grid().name(QColor::HexArgb)));
+    });
     title->setBuddy(editor);
     connect(editor, &QPlainTextEdit::textChanged, &model_,
             [this, store, editor] { (model_.*store)(editor->toPlainText()); });

@@ -25,7 +25,7 @@ QToolButton *symbolButton(const QString &symbol, const QString &help)
 {
     auto *button = new QToolButton;
     button->setAutoRaise(true);
-    button->setIcon(symbolIcon(symbol, Tone::label, 13));
+    setSymbolIcon(button, symbol, Tone::label, 13);
     button->setToolTip(help);
     button->setAccessibleName(help);
     button->setFixedWidth(28);

@@ -17,14 +17,20 @@ namespace vima {
 
 namespace {
 
-QToolButton *menuButton(QMenu *menu)
+// The ring picker: as wide as its name and chevron want, narrower (the name
+// elided) when the row has less room, so the ring menu stays in reach.
+class PickerButton final : public QToolButton {
+public:
+    QSize sizeHint() const override { return layout()->sizeHint(); }
+    QSize minimumSizeHint() const override { return layout()->minimumSize(); }
+};
+
+void setUpMenuButton(QToolButton *button, QMenu *menu)
 {
-    auto *button = new QToolButton;
     button->setAutoRaise(true);
     button->setPopupMode(QToolButton::InstantPopup);
     button->setStyleSheet(QStringLiteral("QToolButton::menu-indicator { image: none; width: 0; }"));
     button->setMenu(menu);
-    return button;
 }
 
 } // namespace
@@ -54,11 +60,13 @@ QWidget *RingHeader::buildRow()
 
     pickerMenu_ = new QMenu(this);
     connect(pickerMenu_, &QMenu::aboutToShow, this, &RingHeader::fillPicker);
-    picker_ = menuButton(pickerMenu_);
+    scrollWhenLong(pickerMenu_, pickerMenuHeight);
+    picker_ = new PickerButton;
+    setUpMenuButton(picker_, pickerMenu_);
     auto *label = new QHBoxLayout(picker_);
     label->setContentsMargins(4, 2, 4, 2);
     label->setSpacing(6);
-    pickerName_ = new ToneLabel(Tone::label);
+    pickerName_ = new ElidedLabel(Tone::label, Qt::ElideRight);
     pickerName_->setFont(pointFont(14, QFont::DemiBold));
     label->addWidget(pickerName_);
     label->addWidget(new SymbolIcon(QStringLiteral("chevron.down"), Tone::tertiary, 10));
@@ -68,14 +76,14 @@ QWidget *RingHeader::buildRow()
 
     ringMenu_ = new QMenu(this);
     connect(ringMenu_, &QMenu::aboutToShow, this, &RingHeader::fillRingMenu);
-    menuButton_ = menuButton(ringMenu_);
-    menuButton_->setIcon(symbolIcon(QStringLiteral("ellipsis"), Tone::secondary, 15));
+    menuButton_ = new QToolButton;
+    setUpMenuButton(menuButton_, ringMenu_);
+    setSymbolIcon(menuButton_, QStringLiteral("ellipsis"), Tone::secondary, 15);
     menuButton_->setFixedSize(26, 26);
     menuButton_->setAccessibleName(tr("Ring actions"));
     menuButton_->setToolTip(tr("Ring actions"));
 
-    layout->addWidget(picker_);
-    layout->addStretch(1);
+    layout->addWidget(picker_, 1, Qt::AlignLeft);
     layout->addWidget(menuButton_);
     return row;
 }
@@ -111,8 +119,8 @@ QWidget *RingHeader::buildAppBlock()
 void RingHeader::refresh()
 {
     const QString name = ItemsSettingsModel::displayName(model_.editedRing().name);
-    pickerName_->setText(name);
-    picker_->setMinimumSize(picker_->layout()->sizeHint());
+    pickerName_->setFullText(name);
+    picker_->updateGeometry();
     picker_->setAccessibleName(name);
     refreshAppBlock();
 }

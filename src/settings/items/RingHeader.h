@@ -22,6 +22,9 @@ class RingHeader final : public QWidget {
     Q_OBJECT
 
 public:
+    // Past this the page picker scrolls.
+    static constexpr int pickerMenuHeight = 420;
+
     RingHeader(ItemsSettingsModel &model, RingOperations &rings, SettingsContext &context, QWidget *parent = nullptr);
 
     QToolButton *picker() const { return picker_; }
@@ -47,7 +50,7 @@ private:
     RingOperations &rings_;
     SettingsContext &context_;
     QToolButton *picker_ = nullptr;
-    ToneLabel *pickerName_ = nullptr;
+    ElidedLabel *pickerName_ = nullptr;
     QMenu *pickerMenu_ = nullptr;
     QToolButton *menuButton_ = nullptr;
     QMenu *ringMenu_ = nullptr;

@@ -1,10 +1,14 @@
 #include "settings/kit/MenuLooks.h"
 
+#include "ui/FollowPalette.h"
 #include "ui/IconView.h"
 #include "ui/SymbolCatalog.h"
 
+#include <QAbstractButton>
+#include <QMenu>
 #include <QPainter>
 #include <QPixmap>
+#include <QProxyStyle>
 #include <cmath>
 
 namespace vima {
@@ -12,6 +16,15 @@ namespace vima {
 namespace {
 
 constexpr int renderScale = 2; // sharp on scaled screens too
+
+class ScrollingMenuStyle final : public QProxyStyle {
+public:
+    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                  QStyleHintReturn *data) const override
+    {
+        return hint == SH_Menu_Scrollable ? 1 : QProxyStyle::styleHint(hint, option, widget, data);
+    }
+};
 
 } // namespace
 
@@ -27,6 +40,19 @@ QIcon symbolIcon(const QString &name, Tone tone, double points)
     QPixmap pixmap = QPixmap::fromImage(SymbolCatalog::image(name, side, toneColor(tone), SymbolCatalog::Weight::medium));
     pixmap.setDevicePixelRatio(renderScale);
     return QIcon(pixmap);
+}
+
+void scrollWhenLong(QMenu *menu, int maxHeight)
+{
+    auto *style = new ScrollingMenuStyle;
+    style->setParent(menu);
+    menu->setStyle(style);
+    menu->setMaximumHeight(maxHeight);
+}
+
+void setSymbolIcon(QAbstractButton *button, const QString &name, Tone tone, double points)
+{
+    followPalette(button, [button, name, tone, points] { button->setIcon(symbolIcon(name, tone, points)); });
 }
 
 QIcon specIcon(const IconSpec &icon, double points, const AppIconCache *appIcons, Tone tone)

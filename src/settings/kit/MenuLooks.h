@@ -12,6 +12,9 @@
 #include <QIcon>
 #include <QString>
 
+class QAbstractButton;
+class QMenu;
+
 namespace vima {
 
 class AppIconCache;
@@ -21,6 +24,11 @@ class AppIconCache;
 QString menuText(const QString &text);
 // A system symbol as an icon, `points` of the other platform large.
 QIcon symbolIcon(const QString &name, Tone tone = Tone::label, double points = 13);
+// Sets `button`'s icon to a symbol, re-tinted when the theme changes.
+void setSymbolIcon(QAbstractButton *button, const QString &name, Tone tone = Tone::label, double points = 13);
+// A menu of many entries scrolls inside `maxHeight` instead of growing to
+// the screen's height and breaking into columns.
+void scrollWhenLong(QMenu *menu, int maxHeight);
 // A slot's or ring's icon, as IconView draws it.
 QIcon specIcon(const IconSpec &icon, double points, const AppIconCache *appIcons, Tone tone = Tone::secondary);
 

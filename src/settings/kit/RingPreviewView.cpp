@@ -98,6 +98,11 @@ int RingPreviewView::slotAreaCount() const
     return int(std::clamp<qint64>(slotCount_, 1, RingViewModel::maxSlotCount));
 }
 
+QRect RingPreviewView::slotRect(int slot) const
+{
+    return RingSliceShape{slot, viewModel_->geometry(size()), sliceGap}.path().boundingRect().toAlignedRect();
+}
+
 std::optional<int> RingPreviewView::slotAt(QPointF point) const
 {
     const RingGeometry geometry = viewModel_->geometry(size());

@@ -50,6 +50,8 @@ public:
     int slotAreaCount() const;
     // The slot whose slice holds `point`; none in a gap, the centre or outside.
     std::optional<int> slotAt(QPointF point) const;
+    // The bounds of a slot's slice, where a popup for that slot belongs.
+    QRect slotRect(int slot) const;
     static QString slotToolTip(int slot);
 
 protected:

@@ -1,11 +1,67 @@
 #include "settings/kit/SegmentedControl.h"
 
+#include "ui/Palette.h"
+
 #include <QAbstractButton>
 #include <QButtonGroup>
 #include <QHBoxLayout>
+#include <QPainter>
 #include <QToolButton>
 
 namespace vima {
+
+namespace {
+
+constexpr double trackRadius = 7;
+constexpr double inset = 2;
+
+// One choice: its text alone, or, chosen, on a pill of the ink colour. The
+// track behind the row is the control's.
+class Segment final : public QToolButton {
+public:
+    using QToolButton::QToolButton;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        if (!isEnabled())
+            painter.setOpacity(0.45);
+        const QRectF pill = QRectF(rect()).adjusted(inset, inset, -inset, -inset);
+        const double radius = trackRadius - inset;
+        if (isChecked()) {
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(Palette::adaptiveGrey());
+            painter.drawRoundedRect(pill, radius, radius);
+        } else if (isDown() || underMouse()) {
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(Palette::selectedContentBackground());
+            painter.drawRoundedRect(pill, radius, radius);
+        }
+        if (hasFocus()) {
+            painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+            painter.setBrush(Qt::NoBrush);
+            painter.drawRoundedRect(pill.adjusted(1, 1, -1, -1), radius - 1, radius - 1);
+        }
+        QFont font = this->font();
+        if (isChecked())
+            font.setWeight(QFont::DemiBold);
+        painter.setFont(font);
+        painter.setPen(isChecked() ? Palette::onInk() : Palette::label());
+        painter.drawText(rect(), Qt::AlignCenter, text());
+    }
+
+    QSize sizeHint() const override
+    {
+        QFont bold = font();
+        bold.setWeight(QFont::DemiBold);
+        const QFontMetrics metrics(bold);
+        return {metrics.horizontalAdvance(text()) + 24, metrics.height() + 10};
+    }
+};
+
+} // namespace
 
 SegmentedControl::SegmentedControl(const QStringList &labels, QWidget *parent)
     : QWidget(parent), group_(new QButtonGroup(this))
@@ -16,11 +72,11 @@ SegmentedControl::SegmentedControl(const QStringList &labels, QWidget *parent)
     // Exclusive by hand, so that no segment at all can be checked.
     group_->setExclusive(false);
     for (int index = 0; index < labels.size(); ++index) {
-        auto *segment = new QToolButton;
+        auto *segment = new Segment;
         segment->setText(labels[index]);
         segment->setAccessibleName(labels[index]);
         segment->setCheckable(true);
-        segment->setAutoRaise(false);
+        segment->setAttribute(Qt::WA_Hover);
         segment->setFocusPolicy(Qt::StrongFocus);
         segment->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         group_->addButton(segment, index);
@@ -44,6 +100,15 @@ void SegmentedControl::setCurrentIndex(int index)
 {
     for (QAbstractButton *segment : group_->buttons())
         segment->setChecked(group_->id(segment) == index);
+}
+
+void SegmentedControl::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(Palette::separator(), 1));
+    painter.setBrush(Palette::controlBackground());
+    painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), trackRadius, trackRadius);
 }
 
 int SegmentedControl::count() const { return static_cast<int>(group_->buttons().size()); }

@@ -1,5 +1,6 @@
 #include "settings/kit/SettingsLooks.h"
 
+#include "ui/FollowPalette.h"
 #include "ui/Palette.h"
 #include "ui/SymbolCatalog.h"
 
@@ -18,32 +19,28 @@ namespace vima {
 
 namespace {
 
-// Filled with the ink colour, re-read when the theme changes.
-class InkButton final : public QPushButton {
-public:
-    explicit InkButton(const QString &text) : QPushButton(text)
-    {
-        setAutoFillBackground(true);
-        applyInk();
-    }
+// One role of `widget`'s palette, the rest inherited from its parent.
+void setRole(QWidget *widget, QPalette::ColorRole role, const QColor &colour)
+{
+    QPalette colours;
+    colours.setColor(role, colour);
+    widget->setPalette(colours);
+}
 
-protected:
-    void changeEvent(QEvent *event) override
-    {
-        if (event->type() == QEvent::ApplicationPaletteChange)
-            applyInk();
-        QPushButton::changeEvent(event);
+// Filled with the ink colour. Disabled, it loses the ink and reads as dimmed
+// text on a plain grey, so a button that would do nothing does not look
+// ready to click.
+void applyInk(QPushButton *button)
+{
+    QPalette colours;
+    for (const auto group : {QPalette::Active, QPalette::Inactive}) {
+        colours.setColor(group, QPalette::Button, Palette::adaptiveGrey());
+        colours.setColor(group, QPalette::ButtonText, Palette::onInk());
     }
-
-private:
-    void applyInk()
-    {
-        QPalette colours = palette();
-        colours.setColor(QPalette::Button, Palette::adaptiveGrey());
-        colours.setColor(QPalette::ButtonText, Palette::isDark() ? Qt::black : Qt::white);
-        setPalette(colours);
-    }
-};
+    colours.setColor(QPalette::Disabled, QPalette::Button, Palette::selectedContentBackground());
+    colours.setColor(QPalette::Disabled, QPalette::ButtonText, Palette::tertiaryLabel());
+    button->setPalette(colours);
+}
 
 } // namespace
 
@@ -53,11 +50,16 @@ QColor toneColor(Tone tone)
     case Tone::label: return Palette::label();
     case Tone::secondary: return Palette::secondaryLabel();
     case Tone::tertiary: return Palette::tertiaryLabel();
-    case Tone::warning: return Palette::orange();
-    case Tone::success: return Palette::green();
-    case Tone::danger: return Palette::red();
+    case Tone::warning: return Palette::readable(Palette::orange());
+    case Tone::success: return Palette::readable(Palette::green());
+    case Tone::danger: return Palette::readable(Palette::red());
     }
     return Palette::label();
+}
+
+void followTone(QWidget *widget, QPalette::ColorRole role, Tone tone)
+{
+    followPalette(widget, [widget, role, tone] { setRole(widget, role, toneColor(tone)); });
 }
 
 QFrame *dividerLine()
@@ -125,7 +127,7 @@ ToneLabel::ToneLabel(Tone tone, const QString &text, QWidget *parent) : QLabel(p
 {
     setTextFormat(Qt::PlainText);
     setText(text);
-    applyTone();
+    followPalette(this, [this] { applyTone(); });
 }
 
 void ToneLabel::setTone(Tone tone)
@@ -134,20 +136,7 @@ void ToneLabel::setTone(Tone tone)
     applyTone();
 }
 
-void ToneLabel::changeEvent(QEvent *event)
-{
-    // Our own setPalette sends PaletteChange, not this: no loop.
-    if (event->type() == QEvent::ApplicationPaletteChange)
-        applyTone();
-    QLabel::changeEvent(event);
-}
-
-void ToneLabel::applyTone()
-{
-    QPalette colours = palette();
-    colours.setColor(QPalette::WindowText, toneColor(tone_));
-    setPalette(colours);
-}
+void ToneLabel::applyTone() { setRole(this, QPalette::WindowText, toneColor(tone_)); }
 
 SymbolIcon::SymbolIcon(const QString &symbol, Tone tone, int side, QWidget *parent)
     : QWidget(parent), symbol_(symbol), tone_(tone)
@@ -277,17 +266,20 @@ ToneLabel *caption(const QString &text, Tone tone)
 QPushButton *linkButton(const QString &text)
 {
     auto *button = new QPushButton(text);
+    followPalette(button, [button] { setRole(button, QPalette::ButtonText, Palette::link()); });
     button->setFlat(true);
     button->setCursor(Qt::PointingHandCursor);
     button->setAccessibleName(QString(text).remove(QLatin1Char('&')));
-    button->setStyleSheet(QStringLiteral("QPushButton { color: palette(link); border: none; padding: 0 2px; }"
+    button->setStyleSheet(QStringLiteral("QPushButton { border: none; padding: 0 2px; }"
                                          "QPushButton:focus { text-decoration: underline; }"));
     return button;
 }
 
 QPushButton *inkButton(const QString &text)
 {
-    auto *button = new InkButton(text);
+    auto *button = new QPushButton(text);
+    button->setAutoFillBackground(true);
+    followPalette(button, [button] { applyInk(button); });
     button->setAccessibleName(QString(text).remove(QLatin1Char('&')));
     return button;
 }

@@ -38,9 +38,6 @@ public:
     explicit ToneLabel(Tone tone, const QString &text = {}, QWidget *parent = nullptr);
     void setTone(Tone tone);
 
-protected:
-    void changeEvent(QEvent *event) override;
-
 private:
     void applyTone();
     Tone tone_;
@@ -100,6 +97,9 @@ public:
 private:
     QFormLayout *form_;
 };
+
+// Draws `widget`'s `role` in `tone`, following the theme.
+void followTone(QWidget *widget, QPalette::ColorRole role, Tone tone);
 
 // Title and subtitle at the top of a page.
 QWidget *settingsPageHeader(const QString &title, const QString &subtitle);

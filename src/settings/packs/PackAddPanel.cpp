@@ -164,6 +164,7 @@ QWidget *PackAddPanel::makeAppsPage()
     connect(appSearch_, &QLineEdit::textEdited, &model_, &PackBuilderModel::setAppQuery);
     layout->addWidget(appSearch_);
     scanning_ = new ToneLabel(Tone::tertiary, QStringLiteral("Scanning applications…"));
+    scanning_->setObjectName(QStringLiteral("packAppsNote"));
     scanning_->setContentsMargins(12, 10, 12, 10);
     layout->addWidget(scanning_);
     apps_ = scrollingList(300);
@@ -248,8 +249,11 @@ void PackAddPanel::refreshApps()
     appSearch_->setVisible(!app);
     if (appSearch_->text() != model_.appQuery())
         appSearch_->setText(model_.appQuery());
-    scanning_->setVisible(!app && model_.installedApps().isEmpty());
-    apps_->setVisible(!scanning_->isVisible());
+    const bool noApps = !app && model_.installedApps().isEmpty();
+    scanning_->setVisible(noApps);
+    scanning_->setText(model_.isScanning() ? QStringLiteral("Scanning applications…")
+                                           : QStringLiteral("No applications found."));
+    apps_->setVisible(!noApps);
     apps_->setMaximumHeight(app ? 280 : 300);
     apps_->clear();
     if (app) {

@@ -259,9 +259,12 @@ void PackBuilderModel::showAppsPage()
 QCoro::Task<> PackBuilderModel::scanInstalledApps()
 {
     QPointer<PackBuilderModel> self(this);
+    ++scansRunning_;
     QList<InstalledApp> apps = co_await scan_();
-    if (self)
-        self->setInstalledApps(std::move(apps));
+    if (!self)
+        co_return;
+    --self->scansRunning_;
+    self->setInstalledApps(std::move(apps));
 }
 
 void PackBuilderModel::setLibQuery(const QString &query)

@@ -91,6 +91,8 @@ public:
     const QString &appQuery() const { return appQuery_; }
     void setAppQuery(const QString &query);
     const QList<InstalledApp> &installedApps() const { return installedApps_; }
+    // A scan has started and not yet ended.
+    bool isScanning() const { return scansRunning_ > 0; }
     // Sorted by name, code point by code point; equal names keep the scan's order.
     void setInstalledApps(QList<InstalledApp> apps);
     const std::optional<InstalledApp> &selectedApp() const { return selectedApp_; }
@@ -139,6 +141,7 @@ private:
     QString libQuery_;
     QString appQuery_;
     QList<InstalledApp> installedApps_;
+    int scansRunning_ = 0;
     std::optional<InstalledApp> selectedApp_;
     QList<Ring> pendingChildRings_;
     const QUuid childRingID_ = QUuid::createUuid();

@@ -1,6 +1,7 @@
 #include "settings/packs/PackBuilderView.h"
 
 #include "settings/kit/IconTile.h"
+#include "settings/kit/MenuLooks.h"
 #include "settings/kit/RingPreviewView.h"
 #include "settings/kit/SettingsContext.h"
 #include "settings/kit/SettingsLooks.h"
@@ -8,6 +9,7 @@
 #include "settings/packs/PackItemRow.h"
 #include "store/ConfigStore.h"
 #include "ui/Palette.h"
+#include "ui/PopupPlacement.h"
 #include "ui/SymbolCatalog.h"
 
 #include <QHBoxLayout>
@@ -24,10 +26,9 @@ namespace vima {
 
 namespace {
 
-QIcon symbolIcon(const QString &name)
+QIcon knownSymbolIcon(const QString &name)
 {
-    const QString known = SymbolCatalog::knows(name) ? name : QStringLiteral("circle");
-    return QIcon(QPixmap::fromImage(SymbolCatalog::image(known, 32, Palette::label(), SymbolCatalog::Weight::regular)));
+    return symbolIcon(SymbolCatalog::knows(name) ? name : QStringLiteral("circle"));
 }
 
 QFont serif(const QFont &base, double scale)
@@ -109,7 +110,7 @@ QWidget *PackBuilderView::makeLeftColumn()
     iconMenu_->setPopupMode(QToolButton::InstantPopup);
     auto *menu = new QMenu(iconMenu_);
     for (const QString &symbol : PackBuilderModel::iconChoices())
-        menu->addAction(symbolIcon(symbol), symbol, this, [this, symbol] { model_->setIcon(IconSpec::symbol(symbol)); });
+        menu->addAction(knownSymbolIcon(symbol), symbol, this, [this, symbol] { model_->setIcon(IconSpec::symbol(symbol)); });
     iconMenu_->setMenu(menu);
     nameRow->addWidget(iconMenu_);
     name_ = new QLineEdit(model_->name());
@@ -171,7 +172,8 @@ QWidget *PackBuilderView::makeRightColumn()
     layout->addWidget(emptyRows_);
 
     layout->addSpacing(12);
-    addAction_ = new QPushButton(symbolIcon(QStringLiteral("plus")), QStringLiteral("Add action"));
+    addAction_ = new QPushButton(QStringLiteral("Add action"));
+    setSymbolIcon(addAction_, QStringLiteral("plus"));
     addAction_->setObjectName(QStringLiteral("packAddAction"));
     addAction_->setAutoDefault(false);
     addAction_->setStyleSheet(QStringLiteral("QPushButton { text-align: left; padding: 11px 14px; border: 1px dashed palette(mid); border-radius: 10px; }"));
@@ -239,7 +241,7 @@ void PackBuilderView::refresh()
     crumbName_->setText(shown);
     headerName_->setText(shown);
     headerIcon_->setIcon(model_->icon());
-    iconMenu_->setIcon(symbolIcon(model_->icon().value));
+    iconMenu_->setIcon(knownSymbolIcon(model_->icon().value));
     summary_->setText(model_->summaryText());
     for (PackItemRow *row : rowWidgets_) {
         const auto &items = model_->items();
@@ -269,8 +271,7 @@ void PackBuilderView::showPanel()
         return;
     }
     panel_->refresh();
-    const QPoint edge = mapToGlobal(QPoint(width(), 40));
-    panel_->move(edge);
+    placePopup(panel_, this, rect(), PopupSide::trailing);
     panel_->show();
 }
 

@@ -1,6 +1,7 @@
 #include "settings/packs/PackItemRow.h"
 
 #include "settings/kit/IconTile.h"
+#include "settings/kit/MenuLooks.h"
 #include "settings/kit/SettingsContext.h"
 #include "settings/kit/SettingsLooks.h"
 #include "settings/packs/PackBuilderModel.h"
@@ -75,8 +76,7 @@ PackItemRow::PackItemRow(SettingsContext &context, PackBuilderModel &model, cons
     main->addWidget(kind);
     auto *remove = new QToolButton;
     remove->setAutoRaise(true);
-    remove->setIcon(QIcon(QPixmap::fromImage(SymbolCatalog::image(QStringLiteral("minus.circle"), 32,
-                                                                  Palette::tertiaryLabel(), SymbolCatalog::Weight::regular))));
+    setSymbolIcon(remove, QStringLiteral("minus.circle"), Tone::tertiary);
     remove->setAccessibleName(QStringLiteral("Remove"));
     remove->setToolTip(QStringLiteral("Remove"));
     connect(remove, &QToolButton::clicked, this, [this] { model_.removeItem(itemID_); });

@@ -2,6 +2,7 @@
 
 #include "settings/kit/ContentUnavailableView.h"
 #include "settings/kit/IconTile.h"
+#include "settings/kit/MenuLooks.h"
 #include "settings/kit/SettingsContext.h"
 #include "settings/kit/SettingsLooks.h"
 #include "settings/packs/SavedGroupsModel.h"
@@ -76,7 +77,7 @@ SavedGroupsView::SavedGroupsView(SettingsContext &context, QWidget *parent)
     content_ = new QStackedWidget;
     content_->addWidget(new ContentUnavailableView(
         QStringLiteral("No saved groups"), QStringLiteral("square.grid.2x2"),
-        QStringLiteral("Edit a sub-ring opener and choose “Save as Group” to keep it here.")));
+        QStringLiteral("Edit a sub-ring opener and choose “Save as Pack” to keep it here.")));
     auto *scroll = new QScrollArea;
     scroll->setObjectName(QStringLiteral("savedGroupsList"));
     scroll->setFrameShape(QFrame::NoFrame);
@@ -99,11 +100,9 @@ void SavedGroupsView::rebuildRows()
         delete item->widget();
         delete item;
     }
-    const QIcon trash(QPixmap::fromImage(
-        SymbolCatalog::image(QStringLiteral("trash"), 32, Palette::secondaryLabel(), SymbolCatalog::Weight::regular)));
     for (const SavedGroupsModel::Row &pack : model_->rows()) {
         auto *remove = new QToolButton;
-        remove->setIcon(trash);
+        setSymbolIcon(remove, QStringLiteral("trash"), Tone::secondary);
         remove->setAutoRaise(true);
         remove->setFixedSize(28, 28);
         remove->setToolTip(QStringLiteral("Delete this saved group"));
