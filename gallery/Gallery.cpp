@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QEventLoop>
+#include <QScreen>
 #include <QTimer>
 #include <QWidget>
 #include <utility>
@@ -44,6 +45,18 @@ void settle()
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
 }
 
+QString picturePath(const QString &name, const QString &theme)
+{
+    return QDir(outputFolder()).filePath(name + QLatin1Char('-') + (theme.isEmpty() ? themeName() : theme)
+                                         + QStringLiteral(".png"));
+}
+
+void write(const QPixmap &picture, const QString &path)
+{
+    if (!picture.save(path))
+        qWarning("Could not write %s", qPrintable(path));
+}
+
 } // namespace
 
 Pictures::Pictures(const char *area, std::function<void()> draw)
@@ -51,13 +64,17 @@ Pictures::Pictures(const char *area, std::function<void()> draw)
     entries().append({QString::fromUtf8(area), std::move(draw)});
 }
 
-void save(QWidget &widget, const QString &name)
+void save(QWidget &widget, const QString &name, const QString &theme)
 {
     widget.show();
     settle();
-    const QString path = QDir(outputFolder()).filePath(name + QLatin1Char('-') + themeName() + QStringLiteral(".png"));
-    if (!widget.grab().save(path))
-        qWarning("Could not write %s", qPrintable(path));
+    write(widget.grab(), picturePath(name, theme));
+}
+
+void saveScreen(const QString &name)
+{
+    settle();
+    write(QGuiApplication::primaryScreen()->grabWindow(0), picturePath(name, {}));
 }
 
 int runAll(const QString &folder, const QString &theme, const QStringList &areas)

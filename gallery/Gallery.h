@@ -8,8 +8,11 @@ class QWidget;
 namespace vima::gallery {
 
 // Shows `widget` off screen, lets it lay out and paint, and writes it as
-// "<name>-<theme>.png" in the output folder.
-void save(QWidget &widget, const QString &name);
+// "<name>-<theme>.png" in the output folder; `theme` names the theme in use
+// when a picture switched it itself.
+void save(QWidget &widget, const QString &name, const QString &theme = {});
+// Writes the whole screen, every shown window where it stands, as "<name>-<theme>.png".
+void saveScreen(const QString &name);
 
 // Pictures registered by one file, built once per theme:
 //     static const gallery::Pictures pictures("onboarding", [] { ... save(...) ... });

@@ -9,6 +9,7 @@
 
 #include <QLineEdit>
 #include <QListWidget>
+#include <QScreen>
 
 using namespace vima;
 
@@ -73,6 +74,13 @@ void drawBuilder(test::SettingsHarness &harness, const QUuid &ringID)
     gallery::save(view.addPanel(), QStringLiteral("builder-panel-apps"));
     model.setSelectedApp(model.filteredApps().first());
     gallery::save(view.addPanel(), QStringLiteral("builder-panel-shortcuts"));
+    model.closeAddPanel();
+
+    // Against the screen's right edge: the panel opens on the other side.
+    const QRect screen = view.screen()->availableGeometry();
+    view.move(screen.right() - view.frameGeometry().width() + 1, screen.top() + 40);
+    model.openAddPanel();
+    gallery::saveScreen(QStringLiteral("builder-panel-at-the-edge"));
     model.closeAddPanel();
 }
 

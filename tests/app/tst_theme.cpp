@@ -51,6 +51,7 @@ private Q_SLOTS:
         window.show();
         for (const AppTheme theme : {AppTheme::light, AppTheme::dark, AppTheme::light, AppTheme::dark}) {
             applyTheme(theme);
+            QCoreApplication::processEvents(); // Qt tells the window later
             QCOMPARE(help->palette().color(QPalette::WindowText), Palette::secondaryLabel());
             QCOMPARE(link->palette().color(QPalette::ButtonText), Palette::link());
             QCOMPARE(done->palette().color(QPalette::Active, QPalette::Button), Palette::adaptiveGrey());

@@ -16,6 +16,8 @@
 #include <QDialog>
 #include <QLabel>
 #include <QMenu>
+#include <QScreen>
+#include <QSet>
 #include <QTest>
 #include <QToolButton>
 #include <cmath>
@@ -133,6 +135,33 @@ private Q_SLOTS:
         QCOMPARE(texts(insert), QStringList{QStringLiteral("A&&B")});
     }
 
+    void longNamesAndManyPagesStayUsable()
+    {
+        QList<Ring> pages{ring(QStringLiteral("A page with a name far longer than the column has room for, and more"))};
+        for (int n = 1; n < 60; ++n)
+            pages.append(ring(QStringLiteral("Page %1").arg(n)));
+        View v(pages);
+        v.view->show();
+        QVERIFY(QTest::qWaitForWindowExposed(v.view.get()));
+        RingHeader *header = v.view->header();
+        QToolButton *more = header->ringMenuButton();
+        QVERIFY(more->isVisible());
+        QVERIFY(header->rect().contains(QRect(more->mapTo(header, QPoint()), more->size())));
+        QVERIFY(header->picker()->geometry().right() < more->geometry().left());
+        const auto *name = header->picker()->findChild<QLabel *>();
+        QVERIFY(name->text().endsWith(QChar(0x2026)));
+        QCOMPARE(header->picker()->accessibleName(), pages.first().name);
+
+        QMenu *picker = header->pickerMenu();
+        picker->popup(header->mapToGlobal(QPoint()));
+        QVERIFY(picker->height() <= RingHeader::pickerMenuHeight);
+        QSet<int> columns;
+        for (QAction *action : picker->actions())
+            columns.insert(picker->actionGeometry(action).x());
+        QCOMPARE(columns.size(), 1);
+        picker->hide();
+    }
+
     void ringMenuFollowsTheEditedRing()
     {
         Ring first = ring(QStringLiteral("One")), second = ring(QStringLiteral("Two")), more = pack(QStringLiteral("P"));
@@ -189,6 +218,10 @@ private Q_SLOTS:
         AddItemChooser &chooser = *v.view->detail()->chooser();
         QVERIFY(chooser.isVisible());
         QCOMPARE(v.model().addAtSlot(), std::optional<qint64>(4));
+        const QRect tile(preview.mapToGlobal(preview.slotRect(4).topLeft()), preview.slotRect(4).size());
+        QVERIFY(chooser.geometry().top() <= tile.center().y() && chooser.geometry().bottom() >= tile.center().y());
+        QVERIFY(chooser.geometry().right() < tile.left() || chooser.geometry().left() > tile.right()); // beside it
+        QVERIFY(chooser.screen()->availableGeometry().contains(chooser.geometry()));
 
         const QList<RowButton *> rows = chooser.findChildren<RowButton *>();
         const auto shell = std::find_if(rows.cbegin(), rows.cend(), [](RowButton *row) {

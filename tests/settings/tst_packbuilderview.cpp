@@ -8,7 +8,7 @@
 #include <QTimer>
 #include <QCoroTimer>
 #include <QListWidget>
-#include <QPushButton>
+#include <QAbstractButton>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -94,7 +94,7 @@ private Q_SLOTS:
         QCOMPARE(list->count(), 1);
         model.setSelectedApp(model.filteredApps().first());
         QVERIFY(list->count() > 0); // the shortcuts
-        for (auto *back : view.addPanel().findChildren<QPushButton *>()) {
+        for (auto *back : view.addPanel().findChildren<QAbstractButton *>()) {
             if (back->accessibleName() == QStringLiteral("Back") && back->isVisible()) {
                 back->click();
                 break;

@@ -4,9 +4,12 @@
 #include "services/PermissionsService.h"
 #include "settings/ai/AIPrivacyDisclosure.h"
 #include "settings/kit/DisclosureRow.h"
+#include "settings/kit/SettingsLooks.h"
 #include "settings/permissions/PermissionsModel.h"
 #include "store/ConfigStore.h"
 
+#include <QLabel>
+#include <QLayout>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -118,6 +121,27 @@ private Q_SLOTS:
         QCOMPARE(rows.size(), 8);
         for (const DisclosureText &row : rows)
             QCOMPARE(DisclosureRow::shownSymbol(row.symbol), row.symbol);
+    }
+
+    void rowsAreAsTallAsTheirTextsAndNoMore()
+    {
+        PermissionsService permissions(permission_, scheduler_);
+        PermissionsModel model(permissions, *store_);
+        SettingsSection section(QStringLiteral("What it's used for"));
+        const QList<PermissionsModel::Section> sections = model.sections();
+        for (const DisclosureText &text : sections.first().rows)
+            section.addWidget(new DisclosureRow(text));
+        section.resize(860, 600);
+        section.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&section));
+        const QList<DisclosureRow *> rows = section.findChildren<DisclosureRow *>();
+        QCOMPARE(rows.size(), 2);
+        for (DisclosureRow *row : rows) {
+            int texts = row->layout()->contentsMargins().top() + row->layout()->contentsMargins().bottom();
+            for (const QLabel *label : row->findChildren<QLabel *>())
+                texts += label->height() + 2;
+            QVERIFY2(row->height() <= texts, qPrintable(QStringLiteral("%1 > %2").arg(row->height()).arg(texts)));
+        }
     }
 };
 

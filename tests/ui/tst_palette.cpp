@@ -54,8 +54,8 @@ private Q_SLOTS:
         QCOMPARE(qRound(Palette::contrast(QColor(0x76, 0x76, 0x76), Qt::white) * 100), 454); // the classic 4.5 grey
         QColor halfBlack(Qt::black);
         halfBlack.setAlphaF(0.5f);
-        QCOMPARE(qRound(Palette::contrast(halfBlack, Qt::white) * 10),
-                 qRound(Palette::contrast(QColor::fromRgbF(0.5f, 0.5f, 0.5f), Qt::white) * 10)); // laid over it
+        // Laid over it: half black on white reads as mid grey.
+        QVERIFY(qAbs(Palette::contrast(halfBlack, Qt::white) - Palette::contrast(QColor(128, 128, 128), Qt::white)) < 0.05);
     }
 
     void readableMovesOnlyWhatDoesNotRead()

@@ -67,6 +67,7 @@ QWidget *RingHeader::buildRow()
     label->setContentsMargins(4, 2, 4, 2);
     label->setSpacing(6);
     pickerName_ = new ElidedLabel(Tone::label, Qt::ElideRight);
+    pickerName_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred); // its full width when there is room
     pickerName_->setFont(pointFont(14, QFont::DemiBold));
     label->addWidget(pickerName_);
     label->addWidget(new SymbolIcon(QStringLiteral("chevron.down"), Tone::tertiary, 10));

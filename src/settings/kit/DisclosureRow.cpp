@@ -18,7 +18,6 @@ DisclosureRow::DisclosureRow(const DisclosureText &text, QWidget *parent)
     texts->setSpacing(2);
     texts->addWidget(title);
     texts->addWidget(detail_);
-    texts->addStretch(1);
 
     auto *symbol = new SymbolIcon(shownSymbol(text.symbol), Tone::secondary, 15);
     auto *row = new QHBoxLayout(this);

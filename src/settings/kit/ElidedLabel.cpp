@@ -1,5 +1,8 @@
 #include "settings/kit/ElidedLabel.h"
 
+#include <QFontMetricsF>
+#include <cmath>
+
 namespace vima {
 
 ElidedLabel::ElidedLabel(Tone tone, Qt::TextElideMode mode, QWidget *parent)
@@ -22,7 +25,9 @@ QSize ElidedLabel::minimumSizeHint() const { return {0, ToneLabel::minimumSizeHi
 
 QSize ElidedLabel::sizeHint() const
 {
-    return {fontMetrics().horizontalAdvance(fullText_), ToneLabel::sizeHint().height()};
+    // Rounded up: the whole-pixel advance can fall short of the text, which
+    // then shows elided at its own preferred width.
+    return {int(std::ceil(QFontMetricsF(font()).horizontalAdvance(fullText_))), ToneLabel::sizeHint().height()};
 }
 
 void ElidedLabel::resizeEvent(QResizeEvent *event)

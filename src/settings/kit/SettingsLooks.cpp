@@ -213,7 +213,8 @@ SettingsSection::SettingsSection(const QString &title, QWidget *parent) : QWidge
     form_->setRowWrapPolicy(QFormLayout::DontWrapRows);
     form_->setFieldGrowthPolicy(QFormLayout::ExpandingFieldsGrow);
     form_->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    layout->addWidget(sectionHeading(title));
+    if (!title.isEmpty()) // an untitled box leaves no blank line above it
+        layout->addWidget(sectionHeading(title));
     layout->addWidget(box);
 }
 

@@ -1,19 +1,21 @@
 #include "settings/packs/PackAddPanel.h"
 
 #include "settings/kit/ItemLooks.h"
+#include "settings/kit/MenuLooks.h"
+#include "settings/kit/RowButton.h"
 #include "settings/kit/SettingsContext.h"
 #include "settings/kit/SettingsLooks.h"
+#include "settings/packs/PackAddRowDelegate.h"
 #include "settings/packs/PackBuilderModel.h"
 #include "store/ConfigStore.h"
-#include "ui/Palette.h"
 #include "ui/SymbolCatalog.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPushButton>
 #include <QStackedWidget>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace vima {
@@ -23,34 +25,62 @@ namespace {
 constexpr int presetRole = Qt::UserRole + 1;
 constexpr int appRole = Qt::UserRole + 2;
 
-QIcon symbolIcon(const QString &name, Tone tone = Tone::secondary)
+// The symbol in a 22-point frame, the text, and for a row that leads to a
+// page the "chevron.right" at the end.
+RowButton *choiceRow(const QString &symbol, const QString &text, bool navigates = false)
 {
-    const QString known = SymbolCatalog::knows(name) ? name : QStringLiteral("circle");
-    return QIcon(QPixmap::fromImage(SymbolCatalog::image(known, 32, toneColor(tone), SymbolCatalog::Weight::regular)));
-}
-
-QPushButton *choiceRow(const QString &symbol, const QString &text, bool navigates = false)
-{
-    auto *button = new QPushButton(symbolIcon(symbol), text + (navigates ? QStringLiteral("  ›") : QString()));
-    button->setFlat(true);
-    button->setAccessibleName(text);
-    button->setStyleSheet(QStringLiteral("QPushButton { text-align: left; padding: 6px 12px; }"));
+    auto *button = new RowButton(text);
+    QHBoxLayout *row = button->row();
+    row->setContentsMargins(12, 6, 12, 6);
+    row->setSpacing(10);
+    auto *frame = new QWidget;
+    frame->setFixedSize(22, 18);
+    auto *centred = new QHBoxLayout(frame);
+    centred->setContentsMargins(0, 0, 0, 0);
+    centred->addWidget(new SymbolIcon(SymbolCatalog::knows(symbol) ? symbol : QStringLiteral("circle"),
+                                      Tone::secondary, 17));
+    row->addWidget(frame);
+    auto *title = new ToneLabel(Tone::label, text);
+    title->setFont(pointFont(13));
+    row->addWidget(title, 1);
+    if (navigates)
+        row->addWidget(new SymbolIcon(QStringLiteral("chevron.right"), Tone::tertiary, 12));
     return button;
 }
 
-QListWidget *scrollingList(int maxHeight)
+QListWidget *scrollingList(int maxHeight, QAbstractItemDelegate *delegate)
 {
     auto *list = new QListWidget;
     list->setMaximumHeight(maxHeight);
     list->setFrameShape(QFrame::NoFrame);
     list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    list->setItemDelegate(delegate);
+    list->setMouseTracking(true);
+    list->viewport()->setAttribute(Qt::WA_Hover);
     return list;
+}
+
+// A row of a list: its title, accessible name and the delegate's look.
+QListWidgetItem *listRow(QListWidget *list, const QString &title, const IconSpec &icon, double iconSize,
+                         const QString &trailing, const QString &subtitle = {})
+{
+    auto *row = new QListWidgetItem(title, list);
+    row->setData(Qt::AccessibleTextRole, title);
+    row->setData(PackAddRowDelegate::IconRole, QVariant::fromValue(icon));
+    row->setData(PackAddRowDelegate::IconSizeRole, iconSize);
+    row->setData(PackAddRowDelegate::TrailingSymbolRole, trailing);
+    row->setData(PackAddRowDelegate::SubtitleRole, subtitle);
+    return row;
 }
 
 } // namespace
 
 PackAddPanel::PackAddPanel(SettingsContext &context, PackBuilderModel &model, QWidget *parent)
-    : QFrame(parent, Qt::Popup), context_(context), model_(model), pages_(new QStackedWidget)
+    : QFrame(parent, Qt::Popup)
+    , context_(context)
+    , model_(model)
+    , pages_(new QStackedWidget)
+    , rows_(new PackAddRowDelegate(&context.appIcons, this))
 {
     setFrameShape(QFrame::StyledPanel);
     setAccessibleName(QStringLiteral("Add action"));
@@ -81,18 +111,18 @@ QWidget *PackAddPanel::makeRootPage()
                  {"applescript", "Run AppleScript", ItemAction::Kind::appleScript}};
     for (const auto &kind : kinds) {
         auto *row = choiceRow(QString::fromLatin1(kind.symbol), QString::fromLatin1(kind.text));
-        connect(row, &QPushButton::clicked, this, [this, k = kind.kind] { model_.addItemOfKind(k); });
+        connect(row, &QAbstractButton::clicked, this, [this, k = kind.kind] { model_.addItemOfKind(k); });
         layout->addWidget(row);
     }
     auto *nested = choiceRow(QStringLiteral("circle.grid.cross"), QStringLiteral("Nested pack"));
-    connect(nested, &QPushButton::clicked, this, [this] { model_.addNestedPack(); });
+    connect(nested, &QAbstractButton::clicked, this, [this] { model_.addNestedPack(); });
     layout->addWidget(nested);
     layout->addWidget(sectionCaption(QStringLiteral("Add ready-made")));
     auto *library = choiceRow(QStringLiteral("square.grid.2x2.fill"), QStringLiteral("Browse the library"), true);
-    connect(library, &QPushButton::clicked, this, [this] { model_.showLibraryPage(); });
+    connect(library, &QAbstractButton::clicked, this, [this] { model_.showLibraryPage(); });
     layout->addWidget(library);
     auto *apps = choiceRow(QStringLiteral("app.badge"), QStringLiteral("An app's shortcuts"), true);
-    connect(apps, &QPushButton::clicked, this, [this] { model_.showAppsPage(); });
+    connect(apps, &QAbstractButton::clicked, this, [this] { model_.showAppsPage(); });
     layout->addWidget(apps);
     savedPacks_ = new QVBoxLayout;
     savedPacks_->setSpacing(2);
@@ -107,10 +137,11 @@ QWidget *PackAddPanel::pageHeader(QLabel **title, const std::function<void()> &b
     auto *layout = new QHBoxLayout(header);
     layout->setContentsMargins(12, 4, 12, 2);
     layout->setSpacing(8);
-    auto *button = new QPushButton(symbolIcon(QStringLiteral("chevron.left")), QString());
-    button->setFlat(true);
+    auto *button = new QToolButton;
+    button->setAutoRaise(true);
+    setSymbolIcon(button, QStringLiteral("chevron.left"), Tone::secondary, 11);
     button->setAccessibleName(QStringLiteral("Back"));
-    connect(button, &QPushButton::clicked, this, back);
+    connect(button, &QAbstractButton::clicked, this, back);
     layout->addWidget(button);
     *title = new ToneLabel(Tone::label);
     QFont font = (*title)->font();
@@ -139,7 +170,7 @@ QWidget *PackAddPanel::makeLibraryPage()
     libSearch_ = searchField(QStringLiteral("packLibrarySearch"), QStringLiteral("Search actions"));
     connect(libSearch_, &QLineEdit::textEdited, &model_, &PackBuilderModel::setLibQuery);
     layout->addWidget(libSearch_);
-    library_ = scrollingList(300);
+    library_ = scrollingList(300, rows_);
     library_->setObjectName(QStringLiteral("packLibraryList"));
     library_->setAccessibleName(QStringLiteral("Ready-made actions"));
     connect(library_, &QListWidget::itemClicked, this, [this](QListWidgetItem *item) {
@@ -167,7 +198,7 @@ QWidget *PackAddPanel::makeAppsPage()
     scanning_->setObjectName(QStringLiteral("packAppsNote"));
     scanning_->setContentsMargins(12, 10, 12, 10);
     layout->addWidget(scanning_);
-    apps_ = scrollingList(300);
+    apps_ = scrollingList(300, rows_);
     apps_->setObjectName(QStringLiteral("packAppList"));
     apps_->setAccessibleName(QStringLiteral("Applications"));
     connect(apps_, &QListWidget::itemClicked, this, [this](QListWidgetItem *item) {
@@ -208,15 +239,12 @@ void PackAddPanel::refreshSavedPacks()
         return;
     savedPacks_->addWidget(sectionCaption(QStringLiteral("From your saved packs")));
     for (const SavedGroup &group : saved) {
-        auto *button = new QPushButton;
-        button->setFlat(true);
-        button->setAccessibleName(group.name.isEmpty() ? QStringLiteral("Untitled") : group.name);
-        auto *row = new QHBoxLayout(button);
+        auto *button = new RowButton(group.name.isEmpty() ? QStringLiteral("Untitled") : group.name);
+        QHBoxLayout *row = button->row();
         row->setContentsMargins(12, 6, 12, 6);
         row->setSpacing(9);
         savedPackLabel(row, group, &context_.appIcons);
-        button->setMinimumHeight(30);
-        connect(button, &QPushButton::clicked, this, [this, group] { model_.addFromSavedGroup(group); });
+        connect(button, &QAbstractButton::clicked, this, [this, group] { model_.addFromSavedGroup(group); });
         savedPacks_->addWidget(button);
     }
 }
@@ -228,14 +256,12 @@ void PackAddPanel::refreshLibrary()
     library_->clear();
     const bool full = model_.isFull();
     for (const PackBuilderModel::LibrarySection &section : model_.librarySections()) {
-        auto *caption = new QListWidgetItem(title(section.category).toUpper(), library_);
+        auto *caption = new QListWidgetItem(title(section.category), library_);
+        caption->setData(PackAddRowDelegate::CaptionRole, true);
         caption->setFlags(Qt::NoItemFlags);
         for (const ActionPreset &preset : section.presets) {
-            auto *row = new QListWidgetItem(symbolIcon(preset.icon.kind == IconSpec::Kind::symbol ? preset.icon.value
-                                                                                              : QStringLiteral("circle")),
-                                            preset.title + u'\n' + preset.summary, library_);
+            QListWidgetItem *row = listRow(library_, preset.title, preset.icon, 14, QStringLiteral("plus"), preset.summary);
             row->setData(presetRole, preset.id);
-            row->setData(Qt::AccessibleTextRole, preset.title);
             if (full)
                 row->setFlags(row->flags() & ~Qt::ItemIsEnabled);
         }
@@ -260,9 +286,8 @@ void PackAddPanel::refreshApps()
         const bool full = model_.isFull();
         const QList<RingItem> shortcuts = model_.appShortcuts();
         for (int i = 0; i < shortcuts.size(); ++i) {
-            auto *row = new QListWidgetItem(shortcuts[i].title + QStringLiteral("  +"), apps_);
+            QListWidgetItem *row = listRow(apps_, shortcuts[i].title, shortcuts[i].icon, 14, QStringLiteral("plus"));
             row->setData(appRole, i);
-            row->setData(Qt::AccessibleTextRole, shortcuts[i].title);
             if (full)
                 row->setFlags(row->flags() & ~Qt::ItemIsEnabled);
         }
@@ -270,9 +295,9 @@ void PackAddPanel::refreshApps()
     }
     const QList<InstalledApp> apps = model_.filteredApps();
     for (int i = 0; i < apps.size(); ++i) {
-        auto *row = new QListWidgetItem(apps[i].name + QStringLiteral("  ›"), apps_);
+        QListWidgetItem *row = listRow(apps_, apps[i].name, IconSpec::appIcon(apps[i].bundleID), 16,
+                                       QStringLiteral("chevron.right"));
         row->setData(appRole, i);
-        row->setData(Qt::AccessibleTextRole, apps[i].name);
     }
 }
 

@@ -10,6 +10,7 @@ class QVBoxLayout;
 
 namespace vima {
 
+class PackAddRowDelegate;
 class PackBuilderModel;
 struct SettingsContext;
 
@@ -42,6 +43,7 @@ private:
     SettingsContext &context_;
     PackBuilderModel &model_;
     QStackedWidget *pages_;
+    PackAddRowDelegate *rows_;
     QVBoxLayout *savedPacks_ = nullptr;
     QLineEdit *libSearch_ = nullptr;
     QListWidget *library_ = nullptr;
