@@ -5,9 +5,11 @@
 #include <QApplication>
 #include <QDir>
 #include <QEventLoop>
+#include <QPainter>
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
+#include <algorithm>
 #include <utility>
 
 namespace vima::gallery {
@@ -73,8 +75,21 @@ void save(QWidget &widget, const QString &name, const QString &theme)
 
 void saveScreen(const QString &name)
 {
-    settle();
-    write(QGuiApplication::primaryScreen()->grabWindow(0), picturePath(name, {}));
+    // No settling: a pop-up would close as the window system moves focus.
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    QPixmap picture(screen.size());
+    picture.fill(Qt::darkGray);
+    QPainter painter(&picture);
+    QList<QWidget *> shown;
+    for (QWidget *window : QApplication::topLevelWidgets())
+        if (window->isVisible())
+            shown.append(window);
+    // Pop-ups on top, as the window system stacks them.
+    std::stable_partition(shown.begin(), shown.end(), [](QWidget *window) { return window->windowType() != Qt::Popup; });
+    for (QWidget *window : shown)
+        painter.drawPixmap(window->geometry().topLeft() - screen.topLeft(), window->grab());
+    painter.end();
+    write(picture, picturePath(name, {}));
 }
 
 int runAll(const QString &folder, const QString &theme, const QStringList &areas)

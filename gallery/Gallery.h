@@ -11,7 +11,8 @@ namespace vima::gallery {
 // "<name>-<theme>.png" in the output folder; `theme` names the theme in use
 // when a picture switched it itself.
 void save(QWidget &widget, const QString &name, const QString &theme = {});
-// Writes the whole screen, every shown window where it stands, as "<name>-<theme>.png".
+// Writes the screen with every shown window where it stands, pop-ups on top,
+// as "<name>-<theme>.png".
 void saveScreen(const QString &name);
 
 // Pictures registered by one file, built once per theme:

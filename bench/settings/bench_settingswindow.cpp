@@ -1,8 +1,9 @@
 // The settings window over a configuration of 100 rings of 24 slots: the
 // tray's Settings to the window's first painted frame (the first open builds
-// the window and every tab; later opens show it again), and one edit's
-// publish-and-refresh with the General tab on screen (the store publishes,
-// every watcher of every tab refreshes, the event loop lays out and paints).
+// the window and the page of the tab it opens on; later opens show it again),
+// and one edit's publish-and-refresh with the General tab on screen (the store
+// publishes, every watcher of every built tab refreshes, the event loop lays
+// out and paints).
 // Counters: median and maximum in milliseconds.
 #include "QtBenchmarkMain.h"
 

@@ -51,13 +51,19 @@ SettingsWindow::SettingsWindow(SettingsWindowModel &model, SettingsContext &cont
     layout->addWidget(banner_);
     layout->addSpacing(8);
     layout->addWidget(tabs_, 1);
-    for (SettingsTab tab : allSettingsTabs())
-        tabs_->addTab(makeSettingsPage(tab, context_), title(tab));
+    // A page is built the first time its tab shows: the first open builds
+    // and lays out one page, not four.
+    for (SettingsTab tab : allSettingsTabs()) {
+        auto *holder = new QWidget;
+        auto *layout = new QVBoxLayout(holder);
+        layout->setContentsMargins(0, 0, 0, 0);
+        tabs_->addTab(holder, title(tab));
+    }
     followPalette(this, [this] { paintTabIcons(); });
     tabs_->setCurrentIndex(indexOf(model_.tab()));
     connect(tabs_, &QTabWidget::currentChanged, this, [this](int index) {
         model_.setTab(allSettingsTabs().value(index));
-        rebuildItemsPageIfShown();
+        showCurrentPage();
     });
     connect(&model_, &SettingsWindowModel::tabChanged, this,
             [this](SettingsTab tab) { tabs_->setCurrentIndex(indexOf(tab)); });
@@ -65,7 +71,16 @@ SettingsWindow::SettingsWindow(SettingsWindowModel &model, SettingsContext &cont
     showBanner();
 }
 
-QWidget *SettingsWindow::page(SettingsTab tab) const { return tabs_->widget(indexOf(tab)); }
+QWidget *SettingsWindow::page(SettingsTab tab)
+{
+    QLayout *holder = tabs_->widget(indexOf(tab))->layout();
+    if (holder->isEmpty()) {
+        QWidget *built = makeSettingsPage(tab, context_);
+        holder->addWidget(built);
+        built->show(); // now, not on the next turn of the event loop
+    }
+    return holder->itemAt(0)->widget();
+}
 
 void SettingsWindow::placeFirstTime()
 {
@@ -84,18 +99,18 @@ void SettingsWindow::showBanner()
     banner_->setText(text.value_or(QString()));
 }
 
-void SettingsWindow::rebuildItemsPageIfShown()
+void SettingsWindow::showCurrentPage()
 {
-    if (!isVisible() || model_.tab() != SettingsTab::items)
+    if (!isVisible())
         return;
-    const int index = indexOf(SettingsTab::items);
-    QWidget *old = tabs_->widget(index);
-    const QSignalBlocker blocker(tabs_);
-    tabs_->removeTab(index);
-    tabs_->insertTab(index, makeSettingsPage(SettingsTab::items, context_), title(SettingsTab::items));
-    tabs_->setCurrentIndex(index);
-    paintTabIcons();
-    old->deleteLater();
+    const SettingsTab tab = model_.tab();
+    QLayout *holder = tabs_->widget(indexOf(tab))->layout();
+    if (tab == SettingsTab::items && !holder->isEmpty()) {
+        QWidget *old = holder->takeAt(0)->widget();
+        old->hide();
+        old->deleteLater();
+    }
+    page(tab);
 }
 
 void SettingsWindow::paintTabIcons()
@@ -109,7 +124,7 @@ void SettingsWindow::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     if (!event->spontaneous())
-        rebuildItemsPageIfShown();
+        showCurrentPage();
 }
 
 void SettingsWindow::closeEvent(QCloseEvent *event)

@@ -26,7 +26,8 @@ public:
 
     QTabWidget *tabs() const { return tabs_; }
     SettingsBanner *banner() const { return banner_; }
-    QWidget *page(SettingsTab tab) const;
+    // The tab's page, built now when its tab has not shown yet.
+    QWidget *page(SettingsTab tab);
 
     // Centred on the screen under the pointer, then where the user last left it.
     void placeFirstTime();
@@ -38,7 +39,9 @@ protected:
 
 private:
     void showBanner();
-    void rebuildItemsPageIfShown();
+    // Builds the current tab's page the first time it shows, the Items page
+    // each time, so that tab starts with nothing selected.
+    void showCurrentPage();
     void paintTabIcons();
 
     SettingsWindowModel &model_;
