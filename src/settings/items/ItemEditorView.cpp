@@ -168,8 +168,7 @@ QWidget *ItemEditorView::buildIconEditor()
     common->setAccessibleName(QStringLiteral("Common symbols"));
     common->setPopupMode(QToolButton::InstantPopup);
     auto *menu = new QMenu(common);
-    for (const QString &name : ItemEditorModel::commonSymbols())
-        menu->addAction(symbolIcon(name), name, model_, [this, name] { model_->setSymbolName(name); });
+    addSymbolEntries(menu, ItemEditorModel::commonSymbols(), [this](const QString &name) { model_->setSymbolName(name); });
     common->setMenu(menu);
     unknownSymbol_ = new ToneLabel(Tone::warning, QStringLiteral("Not a known symbol"));
     unknownSymbol_->setFont(captionFont());

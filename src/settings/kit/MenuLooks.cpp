@@ -42,6 +42,20 @@ QIcon symbolIcon(const QString &name, Tone tone, double points)
     return QIcon(pixmap);
 }
 
+void addSymbolEntries(QMenu *menu, const QStringList &names, const std::function<void(const QString &)> &choose)
+{
+    QList<QAction *> entries;
+    for (const QString &name : names) {
+        QAction *entry = menu->addAction(name);
+        QObject::connect(entry, &QAction::triggered, menu, [choose, name] { choose(name); });
+        entries.append(entry);
+    }
+    followPalette(menu, [entries, names] {
+        for (qsizetype i = 0; i < entries.size(); ++i)
+            entries[i]->setIcon(symbolIcon(SymbolCatalog::knows(names[i]) ? names[i] : QStringLiteral("circle")));
+    });
+}
+
 void scrollWhenLong(QMenu *menu, int maxHeight)
 {
     auto *style = new ScrollingMenuStyle;

@@ -11,6 +11,8 @@
 #include <QFont>
 #include <QIcon>
 #include <QString>
+#include <QStringList>
+#include <functional>
 
 class QAbstractButton;
 class QMenu;
@@ -26,6 +28,10 @@ QString menuText(const QString &text);
 QIcon symbolIcon(const QString &name, Tone tone = Tone::label, double points = 13);
 // Sets `button`'s icon to a symbol, re-tinted when the theme changes.
 void setSymbolIcon(QAbstractButton *button, const QString &name, Tone tone = Tone::label, double points = 13);
+// One entry per symbol name, drawn with its symbol ("circle" for one the
+// system lacks) and re-tinted when the theme changes; choosing one calls
+// `choose` with its name.
+void addSymbolEntries(QMenu *menu, const QStringList &names, const std::function<void(const QString &)> &choose);
 // A menu of many entries scrolls inside `maxHeight` instead of growing to
 // the screen's height and breaking into columns.
 void scrollWhenLong(QMenu *menu, int maxHeight);

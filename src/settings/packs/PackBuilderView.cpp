@@ -8,6 +8,7 @@
 #include "settings/packs/PackAddPanel.h"
 #include "settings/packs/PackItemRow.h"
 #include "store/ConfigStore.h"
+#include "ui/FollowPalette.h"
 #include "ui/Palette.h"
 #include "ui/PopupPlacement.h"
 #include "ui/SymbolCatalog.h"
@@ -109,9 +110,10 @@ QWidget *PackBuilderView::makeLeftColumn()
     iconMenu_->setIconSize(QSize(22, 22));
     iconMenu_->setPopupMode(QToolButton::InstantPopup);
     auto *menu = new QMenu(iconMenu_);
-    for (const QString &symbol : PackBuilderModel::iconChoices())
-        menu->addAction(knownSymbolIcon(symbol), symbol, this, [this, symbol] { model_->setIcon(IconSpec::symbol(symbol)); });
+    addSymbolEntries(menu, PackBuilderModel::iconChoices(),
+                     [this](const QString &symbol) { model_->setIcon(IconSpec::symbol(symbol)); });
     iconMenu_->setMenu(menu);
+    followPalette(iconMenu_, [this] { iconMenu_->setIcon(knownSymbolIcon(model_->icon().value)); });
     nameRow->addWidget(iconMenu_);
     name_ = new QLineEdit(model_->name());
     name_->setObjectName(QStringLiteral("packName"));
