@@ -70,6 +70,7 @@ void drawItems()
     harness.fixture.scheduler.advance(1);
     view.slots().selectSlot(7);
     AddItemChooser &chooser = *view.detail()->chooser();
+    gallery::saveScreen(QStringLiteral("items-chooser-at-its-slot"));
     gallery::save(chooser, QStringLiteral("items-chooser"));
     chooser.hide();
 
