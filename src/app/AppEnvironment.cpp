@@ -42,6 +42,7 @@ AppEnvironment::AppEnvironment(Platform &platform, const QString &configDirector
     , appIcons_(std::make_unique<AppIconCache>(platform.appIcons.get()))
 {
     configStore_ = std::make_unique<ConfigStore>(configDirectory, scheduler);
+    configStore_->watchForOutsideEdits();
     configStore_->setDesktopOpener(platform.opener.get());
     permissions_ = std::make_unique<PermissionsService>(*platform.accessibilityPermission, scheduler);
     clipboardLane_ = std::make_unique<ClipboardLane>(scheduler);

@@ -9,15 +9,15 @@
 #include "platform/PlatformError.h"
 #include "store/ConfigError.h"
 #include "store/FileError.h"
+#include "store/SafeFile.h"
 
 #include <QCoroTask>
 #include <QDateTime>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QLoggingCategory>
 #include <QPointer>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 namespace vima {
@@ -28,34 +28,18 @@ Q_LOGGING_CATEGORY(lcStore, "com.vima.Vima.ConfigStore")
 
 const QString fileName = QStringLiteral("config.json");
 
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw FileError(file.errorString());
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw FileError(file.errorString());
-    return bytes;
-}
-
 void makeFolder(const QString &folder)
 {
     if (!QDir().mkpath(folder))
         throw FileError(QStringLiteral("The folder “%1” could not be created.").arg(folder));
 }
 
-void writeAtomically(const QString &path, const QByteArray &bytes)
+QString readFailure(const QString &reason, const QString &inUse)
 {
-    // By its mode, not by access(): a user who made the file read-only meant
-    // it, also when Tavelon runs as root.
-    const QFileInfo existing(path);
-    if (existing.exists() && !(existing.permissions() & QFileDevice::WriteOwner))
-        throw FileError(QStringLiteral("“%1” is read-only.").arg(existing.fileName()));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw FileError(file.errorString());
+    return QStringLiteral("Could not read config.json (%1). %2; your file was left untouched.").arg(reason, inUse);
 }
+
+const QString usingDefaults = QStringLiteral("Using defaults");
 
 } // namespace
 
@@ -68,8 +52,10 @@ ConfigStore::ConfigStore(QString directory, Scheduler &scheduler, QObject *paren
 
 ConfigStore::~ConfigStore()
 {
-    if (saveTimer_)
-        scheduler_.cancel(*saveTimer_);
+    for (const std::optional<Scheduler::TimerId> &timer : {saveTimer_, outsideCheckTimer_}) {
+        if (timer)
+            scheduler_.cancel(*timer);
+    }
 }
 
 void ConfigStore::setConfig(const VimaConfig &config)
@@ -133,7 +119,11 @@ VimaConfig ConfigStore::makeDefaultConfig()
 
 void ConfigStore::load()
 {
-    const QFileInfo file(filePath());
+    const QString path = filePath();
+    safe_file::removeLeftoverTemporaries(path);
+    if (const QString target = safe_file::writeTarget(path); target != path)
+        safe_file::removeLeftoverTemporaries(target);
+    const QFileInfo file(path);
     if (!file.exists() && !file.isSymLink()) {
         setConfig(makeDefaultConfig());
         isFirstLaunch_ = true;
@@ -143,9 +133,10 @@ void ConfigStore::load()
     try {
         // No hotkey is migrated: X11 reserves no combination, and the one the
         // file format's home platform reserves (Control-Option-Space) is free here.
-        const VimaConfig loaded = decode(readFile(file.filePath()));
+        const QByteArray bytes = safe_file::read(path);
+        const VimaConfig loaded = decode(bytes);
         setConfig(loaded);
-        markSynced();
+        markSynced(FileFingerprint::of(path, bytes));
         setLastError(std::nullopt);
     } catch (const ConfigError &error) {
         fallBackToDefaults(error.description());
@@ -160,39 +151,103 @@ void ConfigStore::fallBackToDefaults(const QString &reason)
 {
     qCCritical(lcStore, "Falling back to defaults: %s", qUtf8Printable(reason));
     setConfig(makeDefaultConfig());
-    setLastError(QStringLiteral("Could not read config.json (%1). Using defaults; your file was "
-                                "left untouched.")
-                     .arg(reason));
+    setLastError(readFailure(reason, usingDefaults));
+    known_ = FileFingerprint::of(filePath());
     loadFailed_ = true;
     unreadableFileToKeep_ = true;
+    replaceLink_ = true;
+}
+
+bool ConfigStore::hasPendingChange() const
+{
+    return !loadFailed_ && !(synced_ && config_ == syncedConfig_);
 }
 
 void ConfigStore::save()
 {
-    if (loadFailed_)
-        return; // never write the stand-in defaults over the file that failed to load
-    // Nothing changed here: the file keeps its own bytes (unknown keys, a
-    // byte-order mark, its layout, edits made while Tavelon runs).
-    if (synced_ && config_ == syncedConfig_)
+    if (!hasPendingChange()) {
+        // The file that failed to load is never overwritten by the defaults
+        // that stood in for it; nothing else is written without a change.
+        takeOutsideEdit();
         return;
+    }
     try {
         makeFolder(directory_);
         const QByteArray bytes = encode(config_);
+        const QString keptOutside = keepOutsideEdit(bytes);
+        // A link that didn't lead to a configuration is replaced, not written through.
+        const QString target = replaceLink_ ? filePath() : safe_file::writeTarget(filePath());
         keepCopyOfUnreadableFile();
-        writeAtomically(filePath(), bytes);
-        markSynced();
-        setLastError(std::nullopt);
+        safe_file::writeAtomically(target, bytes);
+        replaceLink_ = false;
+        markSynced(FileFingerprint::of(filePath(), bytes));
+        if (!keptOutside.isEmpty())
+            notice_ = QStringLiteral("config.json was changed outside Tavelon while settings were being changed "
+                                     "here. Your changes were saved; the other version was kept as “%1”.")
+                          .arg(keptOutside);
+        setLastError(notice_);
     } catch (const FileError &error) {
         reportSaveFailure(error.description());
     } catch (const JsonError &error) {
         reportSaveFailure(error.description());
     }
+    watchFile();
 }
 
-void ConfigStore::markSynced()
+void ConfigStore::markSynced(const FileFingerprint &onDisk)
 {
     synced_ = true;
     syncedConfig_ = config_;
+    known_ = onDisk;
+}
+
+// Nothing waits to be saved here and the file changed on disk: it is taken
+// as it now is; a file that can't be taken changes nothing and is told.
+void ConfigStore::takeOutsideEdit()
+{
+    const QString path = filePath();
+    const FileFingerprint onDisk = FileFingerprint::of(path);
+    if (onDisk == known_)
+        return;
+    known_ = onDisk;
+    if (!onDisk.exists)
+        return; // removed: the next change made here writes it again
+    try {
+        const QByteArray bytes = safe_file::read(path);
+        const VimaConfig loaded = decode(bytes);
+        qCInfo(lcStore, "Loaded config.json as changed on disk");
+        setConfig(loaded);
+        markSynced(FileFingerprint::of(path, bytes));
+        loadFailed_ = unreadableFileToKeep_ = replaceLink_ = false;
+        notice_.reset();
+        setLastError(std::nullopt);
+    } catch (const ConfigError &error) {
+        refuseOutsideEdit(error.description());
+    } catch (const FileError &error) {
+        refuseOutsideEdit(error.description());
+    } catch (const JsonError &error) {
+        refuseOutsideEdit(error.description());
+    }
+}
+
+void ConfigStore::refuseOutsideEdit(const QString &reason)
+{
+    qCCritical(lcStore, "Could not take config.json as changed on disk: %s", qUtf8Printable(reason));
+    unreadableFileToKeep_ = true;
+    setLastError(readFailure(reason, loadFailed_ ? usingDefaults : QStringLiteral("Keeping the settings in use")));
+}
+
+// A change made here is about to be written over a file that someone else
+// changed since this store read or wrote it: theirs goes aside first. Returns
+// the copy's name; empty when there is nothing of theirs to keep.
+QString ConfigStore::keepOutsideEdit(const QByteArray &bytes)
+{
+    if (unreadableFileToKeep_)
+        return {}; // kept in any case
+    const FileFingerprint onDisk = FileFingerprint::of(filePath());
+    if (!onDisk.exists || onDisk == known_ || onDisk.hash == FileFingerprint::hashOf(bytes))
+        return {};
+    return keepCopyOfFile(QStringLiteral("outside "));
 }
 
 // The file that failed to load may hold rings the user wrote by hand: it goes
@@ -205,34 +260,55 @@ void ConfigStore::keepCopyOfUnreadableFile()
     unreadableFileToKeep_ = false;
 }
 
-// A copy beside "config.json", under a name that says when; none when there is no file.
-void ConfigStore::keepCopyOfFile(const QString &what)
+// A copy beside "config.json", under a name that says when; none when there
+// is no file. Returns the copy's name.
+QString ConfigStore::keepCopyOfFile(const QString &what)
 {
     const QString source = filePath();
     const QFileInfo info(source);
     if (!info.exists() && !info.isSymLink())
-        return;
+        return {};
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-ddTHH-mm-ss"));
     QString copy = QStringLiteral("%1.%2.bak").arg(source, stamp);
-    for (int n = 2; QFileInfo::exists(copy); ++n)
+    for (int n = 2; QFileInfo::exists(copy) || QFileInfo(copy).isSymLink(); ++n)
         copy = QStringLiteral("%1.%2-%3.bak").arg(source, stamp).arg(n);
-    QFile original(source);
-    if (!original.copy(copy))
+    try {
+        safe_file::keepAside(source, copy);
+    } catch (const FileError &error) {
         throw FileError(QStringLiteral("Could not keep a copy of the %1config.json (%2).")
-                            .arg(what, original.errorString()));
-    qCWarning(lcStore, "Kept the %sconfig.json as %s", qUtf8Printable(what), qUtf8Printable(QFileInfo(copy).fileName()));
+                            .arg(what, error.description()));
+    }
+    const QString name = QFileInfo(copy).fileName();
+    qCWarning(lcStore, "Kept the %sconfig.json as %s", qUtf8Printable(what), qUtf8Printable(name));
+    known_ = FileFingerprint::of(source); // what was there is safe now
+    return name;
+}
+
+void ConfigStore::keepReplacedFile()
+{
+    makeFolder(directory_);
+    if (!unreadableFileToKeep_) // else the save keeps it
+        keepCopyOfFile(QStringLiteral("replaced "));
 }
 
 void ConfigStore::importConfig(const QString &source)
 {
-    const VimaConfig imported = decode(readFile(source));
-    makeFolder(directory_);
-    if (!unreadableFileToKeep_) // else the save keeps it
-        keepCopyOfFile(QStringLiteral("replaced "));
+    const VimaConfig imported = decode(safe_file::read(source));
+    keepReplacedFile();
     replaceAndSave(imported);
 }
 
-void ConfigStore::resetToDefaults() { replaceAndSave(makeDefaultConfig()); }
+bool ConfigStore::resetToDefaults()
+{
+    try {
+        keepReplacedFile();
+    } catch (const FileError &error) {
+        reportSaveFailure(error.description());
+        return false;
+    }
+    replaceAndSave(makeDefaultConfig());
+    return true;
+}
 
 void ConfigStore::replaceAndSave(const VimaConfig &config)
 {
@@ -250,6 +326,42 @@ void ConfigStore::reportSaveFailure(const QString &reason)
     setLastError(message);
 }
 
+void ConfigStore::watchForOutsideEdits()
+{
+    if (watcher_)
+        return;
+    watcher_ = new QFileSystemWatcher(this);
+    connect(watcher_, &QFileSystemWatcher::fileChanged, this, &ConfigStore::outsideChangeSeen);
+    connect(watcher_, &QFileSystemWatcher::directoryChanged, this, &ConfigStore::outsideChangeSeen);
+    watchFile();
+}
+
+// inotify: no wake-ups at rest. The folder sees editors that save by
+// renaming; only a regular file is watched itself (a device may never rest).
+void ConfigStore::watchFile()
+{
+    if (!watcher_)
+        return;
+    if (QFileInfo(directory_).isDir() && !watcher_->directories().contains(directory_))
+        watcher_->addPath(directory_);
+    if (safe_file::isReadableFile(filePath()) && !watcher_->files().contains(filePath()))
+        watcher_->addPath(filePath());
+}
+
+// An editor may write in steps: the file is looked at once it is quiet.
+void ConfigStore::outsideChangeSeen()
+{
+    if (outsideCheckTimer_)
+        scheduler_.cancel(*outsideCheckTimer_);
+    outsideCheckTimer_ = scheduler_.schedule(outsideCheckDelay, [store = QPointer<ConfigStore>(this)] {
+        if (!store)
+            return;
+        store->watchFile();
+        if (!store->hasPendingChange())
+            store->takeOutsideEdit();
+    });
+}
+
 void ConfigStore::scheduleSave()
 {
     loadFailed_ = false; // a changed configuration may be written, also over a bad file
@@ -263,7 +375,7 @@ void ConfigStore::scheduleSave()
 
 void ConfigStore::exportConfig(const QString &destination) const
 {
-    writeAtomically(destination, encode(config_));
+    safe_file::writeAtomically(safe_file::writeTarget(destination), encode(config_));
 }
 
 void ConfigStore::revealInFinder()

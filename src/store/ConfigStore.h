@@ -5,6 +5,7 @@
 #include "model/RingItem.h"
 #include "model/SavedGroup.h"
 #include "model/VimaConfig.h"
+#include "store/FileFingerprint.h"
 
 #include <QByteArray>
 #include <QList>
@@ -17,6 +18,8 @@
 #include <optional>
 #include <type_traits>
 #include <utility>
+
+class QFileSystemWatcher;
 
 namespace vima {
 
@@ -31,6 +34,7 @@ class ConfigStore final : public QObject {
 
 public:
     static constexpr double saveDelay = 0.4; // seconds of quiet before a requested save
+    static constexpr double outsideCheckDelay = 0.2; // seconds of quiet before an edit on disk is looked at
 
     // Loads "config.json" from `directory` at once; never fails.
     explicit ConfigStore(QString directory = directoryURL(),
@@ -60,8 +64,13 @@ public:
     QString directory() const { return directory_; }
     QString filePath() const;
 
-    // Writes at once; reports failures through lastError and the log.
+    // Writes at once; reports failures through lastError and the log. The
+    // file changed on disk since this store read or wrote it is first loaded
+    // when nothing waits to be saved here, else kept aside.
     void save();
+    // From now on, an edit of the file on disk is loaded as soon as it is
+    // quiet, unless a change made here waits to be saved.
+    void watchForOutsideEdits();
     // Saves `saveDelay` after the last request.
     void scheduleSave();
     // Writes the configuration, encoded as by save(), atomically to `destination`.
@@ -72,8 +81,10 @@ public:
     // "config.json" it replaces beside it. Throws FileError, JsonError or
     // ConfigError and changes nothing when the file cannot be taken.
     void importConfig(const QString &source);
-    // Replaces the whole configuration by the first launch's and saves at once.
-    void resetToDefaults();
+    // Replaces the whole configuration by the first launch's and saves at
+    // once, after keeping a copy as an import does. When no copy can be kept,
+    // changes nothing, reports through lastError and returns false.
+    bool resetToDefaults();
     // Shows "config.json" selected in the file manager through the opener
     // the composition root gave (nothing without one).
     void revealInFinder();
@@ -129,11 +140,18 @@ Q_SIGNALS:
 private:
     void load();
     void fallBackToDefaults(const QString &reason);
+    bool hasPendingChange() const;
+    void takeOutsideEdit();
+    void refuseOutsideEdit(const QString &reason);
+    QString keepOutsideEdit(const QByteArray &bytes);
     void keepCopyOfUnreadableFile();
-    void keepCopyOfFile(const QString &what);
+    QString keepCopyOfFile(const QString &what);
+    void keepReplacedFile();
     void replaceAndSave(const VimaConfig &config);
     void reportSaveFailure(const QString &reason);
-    void markSynced();
+    void markSynced(const FileFingerprint &onDisk);
+    void watchFile();
+    void outsideChangeSeen();
     // Publishes `config` and asks for a debounced save.
     void commit(const VimaConfig &config);
     qsizetype targetRingIndex(const std::optional<QUuid> &ringID);
@@ -149,10 +167,18 @@ private:
     // a save writes only when the configuration differs from it.
     bool synced_ = false;
     VimaConfig syncedConfig_;
+    // What the file held when this store last read or wrote it.
+    FileFingerprint known_;
+    // The file failed to load at start: a link there is replaced, not written through.
+    bool replaceLink_ = false;
+    // Where an edit made outside went, told until the file is next loaded.
+    std::optional<QString> notice_;
     QString directory_;
     Scheduler &scheduler_;
+    QFileSystemWatcher *watcher_ = nullptr;
     DesktopOpener *opener_ = nullptr;
     std::optional<Scheduler::TimerId> saveTimer_;
+    std::optional<Scheduler::TimerId> outsideCheckTimer_;
 };
 
 template <typename Slice, typename Apply>

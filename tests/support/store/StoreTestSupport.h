@@ -78,7 +78,7 @@ struct StoreFixture {
     // The files kept aside beside config.json.
     QStringList copiesAside() const
     {
-        return QDir(folder()).entryList({QStringLiteral("config.json.*.bak")}, QDir::Files);
+        return QDir(folder()).entryList({QStringLiteral("config.json.*.bak")}, QDir::Files | QDir::System);
     }
 };
 

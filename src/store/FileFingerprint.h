@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace vima {
+
+// What a file held when it was last looked at: enough to tell whether
+// someone else has changed it since.
+struct FileFingerprint {
+    bool exists = false;
+    qint64 size = 0;
+    qint64 modified = 0; // nanoseconds since the epoch
+    QByteArray hash;     // of the content; empty when it can't be read safely
+
+    bool operator==(const FileFingerprint &) const = default;
+
+    // What stands at `path` now, links followed.
+    static FileFingerprint of(const QString &path);
+    // The same, for `bytes` just read from or written to `path`.
+    static FileFingerprint of(const QString &path, const QByteArray &bytes);
+    static QByteArray hashOf(const QByteArray &bytes);
+};
+
+} // namespace vima

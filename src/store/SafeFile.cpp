@@ -1,0 +1,191 @@
+#include "store/SafeFile.h"
+
+#include "store/FileError.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QRegularExpression>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vima::safe_file {
+
+namespace {
+
+FileError systemError(int error = errno) { return FileError(qt_error_string(error)); }
+
+QByteArray native(const QString &path) { return QFile::encodeName(path); }
+
+QString quotedName(const QString &path) { return QStringLiteral("“%1”").arg(QFileInfo(path).fileName()); }
+
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : fd_(fd) {}
+    Descriptor(const Descriptor &) = delete;
+    Descriptor &operator=(const Descriptor &) = delete;
+    ~Descriptor()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    int get() const { return fd_; }
+    // Closes now, so that a failing close is seen.
+    void close()
+    {
+        const int fd = std::exchange(fd_, -1);
+        if (::close(fd) != 0)
+            throw systemError();
+    }
+
+private:
+    int fd_;
+};
+
+void refuseUnlessReadable(const QString &path, const struct stat &info)
+{
+    const mode_t kind = info.st_mode & S_IFMT;
+    const char *what = kind == S_IFDIR ? "a folder"
+        : kind == S_IFIFO              ? "a named pipe"
+        : kind == S_IFCHR || kind == S_IFBLK ? "a device"
+        : kind == S_IFSOCK             ? "a socket"
+        : kind == S_IFREG              ? nullptr
+                                       : "not a regular file";
+    if (what)
+        throw FileError(QStringLiteral("%1 is %2, not a file.").arg(quotedName(path), QLatin1String(what)));
+    if (info.st_size > maxFileSize)
+        throw FileError(QStringLiteral("%1 is larger than %2 MB.").arg(quotedName(path)).arg(maxFileSize >> 20));
+}
+
+void writeAll(int fd, const QByteArray &bytes)
+{
+    for (qsizetype done = 0; done < bytes.size();) {
+        const ssize_t written = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written < 0)
+            throw systemError();
+        done += written;
+    }
+}
+
+void syncFolder(const QString &folder)
+{
+    const Descriptor directory(::open(native(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (directory.get() < 0 || ::fsync(directory.get()) != 0)
+        throw systemError();
+}
+
+// A new file "<path>.XXXXXX" opened for writing; its path in `name`.
+int createTemporary(const QString &path, mode_t mode, QString &name)
+{
+    static const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    for (;;) {
+        QString suffix;
+        for (int i = 0; i < 6; ++i)
+            suffix += QLatin1Char(letters[QRandomGenerator::global()->bounded(int(sizeof letters) - 1)]);
+        name = path + QLatin1Char('.') + suffix;
+        const int fd = ::open(native(name).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+}
+
+} // namespace
+
+QByteArray read(const QString &path)
+{
+    struct stat info;
+    if (::stat(native(path).constData(), &info) != 0)
+        throw systemError();
+    refuseUnlessReadable(path, info);
+    // Not blocking: the entry may have become a named pipe since the stat.
+    const Descriptor file(::open(native(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (file.get() < 0 || ::fstat(file.get(), &info) != 0)
+        throw systemError();
+    refuseUnlessReadable(path, info);
+    QByteArray bytes;
+    bytes.reserve(qsizetype(info.st_size));
+    char buffer[65536];
+    for (;;) {
+        const ssize_t count = ::read(file.get(), buffer, sizeof buffer);
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count < 0)
+            throw systemError();
+        if (count == 0)
+            return bytes;
+        if (bytes.size() + count > maxFileSize) // it grows as it is read
+            throw FileError(QStringLiteral("%1 is larger than %2 MB.").arg(quotedName(path)).arg(maxFileSize >> 20));
+        bytes.append(buffer, count);
+    }
+}
+
+bool isReadableFile(const QString &path)
+{
+    struct stat info;
+    return ::stat(native(path).constData(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size <= maxFileSize;
+}
+
+void writeAtomically(const QString &path, const QByteArray &bytes, std::optional<mode_t> mode)
+{
+    struct stat entry;
+    const bool replacesFile = ::lstat(native(path).constData(), &entry) == 0 && S_ISREG(entry.st_mode);
+    // By its mode, not by access(): a user who made the file read-only meant
+    // it, also when Tavelon runs as root.
+    if (replacesFile && !(entry.st_mode & S_IWUSR))
+        throw FileError(QStringLiteral("%1 is read-only.").arg(quotedName(path)));
+    QString temporary;
+    Descriptor file(createTemporary(path, replacesFile ? 0600 : mode.value_or(0666), temporary));
+    if (file.get() < 0)
+        throw systemError();
+    try {
+        if (replacesFile && ::fchmod(file.get(), entry.st_mode & 07777) != 0)
+            throw systemError();
+        writeAll(file.get(), bytes);
+        if (::fdatasync(file.get()) != 0)
+            throw systemError();
+        file.close();
+        if (::rename(native(temporary).constData(), native(path).constData()) != 0)
+            throw systemError();
+    } catch (const FileError &) {
+        ::unlink(native(temporary).constData());
+        throw;
+    }
+    syncFolder(QFileInfo(path).absolutePath());
+}
+
+QString writeTarget(const QString &path)
+{
+    const QFileInfo entry(path);
+    return entry.isSymLink() && isReadableFile(path) ? entry.canonicalFilePath() : path;
+}
+
+void keepAside(const QString &path, const QString &copy)
+{
+    struct stat info;
+    if (isReadableFile(path) && ::stat(native(path).constData(), &info) == 0) {
+        writeAtomically(copy, read(path), info.st_mode & 07777);
+        return;
+    }
+    // Not followed: a link is kept as the link it is.
+    if (::linkat(AT_FDCWD, native(path).constData(), AT_FDCWD, native(copy).constData(), 0) != 0)
+        throw systemError();
+}
+
+void removeLeftoverTemporaries(const QString &path)
+{
+    const QFileInfo file(path);
+    const QRegularExpression temporary(
+        QStringLiteral("^%1\\.[A-Za-z0-9]{6}$").arg(QRegularExpression::escape(file.fileName())));
+    const QDir folder = file.absoluteDir();
+    for (const QString &name : folder.entryList(QDir::Files | QDir::Hidden | QDir::NoSymLinks)) {
+        if (temporary.match(name).hasMatch())
+            QFile::remove(folder.filePath(name));
+    }
+}
+
+} // namespace vima::safe_file

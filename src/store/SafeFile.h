@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+#include <sys/types.h>
+
+// File reading and writing that neither blocks, nor reads without end, nor
+// says a save went well when it didn't. Every failure throws FileError with
+// the system's own words.
+namespace vima::safe_file {
+
+// Far above any real configuration, far below what would hurt to hold in memory.
+constexpr qint64 maxFileSize = 64 * 1024 * 1024;
+
+// The bytes of a regular file (links followed) of at most maxFileSize;
+// named pipes, devices, sockets and folders are refused without being opened
+// for long (a named pipe is opened without waiting for a writer).
+QByteArray read(const QString &path);
+
+// Whether `path` (links followed) is a regular file that read() would take.
+bool isReadableFile(const QString &path);
+
+// Replaces the entry at `path` by `bytes`: a temporary file "<name>.XXXXXX"
+// beside it, synced, renamed over it, and the folder synced. The file keeps
+// the replaced one's mode, else takes `mode` (the umask applies). Leaves no
+// temporary file behind on failure.
+void writeAtomically(const QString &path, const QByteArray &bytes, std::optional<mode_t> mode = {});
+
+// Where writing `path` should go: a link to a regular file is written through
+// (the target's path); anything else is replaced where it stands.
+QString writeTarget(const QString &path);
+
+// Keeps the entry at `path` as `copy` (a new name): the bytes of a file that
+// read() takes, or else the entry itself by a hard link, which reads nothing.
+void keepAside(const QString &path, const QString &copy);
+
+// Removes the temporary files that a save of `path` cut short left beside it.
+void removeLeftoverTemporaries(const QString &path);
+
+} // namespace vima::safe_file
