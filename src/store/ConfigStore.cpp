@@ -207,10 +207,9 @@ void ConfigStore::takeOutsideEdit()
 {
     const QString path = filePath();
     const FileFingerprint onDisk = FileFingerprint::of(path);
-    if (onDisk == known_)
-        return;
+    const bool unchanged = onDisk.holdsSameAs(known_);
     known_ = onDisk;
-    if (!onDisk.exists)
+    if (unchanged || !onDisk.exists)
         return; // removed: the next change made here writes it again
     try {
         const QByteArray bytes = safe_file::read(path);
@@ -245,7 +244,7 @@ QString ConfigStore::keepOutsideEdit(const QByteArray &bytes)
     if (unreadableFileToKeep_)
         return {}; // kept in any case
     const FileFingerprint onDisk = FileFingerprint::of(filePath());
-    if (!onDisk.exists || onDisk == known_ || onDisk.hash == FileFingerprint::hashOf(bytes))
+    if (!onDisk.exists || onDisk.holdsSameAs(known_) || onDisk.hash == FileFingerprint::hashOf(bytes))
         return {};
     return keepCopyOfFile(QStringLiteral("outside "));
 }

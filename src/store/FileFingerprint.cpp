@@ -37,6 +37,15 @@ FileFingerprint FileFingerprint::of(const QString &path, const QByteArray &bytes
     return fingerprint;
 }
 
+bool FileFingerprint::holdsSameAs(const FileFingerprint &other) const
+{
+    if (exists != other.exists)
+        return false;
+    if (!hash.isEmpty() && !other.hash.isEmpty())
+        return hash == other.hash;
+    return *this == other;
+}
+
 QByteArray FileFingerprint::hashOf(const QByteArray &bytes)
 {
     return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);

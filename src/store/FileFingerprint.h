@@ -14,6 +14,9 @@ struct FileFingerprint {
     QByteArray hash;     // of the content; empty when it can't be read safely
 
     bool operator==(const FileFingerprint &) const = default;
+    // Whether this holds what `other` saw: by content when both could be
+    // read (a touch is no edit), else by size and time.
+    bool holdsSameAs(const FileFingerprint &other) const;
 
     // What stands at `path` now, links followed.
     static FileFingerprint of(const QString &path);

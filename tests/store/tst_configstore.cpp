@@ -10,6 +10,7 @@
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
+#include <cstdio>
 
 using namespace vima;
 using namespace vima::test;
@@ -213,22 +214,93 @@ private Q_SLOTS:
         QCOMPARE(contents, QStringList({"{0", "{1"}));
     }
 
-    void handEditsMadeWhileRunningSurviveASaveWithoutChanges()
+    // An edit made on disk while Tavelon runs, found at the next save: taken
+    // when nothing waits to be saved here, else kept aside and told; one that
+    // doesn't parse changes nothing, is told, and is kept aside before a
+    // change made here replaces it.
+    void editsMadeOnDisk_data()
     {
+        QTest::addColumn<bool>("changedHere");
+        QTest::addColumn<QString>("theirs"); // "edited", "broken" or "same"
+        QTest::newRow("taken") << false << "edited";
+        QTest::newRow("kept aside") << true << "edited";
+        QTest::newRow("broken, left alone") << false << "broken";
+        QTest::newRow("broken, kept aside") << true << "broken";
+        QTest::newRow("rewritten as it was") << true << "same";
+    }
+    void editsMadeOnDisk()
+    {
+        QFETCH(bool, changedHere);
+        QFETCH(QString, theirs);
+        StoreFixture fixture;
+        const VimaConfig ours = sampleConfig();
+        ConfigStore &store = fixture.open(ours);
+        VimaConfig edited = ours;
+        edited.rings.first().name = QStringLiteral("Edited outside");
+        const QByteArray bytes = theirs == QLatin1String("edited") ? ConfigStore::encode(edited)
+            : theirs == QLatin1String("broken")                    ? QByteArray("{ \"half")
+                                                                   : readAll(fixture.file());
+        if (changedHere)
+            store.edit([](VimaConfig &config) { config.slotCount = 6; });
+        QVERIFY(writeAll(fixture.file(), bytes));
+        store.save();
+
+        const QString banner = store.lastError().value_or(QString());
+        if (!changedHere) {
+            QCOMPARE(readAll(fixture.file()), bytes);
+            QVERIFY(fixture.copiesAside().isEmpty());
+            if (theirs == QLatin1String("edited")) {
+                QCOMPARE(store.config(), edited);
+                QCOMPARE(store.lastError(), std::nullopt);
+                return;
+            }
+            QCOMPARE(store.config(), ours);
+            QVERIFY2(banner.startsWith(readFailurePrefix)
+                         && banner.endsWith(QStringLiteral("). Keeping the settings in use; your file was left untouched.")),
+                     qPrintable(banner));
+            store.edit([](VimaConfig &config) { config.slotCount = 6; });
+            fixture.scheduler.runAll();
+        }
+        QCOMPARE(ConfigStore::decode(readAll(fixture.file())).slotCount, 6);
+        QCOMPARE(ConfigStore::decode(readAll(fixture.file())).rings.first().name, QStringLiteral("Main"));
+        const QStringList copies = fixture.copiesAside();
+        if (theirs == QLatin1String("same")) {
+            QVERIFY(copies.isEmpty());
+            QCOMPARE(store.lastError(), std::nullopt);
+            return;
+        }
+        QCOMPARE(copies.size(), 1);
+        QCOMPARE(readAll(fixture.folder() + '/' + copies.first()), bytes);
+        if (!changedHere)
+            return;
+        QVERIFY2(banner.contains(copies.first()), qPrintable(banner));
+        store.edit([](VimaConfig &config) { config.slotCount = 7; });
+        fixture.scheduler.runAll();
+        QCOMPARE(store.lastError(), banner); // still told after the next save
+    }
+
+    // Watched, an edit is taken once the file is quiet, also when an editor
+    // saves by renaming a new file over it.
+    void watchedEditsAreTaken_data()
+    {
+        QTest::addColumn<bool>("byRename");
+        QTest::newRow("in place") << false;
+        QTest::newRow("renamed over") << true;
+    }
+    void watchedEditsAreTaken()
+    {
+        QFETCH(bool, byRename);
         StoreFixture fixture;
         ConfigStore &store = fixture.open(sampleConfig());
-        VimaConfig edited = sampleConfig();
-        edited.slotCount = 12;
-        const QByteArray byHand = ConfigStore::encode(edited);
-        writeAll(fixture.file(), byHand);
-        store.save(); // quitting, with nothing changed here
-        QCOMPARE(readAll(fixture.file()), byHand);
-
-        VimaConfig changedHere = store.config();
-        changedHere.appearance.sizeScale = 1.5;
-        store.setConfig(changedHere);
-        store.save(); // a change made here is written
-        QCOMPARE(ConfigStore::decode(readAll(fixture.file())), changedHere);
+        store.watchForOutsideEdits();
+        for (const qint64 slotCount : {12, 4}) { // the file is watched again after a rename
+            VimaConfig edited = store.config();
+            edited.slotCount = slotCount;
+            const QString written = byRename ? fixture.root.filePath(QStringLiteral("new.json")) : fixture.file();
+            QVERIFY(writeAll(written, ConfigStore::encode(edited)));
+            QVERIFY(!byRename || ::rename(qPrintable(written), qPrintable(fixture.file())) == 0);
+            QTRY_VERIFY((fixture.scheduler.runAll(), store.config() == edited));
+        }
     }
 
     void ownWritesDoNotCountAsHandEdits()

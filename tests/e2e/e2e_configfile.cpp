@@ -1,0 +1,166 @@
+#include "AgentHome.h"
+#include "AgentProcess.h"
+#include "RingGestures.h"
+
+#include "model/VimaConfig.h"
+#include "store/ConfigStore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTest>
+#include <csignal>
+#include <sys/stat.h>
+
+using namespace vima;
+using namespace agent_home;
+using namespace ring_gestures;
+
+namespace {
+
+const QString settingsTitle = QStringLiteral("Tavelon Settings");
+
+void clearConfigFolder()
+{
+    QDir(configFolder()).removeRecursively();
+    QVERIFY(QDir().mkpath(configFolder()));
+}
+
+bool writeConfig(const VimaConfig &config)
+{
+    QFile file(configPath()); // in place, as a text editor that keeps the file does
+    const QByteArray bytes = ConfigStore::encode(config);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+VimaConfig readConfig(const QString &path)
+{
+    QFile file(path);
+    try {
+        return file.open(QIODevice::ReadOnly) ? ConfigStore::decode(file.readAll()) : VimaConfig();
+    } catch (...) {
+        return {}; // caught mid-write
+    }
+}
+
+QString firstRingName(const VimaConfig &config)
+{
+    return config.rings.isEmpty() ? QString() : config.rings.first().name;
+}
+
+QStringList copiesAside()
+{
+    return QDir(configFolder()).entryList({QStringLiteral("config.json.*.bak")}, QDir::Files);
+}
+
+VimaConfig pageNamed(const QString &name)
+{
+    VimaConfig config;
+    config.rings = {{QUuid::createUuid(), name, std::nullopt, false, std::nullopt, {}}};
+    return config;
+}
+
+void xkeys(const QString &action, const QStringList &names)
+{
+    QStringList arguments;
+    for (const QString &name : names)
+        arguments << action << name;
+    xdotool(arguments);
+}
+
+} // namespace
+
+class TestConfigFile : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    // A config.json that would block the start or be read without end: the
+    // agent starts on the defaults, its ring opens, and the entry stays.
+    void startsWhenTheConfigIsNoFile_data()
+    {
+        QTest::addColumn<bool>("pipe");
+        QTest::newRow("named pipe") << true;
+        QTest::newRow("link to /dev/zero") << false;
+    }
+    void startsWhenTheConfigIsNoFile()
+    {
+        QFETCH(bool, pipe);
+        clearConfigFolder();
+        QVERIFY(pipe ? ::mkfifo(qPrintable(configPath()), 0600) == 0
+                     : QFile::link(QStringLiteral("/dev/zero"), configPath()));
+        AgentProcess agent;
+        QVERIFY(agent.start());
+        QVERIFY(agent.log().join('\n').contains(QStringLiteral("Falling back to defaults")));
+
+        movePointer(summonPoint);
+        pressHotkey();
+        QTRY_VERIFY(ringVisible());
+        releaseHotkey();
+        xdotool({QStringLiteral("key"), QStringLiteral("Escape")});
+        QTRY_VERIFY(!ringVisible());
+        QVERIFY(agent.terminate());
+        const QFileInfo entry(configPath());
+        QCOMPARE(entry.isSymLink(), !pipe);
+        QVERIFY(pipe ? !entry.isFile() : entry.symLinkTarget() == QStringLiteral("/dev/zero"));
+    }
+
+    // config.json edited in a text editor while the settings are open: taken
+    // when nothing waits to be saved; kept aside when the settings changed it
+    // too, the agent being stopped meanwhile so that both land together.
+    void editOnDiskWhileTheSettingsAreOpen_data()
+    {
+        QTest::addColumn<bool>("changedHereToo");
+        QTest::newRow("taken") << false;
+        QTest::newRow("kept aside") << true;
+    }
+    void editOnDiskWhileTheSettingsAreOpen()
+    {
+        QFETCH(bool, changedHereToo);
+        clearConfigFolder();
+        QVERIFY(writeConfig(pageNamed(QStringLiteral("Ours"))));
+        AgentProcess first;
+        QVERIFY(first.start());
+        AgentProcess agent; // a second launch ends the first and opens the settings
+        QVERIFY(agent.start());
+        QVERIFY(first.waitForExit());
+        QTRY_VERIFY_WITH_TIMEOUT(windowVisible(settingsTitle), 10000);
+        QTRY_COMPARE(activeWindowPid(), agent.pid());
+
+        const VimaConfig theirs = pageNamed(QStringLiteral("Edited outside"));
+        if (!changedHereToo) {
+            QVERIFY(writeConfig(theirs));
+            QVERIFY(agent.waitForLog(QStringLiteral("Loaded config.json as changed on disk")));
+        }
+        // Settings → General: record Control-Shift-K as the hotkey.
+        xdotool({QStringLiteral("key"), QStringLiteral("ctrl+Tab")});
+        xdotool({QStringLiteral("key"), QStringLiteral("Tab")});
+        xdotool({QStringLiteral("key"), QStringLiteral("space")});
+        QTest::qWait(200);
+        if (changedHereToo)
+            QCOMPARE(::kill(pid_t(agent.pid()), SIGSTOP), 0);
+        xkeys(QStringLiteral("keydown"), {QStringLiteral("ctrl"), QStringLiteral("shift"), QStringLiteral("k")});
+        xkeys(QStringLiteral("keyup"), {QStringLiteral("k"), QStringLiteral("shift"), QStringLiteral("ctrl")});
+        if (changedHereToo) {
+            QVERIFY(writeConfig(theirs));
+            QCOMPARE(::kill(pid_t(agent.pid()), SIGCONT), 0);
+        }
+
+        QTRY_COMPARE(readConfig(configPath()).hotkey.keyCode, 40);
+        const VimaConfig saved = readConfig(configPath());
+        const QStringList copies = copiesAside();
+        if (changedHereToo) {
+            QCOMPARE(firstRingName(saved), QStringLiteral("Ours"));
+            QCOMPARE(copies.size(), 1);
+            QCOMPARE(firstRingName(readConfig(configFolder() + QLatin1Char('/') + copies.first())),
+                     QStringLiteral("Edited outside"));
+            QVERIFY(agent.waitForLog(QStringLiteral("Kept the outside config.json as ") + copies.first()));
+        } else {
+            QCOMPARE(firstRingName(saved), QStringLiteral("Edited outside"));
+            QVERIFY(copies.isEmpty());
+        }
+        QVERIFY(agent.terminate());
+    }
+};
+
+QTEST_MAIN(TestConfigFile)
+#include "e2e_configfile.moc"
