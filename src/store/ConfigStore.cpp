@@ -286,7 +286,9 @@ QString ConfigStore::keepCopyOfFile(const QString &what)
 void ConfigStore::keepReplacedFile()
 {
     makeFolder(directory_);
-    if (!unreadableFileToKeep_) // else the save keeps it
+    if (unreadableFileToKeep_)
+        keepCopyOfUnreadableFile();
+    else
         keepCopyOfFile(QStringLiteral("replaced "));
 }
 
