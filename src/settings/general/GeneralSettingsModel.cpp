@@ -171,7 +171,7 @@ QCoro::Task<void> GeneralSettingsModel::confirmReset(QWidget *parent)
     const bool confirmed = co_await context_.prompts.confirm(
         parent, QStringLiteral("Reset all settings?"),
         QStringLiteral("Your items, hotkey and preferences go back to the defaults, and your saved packs are deleted. "
-                       "Saved API keys are not affected."),
+                       "A copy of the current config.json is kept beside it first. Saved API keys are not affected."),
         QStringLiteral("Reset"));
     if (self && confirmed)
         context_.store.resetToDefaults();
