@@ -8,6 +8,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QNetworkRequest>
+#include <QScopeGuard>
 
 namespace vima {
 
@@ -53,6 +54,8 @@ QUrl OllamaReachability::appending(const QUrl &base, const QString &component)
 
 QCoro::Task<bool> OllamaReachability::probe(QUrl base, CancellationToken token)
 {
+    ++probing_;
+    const auto ended = qScopeGuard([this] { --probing_; });
     QNetworkRequest request(appending(base, QStringLiteral("api/tags")));
     Result result;
     try {

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <QUrl>
+#include <atomic>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -38,6 +39,9 @@ public:
     // The model names the server listed in that answer; nothing when it
     // didn't answer, the answer is stale, or its list could not be read.
     std::optional<QStringList> models(const QUrl &base) const;
+    // Whether a probe is still waiting for its server; whoever owns this cache
+    // outlives its probes.
+    bool isProbing() const { return probing_ > 0; }
     // Whether two names mean the same model: a name without a tag is ":latest".
     static bool sameModel(const QString &one, const QString &other);
 
@@ -52,6 +56,7 @@ private:
     void record(Result result, const QString &key);
 
     Scheduler &scheduler_;
+    std::atomic<int> probing_ = 0;
     mutable std::mutex lock_;
     std::map<QString, Result> results_;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "SettingsHarness.h"
 #include "ai/LLMService.h"
 #include "async/FakeScheduler.h"
 #include "platform/fake/FakeAccessibilityPermission.h"
@@ -81,6 +82,8 @@ struct AIFixture {
     OllamaReachability reachability{scheduler};
     LLMService llm{[this](LLMProviderKind kind) { return keychain.apiKey(kind); }, providers(), reachability};
     QSettings defaults{folder.filePath(QStringLiteral("defaults.ini")), QSettings::IniFormat};
+
+    ~AIFixture() { outliveProbes(reachability); }
 
     LLMService::ProviderTable providers()
     {

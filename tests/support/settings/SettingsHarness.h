@@ -24,10 +24,21 @@
 #include "settings/kit/SettingsContext.h"
 #include "ui/AppIconCache.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QSettings>
 #include <memory>
 
 namespace vima::test {
+
+// The AI tab probes the local server as it comes on screen: lets those probes
+// end (for up to five seconds) before the services they report to are gone.
+inline void outliveProbes(const OllamaReachability &reachability)
+{
+    const QDeadlineTimer limit(5000);
+    while (reachability.isProbing() && !limit.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+}
 
 // A settings context of fakes around a real store in a temporary folder
 // (StoreFixture), on a fake clock. Open the store first (fixture.open(...)),
@@ -57,6 +68,8 @@ struct SettingsHarness {
     std::unique_ptr<SystemShortcuts> shortcuts;
     std::unique_ptr<AppIconCache> appIcons;
     std::unique_ptr<SettingsContext> built;
+
+    ~SettingsHarness() { outliveProbes(ollama); }
 
     // The store, opened over an absent file (defaults) unless opened before.
     ConfigStore &store()
