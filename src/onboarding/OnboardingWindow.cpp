@@ -5,6 +5,7 @@
 #include "onboarding/ReadyPage.h"
 #include "onboarding/TemplatePage.h"
 #include "onboarding/WelcomePage.h"
+#include "settings/kit/IntentPolicy.h"
 #include "ui/FollowPalette.h"
 #include "ui/Palette.h"
 #include "ui/WindowCommands.h"
@@ -42,6 +43,7 @@ OnboardingWindow::OnboardingWindow(OnboardingContext context, bool asksBeforeRep
     setAttribute(Qt::WA_DeleteOnClose);
     setAttribute(Qt::WA_QuitOnClose, false);
     setWindowTitle(QStringLiteral("Welcome to Tavelon"));
+    IntentPolicy::install();
     setFixedSize(fixedSize);
     setAutoFillBackground(true); // the palette's window colour, which follows the theme
 

@@ -7,7 +7,8 @@
 namespace vima {
 
 // One starter template to choose: its symbol, name and summary on a card that
-// is highlighted while checked.
+// is highlighted while checked. A click, Space or an accessible "Toggle"
+// checks it alike; its page listens to toggled().
 class TemplateCard : public QAbstractButton {
     Q_OBJECT
 

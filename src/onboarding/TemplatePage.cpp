@@ -5,6 +5,7 @@
 #include "onboarding/OnboardingModel.h"
 #include "onboarding/OnboardingStyle.h"
 #include "onboarding/TemplateCard.h"
+#include "settings/kit/FieldText.h"
 #include "ui/Palette.h"
 
 #include <QButtonGroup>
@@ -80,7 +81,10 @@ TemplatePage::TemplatePage(OnboardingModel &model, QWidget *parent) : QWidget(pa
         auto *card = new TemplateCard(templates.at(index));
         cards_->addButton(card);
         grid->addWidget(card, index / cardColumns, index % cardColumns);
-        connect(card, &TemplateCard::clicked, &model, [&model, card] { model.selectTemplate(card->templateID()); });
+        connect(card, &TemplateCard::toggled, &model, [&model, card](bool checked) {
+            if (checked)
+                model.selectTemplate(card->templateID());
+        });
     }
     for (int index = 0; index < cardColumns; ++index)
         grid->setColumnStretch(index, 1);
@@ -110,7 +114,7 @@ void TemplatePage::showSelection()
     cards_->setExclusive(false);
     for (QAbstractButton *button : cards_->buttons()) {
         auto *card = static_cast<TemplateCard *>(button);
-        card->setChecked(card->templateID() == model_.selectedTemplateID());
+        showChecked(card, card->templateID() == model_.selectedTemplateID());
     }
     cards_->setExclusive(true);
     rebuildPreview();

@@ -3,6 +3,7 @@
 #include "settings/SettingsBanner.h"
 #include "settings/SettingsPages.h"
 #include "settings/SettingsWindowModel.h"
+#include "settings/kit/IntentPolicy.h"
 #include "settings/kit/SettingsContext.h"
 #include "ui/CenterOnPointerScreen.h"
 #include "ui/FollowPalette.h"
@@ -42,6 +43,7 @@ SettingsWindow::SettingsWindow(SettingsWindowModel &model, SettingsContext &cont
 {
     setWindowTitle(QStringLiteral("Tavelon Settings"));
     setAttribute(Qt::WA_QuitOnClose, false);
+    IntentPolicy::install();
     setMinimumSize(smallestSize);
     resize(defaultSize);
     closeOnCtrlW(this);

@@ -5,6 +5,7 @@
 #include "settings/ai/ProviderRow.h"
 #include "settings/kit/BusySpinner.h"
 #include "settings/kit/ConfigBinding.h"
+#include "settings/kit/FieldText.h"
 #include "settings/kit/MenuLooks.h"
 #include "settings/kit/SettingsLooks.h"
 #include "ui/SymbolCatalog.h"
@@ -13,6 +14,7 @@
 #include <QFontDatabase>
 #include <QFormLayout>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenu>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -107,7 +109,10 @@ QWidget *AIAdvancedForm::providerSection()
     auto *section = new SettingsSection(QStringLiteral("Provider"));
     for (const LLMProviderKind kind : allProviderKinds()) {
         auto *providerRow = new ProviderRow(kind);
-        connect(providerRow, &ProviderRow::clicked, &model_, [this, kind] { model_.selectProvider(kind); });
+        connect(providerRow, &ProviderRow::toggled, &model_, [this, kind](bool chosen) {
+            if (chosen)
+                model_.selectProvider(kind);
+        });
         rows_.append(providerRow);
         section->addWidget(providerRow);
     }
@@ -120,7 +125,7 @@ QWidget *AIAdvancedForm::keySection()
     keyField_ = lineEdit(320, QString());
     keyField_->setObjectName(QStringLiteral("apiKeyField"));
     keyField_->setEchoMode(QLineEdit::Password);
-    connect(keyField_, &QLineEdit::textEdited, &model_, &AISettingsModel::setKeyDraft);
+    connect(keyField_, &QLineEdit::textChanged, &model_, &AISettingsModel::setKeyDraft);
     save_ = inkButton(QStringLiteral("Save"));
     remove_ = borderedButton(QStringLiteral("Remove"));
     // Both buttons are disabled or hidden while they work: the keyboard's
@@ -230,10 +235,8 @@ QWidget *AIAdvancedForm::timeoutRow()
         const QSignalBlocker blocker(timeout_);
         timeout_->setValue(sliderPosition(seconds));
     });
-    // Read after the slider applied the move: drags and keys alike, never a refresh.
-    connect(timeout_, &QSlider::actionTriggered, this, [this] {
-        ConfigBinding::write(store_, aiField(&AISettings::timeout),
-                             double(timeout_->sliderPosition() * timeoutStep));
+    connect(timeout_, &QSlider::valueChanged, this, [this](int position) {
+        ConfigBinding::write(store_, aiField(&AISettings::timeout), double(position * timeoutStep));
     });
     auto *holder = new QWidget;
     QHBoxLayout *layout = rowLayout();
@@ -248,13 +251,16 @@ void AIAdvancedForm::bindMaxTokens()
 {
     maxTokens_ = lineEdit(100, QStringLiteral("Max output tokens"));
     maxTokens_->setFixedWidth(100);
-    store_.watch(maxTokens_, [](const VimaConfig &config) { return config.ai.maxTokens; },
-                 [this](qint64) { maxTokens_->setText(model_.maxTokensText()); });
-    // Taken when editing ends; text that is not a number gives way to the stored value.
-    connect(maxTokens_, &QLineEdit::editingFinished, this, [this] {
-        if (!model_.commitMaxTokens(maxTokens_->text()) || maxTokens_->text() != model_.maxTokensText())
-            maxTokens_->setText(model_.maxTokensText());
+    // A number is taken as it is typed or set; the field is rewritten only
+    // when it means another number, so typing is never interrupted.
+    store_.watch(maxTokens_, [](const VimaConfig &config) { return config.ai.maxTokens; }, [this](qint64 tokens) {
+        bool ok = false;
+        if (QLocale().toLongLong(maxTokens_->text().trimmed(), &ok) != tokens || !ok)
+            showText(maxTokens_, model_.maxTokensText());
     });
+    connect(maxTokens_, &QLineEdit::textChanged, &model_, &AISettingsModel::commitMaxTokens);
+    // Text that is not a number gives way to the stored value when editing ends.
+    connect(maxTokens_, &QLineEdit::editingFinished, this, [this] { showText(maxTokens_, model_.maxTokensText()); });
 }
 
 QWidget *AIAdvancedForm::requestsSection()
@@ -311,8 +317,7 @@ void AIAdvancedForm::apply()
         keyLabel_->setText(model_.keyFieldLabel());
     keyField_->setAccessibleName(model_.keyFieldLabel());
     keyField_->setPlaceholderText(model_.keyPlaceholder());
-    if (keyField_->text() != model_.keyDraft())
-        keyField_->setText(model_.keyDraft());
+    showText(keyField_, model_.keyDraft());
     save_->setEnabled(model_.canSave());
     remove_->setVisible(model_.hasStoredKey());
     remove_->setEnabled(model_.canRemove());

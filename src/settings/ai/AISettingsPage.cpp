@@ -43,7 +43,7 @@ AISettingsPage::AISettingsPage(SettingsContext &context, QWidget *parent)
 
     setScrollingPage(this, content);
 
-    connect(mode_, &SegmentedControl::activated, model_, [this](int index) {
+    connect(mode_, &SegmentedControl::currentIndexChanged, model_, [this](int index) {
         model_->setMode(index == 1 ? AISettingsModel::Mode::advanced : AISettingsModel::Mode::simple);
     });
     connect(setup, &AISetupView::showAdvanced, model_, [this] { model_->setMode(AISettingsModel::Mode::advanced); });

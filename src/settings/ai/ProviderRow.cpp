@@ -8,6 +8,7 @@
 #include "ui/Palette.h"
 
 #include <QPainter>
+#include <QSignalBlocker>
 #include <QPainterPath>
 
 namespace vima {
@@ -47,13 +48,21 @@ ProviderRow::ProviderRow(LLMProviderKind kind, QWidget *parent) : QAbstractButto
     setAccessibleName(displayName(kind));
     setFocusPolicy(Qt::StrongFocus);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    setCheckable(true);
+    setAutoExclusive(true);
 }
 
 void ProviderRow::setState(bool chosen, const LLMProviderStatus &status)
 {
-    if (chosen == chosen_ && status == status_)
+    if (chosen == isChecked() && status == status_)
         return;
-    chosen_ = chosen;
+    {
+        // An exclusive row refuses to be unchecked; the shown choice may still move away.
+        const QSignalBlocker blocker(this);
+        setAutoExclusive(false);
+        setChecked(chosen);
+        setAutoExclusive(true);
+    }
     status_ = status;
     setAccessibleDescription((chosen ? QStringLiteral("Chosen. ") : QString())
                              + ProviderPresentation::of(kind_).tagline + QStringLiteral(". ") + statusText());
@@ -104,7 +113,7 @@ void ProviderRow::paintEvent(QPaintEvent *)
     painter.setRenderHint(QPainter::Antialiasing);
     const QPalette &colours = palette();
     const QRectF box = QRectF(rect()).adjusted(outer + 0.5, outer + 0.5, -outer - 0.5, -outer - 0.5);
-    if (chosen_) {
+    if (isChecked()) {
         QPainterPath shape;
         shape.addRoundedRect(box, 6, 6);
         painter.fillPath(shape, Palette::selectedContentBackground(colours));
@@ -120,9 +129,9 @@ void ProviderRow::paintEvent(QPaintEvent *)
     const QFontMetricsF nameMetrics(nameFont());
     const QRectF texts = textColumn(width());
     const double nameSize = nameFont().pointSizeF();
-    IconView::paintSymbol(painter, chosen_ ? QStringLiteral("largecircle.fill.circle") : QStringLiteral("circle"),
+    IconView::paintSymbol(painter, isChecked() ? QStringLiteral("largecircle.fill.circle") : QStringLiteral("circle"),
                           QPointF(outer + padding + radioColumn / 2, texts.top() + nameMetrics.height() / 2),
-                          nameSize + 2, toneColor(chosen_ ? Tone::label : Tone::secondary),
+                          nameSize + 2, toneColor(isChecked() ? Tone::label : Tone::secondary),
                           SymbolCatalog::Weight::regular);
 
     painter.setFont(nameFont());

@@ -8,7 +8,9 @@
 namespace vima {
 
 // One provider of the AI tab's choice, drawn as a radio row: name, badge,
-// tagline and whether it can run. The whole padded row takes clicks.
+// tagline and whether it can run. The whole padded row takes clicks. Checked
+// means chosen: the rows of one parent are exclusive, and whatever checks a
+// row (a click, Space, an accessible "Toggle") emits toggled(true).
 class ProviderRow final : public QAbstractButton {
     Q_OBJECT
 
@@ -17,7 +19,7 @@ public:
 
     LLMProviderKind kind() const { return kind_; }
     void setState(bool chosen, const LLMProviderStatus &status);
-    bool isChosen() const { return chosen_; }
+    bool isChosen() const { return isChecked(); }
     // The status line's text as shown.
     QString statusText() const;
 
@@ -33,7 +35,6 @@ private:
     double statusHeight(double width) const;
 
     LLMProviderKind kind_;
-    bool chosen_ = false;
     LLMProviderStatus status_;
 };
 

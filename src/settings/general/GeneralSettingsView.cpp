@@ -4,6 +4,7 @@
 #include "settings/general/HotkeyRecorderView.h"
 #include "settings/general/PathLabel.h"
 #include "settings/kit/ConfigBinding.h"
+#include "settings/kit/FieldText.h"
 #include "settings/kit/SettingsContext.h"
 #include "settings/kit/SettingsLooks.h"
 #include "settings/kit/SliderRow.h"
@@ -104,7 +105,7 @@ SettingsSection *GeneralSettingsView::makeStartup()
 {
     auto *section = new SettingsSection(QStringLiteral("Startup"));
     launchAtLogin_ = checkBox(QStringLiteral("Launch Tavelon at login"), QStringLiteral("launchAtLogin"));
-    connect(launchAtLogin_, &QCheckBox::clicked, this, [this](bool on) { model_.setLaunchAtLogin(on); });
+    connect(launchAtLogin_, &QCheckBox::toggled, this, [this](bool on) { model_.setLaunchAtLogin(on); });
     loginCaption_ = caption({});
     loginApproval_ = new StatusLine(Tone::warning, warningSymbol, {});
     auto *openLoginItems = button(QStringLiteral("Open Login Items…"), QStringLiteral("openLoginItems"));
@@ -120,10 +121,7 @@ SettingsSection *GeneralSettingsView::makeStartup()
 
 void GeneralSettingsView::showLogin()
 {
-    {
-        const QSignalBlocker blocker(launchAtLogin_);
-        launchAtLogin_->setChecked(model_.isLaunchAtLoginOn());
-    }
+    showChecked(launchAtLogin_, model_.isLaunchAtLoginOn());
     const GeneralSettingsModel::LoginNote note = model_.loginNote();
     const bool approval = note.kind == GeneralSettingsModel::LoginNote::Kind::requiresApproval;
     loginApproval_->setVisible(approval);
@@ -287,7 +285,7 @@ SettingsSection *GeneralSettingsView::makeStarterRings()
     template_->setMaximumWidth(320);
     for (const RingTemplate &ringTemplate : RingTemplate::all())
         template_->addItem(ringTemplate.name, ringTemplate.id);
-    connect(template_, &QComboBox::activated, this,
+    connect(template_, &QComboBox::currentIndexChanged, this,
             [this](int index) { model_.setSelectedTemplateID(template_->itemData(index).toString()); });
     section->addRow(QStringLiteral("Template"), template_);
 
@@ -318,7 +316,7 @@ SettingsSection *GeneralSettingsView::makeStarterRings()
 
 void GeneralSettingsView::showTemplate()
 {
-    template_->setCurrentIndex(template_->findData(model_.selectedTemplateID()));
+    showIndex(template_, template_->findData(model_.selectedTemplateID()));
     const std::optional<RingTemplate> chosen = model_.selectedTemplate();
     templateDetails_->setVisible(chosen.has_value());
     if (!chosen)

@@ -1,5 +1,6 @@
 #include "settings/items/AppActionPickerView.h"
 
+#include "settings/kit/FieldText.h"
 #include "settings/kit/IconTile.h"
 #include "settings/kit/SettingsContext.h"
 #include "settings/kit/SettingsLooks.h"
@@ -133,7 +134,10 @@ void AppActionPickerView::rebuildRows()
         line->installEventFilter(this);
         line->setProperty("candidate", candidate.id);
         const QUuid id = candidate.id;
-        connect(tick, &QCheckBox::clicked, &model_, [this, id] { model_.toggle(id); });
+        connect(tick, &QCheckBox::toggled, &model_, [this, id](bool ticked) {
+            if (ticked != model_.isTicked(id))
+                model_.toggle(id);
+        });
         ticks_.insert(id, tick);
         rows_->addWidget(line);
     }
@@ -155,7 +159,7 @@ bool AppActionPickerView::eventFilter(QObject *watched, QEvent *event)
 void AppActionPickerView::refreshTicks()
 {
     for (auto it = ticks_.cbegin(); it != ticks_.cend(); ++it)
-        it.value()->setChecked(model_.isTicked(it.key()));
+        showChecked(it.value(), model_.isTicked(it.key()));
     count_->setText(model_.selectedText());
 }
 

@@ -55,6 +55,8 @@ void ItemEditorModel::setItem(const RingItem &item)
     if (item == item_)
         return;
     const bool newSection = item.id != item_.id || item.action.kind() != item_.action.kind();
+    if (item.id != item_.id)
+        earlierActions_.clear();
     item_ = item;
     if (newSection)
         Q_EMIT sectionChanged();
@@ -219,7 +221,8 @@ void ItemEditorModel::changeKind(Kind kind)
     edit([&](RingItem &item) {
         const bool placeholderTitle = RingItem::isPlaceholderTitle(item.title);
         const bool defaultSymbol = isDefaultSymbol(item.icon);
-        item.action = ItemAction::defaultAction(kind);
+        earlierActions_.insert(item.action.kind(), item.action);
+        item.action = earlierActions_.value(kind, ItemAction::defaultAction(kind));
         if (placeholderTitle)
             item.title = ItemAction::defaultTitle(kind);
         if (defaultSymbol)

@@ -5,6 +5,7 @@
 
 #include <QCoroTask>
 #include <QList>
+#include <QMap>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -49,7 +50,8 @@ public:
 
     const RingItem &item() const { return item_; }
     // Shows `item`; emits changed() when it differs, sectionChanged() when its
-    // kind or its id differs. Never emits itemEdited().
+    // kind or its id differs. Never emits itemEdited(). Another item ends the
+    // editing session: the payloads kept by kind switches are forgotten.
     void setItem(const RingItem &item);
     qint64 slotCount() const { return slotCount_; }
     // A negative count offers no slot.
@@ -77,6 +79,8 @@ public:
     void setTitle(const QString &title);
     // Asks the host; the slot shown follows the item, not the request.
     void assignSlot(qint64 slot);
+    // A kind switched away from and back to in one session gets back the
+    // payload it had; a kind not had before starts from its default action.
     void changeKind(Kind kind);
     void pickIconKind(IconSpec::Kind kind);
     void setSymbolName(const QString &name);
@@ -128,6 +132,7 @@ private:
     const ApplicationCatalog &catalog_;
     Scheduler &scheduler_;
     RingItem item_;
+    QMap<Kind, ItemAction> earlierActions_;
     qint64 slotCount_ = 0;
     QString defaultLanguage_;
     QList<Ring> subRings_;

@@ -55,7 +55,7 @@ ItemEditorView::ItemEditorView(SettingsContext &context, QWidget *parent)
     kind_ = new QComboBox;
     for (const ItemAction::Kind kind : ItemAction::allKinds())
         kind_->addItem(ItemEditorModel::kindLabel(kind));
-    connect(kind_, &QComboBox::activated, model_,
+    connect(kind_, &QComboBox::currentIndexChanged, model_,
             [this](int index) { model_->changeKind(ItemAction::allKinds().at(index)); });
     does->addRow(QStringLiteral("When picked"), kind_);
     column->addWidget(does);
@@ -134,10 +134,10 @@ QWidget *ItemEditorView::buildItemSection()
 {
     auto *section = new SettingsSection(QStringLiteral("Item"));
     title_ = new QLineEdit;
-    connect(title_, &QLineEdit::textEdited, model_, &ItemEditorModel::setTitle);
+    connect(title_, &QLineEdit::textChanged, model_, &ItemEditorModel::setTitle);
     section->addRow(QStringLiteral("Title"), title_);
     slot_ = new QComboBox;
-    connect(slot_, &QComboBox::activated, model_, [this](int index) { model_->assignSlot(index); });
+    connect(slot_, &QComboBox::currentIndexChanged, model_, [this](int index) { model_->assignSlot(index); });
     section->addRow(QStringLiteral("Slot"), slot_);
     section->addRow(QStringLiteral("Icon"), buildIconEditor());
     section->addWidget(iconFields_);
@@ -149,7 +149,7 @@ QWidget *ItemEditorView::buildIconEditor()
     iconKind_ = new SegmentedControl({QStringLiteral("Symbol"), QStringLiteral("Emoji"), QStringLiteral("App")});
     iconKind_->setFixedWidth(210);
     iconKind_->setAccessibleName(QStringLiteral("Icon"));
-    connect(iconKind_, &SegmentedControl::activated, model_,
+    connect(iconKind_, &SegmentedControl::currentIndexChanged, model_,
             [this](int index) { model_->pickIconKind(static_cast<IconSpec::Kind>(index)); });
     previewTile_ = new IconTile({.side = 34, .radius = 7, .iconSize = 18, .fill = [] { return Palette::controlBackground(); },
                                  .bordered = true, .ink = Tone::secondary},
@@ -159,7 +159,7 @@ QWidget *ItemEditorView::buildIconEditor()
     symbolName_->setAccessibleName(QStringLiteral("SF Symbol name"));
     symbolName_->setPlaceholderText(QStringLiteral("SF Symbol name"));
     symbolName_->setMaximumWidth(260);
-    connect(symbolName_, &QLineEdit::textEdited, model_, &ItemEditorModel::setSymbolName);
+    connect(symbolName_, &QLineEdit::textChanged, model_, &ItemEditorModel::setSymbolName);
     auto *common = new QToolButton;
     common->setAutoRaise(true);
     common->setFixedWidth(30);
@@ -177,13 +177,13 @@ QWidget *ItemEditorView::buildIconEditor()
     emoji_->setAccessibleName(QStringLiteral("Emoji"));
     emoji_->setPlaceholderText(QStringLiteral("Emoji"));
     emoji_->setMaximumWidth(90);
-    connect(emoji_, &QLineEdit::textEdited, model_, &ItemEditorModel::setEmoji);
+    connect(emoji_, &QLineEdit::textChanged, model_, &ItemEditorModel::setEmoji);
 
     bundleID_ = new QLineEdit;
     bundleID_->setAccessibleName(QStringLiteral("Bundle identifier"));
     bundleID_->setPlaceholderText(QStringLiteral("Bundle identifier"));
     bundleID_->setMaximumWidth(260);
-    connect(bundleID_, &QLineEdit::textEdited, model_, &ItemEditorModel::setIconBundleID);
+    connect(bundleID_, &QLineEdit::textChanged, model_, &ItemEditorModel::setIconBundleID);
     auto *choose = new QPushButton(QStringLiteral("Choose App…"));
     connect(choose, &QPushButton::clicked, model_, [this] { model_->chooseIconApp(); });
 

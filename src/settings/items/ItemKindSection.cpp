@@ -64,7 +64,7 @@ QLineEdit *ItemKindSection::addLineRow(const QString &label, const QString &plac
     field->setPlaceholderText(placeholder);
     field->setMaximumWidth(maxWidth);
     field->setAccessibleName(label);
-    connect(field, &QLineEdit::textEdited, &model_, [this, store](const QString &text) { (model_.*store)(text); });
+    connect(field, &QLineEdit::textChanged, &model_, [this, store](const QString &text) { (model_.*store)(text); });
     auto *title = new QLabel(label);
     title->setTextFormat(Qt::PlainText);
     title->setBuddy(field);
@@ -99,7 +99,7 @@ QPlainTextEdit *ItemKindSection::addEditor(const QString &heading, int minimumHe
 QCheckBox *ItemKindSection::addToggle(const QString &text, void (ItemEditorModel::*store)(bool))
 {
     auto *toggle = new QCheckBox(text);
-    connect(toggle, &QCheckBox::clicked, &model_, [this, store](bool checked) { (model_.*store)(checked); });
+    connect(toggle, &QCheckBox::toggled, &model_, [this, store](bool checked) { (model_.*store)(checked); });
     form_->addRow(toggle);
     return toggle;
 }
@@ -150,7 +150,7 @@ void ItemKindSection::buildPack()
     packTarget_ = new QComboBox;
     packTarget_->setMaximumWidth(220);
     packTarget_->setAccessibleName(QStringLiteral("Target"));
-    connect(packTarget_, &QComboBox::activated, &model_,
+    connect(packTarget_, &QComboBox::currentIndexChanged, &model_,
             [this](int index) { model_.setPackTarget(packTarget_->itemData(index).toUuid()); });
     auto *targetTitle = new QLabel(QStringLiteral("Target"));
     targetTitle->setBuddy(packTarget_);
@@ -167,7 +167,7 @@ void ItemKindSection::buildLaunchApp(bool offersTurnIntoPack)
     bundleID_->setPlaceholderText(QStringLiteral("com.apple.Safari"));
     bundleID_->setMaximumWidth(260);
     bundleID_->setAccessibleName(QStringLiteral("Bundle ID"));
-    connect(bundleID_, &QLineEdit::textEdited, &model_, &ItemEditorModel::setLaunchBundleID);
+    connect(bundleID_, &QLineEdit::textChanged, &model_, &ItemEditorModel::setLaunchBundleID);
     auto *choose = new QPushButton(QStringLiteral("Choose App…"));
     connect(choose, &QPushButton::clicked, &model_, [this] { model_.chooseAppForLaunch(); });
     auto *title = new QLabel(QStringLiteral("Bundle ID"));
@@ -219,7 +219,7 @@ void ItemKindSection::buildAI()
     result_->addItems({QStringLiteral("Replace selection"), QStringLiteral("Show result popover")});
     result_->setMaximumWidth(220);
     result_->setAccessibleName(QStringLiteral("Result"));
-    connect(result_, &QComboBox::activated, &model_,
+    connect(result_, &QComboBox::currentIndexChanged, &model_,
             [this](int index) { model_.setResultHandling(static_cast<ResultHandling>(index)); });
     form_->addRow(QStringLiteral("Result"), result_);
     language_ = addLineRow(QStringLiteral("Target language"), QString(), 200, &ItemEditorModel::setTargetLanguage);

@@ -6,6 +6,7 @@
 #include "settings/kit/SettingsContext.h"
 
 #include <QKeyEvent>
+#include <QScopedValueRollback>
 
 namespace vima {
 
@@ -22,9 +23,7 @@ ItemList::ItemList(ItemsSettingsModel &model, SettingsContext &context, QWidget 
     setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     setAccessibleName(tr("Items"));
     viewport()->setAutoFillBackground(false);
-    connect(this, &QListView::clicked, this, [this](const QModelIndex &index) {
-        model_.selectItem(rows_->idAt(index.row()));
-    });
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, &ItemList::followSelection);
 }
 
 void ItemList::refresh()
@@ -43,7 +42,15 @@ void ItemList::refresh()
                       {ItemRowDelegate::SelectedRole, item.id == selected},
                       {Qt::AccessibleTextRole, tr("%1, %2, slot %3").arg(title, summary, slot)}}});
     }
+    const QScopedValueRollback guard(refreshing_, true);
     rows_->setRows(rows);
+    showSelection();
+}
+
+void ItemList::showSelection()
+{
+    const QScopedValueRollback guard(refreshing_, true);
+    const auto selected = model_.selectedItemID();
     const auto row = selected ? rows_->rowOf(*selected) : std::nullopt;
     if (!row) {
         selectionModel()->clear();
@@ -52,6 +59,17 @@ void ItemList::refresh()
     const QModelIndex index = rows_->index(int(*row));
     selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
     scrollTo(index);
+}
+
+void ItemList::followSelection()
+{
+    if (refreshing_)
+        return;
+    const QModelIndexList selected = selectionModel()->selectedIndexes();
+    if (selected.size() == 1)
+        model_.selectItem(rows_->idAt(selected.first().row()));
+    // A row unselected by itself leaves the tab's item selected, as shown.
+    showSelection();
 }
 
 void ItemList::keyPressEvent(QKeyEvent *event)

@@ -9,8 +9,10 @@ class ItemsSettingsModel;
 struct SettingsContext;
 
 // The edited ring's items in slot order, one row per item keyed by its id.
-// A click selects the row's item; Up and Down move the selection. The view's
-// own selection only mirrors the tab's selected item.
+// Whatever selects a row (a click, Home, End, type-ahead, an accessible
+// select) selects its item; Up and Down move the tab's selection. The view's
+// own updates of its selection, which mirror the tab's selected item, write
+// nothing.
 class ItemList final : public QListView {
     Q_OBJECT
 
@@ -25,8 +27,12 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    void showSelection();
+    void followSelection();
+
     ItemsSettingsModel &model_;
     IdListModel *rows_;
+    bool refreshing_ = false;
 };
 
 } // namespace vima

@@ -16,7 +16,7 @@ void bind(ConfigStore &store, QCheckBox *box, ConfigField<bool> field, Edited ed
         const QSignalBlocker blocker(box);
         box->setChecked(value);
     });
-    QObject::connect(box, &QCheckBox::clicked, box,
+    QObject::connect(box, &QCheckBox::toggled, box,
                      [&store, field, edited](bool checked) { write(store, field, checked, edited); });
 }
 
@@ -33,7 +33,7 @@ void bind(ConfigStore &store, QLineEdit *edit, ConfigField<QString> field, Edite
         if (!atEnd)
             edit->setCursorPosition(std::min(cursor, static_cast<int>(value.size())));
     });
-    QObject::connect(edit, &QLineEdit::textEdited, edit,
+    QObject::connect(edit, &QLineEdit::textChanged, edit,
                      [&store, field, edited](const QString &text) { write(store, field, text, edited); });
 }
 

@@ -8,9 +8,11 @@
 //
 // The control is filled at once and refreshed in place (under a
 // QSignalBlocker, only when its shown value differs: focus, cursor and
-// selection stay) whenever that field changes. Only the user's own action
-// writes, through ConfigStore::edit, and only a value that differs: a show,
-// a refresh or a load never writes, so the guard that keeps an unreadable
+// selection stay) whenever that field changes. Every change of the control's
+// state writes (a click, a key, a screen reader, voice control, automation
+// all change it the same way), through ConfigStore::edit and only a value
+// that differs; the binding's own refresh is blocked, so a show, a refresh
+// or a load never writes, so the guard that keeps an unreadable
 // config.json from being overwritten holds until the user really changes
 // something. `edited` runs after each write that changed the configuration.
 // Bindings live as long as their control.
@@ -44,13 +46,13 @@ void write(ConfigStore &store, const ConfigField<T> &field, const T &value, cons
         edited();
 }
 
-// clicked (mouse or Space) writes.
+// Every toggle writes.
 void bind(ConfigStore &store, QCheckBox *box, ConfigField<bool> field, Edited edited = {});
-// textEdited writes; a refresh keeps the cursor where it was.
+// Every text change writes; a refresh keeps the cursor where it was.
 void bind(ConfigStore &store, QLineEdit *edit, ConfigField<QString> field, Edited edited = {});
 // A value typed or stepped writes; the box shows an out-of-range value at its bound without writing it.
 void bind(ConfigStore &store, QSpinBox *box, ConfigField<qint64> field, Edited edited = {});
-// Slider drags and keys write; the label shows the stored value, never clamped.
+// Every move of the slider writes; the label shows the stored value, never clamped.
 void bind(ConfigStore &store, SliderRow *row, ConfigField<double> field, Edited edited = {});
 
 // The i-th item (or segment) stands for values[i]; a stored value not among
@@ -65,7 +67,7 @@ void bind(ConfigStore &store, QComboBox *box, ConfigField<T> field, QList<T> val
         const QSignalBlocker blocker(box);
         box->setCurrentIndex(index);
     });
-    QObject::connect(box, &QComboBox::activated, box, [&store, field, values, edited](int index) {
+    QObject::connect(box, &QComboBox::currentIndexChanged, box, [&store, field, values, edited](int index) {
         if (index >= 0 && index < values.size())
             write(store, field, values[index], edited);
     });
@@ -80,7 +82,7 @@ void bind(ConfigStore &store, SegmentedControl *control, ConfigField<T> field, Q
         if (control->currentIndex() != index)
             control->setCurrentIndex(index);
     });
-    QObject::connect(control, &SegmentedControl::activated, control, [&store, field, values, edited](int index) {
+    QObject::connect(control, &SegmentedControl::currentIndexChanged, control, [&store, field, values, edited](int index) {
         if (index >= 0 && index < values.size())
             write(store, field, values[index], edited);
     });

@@ -3,6 +3,7 @@
 #include "ring/RingSliceShape.h"
 #include "ring/RingView.h"
 #include "ring/RingViewModel.h"
+#include "settings/kit/RingPreviewAccessible.h"
 #include "settings/kit/SettingsContext.h"
 #include "ui/Palette.h"
 
@@ -44,6 +45,7 @@ RingPreviewView::RingPreviewView(SettingsContext &context, QWidget *parent)
     focusOverlay_->hide();
     setFocusPolicy(Qt::StrongFocus);
     setAccessibleName(tr("Ring preview"));
+    RingPreviewAccessible::installFactory();
 }
 
 RingPreviewView::~RingPreviewView()
@@ -118,9 +120,16 @@ QString RingPreviewView::slotToolTip(int slot)
     return tr("Slot %1 — click to add or edit").arg(slot + 1);
 }
 
-void RingPreviewView::tap(int slot)
+QString RingPreviewView::slotAccessibleName(int slot) const
 {
-    if (onSlotTapped)
+    const std::optional<RingItem> item = ring_.itemInSlot(slot);
+    const QString title = item ? item->title : tr("empty");
+    return tr("Slot %1, %2").arg(slot + 1).arg(title.isEmpty() ? tr("Untitled") : title);
+}
+
+void RingPreviewView::pressSlot(int slot)
+{
+    if (onSlotTapped && slot >= 0 && slot < slotAreaCount())
         onSlotTapped(slot);
 }
 
@@ -147,7 +156,7 @@ void RingPreviewView::mouseReleaseEvent(QMouseEvent *event)
 {
     const std::optional<int> pressed = std::exchange(pressedSlot_, std::nullopt);
     if (pressed && event->button() == Qt::LeftButton && slotAt(event->position()) == pressed)
-        tap(*pressed);
+        pressSlot(*pressed);
 }
 
 void RingPreviewView::keyPressEvent(QKeyEvent *event)
@@ -161,7 +170,7 @@ void RingPreviewView::keyPressEvent(QKeyEvent *event)
     case Qt::Key_Up: moveFocusSlot(-1); break;
     case Qt::Key_Space:
     case Qt::Key_Return:
-    case Qt::Key_Enter: tap(focusSlot_); break;
+    case Qt::Key_Enter: pressSlot(focusSlot_); break;
     default: return QWidget::keyPressEvent(event);
     }
 }

@@ -11,8 +11,9 @@
 //
 // Only a click inside a slot's annular slice counts (3 points of gap between
 // slices); the centre disc and the space around the ring take none. From the
-// keyboard, arrows move a focus slice and Space or Return clicks it. The
-// preview never changes the configuration.
+// keyboard, arrows move a focus slice and Space or Return clicks it; assistive
+// technology sees one button per slot whose "Press" clicks it. The preview
+// never changes the configuration.
 
 #include "model/Ring.h"
 #include "model/Settings.h"
@@ -53,6 +54,10 @@ public:
     // The bounds of a slot's slice, where a popup for that slot belongs.
     QRect slotRect(int slot) const;
     static QString slotToolTip(int slot);
+    // "Slot 3, Safari"; "Slot 4, empty".
+    QString slotAccessibleName(int slot) const;
+    // What a click in the slot does.
+    void pressSlot(int slot);
 
 protected:
     bool event(QEvent *event) override;
@@ -69,7 +74,6 @@ protected:
 private:
     void reload();
     void logPlace() const;
-    void tap(int slot);
     void moveFocusSlot(int step);
     void paintFocus(QWidget *overlay);
     QPainterPath cardPath() const;

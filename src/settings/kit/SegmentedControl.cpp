@@ -6,6 +6,7 @@
 #include <QButtonGroup>
 #include <QHBoxLayout>
 #include <QPainter>
+#include <QScopedValueRollback>
 #include <QToolButton>
 
 namespace vima {
@@ -82,10 +83,16 @@ SegmentedControl::SegmentedControl(const QStringList &labels, QWidget *parent)
         group_->addButton(segment, index);
         layout->addWidget(segment);
     }
-    connect(group_, &QButtonGroup::idClicked, this, [this](int index) {
-        setCurrentIndex(index);
-        Q_EMIT activated(index);
-    });
+    connect(group_, &QButtonGroup::idToggled, this, &SegmentedControl::segmentToggled);
+}
+
+void SegmentedControl::segmentToggled(int index, bool checked)
+{
+    if (updating_)
+        return;
+    setCurrentIndex(index);
+    if (checked)
+        Q_EMIT currentIndexChanged(index);
 }
 
 int SegmentedControl::currentIndex() const
@@ -98,6 +105,7 @@ int SegmentedControl::currentIndex() const
 
 void SegmentedControl::setCurrentIndex(int index)
 {
+    const QScopedValueRollback guard(updating_, true);
     for (QAbstractButton *segment : group_->buttons())
         segment->setChecked(group_->id(segment) == index);
 }

@@ -9,9 +9,11 @@ namespace vima {
 
 // A row of exclusive choices, at most one selected; index -1 shows none
 // (a stored value that is not among the choices). Arrow keys move between
-// the segments, Space chooses. activated() is the user's choice only;
-// setCurrentIndex() never emits. The chosen segment is drawn in the ink
-// colour, so it stands out in either theme.
+// the segments, Space chooses. Whatever checks a segment (a click, a key, an
+// accessible "Toggle" or "Press") selects it alone and emits
+// currentIndexChanged(); unchecking the selected one keeps it selected.
+// setCurrentIndex() is the view's own update and never emits. The chosen
+// segment is drawn in the ink colour, so it stands out in either theme.
 class SegmentedControl final : public QWidget {
     Q_OBJECT
 
@@ -23,13 +25,16 @@ public:
     int count() const;
 
 Q_SIGNALS:
-    void activated(int index);
+    void currentIndexChanged(int index);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    void segmentToggled(int index, bool checked);
+
     QButtonGroup *group_;
+    bool updating_ = false;
 };
 
 } // namespace vima

@@ -38,10 +38,8 @@ SliderRow::SliderRow(double minimum, double maximum, int decimals, QString unit,
     layout->addWidget(slider_, 1);
     layout->addWidget(label_);
     layout->addStretch(1);
-    // The slider's position is applied after actionTriggered: read it there,
-    // so that drags and keys both count and setValue() never does.
-    connect(slider_, &QSlider::actionTriggered, this, [this] {
-        const double moved = valueAt(slider_->sliderPosition());
+    connect(slider_, &QSlider::valueChanged, this, [this](int position) {
+        const double moved = valueAt(position);
         value_ = moved;
         label_->setText(valueText());
         Q_EMIT this->moved(moved);

@@ -11,8 +11,9 @@ namespace vima {
 // A continuous slider over [minimum, maximum] beside the value printed with
 // `decimals` decimals and `unit` ("0.25s", "48pt", "1.00×"). The label always
 // shows the stored value; the slider only shows where it falls, so a value
-// outside the range is displayed as it is and never clamped. moved() is the
-// user's drag or key press only; setValue() never emits.
+// outside the range is displayed as it is and never clamped. moved() follows
+// every change of the slider's position (a drag, a key, an accessible value);
+// setValue() is the view's own update and never emits.
 class SliderRow final : public QWidget {
     Q_OBJECT
 

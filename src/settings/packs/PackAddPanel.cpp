@@ -1,5 +1,6 @@
 #include "settings/packs/PackAddPanel.h"
 
+#include "settings/kit/FieldText.h"
 #include "settings/kit/ItemLooks.h"
 #include "settings/kit/MenuLooks.h"
 #include "settings/kit/RowButton.h"
@@ -168,7 +169,7 @@ QWidget *PackAddPanel::makeLibraryPage()
     QVBoxLayout *layout = subpageColumn(page, &title, [this] { model_.showRootPage(); });
     title->setText(QStringLiteral("Ready-made actions"));
     libSearch_ = searchField(QStringLiteral("packLibrarySearch"), QStringLiteral("Search actions"));
-    connect(libSearch_, &QLineEdit::textEdited, &model_, &PackBuilderModel::setLibQuery);
+    connect(libSearch_, &QLineEdit::textChanged, &model_, &PackBuilderModel::setLibQuery);
     layout->addWidget(libSearch_);
     library_ = scrollingList(300, rows_);
     library_->setObjectName(QStringLiteral("packLibraryList"));
@@ -192,7 +193,7 @@ QWidget *PackAddPanel::makeAppsPage()
             model_.showRootPage();
     });
     appSearch_ = searchField(QStringLiteral("packAppSearch"), QStringLiteral("Search apps"));
-    connect(appSearch_, &QLineEdit::textEdited, &model_, &PackBuilderModel::setAppQuery);
+    connect(appSearch_, &QLineEdit::textChanged, &model_, &PackBuilderModel::setAppQuery);
     layout->addWidget(appSearch_);
     scanning_ = new ToneLabel(Tone::tertiary, QStringLiteral("Scanning applications…"));
     scanning_->setObjectName(QStringLiteral("packAppsNote"));
@@ -251,8 +252,7 @@ void PackAddPanel::refreshSavedPacks()
 
 void PackAddPanel::refreshLibrary()
 {
-    if (libSearch_->text() != model_.libQuery())
-        libSearch_->setText(model_.libQuery());
+    showText(libSearch_, model_.libQuery());
     library_->clear();
     const bool full = model_.isFull();
     for (const PackBuilderModel::LibrarySection &section : model_.librarySections()) {
@@ -273,8 +273,7 @@ void PackAddPanel::refreshApps()
     const std::optional<InstalledApp> &app = model_.selectedApp();
     appsTitle_->setText(app ? QStringLiteral("Shortcuts for ") + app->name : QStringLiteral("Pick an app"));
     appSearch_->setVisible(!app);
-    if (appSearch_->text() != model_.appQuery())
-        appSearch_->setText(model_.appQuery());
+    showText(appSearch_, model_.appQuery());
     const bool noApps = !app && model_.installedApps().isEmpty();
     scanning_->setVisible(noApps);
     scanning_->setText(model_.isScanning() ? QStringLiteral("Scanning applications…")

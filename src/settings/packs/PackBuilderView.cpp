@@ -121,7 +121,7 @@ QWidget *PackBuilderView::makeLeftColumn()
     name_->setAccessibleName(QStringLiteral("Name the pack"));
     name_->setFrame(false);
     name_->setFont(serif(name_->font(), 1.55));
-    connect(name_, &QLineEdit::textEdited, model_, &PackBuilderModel::setName);
+    connect(name_, &QLineEdit::textChanged, model_, &PackBuilderModel::setName);
     nameRow->addWidget(name_, 1);
     layout->addLayout(nameRow);
     preview_ = new RingPreviewView(context_);

@@ -1,5 +1,6 @@
 #include "settings/packs/PackItemRow.h"
 
+#include "settings/kit/FieldText.h"
 #include "settings/kit/IconTile.h"
 #include "settings/kit/MenuLooks.h"
 #include "settings/kit/SettingsContext.h"
@@ -69,7 +70,7 @@ PackItemRow::PackItemRow(SettingsContext &context, PackBuilderModel &model, cons
     title_ = new QLineEdit;
     title_->setFrame(false);
     title_->setAccessibleName(QStringLiteral("Title"));
-    connect(title_, &QLineEdit::textEdited, this, [this](const QString &text) { model_.setItemTitle(itemID_, text); });
+    connect(title_, &QLineEdit::textChanged, this, [this](const QString &text) { model_.setItemTitle(itemID_, text); });
     main->addWidget(title_, 1);
     auto *kind = new ToneLabel(Tone::tertiary, kindCaption(item.action.kind()));
     kind->setFont(captionFont());
@@ -105,7 +106,7 @@ PackItemRow::PackItemRow(SettingsContext &context, PackBuilderModel &model, cons
         target_->setAccessibleName(placeholder);
         if (actionKind != ItemAction::Kind::open)
             target_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-        connect(target_, &QLineEdit::textEdited, this, [this](const QString &text) { model_.setTargetText(itemID_, text); });
+        connect(target_, &QLineEdit::textChanged, this, [this](const QString &text) { model_.setTargetText(itemID_, text); });
         editor->addWidget(target_, 1);
     }
     if (editor->count() > 0)
@@ -118,10 +119,9 @@ PackItemRow::PackItemRow(SettingsContext &context, PackBuilderModel &model, cons
 void PackItemRow::refresh(const RingItem &item)
 {
     icon_->setIcon(item.icon);
-    if (title_->text() != item.title)
-        title_->setText(item.title);
-    if (target_ && target_->text() != targetText(item.action))
-        target_->setText(targetText(item.action));
+    showText(title_, item.title);
+    if (target_)
+        showText(target_, targetText(item.action));
     if (appStatus_) {
         const auto *launch = std::get_if<LaunchAppPayload>(&item.action.payload);
         const QString bundleID = launch ? launch->bundleID.value_or(QString()) : QString();
