@@ -118,7 +118,7 @@ private Q_SLOTS:
             QCOMPARE(after.action, ItemAction::defaultAction(kind));
     }
 
-    void sameKindChangesNothingAndOldPayloadsStayGone()
+    void sameKindChangesNothing()
     {
         const ItemAction script{ShellPayload{"make", "/bin/bash", true}};
         auto model = editorFor(item("Build", IconSpec::symbol("bolt"), script));
@@ -126,11 +126,34 @@ private Q_SLOTS:
         model->changeKind(Kind::shell);
         QCOMPARE(edits.size(), 0);
         QCOMPARE(model->item().action, script);
+    }
 
-        model->changeKind(Kind::appleScript);
-        model->changeKind(Kind::shell);
-        QCOMPARE(model->item().action, ItemAction(ShellPayload{"", "/bin/zsh", false}));
-        QCOMPARE(edits.size(), 2);
+    void aKindSwitchedBackGetsItsPayloadBack_data()
+    {
+        QTest::addColumn<ItemAction>("original");
+        QTest::addColumn<Kind>("away");
+        QTest::newRow("script via AppleScript") << ItemAction(ShellPayload{"make", "/bin/bash", true}) << Kind::appleScript;
+        QTest::newRow("system prompt via shell")
+            << ItemAction(AIPayload{"Be terse.", ResultHandling::replaceSelection, QStringLiteral("German"), std::nullopt, true})
+            << Kind::shell;
+        QTest::newRow("target via app") << ItemAction(OpenPayload{"https://example.com"}) << Kind::launchApp;
+    }
+
+    void aKindSwitchedBackGetsItsPayloadBack()
+    {
+        QFETCH(ItemAction, original);
+        QFETCH(Kind, away);
+        auto model = editorFor(item("Mine", IconSpec::emoji("✨"), original));
+        model->changeKind(away);
+        QCOMPARE(model->item().action, ItemAction::defaultAction(away));
+        model->changeKind(original.kind());
+        QCOMPARE(model->item().action, original);
+
+        // Another item ends the session: its switches start from defaults.
+        RingItem other = item("Other", IconSpec::emoji("✨"), ItemAction::defaultAction(away));
+        model->setItem(other);
+        model->changeKind(original.kind());
+        QCOMPARE(model->item().action, ItemAction::defaultAction(original.kind()));
     }
 
     void emojiKeepsTwoUserPerceivedCharacters_data()
