@@ -61,15 +61,17 @@ void ItemList::showSelection()
     scrollTo(index);
 }
 
-void ItemList::followSelection()
+void ItemList::followSelection(const QItemSelection &selected)
 {
     if (refreshing_)
         return;
-    const QModelIndexList selected = selectionModel()->selectedIndexes();
-    if (selected.size() == 1)
-        model_.selectItem(rows_->idAt(selected.first().row()));
-    // A row unselected by itself leaves the tab's item selected, as shown.
-    showSelection();
+    const QModelIndexList rows = selected.indexes();
+    if (!rows.isEmpty())
+        model_.selectItem(rows_->idAt(rows.constLast().row()));
+    else if (!selectionModel()->hasSelection())
+        // A row unselected by itself leaves the tab's item selected: shown
+        // again once whoever unselected it is done (a select clears first).
+        QMetaObject::invokeMethod(this, &ItemList::showSelection, Qt::QueuedConnection);
 }
 
 void ItemList::keyPressEvent(QKeyEvent *event)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QItemSelection>
 #include <QListView>
 
 namespace vima {
@@ -28,7 +29,7 @@ protected:
 
 private:
     void showSelection();
-    void followSelection();
+    void followSelection(const QItemSelection &selected);
 
     ItemsSettingsModel &model_;
     IdListModel *rows_;
