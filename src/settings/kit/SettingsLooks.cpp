@@ -223,8 +223,10 @@ void SettingsSection::addRow(const QString &label, QWidget *field)
     auto *title = new QLabel(label);
     title->setTextFormat(Qt::PlainText);
     title->setBuddy(field);
-    if (field->accessibleName().isEmpty())
-        field->setAccessibleName(label);
+    // A compound field (a slider beside its value) names the control inside too.
+    for (QWidget *named : {field, field->focusProxy()})
+        if (named && named->accessibleName().isEmpty())
+            named->setAccessibleName(label);
     form_->addRow(title, field);
 }
 

@@ -35,6 +35,7 @@ SliderRow::SliderRow(double minimum, double maximum, int decimals, QString unit,
     label_->setFixedWidth(52);
     label_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     label_->setTextFormat(Qt::PlainText);
+    setFocusProxy(slider_);
     layout->addWidget(slider_, 1);
     layout->addWidget(label_);
     layout->addStretch(1);

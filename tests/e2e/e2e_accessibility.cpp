@@ -1,0 +1,132 @@
+#include "AgentHome.h"
+#include "AgentProcess.h"
+#include "AtspiClient.h"
+#include "RingGestures.h"
+
+#include "model/RingTemplate.h"
+#include "model/VimaConfig.h"
+#include "store/ConfigStore.h"
+
+#include <QFile>
+#include <QTest>
+
+using namespace vima;
+using namespace agent_home;
+using namespace ring_gestures;
+
+namespace {
+
+using Node = AtspiClient::Node;
+
+VimaConfig saved()
+{
+    QFile file(configPath());
+    return file.open(QIODevice::ReadOnly) ? ConfigStore::decode(file.readAll()) : VimaConfig();
+}
+
+QStringList primaryTitles(const Ring &ring)
+{
+    QStringList titles;
+    for (const RingItem &item : ring.items)
+        titles.append(item.title);
+    return titles;
+}
+
+} // namespace
+
+// The first-run and settings windows operated only through the accessibility
+// bus, as a screen reader or voice control does: every action writes the
+// configuration and the view shows it.
+class TestAccessibility : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { qputenv("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1"); }
+
+    void everyAccessibleActionWritesWhatAClickWould()
+    {
+        const RingTemplate &chosen = RingTemplate::all().at(1);
+        QVERIFY(chosen.id != RingTemplate::defaultTemplate().id);
+        const QStringList expected =
+            primaryTitles(chosen.makeRings(VimaConfig().slotCount, VimaConfig().ai.defaultTargetLanguage).first());
+
+        QFile::remove(configPath());
+        AgentProcess first;
+        QVERIFY(first.start());
+        QTRY_VERIFY(windowVisible(QStringLiteral("Welcome to Tavelon")));
+        AtspiClient atspi;
+        QVERIFY(atspi.isConnected());
+        Node app;
+        QTRY_VERIFY(!(app = atspi.application(QStringLiteral("tavelon"))).isNull());
+
+        // First run: a template card pressed through its accessible action.
+        Node next;
+        QTRY_VERIFY(!(next = atspi.find(app, QStringLiteral("push button"), QStringLiteral("Next"))).isNull());
+        QVERIFY(atspi.doAction(next, QStringLiteral("Press")));
+        Node card;
+        QTRY_VERIFY(!(card = atspi.find(app, [&](const Node &node) { return atspi.name(node) == chosen.name; })).isNull());
+        QVERIFY(atspi.doAction(card, QStringLiteral("Toggle")));
+        QTRY_VERIFY(atspi.isChecked(card));
+        QVERIFY(atspi.doAction(atspi.find(app, QStringLiteral("push button"), QStringLiteral("Use This Ring")),
+                               QStringLiteral("Press")));
+        QTRY_COMPARE(primaryTitles(saved().primaryRing()), expected);
+        Node done;
+        QTRY_VERIFY(!(done = atspi.find(app, QStringLiteral("push button"), QStringLiteral("Done"))).isNull());
+        QVERIFY(atspi.doAction(done, QStringLiteral("Press")));
+        QTRY_VERIFY(!windowVisible(QStringLiteral("Welcome to Tavelon")));
+
+        // Settings, Items tab: a list row selected, its title set, a preview slot pressed.
+        AgentProcess opener; // a relaunch opens the settings
+        QVERIFY(opener.start());
+        QVERIFY(first.waitForExit());
+        QTRY_VERIFY(windowVisible(QStringLiteral("Tavelon Settings")));
+        QTRY_VERIFY(!(app = atspi.application(QStringLiteral("tavelon"))).isNull());
+        Node window;
+        QTRY_VERIFY(!(window = atspi.find(app, [&](const Node &node) {
+                         return atspi.name(node) == QStringLiteral("Tavelon Settings");
+                     })).isNull());
+        const auto titleField = [&] { return atspi.find(window, QStringLiteral("text"), QStringLiteral("Title")); };
+        QTRY_VERIFY(!titleField().isNull());
+
+        Node row;
+        QTRY_VERIFY(!(row = atspi.find(window, [&](const Node &node) {
+                         return atspi.role(node) == QStringLiteral("list item")
+                             && atspi.name(node).startsWith(expected.at(1) + QStringLiteral(","));
+                     })).isNull());
+        QVERIFY(atspi.doAction(row, QStringLiteral("Toggle")));
+        QTRY_COMPARE(atspi.text(titleField()), expected.at(1));
+        QVERIFY(atspi.setText(titleField(), QStringLiteral("Spoken")));
+        QTRY_COMPARE(saved().primaryRing().items.at(1).title, QStringLiteral("Spoken"));
+
+        Node preview = atspi.find(window, [&](const Node &node) { return atspi.name(node) == QStringLiteral("Ring preview"); });
+        QVERIFY(!preview.isNull());
+        const QList<Node> slots = atspi.children(preview);
+        QVERIFY(!slots.isEmpty());
+        QCOMPARE(atspi.name(slots.first()), QStringLiteral("Slot 1, ") + expected.at(0));
+        QVERIFY(atspi.doAction(slots.first(), QStringLiteral("Press")));
+        QTRY_COMPARE(atspi.text(titleField()), expected.at(0));
+
+        // General tab: a box and a segment toggled.
+        QVERIFY(atspi.doAction(atspi.find(window, QStringLiteral("page tab"), QStringLiteral("General")),
+                               QStringLiteral("Press")));
+        Node contextAware;
+        QTRY_VERIFY(!(contextAware = atspi.find(window, QStringLiteral("check box"),
+                                                 QStringLiteral("Context-aware rings"))).isNull());
+        QVERIFY(atspi.isChecked(contextAware));
+        QVERIFY(atspi.doAction(contextAware, QStringLiteral("Toggle")));
+        QTRY_VERIFY(!saved().featureFlags.contextAwareRings);
+        QVERIFY(!atspi.isChecked(contextAware));
+
+        const Node ten = atspi.find(window, QStringLiteral("check box"), QStringLiteral("10"));
+        const Node eight = atspi.find(window, QStringLiteral("check box"), QStringLiteral("8"));
+        QVERIFY(atspi.isChecked(eight));
+        QVERIFY(atspi.doAction(ten, QStringLiteral("Toggle")));
+        QTRY_COMPARE(saved().slotCount, 10);
+        QVERIFY(atspi.isChecked(ten));
+        QVERIFY(!atspi.isChecked(eight));
+        QVERIFY(opener.terminate());
+    }
+};
+
+QTEST_MAIN(TestAccessibility)
+#include "e2e_accessibility.moc"
