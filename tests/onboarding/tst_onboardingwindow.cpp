@@ -6,6 +6,7 @@
 #include "services/HotkeyManager.h"
 #include "settings/kit/PermissionGuideView.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
@@ -185,6 +186,25 @@ private Q_SLOTS:
             naming += label->text().contains(after);
         }
         QCOMPARE(naming, 4); // the shortcut, both how-to lines, the ready header
+    }
+
+    // A screen reader's or voice control's "Toggle" chooses as a click does;
+    // toggling the chosen card again keeps it chosen.
+    void anAccessibleToggleChoosesACard()
+    {
+        Shown shown;
+        shown.reach(Page::ring);
+        const auto cards = shown.window().findChildren<TemplateCard *>();
+        const RingTemplate &chosen = RingTemplate::all().at(1);
+        auto *card = *std::find_if(cards.begin(), cards.end(),
+                                   [&](TemplateCard *c) { return c->templateID() == chosen.id; });
+        for (int twice = 0; twice < 2; ++twice) {
+            QAccessible::queryAccessibleInterface(card)->actionInterface()->doAction(
+                QAccessibleActionInterface::toggleAction());
+            QCOMPARE(shown.model().selectedTemplateID(), chosen.id);
+            QCOMPARE(std::count_if(cards.begin(), cards.end(), [](TemplateCard *c) { return c->isChecked(); }), 1);
+            QVERIFY(card->isChecked());
+        }
     }
 
     void aCardClickMovesTheHighlightAndThePreview()

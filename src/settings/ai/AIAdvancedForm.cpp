@@ -109,9 +109,12 @@ QWidget *AIAdvancedForm::providerSection()
     auto *section = new SettingsSection(QStringLiteral("Provider"));
     for (const LLMProviderKind kind : allProviderKinds()) {
         auto *providerRow = new ProviderRow(kind);
+        // Unchoosing the chosen row leaves the choice where it was, as shown again.
         connect(providerRow, &ProviderRow::toggled, &model_, [this, kind](bool chosen) {
             if (chosen)
                 model_.selectProvider(kind);
+            else
+                apply();
         });
         rows_.append(providerRow);
         section->addWidget(providerRow);

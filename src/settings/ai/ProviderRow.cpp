@@ -49,7 +49,6 @@ ProviderRow::ProviderRow(LLMProviderKind kind, QWidget *parent) : QAbstractButto
     setFocusPolicy(Qt::StrongFocus);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     setCheckable(true);
-    setAutoExclusive(true);
 }
 
 void ProviderRow::setState(bool chosen, const LLMProviderStatus &status)
@@ -57,11 +56,8 @@ void ProviderRow::setState(bool chosen, const LLMProviderStatus &status)
     if (chosen == isChecked() && status == status_)
         return;
     {
-        // An exclusive row refuses to be unchecked; the shown choice may still move away.
         const QSignalBlocker blocker(this);
-        setAutoExclusive(false);
         setChecked(chosen);
-        setAutoExclusive(true);
     }
     status_ = status;
     setAccessibleDescription((chosen ? QStringLiteral("Chosen. ") : QString())

@@ -9,8 +9,9 @@ namespace vima {
 
 // One provider of the AI tab's choice, drawn as a radio row: name, badge,
 // tagline and whether it can run. The whole padded row takes clicks. Checked
-// means chosen: the rows of one parent are exclusive, and whatever checks a
-// row (a click, Space, an accessible "Toggle") emits toggled(true).
+// means chosen: whatever checks a row (a click, Space, an accessible
+// "Toggle") emits toggled(true); its form keeps one row chosen. Not
+// auto-exclusive, so every row stays a tab stop and arrows choose nothing.
 class ProviderRow final : public QAbstractButton {
     Q_OBJECT
 
