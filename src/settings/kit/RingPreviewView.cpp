@@ -37,6 +37,9 @@ RingPreviewView::RingPreviewView(SettingsContext &context, QWidget *parent)
     , ringView_(new RingView(*viewModel_, true, RingStyle{}, context.scheduler, this))
     , focusOverlay_(new QWidget(this))
 {
+    // Before anything below tells assistive technology about this widget,
+    // which would make it keep a plain widget's interface.
+    RingPreviewAccessible::installFactory();
     ringView_->setAppIcons(&context.appIcons);
     ringView_->setAttribute(Qt::WA_TransparentForMouseEvents);
     focusOverlay_->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -45,7 +48,6 @@ RingPreviewView::RingPreviewView(SettingsContext &context, QWidget *parent)
     focusOverlay_->hide();
     setFocusPolicy(Qt::StrongFocus);
     setAccessibleName(tr("Ring preview"));
-    RingPreviewAccessible::installFactory();
 }
 
 RingPreviewView::~RingPreviewView()
