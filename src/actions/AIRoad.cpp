@@ -196,7 +196,7 @@ ActionOutcome AIRoad::needsAccessibilityOutcome(const QString &title) const
             QStringLiteral("Tavelon needs Accessibility permission to read the text you have selected."),
             ActionOutcome::Style::failure,
             std::nullopt,
-            QStringLiteral("Turn Tavelon on in System Settings → Privacy & Security → Accessibility, then try again."),
+            QStringLiteral("Start Tavelon in an X11 session whose X server has the XTest extension, then try again."),
             button,
             false};
 }

@@ -145,11 +145,11 @@ QString ScriptRunner::runAppleScript(const QString &source)
     case AppleScriptEngine::Result::Status::succeeded:
         return result.text;
     case AppleScriptEngine::Result::Status::notCompiled:
-        throw ActionError::scriptFailed(QStringLiteral("Could not compile the AppleScript."));
+        throw ActionError::scriptFailed(QStringLiteral("Could not compile the script."));
     case AppleScriptEngine::Result::Status::failed:
         break;
     }
-    const QString message = result.text.isEmpty() ? QStringLiteral("Unknown AppleScript error.") : result.text;
+    const QString message = result.text.isEmpty() ? QStringLiteral("Unknown script error.") : result.text;
     qCCritical(lcScriptRunner, "AppleScript failed: %s", qUtf8Printable(message));
     throw ActionError::scriptFailed(message);
 }

@@ -60,14 +60,14 @@ std::optional<QString> SelectionError::recoverySuggestion() const
         return QStringLiteral("Select some text, then summon the ring again.");
     case Kind::selectionNotShared:
         return QStringLiteral(
-            "Some apps draw their own text and never hand it to Accessibility. Turn “Use the clipboard "
+            "Some apps draw their own text and never offer it as the PRIMARY selection. Turn “Use the clipboard "
             "when an app won't share its selection” back on in Settings → General to read those apps.");
     case Kind::captureFailed:
         return QStringLiteral("Highlight the text again and make sure that window is in front — a "
                               "selection is only readable while its app has focus.");
     case Kind::notPermitted:
         return QStringLiteral(
-            "Open System Settings → Privacy & Security → Accessibility and turn Tavelon on.");
+            "Start Tavelon in an X11 session whose X server has the XTest extension.");
     }
     return std::nullopt;
 }

@@ -75,7 +75,7 @@ QCoro::Task<QString> SelectionService::capture(Target target, bool allowClipboar
     }
     const std::optional<QString> copied = co_await copyViaKeystroke(target, token);
     if (copied && nilIfBlank(*copied)) {
-        qCDebug(lcSelection, "Captured %lld chars via ⌘C fallback", qint64(copied->size()));
+        qCDebug(lcSelection, "Captured %lld chars via the clipboard fallback", qint64(copied->size()));
         co_return *copied;
     }
     if (read.kind == Kind::notShared)

@@ -77,7 +77,7 @@ QCoro::Task<void> TextInjector::pasteViaCommandV(QString text, Target target, Ca
     if (!c_.accessibility.isTrusted() || !co_await c_.keys.send(KeySender::Shortcut::paste))
         throw SelectionError::notPermitted();
     co_await awaitPaste(requestsBefore);
-    qCDebug(lcTextInjector, "Replaced selection via ⌘V");
+    qCDebug(lcTextInjector, "Replaced selection by pasting");
 }
 
 QCoro::Task<void> TextInjector::awaitPaste(quint64 requestsBefore)

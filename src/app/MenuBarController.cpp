@@ -117,7 +117,7 @@ QList<MenuBarController::Row> MenuBarController::rows() const
     Row launchAtLogin = item(QStringLiteral("Launch at Login"), Command::toggleLaunchAtLogin);
     launchAtLogin.checked = loginItem.isEnabled();
     if (loginItem.status() == LoginItemStatus::requiresApproval)
-        launchAtLogin.toolTip = QStringLiteral("Turned off in System Settings → General → Login Items.");
+        launchAtLogin.toolTip = QStringLiteral("Turned off in your desktop's startup applications.");
     rows << launchAtLogin << separator();
 
     rows << item(QStringLiteral("Settings…"), Command::openSettings, {}, QStringLiteral("Ctrl+,"));

@@ -96,7 +96,7 @@ ReadyPage::ReadyPage(OnboardingModel &model, QWidget *parent) : QWidget(parent),
     cardColumn->addWidget(card(QStringLiteral("text.cursor"), QStringLiteral("AI actions need one switch"),
                                accessibilityContent()));
     cardColumn->addWidget(card(QStringLiteral("lock.shield.fill"), QStringLiteral("Your text stays yours"),
-                               plainContent(QStringLiteral("Tavelon reads a selection only when you fire an action on it — never in the background, and it keeps no history. On-device actions never leave your Mac. Text goes online only when you choose a cloud action, and only to that provider."))));
+                               plainContent(QStringLiteral("Tavelon reads a selection only when you fire an action on it — never in the background, and it keeps no history. Local actions never leave this computer. Text goes online only when you choose a cloud provider, or a strong-model action while a cloud key is saved."))));
     cardColumn->addWidget(card(QStringLiteral("square.on.square.dashed"), QStringLiteral("There's more inside"),
                                moreInside()));
     column->addLayout(centredRow(cards));
@@ -117,7 +117,7 @@ QWidget *ReadyPage::accessibilityContent()
     column->setSpacing(8);
     column->addWidget(plainContent(QStringLiteral("To rewrite or summarise what you've selected, ") + QStringLiteral("Tavelon")
                                    + QStringLiteral(" has to be allowed to read ")
-                                   + QStringLiteral("your selected text. macOS calls that Accessibility, and asks once.")));
+                                   + QStringLiteral("your selected text. On X11 nothing asks: the X server's XTest extension is all it takes.")));
 
     auto *request = new QWidget;
     auto *requestColumn = new QVBoxLayout(request);

@@ -80,7 +80,7 @@ WelcomePage::WelcomePage(OnboardingModel &model, QWidget *parent) : QWidget(pare
     column->addLayout(centredRow(howTo));
 
     QLabel *note = textLabel(QStringLiteral("Tavelon")
-                                 + QStringLiteral(" sits in the menu bar and stays out of your Dock. It's always one keypress away."),
+                                 + QStringLiteral(" sits in the system tray and stays out of your taskbar. It's always one keypress away."),
                              TextStyle::callout, Tone::secondary);
     note->setAlignment(Qt::AlignHCenter);
     note->setFixedWidth(textWidth);

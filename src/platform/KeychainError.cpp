@@ -10,7 +10,7 @@ KeychainError::KeychainError(qint32 status, QString message)
 QString KeychainError::description() const
 {
     const QString detail = message_.isEmpty() ? QStringLiteral("status %1").arg(status_) : message_;
-    return QStringLiteral("Keychain error: ") + detail;
+    return QStringLiteral("Keyring error: ") + detail;
 }
 
 } // namespace vima

@@ -15,7 +15,7 @@ public:
 
     qint32 status() const { return status_; }
     const QString &message() const { return message_; }
-    // "Keychain error: " and the message, else "status " and the number.
+    // "Keyring error: " and the message, else "status " and the number.
     QString description() const override;
     const char *what() const noexcept override { return what_.constData(); }
 

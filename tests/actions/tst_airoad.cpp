@@ -230,7 +230,7 @@ private Q_SLOTS:
         QCOMPARE(outcome.style, ActionOutcome::Style::failure);
         QCOMPARE(outcome.replaceTarget, std::nullopt);
         QCOMPARE(outcome.recovery,
-                 QStringLiteral("Turn Tavelon on in System Settings → Privacy & Security → Accessibility, then try again."));
+                 QStringLiteral("Start Tavelon in an X11 session whose X server has the XTest extension, then try again."));
         QVERIFY(!outcome.isAI);
         QCOMPARE(outcome.recoveryAction->title, QStringLiteral("Open Accessibility Settings"));
         outcome.recoveryAction->perform();

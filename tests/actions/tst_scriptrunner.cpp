@@ -229,10 +229,10 @@ private Q_SLOTS:
         QTest::addColumn<QString>("expected");
         QTest::newRow("empty") << "  \n" << int(Status::succeeded) << "" << "This item has no AppleScript configured.";
         QTest::newRow("result") << " return 1 " << int(Status::succeeded) << "1" << "1";
-        QTest::newRow("not compiled") << "x" << int(Status::notCompiled) << "" << "Could not compile the AppleScript.";
+        QTest::newRow("not compiled") << "x" << int(Status::notCompiled) << "" << "Could not compile the script.";
         QTest::newRow("failed with message") << "x" << int(Status::failed) << "AppleScript isn't available on this system."
                                              << "AppleScript isn't available on this system.";
-        QTest::newRow("failed without message") << "x" << int(Status::failed) << "" << "Unknown AppleScript error.";
+        QTest::newRow("failed without message") << "x" << int(Status::failed) << "" << "Unknown script error.";
     }
 
     void appleScriptResults()

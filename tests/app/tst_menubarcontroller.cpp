@@ -136,7 +136,7 @@ private Q_SLOTS:
         Fixture f;
         f.fakes.loginItems->current = LoginItemStatus::requiresApproval;
         QCOMPARE(f.row(QStringLiteral("Launch at Login")).toolTip,
-                 QStringLiteral("Turned off in System Settings → General → Login Items."));
+                 QStringLiteral("Turned off in your desktop's startup applications."));
         f.menu->perform(MenuBarController::Command::toggleLaunchAtLogin);
         QCOMPARE(f.fakes.loginItems->settingsOpened, 1);
         QCOMPARE(f.fakes.loginItems->registers, 0);

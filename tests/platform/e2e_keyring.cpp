@@ -94,7 +94,7 @@ private Q_SLOTS:
             test::await(store_->add("api-key.anthropic", "sk-ant"));
             QFAIL("stored without a keyring");
         } catch (const KeychainError &error) {
-            QVERIFY2(error.description().startsWith("Keychain error: ") && !error.message().isEmpty(),
+            QVERIFY2(error.description().startsWith("Keyring error: ") && !error.message().isEmpty(),
                      qPrintable(error.description()));
         }
         QVERIFY_THROWS_EXCEPTION(KeychainError, test::await(store_->read("api-key.anthropic")));

@@ -139,7 +139,7 @@ private Q_SLOTS:
             } catch (const KeychainError &error) {
                 QCOMPARE(error.status(), 7);
                 QCOMPARE(error.description(),
-                         "Keychain error: The name org.freedesktop.secrets was not provided by any .service files");
+                         "Keyring error: The name org.freedesktop.secrets was not provided by any .service files");
             }
             QCOMPARE(keychain_->apiKey(LLMProviderKind::anthropic), Key("sk-kept"));
         }
@@ -155,8 +155,8 @@ private Q_SLOTS:
 
     void errorWithoutAMessageNamesTheStatus()
     {
-        QCOMPARE(KeychainError(-25308).description(), "Keychain error: status -25308");
-        QCOMPARE(QString::fromUtf8(KeychainError(5, "No keyring").what()), "Keychain error: No keyring");
+        QCOMPARE(KeychainError(-25308).description(), "Keyring error: status -25308");
+        QCOMPARE(QString::fromUtf8(KeychainError(5, "No keyring").what()), "Keyring error: No keyring");
     }
 };
 

@@ -318,7 +318,7 @@ private Q_SLOTS:
                                     << "ok: Saved to the keyring." << "sk-new" << "";
         QTest::newRow("save replaces") << "sk-old" << "sk-new" << "save" << false << true
                                        << "ok: Saved to the keyring." << "sk-new" << "";
-        QTest::newRow("save fails") << "" << "sk-new" << "save" << true << true << "error: Keychain error: locked"
+        QTest::newRow("save fails") << "" << "sk-new" << "save" << true << true << "error: Keyring error: locked"
                                     << "" << "";
         QTest::newRow("test the stored key") << "sk-old" << "" << "test" << false << true << "ok: Key works."
                                              << "sk-old" << "sk-old";
@@ -331,7 +331,7 @@ private Q_SLOTS:
                                           << "ok: Key works." << "sk-old" << "sk-typed";
         QTest::newRow("remove") << "sk-old" << "" << "remove" << false << true << "ok: Removed." << "" << "";
         QTest::newRow("remove fails") << "sk-old" << "" << "remove" << true << true
-                                      << "error: Keychain error: locked" << "sk-old" << "";
+                                      << "error: Keyring error: locked" << "sk-old" << "";
     }
 
     void keyOperations()

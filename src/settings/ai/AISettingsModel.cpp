@@ -18,11 +18,6 @@ namespace vima {
 
 namespace {
 
-bool isCloud(LLMProviderKind kind)
-{
-    return kind == LLMProviderKind::anthropic || kind == LLMProviderKind::openai;
-}
-
 QString describe(const std::exception &error)
 {
     if (const auto *told = dynamic_cast<const UserError *>(&error))
@@ -129,7 +124,7 @@ void AISettingsModel::setModel(const QString &model)
 
 bool AISettingsModel::showsAPIKey() const
 {
-    return isCloud(settings().provider);
+    return LLMService::isCloud(settings().provider);
 }
 
 bool AISettingsModel::showsLocalServer() const
@@ -327,7 +322,7 @@ void AISettingsModel::refreshStatuses()
 void AISettingsModel::readStoredKey()
 {
     const LLMProviderKind provider = settings().provider;
-    hasStoredKey_ = isCloud(provider) && keychain_.apiKey(provider).has_value();
+    hasStoredKey_ = LLMService::isCloud(provider) && keychain_.apiKey(provider).has_value();
 }
 
 void AISettingsModel::refreshKeyState()

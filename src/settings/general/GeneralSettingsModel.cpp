@@ -87,12 +87,12 @@ GeneralSettingsModel::LoginNote GeneralSettingsModel::loginNote() const
 {
     const LoginItemService &login = context_.loginItem;
     if (login.status() == LoginItemStatus::requiresApproval)
-        return {LoginNote::Kind::requiresApproval, QStringLiteral("Turned off in System Settings.")};
+        return {LoginNote::Kind::requiresApproval, QStringLiteral("Turned off in your desktop's startup settings.")};
     if (login.lastError())
         return {LoginNote::Kind::error, *login.lastError()};
     return {LoginNote::Kind::caption,
-            QStringLiteral("Tavelon is a menu-bar app, so it just reappears up top on login. You can also turn this "
-                           "off any time in System Settings → General → Login Items.")};
+            QStringLiteral("Tavelon is a tray app, so it just reappears in the tray on login. It starts from an XDG "
+                           "autostart entry, which your desktop's startup settings can also turn off.")};
 }
 
 void GeneralSettingsModel::openLoginItemsSettings() { context_.loginItem.openLoginItemsSettings(); }

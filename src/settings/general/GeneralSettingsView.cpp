@@ -173,8 +173,8 @@ SettingsSection *GeneralSettingsView::makeReadingSelection()
                         configField(&VimaConfig::selection, &SelectionSettings::clipboardFallback));
     section->addWidget(fallback);
     section->addWidget(caption(QStringLiteral(
-        "AI actions read the highlighted text through Accessibility first, which never touches your clipboard. Apps "
-        "that draw their own text — Figma, many Electron editors — don't answer, so Tavelon copies the selection "
+        "AI actions read the highlighted text from the PRIMARY selection first, which never touches your clipboard. "
+        "Apps that don't offer it — some Java and Wine apps — don't answer, so Tavelon copies the selection "
         "instead and puts your clipboard back straight away. With this off, those apps report that nothing is "
         "selected rather than being read.")));
     return section;
@@ -192,7 +192,7 @@ SettingsSection *GeneralSettingsView::makeAppearance()
     // Our own fixed text: its emphasis is markup.
     auto *explanation = caption({});
     explanation->setTextFormat(Qt::RichText);
-    explanation->setText(QStringLiteral("<b>Auto</b> follows your Mac's Light/Dark setting. Choose <b>Light</b> or "
+    explanation->setText(QStringLiteral("<b>Auto</b> follows your desktop's Light/Dark setting. Choose <b>Light</b> or "
                                         "<b>Dark</b> to pin Tavelon to one regardless of the system."));
     section->addWidget(explanation);
     return section;
@@ -361,8 +361,8 @@ SettingsSection *GeneralSettingsView::makeConfigurationFile()
     importError_ = new StatusLine(Tone::warning, warningSymbol, {});
     importError_->setObjectName(QStringLiteral("importError"));
     section->addWidget(importError_);
-    section->addWidget(caption(QStringLiteral("API keys are never written to this file — they live in the macOS "
-                                              "Keychain, so an exported config is safe to share.")));
+    section->addWidget(caption(QStringLiteral("API keys are never written to this file — they live in your desktop's "
+                                              "keyring (Secret Service), so an exported config is safe to share.")));
     connect(&model_, &GeneralSettingsModel::importErrorChanged, this, &GeneralSettingsView::showImportError);
     showImportError();
     return section;

@@ -156,8 +156,8 @@ QWidget *ItemEditorView::buildIconEditor()
                                 &context_.appIcons);
 
     symbolName_ = new QLineEdit;
-    symbolName_->setAccessibleName(QStringLiteral("SF Symbol name"));
-    symbolName_->setPlaceholderText(QStringLiteral("SF Symbol name"));
+    symbolName_->setAccessibleName(QStringLiteral("Symbol name"));
+    symbolName_->setPlaceholderText(QStringLiteral("Symbol name"));
     symbolName_->setMaximumWidth(260);
     connect(symbolName_, &QLineEdit::textChanged, model_, &ItemEditorModel::setSymbolName);
     auto *common = new QToolButton;

@@ -164,7 +164,7 @@ void ItemKindSection::buildPack()
 void ItemKindSection::buildLaunchApp(bool offersTurnIntoPack)
 {
     bundleID_ = new QLineEdit;
-    bundleID_->setPlaceholderText(QStringLiteral("com.apple.Safari"));
+    bundleID_->setPlaceholderText(QStringLiteral("org.mozilla.firefox"));
     bundleID_->setMaximumWidth(260);
     bundleID_->setAccessibleName(QStringLiteral("Bundle ID"));
     connect(bundleID_, &QLineEdit::textChanged, &model_, &ItemEditorModel::setLaunchBundleID);
@@ -173,7 +173,7 @@ void ItemKindSection::buildLaunchApp(bool offersTurnIntoPack)
     auto *title = new QLabel(QStringLiteral("Bundle ID"));
     title->setBuddy(bundleID_);
     form_->addRow(title, widgetRow({bundleID_, choose}, 6));
-    path_ = addLineRow(QStringLiteral("Path (fallback)"), QStringLiteral("/Applications/Safari.app"), 360,
+    path_ = addLineRow(QStringLiteral("Path (fallback)"), QStringLiteral("/usr/share/applications/firefox.desktop"), 360,
                        &ItemEditorModel::setLaunchPath);
     addCaption(QStringLiteral("The bundle ID is preferred — it keeps working if the app moves."));
     if (!offersTurnIntoPack)
@@ -192,7 +192,7 @@ void ItemKindSection::buildOpen()
 {
     target_ = addLineRow(QStringLiteral("Target"), QStringLiteral("https://example.com or ~/Documents"), 380,
                          &ItemEditorModel::setOpenTarget);
-    addCaption(QStringLiteral("A URL with a scheme, or a path starting with / or ~. Folders open in Finder."));
+    addCaption(QStringLiteral("A URL with a scheme, or a path starting with / or ~. Folders open in the file manager."));
 }
 
 void ItemKindSection::buildShell()
@@ -200,7 +200,7 @@ void ItemKindSection::buildShell()
     shell_ = addLineRow(QStringLiteral("Shell"), QStringLiteral("/bin/zsh"), 200, &ItemEditorModel::setShell);
     editor_ = addEditor(QStringLiteral("Script"), 110, true, &ItemEditorModel::setScript);
     showOutput_ = addToggle(QStringLiteral("Show output in a popover"), &ItemEditorModel::setShellShowsOutput);
-    addCaption(QStringLiteral("Runs as a login shell, so your PATH from ~/.zprofile is available."));
+    addCaption(QStringLiteral("Runs as a login shell, so your PATH from the shell's login profile is available."));
 }
 
 void ItemKindSection::buildAppleScript()
@@ -224,9 +224,9 @@ void ItemKindSection::buildAI()
     form_->addRow(QStringLiteral("Result"), result_);
     language_ = addLineRow(QStringLiteral("Target language"), QString(), 200, &ItemEditorModel::setTargetLanguage);
     strongModel_ = addToggle(QStringLiteral("Needs a strong model"), &ItemEditorModel::setNeedsStrongModel);
-    addCaption(QStringLiteral("Send this action to your API-key provider first when you have one. Leave off for "
-                              "text tidy-ups, which the free on-device model handles well. Either way the action "
-                              "still runs on-device rather than failing if that's all you have."));
+    addCaption(QStringLiteral("Send this action to your cloud provider first when an API key is saved. Leave off "
+                              "for text tidy-ups, which a local model handles well. Without a saved key the action "
+                              "runs on the provider chosen on the AI tab."));
     modelOverride_ = addLineRow(QStringLiteral("Model override"), QStringLiteral("Use the global model"), 260,
                                 &ItemEditorModel::setModelOverride);
     addCaption(QStringLiteral("Leave the override blank to use the model set on the AI tab. A cheap, fast model "

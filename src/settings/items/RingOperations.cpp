@@ -88,7 +88,7 @@ std::optional<RingOperations::AppRingInfo> RingOperations::appRingInfo() const
         return std::nullopt;
     AppRingInfo info{*ring.bundleIDMatch, appDisplayName(model_.catalog(), *ring.bundleIDMatch), {}};
     if (!info.appName)
-        info.caption = tr("Nothing on this Mac claims this identifier, so the ring won't open. It is kept as-is "
+        info.caption = tr("No installed application has this identifier, so the ring won't open. It is kept as-is "
                           "and works again if the app comes back.");
     else if (!model_.store().config().featureFlags.contextAwareRings)
         info.caption = tr("Context-aware rings are off, so this ring never opens. Turn them on in General.");

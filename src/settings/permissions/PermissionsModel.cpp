@@ -46,33 +46,28 @@ QList<PermissionsModel::Section> PermissionsModel::sections() const
     return {
         {QStringLiteral("What it's used for"),
          {{QStringLiteral("text.cursor"), QStringLiteral("Reading your selection"),
-           QStringLiteral("Tavelon asks the frontmost app for its selected text through the Accessibility API. "
-                          "If the app doesn't answer, it falls back to a synthetic ⌘C and restores your "
+           QStringLiteral("Tavelon reads the frontmost app's selected text from the X PRIMARY selection. "
+                          "If the app doesn't own it, it falls back to a synthetic Ctrl+C and restores your "
                           "clipboard afterwards.")},
           {QStringLiteral("arrow.left.arrow.right"), QStringLiteral("Pasting results back"),
-           QStringLiteral("Actions set to “Replace selection” send a synthetic ⌘V. macOS only allows "
-                          "synthetic keystrokes from trusted apps.")}}},
+           QStringLiteral("Actions set to “Replace selection” send a synthetic Ctrl+V. The X server takes "
+                          "synthetic keystrokes through its XTest extension.")}}},
         {QStringLiteral("What it is NOT used for"),
          {{QStringLiteral("keyboard"), QStringLiteral("The global hotkey"),
-           QStringLiteral("Tavelon registers ") + hotkeyName_ +
-               QStringLiteral(" through Carbon's RegisterEventHotKey, which needs no permission. It does not "
-                              "install a keyboard event tap and cannot see what you type.")},
+           QStringLiteral("Tavelon grabs ") + hotkeyName_ +
+               QStringLiteral(" with the X server, which needs no permission. It receives that one key "
+                              "combination only and cannot see anything else you type.")},
           {QStringLiteral("app.badge"), QStringLiteral("Launch, open and script actions"),
            QStringLiteral("Those work with no permission at all. The ring is fully usable before you grant "
                           "anything.")}}},
-        {QStringLiteral("Automation"),
-         {{QStringLiteral("applescript"), QStringLiteral("AppleScript items"),
-           QStringLiteral("The first time an AppleScript item controls another app, macOS asks separately for "
-                          "Automation permission for that specific app. Tavelon doesn't request it up "
-                          "front.")}}},
     };
 }
 
 QString PermissionsModel::tip()
 {
-    return QStringLiteral("If you've granted permission but it still says “Not granted”, remove Tavelon from the "
-                          "Accessibility list with “−”, then add it again. macOS ties the permission to the "
-                          "app's code signature, which changes every time you rebuild from Xcode.");
+    return QStringLiteral("If it still says “Not granted”, Tavelon isn't running on an X display, or the X server "
+                          "lacks the XTest extension. Start it in an X11 session (not Wayland) and it is granted "
+                          "with nothing to approve.");
 }
 
 void PermissionsModel::shown()

@@ -59,7 +59,7 @@ QWidget *PermissionsPage::accessibilitySection(SettingsContext &context)
     detail_->setFont(calloutFont());
     detail_->setWordWrap(true);
     enable_ = inkButton(QStringLiteral("Enable…"));
-    openSettings_ = new QPushButton(QStringLiteral("Open System Settings"));
+    openSettings_ = new QPushButton(QStringLiteral("Open Settings"));
     openSettings_->setAccessibleName(openSettings_->text());
     connect(enable_, &QPushButton::clicked, model_, &PermissionsModel::enable);
     connect(openSettings_, &QPushButton::clicked, model_, &PermissionsModel::openSettings);
