@@ -61,9 +61,6 @@ private Q_SLOTS:
         QCOMPARE(QString::fromUtf8(ActionError::notFound(QStringLiteral("Nothing at /x.")).what()),
                  QStringLiteral("Nothing at /x."));
         QVERIFY(!ActionError::scriptFailed(QStringLiteral("x")).recoverySuggestion());
-        const ActionError store = ActionError::unavailableInAppStore();
-        QCOMPARE(store.description(), QStringLiteral("Not available in the App Store version."));
-        QVERIFY(store.recoverySuggestion()->endsWith(QStringLiteral("in the direct download of Tavelon.")));
     }
 
     void selectionErrorTexts()
