@@ -102,8 +102,8 @@ private Q_SLOTS:
 
         store_->edit([](VimaConfig &config) { config.hotkey = HotkeySpec{40, 0x60000}; });
         QCOMPARE(changes.size(), 1);
-        QVERIFY(hotkeyDetail().startsWith(QStringLiteral("Tavelon registers ") + HotkeyManager::displayName(40, 0x60000)
-                                          + QStringLiteral(" through")));
+        QVERIFY(hotkeyDetail().startsWith(QStringLiteral("Tavelon grabs ") + HotkeyManager::displayName(40, 0x60000)
+                                          + QStringLiteral(" with")));
         store_->edit([](VimaConfig &config) { config.slotCount = 6; });
         QCOMPARE(changes.size(), 1);
     }
@@ -118,7 +118,7 @@ private Q_SLOTS:
         QList<DisclosureText> rows = AIPrivacyDisclosure::rows();
         for (const PermissionsModel::Section &section : model.sections())
             rows += section.rows;
-        QCOMPARE(rows.size(), 8);
+        QCOMPARE(rows.size(), 7);
         for (const DisclosureText &row : rows)
             QCOMPARE(DisclosureRow::shownSymbol(row.symbol), row.symbol);
     }
