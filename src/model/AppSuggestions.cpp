@@ -15,10 +15,6 @@ namespace {
 constexpr quint64 ctrl = modifiers::control;
 constexpr quint64 ctrlShift = modifiers::control | modifiers::shift;
 constexpr quint64 alt = modifiers::option;
-// Keys that type no character, by key code.
-constexpr quint32 home = 115;
-constexpr quint32 returnKey = keys::returnKey;
-constexpr quint32 f10 = 109;
 
 struct Shortcut {
     const char *title;
@@ -53,10 +49,10 @@ constexpr Shortcut firefoxKeys[] = {
 constexpr Shortcut fileManagerKeys[] = {
     {"New Window", "macwindow.badge.plus", "n", 0, ctrl},
     {"New Folder", "folder.badge.plus", "n", 0, ctrlShift},
-    {"Home", "house", nullptr, home, alt},
+    {"Home", "house", nullptr, keys::home, alt},
     {"Location", "text.cursor", "l", 0, ctrl},
     {"Hidden Files", "eyeglasses", "h", 0, ctrl},
-    {"Properties", "info.circle", nullptr, returnKey, alt},
+    {"Properties", "info.circle", nullptr, keys::returnKey, alt},
 };
 
 constexpr Shortcut nautilusKeys[] = {
@@ -65,7 +61,7 @@ constexpr Shortcut nautilusKeys[] = {
 };
 
 constexpr Shortcut dolphinKeys[] = {
-    fileManagerKeys[0], {"New Folder", "folder.badge.plus", nullptr, f10, 0},
+    fileManagerKeys[0], {"New Folder", "folder.badge.plus", nullptr, keys::f10, 0},
     fileManagerKeys[2], fileManagerKeys[3], fileManagerKeys[4], fileManagerKeys[5],
 };
 

@@ -1,12 +1,16 @@
 // The starter configuration's built-in actions on a real X server: the
-// browser ring's keys reach the browser's window, and Snip puts a dragged
-// region on the clipboard with a screenshot tool this system has.
+// browser ring's keys reach the browser's window (and each kind of chord
+// arrives as the keys it names), and Snip puts a dragged region on the
+// clipboard with a screenshot tool this system has.
 #include "AgentHome.h"
 #include "AgentProcess.h"
 #include "RingGestures.h"
 #include "SupportProgram.h"
 
+#include "../support/Await.h"
+#include "model/KeyCodes.h"
 #include "model/VimaConfig.h"
+#include "platform/x11/X11KeySender.h"
 #include "store/ConfigStore.h"
 
 #include <QDir>
@@ -101,6 +105,28 @@ private Q_SLOTS:
         QVERIFY(chooseSlotByHotkey(newTabSlot));
         QCOMPARE(window.waitForLine(QStringLiteral("key "), 10000), QStringLiteral("key Ctrl+T"));
         QVERIFY(agent.terminate());
+    }
+
+    void chordsArriveAsTheKeysTheyName_data()
+    {
+        QTest::addColumn<KeyChord>("chord");
+        QTest::addColumn<QString>("arrives");
+        QTest::newRow("letter") << KeyChord{QStringLiteral("t"), modifiers::control | modifiers::shift}
+                                << "key Ctrl+Shift+T";
+        QTest::newRow("shifted character") << KeyChord{QStringLiteral("?"), 0} << "key Shift+?";
+        QTest::newRow("key code") << KeyChord{quint32(keys::home), modifiers::option} << "key Alt+Home";
+        QTest::newRow("function key") << KeyChord{quint32(keys::f10), 0} << "key F10";
+    }
+
+    void chordsArriveAsTheKeysTheyName()
+    {
+        QFETCH(KeyChord, chord);
+        SupportProgram window(QStringLiteral("click_target"), {"probe", "500", "100", "300", "200"});
+        const QString ready = window.waitForLine(QStringLiteral("ready "));
+        QCOMPARE(xdotool({QStringLiteral("windowactivate"), QStringLiteral("--sync"), ready.section(u' ', 1)}), 0);
+        X11KeySender keys;
+        QVERIFY(vima::test::await(keys.sendChord(chord)));
+        QTEST(window.waitForLine(QStringLiteral("key "), 10000), "arrives");
     }
 
     void snipPutsTheDraggedRegionOnTheClipboard()
