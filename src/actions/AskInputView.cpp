@@ -1,5 +1,7 @@
 #include "actions/AskInputView.h"
 
+#include "actions/PanelText.h"
+#include "model/Text.h"
 #include "ui/PanelFrame.h"
 
 #include <QHBoxLayout>
@@ -84,7 +86,7 @@ QWidget *AskInputView::makeHeader()
     label->setFont(headline);
     label->setWordWrap(true);
     const int textWidth = width - 2 * padding - iconSize - row->spacing();
-    label->setText(twoLines(question_, headline, textWidth));
+    label->setText(twoLines(Text::cut(question_, PanelText::longestMessage), headline, textWidth));
     label->setTextFormat(Qt::PlainText);
     row->addWidget(label, 1);
     return header;

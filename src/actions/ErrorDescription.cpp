@@ -1,6 +1,7 @@
 #include "actions/ErrorDescription.h"
 
 #include "actions/PanelText.h"
+#include "model/Text.h"
 #include "model/UserError.h"
 
 namespace vima {
@@ -10,8 +11,8 @@ namespace {
 // user is told stays a message's length.
 ErrorDescription bounded(const QString &message, const std::optional<QString> &recovery)
 {
-    return {PanelText::cut(message, PanelText::longestMessage),
-            recovery ? std::optional(PanelText::cut(*recovery, PanelText::longestMessage)) : std::nullopt};
+    return {Text::cut(message, PanelText::longestMessage),
+            recovery ? std::optional(Text::cut(*recovery, PanelText::longestMessage)) : std::nullopt};
 }
 
 } // namespace

@@ -1,7 +1,5 @@
 #include "actions/PanelText.h"
 
-#include "model/Text.h"
-
 #include <QLocale>
 #include <algorithm>
 
@@ -20,14 +18,6 @@ qsizetype breakAt(QStringView line)
 }
 
 } // namespace
-
-QString PanelText::cut(const QString &text, qsizetype limit)
-{
-    if (text.size() <= limit)
-        return text;
-    // Characters are counted only in what can be kept.
-    return Text::leftGraphemes(text.left(limit + 1), limit) + QChar(0x2026);
-}
 
 QString PanelText::body(const QString &text)
 {

@@ -11,12 +11,10 @@ struct PanelText {
     static constexpr qsizetype longestBody = 100'000;
     // Lines are broken at this length: one long line costs what many short ones do.
     static constexpr qsizetype longestLine = 2'000;
-    // A title, a busy text, an error's message or hint.
+    // A title, a busy text, an error's message or hint (cut with Text::cut).
     static constexpr qsizetype longestTitle = 200;
     static constexpr qsizetype longestMessage = 1'000;
 
-    // The first `limit` user-perceived characters, then "…" when cut.
-    static QString cut(const QString &text, qsizetype limit);
     // The body as shown: at most `longestBody` characters in lines of at most
     // `longestLine`, with a last line saying how much was left out.
     static QString body(const QString &text);

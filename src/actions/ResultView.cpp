@@ -1,6 +1,7 @@
 #include "actions/ResultView.h"
 
 #include "actions/PanelText.h"
+#include "model/Text.h"
 #include "ui/PanelFrame.h"
 
 #include <QFrame>
@@ -59,7 +60,7 @@ ResultView::ResultView(const ActionOutcome &outcome, Actions actions, Scheduler 
     : actions_(std::move(actions)), scheduler_(scheduler)
 {
     setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
-    setWindowTitle(PanelText::cut(outcome.title, PanelText::longestTitle));
+    setWindowTitle(Text::cut(outcome.title, PanelText::longestTitle));
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -92,7 +93,7 @@ QWidget *ResultView::makeHeader(const ActionOutcome &outcome)
         status->setPalette(red);
         status->setForegroundRole(QPalette::WindowText);
     }
-    auto *title = label(PanelText::cut(outcome.title, PanelText::longestTitle));
+    auto *title = label(Text::cut(outcome.title, PanelText::longestTitle));
     title->setObjectName(QStringLiteral("title"));
     QFont headline = title->font();
     headline.setBold(true);
@@ -125,7 +126,7 @@ QWidget *ResultView::makeBody(const ActionOutcome &outcome)
     }
     layout->addWidget(body, isLong(outcome) ? 1 : 0);
     if (outcome.recovery) {
-        auto *recovery = label(PanelText::cut(*outcome.recovery, PanelText::longestMessage), QPalette::PlaceholderText);
+        auto *recovery = label(Text::cut(*outcome.recovery, PanelText::longestMessage), QPalette::PlaceholderText);
         recovery->setObjectName(QStringLiteral("recovery"));
         recovery->setWordWrap(true);
         recovery->setTextFormat(Qt::PlainText);
@@ -244,7 +245,7 @@ QWidget *ResultView::makeLongBody(const ActionOutcome &outcome)
     auto *body = new QPlainTextEdit;
     body->setReadOnly(true);
     body->setPlainText(PanelText::body(outcome.body));
-    body->setAccessibleName(PanelText::cut(outcome.title, PanelText::longestTitle));
+    body->setAccessibleName(Text::cut(outcome.title, PanelText::longestTitle));
     body->setFrameShape(QFrame::NoFrame);
     body->setFocusPolicy(Qt::ClickFocus);
     body->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);

@@ -1,6 +1,7 @@
 #include "actions/ResultWindowController.h"
 
 #include "actions/PanelText.h"
+#include "model/Text.h"
 #include "ui/PlaceNearPointer.h"
 
 #include <QClipboard>
@@ -61,7 +62,7 @@ void ResultWindowController::show(const ActionOutcome &outcome)
 
 void ResultWindowController::showBusy(const QString &text)
 {
-    const QString message = PanelText::cut(text, PanelText::longestTitle);
+    const QString message = Text::cut(text, PanelText::longestTitle);
     if (hudPanel_) {
         hudPanel_->setMessage(message);
         hudPanel_->adjustSize();

@@ -57,6 +57,13 @@ QString Text::leftGraphemes(const QString &text, qsizetype count)
     return text.left(length);
 }
 
+QString Text::cut(const QString &text, qsizetype limit)
+{
+    if (text.size() <= limit)
+        return text;
+    return leftGraphemes(text.left(limit + 1), limit) + QChar(0x2026);
+}
+
 QString Text::firstLineCut(const QString &text, qsizetype limit)
 {
     // A line feed that is part of a larger character ("\r\n") does not split.

@@ -14,6 +14,10 @@ public:
     // The first `count` user-perceived characters.
     static QString leftGraphemes(const QString &text, qsizetype count);
 
+    // The first `limit` user-perceived characters, then "…" when cut. Only
+    // what can be kept is counted: a text of any length costs what a short one does.
+    static QString cut(const QString &text, qsizetype limit);
+
     // The first non-empty line (lines split at line feeds only), cut to
     // `limit` user-perceived characters followed by "…" when longer.
     static QString firstLineCut(const QString &text, qsizetype limit = 60);

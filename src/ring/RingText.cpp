@@ -1,17 +1,14 @@
 #include "ring/RingText.h"
 
+#include "model/Text.h"
+
 #include <QFontMetricsF>
 
 namespace vima {
 
 QString RingText::bounded(const QString &text)
 {
-    if (text.size() <= longestName)
-        return text;
-    qsizetype end = longestName;
-    if (text.at(end - 1).isHighSurrogate())
-        --end; // never half a character
-    return text.left(end) + QChar(0x2026);
+    return Text::cut(text, longestName);
 }
 
 QString RingText::elided(const QString &text, const QFont &font)

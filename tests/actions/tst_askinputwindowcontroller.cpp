@@ -1,5 +1,6 @@
 #include "actions/AskInputView.h"
 #include "actions/AskInputWindowController.h"
+#include "actions/PanelText.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -275,6 +276,32 @@ private Q_SLOTS:
         const int lineHeight = (*shown)->fontMetrics().lineSpacing();
         QVERIFY(panel->height() > shortHeight);
         QVERIFY(panel->height() < shortHeight + 2 * lineHeight);
+    }
+
+    void hugeQuestionIsLaidOutBounded_data()
+    {
+        QTest::addColumn<int>("length");
+        QTest::newRow("the title field's limit") << 32'767;
+        QTest::newRow("100 KB") << 100 * 1024;
+        QTest::newRow("10 MB") << 10 * 1024 * 1024;
+    }
+
+    void hugeQuestionIsLaidOutBounded()
+    {
+        QFETCH(int, length);
+        const QString question(length, u'w'); // one word: no line can break it
+        AskInputWindowController controller;
+        install(controller);
+        Asked asked;
+        askInto(controller, question, asked);
+        AskInputView *panel = controller.panel();
+        QCOMPARE(panel->question(), question);
+        const auto labels = panel->findChildren<QLabel *>();
+        const auto shown = std::find_if(labels.begin(), labels.end(),
+                                        [](QLabel *label) { return label->text().startsWith(u'w'); });
+        QVERIFY(shown != labels.end());
+        QVERIFY((*shown)->text().size() <= PanelText::longestMessage + 1);
+        QVERIFY((*shown)->text().endsWith(QChar(0x2026)));
     }
 };
 

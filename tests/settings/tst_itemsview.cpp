@@ -3,6 +3,7 @@
 #include "settings/items/AddItemChooser.h"
 #include "settings/items/ItemDetailPane.h"
 #include "settings/items/ItemList.h"
+#include "settings/items/ItemRowDelegate.h"
 #include "settings/items/ItemsSettingsModel.h"
 #include "settings/items/ItemsSettingsView.h"
 #include "settings/items/ItemsSheetPresenter.h"
@@ -11,6 +12,7 @@
 #include "settings/kit/RingPreviewView.h"
 #include "settings/kit/RowButton.h"
 #include "settings/items/SlotOperations.h"
+#include "ring/RingText.h"
 #include "ring/RingViewModel.h"
 
 #include <QDialog>
@@ -160,6 +162,40 @@ private Q_SLOTS:
             columns.insert(picker->actionGeometry(action).x());
         QCOMPARE(columns.size(), 1);
         picker->hide();
+    }
+
+    void hugeNamesAreShownBounded_data()
+    {
+        QTest::addColumn<int>("length");
+        QTest::newRow("the title field's limit") << 32'767;
+        QTest::newRow("100 KB") << 100 * 1024;
+        QTest::newRow("10 MB") << 10 * 1024 * 1024;
+    }
+
+    void hugeNamesAreShownBounded()
+    {
+        QFETCH(int, length);
+        const QString huge(length, u'n');
+        RingItem item = shellItem(0, huge);
+        item.action = ItemAction{OpenPayload{QStringLiteral("https://example.com/") + huge}};
+        View v({ring(huge, {item})});
+        v.view->show();
+
+        const qsizetype bound = RingText::longestName + 1;
+        const QHash<int, QVariant> row = v.view->list()->rows().rows().first().data;
+        QVERIFY(row.value(Qt::DisplayRole).toString().size() <= bound);
+        QVERIFY(row.value(ItemRowDelegate::SummaryRole).toString().size() <= bound);
+        QVERIFY(row.value(Qt::AccessibleTextRole).toString().size() <= 3 * bound);
+        RingHeader *header = v.view->header();
+        QVERIFY(header->picker()->accessibleName().size() <= bound);
+        QVERIFY(header->picker()->findChild<QLabel *>()->text().size() <= bound);
+        Q_EMIT header->pickerMenu()->aboutToShow();
+        for (const QString &text : texts(header->pickerMenu()))
+            QVERIFY(text.size() <= bound);
+
+        const Ring &stored = v.h.store().config().rings.first();
+        QCOMPARE(stored.name, huge);
+        QCOMPARE(stored.items.first().title, huge);
     }
 
     void ringMenuFollowsTheEditedRing()

@@ -1,5 +1,6 @@
 #include "settings/items/ItemList.h"
 
+#include "ring/RingText.h"
 #include "settings/items/ItemRowDelegate.h"
 #include "settings/items/ItemsSettingsModel.h"
 #include "settings/kit/IdListModel.h"
@@ -32,7 +33,7 @@ void ItemList::refresh()
     const auto selected = model_.selectedItemID();
     for (const RingItem &item : model_.listedItems()) {
         const QString title = ItemsSettingsModel::displayName(item.title);
-        const QString summary = item.action.summary();
+        const QString summary = RingText::bounded(item.action.summary());
         const QString slot = QString::number(item.slot + 1);
         rows.append({item.id,
                      {{Qt::DisplayRole, title},

@@ -1,5 +1,6 @@
 #include "settings/items/ItemsSettingsModel.h"
 
+#include "ring/RingText.h"
 #include "store/AppDisplayName.h"
 #include "store/ConfigStore.h"
 
@@ -27,7 +28,7 @@ ItemsSettingsModel::ItemsSettingsModel(ConfigStore &store, const ApplicationCata
 
 QString ItemsSettingsModel::displayName(const QString &name)
 {
-    return name.isEmpty() ? tr("Untitled") : name;
+    return name.isEmpty() ? tr("Untitled") : RingText::bounded(name);
 }
 
 ItemsSettingsModel::RingKind ItemsSettingsModel::kindOf(const Ring &ring)

@@ -96,6 +96,7 @@ public:
     // ring; an id no longer there writes nothing.
     void writeEditedItem(const RingItem &item);
 
+    // A ring's or an item's name as lists, menus and headers show it: bounded.
     static QString displayName(const QString &name);
     static RingKind kindOf(const Ring &ring);
 
