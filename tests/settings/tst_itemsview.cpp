@@ -178,7 +178,8 @@ private Q_SLOTS:
         const QString huge(length, u'n');
         RingItem item = shellItem(0, huge);
         item.action = ItemAction{OpenPayload{QStringLiteral("https://example.com/") + huge}};
-        View v({ring(huge, {item})});
+        const SavedGroup saved{QUuid::createUuid(), huge, IconSpec::symbol("star"), {}, {}};
+        View v({ring(huge, {item})}, {saved});
         v.view->show();
 
         const qsizetype bound = RingText::longestName + 1;
@@ -190,8 +191,11 @@ private Q_SLOTS:
         QVERIFY(header->picker()->accessibleName().size() <= bound);
         QVERIFY(header->picker()->findChild<QLabel *>()->text().size() <= bound);
         Q_EMIT header->pickerMenu()->aboutToShow();
-        for (const QString &text : texts(header->pickerMenu()))
-            QVERIFY(text.size() <= bound);
+        Q_EMIT v.view->addMenu()->aboutToShow();
+        for (const QMenu *menu : {header->pickerMenu(), v.view->addMenu()->findChild<QMenu *>()}) {
+            for (const QString &text : texts(menu))
+                QVERIFY(text.size() <= bound);
+        }
 
         const Ring &stored = v.h.store().config().rings.first();
         QCOMPARE(stored.name, huge);

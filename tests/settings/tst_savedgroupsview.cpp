@@ -47,6 +47,8 @@ private Q_SLOTS:
         QTest::newRow("none") << "Mail" << 0 << "Mail" << "0 items";
         QTest::newRow("one") << "Mail" << 1 << "Mail" << "1 item";
         QTest::newRow("two, no name") << "" << 2 << "Untitled" << "2 items";
+        QTest::newRow("a 100 KB name, shown cut")
+            << QString(100 * 1024, u'g') << 1 << QString(200, u'g') + QChar(0x2026) << "1 item";
     }
     void rowsNameAndCountEachPack()
     {

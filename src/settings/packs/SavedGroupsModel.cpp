@@ -1,6 +1,7 @@
 #include "settings/packs/SavedGroupsModel.h"
 
 #include "platform/UiPrompts.h"
+#include "ring/RingText.h"
 #include "store/ConfigStore.h"
 
 #include <QPointer>
@@ -12,7 +13,7 @@ namespace {
 
 QString displayName(const QString &name)
 {
-    return name.isEmpty() ? QStringLiteral("Untitled") : name;
+    return name.isEmpty() ? QStringLiteral("Untitled") : RingText::bounded(name);
 }
 
 } // namespace
