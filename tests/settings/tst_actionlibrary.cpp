@@ -3,6 +3,7 @@
 
 #include "SettingsHarness.h"
 
+#include <QAccessible>
 #include <QCoroSignal>
 #include <QLineEdit>
 #include <QListView>
@@ -322,6 +323,48 @@ private Q_SLOTS:
         QVERIFY(!view.isVisible());
         QCOMPARE(mainRing().items.size(), 7);
         QVERIFY(harness_->prompts.shown.isEmpty());
+    }
+
+    void everyWayOfTickingTicksOnce_data()
+    {
+        QTest::addColumn<QString>("way");
+        for (const char *way : {"click", "space", "setData", "accessible toggle"})
+            QTest::newRow(way) << QString::fromLatin1(way);
+    }
+    void everyWayOfTickingTicksOnce()
+    {
+        QFETCH(QString, way);
+        openRing({0, 1, 2, 3, 4, 5});
+        ActionLibraryView view(harness_->context(), ringID_, HeldScan().scan());
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        auto *list = view.findChild<QListView *>(QStringLiteral("libraryList"));
+        const QModelIndex entry = view.model().index(1); // after the first header
+        const auto tick = [&] {
+            if (way == u"click") {
+                QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(entry).center());
+            } else if (way == u"space") {
+                list->setCurrentIndex(entry);
+                QTest::keyClick(list, Qt::Key_Space);
+            } else if (way == u"setData") {
+                const bool ticked = entry.data(Qt::CheckStateRole).value<Qt::CheckState>() == Qt::Checked;
+                view.model().setData(entry, ticked ? Qt::Unchecked : Qt::Checked, Qt::CheckStateRole);
+            } else {
+                QAccessibleInterface *row = QAccessible::queryAccessibleInterface(list)->tableInterface()->cellAt(1, 0);
+                row->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+            }
+        };
+        for (const int selected : {1, 0, 1}) {
+            tick();
+            QCOMPARE(view.model().selectedIDs().size(), selected);
+            QCOMPARE(entry.data(Qt::CheckStateRole).value<Qt::CheckState>(), selected ? Qt::Checked : Qt::Unchecked);
+            QVERIFY(view.model().statusText().startsWith(QString::number(selected) + QStringLiteral(" selected")));
+        }
+        for (auto *button : view.findChildren<QPushButton *>())
+            if (button->text() == QStringLiteral("Add to Ring"))
+                button->click();
+        QCOMPARE(mainRing().items.size(), 7);
+        QCOMPARE(mainRing().items.last().title, entry.data().toString());
     }
 
     void skippedAlertComesBeforeTheSheetCloses()

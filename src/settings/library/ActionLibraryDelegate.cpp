@@ -6,6 +6,7 @@
 #include "ui/IconView.h"
 #include "ui/Palette.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QPainter>
 #include <QPainterPath>
@@ -69,7 +70,9 @@ void ActionLibraryDelegate::paintRow(QPainter *painter, const QStyleOptionViewIt
                                      const QModelIndex &index) const
 {
     const QRect rect = option.rect.adjusted(inset, 3, -inset, -3);
-    if (option.state & QStyle::State_Selected) {
+    // The selection holds the ticks, so the row being worked on is the current one.
+    const auto *view = qobject_cast<const QAbstractItemView *>(option.widget);
+    if (view && view->currentIndex() == index) {
         QPainterPath selection;
         selection.addRoundedRect(option.rect.adjusted(4, 1, -4, -1), 6, 6);
         painter->fillPath(selection, Palette::selectedContentBackground().lighter(option.state & QStyle::State_HasFocus ? 100 : 140));

@@ -7,7 +7,7 @@ namespace vima {
 class AppIconCache;
 
 // Paints a library row (tick, icon tile, title and summary, badge) or a
-// section header. Ticks change through the view's clicks, never here.
+// section header. Ticks change through the list's selection, never here.
 class ActionLibraryDelegate final : public QStyledItemDelegate {
     Q_OBJECT
 

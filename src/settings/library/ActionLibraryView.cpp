@@ -5,13 +5,12 @@
 #include "settings/kit/SettingsContext.h"
 #include "settings/kit/SettingsLooks.h"
 #include "settings/library/ActionLibraryDelegate.h"
+#include "settings/library/TickList.h"
 #include "store/ConfigStore.h"
 
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
 #include <QListWidget>
 #include <QPointer>
 #include <QPushButton>
@@ -39,16 +38,13 @@ ActionLibraryView::ActionLibraryView(SettingsContext &context, const QUuid &ring
     columnLayout->addWidget(makeSearchBar());
     columnLayout->addWidget(dividerLine());
 
-    list_ = new QListView;
+    list_ = new TickList(model_);
     list_->setObjectName(QStringLiteral("libraryList"));
     list_->setAccessibleName(QStringLiteral("Actions"));
-    list_->setModel(model_);
     list_->setItemDelegate(new ActionLibraryDelegate(&context.appIcons, list_));
     list_->setFrameShape(QFrame::NoFrame);
     list_->setUniformItemSizes(false);
     list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    list_->installEventFilter(this);
-    connect(list_, &QListView::clicked, this, &ActionLibraryView::toggle);
     content_ = new QStackedWidget;
     content_->addWidget(list_);
     content_->addWidget(new ContentUnavailableView(QStringLiteral("No matching actions"), QStringLiteral("magnifyingglass"),
@@ -194,24 +190,6 @@ void ActionLibraryView::refreshFooter()
 void ActionLibraryView::showContent()
 {
     content_->setCurrentIndex(model_->rowCount() == 0 ? 1 : 0);
-}
-
-void ActionLibraryView::toggle(const QModelIndex &index)
-{
-    if (!index.isValid() || !(index.flags() & Qt::ItemIsUserCheckable))
-        return;
-    const bool ticked = index.data(Qt::CheckStateRole).value<Qt::CheckState>() == Qt::Checked;
-    model_->setData(index, ticked ? Qt::Unchecked : Qt::Checked, Qt::CheckStateRole);
-}
-
-bool ActionLibraryView::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == list_ && event->type() == QEvent::KeyPress
-        && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Space) {
-        toggle(list_->currentIndex());
-        return true;
-    }
-    return QDialog::eventFilter(watched, event);
 }
 
 QCoro::Task<> ActionLibraryView::finish(ActionLibraryModel::Skipped skipped)

@@ -8,7 +8,6 @@
 
 class QLabel;
 class QLineEdit;
-class QListView;
 class QListWidget;
 class QPushButton;
 class QStackedWidget;
@@ -16,6 +15,7 @@ class QStackedWidget;
 namespace vima {
 
 struct SettingsContext;
+class TickList;
 
 // The sheet that adds built-in actions and installed applications to a ring,
 // each into a free slot or all together as one pack.
@@ -36,10 +36,8 @@ private:
     void refreshCounts();
     void refreshFooter();
     void showContent();
-    void toggle(const QModelIndex &index);
     QCoro::Task<> finish(ActionLibraryModel::Skipped skipped);
     QCoro::Task<> scanApps();
-    bool eventFilter(QObject *watched, QEvent *event) override;
     void showEvent(QShowEvent *event) override;
 
     SettingsContext &context_;
@@ -49,7 +47,7 @@ private:
     QList<QLabel *> counts_;
     QLineEdit *search_ = nullptr;
     QStackedWidget *content_ = nullptr;
-    QListView *list_ = nullptr;
+    TickList *list_ = nullptr;
     QLabel *status_ = nullptr;
     QPushButton *addAsPack_ = nullptr;
     QPushButton *addToRing_ = nullptr;
