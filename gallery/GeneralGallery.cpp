@@ -88,11 +88,11 @@ void drawAlerts(test::SettingsHarness &harness)
         box->reject();
     }
     SettingsContext &fakes = harness.context();
-    SettingsContext context{fakes.store,     fakes.permissions,   fakes.loginItem,    fakes.llm,
-                            fakes.keychain,  fakes.shortcuts,     fakes.keyEventCodes, fakes.notifications,
-                            prompts,         fakes.hotkeyFailure, fakes.settings,     fakes.scheduler,
-                            fakes.catalog,   fakes.appIcons,      fakes.haptics,      fakes.beep,
-                            fakes.sharedCatalog};
+    SettingsContext context{fakes.store,         fakes.permissions,   fakes.loginItem, fakes.llm,
+                            fakes.keychain,      fakes.shortcuts,     fakes.keyEventCodes, fakes.keyboard,
+                            fakes.notifications, prompts,             fakes.hotkeyFailure, fakes.settings,
+                            fakes.scheduler,     fakes.catalog,       fakes.appIcons,  fakes.haptics,
+                            fakes.beep,          fakes.sharedCatalog};
     GeneralSettingsModel model(context);
     [[maybe_unused]] auto reset = model.confirmReset(&window);
     if (QMessageBox *box = shownMessageBox()) {

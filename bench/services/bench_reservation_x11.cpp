@@ -1,8 +1,6 @@
-// What the hotkey recorder's refusal check costs on a real X server, where a
-// combination no table knows is probed with a grab: one free, one another
-// client holds. Run inside a desktop: tests/support/xsession.sh bench_reservation_x11
+// What the hotkey recorder's refusal check costs on a real X server, where every
+// combination is probed with a grab: one free, one another client holds. Run inside a desktop: tests/support/xsession.sh bench_reservation_x11
 #include "model/Settings.h"
-#include "platform/x11/NoSymbolicHotKeyPreferences.h"
 #include "platform/x11/X11HotKeyProbe.h"
 #include "platform/x11/X11HotKeyRegistrar.h"
 #include "services/SystemShortcuts.h"
@@ -26,8 +24,7 @@ void lookUp(benchmark::State &state, quint64 flags)
 {
     X11HotKeyRegistrar registrar;
     const X11HotKeyProbe probe(registrar);
-    const NoSymbolicHotKeyPreferences preferences;
-    const SystemShortcuts shortcuts(preferences, probe);
+    const SystemShortcuts shortcuts(probe);
     for (auto _ : state)
         benchmark::DoNotOptimize(shortcuts.reservation(k, flags));
 }

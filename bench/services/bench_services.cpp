@@ -1,11 +1,8 @@
 #include "async/FakeScheduler.h"
-#include "platform/fake/FakeHotKeyProbe.h"
 #include "platform/fake/FakeHotKeyRegistrar.h"
 #include "platform/fake/FakePointerEventTap.h"
-#include "platform/fake/FakeSymbolicHotKeyPreferences.h"
 #include "services/HotkeyManager.h"
 #include "services/PointerTriggerMonitor.h"
-#include "services/SystemShortcuts.h"
 
 #include "QtBenchmarkMain.h"
 
@@ -54,17 +51,6 @@ void BM_ShortClick(benchmark::State &state)
     }
 }
 
-// The hotkey recorder asks on every key combination the user tries.
-void BM_ReservationLookup(benchmark::State &state)
-{
-    FakeSymbolicHotKeyPreferences preferences;
-    FakeHotKeyProbe probe;
-    const SystemShortcuts shortcuts(preferences, probe);
-    shortcuts.userReservations();
-    for (auto _ : state)
-        benchmark::DoNotOptimize(shortcuts.reservation(49, 0x80000));
-}
-
 // The status-bar menu names the hotkey each time it opens.
 void BM_DisplayName(benchmark::State &state)
 {
@@ -80,7 +66,6 @@ void BM_DisplayName(benchmark::State &state)
 BENCHMARK(BM_DragWhileWaiting);
 BENCHMARK(BM_DragOnceRecognised);
 BENCHMARK(BM_ShortClick);
-BENCHMARK(BM_ReservationLookup);
 BENCHMARK(BM_DisplayName);
 
 int main(int argc, char **argv)

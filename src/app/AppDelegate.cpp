@@ -77,7 +77,7 @@ void AppDelegate::buildSettingsContext()
     // Beside config.json, where QSettings would keep "Vima/Tavelon" by itself.
     userDefaults_ = std::make_unique<QSettings>(QDir(configDirectory_).filePath(QStringLiteral("Tavelon.conf")),
                                                 QSettings::IniFormat);
-    shortcuts_ = std::make_unique<SystemShortcuts>(*platform_.symbolicHotKeys, *platform_.hotKeyProbe);
+    shortcuts_ = std::make_unique<SystemShortcuts>(*platform_.hotKeyProbe);
     prompts_ = std::make_unique<QtUiPrompts>(*platform_.beep);
     prompts_->applicationChooser = [catalog = platform_.catalog, icons = &environment_->appIcons()](QWidget *parent) {
         return ApplicationChooser::choose(parent, catalog, icons);
@@ -95,6 +95,7 @@ void AppDelegate::buildSettingsContext()
         .keychain = env.keychain(),
         .shortcuts = *shortcuts_,
         .keyEventCodes = *platform_.keyEventCodes,
+        .keyboard = *platform_.keyboard,
         .notifications = notifications_,
         .prompts = *prompts_,
         .hotkeyFailure = *hotkeyFailure_,

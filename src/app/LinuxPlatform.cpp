@@ -2,7 +2,6 @@
 
 #include "model/VimaConfig.h"
 #include "platform/x11/DesktopAppIconSource.h"
-#include "platform/x11/NoSymbolicHotKeyPreferences.h"
 #include "platform/x11/QtKeychainSecretStore.h"
 #include "platform/x11/QtSystemBeep.h"
 #include "platform/x11/SilentHapticFeedback.h"
@@ -38,7 +37,6 @@ Platform makeLinuxPlatform()
     auto hotKeys = std::make_unique<X11HotKeyRegistrar>(keyboard.get());
     p.hotKeyProbe = std::make_unique<X11HotKeyProbe>(*hotKeys);
     p.hotKeys = std::move(hotKeys);
-    p.symbolicHotKeys = std::make_unique<NoSymbolicHotKeyPreferences>();
     p.keyEventCodes = std::make_unique<X11KeyEventCodes>();
     p.activeApplications = std::make_unique<X11ActiveWindowSource>(p.catalog.get());
     p.pointerTap = std::make_unique<X11PointerEventTap>();

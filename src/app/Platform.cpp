@@ -21,7 +21,6 @@
 #include "platform/PointerGrab.h"
 #include "platform/ScreenBackdrop.h"
 #include "platform/SecretStore.h"
-#include "platform/SymbolicHotKeyPreferences.h"
 #include "platform/SystemBeep.h"
 
 namespace vima {

@@ -25,7 +25,6 @@ class PointerEventTap;
 class PointerGrab;
 class ScreenBackdrop;
 class SecretStore;
-class SymbolicHotKeyPreferences;
 class SystemBeep;
 
 // Everything the agent needs of the desktop, as the interfaces of
@@ -40,7 +39,6 @@ struct Platform {
     std::unique_ptr<AppIconSource> appIcons;
     std::unique_ptr<HotKeyRegistrar> hotKeys;
     std::unique_ptr<HotKeyProbe> hotKeyProbe; // may ask hotKeys
-    std::unique_ptr<SymbolicHotKeyPreferences> symbolicHotKeys;
     std::unique_ptr<KeyEventCodes> keyEventCodes;
     std::unique_ptr<ActiveApplicationSource> activeApplications;
     std::unique_ptr<PointerEventTap> pointerTap;

@@ -2,6 +2,7 @@
 
 #include <Qt>
 #include <QtGlobal>
+#include <array>
 
 // The configuration's encoding of keys, in memory and in the file: key codes
 // name physical keys by their place on an ANSI keyboard, and the modifier
@@ -46,6 +47,12 @@ inline constexpr quint16 leftArrow = 123;
 inline constexpr quint16 rightArrow = 124;
 inline constexpr quint16 downArrow = 125;
 inline constexpr quint16 upArrow = 126;
+
+// F1 to F24 in order. F21 to F24, which the encoding's own keyboards lack,
+// take codes past its range.
+inline constexpr std::array<quint16, 24> functionKeys{122, 120, 99,  118, 96,  97,  98,  100,
+                                                     101, 109, 103, 111, 105, 107, 113, 106,
+                                                     64,  79,  80,  90,  256, 257, 258, 259};
 } // namespace keys
 
 } // namespace vima

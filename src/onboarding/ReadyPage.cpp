@@ -4,6 +4,7 @@
 #include "onboarding/OnboardingCard.h"
 #include "onboarding/OnboardingModel.h"
 #include "onboarding/OnboardingStyle.h"
+#include "services/HotkeyManager.h"
 #include "settings/kit/PermissionGuideView.h"
 
 #include <QHBoxLayout>
@@ -47,7 +48,9 @@ QLabel *moreInside()
         QStringLiteral("Group actions into **packs** — nested rings — and save one to reuse anywhere. ")
         + QStringLiteral("Give an app its **own ring** — ") + QStringLiteral("Tavelon")
         + QStringLiteral(" shows it when that app is in front, and a ")
-        + QStringLiteral("flip (⌘←/→, Tab, or a two-finger swipe) takes you to your universal ring. ")
+        + QStringLiteral("flip (") + HotkeyManager::displayName(keys::leftArrow, modifiers::command)
+        + QStringLiteral("/") + HotkeyManager::keyName(keys::rightArrow)
+        + QStringLiteral(", Tab, or a two-finger swipe) takes you to your universal ring. ")
         + QStringLiteral("It's all in Settings whenever you want it."));
     label->setTextFormat(Qt::MarkdownText);
     return label;

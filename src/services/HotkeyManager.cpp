@@ -16,36 +16,31 @@ QPointer<HotkeyManager> &currentManager()
     return manager;
 }
 
+// Named as Linux desktops name them; other keys are named by the layout.
 const QHash<quint32, QString> &keyNames()
 {
-    static const QHash<quint32, QString> names{
-        {49, QStringLiteral("Space")},
-        {36, QStringLiteral("\u21A9")},
-        {48, QStringLiteral("\u21E5")},
-        {53, QStringLiteral("\u238B")},
-        {51, QStringLiteral("\u232B")},
-        {117, QStringLiteral("\u2326")},
-        {123, QStringLiteral("\u2190")},
-        {124, QStringLiteral("\u2192")},
-        {126, QStringLiteral("\u2191")},
-        {125, QStringLiteral("\u2193")},
-        {115, QStringLiteral("\u2196")},
-        {119, QStringLiteral("\u2198")},
-        {116, QStringLiteral("\u21DE")},
-        {121, QStringLiteral("\u21DF")},
-        {122, QStringLiteral("F1")},
-        {120, QStringLiteral("F2")},
-        {99, QStringLiteral("F3")},
-        {118, QStringLiteral("F4")},
-        {96, QStringLiteral("F5")},
-        {97, QStringLiteral("F6")},
-        {98, QStringLiteral("F7")},
-        {100, QStringLiteral("F8")},
-        {101, QStringLiteral("F9")},
-        {109, QStringLiteral("F10")},
-        {103, QStringLiteral("F11")},
-        {111, QStringLiteral("F12")},
-    };
+    static const QHash<quint32, QString> names = [] {
+        QHash<quint32, QString> table{
+            {keys::space, QStringLiteral("Space")},
+            {keys::returnKey, QStringLiteral("Return")},
+            {keys::keypadEnter, QStringLiteral("Enter")},
+            {keys::tab, QStringLiteral("Tab")},
+            {keys::escape, QStringLiteral("Esc")},
+            {keys::deleteKey, QStringLiteral("Backspace")},
+            {keys::forwardDelete, QStringLiteral("Delete")},
+            {keys::leftArrow, QStringLiteral("Left")},
+            {keys::rightArrow, QStringLiteral("Right")},
+            {keys::upArrow, QStringLiteral("Up")},
+            {keys::downArrow, QStringLiteral("Down")},
+            {115, QStringLiteral("Home")},
+            {119, QStringLiteral("End")},
+            {116, QStringLiteral("Page Up")},
+            {121, QStringLiteral("Page Down")},
+        };
+        for (std::size_t i = 0; i < keys::functionKeys.size(); ++i)
+            table.insert(keys::functionKeys[i], QStringLiteral("F%1").arg(qulonglong(i + 1)));
+        return table;
+    }();
     return names;
 }
 
@@ -125,20 +120,20 @@ void HotkeyManager::deliver(quint32 kind, const std::optional<QPointF> &pointer)
 
 QString HotkeyManager::displayName(quint32 keyCode, quint64 modifierFlags)
 {
-    return modifierGlyphs(modifierFlags) + keyName(keyCode);
+    return modifierNames(modifierFlags) + keyName(keyCode);
 }
 
-QString HotkeyManager::modifierGlyphs(quint64 modifierFlags)
+QString HotkeyManager::modifierNames(quint64 modifierFlags)
 {
     QString text;
     if (modifierFlags & HotkeySpec::control)
-        text += QStringLiteral("\u2303");
+        text += QStringLiteral("Ctrl+");
     if (modifierFlags & HotkeySpec::option)
-        text += QStringLiteral("\u2325");
+        text += QStringLiteral("Alt+");
     if (modifierFlags & HotkeySpec::shift)
-        text += QStringLiteral("\u21E7");
+        text += QStringLiteral("Shift+");
     if (modifierFlags & HotkeySpec::command)
-        text += QStringLiteral("\u2318");
+        text += QStringLiteral("Super+");
     return text;
 }
 

@@ -13,7 +13,7 @@ namespace vima {
 
 // The one global hotkey: registers it with the system and turns its pressed
 // and released events into callbacks on the main thread. Also names hotkeys for
-// display ("⌥Space").
+// display ("Alt+Space").
 class HotkeyManager : public QObject {
     Q_OBJECT
 
@@ -35,8 +35,8 @@ public:
     std::optional<HotkeySpec> registered() const { return registered_; }
 
     static QString displayName(quint32 keyCode, quint64 modifierFlags);
-    // The glyphs of the modifiers alone, in the order ⌃ ⌥ ⇧ ⌘.
-    static QString modifierGlyphs(quint64 modifierFlags);
+    // The modifiers alone, each followed by "+", in the order Ctrl, Alt, Shift, Super.
+    static QString modifierNames(quint64 modifierFlags);
     static QString keyName(quint32 keyCode);
 
     // The most recently created manager, while it exists.

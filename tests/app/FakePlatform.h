@@ -22,7 +22,6 @@
 #include "platform/fake/FakePointerGrab.h"
 #include "platform/fake/FakeScreenBackdrop.h"
 #include "platform/fake/FakeSecretStore.h"
-#include "platform/fake/FakeSymbolicHotKeyPreferences.h"
 #include "platform/fake/FakeSystemBeep.h"
 
 namespace vima {
@@ -32,8 +31,6 @@ struct FakePlatform {
     Platform platform;
     FakeHotKeyRegistrar *hotKeys = install<FakeHotKeyRegistrar>(platform.hotKeys);
     FakeHotKeyProbe *hotKeyProbe = install<FakeHotKeyProbe>(platform.hotKeyProbe);
-    FakeSymbolicHotKeyPreferences *symbolicHotKeys =
-        install<FakeSymbolicHotKeyPreferences>(platform.symbolicHotKeys);
     FakeKeyEventCodes *keyEventCodes = install<FakeKeyEventCodes>(platform.keyEventCodes);
     FakeActiveApplicationSource *activeApplications =
         install<FakeActiveApplicationSource>(platform.activeApplications);

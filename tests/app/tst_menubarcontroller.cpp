@@ -63,7 +63,7 @@ private Q_SLOTS:
         Fixture f;
         QCOMPARE(f.titles(), (QStringList{openRing, "-", "Launch at Login", "-", "Settings…", "Check for Updates…",
                                            "-", "Quit Tavelon"}));
-        QCOMPARE(f.row(openRing).toolTip, QStringLiteral("Or press ⌥Space"));
+        QCOMPARE(f.row(openRing).toolTip, QStringLiteral("Or press Alt+Space"));
         // The menu the tray shows is built from the same rows.
         f.menu->menu()->aboutToShow();
         QCOMPARE(f.menu->menu()->actions().size(), f.titles().size());

@@ -31,6 +31,7 @@ inline SettingsContext withDesktopCatalog(const SettingsContext &fakes, UiPrompt
         .keychain = fakes.keychain,
         .shortcuts = fakes.shortcuts,
         .keyEventCodes = fakes.keyEventCodes,
+        .keyboard = fakes.keyboard,
         .notifications = fakes.notifications,
         .prompts = prompts,
         .hotkeyFailure = fakes.hotkeyFailure,

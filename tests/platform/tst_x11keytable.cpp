@@ -28,6 +28,10 @@ private Q_SLOTS:
         QTest::newRow("Escape") << 53u << 9;
         QTest::newRow("F1") << 122u << 67;
         QTest::newRow("F12") << 111u << 96;
+        QTest::newRow("F13") << 105u << 191;
+        QTest::newRow("F20") << 90u << 198;
+        QTest::newRow("F21") << quint32(keys::functionKeys[20]) << 199;
+        QTest::newRow("F24") << quint32(keys::functionKeys[23]) << 202;
         QTest::newRow("Home") << 115u << 110;
         QTest::newRow("Delete") << 117u << 119;
         QTest::newRow("Left") << 123u << 113;
@@ -47,7 +51,7 @@ private Q_SLOTS:
     void everyKeyMapsBackToItself()
     {
         int keys = 0;
-        for (quint32 code = 0; code < 256; ++code) {
+        for (quint32 code = 0; code < 512; ++code) {
             if (const auto x = x11::keycode(code)) {
                 QCOMPARE(x11::keyCode(*x), std::optional(code));
                 ++keys;

@@ -1,5 +1,4 @@
 #include "SupportProgram.h"
-#include "platform/x11/NoSymbolicHotKeyPreferences.h"
 #include "platform/x11/X11HotKeyProbe.h"
 #include "platform/x11/X11HotKeyRegistrar.h"
 #include "platform/x11/X11KeyEventCodes.h"
@@ -51,12 +50,11 @@ private Q_SLOTS:
         X11HotKeyRegistrar registrar;
         HotkeyManager manager(registrar);
         const X11HotKeyProbe probe(registrar);
-        const NoSymbolicHotKeyPreferences preferences;
-        const SystemShortcuts shortcuts(preferences, probe);
+        const SystemShortcuts shortcuts(probe);
 
         const auto held = shortcuts.reservation(k, HotkeySpec::control | HotkeySpec::shift);
         QVERIFY(held);
-        QCOMPARE(held->name, QStringLiteral("Another application"));
+        QCOMPARE(held->name, QStringLiteral("Another program has grabbed Ctrl+Shift+K."));
 
         // A free combination is given back at once: another program can take it.
         QVERIFY(!shortcuts.reservation(k, HotkeySpec::option | HotkeySpec::shift));

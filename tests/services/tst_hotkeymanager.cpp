@@ -159,14 +159,21 @@ private Q_SLOTS:
         QTest::addColumn<quint32>("keyCode");
         QTest::addColumn<quint64>("flags");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("option space") << 49u << quint64(0x80000) << QStringLiteral("⌥Space");
-        QTest::newRow("shift command K") << 40u << quint64(0x120000) << QStringLiteral("⇧⌘K");
-        QTest::newRow("glyph order") << 49u << quint64(0x1C0000) << QStringLiteral("⌃⌥⌘Space");
-        QTest::newRow("all four") << 36u << quint64(0x1E0000) << QStringLiteral("⌃⌥⇧⌘↩");
+        const quint64 shift = 0x20000, control = 0x40000, alt = 0x80000, super = 0x100000;
+        QTest::newRow("Alt") << 49u << alt << QStringLiteral("Alt+Space");
+        QTest::newRow("Shift Super") << 40u << (shift | super) << QStringLiteral("Shift+Super+K");
+        QTest::newRow("order Ctrl Alt Super") << 49u << (super | alt | control) << QStringLiteral("Ctrl+Alt+Super+Space");
+        QTest::newRow("all four") << 36u << quint64(0x1E0000) << QStringLiteral("Ctrl+Alt+Shift+Super+Return");
         QTest::newRow("caps lock bit shows nothing") << 122u << quint64(0x10000) << QStringLiteral("F1");
-        QTest::newRow("return from the table") << 36u << quint64(0) << QStringLiteral("↩");
+        QTest::newRow("Return from the table, not the layout") << 36u << quint64(0) << QStringLiteral("Return");
+        QTest::newRow("Esc") << 53u << control << QStringLiteral("Ctrl+Esc");
+        QTest::newRow("Page Down") << 121u << alt << QStringLiteral("Alt+Page Down");
+        QTest::newRow("arrow") << 123u << super << QStringLiteral("Super+Left");
+        QTest::newRow("F13") << 105u << control << QStringLiteral("Ctrl+F13");
+        QTest::newRow("F20") << 90u << shift << QStringLiteral("Shift+F20");
+        QTest::newRow("F24") << 259u << quint64(0) << QStringLiteral("F24");
         QTest::newRow("letter from the layout") << 0u << quint64(0) << QStringLiteral("A");
-        QTest::newRow("non-letter from the layout") << 50u << quint64(0x40000) << QStringLiteral("⌃`");
+        QTest::newRow("non-letter from the layout") << 50u << control << QStringLiteral("Ctrl+`");
         QTest::newRow("nothing in the layout") << 200u << quint64(0) << QStringLiteral("Key 200");
         QTest::newRow("beyond 16 bits") << 65536u << quint64(0) << QStringLiteral("Key 65536");
     }
@@ -187,7 +194,7 @@ private Q_SLOTS:
     void keyNamesWithoutAManagerFallBack()
     {
         QCOMPARE(HotkeyManager::keyName(0), QStringLiteral("Key 0"));
-        QCOMPARE(HotkeyManager::keyName(121), QStringLiteral("⇟"));
+        QCOMPARE(HotkeyManager::keyName(121), QStringLiteral("Page Down"));
     }
 };
 

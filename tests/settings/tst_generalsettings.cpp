@@ -335,14 +335,17 @@ private Q_SLOTS:
     {
         SettingsHarness h;
         VimaConfig config = sampleConfig();
-        config.hotkey = {49, HotkeySpec::command}; // ⌘Space: Spotlight
+        config.hotkey = {49, HotkeySpec::control | HotkeySpec::option};
+        h.hotKeyProbe.heldElsewhere = {config.hotkey};
         config.rings.append(ring(QString(), {}, false, QStringLiteral("org.gnome.TextEditor")));
         h.fixture.open(config);
         h.loginItems.current = LoginItemStatus::requiresApproval;
         GeneralSettingsView view(h.context());
         view.show(); // refreshes the login item
         GeneralSettingsModel &model = view.model();
-        QVERIFY(view.findChild<StatusLine *>(QStringLiteral("hotkeyReservation"))->isVisible());
+        const auto *reservation = view.findChild<StatusLine *>(QStringLiteral("hotkeyReservation"));
+        QVERIFY(reservation->isVisible());
+        QCOMPARE(reservation->text(), QStringLiteral("Another program has grabbed Ctrl+Alt+Space."));
         QCOMPARE(model.loginNote().kind, GeneralSettingsModel::LoginNote::Kind::requiresApproval);
         QCOMPARE(model.appRingChips().size(), 1);
         QCOMPARE(model.appRingChips().first().name, QStringLiteral("Untitled"));

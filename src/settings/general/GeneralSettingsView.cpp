@@ -83,8 +83,8 @@ SettingsSection *GeneralSettingsView::makeSummoning()
     section->addRow(QStringLiteral("Hotkey"), recorder);
     reservation_ = new StatusLine(Tone::warning, warningSymbol, {});
     reservation_->setObjectName(QStringLiteral("hotkeyReservation"));
-    reservation_->addLine(Tone::secondary, QStringLiteral("macOS handles it first, so Tavelon will never see it. Pick "
-                                                          "a different combination."));
+    reservation_->addLine(Tone::secondary, QStringLiteral("The X server gives it to that program, so Tavelon will "
+                                                          "never see it. Pick a different combination."));
     section->addWidget(reservation_);
     section->addWidget(caption(QStringLiteral("Hold the hotkey and sweep the pointer to a slot, then let go. A quick "
                                               "tap leaves the ring open so you can click or use the keyboard.")));

@@ -60,7 +60,7 @@ QString HotkeyRecorderModel::label() const
 {
     if (!recording_)
         return HotkeyManager::displayName(hotkey_.keyCode, hotkey_.modifierFlags);
-    const QString held = HotkeyManager::modifierGlyphs(liveModifiers_);
+    const QString held = HotkeyManager::modifierNames(liveModifiers_);
     return held.isEmpty() ? QStringLiteral("Press keys\u2026") : held + QStringLiteral("\u2026");
 }
 
@@ -83,7 +83,7 @@ bool HotkeyRecorderModel::showsUnavailable() const
 
 QString HotkeyRecorderModel::resetToolTip()
 {
-    return QStringLiteral("Back to \u2325") + HotkeyManager::keyName(resetValue.keyCode);
+    return QStringLiteral("Back to ") + HotkeyManager::displayName(resetValue.keyCode, resetValue.modifierFlags);
 }
 
 void HotkeyRecorderModel::toggleRecording()
@@ -162,12 +162,11 @@ void HotkeyRecorderModel::keyDown(std::optional<quint32> keyCode, quint64 modifi
         return;
     }
     if (!combination.isUsable()) {
-        refuse(QStringLiteral("A shortcut needs at least one modifier key (\u2318, \u2325, \u2303 or \u21E7)."));
+        refuse(QStringLiteral("A shortcut needs at least one modifier key (Ctrl, Alt, Shift or Super)."));
         return;
     }
     if (const auto reserved = shortcuts_.reservation(*keyCode, modifiers)) {
-        refuse(HotkeyManager::displayName(*keyCode, modifiers) + QStringLiteral(" can't be used. ")
-               + reserved->name);
+        refuse(reserved->name);
         return;
     }
     refusal_.clear();

@@ -1,5 +1,6 @@
 #include "settings/general/HotkeyRecorderView.h"
 
+#include "platform/KeyboardGrab.h"
 #include "platform/UiPrompts.h"
 #include "settings/kit/ConfigBinding.h"
 #include "settings/kit/HotkeyFailureFlag.h"
@@ -63,6 +64,7 @@ constexpr int fadeMs = 150;
 HotkeyRecorderView::HotkeyRecorderView(SettingsContext &context, QWidget *parent)
     : QWidget(parent)
     , model_(context.shortcuts, context.keyEventCodes)
+    , keyboard_(context.keyboard)
     , button_(new RecorderButton)
     , reset_(linkButton(QStringLiteral("Reset")))
     , cancel_(linkButton(QStringLiteral("Cancel")))
@@ -103,13 +105,34 @@ HotkeyRecorderView::HotkeyRecorderView(SettingsContext &context, QWidget *parent
     connect(reset_, &QPushButton::clicked, &model_, &HotkeyRecorderModel::resetToDefault);
     connect(cancel_, &QPushButton::clicked, &model_, &HotkeyRecorderModel::stopRecording);
     connect(&model_, &HotkeyRecorderModel::changed, this, &HotkeyRecorderView::refresh);
+    connect(&model_, &HotkeyRecorderModel::changed, this, &HotkeyRecorderView::followRecording);
     bind(context);
     // After the binding's write, as promised.
     connect(&model_, &HotkeyRecorderModel::hotkeyChosen, this, &HotkeyRecorderView::hotkeyChosen);
     refresh();
 }
 
+HotkeyRecorderView::~HotkeyRecorderView()
+{
+    if (holdsKeyboard_)
+        keyboard_.release();
+}
+
 QPushButton *HotkeyRecorderView::recorderButton() const { return button_; }
+
+void HotkeyRecorderView::followRecording()
+{
+    // A combination another program has grabbed would go to that program;
+    // while we hold the keyboard its grab never fires, and the recorder can
+    // say why the combination won't do.
+    if (model_.isRecording() == holdsKeyboard_)
+        return;
+    holdsKeyboard_ = model_.isRecording();
+    if (holdsKeyboard_)
+        keyboard_.grab(window()->winId());
+    else
+        keyboard_.release();
+}
 
 void HotkeyRecorderView::bind(SettingsContext &context)
 {

@@ -9,6 +9,7 @@ class QVariantAnimation;
 
 namespace vima {
 
+class KeyboardGrab;
 class RecorderButton;
 class StatusLine;
 class ToneLabel;
@@ -23,6 +24,7 @@ class HotkeyRecorderView final : public QWidget {
 
 public:
     explicit HotkeyRecorderView(SettingsContext &context, QWidget *parent = nullptr);
+    ~HotkeyRecorderView() override;
 
     HotkeyRecorderModel *model() { return &model_; }
     QPushButton *recorderButton() const;
@@ -38,8 +40,12 @@ private:
     void bind(SettingsContext &context);
     void refresh();
     void fadeRefusal(bool shown);
+    // Holds the keyboard exactly while recording.
+    void followRecording();
 
     HotkeyRecorderModel model_;
+    KeyboardGrab &keyboard_;
+    bool holdsKeyboard_ = false;
     RecorderButton *button_;
     QPushButton *reset_;
     QPushButton *cancel_;

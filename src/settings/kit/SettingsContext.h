@@ -22,6 +22,7 @@ class ConfigStore;
 class HapticFeedback;
 class HotkeyFailureFlag;
 class KeyEventCodes;
+class KeyboardGrab;
 class Keychain;
 class LLMService;
 class LoginItemService;
@@ -41,6 +42,9 @@ struct SettingsContext {
     const SystemShortcuts &shortcuts;
     // Which key a key event of ours came from, in the configuration's codes.
     const KeyEventCodes &keyEventCodes;
+    // Held while the hotkey recorder records, so that it also sees a
+    // combination another program has grabbed.
+    KeyboardGrab &keyboard;
     NotificationCenter &notifications;
     UiPrompts &prompts;
     // Another application holds the configured hotkey (the environment's flag).

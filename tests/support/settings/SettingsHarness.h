@@ -11,9 +11,9 @@
 #include "platform/fake/FakeHapticFeedback.h"
 #include "platform/fake/FakeHotKeyProbe.h"
 #include "platform/fake/FakeKeyEventCodes.h"
+#include "platform/fake/FakeKeyboardGrab.h"
 #include "platform/fake/FakeLoginItemRegistry.h"
 #include "platform/fake/FakeSecretStore.h"
-#include "platform/fake/FakeSymbolicHotKeyPreferences.h"
 #include "platform/fake/FakeSystemBeep.h"
 #include "platform/fake/FakeUiPrompts.h"
 #include "services/Keychain.h"
@@ -48,9 +48,9 @@ struct SettingsHarness {
     FakeAccessibilityPermission accessibility;
     FakeLoginItemRegistry loginItems;
     FakeSecretStore secrets;
-    FakeSymbolicHotKeyPreferences symbolicHotKeys;
     FakeHotKeyProbe hotKeyProbe;
     FakeKeyEventCodes keyEventCodes;
+    FakeKeyboardGrab keyboard;
     FakeApplicationCatalog catalog;
     FakeAppIconSource iconSource;
     FakeUiPrompts prompts;
@@ -89,7 +89,7 @@ struct SettingsHarness {
         if (!llm) // a test may install its own service first
             llm = std::make_unique<LLMService>([](LLMProviderKind) { return std::optional<QString>(); },
                                            LLMService::ProviderTable{}, ollama);
-        shortcuts = std::make_unique<SystemShortcuts>(symbolicHotKeys, hotKeyProbe);
+        shortcuts = std::make_unique<SystemShortcuts>(hotKeyProbe);
         appIcons = std::make_unique<AppIconCache>(&iconSource);
         built = std::make_unique<SettingsContext>(SettingsContext{
             .store = store(),
@@ -99,6 +99,7 @@ struct SettingsHarness {
             .keychain = *keychain,
             .shortcuts = *shortcuts,
             .keyEventCodes = keyEventCodes,
+            .keyboard = keyboard,
             .notifications = notifications,
             .prompts = prompts,
             .hotkeyFailure = hotkeyFailure,

@@ -1,0 +1,149 @@
+// The hotkey recorder on a real X server, fed by xdotool as a keyboard would.
+#include "SettingsHarness.h"
+#include "SupportProgram.h"
+
+#include "platform/x11/X11HotKeyProbe.h"
+#include "platform/x11/X11HotKeyRegistrar.h"
+#include "platform/x11/X11KeyEventCodes.h"
+#include "platform/x11/X11KeyboardGrab.h"
+#include "services/HotkeyManager.h"
+#include "services/SystemShortcuts.h"
+#include "settings/general/HotkeyRecorderView.h"
+
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QTest>
+#include <cstdlib>
+#include <xcb/xcb.h>
+
+using namespace vima;
+using namespace vima::test;
+
+namespace {
+
+constexpr quint64 shift = HotkeySpec::shift, control = HotkeySpec::control, alt = HotkeySpec::option;
+constexpr xcb_keycode_t f13Keycode = 191;
+constexpr xcb_keycode_t jKeycode = 44;
+constexpr xcb_keysym_t f13Keysym = 0xFFCA, toolsKeysym = 0x1008FF81;
+
+int xdotool(const QStringList &arguments) { return SupportProgram::run(QStringLiteral("xdotool"), arguments); }
+
+// Keys down in order, then up in the reverse order.
+void press(const QStringList &keys)
+{
+    QStringList down, up;
+    for (const QString &key : keys) {
+        down << QStringLiteral("keydown") << key;
+        up.prepend(key);
+        up.prepend(QStringLiteral("keyup"));
+    }
+    xdotool(down);
+    xdotool(up);
+}
+
+// Xvfb's keymap types XF86Tools on the F13 key; a layout that types F13 there
+// lets xdotool find the key by that name.
+void typeOnF13Key(xcb_keysym_t keysym)
+{
+    xcb_connection_t *c = xcb_connect(nullptr, nullptr);
+    xcb_change_keyboard_mapping(c, 1, f13Keycode, 1, &keysym);
+    std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+    xcb_disconnect(c);
+}
+
+// The settings' context with the real X keyboard pieces in place of the fakes.
+SettingsContext withRealKeys(const SettingsContext &fakes, const SystemShortcuts &shortcuts,
+                             const KeyEventCodes &codes, KeyboardGrab &keyboard)
+{
+    return SettingsContext{
+        .store = fakes.store,
+        .permissions = fakes.permissions,
+        .loginItem = fakes.loginItem,
+        .llm = fakes.llm,
+        .keychain = fakes.keychain,
+        .shortcuts = shortcuts,
+        .keyEventCodes = codes,
+        .keyboard = keyboard,
+        .notifications = fakes.notifications,
+        .prompts = fakes.prompts,
+        .hotkeyFailure = fakes.hotkeyFailure,
+        .settings = fakes.settings,
+        .scheduler = fakes.scheduler,
+        .catalog = fakes.catalog,
+        .appIcons = fakes.appIcons,
+        .haptics = fakes.haptics,
+        .beep = fakes.beep,
+        .sharedCatalog = fakes.sharedCatalog,
+    };
+}
+
+} // namespace
+
+class TestHotkeyRecorderE2E : public QObject {
+    Q_OBJECT
+
+private:
+    // Starts recording and waits until keys reach the recorder through its
+    // keyboard grab (the grab moves to the window a moment after it starts).
+    static bool startRecording(HotkeyRecorderView &view)
+    {
+        view.recorderButton()->click();
+        HotkeyRecorderModel &model = *view.model();
+        for (int attempt = 0; attempt < 50; ++attempt) {
+            xdotool({QStringLiteral("keydown"), QStringLiteral("shift")});
+            const bool seen = QTest::qWaitFor([&] { return model.liveModifiers() == shift; }, 100);
+            xdotool({QStringLiteral("keyup"), QStringLiteral("shift")});
+            if (seen)
+                return QTest::qWaitFor([&] { return model.liveModifiers() == 0; });
+        }
+        return false;
+    }
+
+private Q_SLOTS:
+    void recordsWhatTheDesktopFreesAndRefusesAGrabbedCombination()
+    {
+        SettingsHarness h;
+        X11HotKeyRegistrar registrar;
+        HotkeyManager manager(registrar); // names the keys
+        const X11HotKeyProbe probe(registrar);
+        const SystemShortcuts shortcuts(probe);
+        const X11KeyEventCodes codes;
+        X11KeyboardGrab keyboard;
+        SettingsContext context = withRealKeys(h.context(), shortcuts, codes, keyboard);
+        HotkeyRecorderView view(context);
+        view.show();
+        view.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&view));
+        const auto hotkey = [&] { return h.store().config().hotkey; };
+
+        // Refused on the other platform; free here.
+        QVERIFY(startRecording(view));
+        press({QStringLiteral("ctrl"), QStringLiteral("alt"), QStringLiteral("space")});
+        QTRY_COMPARE(hotkey(), (HotkeySpec{49, control | alt}));
+        QCOMPARE(view.recorderButton()->text(), QStringLiteral("Ctrl+Alt+Space"));
+        QVERIFY(!keyboard.isGrabbed());
+
+        typeOnF13Key(f13Keysym);
+        const auto restore = qScopeGuard([] { typeOnF13Key(toolsKeysym); });
+        QVERIFY(startRecording(view));
+        press({QStringLiteral("shift"), QStringLiteral("F13")});
+        QTRY_COMPARE(hotkey(), (HotkeySpec{105, shift}));
+        QCOMPARE(view.recorderButton()->text(), QStringLiteral("Shift+F13"));
+
+        // Another client holds Ctrl+Shift+J; the recorder still sees it, and says why not.
+        SupportProgram other(QStringLiteral("grab_key"),
+                             {QString::number(jKeycode), QString::number(XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_SHIFT)});
+        QCOMPARE(other.nextLine(), QStringLiteral("grabbed"));
+        QVERIFY(startRecording(view));
+        press({QStringLiteral("ctrl"), QStringLiteral("shift"), QStringLiteral("j")});
+        QTRY_COMPARE(view.model()->refusal(), QStringLiteral("Another program has grabbed Ctrl+Shift+J."));
+        QVERIFY(view.model()->isRecording());
+        QCOMPARE(hotkey(), (HotkeySpec{105, shift}));
+        press({QStringLiteral("Escape")});
+        QTRY_VERIFY(!view.model()->isRecording());
+        QVERIFY(!keyboard.isGrabbed());
+    }
+};
+
+QTEST_MAIN(TestHotkeyRecorderE2E)
+#include "e2e_hotkeyrecorder.moc"
