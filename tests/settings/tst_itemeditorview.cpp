@@ -4,6 +4,7 @@
 #include "SettingsHarness.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -99,6 +100,37 @@ private Q_SLOTS:
         QCOMPARE(view.item().title, "Editor");
         QCOMPARE(view.item().action, app.action);
         QCOMPARE(named<QLineEdit>(&view, "Bundle identifier")->text(), "org.example.Editor");
+    }
+
+    // AppleScript can't run here: offered only to an item that already is one.
+    void aStoredAppleScriptKeepsItsKindAndSaysItCantRun()
+    {
+        ItemEditorView view(harness_->context());
+        const RingItem stored{QUuid::createUuid(), "Dark", IconSpec::symbol("scroll"), 0,
+                              ItemAction{AppleScriptPayload{"tell app \"Finder\" to activate", false}}};
+        view.setItem(stored);
+        auto *kind = named<QComboBox>(&view, "When picked");
+        QVERIFY(kind);
+        QCOMPARE(kind->count(), 6);
+        QCOMPARE(kind->currentText(), "Run AppleScript");
+        QCOMPARE(named<QPlainTextEdit>(&view, "AppleScript")->toPlainText(), "tell app \"Finder\" to activate");
+        QVERIFY(named<QLabel>(&view, "AppleScript can't run on this system. The script is kept as it is, but "
+                                     "picking this item only reports that it can't run."));
+        QCOMPARE(view.item(), stored); // showing it changed nothing
+
+        // Switched away and back, it gets its script back.
+        const ItemAction script = view.item().action;
+        kind->setCurrentIndex(kind->findText("Run a shell script"));
+        QCOMPARE(view.item().action.kind(), ItemAction::Kind::shell);
+        QCOMPARE(kind->count(), 6);
+        kind->setCurrentIndex(kind->findText("Run AppleScript"));
+        QCOMPARE(view.item().action, script);
+
+        // Any other item is never offered AppleScript.
+        view.setItem(script_);
+        QCOMPARE(kind->count(), 5);
+        QCOMPARE(kind->findText("Run AppleScript"), -1);
+        QCOMPARE(kind->currentText(), "Run a shell script");
     }
 };
 

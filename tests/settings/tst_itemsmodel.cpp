@@ -511,13 +511,13 @@ private Q_SLOTS:
     {
         QList<AddItemChoice> lines = addItemChoices(0, {});
         QCOMPARE(lines.first().title, QStringLiteral("Add to slot 1"));
-        QCOMPARE(lines.constLast().title, QStringLiteral("Run AppleScript"));
+        QCOMPARE(lines.constLast().title, QStringLiteral("Run a shell script"));
         QList<Kind> kinds;
         for (const AddItemChoice &line : lines) {
             if (line.kind == AddItemChoice::Kind::newItem)
                 kinds << line.itemKind;
         }
-        QCOMPARE(kinds, (QList<Kind>{Kind::ai, Kind::open, Kind::launchApp, Kind::shell, Kind::appleScript}));
+        QCOMPARE(kinds, (QList<Kind>{Kind::ai, Kind::open, Kind::launchApp, Kind::shell}));
 
         const SavedGroup first = savedPack(QString()), second = savedPack(QStringLiteral("B"));
         lines = addItemChoices(3, {first, second});

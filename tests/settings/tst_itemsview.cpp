@@ -135,6 +135,9 @@ private Q_SLOTS:
         Q_EMIT v.view->addMenu()->aboutToShow();
         const QMenu *insert = v.view->addMenu()->findChild<QMenu *>();
         QCOMPARE(texts(insert), QStringList{QStringLiteral("A&&B")});
+        // No new item can be made an AppleScript one here.
+        QVERIFY(texts(v.view->addMenu()).contains(QStringLiteral("Run a shell script")));
+        QVERIFY(!texts(v.view->addMenu()).contains(QStringLiteral("Run AppleScript")));
     }
 
     void longNamesAndManyPagesStayUsable()

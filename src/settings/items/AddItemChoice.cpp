@@ -34,7 +34,6 @@ QList<AddItemChoice> addItemChoices(qint64 slot, const QList<SavedGroup> &savedP
         newItem(Kind::launchApp, QStringLiteral("app"), tr("Open an app"), tr("Launch or switch to an app")),
         caption(tr("Advanced")),
         newItem(Kind::shell, QStringLiteral("terminal"), tr("Run a shell script")),
-        newItem(Kind::appleScript, QStringLiteral("applescript"), tr("Run AppleScript")),
     };
     if (!savedPacks.isEmpty())
         choices.append(caption(tr("Your saved packs")));

@@ -2,6 +2,7 @@
 
 #include "async/Scheduler.h"
 #include "model/Text.h"
+#include "settings/items/NewItemKinds.h"
 #include "ui/SymbolCatalog.h"
 #include "platform/UiPrompts.h"
 #include "store/AppDisplayName.h"
@@ -86,6 +87,11 @@ void ItemEditorModel::setSubRings(const QList<Ring> &rings)
         return;
     subRings_ = rings;
     Q_EMIT changed();
+}
+
+QList<ItemEditorModel::Kind> ItemEditorModel::offeredKinds() const
+{
+    return vima::offeredKinds(earlierActions_.keys() << kind());
 }
 
 QString ItemEditorModel::headerTitle() const

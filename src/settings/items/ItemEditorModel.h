@@ -65,6 +65,8 @@ public:
     // Derived for the form.
     QString headerTitle() const;
     Kind kind() const { return item_.action.kind(); }
+    // The kind picker's options, in order.
+    QList<Kind> offeredKinds() const;
     QStringList slotLabels() const;
     bool showsUnknownSymbol() const;
     PackInfo packInfo() const;

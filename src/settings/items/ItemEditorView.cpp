@@ -53,10 +53,10 @@ ItemEditorView::ItemEditorView(SettingsContext &context, QWidget *parent)
     column->addWidget(buildItemSection());
     auto *does = new SettingsSection(QStringLiteral("Does"));
     kind_ = new QComboBox;
-    for (const ItemAction::Kind kind : ItemAction::allKinds())
-        kind_->addItem(ItemEditorModel::kindLabel(kind));
-    connect(kind_, &QComboBox::currentIndexChanged, model_,
-            [this](int index) { model_->changeKind(ItemAction::allKinds().at(index)); });
+    connect(kind_, &QComboBox::currentIndexChanged, model_, [this](int index) {
+        if (index >= 0)
+            model_->changeKind(model_->offeredKinds().at(index));
+    });
     does->addRow(QStringLiteral("When picked"), kind_);
     column->addWidget(does);
     kindHolder_ = new QVBoxLayout;
@@ -230,16 +230,14 @@ void ItemEditorView::refresh()
     showText(title_, item.title);
 
     const QStringList labels = model_->slotLabels();
-    QStringList shown;
-    for (int i = 0; i < slot_->count(); ++i)
-        shown << slot_->itemText(i);
-    if (shown != labels) {
-        const QSignalBlocker blocker(slot_);
-        slot_->clear();
-        slot_->addItems(labels);
-    }
+    showOptions(slot_, labels);
     showIndex(slot_, item.slot >= 0 && item.slot < labels.size() ? static_cast<int>(item.slot) : -1);
-    showIndex(kind_, static_cast<int>(model_->kind()));
+    const QList<ItemAction::Kind> kinds = model_->offeredKinds();
+    QStringList kindLabels;
+    for (const ItemAction::Kind kind : kinds)
+        kindLabels << ItemEditorModel::kindLabel(kind);
+    showOptions(kind_, kindLabels);
+    showIndex(kind_, static_cast<int>(kinds.indexOf(model_->kind())));
     refreshIcon();
     kindFields_->refresh();
 }

@@ -207,7 +207,8 @@ void ItemKindSection::buildAppleScript()
 {
     editor_ = addEditor(QStringLiteral("AppleScript"), 130, true, &ItemEditorModel::setAppleScriptSource);
     showOutput_ = addToggle(QStringLiteral("Show result in a popover"), &ItemEditorModel::setAppleScriptShowsOutput);
-    addCaption(QStringLiteral("Controlling another app triggers a one-time macOS Automation prompt for that app."));
+    addCaption(QStringLiteral("AppleScript can't run on this system. The script is kept as it is, but picking "
+                              "this item only reports that it can't run."));
 }
 
 void ItemKindSection::buildAI()

@@ -4,6 +4,7 @@
 #include "settings/items/ItemList.h"
 #include "settings/items/ItemsSettingsModel.h"
 #include "settings/items/ItemsSheetPresenter.h"
+#include "settings/items/NewItemKinds.h"
 #include "settings/items/RingHeader.h"
 #include "settings/items/RingOperations.h"
 #include "settings/items/SlotOperations.h"
@@ -112,7 +113,7 @@ void ItemsSettingsView::fillAddMenu()
     addMenu_->clear();
     addMenu_->addAction(tr("Browse Library…"), model_, [this] { model_->requestSheet({ActiveSheet::Kind::library}); });
     addMenu_->addSeparator();
-    for (const ItemAction::Kind kind : ItemAction::allKinds())
+    for (const ItemAction::Kind kind : newItemKinds())
         addMenu_->addAction(SlotOperations::menuLabel(kind), slots_, [this, kind] { slots_->addNewAction(kind); });
     if (const QList<SavedGroup> packs = context_.store.config().savedGroups; !packs.isEmpty()) {
         addMenu_->addSeparator();

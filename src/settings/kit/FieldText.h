@@ -38,4 +38,17 @@ inline void showIndex(QComboBox *combo, int index)
     combo->setCurrentIndex(index);
 }
 
+// Replaces the options only when they differ.
+inline void showOptions(QComboBox *combo, const QStringList &options)
+{
+    QStringList shown;
+    for (int i = 0; i < combo->count(); ++i)
+        shown << combo->itemText(i);
+    if (shown == options)
+        return;
+    const QSignalBlocker blocker(combo);
+    combo->clear();
+    combo->addItems(options);
+}
+
 } // namespace vima

@@ -108,8 +108,7 @@ QWidget *PackAddPanel::makeRootPage()
     } kinds[] = {{"sparkles", "AI on selected text", ItemAction::Kind::ai},
                  {"link", "Open a link or file", ItemAction::Kind::open},
                  {"app", "Open an app", ItemAction::Kind::launchApp},
-                 {"terminal", "Run a shell script", ItemAction::Kind::shell},
-                 {"applescript", "Run AppleScript", ItemAction::Kind::appleScript}};
+                 {"terminal", "Run a shell script", ItemAction::Kind::shell}};
     for (const auto &kind : kinds) {
         auto *row = choiceRow(QString::fromLatin1(kind.symbol), QString::fromLatin1(kind.text));
         connect(row, &QAbstractButton::clicked, this, [this, k = kind.kind] { model_.addItemOfKind(k); });
