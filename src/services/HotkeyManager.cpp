@@ -123,6 +123,13 @@ QString HotkeyManager::displayName(quint32 keyCode, quint64 modifierFlags)
     return modifierNames(modifierFlags) + keyName(keyCode);
 }
 
+QString HotkeyManager::displayName(const KeyChord &chord)
+{
+    if (const auto *code = std::get_if<quint32>(&chord.key))
+        return displayName(*code, chord.modifierFlags);
+    return modifierNames(chord.modifierFlags) + std::get<QString>(chord.key).toUpper();
+}
+
 QString HotkeyManager::modifierNames(quint64 modifierFlags)
 {
     QString text;

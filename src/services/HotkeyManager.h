@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/KeyChord.h"
 #include "model/Settings.h"
 #include "platform/HotKeyRegistrar.h"
 
@@ -35,6 +36,8 @@ public:
     std::optional<HotkeySpec> registered() const { return registered_; }
 
     static QString displayName(quint32 keyCode, quint64 modifierFlags);
+    // A keystroke slot's keys, its character upper-cased as on the key.
+    static QString displayName(const KeyChord &chord);
     // The modifiers alone, each followed by "+", in the order Ctrl, Alt, Shift, Super.
     static QString modifierNames(quint64 modifierFlags);
     static QString keyName(quint32 keyCode);

@@ -3,6 +3,8 @@
 #include "ItemEditorHost.h"
 #include "SettingsHarness.h"
 
+#include "model/KeystrokeScript.h"
+
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -117,6 +119,17 @@ private Q_SLOTS:
         QVERIFY(named<QLabel>(&view, "AppleScript can't run on this system. The script is kept as it is, but "
                                      "picking this item only reports that it can't run."));
         QCOMPARE(view.item(), stored); // showing it changed nothing
+
+        // The keystroke form runs without AppleScript.
+        RingItem keystroke = stored;
+        keystroke.action = ItemAction{AppleScriptPayload{keystrokeScript(KeyChord{"t", HotkeySpec::control}, "firefox"), false}};
+        view.setItem(keystroke);
+        QVERIFY(named<QLabel>(&view, "AppleScript can't run on this system, but this keystroke does: Ctrl+T goes to "
+                                     "the window of firefox."));
+        keystroke.action = ItemAction{AppleScriptPayload{keyCodeScript(keys::functionKeys[4], "shift down", "firefox"), false}};
+        view.setItem(keystroke);
+        QVERIFY(named<QLabel>(&view, "AppleScript can't run on this system, but this keystroke does: Shift+F5 goes to "
+                                     "the window of firefox."));
 
         // Switched away and back, it gets its script back.
         const ItemAction script = view.item().action;

@@ -1,10 +1,12 @@
 #include "settings/items/ItemEditorModel.h"
 
 #include "async/Scheduler.h"
+#include "model/Keystroke.h"
 #include "model/Text.h"
 #include "settings/items/NewItemKinds.h"
 #include "ui/SymbolCatalog.h"
 #include "platform/UiPrompts.h"
+#include "services/HotkeyManager.h"
 #include "store/AppDisplayName.h"
 
 #include <QPointer>
@@ -92,6 +94,18 @@ void ItemEditorModel::setSubRings(const QList<Ring> &rings)
 QList<ItemEditorModel::Kind> ItemEditorModel::offeredKinds() const
 {
     return vima::offeredKinds(earlierActions_.keys() << kind());
+}
+
+QString ItemEditorModel::appleScriptNote() const
+{
+    const auto *script = std::get_if<AppleScriptPayload>(&item_.action.payload);
+    const std::optional<Keystroke> keystroke = script ? Keystroke::parse(script->source.trimmed()) : std::nullopt;
+    if (!keystroke)
+        return QStringLiteral("AppleScript can't run on this system. The script is kept as it is, but picking "
+                              "this item only reports that it can't run.");
+    return QStringLiteral("AppleScript can't run on this system, but this keystroke does: ")
+        + HotkeyManager::displayName(keystroke->chord) + QStringLiteral(" goes to the window of ")
+        + keystroke->application + QStringLiteral(".");
 }
 
 QString ItemEditorModel::headerTitle() const

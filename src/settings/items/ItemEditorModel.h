@@ -71,6 +71,8 @@ public:
     bool showsUnknownSymbol() const;
     PackInfo packInfo() const;
     bool canTurnIntoPack() const;
+    // Whether this system runs an AppleScript item's script, in a sentence.
+    QString appleScriptNote() const;
 
     static QString kindLabel(Kind kind);
     static const QStringList &commonSymbols();

@@ -104,9 +104,11 @@ QCheckBox *ItemKindSection::addToggle(const QString &text, void (ItemEditorModel
     return toggle;
 }
 
-void ItemKindSection::addCaption(const QString &text)
+QLabel *ItemKindSection::addCaption(const QString &text)
 {
-    form_->addRow(caption(text));
+    QLabel *label = caption(text);
+    form_->addRow(label);
+    return label;
 }
 
 void ItemKindSection::buildPack()
@@ -207,8 +209,7 @@ void ItemKindSection::buildAppleScript()
 {
     editor_ = addEditor(QStringLiteral("AppleScript"), 130, true, &ItemEditorModel::setAppleScriptSource);
     showOutput_ = addToggle(QStringLiteral("Show result in a popover"), &ItemEditorModel::setAppleScriptShowsOutput);
-    addCaption(QStringLiteral("AppleScript can't run on this system. The script is kept as it is, but picking "
-                              "this item only reports that it can't run."));
+    note_ = addCaption({});
 }
 
 void ItemKindSection::buildAI()
@@ -264,6 +265,7 @@ void ItemKindSection::refresh()
         const auto &script = payloadOf<AppleScriptPayload>(model_);
         showText(editor_, script.source);
         showChecked(showOutput_, script.showOutput);
+        note_->setText(model_.appleScriptNote());
         return;
     }
     case ItemAction::Kind::ai: {

@@ -7,6 +7,7 @@
 class QCheckBox;
 class QComboBox;
 class QFormLayout;
+class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPropertyAnimation;
@@ -41,7 +42,7 @@ private:
     QPlainTextEdit *addEditor(const QString &heading, int minimumHeight, bool monospaced,
                               void (ItemEditorModel::*store)(const QString &));
     QCheckBox *addToggle(const QString &text, void (ItemEditorModel::*store)(bool));
-    void addCaption(const QString &text);
+    QLabel *addCaption(const QString &text);
     void refreshPack();
     void refreshPackTargets();
     void fadeSavedConfirmation(bool shown);
@@ -57,6 +58,7 @@ private:
     QLineEdit *shell_ = nullptr;
     QPlainTextEdit *editor_ = nullptr; // script, source or system prompt
     QCheckBox *showOutput_ = nullptr;
+    QLabel *note_ = nullptr; // whether an AppleScript runs here
     QComboBox *result_ = nullptr;
     QLineEdit *language_ = nullptr;
     QCheckBox *strongModel_ = nullptr;
