@@ -32,7 +32,7 @@ const QHash<quint32, QString> &keyNames()
             {keys::rightArrow, QStringLiteral("Right")},
             {keys::upArrow, QStringLiteral("Up")},
             {keys::downArrow, QStringLiteral("Down")},
-            {115, QStringLiteral("Home")},
+            {keys::home, QStringLiteral("Home")},
             {119, QStringLiteral("End")},
             {116, QStringLiteral("Page Up")},
             {121, QStringLiteral("Page Down")},
