@@ -12,7 +12,7 @@ namespace {
 
 const QString desktopSuffix = QStringLiteral(".desktop");
 
-// mimeapps.list files in the order the XDG specification reads them.
+// mimeapps.list files in the order XDG gives them precedence.
 QStringList mimeappsFiles()
 {
     QStringList desktops;

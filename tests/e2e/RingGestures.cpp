@@ -26,6 +26,14 @@ constexpr double slotRadius = 93; // between the inner (48) and outer (138) radi
 
 int xdotool(const QStringList &arguments) { return SupportProgram::run(QStringLiteral("xdotool"), arguments); }
 
+void xkeys(const QString &action, const QStringList &names)
+{
+    QStringList arguments;
+    for (const QString &name : names)
+        arguments << action << name;
+    xdotool(arguments);
+}
+
 QPoint slotPoint(int slot, int count)
 {
     const double angle = 2 * M_PI * slot / count;

@@ -12,6 +12,8 @@ namespace ring_gestures {
 inline const QPoint summonPoint(400, 400);
 
 int xdotool(const QStringList &arguments);
+// One xdotool `action` (keydown, keyup) for each key of `names`, in order, in one call.
+void xkeys(const QString &action, const QStringList &names);
 // The centre of a slot of a ring of `count` slots opened at summonPoint.
 QPoint slotPoint(int slot, int count = 8);
 void movePointer(QPoint to);

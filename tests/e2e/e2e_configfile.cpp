@@ -60,14 +60,6 @@ VimaConfig pageNamed(const QString &name)
     return config;
 }
 
-void xkeys(const QString &action, const QStringList &names)
-{
-    QStringList arguments;
-    for (const QString &name : names)
-        arguments << action << name;
-    xdotool(arguments);
-}
-
 } // namespace
 
 class TestConfigFile : public QObject {

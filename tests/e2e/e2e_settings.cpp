@@ -25,14 +25,6 @@ QJsonObject storedHotkey()
     return QJsonDocument::fromJson(file.readAll()).object().value(QStringLiteral("hotkey")).toObject();
 }
 
-void xkeys(const QString &action, const QStringList &names)
-{
-    QStringList arguments;
-    for (const QString &name : names)
-        arguments << action << name;
-    xdotool(arguments);
-}
-
 } // namespace
 
 class TestSettings : public QObject {
