@@ -57,7 +57,9 @@ QCoro::Task<void> AIRoad::run(const ActionRun &run, AIPayload payload, RingItem 
     }
     co_await c_.prepare();
     const AISettings settings = c_.aiSettings();
-    if ((co_await c_.llm.freshCandidates(blankPayload(payload.needsStrongModel), settings, token)).isEmpty()) {
+    const QList<LLMProviderKind> candidates =
+        co_await c_.llm.freshCandidates(blankPayload(payload.needsStrongModel), settings, token);
+    if (candidates.isEmpty()) {
         const ActionOutcome outcome = noProviderOutcome(item.title, settings);
         qCCritical(lcActionRunner, "%s failed: %s", qUtf8Printable(item.title), qUtf8Printable(outcome.body));
         run.present(outcome);

@@ -119,7 +119,8 @@ QCoro::Task<QString> ScriptRunner::runProcess(QString shell, QString script)
     QObject::connect(process.get(), &QProcess::readyRead, process.get(),
                      [&output, raw = process.get()] { output.append(raw->readAll()); });
     process->start(shell, {QStringLiteral("-l"), QStringLiteral("-c"), script});
-    if (!co_await processStarted(*process))
+    const bool started = co_await processStarted(*process);
+    if (!started)
         throw ActionError::scriptFailed(process->errorString());
     // Ends when the shell exits, even while a child it left in the background
     // still holds the output pipe.

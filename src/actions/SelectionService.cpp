@@ -163,12 +163,18 @@ QCoro::Task<std::optional<QString>> SelectionService::copyViaKeystroke(Target ta
         co_return std::nullopt;
     }
     // A copy in another window would read another text.
-    if (target && !co_await bringForward(c_, *target, activationSettle, token))
-        co_return std::nullopt;
+    if (target) {
+        const bool inFront = co_await bringForward(c_, *target, activationSettle, token);
+        if (!inFront)
+            co_return std::nullopt;
+    }
     c_.pasteboard.clear();
     const quint64 baseline = c_.pasteboard.changeCount();
     const ClipboardRestorer restorer(c_.pasteboard, *snapshot);
-    if (!c_.accessibility.isTrusted() || !co_await c_.keys.send(KeySender::Shortcut::copy))
+    if (!c_.accessibility.isTrusted())
+        throw SelectionError::notPermitted();
+    const bool sent = co_await c_.keys.send(KeySender::Shortcut::copy);
+    if (!sent)
         throw SelectionError::notPermitted();
     co_return co_await awaitCopiedText(baseline, target, token);
 }
@@ -186,7 +192,8 @@ QCoro::Task<std::optional<QString>> SelectionService::awaitCopiedText(quint64 ba
         // of the selection: only the target's own copy counts.
         if (target && c_.pasteboard.isOwnedBy(*target) == false)
             continue;
-        if (auto text = co_await c_.pasteboard.text())
+        std::optional<QString> text = co_await c_.pasteboard.text();
+        if (text)
             co_return text;
     }
     co_return std::nullopt;

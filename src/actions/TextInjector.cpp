@@ -35,7 +35,8 @@ QCoro::Task<void> TextInjector::replace(Target target, QString text, Cancellatio
     if (!c_.accessibility.isTrusted())
         throw SelectionError::notPermitted();
     if (target) {
-        if (!co_await bringForward(c_, *target, activationSettle, token))
+        const bool inFront = co_await bringForward(c_, *target, activationSettle, token);
+        if (!inFront)
             throw notInFront(*target);
         if (writeViaAccessibility(*target, text)) {
             qCDebug(lcTextInjector, "Replaced selection via Accessibility");
@@ -74,7 +75,10 @@ QCoro::Task<void> TextInjector::pasteViaCommandV(QString text, Target target, Ca
     // The last moment to notice that another window took the front.
     if (target && !c_.activator.isActive(*target))
         throw notInFront(*target);
-    if (!c_.accessibility.isTrusted() || !co_await c_.keys.send(KeySender::Shortcut::paste))
+    if (!c_.accessibility.isTrusted())
+        throw SelectionError::notPermitted();
+    const bool sent = co_await c_.keys.send(KeySender::Shortcut::paste);
+    if (!sent)
         throw SelectionError::notPermitted();
     co_await awaitPaste(requestsBefore);
     qCDebug(lcTextInjector, "Replaced selection by pasting");

@@ -43,11 +43,16 @@ QCoro::Task<void> XdgDesktopOpener::open(const QUrl &url)
     process->setStandardInputFile(QProcess::nullDevice());
     process->setProcessChannelMode(QProcess::ForwardedChannels);
     process->start(command_.first(), command_.mid(1) << target);
-    if (!co_await processStarted(*process)) {
+    // An await is a statement of its own, its result a named local: g++ 12
+    // lays out a coroutine's frame wrongly when a condition awaits, and the
+    // coroutine then resumes through a wild pointer.
+    const bool started = co_await processStarted(*process);
+    if (!started) {
         process->deleteLater();
         throw failure;
     }
-    if (!co_await processFinished(*process, answerTimeout)) {
+    const bool finished = co_await processFinished(*process, answerTimeout);
+    if (!finished) {
         // Still running: it found something to run. It cleans up after itself.
         QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
         co_return;
