@@ -9,7 +9,7 @@ QString AppleOnDeviceProvider::reason()
     return QStringLiteral("There is no on-device model on Linux. Use a local Ollama server, or add an API key.");
 }
 
-LLMProviderStatus AppleOnDeviceProvider::status(const LLMCredentials &) const
+LLMProviderStatus AppleOnDeviceProvider::status(const LLMCredentials &, const QString &) const
 {
     return LLMProviderStatus::unavailable(reason());
 }

@@ -13,7 +13,7 @@ public:
     static QString reason();
 
     LLMProviderKind kind() const override { return LLMProviderKind::appleOnDevice; }
-    LLMProviderStatus status(const LLMCredentials &credentials) const override;
+    LLMProviderStatus status(const LLMCredentials &credentials, const QString &model) const override;
     QCoro::Task<QString> complete(LLMRequest request, LLMCredentials credentials,
                                   CancellationToken token) const override;
 };

@@ -10,7 +10,7 @@ CloudProvider::CloudProvider(std::optional<QUrl> endpoint, Scheduler &scheduler)
 {
 }
 
-LLMProviderStatus CloudProvider::status(const LLMCredentials &credentials) const
+LLMProviderStatus CloudProvider::status(const LLMCredentials &credentials, const QString &) const
 {
     return credentials.hasAPIKey() ? LLMProviderStatus::ready() : LLMProviderStatus::needsKey();
 }

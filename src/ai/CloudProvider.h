@@ -15,7 +15,7 @@ namespace vima {
 // the answer.
 class CloudProvider : public LLMProvider {
 public:
-    LLMProviderStatus status(const LLMCredentials &credentials) const final;
+    LLMProviderStatus status(const LLMCredentials &credentials, const QString &model) const final;
     QCoro::Task<QString> complete(LLMRequest request, LLMCredentials credentials,
                                   CancellationToken token) const final;
 

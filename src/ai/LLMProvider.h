@@ -11,13 +11,14 @@
 namespace vima {
 
 // One AI backend. `status` does no input or output: the settings call it while
-// drawing. `complete` throws LLMError (or passes other errors on unchanged).
+// drawing; `model` is the one a request would ask for. `complete` throws
+// LLMError (or passes other errors on unchanged).
 class LLMProvider {
 public:
     virtual ~LLMProvider() = default;
 
     virtual LLMProviderKind kind() const = 0;
-    virtual LLMProviderStatus status(const LLMCredentials &credentials) const = 0;
+    virtual LLMProviderStatus status(const LLMCredentials &credentials, const QString &model) const = 0;
     virtual QCoro::Task<QString> complete(LLMRequest request, LLMCredentials credentials,
                                           CancellationToken token) const = 0;
 };

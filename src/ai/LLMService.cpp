@@ -109,7 +109,7 @@ QList<LLMProviderKind> LLMService::candidates(const AIPayload &payload,
 {
     QList<LLMProviderKind> ready;
     for (LLMProviderKind kind : consideredKinds(payload, settings)) {
-        if (statusText(kind, settings).isReady())
+        if (statusFor(kind, payload, settings).isReady())
             ready << kind;
     }
     return ready;
@@ -121,11 +121,11 @@ QCoro::Task<QList<LLMProviderKind>> LLMService::freshCandidates(AIPayload payloa
 {
     // A probe result only lasts a short while; without this a running Ollama
     // server would drop out of the candidates soon after start-up.
-    const QUrl base = ollamaBaseURL(settings);
-    // A server found stopped is asked again: the user may just have started it.
+    // A server found stopped, or without the model, is asked again: the user
+    // may just have started it or pulled the model.
     if (consideredKinds(payload, settings).contains(LLMProviderKind::ollama)
-        && reachability_.lookup(base) != true) {
-        co_await reachability_.probe(base, token);
+        && !statusFor(LLMProviderKind::ollama, payload, settings).isReady()) {
+        co_await reachability_.probe(ollamaBaseURL(settings), token);
         if (token.isCancelled())
             throw LLMError::cancelled();
         raiseStatusRevision();
@@ -147,6 +147,11 @@ LLMRequest LLMService::makeRequest(const AIPayload &payload, const QString &user
         model = defaultModel(kind);
     return LLMRequest{payload.systemPrompt, userText, model, settings.maxTokens,
                       LLMRequest::clampedTimeout(settings.timeout)};
+}
+
+QString LLMService::modelFor(LLMProviderKind kind, const AISettings &settings)
+{
+    return makeRequest(AIPayload{}, QString(), settings, kind).model;
 }
 
 LLMCredentials LLMService::credentials(LLMProviderKind kind, const AISettings &settings) const
@@ -264,10 +269,16 @@ QString LLMService::noProviderRecovery()
 
 LLMProviderStatus LLMService::statusText(LLMProviderKind kind, const AISettings &settings) const
 {
+    return statusFor(kind, AIPayload{}, settings);
+}
+
+LLMProviderStatus LLMService::statusFor(LLMProviderKind kind, const AIPayload &payload,
+                                        const AISettings &settings) const
+{
     const LLMProvider *found = provider(kind);
     if (!found)
         return LLMProviderStatus::unavailable(QStringLiteral("Unknown provider."));
-    return found->status(credentials(kind, settings));
+    return found->status(credentials(kind, settings), makeRequest(payload, QString(), settings, kind).model);
 }
 
 QCoro::Task<void> LLMService::test(LLMProviderKind kind, std::optional<QString> apiKey,

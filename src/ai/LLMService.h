@@ -71,6 +71,8 @@ public:
     // `payload.systemPrompt` arrives fully expanded and is sent as it is.
     static LLMRequest makeRequest(const AIPayload &payload, const QString &userText,
                                   const AISettings &settings, LLMProviderKind kind);
+    // The model a provider is asked for when no item overrides it.
+    static QString modelFor(LLMProviderKind kind, const AISettings &settings);
     LLMCredentials credentials(LLMProviderKind kind, const AISettings &settings) const;
 
     QCoro::Task<Completion> complete(AIPayload payload, QString userText, AISettings settings,
@@ -81,6 +83,7 @@ public:
     QString noProviderDetail(const AISettings &settings) const;
     // What can run on this system when nothing can.
     static QString noProviderRecovery();
+    // Whether a provider could answer for the configured model.
     LLMProviderStatus statusText(LLMProviderKind kind, const AISettings &settings) const;
 
     // A one-word request with the given key; throws the provider's error.
@@ -108,6 +111,8 @@ private:
     // The error of a walk in which nothing answered.
     LLMError failureOf(const QList<Failure> &failures, const AISettings &settings) const;
     QList<LLMProviderKind> consideredKinds(const AIPayload &payload, const AISettings &settings) const;
+    // Whether a provider could answer for the model this payload asks it for.
+    LLMProviderStatus statusFor(LLMProviderKind kind, const AIPayload &payload, const AISettings &settings) const;
     void raiseStatusRevision();
 
     KeyLookup apiKey_;

@@ -19,16 +19,36 @@ QUrl OllamaProvider::base(const LLMCredentials &credentials)
     return credentials.baseURL.value_or(OllamaReachability::defaultURL());
 }
 
-LLMProviderStatus OllamaProvider::status(const LLMCredentials &credentials) const
+QString OllamaProvider::notPulled(const QString &model)
+{
+    return QStringLiteral("Ollama is running, but the model “") + model + QStringLiteral("” isn't pulled yet.");
+}
+
+QString OllamaProvider::pullCommand(const QString &model)
+{
+    return QStringLiteral("ollama pull ") + model;
+}
+
+QString OllamaProvider::pullStep(const QString &model)
+{
+    return QStringLiteral("Get the model: ") + pullCommand(model);
+}
+
+LLMProviderStatus OllamaProvider::status(const LLMCredentials &credentials, const QString &model) const
 {
     const QUrl url = base(credentials);
-    const std::optional<bool> reachable = reachability_.lookup(url);
-    if (!reachable)
+    switch (reachability_.readiness(url, model)) {
+    case OllamaReachability::Readiness::unknown:
         return LLMProviderStatus::unavailable(
             QStringLiteral("Not detected yet — open Settings → AI to check."));
-    if (!*reachable)
+    case OllamaReachability::Readiness::noServer:
         return LLMProviderStatus::unavailable(QStringLiteral("Ollama isn't running at ") + url.toString()
                                               + QStringLiteral(". Start Ollama and try again."));
+    case OllamaReachability::Readiness::notPulled:
+        return LLMProviderStatus::unavailable(notPulled(model) + QLatin1Char(' ') + pullStep(model));
+    case OllamaReachability::Readiness::ready:
+        break;
+    }
     return LLMProviderStatus::ready();
 }
 
@@ -47,11 +67,13 @@ QCoro::Task<QString> OllamaProvider::complete(LLMRequest request, LLMCredentials
     try {
         reply = co_await HttpExchange::postJSON(http, body, request.timeout, token, scheduler_);
     } catch (const LLMError &error) {
-        if (error.kind() == LLMError::Case::api && error.status() == 404)
+        if (error.kind() == LLMError::Case::api && error.status() == 404) {
+            reachability_.recordMissing(url, request.model);
             throw LLMError::providerUnavailable(
                 kind(), QStringLiteral("The model “") + request.model
-                            + QStringLiteral("” isn't pulled yet. Run: ollama pull ") + request.model
+                            + QStringLiteral("” isn't pulled yet. Run: ") + pullCommand(request.model)
                             + QStringLiteral(". (") + error.text() + QStringLiteral(")"));
+        }
         if (error.kind() == LLMError::Case::transport) {
             reachability_.recordUnreachable(url);
             throw LLMError::providerUnavailable(

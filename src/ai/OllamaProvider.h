@@ -7,15 +7,21 @@
 namespace vima {
 
 // A local Ollama server's chat API; no key. Its status reads only the
-// reachability cache.
+// reachability cache: the server must answer and hold the model.
 class OllamaProvider final : public LLMProvider {
 public:
     explicit OllamaProvider(OllamaReachability &reachability, Scheduler &scheduler = Scheduler::system());
 
     LLMProviderKind kind() const override { return LLMProviderKind::ollama; }
-    LLMProviderStatus status(const LLMCredentials &credentials) const override;
+    LLMProviderStatus status(const LLMCredentials &credentials, const QString &model) const override;
     QCoro::Task<QString> complete(LLMRequest request, LLMCredentials credentials,
                                   CancellationToken token) const override;
+
+    // Why a running server can't answer for `model`.
+    static QString notPulled(const QString &model);
+    // The command that gets `model` onto the server, and the step that says it.
+    static QString pullCommand(const QString &model);
+    static QString pullStep(const QString &model);
 
     // The reply's message content; throws invalidResponse when there is none.
     static QString readAnswer(const QByteArray &body);

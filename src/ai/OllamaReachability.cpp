@@ -9,6 +9,7 @@
 #include <QJsonObject>
 #include <QNetworkRequest>
 #include <QScopeGuard>
+#include <algorithm>
 
 namespace vima {
 
@@ -87,6 +88,28 @@ std::optional<QStringList> OllamaReachability::models(const QUrl &base) const
     std::lock_guard guard(lock_);
     const Result *result = fresh(base);
     return result ? result->models : std::nullopt;
+}
+
+OllamaReachability::Readiness OllamaReachability::readiness(const QUrl &base, const QString &model) const
+{
+    std::lock_guard guard(lock_);
+    const Result *result = fresh(base);
+    if (!result)
+        return Readiness::unknown;
+    if (!result->ok)
+        return Readiness::noServer;
+    const auto named = [&model](const QString &name) { return sameModel(name, model); };
+    if (result->models && std::ranges::none_of(*result->models, named))
+        return Readiness::notPulled;
+    return Readiness::ready;
+}
+
+void OllamaReachability::recordMissing(const QUrl &base, const QString &model)
+{
+    std::lock_guard guard(lock_);
+    const auto it = results_.find(base.toString());
+    if (it != results_.end() && it->second.models)
+        it->second.models->removeIf([&model](const QString &name) { return sameModel(name, model); });
 }
 
 bool OllamaReachability::sameModel(const QString &one, const QString &other)

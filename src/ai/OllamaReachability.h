@@ -18,6 +18,11 @@ namespace vima {
 // answered, so that a provider's status never waits on the network.
 class OllamaReachability {
 public:
+    // How far the server at an address is from answering for a model, by the
+    // last probe: not asked yet (or stale), nothing answered, answered without
+    // the model, or ready.
+    enum class Readiness { unknown, noServer, notPulled, ready };
+
     static constexpr double staleAfter = 30.0;
     static constexpr double probeTimeout = 1.5;
 
@@ -39,6 +44,11 @@ public:
     // The model names the server listed in that answer; nothing when it
     // didn't answer, the answer is stale, or its list could not be read.
     std::optional<QStringList> models(const QUrl &base) const;
+    // A list that could not be read counts as holding the model.
+    Readiness readiness(const QUrl &base, const QString &model) const;
+    // The server said it lacks the model: a list that named it counts as not
+    // holding it now, not only after the next probe.
+    void recordMissing(const QUrl &base, const QString &model);
     // Whether a probe is still waiting for its server; whoever owns this cache
     // outlives its probes.
     bool isProbing() const { return probing_ > 0; }

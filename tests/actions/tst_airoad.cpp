@@ -293,7 +293,7 @@ private Q_SLOTS:
         run(aiItem(QStringLiteral("Rewrite"), QStringLiteral("Rewrite.")));
         waitUntilEnded();
         QVERIFY(outcomes.first().body.startsWith(QStringLiteral("Ollama isn't running at ")));
-        server->setRoute("/api/tags", HttpRoute::reply(200, R"({"models":[]})"));
+        server->setRoute("/api/tags", HttpRoute::reply(200, R"({"models":[{"name":"llama3.2"}]})"));
         ended = 0;
         run(aiItem(QStringLiteral("Rewrite"), QStringLiteral("Rewrite.")));
         waitUntilEnded();

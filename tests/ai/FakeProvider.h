@@ -31,7 +31,7 @@ public:
     }
 
     LLMProviderKind kind() const override { return kind_; }
-    LLMProviderStatus status(const LLMCredentials &) const override { return script_->status; }
+    LLMProviderStatus status(const LLMCredentials &, const QString &) const override { return script_->status; }
 
     QCoro::Task<QString> complete(LLMRequest request, LLMCredentials credentials,
                                   CancellationToken) const override

@@ -129,9 +129,9 @@ private Q_SLOTS:
     void anthropicKeyRules()
     {
         const auto provider = anthropic();
-        QCOMPARE(provider.status(LLMCredentials::none()).kind, LLMProviderStatus::Case::needsKey);
-        QCOMPARE(provider.status(withKey("")).kind, LLMProviderStatus::Case::needsKey);
-        QVERIFY(provider.status(withKey("   ")).isReady());
+        QCOMPARE(provider.status(LLMCredentials::none(), QString()).kind, LLMProviderStatus::Case::needsKey);
+        QCOMPARE(provider.status(withKey(""), QString()).kind, LLMProviderStatus::Case::needsKey);
+        QVERIFY(provider.status(withKey("   "), QString()).isReady());
 
         const qsizetype before = server_.requests().size();
         const auto missing = ask(provider, withKey(""));
@@ -218,8 +218,8 @@ private Q_SLOTS:
     void openAIKeyRules()
     {
         const auto provider = openAI();
-        QCOMPARE(provider.status({}).kind, LLMProviderStatus::Case::needsKey);
-        QVERIFY(provider.status(withKey(" ")).isReady());
+        QCOMPARE(provider.status({}, QString()).kind, LLMProviderStatus::Case::needsKey);
+        QVERIFY(provider.status(withKey(" "), QString()).isReady());
         const auto running = ask(provider, {});
         QVERIFY(running.wait());
         QCOMPARE(running->error, LLMError::missingAPIKey(LLMProviderKind::openai));
@@ -352,7 +352,7 @@ private Q_SLOTS:
         const QString reason =
             QStringLiteral("There is no on-device model on Linux. Use a local Ollama server, or add an API key.");
         const AppleOnDeviceProvider provider;
-        QCOMPARE(provider.status(LLMCredentials::none()), LLMProviderStatus::unavailable(reason));
+        QCOMPARE(provider.status(LLMCredentials::none(), QString()), LLMProviderStatus::unavailable(reason));
         const auto running = ask(provider, LLMCredentials::none());
         QVERIFY(running.wait());
         QCOMPARE(running->error, LLMError::providerUnavailable(LLMProviderKind::appleOnDevice, reason));

@@ -24,9 +24,9 @@ public:
     }
 
     Kind kind() const override { return inner_->kind(); }
-    LLMProviderStatus status(const LLMCredentials &credentials) const override
+    LLMProviderStatus status(const LLMCredentials &credentials, const QString &model) const override
     {
-        return inner_->status(credentials);
+        return inner_->status(credentials, model);
     }
     QCoro::Task<QString> complete(LLMRequest request, LLMCredentials credentials,
                                   CancellationToken token) const override

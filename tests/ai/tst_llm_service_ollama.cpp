@@ -125,6 +125,47 @@ private Q_SLOTS:
         QCOMPARE(running->error, LLMError::nothingAnswered(notRunning, LLMService::noProviderRecovery()));
     }
 
+    // A server without the model is not ready for it: not a candidate, and the
+    // failure says so; an item asking for a model it has still runs, and a
+    // model pulled since is found before choosing.
+    void aServerWithoutTheModelIsNoCandidate()
+    {
+        server_->setRoute("/api/tags", HttpRoute::reply(200, R"({"models":[{"name":"qwen2.5:7b"}]})"));
+        QVERIFY(start(service_->refresh(settings_)).wait());
+        const LLMProviderStatus notPulled = LLMProviderStatus::unavailable(
+            "Ollama is running, but the model “llama3.2” isn't pulled yet. Get the model: ollama pull llama3.2");
+        QCOMPARE(service_->statusText(LLMProviderKind::ollama, settings_), notPulled);
+        QVERIFY(service_->candidates(AIPayload{}, settings_).isEmpty());
+        AIPayload pulled;
+        pulled.modelOverride = QStringLiteral("qwen2.5:7b");
+        QCOMPARE(service_->candidates(pulled, settings_), QList<LLMProviderKind>{LLMProviderKind::ollama});
+
+        const auto refused = complete();
+        QVERIFY(refused.wait());
+        QCOMPARE(refused->error, LLMError::nothingAnswered(notPulled.text, LLMService::noProviderRecovery()));
+        QCOMPARE(server_->requests("/api/chat").size(), 0);
+
+        server_->setRoute("/api/tags", HttpRoute::reply(200, R"({"models":[{"name":"llama3.2:latest"}]})"));
+        const auto answered = complete();
+        QVERIFY(answered.wait());
+        QCOMPARE(answered->value->text, "local answer");
+    }
+
+    // The server answers that it lacks a model it listed: its row stops
+    // reading "Ready" at once.
+    void aMissingModelShowsAtOnce()
+    {
+        server_->setRoute("/api/chat", HttpRoute::reply(404, R"({"error":"model not found"})"));
+        QVERIFY(start(service_->refresh(settings_)).wait());
+        QVERIFY(service_->statusText(LLMProviderKind::ollama, settings_).isReady());
+        QSignalSpy revisions(service_.get(), &LLMService::statusRevisionChanged);
+        const auto running = complete();
+        QVERIFY(running.wait());
+        QVERIFY(running->error);
+        QVERIFY(!service_->statusText(LLMProviderKind::ollama, settings_).isReady());
+        QCOMPARE(revisions.size(), 1);
+    }
+
     void ollamaConsideredOnlyAsAFallbackIsProbedToo()
     {
         settings_.provider = LLMProviderKind::openai;

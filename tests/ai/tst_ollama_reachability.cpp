@@ -26,9 +26,11 @@ private:
         return *running->value;
     }
 
+    // The status for the model "b".
     LLMProviderStatus statusAt(const QUrl &base)
     {
-        return OllamaProvider(*reachability_, scheduler_).status(LLMCredentials{std::nullopt, base});
+        return OllamaProvider(*reachability_, scheduler_).status(LLMCredentials{std::nullopt, base},
+                                                                 QStringLiteral("b"));
     }
 
 private Q_SLOTS:
@@ -46,16 +48,19 @@ private Q_SLOTS:
         QTest::addColumn<HttpRoute>("route");
         QTest::addColumn<bool>("reachable");
         QTest::addColumn<QVariant>("models"); // invalid: no list known
+        QTest::addColumn<bool>("pulled");      // whether "b" counts as on the server
         QTest::newRow("empty model list") << HttpRoute::reply(200, R"({"models":[]})") << true
-                                          << QVariant(QStringList());
+                                          << QVariant(QStringList()) << false;
         QTest::newRow("model list") << HttpRoute::reply(200, R"({"models":[{"name":"a:7b"},{"x":1},{"name":"b"}]})")
-                                    << true << QVariant(QStringList{"a:7b", "b"});
-        QTest::newRow("no list") << HttpRoute::reply(200, "ok") << true << QVariant();
-        QTest::newRow("empty body") << HttpRoute::reply(200, {}) << false << QVariant();
-        QTest::newRow("server error") << HttpRoute::reply(500, R"({"models":[]})") << false << QVariant();
-        QTest::newRow("closed without reply") << HttpRoute::closing() << false << QVariant();
+                                    << true << QVariant(QStringList{"a:7b", "b"}) << true;
+        QTest::newRow("another model") << HttpRoute::reply(200, R"({"models":[{"name":"b:7b"}]})") << true
+                                       << QVariant(QStringList{"b:7b"}) << false;
+        QTest::newRow("no list") << HttpRoute::reply(200, "ok") << true << QVariant() << true;
+        QTest::newRow("empty body") << HttpRoute::reply(200, {}) << false << QVariant() << false;
+        QTest::newRow("server error") << HttpRoute::reply(500, R"({"models":[]})") << false << QVariant() << false;
+        QTest::newRow("closed without reply") << HttpRoute::closing() << false << QVariant() << false;
         QTest::newRow("a runaway model list") << HttpRoute::streaming(200, 1024LL * 1024 * 1024) << false
-                                              << QVariant();
+                                              << QVariant() << false;
     }
 
     void probeResults()
@@ -63,6 +68,7 @@ private Q_SLOTS:
         QFETCH(HttpRoute, route);
         QFETCH(bool, reachable);
         QFETCH(QVariant, models);
+        QFETCH(bool, pulled);
         server_.setRoute("/api/tags", route);
         const QUrl base = server_.url("");
         QCOMPARE(probe(base), reachable);
@@ -70,10 +76,12 @@ private Q_SLOTS:
         QCOMPARE(reachability_->lookup(base), reachable);
         QCOMPARE(reachability_->models(base),
                  models.isValid() ? std::optional(models.toStringList()) : std::nullopt);
-        const LLMProviderStatus expected = reachable
-            ? LLMProviderStatus::ready()
-            : LLMProviderStatus::unavailable("Ollama isn't running at " + base.toString()
-                                             + ". Start Ollama and try again.");
+        const LLMProviderStatus expected = !reachable
+            ? LLMProviderStatus::unavailable("Ollama isn't running at " + base.toString()
+                                             + ". Start Ollama and try again.")
+            : pulled ? LLMProviderStatus::ready()
+                     : LLMProviderStatus::unavailable(
+                           "Ollama is running, but the model “b” isn't pulled yet. Get the model: ollama pull b");
         QCOMPARE(statusAt(base), expected);
     }
 

@@ -42,7 +42,7 @@ public:
     ScriptedProvider(LLMProviderKind kind, ProviderScript &script) : kind_(kind), script_(script) {}
 
     LLMProviderKind kind() const override { return kind_; }
-    LLMProviderStatus status(const LLMCredentials &credentials) const override
+    LLMProviderStatus status(const LLMCredentials &credentials, const QString &) const override
     {
         if (kind_ == LLMProviderKind::anthropic || kind_ == LLMProviderKind::openai)
             return credentials.hasAPIKey() ? LLMProviderStatus::ready() : LLMProviderStatus::needsKey();

@@ -55,7 +55,8 @@ class TestAISettings : public QObject {
 
 private Q_SLOTS:
     // The simple view against a real server on loopback: what the probe
-    // found, and whether anything can answer.
+    // found, and whether anything can answer; the advanced view's Ollama row
+    // says the same.
     void setupFollowsTheLocalServer_data()
     {
         QTest::addColumn<QByteArray>("tags"); // empty: nothing listens
@@ -132,6 +133,16 @@ private Q_SLOTS:
         QCOMPARE(setup.localSteps().isEmpty(), !blocked);
         if (blocked)
             QVERIFY(setup.localSteps().join(QLatin1Char('\n')).contains(QStringLiteral("ollama pull ") + setup.localModel()));
+
+        AISettingsModel advanced(ai.store, ai.real, ai.keychain, ai.permissions, ai.defaults);
+        const LLMProviderStatus row = advanced.providerStatus(ollama);
+        QCOMPARE(row.isReady(), local == AISetupModel::Local::ready);
+        if (local == AISetupModel::Local::notPulled) {
+            QVERIFY2(row.text.startsWith(setup.localReason()), qPrintable(row.text));
+            QVERIFY2(row.text.endsWith(QStringLiteral("ollama pull ") + setup.localModel()), qPrintable(row.text));
+        }
+        QCOMPARE(advanced.serverHint(),
+                 QStringLiteral("Start Ollama, then pull a model: ollama pull ") + setup.localModel());
     }
 
     // Check Again asks at once and says so while it waits; a result gone

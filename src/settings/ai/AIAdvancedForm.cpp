@@ -169,10 +169,10 @@ QWidget *AIAdvancedForm::serverSection()
     address_->setPlaceholderText(AISettings::defaultOllamaBaseURL);
     ConfigBinding::bind(store_, address_, aiField(&AISettings::ollamaBaseURL));
     section->addRow(QStringLiteral("Address"), address_);
-    auto *hint = new ToneLabel(Tone::secondary, QStringLiteral("Start Ollama, then pull a model: ollama pull llama3.2"));
-    hint->setFont(monospaced(11));
-    hint->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    section->addWidget(hint);
+    serverHint_ = new ToneLabel(Tone::secondary, model_.serverHint());
+    serverHint_->setFont(monospaced(11));
+    serverHint_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    section->addWidget(serverHint_);
     return section;
 }
 
@@ -311,6 +311,7 @@ void AIAdvancedForm::apply()
     }
     keySection_->setVisible(model_.showsAPIKey());
     serverSection_->setVisible(model_.showsLocalServer());
+    serverHint_->setText(model_.serverHint());
     modelSection_->setVisible(model_.showsModel());
     accessibility_->setVisible(model_.showsAccessibilityWarning());
     openPermissions_->setVisible(model_.canOpenAccessibilitySettings());

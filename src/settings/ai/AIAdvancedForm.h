@@ -41,6 +41,7 @@ public:
     QLineEdit *maxTokensField() const { return maxTokens_; }
     const QList<ProviderRow *> &providerRows() const { return rows_; }
     StatusLine *resultLine() const { return result_; }
+    ToneLabel *serverHint() const { return serverHint_; }
 
 private:
     QWidget *providerSection();
@@ -71,6 +72,7 @@ private:
     BusySpinner *testing_ = nullptr;
     StatusLine *result_ = nullptr;
     QLineEdit *address_ = nullptr;
+    ToneLabel *serverHint_ = nullptr;
     QLineEdit *modelField_ = nullptr;
     QToolButton *suggestions_ = nullptr;
     QMenu *suggestionMenu_ = nullptr;

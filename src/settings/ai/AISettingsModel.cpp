@@ -1,6 +1,7 @@
 #include "settings/ai/AISettingsModel.h"
 
 #include "ai/LLMService.h"
+#include "ai/OllamaProvider.h"
 #include "ai/ProviderDisplayName.h"
 #include "model/UserError.h"
 #include "settings/ai/ProviderPresentation.h"
@@ -120,6 +121,12 @@ void AISettingsModel::selectProvider(LLMProviderKind kind)
 void AISettingsModel::setModel(const QString &model)
 {
     store_.edit([&model](VimaConfig &config) { config.ai.model = model; });
+}
+
+QString AISettingsModel::serverHint() const
+{
+    return QStringLiteral("Start Ollama, then pull a model: ")
+           + OllamaProvider::pullCommand(LLMService::modelFor(LLMProviderKind::ollama, settings()));
 }
 
 bool AISettingsModel::showsAPIKey() const

@@ -51,6 +51,8 @@ public:
     void selectProvider(LLMProviderKind kind);
     void setModel(const QString &model);
 
+    // The local server section's hint, naming the model it would be asked for.
+    QString serverHint() const;
     bool showsAPIKey() const;
     bool showsLocalServer() const;
     bool showsModel() const;

@@ -1,11 +1,11 @@
 #include "settings/ai/AISetupModel.h"
 
 #include "ai/LLMService.h"
+#include "ai/OllamaProvider.h"
 #include "services/PermissionsService.h"
 #include "store/ConfigStore.h"
 
 #include <QPointer>
-#include <algorithm>
 
 namespace vima {
 
@@ -48,8 +48,7 @@ QString AISetupModel::localReason() const
     case Local::noServer:
         return QStringLiteral("No Ollama server answers at ") + state_.address + QLatin1Char('.');
     case Local::notPulled:
-        return QStringLiteral("Ollama is running, but the model “") + state_.model
-               + QStringLiteral("” isn't pulled yet.");
+        return OllamaProvider::notPulled(state_.model);
     case Local::ready:
         break;
     }
@@ -58,7 +57,7 @@ QString AISetupModel::localReason() const
 
 QStringList AISetupModel::localSteps() const
 {
-    const QString pull = QStringLiteral("Get the model: ollama pull ") + state_.model;
+    const QString pull = OllamaProvider::pullStep(state_.model);
     switch (state_.local) {
     case Local::noServer:
         return {QStringLiteral("Install Ollama from ollama.com, if it isn't yet."),
@@ -88,28 +87,11 @@ AISetupModel::State AISetupModel::read() const
     const QUrl base = LLMService::ollamaBaseURL(settings);
     State state;
     state.trusted = permissions_.isAccessibilityTrusted();
-    state.model = LLMService::makeRequest(AIPayload{}, QString(), settings, LLMProviderKind::ollama).model;
+    state.model = LLMService::modelFor(LLMProviderKind::ollama, settings);
     state.address = base.toString();
     state.chosen = llm_.statusText(settings.provider, settings);
-
-    const OllamaReachability &reachability = llm_.reachability();
-    const std::optional<bool> answered = reachability.lookup(base);
-    const std::optional<QStringList> models = reachability.models(base);
-    const auto hasModel = [&state](const QString &name) { return OllamaReachability::sameModel(name, state.model); };
-    if (!answered)
-        state.local = Local::unknown;
-    else if (!*answered)
-        state.local = Local::noServer;
-    else if (models && std::ranges::none_of(*models, hasModel))
-        state.local = Local::notPulled;
-    else
-        state.local = Local::ready;
-
-    // A server without the model would only answer that it lacks it.
-    QList<LLMProviderKind> kinds = llm_.candidates(AIPayload{}, settings);
-    if (state.local == Local::notPulled)
-        kinds.removeAll(LLMProviderKind::ollama);
-    state.ready = !kinds.isEmpty();
+    state.local = llm_.reachability().readiness(base, state.model);
+    state.ready = !llm_.candidates(AIPayload{}, settings).isEmpty();
     return state;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ai/LLMProviderStatus.h"
+#include "ai/OllamaReachability.h"
 
 #include <QCoroTask>
 #include <QObject>
@@ -22,7 +23,7 @@ class AISetupModel final : public QObject {
 
 public:
     // The local server as the last probe of its address found it.
-    enum class Local { unknown, noServer, notPulled, ready };
+    using Local = OllamaReachability::Readiness;
 
     AISetupModel(ConfigStore &store, LLMService &llm, PermissionsService &permissions,
                  QObject *parent = nullptr);
