@@ -124,6 +124,22 @@ private Q_SLOTS:
         QTRY_COMPARE(saved().slotCount, 10);
         QVERIFY(atspi.isChecked(ten));
         QVERIFY(!atspi.isChecked(eight));
+
+        // AI tab, advanced view: the providers are one choice of radio buttons.
+        QVERIFY(atspi.doAction(atspi.find(window, QStringLiteral("page tab"), QStringLiteral("AI")),
+                               QStringLiteral("Press")));
+        Node advanced;
+        QTRY_VERIFY(!(advanced = atspi.find(window, QStringLiteral("check box"), QStringLiteral("Advanced"))).isNull());
+        QVERIFY(atspi.doAction(advanced, QStringLiteral("Toggle")));
+        Node openAI;
+        QTRY_VERIFY(!(openAI = atspi.find(window, QStringLiteral("radio button"), QStringLiteral("OpenAI"))).isNull());
+        const Node local = atspi.find(window, QStringLiteral("radio button"), QStringLiteral("Ollama (local)"));
+        QVERIFY(atspi.isChecked(local));
+        QVERIFY(!atspi.isChecked(openAI));
+        QVERIFY(atspi.doAction(openAI, QStringLiteral("Toggle")));
+        QTRY_COMPARE(saved().ai.provider, LLMProviderKind::openai);
+        QTRY_VERIFY(atspi.isChecked(openAI));
+        QVERIFY(!atspi.isChecked(local));
         QVERIFY(opener.terminate());
     }
 };

@@ -3,8 +3,11 @@
 #include "settings/ai/AIAdvancedForm.h"
 #include "settings/ai/AISettingsModel.h"
 #include "settings/ai/AISettingsPage.h"
+#include "settings/ai/ProviderRow.h"
 #include "settings/kit/SettingsLooks.h"
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
@@ -39,6 +42,51 @@ private Q_SLOTS:
         QTest::keyClick(form->timeoutSlider(), Qt::Key_Left);
         QCOMPARE(harness.store().config().ai.timeout, 175.0);
         QCOMPARE(form->timeoutLabel()->text(), QStringLiteral("175s"));
+    }
+
+    // Assistive technology sees the provider rows as one choice of radio
+    // buttons, checked while chosen, while each row stays a tab stop; the
+    // server hint names the model the server would be asked for.
+    void providerRowsAreRadioButtonsAndTheHintNamesTheModel()
+    {
+        SettingsHarness harness;
+        VimaConfig config = ConfigStore::makeDefaultConfig();
+        config.ai.provider = LLMProviderKind::ollama;
+        config.ai.model = QStringLiteral("qwen2.5:7b");
+        harness.fixture.open(config);
+        harness.userDefaults.setValue(AISettingsModel::modeKey, QStringLiteral("advanced"));
+        AISettingsPage page(harness.context());
+        page.show();
+        AIAdvancedForm *form = page.advancedForm();
+        QCOMPARE(form->serverHint()->text(), QStringLiteral("Start Ollama, then pull a model: ollama pull qwen2.5:7b"));
+        harness.store().edit([](VimaConfig &edited) { edited.ai.model = QStringLiteral("mistral"); });
+        QCOMPARE(form->serverHint()->text(), QStringLiteral("Start Ollama, then pull a model: ollama pull mistral"));
+
+        QList<ProviderRow *> rows;
+        for (ProviderRow *row : form->providerRows()) {
+            if (row->isVisibleTo(&page))
+                rows << row;
+        }
+        QCOMPARE(rows.size(), 3);
+        const auto checked = [](ProviderRow *row) { return QAccessible::queryAccessibleInterface(row)->state().checked; };
+        for (ProviderRow *row : rows) {
+            QCOMPARE(QAccessible::queryAccessibleInterface(row)->role(), QAccessible::RadioButton);
+            QCOMPARE(checked(row), row->kind() == LLMProviderKind::ollama);
+        }
+        QVERIFY(QTest::qWaitForWindowActive(&page));
+        rows.first()->setFocus();
+        for (ProviderRow *row : rows.mid(1)) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), row);
+        }
+
+        ProviderRow *openAI = rows.at(1);
+        QCOMPARE(openAI->kind(), LLMProviderKind::openai);
+        QAccessible::queryAccessibleInterface(openAI)->actionInterface()->doAction(
+            QAccessibleActionInterface::toggleAction());
+        QCOMPARE(harness.store().config().ai.provider, LLMProviderKind::openai);
+        QVERIFY(checked(openAI));
+        QVERIFY(!checked(rows.last()));
     }
 
     void keyFieldDrivesTheButtons()

@@ -3,6 +3,7 @@
 #include "ai/ProviderDisplayName.h"
 #include "settings/ai/Badge.h"
 #include "settings/ai/ProviderPresentation.h"
+#include "settings/ai/ProviderRowAccessible.h"
 #include "settings/kit/SettingsLooks.h"
 #include "ui/IconView.h"
 #include "ui/Palette.h"
@@ -44,6 +45,9 @@ QFont nameFont() { return calloutFont(QFont::Medium); }
 
 ProviderRow::ProviderRow(LLMProviderKind kind, QWidget *parent) : QAbstractButton(parent), kind_(kind)
 {
+    // Before anything below tells assistive technology about this row, which
+    // would make it keep a check box's interface.
+    ProviderRowAccessible::installFactory();
     setText(displayName(kind));
     setAccessibleName(displayName(kind));
     setFocusPolicy(Qt::StrongFocus);

@@ -11,7 +11,8 @@ namespace vima {
 // tagline and whether it can run. The whole padded row takes clicks. Checked
 // means chosen: whatever checks a row (a click, Space, an accessible
 // "Toggle") emits toggled(true); its form keeps one row chosen. Not
-// auto-exclusive, so every row stays a tab stop and arrows choose nothing.
+// auto-exclusive, so every row stays a tab stop and arrows choose nothing;
+// assistive technology still sees a radio button (ProviderRowAccessible).
 class ProviderRow final : public QAbstractButton {
     Q_OBJECT
 

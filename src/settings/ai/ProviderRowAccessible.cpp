@@ -1,0 +1,58 @@
+#include "settings/ai/ProviderRowAccessible.h"
+
+#include "settings/ai/ProviderRow.h"
+
+namespace vima {
+
+namespace {
+
+QAccessibleInterface *rowFactory(const QString &className, QObject *object)
+{
+    if (className == QLatin1String(ProviderRow::staticMetaObject.className()) && object->isWidgetType())
+        return new ProviderRowAccessible(static_cast<ProviderRow *>(object));
+    return nullptr;
+}
+
+} // namespace
+
+ProviderRowAccessible::ProviderRowAccessible(ProviderRow *row) : QAccessibleWidget(row, QAccessible::RadioButton) {}
+
+void ProviderRowAccessible::installFactory()
+{
+    static const bool installed = [] {
+        QAccessible::installFactory(rowFactory);
+        return true;
+    }();
+    Q_UNUSED(installed);
+}
+
+ProviderRow *ProviderRowAccessible::row() const { return static_cast<ProviderRow *>(widget()); }
+
+QAccessible::State ProviderRowAccessible::state() const
+{
+    QAccessible::State state = QAccessibleWidget::state();
+    state.checkable = true;
+    state.checked = row()->isChosen();
+    state.pressed = row()->isDown();
+    return state;
+}
+
+QStringList ProviderRowAccessible::actionNames() const
+{
+    QStringList names;
+    if (row()->isEnabled())
+        names << toggleAction();
+    return names + QAccessibleWidget::actionNames();
+}
+
+void ProviderRowAccessible::doAction(const QString &name)
+{
+    if (name == toggleAction()) {
+        if (row()->isEnabled())
+            row()->click();
+        return;
+    }
+    QAccessibleWidget::doAction(name);
+}
+
+} // namespace vima
