@@ -6,8 +6,9 @@ namespace vima {
 
 class ToneLabel;
 
-// The warning above the tabs while the store reports a failed load or save:
-// a symbol and the store's own text, over a pale orange band.
+// The warning above the tabs while the store reports a failed load or save,
+// or has something to tell: a symbol and the store's own text, over a pale
+// orange band.
 class SettingsBanner final : public QWidget {
     Q_OBJECT
 

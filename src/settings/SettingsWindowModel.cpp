@@ -19,6 +19,7 @@ SettingsWindowModel::SettingsWindowModel(ConfigStore &store, NotificationCenter 
             setTab(*tab);
     });
     connect(&store_, &ConfigStore::lastErrorChanged, this, &SettingsWindowModel::bannerTextChanged);
+    connect(&store_, &ConfigStore::noticeChanged, this, &SettingsWindowModel::bannerTextChanged);
 }
 
 SettingsWindowModel::~SettingsWindowModel() { notifications_.remove(observer_); }
@@ -31,7 +32,11 @@ void SettingsWindowModel::setTab(SettingsTab tab)
     Q_EMIT tabChanged(tab);
 }
 
-std::optional<QString> SettingsWindowModel::bannerText() const { return store_.lastError(); }
+// A failure says what to do now; the notice waits for it to clear.
+std::optional<QString> SettingsWindowModel::bannerText() const
+{
+    return store_.lastError() ? store_.lastError() : store_.notice();
+}
 
 void SettingsWindowModel::windowClosing() { store_.save(); }
 

@@ -12,7 +12,8 @@ class ConfigStore;
 class NotificationCenter;
 
 // The settings window without its widgets: which tab shows, the banner text
-// (the store's last load or save failure), and what closing does.
+// (the store's last load or save failure, else its notice), and what closing
+// does.
 class SettingsWindowModel final : public QObject {
     Q_OBJECT
 

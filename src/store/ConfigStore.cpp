@@ -85,6 +85,14 @@ void ConfigStore::setLastError(const std::optional<QString> &message)
     Q_EMIT lastErrorChanged();
 }
 
+void ConfigStore::setNotice(const std::optional<QString> &notice)
+{
+    if (notice_ == notice)
+        return;
+    notice_ = notice;
+    Q_EMIT noticeChanged();
+}
+
 QString ConfigStore::filePath() const { return directory_ + QLatin1Char('/') + fileName; }
 
 QString ConfigStore::directoryURL()
@@ -174,18 +182,19 @@ void ConfigStore::save()
     try {
         makeFolder(directory_);
         const QByteArray bytes = encode(config_);
-        const QString keptOutside = keepOutsideEdit(bytes);
+        if (const QString kept = keepOutsideEdit(bytes); !kept.isEmpty())
+            keptOutside_ = kept;
         // A link that didn't lead to a configuration is replaced, not written through.
         const QString target = replaceLink_ ? filePath() : safe_file::writeTarget(filePath());
         keepCopyOfUnreadableFile();
         safe_file::writeAtomically(target, bytes);
         replaceLink_ = false;
         markSynced(FileFingerprint::of(filePath(), bytes));
-        if (!keptOutside.isEmpty())
-            notice_ = QStringLiteral("config.json was changed outside Tavelon while settings were being changed "
+        if (keptOutside_)
+            setNotice(QStringLiteral("config.json was changed outside Tavelon while settings were being changed "
                                      "here. Your changes were saved; the other version was kept as “%1”.")
-                          .arg(keptOutside);
-        setLastError(notice_);
+                          .arg(*std::exchange(keptOutside_, std::nullopt)));
+        setLastError(std::nullopt);
     } catch (const FileError &error) {
         reportSaveFailure(error.description());
     } catch (const JsonError &error) {
@@ -218,7 +227,8 @@ void ConfigStore::takeOutsideEdit()
         setConfig(loaded);
         markSynced(FileFingerprint::of(path, bytes));
         loadFailed_ = unreadableFileToKeep_ = replaceLink_ = false;
-        notice_.reset();
+        keptOutside_.reset();
+        setNotice(std::nullopt);
         setLastError(std::nullopt);
     } catch (const ConfigError &error) {
         refuseOutsideEdit(error.description());

@@ -56,6 +56,10 @@ public:
     // The banner text of the last failed load or save; none when it went well.
     const std::optional<QString> &lastError() const { return lastError_; }
     void setLastError(const std::optional<QString> &message);
+    // What the user should know although nothing failed: where a version of
+    // the file edited outside was kept. Told until the file is next loaded or
+    // another outside version is kept.
+    const std::optional<QString> &notice() const { return notice_; }
     // True only when loading found no configuration file.
     bool isFirstLaunch() const { return isFirstLaunch_; }
     // True while the defaults in use stand in for a file that failed to load.
@@ -136,6 +140,7 @@ public:
 Q_SIGNALS:
     void configChanged();
     void lastErrorChanged();
+    void noticeChanged();
 
 private:
     void load();
@@ -149,6 +154,7 @@ private:
     void keepReplacedFile();
     void replaceAndSave(const VimaConfig &config);
     void reportSaveFailure(const QString &reason);
+    void setNotice(const std::optional<QString> &notice);
     void markSynced(const FileFingerprint &onDisk);
     void watchFile();
     void outsideChangeSeen();
@@ -171,8 +177,10 @@ private:
     FileFingerprint known_;
     // The file failed to load at start: a link there is replaced, not written through.
     bool replaceLink_ = false;
-    // Where an edit made outside went, told until the file is next loaded.
     std::optional<QString> notice_;
+    // The name of the outside version kept aside by a save that then failed:
+    // told once a save goes through.
+    std::optional<QString> keptOutside_;
     QString directory_;
     Scheduler &scheduler_;
     QFileSystemWatcher *watcher_ = nullptr;

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <cerrno>
@@ -15,6 +16,8 @@
 namespace vima::safe_file {
 
 namespace {
+
+Q_LOGGING_CATEGORY(lcSafeFile, "com.vima.Vima.ConfigStore")
 
 FileError systemError(int error = errno) { return FileError(qt_error_string(error)); }
 
@@ -72,11 +75,18 @@ void writeAll(int fd, const QByteArray &bytes)
     }
 }
 
-void syncFolder(const QString &folder)
+// Called once the file is in place: the save is done, and a folder that
+// can't be synced only leaves in doubt whether its new name survives a power
+// loss. Worth a warning, not a failed save.
+void syncFolder(const QString &path)
 {
+    const QString folder = QFileInfo(path).absolutePath();
     const Descriptor directory(::open(native(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (directory.get() < 0 || ::fsync(directory.get()) != 0)
-        throw systemError();
+    if (directory.get() >= 0 && ::fsync(directory.get()) == 0)
+        return;
+    const QString reason = qt_error_string(errno);
+    qCWarning(lcSafeFile, "Wrote %s but could not sync its folder: %s", qUtf8Printable(quotedName(path)),
+              qUtf8Printable(reason));
 }
 
 // A new file "<path>.XXXXXX" opened for writing; its path in `name`.
@@ -155,7 +165,7 @@ void writeAtomically(const QString &path, const QByteArray &bytes, std::optional
         ::unlink(native(temporary).constData());
         throw;
     }
-    syncFolder(QFileInfo(path).absolutePath());
+    syncFolder(path);
 }
 
 QString writeTarget(const QString &path)

@@ -24,7 +24,8 @@ bool isReadableFile(const QString &path);
 // Replaces the entry at `path` by `bytes`: a temporary file "<name>.XXXXXX"
 // beside it, synced, renamed over it, and the folder synced. The file keeps
 // the replaced one's mode, else takes `mode` (the umask applies). Leaves no
-// temporary file behind on failure.
+// temporary file behind on failure. A folder that can't be synced once the
+// file is in place is logged, not thrown: the write is done.
 void writeAtomically(const QString &path, const QByteArray &bytes, std::optional<mode_t> mode = {});
 
 // Where writing `path` should go: a link to a regular file is written through

@@ -135,6 +135,25 @@ private Q_SLOTS:
         QVERIFY(!banner->isVisible());
     }
 
+    // A notice (an outside version kept aside) shows while no error does.
+    void bannerTellsTheNoticeUnderTheError()
+    {
+        SettingsHarness h;
+        h.fixture.open(sampleConfig());
+        SettingsWindowController controller(h.context());
+        controller.show();
+        h.store().edit([](VimaConfig &config) { config.slotCount = 12; });
+        QVERIFY(writeAll(h.fixture.file(), ConfigStore::encode(VimaConfig{})));
+        h.store().save();
+        SettingsBanner *banner = controller.window()->banner();
+        QCOMPARE(banner->text(), h.store().notice().value_or(QStringLiteral("no notice")));
+        const QString error = QStringLiteral("Could not save config.json: No space left on device");
+        h.store().setLastError(error);
+        QCOMPARE(banner->text(), error);
+        h.store().setLastError(std::nullopt);
+        QCOMPARE(banner->text(), h.store().notice().value_or(QStringLiteral("no notice")));
+    }
+
     void itemsPageIsBuiltAgainEachTimeItShows()
     {
         SettingsHarness h;

@@ -273,10 +273,18 @@ private Q_SLOTS:
         QCOMPARE(readAll(fixture.folder() + '/' + copies.first()), bytes);
         if (!changedHere)
             return;
-        QVERIFY2(banner.contains(copies.first()), qPrintable(banner));
+        // The save went well: a notice, no error. It stays through later
+        // saves, until the file is next loaded.
+        QCOMPARE(store.lastError(), std::nullopt);
+        const QString notice = store.notice().value_or(QString());
+        QVERIFY2(notice.contains(copies.first()), qPrintable(notice));
         store.edit([](VimaConfig &config) { config.slotCount = 7; });
         fixture.scheduler.runAll();
-        QCOMPARE(store.lastError(), banner); // still told after the next save
+        QCOMPARE(store.notice(), notice);
+        QVERIFY(writeAll(fixture.file(), ConfigStore::encode(edited)));
+        store.save();
+        QCOMPARE(store.config(), edited);
+        QCOMPARE(store.notice(), std::nullopt);
     }
 
     // Watched, an edit is taken once the file is quiet, also when an editor
