@@ -15,6 +15,7 @@
 #include "app/Platform.h"
 #include "app/Theme.h"
 #include "platform/AccessibilityPermission.h"
+#include "platform/KeyboardGrab.h"
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
 #include "ring/Latency.h"
@@ -113,6 +114,7 @@ void AppEnvironment::wireTriggers()
         if (self)
             self->handlePointerTrigger(location);
     };
+    pointer_->isPaused = [self] { return self && self->isKeyboardHeldElsewhere(); };
     pointer_->onRelease = hotkeys_->onReleased;
     pointer_->onDrag = [self](QPointF location) {
         if (self)
@@ -215,6 +217,11 @@ void AppEnvironment::handleHotkeyPress(std::optional<QPointF> pointer)
 {
     qCDebug(lcLatency, "hotkey pressed %lld", latencyStamp());
     toggleRing(true, pointer);
+}
+
+bool AppEnvironment::isKeyboardHeldElsewhere() const
+{
+    return platform_.keyboard->isGrabbed() && !ringController_->isVisible();
 }
 
 void AppEnvironment::handlePointerTrigger(QPointF location) { toggleRing(false, location); }

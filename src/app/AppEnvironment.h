@@ -98,6 +98,11 @@ private:
     void applyHotkeyRule(const HotkeySpec &hotkey);
     void applyPointerTriggerRule(const PointerTrigger &trigger);
     void setHotkeyRegistration(bool failed, bool taken);
+    // Another of our windows holds the keyboard: the hotkey recorder, while it
+    // records. The hotkey's passive grab cannot fire then, and the long
+    // right-click waits too, or the ring's grab and its release would end the
+    // recorder's.
+    bool isKeyboardHeldElsewhere() const;
     QCoro::Task<void> readyAI();
 
     Platform &platform_;

@@ -136,7 +136,7 @@ void PointerTriggerMonitor::holdTimerFired()
         startHoldTimer(recognizer_.holdDelay - held);
         return;
     }
-    if (isBeyondSlop(location)) {
+    if (isBeyondSlop(location) || (isPaused && isPaused())) {
         recognizer_.phase = LongPressRecognizer::Idle{};
         return;
     }

@@ -31,6 +31,9 @@ public:
     // Called with each drag of a recognised press: the ring sees the pointer
     // move through these, since the drags themselves are withheld.
     std::function<void(QPointF location)> onDrag;
+    // Asked as a press comes due: true holds the trigger back, and the press
+    // goes on as an ordinary click.
+    std::function<bool()> isPaused;
 
     void start();
     void stop();

@@ -171,6 +171,33 @@ private Q_SLOTS:
         QCOMPARE(activations, 0); // a toggle hides without choosing
     }
 
+    // The hotkey recorder holds the keyboard: a long right-click leaves the
+    // ring shut, so the ring's grab and release cannot end the recorder's.
+    void aLongRightClickWaitsWhileAnotherWindowHoldsTheKeyboard()
+    {
+        Fixture f;
+        f.fakes.permission->trusted = true;
+        f.edit([](VimaConfig &c) { c.pointerTrigger.enabled = true; });
+        RingWindowController &ring = f.environment->ringController();
+        const auto longPress = [&] {
+            f.fakes.pointerTap->send(PointerEventTap::EventType::rightMouseDown, {300, 300});
+            f.scheduler.advance(0.25);
+        };
+        f.fakes.keyboard->grab(7);
+        longPress();
+        QVERIFY(!ring.isVisible());
+        QVERIFY(!f.fakes.pointerTap->send(PointerEventTap::EventType::rightMouseUp, {300, 300}));
+        QVERIFY(f.fakes.keyboard->isGrabbed());
+
+        f.fakes.keyboard->release();
+        longPress();
+        QVERIFY(ring.isVisible());
+        // The ring's own grab does not hold its own trigger back.
+        f.fakes.pointerTap->send(PointerEventTap::EventType::rightMouseUp, {300, 300});
+        longPress();
+        QVERIFY(!ring.isVisible());
+    }
+
     void withoutPreviousApplicationTheRingHasNoContext()
     {
         Fixture f;

@@ -123,6 +123,23 @@ private Q_SLOTS:
         QVERIFY(rig.isIdle());
     }
 
+    void aPausedPressGoesOnAsAClick()
+    {
+        Rig rig;
+        bool paused = true;
+        rig.monitor.isPaused = [&] { return paused; };
+        rig.tap.send(Type::rightMouseDown, origin);
+        rig.clock.advance(0.25);
+        QVERIFY(rig.triggers.isEmpty());
+        QVERIFY(!rig.tap.send(Type::rightMouseDragged, origin));
+        QVERIFY(!rig.tap.send(Type::rightMouseUp, origin));
+        QCOMPARE(rig.releases, 0);
+        paused = false;
+        rig.tap.send(Type::rightMouseDown, origin);
+        rig.clock.advance(0.25);
+        QCOMPARE(rig.triggers.size(), 1);
+    }
+
     void anEarlyTimerWaitsOutTheRest()
     {
         Rig rig;

@@ -2,16 +2,19 @@
 #include "SettingsHarness.h"
 #include "SupportProgram.h"
 
-#include "platform/x11/X11HotKeyProbe.h"
-#include "platform/x11/X11HotKeyRegistrar.h"
-#include "platform/x11/X11KeyEventCodes.h"
-#include "platform/x11/X11KeyboardGrab.h"
+#include "app/AppEnvironment.h"
+#include "app/LinuxPlatform.h"
+#include "platform/KeyboardGrab.h"
+#include "ring/RingWindowController.h"
 #include "services/HotkeyManager.h"
+#include "services/PointerTriggerMonitor.h"
 #include "services/SystemShortcuts.h"
 #include "settings/general/HotkeyRecorderView.h"
+#include "store/ConfigStore.h"
 
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QTest>
 #include <cstdlib>
 #include <xcb/xcb.h>
@@ -77,6 +80,28 @@ SettingsContext withRealKeys(const SettingsContext &fakes, const SystemShortcuts
     };
 }
 
+// The agent on the X server, and its hotkey control on a settings page of
+// fakes but for the keyboard, which it shares with the agent's ring.
+struct Desk {
+    QTemporaryDir configDirectory;
+    NotificationCenter notifications;
+    Platform platform = makeLinuxPlatform();
+    AppEnvironment agent{platform, configDirectory.path(), Scheduler::system(), notifications};
+    SettingsHarness h;
+    const SystemShortcuts shortcuts{*platform.hotKeyProbe};
+    SettingsContext context = withRealKeys(h.context(), shortcuts, *platform.keyEventCodes, *platform.keyboard);
+    HotkeyRecorderView view{context};
+
+    bool isReady()
+    {
+        view.show();
+        view.activateWindow();
+        return QTest::qWaitForWindowActive(&view);
+    }
+    HotkeySpec hotkey() { return h.store().config().hotkey; }
+    const KeyboardGrab &keyboard() const { return *platform.keyboard; }
+};
+
 } // namespace
 
 class TestHotkeyRecorderE2E : public QObject {
@@ -102,19 +127,11 @@ private:
 private Q_SLOTS:
     void recordsWhatTheDesktopFreesAndRefusesAGrabbedCombination()
     {
-        SettingsHarness h;
-        X11HotKeyRegistrar registrar;
-        HotkeyManager manager(registrar); // names the keys
-        const X11HotKeyProbe probe(registrar);
-        const SystemShortcuts shortcuts(probe);
-        const X11KeyEventCodes codes;
-        X11KeyboardGrab keyboard;
-        SettingsContext context = withRealKeys(h.context(), shortcuts, codes, keyboard);
-        HotkeyRecorderView view(context);
-        view.show();
-        view.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&view));
-        const auto hotkey = [&] { return h.store().config().hotkey; };
+        Desk desk;
+        QVERIFY(desk.isReady());
+        HotkeyRecorderView &view = desk.view;
+        const KeyboardGrab &keyboard = desk.keyboard();
+        const auto hotkey = [&] { return desk.hotkey(); };
 
         // Refused on the other platform; free here.
         QVERIFY(startRecording(view));
@@ -142,6 +159,41 @@ private Q_SLOTS:
         press({QStringLiteral("Escape")});
         QTRY_VERIFY(!view.model()->isRecording());
         QVERIFY(!keyboard.isGrabbed());
+    }
+
+    // Held past the hold delay, the right button would open the ring, whose
+    // grab and release end the recorder's: the desktop would then take the
+    // keys the user types next.
+    void keepsTheKeyboardThroughALongRightClick()
+    {
+        Desk desk;
+        desk.agent.configStore().edit([](VimaConfig &c) { c.pointerTrigger.enabled = true; });
+        QVERIFY(desk.agent.pointer().isStarted());
+        QVERIFY(desk.isReady());
+        SupportProgram other(QStringLiteral("grab_key"),
+                             {QString::number(jKeycode), QString::number(XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_SHIFT)});
+        QCOMPARE(other.nextLine(), QStringLiteral("grabbed"));
+        QVERIFY(startRecording(desk.view));
+
+        const auto waiting = [&] {
+            return std::holds_alternative<LongPressRecognizer::Waiting>(desk.agent.pointer().recognizer().phase);
+        };
+        QCOMPARE(xdotool({QStringLiteral("mousemove"), QStringLiteral("1200"), QStringLiteral("800"),
+                          QStringLiteral("mousedown"), QStringLiteral("3")}),
+                 0);
+        QTRY_VERIFY(waiting());
+        QTRY_VERIFY(!waiting());
+        // Held on long enough that letting go would close an open ring, not pin it.
+        QTest::qWait(qRound(desk.agent.configStore().config().appearance.stickyTapThreshold * 1000) + 200);
+        QCOMPARE(xdotool({QStringLiteral("mouseup"), QStringLiteral("3")}), 0);
+        QTRY_VERIFY(!desk.agent.ringController().isVisible());
+
+        press({QStringLiteral("ctrl"), QStringLiteral("shift"), QStringLiteral("j")});
+        QTRY_COMPARE(desk.view.model()->refusal(), QStringLiteral("Another program has grabbed Ctrl+Shift+J."));
+        press({QStringLiteral("ctrl"), QStringLiteral("alt"), QStringLiteral("k")});
+        QTRY_COMPARE(HotkeyManager::displayName(desk.hotkey().keyCode, desk.hotkey().modifierFlags),
+                     QStringLiteral("Ctrl+Alt+K"));
+        QVERIFY(!desk.keyboard().isGrabbed());
     }
 };
 
