@@ -74,13 +74,6 @@ QCoro::Task<bool> OllamaReachability::probe(QUrl base, CancellationToken token)
     co_return reachable;
 }
 
-std::optional<bool> OllamaReachability::lookup(const QUrl &base) const
-{
-    std::lock_guard guard(lock_);
-    const Result *result = fresh(base);
-    return result ? std::optional<bool>(result->ok) : std::nullopt;
-}
-
 void OllamaReachability::recordUnreachable(const QUrl &base) { record(Result{}, base.toString()); }
 
 std::optional<QStringList> OllamaReachability::models(const QUrl &base) const

@@ -39,12 +39,12 @@ public:
     // A request that could not reach the server: it counts as not running now,
     // not only after the last good probe has gone stale.
     void recordUnreachable(const QUrl &base);
-    // The recorded answer while it is younger than `staleAfter`.
-    std::optional<bool> lookup(const QUrl &base) const;
-    // The model names the server listed in that answer; nothing when it
-    // didn't answer, the answer is stale, or its list could not be read.
+    // The model names the server listed in its last answer; nothing when it
+    // didn't answer, the answer is older than `staleAfter`, or its list could
+    // not be read.
     std::optional<QStringList> models(const QUrl &base) const;
-    // A list that could not be read counts as holding the model.
+    // By the recorded answer while it is younger than `staleAfter`; a list
+    // that could not be read counts as holding the model.
     Readiness readiness(const QUrl &base, const QString &model) const;
     // The server said it lacks the model: a list that named it counts as not
     // holding it now, not only after the next probe.

@@ -106,7 +106,7 @@ private Q_SLOTS:
         QVERIFY(running.wait());
         QVERIFY(running->error);
         QCOMPARE(running->error->kind(), LLMError::Case::nothingAnswered);
-        QCOMPARE(reachability_->lookup(server_->url("")), false);
+        QCOMPARE(reachability_->readiness(server_->url(""), settings_.model), OllamaReachability::Readiness::noServer);
     }
 
     void aFailedConnectionMarksTheServerNotRunningAtOnce()

@@ -10,6 +10,8 @@ using namespace vima;
 
 Q_DECLARE_METATYPE(vima::HttpRoute)
 
+using Readiness = OllamaReachability::Readiness;
+
 class TestOllamaReachability : public QObject {
     Q_OBJECT
 
@@ -26,7 +28,8 @@ private:
         return *running->value;
     }
 
-    // The status for the model "b".
+    // How far the server is from answering for the model "b", and its status.
+    Readiness readiness(const QUrl &base) const { return reachability_->readiness(base, QStringLiteral("b")); }
     LLMProviderStatus statusAt(const QUrl &base)
     {
         return OllamaProvider(*reachability_, scheduler_).status(LLMCredentials{std::nullopt, base},
@@ -38,7 +41,7 @@ private Q_SLOTS:
 
     void beforeAnyProbeNothingIsKnown()
     {
-        QCOMPARE(reachability_->lookup(server_.url("")), std::nullopt);
+        QCOMPARE(readiness(server_.url("")), Readiness::unknown);
         QCOMPARE(statusAt(server_.url("")),
                  LLMProviderStatus::unavailable("Not detected yet — open Settings → AI to check."));
     }
@@ -73,7 +76,7 @@ private Q_SLOTS:
         const QUrl base = server_.url("");
         QCOMPARE(probe(base), reachable);
         QCOMPARE(server_.requests("/api/tags").last().method, "GET");
-        QCOMPARE(reachability_->lookup(base), reachable);
+        QCOMPARE(readiness(base), !reachable ? Readiness::noServer : pulled ? Readiness::ready : Readiness::notPulled);
         QCOMPARE(reachability_->models(base),
                  models.isValid() ? std::optional(models.toStringList()) : std::nullopt);
         const LLMProviderStatus expected = !reachable
@@ -97,7 +100,7 @@ private Q_SLOTS:
         scheduler_.advance(0.01);
         QVERIFY(running.wait());
         QCOMPARE(*running->value, false);
-        QCOMPARE(reachability_->lookup(base), false);
+        QCOMPARE(readiness(base), Readiness::noServer);
     }
 
     void resultsGoStaleAfterThirtySeconds()
@@ -106,10 +109,10 @@ private Q_SLOTS:
         const QUrl base = server_.url("");
         QVERIFY(probe(base));
         scheduler_.advance(29);
-        QCOMPARE(reachability_->lookup(base), true);
+        QCOMPARE(readiness(base), Readiness::notPulled);
         QCOMPARE(reachability_->models(base), QStringList());
         scheduler_.advance(1);
-        QCOMPARE(reachability_->lookup(base), std::nullopt);
+        QCOMPARE(readiness(base), Readiness::unknown);
         QCOMPARE(reachability_->models(base), std::nullopt);
         QCOMPARE(statusAt(base).text, "Not detected yet — open Settings → AI to check.");
     }
@@ -118,8 +121,8 @@ private Q_SLOTS:
     {
         server_.setRoute("/x/api/tags", HttpRoute::reply(200, "{}"));
         QVERIFY(probe(server_.url("/x/")));
-        QCOMPARE(reachability_->lookup(server_.url("/x/")), true);
-        QCOMPARE(reachability_->lookup(server_.url("/x")), std::nullopt);
+        QCOMPARE(readiness(server_.url("/x/")), Readiness::ready);
+        QCOMPARE(readiness(server_.url("/x")), Readiness::unknown);
     }
 
     void aCancelledProbeRecordsNothing()
@@ -130,7 +133,7 @@ private Q_SLOTS:
         token.cancel();
         QVERIFY(running.wait());
         QCOMPARE(*running->value, false);
-        QCOMPARE(reachability_->lookup(server_.url("")), std::nullopt);
+        QCOMPARE(readiness(server_.url("")), Readiness::unknown);
     }
 
     void pathsAreAppendedAfterTheBasePath_data()
