@@ -264,7 +264,7 @@ QString LLMService::noProviderDetail(const AISettings &settings) const
 
 QString LLMService::noProviderRecovery()
 {
-    return QStringLiteral("Start a local Ollama server, or add an API key in Settings → AI.");
+    return QStringLiteral("Start a local Ollama server and pull its model, or add an API key in Settings → AI.");
 }
 
 LLMProviderStatus LLMService::statusText(LLMProviderKind kind, const AISettings &settings) const

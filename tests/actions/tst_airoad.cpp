@@ -266,7 +266,7 @@ private Q_SLOTS:
         QCOMPARE(outcome.body, body);
         QCOMPARE(outcome.style, ActionOutcome::Style::failure);
         QCOMPARE(outcome.recovery,
-                 QStringLiteral("Start a local Ollama server, or add an API key in Settings → AI."));
+                 QStringLiteral("Start a local Ollama server and pull its model, or add an API key in Settings → AI."));
         QCOMPARE(outcome.recoveryAction->title, QStringLiteral("Open Settings"));
         outcome.recoveryAction->perform();
         QCOMPARE(performed, QStringList{QStringLiteral("open settings")});

@@ -182,7 +182,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("message"); // %1: the stopped Ollama address
         QTest::addColumn<QString>("recovery");
 
-        const QString start = QStringLiteral("Start a local Ollama server, or add an API key in Settings → AI.");
+        const QString start = QStringLiteral("Start a local Ollama server and pull its model, or add an API key in Settings → AI.");
         QTest::newRow("stopped, nothing else may run")
             << Kind::ollama << false << "anthropic" << "Ollama isn't running at %1. Start Ollama and try again."
             << start;

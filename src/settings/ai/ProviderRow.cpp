@@ -64,8 +64,8 @@ void ProviderRow::setState(bool chosen, const LLMProviderStatus &status)
         setChecked(chosen);
     }
     status_ = status;
-    setAccessibleDescription((chosen ? QStringLiteral("Chosen. ") : QString())
-                             + ProviderPresentation::of(kind_).tagline + QStringLiteral(". ") + statusText());
+    // Whether it is chosen is the radio button's checked state, not said again here.
+    setAccessibleDescription(ProviderPresentation::of(kind_).tagline + QStringLiteral(". ") + statusText());
     updateGeometry();
     update();
 }
