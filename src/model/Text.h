@@ -19,7 +19,8 @@ public:
     static QString cut(const QString &text, qsizetype limit);
 
     // The first non-empty line (lines split at line feeds only), cut to
-    // `limit` user-perceived characters followed by "…" when longer.
+    // `limit` user-perceived characters followed by "…" when longer. A long
+    // line costs what a short one does: reading stops after `limit` + 1 characters.
     static QString firstLineCut(const QString &text, qsizetype limit = 60);
 
     // Without white space and line breaks at either end.

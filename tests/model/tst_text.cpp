@@ -1,6 +1,7 @@
 #include "model/Text.h"
 
 #include <QTest>
+#include <QTextBoundaryFinder>
 
 using namespace vima;
 
@@ -28,6 +29,31 @@ private Q_SLOTS:
         QCOMPARE(Text::graphemes(text).join(QString()), text);
     }
 
+    // Long texts are read in windows of 256 units, then 512: characters across
+    // their ends split as they do when the whole text is read at once.
+    void windowsSplitAsTheWholeText_data()
+    {
+        QTest::addColumn<QString>("text");
+        const QString x255(255, u'x');
+        QTest::newRow("crlf") << x255 + QStringLiteral("\r\n");
+        QTest::newRow("a modifier's surrogate pair") << x255.first(253) + QStringLiteral("👍🏻");
+        QTest::newRow("flags after an emoji") << x255.first(252) + QStringLiteral("👨🇩🇩");
+        QTest::newRow("a character longer than a window") << u'e' + QString(600, QChar(0x0301));
+    }
+
+    void windowsSplitAsTheWholeText()
+    {
+        QFETCH(QString, text);
+        QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
+        QStringList whole;
+        qsizetype from = 0;
+        for (qsizetype end = finder.toNextBoundary(); end != -1; end = finder.toNextBoundary()) {
+            whole.append(text.sliced(from, end - from));
+            from = end;
+        }
+        QCOMPARE(Text::graphemes(text), whole);
+    }
+
     void firstLineCut_data()
     {
         QTest::addColumn<QString>("text");
@@ -45,6 +71,12 @@ private Q_SLOTS:
         QTest::newRow("cut counts graphemes") << flag.repeated(61) << flag.repeated(60) + QChar(0x2026);
         QTest::newRow("accents count once") << QStringLiteral("e\u0301").repeated(60) << QStringLiteral("e\u0301").repeated(60);
         QTest::newRow("cut only the first line") << sixty + u'y' + u'\n' << sixty + QChar(0x2026);
+        QTest::newRow("a line feed after sixty") << sixty + QStringLiteral("\nmore") << sixty;
+        QTest::newRow("a leading crlf is a line") << QStringLiteral("\n\r\nx\ny") << QStringLiteral("\r\nx");
+        QTest::newRow("crlf is one character at the cut")
+            << sixty.first(59) + QStringLiteral("\r\nb") << sixty.first(59) + QStringLiteral("\r\n…");
+        const QString marked = QStringLiteral("e\u0301\u0302\u0303\u0304"); // 60 of them outgrow a window
+        QTest::newRow("cut past a window") << marked.repeated(61) << marked.repeated(60) + QChar(0x2026);
     }
 
     void firstLineCut()
@@ -52,6 +84,23 @@ private Q_SLOTS:
         QFETCH(QString, text);
         QFETCH(QString, expected);
         QCOMPARE(Text::firstLineCut(text), expected);
+    }
+
+    void cut_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("expected");
+        const QString accent = QStringLiteral("e\u0301");
+        const QString flag = QStringLiteral("🇩🇪");
+        QTest::newRow("sixty accents stay whole") << accent.repeated(60) << accent.repeated(60);
+        QTest::newRow("flags are cut whole") << flag.repeated(61) << flag.repeated(60) + QChar(0x2026);
+    }
+
+    void cut()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, expected);
+        QCOMPARE(Text::cut(text, 60), expected);
     }
 
     void isBlank_data()
