@@ -5,7 +5,9 @@
 #include "onboarding/ReadyPage.h"
 #include "onboarding/TemplatePage.h"
 #include "onboarding/WelcomePage.h"
+#include "settings/kit/AccessibleComboBox.h"
 #include "settings/kit/IntentPolicy.h"
+#include "settings/kit/SettingsLooks.h"
 #include "ui/FollowPalette.h"
 #include "ui/Palette.h"
 #include "ui/WindowCommands.h"
@@ -23,14 +25,11 @@ namespace {
 // A page taller than the window scrolls rather than squeezing its texts.
 QScrollArea *scrolling(QWidget *page)
 {
-    auto *area = new QScrollArea;
-    area->setFrameShape(QFrame::NoFrame);
-    area->setWidgetResizable(true);
-    area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    area->viewport()->setAutoFillBackground(false);
     page->setAutoFillBackground(false);
     page->setContentsMargins(40, 30, 40, 16);
-    area->setWidget(page);
+    QScrollArea *area = scrollingArea(page);
+    area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    area->viewport()->setAutoFillBackground(false);
     return area;
 }
 
@@ -44,6 +43,7 @@ OnboardingWindow::OnboardingWindow(OnboardingContext context, bool asksBeforeRep
     setAttribute(Qt::WA_QuitOnClose, false);
     setWindowTitle(QStringLiteral("Welcome to Tavelon"));
     IntentPolicy::install();
+    AccessibleComboBox::installFactory();
     setFixedSize(fixedSize);
     setAutoFillBackground(true); // the palette's window colour, which follows the theme
 

@@ -3,6 +3,7 @@
 #include "settings/SettingsBanner.h"
 #include "settings/SettingsPages.h"
 #include "settings/SettingsWindowModel.h"
+#include "settings/kit/AccessibleComboBox.h"
 #include "settings/kit/IntentPolicy.h"
 #include "settings/kit/SettingsContext.h"
 #include "ui/CenterOnPointerScreen.h"
@@ -44,6 +45,7 @@ SettingsWindow::SettingsWindow(SettingsWindowModel &model, SettingsContext &cont
     setWindowTitle(QStringLiteral("Tavelon Settings"));
     setAttribute(Qt::WA_QuitOnClose, false);
     IntentPolicy::install();
+    AccessibleComboBox::installFactory();
     setMinimumSize(smallestSize);
     resize(defaultSize);
     closeOnCtrlW(this);

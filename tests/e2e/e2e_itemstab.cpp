@@ -149,7 +149,7 @@ private Q_SLOTS:
         saveScreenshot(QStringLiteral("itemstab-added.png"));
 
         // From the preview, past the item's fields and the shell's, to the script.
-        press(QStringList(9, QStringLiteral("Tab")));
+        press(QStringList(8, QStringLiteral("Tab")));
         const QString script = QStringLiteral("touch \"$HOME/from-items-tab\"");
         xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"), script});
         QTRY_COMPARE_WITH_TIMEOUT(savedScriptAt(emptySlot), script, 5000);

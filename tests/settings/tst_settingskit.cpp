@@ -1,7 +1,9 @@
 #include "SettingsHarness.h"
 
+#include "settings/kit/AccessibleComboBox.h"
 #include "settings/kit/ConfigBinding.h"
 #include "settings/kit/IdListModel.h"
+#include "settings/kit/SettingsLooks.h"
 #include "settings/kit/SliderRow.h"
 #include "ui/QtUiPrompts.h"
 #include "ui/Sheet.h"
@@ -9,9 +11,13 @@
 #include "platform/fake/FakeSystemBeep.h"
 
 #include <QAbstractItemModelTester>
+#include <QAbstractItemView>
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialog>
+#include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -132,6 +138,34 @@ private Q_SLOTS:
         QCOMPARE(control.currentIndex(), 1);
         h.store().edit([](VimaConfig &config) { config.slotCount = 7; });
         QCOMPARE(control.currentIndex(), -1);
+    }
+
+    // A labelled combo box is called by its label and reads its choice as its
+    // value; one without a label keeps its choice as name. "Press" opens and
+    // closes the list, as a click does.
+    void comboBoxIsNamedByItsLabel()
+    {
+        AccessibleComboBox::installFactory();
+        QWidget form;
+        auto *layout = new QFormLayout(&form);
+        auto *labelled = new QComboBox;
+        labelled->addItems({QStringLiteral("1"), QStringLiteral("2")});
+        labelled->setCurrentIndex(1);
+        auto *bare = new QComboBox;
+        bare->addItem(QStringLiteral("Only"));
+        layout->addRow(fieldLabel(QStringLiteral("Slot"), labelled), labelled);
+        layout->addRow(bare);
+        form.show();
+        QAccessibleInterface *face = QAccessible::queryAccessibleInterface(labelled);
+        QCOMPARE(face->role(), QAccessible::ComboBox);
+        QCOMPARE(face->text(QAccessible::Name), QStringLiteral("Slot"));
+        QCOMPARE(face->text(QAccessible::Value), QStringLiteral("2"));
+        QCOMPARE(QAccessible::queryAccessibleInterface(bare)->text(QAccessible::Name), QStringLiteral("Only"));
+        QCOMPARE(face->child(0)->object(), labelled->view());
+        face->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QVERIFY(labelled->view()->isVisible());
+        face->actionInterface()->doAction(QAccessibleActionInterface::showMenuAction());
+        QVERIFY(!labelled->view()->isVisible());
     }
 
     void idListModelKeepsRowsByIdentity()

@@ -43,11 +43,7 @@ AppActionPickerView::AppActionPickerView(SettingsContext &context, const AppActi
     list->setLayout(rows_);
     rows_->setContentsMargins(10, 6, 10, 6);
     rows_->setSpacing(0);
-    auto *scroll = new QScrollArea;
-    scroll->setWidget(list);
-    scroll->setWidgetResizable(true);
-    scroll->setFrameShape(QFrame::NoFrame);
-    column->addWidget(scroll, 1);
+    column->addWidget(scrollingArea(list), 1);
     column->addWidget(plainDivider());
 
     auto *footer = new QWidget;

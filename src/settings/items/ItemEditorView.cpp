@@ -18,7 +18,6 @@
 #include <QMenu>
 #include <QPointer>
 #include <QPushButton>
-#include <QScrollArea>
 #include <QStackedWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -64,13 +63,7 @@ ItemEditorView::ItemEditorView(SettingsContext &context, QWidget *parent)
     column->addLayout(kindHolder_);
     column->addStretch(1);
 
-    auto *scroll = new QScrollArea;
-    scroll->setWidget(content);
-    scroll->setWidgetResizable(true);
-    scroll->setFrameShape(QFrame::NoFrame);
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(scroll);
+    setScrollingPage(this, content);
 
     connect(model_, &ItemEditorModel::itemEdited, this, &ItemEditorView::itemEdited);
     connect(model_, &ItemEditorModel::sectionChanged, this, &ItemEditorView::rebuildKindFields);
@@ -139,7 +132,8 @@ QWidget *ItemEditorView::buildItemSection()
     slot_ = new QComboBox;
     connect(slot_, &QComboBox::currentIndexChanged, model_, [this](int index) { model_->assignSlot(index); });
     section->addRow(QStringLiteral("Slot"), slot_);
-    section->addRow(QStringLiteral("Icon"), buildIconEditor());
+    QWidget *iconEditor = buildIconEditor();
+    section->addRow(QStringLiteral("Icon"), iconEditor, iconKind_);
     section->addWidget(iconFields_);
     return section;
 }
@@ -148,7 +142,6 @@ QWidget *ItemEditorView::buildIconEditor()
 {
     iconKind_ = new SegmentedControl({QStringLiteral("Symbol"), QStringLiteral("Emoji"), QStringLiteral("App")});
     iconKind_->setFixedWidth(210);
-    iconKind_->setAccessibleName(QStringLiteral("Icon"));
     connect(iconKind_, &SegmentedControl::currentIndexChanged, model_,
             [this](int index) { model_->pickIconKind(static_cast<IconSpec::Kind>(index)); });
     previewTile_ = new IconTile({.side = 34, .radius = 7, .iconSize = 18, .fill = [] { return Palette::controlBackground(); },

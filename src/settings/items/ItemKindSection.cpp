@@ -63,12 +63,8 @@ QLineEdit *ItemKindSection::addLineRow(const QString &label, const QString &plac
     auto *field = new QLineEdit;
     field->setPlaceholderText(placeholder);
     field->setMaximumWidth(maxWidth);
-    field->setAccessibleName(label);
     connect(field, &QLineEdit::textChanged, &model_, [this, store](const QString &text) { (model_.*store)(text); });
-    auto *title = new QLabel(label);
-    title->setTextFormat(Qt::PlainText);
-    title->setBuddy(field);
-    form_->addRow(title, field);
+    form_->addRow(fieldLabel(label, field), field);
     return field;
 }
 
@@ -83,12 +79,11 @@ QPlainTextEdit *ItemKindSection::addEditor(const QString &heading, int minimumHe
     editor->setFont(monospaced ? monoFont(12) : pointFont(12));
     editor->setMinimumHeight(minimumHeight);
     editor->setTabChangesFocus(true);
-    editor->setAccessibleName(heading);
     editor->setFrameShape(QFrame::NoFrame);
     followPalette(editor, [editor] {
         editor->setStyleSheet(QStringLiteral("QPlainTextEdit { border: 1px solid %1; }").arg(Palette::grid().name(QColor::HexArgb)));
     });
-    title->setBuddy(editor);
+    pairLabel(title, editor);
     connect(editor, &QPlainTextEdit::textChanged, &model_,
             [this, store, editor] { (model_.*store)(editor->toPlainText()); });
     form_->addRow(title);
@@ -151,13 +146,10 @@ void ItemKindSection::buildPack()
 
     packTarget_ = new QComboBox;
     packTarget_->setMaximumWidth(220);
-    packTarget_->setAccessibleName(QStringLiteral("Target"));
     connect(packTarget_, &QComboBox::currentIndexChanged, &model_,
             [this](int index) { model_.setPackTarget(packTarget_->itemData(index).toUuid()); });
-    auto *targetTitle = new QLabel(QStringLiteral("Target"));
-    targetTitle->setBuddy(packTarget_);
-    targetLabel_ = targetTitle;
-    form_->addRow(targetTitle, packTarget_);
+    targetLabel_ = fieldLabel(QStringLiteral("Target"), packTarget_);
+    form_->addRow(targetLabel_, packTarget_);
     addCaption(QStringLiteral("Hovering this slot for a moment opens the nested ring under the same cursor, so "
                               "you can keep holding the hotkey and sweep straight into it. The centre of a "
                               "nested ring goes back one level instead of cancelling."));
@@ -168,13 +160,10 @@ void ItemKindSection::buildLaunchApp(bool offersTurnIntoPack)
     bundleID_ = new QLineEdit;
     bundleID_->setPlaceholderText(QStringLiteral("org.mozilla.firefox"));
     bundleID_->setMaximumWidth(260);
-    bundleID_->setAccessibleName(QStringLiteral("Bundle ID"));
     connect(bundleID_, &QLineEdit::textChanged, &model_, &ItemEditorModel::setLaunchBundleID);
     auto *choose = new QPushButton(QStringLiteral("Choose App…"));
     connect(choose, &QPushButton::clicked, &model_, [this] { model_.chooseAppForLaunch(); });
-    auto *title = new QLabel(QStringLiteral("Bundle ID"));
-    title->setBuddy(bundleID_);
-    form_->addRow(title, widgetRow({bundleID_, choose}, 6));
+    form_->addRow(fieldLabel(QStringLiteral("Bundle ID"), bundleID_), widgetRow({bundleID_, choose}, 6));
     path_ = addLineRow(QStringLiteral("Path (fallback)"), QStringLiteral("/usr/share/applications/firefox.desktop"), 360,
                        &ItemEditorModel::setLaunchPath);
     addCaption(QStringLiteral("The bundle ID is preferred — it keeps working if the app moves."));
@@ -220,10 +209,9 @@ void ItemKindSection::buildAI()
     result_ = new QComboBox;
     result_->addItems({QStringLiteral("Replace selection"), QStringLiteral("Show result popover")});
     result_->setMaximumWidth(220);
-    result_->setAccessibleName(QStringLiteral("Result"));
     connect(result_, &QComboBox::currentIndexChanged, &model_,
             [this](int index) { model_.setResultHandling(static_cast<ResultHandling>(index)); });
-    form_->addRow(QStringLiteral("Result"), result_);
+    form_->addRow(fieldLabel(QStringLiteral("Result"), result_), result_);
     language_ = addLineRow(QStringLiteral("Target language"), QString(), 200, &ItemEditorModel::setTargetLanguage);
     strongModel_ = addToggle(QStringLiteral("Needs a strong model"), &ItemEditorModel::setNeedsStrongModel);
     addCaption(QStringLiteral("Send this action to your cloud provider first when an API key is saved. Leave off "

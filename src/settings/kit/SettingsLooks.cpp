@@ -218,16 +218,25 @@ SettingsSection::SettingsSection(const QString &title, QWidget *parent) : QWidge
     layout->addWidget(box);
 }
 
-void SettingsSection::addRow(const QString &label, QWidget *field)
+void SettingsSection::addRow(const QString &label, QWidget *field, QWidget *control)
 {
-    auto *title = new QLabel(label);
-    title->setTextFormat(Qt::PlainText);
-    title->setBuddy(field);
-    // A compound field (a slider beside its value) names the control inside too.
-    for (QWidget *named : {field, field->focusProxy()})
+    form_->addRow(fieldLabel(label, control ? control : field), field);
+}
+
+QLabel *fieldLabel(const QString &text, QWidget *control)
+{
+    auto *label = new QLabel(text);
+    label->setTextFormat(Qt::PlainText);
+    pairLabel(label, control);
+    return label;
+}
+
+void pairLabel(QLabel *label, QWidget *control)
+{
+    label->setBuddy(control);
+    for (QWidget *named : {control, control->focusProxy()})
         if (named && named->accessibleName().isEmpty())
-            named->setAccessibleName(label);
-    form_->addRow(title, field);
+            named->setAccessibleName(label->text());
 }
 
 void SettingsSection::addWidget(QWidget *widget) { form_->addRow(widget); }

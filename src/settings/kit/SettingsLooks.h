@@ -88,15 +88,23 @@ class SettingsSection final : public QWidget {
 public:
     explicit SettingsSection(const QString &title, QWidget *parent = nullptr);
 
-    // A row labelled `label`; the label is the field's buddy, so its text
-    // becomes the field's accessible name when it has none.
-    void addRow(const QString &label, QWidget *field);
+    // A row labelled `label`, which names `control` (pairLabel()): the
+    // field itself unless given, else a control inside a compound field.
+    void addRow(const QString &label, QWidget *field, QWidget *control = nullptr);
     void addWidget(QWidget *widget);
     QFormLayout *form() const { return form_; }
 
 private:
     QFormLayout *form_;
 };
+
+// Ties a label to the control it names: the label becomes the control's
+// buddy, and its text the accessible name of the control and of the
+// control's focus proxy (the slider inside a slider row), unless they have
+// one of their own. A screen reader on Linux gets no other tie between them.
+void pairLabel(QLabel *label, QWidget *control);
+// A plain-text label for a form row, paired with `control`.
+QLabel *fieldLabel(const QString &text, QWidget *control);
 
 // Draws `widget`'s `role` in `tone`, following the theme.
 void followTone(QWidget *widget, QPalette::ColorRole role, Tone tone);

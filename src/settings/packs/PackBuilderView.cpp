@@ -159,15 +159,12 @@ QWidget *PackBuilderView::makeRightColumn()
     layout->addLayout(header);
     layout->addSpacing(14);
 
-    auto *scroll = new QScrollArea;
-    scroll->setObjectName(QStringLiteral("packRows"));
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setWidgetResizable(true);
     auto *list = new QWidget;
     rows_ = new QVBoxLayout(list);
     rows_->setContentsMargins(0, 0, 0, 0);
     rows_->setSpacing(0);
-    scroll->setWidget(list);
+    QScrollArea *scroll = scrollingArea(list);
+    scroll->setObjectName(QStringLiteral("packRows"));
     layout->addWidget(scroll, 1);
     emptyRows_ = new ToneLabel(Tone::tertiary, QStringLiteral("No actions yet — add your first below."));
     emptyRows_->setContentsMargins(0, 18, 0, 18);
@@ -188,9 +185,9 @@ QWidget *PackBuilderView::makeRightColumn()
     slotRow->addWidget(slotLabel, 1);
     slots_ = new QSpinBox;
     slots_->setObjectName(QStringLiteral("packSlots"));
-    slots_->setAccessibleName(QStringLiteral("Slots in this pack"));
     slots_->setMaximum(PackBuilderModel::maxChildSlots);
     connect(slots_, &QSpinBox::valueChanged, model_, &PackBuilderModel::setChildSlots);
+    pairLabel(slotLabel, slots_);
     slotRow->addWidget(slots_);
     layout->addLayout(slotRow);
     layout->addWidget(dividerLine());

@@ -78,15 +78,12 @@ SavedGroupsView::SavedGroupsView(SettingsContext &context, QWidget *parent)
     content_->addWidget(new ContentUnavailableView(
         QStringLiteral("No saved groups"), QStringLiteral("square.grid.2x2"),
         QStringLiteral("Edit a sub-ring opener and choose “Save as Pack” to keep it here.")));
-    auto *scroll = new QScrollArea;
-    scroll->setObjectName(QStringLiteral("savedGroupsList"));
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setWidgetResizable(true);
     auto *list = new QWidget;
     rows_ = new QVBoxLayout(list);
     rows_->setContentsMargins(0, 6, 0, 6);
     rows_->setSpacing(0);
-    scroll->setWidget(list);
+    QScrollArea *scroll = scrollingArea(list);
+    scroll->setObjectName(QStringLiteral("savedGroupsList"));
     content_->addWidget(scroll);
     layout->addWidget(content_, 1);
 
