@@ -19,10 +19,12 @@ namespace {
 const QString languageToken = QStringLiteral("{{language}}");
 
 // Only whether some provider could run at all; an item that needs a strong
-// model may go to a cloud provider that the others may not.
-AIPayload blankPayload(bool needsStrongModel)
+// model may go to a cloud provider that the others may not, and one that
+// names its own model is ready where that model is.
+AIPayload routingPayload(const AIPayload &payload)
 {
-    return AIPayload{QString(), ResultHandling::showPopover, std::nullopt, std::nullopt, needsStrongModel};
+    return AIPayload{QString(), ResultHandling::showPopover, std::nullopt, payload.modelOverride,
+                     payload.needsStrongModel};
 }
 
 QString withLanguage(QString prompt, const std::optional<QString> &language)
@@ -58,7 +60,7 @@ QCoro::Task<void> AIRoad::run(const ActionRun &run, AIPayload payload, RingItem 
     co_await c_.prepare();
     const AISettings settings = c_.aiSettings();
     const QList<LLMProviderKind> candidates =
-        co_await c_.llm.freshCandidates(blankPayload(payload.needsStrongModel), settings, token);
+        co_await c_.llm.freshCandidates(routingPayload(payload), settings, token);
     if (candidates.isEmpty()) {
         const ActionOutcome outcome = noProviderOutcome(item.title, settings);
         qCCritical(lcActionRunner, "%s failed: %s", qUtf8Printable(item.title), qUtf8Printable(outcome.body));

@@ -286,6 +286,16 @@ private Q_SLOTS:
         QCOMPARE(focused->selectedTextReads, 1);
     }
 
+    void anItemsOwnModelRunsWhereTheConfiguredOneIsNotPulled()
+    {
+        server->setRoute("/api/tags", HttpRoute::reply(200, R"({"models":[{"name":"qwen2.5:7b"}]})"));
+        RingItem item = aiItem(QStringLiteral("Rewrite"), QStringLiteral("Rewrite."));
+        std::get<AIPayload>(item.action.payload).modelOverride = QStringLiteral("qwen2.5:7b");
+        run(item);
+        waitUntilEnded();
+        QCOMPARE(outcomes.first().body, QStringLiteral("The answer."));
+    }
+
     void aServerFoundStoppedIsAskedAgainOnTheNextRun()
     {
         server->setRoute("/api/tags", HttpRoute::reply(503, "starting"));
