@@ -12,6 +12,8 @@
 #include "settings/general/HotkeyRecorderView.h"
 #include "store/ConfigStore.h"
 
+#include <QAbstractItemView>
+#include <QComboBox>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QTemporaryDir>
@@ -124,6 +126,30 @@ private:
         return false;
     }
 
+    // Past the hold delay, and on long enough that letting go would close an
+    // open ring rather than pin it; true once the ring is shut again.
+    static bool holdRightButton(AppEnvironment &agent)
+    {
+        const auto waiting = [&] {
+            return std::holds_alternative<LongPressRecognizer::Waiting>(agent.pointer().recognizer().phase);
+        };
+        xdotool({QStringLiteral("mousemove"), QStringLiteral("1200"), QStringLiteral("800"),
+                 QStringLiteral("mousedown"), QStringLiteral("3")});
+        if (!QTest::qWaitFor(waiting) || !QTest::qWaitFor([&] { return !waiting(); }))
+            return false;
+        QTest::qWait(qRound(agent.configStore().config().appearance.stickyTapThreshold * 1000) + 200);
+        xdotool({QStringLiteral("mouseup"), QStringLiteral("3")});
+        return QTest::qWaitFor([&] { return !agent.ringController().isVisible(); });
+    }
+
+    static bool openAndClose(QComboBox &combo)
+    {
+        combo.showPopup();
+        const bool opened = QTest::qWaitFor([&] { return combo.view()->isVisible(); });
+        combo.hidePopup();
+        return opened;
+    }
+
 private Q_SLOTS:
     void recordsWhatTheDesktopFreesAndRefusesAGrabbedCombination()
     {
@@ -161,33 +187,31 @@ private Q_SLOTS:
         QVERIFY(!keyboard.isGrabbed());
     }
 
-    // Held past the hold delay, the right button would open the ring, whose
-    // grab and release end the recorder's: the desktop would then take the
+    // What would take the keyboard from the recorder while it records: the
+    // ring's grab and release, or a popup's. The desktop would then take the
     // keys the user types next.
-    void keepsTheKeyboardThroughALongRightClick()
+    void keepsTheKeyboardThrough_data()
     {
+        QTest::addColumn<bool>("ring");
+        QTest::newRow("a long right-click") << true;
+        QTest::newRow("a popup list") << false;
+    }
+
+    void keepsTheKeyboardThrough()
+    {
+        QFETCH(bool, ring);
         Desk desk;
         desk.agent.configStore().edit([](VimaConfig &c) { c.pointerTrigger.enabled = true; });
         QVERIFY(desk.agent.pointer().isStarted());
+        auto *combo = new QComboBox(&desk.view);
+        combo->addItems({QStringLiteral("One"), QStringLiteral("Two")});
         QVERIFY(desk.isReady());
         SupportProgram other(QStringLiteral("grab_key"),
                              {QString::number(jKeycode), QString::number(XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_SHIFT)});
         QCOMPARE(other.nextLine(), QStringLiteral("grabbed"));
         QVERIFY(startRecording(desk.view));
 
-        const auto waiting = [&] {
-            return std::holds_alternative<LongPressRecognizer::Waiting>(desk.agent.pointer().recognizer().phase);
-        };
-        QCOMPARE(xdotool({QStringLiteral("mousemove"), QStringLiteral("1200"), QStringLiteral("800"),
-                          QStringLiteral("mousedown"), QStringLiteral("3")}),
-                 0);
-        QTRY_VERIFY(waiting());
-        QTRY_VERIFY(!waiting());
-        // Held on long enough that letting go would close an open ring, not pin it.
-        QTest::qWait(qRound(desk.agent.configStore().config().appearance.stickyTapThreshold * 1000) + 200);
-        QCOMPARE(xdotool({QStringLiteral("mouseup"), QStringLiteral("3")}), 0);
-        QTRY_VERIFY(!desk.agent.ringController().isVisible());
-
+        QVERIFY(ring ? holdRightButton(desk.agent) : openAndClose(*combo));
         press({QStringLiteral("ctrl"), QStringLiteral("shift"), QStringLiteral("j")});
         QTRY_COMPARE(desk.view.model()->refusal(), QStringLiteral("Another program has grabbed Ctrl+Shift+J."));
         press({QStringLiteral("ctrl"), QStringLiteral("alt"), QStringLiteral("k")});

@@ -8,6 +8,7 @@
 #include "settings/kit/SettingsLooks.h"
 #include "ui/Palette.h"
 
+#include <QApplication>
 #include <QEasingCurve>
 #include <QGraphicsOpacityEffect>
 #include <QHBoxLayout>
@@ -128,10 +129,24 @@ void HotkeyRecorderView::followRecording()
     if (model_.isRecording() == holdsKeyboard_)
         return;
     holdsKeyboard_ = model_.isRecording();
-    if (holdsKeyboard_)
+    if (holdsKeyboard_) {
         keyboard_.grab(window()->winId());
-    else
+        qApp->installEventFilter(this);
+    } else {
+        qApp->removeEventFilter(this);
         keyboard_.release();
+    }
+}
+
+bool HotkeyRecorderView::eventFilter(QObject *watched, QEvent *event)
+{
+    // A popup (a list, a menu) takes the keyboard while it is open, and
+    // closing the last one ends every grab we hold: take ours back.
+    const auto *widget = qobject_cast<QWidget *>(watched);
+    if (event->type() == QEvent::Hide && widget && widget->windowType() == Qt::Popup &&
+        !QApplication::activePopupWidget())
+        keyboard_.grab(window()->winId());
+    return QWidget::eventFilter(watched, event);
 }
 
 void HotkeyRecorderView::bind(SettingsContext &context)

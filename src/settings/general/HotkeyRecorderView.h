@@ -35,6 +35,7 @@ Q_SIGNALS:
 
 protected:
     void hideEvent(QHideEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void bind(SettingsContext &context);
