@@ -119,7 +119,10 @@ private Q_SLOTS:
         QTRY_VERIFY(!saved().featureFlags.contextAwareRings);
         QVERIFY(!atspi.isChecked(contextAware));
 
-        const Node ten = atspi.find(window, QStringLiteral("check box"), QStringLiteral("10"));
+        // Segments are announced within their row, a group named by the row's label.
+        const Node slotCounts = atspi.find(window, QStringLiteral("panel"), QStringLiteral("Slots"));
+        QVERIFY(!slotCounts.isNull());
+        const Node ten = atspi.find(slotCounts, QStringLiteral("check box"), QStringLiteral("10"));
         const Node eight = atspi.find(window, QStringLiteral("check box"), QStringLiteral("8"));
         QVERIFY(atspi.isChecked(eight));
         QVERIFY(atspi.doAction(ten, QStringLiteral("Toggle")));

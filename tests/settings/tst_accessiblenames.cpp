@@ -15,7 +15,6 @@
 #include "settings/kit/SegmentedControl.h"
 #include "settings/packs/PackAddPanel.h"
 
-#include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAbstractSlider>
 #include <QAbstractSpinBox>
@@ -25,7 +24,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTabWidget>
 #include <QTest>
 
 using namespace vima;
@@ -108,8 +106,10 @@ QStringList namelessControls(QWidget *root)
         const QString name = nameOf(widget);
         if (name.trimmed().isEmpty() || name == valueOf(widget))
             faults << describe(widget, name);
-        if (auto *group = qobject_cast<SegmentedControl *>(widget->parentWidget()); group && nameOf(group).isEmpty())
-            faults << describe(group, {}) + QStringLiteral(" around ") + describe(widget, name);
+        // A segment is announced within its row, a group named by the row's label.
+        if (auto *group = qobject_cast<SegmentedControl *>(widget->parentWidget());
+            group && (nameOf(group).isEmpty() || QAccessible::queryAccessibleInterface(group)->role() != QAccessible::Grouping))
+            faults << describe(group, nameOf(group)) + QStringLiteral(" around ") + describe(widget, name);
     }
     faults.removeDuplicates();
     return faults;

@@ -3,6 +3,7 @@
 #include "ui/Palette.h"
 
 #include <QAbstractButton>
+#include <QAccessibleWidget>
 #include <QButtonGroup>
 #include <QHBoxLayout>
 #include <QPainter>
@@ -62,11 +63,25 @@ protected:
     }
 };
 
+// A group to assistive technology, which a screen reader names on entering
+// it (a plain widget is a nameless filler there).
+QAccessibleInterface *groupFactory(const QString &className, QObject *object)
+{
+    if (className == QLatin1String(SegmentedControl::staticMetaObject.className()) && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Grouping);
+    return nullptr;
+}
+
 } // namespace
 
 SegmentedControl::SegmentedControl(const QStringList &labels, QWidget *parent)
     : QWidget(parent), group_(new QButtonGroup(this))
 {
+    static const bool grouped = [] {
+        QAccessible::installFactory(groupFactory);
+        return true;
+    }();
+    Q_UNUSED(grouped);
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
