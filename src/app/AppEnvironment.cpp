@@ -209,7 +209,7 @@ void AppEnvironment::toggleRing(bool openedViaHotkey, std::optional<QPointF> poi
 {
     if (ringController_->isVisible())
         ringController_->hide();
-    else
+    else if (!isKeyboardHeldElsewhere())
         ringController_->show(frontmost_->previousBundleID(), openedViaHotkey, pointer);
 }
 

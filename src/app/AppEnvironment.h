@@ -82,7 +82,8 @@ public:
     void handleHotkeyPress(std::optional<QPointF> pointer);
     void handlePointerTrigger(QPointF location);
     // The one toggle of the hotkey, the pointer trigger and the tray: hides an
-    // open ring, else opens it for the application the user was in.
+    // open ring, else opens it for the application the user was in, unless
+    // another of our windows holds the keyboard.
     // `pointer`: where it was when the user asked, if known.
     void toggleRing(bool openedViaHotkey, std::optional<QPointF> pointer = std::nullopt);
 
@@ -100,8 +101,8 @@ private:
     void setHotkeyRegistration(bool failed, bool taken);
     // Another of our windows holds the keyboard: the hotkey recorder, while it
     // records. The hotkey's passive grab cannot fire then, and the long
-    // right-click waits too, or the ring's grab and its release would end the
-    // recorder's.
+    // right-click and the menu leave the ring shut too, or the ring's grab and
+    // its release would end the recorder's.
     bool isKeyboardHeldElsewhere() const;
     QCoro::Task<void> readyAI();
 
