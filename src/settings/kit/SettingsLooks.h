@@ -101,7 +101,8 @@ private:
 // Ties a label to the control it names: the label becomes the control's
 // buddy, and its text the accessible name of the control and of the
 // control's focus proxy (the slider inside a slider row), unless they have
-// one of their own. A screen reader on Linux gets no other tie between them.
+// one of their own. A buddy alone names a control only while the two share a
+// parent, and never a combo box on Linux.
 void pairLabel(QLabel *label, QWidget *control);
 // A plain-text label for a form row, paired with `control`.
 QLabel *fieldLabel(const QString &text, QWidget *control);
