@@ -4,6 +4,7 @@
 #include "ring/RingText.h"
 #include "ring/RingView.h"
 #include "ring/RingViewModel.h"
+#include "ui/AccessibleFactory.h"
 
 #include <QPointer>
 
@@ -104,13 +105,6 @@ private:
     int element_;
 };
 
-QAccessibleInterface *ringFactory(const QString &className, QObject *object)
-{
-    if (className == QLatin1String("vima::RingView") && object && object->isWidgetType())
-        return new RingAccessible(static_cast<RingView *>(object));
-    return nullptr;
-}
-
 } // namespace
 
 RingAccessible::RingAccessible(RingView *view)
@@ -124,14 +118,7 @@ RingAccessible::~RingAccessible()
         QAccessible::deleteAccessibleInterface(id);
 }
 
-void RingAccessible::install()
-{
-    static const bool installed = [] {
-        QAccessible::installFactory(ringFactory);
-        return true;
-    }();
-    Q_UNUSED(installed);
-}
+void RingAccessible::install() { installAccessibleFactory<RingView, RingAccessible>(); }
 
 RingView *RingAccessible::view() const { return static_cast<RingView *>(widget()); }
 

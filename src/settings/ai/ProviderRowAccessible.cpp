@@ -1,30 +1,13 @@
 #include "settings/ai/ProviderRowAccessible.h"
 
 #include "settings/ai/ProviderRow.h"
+#include "ui/AccessibleFactory.h"
 
 namespace vima {
 
-namespace {
-
-QAccessibleInterface *rowFactory(const QString &className, QObject *object)
-{
-    if (className == QLatin1String(ProviderRow::staticMetaObject.className()) && object->isWidgetType())
-        return new ProviderRowAccessible(static_cast<ProviderRow *>(object));
-    return nullptr;
-}
-
-} // namespace
-
 ProviderRowAccessible::ProviderRowAccessible(ProviderRow *row) : QAccessibleWidget(row, QAccessible::RadioButton) {}
 
-void ProviderRowAccessible::installFactory()
-{
-    static const bool installed = [] {
-        QAccessible::installFactory(rowFactory);
-        return true;
-    }();
-    Q_UNUSED(installed);
-}
+void ProviderRowAccessible::installFactory() { installAccessibleFactory<ProviderRow, ProviderRowAccessible>(); }
 
 ProviderRow *ProviderRowAccessible::row() const { return static_cast<ProviderRow *>(widget()); }
 

@@ -1,32 +1,16 @@
 #include "settings/kit/AccessibleComboBox.h"
 
+#include "ui/AccessibleFactory.h"
+
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QLineEdit>
 
 namespace vima {
 
-namespace {
-
-QAccessibleInterface *comboFactory(const QString &className, QObject *object)
-{
-    if (className == QLatin1String(QComboBox::staticMetaObject.className()) && object->isWidgetType())
-        return new AccessibleComboBox(static_cast<QComboBox *>(object));
-    return nullptr;
-}
-
-} // namespace
-
 AccessibleComboBox::AccessibleComboBox(QComboBox *combo) : QAccessibleWidget(combo, QAccessible::ComboBox) {}
 
-void AccessibleComboBox::installFactory()
-{
-    static const bool installed = [] {
-        QAccessible::installFactory(comboFactory);
-        return true;
-    }();
-    Q_UNUSED(installed);
-}
+void AccessibleComboBox::installFactory() { installAccessibleFactory<QComboBox, AccessibleComboBox>(); }
 
 QComboBox *AccessibleComboBox::comboBox() const { return static_cast<QComboBox *>(object()); }
 

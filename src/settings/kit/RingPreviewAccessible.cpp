@@ -3,6 +3,7 @@
 #include "ring/RingSliceShape.h"
 #include "ring/RingViewModel.h"
 #include "settings/kit/RingPreviewView.h"
+#include "ui/AccessibleFactory.h"
 
 #include <QPointer>
 
@@ -71,13 +72,6 @@ private:
     int slot_;
 };
 
-QAccessibleInterface *previewFactory(const QString &className, QObject *object)
-{
-    if (className == QLatin1String(RingPreviewView::staticMetaObject.className()) && object->isWidgetType())
-        return new RingPreviewAccessible(static_cast<RingPreviewView *>(object));
-    return nullptr;
-}
-
 } // namespace
 
 RingPreviewAccessible::RingPreviewAccessible(RingPreviewView *view) : QAccessibleWidget(view, QAccessible::Grouping)
@@ -92,11 +86,7 @@ RingPreviewAccessible::~RingPreviewAccessible()
 
 void RingPreviewAccessible::installFactory()
 {
-    static const bool installed = [] {
-        QAccessible::installFactory(previewFactory);
-        return true;
-    }();
-    Q_UNUSED(installed);
+    installAccessibleFactory<RingPreviewView, RingPreviewAccessible>();
 }
 
 RingPreviewView *RingPreviewAccessible::view() const { return static_cast<RingPreviewView *>(widget()); }

@@ -1,5 +1,6 @@
 #include "settings/kit/SegmentedControl.h"
 
+#include "ui/AccessibleFactory.h"
 #include "ui/Palette.h"
 
 #include <QAbstractButton>
@@ -65,23 +66,17 @@ protected:
 
 // A group to assistive technology, which a screen reader names on entering
 // it (a plain widget is a nameless filler there).
-QAccessibleInterface *groupFactory(const QString &className, QObject *object)
-{
-    if (className == QLatin1String(SegmentedControl::staticMetaObject.className()) && object->isWidgetType())
-        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Grouping);
-    return nullptr;
-}
+class SegmentedGroupAccessible final : public QAccessibleWidget {
+public:
+    explicit SegmentedGroupAccessible(QWidget *control) : QAccessibleWidget(control, QAccessible::Grouping) {}
+};
 
 } // namespace
 
 SegmentedControl::SegmentedControl(const QStringList &labels, QWidget *parent)
     : QWidget(parent), group_(new QButtonGroup(this))
 {
-    static const bool grouped = [] {
-        QAccessible::installFactory(groupFactory);
-        return true;
-    }();
-    Q_UNUSED(grouped);
+    installAccessibleFactory<SegmentedControl, SegmentedGroupAccessible>();
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
