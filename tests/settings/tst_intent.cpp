@@ -1,8 +1,13 @@
+#include "OnboardingFixture.h"
 #include "SettingsHarness.h"
+
+#include "onboarding/OnboardingModel.h"
+#include "onboarding/OnboardingWindow.h"
 
 #include "settings/ai/AISettingsPage.h"
 #include "settings/ai/ProviderRow.h"
 #include "settings/general/GeneralSettingsView.h"
+#include "settings/items/ApplicationChooser.h"
 #include "settings/items/ItemDetailPane.h"
 #include "settings/items/ItemEditorView.h"
 #include "settings/items/ItemList.h"
@@ -13,6 +18,11 @@
 #include "settings/kit/RingPreviewView.h"
 #include "settings/kit/SegmentedControl.h"
 #include "settings/kit/SliderRow.h"
+#include "settings/library/ActionLibraryModel.h"
+#include "settings/library/ActionLibraryView.h"
+#include "settings/packs/PackAddPanel.h"
+#include "settings/packs/PackBuilderModel.h"
+#include "settings/packs/PackBuilderView.h"
 
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
@@ -21,6 +31,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QListWidget>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScrollArea>
@@ -53,23 +64,32 @@ VimaConfig editedConfig()
     return config;
 }
 
-// Builds the page or sheet called `name` over the harness.
-QWidget *buildPage(const QString &name, SettingsHarness &h)
+// Builds the page, sheet or window called `name` over the fixture: "items, "
+// and the kind of the item edited, "ai" (advanced) or "ai, simple", …
+QWidget *buildPage(const QString &name, OnboardingFixture &f)
 {
+    SettingsHarness &h = f.harness;
     const ItemsSheetFactory sheets = itemsSheetFactory();
     const QUuid ringID = h.store().config().rings.first().id;
     if (name.startsWith(QLatin1String("items"))) {
         auto *view = new ItemsSettingsView(h.context(), sheets);
         view->show();
-        view->model().selectItem(h.store().config().rings.first().items.at(name.endsWith(QLatin1String("AI")) ? 1 : 0).id);
+        const QStringList kinds = {QStringLiteral("items, shell"), QStringLiteral("items, AI"), QStringLiteral("items, pack")};
+        view->model().selectItem(h.store().config().rings.first().items.at(kinds.indexOf(name)).id);
         return view;
     }
     if (name == QLatin1String("general"))
         return new GeneralSettingsView(h.context());
-    if (name == QLatin1String("ai")) {
+    if (name.startsWith(QLatin1String("ai"))) {
         auto *page = new AISettingsPage(h.context());
-        page->findChild<SegmentedControl *>()->findChildren<QToolButton *>().constLast()->click(); // Advanced
+        const QList<QToolButton *> modes = page->findChild<SegmentedControl *>()->findChildren<QToolButton *>();
+        (name == QLatin1String("ai") ? modes.constLast() : modes.constFirst())->click();
         return page;
+    }
+    if (name == QLatin1String("first-run")) {
+        auto *window = new OnboardingWindow(f.context(), true);
+        window->model().trigger(OnboardingModel::Action::next); // the template cards
+        return window;
     }
     return sheets.buildPack(h.context(), nullptr, {ringID, QStringLiteral("Main"), 4, {}});
 }
@@ -135,6 +155,26 @@ QAccessibleActionInterface *actions(QWidget *widget)
     return QAccessible::queryAccessibleInterface(widget)->actionInterface();
 }
 
+// Selects `row` of `list` as a screen reader or automation would, never by a click.
+void selectRow(QAbstractItemView *list, int row, const QString &way)
+{
+    if (way == QLatin1String("accessible toggle")) {
+        // The rows may have been rebuilt: told as a screen reader is told,
+        // which the offscreen platform never is, the list forgets the old cells.
+        QAccessibleTableInterface *table = QAccessible::queryAccessibleInterface(list)->tableInterface();
+        QAccessibleTableModelChangeEvent rebuilt(list, QAccessibleTableModelChangeEvent::ModelReset);
+        table->modelChange(&rebuilt);
+        table->cellAt(row, 0)->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    } else {
+        list->selectionModel()->select(list->model()->index(row, 0), QItemSelectionModel::ClearAndSelect);
+    }
+}
+
+AppScan installed(const QList<InstalledApp> &apps)
+{
+    return [apps]() -> QCoro::Task<QList<InstalledApp>> { co_return apps; };
+}
+
 template<typename Widget>
 Widget *named(QWidget *root, const QString &name)
 {
@@ -155,7 +195,9 @@ private Q_SLOTS:
     void wheelAndArrowsChangeNoValue_data()
     {
         QTest::addColumn<QString>("page");
-        for (const char *page : {"items, shell", "items, AI", "general", "ai", "pack builder"})
+        // The action library sheet holds no control a wheel could change.
+        for (const char *page : {"items, shell", "items, AI", "items, pack", "general", "ai", "ai, simple",
+                                 "pack builder", "first-run"})
             QTest::newRow(page) << QString::fromLatin1(page);
     }
 
@@ -164,9 +206,9 @@ private Q_SLOTS:
     void wheelAndArrowsChangeNoValue()
     {
         QFETCH(QString, page);
-        SettingsHarness h;
-        h.fixture.open(editedConfig());
-        std::unique_ptr<QWidget> root(buildPage(page, h));
+        OnboardingFixture f(editedConfig());
+        SettingsHarness &h = f.harness;
+        std::unique_ptr<QWidget> root(buildPage(page, f));
         root->resize(760, 420);
         root->show();
         QVERIFY(QTest::qWaitForWindowExposed(root.get()));
@@ -297,11 +339,86 @@ private Q_SLOTS:
         QVERIFY(std::get<ShellPayload>(h.store().config().rings.first().items.at(1).action.payload).showOutput);
     }
 
-    void aiStateChangesWrite()
+    void listRowsSelectedAsAClickIs_data()
+    {
+        QTest::addColumn<QString>("way");
+        for (const char *way : {"accessible toggle", "selection model"})
+            QTest::newRow(way) << QString::fromLatin1(way);
+    }
+
+    // A row selected without a click does what a click on it does.
+    void listRowsSelectedAsAClickIs()
+    {
+        QFETCH(QString, way);
+        SettingsHarness h;
+        h.fixture.open(editedConfig());
+        const QList<InstalledApp> apps = {{QStringLiteral("Atlas"), QStringLiteral("atlas"), QStringLiteral("/a")},
+                                          {QStringLiteral("Gimp"), QStringLiteral("gimp"), QStringLiteral("/g")}};
+
+        // The pack builder's rows add (every time) or open an app's shortcuts.
+        PackBuilderView builder(h.context(), {h.store().config().rings.first().id, QStringLiteral("Main"), 4, {}},
+                                installed(apps));
+        builder.show();
+        PackBuilderModel &pack = builder.model();
+        pack.openAddPanel();
+        pack.showLibraryPage();
+        auto *library = builder.addPanel().findChild<QListWidget *>(QStringLiteral("packLibraryList"));
+        const QString preset = library->item(1)->text(); // after the first caption
+        for (int twice = 1; twice <= 2; ++twice) {
+            selectRow(library, 1, way);
+            QCOMPARE(pack.items().size(), twice);
+            QCOMPARE(pack.items().constLast().title, preset);
+        }
+        pack.showAppsPage();
+        QTRY_COMPARE(pack.installedApps().size(), 2);
+        selectRow(builder.addPanel().findChild<QListWidget *>(QStringLiteral("packAppList")), 1, way);
+        QCOMPARE(pack.selectedApp().value().bundleID, QStringLiteral("gimp"));
+
+        // The library's categories filter.
+        ActionLibraryView sheet(h.context(), h.store().config().rings.first().id, installed({}));
+        sheet.show();
+        auto *categories = sheet.findChild<QListWidget *>(QStringLiteral("librarySidebar"));
+        selectRow(categories, 2, way);
+        QCOMPARE(sheet.model().filter(), CategoryFilter::allCases().at(2));
+        // Unselected by itself, the category stays the filter and is shown again.
+        categories->selectionModel()->clearSelection();
+        QTRY_COMPARE(categories->selectionModel()->selectedRows().value(0).row(), 2);
+        QCOMPARE(sheet.model().filter(), CategoryFilter::allCases().at(2));
+
+        // The application chooser chooses the highlighted app.
+        ApplicationChooser chooser(h.context().sharedCatalog, nullptr);
+        QTRY_VERIFY(chooser.model().isLoaded());
+        chooser.model().setApps(apps);
+        selectRow(chooser.findChild<QListWidget *>(), 1, way);
+        QCOMPARE(chooser.chosen(), std::optional(ApplicationChooserModel::chosen(apps.at(1))));
+    }
+
+    // The arrows only move the cursor over the add panel's rows; Return adds.
+    void choiceRowsAddOnReturnOnly()
     {
         SettingsHarness h;
         h.fixture.open(editedConfig());
-        std::unique_ptr<QWidget> page(buildPage(QStringLiteral("ai"), h));
+        PackBuilderView builder(h.context(), {h.store().config().rings.first().id, QStringLiteral("Main"), 4, {}},
+                                installed({}));
+        builder.show();
+        builder.model().openAddPanel();
+        builder.model().showLibraryPage();
+        auto *library = builder.addPanel().findChild<QListWidget *>(QStringLiteral("packLibraryList"));
+        for (const Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_Up, Qt::Key_End, Qt::Key_Home, Qt::Key_Space})
+            QTest::keyClick(library, key);
+        QVERIFY(builder.model().items().isEmpty());
+        QTest::keyClick(library, Qt::Key_Down);
+        const QString preset = library->currentItem()->text();
+        QTest::keyClick(library, Qt::Key_Return);
+        QCOMPARE(builder.model().items().size(), 1);
+        QCOMPARE(builder.model().items().constLast().title, preset);
+    }
+
+    void aiStateChangesWrite()
+    {
+        OnboardingFixture f(editedConfig());
+        SettingsHarness &h = f.harness;
+        std::unique_ptr<QWidget> page(buildPage(QStringLiteral("ai"), f));
         page->show();
         for (ProviderRow *row : page->findChildren<ProviderRow *>()) {
             if (row->isChosen() || !row->isVisibleTo(page.get()))

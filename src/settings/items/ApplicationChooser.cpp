@@ -1,5 +1,6 @@
 #include "settings/items/ApplicationChooser.h"
 
+#include "settings/kit/RowSelection.h"
 #include "ui/AppIconCache.h"
 #include "ui/Sheet.h"
 
@@ -36,7 +37,7 @@ ApplicationChooser::ApplicationChooser(std::shared_ptr<const ApplicationCatalog>
 
     connect(filter_, &QLineEdit::textChanged, &model_, &ApplicationChooserModel::setFilter);
     connect(&model_, &ApplicationChooserModel::shownChanged, this, &ApplicationChooser::refreshList);
-    connect(list_, &QListWidget::currentRowChanged, this, [this](int row) { choose_->setEnabled(row >= 0); });
+    followSelectedRow(list_, this, [this](int row) { choose_->setEnabled(row >= 0); });
     connect(list_, &QListWidget::itemActivated, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -66,7 +67,7 @@ void ApplicationChooser::refreshList()
 
 std::optional<ChosenApplication> ApplicationChooser::chosen() const
 {
-    const int row = list_->currentRow();
+    const int row = selectedRow(list_);
     if (row < 0 || row >= model_.shown().size())
         return std::nullopt;
     return ApplicationChooserModel::chosen(model_.shown().at(row));

@@ -4,6 +4,7 @@
 #include "settings/items/ItemRowDelegate.h"
 #include "settings/items/ItemsSettingsModel.h"
 #include "settings/kit/IdListModel.h"
+#include "settings/kit/RowSelection.h"
 #include "settings/kit/SettingsContext.h"
 
 #include <QKeyEvent>
@@ -24,7 +25,7 @@ ItemList::ItemList(ItemsSettingsModel &model, SettingsContext &context, QWidget 
     setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     setAccessibleName(tr("Items"));
     viewport()->setAutoFillBackground(false);
-    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, &ItemList::followSelection);
+    followSelectedRow(this, this, [this](int row) { followSelection(row); });
 }
 
 void ItemList::refresh()
@@ -62,14 +63,13 @@ void ItemList::showSelection()
     scrollTo(index);
 }
 
-void ItemList::followSelection(const QItemSelection &selected)
+void ItemList::followSelection(int row)
 {
     if (refreshing_)
         return;
-    const QModelIndexList rows = selected.indexes();
-    if (!rows.isEmpty())
-        model_.selectItem(rows_->idAt(rows.constLast().row()));
-    else if (!selectionModel()->hasSelection())
+    if (row >= 0)
+        model_.selectItem(rows_->idAt(row));
+    else
         // A row unselected by itself leaves the tab's item selected: shown
         // again once whoever unselected it is done (a select clears first).
         QMetaObject::invokeMethod(this, &ItemList::showSelection, Qt::QueuedConnection);

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QItemSelection>
 #include <QListView>
 
 namespace vima {
@@ -29,7 +28,7 @@ protected:
 
 private:
     void showSelection();
-    void followSelection(const QItemSelection &selected);
+    void followSelection(int row);
 
     ItemsSettingsModel &model_;
     IdListModel *rows_;

@@ -2,6 +2,7 @@
 
 #include "platform/UiPrompts.h"
 #include "settings/kit/ContentUnavailableView.h"
+#include "settings/kit/RowSelection.h"
 #include "settings/kit/SettingsContext.h"
 #include "settings/kit/SettingsLooks.h"
 #include "settings/library/ActionLibraryDelegate.h"
@@ -96,9 +97,16 @@ QWidget *ActionLibraryView::makeSidebar()
         sidebar_->setItemWidget(item, row);
     }
     sidebar_->setCurrentRow(0);
-    connect(sidebar_, &QListWidget::currentRowChanged, this, [this](int row) {
-        const QList<CategoryFilter> filters = CategoryFilter::allCases();
-        model_->setFilter(row >= 0 && row < filters.size() ? filters[row] : CategoryFilter{});
+    followSelectedRow(sidebar_, this, [this](int row) {
+        if (row >= 0) {
+            model_->setFilter(CategoryFilter::allCases().value(row));
+            return;
+        }
+        // A category unselected by itself stays the filter, so it is shown
+        // again once whoever unselected it is done.
+        QMetaObject::invokeMethod(this, [this] {
+            sidebar_->selectionModel()->select(sidebar_->currentIndex(), QItemSelectionModel::ClearAndSelect);
+        }, Qt::QueuedConnection);
     });
     return sidebar_;
 }

@@ -1,5 +1,6 @@
 #include "settings/packs/PackAddPanel.h"
 
+#include "settings/kit/ChoiceList.h"
 #include "settings/kit/FieldText.h"
 #include "settings/kit/ItemLooks.h"
 #include "settings/kit/MenuLooks.h"
@@ -49,9 +50,9 @@ RowButton *choiceRow(const QString &symbol, const QString &text, bool navigates 
     return button;
 }
 
-QListWidget *scrollingList(int maxHeight, QAbstractItemDelegate *delegate)
+ChoiceList *scrollingList(int maxHeight, QAbstractItemDelegate *delegate)
 {
-    auto *list = new QListWidget;
+    auto *list = new ChoiceList;
     list->setMaximumHeight(maxHeight);
     list->setFrameShape(QFrame::NoFrame);
     list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -173,9 +174,8 @@ QWidget *PackAddPanel::makeLibraryPage()
     library_ = scrollingList(300, rows_);
     library_->setObjectName(QStringLiteral("packLibraryList"));
     library_->setAccessibleName(QStringLiteral("Ready-made actions"));
-    connect(library_, &QListWidget::itemClicked, this, [this](QListWidgetItem *item) {
-        const auto preset = ActionPreset::presetWithID(item->data(presetRole).toString());
-        if (preset && (item->flags() & Qt::ItemIsEnabled))
+    connect(library_, &ChoiceList::chosen, this, [this](QListWidgetItem *item) {
+        if (const auto preset = ActionPreset::presetWithID(item->data(presetRole).toString()))
             model_.addLibraryPreset(*preset);
     });
     layout->addWidget(library_);
@@ -201,9 +201,7 @@ QWidget *PackAddPanel::makeAppsPage()
     apps_ = scrollingList(300, rows_);
     apps_->setObjectName(QStringLiteral("packAppList"));
     apps_->setAccessibleName(QStringLiteral("Applications"));
-    connect(apps_, &QListWidget::itemClicked, this, [this](QListWidgetItem *item) {
-        if (!(item->flags() & Qt::ItemIsEnabled))
-            return;
+    connect(apps_, &ChoiceList::chosen, this, [this](QListWidgetItem *item) {
         if (!model_.selectedApp()) {
             model_.setSelectedApp(model_.filteredApps().value(item->data(appRole).toInt()));
             return;

@@ -4,12 +4,13 @@
 
 class QLabel;
 class QLineEdit;
-class QListWidget;
+class QListWidgetItem;
 class QStackedWidget;
 class QVBoxLayout;
 
 namespace vima {
 
+class ChoiceList;
 class PackAddRowDelegate;
 class PackBuilderModel;
 struct SettingsContext;
@@ -46,11 +47,11 @@ private:
     PackAddRowDelegate *rows_;
     QVBoxLayout *savedPacks_ = nullptr;
     QLineEdit *libSearch_ = nullptr;
-    QListWidget *library_ = nullptr;
+    ChoiceList *library_ = nullptr;
     QLabel *appsTitle_ = nullptr;
     QLineEdit *appSearch_ = nullptr;
     QLabel *scanning_ = nullptr;
-    QListWidget *apps_ = nullptr;
+    ChoiceList *apps_ = nullptr;
 };
 
 } // namespace vima

@@ -51,7 +51,8 @@ void PackAddRowDelegate::paint(QPainter *painter, const QStyleOptionViewItem &op
         return;
     }
     const bool enabled = option.state & QStyle::State_Enabled;
-    if (enabled && option.state & (QStyle::State_MouseOver | QStyle::State_Selected)) {
+    // The cursor's row too, so that the keyboard shows where Return adds.
+    if (enabled && option.state & (QStyle::State_MouseOver | QStyle::State_Selected | QStyle::State_HasFocus)) {
         QPainterPath highlight;
         highlight.addRoundedRect(QRectF(option.rect).adjusted(4, 1, -4, -1), 6, 6);
         painter->fillPath(highlight, Palette::selectedContentBackground());
