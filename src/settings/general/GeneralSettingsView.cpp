@@ -307,8 +307,8 @@ SettingsSection *GeneralSettingsView::makeStarterRings()
     details->addWidget(templatePreview_);
     details->addWidget(widgetRow({replace, introduction}));
     section->addWidget(templateDetails_);
-    section->addWidget(
-        caption(QStringLiteral("Only the default ring and the packs its items open are replaced. App-specific rings and other packs are left alone.")));
+    section->addWidget(caption(QStringLiteral("Only the default ring is replaced, and the packs only its items open are "
+                                              "removed. App-specific rings and other packs are left alone.")));
     connect(&model_, &GeneralSettingsModel::selectedTemplateChanged, this, &GeneralSettingsView::showTemplate);
     showTemplate();
     return section;

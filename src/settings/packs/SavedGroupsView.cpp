@@ -76,8 +76,8 @@ SavedGroupsView::SavedGroupsView(SettingsContext &context, QWidget *parent)
 
     content_ = new QStackedWidget;
     content_->addWidget(new ContentUnavailableView(
-        QStringLiteral("No saved groups"), QStringLiteral("square.grid.2x2"),
-        QStringLiteral("Edit a sub-ring opener and choose “Save as Pack” to keep it here.")));
+        QStringLiteral("No saved packs"), QStringLiteral("square.grid.2x2"),
+        QStringLiteral("Edit a pack opener and choose “Save as Pack” to keep it here.")));
     auto *list = new QWidget;
     rows_ = new QVBoxLayout(list);
     rows_->setContentsMargins(0, 6, 0, 6);
