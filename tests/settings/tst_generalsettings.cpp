@@ -12,6 +12,7 @@
 #include <QCheckBox>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSet>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTabWidget>
@@ -221,7 +222,17 @@ private Q_SLOTS:
             h.prompts.confirmations = {confirm};
             GeneralSettingsModel model(h.context());
             model.setSelectedTemplateID(RingTemplate::all().constLast().id);
+            QSet<QUuid> named;
+            for (const Ring &pack : h.store().templateReplacement().removedPacks)
+                named.insert(pack.id);
             model.replaceDefaultRing(nullptr);
+            // What goes is what the alert names, and nothing else.
+            QSet<QUuid> gone;
+            for (const Ring &before : config.rings)
+                gone.insert(before.id);
+            for (const Ring &after : h.store().config().rings)
+                gone.remove(after.id);
+            QCOMPARE(gone, confirm ? named : QSet<QUuid>{});
             QCOMPARE(h.prompts.last()->message, QStringLiteral("Replace the default ring with the ") +
                                                     RingTemplate::all().constLast().name +
                                                     QStringLiteral(" template?"));
