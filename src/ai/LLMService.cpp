@@ -182,9 +182,12 @@ QCoro::Task<LLMService::Completion> LLMService::complete(AIPayload payload, QStr
         if (token.isCancelled())
             throw LLMError::cancelled();
         const LLMProviderKind kind = kinds.at(index);
+        const LLMCredentials given = credentials(kind, settings);
         try {
             const QString reply = co_await provider(kind)->complete(
-                makeRequest(payload, userText, settings, kind), credentials(kind, settings), token);
+                makeRequest(payload, userText, settings, kind), given, token);
+            if (rememberReach(kind, given.apiKey, nullptr))
+                raiseStatusRevision();
             const QString answer = reply.trimmed();
             // An answer of only white space is no answer: handed on, it would
             // replace the user's selection with nothing.
@@ -197,7 +200,7 @@ QCoro::Task<LLMService::Completion> LLMService::complete(AIPayload payload, QStr
             if (error.kind() == LLMError::Case::cancelled)
                 throw;
             // A server found stopped shows so at once, not as "Ready".
-            if (!statusText(kind, settings).isReady())
+            if (rememberReach(kind, given.apiKey, &error) || !statusText(kind, settings).isReady())
                 raiseStatusRevision();
             failures.append(Failure{kind, error});
             if (!settings.autoFallback || index == kinds.size() - 1 || !error.allowsFallback())
@@ -210,8 +213,9 @@ QCoro::Task<LLMService::Completion> LLMService::complete(AIPayload payload, QStr
 
 LLMError LLMService::failureOf(const QList<Failure> &failures, const AISettings &settings) const
 {
-    // Read after the walk: a server that could not be reached is no longer ready.
-    const bool chosenReady = statusText(settings.provider, settings).isReady();
+    // Read after the walk: a server that could not be reached is no longer
+    // ready. A cloud provider's failed connection speaks for itself.
+    const bool chosenReady = statusFor(settings.provider, AIPayload{}, settings).isReady();
     if (failures.size() == 1 && chosenReady)
         return failures.first().error;
 
@@ -269,7 +273,31 @@ QString LLMService::noProviderRecovery()
 
 LLMProviderStatus LLMService::statusText(LLMProviderKind kind, const AISettings &settings) const
 {
-    return statusFor(kind, AIPayload{}, settings);
+    const LLMProviderStatus status = statusFor(kind, AIPayload{}, settings);
+    const auto unreachable = unreachable_.find(kind);
+    if (status.isReady() && unreachable != unreachable_.end()
+        && unreachable->second.apiKey == credentials(kind, settings).apiKey)
+        return LLMProviderStatus::unavailable(unreachable->second.reason);
+    return status;
+}
+
+bool LLMService::rememberReach(LLMProviderKind kind, const std::optional<QString> &apiKey,
+                               const LLMError *failure)
+{
+    if (!isCloud(kind) || (failure && failure->kind() == LLMError::Case::cancelled))
+        return false;
+    // An HTTP error answer came from the server: it was reached.
+    std::optional<Unreachable> now;
+    if (failure && (failure->kind() == LLMError::Case::transport || failure->kind() == LLMError::Case::timedOut))
+        now = Unreachable{apiKey, failure->description()};
+    const auto found = unreachable_.find(kind);
+    const std::optional<Unreachable> was =
+        found == unreachable_.end() ? std::nullopt : std::optional(found->second);
+    if (now)
+        unreachable_[kind] = *now;
+    else
+        unreachable_.erase(kind);
+    return was != now;
 }
 
 LLMProviderStatus LLMService::statusFor(LLMProviderKind kind, const AIPayload &payload,
@@ -293,7 +321,18 @@ QCoro::Task<void> LLMService::test(LLMProviderKind kind, std::optional<QString> 
     // A named value: g++ 12 destroys a braced temporary argument of a
     // coroutine twice, freeing the key while the provider still holds it.
     LLMCredentials given{std::move(apiKey), std::nullopt};
-    co_await found->complete(request, std::move(given), token);
+    // Only a test of the saved key speaks for the provider's row.
+    const bool savedKey = given.apiKey == credentials(kind, AISettings{}).apiKey;
+    const QPointer<LLMService> self(this);
+    try {
+        co_await found->complete(request, given, token);
+    } catch (const LLMError &error) {
+        if (self && savedKey && rememberReach(kind, given.apiKey, &error))
+            raiseStatusRevision();
+        throw;
+    }
+    if (self && savedKey && rememberReach(kind, given.apiKey, nullptr))
+        raiseStatusRevision();
 }
 
 QCoro::Task<void> LLMService::refresh(AISettings settings)

@@ -83,7 +83,9 @@ public:
     QString noProviderDetail(const AISettings &settings) const;
     // What can run on this system when nothing can.
     static QString noProviderRecovery();
-    // Whether a provider could answer for the configured model.
+    // Whether a provider could answer for the configured model; a cloud
+    // provider whose last connection failed reads unavailable with the reason,
+    // though it is still tried.
     LLMProviderStatus statusText(LLMProviderKind kind, const AISettings &settings) const;
 
     // A one-word request with the given key; throws the provider's error.
@@ -113,11 +115,23 @@ private:
     QList<LLMProviderKind> consideredKinds(const AIPayload &payload, const AISettings &settings) const;
     // Whether a provider could answer for the model this payload asks it for.
     LLMProviderStatus statusFor(LLMProviderKind kind, const AIPayload &payload, const AISettings &settings) const;
+    // Remembers whether a cloud provider's last request with `apiKey` reached
+    // it (`failure` empty or an answer of the server) or not; true when that
+    // changed what its row reads.
+    bool rememberReach(LLMProviderKind kind, const std::optional<QString> &apiKey, const LLMError *failure);
     void raiseStatusRevision();
 
     KeyLookup apiKey_;
     ProviderTable providers_;
     OllamaReachability &reachability_;
+    // A cloud provider has no cheap probe: its last failed connection, with
+    // the key it was made with, stands until it answers or the key changes.
+    struct Unreachable {
+        std::optional<QString> apiKey;
+        QString reason;
+        bool operator==(const Unreachable &) const = default;
+    };
+    std::map<LLMProviderKind, Unreachable> unreachable_;
     quint64 statusRevision_ = 0;
 };
 

@@ -11,8 +11,9 @@
 
 using namespace vima;
 
-// The service with a real Ollama provider against a loopback server, on a fake
-// clock: how probe results age and when the service probes again.
+// The service with real providers against a loopback server, on a fake clock:
+// how probe results age, when the service probes again, and what a failed
+// connection does to a provider's row.
 class TestLLMServiceOllama : public QObject {
     Q_OBJECT
 
@@ -22,6 +23,7 @@ private:
     std::unique_ptr<OllamaReachability> reachability_;
     std::unique_ptr<LLMService> service_;
     AISettings settings_;
+    QString key_ = QStringLiteral("k");
 
     qsizetype probes() const { return server_->requests("/api/tags").size(); }
 
@@ -44,7 +46,7 @@ private Q_SLOTS:
         table[LLMProviderKind::ollama] = std::make_unique<OllamaProvider>(*reachability_, scheduler_);
         table[LLMProviderKind::openai] =
             std::make_unique<OpenAIProvider>(server_->url("/v1/chat/completions"), scheduler_);
-        service_ = std::make_unique<LLMService>([](LLMProviderKind) { return QStringLiteral("k"); },
+        service_ = std::make_unique<LLMService>([this](LLMProviderKind) { return key_; },
                                                 std::move(table), *reachability_);
         settings_ = AISettings();
         settings_.provider = LLMProviderKind::ollama;
@@ -164,6 +166,35 @@ private Q_SLOTS:
         QVERIFY(running->error);
         QVERIFY(!service_->statusText(LLMProviderKind::ollama, settings_).isReady());
         QCOMPARE(revisions.size(), 1);
+    }
+
+    // There is no probe for a cloud provider: it stays a candidate, since the
+    // network may be back, but its row reads why it failed until it answers
+    // or its key changes.
+    void aFailedCloudConnectionShowsUntilItAnswers()
+    {
+        settings_.provider = LLMProviderKind::openai;
+        const auto rowReads = [this] { return service_->statusText(LLMProviderKind::openai, settings_); };
+        QSignalSpy revisions(service_.get(), &LLMService::statusRevisionChanged);
+        server_->setRoute("/v1/chat/completions", HttpRoute::closing());
+        const auto dropped = complete();
+        QVERIFY(dropped.wait());
+        QVERIFY(dropped->error->description().startsWith("Network error: "));
+        QCOMPARE(rowReads(), LLMProviderStatus::unavailable(dropped->error->description()));
+        QCOMPARE(revisions.size(), 1);
+
+        server_->setRoute("/v1/chat/completions", HttpRoute::reply(401, R"({"error":{"message":"bad"}})"));
+        QVERIFY(complete().wait());
+        QVERIFY(rowReads().isReady());
+        QCOMPARE(revisions.size(), 2);
+
+        server_.reset();
+        const auto refused = complete();
+        QVERIFY(refused.wait());
+        QCOMPARE(rowReads(), LLMProviderStatus::unavailable(refused->error->description()));
+        QCOMPARE(service_->candidates(AIPayload{}, settings_), QList<LLMProviderKind>{LLMProviderKind::openai});
+        key_ = QStringLiteral("another key");
+        QVERIFY(rowReads().isReady());
     }
 
     void ollamaConsideredOnlyAsAFallbackIsProbedToo()
