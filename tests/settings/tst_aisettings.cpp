@@ -6,6 +6,9 @@
 #include "http/LoopbackHttpServer.h"
 #include "settings/ai/ProviderPresentation.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QSignalSpy>
 #include <QTest>
 #include <cmath>
@@ -141,6 +144,13 @@ private Q_SLOTS:
             QVERIFY2(row.text.startsWith(setup.localReason()), qPrintable(row.text));
             QVERIFY2(row.text.endsWith(QStringLiteral("ollama pull ") + setup.localModel()), qPrintable(row.text));
         }
+        // The models the server listed lead the model menu.
+        const QJsonArray served = QJsonDocument::fromJson(tags).object().value(QLatin1String("models")).toArray();
+        if (provider == ollama && !served.isEmpty()) {
+            const QList<ModelChoice> menu = advanced.modelChoices();
+            for (qsizetype i = 0; i < served.size(); ++i)
+                QCOMPARE(menu.value(i).name, served.at(i).toObject().value(QLatin1String("name")).toString());
+        }
         QCOMPARE(advanced.serverHint(),
                  QStringLiteral("Start Ollama, then pull a model: ollama pull ") + setup.localModel());
     }
@@ -215,8 +225,8 @@ private Q_SLOTS:
                                       << list("llama3.2 (not pulled),qwen2.5,mistral");
         QTest::newRow("tag and case") << true << list("Mistral:latest") << "mistral"
                                       << list("Mistral:latest,llama3.2,qwen2.5");
-        QTest::newRow("a custom model is not added") << true << list("phi4") << "mine"
-                                                     << list("phi4,llama3.2,qwen2.5,mistral");
+        QTest::newRow("a custom model missing") << true << list("phi4") << " mine "
+                                                << list("phi4,llama3.2,qwen2.5,mistral,mine (not pulled)");
     }
 
     void modelMenu()

@@ -26,6 +26,9 @@ QList<ModelChoice> ModelChoice::menu(const std::optional<QStringList> &served, c
             names << name;
     }
     const bool missing = served && !chosen.trimmed().isEmpty() && !listed(*served, chosen);
+    // A model of the user's own naming shows too, so that the mark can say it is missing.
+    if (missing && !listed(names, chosen))
+        names << chosen.trimmed();
     QList<ModelChoice> choices;
     for (const QString &name : std::as_const(names)) {
         const bool marked = missing && OllamaReachability::sameModel(name, chosen);
