@@ -40,6 +40,8 @@ struct AIGalleryContext {
         harness.llm = std::make_unique<LLMService>(
             [this](LLMProviderKind kind) { return harness.keychain->apiKey(kind); },
             LLMService::standardProviders({}, harness.ollama, harness.fixture.scheduler), harness.ollama);
+        // X11 has no permission to grant: the page never shows it missing here.
+        harness.accessibility.trusted = true;
         harness.context();
         test::await(harness.llm->refresh(config.ai));
     }
@@ -59,8 +61,6 @@ void drawSimple(LLMProviderKind provider, Server state, bool withKey, const QStr
 void drawAdvanced(LLMProviderKind provider)
 {
     AIGalleryContext ai(provider, QStringLiteral("advanced"));
-    ai.harness.accessibility.trusted = true;
-    ai.harness.permissions->recheck();
     AISettingsPage page(ai.context());
     page.resize(860, 1700);
     if (provider == LLMProviderKind::anthropic) {
