@@ -35,6 +35,12 @@ QString withLanguage(QString prompt, const std::optional<QString> &language)
     return prompt;
 }
 
+// The note of a fallback stays in front: it says who wrote the answer.
+QString afterNote(const std::optional<QString> &note, const QString &text)
+{
+    return note ? *note + QLatin1Char('\n') + text : text;
+}
+
 } // namespace
 
 AIRoad::AIRoad(ActionRunner &runner, Collaborators collaborators)
@@ -157,7 +163,7 @@ std::optional<QString> AIRoad::pasteRefusal(const QString &answer)
 QCoro::Task<void> AIRoad::writeBack(const ActionRun &run, ActionOutcome answer)
 {
     if (const auto refusal = pasteRefusal(answer.body)) {
-        answer.recovery = *refusal;
+        answer.recovery = afterNote(answer.recovery, *refusal);
         answer.replaceTarget.reset();
         run.present(answer);
         co_return;
@@ -178,7 +184,7 @@ QCoro::Task<void> AIRoad::writeBack(const ActionRun &run, ActionOutcome answer)
         // After a fallback the user learns who answered; the answer is
         // already in place, so it is offered to copy, not to write again.
         if (answer.recovery) {
-            answer.recovery = *answer.recovery + QStringLiteral("\nIt has replaced your selection.");
+            answer.recovery = afterNote(answer.recovery, QStringLiteral("It has replaced your selection."));
             answer.replaceTarget.reset();
             answer.replaced = true;
             run.present(answer);
@@ -187,7 +193,7 @@ QCoro::Task<void> AIRoad::writeBack(const ActionRun &run, ActionOutcome answer)
     }
     const QString reason = ErrorDescription::of(failure).message;
     qCCritical(lcActionRunner, "Replace failed, falling back to popover: %s", qUtf8Printable(reason));
-    answer.recovery = QStringLiteral("Couldn't paste automatically: ") + reason;
+    answer.recovery = afterNote(answer.recovery, QStringLiteral("Couldn't paste automatically: ") + reason);
     run.present(answer);
 }
 

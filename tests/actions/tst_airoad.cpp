@@ -36,6 +36,9 @@ const QString none = QStringLiteral("<none>");
 const QString selectedText = QStringLiteral("the quick brown fox");
 const QString reading = QStringLiteral("Reading selection…");
 const QString defaultQuestion = QStringLiteral("What should Tavelon do?");
+// What the cloud providers' fallback leads with (see useCloudProviders).
+const QString fallbackNote =
+    QStringLiteral("Used OpenAI instead of Anthropic. The provider had a server error (HTTP 503). Overloaded");
 
 QByteArray ollamaAnswer(const QString &text)
 {
@@ -537,9 +540,7 @@ private Q_SLOTS:
         QCOMPARE(outcome.style, ActionOutcome::Style::success);
         QCOMPARE(outcome.replaceTarget, std::nullopt);
         QVERIFY(outcome.replaced);
-        QCOMPARE(outcome.recovery,
-                 QStringLiteral("Used OpenAI instead of Anthropic. The provider had a server error (HTTP 503). Overloaded"
-                                "\nIt has replaced your selection."));
+        QCOMPARE(outcome.recovery, fallbackNote + QStringLiteral("\nIt has replaced your selection."));
         QVERIFY(!outcome.recoveryAction);
         QVERIFY(outcome.isAI);
     }
@@ -548,15 +549,21 @@ private Q_SLOTS:
     {
         QTest::addColumn<bool>("clipboardResponds");
         QTest::addColumn<QString>("reason");
+        QTest::addColumn<bool>("fallback");
         QTest::newRow("clipboard not answering")
-            << false << "The clipboard isn't responding, so Tavelon left it alone.";
-        QTest::newRow("paste refused") << true << SelectionError::notPermitted().description();
+            << false << "The clipboard isn't responding, so Tavelon left it alone." << false;
+        QTest::newRow("paste refused") << true << SelectionError::notPermitted().description() << false;
+        QTest::newRow("after a fallback, the note first")
+            << true << SelectionError::notPermitted().description() << true;
     }
 
     void aFailedWriteShowsTheAnswerWithThePasteHint()
     {
         QFETCH(bool, clipboardResponds);
         QFETCH(QString, reason);
+        QFETCH(bool, fallback);
+        if (fallback)
+            useCloudProviders();
         focused->settable = false;
         pasteboard.responsive = clipboardResponds;
         keys.canSend = false;
@@ -565,10 +572,11 @@ private Q_SLOTS:
         waitUntilEnded();
         QCOMPARE(outcomes.size(), 1);
         const ActionOutcome outcome = outcomes.first();
-        QCOMPARE(outcome.body, QStringLiteral("The answer."));
+        QCOMPARE(outcome.body, fallback ? QStringLiteral("From OpenAI.") : QStringLiteral("The answer."));
         QCOMPARE(outcome.style, ActionOutcome::Style::success);
         QCOMPARE(outcome.replaceTarget, editor);
-        QCOMPARE(outcome.recovery, QStringLiteral("Couldn't paste automatically: ") + reason);
+        const QString paste = QStringLiteral("Couldn't paste automatically: ") + reason;
+        QCOMPARE(outcome.recovery, fallback ? fallbackNote + QLatin1Char('\n') + paste : paste);
         QVERIFY(!outcome.recoveryAction);
         QVERIFY(outcome.isAI);
         QCOMPARE(events, (QStringList{reading, QStringLiteral("Rewrite…"), QStringLiteral("present"), none}));
