@@ -188,6 +188,14 @@ private Q_SLOTS:
         QVERIFY(rowReads().isReady());
         QCOMPARE(revisions.size(), 2);
 
+        // Testing a key the user has not saved says nothing about the row.
+        server_->setRoute("/v1/chat/completions", HttpRoute::closing());
+        QVERIFY(start(service_->test(LLMProviderKind::openai, QStringLiteral("draft"), QString())).wait());
+        QVERIFY(rowReads().isReady());
+        QVERIFY(start(service_->test(LLMProviderKind::openai, key_, QString())).wait());
+        QCOMPARE(rowReads().kind, LLMProviderStatus::Case::unavailable);
+        QCOMPARE(revisions.size(), 3);
+
         server_.reset();
         const auto refused = complete();
         QVERIFY(refused.wait());
