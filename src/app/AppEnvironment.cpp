@@ -75,7 +75,7 @@ AppEnvironment::AppEnvironment(Platform &platform, const QString &configDirector
                               [permissions] { return permissions->isAccessibilityTrusted(); },
                               [permissions] { permissions->requestAccessibility(); },
                               [this] { return readyAI(); }});
-    keystrokeRoad_ = std::make_unique<KeystrokeRoad>(*actionRunner_, desktop);
+    keystrokeRoad_ = std::make_unique<KeystrokeRoad>(*actionRunner_, desktop, *platform.catalog);
     ringController_ = std::make_unique<RingWindowController>(
         *configStore_, RingWindowServices{*platform.haptics, *platform.beep, *platform.keyboard,
                                           *platform.pointerGrab, *platform.backdrop, *platform.catalog, scheduler,

@@ -1,15 +1,19 @@
 #pragma once
 
+#include "platform/ApplicationCatalog.h"
 #include "platform/RunningApplication.h"
 
 namespace vima {
 
-// Which application is in front, and bringing one there.
+// Which application is in front, finding an open window of one, and bringing
+// one there.
 class ApplicationActivator {
 public:
     virtual ~ApplicationActivator() = default;
 
     virtual bool isActive(const RunningApplication &app) const = 0;
+    // The application's window most likely in use; none when it has none open.
+    virtual std::optional<RunningApplication> openWindow(const DesktopApp &app) const = 0;
     // False when the application has no window to bring forward.
     virtual bool activate(const RunningApplication &app) = 0;
 };

@@ -67,14 +67,33 @@ private Q_SLOTS:
         runner = std::make_unique<ActionRunner>(scripts);
         runner->present = [this](const ActionOutcome &outcome) { outcomes.append(outcome); };
         road = std::make_unique<KeystrokeRoad>(*runner,
-                                               DesktopAccess{accessibility, pasteboard, keys, activator, scheduler, lane});
+                                               DesktopAccess{accessibility, pasteboard, keys, activator, scheduler, lane},
+                                               catalog);
     }
 
-    void keysGoToTheWindowTheRingOpenedOver()
+    void keysGoToTheApplicationsWindow_data()
     {
+        QTest::addColumn<ActionRunner::Target>("target");
+        QTest::addColumn<QList<RunningApplication>>("open");
+        RunningApplication olderFirefox = firefox;
+        olderFirefox.window = 5;
+        QTest::newRow("the one the ring opened over") << ActionRunner::Target(firefox)
+                                                      << QList<RunningApplication>{olderFirefox};
+        QTest::newRow("its newest, from another application") << ActionRunner::Target(editor)
+                                                              << QList<RunningApplication>{olderFirefox, firefox};
+        QTest::newRow("its newest, from no application") << ActionRunner::Target()
+                                                         << QList<RunningApplication>{olderFirefox, firefox};
+    }
+
+    void keysGoToTheApplicationsWindow()
+    {
+        QFETCH(ActionRunner::Target, target);
+        QFETCH(QList<RunningApplication>, open);
+        activator.open = open;
         activator.activePid = editor.pid; // something took the front meanwhile
-        runToEnd(newTab(), firefox);
+        runToEnd(newTab(), target);
         QCOMPARE(activator.activated, QList<qint64>{firefox.pid});
+        QCOMPARE(activator.activeWindow, firefox.window);
         QCOMPARE(keys.chords, QList<KeyChord>{ctrlT});
         QVERIFY(outcomes.isEmpty());
         QVERIFY(appleScript.sources.isEmpty());
@@ -83,19 +102,22 @@ private Q_SLOTS:
     void nothingIsSentWhereTheKeysDontBelong_data()
     {
         QTest::addColumn<ActionRunner::Target>("target");
+        QTest::addColumn<bool>("firefoxOpen");
         QTest::addColumn<bool>("trusted");
         QTest::addColumn<FakeApplicationActivator::Activation>("activation");
         QTest::addColumn<bool>("canSend");
         QTest::addColumn<QString>("says");
         using A = FakeApplicationActivator::Activation;
-        QTest::newRow("another application") << ActionRunner::Target(editor) << true << A::raises << true
-                                             << "which wasn't in front";
-        QTest::newRow("no application") << ActionRunner::Target() << true << A::raises << true
-                                        << "which wasn't in front";
-        QTest::newRow("window gone") << ActionRunner::Target(firefox) << true << A::isRefused << true
-                                     << "sent no keys";
-        QTest::newRow("no XTest") << ActionRunner::Target(firefox) << true << A::raises << false << "XTest";
-        QTest::newRow("not trusted") << ActionRunner::Target(firefox) << false << A::raises << true << "";
+        const ActionRunner::Target none;
+        QTest::newRow("no window of it open") << ActionRunner::Target(editor) << false << true << A::raises << true
+                                              << "“firefox”, which has no window open";
+        QTest::newRow("nothing open at all") << none << false << true << A::raises << true << "no window open";
+        QTest::newRow("its window won't come forward") << ActionRunner::Target(editor) << true << true << A::isIgnored
+                                                       << true << "didn't come to the front";
+        QTest::newRow("window gone") << ActionRunner::Target(firefox) << false << true << A::isRefused << true
+                                     << "you started from isn't in front";
+        QTest::newRow("no XTest") << ActionRunner::Target(firefox) << false << true << A::raises << false << "XTest";
+        QTest::newRow("not trusted") << ActionRunner::Target(firefox) << false << false << A::raises << true << "";
     }
 
     void nothingIsSentWhereTheKeysDontBelong()
@@ -104,9 +126,12 @@ private Q_SLOTS:
         QFETCH(QString, says);
         QFETCH(bool, canSend);
         QFETCH(bool, trusted);
+        QFETCH(bool, firefoxOpen);
         accessibility.trusted = trusted;
         QFETCH(FakeApplicationActivator::Activation, activation);
         activator.activation = activation;
+        if (firefoxOpen)
+            activator.open = {firefox};
         keys.canSend = canSend;
         runToEnd(newTab(), target);
         QVERIFY(keys.chords.isEmpty());

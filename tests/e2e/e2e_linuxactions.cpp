@@ -1,6 +1,6 @@
 // The starter configuration's built-in actions on a real X server: the
-// browser ring's keys reach the browser's window (and each kind of chord
-// arrives as the keys it names), and Snip puts a dragged region on the
+// browser ring's keys reach the browser's window, also when the ring opened
+// over another one (and each kind of chord arrives as the keys it names), and Snip puts a dragged region on the
 // clipboard with a screenshot tool this system has.
 #include "AgentHome.h"
 #include "AgentProcess.h"
@@ -29,6 +29,7 @@ using namespace ring_gestures;
 namespace {
 
 constexpr int newTabSlot = 0;
+constexpr int mainRingSlot = 0;
 constexpr int snipSlot = 3;
 
 bool writeConfig(const VimaConfig &config)
@@ -42,6 +43,28 @@ std::optional<QString> browserOf(const VimaConfig &config)
 {
     const QList<Ring> rings = config.appRings();
     return rings.isEmpty() ? std::nullopt : rings.first().bundleIDMatch;
+}
+
+// A browser's desktop entry, then the starter configuration made for it.
+std::optional<VimaConfig> browserConfig()
+{
+    if (installMarkerApp(QStringLiteral("firefox"), QStringLiteral("Firefox"),
+                         markerPath(QStringLiteral("firefox-launched")))
+            .isEmpty())
+        return std::nullopt;
+    VimaConfig config = ConfigStore::makeDefaultConfig();
+    const auto browser = browserOf(config);
+    if (!browser || installMarkerApp(*browser, QStringLiteral("Browser"), markerPath(QStringLiteral("launched"))).isEmpty())
+        return std::nullopt;
+    return config;
+}
+
+// Whether the click target's window was painted and is in front now.
+bool inFront(SupportProgram &window)
+{
+    const QString ready = window.waitForLine(QStringLiteral("ready "));
+    return !ready.isEmpty() &&
+           xdotool({QStringLiteral("windowactivate"), QStringLiteral("--sync"), ready.section(u' ', 1)}) == 0;
 }
 
 // Whether another client holds the pointer: the screenshot tool is waiting for the drag.
@@ -84,26 +107,45 @@ private Q_SLOTS:
 
     void browserRingNewTabSendsCtrlTToTheBrowser()
     {
-        // A browser's desktop entry, then the starter configuration made for it.
-        QVERIFY(!installMarkerApp(QStringLiteral("firefox"), QStringLiteral("Firefox"),
-                                  markerPath(QStringLiteral("firefox-launched")))
-                     .isEmpty());
-        const VimaConfig config = ConfigStore::makeDefaultConfig();
-        const auto browser = browserOf(config);
-        QVERIFY(browser);
-        QVERIFY(!installMarkerApp(*browser, QStringLiteral("Browser"), markerPath(QStringLiteral("launched"))).isEmpty());
-        QVERIFY(writeConfig(config));
+        const auto config = browserConfig();
+        QVERIFY(config);
+        QVERIFY(writeConfig(*config));
 
         // A window of that class stands in for the browser, in front.
-        SupportProgram window(QStringLiteral("click_target"), {*browser, "500", "100", "300", "200"});
-        const QString ready = window.waitForLine(QStringLiteral("ready "));
-        QVERIFY(!ready.isEmpty());
-        QCOMPARE(xdotool({QStringLiteral("windowactivate"), QStringLiteral("--sync"), ready.section(u' ', 1)}), 0);
+        SupportProgram window(QStringLiteral("click_target"), {*browserOf(*config), "500", "100", "300", "200"});
+        QVERIFY(inFront(window));
 
         AgentProcess agent;
         QVERIFY(agent.start());
         QVERIFY(chooseSlotByHotkey(newTabSlot));
         QCOMPARE(window.waitForLine(QStringLiteral("key "), 10000), QStringLiteral("key Ctrl+T"));
+        QVERIFY(agent.terminate());
+    }
+
+    void newTabFromTheMainRingBringsTheBrowserForward()
+    {
+        auto config = browserConfig();
+        QVERIFY(config);
+        // The browser ring's New Tab, also on the main ring, as a pack's slot would be.
+        RingItem newTab = config->appRings().first().items.at(newTabSlot);
+        newTab.id = QUuid::createUuid();
+        const QUuid mainRing = config->primaryRing().id;
+        for (Ring &ring : config->rings) {
+            if (ring.id == mainRing)
+                ring.items[mainRingSlot] = newTab;
+        }
+        QVERIFY(writeConfig(*config));
+
+        // The browser stands behind another application's window.
+        SupportProgram browser(QStringLiteral("click_target"), {*browserOf(*config), "500", "100", "300", "200"});
+        QVERIFY(inFront(browser));
+        SupportProgram other(QStringLiteral("click_target"), {"other", "100", "100", "300", "200"});
+        QVERIFY(inFront(other));
+
+        AgentProcess agent;
+        QVERIFY(agent.start());
+        QVERIFY(chooseSlotByHotkey(mainRingSlot));
+        QCOMPARE(browser.waitForLine(QStringLiteral("key "), 10000), QStringLiteral("key Ctrl+T"));
         QVERIFY(agent.terminate());
     }
 
@@ -122,8 +164,7 @@ private Q_SLOTS:
     {
         QFETCH(KeyChord, chord);
         SupportProgram window(QStringLiteral("click_target"), {"probe", "500", "100", "300", "200"});
-        const QString ready = window.waitForLine(QStringLiteral("ready "));
-        QCOMPARE(xdotool({QStringLiteral("windowactivate"), QStringLiteral("--sync"), ready.section(u' ', 1)}), 0);
+        QVERIFY(inFront(window));
         X11KeySender keys;
         QVERIFY(vima::test::await(keys.sendChord(chord)));
         QTEST(window.waitForLine(QStringLiteral("key "), 10000), "arrives");

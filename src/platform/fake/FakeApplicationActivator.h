@@ -7,7 +7,7 @@
 namespace vima {
 
 // The front of a desktop in memory: one application, and one of its windows
-// (0 stands for any window of it).
+// (0 stands for any window of it), and the windows open behind it.
 class FakeApplicationActivator final : public ApplicationActivator {
 public:
     enum class Activation { raises, isIgnored, isRefused };
@@ -17,10 +17,20 @@ public:
     // What the window manager does with the next activations.
     Activation activation = Activation::raises;
     QList<qint64> activated;
+    // Oldest first; found by bundle identifier.
+    QList<RunningApplication> open;
 
     bool isActive(const RunningApplication &app) const override
     {
         return app.pid == activePid && (app.window == 0 || activeWindow == 0 || app.window == activeWindow);
+    }
+    std::optional<RunningApplication> openWindow(const DesktopApp &app) const override
+    {
+        for (auto it = open.crbegin(); it != open.crend(); ++it) {
+            if (it->bundleID == app.bundleID)
+                return *it;
+        }
+        return std::nullopt;
     }
     bool activate(const RunningApplication &app) override
     {

@@ -1,6 +1,7 @@
 #include "platform/x11/WindowNames.h"
 
 #include "platform/x11/X11Connection.h"
+#include "platform/x11/X11Windows.h"
 
 namespace vima {
 namespace {
@@ -17,6 +18,16 @@ WindowNames WindowNames::of(xcb_window_t window)
     const QStringList wmClass = x11::stringsProperty(window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING);
     const QStringList id = x11::stringsProperty(window, x11::atom("_GTK_APPLICATION_ID"), x11::atom("UTF8_STRING"));
     return {id.value(0), wmClass.value(0), wmClass.value(1)};
+}
+
+xcb_window_t WindowNames::newestWindowOf(const DesktopApp &app)
+{
+    const QList<xcb_window_t> windows = x11::clientWindows();
+    for (auto it = windows.crbegin(); it != windows.crend(); ++it) {
+        if (of(*it).belongTo(app))
+            return *it;
+    }
+    return XCB_NONE;
 }
 
 bool WindowNames::belongTo(const DesktopApp &app) const

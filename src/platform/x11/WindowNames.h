@@ -16,6 +16,9 @@ struct WindowNames {
     QString className;     // WM_CLASS, second string
 
     static WindowNames of(xcb_window_t window);
+    // The application's most recently mapped window, the likeliest one in
+    // use; none when it has no window open.
+    static xcb_window_t newestWindowOf(const DesktopApp &app);
 
     // Whether the window is one of the application's own: by its desktop id,
     // or by the class its entry names in StartupWMClass.

@@ -1,5 +1,6 @@
 #include "platform/x11/X11ApplicationActivator.h"
 
+#include "platform/x11/WindowNames.h"
 #include "platform/x11/X11Windows.h"
 
 namespace vima {
@@ -9,6 +10,14 @@ bool X11ApplicationActivator::isActive(const RunningApplication &app) const
     if (app.window != XCB_NONE)
         return x11::activeWindow() == app.window;
     return app.pid > 0 && x11::windowProcess(x11::activeWindow()) == app.pid;
+}
+
+std::optional<RunningApplication> X11ApplicationActivator::openWindow(const DesktopApp &app) const
+{
+    const xcb_window_t window = WindowNames::newestWindowOf(app);
+    if (window == XCB_NONE)
+        return std::nullopt;
+    return RunningApplication{x11::windowProcess(window), app.bundleID, app.name, window};
 }
 
 bool X11ApplicationActivator::activate(const RunningApplication &app)

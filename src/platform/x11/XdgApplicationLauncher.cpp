@@ -55,16 +55,6 @@ QStringList XdgApplicationLauncher::command(const DesktopApp &app)
     return terminal.isEmpty() ? *command : QStringList{terminal, QStringLiteral("-e")} + *command;
 }
 
-xcb_window_t XdgApplicationLauncher::runningWindow(const DesktopApp &app)
-{
-    const QList<xcb_window_t> windows = x11::clientWindows();
-    for (auto it = windows.crbegin(); it != windows.crend(); ++it) {
-        if (WindowNames::of(*it).belongTo(app))
-            return *it;
-    }
-    return XCB_NONE;
-}
-
 void XdgApplicationLauncher::start(const QStringList &command, const QString &workingDirectory, const QString &name)
 {
     const QString directory = workingDirectory.isEmpty() ? QDir::homePath() : workingDirectory;
@@ -75,7 +65,7 @@ void XdgApplicationLauncher::start(const QStringList &command, const QString &wo
 QCoro::Task<void> XdgApplicationLauncher::launch(const DesktopApp &app)
 {
     const QStringList command = XdgApplicationLauncher::command(app);
-    if (const xcb_window_t window = runningWindow(app)) {
+    if (const xcb_window_t window = WindowNames::newestWindowOf(app)) {
         x11::activateWindow(window);
         co_return;
     }

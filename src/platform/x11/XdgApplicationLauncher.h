@@ -3,8 +3,6 @@
 #include "platform/ApplicationLauncher.h"
 #include "platform/DesktopOpener.h"
 
-#include <xcb/xcb.h>
-
 namespace vima {
 
 // Starts desktop entries by their Exec line (field codes expanded, Path=
@@ -21,7 +19,6 @@ public:
     static QStringList command(const DesktopApp &app);
 
 private:
-    static xcb_window_t runningWindow(const DesktopApp &app);
     static void start(const QStringList &command, const QString &workingDirectory, const QString &name);
 
     DesktopOpener &opener_;
