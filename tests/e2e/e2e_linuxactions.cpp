@@ -54,9 +54,10 @@ std::optional<VimaConfig> browserConfig()
         return std::nullopt;
     VimaConfig config = ConfigStore::makeDefaultConfig();
     const auto browser = browserOf(config);
-    if (!browser || installMarkerApp(*browser, QStringLiteral("Browser"), markerPath(QStringLiteral("launched"))).isEmpty())
+    if (!browser)
         return std::nullopt;
-    return config;
+    const QString entry = installMarkerApp(*browser, QStringLiteral("Browser"), markerPath(QStringLiteral("launched")));
+    return entry.isEmpty() ? std::nullopt : std::optional(config);
 }
 
 // Whether the click target's window was painted and is in front now.
