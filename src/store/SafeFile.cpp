@@ -89,15 +89,23 @@ void syncFolder(const QString &path)
               qUtf8Printable(reason));
 }
 
-// A new file "<path>.XXXXXX" opened for writing; its path in `name`.
+// Hidden and marked as Tavelon's, so that no copy a user keeps beside the
+// file ("config.json.orig", "config.json.backup") is ever taken for one.
+QString temporaryStem(const QString &path)
+{
+    return QStringLiteral(".%1.tavelon-").arg(QFileInfo(path).fileName());
+}
+
+// A new file ".<name>.tavelon-XXXXXX" beside `path` opened for writing; its path in `name`.
 int createTemporary(const QString &path, mode_t mode, QString &name)
 {
     static const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    const QString stem = QFileInfo(path).absoluteDir().filePath(temporaryStem(path));
     for (;;) {
         QString suffix;
         for (int i = 0; i < 6; ++i)
             suffix += QLatin1Char(letters[QRandomGenerator::global()->bounded(int(sizeof letters) - 1)]);
-        name = path + QLatin1Char('.') + suffix;
+        name = stem + suffix;
         const int fd = ::open(native(name).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         if (fd >= 0 || errno != EEXIST)
             return fd;
@@ -188,10 +196,9 @@ void keepAside(const QString &path, const QString &copy)
 
 void removeLeftoverTemporaries(const QString &path)
 {
-    const QFileInfo file(path);
     const QRegularExpression temporary(
-        QStringLiteral("^%1\\.[A-Za-z0-9]{6}$").arg(QRegularExpression::escape(file.fileName())));
-    const QDir folder = file.absoluteDir();
+        QStringLiteral("^%1[A-Za-z0-9]{6}$").arg(QRegularExpression::escape(temporaryStem(path))));
+    const QDir folder = QFileInfo(path).absoluteDir();
     for (const QString &name : folder.entryList(QDir::Files | QDir::Hidden | QDir::NoSymLinks)) {
         if (temporary.match(name).hasMatch())
             QFile::remove(folder.filePath(name));

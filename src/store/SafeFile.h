@@ -21,8 +21,8 @@ QByteArray read(const QString &path);
 // Whether `path` (links followed) is a regular file that read() would take.
 bool isReadableFile(const QString &path);
 
-// Replaces the entry at `path` by `bytes`: a temporary file "<name>.XXXXXX"
-// beside it, synced, renamed over it, and the folder synced. The file keeps
+// Replaces the entry at `path` by `bytes`: a temporary file
+// ".<name>.tavelon-XXXXXX" beside it, synced, renamed over it, and the folder synced. The file keeps
 // the replaced one's mode, else takes `mode` (the umask applies). Leaves no
 // temporary file behind on failure. A folder that can't be synced once the
 // file is in place is logged, not thrown: the write is done.

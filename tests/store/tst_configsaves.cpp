@@ -73,7 +73,11 @@ struct Failing {
 
 QString systemText(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
 
-QStringList entries(const StoreFixture &fixture) { return QDir(fixture.folder()).entryList(QDir::Files); }
+// Hidden ones too: a save's temporary file is.
+QStringList entries(const StoreFixture &fixture)
+{
+    return QDir(fixture.folder()).entryList(QDir::Files | QDir::Hidden);
+}
 
 } // namespace
 
