@@ -182,10 +182,10 @@ void ConfigStore::save()
     try {
         makeFolder(directory_);
         const QByteArray bytes = encode(config_);
+        noticeLinkLeadingElsewhere();
+        const QString target = replaceLink_ ? filePath() : safe_file::writeTarget(filePath());
         if (const QString kept = keepOutsideEdit(bytes); !kept.isEmpty())
             keptOutside_ = kept;
-        // A link that didn't lead to a configuration is replaced, not written through.
-        const QString target = replaceLink_ ? filePath() : safe_file::writeTarget(filePath());
         keepCopyOfUnreadableFile();
         safe_file::writeAtomically(target, bytes);
         replaceLink_ = false;
@@ -242,7 +242,7 @@ void ConfigStore::takeOutsideEdit()
 void ConfigStore::refuseOutsideEdit(const QString &reason)
 {
     qCCritical(lcStore, "Could not take config.json as changed on disk: %s", qUtf8Printable(reason));
-    unreadableFileToKeep_ = true;
+    unreadableFileToKeep_ = replaceLink_ = true;
     setLastError(readFailure(reason, loadFailed_ ? usingDefaults : QStringLiteral("Keeping the settings in use")));
 }
 
@@ -289,8 +289,18 @@ QString ConfigStore::keepCopyOfFile(const QString &what)
     }
     const QString name = QFileInfo(copy).fileName();
     qCWarning(lcStore, "Kept the %sconfig.json as %s", qUtf8Printable(what), qUtf8Printable(name));
+    noticeLinkLeadingElsewhere();
     known_ = FileFingerprint::of(source); // what was there is safe now
     return name;
+}
+
+// A link is written through only into the file this store last read or
+// wrote: one re-pointed since may lead to any file, a system one when run as root.
+void ConfigStore::noticeLinkLeadingElsewhere()
+{
+    const QString target = safe_file::writeTarget(filePath());
+    if (target != filePath() && target != known_.target)
+        replaceLink_ = true;
 }
 
 void ConfigStore::keepReplacedFile()

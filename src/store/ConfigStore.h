@@ -152,6 +152,7 @@ private:
     void keepCopyOfUnreadableFile();
     QString keepCopyOfFile(const QString &what);
     void keepReplacedFile();
+    void noticeLinkLeadingElsewhere();
     void replaceAndSave(const VimaConfig &config);
     void reportSaveFailure(const QString &reason);
     void setNotice(const std::optional<QString> &notice);
@@ -175,7 +176,8 @@ private:
     VimaConfig syncedConfig_;
     // What the file held when this store last read or wrote it.
     FileFingerprint known_;
-    // The file failed to load at start: a link there is replaced, not written through.
+    // The file failed to load, or a link there leads elsewhere than when this
+    // store last read or wrote it: the link is replaced, not written through.
     bool replaceLink_ = false;
     std::optional<QString> notice_;
     // The name of the outside version kept aside by a save that then failed:

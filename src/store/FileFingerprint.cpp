@@ -5,6 +5,7 @@
 
 #include <QCryptographicHash>
 #include <QFile>
+#include <QFileInfo>
 #include <sys/stat.h>
 
 namespace vima {
@@ -16,7 +17,8 @@ FileFingerprint statOf(const QString &path)
     struct stat info;
     if (::stat(QFile::encodeName(path).constData(), &info) != 0)
         return {};
-    return {true, qint64(info.st_size), qint64(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec, {}};
+    return {true, qint64(info.st_size), qint64(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec, {},
+            QFileInfo(path).canonicalFilePath()};
 }
 
 } // namespace
@@ -39,7 +41,7 @@ FileFingerprint FileFingerprint::of(const QString &path, const QByteArray &bytes
 
 bool FileFingerprint::holdsSameAs(const FileFingerprint &other) const
 {
-    if (exists != other.exists)
+    if (exists != other.exists || target != other.target)
         return false;
     if (!hash.isEmpty() && !other.hash.isEmpty())
         return hash == other.hash;

@@ -12,10 +12,11 @@ struct FileFingerprint {
     qint64 size = 0;
     qint64 modified = 0; // nanoseconds since the epoch
     QByteArray hash;     // of the content; empty when it can't be read safely
+    QString target;      // the file itself, links followed; empty when there is none
 
     bool operator==(const FileFingerprint &) const = default;
-    // Whether this holds what `other` saw: by content when both could be
-    // read (a touch is no edit), else by size and time.
+    // Whether this is the file `other` saw, holding what it saw: by content
+    // when both could be read (a touch is no edit), else by size and time.
     bool holdsSameAs(const FileFingerprint &other) const;
 
     // What stands at `path` now, links followed.

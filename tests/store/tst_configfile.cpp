@@ -39,6 +39,33 @@ bool make(Entry entry, const QString &path, const QString &scratch)
     return false;
 }
 
+// What changes on disk under a link to a good configuration while the store runs.
+enum class LinkChange { none, targetEdited, targetBroken, repointed };
+
+// Makes `change` to the link at `path`; returns the file it leads to now, a
+// new target going under `scratch`.
+QString make(LinkChange change, const QString &path, const QString &scratch)
+{
+    const QString loaded = QFileInfo(path).symLinkTarget();
+    const QString renamed = path + QStringLiteral(".new");
+    VimaConfig edited = sampleConfig();
+    edited.slotCount = 10;
+    switch (change) {
+    case LinkChange::none:
+        return loaded;
+    case LinkChange::targetEdited:
+        return writeAll(loaded, ConfigStore::encode(edited)) ? loaded : QString();
+    case LinkChange::targetBroken:
+        return writeAll(loaded, "{ half an edit") ? loaded : QString();
+    case LinkChange::repointed: // by a new link renamed over it
+        return make(Entry::linkToNonConfig, renamed, scratch)
+                && ::rename(QFile::encodeName(renamed).constData(), QFile::encodeName(path).constData()) == 0
+            ? scratch + QStringLiteral("/target")
+            : QString();
+    }
+    return {};
+}
+
 mode_t kindOf(const QString &path)
 {
     struct stat info;
@@ -66,6 +93,7 @@ struct Watchdog {
 } // namespace
 
 Q_DECLARE_METATYPE(Entry)
+Q_DECLARE_METATYPE(LinkChange)
 
 class TestConfigFile : public QObject {
     Q_OBJECT
@@ -140,39 +168,79 @@ private Q_SLOTS:
         QVERIFY(fixture.copiesAside().isEmpty());
     }
 
-    // A dotfile manager's link to a good configuration is written through.
-    void aLinkToAGoodConfigurationIsWrittenThrough()
+    // A dotfile manager's link to a good configuration is written through,
+    // also after its target was edited into another one; a link is never
+    // written through into a file that wasn't loaded: it is replaced.
+    void aLinkIsWrittenThroughOnlyIntoTheFileLoaded_data()
     {
+        QTest::addColumn<LinkChange>("change");
+        QTest::addColumn<bool>("pending");
+        QTest::addColumn<bool>("writtenThrough");
+        QTest::newRow("unchanged") << LinkChange::none << false << true;
+        QTest::newRow("target edited, then loaded") << LinkChange::targetEdited << false << true;
+        QTest::newRow("target broken, then refused") << LinkChange::targetBroken << false << false;
+        QTest::newRow("re-pointed, then refused") << LinkChange::repointed << false << false;
+        QTest::newRow("re-pointed while a change waits") << LinkChange::repointed << true << false;
+    }
+    void aLinkIsWrittenThroughOnlyIntoTheFileLoaded()
+    {
+        QFETCH(LinkChange, change);
+        QFETCH(bool, pending);
+        QFETCH(bool, writtenThrough);
         StoreFixture fixture;
         QVERIFY(QDir().mkpath(fixture.folder()));
-        const QString target = fixture.root.filePath(QStringLiteral("dotfiles-config.json"));
-        QVERIFY(writeAll(target, ConfigStore::encode(sampleConfig())));
-        QVERIFY(QFile::link(target, fixture.file()));
+        const QString loaded = fixture.root.filePath(QStringLiteral("dotfiles-config.json"));
+        QVERIFY(writeAll(loaded, ConfigStore::encode(sampleConfig())));
+        QVERIFY(QFile::link(loaded, fixture.file()));
         ConfigStore &store = fixture.open();
         QVERIFY(!store.loadFailed());
-        store.edit([](VimaConfig &config) { config.slotCount = 6; });
+        const auto edit = [&store] { store.edit([](VimaConfig &config) { config.slotCount = 6; }); };
+        if (pending)
+            edit();
+        const QString target = make(change, fixture.file(), fixture.root.path());
+        QVERIFY(!target.isEmpty());
+        const QByteArray before = readAll(target);
+        if (!pending) {
+            store.save(); // looks at the file, as the watcher does once it is quiet
+            edit();
+        }
         fixture.scheduler.runAll();
+
         QCOMPARE(store.lastError(), std::nullopt);
-        QCOMPARE(kindOf(fixture.file()), mode_t(S_IFLNK));
-        QCOMPARE(ConfigStore::decode(readAll(target)).slotCount, 6);
-        QVERIFY(QDir(fixture.root.path()).entryList({QStringLiteral("dotfiles-config.json.*")}).isEmpty());
+        QCOMPARE(ConfigStore::decode(readAll(fixture.file())).slotCount, 6);
+        QCOMPARE(kindOf(fixture.file()), mode_t(writtenThrough ? S_IFLNK : S_IFREG));
+        if (!writtenThrough) {
+            QCOMPARE(readAll(target), before);
+            const QStringList copies = fixture.copiesAside();
+            QCOMPARE(copies.size(), 1);
+            QCOMPARE(readAll(fixture.folder() + QLatin1Char('/') + copies.first()), before);
+        }
+        const QStringList beside{QStringLiteral("*dotfiles-config.json.*"), QStringLiteral("*target.*")};
+        QVERIFY(QDir(fixture.root.path()).entryList(beside, QDir::Files | QDir::Hidden).isEmpty());
     }
 
-    // A save cut short leaves "config.json.XXXXXX"; the next start removes it
-    // and nothing else.
+    // A save cut short leaves ".config.json.tavelon-XXXXXX"; the next start
+    // removes it and nothing else: the user's own copies stay.
     void leftoverTemporaryFilesGoAtStart()
     {
         StoreFixture fixture;
         fixture.writeConfig(sampleConfig());
-        const QStringList leftovers{QStringLiteral("config.json.a1B2c3"), QStringLiteral("config.json.ZZZZZZ")};
-        const QStringList kept{QStringLiteral("config.json"), QStringLiteral("config.json.2026-01-02T03-04-05.bak"),
-                               QStringLiteral("config.json.notes"), QStringLiteral("other.json.a1B2c3")};
+        const QStringList leftovers{QStringLiteral(".config.json.tavelon-a1B2c3"),
+                                    QStringLiteral(".config.json.tavelon-ZZZZZZ")};
+        const QStringList kept{QStringLiteral("config.json"),
+                               QStringLiteral("config.json.2026-01-02T03-04-05.bak"),
+                               QStringLiteral("config.json.backup"),
+                               QStringLiteral("config.json.orig12"),
+                               QStringLiteral("config.json.a1B2c3"),
+                               QStringLiteral("config.json.notes"),
+                               QStringLiteral(".config.json.tavelon-a1B2c3.bak"),
+                               QStringLiteral(".other.json.tavelon-a1B2c3")};
         for (const QString &name : leftovers + kept)
             QVERIFY(name == kept.first() || writeAll(fixture.folder() + QLatin1Char('/') + name, "x"));
         fixture.open();
         QStringList expected = kept;
         expected.sort();
-        QCOMPARE(QDir(fixture.folder()).entryList(QDir::Files, QDir::Name), expected);
+        QCOMPARE(QDir(fixture.folder()).entryList(QDir::Files | QDir::Hidden, QDir::Name), expected);
     }
 };
 
