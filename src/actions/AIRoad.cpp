@@ -69,7 +69,7 @@ QCoro::Task<void> AIRoad::run(const ActionRun &run, AIPayload payload, RingItem 
         co_await c_.llm.freshCandidates(routingPayload(payload), settings, token);
     if (candidates.isEmpty()) {
         const ActionOutcome outcome = noProviderOutcome(item.title, settings);
-        qCCritical(lcActionRunner, "%s failed: %s", qUtf8Printable(item.title), qUtf8Printable(outcome.body));
+        logActionFailure(item.title, outcome.body);
         run.present(outcome);
         co_return;
     }

@@ -144,7 +144,7 @@ QCoro::Task<void> ActionRunner::runAppleScript(const AppleScriptPayload &payload
 ActionOutcome ActionRunner::failureOutcome(std::exception_ptr error, const QString &title) const
 {
     const ErrorDescription described = ErrorDescription::of(error);
-    qCCritical(lcActionRunner, "%s failed: %s", qUtf8Printable(title), qUtf8Printable(described.message));
+    logActionFailure(title, described.message);
     return {title,          described.message,         ActionOutcome::Style::failure, std::nullopt,
             described.recovery, recoveryActionFor(error), false};
 }

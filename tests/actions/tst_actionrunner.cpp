@@ -1,10 +1,12 @@
 #include "TestDoubles.h"
 #include "actions/ActionRunner.h"
 #include "actions/ActionError.h"
+#include "actions/PanelText.h"
 #include "actions/SelectionError.h"
 #include "ai/LLMError.h"
 #include "async/FakeScheduler.h"
 #include "async/Sleep.h"
+#include "model/Text.h"
 #include "platform/fake/FakeAppleScriptEngine.h"
 #include "platform/fake/FakeApplicationCatalog.h"
 #include "platform/fake/FakeApplicationLauncher.h"
@@ -174,6 +176,15 @@ private Q_SLOTS:
         QCOMPARE(outcome.body, body);
         QCOMPARE(outcome.recovery, recovery);
         QVERIFY(!body.isEmpty() && body != QLatin1String("config error"));
+    }
+
+    // The log cuts a long title as the panel does.
+    void aLongTitleIsCutInTheLog()
+    {
+        const QString title(32'767, u'W');
+        const QString cut = Text::cut(title, PanelText::longestTitle);
+        QTest::ignoreMessage(QtCriticalMsg, qPrintable(cut + QStringLiteral(" failed: disk on fire")));
+        runner->failureOutcome(std::make_exception_ptr(std::runtime_error("disk on fire")), title);
     }
 
     void appleScriptResultIsPresented_data()
