@@ -1,7 +1,8 @@
 // The agent's start with a slot title of the title field's limit (32,767
 // characters) against a short one: time to running, CPU spent in the first
 // 3 s (the ring's warm-up runs 1.5 s after start) and peak resident memory.
-// Runs in a private X session:
+// The agent runs in a temporary home of its own, so that no real configuration
+// is ever written over. Runs in a private X session:
 //   tests/support/xsession.sh build/default/bench/app/bench_start_cost [runs]
 #include "store/ConfigStore.h"
 
@@ -10,6 +11,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
 #include <QThread>
 #include <cstdio>
 #include <unistd.h>
@@ -54,9 +57,19 @@ double peakMB(qint64 pid)
     return 0;
 }
 
-Figures runOnce(const QString &agent, const QByteArray &config)
+QProcessEnvironment environmentWithHome(const QString &home)
 {
-    const QString path = QDir::homePath() + QStringLiteral("/.config/Vima/config.json");
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("HOME"), home);
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/.config"));
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/.local/share"));
+    environment.insert(QStringLiteral("XDG_CACHE_HOME"), home + QStringLiteral("/.cache"));
+    return environment;
+}
+
+Figures runOnce(const QString &agent, const QString &home, const QByteArray &config)
+{
+    const QString path = home + QStringLiteral("/.config/Vima/config.json");
     QDir().mkpath(QFileInfo(path).path());
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(config) != config.size())
@@ -64,6 +77,7 @@ Figures runOnce(const QString &agent, const QByteArray &config)
     file.close();
 
     QProcess process;
+    process.setProcessEnvironment(environmentWithHome(home));
     process.setProcessChannelMode(QProcess::MergedChannels);
     QElapsedTimer clock;
     clock.start();
@@ -92,6 +106,9 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     const int runs = argc > 1 ? std::max(1, atoi(argv[1])) : 3;
     const QString agent = QCoreApplication::applicationDirPath() + QStringLiteral("/../../src/app/tavelon");
+    const QTemporaryDir home;
+    if (!home.isValid())
+        qFatal("cannot make a temporary home: %s", qPrintable(home.errorString()));
     const std::pair<const char *, QString> titles[] = {
         {"short title", QStringLiteral("Summarize")},
         {"32,767-character title", QString(32767, u'W')},
@@ -102,7 +119,7 @@ int main(int argc, char **argv)
         const QByteArray config = configWithTitle(title);
         Figures sum;
         for (int run = 0; run < runs; ++run) {
-            const Figures figures = runOnce(agent, config);
+            const Figures figures = runOnce(agent, home.path(), config);
             sum.runningMs += figures.runningMs;
             sum.cpuSeconds += figures.cpuSeconds;
             sum.peakMB += figures.peakMB;
