@@ -52,7 +52,7 @@ QCoro::Task<void> ScriptRunner::launchApp(std::optional<QString> bundleID, std::
     if (bundleID && !bundleID->isEmpty()) {
         const auto app = catalog_.find(*bundleID);
         if (!app)
-            throw ActionError::notFound(QStringLiteral("No installed app with bundle ID “%1”.").arg(*bundleID));
+            throw ActionError::notFound(QStringLiteral("No installed app with desktop ID “%1”.").arg(*bundleID));
         co_await launcher_.launch(*app);
         co_return;
     }

@@ -197,7 +197,7 @@ private Q_SLOTS:
         QCOMPARE(failureOf<ActionError>([&] {
                      test::await(runner.launchApp(QStringLiteral("org.example.Missing"), dir.path()));
                  }),
-                 QStringLiteral("No installed app with bundle ID “org.example.Missing”."));
+                 QStringLiteral("No installed app with desktop ID “org.example.Missing”."));
 
         test::await(runner.launchApp(QString(), dir.path()));
         QCOMPARE(launcher.launchedPaths, QStringList{dir.path()});

@@ -205,7 +205,7 @@ private Q_SLOTS:
                                 QStringLiteral("System Settings"), QStringLiteral("Xcode"),
                                 QStringLiteral("Carbon"),      QStringLiteral("AppleScript"),
                                 QStringLiteral("\u2318"),      QStringLiteral("\u2325"),
-                                QStringLiteral("\u2303")};
+                                QStringLiteral("\u2303"),      QStringLiteral("(?i)\\bbundle (id|identifier)\\b")};
         for (const QString &word : words)
             QTest::newRow(qUtf8Printable(word)) << word;
     }

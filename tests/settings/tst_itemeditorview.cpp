@@ -101,7 +101,7 @@ private Q_SLOTS:
         QCOMPARE(view.item().icon, IconSpec::appIcon("org.example.Editor"));
         QCOMPARE(view.item().title, "Editor");
         QCOMPARE(view.item().action, app.action);
-        QCOMPARE(named<QLineEdit>(&view, "Bundle identifier")->text(), "org.example.Editor");
+        QCOMPARE(named<QLineEdit>(&view, "Desktop identifier")->text(), "org.example.Editor");
     }
 
     // AppleScript can't run here: offered only to an item that already is one.

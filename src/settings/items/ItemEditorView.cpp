@@ -173,8 +173,8 @@ QWidget *ItemEditorView::buildIconEditor()
     connect(emoji_, &QLineEdit::textChanged, model_, &ItemEditorModel::setEmoji);
 
     bundleID_ = new QLineEdit;
-    bundleID_->setAccessibleName(QStringLiteral("Bundle identifier"));
-    bundleID_->setPlaceholderText(QStringLiteral("Bundle identifier"));
+    bundleID_->setAccessibleName(QStringLiteral("Desktop identifier"));
+    bundleID_->setPlaceholderText(QStringLiteral("Desktop identifier"));
     bundleID_->setMaximumWidth(260);
     connect(bundleID_, &QLineEdit::textChanged, model_, &ItemEditorModel::setIconBundleID);
     auto *choose = new QPushButton(QStringLiteral("Choose App…"));

@@ -163,10 +163,10 @@ void ItemKindSection::buildLaunchApp(bool offersTurnIntoPack)
     connect(bundleID_, &QLineEdit::textChanged, &model_, &ItemEditorModel::setLaunchBundleID);
     auto *choose = new QPushButton(QStringLiteral("Choose App…"));
     connect(choose, &QPushButton::clicked, &model_, [this] { model_.chooseAppForLaunch(); });
-    form_->addRow(fieldLabel(QStringLiteral("Bundle ID"), bundleID_), widgetRow({bundleID_, choose}, 6));
+    form_->addRow(fieldLabel(QStringLiteral("Desktop ID"), bundleID_), widgetRow({bundleID_, choose}, 6));
     path_ = addLineRow(QStringLiteral("Path (fallback)"), QStringLiteral("/usr/share/applications/firefox.desktop"), 360,
                        &ItemEditorModel::setLaunchPath);
-    addCaption(QStringLiteral("The bundle ID is preferred — it keeps working if the app moves."));
+    addCaption(QStringLiteral("The desktop ID is preferred — it keeps working if its desktop file moves."));
     if (!offersTurnIntoPack)
         return;
     auto *divider = new QFrame;
