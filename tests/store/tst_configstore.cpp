@@ -26,10 +26,10 @@ QByteArray withVersion(qint64 version)
     return QJsonDocument(object).toJson();
 }
 
-QStringList ringNames(const VimaConfig &config)
+QStringList ringNames(const QList<Ring> &rings)
 {
     QStringList names;
-    for (const Ring &ring : config.rings)
+    for (const Ring &ring : rings)
         names.append(ring.name);
     return names;
 }
@@ -38,7 +38,7 @@ bool isDefaultConfig(const VimaConfig &config)
 {
     // Rings carry fresh ids on every build: compare everything else.
     VimaConfig expected = ConfigStore::makeDefaultConfig();
-    return ringNames(config) == ringNames(expected) && config.ai == expected.ai
+    return ringNames(config.rings) == ringNames(expected.rings) && config.ai == expected.ai
         && config.hotkey == expected.hotkey && config.slotCount == expected.slotCount
         && config.appearance == expected.appearance && config.savedGroups.isEmpty();
 }
@@ -66,8 +66,8 @@ private Q_SLOTS:
         QCOMPARE(config.slotCount, 8);
         QCOMPARE(config.hotkey.keyCode, 49u);
         QCOMPARE(config.hotkey.modifierFlags, 0x80000u);
-        QCOMPARE(ringNames(config).size(), 4);
-        QCOMPARE(ringNames(config).first(3), QStringList({"Default", "Write", "Read"}));
+        QCOMPARE(ringNames(config.rings).size(), 4);
+        QCOMPARE(ringNames(config.rings).first(3), QStringList({"Default", "Write", "Read"}));
         // Then the ring of the desktop's web browser.
         QCOMPARE(config.rings.last().bundleIDMatch, DefaultBrowser::desktopID());
         QCOMPARE(config.ai.defaultTargetLanguage, QStringLiteral("Spanish"));
@@ -118,6 +118,36 @@ private Q_SLOTS:
         QVERIFY(!store.isFirstLaunch());
         QVERIFY(!store.loadFailed());
         QCOMPARE(store.lastError(), std::nullopt);
+    }
+
+    // A file the other platform wrote (its starter rings, Safari's AppleScript
+    // keystrokes, zsh scripts, com.apple ids, the on-device provider, its
+    // encoder's layout and 45 for 45.0) loads and lists its rings, and a save
+    // writes every value back as it stood.
+    void aFileFromTheOtherPlatformKeepsEveryValue()
+    {
+        const QByteArray bytes = readAll(QStringLiteral(VIMA_TEST_DATA "/other-platform-config.json"));
+        QVERIFY(!bytes.isEmpty());
+        StoreFixture fixture;
+        fixture.writeConfig(bytes);
+        ConfigStore &store = fixture.open();
+        QVERIFY(!store.loadFailed());
+        const VimaConfig &config = store.config();
+        QCOMPARE(ringNames(config.globalRings()), QStringList{"Default"});
+        QCOMPARE(ringNames(config.subRings()), (QStringList{"Write", "Read"}));
+        const QList<Ring> safari = config.ringsForApp(QStringLiteral("com.apple.Safari")).rings;
+        QCOMPARE(ringNames(safari), (QStringList{"Safari", "Default"}));
+        QCOMPARE(safari.first().items.size(), 6);
+        for (const Ring &ring : config.rings)
+            for (const RingItem &item : ring.items)
+                if (const auto *opens = std::get_if<OpenRingPayload>(&item.action.payload))
+                    QVERIFY2(config.ringWithID(opens->ringID), qUtf8Printable(item.title));
+
+        QVERIFY(store.edit([](VimaConfig &changed) { changed.slotCount = 9; }));
+        fixture.scheduler.advance(ConfigStore::saveDelay);
+        QJsonObject expected = QJsonDocument::fromJson(bytes).object();
+        expected.insert(QStringLiteral("slotCount"), 9);
+        QCOMPARE(QJsonDocument::fromJson(readAll(fixture.file())).object(), expected);
     }
 
     void unreadableFilesFallBackAndStayUntouched_data()
