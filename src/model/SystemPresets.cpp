@@ -182,7 +182,7 @@ QList<ActionPreset> systemPresets()
                shell(plainTextClipboard(), false)),
         system("system.toggle-dark", "Dark Mode", "circle.lefthalf.filled", "Switches the system appearance.",
                "appearance, theme, light, dark", shell(darkMode(), false)),
-        system("system.sleep-display", "Sleep Screen", "moon", "Turns the display off immediately.",
+        system("system.sleep-display", "Sleep Screen", "moon", "Turns the display off after a second.",
                "lock, display, off, screen", shell(displayOff(), false)),
         system("system.new-finder", "New Window", "folder.badge.plus", "Opens a new file manager window at Home.",
                "file manager, files, home", ItemAction{OpenPayload{QStringLiteral("~")}}),

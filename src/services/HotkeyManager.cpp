@@ -33,9 +33,9 @@ const QHash<quint32, QString> &keyNames()
             {keys::upArrow, QStringLiteral("Up")},
             {keys::downArrow, QStringLiteral("Down")},
             {keys::home, QStringLiteral("Home")},
-            {119, QStringLiteral("End")},
-            {116, QStringLiteral("Page Up")},
-            {121, QStringLiteral("Page Down")},
+            {keys::end, QStringLiteral("End")},
+            {keys::pageUp, QStringLiteral("Page Up")},
+            {keys::pageDown, QStringLiteral("Page Down")},
         };
         for (std::size_t i = 0; i < keys::functionKeys.size(); ++i)
             table.insert(keys::functionKeys[i], QStringLiteral("F%1").arg(qulonglong(i + 1)));
