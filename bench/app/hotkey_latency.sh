@@ -5,6 +5,8 @@
 # after start and after 20, 50 and 100 presses. Runs in a private X session:
 #   tests/support/xsession.sh bench/app/hotkey_latency.sh $PWD/build/default [presses]
 set -euo pipefail
+# The agent it starts reads and writes a configuration: never the user's own.
+[ -n "${VIMA_E2E_WORK:-}" ] || { echo "run it through tests/support/xsession.sh" >&2; exit 2; }
 build=${1:?the build folder}
 presses=${2:-100}
 agent=$build/src/app/tavelon

@@ -4,6 +4,7 @@
 #include "actions/PanelText.h"
 #include "actions/ResultWindowController.h"
 #include "async/FakeScheduler.h"
+#include "model/Text.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -212,7 +213,7 @@ private Q_SLOTS:
         QCOMPARE(QApplication::clipboard()->text(), body); // Copy takes all of it
 
         controller->showBusy(title + QStringLiteral("…"));
-        QVERIFY(controller->hudPanel()->message().size() <= PanelText::longestTitle + 1);
+        QVERIFY(Text::graphemeCount(controller->hudPanel()->message()) <= PanelText::longestTitle + 1);
     }
 
     void errorsQuoteABoundedPart()
