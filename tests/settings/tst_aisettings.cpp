@@ -23,6 +23,9 @@ Q_DECLARE_METATYPE(AISetupModel::Local)
 
 namespace {
 
+// The Anthropic key, and whether its server could be reached with it.
+enum class Cloud { noKey, key, unreachable };
+
 constexpr auto anthropic = LLMProviderKind::anthropic;
 constexpr auto openai = LLMProviderKind::openai;
 constexpr auto onDevice = LLMProviderKind::appleOnDevice;
@@ -37,21 +40,30 @@ void storeKey(AIFixture &ai, LLMProviderKind kind, const QString &key)
     ai.secrets.updates = ai.secrets.adds = 0;
 }
 
-// The AI tab's services with the real providers and a local server on loopback.
+// Where nothing listens.
+QUrl closedAddress()
+{
+    return QUrl(QStringLiteral("http://127.0.0.1:%1").arg(LoopbackHttpServer::closedPort()));
+}
+
+// The AI tab's services with the real providers, a local server on loopback
+// and the cloud ones where nothing listens.
 struct LocalServerFixture : AIFixture {
     LoopbackHttpServer server;
     LLMService real{[this](LLMProviderKind kind) { return keychain.apiKey(kind); },
-                    LLMService::standardProviders({}, reachability, scheduler), reachability};
+                    LLMService::standardProviders({closedAddress(), closedAddress()}, reachability, scheduler),
+                    reachability};
 
     // The server's address, or one where nothing listens.
     QString address(bool listening) const
     {
-        return listening ? server.url(QString()).toString()
-                         : QStringLiteral("http://127.0.0.1:%1").arg(LoopbackHttpServer::closedPort());
+        return listening ? server.url(QString()).toString() : closedAddress().toString();
     }
 };
 
 } // namespace
+
+Q_DECLARE_METATYPE(Cloud)
 
 class TestAISettings : public QObject {
     Q_OBJECT
@@ -65,34 +77,38 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("tags"); // empty: nothing listens
         QTest::addColumn<LLMProviderKind>("provider");
         QTest::addColumn<QString>("model");
-        QTest::addColumn<bool>("anthropicKey");
+        QTest::addColumn<Cloud>("anthropicKey");
         QTest::addColumn<AISetupModel::Local>("local");
         QTest::addColumn<bool>("ready");
         QTest::addColumn<QString>("detail"); // "reason": the local reason; "chosen": the chosen one's status
 
         using Local = AISetupModel::Local;
+        using enum Cloud;
         const QByteArray none;
         const QByteArray qwen = R"({"models":[{"name":"qwen2.5:7b"}]})";
         const QByteArray llama = R"({"models":[{"name":"qwen2.5:7b"},{"name":"llama3.2:latest"}]})";
-        QTest::newRow("no server") << none << ollama << "llama3.2" << false << Local::noServer << false << "reason";
-        QTest::newRow("not pulled") << qwen << ollama << "llama3.2" << false << Local::notPulled << false
+        QTest::newRow("no server") << none << ollama << "llama3.2" << noKey << Local::noServer << false << "reason";
+        QTest::newRow("not pulled") << qwen << ollama << "llama3.2" << noKey << Local::notPulled << false
                                     << "reason";
-        QTest::newRow("pulled as latest") << llama << ollama << "llama3.2" << false << Local::ready << true
+        QTest::newRow("pulled as latest") << llama << ollama << "llama3.2" << noKey << Local::ready << true
                                           << localOn;
-        QTest::newRow("a tagged model") << qwen << ollama << " qwen2.5:7b " << false << Local::ready << true
+        QTest::newRow("a tagged model") << qwen << ollama << " qwen2.5:7b " << noKey << Local::ready << true
                                         << localOn;
-        QTest::newRow("unreadable list") << QByteArray("ok") << ollama << "llama3.2" << false << Local::ready
+        QTest::newRow("unreadable list") << QByteArray("ok") << ollama << "llama3.2" << noKey << Local::ready
                                          << true << localOn;
-        QTest::newRow("cloud with a key") << none << anthropic << "claude-sonnet-5" << true << Local::noServer
+        QTest::newRow("cloud with a key") << none << anthropic << "claude-sonnet-5" << key << Local::noServer
                                           << true << usingYours;
-        QTest::newRow("cloud without a key") << none << anthropic << "claude-sonnet-5" << false
+        // Still tried, but it can't be promised.
+        QTest::newRow("cloud not reached") << none << anthropic << "claude-sonnet-5" << unreachable
+                                           << Local::noServer << false << "chosen";
+        QTest::newRow("cloud without a key") << none << anthropic << "claude-sonnet-5" << noKey
                                              << Local::noServer << false << "No API key saved.";
         // Another provider's model name is not what the local server is asked for.
         QTest::newRow("fallback to a server without its model")
-            << qwen << anthropic << "claude-sonnet-5" << false << Local::notPulled << false << "No API key saved.";
+            << qwen << anthropic << "claude-sonnet-5" << noKey << Local::notPulled << false << "No API key saved.";
         QTest::newRow("fallback to a server with it")
-            << llama << anthropic << "claude-sonnet-5" << false << Local::ready << true << localOn;
-        QTest::newRow("on-device stored") << none << onDevice << "on-device" << false << Local::noServer << false
+            << llama << anthropic << "claude-sonnet-5" << noKey << Local::ready << true << localOn;
+        QTest::newRow("on-device stored") << none << onDevice << "on-device" << noKey << Local::noServer << false
                                           << "chosen";
     }
 
@@ -101,7 +117,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, tags);
         QFETCH(LLMProviderKind, provider);
         QFETCH(QString, model);
-        QFETCH(bool, anthropicKey);
+        QFETCH(Cloud, anthropicKey);
         QFETCH(AISetupModel::Local, local);
         QFETCH(bool, ready);
         QFETCH(QString, detail);
@@ -109,8 +125,11 @@ private Q_SLOTS:
         LocalServerFixture ai;
         if (!tags.isEmpty())
             ai.server.setRoute("/api/tags", HttpRoute::reply(200, tags));
-        if (anthropicKey)
+        if (anthropicKey != Cloud::noKey)
             storeKey(ai, anthropic, QStringLiteral("sk-ant"));
+        if (anthropicKey == Cloud::unreachable)
+            QVERIFY_THROWS_EXCEPTION(LLMError, await(ai.real.test(anthropic, QStringLiteral("sk-ant"),
+                                                                   QStringLiteral("claude-sonnet-5"))));
         ai.setAI([&](AISettings &settings) {
             settings.provider = provider;
             settings.model = model;

@@ -7,6 +7,8 @@
 
 #include <QPointer>
 
+#include <algorithm>
+
 namespace vima {
 
 AISetupModel::AISetupModel(ConfigStore &store, LLMService &llm, PermissionsService &permissions,
@@ -91,7 +93,11 @@ AISetupModel::State AISetupModel::read() const
     state.address = base.toString();
     state.chosen = llm_.statusText(settings.provider, settings);
     state.local = llm_.reachability().readiness(base, state.model);
-    state.ready = !llm_.candidates(AIPayload{}, settings).isEmpty();
+    // A cloud provider whose last connection failed is still tried, but the
+    // headline says so rather than promising an answer.
+    const QList<LLMProviderKind> candidates = llm_.candidates(AIPayload{}, settings);
+    state.ready = std::ranges::any_of(
+        candidates, [&](LLMProviderKind kind) { return llm_.statusText(kind, settings).isReady(); });
     return state;
 }
 
