@@ -6,6 +6,7 @@
 #include "settings/general/GeneralSettingsView.h"
 #include "settings/kit/SegmentedControl.h"
 #include "settings/kit/SettingsLooks.h"
+#include "settings/kit/SlotCountRule.h"
 #include "settings/kit/SliderRow.h"
 
 #include <QAccessible>
@@ -172,7 +173,9 @@ private Q_SLOTS:
     void slotCountRefitsRingsOnlyOnARealChange()
     {
         SettingsHarness h;
-        h.fixture.open(withPrimaryItems(6));
+        VimaConfig config = withPrimaryItems(6);
+        config.rings.first().items.last().slot = 7;
+        h.fixture.open(config);
         GeneralSettingsView view(h.context());
         view.show();
         const int idle = h.fixture.scheduler.pendingCount();
@@ -182,12 +185,33 @@ private Q_SLOTS:
         QCOMPARE(changed.size(), 0);
         QCOMPARE(h.fixture.scheduler.pendingCount(), idle);
 
-        slots->findChildren<QToolButton *>().at(0)->click(); // 4
-        QCOMPARE(h.store().config().slotCount, 4);
+        slots->findChildren<QToolButton *>().at(1)->click(); // 6
+        QCOMPARE(h.store().config().slotCount, 6);
         QList<qint64> taken;
         for (const RingItem &item : h.store().config().rings.first().items)
             taken.append(item.slot);
-        QCOMPARE(taken, (QList<qint64>{0, 1, 2, 3, 4, 5})); // slots of their own, the first four in the ring
+        QCOMPARE(taken, (QList<qint64>{0, 1, 2, 3, 4, 5})); // slot 7 came back into sight
+    }
+
+    // As a ring's Slots menu refuses it, with the same words.
+    void aSlotCountThatWouldHideItemsIsRefused()
+    {
+        SettingsHarness h;
+        VimaConfig config = withPrimaryItems(6);
+        Ring own = ring(QStringLiteral("Own count"), {shellItem(0), shellItem(1), shellItem(2), shellItem(3), shellItem(4)});
+        own.slotCount = 12;
+        config.rings.append(own);
+        h.fixture.open(config);
+        GeneralSettingsView view(h.context());
+        view.show();
+        auto *slots = view.findChild<SegmentedControl *>(QStringLiteral("slotCount"));
+        slots->findChildren<QToolButton *>().at(0)->click(); // 4
+        QCOMPARE(h.store().config(), config);
+        QCOMPARE(slots->currentIndex(), 2);
+        QCOMPARE(h.prompts.beeps, 1);
+        QCOMPARE(h.prompts.shown.size(), 1);
+        QCOMPARE(h.prompts.shown.first().informativeText, *SlotCountRule::refusal(config.rings.first(), 4));
+        QVERIFY(h.prompts.shown.first().informativeText.contains(QStringLiteral("“Main” has 6 items")));
     }
 
     void replaceAlertCountsItemsAndNamesThePacksThatGo_data()

@@ -5,6 +5,7 @@
 #include "settings/items/ItemsSettingsModel.h"
 #include "settings/items/RingOperations.h"
 #include "settings/items/SlotOperations.h"
+#include "settings/kit/SlotCountRule.h"
 
 #include <QTest>
 
@@ -288,16 +289,25 @@ private Q_SLOTS:
         Ring page = ring(QStringLiteral("Main"), items({0, 1, 2, 3, 4}));
         page.slotCount = 7;
         Tab tab(withRings({page}, 10));
-        QStringList labels;
-        QList<bool> checked, enabled;
-        for (const RingOperations::SlotEntry &entry : tab.rings.slotEntries()) {
-            labels << entry.label;
-            checked << entry.checked;
-            enabled << entry.enabled;
-        }
+        const auto entries = [&tab] {
+            QStringList labels;
+            QList<bool> checked, enabled;
+            for (const RingOperations::SlotEntry &entry : tab.rings.slotEntries()) {
+                labels << entry.label;
+                checked << entry.checked;
+                enabled << !entry.refusal;
+            }
+            return std::tuple{labels, checked, enabled};
+        };
+        const auto [labels, checked, enabled] = entries();
         QCOMPARE(labels, (QStringList{"Default (10)", "4 slots", "6 slots", "8 slots", "10 slots", "12 slots"}));
         QCOMPARE(checked, (QList<bool>{false, false, false, false, false, false}));
         QCOMPARE(enabled, (QList<bool>{true, false, true, true, true, true}));
+        QCOMPARE(tab.rings.slotEntries().at(1).refusal, SlotCountRule::refusal(page, 4));
+
+        tab.h.store().edit([](VimaConfig &config) { config.slotCount = 4; }); // the default would hide one too
+        QCOMPARE(std::get<2>(entries()).first(), false);
+        tab.h.store().edit([](VimaConfig &config) { config.slotCount = 10; });
         QCOMPARE(tab.model.slotCountText(), QStringLiteral("5 / 7 slots"));
 
         tab.rings.setSlotCountOverride(std::nullopt);

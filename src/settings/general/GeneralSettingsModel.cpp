@@ -8,6 +8,7 @@
 #include "services/PermissionsService.h"
 #include "settings/kit/ReplaceDefaultRing.h"
 #include "settings/kit/SettingsContext.h"
+#include "settings/kit/SlotCountRule.h"
 #include "store/ConfigStore.h"
 #include "store/FileError.h"
 
@@ -103,6 +104,16 @@ bool GeneralSettingsModel::showsAccessibilityWarning() const
 }
 
 void GeneralSettingsModel::grantAccessibility() { context_.permissions.requestAccessibility(); }
+
+bool GeneralSettingsModel::acceptsSlotCount(qint64 count, QWidget *parent)
+{
+    const std::optional<QString> refusal = SlotCountRule::refusal(context_.store.config(), count);
+    if (!refusal)
+        return true;
+    context_.prompts.beep();
+    context_.prompts.alert(parent, QStringLiteral("%1 slots would hide items").arg(count), *refusal);
+    return false;
+}
 
 void GeneralSettingsModel::slotCountEdited() { context_.store.normalizeSlots(); }
 

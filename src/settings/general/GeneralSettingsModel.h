@@ -50,6 +50,9 @@ public:
     void openLoginItemsSettings();
     bool showsAccessibilityWarning() const;
     void grantAccessibility();
+    // A slot count that would leave items out of sight is refused: a beep
+    // and an alert that says which ring.
+    bool acceptsSlotCount(qint64 count, QWidget *parent);
     // After the user changed the slot count.
     void slotCountEdited();
     QList<AppRingChip> appRingChips() const;

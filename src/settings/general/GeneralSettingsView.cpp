@@ -207,8 +207,9 @@ SettingsSection *GeneralSettingsView::makeRing()
     auto *slots = new SegmentedControl(labels);
     slots->setObjectName(QStringLiteral("slotCount"));
     slots->setMaximumWidth(320);
-    ConfigBinding::bind(context_.store, slots, configField(&VimaConfig::slotCount), GeneralSettingsModel::slotCounts,
-                        [this] { model_.slotCountEdited(); });
+    ConfigBinding::bind<qint64>(context_.store, slots, configField(&VimaConfig::slotCount),
+                                GeneralSettingsModel::slotCounts, [this] { model_.slotCountEdited(); },
+                                [this](qint64 count) { return model_.acceptsSlotCount(count, window()); });
     section->addRow(QStringLiteral("Slots"), slots);
     addSliderRow(section, QStringLiteral("Ring size"), QStringLiteral("sizeScale"), 0.7, 1.6, 2,
                  QStringLiteral("×"), &Appearance::sizeScale);

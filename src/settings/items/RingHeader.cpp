@@ -199,12 +199,17 @@ void RingHeader::fillRingMenu()
 void RingHeader::fillSlotsMenu(QMenu *menu)
 {
     const QList<RingOperations::SlotEntry> entries = rings_.slotEntries();
+    menu->setToolTipsVisible(true);
     for (qsizetype index = 0; index < entries.size(); ++index) {
         const RingOperations::SlotEntry &entry = entries.at(index);
         QAction *action = menu->addAction(entry.label);
         if (entry.checked)
             action->setIcon(symbolIcon(QStringLiteral("checkmark")));
-        action->setEnabled(entry.enabled);
+        action->setEnabled(!entry.refusal);
+        if (entry.refusal) {
+            action->setToolTip(*entry.refusal);
+            action->setStatusTip(*entry.refusal);
+        }
         const std::optional<qint64> count = entry.count;
         connect(action, &QAction::triggered, this, [this, count] { rings_.setSlotCountOverride(count); });
         if (index == 0)

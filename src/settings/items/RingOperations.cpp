@@ -2,6 +2,7 @@
 
 #include "platform/UiPrompts.h"
 #include "settings/items/ItemsSettingsModel.h"
+#include "settings/kit/SlotCountRule.h"
 #include "store/AppDisplayName.h"
 #include "store/ConfigStore.h"
 
@@ -74,10 +75,11 @@ RingOperations::Menu RingOperations::menu() const
 QList<RingOperations::SlotEntry> RingOperations::slotEntries() const
 {
     const Ring ring = model_.editedRing();
+    const qint64 global = model_.store().config().slotCount;
     QList<SlotEntry> entries{
-        {tr("Default (%1)").arg(model_.store().config().slotCount), std::nullopt, !ring.slotCount, true}};
+        {tr("Default (%1)").arg(global), std::nullopt, !ring.slotCount, SlotCountRule::refusal(ring, global)}};
     for (const qint64 count : slotChoices)
-        entries.append({tr("%1 slots").arg(count), count, ring.slotCount == count, count >= ring.items.size()});
+        entries.append({tr("%1 slots").arg(count), count, ring.slotCount == count, SlotCountRule::refusal(ring, count)});
     return entries;
 }
 

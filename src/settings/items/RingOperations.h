@@ -45,7 +45,7 @@ public:
         QString label;
         std::optional<qint64> count; // none: the global count
         bool checked = false;
-        bool enabled = true;
+        std::optional<QString> refusal; // why it is disabled
     };
     struct AppRingInfo {
         QString bundleID;

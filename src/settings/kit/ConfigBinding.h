@@ -73,19 +73,25 @@ void bind(ConfigStore &store, QComboBox *box, ConfigField<T> field, QList<T> val
     });
 }
 
+// A choice that `accepts` turns down is not written: the stored one stays selected.
 template <typename T>
 void bind(ConfigStore &store, SegmentedControl *control, ConfigField<T> field, QList<T> values,
-          Edited edited = {})
+          Edited edited = {}, std::function<bool(const T &)> accepts = {})
 {
     store.watch(control, field.get, [control, values](const T &value) {
         const int index = static_cast<int>(values.indexOf(value));
         if (control->currentIndex() != index)
             control->setCurrentIndex(index);
     });
-    QObject::connect(control, &SegmentedControl::currentIndexChanged, control, [&store, field, values, edited](int index) {
-        if (index >= 0 && index < values.size())
-            write(store, field, values[index], edited);
-    });
+    QObject::connect(control, &SegmentedControl::currentIndexChanged, control,
+                     [&store, control, field, values, edited, accepts](int index) {
+                         if (index < 0 || index >= values.size())
+                             return;
+                         if (!accepts || accepts(values[index]))
+                             write(store, field, values[index], edited);
+                         else
+                             control->setCurrentIndex(static_cast<int>(values.indexOf(field.get(store.config()))));
+                     });
 }
 
 } // namespace ConfigBinding
