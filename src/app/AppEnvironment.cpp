@@ -205,12 +205,19 @@ void AppEnvironment::setHotkeyRegistration(bool failed, bool taken)
     }
 }
 
+std::optional<QString> AppEnvironment::frontmostRingKey() const
+{
+    if (auto key = configStore_->config().appRingNaming(frontmost_->previousAppNames()))
+        return key;
+    return frontmost_->previousBundleID();
+}
+
 void AppEnvironment::toggleRing(bool openedViaHotkey, std::optional<QPointF> pointer)
 {
     if (ringController_->isVisible())
         ringController_->hide();
     else if (!isKeyboardHeldElsewhere())
-        ringController_->show(frontmost_->previousBundleID(), openedViaHotkey, pointer);
+        ringController_->show(frontmostRingKey(), openedViaHotkey, pointer);
 }
 
 void AppEnvironment::handleHotkeyPress(std::optional<QPointF> pointer)

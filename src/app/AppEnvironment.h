@@ -92,6 +92,9 @@ Q_SIGNALS:
     void hotkeyTakenChanged(bool taken);
 
 private:
+    // What the application the user was in goes by among the app rings: the
+    // id of a ring made for it under another name, else its own desktop id.
+    std::optional<QString> frontmostRingKey() const;
     void wire();
     void wireTriggers();
     void wireActions();

@@ -95,10 +95,10 @@ QStringList idsOf(const KnownApp &app)
     return QString::fromLatin1(app.ids).split(u' ');
 }
 
-const KnownApp *knownApp(const QString &bundleID)
+const KnownApp *knownApp(const QString &bundleID, Qt::CaseSensitivity sensitivity = Qt::CaseSensitive)
 {
     for (const KnownApp &app : knownApps) {
-        if (idsOf(app).contains(bundleID))
+        if (idsOf(app).contains(bundleID, sensitivity))
             return &app;
     }
     return nullptr;
@@ -173,6 +173,28 @@ QString knownAppName(const QString &bundleID)
 {
     const KnownApp *app = knownApp(bundleID);
     return app ? QString::fromLatin1(app->name) : QString();
+}
+
+QStringList knownIDsOf(const QString &bundleID)
+{
+    QStringList ids{bundleID};
+    if (const KnownApp *app = knownApp(bundleID)) {
+        for (const QString &id : idsOf(*app)) {
+            if (id != bundleID)
+                ids.append(id);
+        }
+    }
+    return ids;
+}
+
+bool isSameApplication(const QString &one, const QString &other)
+{
+    if (one.isEmpty() || other.isEmpty())
+        return false;
+    if (one.compare(other, Qt::CaseInsensitive) == 0)
+        return true;
+    const KnownApp *app = knownApp(one, Qt::CaseInsensitive);
+    return app && app == knownApp(other, Qt::CaseInsensitive);
 }
 
 } // namespace vima

@@ -1,5 +1,6 @@
 #include "model/VimaConfig.h"
 
+#include "model/AppSuggestions.h"
 #include "model/JsonObjectSink.h"
 #include "model/JsonReader.h"
 #include "model/JsonWriter.h"
@@ -77,6 +78,23 @@ std::optional<qsizetype> VimaConfig::globalRingIndex(const QUuid &id) const
     if (page == pages.end())
         return std::nullopt;
     return page - pages.begin();
+}
+
+std::optional<QString> VimaConfig::appRingNaming(const QStringList &names) const
+{
+    const QList<Ring> candidates = appRings();
+    const auto find = [&](auto matches) -> std::optional<QString> {
+        for (const QString &name : names) {
+            for (const Ring &ring : candidates) {
+                if (matches(*ring.bundleIDMatch, name))
+                    return ring.bundleIDMatch;
+            }
+        }
+        return std::nullopt;
+    };
+    if (auto same = find([](const QString &id, const QString &name) { return id == name; }))
+        return same;
+    return find(isSameApplication);
 }
 
 VimaConfig::Pages VimaConfig::ringsForApp(const std::optional<QString> &bundleID) const

@@ -7,6 +7,7 @@
 #include <QJsonObject>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QUuid>
 #include <optional>
 
@@ -48,6 +49,11 @@ struct VimaConfig {
     };
     // The pages to show while the application is frontmost, its own ring first.
     Pages ringsForApp(const std::optional<QString> &bundleID) const;
+    // The identifier of the app ring made for the application that goes by
+    // `names` (its desktop id, then its window classes), best match first: a
+    // ring for one of the names, else for one in another case or for another
+    // id of the same browser.
+    std::optional<QString> appRingNaming(const QStringList &names) const;
 
     static VimaConfig fromJson(const QJsonObject &object);
     QJsonObject toJson() const;

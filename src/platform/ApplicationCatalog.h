@@ -32,6 +32,8 @@ public:
     // Every installed application, sorted by name. May read the disk: call it
     // off the GUI thread when the list is long.
     virtual QList<DesktopApp> all() const = 0;
+    // The folders whose changes may change what it finds (none: it never changes).
+    virtual QStringList folders() const { return {}; }
 
     // The application whose windows carry this WM_CLASS name: the one whose
     // desktop-file id it is, else whose StartupWMClass it is, else whose id

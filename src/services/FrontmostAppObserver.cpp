@@ -32,6 +32,15 @@ std::optional<QString> FrontmostAppObserver::previousBundleID() const
     return previousApp_ ? bundleIDOf(*previousApp_) : std::nullopt;
 }
 
+QStringList FrontmostAppObserver::previousAppNames() const
+{
+    if (!previousApp_)
+        return {};
+    QStringList names = QStringList{previousApp_->bundleID} + previousApp_->windowClasses;
+    names.removeAll(QString());
+    return names;
+}
+
 bool FrontmostAppObserver::isOtherApplication(const RunningApplication &app) const
 {
     return bundleIDOf(app) != ownBundleID_;

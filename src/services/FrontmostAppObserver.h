@@ -20,6 +20,8 @@ public:
 
     std::optional<RunningApplication> previousApp() const { return previousApp_; }
     std::optional<QString> previousBundleID() const;
+    // Its desktop id and window classes, the ones it has.
+    QStringList previousAppNames() const;
 
 Q_SIGNALS:
     void previousAppChanged();

@@ -1,5 +1,6 @@
 #include "store/AppDisplayName.h"
 
+#include "model/AppSuggestions.h"
 #include <QFileInfo>
 
 namespace vima {
@@ -8,7 +9,13 @@ std::optional<QString> appDisplayName(const ApplicationCatalog &catalog, const Q
 {
     if (bundleID.isEmpty())
         return std::nullopt;
-    const std::optional<DesktopApp> app = catalog.find(bundleID);
+    // A ring made for "firefox" names Firefox ESR where that is what is installed.
+    std::optional<DesktopApp> app;
+    for (const QString &id : knownIDsOf(bundleID)) {
+        app = catalog.find(id);
+        if (app)
+            break;
+    }
     if (!app)
         return std::nullopt;
     if (!app->name.isEmpty())

@@ -142,6 +142,40 @@ private Q_SLOTS:
         QCOMPARE(pages.startIndex, qsizetype(0));
     }
 
+    // A browser goes by several desktop ids and window classes.
+    void appRingNaming_data()
+    {
+        QTest::addColumn<QStringList>("ringIDs");
+        QTest::addColumn<QStringList>("appNames");
+        QTest::addColumn<std::optional<QString>>("expected");
+        const QStringList esrWindow{"firefox-esr", "Navigator", "Firefox-esr"};
+        const QStringList classOnly{"Navigator", "firefox"};
+        for (const QString id : {"firefox", "firefox-esr", "org.mozilla.firefox"}) {
+            QTest::addRow("%s ring, ESR window", qPrintable(id)) << QStringList{id} << esrWindow << std::optional(id);
+            QTest::addRow("%s ring, class-only window", qPrintable(id)) << QStringList{id} << classOnly << std::optional(id);
+        }
+        QTest::newRow("the exact id before an alias")
+            << QStringList{"firefox", "firefox-esr"} << esrWindow << std::optional<QString>("firefox-esr");
+        QTest::newRow("a class in another case") << QStringList{"gimp"} << QStringList{"gimp-2.10", "Gimp"}
+                                                 << std::optional<QString>("gimp");
+        QTest::newRow("another browser") << QStringList{"chromium"} << esrWindow << std::optional<QString>();
+        QTest::newRow("no names") << QStringList{"firefox"} << QStringList{} << std::optional<QString>();
+    }
+
+    void appRingNaming()
+    {
+        QFETCH(QStringList, ringIDs);
+        QFETCH(QStringList, appNames);
+        QFETCH(std::optional<QString>, expected);
+        QList<Ring> rings{page(QStringLiteral("A")), pack(QStringLiteral("P"), QStringLiteral("Navigator"))};
+        for (const QString &id : ringIDs)
+            rings.append(appRing(id, id));
+        const VimaConfig config = configWith(rings);
+        QCOMPARE(config.appRingNaming(appNames), expected);
+        if (expected)
+            QCOMPARE(names(config.ringsForApp(expected).rings).first(), *expected);
+    }
+
     void ringsForAppWithNoRingsAtAll()
     {
         const VimaConfig::Pages pages = VimaConfig().ringsForApp(editor);

@@ -1,8 +1,12 @@
 #include "SupportProgram.h"
 #include "platform/x11/X11ActiveWindowSource.h"
+#include "platform/x11/XdgApplicationCatalog.h"
 #include "services/FrontmostAppObserver.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
 
@@ -90,6 +94,31 @@ private Q_SLOTS:
         QCOMPARE(source.frontmostApplication()->pid, other.pid());
         QCOMPARE(source.frontmostApplication()->bundleID, QString());
         QCOMPARE(source.frontmostApplication()->name, QStringLiteral("Unlisted"));
+    }
+
+    // Installed while we run, it names the window from its next activation on.
+    void aDesktopEntryInstalledLaterIsFound()
+    {
+        QTemporaryDir data;
+        QVERIFY(QDir(data.path()).mkdir(QStringLiteral("applications")));
+        const XdgApplicationCatalog catalog({data.path()}, QString());
+        X11ActiveWindowSource source(&catalog);
+        SupportProgram later(QStringLiteral("click_target"), {"probe-late", "0", "0", "300", "200"});
+        SupportProgram other(QStringLiteral("click_target"), {"probe-other", "400", "0", "300", "200"});
+        const QString window = windowID(later), otherWindow = windowID(other);
+        QCOMPARE(xdotool({"windowactivate", "--sync", window}), 0);
+        QTRY_COMPARE(source.frontmostApplication()->pid, later.pid());
+        QCOMPARE(source.frontmostApplication()->bundleID, QString());
+        QVERIFY(source.frontmostApplication()->windowClasses.contains(QStringLiteral("probe-late")));
+
+        QFile entry(data.path() + QStringLiteral("/applications/probe-late.desktop"));
+        QVERIFY(entry.open(QIODevice::WriteOnly));
+        entry.write("[Desktop Entry]\nType=Application\nName=Probe Late\nExec=true\n");
+        entry.close();
+        QCOMPARE(xdotool({"windowactivate", "--sync", otherWindow}), 0);
+        QCOMPARE(xdotool({"windowactivate", "--sync", window}), 0);
+        QTRY_COMPARE(source.frontmostApplication()->bundleID, QStringLiteral("probe-late"));
+        QCOMPARE(source.frontmostApplication()->name, QStringLiteral("Probe Late"));
     }
 
     // Last: it leaves the session without a window manager to speak of.

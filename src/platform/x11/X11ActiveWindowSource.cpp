@@ -15,6 +15,14 @@ X11ActiveWindowSource::X11ActiveWindowSource(const ApplicationCatalog *catalog)
       root_(x11::rootWindow()),
       activeWindow_(x11::atom("_NET_ACTIVE_WINDOW"))
 {
+    if (catalog_) {
+        for (const QString &folder : catalog_->folders()) {
+            if (QFileInfo(folder).isDir())
+                catalogFolders_.addPath(folder);
+        }
+        QObject::connect(&catalogFolders_, &QFileSystemWatcher::directoryChanged, &catalogFolders_,
+                         [this](const QString &) { catalogChanged(); });
+    }
     if (!connection_)
         return;
     x11::addRootEventMask(XCB_EVENT_MASK_PROPERTY_CHANGE);
@@ -26,6 +34,16 @@ X11ActiveWindowSource::~X11ActiveWindowSource()
 {
     if (connection_)
         QCoreApplication::instance()->removeNativeEventFilter(this);
+}
+
+void X11ActiveWindowSource::catalogChanged()
+{
+    identities_.clear();
+    // A folder made since, applications/ in a new data dir, is watched from now on.
+    for (const QString &folder : catalog_->folders()) {
+        if (QFileInfo(folder).isDir() && !catalogFolders_.directories().contains(folder))
+            catalogFolders_.addPath(folder);
+    }
 }
 
 std::optional<QString> X11ActiveWindowSource::ownBundleID() const
@@ -91,8 +109,8 @@ std::optional<RunningApplication> X11ActiveWindowSource::application(xcb_window_
     if (!executable.isEmpty())
         candidates.append(executable);
     if (const auto identity = identify(candidates, wmClass))
-        return RunningApplication{pid, identity->bundleID, identity->name, window};
-    return RunningApplication{pid, QString(), wmClass.value(1, executable), window};
+        return RunningApplication{pid, identity->bundleID, identity->name, window, wmClass};
+    return RunningApplication{pid, QString(), wmClass.value(1, executable), window, wmClass};
 }
 
 std::optional<X11ActiveWindowSource::Identity> X11ActiveWindowSource::identify(const QStringList &candidates,

@@ -4,6 +4,7 @@
 #include "platform/ApplicationCatalog.h"
 
 #include <QAbstractNativeEventFilter>
+#include <QFileSystemWatcher>
 #include <QHash>
 #include <xcb/xcb.h>
 
@@ -29,6 +30,7 @@ private:
         QString name;
     };
 
+    void catalogChanged();
     bool hasWindowManager() const;
     std::optional<RunningApplication> application(xcb_window_t window) const;
     // The first candidate the catalog knows; a WM_CLASS name also by the entries' StartupWMClass.
@@ -40,6 +42,8 @@ private:
     xcb_atom_t activeWindow_;
     std::optional<RunningApplication> lastActive_;
     mutable QHash<QStringList, std::optional<Identity>> identities_;
+    // An entry installed or removed while we run names windows anew.
+    QFileSystemWatcher catalogFolders_;
 };
 
 } // namespace vima

@@ -166,6 +166,14 @@ std::optional<DesktopApp> XdgApplicationCatalog::find(const QString &bundleID) c
     return found;
 }
 
+QStringList XdgApplicationCatalog::folders() const
+{
+    QStringList folders;
+    for (const QString &dir : dataDirs_)
+        folders << dir << dir + QStringLiteral("/applications");
+    return folders;
+}
+
 QList<DesktopApp> XdgApplicationCatalog::all() const
 {
     QList<DesktopApp> apps;

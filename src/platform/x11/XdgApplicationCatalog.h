@@ -19,6 +19,8 @@ public:
     // None for an identifier that is empty, holds "/" or starts with ".".
     std::optional<DesktopApp> find(const QString &bundleID) const override;
     QList<DesktopApp> all() const override;
+    // Each data dir's applications/ folder, and the data dir itself for one that doesn't exist yet.
+    QStringList folders() const override;
 
     // $XDG_DATA_HOME, then $XDG_DATA_DIRS, with the XDG defaults.
     static QStringList standardDataDirs();
