@@ -50,6 +50,7 @@ BusyHUDView::BusyHUDView(const QString &message, std::function<void()> onCancel)
     layout->setContentsMargins(14, 10, 14, 10);
     layout->setSpacing(10);
     message_->setObjectName(QStringLiteral("message"));
+    message_->setTextFormat(Qt::PlainText); // it names the running item
     QFont font = message_->font();
     font.setPointSizeF(13 * 0.75);
     font.setWeight(QFont::Medium);

@@ -3,6 +3,7 @@
 #include "actions/PanelText.h"
 #include "model/Text.h"
 #include "ui/PanelFrame.h"
+#include "ui/PlainText.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
@@ -40,6 +41,7 @@ QFrame *divider()
 QLabel *label(const QString &text, QPalette::ColorRole role = QPalette::WindowText)
 {
     auto *l = new QLabel(text);
+    l->setTextFormat(Qt::PlainText); // a title from outside never turns into markup
     l->setForegroundRole(role);
     return l;
 }
@@ -60,7 +62,7 @@ ResultView::ResultView(const ActionOutcome &outcome, Actions actions, Scheduler 
     : actions_(std::move(actions)), scheduler_(scheduler)
 {
     setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
-    setWindowTitle(Text::cut(outcome.title, PanelText::longestTitle));
+    setWindowTitle(plainWindowTitle(Text::cut(outcome.title, PanelText::longestTitle)));
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -83,6 +83,8 @@ QCoro::Task<std::optional<QString>> QtUiPrompts::askText(QWidget *parent, QStrin
     auto *dialog = new QInputDialog(parent);
     dialog->setWindowTitle(title);
     dialog->setLabelText(label);
+    if (auto *shown = dialog->findChild<QLabel *>()) // it may name an application
+        shown->setTextFormat(Qt::PlainText);
     dialog->setTextValue(initialText);
     dialog->setOkButtonText(confirmButton);
     co_return co_await runAndRead<std::optional<QString>>(

@@ -1,6 +1,7 @@
 #include "settings/general/PathLabel.h"
 
 #include "settings/kit/SettingsLooks.h"
+#include "ui/PlainText.h"
 
 #include <QClipboard>
 #include <QContextMenuEvent>
@@ -15,7 +16,7 @@ PathLabel::PathLabel(const QString &path, QWidget *parent) : QWidget(parent), pa
 {
     setFont(monoFont(11));
     setFocusPolicy(Qt::StrongFocus);
-    setToolTip(path);
+    setToolTip(plainToolTip(path));
     setAccessibleName(path);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 }

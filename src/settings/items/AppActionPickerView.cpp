@@ -4,6 +4,7 @@
 #include "settings/kit/IconTile.h"
 #include "settings/kit/SettingsContext.h"
 #include "settings/kit/SettingsLooks.h"
+#include "ui/PlainText.h"
 
 #include <QCheckBox>
 #include <QFrame>
@@ -31,7 +32,7 @@ AppActionPickerView::AppActionPickerView(SettingsContext &context, const AppActi
                                          QWidget *parent)
     : QDialog(parent), context_(context), model_(context.store, target), rows_(new QVBoxLayout)
 {
-    setWindowTitle(model_.headerTitle());
+    setWindowTitle(plainWindowTitle(model_.headerTitle()));
     resize(460, 480);
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);

@@ -2,6 +2,7 @@
 
 #include "settings/kit/RowSelection.h"
 #include "ui/AppIconCache.h"
+#include "ui/PlainText.h"
 #include "ui/Sheet.h"
 
 #include <QDialogButtonBox>
@@ -60,7 +61,7 @@ void ApplicationChooser::refreshList()
         auto *row = new QListWidgetItem(app.name, list_);
         if (appIcons_)
             row->setIcon(appIcons_->icon(app.bundleID));
-        row->setToolTip(app.bundleID);
+        row->setToolTip(plainToolTip(app.bundleID));
     }
     list_->setCurrentRow(list_->count() > 0 ? 0 : -1);
 }

@@ -1,5 +1,7 @@
 #include "settings/kit/ElidedLabel.h"
 
+#include "ui/PlainText.h"
+
 #include <QFontMetricsF>
 #include <cmath>
 
@@ -15,7 +17,7 @@ ElidedLabel::ElidedLabel(Tone tone, Qt::TextElideMode mode, QWidget *parent)
 void ElidedLabel::setFullText(const QString &text)
 {
     fullText_ = text;
-    setToolTip(text);
+    setToolTip(plainToolTip(text));
     setAccessibleName(text);
     elide();
     updateGeometry();
