@@ -27,10 +27,7 @@ QString shown(const QString &text, Qt::TextFormat format)
     if (format == Qt::PlainText || (format == Qt::AutoText && !Qt::mightBeRichText(text)))
         return text;
     QTextDocument document;
-    if (format == Qt::MarkdownText)
-        document.setMarkdown(text);
-    else
-        document.setHtml(text);
+    document.setHtml(text);
     return document.toPlainText();
 }
 
