@@ -335,7 +335,7 @@ private Q_SLOTS:
         QCOMPARE(h.store().config().rings.first().items.at(1).title, QStringLiteral("Spoken"));
         named<QComboBox>(editor, QStringLiteral("When picked"))->setCurrentIndex(static_cast<int>(ItemAction::Kind::shell));
         QCOMPARE(h.store().config().rings.first().items.at(1).action.kind(), ItemAction::Kind::shell);
-        named<QCheckBox>(view.detail()->editor(), QStringLiteral("Show output in a popover"))->setChecked(true);
+        named<QCheckBox>(view.detail()->editor(), QStringLiteral("Show output in a panel"))->setChecked(true);
         QVERIFY(std::get<ShellPayload>(h.store().config().rings.first().items.at(1).action.payload).showOutput);
     }
 

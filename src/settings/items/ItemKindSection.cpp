@@ -190,14 +190,14 @@ void ItemKindSection::buildShell()
 {
     shell_ = addLineRow(QStringLiteral("Shell"), QStringLiteral("/bin/zsh"), 200, &ItemEditorModel::setShell);
     editor_ = addEditor(QStringLiteral("Script"), 110, true, &ItemEditorModel::setScript);
-    showOutput_ = addToggle(QStringLiteral("Show output in a popover"), &ItemEditorModel::setShellShowsOutput);
+    showOutput_ = addToggle(QStringLiteral("Show output in a panel"), &ItemEditorModel::setShellShowsOutput);
     addCaption(QStringLiteral("Runs as a login shell, so your PATH from the shell's login profile is available."));
 }
 
 void ItemKindSection::buildAppleScript()
 {
     editor_ = addEditor(QStringLiteral("AppleScript"), 130, true, &ItemEditorModel::setAppleScriptSource);
-    showOutput_ = addToggle(QStringLiteral("Show result in a popover"), &ItemEditorModel::setAppleScriptShowsOutput);
+    showOutput_ = addToggle(QStringLiteral("Show result in a panel"), &ItemEditorModel::setAppleScriptShowsOutput);
     note_ = addCaption({});
 }
 
@@ -207,7 +207,7 @@ void ItemKindSection::buildAI()
     addCaption(QStringLiteral("Your selection is sent as the user message. Use {{language}} anywhere in the "
                               "prompt to insert the target language below."));
     result_ = new QComboBox;
-    result_->addItems({QStringLiteral("Replace selection"), QStringLiteral("Show result popover")});
+    result_->addItems({QStringLiteral("Replace selection"), QStringLiteral("Show result panel")});
     result_->setMaximumWidth(220);
     connect(result_, &QComboBox::currentIndexChanged, &model_,
             [this](int index) { model_.setResultHandling(static_cast<ResultHandling>(index)); });
