@@ -48,19 +48,27 @@ struct AIGalleryContext {
     SettingsContext &context() { return harness.context(); }
 };
 
-void drawSimple(LLMProviderKind provider, Server state, bool withKey, const QString &name)
+// A cloud provider's saved key, which a local choice sends strong-model actions to.
+void saveKey(AIGalleryContext &ai, std::optional<LLMProviderKind> kind)
+{
+    if (kind)
+        test::await(ai.harness.keychain->setAPIKey(QStringLiteral("sk-gallery"), *kind));
+}
+
+void drawSimple(LLMProviderKind provider, Server state, std::optional<LLMProviderKind> key, const QString &name)
 {
     AIGalleryContext ai(provider, QStringLiteral("simple"), state);
-    if (withKey)
-        ai.harness.keychain->setAPIKey(QStringLiteral("sk-ant-gallery"), provider);
+    saveKey(ai, key);
     AISettingsPage page(ai.context());
     page.resize(860, 900);
     gallery::save(page, name);
 }
 
-void drawAdvanced(LLMProviderKind provider)
+void drawAdvanced(LLMProviderKind provider, std::optional<LLMProviderKind> key = {},
+                  const QString &suffix = {})
 {
     AIGalleryContext ai(provider, QStringLiteral("advanced"));
+    saveKey(ai, key);
     AISettingsPage page(ai.context());
     page.resize(860, 1700);
     if (provider == LLMProviderKind::anthropic) {
@@ -69,19 +77,22 @@ void drawAdvanced(LLMProviderKind provider)
         model.setKeyDraft(QStringLiteral("sk-ant-gallery"));
         model.saveKey();
     }
-    gallery::save(page, QStringLiteral("ai-advanced-") + rawValue(provider));
+    gallery::save(page, QStringLiteral("ai-advanced-") + rawValue(provider) + suffix);
 }
 
 void drawAI()
 {
     const auto ollama = LLMProviderKind::ollama;
-    drawSimple(ollama, Server::absent, false, QStringLiteral("ai-simple-ollama-no-server"));
-    drawSimple(ollama, Server::withoutModel, false, QStringLiteral("ai-simple-ollama-not-pulled"));
-    drawSimple(ollama, Server::withModel, false, QStringLiteral("ai-simple-ollama-ready"));
-    drawSimple(LLMProviderKind::anthropic, Server::absent, true, QStringLiteral("ai-simple-cloud"));
-    drawSimple(LLMProviderKind::appleOnDevice, Server::absent, false, QStringLiteral("ai-simple-on-device-stored"));
+    const auto anthropic = LLMProviderKind::anthropic;
+    drawSimple(ollama, Server::absent, {}, QStringLiteral("ai-simple-ollama-no-server"));
+    drawSimple(ollama, Server::withoutModel, {}, QStringLiteral("ai-simple-ollama-not-pulled"));
+    drawSimple(ollama, Server::withModel, {}, QStringLiteral("ai-simple-ollama-ready"));
+    drawSimple(ollama, Server::withModel, anthropic, QStringLiteral("ai-simple-ollama-cloud-key"));
+    drawSimple(anthropic, Server::absent, anthropic, QStringLiteral("ai-simple-cloud"));
+    drawSimple(LLMProviderKind::appleOnDevice, Server::absent, {}, QStringLiteral("ai-simple-on-device-stored"));
     for (const LLMProviderKind kind : allProviderKinds())
         drawAdvanced(kind);
+    drawAdvanced(ollama, anthropic, QStringLiteral("-cloud-key"));
 }
 
 void drawPermissions()

@@ -115,7 +115,7 @@ private Q_SLOTS:
         // Every row of both pages draws its own symbol, not the fallback.
         PermissionsService permissions(permission_, scheduler_);
         PermissionsModel model(permissions, *store_);
-        QList<DisclosureText> rows = AIPrivacyDisclosure::rows();
+        QList<DisclosureText> rows = AIPrivacyDisclosure::rows(TextRoute{});
         for (const PermissionsModel::Section &section : model.sections())
             rows += section.rows;
         QCOMPARE(rows.size(), 7);

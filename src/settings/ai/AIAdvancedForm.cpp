@@ -1,8 +1,10 @@
 #include "settings/ai/AIAdvancedForm.h"
 
+#include "ai/LLMService.h"
 #include "settings/ai/AIPrivacyDisclosure.h"
 #include "settings/ai/AISettingsModel.h"
 #include "settings/ai/ProviderRow.h"
+#include "settings/ai/StrongModelNotice.h"
 #include "settings/kit/BusySpinner.h"
 #include "settings/kit/ConfigBinding.h"
 #include "settings/kit/FieldText.h"
@@ -96,7 +98,7 @@ AIAdvancedForm::AIAdvancedForm(AISettingsModel &model, ConfigStore &store, QWidg
     layout->addWidget(requestsSection());
     layout->addWidget(accessibility_ = accessibilitySection());
     auto *privacy = new SettingsSection(AIPrivacyDisclosure::heading());
-    privacy->addWidget(new AIPrivacyDisclosure);
+    privacy->addWidget(disclosure_ = new AIPrivacyDisclosure(model_));
     layout->addWidget(privacy);
     layout->addStretch();
     setTabOrder();
@@ -118,6 +120,15 @@ QWidget *AIAdvancedForm::providerSection()
         });
         rows_.append(providerRow);
         section->addWidget(providerRow);
+        providerFocus_ << providerRow;
+        if (LLMService::isCloud(kind))
+            continue;
+        // Under the local row that is chosen: where that choice still sends text.
+        auto *notice = new StrongModelNotice(model_, true);
+        notice->showOnlyFor(kind);
+        notice->setContentsMargins(ProviderRow::textIndent(), 0, 0, 4);
+        section->addWidget(notice);
+        providerFocus_ << notice->focusOrder();
     }
     return section;
 }
@@ -295,9 +306,10 @@ QWidget *AIAdvancedForm::accessibilitySection()
 
 void AIAdvancedForm::setTabOrder()
 {
-    QList<QWidget *> order(rows_.begin(), rows_.end());
+    QList<QWidget *> order = providerFocus_;
     order << keyField_ << save_ << remove_ << test_ << address_ << modelField_ << suggestions_ << fallback_
-          << timeout_ << maxTokens_ << language_ << openPermissions_;
+          << timeout_ << maxTokens_ << language_ << openPermissions_
+          << disclosure_->focusOrder();
     for (qsizetype i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
 }
@@ -329,13 +341,7 @@ void AIAdvancedForm::apply()
     test_->setText(model_.isTesting() ? QStringLiteral("Testing…") : QStringLiteral("Test Key"));
     testing_->setVisible(model_.isTesting());
 
-    const auto &status = model_.status();
-    result_->setVisible(status.has_value());
-    if (status)
-        result_->setStatus(status->ok ? Tone::success : Tone::warning,
-                           status->ok ? QStringLiteral("checkmark.circle.fill")
-                                      : QStringLiteral("exclamationmark.triangle.fill"),
-                           status->text);
+    showKeyStatus(result_, model_.status());
 }
 
 } // namespace vima

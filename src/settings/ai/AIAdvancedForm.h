@@ -15,6 +15,7 @@ class QToolButton;
 
 namespace vima {
 
+class AIPrivacyDisclosure;
 class AISettingsModel;
 class BusySpinner;
 class ConfigStore;
@@ -60,6 +61,9 @@ private:
     AISettingsModel &model_;
     ConfigStore &store_;
     QList<ProviderRow *> rows_;
+    // The rows, each followed by the buttons of the notice under it.
+    QList<QWidget *> providerFocus_;
+    AIPrivacyDisclosure *disclosure_ = nullptr;
     QWidget *keySection_ = nullptr;
     QWidget *serverSection_ = nullptr;
     QWidget *modelSection_ = nullptr;

@@ -123,6 +123,11 @@ void AISettingsModel::setModel(const QString &model)
     store_.edit([&model](VimaConfig &config) { config.ai.model = model; });
 }
 
+TextRoute AISettingsModel::route() const
+{
+    return TextRoute::of(llm_, settings());
+}
+
 QString AISettingsModel::serverHint() const
 {
     return QStringLiteral("Start Ollama, then pull a model: ")
@@ -188,6 +193,11 @@ bool AISettingsModel::canRemove() const
     return running_ == Operation::none && hasStoredKey_;
 }
 
+bool AISettingsModel::canRemove(LLMProviderKind kind) const
+{
+    return running_ == Operation::none && keychain_.apiKey(kind).has_value();
+}
+
 bool AISettingsModel::canTest() const
 {
     return running_ == Operation::none && (hasStoredKey_ || !keyDraft_.isEmpty());
@@ -240,10 +250,14 @@ QCoro::Task<void> AISettingsModel::saveKey()
 
 QCoro::Task<void> AISettingsModel::removeKey()
 {
+    return removeKey(settings().provider);
+}
+
+QCoro::Task<void> AISettingsModel::removeKey(LLMProviderKind provider)
+{
     if (running_ != Operation::none)
         co_return;
     const QPointer<AISettingsModel> self(this);
-    const LLMProviderKind provider = settings().provider;
     const quint64 started = begin(Operation::remove);
     std::optional<KeyStatus> result;
     try {
@@ -257,8 +271,9 @@ QCoro::Task<void> AISettingsModel::removeKey()
     if (removed)
         result = KeyStatus{true, QStringLiteral("Removed.")};
     if (land(started, std::move(result)) && removed) {
-        keyDraft_.clear();
-        hasStoredKey_ = false;
+        if (provider == settings().provider)
+            keyDraft_.clear();
+        readStoredKey();
         Q_EMIT changed();
     }
 }

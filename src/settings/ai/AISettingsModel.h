@@ -3,6 +3,7 @@
 #include "ai/LLMProviderStatus.h"
 #include "model/Settings.h"
 #include "settings/ai/ModelChoice.h"
+#include "settings/ai/TextRoute.h"
 
 #include <QCoroTask>
 #include <QObject>
@@ -50,6 +51,8 @@ public:
     QList<ModelChoice> modelChoices() const;
     void selectProvider(LLMProviderKind kind);
     void setModel(const QString &model);
+    // Where text may go, and which saved keys send it off this computer.
+    TextRoute route() const;
 
     // The local server section's hint, naming the model it would be asked for.
     QString serverHint() const;
@@ -69,12 +72,17 @@ public:
     bool isTesting() const { return running_ == Operation::test; }
     bool canSave() const;
     bool canRemove() const;
+    // Whether the saved key of `kind`, chosen or not, can be removed now.
+    bool canRemove(LLMProviderKind kind) const;
     bool canTest() const;
 
     // The awaited keyring and network work; a result lands only while the
     // model exists and the provider it was started for is still chosen.
     QCoro::Task<void> saveKey();
+    // The chosen provider's key, or another's (which a local choice may
+    // send strong-model actions to).
     QCoro::Task<void> removeKey();
+    QCoro::Task<void> removeKey(LLMProviderKind provider);
     QCoro::Task<void> testKey();
 
     // Whole seconds of the stored timeout and "s"; "—" when no integer holds it.

@@ -24,7 +24,7 @@ AISettingsPage::AISettingsPage(SettingsContext &context, QWidget *parent)
 {
     mode_->setAccessibleName(QStringLiteral("Mode"));
     mode_->setMaximumWidth(260);
-    auto *setup = new AISetupView(*setupModel_);
+    auto *setup = new AISetupView(*setupModel_, *model_);
     views_->addWidget(setup);
     views_->addWidget(advanced_);
 
@@ -48,6 +48,8 @@ AISettingsPage::AISettingsPage(SettingsContext &context, QWidget *parent)
     });
     connect(setup, &AISetupView::showAdvanced, model_, [this] { model_->setMode(AISettingsModel::Mode::advanced); });
     connect(model_, &AISettingsModel::modeChanged, this, &AISettingsPage::showMode);
+    // A key saved or removed here changes what the simple view says at once.
+    connect(model_, &AISettingsModel::changed, setupModel_, &AISetupModel::refresh);
     showMode();
 }
 

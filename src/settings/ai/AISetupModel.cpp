@@ -2,6 +2,7 @@
 
 #include "ai/LLMService.h"
 #include "ai/OllamaProvider.h"
+#include "ai/ProviderDisplayName.h"
 #include "services/PermissionsService.h"
 #include "store/ConfigStore.h"
 
@@ -57,6 +58,19 @@ QString AISetupModel::localReason() const
     return {};
 }
 
+// "Never leaves" is promised only while it is true; where text does go is
+// told beneath it.
+QString AISetupModel::localPromise() const
+{
+    const QString local = QStringLiteral("Private, and runs on this computer. ");
+    if (state_.route.staysLocal())
+        return local + QStringLiteral("No API key, nothing extra to pay, and your text never leaves the machine.");
+    if (state_.route.chosenIsCloud())
+        return local + QStringLiteral("No API key and nothing extra to pay. While ")
+               + displayName(state_.route.chosen) + QStringLiteral(" is chosen, your text goes there instead.");
+    return local + QStringLiteral("No API key and nothing extra to pay.");
+}
+
 QStringList AISetupModel::localSteps() const
 {
     const QString pull = OllamaProvider::pullStep(state_.model);
@@ -92,6 +106,7 @@ AISetupModel::State AISetupModel::read() const
     state.model = LLMService::modelFor(LLMProviderKind::ollama, settings);
     state.address = base.toString();
     state.chosen = llm_.statusText(settings.provider, settings);
+    state.route = TextRoute::of(llm_, settings);
     state.local = llm_.reachability().readiness(base, state.model);
     // A cloud provider whose last connection failed is still tried, but the
     // headline says so rather than promising an answer.

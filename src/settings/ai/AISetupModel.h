@@ -2,6 +2,7 @@
 
 #include "ai/LLMProviderStatus.h"
 #include "ai/OllamaReachability.h"
+#include "settings/ai/TextRoute.h"
 
 #include <QCoroTask>
 #include <QObject>
@@ -38,6 +39,9 @@ public:
     QString localReason() const;
     // The steps that get the local server further, in order.
     QStringList localSteps() const;
+    // What the local card promises about where text goes.
+    QString localPromise() const;
+    const TextRoute &route() const { return state_.route; }
     bool isChecking() const { return checking_; }
     bool showsAccessibilityWarning() const { return !state_.trusted; }
     bool canOpenAccessibilitySettings() const;
@@ -61,6 +65,7 @@ private:
         QString model;
         QString address;
         LLMProviderStatus chosen;
+        TextRoute route;
         bool operator==(const State &) const = default;
     };
 

@@ -2,6 +2,7 @@
 
 #include "settings/ai/AISetupModel.h"
 #include "settings/ai/Badge.h"
+#include "settings/ai/StrongModelNotice.h"
 #include "settings/kit/SettingsLooks.h"
 
 #include <QFormLayout>
@@ -56,13 +57,14 @@ SettingsSection *untitledSection(QWidget *content)
 
 } // namespace
 
-AISetupView::AISetupView(AISetupModel &model, QWidget *parent) : QWidget(parent), model_(model)
+AISetupView::AISetupView(AISetupModel &model, AISettingsModel &tab, QWidget *parent)
+    : QWidget(parent), model_(model)
 {
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(14);
     layout->addWidget(untitledSection(statusSection()));
-    layout->addWidget(untitledSection(localSection()));
+    layout->addWidget(untitledSection(localSection(tab)));
     layout->addWidget(untitledSection(ownServiceSection()));
     accessibility_ = untitledSection(accessibilitySection());
     layout->addWidget(accessibility_);
@@ -89,7 +91,7 @@ QWidget *AISetupView::statusSection()
     return row;
 }
 
-QWidget *AISetupView::localSection()
+QWidget *AISetupView::localSection(AISettingsModel &tab)
 {
     auto *title = new QWidget;
     auto *titleRow = new QHBoxLayout(title);
@@ -102,10 +104,8 @@ QWidget *AISetupView::localSection()
     readyLine_ = new StatusLine(Tone::success, QStringLiteral("checkmark.circle.fill"),
                                 QStringLiteral("Ready to use"));
     checkingLine_ = new StatusLine(Tone::secondary, QStringLiteral("arrow.clockwise"), QStringLiteral("Checking…"));
-    return column({title,
-                   explanation(QStringLiteral("Private, and runs on this computer. No API key, nothing extra to "
-                                              "pay, and your text never leaves the machine.")),
-                   setupHelp(), readyLine_, checkingLine_});
+    promise_ = explanation(QString());
+    return column({title, promise_, new StrongModelNotice(tab, true), setupHelp(), readyLine_, checkingLine_});
 }
 
 QWidget *AISetupView::setupHelp()
@@ -198,6 +198,7 @@ void AISetupView::apply()
                            ready ? Tone::success : Tone::warning);
     headline_->setText(model_.headline());
     detail_->setText(model_.detail());
+    promise_->setText(model_.localPromise());
     const AISetupModel::Local local = model_.local();
     const bool blocked = local == AISetupModel::Local::noServer || local == AISetupModel::Local::notPulled;
     setupHelp_->setVisible(blocked);

@@ -7,6 +7,7 @@ class QPushButton;
 
 namespace vima {
 
+class AISettingsModel;
 class AISetupModel;
 class SettingsSection;
 class StatusLine;
@@ -14,13 +15,14 @@ class SymbolIcon;
 class ToneLabel;
 
 // The AI tab's simple view: whether AI actions can run, the local Ollama
-// server with the steps that get it answering, the way to an own AI service,
+// server with the steps that get it answering and where text still goes, the way to an own AI service,
 // and a warning while the selection can't be read. Built once; follows its model.
 class AISetupView final : public QWidget {
     Q_OBJECT
 
 public:
-    explicit AISetupView(AISetupModel &model, QWidget *parent = nullptr);
+    // `tab` removes a saved key that takes text off this computer.
+    AISetupView(AISetupModel &model, AISettingsModel &tab, QWidget *parent = nullptr);
 
 Q_SIGNALS:
     void showAdvanced();
@@ -30,7 +32,7 @@ protected:
 
 private:
     QWidget *statusSection();
-    QWidget *localSection();
+    QWidget *localSection(AISettingsModel &tab);
     QWidget *setupHelp();
     QWidget *ownServiceSection();
     QWidget *accessibilitySection();
@@ -41,6 +43,7 @@ private:
     SymbolIcon *statusIcon_ = nullptr;
     ToneLabel *headline_ = nullptr;
     ToneLabel *detail_ = nullptr;
+    ToneLabel *promise_ = nullptr;
     QWidget *setupHelp_ = nullptr;
     StatusLine *reason_ = nullptr;
     QFormLayout *steps_ = nullptr;

@@ -81,9 +81,14 @@ QString ProviderRow::statusText() const
     return status_.text;
 }
 
+int ProviderRow::textIndent()
+{
+    return int(outer + padding + radioColumn + gap);
+}
+
 QRectF ProviderRow::textColumn(double width) const
 {
-    const double left = outer + padding + radioColumn + gap;
+    const double left = textIndent();
     return QRectF(left, outer + padding, std::max(40.0, width - left - outer - padding), 0);
 }
 

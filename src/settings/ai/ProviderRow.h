@@ -24,6 +24,8 @@ public:
     bool isChosen() const { return isChecked(); }
     // The status line's text as shown.
     QString statusText() const;
+    // Where the texts begin, right of the radio symbol.
+    static int textIndent();
 
     QSize sizeHint() const override;
     bool hasHeightForWidth() const override { return true; }
