@@ -1,5 +1,7 @@
 #include "AIFixture.h"
 #include "../support/Await.h"
+#include "ai/ProviderDisplayName.h"
+#include "settings/ai/AIPrivacyDisclosure.h"
 #include "settings/ai/AISettingsModel.h"
 #include "settings/ai/AISetupModel.h"
 #include "settings/ai/ModelChoice.h"
@@ -81,35 +83,48 @@ private Q_SLOTS:
         QTest::addColumn<AISetupModel::Local>("local");
         QTest::addColumn<bool>("ready");
         QTest::addColumn<QString>("detail"); // "reason": the local reason; "chosen": the chosen one's status
+        QTest::addColumn<QList<LLMProviderKind>>("strongModel"); // where strong-model actions go instead
 
         using Local = AISetupModel::Local;
         using enum Cloud;
         const QByteArray none;
         const QByteArray qwen = R"({"models":[{"name":"qwen2.5:7b"}]})";
         const QByteArray llama = R"({"models":[{"name":"qwen2.5:7b"},{"name":"llama3.2:latest"}]})";
-        QTest::newRow("no server") << none << ollama << "llama3.2" << noKey << Local::noServer << false << "reason";
+        const QList<LLMProviderKind> nowhere;
+        const QList<LLMProviderKind> toAnthropic{anthropic};
+        QTest::newRow("no server") << none << ollama << "llama3.2" << noKey << Local::noServer << false << "reason"
+                                   << nowhere;
         QTest::newRow("not pulled") << qwen << ollama << "llama3.2" << noKey << Local::notPulled << false
-                                    << "reason";
+                                    << "reason" << nowhere;
         QTest::newRow("pulled as latest") << llama << ollama << "llama3.2" << noKey << Local::ready << true
-                                          << localOn;
+                                          << localOn << nowhere;
         QTest::newRow("a tagged model") << qwen << ollama << " qwen2.5:7b " << noKey << Local::ready << true
-                                        << localOn;
+                                        << localOn << nowhere;
         QTest::newRow("unreadable list") << QByteArray("ok") << ollama << "llama3.2" << noKey << Local::ready
-                                         << true << localOn;
+                                         << true << localOn << nowhere;
         QTest::newRow("cloud with a key") << none << anthropic << "claude-sonnet-5" << key << Local::noServer
-                                          << true << usingYours;
+                                          << true << usingYours << nowhere;
         // Still tried, but it can't be promised.
         QTest::newRow("cloud not reached") << none << anthropic << "claude-sonnet-5" << unreachable
-                                           << Local::noServer << false << "chosen";
+                                           << Local::noServer << false << "chosen" << nowhere;
         QTest::newRow("cloud without a key") << none << anthropic << "claude-sonnet-5" << noKey
-                                             << Local::noServer << false << "No API key saved.";
+                                             << Local::noServer << false << "No API key saved." << nowhere;
         // Another provider's model name is not what the local server is asked for.
         QTest::newRow("fallback to a server without its model")
-            << qwen << anthropic << "claude-sonnet-5" << noKey << Local::notPulled << false << "No API key saved.";
+            << qwen << anthropic << "claude-sonnet-5" << noKey << Local::notPulled << false << "No API key saved."
+            << nowhere;
         QTest::newRow("fallback to a server with it")
-            << llama << anthropic << "claude-sonnet-5" << noKey << Local::ready << true << localOn;
+            << llama << anthropic << "claude-sonnet-5" << noKey << Local::ready << true << localOn << nowhere;
+        // A local choice still sends these to the cloud; a key whose server
+        // could not be reached is still tried.
+        QTest::newRow("local with a cloud key") << llama << ollama << "llama3.2" << key << Local::ready << true
+                                                << localOn << toAnthropic;
+        QTest::newRow("local with a cloud key not reached") << none << ollama << "llama3.2" << unreachable
+                                                            << Local::noServer << false << "reason" << toAnthropic;
+        QTest::newRow("on-device stored with a cloud key")
+            << none << onDevice << "on-device" << key << Local::noServer << false << "chosen" << toAnthropic;
         QTest::newRow("on-device stored") << none << onDevice << "on-device" << noKey << Local::noServer << false
-                                          << "chosen";
+                                          << "chosen" << nowhere;
     }
 
     void setupFollowsTheLocalServer()
@@ -121,6 +136,7 @@ private Q_SLOTS:
         QFETCH(AISetupModel::Local, local);
         QFETCH(bool, ready);
         QFETCH(QString, detail);
+        QFETCH(QList<LLMProviderKind>, strongModel);
 
         LocalServerFixture ai;
         if (!tags.isEmpty())
@@ -172,6 +188,26 @@ private Q_SLOTS:
         }
         QCOMPARE(advanced.serverHint(),
                  QStringLiteral("Start Ollama, then pull a model: ollama pull ") + setup.localModel());
+
+        // "Never leaves" is said only while true: on the card and in the
+        // disclosure; where the text goes instead is named there and under
+        // the chosen row.
+        const TextRoute route = setup.route();
+        QCOMPARE(route.strongModel, strongModel);
+        QCOMPARE(advanced.route(), route);
+        const bool staysLocal = !LLMService::isCloud(provider) && strongModel.isEmpty();
+        const QString never = QStringLiteral("never leaves");
+        const QString disclosed = AIPrivacyDisclosure::rows(route).at(1).detail;
+        QCOMPARE(setup.localPromise().contains(never), staysLocal);
+        QCOMPARE(disclosed.contains(never), staysLocal);
+        QCOMPARE(route.strongModelNotice().isEmpty(), strongModel.isEmpty());
+        QVERIFY(disclosed.contains(route.strongModelNotice()));
+        for (const LLMProviderKind kind : strongModel)
+            QVERIFY(route.strongModelNotice().contains(displayName(kind)));
+        if (LLMService::isCloud(provider)) {
+            QVERIFY(setup.localPromise().contains(displayName(provider)));
+            QVERIFY(disclosed.contains(displayName(provider)));
+        }
     }
 
     // Check Again asks at once and says so while it waits; a result gone
@@ -421,6 +457,50 @@ private Q_SLOTS:
         const bool succeeded = result && result->ok;
         QCOMPARE(tab.keyDraft(), succeeded && operation != QLatin1String("test") ? QString() : draft);
         QVERIFY(!tab.isTesting());
+    }
+
+    // A key that takes strong-model actions off this computer is removed
+    // from where the local choice is made, through the tab's own removal.
+    void removingARoutedKey_data()
+    {
+        QTest::addColumn<QList<LLMProviderKind>>("saved");
+        QTest::addColumn<bool>("keyringFails");
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<QList<LLMProviderKind>>("after");
+
+        const QList<LLMProviderKind> both{anthropic, openai};
+        QTest::newRow("the only key") << QList{anthropic} << false << "ok: Removed." << QList<LLMProviderKind>();
+        QTest::newRow("one of two") << both << false << "ok: Removed." << QList{openai};
+        QTest::newRow("keyring fails") << QList{anthropic} << true << "error: Keyring error: locked"
+                                       << QList{anthropic};
+    }
+
+    void removingARoutedKey()
+    {
+        QFETCH(QList<LLMProviderKind>, saved);
+        QFETCH(bool, keyringFails);
+        QFETCH(QString, status);
+        QFETCH(QList<LLMProviderKind>, after);
+
+        AIFixture ai;
+        ai.setAI([](AISettings &settings) { settings.provider = ollama; });
+        for (const LLMProviderKind kind : saved)
+            storeKey(ai, kind, QStringLiteral("sk-") + rawValue(kind));
+        AISettingsModel tab(ai.store, ai.llm, ai.keychain, ai.permissions, ai.defaults);
+        QCOMPARE(tab.route().strongModel, saved);
+        QVERIFY(tab.canRemove(anthropic));
+        if (keyringFails)
+            ai.secrets.failure = KeychainError(7, QStringLiteral("locked"));
+        await(tab.removeKey(anthropic));
+
+        const auto &result = tab.status();
+        QVERIFY(result);
+        QCOMPARE((result->ok ? QStringLiteral("ok: ") : QStringLiteral("error: ")) + result->text, status);
+        ai.secrets.failure.reset();
+        QCOMPARE(tab.route().strongModel, after);
+        QCOMPARE(ai.keychain.apiKey(anthropic).has_value(), after.contains(anthropic));
+        QCOMPARE(ai.secrets.items.contains(Keychain::account(anthropic)), after.contains(anthropic));
+        QCOMPARE(ai.store.config().ai.provider, ollama);
     }
 
     // Keys are read when AI is first used: a page built before that shows the

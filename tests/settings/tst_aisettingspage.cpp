@@ -1,9 +1,11 @@
+#include "../support/Await.h"
 #include "SettingsHarness.h"
 #include "http/LoopbackHttpServer.h"
 #include "settings/ai/AIAdvancedForm.h"
 #include "settings/ai/AISettingsModel.h"
 #include "settings/ai/AISettingsPage.h"
 #include "settings/ai/ProviderRow.h"
+#include "settings/ai/TextRoute.h"
 #include "settings/kit/SettingsLooks.h"
 
 #include <QAccessible>
@@ -12,6 +14,7 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QTest>
+#include <algorithm>
 
 using namespace vima;
 using namespace vima::test;
@@ -87,6 +90,45 @@ private Q_SLOTS:
         QCOMPARE(harness.store().config().ai.provider, LLMProviderKind::openai);
         QVERIFY(checked(openAI));
         QVERIFY(!checked(rows.last()));
+    }
+
+    // A local choice with a saved cloud key: the card says so and removes
+    // the key on the spot; then it promises that text stays here.
+    void theSimpleViewRemovesAKeyThatSendsTextAway()
+    {
+        SettingsHarness harness;
+        VimaConfig config = ConfigStore::makeDefaultConfig();
+        config.ai.provider = LLMProviderKind::ollama;
+        config.ai.ollamaBaseURL = QStringLiteral("http://127.0.0.1:%1").arg(LoopbackHttpServer::closedPort());
+        harness.fixture.open(config);
+        harness.llm = std::make_unique<LLMService>(
+            [&harness](LLMProviderKind kind) { return harness.keychain->apiKey(kind); },
+            LLMService::standardProviders({}, harness.ollama, harness.fixture.scheduler), harness.ollama);
+        harness.context();
+        await(harness.keychain->setAPIKey(QStringLiteral("sk-ant"), LLMProviderKind::anthropic));
+        AISettingsPage page(harness.context());
+        page.show();
+
+        const auto removeButtons = [&page] {
+            QList<QPushButton *> found;
+            for (QPushButton *button : page.findChildren<QPushButton *>()) {
+                if (button->isVisible() && button->text() == TextRoute::removeKeyLabel(LLMProviderKind::anthropic))
+                    found << button;
+            }
+            return found;
+        };
+        const auto promisesToStay = [&page] {
+            const QList<QLabel *> labels = page.findChildren<QLabel *>();
+            return std::ranges::any_of(labels, [](QLabel *label) {
+                return label->isVisible() && label->text().contains(QStringLiteral("never leaves"));
+            });
+        };
+        QCOMPARE(removeButtons().size(), 1);
+        QVERIFY(!promisesToStay());
+        QTest::mouseClick(removeButtons().constFirst(), Qt::LeftButton);
+        QTRY_VERIFY(removeButtons().isEmpty());
+        QVERIFY(!harness.secrets.items.contains(Keychain::account(LLMProviderKind::anthropic)));
+        QVERIFY(promisesToStay());
     }
 
     void keyFieldDrivesTheButtons()
