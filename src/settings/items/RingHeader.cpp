@@ -7,6 +7,7 @@
 #include "settings/kit/MenuLooks.h"
 #include "settings/kit/SettingsContext.h"
 #include "store/ConfigStore.h"
+#include "ui/PlainText.h"
 
 #include <QHBoxLayout>
 #include <QMenu>
@@ -207,7 +208,7 @@ void RingHeader::fillSlotsMenu(QMenu *menu)
             action->setIcon(symbolIcon(QStringLiteral("checkmark")));
         action->setEnabled(!entry.refusal);
         if (entry.refusal) {
-            action->setToolTip(*entry.refusal);
+            action->setToolTip(plainToolTip(*entry.refusal));
             action->setStatusTip(*entry.refusal);
         }
         const std::optional<qint64> count = entry.count;
