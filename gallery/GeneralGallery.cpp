@@ -45,6 +45,15 @@ void drawGeneralPage(SettingsContext &context)
     GeneralSettingsView view(context);
     view.resize(880, 1420);
     gallery::save(view, QStringLiteral("settings-general"));
+    auto *recorder = view.findChild<HotkeyRecorderView *>();
+    recorder->recorderButton()->click();
+    QKeyEvent f13(QEvent::KeyPress, Qt::Key_F13, Qt::NoModifier);
+    QApplication::sendEvent(recorder->recorderButton(), &f13);
+    QElapsedTimer fading;
+    fading.start();
+    while (fading.elapsed() < 300)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    gallery::save(view, QStringLiteral("settings-general-refusing"));
 }
 
 void drawRecorder(test::SettingsHarness &harness)

@@ -45,7 +45,7 @@ void drawHotkeyRecorder()
     press(view, Qt::Key_Alt, Qt::NoModifier);
     gallery::save(view, QStringLiteral("hotkey-recorder-recording"));
 
-    press(view, Qt::Key_Space, Qt::MetaModifier);
+    press(view, Qt::Key_F13, Qt::NoModifier);
     letTheFadeEnd();
     gallery::save(view, QStringLiteral("hotkey-recorder-refusing"));
 

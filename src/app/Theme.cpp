@@ -1,5 +1,7 @@
 #include "app/Theme.h"
 
+#include "ui/ControlStyle.h"
+
 #include <QApplication>
 #include <QPalette>
 #include <QStyle>
@@ -46,6 +48,8 @@ QPalette darkPalette()
 
 void applyTheme(AppTheme theme)
 {
+    // Before the palette: a new style would bring its own.
+    ControlStyle::install();
     switch (theme) {
     case AppTheme::system:
         // An empty palette resolves to the platform theme's colours.

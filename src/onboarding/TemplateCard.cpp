@@ -2,6 +2,7 @@
 
 #include "onboarding/OnboardingStyle.h"
 #include "ui/Palette.h"
+#include "ui/SymbolCatalog.h"
 
 #include <QLabel>
 #include <QPainter>
@@ -12,6 +13,8 @@ namespace vima {
 namespace {
 constexpr int minimumCardHeight = 118;
 constexpr int padding = 10;
+constexpr int badgeSide = 16;
+constexpr double radius = 8;
 } // namespace
 
 TemplateCard::TemplateCard(const RingTemplate &ringTemplate, QWidget *parent)
@@ -61,14 +64,30 @@ void TemplateCard::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    const bool selected = isChecked();
-    painter.setBrush(selected ? Palette::selectedContentBackground(palette()) : Palette::controlBackground(palette()));
-    painter.setPen(QPen(selected ? Palette::grid(palette()) : Palette::separator(palette()), 1));
-    painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 8, 8);
+    const QPalette &colours = palette();
+    const QRectF card = QRectF(rect()).adjusted(1, 1, -1, -1);
+    // Chosen: the accent's edge and a check mark. Focus alone is a dashed
+    // ring inside the edge, so a focused card never passes for the chosen one.
+    if (isChecked()) {
+        const QColor accent = Palette::readable(colours.color(QPalette::Active, QPalette::Highlight), colours,
+                                                Palette::minimumBoundaryContrast);
+        painter.setBrush(Palette::selectedContentBackground(colours));
+        painter.setPen(QPen(accent, 2));
+        painter.drawRoundedRect(card, radius, radius);
+        QImage badge = SymbolCatalog::image(QStringLiteral("checkmark.circle.fill"),
+                                            int(badgeSide * devicePixelRatioF()), accent, SymbolCatalog::Weight::semibold);
+        badge.setDevicePixelRatio(devicePixelRatioF());
+        painter.drawImage(QPointF(width() - padding - badgeSide, padding), badge);
+    } else {
+        painter.setBrush(Palette::controlBackground(colours));
+        painter.setPen(QPen(Palette::separator(colours), 1));
+        painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
+    }
     if (hasFocus()) {
+        QPen dashes(Palette::controlBoundary(colours), 1, Qt::DashLine);
+        painter.setPen(dashes);
         painter.setBrush(Qt::NoBrush);
-        painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
-        painter.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 8, 8);
+        painter.drawRoundedRect(card.adjusted(3.5, 3.5, -3.5, -3.5), radius - 3, radius - 3);
     }
 }
 

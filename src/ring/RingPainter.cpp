@@ -212,10 +212,13 @@ void RingPainter::paintFilledTile(QPainter &painter, const RingItem &item, QPoin
 void RingPainter::paintEmptyTile(QPainter &painter, QPointF centre, double active) const
 {
     const double side = frame_.layout.tileSize;
-    const DiscSprite tile{side, white(0.16 + 0.14 * stepped(active)), white(0.55), true,
+    const RingStyle &style = frame_.style;
+    QColor fill = style.emptyFill;
+    fill.setAlphaF(std::min(1.0f, fill.alphaF() + float(0.14 * stepped(active))));
+    const DiscSprite tile{side, fill, style.emptyBorder, true,
                           {DiscSprite::Shadow{0.12, 5, QPointF(0, 2)}, DiscSprite::Shadow{}}};
     tile.paint(painter, centre);
-    IconView::paintSymbol(painter, QStringLiteral("plus"), centre, side * 0.25, white(0.9),
+    IconView::paintSymbol(painter, QStringLiteral("plus"), centre, side * 0.25, style.emptyPlus,
                           SymbolCatalog::Weight::semibold);
 }
 

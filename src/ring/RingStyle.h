@@ -13,6 +13,10 @@ struct RingStyle {
     QColor discInk = QColor::fromRgbF(0.14f, 0.14f, 0.14f);
     QColor activeFill = QColor::fromRgbF(0.11f, 0.11f, 0.11f);
     QColor activeInk = QColor::fromRgbF(1, 1, 1);
+    // An empty slot: a dashed circle round a plus.
+    QColor emptyFill = QColor::fromRgbF(1, 1, 1, 0.16f);
+    QColor emptyBorder = QColor::fromRgbF(1, 1, 1, 0.55f);
+    QColor emptyPlus = QColor::fromRgbF(1, 1, 1, 0.9f);
 };
 
 } // namespace vima

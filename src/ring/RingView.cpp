@@ -53,6 +53,12 @@ RingView::~RingView()
         scheduler_.cancel(*tickTimer_);
 }
 
+void RingView::setStyle(const RingStyle &style)
+{
+    style_ = style;
+    update();
+}
+
 RingFrame RingView::frame() const
 {
     const QSize canvas = canvasSize();

@@ -30,6 +30,8 @@ public:
     // Where application icons come from; none draws the missing-application symbol.
     void setAppIcons(const AppIconCache *icons) { appIcons_ = icons; }
     RingViewModel &viewModel() const { return viewModel_; }
+    const RingStyle &style() const { return style_; }
+    void setStyle(const RingStyle &style);
 
     // What a click (or an assistive technology's press) on a slot or on the
     // centre disc does; nothing in preview mode.
@@ -71,7 +73,7 @@ private:
 
     RingViewModel &viewModel_;
     const bool isPreview_;
-    const RingStyle style_;
+    RingStyle style_;
     Scheduler &scheduler_;
 
     Spring presented_;

@@ -96,6 +96,11 @@ QColor Palette::link(const QPalette &system)
     return readable(system.color(QPalette::Active, QPalette::Link), system);
 }
 
+QColor Palette::controlBoundary(const QPalette &system)
+{
+    return readable(grid(system), system, minimumBoundaryContrast);
+}
+
 QColor Palette::onInk(const QPalette &system) { return isDark(system) ? Qt::black : Qt::white; }
 
 double Palette::contrast(const QColor &foreground, const QColor &background)
@@ -111,12 +116,12 @@ QList<QColor> Palette::textBackgrounds(const QPalette &system)
     return {windowBackground(system), underPageBackground(system), controlBackground(system)};
 }
 
-QColor Palette::readable(const QColor &colour, const QPalette &system)
+QColor Palette::readable(const QColor &colour, const QPalette &system, double minimum)
 {
     const QList<QColor> backgrounds = textBackgrounds(system);
-    const auto reads = [&backgrounds](const QColor &candidate) {
-        return std::all_of(backgrounds.begin(), backgrounds.end(), [&candidate](const QColor &background) {
-            return contrast(candidate, background) >= minimumTextContrast;
+    const auto reads = [&backgrounds, minimum](const QColor &candidate) {
+        return std::all_of(backgrounds.begin(), backgrounds.end(), [&candidate, minimum](const QColor &background) {
+            return contrast(candidate, background) >= minimum;
         });
     };
     // Drawn towards the text colour, which reads on all of them.

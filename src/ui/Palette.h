@@ -30,6 +30,9 @@ public:
 
     // Links, moved towards the text colour when the system's own would not read.
     static QColor link(const QPalette &system = QGuiApplication::palette());
+    // The edge of a control (a check box, a field, a segmented control, an
+    // empty slot): it stands out from every text background.
+    static QColor controlBoundary(const QPalette &system = QGuiApplication::palette());
     // Text on a fill of the ink colour (adaptiveGrey).
     static QColor onInk(const QPalette &system = QGuiApplication::palette());
 
@@ -37,14 +40,17 @@ public:
 
     // Text reads when it stands out this much from what it is drawn on.
     static constexpr double minimumTextContrast = 4.5;
+    // A control's edge is seen when it stands out this much.
+    static constexpr double minimumBoundaryContrast = 3.0;
     // The contrast ratio of `foreground` (laid over `background` by its alpha)
     // against `background`: 1 to 21.
     static double contrast(const QColor &foreground, const QColor &background);
     // What text is drawn on: window, under-page and control backgrounds.
     static QList<QColor> textBackgrounds(const QPalette &system = QGuiApplication::palette());
-    // `colour`, or the nearest mix of it with the text colour that reads on
-    // every text background. The label tones come out of it.
-    static QColor readable(const QColor &colour, const QPalette &system = QGuiApplication::palette());
+    // `colour`, or the nearest mix of it with the text colour that reaches
+    // `minimum` on every text background. The label tones come out of it.
+    static QColor readable(const QColor &colour, const QPalette &system = QGuiApplication::palette(),
+                           double minimum = minimumTextContrast);
 };
 
 } // namespace vima

@@ -5,6 +5,7 @@
 #include "ring/RingViewModel.h"
 #include "settings/kit/RingPreviewAccessible.h"
 #include "settings/kit/SettingsContext.h"
+#include "ui/FollowPalette.h"
 #include "ui/Palette.h"
 
 #include <QHelpEvent>
@@ -28,6 +29,20 @@ Ring emptyRing()
     return ring;
 }
 
+// The ring's own look, but empty slots drawn in a tone of the text: the
+// ring's white ones vanish on a light card, and a thin dashed circle needs
+// more than a control's edge to stay at its contrast once smoothed.
+RingStyle previewStyle()
+{
+    RingStyle style;
+    const QColor edge = Palette::secondaryLabel();
+    style.emptyFill = Palette::controlBackground();
+    style.emptyFill.setAlphaF(0.6f);
+    style.emptyBorder = edge;
+    style.emptyPlus = edge;
+    return style;
+}
+
 } // namespace
 
 RingPreviewView::RingPreviewView(SettingsContext &context, QWidget *parent)
@@ -46,6 +61,7 @@ RingPreviewView::RingPreviewView(SettingsContext &context, QWidget *parent)
     focusOverlay_->setAttribute(Qt::WA_NoSystemBackground);
     focusOverlay_->installEventFilter(this);
     focusOverlay_->hide();
+    followPalette(this, [this] { ringView_->setStyle(previewStyle()); });
     setFocusPolicy(Qt::StrongFocus);
     setAccessibleName(tr("Ring preview"));
 }

@@ -46,6 +46,7 @@ public:
     void setHighlightedSlot(std::optional<int> slot);
 
     RingViewModel &viewModel() const { return *viewModel_; }
+    const RingView &ringView() const { return *ringView_; }
     // How many slots take clicks: none without onSlotTapped, else one per
     // slot the ring draws (at least 1, at most 24).
     int slotAreaCount() const;

@@ -42,10 +42,11 @@ protected:
             painter.setBrush(Palette::selectedContentBackground());
             painter.drawRoundedRect(pill, radius, radius);
         }
+        // Dashed, inside the pill: a focused segment must not pass for the chosen one.
         if (hasFocus()) {
-            painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
+            painter.setPen(QPen(isChecked() ? Palette::onInk() : Palette::controlBoundary(), 1, Qt::DashLine));
             painter.setBrush(Qt::NoBrush);
-            painter.drawRoundedRect(pill.adjusted(1, 1, -1, -1), radius - 1, radius - 1);
+            painter.drawRoundedRect(pill.adjusted(2.5, 2.5, -2.5, -2.5), radius - 2, radius - 2);
         }
         QFont font = this->font();
         if (isChecked())
@@ -124,7 +125,7 @@ void SegmentedControl::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(Palette::separator(), 1));
+    painter.setPen(QPen(Palette::controlBoundary(), 1));
     painter.setBrush(Palette::controlBackground());
     painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), trackRadius, trackRadius);
 }

@@ -290,7 +290,6 @@ QPushButton *linkButton(const QString &text)
 QPushButton *inkButton(const QString &text)
 {
     auto *button = new QPushButton(text);
-    button->setAutoFillBackground(true);
     followPalette(button, [button] { applyInk(button); });
     button->setAccessibleName(QString(text).remove(QLatin1Char('&')));
     return button;

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QProxyStyle>
+
+namespace vima {
+
+// The application's style: the platform's own, with every control's edge
+// (check boxes, radio buttons, text fields, buttons, pop-up buttons) drawn
+// in Palette::controlBoundary, so it stands out in light and dark themes
+// alike, and buttons filled or bordered with the same corners and padding.
+class ControlStyle final : public QProxyStyle {
+    Q_OBJECT
+
+public:
+    static constexpr double cornerRadius = 4;
+    // Space between a button's text and its edge, on either side.
+    static constexpr int buttonPadding = 12;
+
+    // Makes it the application's style, once.
+    static void install();
+
+    void drawPrimitive(PrimitiveElement element, const QStyleOption *option, QPainter *painter,
+                       const QWidget *widget = nullptr) const override;
+    QSize sizeFromContents(ContentsType type, const QStyleOption *option, const QSize &size,
+                           const QWidget *widget = nullptr) const override;
+
+private:
+    void drawIndicator(PrimitiveElement element, const QStyleOption *option, QPainter *painter) const;
+    void drawField(const QStyleOption *option, QPainter *painter) const;
+    void drawButtonPanel(const QStyleOption *option, QPainter *painter) const;
+};
+
+} // namespace vima
