@@ -76,6 +76,9 @@ void save(QWidget &widget, const QString &name, const QString &theme)
 void saveScreen(const QString &name)
 {
     // No settling: a pop-up would close as the window system moves focus.
+    // Pending layouts are done, though: a window caught half laid out draws
+    // its rows on top of each other.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     QPixmap picture(screen.size());
     picture.fill(Qt::darkGray);

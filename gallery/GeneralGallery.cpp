@@ -39,21 +39,20 @@ QMessageBox *shownMessageBox()
     return nullptr;
 }
 
+void letTheRefusalFadeIn()
+{
+    QElapsedTimer fading;
+    fading.start();
+    while (fading.elapsed() < 300)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
 // The whole tab, tall enough that nothing scrolls.
 void drawGeneralPage(SettingsContext &context)
 {
     GeneralSettingsView view(context);
     view.resize(880, 1420);
     gallery::save(view, QStringLiteral("settings-general"));
-    auto *recorder = view.findChild<HotkeyRecorderView *>();
-    recorder->recorderButton()->click();
-    QKeyEvent f13(QEvent::KeyPress, Qt::Key_F13, Qt::NoModifier);
-    QApplication::sendEvent(recorder->recorderButton(), &f13);
-    QElapsedTimer fading;
-    fading.start();
-    while (fading.elapsed() < 300)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    gallery::save(view, QStringLiteral("settings-general-refusing"));
 }
 
 void drawRecorder(test::SettingsHarness &harness)
@@ -64,12 +63,23 @@ void drawRecorder(test::SettingsHarness &harness)
     gallery::save(recorder, QStringLiteral("settings-hotkey-recording"));
     QKeyEvent bareKey(QEvent::KeyPress, Qt::Key_K, Qt::NoModifier, QStringLiteral("k"));
     QApplication::sendEvent(recorder.recorderButton(), &bareKey);
-    // The refusal fades in.
-    QElapsedTimer fading;
-    fading.start();
-    while (fading.elapsed() < 300)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    letTheRefusalFadeIn();
     gallery::save(recorder, QStringLiteral("settings-hotkey-refusing"));
+}
+
+// The window at its smallest, refusing a key pressed alone (F13).
+void drawRefusalInWindow(test::SettingsHarness &harness)
+{
+    SettingsWindowController controller(harness.context());
+    controller.show(SettingsTab::general);
+    SettingsWindow &window = *controller.window();
+    window.resize(window.minimumSize());
+    auto *recorder = window.findChild<HotkeyRecorderView *>();
+    recorder->recorderButton()->click();
+    QKeyEvent f13(QEvent::KeyPress, Qt::Key_F13, Qt::NoModifier);
+    QApplication::sendEvent(recorder->recorderButton(), &f13);
+    letTheRefusalFadeIn();
+    gallery::save(window, QStringLiteral("settings-window-refusing"));
 }
 
 // The window over a file it could not read, on the General tab.
@@ -116,6 +126,7 @@ void drawGeneral()
     harness.fixture.open(sampleConfiguration());
     drawGeneralPage(harness.context());
     drawRecorder(harness);
+    drawRefusalInWindow(harness);
     drawBanner();
     drawAlerts(harness);
 }

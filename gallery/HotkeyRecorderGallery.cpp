@@ -30,7 +30,7 @@ void letTheFadeEnd()
 }
 
 // The hotkey control at rest with the taken-hotkey line, recording with Alt
-// held, refusing a reserved combination, and back at rest after Escape.
+// held, refusing F13 pressed alone, and back at rest after Escape.
 void drawHotkeyRecorder()
 {
     test::SettingsHarness harness;
@@ -45,8 +45,12 @@ void drawHotkeyRecorder()
     press(view, Qt::Key_Alt, Qt::NoModifier);
     gallery::save(view, QStringLiteral("hotkey-recorder-recording"));
 
+    QKeyEvent altUp(QEvent::KeyRelease, Qt::Key_Alt, Qt::NoModifier);
+    QCoreApplication::sendEvent(&view, &altUp);
     press(view, Qt::Key_F13, Qt::NoModifier);
     letTheFadeEnd();
+    // As a window gives it: the height it asks for with the refusal shown.
+    view.resize(view.width(), view.heightForWidth(view.width()));
     gallery::save(view, QStringLiteral("hotkey-recorder-refusing"));
 
     press(view, Qt::Key_Escape, Qt::NoModifier);

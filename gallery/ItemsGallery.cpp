@@ -2,6 +2,7 @@
 
 #include "SettingsHarness.h"
 #include "model/StarterItems.h"
+#include "settings/SettingsWindow.h"
 #include "settings/items/AddItemChooser.h"
 #include "settings/items/ItemDetailPane.h"
 #include "settings/items/ItemsSettingsModel.h"
@@ -64,8 +65,9 @@ void drawItems()
     shot(3, true, QStringLiteral("items-pack"));
     shot(4, true, QStringLiteral("items-full-ring"));
 
+    // The chooser on the page of a window at its smallest, where the detail pane scrolls.
     ItemsSettingsView view(harness.context());
-    view.resize(900, 640);
+    view.resize(SettingsWindow::smallestSize);
     view.show();
     harness.fixture.scheduler.advance(1);
     view.slots().selectSlot(7);

@@ -87,6 +87,8 @@ HotkeyRecorderView::HotkeyRecorderView(SettingsContext &context, QWidget *parent
     auto *column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(6);
+    // A refusal makes the control taller; no layout may squeeze its lines together.
+    column->setSizeConstraint(QLayout::SetMinimumSize);
     column->addLayout(row);
     column->addWidget(refusal_);
 

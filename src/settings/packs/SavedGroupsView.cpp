@@ -48,7 +48,7 @@ QWidget *row(const SavedGroupsModel::Row &pack, const AppIconCache *appIcons, QW
 SavedGroupsView::SavedGroupsView(SettingsContext &context, QWidget *parent)
     : QDialog(parent), context_(context), model_(new SavedGroupsModel(context.store, context.prompts, this))
 {
-    setWindowTitle(QStringLiteral("Saved Groups"));
+    setWindowTitle(QStringLiteral("Saved Packs"));
     setFixedSize(380, 420);
     setWindowModality(Qt::WindowModal);
 
@@ -57,7 +57,7 @@ SavedGroupsView::SavedGroupsView(SettingsContext &context, QWidget *parent)
     layout->setSpacing(0);
     auto *header = new QHBoxLayout;
     header->setContentsMargins(16, 16, 16, 16);
-    auto *title = new ToneLabel(Tone::label, QStringLiteral("Saved Groups"));
+    auto *title = new ToneLabel(Tone::label, QStringLiteral("Saved Packs"));
     QFont titleFont = title->font();
     titleFont.setPointSizeF(titleFont.pointSizeF() * 15.0 / 13.0);
     titleFont.setWeight(QFont::DemiBold);
@@ -102,7 +102,7 @@ void SavedGroupsView::rebuildRows()
         setSymbolIcon(remove, QStringLiteral("trash"), Tone::secondary);
         remove->setAutoRaise(true);
         remove->setFixedSize(28, 28);
-        remove->setToolTip(QStringLiteral("Delete this saved group"));
+        remove->setToolTip(QStringLiteral("Delete this saved pack"));
         remove->setAccessibleName(QStringLiteral("Delete ") + pack.name);
         connect(remove, &QToolButton::clicked, this, [this, id = pack.id] { model_->confirmDelete(id, this); });
         rows_->addWidget(row(pack, &context_.appIcons, remove));
