@@ -6,8 +6,10 @@
 #include "settings/general/GeneralSettingsView.h"
 #include "settings/general/HotkeyRecorderView.h"
 #include "settings/kit/ReplaceDefaultRing.h"
+#include "settings/kit/SegmentedControl.h"
 #include "ui/QtUiPrompts.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QKeyEvent>
@@ -82,6 +84,18 @@ void drawRefusalInWindow(test::SettingsHarness &harness)
     gallery::save(window, QStringLiteral("settings-window-refusing"));
 }
 
+// A segmented control with the keyboard on a segment that is not the chosen one.
+void drawSegmentFocus()
+{
+    SegmentedControl control({QStringLiteral("Auto"), QStringLiteral("Light"), QStringLiteral("Dark")});
+    control.setCurrentIndex(0);
+    control.resize(320, control.sizeHint().height());
+    control.show();
+    QApplication::setActiveWindow(&control);
+    control.findChildren<QAbstractButton *>().at(1)->setFocus(Qt::TabFocusReason);
+    gallery::save(control, QStringLiteral("segmented-focus"));
+}
+
 // The window over a file it could not read, on the General tab.
 void drawBanner()
 {
@@ -127,6 +141,7 @@ void drawGeneral()
     drawGeneralPage(harness.context());
     drawRecorder(harness);
     drawRefusalInWindow(harness);
+    drawSegmentFocus();
     drawBanner();
     drawAlerts(harness);
 }

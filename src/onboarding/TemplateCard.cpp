@@ -74,8 +74,9 @@ void TemplateCard::paintEvent(QPaintEvent *)
         painter.setBrush(Palette::selectedContentBackground(colours));
         painter.setPen(QPen(accent, 2));
         painter.drawRoundedRect(card, radius, radius);
-        QImage badge = SymbolCatalog::image(QStringLiteral("checkmark.circle.fill"),
-                                            int(badgeSide * devicePixelRatioF()), accent, SymbolCatalog::Weight::semibold);
+        const int pixels = int(badgeSide * devicePixelRatioF());
+        QImage badge = SymbolCatalog::image(QStringLiteral("checkmark.circle.fill"), pixels, accent,
+                                            SymbolCatalog::Weight::semibold);
         badge.setDevicePixelRatio(devicePixelRatioF());
         painter.drawImage(QPointF(width() - padding - badgeSide, padding), badge);
     } else {

@@ -51,7 +51,9 @@ void drawCheckMark(QPainter *painter, const QRectF &box, const QColor &ink, bool
     pen.setJoinStyle(Qt::RoundJoin);
     painter->setPen(pen);
     painter->setBrush(Qt::NoBrush);
-    const auto at = [&box](double x, double y) { return QPointF(box.left() + box.width() * x, box.top() + box.height() * y); };
+    const auto at = [&box](double x, double y) {
+        return QPointF(box.left() + box.width() * x, box.top() + box.height() * y);
+    };
     if (partly) {
         painter->drawLine(at(0.28, 0.5), at(0.72, 0.5));
         return;

@@ -1,11 +1,109 @@
+#include "SettingsHarness.h"
 #include "app/Theme.h"
+#include "ring/RingView.h"
+#include "settings/kit/RingPreviewView.h"
+#include "settings/kit/SegmentedControl.h"
 #include "settings/kit/SettingsLooks.h"
 #include "ui/Palette.h"
 
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPaintEngine>
+#include <QPainter>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
+#include <QVBoxLayout>
 
 using namespace vima;
+
+namespace {
+
+// Takes the colour of every line a widget draws (no fills, text or images):
+// the edges of a control, as its style paints them.
+class EdgeRecorder final : public QPaintDevice {
+public:
+    explicit EdgeRecorder(QSize size) : size_(size) {}
+    QPaintEngine *paintEngine() const override { return &engine_; }
+    const QList<QColor> &lines() const { return engine_.lines; }
+
+protected:
+    int metric(PaintDeviceMetric metric) const override
+    {
+        switch (metric) {
+        case PdmWidth: return size_.width();
+        case PdmHeight: return size_.height();
+        case PdmDepth: return 32;
+        case PdmDpiX:
+        case PdmDpiY:
+        case PdmPhysicalDpiX:
+        case PdmPhysicalDpiY: return 96;
+        case PdmDevicePixelRatio: return 1;
+        case PdmDevicePixelRatioScaled: return int(devicePixelRatioFScale());
+        default: return QPaintDevice::metric(metric);
+        }
+    }
+
+private:
+    class Engine final : public QPaintEngine {
+    public:
+        Engine() : QPaintEngine(AllFeatures) {}
+        bool begin(QPaintDevice *) override { return true; }
+        bool end() override { return true; }
+        Type type() const override { return User; }
+        void updateState(const QPaintEngineState &state) override
+        {
+            if (state.state() & DirtyPen)
+                pen_ = state.pen();
+        }
+        void drawPath(const QPainterPath &) override { take(); }
+        void drawPolygon(const QPointF *, int, PolygonDrawMode) override { take(); }
+        void drawRects(const QRectF *, int) override { take(); }
+        void drawLines(const QLineF *, int) override { take(); }
+        void drawEllipse(const QRectF &) override { take(); }
+        void drawTextItem(const QPointF &, const QTextItem &) override {}
+        void drawPixmap(const QRectF &, const QPixmap &, const QRectF &) override {}
+        void drawImage(const QRectF &, const QImage &, const QRectF &, Qt::ImageConversionFlags) override {}
+
+        QList<QColor> lines;
+
+    private:
+        void take()
+        {
+            if (pen_.style() != Qt::NoPen)
+                lines.append(pen_.color());
+        }
+        QPen pen_;
+    };
+
+    QSize size_;
+    mutable Engine engine_;
+};
+
+// The weakest contrast of `edge` against any background a control stands on or is filled with.
+double weakestContrast(const QColor &edge)
+{
+    double weakest = 21;
+    for (const QColor &background : Palette::textBackgrounds())
+        weakest = std::min(weakest, Palette::contrast(edge, background));
+    return weakest;
+}
+
+// The edge `widget` draws that stands out most, as its weakest contrast.
+double edgeContrast(QWidget &widget)
+{
+    EdgeRecorder recorder(widget.size());
+    QPainter painter(&recorder);
+    widget.render(&painter, {}, {}, QWidget::DrawChildren);
+    painter.end();
+    double best = 1;
+    for (const QColor &line : recorder.lines())
+        best = std::max(best, weakestContrast(line));
+    return best;
+}
+
+} // namespace
 
 class TestTheme : public QObject {
     Q_OBJECT
@@ -38,6 +136,43 @@ private Q_SLOTS:
         // The hierarchy survives the adjustment.
         QVERIFY(Palette::contrast(Palette::label(), Palette::windowBackground())
                 > Palette::contrast(Palette::tertiaryLabel(), Palette::windowBackground()));
+    }
+
+    void controlEdgesStandOut_data() { everyTextToneReads_data(); }
+
+    void controlEdgesStandOut()
+    {
+        QFETCH(AppTheme, theme);
+        applyTheme(AppTheme::light);
+        test::SettingsHarness harness;
+        QWidget window;
+        auto *layout = new QVBoxLayout(&window);
+        const QList<std::pair<const char *, QWidget *>> controls{
+            {"check box", new QCheckBox(QStringLiteral("Launch Tavelon at login"))},
+            {"radio button", new QRadioButton(QStringLiteral("Auto"))},
+            {"text field", new QLineEdit},
+            {"text area", new QPlainTextEdit},
+            {"bordered button", new QPushButton(QStringLiteral("Export…"))},
+            {"filled button", inkButton(QStringLiteral("Use This Ring"))},
+            {"segmented control", new SegmentedControl({QStringLiteral("Auto"), QStringLiteral("Light")})},
+        };
+        for (const auto &[name, control] : controls)
+            layout->addWidget(control);
+        RingPreviewView preview(harness.context());
+        window.show();
+        // Built under one theme, drawn under another.
+        applyTheme(AppTheme::dark);
+        applyTheme(theme);
+        QCoreApplication::processEvents();
+        for (const auto &[name, control] : controls) {
+            const double contrast = edgeContrast(*control);
+            QVERIFY2(contrast >= Palette::minimumBoundaryContrast,
+                     qPrintable(QStringLiteral("%1: %2:1").arg(QLatin1String(name)).arg(contrast, 0, 'f', 2)));
+        }
+        // An empty slot of the preview, on the preview's card.
+        const RingStyle &slots = preview.ringView().style();
+        for (const QColor &edge : {slots.emptyBorder, slots.emptyPlus})
+            QVERIFY(Palette::contrast(edge, Palette::underPageBackground()) >= Palette::minimumBoundaryContrast);
     }
 
     void widgetsFollowALiveSwitch()

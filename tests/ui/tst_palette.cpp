@@ -38,8 +38,8 @@ private Q_SLOTS:
         const QList<Colour> colours{&Palette::windowBackground, &Palette::underPageBackground,
                                     &Palette::controlBackground, &Palette::selectedContentBackground,
                                     &Palette::label, &Palette::secondaryLabel, &Palette::tertiaryLabel,
-                                    &Palette::separator, &Palette::grid, &Palette::red, &Palette::orange,
-                                    &Palette::green};
+                                    &Palette::separator, &Palette::grid, &Palette::controlBoundary,
+                                    &Palette::red, &Palette::orange, &Palette::green};
         for (const Colour colour : colours)
             QVERIFY(colour(light) != colour(dark));
         QVERIFY(Palette::label(dark).lightness() > Palette::label(light).lightness());
