@@ -99,6 +99,16 @@ void ControlStyle::drawPrimitive(PrimitiveElement element, const QStyleOption *o
     QProxyStyle::drawPrimitive(element, option, painter, widget);
 }
 
+void ControlStyle::drawComplexControl(ComplexControl control, const QStyleOptionComplex *option, QPainter *painter,
+                                      const QWidget *widget) const
+{
+    QProxyStyle::drawComplexControl(control, option, painter, widget);
+    // A number field is a text field with arrows: the same edge over the platform's.
+    if (const auto *box = qstyleoption_cast<const QStyleOptionSpinBox *>(option);
+        control == CC_SpinBox && box && box->frame)
+        drawField(option, painter);
+}
+
 void ControlStyle::drawIndicator(PrimitiveElement element, const QStyleOption *option, QPainter *painter) const
 {
     const QPalette &colours = option->palette;

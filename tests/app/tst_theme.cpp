@@ -13,6 +13,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTest>
 #include <QVBoxLayout>
 
@@ -152,6 +153,7 @@ private Q_SLOTS:
             {"radio button", new QRadioButton(QStringLiteral("Auto"))},
             {"text field", new QLineEdit},
             {"text area", new QPlainTextEdit},
+            {"number field", new QSpinBox},
             {"bordered button", new QPushButton(QStringLiteral("Export…"))},
             {"filled button", inkButton(QStringLiteral("Use This Ring"))},
             {"segmented control", new SegmentedControl({QStringLiteral("Auto"), QStringLiteral("Light")})},

@@ -119,7 +119,6 @@ QWidget *ActionLibraryView::makeSearchBar()
     layout->setSpacing(6);
     layout->addWidget(new SymbolIcon(QStringLiteral("magnifyingglass"), Tone::secondary, 14));
     search_ = searchField(QStringLiteral("librarySearch"), QStringLiteral("Search actions"));
-    search_->setFrame(false);
     connect(search_, &QLineEdit::textChanged, model_, &ActionLibraryModel::setQuery);
     layout->addWidget(search_, 1);
     return bar;

@@ -119,7 +119,6 @@ QWidget *PackBuilderView::makeLeftColumn()
     name_->setObjectName(QStringLiteral("packName"));
     name_->setPlaceholderText(QStringLiteral("Name the pack"));
     name_->setAccessibleName(QStringLiteral("Name the pack"));
-    name_->setFrame(false);
     name_->setFont(serif(name_->font(), 1.55));
     connect(name_, &QLineEdit::textChanged, model_, &PackBuilderModel::setName);
     nameRow->addWidget(name_, 1);

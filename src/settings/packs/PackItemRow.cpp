@@ -68,7 +68,6 @@ PackItemRow::PackItemRow(SettingsContext &context, PackBuilderModel &model, cons
     icon_->setFixedSize(20, 20);
     main->addWidget(icon_);
     title_ = new QLineEdit;
-    title_->setFrame(false);
     title_->setAccessibleName(QStringLiteral("Title"));
     connect(title_, &QLineEdit::textChanged, this, [this](const QString &text) { model_.setItemTitle(itemID_, text); });
     main->addWidget(title_, 1);
