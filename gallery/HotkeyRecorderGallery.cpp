@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QThread>
+#include <algorithm>
 
 using namespace vima;
 
@@ -49,8 +50,10 @@ void drawHotkeyRecorder()
     QCoreApplication::sendEvent(&view, &altUp);
     press(view, Qt::Key_F13, Qt::NoModifier);
     letTheFadeEnd();
+    if (view.model()->refusal().isEmpty())
+        qWarning("The recorder took F13 alone: its refusing picture shows no refusal");
     // As a window gives it: the height it asks for with the refusal shown.
-    view.resize(view.width(), view.heightForWidth(view.width()));
+    view.resize(view.width(), std::max(view.minimumHeight(), view.heightForWidth(view.width())));
     gallery::save(view, QStringLiteral("hotkey-recorder-refusing"));
 
     press(view, Qt::Key_Escape, Qt::NoModifier);

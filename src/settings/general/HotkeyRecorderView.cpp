@@ -19,7 +19,7 @@
 
 namespace vima {
 
-// While recording, a rounded border in the grid colour inside its edge.
+// While recording, a rounded border two pixels wide inside its edge.
 class RecorderButton final : public QPushButton {
 public:
     RecorderButton()
@@ -47,7 +47,7 @@ protected:
             return;
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(QPen(Palette::grid(), 2));
+        painter.setPen(QPen(Palette::controlBoundary(), 2)); // over the edge: as visible as the edge
         painter.setBrush(Qt::NoBrush);
         painter.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 6, 6);
     }
