@@ -10,6 +10,8 @@
 
 #include <QFormLayout>
 #include <QTest>
+#include <limits>
+#include <optional>
 
 using namespace vima;
 using namespace vima::test;
