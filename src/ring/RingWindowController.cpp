@@ -131,6 +131,10 @@ void RingWindowController::makePanel()
         if (self && self->isVisible_)
             self->viewModel_->cancel();
     };
+    services_.keyboard.onEarlyKey = [self](const KeyboardGrab::KeyPress &key) {
+        if (self)
+            self->earlyKeyPressed(key);
+    };
 }
 
 // Frames of the first ring's appear animation drawn off screen, so that the
@@ -349,6 +353,14 @@ bool RingWindowController::handleKeyDown(const VirtualKeyEvent &event)
         return true;
     }
     return viewModel_->handleKey(event.keyCode, event.characters, event.modifierFlags & HotkeySpec::modifierMask);
+}
+
+// Typed right after the hotkey, before the panel had the keyboard: the ring's
+// all the same.
+void RingWindowController::earlyKeyPressed(const KeyboardGrab::KeyPress &key)
+{
+    if (key.keyCode <= 0xFFFF)
+        handleKeyDown(VirtualKeyEvent{quint16(key.keyCode), key.characters, key.modifierFlags});
 }
 
 void RingWindowController::handleKeyUp(const VirtualKeyEvent &event)

@@ -3,6 +3,7 @@
 #include "async/Scheduler.h"
 #include "model/RingItem.h"
 #include "model/VimaConfig.h"
+#include "platform/KeyboardGrab.h"
 #include "ring/ContextApp.h"
 #include "ring/RingViewModel.h"
 
@@ -24,7 +25,6 @@ class AppIconCache;
 class ApplicationCatalog;
 class ConfigStore;
 class HapticFeedback;
-class KeyboardGrab;
 class PointerGrab;
 class RingPanel;
 class ScreenBackdrop;
@@ -99,6 +99,7 @@ private:
     void recentre(qsizetype depth);
     void installMonitors();
     void removeMonitors();
+    void earlyKeyPressed(const KeyboardGrab::KeyPress &key);
     void keyPressed(QKeyEvent *event);
     void keyReleased(QKeyEvent *event);
     void wheel(QWheelEvent *event);

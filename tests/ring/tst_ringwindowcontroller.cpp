@@ -216,6 +216,37 @@ private Q_SLOTS:
         QVERIFY(f.activated.isEmpty());
     }
 
+    // Typed right after the hotkey, while the keyboard grab is still on its way
+    // to the panel: the platform reports the key, and the ring takes it.
+    void keyTypedBeforeThePanelHasTheKeyboard_data()
+    {
+        QTest::addColumn<bool>("shown");
+        QTest::addColumn<quint32>("keyCode");
+        QTest::addColumn<QString>("characters");
+        QTest::addColumn<QStringList>("activated"); // titles; empty for a dismissal
+        QTest::newRow("slot number, Alt still held") << true << 18u << "1" << QStringList{"Item 0"};
+        QTest::newRow("Escape dismisses") << true << 53u << QString() << QStringList{QString()};
+        QTest::newRow("no ring open") << false << 18u << "1" << QStringList();
+    }
+    void keyTypedBeforeThePanelHasTheKeyboard()
+    {
+        QFETCH(bool, shown);
+        QFETCH(quint32, keyCode);
+        QFETCH(QString, characters);
+        QFETCH(QStringList, activated);
+        Fixture f;
+        if (shown)
+            f.controller->show(std::nullopt, true);
+        QVERIFY(f.keyboard.onEarlyKey);
+        f.keyboard.onEarlyKey({keyCode, characters.isEmpty() ? std::nullopt : std::optional(characters),
+                               HotkeySpec::option});
+        QStringList titles;
+        for (const auto &item : std::as_const(f.activated))
+            titles.append(item ? item->title : QString());
+        QCOMPARE(titles, activated);
+        QVERIFY(!f.controller->isVisible());
+    }
+
     void releaseOverPackOpensItAndBecomesSticky()
     {
         Fixture f;

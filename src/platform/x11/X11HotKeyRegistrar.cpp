@@ -196,7 +196,7 @@ bool X11HotKeyRegistrar::nativeEventFilter(const QByteArray &eventType, void *me
     const uint8_t type = event->response_type & 0x7f;
     if (type == XCB_KEY_PRESS) {
         const auto *press = reinterpret_cast<const xcb_key_press_event_t *>(event);
-        const bool handled = keyPressed(press);
+        const bool handled = keyPressed(press) || passEarlyKey(press);
         thaw(press);
         return handled;
     }
@@ -247,6 +247,53 @@ bool X11HotKeyRegistrar::keyPressed(const xcb_key_press_event_t *event)
         dispatch({grab.id, HotKeyEvent::pressed, x11::toLogical({event->root_x, event->root_y})});
     }
     return ours;
+}
+
+bool X11HotKeyRegistrar::passEarlyKey(const xcb_key_press_event_t *event)
+{
+    // Our keyboard grab starts on the root window, where Qt gives keys to no
+    // window: a key typed right after the hot key would be lost.
+    if (!keyboard_ || !keyboard_->holdsKeyboard() || event->event != root_)
+        return false;
+    const auto code = x11::keyCode(event->detail);
+    if (!code || x11::modifierKeyFlag(*code))
+        return false;
+    // Queued like the hot key's own press, so that the window it opens is up first.
+    QMetaObject::invokeMethod(
+        &context_,
+        [this, key = KeyboardGrab::KeyPress{*code, charactersOf(event), x11::modifierFlags(event->state)}] {
+            if (keyboard_->onEarlyKey)
+                keyboard_->onEarlyKey(key);
+        },
+        Qt::QueuedConnection);
+    return true;
+}
+
+// What the key types with Shift, the locks and the layout's group, but not
+// Control, Alt or Super: the characters ignoring modifiers.
+std::optional<QString> X11HotKeyRegistrar::charactersOf(const xcb_key_press_event_t *event) const
+{
+    xkb_keymap *map = keymap();
+    if (!map)
+        return std::nullopt;
+    static constexpr const char *coreNames[] = {"Shift", "Lock", "Control", "Mod1", "Mod2", "Mod3", "Mod4", "Mod5"};
+    constexpr uint16_t ignored = XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1 | XCB_MOD_MASK_4;
+    xkb_mod_mask_t mods = 0;
+    for (int bit = 0; bit < 8; ++bit) {
+        const xkb_mod_index_t index = xkb_keymap_mod_get_index(map, coreNames[bit]);
+        if ((event->state & ~ignored & (1 << bit)) && index != XKB_MOD_INVALID)
+            mods |= xkb_mod_mask_t(1) << index;
+    }
+    std::unique_ptr<xkb_state, void (*)(xkb_state *)> state(xkb_state_new(map), &xkb_state_unref);
+    if (!state)
+        return std::nullopt;
+    // The group travels in bits 13 and 14 of the core state.
+    xkb_state_update_mask(state.get(), mods, 0, 0, 0, 0, (event->state >> 13) & 3);
+    char text[16] = {};
+    if (xkb_state_key_get_utf8(state.get(), event->detail, text, sizeof text) <= 0)
+        return std::nullopt;
+    const QString typed = QString::fromUtf8(text);
+    return typed.at(0).isPrint() ? std::optional<QString>(typed) : std::nullopt;
 }
 
 bool X11HotKeyRegistrar::keyReleased(const xcb_key_release_event_t *event)

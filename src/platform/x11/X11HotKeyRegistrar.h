@@ -58,6 +58,8 @@ private:
     uint16_t lockMasks() const;
     bool keyPressed(const xcb_key_press_event_t *event);
     bool keyReleased(const xcb_key_release_event_t *event);
+    bool passEarlyKey(const xcb_key_press_event_t *event);
+    std::optional<QString> charactersOf(const xcb_key_press_event_t *event) const;
     void thaw(const xcb_key_press_event_t *event);
     bool isHeld(xcb_keycode_t keycode) const;
     bool isRepeatAfterRelease(const xcb_key_press_event_t *event) const;

@@ -22,6 +22,9 @@ public:
     // `endHold` once the handlers have run, unless the ring took the keyboard.
     void hold();
     void endHold();
+    // Whether keys now come to us, addressed to the root window (a hold, or a
+    // grab not yet moved to its window) or to the window.
+    bool holdsKeyboard() const { return holding_ || grabbed_; }
 
 private:
     bool grabOn(quint32 window);
