@@ -35,7 +35,7 @@ public:
     QAccessible::State state() const override
     {
         QAccessible::State state;
-        state.invisible = !isValid();
+        state.invisible = !isValid() || !isShown();
         state.selectable = element_ != RingAccessible::centre;
         state.selected = view_ && element_ != RingAccessible::centre
                          && view_->viewModel().highlightedSlot() == element_;
@@ -78,11 +78,11 @@ public:
         return type == QAccessible::ActionInterface ? static_cast<QAccessibleActionInterface *>(this) : nullptr;
     }
 
-    QStringList actionNames() const override { return {pressAction()}; }
+    QStringList actionNames() const override { return isShown() ? QStringList{pressAction()} : QStringList(); }
     QStringList keyBindingsForAction(const QString &) const override { return {}; }
     void doAction(const QString &name) override
     {
-        if (!view_ || name != pressAction())
+        if (!isShown() || name != pressAction())
             return;
         if (element_ == RingAccessible::centre)
             view_->pressCentre();
@@ -91,6 +91,8 @@ public:
     }
 
 private:
+    // A ring that is hidden, or fading out, offers nothing to find or press.
+    bool isShown() const { return view_ && view_->isVisible() && view_->viewModel().isPresented(); }
     QAccessibleInterface *parentInterface() const
     {
         return view_ ? QAccessible::queryAccessibleInterface(view_.data()) : nullptr;

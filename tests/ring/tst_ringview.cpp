@@ -337,6 +337,7 @@ private Q_SLOTS:
         Harness h;
         h.root.items[1].title.clear(); // a filled slot without a title
         h.model->setStack({h.root});
+        h.view->show();
         QAccessibleInterface *ring = QAccessible::queryAccessibleInterface(h.view.get());
         QVERIFY(ring);
         QCOMPARE(ring->childCount(), 9); // 8 tiles and the centre
@@ -357,6 +358,34 @@ private Q_SLOTS:
         QCOMPARE(ring->child(5)->text(QAccessible::Name), QStringLiteral("Back"));
         ring->child(5)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
         QCOMPARE(h.model->stack().size(), 1);
+    }
+
+    // An automation client finds nothing to press on a ring that is not on screen.
+    void hiddenRingOffersNothingToAssistiveTechnologies_data()
+    {
+        QTest::addColumn<bool>("windowShown");
+        QTest::addColumn<bool>("presented");
+        QTest::newRow("on screen") << true << true;
+        QTest::newRow("fading out") << true << false;
+        QTest::newRow("window hidden") << false << true;
+    }
+    void hiddenRingOffersNothingToAssistiveTechnologies()
+    {
+        QFETCH(bool, windowShown);
+        QFETCH(bool, presented);
+        Harness h;
+        h.view->setVisible(windowShown);
+        h.model->setPresented(presented);
+        const bool onScreen = windowShown && presented;
+        QAccessibleInterface *ring = QAccessible::queryAccessibleInterface(h.view.get());
+        for (int i = 0; i < ring->childCount(); ++i) {
+            QAccessibleInterface *element = ring->child(i);
+            QCOMPARE(element->state().invisible, !onScreen);
+            QCOMPARE(element->actionInterface()->actionNames().isEmpty(), !onScreen);
+        }
+        ring->child(2)->actionInterface()->doAction(QAccessibleActionInterface::pressAction()); // Translate
+        ring->child(ring->childCount() - 1)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(h.activated.size(), onScreen ? 2 : 0); // the item, then the dismissal
     }
 
     void aTitleOfAnyLengthCostsWhatAShortOneDoes_data()
