@@ -3,6 +3,7 @@
 // with the clipboard given back exactly as it was; and a shell item's output
 // in the result panel.
 #include "../support/Await.h"
+#include "BuildFolder.h"
 #include "SupportProgram.h"
 #include "TextTargetClient.h"
 #include "actions/AIRoad.h"
@@ -278,7 +279,7 @@ private Q_SLOTS:
         const QRect screen = panel->screen()->geometry();
         QVERIFY(screen.contains(panel->frameGeometry()));
         QTest::qWait(200); // let the window manager and the server draw it before the picture
-        const QString file = qEnvironmentVariable("VIMA_BUILD_DIR") + QStringLiteral("/actions-shell-result.png");
+        const QString file = buildFolder() + QStringLiteral("/actions-shell-result.png");
         QVERIFY(panel->screen()->grabWindow(0).save(file));
 
         // The panel has the keyboard: Escape closes it.

@@ -1,5 +1,6 @@
 #include "RingGestures.h"
 
+#include "BuildFolder.h"
 #include "SupportProgram.h"
 
 #include <QDir>
@@ -143,7 +144,7 @@ qint64 activeWindowPid()
 
 void saveScreenshot(const QString &name)
 {
-    const QString dir = qEnvironmentVariable("VIMA_BUILD_DIR") + QStringLiteral("/screenshots");
+    const QString dir = buildFolder() + QStringLiteral("/screenshots");
     QDir().mkpath(dir);
     QGuiApplication::primaryScreen()->grabWindow(0).save(dir + QLatin1Char('/') + name);
 }

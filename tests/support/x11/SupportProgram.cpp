@@ -1,11 +1,13 @@
 #include "SupportProgram.h"
 
+#include "BuildFolder.h"
+
 #include <QDeadlineTimer>
 #include <QTest>
 
 SupportProgram::SupportProgram(const QString &name, const QStringList &arguments)
 {
-    const QString dir = qEnvironmentVariable("VIMA_BUILD_DIR") + QStringLiteral("/tests/support/x11/");
+    const QString dir = buildFolder() + QStringLiteral("/tests/support/x11/");
     process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process_.start(dir + name, arguments);
     process_.waitForStarted();
