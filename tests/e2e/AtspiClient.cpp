@@ -12,6 +12,7 @@ const QString accessibleInterface = QStringLiteral("org.a11y.atspi.Accessible");
 // Bits of the first word of an AT-SPI state set.
 constexpr quint32 checkedState = 1u << 4;
 constexpr quint32 showingState = 1u << 25;
+constexpr quint32 visibleState = 1u << 30;
 
 QDBusConnection connectToAccessibilityBus()
 {
@@ -79,6 +80,8 @@ quint32 AtspiClient::stateBits(const Node &node, int word) const
 
 bool AtspiClient::isShowing(const Node &node) const { return stateBits(node, 0) & showingState; }
 
+bool AtspiClient::isVisible(const Node &node) const { return stateBits(node, 0) & visibleState; }
+
 bool AtspiClient::isChecked(const Node &node) const { return stateBits(node, 0) & checkedState; }
 
 AtspiClient::Node AtspiClient::application(const QString &wanted) const
@@ -102,6 +105,17 @@ AtspiClient::Node AtspiClient::find(const Node &root, const std::function<bool(c
             return inner;
     }
     return {};
+}
+
+QList<AtspiClient::Node> AtspiClient::findAll(const Node &root, const std::function<bool(const Node &)> &matches) const
+{
+    QList<Node> found;
+    for (const Node &child : children(root)) {
+        if (matches(child))
+            found.append(child);
+        found += findAll(child, matches);
+    }
+    return found;
 }
 
 AtspiClient::Node AtspiClient::find(const Node &root, const QString &wantedRole, const QString &wantedName) const

@@ -27,11 +27,14 @@ public:
     QString name(const Node &node) const;
     QString role(const Node &node) const;
     bool isShowing(const Node &node) const;
+    bool isVisible(const Node &node) const;
     bool isChecked(const Node &node) const;
 
     // The first showing object under `root`, depth first, with the role and name given.
     Node find(const Node &root, const QString &role, const QString &name) const;
     Node find(const Node &root, const std::function<bool(const Node &)> &matches) const;
+    // Every object under `root` that matches, showing or not.
+    QList<Node> findAll(const Node &root, const std::function<bool(const Node &)> &matches) const;
 
     // Runs the action called `action` ("Press", "Toggle"); false when the object has none.
     bool doAction(const Node &node, const QString &action) const;

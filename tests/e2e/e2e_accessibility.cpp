@@ -3,10 +3,12 @@
 #include "AtspiClient.h"
 #include "RingGestures.h"
 
+#include "model/ItemAction.h"
 #include "model/RingTemplate.h"
 #include "model/VimaConfig.h"
 #include "store/ConfigStore.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTest>
 
@@ -22,6 +24,19 @@ VimaConfig saved()
 {
     QFile file(configPath());
     return file.open(QIODevice::ReadOnly) ? ConfigStore::decode(file.readAll()) : VimaConfig();
+}
+
+// One ring whose "Translate" slot leaves a marker when it runs.
+QByteArray translateRing()
+{
+    const QString script = QStringLiteral("touch \"$HOME/translated\"");
+    Ring page{QUuid::createUuid(), QStringLiteral("Test"), std::nullopt, false, std::nullopt, {}};
+    page.items.append(RingItem{QUuid::createUuid(), QStringLiteral("Translate"),
+                               IconSpec::symbol(QStringLiteral("character.bubble")), 2,
+                               ItemAction{ShellPayload{script, QStringLiteral("/bin/sh"), false}}});
+    VimaConfig config;
+    config.rings = {page};
+    return ConfigStore::encode(config);
 }
 
 QStringList primaryTitles(const Ring &ring)
@@ -146,6 +161,43 @@ private Q_SLOTS:
         QTRY_VERIFY(atspi.isChecked(openAI));
         QVERIFY(!atspi.isChecked(local));
         QVERIFY(opener.terminate());
+    }
+
+    // A ring that is not on screen exposes nothing showing or visible, and
+    // nothing an automation client could press.
+    void hiddenRingExposesNothing()
+    {
+        QDir().mkpath(configFolder());
+        QFile file(configPath());
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(translateRing());
+        file.close();
+        AgentProcess agent;
+        QVERIFY(agent.start());
+        AtspiClient atspi;
+        Node app;
+        QTRY_VERIFY(!(app = atspi.application(QStringLiteral("tavelon"))).isNull());
+        const auto named = [&](const Node &node) { return atspi.name(node) == QStringLiteral("Translate"); };
+
+        movePointer(summonPoint);
+        pressHotkey();
+        releaseHotkey();
+        QTRY_VERIFY(ringVisible());
+        QTRY_VERIFY(!atspi.find(app, QStringLiteral("push button"), QStringLiteral("Translate")).isNull());
+        xdotool({QStringLiteral("key"), QStringLiteral("Escape")});
+        QTRY_VERIFY(!ringVisible());
+
+        // The slot stays in the tree, as hidden as its window.
+        const QList<Node> slots = atspi.findAll(app, named);
+        QVERIFY(!slots.isEmpty());
+        for (const Node &slot : slots) {
+            QVERIFY(!atspi.isShowing(slot));
+            QVERIFY(!atspi.isVisible(slot));
+            QVERIFY(!atspi.doAction(slot, QStringLiteral("Press")));
+        }
+        QTest::qWait(300); // a press that did run would have left its marker by now
+        QVERIFY(!QFile::exists(markerPath(QStringLiteral("translated"))));
+        QVERIFY(agent.terminate());
     }
 };
 
