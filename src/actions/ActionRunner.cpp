@@ -117,7 +117,7 @@ QCoro::Task<void> ActionRunner::runShell(const ShellPayload &payload, const Ring
                                          const Target &target, const ActionRun &run)
 {
     const BusyText busy(run, QStringLiteral("Running %1…").arg(item.title));
-    const QString output = co_await scripts_.runShell(payload.script, payload.shell);
+    const QString output = co_await scripts_.runShell(payload.script, payload.shell, run.token());
     if (payload.showOutput) {
         run.present({item.title, orPlaceholder(output, QStringLiteral("(no output)")),
                      ActionOutcome::Style::success, target, std::nullopt, std::nullopt, false});

@@ -3,13 +3,14 @@
 #include "actions/ActionError.h"
 #include "actions/BoundedOutput.h"
 #include "actions/Logging.h"
+#include "actions/ProcessGroup.h"
 #include "async/ProcessWait.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QProcess>
+#include <QPointer>
+#include <QScopeGuard>
 #include <QUrl>
-#include <memory>
 
 namespace vima {
 namespace {
@@ -41,11 +42,14 @@ bool isExecutableFile(const QString &path)
 
 } // namespace
 
-ScriptRunner::ScriptRunner(const ApplicationCatalog &catalog, ApplicationLauncher &launcher,
-                           DesktopOpener &opener, AppleScriptEngine &appleScript)
-    : catalog_(catalog), launcher_(launcher), opener_(opener), appleScript_(appleScript)
+ScriptRunner::ScriptRunner(const ApplicationCatalog &catalog, ApplicationLauncher &launcher, DesktopOpener &opener,
+                           AppleScriptEngine &appleScript, Scheduler &scheduler)
+    : catalog_(catalog), launcher_(launcher), opener_(opener), appleScript_(appleScript), scheduler_(scheduler)
 {
 }
+
+// The groups go with `groups_`, each ended as it is destroyed.
+ScriptRunner::~ScriptRunner() = default;
 
 QCoro::Task<void> ScriptRunner::launchApp(std::optional<QString> bundleID, std::optional<QString> path)
 {
@@ -93,7 +97,7 @@ std::optional<QString> ScriptRunner::resolveShell(const QString &shell)
     return std::nullopt;
 }
 
-QCoro::Task<QString> ScriptRunner::runShell(QString script, QString shell)
+QCoro::Task<QString> ScriptRunner::runShell(QString script, QString shell, CancellationToken token)
 {
     const QString trimmed = script.trimmed();
     if (trimmed.isEmpty())
@@ -106,34 +110,44 @@ QCoro::Task<QString> ScriptRunner::runShell(QString script, QString shell)
     if (*resolved != (shell.isEmpty() ? defaultShell : shell))
         qCInfo(lcScriptRunner, "%s is not installed; running with %s", qUtf8Printable(defaultShell),
                qUtf8Printable(*resolved));
-    co_return co_await runProcess(*resolved, trimmed);
+    co_return co_await runProcess(*resolved, trimmed, std::move(token));
 }
 
-QCoro::Task<QString> ScriptRunner::runProcess(QString shell, QString script)
+QCoro::Task<QString> ScriptRunner::runProcess(QString shell, QString script, CancellationToken token)
 {
+    token.throwIfCancelled();
     BoundedOutput output;
-    auto process = std::make_unique<QProcess>();
-    process->setProcessChannelMode(QProcess::MergedChannels);
-    process->setStandardInputFile(QProcess::nullDevice());
+    const QPointer<ProcessGroup> group = new ProcessGroup(scheduler_, &groups_);
+    const auto release = qScopeGuard([group] {
+        if (group)
+            group->release();
+    });
     // Read as it comes: a script that prints without end must not fill memory.
-    QObject::connect(process.get(), &QProcess::readyRead, process.get(),
-                     [&output, raw = process.get()] { output.append(raw->readAll()); });
-    process->start(shell, {QStringLiteral("-l"), QStringLiteral("-c"), script});
-    const bool started = co_await processStarted(*process);
+    group->onOutput = [&output](QByteArrayView chunk) { output.append(chunk); };
+    group->start(shell, {QStringLiteral("-l"), QStringLiteral("-c"), script});
+    const auto ending = token.onCancel([group] {
+        if (group)
+            group->end();
+    });
+    const auto forget = qScopeGuard([token, ending] { token.removeCallback(ending); });
+    const bool started = co_await processStarted(group->process());
+    token.throwIfCancelled();
     if (!started)
-        throw ActionError::scriptFailed(process->errorString());
+        throw ActionError::scriptFailed(group->process().errorString());
     // Ends when the shell exits, even while a child it left in the background
     // still holds the output pipe.
-    co_await processFinished(*process);
-    output.append(process->readAll());
+    co_await processFinished(group->process());
+    token.throwIfCancelled();
+    group->drain();
     // Invalid UTF-8 is decoded with replacement characters rather than dropped.
     const QString text = output.text();
-    if (process->exitStatus() == QProcess::NormalExit && process->exitCode() == 0)
+    const QProcess &process = group->process();
+    if (process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0)
         co_return text;
     const QString trimmed = text.trimmed();
     if (!trimmed.isEmpty())
         throw ActionError::scriptFailed(trimmed);
-    throw ActionError::scriptFailed(QStringLiteral("Exited with status %1.").arg(process->exitCode()));
+    throw ActionError::scriptFailed(QStringLiteral("Exited with status %1.").arg(process.exitCode()));
 }
 
 QString ScriptRunner::runAppleScript(const QString &source)

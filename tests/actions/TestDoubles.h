@@ -4,6 +4,8 @@
 #include "model/RingItem.h"
 
 #include <QCoroTask>
+#include <QDir>
+#include <QFile>
 #include <QUuid>
 #include <exception>
 #include <memory>
@@ -56,6 +58,30 @@ inline std::shared_ptr<Recorded<bool>> start(QCoro::Task<void> task)
         co_await std::move(task);
         co_return true;
     }(std::move(task)));
+}
+
+// How many processes of the process group are alive (a zombie has ended).
+inline int livingProcessesOfGroup(qint64 group)
+{
+    int living = 0;
+    for (const QString &pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray line = stat.readAll();
+        // After the command name's closing parenthesis: state, parent, group.
+        const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() > 2 && fields.at(2).toLongLong() == group && fields.at(0) != "Z")
+            ++living;
+    }
+    return living;
+}
+
+// The number a script wrote to `path` (its shell's pid, also its group), or 0.
+inline qint64 numberIn(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll().trimmed().toLongLong() : 0;
 }
 
 inline RingItem item(const QString &title, ItemAction action)

@@ -271,17 +271,32 @@ private Q_SLOTS:
                                       QStringLiteral("present Second"), none, QStringLiteral("present Second")}));
     }
 
-    void cancelledShellRunDropsItsOutput()
+    void cancelAndReplacementEndTheScript_data()
     {
+        QTest::addColumn<bool>("replaced");
+        QTest::newRow("cancelled") << false;
+        QTest::newRow("replaced by a new pick") << true;
+    }
+
+    void cancelAndReplacementEndTheScript()
+    {
+        QFETCH(bool, replaced);
         QTemporaryDir dir;
+        const QString pid = dir.filePath(QStringLiteral("pid"));
         const QString marker = dir.filePath(QStringLiteral("done"));
-        run(test::shellItem(QStringLiteral("Slow"), QStringLiteral("sleep 0.2; touch '%1'; echo slow").arg(marker)));
-        runner->cancel();
-        QTRY_VERIFY(QFileInfo::exists(marker));
-        // A later run's outcome arrives after the cancelled shell has exited.
-        run(test::shellItem(QStringLiteral("Later"), QStringLiteral("sleep 0.2; echo later")));
-        QTRY_COMPARE(outcomes.size(), 1);
-        QCOMPARE(outcomes.first().title, QStringLiteral("Later"));
+        run(test::shellItem(QStringLiteral("Slow"),
+                            QStringLiteral("echo $$ > '%1'; sleep 100 & sleep 100; touch '%2'").arg(pid, marker)));
+        QTRY_VERIFY(test::numberIn(pid) > 0);
+        if (replaced)
+            run(test::shellItem(QStringLiteral("Later"), QStringLiteral("echo later")));
+        else
+            runner->cancel();
+        QTRY_COMPARE(test::livingProcessesOfGroup(test::numberIn(pid)), 0);
+        QVERIFY(!QFileInfo::exists(marker));
+        QTRY_COMPARE(runner->busyMessage(), std::nullopt);
+        QCOMPARE(outcomes.size(), replaced ? 1 : 0);
+        if (replaced)
+            QCOMPARE(outcomes.first().title, QStringLiteral("Later"));
     }
 
     void selectionFailuresCarryTheirButtons_data()

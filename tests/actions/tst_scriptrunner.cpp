@@ -1,6 +1,9 @@
 #include "TestDoubles.h"
 #include "actions/ActionError.h"
+#include "actions/ProcessGroup.h"
 #include "actions/ScriptRunner.h"
+#include "async/Cancelled.h"
+#include "async/FakeScheduler.h"
 #include "platform/PlatformError.h"
 #include "platform/fake/FakeAppleScriptEngine.h"
 #include "platform/fake/FakeApplicationCatalog.h"
@@ -29,6 +32,25 @@ QString failureOf(Work work)
         return e.description();
     }
     return QStringLiteral("<no failure>");
+}
+
+// Scripts that leave work behind when only their shell is stopped; `%1` is a
+// folder of their own. The shell writes its pid, the group's id, to "pid".
+void addStubbornScripts()
+{
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<bool>("ignoresTerm");
+    QTest::newRow("a forked child") << "sleep 100 & sleep 100" << false;
+    QTest::newRow("endless output") << "yes" << false;
+    QTest::newRow("TERM ignored") << "trap '' TERM; sleep 100 & sleep 100" << true;
+    // Ends by itself once nobody reads its output any more.
+    QTest::newRow("writer ignoring TERM and broken pipes")
+        << "trap '' TERM PIPE; while echo y; do :; done; touch '%1/unread'; sleep 100" << true;
+}
+
+QString withPidFile(const QString &script, const QString &folder)
+{
+    return QStringLiteral("echo $$ > '%1/pid'\n").arg(folder) + QString(script).replace(QStringLiteral("%1"), folder);
 }
 
 } // namespace
@@ -143,6 +165,49 @@ private Q_SLOTS:
         clock.start();
         QCOMPARE(shell(QStringLiteral("sleep 20 & echo started")), QStringLiteral("started\n"));
         QVERIFY2(clock.elapsed() < 15000, "waited for the background child");
+    }
+
+    void cancellingEndsEverythingTheScriptStarted_data() { addStubbornScripts(); }
+
+    void cancellingEndsEverythingTheScriptStarted()
+    {
+        QFETCH(QString, script);
+        QFETCH(bool, ignoresTerm);
+        QTemporaryDir dir;
+        FakeScheduler scheduler;
+        ScriptRunner stopping(catalog, launcher, opener, appleScript, scheduler);
+        CancellationToken token;
+        const auto run = test::start(stopping.runShell(withPidFile(script, dir.path()), QStringLiteral("/bin/sh"), token));
+        QTRY_VERIFY(test::numberIn(dir.filePath(QStringLiteral("pid"))) > 0);
+        const qint64 group = test::numberIn(dir.filePath(QStringLiteral("pid")));
+        QVERIFY(test::livingProcessesOfGroup(group) > 0);
+
+        token.cancel();
+        if (ignoresTerm) {
+            if (script.contains(QLatin1String("unread")))
+                QTRY_VERIFY(QFileInfo::exists(dir.filePath(QStringLiteral("unread"))));
+            QVERIFY(test::livingProcessesOfGroup(group) > 0);
+            scheduler.advance(ProcessGroup::grace);
+        }
+        QTRY_COMPARE(test::livingProcessesOfGroup(group), 0);
+        QTRY_VERIFY(run->done);
+        QVERIFY(run->threw<Cancelled>());
+    }
+
+    void quittingEndsARunningScript_data() { addStubbornScripts(); }
+
+    void quittingEndsARunningScript()
+    {
+        QFETCH(QString, script);
+        QTemporaryDir dir;
+        auto quitting = std::make_unique<ScriptRunner>(catalog, launcher, opener, appleScript);
+        const auto run = test::start(quitting->runShell(withPidFile(script, dir.path()), QStringLiteral("/bin/sh")));
+        QTRY_VERIFY(test::numberIn(dir.filePath(QStringLiteral("pid"))) > 0);
+        const qint64 group = test::numberIn(dir.filePath(QStringLiteral("pid")));
+        // No event loop runs after this: the runner goes with the application.
+        quitting.reset();
+        QTRY_COMPARE(test::livingProcessesOfGroup(group), 0);
+        QVERIFY(!run->done);
     }
 
     void openResolvesTargets_data()
