@@ -153,7 +153,11 @@ std::optional<QString> AIRoad::pasteRefusal(const QString &answer)
         return QStringLiteral("The answer is too long to paste (%L1 characters), so your selection was left as it was.")
             .arg(answer.size());
     const bool control = std::any_of(answer.cbegin(), answer.cend(), [](QChar c) {
-        return (c.unicode() < 0x20 && c != u'\n' && c != u'\t' && c != u'\r') || c.unicode() == 0x7f;
+        const char16_t u = c.unicode();
+        // C0 but tab and line breaks, DEL, C1, and the bidirectional
+        // overrides and isolates.
+        return (u < 0x20 && c != u'\n' && c != u'\t' && c != u'\r') || (u >= 0x7f && u <= 0x9f)
+               || (u >= 0x202a && u <= 0x202e) || (u >= 0x2066 && u <= 0x2069);
     });
     if (control)
         return QStringLiteral("The answer holds control characters, so your selection was left as it was.");

@@ -55,7 +55,8 @@ public:
     // Past this many characters an answer is shown, never pasted.
     static constexpr qsizetype largestPaste = 256 * 1024;
     // Why `answer` must not replace a selection: too long, or not plain text
-    // (control characters a terminal would act on); none when it may.
+    // (control characters a terminal would act on, or that show text in
+    // another order than it is); none when it may.
     static std::optional<QString> pasteRefusal(const QString &answer);
 
     ActionOutcome needsAccessibilityOutcome(const QString &title) const;

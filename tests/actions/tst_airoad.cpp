@@ -597,6 +597,10 @@ private Q_SLOTS:
             QStringLiteral("The answer holds control characters, so your selection was left as it was.");
         QTest::newRow("a NUL") << QStringLiteral("one") + QChar(0) + QStringLiteral("two") << control;
         QTest::newRow("a terminal escape") << QStringLiteral("ok\x1b[201~rm -rf ~") << control;
+        QTest::newRow("a C1 control") << QStringLiteral("ok") + QChar(0x9b) + QStringLiteral("201~") << control;
+        QTest::newRow("a bidirectional override") << QStringLiteral("abc") + QChar(0x202e) + QStringLiteral("fed") << control;
+        QTest::newRow("a bidirectional isolate") << QStringLiteral("a") + QChar(0x2067) + QStringLiteral("b") << control;
+        QTest::newRow("letters, dashes and marks") << QStringLiteral("caf\u00e9 \u2014 \u200f") << QString();
     }
 
     void onlyPlainTextOfASaneSizeIsPasted()
