@@ -101,17 +101,20 @@ QString colourPicker()
 
 QString plainTextClipboard()
 {
-    // Read to a file first: a clipboard with no text must not be emptied.
+    // Only text is stripped: an image or nothing stays as it is (xclip, as
+    // the owner of an image, answers any type with the image's bytes). Read to
+    // a file first: a failed read must not empty the clipboard.
     return ToolChoice::firstInstalled(
-               {{{QStringLiteral("xclip")}, {},
-                 QStringLiteral("t=$(mktemp) || exit 1\n"
-                                "xclip -selection clipboard -o -t UTF8_STRING >\"$t\" && "
-                                "xclip -selection clipboard -i \"$t\"")},
-                {{QStringLiteral("xsel")}, {},
-                 QStringLiteral("t=$(mktemp) || exit 1\n"
-                                "xsel -b -o >\"$t\" && xsel -b -i <\"$t\"")}},
-               ToolChoice::failWith(QStringLiteral("Strip Format needs xclip or xsel: install one of them.")))
-        + QStringLiteral("s=$?\nrm -f \"$t\"\nexit \"$s\"\n");
+        {{{QStringLiteral("xclip")}, {},
+          QStringLiteral("k=$(xclip -selection clipboard -o -t TARGETS 2>/dev/null |\n"
+                         "  grep -x -i -m 1 -e UTF8_STRING -e 'text/plain;charset=utf-8')\n"
+                         "[ -n \"$k\" ] || exit 0\n"
+                         "t=$(mktemp) || exit 1\n"
+                         "xclip -selection clipboard -o -t \"$k\" >\"$t\" && xclip -selection clipboard -i \"$t\"\n"
+                         "s=$?\n"
+                         "rm -f \"$t\"\n"
+                         "exit \"$s\"")}},
+        ToolChoice::failWith(QStringLiteral("Strip Format needs xclip: install xclip.")));
 }
 
 QString darkMode()

@@ -1,7 +1,7 @@
 // Reading and writing the selection of another application on a real X
 // server: PRIMARY for reading, Ctrl+C when that fails, Ctrl+V for writing,
 // with the clipboard given back exactly as it was; and a shell item's output
-// in the result panel.
+// in the result panel; Strip Format strips text and leaves anything else alone.
 #include "../support/Await.h"
 #include "BuildFolder.h"
 #include "SupportProgram.h"
@@ -15,6 +15,7 @@
 #include "actions/TextInjector.h"
 #include "ai/LLMService.h"
 #include "http/LoopbackHttpServer.h"
+#include "model/ActionPreset.h"
 #include "platform/PlatformError.h"
 #include "platform/fake/FakeApplicationCatalog.h"
 #include "platform/x11/UnavailableAppleScriptEngine.h"
@@ -30,6 +31,7 @@
 #include "platform/x11/XdgDesktopOpener.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QDeadlineTimer>
 #include <QImage>
 #include <QJsonArray>
@@ -286,6 +288,50 @@ private Q_SLOTS:
         QTRY_VERIFY(panel->isActiveWindow());
         QCOMPARE(runTool(QStringLiteral("xdotool"), {"key", "Escape"}).exitCode, 0);
         QTRY_VERIFY(!results.resultPanel());
+    }
+
+    void stripFormatStripsOnlyText_data()
+    {
+        QTest::addColumn<QByteArray>("owner"); // a command of the target, or "snip"
+        QTest::addColumn<QString>("stripped"); // the clipboard's one text after; empty: left as it was
+        QTest::newRow("a screenshot from Snip") << QByteArray("snip") << QString();
+        QTest::newRow("text beside an image") << QByteArray("copy-rich") << "copied earlier";
+        QTest::newRow("nothing") << QByteArray("clear-clipboard") << QString();
+    }
+
+    void stripFormatStripsOnlyText()
+    {
+        QFETCH(QByteArray, owner);
+        QFETCH(QString, stripped);
+        if (owner == "snip") {
+            QImage image(16, 8, QImage::Format_RGB32);
+            image.fill(Qt::blue);
+            QBuffer png;
+            QVERIFY(png.open(QIODevice::WriteOnly) && image.save(&png, "PNG"));
+            QCOMPARE(runTool(QStringLiteral("xclip"), {"-selection", "clipboard", "-t", "image/png", "-i"}, png.data())
+                         .exitCode,
+                     0);
+            QTRY_VERIFY(clipboardContents().contains(QStringLiteral("image/png")));
+        } else {
+            command(owner);
+        }
+        const auto before = clipboardContents();
+        FakeApplicationCatalog catalog;
+        XdgDesktopOpener opener;
+        XdgApplicationLauncher launcher(opener);
+        UnavailableAppleScriptEngine appleScript;
+        ScriptRunner scripts(catalog, launcher, opener, appleScript);
+        const auto preset = ActionPreset::presetWithID(QStringLiteral("system.paste-plain"));
+        QVERIFY(preset);
+        const auto &payload = std::get<ShellPayload>(preset->action.payload);
+        await(scripts.runShell(payload.script, payload.shell));
+        const auto after = clipboardContents();
+        if (stripped.isEmpty()) {
+            QCOMPARE(changesSince(before, after).join(u','), QString());
+        } else {
+            QCOMPARE(after.keys(), QStringList{QStringLiteral("UTF8_STRING")});
+            QCOMPARE(after.value(QStringLiteral("UTF8_STRING")), stripped.toUtf8());
+        }
     }
 
     void theAnswerLandsInTheWindowTheRingOpenedOver()
