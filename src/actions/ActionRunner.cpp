@@ -6,6 +6,7 @@
 #include "actions/SelectionError.h"
 #include "actions/TextFunctions.h"
 #include "async/Cancelled.h"
+#include "platform/MissingFileManager.h"
 
 namespace vima {
 namespace {
@@ -94,7 +95,7 @@ QCoro::Task<void> ActionRunner::perform(const RingItem &item, const Target &targ
         break;
     }
     case ItemAction::Kind::open:
-        co_await scripts_.open(std::get<OpenPayload>(item.action.payload).target);
+        co_await open(std::get<OpenPayload>(item.action.payload).target, item.title);
         break;
     case ItemAction::Kind::shell:
         co_await runShell(std::get<ShellPayload>(item.action.payload), item, target, run);
@@ -110,6 +111,16 @@ QCoro::Task<void> ActionRunner::perform(const RingItem &item, const Target &targ
     case ItemAction::Kind::openRing:
         qCCritical(lcActionRunner, "openRing reached ActionRunner; navigation should be handled by the ring");
         break;
+    }
+}
+
+QCoro::Task<void> ActionRunner::open(QString target, QString title)
+{
+    try {
+        co_await scripts_.open(target);
+    } catch (const MissingFileManager &) {
+        // Named as the other built-in actions name what they lack.
+        throw MissingFileManager(title);
     }
 }
 

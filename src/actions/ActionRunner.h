@@ -69,6 +69,7 @@ private:
     ActionRun begin();
     QCoro::Task<void> execute(QString title, ActionRun run, Work work);
     QCoro::Task<void> perform(const RingItem &item, const Target &target, const ActionRun &run);
+    QCoro::Task<void> open(QString target, QString title);
     QCoro::Task<void> runShell(const ShellPayload &payload, const RingItem &item, const Target &target,
                                const ActionRun &run);
     QCoro::Task<void> runAppleScript(const AppleScriptPayload &payload, const RingItem &item,

@@ -399,17 +399,10 @@ void ConfigStore::exportConfig(const QString &destination) const
     safe_file::writeAtomically(safe_file::writeTarget(destination), encode(config_));
 }
 
-void ConfigStore::revealInFinder()
+QCoro::Task<void> ConfigStore::revealInFinder()
 {
-    if (!opener_)
-        return;
-    [](DesktopOpener &opener, QString path) -> QCoro::Task<void> {
-        try {
-            co_await opener.reveal(path);
-        } catch (const PlatformError &error) {
-            qCWarning(lcStore, "Could not show config.json: %s", qUtf8Printable(error.description()));
-        }
-    }(*opener_, filePath());
+    if (opener_)
+        co_await opener_->reveal(filePath());
 }
 
 } // namespace vima

@@ -8,6 +8,7 @@
 #include "store/FileFingerprint.h"
 
 #include <QByteArray>
+#include <QCoroTask>
 #include <QList>
 #include <QObject>
 #include <QSet>
@@ -90,8 +91,9 @@ public:
     // changes nothing, reports through lastError and returns false.
     bool resetToDefaults();
     // Shows "config.json" selected in the file manager through the opener
-    // the composition root gave (nothing without one).
-    void revealInFinder();
+    // the composition root gave (nothing without one). Throws PlatformError
+    // when nothing could show it.
+    QCoro::Task<void> revealInFinder();
     void setDesktopOpener(DesktopOpener *opener) { opener_ = opener; }
 
     // The folder that holds "config.json" (the XDG config home's "Vima").

@@ -68,6 +68,7 @@ private Q_SLOTS:
         outcomes.clear();
         events.clear();
         appleScript = {};
+        opener = {};
         runner = std::make_unique<ActionRunner>(scripts);
         runner->present = [this](const ActionOutcome &outcome) {
             outcomes.append(outcome);
@@ -122,6 +123,9 @@ private Q_SLOTS:
         QTest::newRow("AppleScript on Linux")
             << test::item(QStringLiteral("Fail"), {AppleScriptPayload{QStringLiteral("beep"), true}})
             << "AppleScript isn't available on this system." << QStringList{shellBusy, none};
+        QTest::newRow("a folder without a file manager")
+            << test::item(QStringLiteral("Fail"), {OpenPayload{QStringLiteral("~")}})
+            << "Fail needs a file manager: install nautilus, thunar, pcmanfm or dolphin." << QStringList{};
         QTest::newRow("AI without its road")
             << aiItem(QStringLiteral("Fail")) << "AI actions aren't available in this build."
             << QStringList{};
@@ -134,6 +138,7 @@ private Q_SLOTS:
         QFETCH(QStringList, busy);
         appleScript.result = {AppleScriptEngine::Result::Status::failed,
                               QStringLiteral("AppleScript isn't available on this system.")};
+        opener.noFileManager = true;
         QTest::ignoreMessage(QtCriticalMsg, QRegularExpression(QStringLiteral("failed")));
         run(item);
         QTRY_COMPARE(outcomes.size(), 1);

@@ -50,24 +50,33 @@ class TestLinuxExecutors : public QObject {
 private Q_SLOTS:
     void openerReportsWhatTheDesktopSays_data()
     {
+        QTest::addColumn<QString>("target"); // "file": a file of the test's own
         QTest::addColumn<QString>("script");
         QTest::addColumn<QString>("failure");
-        QTest::newRow("opened") << "exit 0" << "";
-        QTest::newRow("nothing could open it") << "exit 4" << "No application could open “/tmp”.";
+        const QString noFileManager =
+            QStringLiteral("Opening a folder needs a file manager: install nautilus, thunar, pcmanfm or dolphin.");
+        QTest::newRow("opened") << "/tmp" << "exit 0" << "";
+        QTest::newRow("nothing could open the file") << "file" << "exit 4" << "No application could open “%1”.";
+        QTest::newRow("no file manager for the folder") << "/tmp" << "exit 3" << noFileManager;
     }
 
     void openerReportsWhatTheDesktopSays()
     {
+        QFETCH(QString, target);
         QFETCH(QString, script);
         QFETCH(QString, failure);
+        if (target == QLatin1String("file")) {
+            target = dir.filePath(QStringLiteral("notes.txt"));
+            writeFile(target, "notes");
+        }
         const QString opener = dir.filePath(QStringLiteral("opener"));
         writeFile(opener, "#!/bin/sh\necho \"$1\" > \"$0.args\"\n" + script.toUtf8() + "\n", true);
         XdgDesktopOpener desktop({opener});
-        const QString got = failureOf([&] { test::await(desktop.open(QUrl::fromLocalFile(QStringLiteral("/tmp")))); });
-        QCOMPARE(got, failure.isEmpty() ? QStringLiteral("<no failure>") : failure);
+        const QString got = failureOf([&] { test::await(desktop.open(QUrl::fromLocalFile(target))); });
+        QCOMPARE(got, failure.isEmpty() ? QStringLiteral("<no failure>") : failure.arg(target));
         QFile args(opener + QStringLiteral(".args"));
         QVERIFY(args.open(QIODevice::ReadOnly));
-        QCOMPARE(args.readAll(), QByteArray("/tmp\n"));
+        QCOMPARE(args.readAll(), target.toUtf8() + '\n');
     }
 
     void missingOpenerIsAFailure()
@@ -75,6 +84,8 @@ private Q_SLOTS:
         XdgDesktopOpener desktop({dir.filePath(QStringLiteral("no-such-opener"))});
         QCOMPARE(failureOf([&] { test::await(desktop.open(QUrl(QStringLiteral("https://example.org")))); }),
                  QStringLiteral("No application could open “https://example.org”."));
+        QCOMPARE(failureOf([&] { test::await(desktop.open(QUrl::fromLocalFile(dir.path()))); }),
+                 QStringLiteral("Opening a folder needs a file manager: install nautilus, thunar, pcmanfm or dolphin."));
     }
 
     void desktopEntryStartsInItsPath()

@@ -1,5 +1,6 @@
 #include "SettingsHarness.h"
 
+#include "platform/fake/FakeDesktopOpener.h"
 #include "settings/SettingsBanner.h"
 #include "settings/SettingsWindow.h"
 #include "settings/SettingsWindowController.h"
@@ -325,6 +326,22 @@ private Q_SLOTS:
         QCOMPARE(model.importError(), std::nullopt);
         QCOMPARE(readAll(h.fixture.root.filePath(QStringLiteral("vima-config.json"))),
                  ConfigStore::encode(h.store().config()));
+    }
+
+    void revealSaysWhatIsMissing()
+    {
+        SettingsHarness h;
+        FakeDesktopOpener opener;
+        h.store().setDesktopOpener(&opener);
+        GeneralSettingsModel model(h.context());
+        model.revealConfig(nullptr);
+        QCOMPARE(opener.revealed, QStringList{h.fixture.file()});
+        QVERIFY(h.prompts.shown.isEmpty());
+        opener.noFileManager = true;
+        model.revealConfig(nullptr);
+        QCOMPARE(h.prompts.last()->message, QStringLiteral("Couldn't show config.json."));
+        QCOMPARE(h.prompts.last()->informativeText,
+                 QStringLiteral("Reveal needs a file manager: install nautilus, thunar, pcmanfm or dolphin."));
     }
 
     void resetAsksFirst()

@@ -1,6 +1,6 @@
 #include "platform/x11/XdgDesktopOpener.h"
 
-#include "platform/PlatformError.h"
+#include "platform/MissingFileManager.h"
 
 #include "async/ProcessWait.h"
 
@@ -28,6 +28,16 @@ QStringList desktopOpener()
     return {QStringLiteral("xdg-open")};
 }
 
+QString shownTarget(const QUrl &url) { return url.isLocalFile() ? url.toLocalFile() : url.toString(); }
+
+[[noreturn]] void failToOpen(const QUrl &url)
+{
+    // Only a file manager opens a folder.
+    if (url.isLocalFile() && QFileInfo(url.toLocalFile()).isDir())
+        throw MissingFileManager();
+    throw PlatformError(QStringLiteral("No application could open “%1”.").arg(shownTarget(url)));
+}
+
 } // namespace
 
 XdgDesktopOpener::XdgDesktopOpener(QStringList command)
@@ -37,19 +47,17 @@ XdgDesktopOpener::XdgDesktopOpener(QStringList command)
 
 QCoro::Task<void> XdgDesktopOpener::open(const QUrl &url)
 {
-    const QString target = url.isLocalFile() ? url.toLocalFile() : url.toString();
-    const PlatformError failure(QStringLiteral("No application could open “%1”.").arg(target));
     auto *process = new QProcess;
     process->setStandardInputFile(QProcess::nullDevice());
     process->setProcessChannelMode(QProcess::ForwardedChannels);
-    process->start(command_.first(), command_.mid(1) << target);
+    process->start(command_.first(), command_.mid(1) << shownTarget(url));
     // An await is a statement of its own, its result a named local: g++ 12
     // lays out a coroutine's frame wrongly when a condition awaits, and the
     // coroutine then resumes through a wild pointer.
     const bool started = co_await processStarted(*process);
     if (!started) {
         process->deleteLater();
-        throw failure;
+        failToOpen(url);
     }
     const bool finished = co_await processFinished(*process, answerTimeout);
     if (!finished) {
@@ -59,7 +67,7 @@ QCoro::Task<void> XdgDesktopOpener::open(const QUrl &url)
     }
     process->deleteLater();
     if (process->exitStatus() != QProcess::NormalExit || process->exitCode() != 0)
-        throw failure;
+        failToOpen(url);
 }
 
 QCoro::Task<void> XdgDesktopOpener::reveal(const QString &filePath)

@@ -2,6 +2,7 @@
 
 #include "model/JsonError.h"
 #include "model/UserError.h"
+#include "platform/MissingFileManager.h"
 #include "platform/NotificationCenter.h"
 #include "platform/UiPrompts.h"
 #include "services/LoginItemService.h"
@@ -155,7 +156,20 @@ void GeneralSettingsModel::showIntroduction() { context_.notifications.post(show
 
 QString GeneralSettingsModel::configPath() const { return context_.store.filePath(); }
 
-void GeneralSettingsModel::revealConfig() { context_.store.revealInFinder(); }
+QCoro::Task<void> GeneralSettingsModel::revealConfig(QWidget *parent)
+{
+    QPointer<GeneralSettingsModel> self(this);
+    std::optional<QString> failure;
+    try {
+        co_await context_.store.revealInFinder();
+    } catch (const MissingFileManager &) {
+        failure = MissingFileManager(QStringLiteral("Reveal")).description();
+    } catch (const PlatformError &error) {
+        failure = error.description();
+    }
+    if (self && failure)
+        co_await context_.prompts.alert(parent, QStringLiteral("Couldn't show config.json."), *failure);
+}
 
 QCoro::Task<void> GeneralSettingsModel::exportConfig(QWidget *parent)
 {

@@ -65,7 +65,9 @@ public:
     void showIntroduction();
 
     QString configPath() const;
-    void revealConfig();
+    // Shows the configuration file in the file manager, or an alert saying
+    // what is missing.
+    QCoro::Task<void> revealConfig(QWidget *parent);
     std::optional<QString> importError() const { return importError_; }
     QCoro::Task<void> exportConfig(QWidget *parent);
     QCoro::Task<void> importConfig(QWidget *parent);

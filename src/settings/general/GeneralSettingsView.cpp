@@ -333,7 +333,7 @@ SettingsSection *GeneralSettingsView::makeConfigurationFile()
     path->setObjectName(QStringLiteral("configPath"));
     auto *reveal = linkButton(QStringLiteral("Reveal"));
     reveal->setObjectName(QStringLiteral("reveal"));
-    connect(reveal, &QPushButton::clicked, this, [this] { model_.revealConfig(); });
+    connect(reveal, &QPushButton::clicked, this, [this] { model_.revealConfig(window()); });
     auto *location = new QWidget;
     QHBoxLayout *locationRow = rowLayout(8);
     location->setLayout(locationRow);
