@@ -4,6 +4,7 @@
 #include "actions/BoundedOutput.h"
 #include "actions/Logging.h"
 #include "actions/ProcessGroup.h"
+#include "async/Cancelled.h"
 #include "async/ProcessWait.h"
 
 #include <QDir>
@@ -32,6 +33,14 @@ QString existingPath(const QString &path)
     if (!QFileInfo::exists(expanded))
         throw ActionError::notFound(QStringLiteral("Nothing at %1.").arg(expanded));
     return expanded;
+}
+
+// Cancelled, or the runner went with its groups meanwhile (the application quits).
+void throwIfEnded(const CancellationToken &token, const QPointer<ProcessGroup> &group)
+{
+    token.throwIfCancelled();
+    if (!group)
+        throw Cancelled();
 }
 
 bool isExecutableFile(const QString &path)
@@ -131,13 +140,13 @@ QCoro::Task<QString> ScriptRunner::runProcess(QString shell, QString script, Can
     });
     const auto forget = qScopeGuard([token, ending] { token.removeCallback(ending); });
     const bool started = co_await processStarted(group->process());
-    token.throwIfCancelled();
+    throwIfEnded(token, group);
     if (!started)
         throw ActionError::scriptFailed(group->process().errorString());
     // Ends when the shell exits, even while a child it left in the background
     // still holds the output pipe.
     co_await processFinished(group->process());
-    token.throwIfCancelled();
+    throwIfEnded(token, group);
     group->drain();
     // Invalid UTF-8 is decoded with replacement characters rather than dropped.
     const QString text = output.text();
