@@ -7,7 +7,7 @@
 namespace vima {
 
 // Opens a URL or a file with the user's preferred application. Throws
-// PlatformError when nothing could open it.
+// PlatformError when nothing could open it, MissingFileManager for a folder.
 class DesktopOpener {
 public:
     virtual ~DesktopOpener() = default;
