@@ -20,6 +20,7 @@
 #include "platform/NotificationNames.h"
 #include "ring/Latency.h"
 #include "ring/RingWindowController.h"
+#include "services/BusyEscape.h"
 #include "services/FrontmostAppObserver.h"
 #include "services/HotkeyManager.h"
 #include "services/Keychain.h"
@@ -58,6 +59,7 @@ AppEnvironment::AppEnvironment(Platform &platform, const QString &configDirector
         LLMService::standardProviders(LLMService::Endpoints::fromEnvironment(), *ollama_, scheduler), *ollama_);
     frontmost_ = std::make_unique<FrontmostAppObserver>(*platform.activeApplications);
     hotkeys_ = std::make_unique<HotkeyManager>(*platform.hotKeys);
+    busyEscape_ = std::make_unique<BusyEscape>(*platform.hotKeys);
     loginItem_ = std::make_unique<LoginItemService>(*platform.loginItems);
     updates_ = std::make_unique<UpdateService>();
     selection_ = std::make_unique<SelectionService>(desktop, 0.6, 0.3);
@@ -151,6 +153,7 @@ void AppEnvironment::wireActions()
     };
     connect(actionRunner_.get(), &ActionRunner::busyMessageChanged, this,
             [this](const std::optional<QString> &message) {
+                busyEscape_->setBusy(message.has_value());
                 if (message)
                     resultController_->showBusy(*message);
                 else
@@ -160,6 +163,7 @@ void AppEnvironment::wireActions()
         if (self)
             self->actionRunner_->cancel();
     };
+    busyEscape_->onEscape = resultController_->onCancelBusy;
     resultController_->onReplace = [self](const ActionOutcome &outcome) {
         if (self)
             self->actionRunner_->replace(outcome);

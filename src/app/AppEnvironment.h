@@ -15,6 +15,7 @@ class KeystrokeRoad;
 class AppIconCache;
 class ActionRunner;
 class AskInputWindowController;
+class BusyEscape;
 class ClipboardLane;
 class ConfigStore;
 class FrontmostAppObserver;
@@ -122,6 +123,7 @@ private:
     std::unique_ptr<LLMService> llm_;
     std::unique_ptr<FrontmostAppObserver> frontmost_;
     std::unique_ptr<HotkeyManager> hotkeys_;
+    std::unique_ptr<BusyEscape> busyEscape_;
     std::unique_ptr<LoginItemService> loginItem_;
     std::unique_ptr<UpdateService> updates_;
     std::unique_ptr<SelectionService> selection_;

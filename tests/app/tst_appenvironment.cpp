@@ -5,6 +5,7 @@
 #include "app/AppEnvironment.h"
 #include "async/FakeScheduler.h"
 #include "model/ItemAction.h"
+#include "model/KeyCodes.h"
 #include "onboarding/OnboardingModel.h"
 #include "onboarding/OnboardingWindowController.h"
 #include "platform/NotificationCenter.h"
@@ -221,6 +222,27 @@ private Q_SLOTS:
         f.environment->ringController().viewModel().activate(item);
         QTRY_COMPARE(f.fakes.opener->opened, QList<QUrl>{QUrl(QStringLiteral("https://example.org/"))});
         QVERIFY(failure.isEmpty());
+    }
+
+    // From whatever application has the keyboard, and only while an action runs.
+    void escapeCancelsTheRunningAction()
+    {
+        Fixture f;
+        const auto escapes = [&f] {
+            QList<FakeHotKeyRegistrar::Key> keys = f.fakes.hotKeys->registeredKeys();
+            keys.removeIf([](const FakeHotKeyRegistrar::Key &key) { return key.keyCode != keys::escape; });
+            return keys;
+        };
+        QVERIFY(escapes().isEmpty());
+        const RingItem item{QUuid::createUuid(), QStringLiteral("Wait"), IconSpec::symbol(QStringLiteral("clock")), 0,
+                            ItemAction{ShellPayload{QStringLiteral("sleep 30"), QStringLiteral("/bin/sh"), false}}};
+        f.environment->actionRunner().run(item, std::nullopt);
+        QTRY_COMPARE(escapes().size(), 1);
+        QCOMPARE(escapes().first().modifierFlags, 0u);
+        QCOMPARE(f.fakes.hotKeys->deliver({escapes().first().id, HotKeyEvent::pressed, std::nullopt}),
+                 HotKeyRegistrar::noErr);
+        QTRY_VERIFY(!f.environment->actionRunner().busyMessage());
+        QVERIFY(escapes().isEmpty());
     }
 
     // The runner's "open the settings" reaches the delegate's own centre.
