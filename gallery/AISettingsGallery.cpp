@@ -97,13 +97,17 @@ void drawAI()
 
 void drawPermissions()
 {
-    for (const bool granted : {true, false}) {
+    using Trust = AccessibilityPermission::Trust;
+    for (const auto &[trust, name] : {std::pair{Trust::trusted, QStringLiteral("permissions-granted")},
+                                      std::pair{Trust::noXTest, QStringLiteral("permissions-no-xtest")},
+                                      std::pair{Trust::noX11Session, QStringLiteral("permissions-no-x11")}}) {
         test::SettingsHarness harness;
         harness.fixture.open();
-        harness.accessibility.trusted = granted;
+        harness.accessibility.trusted = trust == Trust::trusted;
+        harness.accessibility.missing = trust;
         PermissionsPage page(harness.context());
         page.resize(860, 1100);
-        gallery::save(page, granted ? QStringLiteral("permissions-granted") : QStringLiteral("permissions-not-granted"));
+        gallery::save(page, name);
     }
 }
 

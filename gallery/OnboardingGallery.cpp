@@ -3,7 +3,6 @@
 #include "OnboardingFixture.h"
 #include "onboarding/OnboardingModel.h"
 #include "onboarding/OnboardingWindowController.h"
-#include "settings/kit/PermissionGuideView.h"
 
 using namespace vima;
 
@@ -11,8 +10,8 @@ namespace {
 
 using Action = OnboardingModel::Action;
 
-// Every page of the first-run window, both forms of the ready page (with the
-// taken-hotkey line on the first), and the permission guide on its own.
+// Every page of the first-run window and each form of the ready page: without
+// XTest (with the taken-hotkey line), outside an X11 session, and granted.
 void drawOnboarding()
 {
     test::OnboardingFixture fixture;
@@ -25,15 +24,14 @@ void drawOnboarding()
     window.model().selectTemplate(RingTemplate::all().last().id);
     gallery::save(window, QStringLiteral("onboarding-templates"));
     window.model().trigger(Action::useSelectedTemplate);
-    gallery::save(window, QStringLiteral("onboarding-ready-asking"));
+    gallery::save(window, QStringLiteral("onboarding-ready-no-xtest"));
     fixture.harness.hotkeyFailure.setFailed(false);
+    fixture.permission.missing = AccessibilityPermission::Trust::noX11Session;
+    window.model().refreshAccessibility();
+    gallery::save(window, QStringLiteral("onboarding-ready-no-x11"));
     fixture.permission.trusted = true;
     fixture.scheduler.advance(PermissionsService::pollInterval);
     gallery::save(window, QStringLiteral("onboarding-ready-granted"));
-
-    PermissionGuideView guide;
-    guide.resize(guide.sizeHint());
-    gallery::save(guide, QStringLiteral("onboarding-permission-guide"));
 }
 
 const gallery::Pictures pictures("onboarding", drawOnboarding);

@@ -204,8 +204,8 @@ QCoro::Task<void> AIRoad::writeBack(const ActionRun &run, ActionOutcome answer)
 ActionOutcome AIRoad::needsAccessibilityOutcome(const QString &title) const
 {
     std::optional<RecoveryAction> button;
-    if (c_.requestAccessibility)
-        button = RecoveryAction{QStringLiteral("Open Accessibility Settings"), c_.requestAccessibility};
+    if (c_.openPermissions)
+        button = RecoveryAction{QStringLiteral("Open Permissions"), c_.openPermissions};
     return {title,
             QStringLiteral("Tavelon needs Accessibility permission to read the text you have selected."),
             ActionOutcome::Style::failure,

@@ -40,8 +40,8 @@ public:
         std::function<AISettings()> aiSettings;
         std::function<SelectionSettings()> selectionSettings;
         std::function<bool()> isAccessibilityTrusted;
-        // The button of the needs-Accessibility outcome.
-        std::function<void()> requestAccessibility;
+        // The button of the needs-Accessibility outcome: the Permissions tab.
+        std::function<void()> openPermissions;
         // Readies the providers before a run: their keys are read on first use.
         std::function<QCoro::Task<void>()> prepare;
     };

@@ -167,8 +167,8 @@ std::optional<RecoveryAction> ActionRunner::recoveryActionFor(std::exception_ptr
     } catch (const SelectionError &e) {
         if (e.kind() == SelectionError::Kind::selectionNotShared && postOpenSettings)
             return RecoveryAction{QStringLiteral("Open Settings"), postOpenSettings};
-        if (e.kind() == SelectionError::Kind::notPermitted && openAccessibilitySettings)
-            return RecoveryAction{QStringLiteral("Open Accessibility Settings"), openAccessibilitySettings};
+        if (e.kind() == SelectionError::Kind::notPermitted && openPermissions)
+            return RecoveryAction{QStringLiteral("Open Permissions"), openPermissions};
     } catch (...) {
     }
     return std::nullopt;

@@ -53,7 +53,8 @@ public:
     ReplaceRoad runReplace;
     // Posts "com.vima.Vima.openSettings" with no tab.
     std::function<void()> postOpenSettings;
-    std::function<void()> openAccessibilitySettings;
+    // Opens the Permissions tab, which says what reading the selection lacks.
+    std::function<void()> openPermissions;
 
     // The failure outcome for an error thrown by a road.
     ActionOutcome failureOutcome(std::exception_ptr error, const QString &title) const;

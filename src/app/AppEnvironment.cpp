@@ -75,7 +75,7 @@ AppEnvironment::AppEnvironment(Platform &platform, const QString &configDirector
                               [store] { return store->config().ai; },
                               [store] { return store->config().selection; },
                               [permissions] { return permissions->isAccessibilityTrusted(); },
-                              [permissions] { permissions->requestAccessibility(); },
+                              [this] { openPermissions(); },
                               [this] { return readyAI(); }});
     keystrokeRoad_ = std::make_unique<KeystrokeRoad>(*actionRunner_, desktop, *platform.catalog);
     ringController_ = std::make_unique<RingWindowController>(
@@ -147,9 +147,9 @@ void AppEnvironment::wireActions()
     actionRunner_->postOpenSettings = [&notifications = notifications_] {
         notifications.post(notifications::openSettings);
     };
-    actionRunner_->openAccessibilitySettings = [self] {
+    actionRunner_->openPermissions = [self] {
         if (self)
-            self->permissions_->openAccessibilitySettings();
+            self->openPermissions();
     };
     connect(actionRunner_.get(), &ActionRunner::busyMessageChanged, this,
             [this](const std::optional<QString> &message) {
@@ -214,6 +214,11 @@ std::optional<QString> AppEnvironment::frontmostRingKey() const
     if (auto key = configStore_->config().appRingNaming(frontmost_->previousAppNames()))
         return key;
     return frontmost_->previousBundleID();
+}
+
+void AppEnvironment::openPermissions()
+{
+    notifications_.post(notifications::openSettings, QStringLiteral("permissions"));
 }
 
 void AppEnvironment::toggleRing(bool openedViaHotkey, std::optional<QPointF> pointer)

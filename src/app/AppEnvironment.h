@@ -87,6 +87,8 @@ public:
     // another of our windows holds the keyboard.
     // `pointer`: where it was when the user asked, if known.
     void toggleRing(bool openedViaHotkey, std::optional<QPointF> pointer = std::nullopt);
+    // The settings at the Permissions tab, which says what reading and pasting lack.
+    void openPermissions();
 
 Q_SIGNALS:
     void hotkeyRegistrationFailedChanged(bool failed);

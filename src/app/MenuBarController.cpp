@@ -102,7 +102,7 @@ QList<MenuBarController::Row> MenuBarController::rows() const
     rows << openRing << separator();
 
     if (!environment_.permissions().isAccessibilityTrusted()) {
-        rows << item(QStringLiteral("AI actions need Accessibility permission"), Command::grantAccessibility,
+        rows << item(QStringLiteral("AI actions need Accessibility permission"), Command::openPermissions,
                      QStringLiteral("exclamationmark.triangle.fill"))
              << separator();
     }
@@ -116,8 +116,6 @@ QList<MenuBarController::Row> MenuBarController::rows() const
     loginItem.refresh();
     Row launchAtLogin = item(QStringLiteral("Launch at Login"), Command::toggleLaunchAtLogin);
     launchAtLogin.checked = loginItem.isEnabled();
-    if (loginItem.status() == LoginItemStatus::requiresApproval)
-        launchAtLogin.toolTip = QStringLiteral("Turned off in your desktop's startup applications.");
     rows << launchAtLogin << separator();
 
     rows << item(QStringLiteral("Settings…"), Command::openSettings, {}, QStringLiteral("Ctrl+,"));
@@ -160,7 +158,7 @@ void MenuBarController::perform(Command command)
 {
     switch (command) {
     case Command::openRing: handleOpenRing(); break;
-    case Command::grantAccessibility: environment_.permissions().requestAccessibility(); break;
+    case Command::openPermissions: environment_.openPermissions(); break;
     case Command::openSettings: openSettings_(); break;
     case Command::toggleLaunchAtLogin: handleToggleLaunchAtLogin(); break;
     case Command::checkForUpdates: environment_.updates().checkForUpdates(); break;
@@ -177,10 +175,7 @@ void MenuBarController::handleOpenRing()
 void MenuBarController::handleToggleLaunchAtLogin()
 {
     LoginItemService &loginItem = environment_.loginItem();
-    if (loginItem.status() == LoginItemStatus::requiresApproval)
-        loginItem.openLoginItemsSettings();
-    else
-        loginItem.setEnabled(!loginItem.isEnabled());
+    loginItem.setEnabled(!loginItem.isEnabled());
 }
 
 } // namespace vima

@@ -20,7 +20,7 @@ class MenuBarController final : public QObject {
     Q_OBJECT
 
 public:
-    enum class Command { openRing, grantAccessibility, openSettings, toggleLaunchAtLogin, checkForUpdates, quit };
+    enum class Command { openRing, openPermissions, openSettings, toggleLaunchAtLogin, checkForUpdates, quit };
 
     // One row of the menu; a row without a title is a separator.
     struct Row {

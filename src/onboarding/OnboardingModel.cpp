@@ -47,6 +47,11 @@ bool OnboardingModel::isAccessibilityTrusted() const
     return context_.settings.permissions.isAccessibilityTrusted();
 }
 
+PermissionsService::Trust OnboardingModel::accessibilityTrust() const
+{
+    return context_.settings.permissions.trust();
+}
+
 bool OnboardingModel::hotkeyTaken() const
 {
     return context_.settings.hotkeyFailure.failed();
@@ -93,10 +98,9 @@ QList<OnboardingModel::FooterButton> OnboardingModel::footerButtons() const
         break;
     }
     const FooterButton done{QStringLiteral("Done"), Action::done, false, Key::escapeKey};
-    if (isAccessibilityTrusted())
-        return {done, {QStringLiteral("Try It Now"), Action::tryRing, true, Key::returnKey}};
-    return {done, {QStringLiteral("Try the Ring"), Action::tryRing},
-            {QStringLiteral("Grant Access, Then Try"), Action::requestAccessibility, true, Key::returnKey}};
+    // Nothing to grant here: without XTest the ring still works, so it is the way on.
+    const QString tryTitle = isAccessibilityTrusted() ? QStringLiteral("Try It Now") : QStringLiteral("Try the Ring");
+    return {done, {tryTitle, Action::tryRing, true, Key::returnKey}};
 }
 
 void OnboardingModel::trigger(Action action)
@@ -120,9 +124,6 @@ void OnboardingModel::trigger(Action action)
         break;
     case Action::tryRing:
         tryRing();
-        break;
-    case Action::requestAccessibility:
-        context_.settings.permissions.requestAccessibility();
         break;
     }
 }

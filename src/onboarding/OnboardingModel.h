@@ -2,6 +2,7 @@
 
 #include "model/Settings.h"
 #include "onboarding/OnboardingContext.h"
+#include "services/PermissionsService.h"
 
 #include <QList>
 #include <QObject>
@@ -23,7 +24,7 @@ class OnboardingModel final : public QObject {
 
 public:
     enum class Page { welcome, ring, ready };
-    enum class Action { back, next, skip, useSelectedTemplate, done, tryRing, requestAccessibility };
+    enum class Action { back, next, skip, useSelectedTemplate, done, tryRing };
     enum class Key { none, returnKey, escapeKey };
     struct FooterButton {
         QString title;
@@ -49,6 +50,7 @@ public:
     void selectTemplate(const QString &id);
     const std::optional<QString> &installedTemplateName() const { return installedTemplateName_; }
     bool isAccessibilityTrusted() const;
+    PermissionsService::Trust accessibilityTrust() const;
     // The hotkey could not be registered (another program holds it).
     bool hotkeyTaken() const;
 
@@ -66,7 +68,7 @@ public:
     // Return and Escape: the button that answers the key, if any.
     bool press(Key key);
 
-    // The ready page came on screen: the trust flag is read afresh.
+    // The ready page came on screen, or "Check Again": the trust is read afresh.
     void refreshAccessibility();
     void openGeneralSettings();
 

@@ -14,6 +14,7 @@
 
 #include <QFrame>
 #include <QKeyEvent>
+#include <QScreen>
 #include <QScrollArea>
 #include <QStackedWidget>
 #include <QVBoxLayout>
@@ -22,7 +23,7 @@ namespace vima {
 
 namespace {
 
-// A page taller than the window scrolls rather than squeezing its texts.
+// A page taller than the screen allows scrolls rather than squeezing its texts.
 QScrollArea *scrolling(QWidget *page)
 {
     page->setAutoFillBackground(false);
@@ -44,7 +45,6 @@ OnboardingWindow::OnboardingWindow(OnboardingContext context, bool asksBeforeRep
     setWindowTitle(QStringLiteral("Welcome to Tavelon"));
     IntentPolicy::install();
     AccessibleComboBox::installFactory();
-    setFixedSize(fixedSize);
     setAutoFillBackground(true); // the palette's window colour, which follows the theme
 
     pages_ = new QStackedWidget;
@@ -76,7 +76,11 @@ OnboardingWindow::OnboardingWindow(OnboardingContext context, bool asksBeforeRep
             self->close();
     };
     showPage();
+    fitPages();
     connect(model_, &OnboardingModel::pageChanged, this, &OnboardingWindow::showPage);
+    for (const auto change : {&OnboardingModel::accessibilityTrustedChanged, &OnboardingModel::hotkeyTakenChanged,
+                              &OnboardingModel::installedTemplateNameChanged, &OnboardingModel::hotkeyChanged})
+        connect(model_, change, this, &OnboardingWindow::fitPages);
 }
 
 OnboardingWindow::~OnboardingWindow() = default;
@@ -84,6 +88,36 @@ OnboardingWindow::~OnboardingWindow() = default;
 void OnboardingWindow::showPage()
 {
     pages_->setCurrentIndex(static_cast<int>(model_->page()));
+}
+
+void OnboardingWindow::fitPages()
+{
+    int pagesHeight = 0;
+    for (QScrollArea *area : pageAreas()) {
+        const QWidget *page = area->widget();
+        page->layout()->activate();
+        pagesHeight = std::max(pagesHeight, page->hasHeightForWidth() ? page->heightForWidth(fixedSize.width())
+                                                                       : page->sizeHint().height());
+    }
+    // The divider and the footer.
+    const int chrome = layout()->sizeHint().height() - pages_->sizeHint().height();
+    const int needed = std::max(pagesHeight + chrome, fixedSize.height());
+    const QScreen *screen = this->screen();
+    // Room for the title bar and the desktop's panels.
+    const int room = screen ? std::max(screen->availableGeometry().height() - 40, fixedSize.height()) : needed;
+    // A scroll bar shown for a moment would narrow the page, wrap its texts
+    // further and stay: where everything fits, there is none.
+    for (QScrollArea *area : pageAreas())
+        area->setVerticalScrollBarPolicy(needed <= room ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
+    setFixedSize(fixedSize.width(), std::min(needed, room));
+}
+
+QList<QScrollArea *> OnboardingWindow::pageAreas() const
+{
+    QList<QScrollArea *> areas;
+    for (int index = 0; index < pages_->count(); ++index)
+        areas.append(static_cast<QScrollArea *>(pages_->widget(index)));
+    return areas;
 }
 
 void OnboardingWindow::keyPressEvent(QKeyEvent *event)

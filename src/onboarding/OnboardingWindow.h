@@ -4,18 +4,20 @@
 
 #include <QWidget>
 
+class QScrollArea;
 class QStackedWidget;
 
 namespace vima {
 
 class OnboardingModel;
 
-// The first-run window: a fixed-size frame of three pages over a footer bar.
-// Deletes itself when closed.
+// The first-run window: a fixed-size frame of three pages over a footer bar,
+// as tall as its tallest page needs. Deletes itself when closed.
 class OnboardingWindow : public QWidget {
     Q_OBJECT
 
 public:
+    // The window's size unless a page needs more height.
     static constexpr QSize fixedSize{720, 560};
 
     OnboardingWindow(OnboardingContext context, bool asksBeforeReplacing, QWidget *parent = nullptr);
@@ -33,6 +35,9 @@ protected:
 
 private:
     void showPage();
+    // Grows the window so that no page scrolls, as far as the screen allows.
+    void fitPages();
+    QList<QScrollArea *> pageAreas() const;
 
     OnboardingModel *model_;
     QStackedWidget *pages_;

@@ -5,7 +5,7 @@
 #include "onboarding/OnboardingModel.h"
 #include "onboarding/OnboardingStyle.h"
 #include "services/HotkeyManager.h"
-#include "settings/kit/PermissionGuideView.h"
+#include "settings/permissions/PermissionsModel.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -96,7 +96,7 @@ ReadyPage::ReadyPage(OnboardingModel &model, QWidget *parent) : QWidget(parent),
     cardColumn->setSpacing(12);
     cardColumn->addWidget(card(QStringLiteral("bolt.fill"), QStringLiteral("Most of it already works"),
                                plainContent(QStringLiteral("The ring, launching apps, and opening files and folders, and running your own scripts, need no permission at all. Try one now."))));
-    cardColumn->addWidget(card(QStringLiteral("text.cursor"), QStringLiteral("AI actions need one switch"),
+    cardColumn->addWidget(card(QStringLiteral("text.cursor"), QStringLiteral("AI actions need XTest"),
                                accessibilityContent()));
     cardColumn->addWidget(card(QStringLiteral("lock.shield.fill"), QStringLiteral("Your text stays yours"),
                                plainContent(QStringLiteral("Tavelon reads a selection only when you fire an action on it — never in the background, and it keeps no history. Local actions never leave this computer. Text goes online only when you choose a cloud provider, or a strong-model action while a cloud key is saved."))));
@@ -119,25 +119,23 @@ QWidget *ReadyPage::accessibilityContent()
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(8);
     column->addWidget(plainContent(QStringLiteral("To rewrite or summarise what you've selected, ") + QStringLiteral("Tavelon")
-                                   + QStringLiteral(" has to be allowed to read ")
-                                   + QStringLiteral("your selected text. On X11 nothing asks: the X server's XTest extension is all it takes.")));
+                                   + QStringLiteral(" reads your selected text and pastes the result. ")
+                                   + QStringLiteral("On X11 nothing asks for this: it takes an X server with the XTest extension.")));
 
-    auto *request = new QWidget;
-    auto *requestColumn = new QVBoxLayout(request);
-    requestColumn->setContentsMargins(0, 0, 0, 0);
-    requestColumn->setSpacing(6);
-    auto *enable = new QPushButton(QStringLiteral("Enable Access"));
-    connect(enable, &QPushButton::clicked, &model_,
-            [this] { model_.trigger(OnboardingModel::Action::requestAccessibility); });
-    requestColumn->addWidget(enable, 0, Qt::AlignLeft);
-    requestColumn->addSpacing(2);
-    requestColumn->addWidget(new PermissionGuideView);
-    requestColumn->addWidget(textLabel(QStringLiteral("It turns on here automatically — no need to come back."),
-                                       TextStyle::caption, Tone::tertiary));
+    auto *missing = new QWidget;
+    auto *missingColumn = new QVBoxLayout(missing);
+    missingColumn->setContentsMargins(0, 0, 0, 0);
+    missingColumn->setSpacing(6);
+    missing_ = plainContent(QString());
+    missing_->setTextFormat(Qt::PlainText);
+    missingColumn->addWidget(missing_);
+    auto *checkAgain = new QPushButton(QStringLiteral("Check Again"));
+    connect(checkAgain, &QPushButton::clicked, &model_, &OnboardingModel::refreshAccessibility);
+    missingColumn->addWidget(checkAgain, 0, Qt::AlignLeft);
 
     trust_ = new QStackedWidget;
     trust_->addWidget(granted());
-    trust_->addWidget(request);
+    trust_->addWidget(missing);
     column->addWidget(trust_);
     return content;
 }
@@ -150,6 +148,7 @@ void ReadyPage::showHeader()
 void ReadyPage::showTrust()
 {
     trust_->setCurrentIndex(model_.isAccessibilityTrusted() ? 0 : 1);
+    missing_->setText(PermissionsModel::missingText(model_.accessibilityTrust()));
     // Only the form on show takes room.
     for (int index = 0; index < trust_->count(); ++index) {
         const auto policy = index == trust_->currentIndex() ? QSizePolicy::Preferred : QSizePolicy::Ignored;

@@ -9,8 +9,8 @@ namespace vima {
 
 class OnboardingModel;
 
-// The last page: which ring was installed, how to summon it, what needs the
-// Accessibility permission and whether it is granted.
+// The last page: which ring was installed, how to summon it, what needs XTest
+// and whether this X server offers it.
 class ReadyPage : public QWidget {
     Q_OBJECT
 
@@ -28,6 +28,7 @@ private:
     OnboardingModel &model_;
     QLabel *header_;
     QStackedWidget *trust_;
+    QLabel *missing_;
 };
 
 } // namespace vima

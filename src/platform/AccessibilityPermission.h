@@ -2,20 +2,18 @@
 
 namespace vima {
 
-// The system's grant that lets this application read and drive other
-// applications (selection, synthetic keys, the pointer trigger).
+// What reading other applications' selection and sending them synthetic keys
+// rest on. On X11 nothing is granted: it takes an X11 session whose server
+// offers the XTest extension.
 class AccessibilityPermission {
 public:
+    enum class Trust { trusted, noX11Session, noXTest };
+
     virtual ~AccessibilityPermission() = default;
 
-    virtual bool isTrusted() const = 0;
-    // The system's own request for the grant, where it has one.
-    virtual void showSystemPrompt() = 0;
-    // The system's settings page where the user grants it, where it has one.
-    virtual void openSettings() = 0;
-    // Whether that page exists: a button that would open nothing stays hidden.
-    virtual bool hasSettings() const = 0;
-    // Whether the grant can change while we run; when it cannot, nothing
+    virtual Trust trust() const = 0;
+    bool isTrusted() const { return trust() == Trust::trusted; }
+    // Whether the trust can change while we run; when it cannot, nothing
     // wakes up to look again.
     virtual bool canChange() const = 0;
 };

@@ -2,7 +2,7 @@
 
 namespace vima {
 
-enum class LoginItemStatus { notRegistered, enabled, requiresApproval, notFound };
+enum class LoginItemStatus { notRegistered, enabled };
 
 // Whether the system starts this application when the user logs in.
 class LoginItemRegistry {
@@ -13,8 +13,6 @@ public:
     // Both throw PlatformError with the system's description when refused.
     virtual void registerItem() = 0;
     virtual void unregisterItem() = 0;
-    // The system's settings page for login items, where it has one.
-    virtual void openSettings() = 0;
 };
 
 } // namespace vima

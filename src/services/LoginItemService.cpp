@@ -41,11 +41,6 @@ void LoginItemService::refresh()
     Q_EMIT statusChanged();
 }
 
-void LoginItemService::openLoginItemsSettings()
-{
-    registry_.openSettings();
-}
-
 void LoginItemService::setLastError(const std::optional<QString> &error)
 {
     if (error == lastError_)

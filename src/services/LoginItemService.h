@@ -22,7 +22,6 @@ public:
 
     void setEnabled(bool enabled);
     void refresh();
-    void openLoginItemsSettings();
 
 Q_SIGNALS:
     void statusChanged();

@@ -5,7 +5,7 @@
 namespace vima {
 
 PermissionsService::PermissionsService(AccessibilityPermission &permission, Scheduler &scheduler, QObject *parent)
-    : QObject(parent), permission_(permission), scheduler_(scheduler), trusted_(permission.isTrusted())
+    : QObject(parent), permission_(permission), scheduler_(scheduler), trust_(permission.trust())
 {
     if (permission.canChange())
         schedulePoll();
@@ -14,25 +14,6 @@ PermissionsService::PermissionsService(AccessibilityPermission &permission, Sche
 PermissionsService::~PermissionsService()
 {
     scheduler_.cancel(pollTimer_);
-}
-
-bool PermissionsService::requestAccessibility()
-{
-    if (trusted_)
-        return true;
-    if (!hasShownSystemPrompt_) {
-        permission_.showSystemPrompt();
-        hasShownSystemPrompt_ = true;
-    } else {
-        openAccessibilitySettings();
-    }
-    recheck();
-    return trusted_;
-}
-
-void PermissionsService::openAccessibilitySettings()
-{
-    permission_.openSettings();
 }
 
 void PermissionsService::schedulePoll()
@@ -47,11 +28,11 @@ void PermissionsService::schedulePoll()
 
 void PermissionsService::recheck()
 {
-    const bool trusted = permission_.isTrusted();
-    if (trusted == trusted_)
+    const Trust trust = permission_.trust();
+    if (trust == trust_)
         return;
-    trusted_ = trusted;
-    Q_EMIT accessibilityTrustedChanged(trusted_);
+    trust_ = trust;
+    Q_EMIT accessibilityTrustedChanged(isAccessibilityTrusted());
 }
 
 } // namespace vima

@@ -7,29 +7,28 @@
 
 namespace vima {
 
-// Publishes whether we are trusted for Accessibility, polled every two
-// seconds, and asks for the grant: the system's prompt once per run, the
-// settings page after that.
+// Publishes whether we are trusted for Accessibility, and why not, polled
+// every two seconds where it can change. Nothing asks for it: the trust comes
+// with the session.
 class PermissionsService : public QObject {
     Q_OBJECT
 
 public:
+    using Trust = AccessibilityPermission::Trust;
     static constexpr double pollInterval = 2.0;
 
     explicit PermissionsService(AccessibilityPermission &permission,
                                 Scheduler &scheduler = Scheduler::system(), QObject *parent = nullptr);
     ~PermissionsService() override;
 
-    bool isAccessibilityTrusted() const { return trusted_; }
+    Trust trust() const { return trust_; }
+    bool isAccessibilityTrusted() const { return trust_ == Trust::trusted; }
 
-    // Asks for the grant when it is missing; the trust flag afterwards.
-    bool requestAccessibility();
-    void openAccessibilitySettings();
-    bool canOpenAccessibilitySettings() const { return permission_.hasSettings(); }
     // Reads the trust again now; publishes it only when it changed.
     void recheck();
 
 Q_SIGNALS:
+    // The trust or the reason it is missing changed.
     void accessibilityTrustedChanged(bool trusted);
 
 private:
@@ -38,8 +37,7 @@ private:
     AccessibilityPermission &permission_;
     Scheduler &scheduler_;
     Scheduler::TimerId pollTimer_ = 0;
-    bool trusted_ = false;
-    bool hasShownSystemPrompt_ = false;
+    Trust trust_;
 };
 
 } // namespace vima

@@ -309,7 +309,7 @@ private Q_SLOTS:
         QTest::addColumn<int>("kind");
         QTest::addColumn<QString>("button");
         QTest::newRow("not shared") << int(SelectionError::Kind::selectionNotShared) << "Open Settings";
-        QTest::newRow("not permitted") << int(SelectionError::Kind::notPermitted) << "Open Accessibility Settings";
+        QTest::newRow("not permitted") << int(SelectionError::Kind::notPermitted) << "Open Permissions";
         QTest::newRow("nothing selected") << int(SelectionError::Kind::nothingSelected) << "";
         QTest::newRow("capture failed") << int(SelectionError::Kind::captureFailed) << "";
     }
@@ -324,7 +324,7 @@ private Q_SLOTS:
         const SelectionError error = errors[kind];
         QStringList performed;
         runner->postOpenSettings = [&] { performed.append(QStringLiteral("settings")); };
-        runner->openAccessibilitySettings = [&] { performed.append(QStringLiteral("accessibility")); };
+        runner->openPermissions = [&] { performed.append(QStringLiteral("permissions")); };
         runner->runAI = [&](const ActionRun &, AIPayload, RingItem, ActionRunner::Target) -> QCoro::Task<void> {
             throw error;
             co_return;

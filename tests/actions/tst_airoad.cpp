@@ -191,13 +191,12 @@ private Q_SLOTS:
         road = std::make_unique<AIRoad>(
             *runner, AIRoad::Collaborators{*selection, *injector, *llm, pasteboard, lane, [this] { return ai; },
                                            [this] { return selectionSettings; }, [this] { return trusted; },
-                                           [this] { performed.append(QStringLiteral("request access")); },
+                                           [this] { performed.append(QStringLiteral("open permissions")); },
                                            [this]() -> QCoro::Task<void> {
                                                readKeys = apiKeys;
                                                co_return;
                                            }});
         runner->postOpenSettings = [this] { performed.append(QStringLiteral("open settings")); };
-        runner->openAccessibilitySettings = [this] { performed.append(QStringLiteral("accessibility settings")); };
         runner->present = [this](const ActionOutcome &outcome) {
             outcomes.append(outcome);
             events.append(QStringLiteral("present"));
@@ -235,9 +234,9 @@ private Q_SLOTS:
         QCOMPARE(outcome.recovery,
                  QStringLiteral("Start Tavelon in an X11 session whose X server has the XTest extension, then try again."));
         QVERIFY(!outcome.isAI);
-        QCOMPARE(outcome.recoveryAction->title, QStringLiteral("Open Accessibility Settings"));
+        QCOMPARE(outcome.recoveryAction->title, QStringLiteral("Open Permissions"));
         outcome.recoveryAction->perform();
-        QCOMPARE(performed, QStringList{QStringLiteral("request access")});
+        QCOMPARE(performed, QStringList{QStringLiteral("open permissions")});
         QVERIFY(server->requests().isEmpty());
         QCOMPARE(focused->selectedTextReads, 0);
     }

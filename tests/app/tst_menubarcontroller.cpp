@@ -83,8 +83,11 @@ private Q_SLOTS:
         Fixture f(false);
         QCOMPARE(f.titles().mid(0, 4),
                  (QStringList{openRing, "-", "AI actions need Accessibility permission", "-"}));
-        f.menu->perform(MenuBarController::Command::grantAccessibility);
-        QCOMPARE(f.fakes.permission->prompts, 1);
+        QVariantList opened;
+        f.notifications.observe(QStringLiteral("com.vima.Vima.openSettings"),
+                                [&opened](const QVariant &tab) { opened.append(tab); });
+        f.menu->perform(MenuBarController::Command::openPermissions);
+        QCOMPARE(opened, QVariantList{QStringLiteral("permissions")});
     }
 
     void hotkeyWithoutModifierIsUnavailable()
@@ -129,17 +132,6 @@ private Q_SLOTS:
         f.menu->perform(MenuBarController::Command::toggleLaunchAtLogin);
         QCOMPARE(f.fakes.loginItems->registers, 1);
         QCOMPARE(f.row(QStringLiteral("Launch at Login")).checked, true);
-    }
-
-    void loginItemAwaitingApprovalOpensItsSettings()
-    {
-        Fixture f;
-        f.fakes.loginItems->current = LoginItemStatus::requiresApproval;
-        QCOMPARE(f.row(QStringLiteral("Launch at Login")).toolTip,
-                 QStringLiteral("Turned off in your desktop's startup applications."));
-        f.menu->perform(MenuBarController::Command::toggleLaunchAtLogin);
-        QCOMPARE(f.fakes.loginItems->settingsOpened, 1);
-        QCOMPARE(f.fakes.loginItems->registers, 0);
     }
 };
 

@@ -1,5 +1,6 @@
 #include "AgentHome.h"
 #include "AgentProcess.h"
+#include "AtspiClient.h"
 #include "RingGestures.h"
 
 #include "model/RingTemplate.h"
@@ -15,8 +16,9 @@ using namespace ring_gestures;
 
 namespace {
 
-const QString welcomeTitle = QStringLiteral("Welcome to Tavelon");
+using Node = AtspiClient::Node;
 
+const QString welcomeTitle = QStringLiteral("Welcome to Tavelon");
 
 void click(QPoint at)
 {
@@ -105,6 +107,47 @@ private Q_SLOTS:
         QTest::qWait(1000);
         QVERIFY(!windowVisible(welcomeTitle));
         QVERIFY(again.terminate());
+    }
+
+    // Xvfb offers XTest: both pages that tell the trust read granted, with
+    // nothing left to check again.
+    void withXTestTheReadyPageAndThePermissionsTabReadGranted()
+    {
+        qputenv("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1");
+        QFile::remove(configPath());
+        AgentProcess first;
+        QVERIFY(first.start());
+        QTRY_VERIFY(windowVisible(welcomeTitle));
+        AtspiClient atspi;
+        QVERIFY(atspi.isConnected());
+        Node app;
+        QTRY_VERIFY(!(app = atspi.application(QStringLiteral("tavelon"))).isNull());
+        const auto press = [&](const QString &name) {
+            Node button;
+            QTRY_VERIFY(!(button = atspi.find(app, QStringLiteral("push button"), name)).isNull());
+            QVERIFY(atspi.doAction(button, QStringLiteral("Press")));
+        };
+        const auto readsGranted = [&] {
+            QTRY_VERIFY(!atspi.find(app, QStringLiteral("label"), QStringLiteral("Granted")).isNull());
+            QVERIFY(atspi.find(app, QStringLiteral("push button"), QStringLiteral("Check Again")).isNull());
+        };
+        press(QStringLiteral("Next"));
+        press(QStringLiteral("Use This Ring"));
+        readsGranted();
+        QVERIFY(!atspi.find(app, QStringLiteral("push button"), QStringLiteral("Try It Now")).isNull());
+        press(QStringLiteral("Done"));
+        QTRY_VERIFY(!windowVisible(welcomeTitle));
+
+        AgentProcess opener; // a relaunch opens the settings
+        QVERIFY(opener.start());
+        QVERIFY(first.waitForExit());
+        QTRY_VERIFY(windowVisible(QStringLiteral("Tavelon Settings")));
+        QTRY_VERIFY(!(app = atspi.application(QStringLiteral("tavelon"))).isNull());
+        Node tab;
+        QTRY_VERIFY(!(tab = atspi.find(app, QStringLiteral("page tab"), QStringLiteral("Permissions"))).isNull());
+        QVERIFY(atspi.doAction(tab, QStringLiteral("Press")));
+        readsGranted();
+        QVERIFY(opener.terminate());
     }
 };
 

@@ -12,10 +12,7 @@ private Q_SLOTS:
     void trustedWithTheDisplayAndXTest()
     {
         X11AccessibilityPermission permission;
-        QVERIFY(permission.isTrusted());
-        permission.showSystemPrompt(); // nothing to grant: must neither block nor open anything
-        permission.openSettings();
-        QVERIFY(permission.isTrusted());
+        QCOMPARE(permission.trust(), AccessibilityPermission::Trust::trusted);
     }
 };
 

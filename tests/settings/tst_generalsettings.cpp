@@ -391,14 +391,12 @@ private Q_SLOTS:
         h.hotKeyProbe.heldElsewhere = {config.hotkey};
         config.rings.append(ring(QString(), {}, false, QStringLiteral("org.gnome.TextEditor")));
         h.fixture.open(config);
-        h.loginItems.current = LoginItemStatus::requiresApproval;
         GeneralSettingsView view(h.context());
         view.show(); // refreshes the login item
         GeneralSettingsModel &model = view.model();
         const auto *reservation = view.findChild<StatusLine *>(QStringLiteral("hotkeyReservation"));
         QVERIFY(reservation->isVisible());
         QCOMPARE(reservation->text(), QStringLiteral("Another program has grabbed Ctrl+Alt+Space."));
-        QCOMPARE(model.loginNote().kind, GeneralSettingsModel::LoginNote::Kind::requiresApproval);
         QCOMPARE(model.appRingChips().size(), 1);
         QCOMPARE(model.appRingChips().first().name, QStringLiteral("Untitled"));
 

@@ -1,3 +1,4 @@
+#include "SettingsHarness.h"
 #include "async/FakeScheduler.h"
 #include "platform/fake/FakeAccessibilityPermission.h"
 #include "services/HotkeyManager.h"
@@ -6,17 +7,20 @@
 #include "settings/kit/DisclosureRow.h"
 #include "settings/kit/SettingsLooks.h"
 #include "settings/permissions/PermissionsModel.h"
+#include "settings/permissions/PermissionsPage.h"
 #include "store/ConfigStore.h"
 
 #include <QLabel>
 #include <QLayout>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace vima;
+using namespace vima::test;
 
-Q_DECLARE_METATYPE(PermissionsModel::Button)
+Q_DECLARE_METATYPE(PermissionsService::Trust)
 
 class TestPermissionsTab : public QObject {
     Q_OBJECT
@@ -38,58 +42,57 @@ private Q_SLOTS:
     void states_data()
     {
         QTest::addColumn<bool>("trusted");
-        QTest::addColumn<bool>("pane");
+        QTest::addColumn<PermissionsService::Trust>("missing");
         QTest::addColumn<QString>("state");
-        QTest::addColumn<PermissionsModel::Button>("button");
-        QTest::addColumn<bool>("guide");
-        QTest::newRow("not granted") << false << true << "Not granted" << PermissionsModel::Button::enable << true;
-        QTest::newRow("not granted, no pane")
-            << false << false << "Not granted" << PermissionsModel::Button::enable << true;
-        QTest::newRow("granted") << true << true << "Granted" << PermissionsModel::Button::openSettings << false;
-        // Nothing to open on this system: no button that does nothing.
-        QTest::newRow("granted, no pane") << true << false << "Granted" << PermissionsModel::Button::none << false;
+        QTest::addColumn<QString>("names");
+        QTest::newRow("granted") << true << PermissionsService::Trust::noXTest << "Granted" << "";
+        QTest::newRow("no XTest") << false << PermissionsService::Trust::noXTest << "Not available" << "XTest";
+        QTest::newRow("not X11") << false << PermissionsService::Trust::noX11Session << "Not available"
+                                 << "not X11";
     }
 
+    // The page says what is missing, and its one button asks again.
     void states()
     {
         QFETCH(bool, trusted);
-        QFETCH(bool, pane);
+        QFETCH(PermissionsService::Trust, missing);
         QFETCH(QString, state);
-        QFETCH(PermissionsModel::Button, button);
-        QFETCH(bool, guide);
-        permission_.trusted = trusted;
-        permission_.settingsPane = pane;
-        PermissionsService permissions(permission_, scheduler_);
-        PermissionsModel model(permissions, *store_);
-        QCOMPARE(model.stateText(), state);
-        QCOMPARE(model.button(), button);
-        QCOMPARE(model.showsGuide(), guide);
+        QFETCH(QString, names);
+        SettingsHarness harness;
+        harness.fixture.open();
+        harness.accessibility.trusted = trusted;
+        harness.accessibility.missing = missing;
+        PermissionsPage page(harness.context());
+        page.show();
+        QCOMPARE(page.model().stateText(), state);
+        auto *missingText = page.findChild<QLabel *>(QStringLiteral("missing"));
+        QCOMPARE(missingText->isVisible(), !trusted);
+        QVERIFY(missingText->text().contains(names));
+        QCOMPARE(page.checkAgainButton()->isVisible(), !trusted);
+        for (QPushButton *button : page.findChildren<QPushButton *>())
+            QVERIFY2(!button->isVisible() || button == page.checkAgainButton(), qPrintable(button->text()));
+
+        const int reads = harness.accessibility.reads;
+        page.checkAgainButton()->click();
+        QCOMPARE(harness.accessibility.reads, reads + 1);
+        harness.accessibility.trusted = true;
+        page.checkAgainButton()->click();
+        QVERIFY(!page.checkAgainButton()->isVisible());
+        QVERIFY(!missingText->isVisible());
     }
 
-    void enableAsksThenOpensThePane()
-    {
-        PermissionsService permissions(permission_, scheduler_);
-        PermissionsModel model(permissions, *store_);
-        model.enable();
-        QCOMPARE(permission_.prompts, 1);
-        QCOMPARE(permission_.settingsOpened, 0);
-        model.enable();
-        QCOMPARE(permission_.prompts, 1);
-        QCOMPARE(permission_.settingsOpened, 1);
-    }
-
-    void showingReadsTheGrantAgainQuietly()
+    void showingReadsTheTrustAgainQuietly()
     {
         PermissionsService permissions(permission_, scheduler_);
         PermissionsModel model(permissions, *store_);
         QSignalSpy changes(&model, &PermissionsModel::grantChanged);
-        model.shown();
+        model.checkAgain();
         QCOMPARE(changes.size(), 0);
-        permission_.trusted = true; // granted while the tab was away, before the next poll
-        model.shown();
+        permission_.trusted = true; // an X server with XTest, before the next poll
+        model.checkAgain();
         QCOMPARE(changes.size(), 1);
         QVERIFY(model.isGranted());
-        QVERIFY(!model.showsGuide());
+        QVERIFY(model.missingText().isEmpty());
     }
 
     void hotkeyRowFollowsTheConfiguration()

@@ -4,20 +4,21 @@
 
 namespace vima {
 
-// A grant the test switches by hand; records what was shown.
+// A trust the test sets by hand, with the reason it reports while missing;
+// counts how often it was read.
 class FakeAccessibilityPermission final : public AccessibilityPermission {
 public:
-    bool isTrusted() const override { return trusted; }
-    void showSystemPrompt() override { ++prompts; }
-    void openSettings() override { ++settingsOpened; }
-    bool hasSettings() const override { return settingsPane; }
+    Trust trust() const override
+    {
+        ++reads;
+        return trusted ? Trust::trusted : missing;
+    }
     bool canChange() const override { return changes; }
 
     bool trusted = false;
-    bool settingsPane = true;
+    Trust missing = Trust::noXTest;
     bool changes = true;
-    int prompts = 0;
-    int settingsOpened = 0;
+    mutable int reads = 0;
 };
 
 } // namespace vima

@@ -8,8 +8,7 @@
 
 namespace vima {
 
-// A login item in memory. `refusal` makes register and unregister fail;
-// `statusAfterRegister` is what a successful register leaves.
+// A login item in memory. `refusal` makes register and unregister fail.
 class FakeLoginItemRegistry final : public LoginItemRegistry {
 public:
     LoginItemStatus status() const override { return current; }
@@ -17,7 +16,7 @@ public:
     {
         ++registers;
         refuseIfAsked();
-        current = statusAfterRegister;
+        current = LoginItemStatus::enabled;
     }
     void unregisterItem() override
     {
@@ -25,14 +24,11 @@ public:
         refuseIfAsked();
         current = LoginItemStatus::notRegistered;
     }
-    void openSettings() override { ++settingsOpened; }
 
     LoginItemStatus current = LoginItemStatus::notRegistered;
-    LoginItemStatus statusAfterRegister = LoginItemStatus::enabled;
     std::optional<QString> refusal;
     int registers = 0;
     int unregisters = 0;
-    int settingsOpened = 0;
 
 private:
     void refuseIfAsked() const

@@ -4,15 +4,10 @@
 
 namespace vima {
 
-// On X11 nothing has to be granted: reading other windows and sending
-// synthetic input need only our X display with the XTest extension. So the
-// prompt and the settings page have nothing to show.
+// Trusted on an X display whose server has the XTest extension.
 class X11AccessibilityPermission final : public AccessibilityPermission {
 public:
-    bool isTrusted() const override;
-    void showSystemPrompt() override;
-    void openSettings() override;
-    bool hasSettings() const override { return false; }
+    Trust trust() const override;
     // The display and its XTest extension stay what they were at start.
     bool canChange() const override { return false; }
 };

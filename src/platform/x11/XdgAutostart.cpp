@@ -5,11 +5,9 @@
 #include "platform/x11/DesktopExec.h"
 
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
-#include <QUrl>
 
 namespace vima {
 namespace {
@@ -72,12 +70,6 @@ void XdgAutostart::unregisterItem()
     QFile file(entryPath());
     if (file.exists() && !file.remove())
         throw PlatformError(QStringLiteral("Couldn't remove %1: %2").arg(entryPath(), file.errorString()));
-}
-
-void XdgAutostart::openSettings()
-{
-    if (QDir(autostartFolder()).exists())
-        QDesktopServices::openUrl(QUrl::fromLocalFile(autostartFolder()));
 }
 
 } // namespace vima

@@ -21,8 +21,6 @@ public:
     LoginItemStatus status() const override;
     void registerItem() override;
     void unregisterItem() override;
-    // Shows the autostart folder in the file manager.
-    void openSettings() override;
 
 private:
     QString autostartFolder() const;

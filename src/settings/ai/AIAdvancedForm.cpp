@@ -298,9 +298,6 @@ QWidget *AIAdvancedForm::accessibilitySection()
     section->addWidget(new StatusLine(Tone::warning, QStringLiteral("exclamationmark.triangle.fill"),
                                       QStringLiteral("AI actions also need Accessibility permission to read your "
                                                      "selection.")));
-    openPermissions_ = borderedButton(QStringLiteral("Open Permissions"));
-    connect(openPermissions_, &QPushButton::clicked, &model_, &AISettingsModel::openAccessibilitySettings);
-    section->addWidget(row({openPermissions_}));
     return section;
 }
 
@@ -308,8 +305,7 @@ void AIAdvancedForm::setTabOrder()
 {
     QList<QWidget *> order = providerFocus_;
     order << keyField_ << save_ << remove_ << test_ << address_ << modelField_ << suggestions_ << fallback_
-          << timeout_ << maxTokens_ << language_ << openPermissions_
-          << disclosure_->focusOrder();
+          << timeout_ << maxTokens_ << language_ << disclosure_->focusOrder();
     for (qsizetype i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
 }
@@ -326,7 +322,6 @@ void AIAdvancedForm::apply()
     serverHint_->setText(model_.serverHint());
     modelSection_->setVisible(model_.showsModel());
     accessibility_->setVisible(model_.showsAccessibilityWarning());
-    openPermissions_->setVisible(model_.canOpenAccessibilitySettings());
     fillModelMenu();
 
     if (keyLabel_)

@@ -85,7 +85,6 @@ private:
     ToneLabel *timeoutLabel_ = nullptr;
     QLineEdit *maxTokens_ = nullptr;
     QLineEdit *language_ = nullptr;
-    QPushButton *openPermissions_ = nullptr;
     // What the menu holds; nothing before it was first filled.
     std::optional<QList<ModelChoice>> menuChoices_;
 };

@@ -154,16 +154,6 @@ bool AISettingsModel::showsAccessibilityWarning() const
     return !permissions_.isAccessibilityTrusted();
 }
 
-bool AISettingsModel::canOpenAccessibilitySettings() const
-{
-    return permissions_.canOpenAccessibilitySettings();
-}
-
-void AISettingsModel::openAccessibilitySettings()
-{
-    permissions_.openAccessibilitySettings();
-}
-
 QString AISettingsModel::keyFieldLabel() const
 {
     return displayName(settings().provider) + QStringLiteral(" key");

@@ -60,8 +60,6 @@ public:
     bool showsLocalServer() const;
     bool showsModel() const;
     bool showsAccessibilityWarning() const;
-    bool canOpenAccessibilitySettings() const;
-    void openAccessibilitySettings();
 
     QString keyFieldLabel() const;
     QString keyPlaceholder() const;

@@ -87,16 +87,6 @@ QStringList AISetupModel::localSteps() const
     return {};
 }
 
-bool AISetupModel::canOpenAccessibilitySettings() const
-{
-    return permissions_.canOpenAccessibilitySettings();
-}
-
-void AISetupModel::openAccessibilitySettings()
-{
-    permissions_.openAccessibilitySettings();
-}
-
 AISetupModel::State AISetupModel::read() const
 {
     const AISettings &settings = store_.config().ai;

@@ -44,7 +44,6 @@ public:
     const TextRoute &route() const { return state_.route; }
     bool isChecking() const { return checking_; }
     bool showsAccessibilityWarning() const { return !state_.trusted; }
-    bool canOpenAccessibilitySettings() const;
 
     void refresh();
     // The view came on screen: from now on a missing or stale result of the
@@ -52,7 +51,6 @@ public:
     void shown();
     // Probes the local server now.
     QCoro::Task<void> checkAgain();
-    void openAccessibilitySettings();
 
 Q_SIGNALS:
     void changed();

@@ -175,13 +175,9 @@ QWidget *AISetupView::accessibilitySection()
     warningRow->setSpacing(6);
     warningRow->addWidget(new SymbolIcon(QStringLiteral("exclamationmark.triangle.fill"), Tone::warning, 15));
     warningRow->addWidget(headline(QStringLiteral("Tavelon can't read your selection yet"), Tone::warning), 1);
-    auto *open = borderedButton(QStringLiteral("Open Permissions"));
-    open->setVisible(model_.canOpenAccessibilitySettings());
-    connect(open, &QPushButton::clicked, &model_, &AISetupModel::openAccessibilitySettings);
     return column({warning,
                    explanation(QStringLiteral("AI actions work on the text you have selected, so this system needs to "
-                                              "let Tavelon see it. This is a one-time switch.")),
-                   open});
+                                              "let Tavelon see it. The Permissions tab says what is missing."))});
 }
 
 void AISetupView::showEvent(QShowEvent *event)

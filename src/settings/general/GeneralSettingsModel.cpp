@@ -4,6 +4,7 @@
 #include "model/UserError.h"
 #include "platform/MissingFileManager.h"
 #include "platform/NotificationCenter.h"
+#include "platform/NotificationNames.h"
 #include "platform/UiPrompts.h"
 #include "services/LoginItemService.h"
 #include "services/PermissionsService.h"
@@ -88,8 +89,6 @@ void GeneralSettingsModel::setLaunchAtLogin(bool on)
 GeneralSettingsModel::LoginNote GeneralSettingsModel::loginNote() const
 {
     const LoginItemService &login = context_.loginItem;
-    if (login.status() == LoginItemStatus::requiresApproval)
-        return {LoginNote::Kind::requiresApproval, QStringLiteral("Turned off in your desktop's startup settings.")};
     if (login.lastError())
         return {LoginNote::Kind::error, *login.lastError()};
     return {LoginNote::Kind::caption,
@@ -97,14 +96,15 @@ GeneralSettingsModel::LoginNote GeneralSettingsModel::loginNote() const
                            "autostart entry, which your desktop's startup settings can also turn off.")};
 }
 
-void GeneralSettingsModel::openLoginItemsSettings() { context_.loginItem.openLoginItemsSettings(); }
-
 bool GeneralSettingsModel::showsAccessibilityWarning() const
 {
     return context_.store.config().pointerTrigger.enabled && !context_.permissions.isAccessibilityTrusted();
 }
 
-void GeneralSettingsModel::grantAccessibility() { context_.permissions.requestAccessibility(); }
+void GeneralSettingsModel::openPermissions()
+{
+    context_.notifications.post(notifications::openSettings, QStringLiteral("permissions"));
+}
 
 bool GeneralSettingsModel::acceptsSlotCount(qint64 count, QWidget *parent)
 {

@@ -27,7 +27,7 @@ public:
     static const QList<qint64> slotCounts;
 
     struct LoginNote {
-        enum class Kind { caption, error, requiresApproval };
+        enum class Kind { caption, error };
         Kind kind;
         QString text;
     };
@@ -47,9 +47,9 @@ public:
     bool isLaunchAtLoginOn() const;
     void setLaunchAtLogin(bool on);
     LoginNote loginNote() const;
-    void openLoginItemsSettings();
     bool showsAccessibilityWarning() const;
-    void grantAccessibility();
+    // The Permissions tab says what the long-press lacks.
+    void openPermissions();
     // A slot count that would leave items out of sight is refused: a beep
     // and an alert that says which ring.
     bool acceptsSlotCount(qint64 count, QWidget *parent);

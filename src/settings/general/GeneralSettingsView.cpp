@@ -107,13 +107,8 @@ SettingsSection *GeneralSettingsView::makeStartup()
     launchAtLogin_ = checkBox(QStringLiteral("Launch Tavelon at login"), QStringLiteral("launchAtLogin"));
     connect(launchAtLogin_, &QCheckBox::toggled, this, [this](bool on) { model_.setLaunchAtLogin(on); });
     loginCaption_ = caption({});
-    loginApproval_ = new StatusLine(Tone::warning, warningSymbol, {});
-    auto *openLoginItems = button(QStringLiteral("Open Login Items…"), QStringLiteral("openLoginItems"));
-    connect(openLoginItems, &QPushButton::clicked, this, [this] { model_.openLoginItemsSettings(); });
-    loginApproval_->addWidget(openLoginItems);
     section->addWidget(launchAtLogin_);
     section->addWidget(loginCaption_);
-    section->addWidget(loginApproval_);
     connect(&model_, &GeneralSettingsModel::loginChanged, this, &GeneralSettingsView::showLogin);
     showLogin();
     return section;
@@ -123,10 +118,6 @@ void GeneralSettingsView::showLogin()
 {
     showChecked(launchAtLogin_, model_.isLaunchAtLoginOn());
     const GeneralSettingsModel::LoginNote note = model_.loginNote();
-    const bool approval = note.kind == GeneralSettingsModel::LoginNote::Kind::requiresApproval;
-    loginApproval_->setVisible(approval);
-    loginApproval_->setText(note.text);
-    loginCaption_->setVisible(!approval);
     loginCaption_->setText(note.text);
     loginCaption_->setTone(note.kind == GeneralSettingsModel::LoginNote::Kind::error ? Tone::warning
                                                                                      : Tone::secondary);
@@ -145,12 +136,12 @@ SettingsSection *GeneralSettingsView::makePointerTrigger()
         "usual menu.")));
     accessibilityWarning_ = new StatusLine(
         Tone::warning, warningSymbol,
-        QStringLiteral("Accessibility isn't granted, so the long-press can't be detected yet. The keyboard hotkey "
-                       "keeps working either way."));
+        QStringLiteral("Without XTest the long-press can't be detected yet. The keyboard hotkey keeps working "
+                       "either way."));
     accessibilityWarning_->setObjectName(QStringLiteral("accessibilityWarning"));
-    auto *grant = button(QStringLiteral("Grant…"), QStringLiteral("grantAccessibility"));
-    connect(grant, &QPushButton::clicked, this, [this] { model_.grantAccessibility(); });
-    accessibilityWarning_->addWidget(grant);
+    auto *open = button(QStringLiteral("Open Permissions"), QStringLiteral("openPermissions"));
+    connect(open, &QPushButton::clicked, this, [this] { model_.openPermissions(); });
+    accessibilityWarning_->addWidget(open);
     section->addWidget(accessibilityWarning_);
     auto *holdDelay = new SliderRow(0.12, 0.6, 2, QStringLiteral("s"));
     holdDelay->setObjectName(QStringLiteral("holdDelay"));

@@ -57,7 +57,6 @@ private:
     StatusLine *reservation_ = nullptr;
     QCheckBox *launchAtLogin_ = nullptr;
     ToneLabel *loginCaption_ = nullptr;
-    StatusLine *loginApproval_ = nullptr;
     StatusLine *accessibilityWarning_ = nullptr;
     QWidget *appRings_ = nullptr;
     QHBoxLayout *appRingRow_ = nullptr;

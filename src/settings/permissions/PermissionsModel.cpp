@@ -24,7 +24,7 @@ bool PermissionsModel::isGranted() const
 
 QString PermissionsModel::stateText() const
 {
-    return isGranted() ? QStringLiteral("Granted") : QStringLiteral("Not granted");
+    return isGranted() ? QStringLiteral("Granted") : QStringLiteral("Not available");
 }
 
 QString PermissionsModel::detailText() const
@@ -33,12 +33,19 @@ QString PermissionsModel::detailText() const
                        : QStringLiteral("AI actions can't read your selection yet.");
 }
 
-// Where the system has no settings page, a button to open it would do nothing.
-PermissionsModel::Button PermissionsModel::button() const
+QString PermissionsModel::missingText(PermissionsService::Trust trust)
 {
-    if (!isGranted())
-        return Button::enable;
-    return permissions_.canOpenAccessibilitySettings() ? Button::openSettings : Button::none;
+    switch (trust) {
+    case PermissionsService::Trust::trusted:
+        break;
+    case PermissionsService::Trust::noXTest:
+        return QStringLiteral("This X server offers no XTest extension, which reading and pasting need. Start "
+                              "Tavelon on an X server that has it (Xorg and Xvfb do).");
+    case PermissionsService::Trust::noX11Session:
+        return QStringLiteral("This session is not X11, and Tavelon reads and pastes only through an X server. "
+                              "Log in to an X11 session (not Wayland) and start Tavelon there.");
+    }
+    return {};
 }
 
 QList<PermissionsModel::Section> PermissionsModel::sections() const
@@ -58,31 +65,20 @@ QList<PermissionsModel::Section> PermissionsModel::sections() const
                QStringLiteral(" with the X server, which needs no permission. It receives that one key "
                               "combination only and cannot see anything else you type.")},
           {QStringLiteral("app.badge"), QStringLiteral("Launch, open and script actions"),
-           QStringLiteral("Those work with no permission at all. The ring is fully usable before you grant "
-                          "anything.")}}},
+           QStringLiteral("Those need neither XTest nor any permission. The ring is fully usable without "
+                          "them.")}}},
     };
 }
 
 QString PermissionsModel::tip()
 {
-    return QStringLiteral("If it still says “Not granted”, Tavelon isn't running on an X display, or the X server "
-                          "lacks the XTest extension. Start it in an X11 session (not Wayland) and it is granted "
-                          "with nothing to approve.");
+    return QStringLiteral("Nothing here asks you for a grant: on X11, Tavelon reads and pastes whenever the X server "
+                          "offers the XTest extension.");
 }
 
-void PermissionsModel::shown()
+void PermissionsModel::checkAgain()
 {
     permissions_.recheck();
-}
-
-void PermissionsModel::enable()
-{
-    permissions_.requestAccessibility();
-}
-
-void PermissionsModel::openSettings()
-{
-    permissions_.openAccessibilitySettings();
 }
 
 } // namespace vima

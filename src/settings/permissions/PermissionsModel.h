@@ -1,5 +1,6 @@
 #pragma once
 
+#include "services/PermissionsService.h"
 #include "settings/kit/DisclosureText.h"
 
 #include <QList>
@@ -9,11 +10,10 @@
 namespace vima {
 
 class ConfigStore;
-class PermissionsService;
 
-// The Permissions tab without its widgets: whether the grant is there, the
-// one button that asks for it or opens its settings, and the explanations,
-// one of which names the configured hotkey.
+// The Permissions tab without its widgets: whether reading and pasting are
+// available, what is missing when they are not, and the explanations, one of
+// which names the configured hotkey.
 class PermissionsModel final : public QObject {
     Q_OBJECT
 
@@ -22,24 +22,22 @@ public:
         QString heading;
         QList<DisclosureText> rows;
     };
-    enum class Button { enable, openSettings, none };
 
     PermissionsModel(PermissionsService &permissions, ConfigStore &store, QObject *parent = nullptr);
 
     bool isGranted() const;
     QString stateText() const;
     QString detailText() const;
-    Button button() const;
-    bool showsGuide() const { return !isGranted(); }
+    // What is missing and what gets further; empty while granted.
+    QString missingText() const { return missingText(permissions_.trust()); }
+    static QString missingText(PermissionsService::Trust trust);
 
     // The explanation sections in order; the hotkey row names the hotkey configured now.
     QList<Section> sections() const;
     static QString tip();
 
-    // The page came on screen: the grant is read again.
-    void shown();
-    void enable();
-    void openSettings();
+    // The page came on screen, or "Check Again": the trust is read again.
+    void checkAgain();
 
 Q_SIGNALS:
     void grantChanged(bool granted);

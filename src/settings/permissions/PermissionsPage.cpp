@@ -1,7 +1,6 @@
 #include "settings/permissions/PermissionsPage.h"
 
 #include "settings/kit/DisclosureRow.h"
-#include "settings/kit/PermissionGuideView.h"
 #include "settings/kit/SettingsContext.h"
 #include "settings/kit/SettingsLooks.h"
 #include "settings/permissions/PermissionsModel.h"
@@ -23,7 +22,7 @@ PermissionsPage::PermissionsPage(SettingsContext &context, QWidget *parent)
                                                      "used for."));
     header->setContentsMargins(0, 0, 0, 4);
     column->addWidget(header);
-    column->addWidget(accessibilitySection(context));
+    column->addWidget(accessibilitySection());
 
     const QList<PermissionsModel::Section> sections = model_->sections();
     for (const PermissionsModel::Section &section : sections) {
@@ -49,7 +48,7 @@ PermissionsPage::PermissionsPage(SettingsContext &context, QWidget *parent)
     applyGrant();
 }
 
-QWidget *PermissionsPage::accessibilitySection(SettingsContext &context)
+QWidget *PermissionsPage::accessibilitySection()
 {
     auto *section = new SettingsSection(QStringLiteral("Accessibility"));
     icon_ = new SymbolIcon(QStringLiteral("checkmark.circle.fill"), Tone::success, 22);
@@ -58,11 +57,8 @@ QWidget *PermissionsPage::accessibilitySection(SettingsContext &context)
     detail_ = new ToneLabel(Tone::secondary);
     detail_->setFont(calloutFont());
     detail_->setWordWrap(true);
-    enable_ = inkButton(QStringLiteral("Enable…"));
-    openSettings_ = new QPushButton(QStringLiteral("Open Settings"));
-    openSettings_->setAccessibleName(openSettings_->text());
-    connect(enable_, &QPushButton::clicked, model_, &PermissionsModel::enable);
-    connect(openSettings_, &QPushButton::clicked, model_, &PermissionsModel::openSettings);
+    checkAgain_ = inkButton(QStringLiteral("Check Again"));
+    connect(checkAgain_, &QPushButton::clicked, model_, &PermissionsModel::checkAgain);
 
     auto *texts = new QVBoxLayout;
     texts->setSpacing(2);
@@ -74,19 +70,22 @@ QWidget *PermissionsPage::accessibilitySection(SettingsContext &context)
     row->setSpacing(10);
     row->addWidget(icon_);
     row->addLayout(texts, 1);
-    row->addWidget(enable_);
-    row->addWidget(openSettings_);
+    row->addWidget(checkAgain_);
     section->addWidget(statusRow);
 
-    guide_ = new PermissionGuideView(context.scheduler);
-    section->addWidget(guide_);
+    missing_ = new ToneLabel(Tone::secondary);
+    missing_->setObjectName(QStringLiteral("missing"));
+    missing_->setFont(calloutFont());
+    missing_->setWordWrap(true);
+    missing_->setTextFormat(Qt::PlainText);
+    section->addWidget(missing_);
     return section;
 }
 
 void PermissionsPage::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    model_->shown();
+    model_->checkAgain();
 }
 
 void PermissionsPage::applyGrant()
@@ -96,9 +95,9 @@ void PermissionsPage::applyGrant()
                      granted ? Tone::success : Tone::warning);
     state_->setText(model_->stateText());
     detail_->setText(model_->detailText());
-    enable_->setVisible(model_->button() == PermissionsModel::Button::enable);
-    openSettings_->setVisible(model_->button() == PermissionsModel::Button::openSettings);
-    guide_->setVisible(model_->showsGuide());
+    checkAgain_->setVisible(!granted);
+    missing_->setText(model_->missingText());
+    missing_->setVisible(!granted);
 }
 
 void PermissionsPage::applyHotkey()

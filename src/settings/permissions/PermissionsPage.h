@@ -7,14 +7,13 @@ class QPushButton;
 namespace vima {
 
 class DisclosureRow;
-class PermissionGuideView;
 class PermissionsModel;
 class SymbolIcon;
 class ToneLabel;
 struct SettingsContext;
 
-// The Permissions tab: whether the grant is there, the button for it, the
-// animated guide while it is missing, and what the grant is and isn't for.
+// The Permissions tab: whether reading and pasting are available, what is
+// missing while they are not, and what they are and aren't for.
 class PermissionsPage final : public QWidget {
     Q_OBJECT
 
@@ -22,15 +21,13 @@ public:
     explicit PermissionsPage(SettingsContext &context, QWidget *parent = nullptr);
 
     PermissionsModel &model() const { return *model_; }
-    PermissionGuideView *guide() const { return guide_; }
-    QPushButton *enableButton() const { return enable_; }
-    QPushButton *openSettingsButton() const { return openSettings_; }
+    QPushButton *checkAgainButton() const { return checkAgain_; }
 
 protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    QWidget *accessibilitySection(SettingsContext &context);
+    QWidget *accessibilitySection();
     void applyGrant();
     void applyHotkey();
 
@@ -38,9 +35,8 @@ private:
     SymbolIcon *icon_ = nullptr;
     ToneLabel *state_ = nullptr;
     ToneLabel *detail_ = nullptr;
-    QPushButton *enable_ = nullptr;
-    QPushButton *openSettings_ = nullptr;
-    PermissionGuideView *guide_ = nullptr;
+    QPushButton *checkAgain_ = nullptr;
+    ToneLabel *missing_ = nullptr;
     DisclosureRow *hotkeyRow_ = nullptr;
 };
 
