@@ -67,10 +67,13 @@ private Q_SLOTS:
         QCOMPARE(page.model().stateText(), state);
         auto *missingText = page.findChild<QLabel *>(QStringLiteral("missing"));
         QCOMPARE(missingText->isVisible(), !trusted);
+        QCOMPARE(missingText->text().isEmpty(), trusted);
         QVERIFY(missingText->text().contains(names));
         QCOMPARE(page.checkAgainButton()->isVisible(), !trusted);
         for (QPushButton *button : page.findChildren<QPushButton *>())
             QVERIFY2(!button->isVisible() || button == page.checkAgainButton(), qPrintable(button->text()));
+        if (trusted)
+            return;
 
         const int reads = harness.accessibility.reads;
         page.checkAgainButton()->click();
@@ -79,20 +82,6 @@ private Q_SLOTS:
         page.checkAgainButton()->click();
         QVERIFY(!page.checkAgainButton()->isVisible());
         QVERIFY(!missingText->isVisible());
-    }
-
-    void showingReadsTheTrustAgainQuietly()
-    {
-        PermissionsService permissions(permission_, scheduler_);
-        PermissionsModel model(permissions, *store_);
-        QSignalSpy changes(&model, &PermissionsModel::grantChanged);
-        model.checkAgain();
-        QCOMPARE(changes.size(), 0);
-        permission_.trusted = true; // an X server with XTest, before the next poll
-        model.checkAgain();
-        QCOMPARE(changes.size(), 1);
-        QVERIFY(model.isGranted());
-        QVERIFY(model.missingText().isEmpty());
     }
 
     void hotkeyRowFollowsTheConfiguration()
