@@ -14,6 +14,7 @@
 #include <QCheckBox>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QPushButton>
 #include <QSet>
 #include <QSignalSpy>
 #include <QSlider>
@@ -404,6 +405,11 @@ private Q_SLOTS:
         QVERIFY(!warning->isVisible()); // the trigger is off
         view.findChild<QCheckBox *>(QStringLiteral("pointerTriggerEnabled"))->click();
         QVERIFY(warning->isVisible());
+        QVariantList opened; // the warning's button leads to what is missing
+        h.notifications.observe(QStringLiteral("com.vima.Vima.openSettings"),
+                                [&opened](const QVariant &tab) { opened.append(tab); });
+        view.findChild<QPushButton *>(QStringLiteral("openPermissions"))->click();
+        QCOMPARE(opened, QVariantList{QStringLiteral("permissions")});
         h.accessibility.trusted = true;
         h.permissions->recheck();
         QVERIFY(!warning->isVisible());
