@@ -17,6 +17,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QStackedWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace vima {
@@ -76,11 +77,22 @@ OnboardingWindow::OnboardingWindow(OnboardingContext context, bool asksBeforeRep
             self->close();
     };
     showPage();
+    for (QScrollArea *area : pageAreas())
+        area->widget()->installEventFilter(this);
     fitPages();
     connect(model_, &OnboardingModel::pageChanged, this, &OnboardingWindow::showPage);
-    for (const auto change : {&OnboardingModel::accessibilityTrustedChanged, &OnboardingModel::hotkeyTakenChanged,
-                              &OnboardingModel::installedTemplateNameChanged, &OnboardingModel::hotkeyChanged})
-        connect(model_, change, this, &OnboardingWindow::fitPages);
+}
+
+// A page's texts and forms change with the trust, the hotkey and the
+// installed template: it is measured again once its layout has taken the
+// change in, on the next turn of the event loop.
+bool OnboardingWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::LayoutRequest && !fitPending_) {
+        fitPending_ = true;
+        QTimer::singleShot(0, this, &OnboardingWindow::fitPages);
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 OnboardingWindow::~OnboardingWindow() = default;
@@ -92,10 +104,10 @@ void OnboardingWindow::showPage()
 
 void OnboardingWindow::fitPages()
 {
+    fitPending_ = false;
     int pagesHeight = 0;
     for (QScrollArea *area : pageAreas()) {
         const QWidget *page = area->widget();
-        page->layout()->activate();
         pagesHeight = std::max(pagesHeight, page->hasHeightForWidth() ? page->heightForWidth(fixedSize.width())
                                                                        : page->sizeHint().height());
     }

@@ -32,6 +32,7 @@ Q_SIGNALS:
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void showPage();
@@ -41,6 +42,7 @@ private:
 
     OnboardingModel *model_;
     QStackedWidget *pages_;
+    bool fitPending_ = false;
 };
 
 } // namespace vima

@@ -10,7 +10,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QStackedWidget>
 #include <QVBoxLayout>
 
 namespace vima {
@@ -122,21 +121,20 @@ QWidget *ReadyPage::accessibilityContent()
                                    + QStringLiteral(" reads your selected text and pastes the result. ")
                                    + QStringLiteral("On X11 nothing asks for this: it takes an X server with the XTest extension.")));
 
-    auto *missing = new QWidget;
-    auto *missingColumn = new QVBoxLayout(missing);
+    // Hidden, a form takes no room: a stacked widget would measure both.
+    granted_ = granted();
+    column->addWidget(granted_);
+    missing_ = new QWidget;
+    auto *missingColumn = new QVBoxLayout(missing_);
     missingColumn->setContentsMargins(0, 0, 0, 0);
     missingColumn->setSpacing(6);
-    missing_ = plainContent(QString());
-    missing_->setTextFormat(Qt::PlainText);
-    missingColumn->addWidget(missing_);
+    missingText_ = plainContent(QString());
+    missingText_->setTextFormat(Qt::PlainText);
+    missingColumn->addWidget(missingText_);
     auto *checkAgain = new QPushButton(QStringLiteral("Check Again"));
     connect(checkAgain, &QPushButton::clicked, &model_, &OnboardingModel::refreshAccessibility);
     missingColumn->addWidget(checkAgain, 0, Qt::AlignLeft);
-
-    trust_ = new QStackedWidget;
-    trust_->addWidget(granted());
-    trust_->addWidget(missing);
-    column->addWidget(trust_);
+    column->addWidget(missing_);
     return content;
 }
 
@@ -147,13 +145,10 @@ void ReadyPage::showHeader()
 
 void ReadyPage::showTrust()
 {
-    trust_->setCurrentIndex(model_.isAccessibilityTrusted() ? 0 : 1);
-    missing_->setText(PermissionsModel::missingText(model_.accessibilityTrust()));
-    // Only the form on show takes room.
-    for (int index = 0; index < trust_->count(); ++index) {
-        const auto policy = index == trust_->currentIndex() ? QSizePolicy::Preferred : QSizePolicy::Ignored;
-        trust_->widget(index)->setSizePolicy(policy, policy);
-    }
+    const bool trusted = model_.isAccessibilityTrusted();
+    granted_->setVisible(trusted);
+    missing_->setVisible(!trusted);
+    missingText_->setText(PermissionsModel::missingText(model_.accessibilityTrust()));
 }
 
 void ReadyPage::showEvent(QShowEvent *event)

@@ -3,7 +3,6 @@
 #include <QWidget>
 
 class QLabel;
-class QStackedWidget;
 
 namespace vima {
 
@@ -27,8 +26,9 @@ private:
 
     OnboardingModel &model_;
     QLabel *header_;
-    QStackedWidget *trust_;
-    QLabel *missing_;
+    QWidget *granted_;
+    QWidget *missing_;
+    QLabel *missingText_;
 };
 
 } // namespace vima

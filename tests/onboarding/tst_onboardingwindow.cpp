@@ -226,16 +226,14 @@ private Q_SLOTS:
         shown.fixture.harness.hotkeyFailure.setFailed(hotkeyTaken);
         for (const Page page : {Page::welcome, Page::ring, Page::ready}) {
             shown.reach(page);
-            QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
             const auto *pages = shown.window().findChild<QStackedWidget *>(QString(), Qt::FindDirectChildrenOnly);
             const auto *area = qobject_cast<QScrollArea *>(pages->currentWidget());
             QVERIFY(area && area->isVisible());
             const QWidget *content = area->widget();
-            const int needed = content->hasHeightForWidth() ? content->heightForWidth(area->viewport()->width())
-                                                            : content->sizeHint().height();
-            QVERIFY2(needed <= area->viewport()->height(),
-                     qPrintable(QStringLiteral("page %1 needs %2 of %3").arg(int(page)).arg(needed)
-                                    .arg(area->viewport()->height())));
+            const auto needed = [&] { return content->heightForWidth(area->viewport()->width()); };
+            QTRY_VERIFY2(needed() <= area->viewport()->height(),
+                         qPrintable(QStringLiteral("page %1 needs %2 of %3")
+                                        .arg(int(page)).arg(needed()).arg(area->viewport()->height())));
             QVERIFY(!area->verticalScrollBar()->isVisible());
             shown.model().trigger(OnboardingModel::Action::back);
             shown.model().trigger(OnboardingModel::Action::back);
