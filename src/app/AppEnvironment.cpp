@@ -89,6 +89,11 @@ AppEnvironment::AppEnvironment(Platform &platform, const QString &configDirector
 
 AppEnvironment::~AppEnvironment() = default;
 
+void AppEnvironment::openPermissions()
+{
+    notifications_.post(notifications::openSettings, QStringLiteral("permissions"));
+}
+
 void AppEnvironment::wire()
 {
     wireTriggers();
@@ -214,11 +219,6 @@ std::optional<QString> AppEnvironment::frontmostRingKey() const
     if (auto key = configStore_->config().appRingNaming(frontmost_->previousAppNames()))
         return key;
     return frontmost_->previousBundleID();
-}
-
-void AppEnvironment::openPermissions()
-{
-    notifications_.post(notifications::openSettings, QStringLiteral("permissions"));
 }
 
 void AppEnvironment::toggleRing(bool openedViaHotkey, std::optional<QPointF> pointer)
