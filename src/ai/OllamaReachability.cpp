@@ -8,7 +8,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QNetworkRequest>
-#include <QScopeGuard>
 #include <algorithm>
 
 namespace vima {
@@ -41,6 +40,8 @@ QString withTag(const QString &model)
 
 OllamaReachability::OllamaReachability(Scheduler &scheduler) : scheduler_(scheduler) {}
 
+OllamaReachability::~OllamaReachability() { lifetime_.cancel(); }
+
 QUrl OllamaReachability::defaultURL() { return QUrl(AISettings::defaultOllamaBaseURL); }
 
 QUrl OllamaReachability::appending(const QUrl &base, const QString &component)
@@ -55,20 +56,32 @@ QUrl OllamaReachability::appending(const QUrl &base, const QString &component)
 
 QCoro::Task<bool> OllamaReachability::probe(QUrl base, CancellationToken token)
 {
+    // The caller's cancel or this cache's end stops the request; after the
+    // latter nothing of `this` may be touched.
+    const CancellationToken lifetime = lifetime_;
+    CancellationToken exchange;
+    const auto byCaller = token.onCancel([exchange]() mutable { exchange.cancel(); });
+    const auto byLifetime = lifetime.onCancel([exchange]() mutable { exchange.cancel(); });
     ++probing_;
-    const auto ended = qScopeGuard([this] { --probing_; });
     QNetworkRequest request(appending(base, QStringLiteral("api/tags")));
     Result result;
+    bool cancelled = false;
     try {
-        const QByteArray body = co_await HttpExchange::send(request, "GET", {}, probeTimeout, token,
+        const QByteArray body = co_await HttpExchange::send(request, "GET", {}, probeTimeout, exchange,
                                                           scheduler_);
         result.ok = !body.isEmpty();
         if (result.ok)
             result.models = modelNames(body);
     } catch (const LLMError &error) {
-        if (error.kind() == LLMError::Case::cancelled)
-            co_return false;
+        cancelled = error.kind() == LLMError::Case::cancelled;
     }
+    token.removeCallback(byCaller);
+    lifetime.removeCallback(byLifetime);
+    if (lifetime.isCancelled())
+        co_return false;
+    --probing_;
+    if (cancelled)
+        co_return false;
     const bool reachable = result.ok;
     record(std::move(result), base.toString());
     co_return reachable;

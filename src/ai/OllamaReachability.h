@@ -27,6 +27,10 @@ public:
     static constexpr double probeTimeout = 1.5;
 
     explicit OllamaReachability(Scheduler &scheduler = Scheduler::system());
+    // Cancels the probes still waiting: they end without a word of this cache.
+    ~OllamaReachability();
+    OllamaReachability(const OllamaReachability &) = delete;
+    OllamaReachability &operator=(const OllamaReachability &) = delete;
 
     // The local server on its usual port; stands in for a missing or unparseable address.
     static QUrl defaultURL();
@@ -49,8 +53,7 @@ public:
     // The server said it lacks the model: a list that named it counts as not
     // holding it now, not only after the next probe.
     void recordMissing(const QUrl &base, const QString &model);
-    // Whether a probe is still waiting for its server; whoever owns this cache
-    // outlives its probes.
+    // Whether a probe is still waiting for its server.
     bool isProbing() const { return probing_ > 0; }
     // Whether two names mean the same model: a name without a tag is ":latest".
     static bool sameModel(const QString &one, const QString &other);
@@ -66,6 +69,7 @@ private:
     void record(Result result, const QString &key);
 
     Scheduler &scheduler_;
+    CancellationToken lifetime_;
     std::atomic<int> probing_ = 0;
     mutable std::mutex lock_;
     std::map<QString, Result> results_;
