@@ -86,10 +86,16 @@ QCoro::Task<QByteArray> HttpExchange::send(QNetworkRequest request, QByteArray m
     // Qt reports all of our aborts as a cancelled operation; remember which it was.
     enum class Abort { none, deadline, cancellation, tooLarge };
     Abort abort = Abort::none;
-    const auto abortFor = [&abort, reply](Abort reason) {
-        if (abort == Abort::none && !reply->isFinished()) {
-            abort = reason;
+    const auto abortFor = [&abort, reply, &manager](Abort reason) {
+        if (abort != Abort::none)
+            return;
+        abort = reason;
+        if (!reply->isFinished()) {
             reply->abort();
+            // Ends the manager's connection thread now rather than when the
+            // manager goes: until then a runaway body keeps being read, behind
+            // everything the server has already pushed.
+            manager->clearConnectionCache();
         }
     };
     const ExchangeGuard guard(
@@ -106,9 +112,7 @@ QCoro::Task<QByteArray> HttpExchange::send(QNetworkRequest request, QByteArray m
             return;
         if (reply->header(QNetworkRequest::ContentLengthHeader).toLongLong() > largestBody
             || received.size() + reply->bytesAvailable() > largestBody) {
-            abort = Abort::tooLarge;
-            if (!reply->isFinished())
-                reply->abort();
+            abortFor(Abort::tooLarge);
             return;
         }
         received += reply->readAll();
@@ -138,6 +142,9 @@ QCoro::Task<QByteArray> HttpExchange::send(QNetworkRequest request, QByteArray m
             throw LLMError::api(code, apiErrorMessage(received));
         if (reply->error() == QNetworkReply::NoError)
             co_return received;
+        // The server answered, then its body broke off or could not be
+        // decoded: that is no network failure, and says nothing against the server.
+        throw LLMError::invalidResponse();
     }
     if (reply->error() != QNetworkReply::NoError)
         throw LLMError::transport(reply->errorString());

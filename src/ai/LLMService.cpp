@@ -226,7 +226,7 @@ LLMError LLMService::failureOf(const QList<Failure> &failures, const AISettings 
     QStringList lines;
     std::optional<QString> recovery;
     if (!chosenReady) {
-        lines << noProviderDetail(settings);
+        lines << chosenObstacle(settings);
         recovery = noProviderRecovery();
     } else if (chosen != failures.end()) {
         const QString name = displayName(chosen->kind);
@@ -259,7 +259,17 @@ std::optional<QString> LLMService::fallbackNote(LLMProviderKind chosen, LLMProvi
 
 QString LLMService::noProviderDetail(const AISettings &settings) const
 {
-    // What stands in the way of the chosen provider, in its own words.
+    // A stopped server or a missing model is set up, only not running; a
+    // missing key, or a provider this system can't run, is not.
+    const LLMProviderStatus::Case chosen = statusText(settings.provider, settings).kind;
+    const bool nothingSetUp = chosen == LLMProviderStatus::Case::needsKey
+                              || chosen == LLMProviderStatus::Case::unsupported
+                              || settings.provider == LLMProviderKind::appleOnDevice;
+    return (nothingSetUp ? QStringLiteral("No AI provider is set up yet. ") : QString()) + chosenObstacle(settings);
+}
+
+QString LLMService::chosenObstacle(const AISettings &settings) const
+{
     const LLMProviderStatus chosen = statusText(settings.provider, settings);
     if (chosen.kind == LLMProviderStatus::Case::needsKey)
         return LLMError::missingAPIKey(settings.provider).description();

@@ -79,7 +79,8 @@ public:
                                      CancellationToken token = {});
     static std::optional<QString> fallbackNote(LLMProviderKind chosen, LLMProviderKind answering,
                                                const std::optional<LLMError> &lastError);
-    // Why the chosen provider can't take a request, in its own words.
+    // Why the chosen provider can't take a request, in its own words, led by
+    // "No AI provider is set up yet." when it lacks a key or can't run here.
     QString noProviderDetail(const AISettings &settings) const;
     // What can run on this system when nothing can.
     static QString noProviderRecovery();
@@ -104,6 +105,7 @@ Q_SIGNALS:
     void statusRevisionChanged(quint64 revision);
 
 private:
+    QString chosenObstacle(const AISettings &settings) const;
     struct Failure {
         LLMProviderKind kind;
         LLMError error;

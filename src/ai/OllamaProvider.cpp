@@ -42,7 +42,7 @@ LLMProviderStatus OllamaProvider::status(const LLMCredentials &credentials, cons
         return LLMProviderStatus::unavailable(
             QStringLiteral("Not detected yet — open Settings → AI to check."));
     case OllamaReachability::Readiness::noServer:
-        return LLMProviderStatus::unavailable(QStringLiteral("Ollama isn't running at ") + url.toString()
+        return LLMProviderStatus::unavailable(QStringLiteral("No server at ") + url.toString()
                                               + QStringLiteral(". Start Ollama and try again."));
     case OllamaReachability::Readiness::notPulled:
         return LLMProviderStatus::unavailable(notPulled(model) + QLatin1Char(' ') + pullStep(model));

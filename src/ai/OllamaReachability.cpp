@@ -74,6 +74,9 @@ QCoro::Task<bool> OllamaReachability::probe(QUrl base, CancellationToken token)
             result.models = modelNames(body);
     } catch (const LLMError &error) {
         cancelled = error.kind() == LLMError::Case::cancelled;
+        // A list too long or broken to read still came from a running server.
+        result.ok = error.kind() == LLMError::Case::answerTooLarge
+                    || error.kind() == LLMError::Case::invalidResponse;
     }
     token.removeCallback(byCaller);
     lifetime.removeCallback(byLifetime);

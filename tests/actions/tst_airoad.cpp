@@ -246,8 +246,10 @@ private Q_SLOTS:
         QTest::addColumn<bool>("ollamaChosen");
         QTest::addColumn<QString>("body"); // %1: the stopped server's address
         QTest::newRow("on-device chosen, no keys")
-            << false << "There is no on-device model on Linux. Use a local Ollama server, or add an API key.";
-        QTest::newRow("ollama chosen and stopped") << true << "Ollama isn't running at %1. Start Ollama and try again.";
+            << false
+            << "No AI provider is set up yet. There is no on-device model on Linux. Use a local Ollama server, or "
+               "add an API key.";
+        QTest::newRow("ollama chosen and stopped") << true << "No server at %1. Start Ollama and try again.";
     }
 
     void noProviderShowsItsOutcomeBeforeReading()
@@ -301,10 +303,10 @@ private Q_SLOTS:
     void aServerFoundStoppedIsAskedAgainOnTheNextRun()
     {
         server->setRoute("/api/tags", HttpRoute::reply(503, "starting"));
-        QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("^Rewrite failed: Ollama isn't running"));
+        QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("^Rewrite failed: No server at "));
         run(aiItem(QStringLiteral("Rewrite"), QStringLiteral("Rewrite.")));
         waitUntilEnded();
-        QVERIFY(outcomes.first().body.startsWith(QStringLiteral("Ollama isn't running at ")));
+        QVERIFY(outcomes.first().body.startsWith(QStringLiteral("No server at ")));
         server->setRoute("/api/tags", HttpRoute::reply(200, R"({"models":[{"name":"llama3.2"}]})"));
         ended = 0;
         run(aiItem(QStringLiteral("Rewrite"), QStringLiteral("Rewrite.")));

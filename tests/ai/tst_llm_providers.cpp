@@ -1,6 +1,7 @@
 #include "Outcome.h"
 #include "ai/AnthropicProvider.h"
 #include "ai/AppleOnDeviceProvider.h"
+#include "ai/HttpExchange.h"
 #include "ai/OllamaProvider.h"
 #include "ai/OllamaReachability.h"
 #include "ai/OpenAIProvider.h"
@@ -309,6 +310,14 @@ private Q_SLOTS:
         QTest::newRow("server error stays")
             << QByteArray("/b/api/chat") << HttpRoute::reply(500, R"({"error":"boom"})")
             << LLMError::api(500, "boom");
+        // A server that answered badly was reached: it is not called stopped.
+        HttpRoute cut = HttpRoute::reply(200, "{\"message\": {\"content\": \"hal");
+        cut.contentLength = 4096;
+        QTest::newRow("reply cut short") << QByteArray("/c/api/chat") << cut << LLMError::invalidResponse();
+        HttpRoute endless = HttpRoute::streaming(200, HttpRoute::endless);
+        endless.chunked = true;
+        QTest::newRow("reply past the ceiling") << QByteArray("/d/api/chat") << endless
+                                                << LLMError::answerTooLarge(HttpExchange::largestBodyMB);
     }
 
     void ollamaRewritesSomeErrors()
@@ -322,6 +331,8 @@ private Q_SLOTS:
         const auto running = ask(provider, LLMCredentials{std::nullopt, server_.url(base)});
         QVERIFY(running.wait());
         QCOMPARE(running->error, error);
+        QVERIFY(reachability_.readiness(server_.url(base), QStringLiteral("some-model"))
+                != OllamaReachability::Readiness::noServer);
     }
 
     void ollamaModelNotPulledTexts()

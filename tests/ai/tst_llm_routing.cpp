@@ -184,11 +184,11 @@ private Q_SLOTS:
 
         const QString start = QStringLiteral("Start a local Ollama server and pull its model, or add an API key in Settings → AI.");
         QTest::newRow("stopped, nothing else may run")
-            << Kind::ollama << false << "anthropic" << "Ollama isn't running at %1. Start Ollama and try again."
+            << Kind::ollama << false << "anthropic" << "No server at %1. Start Ollama and try again."
             << start;
         QTest::newRow("stopped, then the strong model's providers")
             << Kind::ollama << true << "anthropic,openai"
-            << "Ollama isn't running at %1. Start Ollama and try again.\n"
+            << "No server at %1. Start Ollama and try again.\n"
                "Also tried Anthropic: The provider had a server error (HTTP 503). Overloaded\n"
                "Also tried OpenAI: The provider had a server error (HTTP 503). Overloaded"
             << start;

@@ -351,11 +351,12 @@ private Q_SLOTS:
         QTest::addColumn<Kind>("chosen");
         QTest::addColumn<LLMProviderStatus>("status");
         QTest::addColumn<QString>("detail");
-        QTest::newRow("no key") << Kind::anthropic << LLMProviderStatus::needsKey() << "No Anthropic API key saved.";
+        QTest::newRow("no key") << Kind::anthropic << LLMProviderStatus::needsKey()
+                                << "No AI provider is set up yet. No Anthropic API key saved.";
         QTest::newRow("unavailable") << Kind::ollama << LLMProviderStatus::unavailable("Not running.")
                                      << "Not running.";
         QTest::newRow("unsupported") << Kind::appleOnDevice << LLMProviderStatus::unsupported("Not here.")
-                                     << "Not here.";
+                                     << "No AI provider is set up yet. Not here.";
     }
 
     void noCandidateFailsBeforeAnyProviderIsAsked()

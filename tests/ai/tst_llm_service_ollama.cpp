@@ -120,7 +120,7 @@ private Q_SLOTS:
         QSignalSpy revisions(service_.get(), &LLMService::statusRevisionChanged);
         const auto running = complete();
         QVERIFY(running.wait());
-        const QString notRunning = "Ollama isn't running at " + address + ". Start Ollama and try again.";
+        const QString notRunning = "No server at " + address + ". Start Ollama and try again.";
         QCOMPARE(service_->statusText(LLMProviderKind::ollama, settings_),
                  LLMProviderStatus::unavailable(notRunning));
         QCOMPARE(revisions.size(), 1);

@@ -12,6 +12,7 @@
 using namespace vima;
 
 Q_DECLARE_METATYPE(vima::HttpRoute)
+Q_DECLARE_METATYPE(vima::LLMError)
 
 namespace {
 
@@ -119,6 +120,84 @@ private Q_SLOTS:
         QVERIFY(running->error);
         QCOMPARE(running->error->description(), QStringLiteral("The answer was too large (over 8 MB)."));
         QVERIFY(!running->error->allowsFallback());
+    }
+
+    // However an exchange stops, its connection is closed at once and the
+    // server can push no more than what was already on its way.
+    void aStoppedExchangeClosesItsConnection_data()
+    {
+        QTest::addColumn<HttpRoute>("route");
+        QTest::addColumn<QString>("stop"); // ceiling, cancel or deadline
+        QTest::addColumn<LLMError>("error");
+        const qint64 ceiling = HttpExchange::largestBody;
+        const LLMError tooLarge = LLMError::answerTooLarge(HttpExchange::largestBodyMB);
+
+        HttpRoute endless = HttpRoute::streaming(200, HttpRoute::endless);
+        endless.chunked = true;
+        QTest::newRow("a chunked body without end") << endless << "ceiling" << tooLarge;
+        HttpRoute announced = HttpRoute::streaming(200, 4 * ceiling);
+        announced.contentLength = 4 * ceiling;
+        QTest::newRow("past the ceiling, announced") << announced << "ceiling" << tooLarge;
+        QTest::newRow("past the ceiling, unannounced")
+            << HttpRoute::streaming(200, HttpRoute::endless) << "ceiling" << tooLarge;
+        HttpRoute stalled = HttpRoute::streaming(200, 4096);
+        stalled.chunked = true;
+        stalled.ending = HttpRoute::Ending::hang;
+        QTest::newRow("cancelled mid-body") << stalled << "cancel" << LLMError::cancelled();
+        QTest::newRow("timed out mid-body") << stalled << "deadline" << LLMError::timedOut();
+    }
+
+    void aStoppedExchangeClosesItsConnection()
+    {
+        QFETCH(HttpRoute, route);
+        QFETCH(QString, stop);
+        QFETCH(LLMError, error);
+        const QByteArray path = "/stopped/" + QByteArray(QTest::currentDataTag()).replace(' ', '-');
+        server_.setRoute(path, route);
+        CancellationToken token;
+        const auto running = post(path, 30, token);
+        const auto connection = [&] { return server_.connections(path).value(0); };
+        if (stop != QLatin1String("ceiling")) {
+            QTRY_VERIFY(connection().bytesSent > 4096);
+            QTest::qWait(20);
+            QVERIFY(!running->done);
+        }
+        if (stop == QLatin1String("cancel"))
+            token.cancel();
+        if (stop == QLatin1String("deadline"))
+            scheduler_.advance(30);
+        QVERIFY(running.wait());
+        QCOMPARE(running->error.value_or(LLMError::invalidResponse()).description(), error.description());
+
+        const qint64 stoppedAt = server_.now();
+        const qint64 sentBefore = connection().bytesSent;
+        QTRY_VERIFY_WITH_TIMEOUT(connection().closedAtMs.has_value(), 1000);
+        QCOMPARE_LE(*connection().closedAtMs - stoppedAt, 1000);
+        // No more than the system's socket buffers held.
+        QCOMPARE_LE(connection().bytesSent - sentBefore, 2 * HttpExchange::largestBody);
+        QCOMPARE(server_.connections(path).size(), 1);
+    }
+
+    // A server that answered and then sent a body that broke off or can't be
+    // decoded was reached: its failure is no network error.
+    void aBrokenBodyIsNoNetworkError_data()
+    {
+        QTest::addColumn<HttpRoute>("route");
+        HttpRoute cut = HttpRoute::reply(200, "{\"message\": {\"content\": \"hal");
+        cut.contentLength = 4096;
+        QTest::newRow("cut short") << cut;
+        HttpRoute garbled = HttpRoute::reply(200, "not gzip at all");
+        garbled.headers.append(qMakePair(QByteArray("Content-Encoding"), QByteArray("gzip")));
+        QTest::newRow("undecodable") << garbled;
+    }
+
+    void aBrokenBodyIsNoNetworkError()
+    {
+        QFETCH(HttpRoute, route);
+        server_.setRoute("/broken", route);
+        const auto running = post("/broken");
+        QVERIFY(running.wait());
+        QCOMPARE(running->error, LLMError::invalidResponse());
     }
 
     void redirectsStayOnTheSameOrigin()

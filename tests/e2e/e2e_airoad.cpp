@@ -262,7 +262,7 @@ private Q_SLOTS:
         const QString address = server->url(QString()).toString();
         server.reset();
         runSlot(explainSlot);
-        QVERIFY(agent->waitForLog(QStringLiteral("Explain failed: Ollama isn't running at ") + address
+        QVERIFY(agent->waitForLog(QStringLiteral("Explain failed: No server at ") + address
                                   + QStringLiteral(". Start Ollama and try again."), 15000));
         QTRY_VERIFY_WITH_TIMEOUT(windowVisible(QStringLiteral("Explain")), 15000);
         QVERIFY(cloud.requests().isEmpty());

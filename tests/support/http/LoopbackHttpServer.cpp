@@ -11,6 +11,7 @@ namespace vima {
 namespace {
 
 const char *const bufferProperty = "vima.http.buffer";
+const char *const connectionProperty = "vima.http.connection";
 constexpr qint64 chunkSize = 256 * 1024; // of a streamed body
 
 // Parses one complete request from the front of `buffer`, removing it; nothing
@@ -84,6 +85,7 @@ LoopbackHttpServer::LoopbackHttpServer(QObject *parent) : QObject(parent)
 {
     connect(&server_, &QTcpServer::newConnection, this, &LoopbackHttpServer::accept);
     server_.listen(QHostAddress::LocalHost, 0);
+    clock_.start();
 }
 
 QUrl LoopbackHttpServer::url(const QString &path) const
@@ -111,6 +113,21 @@ QList<HttpRecordedRequest> LoopbackHttpServer::requests(const QByteArray &path) 
     return found;
 }
 
+QList<HttpConnection> LoopbackHttpServer::connections(const QByteArray &path) const
+{
+    QList<HttpConnection> found;
+    for (const HttpConnection &connection : connections_) {
+        if (connection.path == path)
+            found.append(connection);
+    }
+    return found;
+}
+
+HttpConnection &LoopbackHttpServer::connectionOf(QTcpSocket *socket)
+{
+    return connections_[socket->property(connectionProperty).toInt()];
+}
+
 quint16 LoopbackHttpServer::closedPort()
 {
     QTcpServer probe;
@@ -124,8 +141,15 @@ void LoopbackHttpServer::accept()
 {
     while (QTcpSocket *socket = server_.nextPendingConnection()) {
         socket->setParent(this);
+        socket->setProperty(connectionProperty, int(connections_.size()));
+        connections_.append(HttpConnection{});
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { readFrom(socket); });
-        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        connect(socket, &QTcpSocket::bytesWritten, this,
+                [this, socket](qint64 bytes) { connectionOf(socket).bytesSent += bytes; });
+        connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
+            connectionOf(socket).closedAtMs = now();
+            socket->deleteLater();
+        });
     }
 }
 
@@ -138,11 +162,14 @@ void LoopbackHttpServer::readFrom(QTcpSocket *socket)
         return;
 
     requests_.append(*request);
+    connectionOf(socket).path = request->path;
     const HttpRoute route = routes_.value(request->path, HttpRoute::reply(404, {}, "text/plain"));
     Q_EMIT requestReceived(request->path);
 
     switch (route.ending) {
     case HttpRoute::Ending::hang:
+        if (route.streamedBytes != 0)
+            answer(socket, route);
         return;
     case HttpRoute::Ending::close:
         socket->disconnectFromHost();
@@ -158,33 +185,47 @@ void LoopbackHttpServer::answer(QTcpSocket *socket, const HttpRoute &route)
     QByteArray head = "HTTP/1.1 " + QByteArray::number(route.status) + " Scripted\r\n";
     for (const auto &[name, value] : route.headers)
         head += name + ": " + value + "\r\n";
-    if (route.streamedBytes > 0) {
+    const bool streamed = route.streamedBytes != 0;
+    if (route.contentLength || !streamed)
+        head += "Content-Length: " + QByteArray::number(route.contentLength.value_or(route.body.size())) + "\r\n";
+    if (streamed) {
+        if (route.chunked)
+            head += "Transfer-Encoding: chunked\r\n";
         socket->write(head + "Connection: close\r\n\r\n");
-        stream(socket, route.body, route.streamedBytes);
+        stream(socket, route);
         return;
     }
-    head += "Content-Length: " + QByteArray::number(route.body.size()) + "\r\n";
     head += "Connection: close\r\n\r\n";
     socket->write(head + route.body);
     socket->disconnectFromHost();
 }
 
-void LoopbackHttpServer::stream(QTcpSocket *socket, const QByteArray &piece, qint64 bytes)
+void LoopbackHttpServer::stream(QTcpSocket *socket, const HttpRoute &route)
 {
     QByteArray chunk;
     while (chunk.size() < chunkSize)
-        chunk += piece.isEmpty() ? QByteArray("x") : piece;
+        chunk += route.body.isEmpty() ? QByteArray("x") : route.body;
     chunk.truncate(chunkSize);
-    auto left = std::make_shared<qint64>(bytes);
-    const auto more = [socket, chunk, left] {
+    auto left = std::make_shared<qint64>(route.streamedBytes);
+    auto ended = std::make_shared<bool>(false);
+    const auto more = [socket, chunk, left, ended, route] {
         // A few pieces ahead of the client at most: the server never holds the body.
-        while (*left > 0 && socket->bytesToWrite() < 2 * chunkSize) {
-            const qint64 size = std::min(*left, chunkSize);
+        while (*left != 0 && socket->bytesToWrite() < 2 * chunkSize) {
+            const qint64 size = *left == HttpRoute::endless ? chunkSize : std::min(*left, chunkSize);
+            if (route.chunked)
+                socket->write(QByteArray::number(size, 16) + "\r\n");
             socket->write(chunk.constData(), size);
-            *left -= size;
+            if (route.chunked)
+                socket->write("\r\n");
+            if (*left != HttpRoute::endless)
+                *left -= size;
         }
-        if (*left == 0)
-            socket->disconnectFromHost(); // after what is still to write
+        if (*left != 0 || route.ending == HttpRoute::Ending::hang || *ended)
+            return;
+        *ended = true;
+        if (route.chunked)
+            socket->write("0\r\n\r\n");
+        socket->disconnectFromHost(); // after what is still to write
     };
     connect(socket, &QTcpSocket::bytesWritten, socket, more);
     more();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QJsonObject>
 #include <QList>
 #include <QMap>
@@ -8,6 +9,7 @@
 #include <QPair>
 #include <QTcpServer>
 #include <QUrl>
+#include <optional>
 
 namespace vima {
 
@@ -15,18 +17,24 @@ namespace vima {
 struct HttpRoute {
     enum class Ending {
         reply, // answer after `delayMs`
-        hang,  // read the request, never answer, keep the connection open
+        hang,  // answer no more than the streamed body, keep the connection open
         close, // close the connection without a word
     };
+    static constexpr qint64 endless = -1;
 
     int status = 200;
     QList<QPair<QByteArray, QByteArray>> headers;
     QByteArray body;
     int delayMs = 0;
     Ending ending = Ending::reply;
-    // When set, the body is `body` repeated up to this many bytes, sent in
-    // pieces as the client takes them, with no length announced.
+    // When set, the body is `body` repeated up to this many bytes (or without
+    // end), sent in pieces as the client takes them, its end marked only by
+    // closing the connection unless `chunked` or `contentLength` says more.
+    // A hanging route sends it and then stops, the body unfinished.
     qint64 streamedBytes = 0;
+    bool chunked = false;
+    // Announced in place of the body's real length, which it may exceed.
+    std::optional<qint64> contentLength;
 
     static HttpRoute reply(int status, QByteArray body, QByteArray contentType = "application/json");
     static HttpRoute streaming(int status, qint64 bytes, QByteArray piece = "x");
@@ -47,6 +55,13 @@ struct HttpRecordedRequest {
     QJsonObject json() const;
 };
 
+// One connection as the server saw it.
+struct HttpConnection {
+    QByteArray path; // of its request; empty before one arrived
+    qint64 bytesSent = 0; // handed to the system, head included
+    std::optional<qint64> closedAtMs; // on the server's clock, by either side
+};
+
 // An HTTP/1.1 server on 127.0.0.1 at a free port, scripted per path and
 // recording every request. Unscripted paths get 404 with an empty body. Every
 // reply closes its connection.
@@ -63,6 +78,10 @@ public:
     void setRoute(const QByteArray &path, HttpRoute route);
     QList<HttpRecordedRequest> requests() const { return requests_; }
     QList<HttpRecordedRequest> requests(const QByteArray &path) const;
+    // In the order they were accepted.
+    QList<HttpConnection> connections(const QByteArray &path) const;
+    // Milliseconds since the server started.
+    qint64 now() const { return clock_.elapsed(); }
 
     // A loopback port where nothing listens, for refused connections.
     static quint16 closedPort();
@@ -74,9 +93,12 @@ private:
     void accept();
     void readFrom(QTcpSocket *socket);
     void answer(QTcpSocket *socket, const HttpRoute &route);
-    static void stream(QTcpSocket *socket, const QByteArray &piece, qint64 bytes);
+    static void stream(QTcpSocket *socket, const HttpRoute &route);
+    HttpConnection &connectionOf(QTcpSocket *socket);
 
     QTcpServer server_;
+    QElapsedTimer clock_;
+    QList<HttpConnection> connections_;
     QMap<QByteArray, HttpRoute> routes_;
     QList<HttpRecordedRequest> requests_;
 };
