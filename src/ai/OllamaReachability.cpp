@@ -8,7 +8,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QNetworkRequest>
-#include <algorithm>
 
 namespace vima {
 
@@ -72,6 +71,8 @@ QCoro::Task<bool> OllamaReachability::probe(QUrl base, CancellationToken token)
         result.ok = !body.isEmpty();
         if (result.ok)
             result.models = modelNames(body);
+        for (const QString &name : result.models.value_or(QStringList()))
+            result.modelKeys.insert(modelKey(name));
     } catch (const LLMError &error) {
         cancelled = error.kind() == LLMError::Case::cancelled;
         // A list too long or broken to read still came from a running server.
@@ -107,8 +108,7 @@ OllamaReachability::Readiness OllamaReachability::readiness(const QUrl &base, co
         return Readiness::unknown;
     if (!result->ok)
         return Readiness::noServer;
-    const auto named = [&model](const QString &name) { return sameModel(name, model); };
-    if (result->models && std::ranges::none_of(*result->models, named))
+    if (result->models && !result->modelKeys.contains(modelKey(model)))
         return Readiness::notPulled;
     return Readiness::ready;
 }
@@ -117,13 +117,21 @@ void OllamaReachability::recordMissing(const QUrl &base, const QString &model)
 {
     std::lock_guard guard(lock_);
     const auto it = results_.find(base.toString());
-    if (it != results_.end() && it->second.models)
-        it->second.models->removeIf([&model](const QString &name) { return sameModel(name, model); });
+    if (it == results_.end() || !it->second.models)
+        return;
+    const QString key = modelKey(model);
+    it->second.models->removeIf([&key](const QString &name) { return modelKey(name) == key; });
+    it->second.modelKeys.remove(key);
 }
 
 bool OllamaReachability::sameModel(const QString &one, const QString &other)
 {
-    return withTag(one).compare(withTag(other), Qt::CaseInsensitive) == 0;
+    return modelKey(one) == modelKey(other);
+}
+
+QString OllamaReachability::modelKey(const QString &name)
+{
+    return withTag(name).toCaseFolded();
 }
 
 // Called with the lock held.

@@ -4,6 +4,7 @@
 #include "async/Scheduler.h"
 
 #include <QCoroTask>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QUrl>
@@ -57,12 +58,15 @@ public:
     bool isProbing() const { return probing_ > 0; }
     // Whether two names mean the same model: a name without a tag is ":latest".
     static bool sameModel(const QString &one, const QString &other);
+    // What two names meaning the same model have in common, to look names up by.
+    static QString modelKey(const QString &name);
 
 private:
     struct Result {
         bool ok = false;
         double at = 0;
         std::optional<QStringList> models;
+        QSet<QString> modelKeys; // of `models`
     };
 
     const Result *fresh(const QUrl &base) const;

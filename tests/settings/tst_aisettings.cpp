@@ -282,6 +282,15 @@ private Q_SLOTS:
                                       << list("Mistral:latest,llama3.2,qwen2.5");
         QTest::newRow("a custom model missing") << true << list("phi4") << " mine "
                                                 << list("phi4,llama3.2,qwen2.5,mistral,mine (not pulled)");
+        // A long list is cut, but never before the chosen model.
+        QStringList many;
+        for (qsizetype i = 0; i < 2 * ModelChoice::longestMenu; ++i)
+            many << QStringLiteral("model-%1").arg(i);
+        const QStringList shown = many.first(ModelChoice::longestMenu);
+        QTest::newRow("a long list, chosen past the cut")
+            << true << many << many.constLast() << shown + QStringList{many.constLast()};
+        QTest::newRow("a long list, chosen missing") << true << many << "mine"
+                                                     << shown + QStringList{QStringLiteral("mine (not pulled)")};
     }
 
     void modelMenu()

@@ -2,36 +2,43 @@
 
 #include "ai/OllamaReachability.h"
 
-#include <algorithm>
+#include <QSet>
 
 namespace vima {
-
-namespace {
-
-bool listed(const QStringList &names, const QString &model)
-{
-    return std::ranges::any_of(names, [&model](const QString &name) {
-        return OllamaReachability::sameModel(name, model);
-    });
-}
-
-} // namespace
 
 QList<ModelChoice> ModelChoice::menu(const std::optional<QStringList> &served, const QStringList &suggested,
                                      const QString &chosen)
 {
+    const QString wanted = chosen.trimmed();
+    const QString wantedKey = wanted.isEmpty() ? QString() : OllamaReachability::modelKey(wanted);
     QStringList names;
-    for (const QString &name : served.value_or(QStringList()) + suggested) {
-        if (!listed(names, name))
+    QSet<QString> shown;
+    const auto offer = [&](const QString &name, const QString &key) {
+        if (names.size() < longestMenu && !shown.contains(key)) {
+            shown.insert(key);
             names << name;
+        }
+    };
+    // A server may list tens of thousands of models: one pass, each name keyed once.
+    std::optional<QString> servedWanted;
+    for (const QString &name : served.value_or(QStringList())) {
+        const QString key = OllamaReachability::modelKey(name);
+        if (!servedWanted && !wantedKey.isEmpty() && key == wantedKey)
+            servedWanted = name;
+        offer(name, key);
     }
-    const bool missing = served && !chosen.trimmed().isEmpty() && !listed(*served, chosen);
-    // A model of the user's own naming shows too, so that the mark can say it is missing.
-    if (missing && !listed(names, chosen))
-        names << chosen.trimmed();
+    for (const QString &name : suggested)
+        offer(name, OllamaReachability::modelKey(name));
+
+    const bool missing = served && !wanted.isEmpty() && !servedWanted;
+    // The chosen model shows even past the bound, or of the user's own naming,
+    // so that the mark can say it is missing.
+    if ((missing || servedWanted) && !shown.contains(wantedKey))
+        names << servedWanted.value_or(wanted);
     QList<ModelChoice> choices;
+    choices.reserve(names.size());
     for (const QString &name : std::as_const(names)) {
-        const bool marked = missing && OllamaReachability::sameModel(name, chosen);
+        const bool marked = missing && OllamaReachability::modelKey(name) == wantedKey;
         choices.append({name, marked ? name + QStringLiteral(" (not pulled)") : name});
     }
     return choices;

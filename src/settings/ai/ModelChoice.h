@@ -13,6 +13,10 @@ struct ModelChoice {
     QString label;
     bool operator==(const ModelChoice &) const = default;
 
+    // Entries past these are typed into the model field, as a custom model is;
+    // the chosen model may add one more.
+    static constexpr qsizetype longestMenu = 50;
+
     // The models a local server reported first, then the suggestions it
     // doesn't already have. When the server answered without the chosen
     // model, that entry says so.
