@@ -33,7 +33,7 @@ struct HttpRoute {
     // A hanging route sends it and then stops, the body unfinished.
     qint64 streamedBytes = 0;
     bool chunked = false;
-    // Announced in place of the body's real length, which it may exceed.
+    // Announced as the body's length; more than is sent makes a body cut short.
     std::optional<qint64> contentLength;
 
     static HttpRoute reply(int status, QByteArray body, QByteArray contentType = "application/json");
