@@ -106,7 +106,11 @@ QCoro::Task<QByteArray> HttpExchange::send(QNetworkRequest request, QByteArray m
     // Read as it arrives, so that a runaway body is dropped at the ceiling
     // instead of being held whole.
     QByteArray received;
-    reply->setReadBufferSize(64 * 1024);
+    constexpr qint64 readAhead = 1024 * 1024;
+    reply->setReadBufferSize(readAhead);
+    // A request with a body has started by now, and its connection thread
+    // missed the limit: set it again once that thread is listening.
+    QMetaObject::invokeMethod(reply, [reply] { reply->setReadBufferSize(readAhead); }, Qt::QueuedConnection);
     const auto take = [&] {
         if (abort != Abort::none)
             return;
