@@ -62,8 +62,8 @@ private Q_SLOTS:
                                   << "Your selection is too long for Apple On-Device."
                                   << "Select less text, or add an API key in Settings → AI to use a cloud model."
                                   << true;
-        QTest::newRow("nothing answered") << LLMError::nothingAnswered("Ollama isn't running.", "Start it.")
-                                          << "Ollama isn't running." << "Start it." << false;
+        QTest::newRow("nothing answered") << LLMError::nothingAnswered("No server at here.", "Start it.")
+                                          << "No server at here." << "Start it." << false;
         QTest::newRow("refused") << LLMError::refused("Blocked.")
                                  << "The model declined to answer. Blocked." << noSuggestion << true;
         QTest::newRow("invalid") << LLMError::invalidResponse()
