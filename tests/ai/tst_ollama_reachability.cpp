@@ -142,6 +142,17 @@ private Q_SLOTS:
         QCOMPARE(readiness(server_.url("")), Readiness::unknown);
     }
 
+    // The cache goes with the process's services, maybe before its probe answers.
+    void aProbeOutlivingItsCacheEndsWithoutIt()
+    {
+        server_.setRoute("/gone/api/tags", HttpRoute::hanging());
+        const auto running = start(reachability_->probe(server_.url("/gone/")));
+        QTRY_COMPARE(server_.requests("/gone/api/tags").size(), 1);
+        reachability_.reset();
+        QVERIFY(running.wait());
+        QCOMPARE(*running->value, false);
+    }
+
     void pathsAreAppendedAfterTheBasePath_data()
     {
         QTest::addColumn<QString>("base");
