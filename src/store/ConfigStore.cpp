@@ -14,11 +14,13 @@
 #include <QCoroTask>
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QLoggingCategory>
 #include <QPointer>
 #include <QStandardPaths>
+#include <sys/stat.h>
 
 namespace vima {
 
@@ -40,6 +42,15 @@ QString readFailure(const QString &reason, const QString &inUse)
 }
 
 const QString usingDefaults = QStringLiteral("Using defaults");
+
+// Which file or folder stands at `path`; empty when none does.
+QString identityOf(const QString &path)
+{
+    struct stat info;
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return {};
+    return QStringLiteral("%1:%2").arg(quint64(info.st_dev)).arg(quint64(info.st_ino));
+}
 
 } // namespace
 
@@ -184,17 +195,15 @@ void ConfigStore::save()
         const QByteArray bytes = encode(config_);
         noticeLinkLeadingElsewhere();
         const QString target = replaceLink_ ? filePath() : safe_file::writeTarget(filePath());
-        if (const QString kept = keepOutsideEdit(bytes); !kept.isEmpty())
-            keptOutside_ = kept;
         keepCopyOfUnreadableFile();
-        safe_file::writeAtomically(target, bytes);
+        const FileFingerprint known = known_;
+        const safe_file::Replaced replaced = safe_file::replace(target, bytes);
         replaceLink_ = false;
         markSynced(FileFingerprint::of(filePath(), bytes));
-        if (keptOutside_)
-            setNotice(QStringLiteral("config.json was changed outside Tavelon while settings were being changed "
-                                     "here. Your changes were saved; the other version was kept as “%1”.")
-                          .arg(*std::exchange(keptOutside_, std::nullopt)));
         setLastError(std::nullopt);
+        keepReplacedUnlessKnown(replaced, known, bytes);
+        if (!FileFingerprint::of(filePath()).holdsSameAs(known_))
+            outsideChangeSeen(); // saved over ours at once: taken once it is quiet
     } catch (const FileError &error) {
         reportSaveFailure(error.description());
     } catch (const JsonError &error) {
@@ -227,7 +236,6 @@ void ConfigStore::takeOutsideEdit()
         setConfig(loaded);
         markSynced(FileFingerprint::of(path, bytes));
         loadFailed_ = unreadableFileToKeep_ = replaceLink_ = false;
-        keptOutside_.reset();
         setNotice(std::nullopt);
         setLastError(std::nullopt);
     } catch (const ConfigError &error) {
@@ -246,17 +254,32 @@ void ConfigStore::refuseOutsideEdit(const QString &reason)
     setLastError(readFailure(reason, loadFailed_ ? usingDefaults : QStringLiteral("Keeping the settings in use")));
 }
 
-// A change made here is about to be written over a file that someone else
-// changed since this store read or wrote it: theirs goes aside first. Returns
-// the copy's name; empty when there is nothing of theirs to keep.
-QString ConfigStore::keepOutsideEdit(const QByteArray &bytes)
+// What a save took the place of goes when it holds what this store last read
+// or wrote, or what it has just written. Anything else is someone's outside
+// save that raced this one, or a file an editor is still writing: kept whole
+// beside "config.json" and told.
+void ConfigStore::keepReplacedUnlessKnown(const safe_file::Replaced &replaced, const FileFingerprint &known,
+                                          const QByteArray &bytes)
 {
-    if (unreadableFileToKeep_)
-        return {}; // kept in any case
-    const FileFingerprint onDisk = FileFingerprint::of(filePath());
-    if (!onDisk.exists || onDisk.holdsSameAs(known_) || onDisk.hash == FileFingerprint::hashOf(bytes))
-        return {};
-    return keepCopyOfFile(QStringLiteral("outside "));
+    if (replaced.path.isEmpty())
+        return;
+    const FileFingerprint stood = FileFingerprint::of(replaced.path);
+    if (!replaced.inUse && (stood.holdsSameContentAs(known) || stood.hash == FileFingerprint::hashOf(bytes))) {
+        QFile::remove(replaced.path);
+        return;
+    }
+    const QString copy = nameForCopy();
+    try {
+        safe_file::moveAside(replaced.path, copy);
+    } catch (const FileError &error) {
+        throw FileError(QStringLiteral("Could not keep the outside config.json (%1); it is “%2” for now.")
+                            .arg(error.description(), QFileInfo(replaced.path).fileName()));
+    }
+    const QString name = QFileInfo(copy).fileName();
+    qCWarning(lcStore, "Kept the outside config.json as %s", qUtf8Printable(name));
+    setNotice(QStringLiteral("config.json was changed outside Tavelon while settings were being changed "
+                             "here. Your changes were saved; the other version was kept as “%1”.")
+                  .arg(name));
 }
 
 // The file that failed to load may hold rings the user wrote by hand: it goes
@@ -269,6 +292,16 @@ void ConfigStore::keepCopyOfUnreadableFile()
     unreadableFileToKeep_ = false;
 }
 
+// A new name beside "config.json" that says when.
+QString ConfigStore::nameForCopy() const
+{
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-ddTHH-mm-ss"));
+    QString copy = QStringLiteral("%1.%2.bak").arg(filePath(), stamp);
+    for (int n = 2; QFileInfo::exists(copy) || QFileInfo(copy).isSymLink(); ++n)
+        copy = QStringLiteral("%1.%2-%3.bak").arg(filePath(), stamp).arg(n);
+    return copy;
+}
+
 // A copy beside "config.json", under a name that says when; none when there
 // is no file. Returns the copy's name.
 QString ConfigStore::keepCopyOfFile(const QString &what)
@@ -277,10 +310,7 @@ QString ConfigStore::keepCopyOfFile(const QString &what)
     const QFileInfo info(source);
     if (!info.exists() && !info.isSymLink())
         return {};
-    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-ddTHH-mm-ss"));
-    QString copy = QStringLiteral("%1.%2.bak").arg(source, stamp);
-    for (int n = 2; QFileInfo::exists(copy) || QFileInfo(copy).isSymLink(); ++n)
-        copy = QStringLiteral("%1.%2-%3.bak").arg(source, stamp).arg(n);
+    const QString copy = nameForCopy();
     try {
         safe_file::keepAside(source, copy);
     } catch (const FileError &error) {
@@ -353,20 +383,41 @@ void ConfigStore::watchForOutsideEdits()
         return;
     watcher_ = new QFileSystemWatcher(this);
     connect(watcher_, &QFileSystemWatcher::fileChanged, this, &ConfigStore::outsideChangeSeen);
-    connect(watcher_, &QFileSystemWatcher::directoryChanged, this, &ConfigStore::outsideChangeSeen);
+    connect(watcher_, &QFileSystemWatcher::directoryChanged, this, [this](const QString &path) {
+        // From the folder above, only whether "Vima" came, went or was replaced.
+        if (path == directory_ || watched_.value(directory_) != identityOf(directory_))
+            outsideChangeSeen();
+    });
     watchFile();
 }
 
-// inotify: no wake-ups at rest. The folder sees editors that save by
-// renaming; only a regular file is watched itself (a device may never rest).
+// inotify: no wake-ups at rest. A watch follows a folder or file, not its
+// name: one renamed away takes its watch along, so each watch moves to what
+// now stands at its path. The folder sees editors that save by renaming, the
+// one above it a "Vima" renamed away and made anew; only a regular file is
+// watched itself (a device may never rest).
 void ConfigStore::watchFile()
 {
     if (!watcher_)
         return;
-    if (QFileInfo(directory_).isDir() && !watcher_->directories().contains(directory_))
-        watcher_->addPath(directory_);
-    if (safe_file::isReadableFile(filePath()) && !watcher_->files().contains(filePath()))
-        watcher_->addPath(filePath());
+    const QString parent = QFileInfo(directory_).absolutePath();
+    follow(parent, QFileInfo(parent).isDir());
+    follow(directory_, QFileInfo(directory_).isDir());
+    follow(filePath(), safe_file::isReadableFile(filePath()));
+}
+
+// Watches what stands at `path` now when `wanted`, and nothing that stood there before.
+void ConfigStore::follow(const QString &path, bool wanted)
+{
+    const QString identity = wanted ? identityOf(path) : QString();
+    const bool watched = watcher_->files().contains(path) || watcher_->directories().contains(path);
+    if (watched_.value(path) == identity && watched == !identity.isEmpty())
+        return;
+    if (watched)
+        watcher_->removePath(path);
+    watched_.remove(path);
+    if (!identity.isEmpty() && watcher_->addPath(path))
+        watched_.insert(path, identity);
 }
 
 // An editor may write in steps: the file is looked at once it is quiet.

@@ -6,9 +6,11 @@
 #include "model/SavedGroup.h"
 #include "model/VimaConfig.h"
 #include "store/FileFingerprint.h"
+#include "store/SafeFile.h"
 
 #include <QByteArray>
 #include <QCoroTask>
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QSet>
@@ -150,7 +152,9 @@ private:
     bool hasPendingChange() const;
     void takeOutsideEdit();
     void refuseOutsideEdit(const QString &reason);
-    QString keepOutsideEdit(const QByteArray &bytes);
+    void keepReplacedUnlessKnown(const safe_file::Replaced &replaced, const FileFingerprint &known,
+                                 const QByteArray &bytes);
+    QString nameForCopy() const;
     void keepCopyOfUnreadableFile();
     QString keepCopyOfFile(const QString &what);
     void keepReplacedFile();
@@ -160,6 +164,7 @@ private:
     void setNotice(const std::optional<QString> &notice);
     void markSynced(const FileFingerprint &onDisk);
     void watchFile();
+    void follow(const QString &path, bool wanted);
     void outsideChangeSeen();
     // Publishes `config` and asks for a debounced save.
     void commit(const VimaConfig &config);
@@ -182,12 +187,11 @@ private:
     // store last read or wrote it: the link is replaced, not written through.
     bool replaceLink_ = false;
     std::optional<QString> notice_;
-    // The name of the outside version kept aside by a save that then failed:
-    // told once a save goes through.
-    std::optional<QString> keptOutside_;
     QString directory_;
     Scheduler &scheduler_;
     QFileSystemWatcher *watcher_ = nullptr;
+    // Which file or folder each watched path stood for when its watch was set.
+    QHash<QString, QString> watched_;
     DesktopOpener *opener_ = nullptr;
     std::optional<Scheduler::TimerId> saveTimer_;
     std::optional<Scheduler::TimerId> outsideCheckTimer_;

@@ -41,11 +41,16 @@ FileFingerprint FileFingerprint::of(const QString &path, const QByteArray &bytes
 
 bool FileFingerprint::holdsSameAs(const FileFingerprint &other) const
 {
-    if (exists != other.exists || target != other.target)
+    return target == other.target && holdsSameContentAs(other);
+}
+
+bool FileFingerprint::holdsSameContentAs(const FileFingerprint &other) const
+{
+    if (exists != other.exists)
         return false;
     if (!hash.isEmpty() && !other.hash.isEmpty())
         return hash == other.hash;
-    return *this == other;
+    return size == other.size && modified == other.modified && hash == other.hash;
 }
 
 QByteArray FileFingerprint::hashOf(const QByteArray &bytes)

@@ -18,6 +18,8 @@ struct FileFingerprint {
     // Whether this is the file `other` saw, holding what it saw: by content
     // when both could be read (a touch is no edit), else by size and time.
     bool holdsSameAs(const FileFingerprint &other) const;
+    // The same, wherever either file stands.
+    bool holdsSameContentAs(const FileFingerprint &other) const;
 
     // What stands at `path` now, links followed.
     static FileFingerprint of(const QString &path);

@@ -9,6 +9,7 @@
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <cerrno>
+#include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -96,20 +97,125 @@ QString temporaryStem(const QString &path)
     return QStringLiteral(".%1.tavelon-").arg(QFileInfo(path).fileName());
 }
 
-// A new file ".<name>.tavelon-XXXXXX" beside `path` opened for writing; its path in `name`.
-int createTemporary(const QString &path, mode_t mode, QString &name)
+// A name ".<name>.tavelon-XXXXXX" beside `path`, not yet taken as far as anyone knows.
+QString hiddenName(const QString &path)
 {
     static const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    const QString stem = QFileInfo(path).absoluteDir().filePath(temporaryStem(path));
+    QString suffix;
+    for (int i = 0; i < 6; ++i)
+        suffix += QLatin1Char(letters[QRandomGenerator::global()->bounded(int(sizeof letters) - 1)]);
+    return QFileInfo(path).absoluteDir().filePath(temporaryStem(path)) + suffix;
+}
+
+// A new file beside `path` opened for writing; its path in `name`.
+int createTemporary(const QString &path, mode_t mode, QString &name)
+{
     for (;;) {
-        QString suffix;
-        for (int i = 0; i < 6; ++i)
-            suffix += QLatin1Char(letters[QRandomGenerator::global()->bounded(int(sizeof letters) - 1)]);
-        name = stem + suffix;
+        name = hiddenName(path);
         const int fd = ::open(native(name).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         if (fd >= 0 || errno != EEXIST)
             return fd;
     }
+}
+
+// New bytes beside the file they are for, synced, not yet in its place:
+// removed when this goes, unless released.
+class Temporary {
+public:
+    explicit Temporary(QString path) : path_(std::move(path)) {}
+    Temporary(Temporary &&other) noexcept : path_(std::exchange(other.path_, {})) {}
+    ~Temporary()
+    {
+        if (!path_.isEmpty())
+            ::unlink(native(path_).constData());
+    }
+    const QString &path() const { return path_; }
+    QString release() { return std::exchange(path_, {}); }
+
+private:
+    QString path_;
+};
+
+// The file keeps the mode of the one it replaces, else takes `mode`.
+Temporary writeTemporary(const QString &path, const QByteArray &bytes, std::optional<mode_t> mode)
+{
+    struct stat entry;
+    const bool replacesFile = ::lstat(native(path).constData(), &entry) == 0 && S_ISREG(entry.st_mode);
+    // By its mode, not by access(): a user who made the file read-only meant
+    // it, also when Tavelon runs as root.
+    if (replacesFile && !(entry.st_mode & S_IWUSR))
+        throw FileError(QStringLiteral("%1 is read-only.").arg(quotedName(path)));
+    QString name;
+    Descriptor file(createTemporary(path, replacesFile ? 0600 : mode.value_or(0666), name));
+    if (file.get() < 0)
+        throw systemError();
+    Temporary temporary(name);
+    if (replacesFile && ::fchmod(file.get(), entry.st_mode & 07777) != 0)
+        throw systemError();
+    writeAll(file.get(), bytes);
+    if (::fdatasync(file.get()) != 0)
+        throw systemError();
+    file.close();
+    return temporary;
+}
+
+int renameWith(const QString &from, const QString &to, unsigned flags)
+{
+    return ::renameat2(AT_FDCWD, native(from).constData(), AT_FDCWD, native(to).constData(), flags);
+}
+
+// Where the file system can't change places: what stands at `path` gets a
+// second name first, by a link where it can, else as a copy. Returns that name.
+QString renameKeepingSecondName(Temporary &temporary, const QString &path)
+{
+    struct stat entry;
+    QString pinned;
+    if (::lstat(native(path).constData(), &entry) == 0) {
+        pinned = hiddenName(path);
+        if (::link(native(path).constData(), native(pinned).constData()) != 0)
+            keepAside(path, pinned);
+    }
+    if (::rename(native(temporary.path()).constData(), native(path).constData()) != 0) {
+        const int error = errno;
+        if (!pinned.isEmpty())
+            ::unlink(native(pinned).constData());
+        throw systemError(error);
+    }
+    temporary.release();
+    return pinned;
+}
+
+// Puts `temporary` in the place of `path` in one step; returns the path of
+// what stood there, or empty when nothing did.
+QString takePlace(Temporary &temporary, const QString &path)
+{
+    for (int attempt = 0;; ++attempt) {
+        struct stat entry;
+        const bool exists = ::lstat(native(path).constData(), &entry) == 0;
+        if (!exists && errno != ENOENT)
+            throw systemError();
+        if (exists && S_ISDIR(entry.st_mode))
+            throw systemError(EISDIR);
+        if (renameWith(temporary.path(), path, exists ? RENAME_EXCHANGE : RENAME_NOREPLACE) == 0) {
+            const QString stoodThere = temporary.release(); // the temporary's name now holds it
+            return exists ? stoodThere : QString();
+        }
+        if ((errno == EEXIST || errno == ENOENT) && attempt < 10)
+            continue; // something came or went meanwhile: look again
+        if (errno != EINVAL)
+            throw systemError();
+        return renameKeepingSecondName(temporary, path);
+    }
+}
+
+// The kernel grants no read lease on a file that anyone has open for writing.
+bool isOpenForWriting(const QString &path)
+{
+    const Descriptor file(::open(native(path).constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
+    struct stat info;
+    if (file.get() < 0 || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode))
+        return false;
+    return ::fcntl(file.get(), F_SETLEASE, F_RDLCK) != 0 && errno == EAGAIN; // closing lets the lease go
 }
 
 } // namespace
@@ -150,30 +256,33 @@ bool isReadableFile(const QString &path)
 
 void writeAtomically(const QString &path, const QByteArray &bytes, std::optional<mode_t> mode)
 {
-    struct stat entry;
-    const bool replacesFile = ::lstat(native(path).constData(), &entry) == 0 && S_ISREG(entry.st_mode);
-    // By its mode, not by access(): a user who made the file read-only meant
-    // it, also when Tavelon runs as root.
-    if (replacesFile && !(entry.st_mode & S_IWUSR))
-        throw FileError(QStringLiteral("%1 is read-only.").arg(quotedName(path)));
-    QString temporary;
-    Descriptor file(createTemporary(path, replacesFile ? 0600 : mode.value_or(0666), temporary));
-    if (file.get() < 0)
+    Temporary temporary = writeTemporary(path, bytes, mode);
+    if (::rename(native(temporary.path()).constData(), native(path).constData()) != 0)
         throw systemError();
-    try {
-        if (replacesFile && ::fchmod(file.get(), entry.st_mode & 07777) != 0)
-            throw systemError();
-        writeAll(file.get(), bytes);
-        if (::fdatasync(file.get()) != 0)
-            throw systemError();
-        file.close();
-        if (::rename(native(temporary).constData(), native(path).constData()) != 0)
-            throw systemError();
-    } catch (const FileError &) {
-        ::unlink(native(temporary).constData());
-        throw;
-    }
+    temporary.release();
     syncFolder(path);
+}
+
+Replaced replace(const QString &path, const QByteArray &bytes)
+{
+    Temporary temporary = writeTemporary(path, bytes, std::nullopt);
+    const QString replaced = takePlace(temporary, path);
+    syncFolder(path);
+    return {replaced, !replaced.isEmpty() && isOpenForWriting(replaced)};
+}
+
+void moveAside(const QString &from, const QString &to)
+{
+    if (renameWith(from, to, RENAME_NOREPLACE) == 0)
+        return;
+    if (errno == EINVAL && ::link(native(from).constData(), native(to).constData()) == 0) {
+        ::unlink(native(from).constData());
+        return;
+    }
+    if (errno != EXDEV)
+        throw systemError();
+    keepAside(from, to);
+    ::unlink(native(from).constData());
 }
 
 QString writeTarget(const QString &path)

@@ -28,6 +28,25 @@ bool isReadableFile(const QString &path);
 // file is in place is logged, not thrown: the write is done.
 void writeAtomically(const QString &path, const QByteArray &bytes, std::optional<mode_t> mode = {});
 
+// What a save took the place of: the very file, under a hidden name beside
+// the new one, so that writes still under way go on into it. For the caller
+// to keep or remove; empty when nothing stood there.
+struct Replaced {
+    QString path;
+    // Someone still has it open for writing: an editor that is not done.
+    bool inUse = false;
+};
+
+// Writes `bytes` as writeAtomically() does, but changes places in one step
+// with whatever stands at `path` at that instant (anything but a folder) and
+// hands it back instead of removing it. Where the file system can't change
+// places, what stands there is first given a second name.
+Replaced replace(const QString &path, const QByteArray &bytes);
+
+// Gives the entry at `from` the new name `to`, never in the place of another
+// entry; across file systems, a copy is kept and `from` removed.
+void moveAside(const QString &from, const QString &to);
+
 // Where writing `path` should go: a link to a regular file is written through
 // (the target's path); anything else is replaced where it stands.
 QString writeTarget(const QString &path);

@@ -5,21 +5,28 @@
 #include <cerrno>
 #include <cstring>
 #include <dlfcn.h>
+#include <fcntl.h>
+#include <functional>
 #include <unistd.h>
 
 using namespace vima;
 using namespace vima::test;
 
-// The system calls a save makes, made to fail on demand. Defined here, they
-// take the place of the C library's for the whole test program.
+// The system calls a save makes, made to fail on demand, or to let an outside
+// save land while they run. Defined here, they take the place of the C
+// library's for the whole test program.
 namespace {
 
 QByteArray failingCall;
 int failingError = 0;
 int callsBeforeFailing = 0;
+QByteArray landingCall;
+std::function<void()> landing;
 
 bool fails(const char *call)
 {
+    if (landingCall == call && landing)
+        std::exchange(landing, {})();
     if (failingCall != call || callsBeforeFailing-- > 0)
         return false;
     errno = failingError;
@@ -58,6 +65,12 @@ extern "C" int rename(const char *from, const char *to)
     return fails("rename") ? -1 : real(from, to);
 }
 
+extern "C" int renameat2(int fromFolder, const char *from, int toFolder, const char *to, unsigned flags)
+{
+    static const auto real = next<int (*)(int, const char *, int, const char *, unsigned)>("renameat2");
+    return fails("renameat2") ? -1 : real(fromFolder, from, toFolder, to, flags);
+}
+
 namespace {
 
 // Fails `call` with `error` for as long as it lives, after `spared` calls that go well.
@@ -71,6 +84,70 @@ struct Failing {
     ~Failing() { failingCall.clear(); }
 };
 
+// Runs `save` at the first `call` made while it lives.
+struct Landing {
+    Landing(const QByteArray &call, std::function<void()> save)
+    {
+        landingCall = call;
+        landing = std::move(save);
+    }
+    ~Landing() { landing = {}; }
+};
+
+// How an editor saves config.json: begun while the store saves, finished after.
+enum class Editor { renamesOver, writesInPlace, truncatesThenWrites, holdsOpenThenWrites };
+
+class OutsideSave {
+public:
+    OutsideSave(Editor editor, const QString &path, const QByteArray &bytes)
+        : editor_(editor), path_(path), native_(QFile::encodeName(path)), bytes_(bytes)
+    {
+    }
+    ~OutsideSave()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    void begin()
+    {
+        switch (editor_) {
+        case Editor::renamesOver:
+            QVERIFY(writeAll(path_ + QStringLiteral(".new"), bytes_));
+            QCOMPARE(::rename((native_ + ".new").constData(), native_.constData()), 0);
+            return;
+        case Editor::writesInPlace:
+            QVERIFY(writeAll(path_, bytes_));
+            return;
+        case Editor::truncatesThenWrites:
+            fd_ = ::open(native_.constData(), O_WRONLY | O_TRUNC);
+            QVERIFY(fd_ >= 0 && ::write(fd_, bytes_.constData(), half()) == half());
+            return;
+        case Editor::holdsOpenThenWrites:
+            fd_ = ::open(native_.constData(), O_WRONLY);
+            QVERIFY(fd_ >= 0);
+            return;
+        }
+    }
+    void finish()
+    {
+        if (fd_ < 0)
+            return;
+        const qsizetype done = editor_ == Editor::truncatesThenWrites ? half() : 0;
+        QVERIFY(done > 0 || ::ftruncate(fd_, 0) == 0);
+        QCOMPARE(::write(fd_, bytes_.constData() + done, size_t(bytes_.size() - done)), ssize_t(bytes_.size() - done));
+        ::close(std::exchange(fd_, -1));
+    }
+
+private:
+    qsizetype half() const { return bytes_.size() / 2; }
+
+    Editor editor_;
+    QString path_;
+    QByteArray native_;
+    QByteArray bytes_;
+    int fd_ = -1;
+};
+
 QString systemText(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
 
 // Hidden ones too: a save's temporary file is.
@@ -80,6 +157,8 @@ QStringList entries(const StoreFixture &fixture)
 }
 
 } // namespace
+
+Q_DECLARE_METATYPE(Editor)
 
 class TestConfigSaves : public QObject {
     Q_OBJECT
@@ -94,7 +173,7 @@ private Q_SLOTS:
         QTest::newRow("full disk") << QByteArray("write") << ENOSPC;
         QTest::newRow("quota") << QByteArray("write") << EDQUOT;
         QTest::newRow("file sync") << QByteArray("fdatasync") << EIO;
-        QTest::newRow("rename") << QByteArray("rename") << EROFS;
+        QTest::newRow("rename") << QByteArray("renameat2") << EROFS;
     }
     void failedSavesTellTheTruth()
     {
@@ -140,26 +219,61 @@ private Q_SLOTS:
         QCOMPARE(store.lastError(), std::nullopt);
     }
 
-    // An outside version kept aside by a save that then failed is told once
-    // a save goes through; the error goes, the notice stays.
-    void keptVersionIsToldOnceSaved()
+    // An outside save that lands while the store writes, syncs or renames is
+    // never written away unseen: before the rename it is kept whole beside
+    // (also what an editor writes into the file after that), just after it
+    // is loaded. Also where the file system can't exchange two files.
+    void outsideSavesRacingASaveAreKeptWhole_data()
     {
+        QTest::addColumn<QByteArray>("window");
+        QTest::addColumn<Editor>("editor");
+        QTest::addColumn<bool>("canExchange");
+        const std::pair<const char *, Editor> editors[] = {{"renamed over", Editor::renamesOver},
+                                                           {"in place", Editor::writesInPlace},
+                                                           {"truncated, then written", Editor::truncatesThenWrites},
+                                                           {"held open, then written", Editor::holdsOpenThenWrites}};
+        for (const QByteArray window : {"write", "fdatasync", "renameat2", "fsync"}) {
+            for (const auto &[name, editor] : editors) {
+                for (const bool canExchange : {true, false})
+                    QTest::addRow("%s: %s%s", window.constData(), name, canExchange ? "" : ", no exchange")
+                        << window << editor << canExchange;
+            }
+        }
+    }
+    void outsideSavesRacingASaveAreKeptWhole()
+    {
+        QFETCH(QByteArray, window);
+        QFETCH(Editor, editor);
+        QFETCH(bool, canExchange);
         StoreFixture fixture;
         ConfigStore &store = fixture.open(sampleConfig());
+        VimaConfig theirs = sampleConfig();
+        theirs.rings.first().name = QStringLiteral("Edited outside");
+        const QByteArray bytes = ConfigStore::encode(theirs);
+        OutsideSave outside(editor, fixture.file(), bytes);
         store.edit([](VimaConfig &config) { config.slotCount = 6; });
-        QVERIFY(writeAll(fixture.file(), ConfigStore::encode(VimaConfig{})));
         {
-            const Failing failing("rename", EROFS, 1); // the copy goes aside, the save fails
+            const Failing failing(canExchange ? QByteArray() : QByteArray("renameat2"), EINVAL);
+            const Landing landing(window, [&outside] { outside.begin(); });
             fixture.scheduler.runAll();
         }
-        const QStringList copies = fixture.copiesAside();
-        QCOMPARE(copies.size(), 1);
-        QVERIFY(store.lastError());
-        QCOMPARE(store.notice(), std::nullopt);
+        outside.finish();
+        fixture.scheduler.runAll();
+        store.save(); // looks again, as the watcher does once the file is quiet
 
-        store.save();
         QCOMPARE(store.lastError(), std::nullopt);
+        const QStringList copies = fixture.copiesAside();
+        if (window == "fsync") { // after the rename: theirs is the file now
+            QCOMPARE(store.config(), theirs);
+            QVERIFY(copies.isEmpty());
+            return;
+        }
+        QCOMPARE(store.config().slotCount, 6);
+        QCOMPARE(ConfigStore::decode(readAll(fixture.file())).slotCount, 6);
+        QCOMPARE(copies.size(), 1);
+        QCOMPARE(readAll(fixture.folder() + QLatin1Char('/') + copies.first()), bytes);
         QVERIFY(store.notice().value_or(QString()).contains(copies.first()));
+        QCOMPARE(entries(fixture), QStringList({QStringLiteral("config.json"), copies.first()}));
     }
 
     // Reset to Defaults keeps the file it replaces, as an import does.

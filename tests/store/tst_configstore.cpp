@@ -317,23 +317,33 @@ private Q_SLOTS:
         QCOMPARE(store.notice(), std::nullopt);
     }
 
-    // Watched, an edit is taken once the file is quiet, also when an editor
-    // saves by renaming a new file over it.
+    // Watched, an edit is taken once the file is quiet: also when an editor
+    // saves by renaming a new file over it, and after the whole folder was
+    // renamed away and made anew. The watches follow, so the next edit is too.
     void watchedEditsAreTaken_data()
     {
-        QTest::addColumn<bool>("byRename");
-        QTest::newRow("in place") << false;
-        QTest::newRow("renamed over") << true;
+        QTest::addColumn<QStringList>("steps");
+        QTest::newRow("in place") << QStringList{"in place", "in place"};
+        QTest::newRow("renamed over") << QStringList{"renamed over", "renamed over"};
+        QTest::newRow("in a folder made anew") << QStringList{"new folder", "in place", "in place"};
     }
     void watchedEditsAreTaken()
     {
-        QFETCH(bool, byRename);
+        QFETCH(QStringList, steps);
         StoreFixture fixture;
         ConfigStore &store = fixture.open(sampleConfig());
         store.watchForOutsideEdits();
-        for (const qint64 slotCount : {12, 4}) { // the file is watched again after a rename
+        for (const QString &step : steps) {
+            if (step == QLatin1String("new folder")) {
+                QVERIFY(QDir().rename(fixture.folder(), fixture.folder() + QStringLiteral(".old")));
+                QVERIFY(QDir().mkpath(fixture.folder()));
+                QTest::qWait(20); // seen before a file comes
+                fixture.scheduler.runAll();
+                continue;
+            }
             VimaConfig edited = store.config();
-            edited.slotCount = slotCount;
+            edited.slotCount = edited.slotCount == 12 ? 4 : 12;
+            const bool byRename = step == QLatin1String("renamed over");
             const QString written = byRename ? fixture.root.filePath(QStringLiteral("new.json")) : fixture.file();
             QVERIFY(writeAll(written, ConfigStore::encode(edited)));
             QVERIFY(!byRename || ::rename(qPrintable(written), qPrintable(fixture.file())) == 0);
