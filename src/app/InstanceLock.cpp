@@ -4,22 +4,88 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QLoggingCategory>
 #include <QStandardPaths>
 #include <QThread>
 
+#include <cerrno>
 #include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <string>
-#include <sys/types.h>
+#include <unistd.h>
 
 namespace vima {
 
-InstanceLock::InstanceLock(const QString &lockPath) : lock_(std::make_unique<QLockFile>(lockPath))
+namespace {
+
+// Held for the life of the copy that runs.
+constexpr off_t runningByte = 0;
+// Held by one starter at a time, while it ends the copy that runs and takes over.
+constexpr off_t startingByte = 1;
+// Long enough for a few copies ahead in the queue, each ending the one before.
+constexpr int startingWait = 30000;
+constexpr int pollInterval = 20;
+
+// POSIX record locks: the kernel names their holder, and a child process
+// never inherits them.
+struct flock lockOf(short type, off_t byte)
 {
-    lock_->setStaleLockTime(0); // a lock is stale only when its process is gone
+    struct flock lock = {};
+    lock.l_type = type;
+    lock.l_whence = SEEK_SET;
+    lock.l_start = byte;
+    lock.l_len = 1;
+    return lock;
+}
+
+bool tryLock(int fd, off_t byte)
+{
+    struct flock lock = lockOf(F_WRLCK, byte);
+    return ::fcntl(fd, F_SETLK, &lock) == 0;
+}
+
+bool waitForLock(int fd, off_t byte, int milliseconds)
+{
+    for (int waited = 0; !tryLock(fd, byte); waited += pollInterval) {
+        if (waited >= milliseconds)
+            return false;
+        QThread::msleep(pollInterval);
+    }
+    return true;
+}
+
+void unlock(int fd, off_t byte)
+{
+    struct flock lock = lockOf(F_UNLCK, byte);
+    ::fcntl(fd, F_SETLK, &lock);
+}
+
+// The process that holds `byte`; 0 when none does.
+pid_t holderOf(int fd, off_t byte)
+{
+    struct flock lock = lockOf(F_WRLCK, byte);
+    if (::fcntl(fd, F_GETLK, &lock) != 0 || lock.l_type == F_UNLCK)
+        return 0;
+    return lock.l_pid;
+}
+
+} // namespace
+
+InstanceLock::InstanceLock(const QString &lockPath)
+    : fd_(::open(QFile::encodeName(lockPath).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600))
+{
+    if (fd_ < 0)
+        qCWarning(lcApp) << "Could not open the instance lock" << lockPath << qt_error_string(errno);
+}
+
+InstanceLock::~InstanceLock()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
 }
 
 QString InstanceLock::defaultLockPath()
@@ -59,43 +125,46 @@ bool isSameProgram(qint64 pid)
 
 bool InstanceLock::acquire(int waitMilliseconds)
 {
-    if (lock_->tryLock(0))
+    if (fd_ < 0)
         return false;
-    const bool found = endHolder(waitMilliseconds);
-    if (!lock_->isLocked() && !lock_->tryLock(0)) {
-        lock_->removeStaleLockFile();
-        if (!lock_->tryLock(0))
-            qCWarning(lcApp) << "Could not take the instance lock:" << lock_->error();
+    if (!waitForLock(fd_, startingByte, startingWait))
+        qCWarning(lcApp) << "Another copy is still starting; going on";
+    bool ended = false;
+    while (!tryLock(fd_, runningByte)) {
+        if (errno != EAGAIN && errno != EACCES) {
+            qCWarning(lcApp) << "Could not take the instance lock:" << qt_error_string(errno);
+            break;
+        }
+        const pid_t holder = holderOf(fd_, runningByte);
+        if (holder != 0 && !endHolder(holder, waitMilliseconds))
+            break;
+        ended = ended || holder != 0;
     }
-    return found;
+    unlock(fd_, startingByte);
+    return ended;
 }
 
-bool InstanceLock::endHolder(int waitMilliseconds)
+// Returns whether the holder let go.
+bool InstanceLock::endHolder(pid_t holder, int waitMilliseconds)
 {
-    qint64 pid = 0;
-    QString host, app;
-    if (!lock_->getLockInfo(&pid, &host, &app) || pid <= 0 || pid == QCoreApplication::applicationPid())
-        return false;
-    if (!isSameProgram(pid)) {
-        qCInfo(lcApp) << "Lock holder" << pid << "is not this program; leaving it alone";
+    if (!isSameProgram(holder)) {
+        qCWarning(lcApp) << "Lock holder" << holder << "is not this program; leaving it alone";
         return false;
     }
-    qCInfo(lcApp) << "Asking the running copy" << pid << "to quit";
-    ::kill(static_cast<pid_t>(pid), SIGTERM);
+    qCInfo(lcApp) << "Asking the running copy" << holder << "to quit";
+    ::kill(holder, SIGTERM);
     // Blocking wait before any service exists: the old copy must let go of the
     // hotkey grab and finish its last save first.
-    for (int waited = 0; waited < waitMilliseconds; waited += 20) {
-        if (lock_->tryLock(0))
-            return true;
-        QThread::msleep(20);
-    }
-    if (isSameProgram(pid)) {
-        qCWarning(lcApp) << "Running copy" << pid << "did not quit; forcing it";
-        ::kill(static_cast<pid_t>(pid), SIGKILL);
-        for (int waited = 0; waited < 1000 && QFileInfo::exists(QStringLiteral("/proc/%1").arg(pid)); waited += 20)
-            QThread::msleep(20);
-    }
-    return true;
+    if (waitForLock(fd_, runningByte, waitMilliseconds))
+        return true;
+    if (!isSameProgram(holder))
+        return true; // gone: its lock went with it, or is about to
+    qCWarning(lcApp) << "Running copy" << holder << "did not quit; forcing it";
+    ::kill(holder, SIGKILL);
+    if (waitForLock(fd_, runningByte, 1000))
+        return true;
+    qCWarning(lcApp) << "Could not take the instance lock from" << holder;
+    return false;
 }
 
 } // namespace vima

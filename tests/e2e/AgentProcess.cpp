@@ -28,9 +28,11 @@ AgentProcess::~AgentProcess()
 
 bool AgentProcess::start()
 {
-    process_.start(QStringLiteral(TAVELON_BINARY), {});
+    launch();
     return process_.waitForStarted() && waitForLog(QStringLiteral("Tavelon is running"));
 }
+
+void AgentProcess::launch() { process_.start(QStringLiteral(TAVELON_BINARY), {}); }
 
 bool AgentProcess::terminate()
 {

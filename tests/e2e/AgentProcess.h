@@ -15,6 +15,8 @@ public:
 
     // Starts the agent and waits until it reports that it runs.
     bool start();
+    // Starts the agent without waiting for anything.
+    void launch();
     // Sends SIGTERM and waits for the exit; true when it exited normally.
     bool terminate();
     bool waitForExit(int timeoutMs = 10000);
