@@ -43,6 +43,17 @@ QString readFailure(const QString &reason, const QString &inUse)
 
 const QString usingDefaults = QStringLiteral("Using defaults");
 
+bool holdsAnotherConfiguration(const QString &path, const QByteArray &hashInPlace)
+{
+    try {
+        const QByteArray bytes = safe_file::read(path);
+        ConfigStore::decode(bytes);
+        return FileFingerprint::hashOf(bytes) != hashInPlace;
+    } catch (const std::exception &) {
+        return false; // a save's own bytes, cut short
+    }
+}
+
 // Which file or folder stands at `path`; empty when none does.
 QString identityOf(const QString &path)
 {
@@ -139,9 +150,9 @@ VimaConfig ConfigStore::makeDefaultConfig()
 void ConfigStore::load()
 {
     const QString path = filePath();
-    safe_file::removeLeftoverTemporaries(path);
+    clearLeftovers(path);
     if (const QString target = safe_file::writeTarget(path); target != path)
-        safe_file::removeLeftoverTemporaries(target);
+        clearLeftovers(target);
     const QFileInfo file(path);
     if (!file.exists() && !file.isSymLink()) {
         setConfig(makeDefaultConfig());
@@ -163,6 +174,29 @@ void ConfigStore::load()
         fallBackToDefaults(error.description());
     } catch (const JsonError &error) {
         fallBackToDefaults(error.description());
+    }
+}
+
+// A save cut short leaves its new bytes, or, once it changed places, the file
+// it replaced, which may be someone's outside save: a configuration other
+// than the one in place is kept beside it; anything else goes.
+void ConfigStore::clearLeftovers(const QString &path)
+{
+    const QByteArray inPlace = FileFingerprint::of(path).hash;
+    for (const QString &leftover : safe_file::leftoverTemporaries(path)) {
+        if (!holdsAnotherConfiguration(leftover, inPlace)) {
+            QFile::remove(leftover);
+            continue;
+        }
+        const QString copy = nameForCopy();
+        try {
+            safe_file::moveAside(leftover, copy);
+            qCWarning(lcStore, "Kept a configuration that a save cut short left as %s",
+                      qUtf8Printable(QFileInfo(copy).fileName()));
+        } catch (const FileError &error) {
+            qCWarning(lcStore, "Could not keep %s: %s", qUtf8Printable(QFileInfo(leftover).fileName()),
+                      qUtf8Printable(error.description()));
+        }
     }
 }
 

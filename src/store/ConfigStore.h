@@ -148,6 +148,7 @@ Q_SIGNALS:
 
 private:
     void load();
+    void clearLeftovers(const QString &path);
     void fallBackToDefaults(const QString &reason);
     bool hasPendingChange() const;
     void takeOutsideEdit();

@@ -303,15 +303,17 @@ void keepAside(const QString &path, const QString &copy)
         throw systemError();
 }
 
-void removeLeftoverTemporaries(const QString &path)
+QStringList leftoverTemporaries(const QString &path)
 {
     const QRegularExpression temporary(
         QStringLiteral("^%1[A-Za-z0-9]{6}$").arg(QRegularExpression::escape(temporaryStem(path))));
     const QDir folder = QFileInfo(path).absoluteDir();
+    QStringList leftovers;
     for (const QString &name : folder.entryList(QDir::Files | QDir::Hidden | QDir::NoSymLinks)) {
         if (temporary.match(name).hasMatch())
-            QFile::remove(folder.filePath(name));
+            leftovers.append(folder.filePath(name));
     }
+    return leftovers;
 }
 
 } // namespace vima::safe_file

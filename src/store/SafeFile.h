@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <optional>
 #include <sys/types.h>
 
@@ -55,7 +56,8 @@ QString writeTarget(const QString &path);
 // read() takes, or else the entry itself by a hard link, which reads nothing.
 void keepAside(const QString &path, const QString &copy);
 
-// Removes the temporary files that a save of `path` cut short left beside it.
-void removeLeftoverTemporaries(const QString &path);
+// The temporary files that a save of `path` cut short left beside it: its
+// new bytes, or what it had just replaced.
+QStringList leftoverTemporaries(const QString &path);
 
 } // namespace vima::safe_file

@@ -220,13 +220,16 @@ private Q_SLOTS:
     }
 
     // A save cut short leaves ".config.json.tavelon-XXXXXX"; the next start
-    // removes it and nothing else: the user's own copies stay.
+    // removes it and nothing else: the user's own copies stay. One that holds
+    // another configuration may be an outside save that a save had just
+    // replaced: it is kept as a copy.
     void leftoverTemporaryFilesGoAtStart()
     {
         StoreFixture fixture;
         fixture.writeConfig(sampleConfig());
         const QStringList leftovers{QStringLiteral(".config.json.tavelon-a1B2c3"),
-                                    QStringLiteral(".config.json.tavelon-ZZZZZZ")};
+                                    QStringLiteral(".config.json.tavelon-ZZZZZZ"),
+                                    QStringLiteral(".config.json.tavelon-s4M3e5")};
         const QStringList kept{QStringLiteral("config.json"),
                                QStringLiteral("config.json.2026-01-02T03-04-05.bak"),
                                QStringLiteral("config.json.backup"),
@@ -235,10 +238,18 @@ private Q_SLOTS:
                                QStringLiteral("config.json.notes"),
                                QStringLiteral(".config.json.tavelon-a1B2c3.bak"),
                                QStringLiteral(".other.json.tavelon-a1B2c3")};
-        for (const QString &name : leftovers + kept)
-            QVERIFY(name == kept.first() || writeAll(fixture.folder() + QLatin1Char('/') + name, "x"));
+        for (const QString &name : leftovers + kept) {
+            const QByteArray bytes = name == leftovers.last() ? readAll(fixture.file()) : "x";
+            QVERIFY(name == kept.first() || writeAll(fixture.folder() + QLatin1Char('/') + name, bytes));
+        }
+        const QByteArray theirs = ConfigStore::encode(VimaConfig{});
+        QVERIFY(writeAll(fixture.folder() + QStringLiteral("/.config.json.tavelon-0utS1d"), theirs));
         fixture.open();
-        QStringList expected = kept;
+        QStringList copies = fixture.copiesAside();
+        QVERIFY(copies.removeOne(kept.at(1)));
+        QCOMPARE(copies.size(), 1);
+        QCOMPARE(readAll(fixture.folder() + QLatin1Char('/') + copies.first()), theirs);
+        QStringList expected = kept + copies;
         expected.sort();
         QCOMPARE(QDir(fixture.folder()).entryList(QDir::Files | QDir::Hidden, QDir::Name), expected);
     }
