@@ -306,8 +306,12 @@ void ConfigStore::keepReplacedUnlessKnown(const safe_file::Replaced &replaced, c
     try {
         safe_file::moveAside(replaced.path, copy);
     } catch (const FileError &error) {
-        throw FileError(QStringLiteral("Could not keep the outside config.json (%1); it is “%2” for now.")
-                            .arg(error.description(), QFileInfo(replaced.path).fileName()));
+        // Saved all the same: only the other version's name is not the one it should have.
+        qCCritical(lcStore, "Could not keep the outside config.json: %s", qUtf8Printable(error.description()));
+        setLastError(QStringLiteral("config.json was changed outside Tavelon while settings were being changed "
+                                    "here. Your changes were saved; the other version is “%1” (%2).")
+                         .arg(QFileInfo(replaced.path).fileName(), error.description()));
+        return;
     }
     const QString name = QFileInfo(copy).fileName();
     qCWarning(lcStore, "Kept the outside config.json as %s", qUtf8Printable(name));
