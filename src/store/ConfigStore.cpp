@@ -43,15 +43,24 @@ QString readFailure(const QString &reason, const QString &inUse)
 
 const QString usingDefaults = QStringLiteral("Using defaults");
 
-bool holdsAnotherConfiguration(const QString &path, const QByteArray &hashInPlace)
+// The bytes of the configuration file at `path`; none when it holds no configuration.
+std::optional<QByteArray> configurationAt(const QString &path)
 {
     try {
         const QByteArray bytes = safe_file::read(path);
         ConfigStore::decode(bytes);
-        return FileFingerprint::hashOf(bytes) != hashInPlace;
+        return bytes;
     } catch (const std::exception &) {
-        return false; // a save's own bytes, cut short
+        return std::nullopt;
     }
+}
+
+bool isConfiguration(const QString &path) { return configurationAt(path).has_value(); }
+
+bool holdsAnotherConfiguration(const QString &path, const QByteArray &hashInPlace)
+{
+    const std::optional<QByteArray> bytes = configurationAt(path);
+    return bytes && FileFingerprint::hashOf(*bytes) != hashInPlace; // none: a save's own bytes, cut short
 }
 
 // Which file or folder stands at `path`; empty when none does.
@@ -218,6 +227,11 @@ bool ConfigStore::hasPendingChange() const
 
 void ConfigStore::save()
 {
+    write(false);
+}
+
+void ConfigStore::write(bool mayWait)
+{
     if (!hasPendingChange()) {
         // The file that failed to load is never overwritten by the defaults
         // that stood in for it; nothing else is written without a change.
@@ -231,11 +245,14 @@ void ConfigStore::save()
         const QString target = replaceLink_ ? filePath() : safe_file::writeTarget(filePath());
         keepCopyOfUnreadableFile();
         const FileFingerprint known = known_;
-        const safe_file::Replaced replaced = safe_file::replace(target, bytes);
+        const std::optional<safe_file::Replaced> replaced =
+            safe_file::replace(target, bytes, [this, mayWait] { return !mayWait || !waitForEditor(); });
+        if (!replaced)
+            return;
         replaceLink_ = false;
         markSynced(FileFingerprint::of(filePath(), bytes));
         setLastError(std::nullopt);
-        keepReplacedUnlessKnown(replaced, known, bytes);
+        keepReplacedUnlessKnown(*replaced, known, bytes);
         if (!FileFingerprint::of(filePath()).holdsSameAs(known_))
             outsideChangeSeen(); // saved over ours at once: taken once it is quiet
     } catch (const FileError &error) {
@@ -475,12 +492,36 @@ void ConfigStore::outsideChangeSeen()
 void ConfigStore::scheduleSave()
 {
     loadFailed_ = false; // a changed configuration may be written, also over a bad file
+    saveLater(saveDelay);
+}
+
+void ConfigStore::saveLater(double delay)
+{
     if (saveTimer_)
         scheduler_.cancel(*saveTimer_);
-    saveTimer_ = scheduler_.schedule(saveDelay, [store = QPointer<ConfigStore>(this)] {
+    saveTimer_ = scheduler_.schedule(delay, [store = QPointer<ConfigStore>(this)] {
         if (store)
-            store->save();
+            store->write(true);
     });
+}
+
+// Looked at right before a debounced save takes the file's place: one that
+// changed since this store last looked and holds no configuration yet is an
+// editor still writing it. The save waits until the file stays as it is for
+// editorPatience, then keeps it aside as any outside edit. Returns whether it waits.
+bool ConfigStore::waitForEditor()
+{
+    const QString path = filePath();
+    const FileFingerprint onDisk = FileFingerprint::of(path);
+    const bool halfWritten = onDisk.exists && !onDisk.holdsSameAs(known_) && !isConfiguration(path);
+    if (!halfWritten || (unsettled_ && onDisk.holdsSameAs(*unsettled_))) {
+        unsettled_.reset();
+        return false;
+    }
+    qCInfo(lcStore, "config.json is being written outside; saving once it is done");
+    unsettled_ = onDisk;
+    saveLater(editorPatience);
+    return true;
 }
 
 void ConfigStore::exportConfig(const QString &destination) const

@@ -38,6 +38,8 @@ class ConfigStore final : public QObject {
 public:
     static constexpr double saveDelay = 0.4; // seconds of quiet before a requested save
     static constexpr double outsideCheckDelay = 0.2; // seconds of quiet before an edit on disk is looked at
+    // Seconds a half-written file must stay as it is before a save takes it as done.
+    static constexpr double editorPatience = 2.0;
 
     // Loads "config.json" from `directory` at once; never fails.
     explicit ConfigStore(QString directory = directoryURL(),
@@ -148,6 +150,10 @@ Q_SIGNALS:
 
 private:
     void load();
+    // `mayWait`: a debounced save, which lets an editor still writing the file finish.
+    void write(bool mayWait);
+    void saveLater(double delay);
+    bool waitForEditor();
     void clearLeftovers(const QString &path);
     void fallBackToDefaults(const QString &reason);
     bool hasPendingChange() const;
@@ -188,6 +194,8 @@ private:
     // store last read or wrote it: the link is replaced, not written through.
     bool replaceLink_ = false;
     std::optional<QString> notice_;
+    // The half-written file a debounced save last waited for.
+    std::optional<FileFingerprint> unsettled_;
     QString directory_;
     Scheduler &scheduler_;
     QFileSystemWatcher *watcher_ = nullptr;

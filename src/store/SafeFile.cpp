@@ -263,12 +263,15 @@ void writeAtomically(const QString &path, const QByteArray &bytes, std::optional
     syncFolder(path);
 }
 
-Replaced replace(const QString &path, const QByteArray &bytes)
+std::optional<Replaced> replace(const QString &path, const QByteArray &bytes,
+                                const std::function<bool()> &mayReplace)
 {
     Temporary temporary = writeTemporary(path, bytes, std::nullopt);
+    if (!mayReplace())
+        return std::nullopt;
     const QString replaced = takePlace(temporary, path);
     syncFolder(path);
-    return {replaced, !replaced.isEmpty() && isOpenForWriting(replaced)};
+    return Replaced{replaced, !replaced.isEmpty() && isOpenForWriting(replaced)};
 }
 
 void moveAside(const QString &from, const QString &to)

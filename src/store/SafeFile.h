@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 #include <sys/types.h>
 
@@ -41,8 +42,10 @@ struct Replaced {
 // Writes `bytes` as writeAtomically() does, but changes places in one step
 // with whatever stands at `path` at that instant (anything but a folder) and
 // hands it back instead of removing it. Where the file system can't change
-// places, what stands there is first given a second name.
-Replaced replace(const QString &path, const QByteArray &bytes);
+// places, what stands there is first given a second name. `mayReplace` is
+// asked right before: when it says no, nothing changes and none is returned.
+std::optional<Replaced> replace(const QString &path, const QByteArray &bytes,
+                                const std::function<bool()> &mayReplace);
 
 // Gives the entry at `from` the new name `to`, never in the place of another
 // entry; across file systems, a copy is kept and `from` removed.
