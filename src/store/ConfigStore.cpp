@@ -214,7 +214,7 @@ void ConfigStore::fallBackToDefaults(const QString &reason)
     qCCritical(lcStore, "Falling back to defaults: %s", qUtf8Printable(reason));
     setConfig(makeDefaultConfig());
     setLastError(readFailure(reason, usingDefaults));
-    known_ = FileFingerprint::of(filePath());
+    known_ = loadedOrWritten_ = FileFingerprint::of(filePath());
     loadFailed_ = true;
     unreadableFileToKeep_ = true;
     replaceLink_ = true;
@@ -238,6 +238,8 @@ void ConfigStore::write(bool mayWait)
         takeOutsideEdit();
         return;
     }
+    if (mayWait && waitForEditor())
+        return;
     try {
         makeFolder(directory_);
         const QByteArray bytes = encode(config_);
@@ -249,6 +251,7 @@ void ConfigStore::write(bool mayWait)
             safe_file::replace(target, bytes, [this, mayWait] { return !mayWait || !waitForEditor(); });
         if (!replaced)
             return;
+        unsettled_.reset();
         replaceLink_ = false;
         markSynced(FileFingerprint::of(filePath(), bytes));
         setLastError(std::nullopt);
@@ -267,7 +270,7 @@ void ConfigStore::markSynced(const FileFingerprint &onDisk)
 {
     synced_ = true;
     syncedConfig_ = config_;
-    known_ = onDisk;
+    known_ = loadedOrWritten_ = onDisk;
 }
 
 // Nothing waits to be saved here and the file changed on disk: it is taken
@@ -505,20 +508,19 @@ void ConfigStore::saveLater(double delay)
     });
 }
 
-// Looked at right before a debounced save takes the file's place: one that
-// changed since this store last looked and holds no configuration yet is an
-// editor still writing it. The save waits until the file stays as it is for
-// editorPatience, then keeps it aside as any outside edit. Returns whether it waits.
+// Looked at before a debounced save writes, and again right before it takes
+// the file's place: a file changed since this store loaded or wrote it that
+// holds no configuration may be one an editor is still writing. The save
+// waits until it has stayed as it is for editorPatience, then keeps it aside
+// as any outside edit. Returns whether it waits.
 bool ConfigStore::waitForEditor()
 {
     const QString path = filePath();
     const FileFingerprint onDisk = FileFingerprint::of(path);
-    const bool halfWritten = onDisk.exists && !onDisk.holdsSameAs(known_) && !isConfiguration(path);
-    if (!halfWritten || (unsettled_ && onDisk.holdsSameAs(*unsettled_))) {
-        unsettled_.reset();
+    if (!onDisk.exists || onDisk.holdsSameAs(loadedOrWritten_) || (unsettled_ && onDisk.holdsSameAs(*unsettled_))
+        || isConfiguration(path))
         return false;
-    }
-    qCInfo(lcStore, "config.json is being written outside; saving once it is done");
+    qCInfo(lcStore, "config.json holds no configuration yet; saving once it has stayed so a while");
     unsettled_ = onDisk;
     saveLater(editorPatience);
     return true;

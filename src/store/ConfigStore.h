@@ -190,6 +190,8 @@ private:
     VimaConfig syncedConfig_;
     // What the file held when this store last read or wrote it.
     FileFingerprint known_;
+    // The same, but not moved on by an outside edit that was refused or kept aside.
+    FileFingerprint loadedOrWritten_;
     // The file failed to load, or a link there leads elsewhere than when this
     // store last read or wrote it: the link is replaced, not written through.
     bool replaceLink_ = false;

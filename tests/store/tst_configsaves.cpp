@@ -287,23 +287,41 @@ private Q_SLOTS:
         QCOMPARE(entries(fixture), QStringList({QStringLiteral("config.json"), copies.first()}));
     }
 
-    // A file that stays half written is, once it has been quiet a while,
-    // kept aside as any outside edit.
-    void aFileLeftHalfWrittenIsKeptOnceQuiet()
+    // A save waits for a file that is being written, also one the watcher
+    // has already found half written; once the editor is done, or the file
+    // has stayed as it is a while, it is kept aside whole.
+    void aSaveWaitsForAFileBeingWritten_data()
     {
+        QTest::addColumn<bool>("seenHalfWritten");
+        QTest::addColumn<bool>("finished");
+        QTest::newRow("left half written") << false << false;
+        QTest::newRow("finished") << false << true;
+        QTest::newRow("seen half written, then finished") << true << true;
+    }
+    void aSaveWaitsForAFileBeingWritten()
+    {
+        QFETCH(bool, seenHalfWritten);
+        QFETCH(bool, finished);
         StoreFixture fixture;
         ConfigStore &store = fixture.open(sampleConfig());
-        store.edit([](VimaConfig &config) { config.slotCount = 6; });
-        const QByteArray half("{ \"rings\": [");
+        const QByteArray theirs = ConfigStore::encode(VimaConfig{});
+        const QByteArray half = theirs.left(theirs.size() / 2);
         QVERIFY(writeAll(fixture.file(), half));
+        if (seenHalfWritten)
+            store.save(); // as the watcher looks once the file is quiet
+        store.edit([](VimaConfig &config) { config.slotCount = 6; });
         fixture.scheduler.advance(ConfigStore::saveDelay);
         QCOMPARE(readAll(fixture.file()), half);
+        QVERIFY(fixture.copiesAside().isEmpty());
+        QFile file(fixture.file()); // the rest, by an editor that opens the file again
+        QVERIFY(!finished || (file.open(QIODevice::Append) && file.write(theirs.mid(half.size())) > 0));
+        file.close();
+
         fixture.scheduler.advance(ConfigStore::editorPatience);
         const QStringList copies = fixture.copiesAside();
         QCOMPARE(copies.size(), 1);
-        QCOMPARE(readAll(fixture.folder() + QLatin1Char('/') + copies.first()), half);
+        QCOMPARE(readAll(fixture.folder() + QLatin1Char('/') + copies.first()), finished ? theirs : half);
         QCOMPARE(ConfigStore::decode(readAll(fixture.file())).slotCount, 6);
-        QVERIFY(store.notice().value_or(QString()).contains(copies.first()));
     }
 
     // Reset to Defaults keeps the file it replaces, as an import does.
