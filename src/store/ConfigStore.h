@@ -80,7 +80,8 @@ public:
     // From now on, an edit of the file on disk is loaded as soon as it is
     // quiet, unless a change made here waits to be saved.
     void watchForOutsideEdits();
-    // Saves `saveDelay` after the last request.
+    // Saves `saveDelay` after the last request; later while the file on disk
+    // is still being written by someone else.
     void scheduleSave();
     // Writes the configuration, encoded as by save(), atomically to `destination`.
     // Throws FileError (or the encoder's error); the store's state does not change.
