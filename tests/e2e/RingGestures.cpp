@@ -1,5 +1,6 @@
 #include "RingGestures.h"
 
+#include "AgentProcess.h"
 #include "BuildFolder.h"
 #include "SupportProgram.h"
 
@@ -114,6 +115,12 @@ bool windowVisible(const QString &title)
 }
 
 bool ringVisible() { return windowVisible(QStringLiteral("Tavelon Ring")); }
+
+bool relaunchOpensSettings(AgentProcess &running, AgentProcess &opener)
+{
+    return opener.start() && running.waitForExit()
+        && QTest::qWaitFor([] { return windowVisible(QStringLiteral("Tavelon Settings")); }, 5000);
+}
 
 QRect windowArea(const QStringList &which)
 {

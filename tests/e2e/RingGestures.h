@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+class AgentProcess;
+
 // What a user does with the real agent on the test's X server, through xdotool.
 namespace ring_gestures {
 
@@ -32,6 +34,9 @@ void tapHotkeyAndType(unsigned keysym, int gapMs = 0);
 // Whether a window with exactly that title is on screen.
 bool windowVisible(const QString &title);
 bool ringVisible();
+// Starts `opener` while `running` runs, as a relaunch does: the running copy
+// ends and the new one shows its settings. False when that didn't happen.
+bool relaunchOpensSettings(AgentProcess &running, AgentProcess &opener);
 // The content area on screen of the window xwininfo finds with `which` (its
 // absolute corner: xdotool's geometry is off by the title bar); empty when it is not there.
 QRect windowArea(const QStringList &which);

@@ -92,9 +92,7 @@ private Q_SLOTS:
 
         // Settings, Items tab: a list row selected, its title set, a preview slot pressed.
         AgentProcess opener; // a relaunch opens the settings
-        QVERIFY(opener.start());
-        QVERIFY(first.waitForExit());
-        QTRY_VERIFY(windowVisible(QStringLiteral("Tavelon Settings")));
+        QVERIFY(relaunchOpensSettings(first, opener));
         QTRY_VERIFY(!(app = atspi.application(QStringLiteral("tavelon"))).isNull());
         Node window;
         QTRY_VERIFY(!(window = atspi.find(app, [&](const Node &node) {

@@ -139,9 +139,7 @@ private Q_SLOTS:
         QTRY_VERIFY(!windowVisible(welcomeTitle));
 
         AgentProcess opener; // a relaunch opens the settings
-        QVERIFY(opener.start());
-        QVERIFY(first.waitForExit());
-        QTRY_VERIFY(windowVisible(QStringLiteral("Tavelon Settings")));
+        QVERIFY(relaunchOpensSettings(first, opener));
         QTRY_VERIFY(!(app = atspi.application(QStringLiteral("tavelon"))).isNull());
         Node tab;
         QTRY_VERIFY(!(tab = atspi.find(app, QStringLiteral("page tab"), QStringLiteral("Permissions"))).isNull());
