@@ -64,9 +64,16 @@ endfunction()
 # and temporary HOME (tests/support/xsession.sh).
 function(vima_add_e2e_test area name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LINKS" ${ARGN})
-  add_executable(${name} ${ARG_SOURCES})
+  if(VIMA_HEADLESS_ONLY)
+    add_executable(${name} EXCLUDE_FROM_ALL ${ARG_SOURCES})
+  else()
+    add_executable(${name} ${ARG_SOURCES})
+  endif()
   target_link_libraries(${name} PRIVATE Qt6::Test ${ARG_LINKS})
   vima_set_warnings(${name})
+  if(VIMA_HEADLESS_ONLY)
+    return()
+  endif()
   add_test(NAME ${area}.${name}
     COMMAND ${PROJECT_SOURCE_DIR}/tests/support/xsession.sh $<TARGET_FILE:${name}>)
   # Each brings up its own X server, window manager and bus beside the test:
