@@ -86,17 +86,21 @@ QCoro::Task<QByteArray> HttpExchange::send(QNetworkRequest request, QByteArray m
     // Qt reports all of our aborts as a cancelled operation; remember which it was.
     enum class Abort { none, deadline, cancellation, tooLarge };
     Abort abort = Abort::none;
-    const auto abortFor = [&abort, reply, &manager](Abort reason) {
+    const auto abortFor = [&abort, reply, owner = manager.get()](Abort reason) {
         if (abort != Abort::none)
             return;
         abort = reason;
-        if (!reply->isFinished()) {
-            reply->abort();
-            // Ends the manager's connection thread now rather than when the
-            // manager goes: until then a runaway body keeps being read, behind
-            // everything the server has already pushed.
-            manager->clearConnectionCache();
-        }
+        if (reply->isFinished())
+            return;
+        // abort() emits finished at once, which resumes this exchange and may
+        // end it: past that call only this function's own stack is safe. The
+        // manager itself is deleted later, from the event loop.
+        QNetworkAccessManager *const manager = owner;
+        reply->abort();
+        // Ends the manager's connection thread now rather than when the
+        // manager goes: until then a runaway body keeps being read, behind
+        // everything the server has already pushed.
+        manager->clearConnectionCache();
     };
     const ExchangeGuard guard(
         scheduler,
