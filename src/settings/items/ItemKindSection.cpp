@@ -63,7 +63,7 @@ QLineEdit *ItemKindSection::addLineRow(const QString &label, const QString &plac
     auto *field = new QLineEdit;
     field->setPlaceholderText(placeholder);
     field->setMaximumWidth(maxWidth);
-    connect(field, &QLineEdit::textChanged, &model_, [this, store](const QString &text) { (model_.*store)(text); });
+    connect(field, &QLineEdit::textChanged, &model_, store);
     form_->addRow(fieldLabel(label, field), field);
     return field;
 }
@@ -85,7 +85,7 @@ QPlainTextEdit *ItemKindSection::addEditor(const QString &heading, int minimumHe
     });
     pairLabel(title, editor);
     connect(editor, &QPlainTextEdit::textChanged, &model_,
-            [this, store, editor] { (model_.*store)(editor->toPlainText()); });
+            [model = &model_, store, editor] { (model->*store)(editor->toPlainText()); });
     form_->addRow(title);
     form_->addRow(editor);
     return editor;
@@ -94,7 +94,7 @@ QPlainTextEdit *ItemKindSection::addEditor(const QString &heading, int minimumHe
 QCheckBox *ItemKindSection::addToggle(const QString &text, void (ItemEditorModel::*store)(bool))
 {
     auto *toggle = new QCheckBox(text);
-    connect(toggle, &QCheckBox::toggled, &model_, [this, store](bool checked) { (model_.*store)(checked); });
+    connect(toggle, &QCheckBox::toggled, &model_, store);
     form_->addRow(toggle);
     return toggle;
 }
