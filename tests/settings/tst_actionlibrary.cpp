@@ -44,19 +44,30 @@ int headerRows(const ActionLibraryModel &model)
     return headers;
 }
 
+// Opens once, when the test says so.
+class Gate : public QObject {
+    Q_OBJECT
+
+Q_SIGNALS:
+    void opened();
+};
+
+QCoro::Task<QList<InstalledApp>> heldUntilOpened(std::shared_ptr<Gate> gate, QList<InstalledApp> apps)
+{
+    co_await qCoro(gate.get(), &Gate::opened);
+    co_return apps;
+}
+
 // A scan that ends when the test says so.
 struct HeldScan {
     QList<InstalledApp> apps;
-    std::shared_ptr<QObject> gate = std::make_shared<QObject>();
+    std::shared_ptr<Gate> gate = std::make_shared<Gate>();
 
     AppScan scan() const
     {
-        return [gate = gate, apps = apps]() -> QCoro::Task<QList<InstalledApp>> {
-            co_await qCoro(gate.get(), &QObject::objectNameChanged);
-            co_return apps;
-        };
+        return [gate = gate, apps = apps] { return heldUntilOpened(gate, apps); };
     }
-    void release() { gate->setObjectName(QStringLiteral("done")); }
+    void release() { Q_EMIT gate->opened(); }
 };
 
 } // namespace
