@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
+#include <deque>
 
 using namespace vima;
 
@@ -45,14 +46,23 @@ class TestAskInputWindowController : public QObject {
     Q_OBJECT
 
     QPoint pointer_{400, 300};
+    // An asker is resumed from the event loop, after its test's controller has
+    // gone: what it writes must outlive that test.
+    std::deque<Asked> asked_;
 
     void install(AskInputWindowController &controller)
     {
         controller.pointerLocation = [this] { return pointer_; };
     }
+    Asked &newAsked() { return asked_.emplace_back(); }
 
 private Q_SLOTS:
     void init() { pointer_ = {400, 300}; }
+    void cleanup()
+    {
+        QCoreApplication::processEvents();
+        asked_.clear();
+    }
 
     void answers_data()
     {
@@ -79,7 +89,7 @@ private Q_SLOTS:
 
         AskInputWindowController controller;
         install(controller);
-        Asked asked;
+        Asked &asked = newAsked();
         askInto(controller, QStringLiteral("Tone?"), asked);
         QPointer<AskInputView> panel = controller.panel();
         QVERIFY(panel);
@@ -107,7 +117,7 @@ private Q_SLOTS:
     {
         AskInputWindowController controller;
         install(controller);
-        Asked asked;
+        Asked &asked = newAsked();
         askInto(controller, QStringLiteral("Tone?"), asked);
         AskInputView *panel = controller.panel();
         QTest::keyClick(panel->field(), Qt::Key_Return, Qt::ShiftModifier);
@@ -121,7 +131,7 @@ private Q_SLOTS:
     {
         AskInputWindowController controller;
         install(controller);
-        Asked asked;
+        Asked &asked = newAsked();
         askInto(controller, QStringLiteral("Tone?"), asked);
         QVERIFY(QTest::qWaitForWindowActive(controller.panel()));
         QCOMPARE(QApplication::focusWidget(), controller.panel()->field());
@@ -131,7 +141,7 @@ private Q_SLOTS:
     {
         AskInputWindowController controller;
         install(controller);
-        Asked first, second;
+        Asked &first = newAsked(), &second = newAsked();
         askInto(controller, QStringLiteral("First?"), first);
         QPointer<AskInputView> firstPanel = controller.panel();
         const QRect firstPlace = firstPanel->geometry();
@@ -159,7 +169,7 @@ private Q_SLOTS:
         AskInputWindowController controller;
         install(controller);
         CancellationToken token;
-        Asked asked;
+        Asked &asked = newAsked();
         askInto(controller, QStringLiteral("Tone?"), asked, token);
         QPointer<AskInputView> panel = controller.panel();
         QVERIFY(panel);
@@ -176,7 +186,7 @@ private Q_SLOTS:
         install(controller);
         CancellationToken token;
         token.cancel();
-        Asked asked;
+        Asked &asked = newAsked();
         askInto(controller, QStringLiteral("Tone?"), asked, token);
         QVERIFY(asked.done);
         QCOMPARE(asked.answer, std::nullopt);
@@ -188,7 +198,7 @@ private Q_SLOTS:
         AskInputWindowController controller;
         install(controller);
         CancellationToken firstToken;
-        Asked first, second;
+        Asked &first = newAsked(), &second = newAsked();
         askInto(controller, QStringLiteral("First?"), first, firstToken);
         firstToken.cancel(); // its finish is still queued...
         askInto(controller, QStringLiteral("Second?"), second); // ...when this takes over
@@ -206,7 +216,7 @@ private Q_SLOTS:
         controller.finish(QStringLiteral("stray"));
         QVERIFY(!controller.panel());
 
-        Asked asked;
+        Asked &asked = newAsked();
         askInto(controller, QStringLiteral("Tone?"), asked);
         controller.finish(QStringLiteral("first"));
         controller.finish(QStringLiteral("second"));
@@ -218,7 +228,7 @@ private Q_SLOTS:
     {
         auto controller = std::make_unique<AskInputWindowController>();
         install(*controller);
-        Asked asked;
+        Asked &asked = newAsked();
         askInto(*controller, QStringLiteral("Tone?"), asked);
         QPointer<AskInputView> panel = controller->panel();
         controller.reset();
@@ -244,7 +254,7 @@ private Q_SLOTS:
         pointer_ = {visible.center().x(), visible.bottom() - fromBottom};
         AskInputWindowController controller;
         install(controller);
-        Asked asked;
+        Asked &asked = newAsked();
         askInto(controller, QStringLiteral("Tone?"), asked);
         const QRect frame = controller.panel()->geometry();
         QCOMPARE(frame.width(), AskInputView::width);
@@ -260,7 +270,7 @@ private Q_SLOTS:
     {
         AskInputWindowController controller;
         install(controller);
-        Asked shortAsked, longAsked;
+        Asked &shortAsked = newAsked(), &longAsked = newAsked();
         askInto(controller, QStringLiteral("Tone?"), shortAsked);
         const int shortHeight = controller.panel()->height();
 
@@ -292,7 +302,7 @@ private Q_SLOTS:
         const QString question(length, u'w'); // one word: no line can break it
         AskInputWindowController controller;
         install(controller);
-        Asked asked;
+        Asked &asked = newAsked();
         askInto(controller, question, asked);
         AskInputView *panel = controller.panel();
         QCOMPARE(panel->question(), question);
