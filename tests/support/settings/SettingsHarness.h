@@ -51,7 +51,10 @@ struct SettingsHarness {
     FakeHotKeyProbe hotKeyProbe;
     FakeKeyEventCodes keyEventCodes;
     FakeKeyboardGrab keyboard;
-    FakeApplicationCatalog catalog;
+    // Shared with the scans the pages start on threads of their own, which may
+    // outlive this harness.
+    std::shared_ptr<FakeApplicationCatalog> sharedCatalog = std::make_shared<FakeApplicationCatalog>();
+    FakeApplicationCatalog &catalog = *sharedCatalog;
     FakeAppIconSource iconSource;
     FakeUiPrompts prompts;
     FakeHapticFeedback haptics;
@@ -109,7 +112,7 @@ struct SettingsHarness {
             .appIcons = *appIcons,
             .haptics = haptics,
             .beep = beep,
-            .sharedCatalog = std::shared_ptr<const ApplicationCatalog>(std::shared_ptr<void>(), &catalog),
+            .sharedCatalog = sharedCatalog,
         });
         return *built;
     }
