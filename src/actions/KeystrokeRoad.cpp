@@ -3,6 +3,7 @@
 #include "actions/ActionError.h"
 #include "actions/BringForward.h"
 #include "actions/SelectionError.h"
+#include "model/AppSuggestions.h"
 #include "platform/PlatformError.h"
 
 namespace vima {
@@ -11,9 +12,9 @@ namespace {
 // The pause the stored script makes between activating and typing.
 constexpr double activationSettle = 0.05;
 
-bool isFor(const RunningApplication &app, const Keystroke &keystroke)
+bool isFor(const RunningApplication &window, const Keystroke &keystroke, const AppIdentity &app)
 {
-    return keystroke.byName ? app.name == keystroke.application : app.bundleID == keystroke.application;
+    return (keystroke.byName && window.name == keystroke.application) || app.isNamedByAny(window.names());
 }
 
 QString displayName(const DesktopApp &app) { return app.name.isEmpty() ? app.bundleID : app.name; }
@@ -28,31 +29,25 @@ KeystrokeRoad::KeystrokeRoad(ActionRunner &runner, DesktopAccess desktop, const 
     };
 }
 
-DesktopApp KeystrokeRoad::applicationOf(const Keystroke &keystroke) const
+QString KeystrokeRoad::nameOf(const Keystroke &keystroke) const
 {
-    DesktopApp app;
-    if (keystroke.byName) {
-        // A script that names the application by name tells nothing more: its
-        // windows' class most likely carries that name.
-        app.name = keystroke.application;
-        app.startupWMClass = keystroke.application;
-        return app;
-    }
-    app.bundleID = keystroke.application;
-    return catalog_.find(keystroke.application).value_or(app);
+    if (const auto app = catalog_.findInstalled(AppIdentity(keystroke.application)))
+        return displayName(*app);
+    const QString known = knownAppName(keystroke.application);
+    return known.isEmpty() ? keystroke.application : known;
 }
 
 RunningApplication KeystrokeRoad::recipientOf(const Keystroke &keystroke, const RingItem &item,
                                               const Target &target) const
 {
-    if (target && isFor(*target, keystroke))
+    const AppIdentity app = catalog_.identity(keystroke.application);
+    if (target && isFor(*target, keystroke, app))
         return *target;
-    const DesktopApp app = applicationOf(keystroke);
     if (const auto window = desktop_.activator.openWindow(app))
         return *window;
     throw ActionError::notFound(
         QStringLiteral("“%1” sends its keys to “%2”, which has no window open, so Tavelon sent nothing.")
-            .arg(item.title, displayName(app)));
+            .arg(item.title, nameOf(keystroke)));
 }
 
 QCoro::Task<void> KeystrokeRoad::run(const ActionRun &run, Keystroke keystroke, RingItem item, Target target)
@@ -68,7 +63,7 @@ QCoro::Task<void> KeystrokeRoad::run(const ActionRun &run, Keystroke keystroke, 
                                                      "Tavelon sent no keys.")
                                     : QStringLiteral("The %1 window didn't come to the front, so Tavelon sent "
                                                      "no keys.");
-        throw PlatformError(message.arg(recipient.name.isEmpty() ? keystroke.application : recipient.name));
+        throw PlatformError(message.arg(recipient.name.isEmpty() ? nameOf(keystroke) : recipient.name));
     }
     const bool sent = co_await desktop_.keys.sendChord(keystroke.chord);
     if (!sent) {

@@ -178,23 +178,13 @@ QString knownAppName(const QString &bundleID)
 QStringList knownIDsOf(const QString &bundleID)
 {
     QStringList ids{bundleID};
-    if (const KnownApp *app = knownApp(bundleID)) {
+    if (const KnownApp *app = knownApp(bundleID, Qt::CaseInsensitive)) {
         for (const QString &id : idsOf(*app)) {
             if (id != bundleID)
                 ids.append(id);
         }
     }
     return ids;
-}
-
-bool isSameApplication(const QString &one, const QString &other)
-{
-    if (one.isEmpty() || other.isEmpty())
-        return false;
-    if (one.compare(other, Qt::CaseInsensitive) == 0)
-        return true;
-    const KnownApp *app = knownApp(one, Qt::CaseInsensitive);
-    return app && app == knownApp(other, Qt::CaseInsensitive);
 }
 
 } // namespace vima

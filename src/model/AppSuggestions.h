@@ -21,11 +21,8 @@ QStringList knownBrowserIDs();
 // The name of a browser or file manager above, e.g. "Firefox"; empty for others.
 QString knownAppName(const QString &bundleID);
 // Every desktop id of the browser or file manager above that `bundleID` is
-// one of, `bundleID` first; just `bundleID` for others.
+// one of in any case, `bundleID` first; just `bundleID` for others.
+// AppIdentity.h tells by them which names stand for one application.
 QStringList knownIDsOf(const QString &bundleID);
-// Whether two names of applications (desktop ids or window classes, in any
-// case) stand for one application: the same name, or two of the ids one
-// browser or file manager above is installed under ("firefox", "firefox-esr").
-bool isSameApplication(const QString &one, const QString &other);
 
 } // namespace vima

@@ -1,6 +1,6 @@
 #include "model/VimaConfig.h"
 
-#include "model/AppSuggestions.h"
+#include "model/AppIdentity.h"
 #include "model/JsonObjectSink.h"
 #include "model/JsonReader.h"
 #include "model/JsonWriter.h"
@@ -94,7 +94,7 @@ std::optional<QString> VimaConfig::appRingNaming(const QStringList &names) const
     };
     if (auto same = find([](const QString &id, const QString &name) { return id == name; }))
         return same;
-    return find(isSameApplication);
+    return find([](const QString &id, const QString &name) { return AppIdentity(id).isNamedBy(name); });
 }
 
 VimaConfig::Pages VimaConfig::ringsForApp(const std::optional<QString> &bundleID) const

@@ -51,8 +51,7 @@ struct VimaConfig {
     Pages ringsForApp(const std::optional<QString> &bundleID) const;
     // The identifier of the app ring made for the application that goes by
     // `names` (its desktop id, then its window classes), best match first: a
-    // ring for one of the names, else for one in another case or for another
-    // id of the same browser.
+    // ring for one of the names, else one whose AppIdentity a name stands for.
     std::optional<QString> appRingNaming(const QStringList &names) const;
 
     static VimaConfig fromJson(const QJsonObject &object);

@@ -43,4 +43,24 @@ std::optional<DesktopApp> ApplicationCatalog::findByWindowClass(const QString &w
     return std::nullopt;
 }
 
+AppIdentity ApplicationCatalog::identity(const QString &id) const
+{
+    const AppIdentity byName(id);
+    QStringList windowClasses;
+    for (const QString &alias : byName.ids()) {
+        if (const auto app = find(alias))
+            windowClasses.append(app->startupWMClass);
+    }
+    return AppIdentity(id, windowClasses);
+}
+
+std::optional<DesktopApp> ApplicationCatalog::findInstalled(const AppIdentity &app) const
+{
+    for (const QString &id : app.ids()) {
+        if (auto found = find(id))
+            return found;
+    }
+    return std::nullopt;
+}
+
 } // namespace vima

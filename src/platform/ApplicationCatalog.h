@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/AppIdentity.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -40,6 +42,12 @@ public:
     // ends in it ("org.mozilla.firefox" for "firefox"); case is ignored when
     // nothing matches exactly. May read every entry.
     std::optional<DesktopApp> findByWindowClass(const QString &windowClass) const;
+
+    // The application `id` names, with the window classes its installed
+    // entries announce.
+    AppIdentity identity(const QString &id) const;
+    // Its entry under the first of its ids that is installed.
+    std::optional<DesktopApp> findInstalled(const AppIdentity &app) const;
 };
 
 } // namespace vima

@@ -18,6 +18,14 @@ struct RunningApplication {
     quint32 window = 0;
     QStringList windowClasses = {};
 
+    // Its desktop id and window classes, the ones it has.
+    QStringList names() const
+    {
+        QStringList all = QStringList{bundleID} + windowClasses;
+        all.removeAll(QString());
+        return all;
+    }
+
     bool operator==(const RunningApplication &) const = default;
 };
 

@@ -34,11 +34,7 @@ std::optional<QString> FrontmostAppObserver::previousBundleID() const
 
 QStringList FrontmostAppObserver::previousAppNames() const
 {
-    if (!previousApp_)
-        return {};
-    QStringList names = QStringList{previousApp_->bundleID} + previousApp_->windowClasses;
-    names.removeAll(QString());
-    return names;
+    return previousApp_ ? previousApp_->names() : QStringList();
 }
 
 bool FrontmostAppObserver::isOtherApplication(const RunningApplication &app) const

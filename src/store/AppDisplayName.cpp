@@ -1,6 +1,5 @@
 #include "store/AppDisplayName.h"
 
-#include "model/AppSuggestions.h"
 #include <QFileInfo>
 
 namespace vima {
@@ -10,12 +9,7 @@ std::optional<QString> appDisplayName(const ApplicationCatalog &catalog, const Q
     if (bundleID.isEmpty())
         return std::nullopt;
     // A ring made for "firefox" names Firefox ESR where that is what is installed.
-    std::optional<DesktopApp> app;
-    for (const QString &id : knownIDsOf(bundleID)) {
-        app = catalog.find(id);
-        if (app)
-            break;
-    }
+    const std::optional<DesktopApp> app = catalog.findInstalled(AppIdentity(bundleID));
     if (!app)
         return std::nullopt;
     if (!app->name.isEmpty())

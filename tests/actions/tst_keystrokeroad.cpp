@@ -75,25 +75,37 @@ private Q_SLOTS:
     {
         QTest::addColumn<ActionRunner::Target>("target");
         QTest::addColumn<QList<RunningApplication>>("open");
+        QTest::addColumn<RunningApplication>("to");
         RunningApplication olderFirefox = firefox;
         olderFirefox.window = 5;
         QTest::newRow("the one the ring opened over") << ActionRunner::Target(firefox)
-                                                      << QList<RunningApplication>{olderFirefox};
-        QTest::newRow("its newest, from another application") << ActionRunner::Target(editor)
-                                                              << QList<RunningApplication>{olderFirefox, firefox};
-        QTest::newRow("its newest, from no application") << ActionRunner::Target()
-                                                         << QList<RunningApplication>{olderFirefox, firefox};
+                                                      << QList<RunningApplication>{olderFirefox} << firefox;
+        QTest::newRow("its newest, from another application")
+            << ActionRunner::Target(editor) << QList<RunningApplication>{olderFirefox, firefox} << firefox;
+        QTest::newRow("its newest, from no application")
+            << ActionRunner::Target() << QList<RunningApplication>{olderFirefox, firefox} << firefox;
+        // The ring for "firefox" opens over these too; a newer "firefox" window stays untouched.
+        const RunningApplication esr{41, QStringLiteral("firefox-esr"), QStringLiteral("Firefox ESR"), 9,
+                                     {QStringLiteral("Navigator"), QStringLiteral("Firefox-esr")}};
+        RunningApplication esrByClass = esr;
+        esrByClass.bundleID.clear();
+        for (const RunningApplication &over : {esr, esrByClass})
+            QTest::addRow("opened over %s", over.bundleID.isEmpty() ? "a class of it" : "another id of it")
+                << ActionRunner::Target(over) << QList<RunningApplication>{over, firefox} << over;
+        QTest::newRow("its newest by class, from another application")
+            << ActionRunner::Target(editor) << QList<RunningApplication>{esrByClass} << esrByClass;
     }
 
     void keysGoToTheApplicationsWindow()
     {
         QFETCH(ActionRunner::Target, target);
         QFETCH(QList<RunningApplication>, open);
+        QFETCH(RunningApplication, to);
         activator.open = open;
         activator.activePid = editor.pid; // something took the front meanwhile
         runToEnd(newTab(), target);
-        QCOMPARE(activator.activated, QList<qint64>{firefox.pid});
-        QCOMPARE(activator.activeWindow, firefox.window);
+        QCOMPARE(activator.activated, QList<qint64>{to.pid});
+        QCOMPARE(activator.activeWindow, to.window);
         QCOMPARE(keys.chords, QList<KeyChord>{ctrlT});
         QVERIFY(outcomes.isEmpty());
         QVERIFY(appleScript.sources.isEmpty());
@@ -110,7 +122,7 @@ private Q_SLOTS:
         using A = FakeApplicationActivator::Activation;
         const ActionRunner::Target none;
         QTest::newRow("no window of it open") << ActionRunner::Target(editor) << false << true << A::raises << true
-                                              << "“firefox”, which has no window open";
+                                              << "“Firefox”, which has no window open";
         QTest::newRow("nothing open at all") << none << false << true << A::raises << true << "no window open";
         QTest::newRow("its window won't come forward") << ActionRunner::Target(editor) << true << true << A::isIgnored
                                                        << true << "didn't come to the front";

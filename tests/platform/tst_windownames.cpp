@@ -14,7 +14,7 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("bundleID");
         QTest::addColumn<QString>("startupWMClass");
-        QTest::addColumn<QString>("exec");
+        QTest::addColumn<QString>("exec"); // never a name its windows go by
         QTest::addColumn<QString>("applicationID");
         QTest::addColumn<QString>("instance");
         QTest::addColumn<QString>("className");
@@ -24,6 +24,8 @@ private Q_SLOTS:
                                             << "Gnome-text-editor" << true;
         QTest::newRow("class named like the desktop id") << "firefox" << "" << "firefox %u" << ""
                                                          << "Navigator" << "firefox" << true;
+        QTest::newRow("another id of the browser") << "firefox" << "" << "firefox-esr %u" << ""
+                                                   << "Navigator" << "Firefox-esr" << true;
         QTest::newRow("StartupWMClass") << "jetbrains-idea" << "jetbrains-idea-ce" << "idea.sh" << ""
                                         << "jetbrains-idea-ce" << "jetbrains-idea-ce" << true;
         QTest::newRow("another java program") << "org.example.Modeller" << "modeller"
@@ -45,16 +47,12 @@ private Q_SLOTS:
     {
         QFETCH(QString, bundleID);
         QFETCH(QString, startupWMClass);
-        QFETCH(QString, exec);
         QFETCH(QString, applicationID);
         QFETCH(QString, instance);
         QFETCH(QString, className);
         QFETCH(bool, belongs);
-        DesktopApp app;
-        app.bundleID = bundleID;
-        app.startupWMClass = startupWMClass;
-        app.exec = exec;
-        QCOMPARE((WindowNames{applicationID, instance, className}.belongTo(app)), belongs);
+        QCOMPARE((WindowNames{applicationID, instance, className}.belongTo(AppIdentity(bundleID, {startupWMClass}))),
+                 belongs);
     }
 };
 

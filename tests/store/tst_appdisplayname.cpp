@@ -16,6 +16,7 @@ private Q_SLOTS:
         QTest::newRow("named") << "org.gnome.TextEditor" << std::optional<QString>("Text Editor");
         QTest::newRow("nameless entry") << "firefox" << std::optional<QString>("firefox");
         QTest::newRow("another id of the browser") << "org.mozilla.firefox" << std::optional<QString>("firefox");
+        QTest::newRow("its id in another case") << "Firefox" << std::optional<QString>("firefox");
         QTest::newRow("not installed") << "org.example.Missing" << std::optional<QString>();
         QTest::newRow("empty") << "" << std::optional<QString>();
     }

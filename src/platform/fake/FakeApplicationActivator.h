@@ -17,17 +17,17 @@ public:
     // What the window manager does with the next activations.
     Activation activation = Activation::raises;
     QList<qint64> activated;
-    // Oldest first; found by bundle identifier.
+    // Oldest first; found by their names.
     QList<RunningApplication> open;
 
     bool isActive(const RunningApplication &app) const override
     {
         return app.pid == activePid && (app.window == 0 || activeWindow == 0 || app.window == activeWindow);
     }
-    std::optional<RunningApplication> openWindow(const DesktopApp &app) const override
+    std::optional<RunningApplication> openWindow(const AppIdentity &app) const override
     {
         for (auto it = open.crbegin(); it != open.crend(); ++it) {
-            if (it->bundleID == app.bundleID)
+            if (app.isNamedByAny(it->names()))
                 return *it;
         }
         return std::nullopt;

@@ -4,14 +4,6 @@
 #include "platform/x11/X11Windows.h"
 
 namespace vima {
-namespace {
-
-bool sameName(const QString &a, const QString &b)
-{
-    return !a.isEmpty() && a.compare(b, Qt::CaseInsensitive) == 0;
-}
-
-} // namespace
 
 WindowNames WindowNames::of(xcb_window_t window)
 {
@@ -20,7 +12,7 @@ WindowNames WindowNames::of(xcb_window_t window)
     return {id.value(0), wmClass.value(0), wmClass.value(1)};
 }
 
-xcb_window_t WindowNames::newestWindowOf(const DesktopApp &app)
+xcb_window_t WindowNames::newestWindowOf(const AppIdentity &app)
 {
     const QList<xcb_window_t> windows = x11::clientWindows();
     for (auto it = windows.crbegin(); it != windows.crend(); ++it) {
@@ -30,15 +22,6 @@ xcb_window_t WindowNames::newestWindowOf(const DesktopApp &app)
     return XCB_NONE;
 }
 
-bool WindowNames::belongTo(const DesktopApp &app) const
-{
-    if (!applicationID.isEmpty() && applicationID == app.bundleID)
-        return true;
-    for (const QString &name : {instance, className}) {
-        if (sameName(name, app.bundleID) || sameName(name, app.startupWMClass))
-            return true;
-    }
-    return false;
-}
+bool WindowNames::belongTo(const AppIdentity &app) const { return app.isNamedByAny(names()); }
 
 } // namespace vima

@@ -1,8 +1,9 @@
 #pragma once
 
-#include "platform/ApplicationCatalog.h"
+#include "model/AppIdentity.h"
 
 #include <QString>
+#include <QStringList>
 #include <xcb/xcb.h>
 
 namespace vima {
@@ -18,11 +19,12 @@ struct WindowNames {
     static WindowNames of(xcb_window_t window);
     // The application's most recently mapped window, the likeliest one in
     // use; none when it has no window open.
-    static xcb_window_t newestWindowOf(const DesktopApp &app);
+    static xcb_window_t newestWindowOf(const AppIdentity &app);
 
-    // Whether the window is one of the application's own: by its desktop id,
-    // or by the class its entry names in StartupWMClass.
-    bool belongTo(const DesktopApp &app) const;
+    // Whether the window is one of the application's own: one of its names
+    // stands for the application.
+    bool belongTo(const AppIdentity &app) const;
+    QStringList names() const { return {applicationID, instance, className}; }
 };
 
 } // namespace vima

@@ -12,12 +12,14 @@ bool X11ApplicationActivator::isActive(const RunningApplication &app) const
     return app.pid > 0 && x11::windowProcess(x11::activeWindow()) == app.pid;
 }
 
-std::optional<RunningApplication> X11ApplicationActivator::openWindow(const DesktopApp &app) const
+std::optional<RunningApplication> X11ApplicationActivator::openWindow(const AppIdentity &app) const
 {
     const xcb_window_t window = WindowNames::newestWindowOf(app);
     if (window == XCB_NONE)
         return std::nullopt;
-    return RunningApplication{x11::windowProcess(window), app.bundleID, app.name, window};
+    const WindowNames names = WindowNames::of(window);
+    return RunningApplication{x11::windowProcess(window), QString(), QString(), window,
+                              {names.instance, names.className}};
 }
 
 bool X11ApplicationActivator::activate(const RunningApplication &app)

@@ -9,7 +9,7 @@ namespace vima {
 class X11ApplicationActivator final : public ApplicationActivator {
 public:
     bool isActive(const RunningApplication &app) const override;
-    std::optional<RunningApplication> openWindow(const DesktopApp &app) const override;
+    std::optional<RunningApplication> openWindow(const AppIdentity &app) const override;
     bool activate(const RunningApplication &app) override;
 };
 

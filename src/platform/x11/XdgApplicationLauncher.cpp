@@ -65,7 +65,7 @@ void XdgApplicationLauncher::start(const QStringList &command, const QString &wo
 QCoro::Task<void> XdgApplicationLauncher::launch(const DesktopApp &app)
 {
     const QStringList command = XdgApplicationLauncher::command(app);
-    if (const xcb_window_t window = WindowNames::newestWindowOf(app)) {
+    if (const xcb_window_t window = WindowNames::newestWindowOf(AppIdentity(app.bundleID, {app.startupWMClass}))) {
         x11::activateWindow(window);
         co_return;
     }

@@ -89,11 +89,13 @@ std::optional<RingOperations::AppRingInfo> RingOperations::appRingInfo() const
     if (!ring.bundleIDMatch)
         return std::nullopt;
     AppRingInfo info{*ring.bundleIDMatch, appDisplayName(model_.catalog(), *ring.bundleIDMatch), {}};
-    if (!info.appName)
-        info.caption = tr("No installed application has this identifier, so the ring won't open. It is kept as-is "
-                          "and works again if the app comes back.");
-    else if (!model_.store().config().featureFlags.contextAwareRings)
+    // Without an installed entry the ring still opens over windows of its
+    // class: only the switch keeps it shut.
+    if (!model_.store().config().featureFlags.contextAwareRings)
         info.caption = tr("Context-aware rings are off, so this ring never opens. Turn them on in General.");
+    else if (!info.appName)
+        info.caption = tr("No installed application has this identifier, so the ring opens only over windows whose "
+                          "class has this name. It is kept as-is and works again in full if the app comes back.");
     else
         info.caption = tr("Replaces the default ring while %1 is frontmost.").arg(*info.appName);
     return info;
