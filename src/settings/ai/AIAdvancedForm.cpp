@@ -1,10 +1,9 @@
 #include "settings/ai/AIAdvancedForm.h"
 
-#include "ai/LLMService.h"
 #include "settings/ai/AIPrivacyDisclosure.h"
 #include "settings/ai/AISettingsModel.h"
 #include "settings/ai/ProviderRow.h"
-#include "settings/ai/StrongModelNotice.h"
+#include "settings/ai/RouteNotice.h"
 #include "settings/kit/BusySpinner.h"
 #include "settings/kit/ConfigBinding.h"
 #include "settings/kit/FieldText.h"
@@ -121,10 +120,8 @@ QWidget *AIAdvancedForm::providerSection()
         rows_.append(providerRow);
         section->addWidget(providerRow);
         providerFocus_ << providerRow;
-        if (LLMService::isCloud(kind))
-            continue;
-        // Under the local row that is chosen: where that choice still sends text.
-        auto *notice = new StrongModelNotice(model_, true);
+        // Under the chosen row: where else that choice sends text.
+        auto *notice = new RouteNotice(model_, true);
         notice->showOnlyFor(kind);
         notice->setContentsMargins(ProviderRow::textIndent(), 0, 0, 4);
         section->addWidget(notice);

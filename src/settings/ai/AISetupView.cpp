@@ -2,7 +2,7 @@
 
 #include "settings/ai/AISetupModel.h"
 #include "settings/ai/Badge.h"
-#include "settings/ai/StrongModelNotice.h"
+#include "settings/ai/RouteNotice.h"
 #include "settings/kit/SettingsLooks.h"
 
 #include <QFormLayout>
@@ -105,7 +105,7 @@ QWidget *AISetupView::localSection(AISettingsModel &tab)
                                 QStringLiteral("Ready to use"));
     checkingLine_ = new StatusLine(Tone::secondary, QStringLiteral("arrow.clockwise"), QStringLiteral("Checking…"));
     promise_ = explanation(QString());
-    return column({title, promise_, new StrongModelNotice(tab, true), setupHelp(), readyLine_, checkingLine_});
+    return column({title, promise_, new RouteNotice(tab, true), setupHelp(), readyLine_, checkingLine_});
 }
 
 QWidget *AISetupView::setupHelp()
