@@ -1,9 +1,11 @@
 #include "../support/Await.h"
 #include "SettingsHarness.h"
 #include "http/LoopbackHttpServer.h"
+#include "platform/NotificationNames.h"
 #include "settings/ai/AIAdvancedForm.h"
 #include "settings/ai/AISettingsModel.h"
 #include "settings/ai/AISettingsPage.h"
+#include "settings/ai/AISetupView.h"
 #include "settings/ai/ProviderRow.h"
 #include "settings/ai/TextRoute.h"
 #include "settings/kit/SettingsLooks.h"
@@ -158,7 +160,9 @@ private Q_SLOTS:
         QVERIFY(form->resultLine()->isVisible());
     }
 
-    // The simple view's button probes at once and reads "Checking…" while it waits.
+    // The simple view's button probes at once and reads "Checking…" while it
+    // waits; each view's Open Permissions, there while the trust is missing,
+    // opens the Permissions tab.
     void checkAgainAsksTheServer()
     {
         LoopbackHttpServer server;
@@ -183,6 +187,20 @@ private Q_SLOTS:
         QTRY_VERIFY(check->isEnabled());
         QCOMPARE(check->accessibleName(), QStringLiteral("Check Again"));
         QVERIFY(check->hasFocus());
+
+        QVariantList opened;
+        harness.notifications.observe(notifications::openSettings, [&opened](const QVariant &tab) { opened << tab; });
+        const QList<QWidget *> views{page.findChild<AISetupView *>(), page.advancedForm()};
+        const auto openButton = [](QWidget *view) { return view->findChild<QPushButton *>("openPermissions"); };
+        for (QWidget *view : views) {
+            QVERIFY(openButton(view)->isVisibleTo(view));
+            openButton(view)->click();
+        }
+        QCOMPARE(opened, QVariantList(2, QStringLiteral("permissions")));
+        harness.accessibility.trusted = true;
+        harness.permissions->recheck();
+        for (QWidget *view : views)
+            QVERIFY(!openButton(view)->isVisibleTo(view));
     }
 
     void maxTokensTakesNumbersOnly()
