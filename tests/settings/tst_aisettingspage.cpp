@@ -160,9 +160,7 @@ private Q_SLOTS:
         QVERIFY(form->resultLine()->isVisible());
     }
 
-    // The simple view's button probes at once and reads "Checking…" while it
-    // waits; each view's Open Permissions, there while the trust is missing,
-    // opens the Permissions tab.
+    // The simple view's button probes at once and reads "Checking…" while it waits.
     void checkAgainAsksTheServer()
     {
         LoopbackHttpServer server;
@@ -187,20 +185,20 @@ private Q_SLOTS:
         QTRY_VERIFY(check->isEnabled());
         QCOMPARE(check->accessibleName(), QStringLiteral("Check Again"));
         QVERIFY(check->hasFocus());
-
+        // Each view's Open Permissions, there while the trust is missing, opens the Permissions tab.
         QVariantList opened;
         harness.notifications.observe(notifications::openSettings, [&opened](const QVariant &tab) { opened << tab; });
         const QList<QWidget *> views{page.findChild<AISetupView *>(), page.advancedForm()};
-        const auto openButton = [](QWidget *view) { return view->findChild<QPushButton *>("openPermissions"); };
         for (QWidget *view : views) {
-            QVERIFY(openButton(view)->isVisibleTo(view));
-            openButton(view)->click();
+            auto *open = view->findChild<QPushButton *>(QStringLiteral("openPermissions"));
+            QVERIFY(open->isVisibleTo(view));
+            open->click();
         }
         QCOMPARE(opened, QVariantList(2, QStringLiteral("permissions")));
         harness.accessibility.trusted = true;
         harness.permissions->recheck();
         for (QWidget *view : views)
-            QVERIFY(!openButton(view)->isVisibleTo(view));
+            QVERIFY(!view->findChild<QPushButton *>(QStringLiteral("openPermissions"))->isVisibleTo(view));
     }
 
     void maxTokensTakesNumbersOnly()
