@@ -25,9 +25,8 @@ TextRoute TextRoute::of(const LLMService &llm, const AISettings &settings)
 {
     // Asked as the runner asks for each kind of action, so what is said here
     // is where the text really goes.
-    TextRoute route{settings.provider, llm.candidates(AIPayload{}, settings), {}};
-    if (route.instead.contains(route.chosen))
-        route.instead.clear();
+    const QList<LLMProviderKind> ordinary = llm.candidates(AIPayload{}, settings);
+    TextRoute route{settings.provider, ordinary.contains(settings.provider) ? QList<LLMProviderKind>() : ordinary, {}};
     AIPayload strong;
     strong.needsStrongModel = true;
     for (const LLMProviderKind kind : llm.candidates(strong, settings)) {
