@@ -40,7 +40,7 @@ struct AIGalleryContext {
         harness.llm = std::make_unique<LLMService>(
             [this](LLMProviderKind kind) { return harness.keychain->apiKey(kind); },
             LLMService::standardProviders({}, harness.ollama, harness.fixture.scheduler), harness.ollama);
-        // X11 has no permission to grant: the page never shows it missing here.
+        // The usual X11 session, with XTest; drawUntrusted shows it missing.
         harness.accessibility.trusted = true;
         harness.context();
         test::await(harness.llm->refresh(config.ai));
@@ -80,6 +80,17 @@ void drawAdvanced(LLMProviderKind provider, std::optional<LLMProviderKind> key =
     gallery::save(page, QStringLiteral("ai-advanced-") + rawValue(provider) + suffix);
 }
 
+// An X server without XTest: each view's warning, leading to the Permissions tab.
+void drawUntrusted(const QString &mode)
+{
+    AIGalleryContext ai(LLMProviderKind::ollama, mode);
+    ai.harness.accessibility.trusted = false;
+    ai.harness.permissions->recheck();
+    AISettingsPage page(ai.context());
+    page.resize(860, mode == QLatin1String("simple") ? 1000 : 1800);
+    gallery::save(page, QStringLiteral("ai-") + mode + QStringLiteral("-no-xtest"));
+}
+
 void drawAI()
 {
     const auto ollama = LLMProviderKind::ollama;
@@ -89,10 +100,15 @@ void drawAI()
     drawSimple(ollama, Server::withModel, {}, QStringLiteral("ai-simple-ollama-ready"));
     drawSimple(ollama, Server::withModel, anthropic, QStringLiteral("ai-simple-ollama-cloud-key"));
     drawSimple(anthropic, Server::absent, anthropic, QStringLiteral("ai-simple-cloud"));
+    // A keyless cloud choice that falls back to another cloud key.
+    drawSimple(LLMProviderKind::openai, Server::absent, anthropic, QStringLiteral("ai-simple-cloud-fallback"));
     drawSimple(LLMProviderKind::appleOnDevice, Server::absent, {}, QStringLiteral("ai-simple-on-device-stored"));
     for (const LLMProviderKind kind : allProviderKinds())
         drawAdvanced(kind);
     drawAdvanced(ollama, anthropic, QStringLiteral("-cloud-key"));
+    drawAdvanced(LLMProviderKind::openai, anthropic, QStringLiteral("-fallback"));
+    drawUntrusted(QStringLiteral("simple"));
+    drawUntrusted(QStringLiteral("advanced"));
 }
 
 void drawPermissions()

@@ -22,11 +22,12 @@ using namespace vima::test;
 Q_DECLARE_METATYPE(LLMProviderKind)
 Q_DECLARE_METATYPE(LLMProviderStatus)
 Q_DECLARE_METATYPE(AISetupModel::Local)
+Q_DECLARE_METATYPE(TextRoute)
 
 namespace {
 
-// The Anthropic key, and whether its server could be reached with it.
-enum class Cloud { noKey, key, unreachable };
+// The Anthropic key, and whether its server could be reached with it; fallback off; an OpenAI key too.
+enum class Cloud { noKey, key, unreachable, keyNoFallback, bothKeys };
 
 constexpr auto anthropic = LLMProviderKind::anthropic;
 constexpr auto openai = LLMProviderKind::openai;
@@ -83,15 +84,15 @@ private Q_SLOTS:
         QTest::addColumn<AISetupModel::Local>("local");
         QTest::addColumn<bool>("ready");
         QTest::addColumn<QString>("detail"); // "reason": the local reason; "chosen": the chosen one's status
-        QTest::addColumn<QList<LLMProviderKind>>("strongModel"); // where strong-model actions go instead
+        QTest::addColumn<TextRoute>("elsewhere"); // where text goes besides the chosen provider
 
         using Local = AISetupModel::Local;
         using enum Cloud;
         const QByteArray none;
         const QByteArray qwen = R"({"models":[{"name":"qwen2.5:7b"}]})";
         const QByteArray llama = R"({"models":[{"name":"qwen2.5:7b"},{"name":"llama3.2:latest"}]})";
-        const QList<LLMProviderKind> nowhere;
-        const QList<LLMProviderKind> toAnthropic{anthropic};
+        const TextRoute nowhere;
+        const TextRoute toAnthropic{.instead = {}, .strongModel = {anthropic}};
         QTest::newRow("no server") << none << ollama << "llama3.2" << noKey << Local::noServer << false << "reason"
                                    << nowhere;
         QTest::newRow("not pulled") << qwen << ollama << "llama3.2" << noKey << Local::notPulled << false
@@ -114,7 +115,17 @@ private Q_SLOTS:
             << qwen << anthropic << "claude-sonnet-5" << noKey << Local::notPulled << false << "No API key saved."
             << nowhere;
         QTest::newRow("fallback to a server with it")
-            << llama << anthropic << "claude-sonnet-5" << noKey << Local::ready << true << localOn << nowhere;
+            << llama << anthropic << "claude-sonnet-5" << noKey << Local::ready << true << localOn
+            << TextRoute{.instead = {ollama}, .strongModel = {}};
+        // A keyless cloud choice hands text to another cloud key.
+        QTest::newRow("keyless cloud, another cloud key")
+            << none << openai << "gpt-4o" << key << Local::noServer << true << usingYours
+            << TextRoute{.instead = {anthropic}, .strongModel = {anthropic}};
+        QTest::newRow("keyless cloud, another cloud key, no fallback")
+            << none << openai << "gpt-4o" << keyNoFallback << Local::noServer << false << "No API key saved."
+            << toAnthropic;
+        QTest::newRow("cloud, another cloud key first for strong models")
+            << none << openai << "gpt-4o" << bothKeys << Local::noServer << true << usingYours << toAnthropic;
         // A local choice still sends these to the cloud; a key whose server
         // could not be reached is still tried.
         QTest::newRow("local with a cloud key") << llama << ollama << "llama3.2" << key << Local::ready << true
@@ -136,20 +147,22 @@ private Q_SLOTS:
         QFETCH(AISetupModel::Local, local);
         QFETCH(bool, ready);
         QFETCH(QString, detail);
-        QFETCH(QList<LLMProviderKind>, strongModel);
+        QFETCH(TextRoute, elsewhere);
 
         LocalServerFixture ai;
         if (!tags.isEmpty())
             ai.server.setRoute("/api/tags", HttpRoute::reply(200, tags));
         if (anthropicKey != Cloud::noKey)
             storeKey(ai, anthropic, QStringLiteral("sk-ant"));
+        if (anthropicKey == Cloud::bothKeys)
+            storeKey(ai, openai, QStringLiteral("sk-oa"));
         if (anthropicKey == Cloud::unreachable)
             QVERIFY_THROWS_EXCEPTION(LLMError, await(ai.real.test(anthropic, QStringLiteral("sk-ant"),
                                                                    QStringLiteral("claude-sonnet-5"))));
         ai.setAI([&](AISettings &settings) {
             settings.provider = provider;
             settings.model = model;
-            settings.autoFallback = true;
+            settings.autoFallback = anthropicKey != Cloud::keyNoFallback;
             settings.ollamaBaseURL = ai.address(!tags.isEmpty());
         });
         AISetupModel setup(ai.store, ai.real, ai.permissions);
@@ -193,19 +206,21 @@ private Q_SLOTS:
         // disclosure; where the text goes instead is named there and under
         // the chosen row.
         const TextRoute route = setup.route();
-        QCOMPARE(route.strongModel, strongModel);
+        QCOMPARE(route, (TextRoute{provider, elsewhere.instead, elsewhere.strongModel}));
         QCOMPARE(advanced.route(), route);
-        const bool staysLocal = !LLMService::isCloud(provider) && strongModel.isEmpty();
+        const bool staysLocal = !LLMService::isCloud(provider) && elsewhere.strongModel.isEmpty();
         const QString never = QStringLiteral("never leaves");
         const QString disclosed = AIPrivacyDisclosure::rows(route).at(1).detail;
         QCOMPARE(setup.localPromise().contains(never), staysLocal);
         QCOMPARE(disclosed.contains(never), staysLocal);
-        QCOMPARE(route.strongModelNotice().isEmpty(), strongModel.isEmpty());
-        QVERIFY(disclosed.contains(route.strongModelNotice()));
-        for (const LLMProviderKind kind : strongModel)
-            QVERIFY(route.strongModelNotice().contains(displayName(kind)));
+        QCOMPARE(route.notice().isEmpty(), elsewhere.instead.isEmpty() && elsewhere.strongModel.isEmpty());
+        QVERIFY(disclosed.contains(route.notice()));
+        for (const LLMProviderKind kind : elsewhere.instead + elsewhere.strongModel)
+            QVERIFY(route.notice().contains(displayName(kind)));
+        const bool there = LLMService::isCloud(provider) && elsewhere.instead.isEmpty();
+        QCOMPARE((setup.localPromise() + disclosed).count(QStringLiteral("goes there")), there ? 2 : 0);
         if (LLMService::isCloud(provider)) {
-            QVERIFY(setup.localPromise().contains(displayName(provider)));
+            QVERIFY((setup.localPromise() + route.notice()).contains(displayName(provider)));
             QVERIFY(disclosed.contains(displayName(provider)));
         }
     }

@@ -1,9 +1,11 @@
 #include "../support/Await.h"
 #include "SettingsHarness.h"
 #include "http/LoopbackHttpServer.h"
+#include "platform/NotificationNames.h"
 #include "settings/ai/AIAdvancedForm.h"
 #include "settings/ai/AISettingsModel.h"
 #include "settings/ai/AISettingsPage.h"
+#include "settings/ai/AISetupView.h"
 #include "settings/ai/ProviderRow.h"
 #include "settings/ai/TextRoute.h"
 #include "settings/kit/SettingsLooks.h"
@@ -183,6 +185,20 @@ private Q_SLOTS:
         QTRY_VERIFY(check->isEnabled());
         QCOMPARE(check->accessibleName(), QStringLiteral("Check Again"));
         QVERIFY(check->hasFocus());
+        // Each view's Open Permissions, there while the trust is missing, opens the Permissions tab.
+        QVariantList opened;
+        harness.notifications.observe(notifications::openSettings, [&opened](const QVariant &tab) { opened << tab; });
+        const QList<QWidget *> views{page.findChild<AISetupView *>(), page.advancedForm()};
+        for (QWidget *view : views) {
+            auto *open = view->findChild<QPushButton *>(QStringLiteral("openPermissions"));
+            QVERIFY(open->isVisibleTo(view));
+            open->click();
+        }
+        QCOMPARE(opened, QVariantList(2, QStringLiteral("permissions")));
+        harness.accessibility.trusted = true;
+        harness.permissions->recheck();
+        for (QWidget *view : views)
+            QVERIFY(!view->findChild<QPushButton *>(QStringLiteral("openPermissions"))->isVisibleTo(view));
     }
 
     void maxTokensTakesNumbersOnly()

@@ -1,10 +1,9 @@
 #include "settings/ai/AIAdvancedForm.h"
 
-#include "ai/LLMService.h"
 #include "settings/ai/AIPrivacyDisclosure.h"
 #include "settings/ai/AISettingsModel.h"
 #include "settings/ai/ProviderRow.h"
-#include "settings/ai/StrongModelNotice.h"
+#include "settings/ai/RouteNotice.h"
 #include "settings/kit/BusySpinner.h"
 #include "settings/kit/ConfigBinding.h"
 #include "settings/kit/FieldText.h"
@@ -121,10 +120,8 @@ QWidget *AIAdvancedForm::providerSection()
         rows_.append(providerRow);
         section->addWidget(providerRow);
         providerFocus_ << providerRow;
-        if (LLMService::isCloud(kind))
-            continue;
-        // Under the local row that is chosen: where that choice still sends text.
-        auto *notice = new StrongModelNotice(model_, true);
+        // Under the chosen row: where else that choice sends text.
+        auto *notice = new RouteNotice(model_, true);
         notice->showOnlyFor(kind);
         notice->setContentsMargins(ProviderRow::textIndent(), 0, 0, 4);
         section->addWidget(notice);
@@ -295,9 +292,15 @@ QWidget *AIAdvancedForm::requestsSection()
 QWidget *AIAdvancedForm::accessibilitySection()
 {
     auto *section = new SettingsSection(QString());
-    section->addWidget(new StatusLine(Tone::warning, QStringLiteral("exclamationmark.triangle.fill"),
-                                      QStringLiteral("AI actions also need Accessibility permission to read your "
-                                                     "selection.")));
+    auto *warning = new StatusLine(Tone::warning, QStringLiteral("exclamationmark.triangle.fill"),
+                                   QStringLiteral("AI actions also need an X11 session whose X server offers the XTest "
+                                                  "extension to read your selection."));
+    openPermissions_ = borderedButton(QStringLiteral("Open Permissions"));
+    openPermissions_->setObjectName(QStringLiteral("openPermissions"));
+    openPermissions_->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    connect(openPermissions_, &QPushButton::clicked, this, &AIAdvancedForm::openPermissions);
+    warning->addWidget(openPermissions_);
+    section->addWidget(warning);
     return section;
 }
 
@@ -305,7 +308,7 @@ void AIAdvancedForm::setTabOrder()
 {
     QList<QWidget *> order = providerFocus_;
     order << keyField_ << save_ << remove_ << test_ << address_ << modelField_ << suggestions_ << fallback_
-          << timeout_ << maxTokens_ << language_ << disclosure_->focusOrder();
+          << timeout_ << maxTokens_ << language_ << openPermissions_ << disclosure_->focusOrder();
     for (qsizetype i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
 }

@@ -44,6 +44,10 @@ public:
     StatusLine *resultLine() const { return result_; }
     ToneLabel *serverHint() const { return serverHint_; }
 
+Q_SIGNALS:
+    // The permission warning's button: the Permissions tab says what is missing.
+    void openPermissions();
+
 private:
     QWidget *providerSection();
     QWidget *keySection();
@@ -68,6 +72,7 @@ private:
     QWidget *serverSection_ = nullptr;
     QWidget *modelSection_ = nullptr;
     QWidget *accessibility_ = nullptr;
+    QPushButton *openPermissions_ = nullptr;
     QLabel *keyLabel_ = nullptr;
     QLineEdit *keyField_ = nullptr;
     QPushButton *save_ = nullptr;

@@ -2,7 +2,7 @@
 
 #include "ai/ProviderDisplayName.h"
 #include "settings/ai/AISettingsModel.h"
-#include "settings/ai/StrongModelNotice.h"
+#include "settings/ai/RouteNotice.h"
 #include "settings/kit/DisclosureRow.h"
 
 #include <QVBoxLayout>
@@ -20,10 +20,14 @@ QString localDetail(const TextRoute &route)
     const QString local = QStringLiteral("The default, a local Ollama server, runs on this computer");
     if (route.staysLocal())
         return local + QStringLiteral(" — your text never leaves it.") + noTelemetry;
+    QString detail = local + QLatin1Char('.');
     if (route.chosenIsCloud())
-        return local + QStringLiteral(", but you chose ") + displayName(route.chosen)
-               + QStringLiteral(", so your text goes there.") + noTelemetry;
-    return local + QStringLiteral(". ") + route.strongModelNotice() + noTelemetry;
+        detail = local + QStringLiteral(", but you chose ") + displayName(route.chosen)
+                 + (route.instead.isEmpty() ? QStringLiteral(", so your text goes there.") : QStringLiteral("."));
+    const QString elsewhere = route.notice();
+    if (!elsewhere.isEmpty())
+        detail += QLatin1Char(' ') + elsewhere;
+    return detail + noTelemetry;
 }
 
 } // namespace
@@ -41,7 +45,7 @@ AIPrivacyDisclosure::AIPrivacyDisclosure(AISettingsModel &model, QWidget *parent
             continue;
         local_ = row;
         // Beneath the detail, past the row's symbol column.
-        notice_ = new StrongModelNotice(model_, false);
+        notice_ = new RouteNotice(model_, false);
         notice_->setContentsMargins(30, 0, 0, 4);
         layout->addWidget(notice_);
     }

@@ -10,7 +10,7 @@ namespace vima {
 
 class AISettingsModel;
 class DisclosureRow;
-class StrongModelNotice;
+class RouteNotice;
 
 // When the selected text is read and where it may travel: three rows, the
 // second saying where the current choice sends it, with a way to stop a
@@ -32,7 +32,7 @@ private:
 
     AISettingsModel &model_;
     DisclosureRow *local_ = nullptr;
-    StrongModelNotice *notice_ = nullptr;
+    RouteNotice *notice_ = nullptr;
 };
 
 } // namespace vima

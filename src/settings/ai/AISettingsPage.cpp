@@ -1,5 +1,7 @@
 #include "settings/ai/AISettingsPage.h"
 
+#include "platform/NotificationCenter.h"
+#include "platform/NotificationNames.h"
 #include "settings/ai/AIAdvancedForm.h"
 #include "settings/ai/AISettingsModel.h"
 #include "settings/ai/AISetupModel.h"
@@ -47,6 +49,12 @@ AISettingsPage::AISettingsPage(SettingsContext &context, QWidget *parent)
         model_->setMode(index == 1 ? AISettingsModel::Mode::advanced : AISettingsModel::Mode::simple);
     });
     connect(setup, &AISetupView::showAdvanced, model_, [this] { model_->setMode(AISettingsModel::Mode::advanced); });
+    // As the General tab's warning does: the settings window switches tabs.
+    const auto openPermissions = [&notifications = context.notifications] {
+        notifications.post(notifications::openSettings, QStringLiteral("permissions"));
+    };
+    connect(setup, &AISetupView::openPermissions, this, openPermissions);
+    connect(advanced_, &AIAdvancedForm::openPermissions, this, openPermissions);
     connect(model_, &AISettingsModel::modeChanged, this, &AISettingsPage::showMode);
     // A key saved or removed here changes what the simple view says at once.
     connect(model_, &AISettingsModel::changed, setupModel_, &AISetupModel::refresh);

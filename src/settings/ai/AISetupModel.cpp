@@ -58,14 +58,14 @@ QString AISetupModel::localReason() const
     return {};
 }
 
-// "Never leaves" is promised only while it is true; where text does go is
+// "Never leaves" is promised only while it is true; where else text goes is
 // told beneath it.
 QString AISetupModel::localPromise() const
 {
     const QString local = QStringLiteral("Private, and runs on this computer. ");
     if (state_.route.staysLocal())
         return local + QStringLiteral("No API key, nothing extra to pay, and your text never leaves the machine.");
-    if (state_.route.chosenIsCloud())
+    if (state_.route.chosenIsCloud() && state_.route.instead.isEmpty())
         return local + QStringLiteral("No API key and nothing extra to pay. While ")
                + displayName(state_.route.chosen) + QStringLiteral(" is chosen, your text goes there instead.");
     return local + QStringLiteral("No API key and nothing extra to pay.");

@@ -2,7 +2,7 @@
 
 #include "settings/ai/AISetupModel.h"
 #include "settings/ai/Badge.h"
-#include "settings/ai/StrongModelNotice.h"
+#include "settings/ai/RouteNotice.h"
 #include "settings/kit/SettingsLooks.h"
 
 #include <QFormLayout>
@@ -105,7 +105,7 @@ QWidget *AISetupView::localSection(AISettingsModel &tab)
                                 QStringLiteral("Ready to use"));
     checkingLine_ = new StatusLine(Tone::secondary, QStringLiteral("arrow.clockwise"), QStringLiteral("Checking…"));
     promise_ = explanation(QString());
-    return column({title, promise_, new StrongModelNotice(tab, true), setupHelp(), readyLine_, checkingLine_});
+    return column({title, promise_, new RouteNotice(tab, true), setupHelp(), readyLine_, checkingLine_});
 }
 
 QWidget *AISetupView::setupHelp()
@@ -175,9 +175,13 @@ QWidget *AISetupView::accessibilitySection()
     warningRow->setSpacing(6);
     warningRow->addWidget(new SymbolIcon(QStringLiteral("exclamationmark.triangle.fill"), Tone::warning, 15));
     warningRow->addWidget(headline(QStringLiteral("Tavelon can't read your selection yet"), Tone::warning), 1);
+    auto *open = borderedButton(QStringLiteral("Open Permissions"));
+    open->setObjectName(QStringLiteral("openPermissions"));
+    connect(open, &QPushButton::clicked, this, &AISetupView::openPermissions);
     return column({warning,
                    explanation(QStringLiteral("AI actions work on the text you have selected, so this system needs to "
-                                              "let Tavelon see it. The Permissions tab says what is missing."))});
+                                              "let Tavelon see it. The Permissions tab says what is missing.")),
+                   open});
 }
 
 void AISetupView::showEvent(QShowEvent *event)

@@ -15,8 +15,9 @@ class SymbolIcon;
 class ToneLabel;
 
 // The AI tab's simple view: whether AI actions can run, the local Ollama
-// server with the steps that get it answering and where text still goes, the way to an own AI service,
-// and a warning while the selection can't be read. Built once; follows its model.
+// server with the steps that get it answering and where text still goes, the
+// way to an own AI service, and a warning leading to the Permissions tab
+// while the selection can't be read. Built once; follows its model.
 class AISetupView final : public QWidget {
     Q_OBJECT
 
@@ -26,6 +27,8 @@ public:
 
 Q_SIGNALS:
     void showAdvanced();
+    // The permission warning's button: the Permissions tab says what is missing.
+    void openPermissions();
 
 protected:
     void showEvent(QShowEvent *event) override;

@@ -1,4 +1,4 @@
-#include "settings/ai/StrongModelNotice.h"
+#include "settings/ai/RouteNotice.h"
 
 #include "ai/LLMService.h"
 #include "settings/ai/AISettingsModel.h"
@@ -19,9 +19,10 @@ void showKeyStatus(StatusLine *line, const std::optional<AISettingsModel::KeySta
                         status->text);
 }
 
-StrongModelNotice::StrongModelNotice(AISettingsModel &model, bool says, QWidget *parent)
+RouteNotice::RouteNotice(AISettingsModel &model, bool says, QWidget *parent)
     : QWidget(parent)
     , model_(model)
+    , says_(says)
     , notice_(new StatusLine(Tone::warning, QStringLiteral("network"), QString()))
     , result_(new StatusLine(Tone::warning, QStringLiteral("exclamationmark.triangle.fill"), QString()))
 {
@@ -46,29 +47,31 @@ StrongModelNotice::StrongModelNotice(AISettingsModel &model, bool says, QWidget 
     buttons->addStretch();
     layout->addLayout(buttons);
     layout->addWidget(result_);
-    connect(&model_, &AISettingsModel::changed, this, &StrongModelNotice::apply);
+    connect(&model_, &AISettingsModel::changed, this, &RouteNotice::apply);
     apply();
 }
 
-void StrongModelNotice::showOnlyFor(LLMProviderKind chosen)
+void RouteNotice::showOnlyFor(LLMProviderKind chosen)
 {
     onlyFor_ = chosen;
     apply();
 }
 
-void StrongModelNotice::apply()
+void RouteNotice::apply()
 {
     const TextRoute route = model_.route();
-    setVisible(!route.strongModel.isEmpty() && (!onlyFor_ || *onlyFor_ == route.chosen));
-    const QString notice = route.strongModelNotice();
+    const QString notice = route.notice();
+    // A cloud choice sends text away whatever else is saved; its own key is
+    // removed, with the result shown, in the key section.
+    const bool removes = !route.chosenIsCloud() && !route.strongModel.isEmpty();
+    setVisible((says_ ? !notice.isEmpty() : removes) && (!onlyFor_ || *onlyFor_ == route.chosen));
     notice_->setText(notice);
     for (auto it = buttons_.cbegin(); it != buttons_.cend(); ++it) {
-        it.value()->setVisible(route.strongModel.contains(it.key()));
+        it.value()->setVisible(removes && route.strongModel.contains(it.key()));
         it.value()->setEnabled(model_.canRemove(it.key()));
         it.value()->setAccessibleDescription(notice);
     }
-    // While a local provider is chosen the key section, and its result line, is hidden.
-    showKeyStatus(result_, model_.status());
+    showKeyStatus(result_, route.chosenIsCloud() ? std::nullopt : model_.status());
 }
 
 } // namespace vima

@@ -15,17 +15,18 @@ class StatusLine;
 // Shows a key operation's result in `line`, or hides it when there is none.
 void showKeyStatus(StatusLine *line, const std::optional<AISettingsModel::KeyStatus> &status);
 
-// Where a local choice still sends text off this computer: the actions
-// marked "Needs a strong model" go to each cloud provider whose key is
-// saved. Offers a button per provider that removes its key, and the
-// removal's result. Hidden while nothing goes off this computer.
-class StrongModelNotice final : public QWidget {
+// Where text goes besides the chosen provider: to others while it can't
+// run, and the actions marked "Needs a strong model" to each cloud provider
+// whose key is saved. While a local provider is chosen, offers a button per
+// such provider that removes its key, and the removal's result. Hidden
+// while text goes nowhere else.
+class RouteNotice final : public QWidget {
     Q_OBJECT
 
 public:
     // Without `says`, only the buttons and the result: the text around it
     // already tells where the actions go.
-    StrongModelNotice(AISettingsModel &model, bool says, QWidget *parent = nullptr);
+    RouteNotice(AISettingsModel &model, bool says, QWidget *parent = nullptr);
 
     // Under a provider's row: shown only while that provider is chosen.
     void showOnlyFor(LLMProviderKind chosen);
@@ -37,6 +38,7 @@ private:
     void apply();
 
     AISettingsModel &model_;
+    bool says_;
     std::optional<LLMProviderKind> onlyFor_;
     StatusLine *notice_;
     QHash<LLMProviderKind, QPushButton *> buttons_;
