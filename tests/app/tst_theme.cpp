@@ -16,7 +16,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
-#include <QStyleOption>
 #include <QSpinBox>
 #include <QTest>
 #include <QVBoxLayout>
@@ -25,17 +24,20 @@ using namespace vima;
 
 namespace {
 
-// Takes what a widget draws with (no text or images): the colour of every
-// line, the edges of a control as its style paints them, and every fill
-// with its bounds in the widget's coordinates.
+struct Fill {
+    QColor colour;
+    QRectF bounds;
+};
+
+// Takes what a widget draws (no text or images): the colour of every line,
+// the edges of a control as its style paints them, and every fill.
 class PaintRecorder final : public QPaintDevice {
 public:
-    struct Fill {
-        QColor colour;
-        QRectF bounds;
-    };
-
-    explicit PaintRecorder(QSize size) : size_(size) {}
+    explicit PaintRecorder(QWidget &widget) : size_(widget.size())
+    {
+        QPainter painter(this);
+        widget.render(&painter, {}, {}, QWidget::DrawChildren);
+    }
     QPaintEngine *paintEngine() const override { return &engine_; }
     const QList<QColor> &lines() const { return engine_.lines; }
     const QList<Fill> &fills() const { return engine_.fills; }
@@ -70,20 +72,11 @@ private:
                 pen_ = state.pen();
             if (state.state() & DirtyBrush)
                 brush_ = state.brush();
-            if (state.state() & DirtyTransform)
-                transform_ = state.transform();
         }
         void drawPath(const QPainterPath &path) override { take(path.boundingRect()); }
-        void drawPolygon(const QPointF *points, int count, PolygonDrawMode) override
-        {
-            take(QPolygonF(QList<QPointF>(points, points + count)).boundingRect());
-        }
-        void drawRects(const QRectF *rects, int count) override
-        {
-            for (int i = 0; i < count; ++i)
-                take(rects[i]);
-        }
-        void drawLines(const QLineF *, int) override { take({}, false); }
+        void drawPolygon(const QPointF *, int, PolygonDrawMode) override { take({}); }
+        void drawRects(const QRectF *rects, int count) override { take(count == 1 ? rects[0] : QRectF()); }
+        void drawLines(const QLineF *, int) override { take({}); }
         void drawEllipse(const QRectF &bounds) override { take(bounds); }
         void drawTextItem(const QPointF &, const QTextItem &) override {}
         void drawPixmap(const QRectF &, const QPixmap &, const QRectF &) override {}
@@ -93,65 +86,20 @@ private:
         QList<Fill> fills;
 
     private:
-        // A gradient counts as its middle stop.
-        static QColor colourOf(const QBrush &brush)
-        {
-            if (const QGradient *gradient = brush.gradient(); gradient && !gradient->stops().isEmpty())
-                return gradient->stops().at(gradient->stops().size() / 2).second;
-            return brush.color();
-        }
-        void take(const QRectF &bounds, bool filled = true)
+        void take(const QRectF &bounds)
         {
             if (pen_.style() != Qt::NoPen)
                 lines.append(pen_.color());
-            if (filled && brush_.style() != Qt::NoBrush)
-                fills.append({colourOf(brush_), transform_.mapRect(bounds)});
+            if (brush_.style() != Qt::NoBrush && !bounds.isEmpty())
+                fills.append({brush_.color(), bounds});
         }
         QPen pen_;
         QBrush brush_;
-        QTransform transform_;
     };
 
     QSize size_;
     mutable Engine engine_;
 };
-
-using Fill = PaintRecorder::Fill;
-
-struct Painted {
-    QList<QColor> lines;
-    QList<Fill> fills;
-};
-
-// What `widget` as it is now draws with.
-Painted record(QWidget &widget)
-{
-    PaintRecorder recorder(widget.size());
-    QPainter painter(&recorder);
-    widget.render(&painter, {}, {}, QWidget::DrawChildren);
-    painter.end();
-    return {recorder.lines(), recorder.fills()};
-}
-
-// The colour filled last at `point` among the first `count` fills.
-QColor colourAt(const QList<Fill> &fills, QPointF point, qsizetype count)
-{
-    for (qsizetype i = count - 1; i >= 0; --i)
-        if (fills.at(i).bounds.contains(point))
-            return fills.at(i).colour;
-    return {};
-}
-
-// The last fill inside `area` (a chosen radio button's dot) and the colour it stands on.
-std::pair<Fill, QColor> markIn(const QList<Fill> &fills, const QRectF &area)
-{
-    for (qsizetype i = fills.size() - 1; i >= 0; --i) {
-        const Fill &mark = fills.at(i);
-        if (area.contains(mark.bounds))
-            return {mark, colourAt(fills, QPointF(mark.bounds.right() + 1, mark.bounds.center().y()), i)};
-    }
-    return {};
-}
 
 // The weakest contrast of `edge` against any background a control stands on or is filled with.
 double weakestContrast(const QColor &edge)
@@ -165,35 +113,27 @@ double weakestContrast(const QColor &edge)
 // The edge `widget` draws that stands out most, as its weakest contrast.
 double edgeContrast(QWidget &widget)
 {
+    const PaintRecorder recorder(widget);
     double best = 1;
-    for (const QColor &line : record(widget).lines)
+    for (const QColor &line : recorder.lines())
         best = std::max(best, weakestContrast(line));
     return best;
 }
 
-struct ScrollBar final : QScrollBar {
-    using QScrollBar::QScrollBar;
-    using QScrollBar::initStyleOption;
-};
-
-// The thumb's colour and the empty groove's, as `bar` at its start draws them.
-std::pair<QColor, QColor> scrollBarColours(ScrollBar &bar)
+// The last fill inside `area` (a thumb, a radio button's dot) and the colour
+// filled last before it just beside it, what it stands on.
+std::pair<Fill, QColor> markIn(QWidget &widget, const QRectF &area)
 {
-    QStyleOptionSlider option;
-    bar.initStyleOption(&option);
-    const auto at = [&](QStyle::SubControl part) {
-        return QRectF(bar.style()->subControlRect(QStyle::CC_ScrollBar, &option, part, &bar)).center();
-    };
-    const QList<Fill> fills = record(bar).fills;
-    return {colourAt(fills, at(QStyle::SC_ScrollBarSlider), fills.size()),
-            colourAt(fills, at(QStyle::SC_ScrollBarAddPage), fills.size())};
-}
-
-QRectF radioIndicator(QRadioButton &radio)
-{
-    QStyleOptionButton option;
-    option.initFrom(&radio);
-    return radio.style()->subElementRect(QStyle::SE_RadioButtonIndicator, &option, &radio);
+    const QList<Fill> fills = PaintRecorder(widget).fills();
+    for (qsizetype i = fills.size() - 1; i >= 0; --i) {
+        if (!area.contains(fills.at(i).bounds))
+            continue;
+        const QPointF beside(fills.at(i).bounds.right() + 1, fills.at(i).bounds.center().y());
+        for (qsizetype below = i - 1; below >= 0; --below)
+            if (fills.at(below).bounds.contains(beside))
+                return {fills.at(i), fills.at(below).colour};
+    }
+    return {};
 }
 
 } // namespace
@@ -242,8 +182,7 @@ private Q_SLOTS:
         auto *layout = new QVBoxLayout(&window);
         auto *radio = new QRadioButton(QStringLiteral("Auto"));
         radio->setChecked(true);
-        auto *scrollBar = new ScrollBar(Qt::Vertical);
-        scrollBar->setRange(0, 100);
+        auto *scrollBar = new QScrollBar(Qt::Vertical);
         scrollBar->setFixedHeight(200);
         layout->addWidget(scrollBar);
         ProviderRow provider(LLMProviderKind::ollama);
@@ -272,22 +211,20 @@ private Q_SLOTS:
             QVERIFY2(contrast >= Palette::minimumBoundaryContrast,
                      qPrintable(QStringLiteral("%1: %2:1").arg(QLatin1String(name)).arg(contrast, 0, 'f', 2)));
         }
-        // Thumbs against their groove, chosen radio buttons' dots against
-        // what they stand on: the plain one and the AI tab's provider row.
-        const auto [thumb, groove] = scrollBarColours(*scrollBar);
-        QVERIFY2(Palette::contrast(thumb, groove) >= Palette::minimumBoundaryContrast,
-                 qPrintable(QStringLiteral("thumb %1 on %2").arg(thumb.name(), groove.name())));
-        QCOMPARE(thumb.lightnessF() > groove.lightnessF(), Palette::isDark()); // darker than its groove in light
-        const QRectF radioColumn(0, 0, ProviderRow::textIndent(), provider.height());
+        // A thumb on its groove, a chosen radio button's dot (the plain one's
+        // and the AI tab's provider row's) on its circle: at least 6 px
+        // across, standing out, and darker than what it is on in light.
         const QList<std::pair<const char *, std::pair<Fill, QColor>>> marks{
-            {"radio button", markIn(record(*radio).fills, radioIndicator(*radio))},
-            {"provider row", markIn(record(provider).fills, radioColumn)}};
+            {"scroll bar", markIn(*scrollBar, scrollBar->rect())},
+            {"radio button", markIn(*radio, QRectF(0, 0, radio->height(), radio->height()))},
+            {"provider row", markIn(provider, QRectF(0, 0, ProviderRow::textIndent(), provider.height()))}};
         for (const auto &[name, found] : marks) {
             const auto &[mark, ground] = found;
             const double contrast = Palette::contrast(mark.colour, ground);
             QVERIFY2(mark.bounds.width() >= 6 && contrast >= Palette::minimumBoundaryContrast,
                      qPrintable(QStringLiteral("%1: %2 px, %3:1")
                                     .arg(QLatin1String(name)).arg(mark.bounds.width()).arg(contrast, 0, 'f', 2)));
+            QCOMPARE(mark.colour.lightnessF() > ground.lightnessF(), Palette::isDark());
         }
         // An empty slot of the preview, on the preview's card.
         const RingStyle &slots = preview.ringView().style();
