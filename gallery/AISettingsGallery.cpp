@@ -121,6 +121,7 @@ void drawPermissions()
         harness.fixture.open();
         harness.accessibility.trusted = trust == Trust::trusted;
         harness.accessibility.missing = trust;
+        harness.accessibility.changes = false; // as on X11: no "Check Again"
         PermissionsPage page(harness.context());
         page.resize(860, 1100);
         gallery::save(page, name);

@@ -207,7 +207,7 @@ ActionOutcome AIRoad::needsAccessibilityOutcome(const QString &title) const
     if (c_.openPermissions)
         button = RecoveryAction{QStringLiteral("Open Permissions"), c_.openPermissions};
     return {title,
-            QStringLiteral("Tavelon needs Accessibility permission to read the text you have selected."),
+            QStringLiteral("Tavelon needs an X11 session with XTest to read the text you have selected."),
             ActionOutcome::Style::failure,
             std::nullopt,
             QStringLiteral("Start Tavelon in an X11 session whose X server has the XTest extension, then try again."),

@@ -48,7 +48,7 @@ QString SelectionError::description() const
     case Kind::captureFailed:
         return QStringLiteral("Tavelon couldn't read the selection from %1.").arg(name());
     case Kind::notPermitted:
-        return QStringLiteral("Tavelon needs Accessibility permission to read the selected text.");
+        return QStringLiteral("Tavelon needs an X11 session with XTest to read the selected text.");
     }
     return {};
 }

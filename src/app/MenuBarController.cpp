@@ -102,7 +102,7 @@ QList<MenuBarController::Row> MenuBarController::rows() const
     rows << openRing << separator();
 
     if (!environment_.permissions().isAccessibilityTrusted()) {
-        rows << item(QStringLiteral("AI actions need Accessibility permission"), Command::openPermissions,
+        rows << item(QStringLiteral("AI actions need an X11 session with XTest"), Command::openPermissions,
                      QStringLiteral("exclamationmark.triangle.fill"))
              << separator();
     }

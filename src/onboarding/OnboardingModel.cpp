@@ -52,6 +52,11 @@ PermissionsService::Trust OnboardingModel::accessibilityTrust() const
     return context_.settings.permissions.trust();
 }
 
+bool OnboardingModel::offersCheckAgain() const
+{
+    return !isAccessibilityTrusted() && context_.settings.permissions.canChange();
+}
+
 bool OnboardingModel::hotkeyTaken() const
 {
     return context_.settings.hotkeyFailure.failed();

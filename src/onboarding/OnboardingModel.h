@@ -51,6 +51,8 @@ public:
     const std::optional<QString> &installedTemplateName() const { return installedTemplateName_; }
     bool isAccessibilityTrusted() const;
     PermissionsService::Trust accessibilityTrust() const;
+    // "Check Again" only while the trust is missing and could still come.
+    bool offersCheckAgain() const;
     // The hotkey could not be registered (another program holds it).
     bool hotkeyTaken() const;
 

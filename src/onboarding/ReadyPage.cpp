@@ -131,9 +131,9 @@ QWidget *ReadyPage::accessibilityContent()
     missingText_ = plainContent(QString());
     missingText_->setTextFormat(Qt::PlainText);
     missingColumn->addWidget(missingText_);
-    auto *checkAgain = new QPushButton(QStringLiteral("Check Again"));
-    connect(checkAgain, &QPushButton::clicked, &model_, &OnboardingModel::refreshAccessibility);
-    missingColumn->addWidget(checkAgain, 0, Qt::AlignLeft);
+    checkAgain_ = new QPushButton(QStringLiteral("Check Again"));
+    connect(checkAgain_, &QPushButton::clicked, &model_, &OnboardingModel::refreshAccessibility);
+    missingColumn->addWidget(checkAgain_, 0, Qt::AlignLeft);
     column->addWidget(missing_);
     return content;
 }
@@ -149,12 +149,14 @@ void ReadyPage::showTrust()
     granted_->setVisible(trusted);
     missing_->setVisible(!trusted);
     missingText_->setText(PermissionsModel::missingText(model_.accessibilityTrust()));
+    checkAgain_->setVisible(model_.offersCheckAgain());
 }
 
 void ReadyPage::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     model_.refreshAccessibility();
+    showTrust();
 }
 
 } // namespace vima

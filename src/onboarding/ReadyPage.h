@@ -3,6 +3,7 @@
 #include <QWidget>
 
 class QLabel;
+class QPushButton;
 
 namespace vima {
 
@@ -29,6 +30,7 @@ private:
     QWidget *granted_;
     QWidget *missing_;
     QLabel *missingText_;
+    QPushButton *checkAgain_;
 };
 
 } // namespace vima

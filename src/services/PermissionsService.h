@@ -23,6 +23,8 @@ public:
 
     Trust trust() const { return trust_; }
     bool isAccessibilityTrusted() const { return trust_ == Trust::trusted; }
+    // Whether reading the trust again could give another answer.
+    bool canChange() const { return permission_.canChange(); }
 
     // Reads the trust again now; publishes it only when it changed.
     void recheck();

@@ -102,6 +102,8 @@ void ControlStyle::drawPrimitive(PrimitiveElement element, const QStyleOption *o
 void ControlStyle::drawComplexControl(ComplexControl control, const QStyleOptionComplex *option, QPainter *painter,
                                       const QWidget *widget) const
 {
+    if (const auto *bar = qstyleoption_cast<const QStyleOptionSlider *>(option); control == CC_ScrollBar && bar)
+        return drawScrollBar(bar, painter, widget);
     QProxyStyle::drawComplexControl(control, option, painter, widget);
     // A number field is a text field with arrows: the same edge over the platform's.
     if (const auto *box = qstyleoption_cast<const QStyleOptionSpinBox *>(option);
@@ -134,8 +136,8 @@ void ControlStyle::drawIndicator(PrimitiveElement element, const QStyleOption *o
         if (option->state.testFlag(State_On)) {
             painter->setPen(Qt::NoPen);
             painter->setBrush(ink);
-            const double dot = box.width() * 0.22;
-            painter->drawEllipse(box.center(), dot, dot);
+            const double mark = std::max(minimumRadioMark, box.width() / 2);
+            painter->drawEllipse(box.center(), mark / 2, mark / 2);
         }
     } else {
         painter->drawRoundedRect(box, 2, 2);
@@ -172,6 +174,38 @@ void ControlStyle::drawButtonPanel(const QStyleOption *option, QPainter *painter
     painter->setPen(QPen(edge, 1));
     painter->setBrush(fill);
     painter->drawRoundedRect(edgeRect(option->rect), cornerRadius, cornerRadius);
+    painter->restore();
+}
+
+// The groove in the under-page tone, and a thumb that stands out from it as a
+// control's edge does: darker than the groove in a light theme, lighter in a
+// dark one. The platform draws the arrow buttons.
+void ControlStyle::drawScrollBar(const QStyleOptionSlider *bar, QPainter *painter, const QWidget *widget) const
+{
+    const QPalette &colours = bar->palette;
+    painter->fillRect(bar->rect, Palette::underPageBackground(colours));
+    QStyleOptionSlider arrows(*bar);
+    arrows.subControls &= SC_ScrollBarAddLine | SC_ScrollBarSubLine;
+    QProxyStyle::drawComplexControl(CC_ScrollBar, &arrows, painter, widget);
+
+    const QRect slider = proxy()->subControlRect(CC_ScrollBar, bar, SC_ScrollBarSlider, widget);
+    if (!bar->subControls.testFlag(SC_ScrollBarSlider) || slider.isEmpty())
+        return;
+    QColor thumb = Palette::controlBoundary(colours);
+    if (bar->activeSubControls.testFlag(SC_ScrollBarSlider) && (bar->state & (State_MouseOver | State_Sunken)))
+        thumb = Palette::readable(thumb, colours);
+    if (!bar->state.testFlag(State_Enabled))
+        thumb.setAlphaF(0.45f);
+    // Inset across the bar, so the groove shows on both sides of the thumb.
+    const bool horizontal = bar->orientation == Qt::Horizontal;
+    const QRectF shape = QRectF(slider).adjusted(horizontal ? 1 : 2, horizontal ? 2 : 1, horizontal ? -1 : -2,
+                                                 horizontal ? -2 : -1);
+    const double radius = std::min(shape.width(), shape.height()) / 2;
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing);
+    painter->setPen(Qt::NoPen);
+    painter->setBrush(thumb);
+    painter->drawRoundedRect(shape, radius, radius);
     painter->restore();
 }
 

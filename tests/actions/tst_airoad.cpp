@@ -228,7 +228,8 @@ private Q_SLOTS:
         QCOMPARE(events, QStringList{QStringLiteral("present")});
         const ActionOutcome outcome = outcomes.first();
         QCOMPARE(outcome.title, QStringLiteral("Rewrite"));
-        QCOMPARE(outcome.body, QStringLiteral("Tavelon needs Accessibility permission to read the text you have selected."));
+        QCOMPARE(outcome.body,
+                 QStringLiteral("Tavelon needs an X11 session with XTest to read the text you have selected."));
         QCOMPARE(outcome.style, ActionOutcome::Style::failure);
         QCOMPARE(outcome.replaceTarget, std::nullopt);
         QCOMPARE(outcome.recovery,

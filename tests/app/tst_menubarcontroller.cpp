@@ -82,7 +82,7 @@ private Q_SLOTS:
     {
         Fixture f(false);
         QCOMPARE(f.titles().mid(0, 4),
-                 (QStringList{openRing, "-", "AI actions need Accessibility permission", "-"}));
+                 (QStringList{openRing, "-", "AI actions need an X11 session with XTest", "-"}));
         QVariantList opened;
         f.notifications.observe(QStringLiteral("com.vima.Vima.openSettings"),
                                 [&opened](const QVariant &tab) { opened.append(tab); });

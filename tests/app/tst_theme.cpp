@@ -1,6 +1,7 @@
 #include "SettingsHarness.h"
 #include "app/Theme.h"
 #include "ring/RingView.h"
+#include "settings/ai/ProviderRow.h"
 #include "settings/kit/RingPreviewView.h"
 #include "settings/kit/SegmentedControl.h"
 #include "settings/kit/SettingsLooks.h"
@@ -10,9 +11,11 @@
 #include <QLineEdit>
 #include <QPaintEngine>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QTest>
 #include <QVBoxLayout>
@@ -21,13 +24,23 @@ using namespace vima;
 
 namespace {
 
-// Takes the colour of every line a widget draws (no fills, text or images):
-// the edges of a control, as its style paints them.
-class EdgeRecorder final : public QPaintDevice {
+struct Fill {
+    QColor colour;
+    QRectF bounds;
+};
+
+// Takes what a widget draws (no text or images): the colour of every line,
+// the edges of a control as its style paints them, and every fill.
+class PaintRecorder final : public QPaintDevice {
 public:
-    explicit EdgeRecorder(QSize size) : size_(size) {}
+    explicit PaintRecorder(QWidget &widget) : size_(widget.size())
+    {
+        QPainter painter(this);
+        widget.render(&painter, {}, {}, QWidget::DrawChildren);
+    }
     QPaintEngine *paintEngine() const override { return &engine_; }
     const QList<QColor> &lines() const { return engine_.lines; }
+    const QList<Fill> &fills() const { return engine_.fills; }
 
 protected:
     int metric(PaintDeviceMetric metric) const override
@@ -57,25 +70,31 @@ private:
         {
             if (state.state() & DirtyPen)
                 pen_ = state.pen();
+            if (state.state() & DirtyBrush)
+                brush_ = state.brush();
         }
-        void drawPath(const QPainterPath &) override { take(); }
-        void drawPolygon(const QPointF *, int, PolygonDrawMode) override { take(); }
-        void drawRects(const QRectF *, int) override { take(); }
-        void drawLines(const QLineF *, int) override { take(); }
-        void drawEllipse(const QRectF &) override { take(); }
+        void drawPath(const QPainterPath &path) override { take(path.boundingRect()); }
+        void drawPolygon(const QPointF *, int, PolygonDrawMode) override { take({}); }
+        void drawRects(const QRectF *rects, int count) override { take(count == 1 ? rects[0] : QRectF()); }
+        void drawLines(const QLineF *, int) override { take({}); }
+        void drawEllipse(const QRectF &bounds) override { take(bounds); }
         void drawTextItem(const QPointF &, const QTextItem &) override {}
         void drawPixmap(const QRectF &, const QPixmap &, const QRectF &) override {}
         void drawImage(const QRectF &, const QImage &, const QRectF &, Qt::ImageConversionFlags) override {}
 
         QList<QColor> lines;
+        QList<Fill> fills;
 
     private:
-        void take()
+        void take(const QRectF &bounds)
         {
             if (pen_.style() != Qt::NoPen)
                 lines.append(pen_.color());
+            if (brush_.style() != Qt::NoBrush && !bounds.isEmpty())
+                fills.append({brush_.color(), bounds});
         }
         QPen pen_;
+        QBrush brush_;
     };
 
     QSize size_;
@@ -94,14 +113,27 @@ double weakestContrast(const QColor &edge)
 // The edge `widget` draws that stands out most, as its weakest contrast.
 double edgeContrast(QWidget &widget)
 {
-    EdgeRecorder recorder(widget.size());
-    QPainter painter(&recorder);
-    widget.render(&painter, {}, {}, QWidget::DrawChildren);
-    painter.end();
+    const PaintRecorder recorder(widget);
     double best = 1;
     for (const QColor &line : recorder.lines())
         best = std::max(best, weakestContrast(line));
     return best;
+}
+
+// The last fill inside `area` (a thumb, a radio button's dot) and the colour
+// filled last before it just beside it, what it stands on.
+std::pair<Fill, QColor> markIn(QWidget &widget, const QRectF &area)
+{
+    const QList<Fill> fills = PaintRecorder(widget).fills();
+    for (qsizetype i = fills.size() - 1; i >= 0; --i) {
+        if (!area.contains(fills.at(i).bounds))
+            continue;
+        const QPointF beside(fills.at(i).bounds.right() + 1, fills.at(i).bounds.center().y());
+        for (qsizetype below = i - 1; below >= 0; --below)
+            if (fills.at(below).bounds.contains(beside))
+                return {fills.at(i), fills.at(below).colour};
+    }
+    return {};
 }
 
 } // namespace
@@ -148,9 +180,17 @@ private Q_SLOTS:
         test::SettingsHarness harness;
         QWidget window;
         auto *layout = new QVBoxLayout(&window);
+        auto *radio = new QRadioButton(QStringLiteral("Auto"));
+        radio->setChecked(true);
+        auto *scrollBar = new QScrollBar(Qt::Vertical);
+        scrollBar->setFixedHeight(200);
+        layout->addWidget(scrollBar);
+        ProviderRow provider(LLMProviderKind::ollama);
+        provider.setState(true, LLMProviderStatus::ready());
+        provider.resize(420, provider.heightForWidth(420));
         const QList<std::pair<const char *, QWidget *>> controls{
             {"check box", new QCheckBox(QStringLiteral("Launch Tavelon at login"))},
-            {"radio button", new QRadioButton(QStringLiteral("Auto"))},
+            {"radio button", radio},
             {"text field", new QLineEdit},
             {"text area", new QPlainTextEdit},
             {"number field", new QSpinBox},
@@ -170,6 +210,21 @@ private Q_SLOTS:
             const double contrast = edgeContrast(*control);
             QVERIFY2(contrast >= Palette::minimumBoundaryContrast,
                      qPrintable(QStringLiteral("%1: %2:1").arg(QLatin1String(name)).arg(contrast, 0, 'f', 2)));
+        }
+        // A thumb on its groove, a chosen radio button's dot (the plain one's
+        // and the AI tab's provider row's) on its circle: at least 6 px
+        // across, standing out, and darker than what it is on in light.
+        const QList<std::pair<const char *, std::pair<Fill, QColor>>> marks{
+            {"scroll bar", markIn(*scrollBar, scrollBar->rect())},
+            {"radio button", markIn(*radio, QRectF(0, 0, radio->height(), radio->height()))},
+            {"provider row", markIn(provider, QRectF(0, 0, ProviderRow::textIndent(), provider.height()))}};
+        for (const auto &[name, found] : marks) {
+            const auto &[mark, ground] = found;
+            const double contrast = Palette::contrast(mark.colour, ground);
+            QVERIFY2(mark.bounds.width() >= 6 && contrast >= Palette::minimumBoundaryContrast,
+                     qPrintable(QStringLiteral("%1: %2 px, %3:1")
+                                    .arg(QLatin1String(name)).arg(mark.bounds.width()).arg(contrast, 0, 'f', 2)));
+            QCOMPARE(mark.colour.lightnessF() > ground.lightnessF(), Palette::isDark());
         }
         // An empty slot of the preview, on the preview's card.
         const RingStyle &slots = preview.ringView().style();

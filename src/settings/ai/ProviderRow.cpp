@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QSignalBlocker>
 #include <QPainterPath>
+#include <QStyleOptionButton>
 
 namespace vima {
 
@@ -133,11 +134,15 @@ void ProviderRow::paintEvent(QPaintEvent *)
 
     const QFontMetricsF nameMetrics(nameFont());
     const QRectF texts = textColumn(width());
-    const double nameSize = nameFont().pointSizeF();
-    IconView::paintSymbol(painter, isChecked() ? QStringLiteral("largecircle.fill.circle") : QStringLiteral("circle"),
-                          QPointF(outer + padding + radioColumn / 2, texts.top() + nameMetrics.height() / 2),
-                          nameSize + 2, toneColor(isChecked() ? Tone::label : Tone::secondary),
-                          SymbolCatalog::Weight::regular);
+    // The radio button every window draws, so its dot is as plain as theirs.
+    QStyleOptionButton radio;
+    radio.initFrom(this);
+    radio.state &= ~QStyle::State_HasFocus; // the row draws the focus
+    radio.state |= isChecked() ? QStyle::State_On : QStyle::State_Off;
+    const int side = style()->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth, &radio, this);
+    radio.rect = QRect(0, 0, side, side);
+    radio.rect.moveCenter(QPointF(outer + padding + radioColumn / 2, texts.top() + nameMetrics.height() / 2).toPoint());
+    style()->drawPrimitive(QStyle::PE_IndicatorRadioButton, &radio, &painter, this);
 
     painter.setFont(nameFont());
     painter.setPen(toneColor(Tone::label));

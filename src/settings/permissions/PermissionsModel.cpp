@@ -76,6 +76,11 @@ QString PermissionsModel::tip()
                           "offers the XTest extension.");
 }
 
+bool PermissionsModel::offersCheckAgain() const
+{
+    return !isGranted() && permissions_.canChange();
+}
+
 void PermissionsModel::checkAgain()
 {
     permissions_.recheck();

@@ -36,6 +36,9 @@ public:
     QList<Section> sections() const;
     static QString tip();
 
+    // "Check Again" is offered only while the trust is missing and could
+    // still come: on X11 it is fixed for the life of the process.
+    bool offersCheckAgain() const;
     // The page came on screen, or "Check Again": the trust is read again.
     void checkAgain();
 

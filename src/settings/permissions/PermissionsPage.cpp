@@ -95,7 +95,7 @@ void PermissionsPage::applyGrant()
                      granted ? Tone::success : Tone::warning);
     state_->setText(model_->stateText());
     detail_->setText(model_->detailText());
-    checkAgain_->setVisible(!granted);
+    checkAgain_->setVisible(model_->offersCheckAgain());
     missing_->setText(model_->missingText());
     missing_->setVisible(!granted);
 }
