@@ -370,7 +370,7 @@ private Q_SLOTS:
         QVERIFY(!finished || (file.open(QIODevice::Append) && file.write(theirs.mid(half.size())) > 0));
         file.close();
 
-        fixture.scheduler.advance(ConfigStore::editorPatience);
+        fixture.scheduler.advance(OutsideVersions::editorPatience);
         const QStringList copies = fixture.copiesAside();
         QCOMPARE(copies.size(), 1);
         QCOMPARE(readAll(fixture.folder() + QLatin1Char('/') + copies.first()), finished ? theirs : half);
