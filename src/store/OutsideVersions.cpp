@@ -123,19 +123,34 @@ std::optional<OutsideVersions::Told> OutsideVersions::keepReplaced(const safe_fi
 }
 
 // A file that holds no configuration may be one an editor is still writing:
-// a save waits until it has stayed as it is for editorPatience, then keeps
-// it aside as any outside edit.
+// a save waits until it has stayed as it is for editorPatience, or has kept
+// changing for editorCeiling, then keeps it aside as any outside edit.
 bool OutsideVersions::editorStillWriting(const FileFingerprint &loadedOrWritten)
 {
     const FileFingerprint onDisk = FileFingerprint::of(file_);
-    if (!onDisk.exists || onDisk.holdsSameAs(loadedOrWritten) || (unsettled_ && onDisk.holdsSameAs(*unsettled_))
-        || isConfiguration(file_))
+    if (!onDisk.exists || onDisk.holdsSameAs(loadedOrWritten) || isConfiguration(file_)) {
+        waitingSince_.reset();
         return false;
-    qCInfo(lcStore, "config.json holds no configuration yet; saving once it has stayed so a while");
+    }
+    if (unsettled_ && onDisk.holdsSameAs(*unsettled_))
+        return false;
     unsettled_ = onDisk;
+    const double now = scheduler_.now();
+    if (!waitingSince_)
+        waitingSince_ = now;
+    if (now - *waitingSince_ >= editorCeiling) {
+        qCWarning(lcStore, "config.json has held no configuration for %.0f s; saving, and keeping it aside",
+                  now - *waitingSince_);
+        return false;
+    }
+    qCInfo(lcStore, "config.json holds no configuration yet; saving once it has stayed so a while");
     return true;
 }
 
-void OutsideVersions::settled() { unsettled_.reset(); }
+void OutsideVersions::settled()
+{
+    unsettled_.reset();
+    waitingSince_.reset();
+}
 
 } // namespace vima

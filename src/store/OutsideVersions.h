@@ -17,6 +17,9 @@ class OutsideVersions {
 public:
     // Seconds a half-written file must stay as it is before a save takes it as done.
     static constexpr double editorPatience = 2.0;
+    // Seconds a save waits at most for a file that keeps changing, unfinished:
+    // a change made here is not held back without end, and lost at a crash.
+    static constexpr double editorCeiling = 10.0;
 
     // What to tell of a version kept aside.
     struct Told {
@@ -39,7 +42,7 @@ public:
     // Whether a debounced save waits editorPatience for the file, changed
     // since `loadedOrWritten`, to be written to the end.
     bool editorStillWriting(const FileFingerprint &loadedOrWritten);
-    // A save went through.
+    // A save went through: the next wait starts afresh.
     void settled();
 
 private:
@@ -50,6 +53,8 @@ private:
     Scheduler &scheduler_;
     // The half-written file a save last waited for.
     std::optional<FileFingerprint> unsettled_;
+    // Since when saves have waited for it.
+    std::optional<double> waitingSince_;
 };
 
 } // namespace vima

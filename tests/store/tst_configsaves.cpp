@@ -342,19 +342,23 @@ private Q_SLOTS:
 
     // A save waits for a file that is being written, also one the watcher
     // has already found half written; once the editor is done, or the file
-    // has stayed as it is a while, it is kept aside whole.
+    // has stayed as it is a while, it is kept aside whole. One rewritten
+    // again and again holds a change made here back no longer than a ceiling.
     void aSaveWaitsForAFileBeingWritten_data()
     {
         QTest::addColumn<bool>("seenHalfWritten");
         QTest::addColumn<bool>("finished");
-        QTest::newRow("left half written") << false << false;
-        QTest::newRow("finished") << false << true;
-        QTest::newRow("seen half written, then finished") << true << true;
+        QTest::addColumn<bool>("keepsRewriting");
+        QTest::newRow("left half written") << false << false << false;
+        QTest::newRow("finished") << false << true << false;
+        QTest::newRow("seen half written, then finished") << true << true << false;
+        QTest::newRow("rewritten half every second") << false << false << true;
     }
     void aSaveWaitsForAFileBeingWritten()
     {
         QFETCH(bool, seenHalfWritten);
         QFETCH(bool, finished);
+        QFETCH(bool, keepsRewriting);
         StoreFixture fixture;
         ConfigStore &store = fixture.open(sampleConfig());
         const QByteArray theirs = ConfigStore::encode(VimaConfig{});
@@ -369,11 +373,18 @@ private Q_SLOTS:
         QFile file(fixture.file()); // the rest, by an editor that opens the file again
         QVERIFY(!finished || (file.open(QIODevice::Append) && file.write(theirs.mid(half.size())) > 0));
         file.close();
+        QByteArray last = finished ? theirs : half;
+        for (int second = 1; keepsRewriting && fixture.copiesAside().isEmpty(); ++second) {
+            QVERIFY(second <= OutsideVersions::editorCeiling + OutsideVersions::editorPatience);
+            last = half + QByteArray::number(second);
+            QVERIFY(writeAll(fixture.file(), last));
+            fixture.scheduler.advance(1);
+        }
 
         fixture.scheduler.advance(OutsideVersions::editorPatience);
         const QStringList copies = fixture.copiesAside();
         QCOMPARE(copies.size(), 1);
-        QCOMPARE(readAll(fixture.folder() + QLatin1Char('/') + copies.first()), finished ? theirs : half);
+        QCOMPARE(readAll(fixture.folder() + QLatin1Char('/') + copies.first()), last);
         QCOMPARE(ConfigStore::decode(readAll(fixture.file())).slotCount, 6);
     }
 
