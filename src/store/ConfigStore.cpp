@@ -208,8 +208,11 @@ void ConfigStore::write(bool mayWait)
         replaceLink_ = false;
         markSynced(FileFingerprint::of(filePath(), bytes));
         setLastError(std::nullopt);
-        if (const std::optional<OutsideVersions::Told> told = versions_.keepReplaced(*replaced, known, bytes))
-            told->failed ? setLastError(told->text) : setNotice(told->text);
+        const std::optional<OutsideVersions::Told> told = versions_.keepReplaced(*replaced, known, bytes);
+        if (told && told->failed)
+            setLastError(told->text);
+        else if (told)
+            setNotice(told->text);
         if (!FileFingerprint::of(filePath()).holdsSameAs(known_))
             outsideChangeSeen(); // saved over ours at once: taken once it is quiet
     } catch (const FileError &error) {
@@ -275,7 +278,7 @@ void ConfigStore::keepCopyOfUnreadableFile()
 // A copy beside "config.json", under a name that says when; none when there is no file.
 void ConfigStore::keepCopyOfFile(const QString &what)
 {
-    if (versions_.keepCopy(what).isEmpty())
+    if (!versions_.keepCopy(what))
         return;
     noticeLinkLeadingElsewhere();
     known_ = FileFingerprint::of(filePath()); // what was there is safe now

@@ -80,20 +80,19 @@ QString OutsideVersions::nameForCopy() const
     return copy;
 }
 
-QString OutsideVersions::keepCopy(const QString &what) const
+bool OutsideVersions::keepCopy(const QString &what) const
 {
     const QFileInfo info(file_);
     if (!info.exists() && !info.isSymLink())
-        return {};
+        return false;
     const QString copy = nameForCopy();
     try {
         safe_file::keepAside(file_, copy);
     } catch (const FileError &error) {
         throw FileError(QStringLiteral("Could not keep a copy of the %1config.json (%2).").arg(what, error.description()));
     }
-    const QString name = nameOf(copy);
-    qCWarning(lcStore, "Kept the %sconfig.json as %s", qUtf8Printable(what), qUtf8Printable(name));
-    return name;
+    qCWarning(lcStore, "Kept the %sconfig.json as %s", qUtf8Printable(what), qUtf8Printable(nameOf(copy)));
+    return true;
 }
 
 std::optional<OutsideVersions::Told> OutsideVersions::keepReplaced(const safe_file::Replaced &replaced,

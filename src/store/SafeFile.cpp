@@ -192,11 +192,10 @@ bool sameEntry(const QString &path, const QString &other)
 // or the same bytes; with no pin, whether nothing stands there still.
 bool stillPinned(const std::optional<Temporary> &pinned, const QString &path)
 {
-    struct stat entry;
-    if (::lstat(native(path).constData(), &entry) != 0)
-        return errno == ENOENT; // gone: nothing there to lose
-    if (!pinned)
-        return false;
+    if (!pinned) {
+        struct stat entry;
+        return ::lstat(native(path).constData(), &entry) != 0 && errno == ENOENT;
+    }
     if (sameEntry(path, pinned->path()))
         return true;
     try {
