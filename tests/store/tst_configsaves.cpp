@@ -1,6 +1,5 @@
 #include "StoreTestSupport.h"
 
-#include <QHash>
 #include <QRegularExpression>
 #include <QTest>
 #include <cerrno>
@@ -18,11 +17,7 @@ using namespace vima::test;
 // library's for the whole test program.
 namespace {
 
-struct Failure {
-    int error;
-    int spared;
-};
-QHash<QByteArray, Failure> failures;
+QHash<QByteArray, int> failures; // the error each call fails with
 QByteArray landingCall;
 int landingSpared = 0;
 std::function<void()> landing;
@@ -35,10 +30,10 @@ void land(const char *call)
 
 bool failsOnly(const char *call)
 {
-    const auto failure = failures.find(QByteArray(call));
-    if (failure == failures.end() || failure->spared-- > 0)
+    const int error = failures.value(QByteArray(call));
+    if (error == 0)
         return false;
-    errno = failure->error;
+    errno = error;
     return true;
 }
 
@@ -99,9 +94,9 @@ extern "C" int renameat2(int fromFolder, const char *from, int toFolder, const c
 
 namespace {
 
-// Fails `call` with `error` for as long as it lives, after `spared` calls that go well.
+// Fails `call` with `error` for as long as it lives.
 struct Failing {
-    Failing(const QByteArray &call, int error, int spared = 0) : call_(call) { failures.insert(call, {error, spared}); }
+    Failing(const QByteArray &call, int error) : call_(call) { failures.insert(call, error); }
     ~Failing() { failures.remove(call_); }
     QByteArray call_;
 };
