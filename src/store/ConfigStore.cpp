@@ -12,7 +12,6 @@
 #include "store/SafeFile.h"
 
 #include <QCoroTask>
-#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -43,26 +42,6 @@ QString readFailure(const QString &reason, const QString &inUse)
 
 const QString usingDefaults = QStringLiteral("Using defaults");
 
-// The bytes of the configuration file at `path`; none when it holds no configuration.
-std::optional<QByteArray> configurationAt(const QString &path)
-{
-    try {
-        const QByteArray bytes = safe_file::read(path);
-        ConfigStore::decode(bytes);
-        return bytes;
-    } catch (const std::exception &) {
-        return std::nullopt;
-    }
-}
-
-bool isConfiguration(const QString &path) { return configurationAt(path).has_value(); }
-
-bool holdsAnotherConfiguration(const QString &path, const QByteArray &hashInPlace)
-{
-    const std::optional<QByteArray> bytes = configurationAt(path);
-    return bytes && FileFingerprint::hashOf(*bytes) != hashInPlace; // none: a save's own bytes, cut short
-}
-
 // Which file or folder stands at `path`; empty when none does.
 QString identityOf(const QString &path)
 {
@@ -75,8 +54,7 @@ QString identityOf(const QString &path)
 } // namespace
 
 ConfigStore::ConfigStore(QString directory, Scheduler &scheduler, QObject *parent)
-    : QObject(parent), directory_(std::move(directory)),
-      scheduler_(scheduler)
+    : QObject(parent), directory_(std::move(directory)), scheduler_(scheduler), versions_(filePath(), scheduler)
 {
     load();
 }
@@ -159,9 +137,7 @@ VimaConfig ConfigStore::makeDefaultConfig()
 void ConfigStore::load()
 {
     const QString path = filePath();
-    clearLeftovers(path);
-    if (const QString target = safe_file::writeTarget(path); target != path)
-        clearLeftovers(target);
+    versions_.clearLeftovers();
     const QFileInfo file(path);
     if (!file.exists() && !file.isSymLink()) {
         setConfig(makeDefaultConfig());
@@ -183,29 +159,6 @@ void ConfigStore::load()
         fallBackToDefaults(error.description());
     } catch (const JsonError &error) {
         fallBackToDefaults(error.description());
-    }
-}
-
-// A save cut short leaves its new bytes, or, once it changed places, the file
-// it replaced, which may be someone's outside save: a configuration other
-// than the one in place is kept beside it; anything else goes.
-void ConfigStore::clearLeftovers(const QString &path)
-{
-    const QByteArray inPlace = FileFingerprint::of(path).hash;
-    for (const QString &leftover : safe_file::leftoverTemporaries(path)) {
-        if (!holdsAnotherConfiguration(leftover, inPlace)) {
-            QFile::remove(leftover);
-            continue;
-        }
-        const QString copy = nameForCopy();
-        try {
-            safe_file::moveAside(leftover, copy);
-            qCWarning(lcStore, "Kept a configuration that a save cut short left as %s",
-                      qUtf8Printable(QFileInfo(copy).fileName()));
-        } catch (const FileError &error) {
-            qCWarning(lcStore, "Could not keep %s: %s", qUtf8Printable(QFileInfo(leftover).fileName()),
-                      qUtf8Printable(error.description()));
-        }
     }
 }
 
@@ -251,11 +204,15 @@ void ConfigStore::write(bool mayWait)
             safe_file::replace(target, bytes, [this, mayWait] { return !mayWait || !waitForEditor(); });
         if (!replaced)
             return;
-        unsettled_.reset();
+        versions_.settled();
         replaceLink_ = false;
         markSynced(FileFingerprint::of(filePath(), bytes));
         setLastError(std::nullopt);
-        keepReplacedUnlessKnown(*replaced, known, bytes);
+        const std::optional<OutsideVersions::Told> told = versions_.keepReplaced(*replaced, known, bytes);
+        if (told && told->failed)
+            setLastError(told->text);
+        else if (told)
+            setNotice(told->text);
         if (!FileFingerprint::of(filePath()).holdsSameAs(known_))
             outsideChangeSeen(); // saved over ours at once: taken once it is quiet
     } catch (const FileError &error) {
@@ -308,38 +265,6 @@ void ConfigStore::refuseOutsideEdit(const QString &reason)
     setLastError(readFailure(reason, loadFailed_ ? usingDefaults : QStringLiteral("Keeping the settings in use")));
 }
 
-// What a save took the place of goes when it holds what this store last read
-// or wrote, or what it has just written. Anything else is someone's outside
-// save that raced this one, or a file an editor is still writing: kept whole
-// beside "config.json" and told.
-void ConfigStore::keepReplacedUnlessKnown(const safe_file::Replaced &replaced, const FileFingerprint &known,
-                                          const QByteArray &bytes)
-{
-    if (replaced.path.isEmpty())
-        return;
-    const FileFingerprint stood = FileFingerprint::of(replaced.path);
-    if (!replaced.inUse && (stood.holdsSameContentAs(known) || stood.hash == FileFingerprint::hashOf(bytes))) {
-        QFile::remove(replaced.path);
-        return;
-    }
-    const QString copy = nameForCopy();
-    try {
-        safe_file::moveAside(replaced.path, copy);
-    } catch (const FileError &error) {
-        // Saved all the same: only the other version's name is not the one it should have.
-        qCCritical(lcStore, "Could not keep the outside config.json: %s", qUtf8Printable(error.description()));
-        setLastError(QStringLiteral("config.json was changed outside Tavelon while settings were being changed "
-                                    "here. Your changes were saved; the other version is “%1” (%2).")
-                         .arg(QFileInfo(replaced.path).fileName(), error.description()));
-        return;
-    }
-    const QString name = QFileInfo(copy).fileName();
-    qCWarning(lcStore, "Kept the outside config.json as %s", qUtf8Printable(name));
-    setNotice(QStringLiteral("config.json was changed outside Tavelon while settings were being changed "
-                             "here. Your changes were saved; the other version was kept as “%1”.")
-                  .arg(name));
-}
-
 // The file that failed to load may hold rings the user wrote by hand: it goes
 // aside before anything takes its place.
 void ConfigStore::keepCopyOfUnreadableFile()
@@ -350,36 +275,13 @@ void ConfigStore::keepCopyOfUnreadableFile()
     unreadableFileToKeep_ = false;
 }
 
-// A new name beside "config.json" that says when.
-QString ConfigStore::nameForCopy() const
+// A copy beside "config.json", under a name that says when; none when there is no file.
+void ConfigStore::keepCopyOfFile(const QString &what)
 {
-    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-ddTHH-mm-ss"));
-    QString copy = QStringLiteral("%1.%2.bak").arg(filePath(), stamp);
-    for (int n = 2; QFileInfo::exists(copy) || QFileInfo(copy).isSymLink(); ++n)
-        copy = QStringLiteral("%1.%2-%3.bak").arg(filePath(), stamp).arg(n);
-    return copy;
-}
-
-// A copy beside "config.json", under a name that says when; none when there
-// is no file. Returns the copy's name.
-QString ConfigStore::keepCopyOfFile(const QString &what)
-{
-    const QString source = filePath();
-    const QFileInfo info(source);
-    if (!info.exists() && !info.isSymLink())
-        return {};
-    const QString copy = nameForCopy();
-    try {
-        safe_file::keepAside(source, copy);
-    } catch (const FileError &error) {
-        throw FileError(QStringLiteral("Could not keep a copy of the %1config.json (%2).")
-                            .arg(what, error.description()));
-    }
-    const QString name = QFileInfo(copy).fileName();
-    qCWarning(lcStore, "Kept the %sconfig.json as %s", qUtf8Printable(what), qUtf8Printable(name));
+    if (!versions_.keepCopy(what))
+        return;
     noticeLinkLeadingElsewhere();
-    known_ = FileFingerprint::of(source); // what was there is safe now
-    return name;
+    known_ = FileFingerprint::of(filePath()); // what was there is safe now
 }
 
 // A link is written through only into the file this store last read or
@@ -509,20 +411,12 @@ void ConfigStore::saveLater(double delay)
 }
 
 // Looked at before a debounced save writes, and again right before it takes
-// the file's place: a file changed since this store loaded or wrote it that
-// holds no configuration may be one an editor is still writing. The save
-// waits until it has stayed as it is for editorPatience, then keeps it aside
-// as any outside edit. Returns whether it waits.
+// the file's place. Returns whether it waits.
 bool ConfigStore::waitForEditor()
 {
-    const QString path = filePath();
-    const FileFingerprint onDisk = FileFingerprint::of(path);
-    if (!onDisk.exists || onDisk.holdsSameAs(loadedOrWritten_) || (unsettled_ && onDisk.holdsSameAs(*unsettled_))
-        || isConfiguration(path))
+    if (!versions_.editorStillWriting(loadedOrWritten_))
         return false;
-    qCInfo(lcStore, "config.json holds no configuration yet; saving once it has stayed so a while");
-    unsettled_ = onDisk;
-    saveLater(editorPatience);
+    saveLater(OutsideVersions::editorPatience);
     return true;
 }
 

@@ -6,6 +6,7 @@
 #include "model/SavedGroup.h"
 #include "model/VimaConfig.h"
 #include "store/FileFingerprint.h"
+#include "store/OutsideVersions.h"
 #include "store/SafeFile.h"
 
 #include <QByteArray>
@@ -38,8 +39,6 @@ class ConfigStore final : public QObject {
 public:
     static constexpr double saveDelay = 0.4; // seconds of quiet before a requested save
     static constexpr double outsideCheckDelay = 0.2; // seconds of quiet before an edit on disk is looked at
-    // Seconds a half-written file must stay as it is before a save takes it as done.
-    static constexpr double editorPatience = 2.0;
 
     // Loads "config.json" from `directory` at once; never fails.
     explicit ConfigStore(QString directory = directoryURL(),
@@ -155,16 +154,12 @@ private:
     void write(bool mayWait);
     void saveLater(double delay);
     bool waitForEditor();
-    void clearLeftovers(const QString &path);
     void fallBackToDefaults(const QString &reason);
     bool hasPendingChange() const;
     void takeOutsideEdit();
     void refuseOutsideEdit(const QString &reason);
-    void keepReplacedUnlessKnown(const safe_file::Replaced &replaced, const FileFingerprint &known,
-                                 const QByteArray &bytes);
-    QString nameForCopy() const;
     void keepCopyOfUnreadableFile();
-    QString keepCopyOfFile(const QString &what);
+    void keepCopyOfFile(const QString &what);
     void keepReplacedFile();
     void noticeLinkLeadingElsewhere();
     void replaceAndSave(const VimaConfig &config);
@@ -197,10 +192,9 @@ private:
     // store last read or wrote it: the link is replaced, not written through.
     bool replaceLink_ = false;
     std::optional<QString> notice_;
-    // The half-written file a debounced save last waited for.
-    std::optional<FileFingerprint> unsettled_;
     QString directory_;
     Scheduler &scheduler_;
+    OutsideVersions versions_;
     QFileSystemWatcher *watcher_ = nullptr;
     // Which file or folder each watched path stood for when its watch was set.
     QHash<QString, QString> watched_;

@@ -164,32 +164,79 @@ int renameWith(const QString &from, const QString &to, unsigned flags)
     return ::renameat2(AT_FDCWD, native(from).constData(), AT_FDCWD, native(to).constData(), flags);
 }
 
-// Where the file system can't change places: what stands at `path` gets a
-// second name first, by a link where it can, else as a copy. Returns that name.
-QString renameKeepingSecondName(Temporary &temporary, const QString &path)
+// What stands at `path`, given a second name beside it: the same entry by a
+// link, else, where the file system has no links, a copy. None when nothing stands there.
+std::optional<Temporary> pin(const QString &path)
 {
     struct stat entry;
-    QString pinned;
-    if (::lstat(native(path).constData(), &entry) == 0) {
-        pinned = hiddenName(path);
-        if (::link(native(path).constData(), native(pinned).constData()) != 0)
-            keepAside(path, pinned);
+    if (::lstat(native(path).constData(), &entry) != 0) {
+        if (errno != ENOENT)
+            throw systemError();
+        return std::nullopt;
     }
-    if (::rename(native(temporary.path()).constData(), native(path).constData()) != 0) {
-        const int error = errno;
-        if (!pinned.isEmpty())
-            ::unlink(native(pinned).constData());
-        throw systemError(error);
+    const QString pinned = hiddenName(path);
+    if (::link(native(path).constData(), native(pinned).constData()) != 0)
+        keepAside(path, pinned);
+    return Temporary(pinned);
+}
+
+bool sameEntry(const QString &path, const QString &other)
+{
+    struct stat one;
+    struct stat two;
+    return ::lstat(native(path).constData(), &one) == 0 && ::lstat(native(other).constData(), &two) == 0
+        && one.st_dev == two.st_dev && one.st_ino == two.st_ino;
+}
+
+// Whether what `pinned` holds is all that stands at `path`: the very entry,
+// or the same bytes; with no pin, whether nothing stands there still.
+bool stillPinned(const std::optional<Temporary> &pinned, const QString &path)
+{
+    if (!pinned) {
+        struct stat entry;
+        return ::lstat(native(path).constData(), &entry) != 0 && errno == ENOENT;
     }
-    temporary.release();
-    return pinned;
+    if (sameEntry(path, pinned->path()))
+        return true;
+    try {
+        return read(path) == read(pinned->path());
+    } catch (const FileError &) {
+        return false;
+    }
+}
+
+// An outside save may land anywhere in a save's steps; past this many in a row it is told, not outrun.
+constexpr int maxAttempts = 10;
+
+// Where the file system can't change places: what stands at `path` is pinned
+// first, and must still stand there right before the rename; whatever took
+// its place meanwhile is pinned instead. Returns the pin's path (empty when
+// nothing stood there); none when `mayReplace` says no.
+std::optional<QString> renameKeepingSecondName(Temporary &temporary, const QString &path,
+                                               const std::function<bool()> &mayReplace)
+{
+    for (int attempt = 1;; ++attempt) {
+        std::optional<Temporary> pinned = pin(path);
+        if (!mayReplace()) // asked again: a copy takes a while
+            return std::nullopt;
+        if (!stillPinned(pinned, path)) {
+            if (attempt < maxAttempts)
+                continue;
+            throw FileError(QStringLiteral("%1 was replaced again and again while it was being saved.")
+                                .arg(quotedName(path)));
+        }
+        if (::rename(native(temporary.path()).constData(), native(path).constData()) != 0)
+            throw systemError();
+        temporary.release();
+        return pinned ? pinned->release() : QString();
+    }
 }
 
 // Puts `temporary` in the place of `path` in one step; returns the path of
-// what stood there, or empty when nothing did.
-QString takePlace(Temporary &temporary, const QString &path)
+// what stood there, or empty when nothing did; none when `mayReplace` says no.
+std::optional<QString> takePlace(Temporary &temporary, const QString &path, const std::function<bool()> &mayReplace)
 {
-    for (int attempt = 0;; ++attempt) {
+    for (int attempt = 1;; ++attempt) {
         struct stat entry;
         const bool exists = ::lstat(native(path).constData(), &entry) == 0;
         if (!exists && errno != ENOENT)
@@ -200,11 +247,11 @@ QString takePlace(Temporary &temporary, const QString &path)
             const QString stoodThere = temporary.release(); // the temporary's name now holds it
             return exists ? stoodThere : QString();
         }
-        if ((errno == EEXIST || errno == ENOENT) && attempt < 10)
+        if ((errno == EEXIST || errno == ENOENT) && attempt < maxAttempts)
             continue; // something came or went meanwhile: look again
         if (errno != EINVAL)
             throw systemError();
-        return renameKeepingSecondName(temporary, path);
+        return renameKeepingSecondName(temporary, path, mayReplace);
     }
 }
 
@@ -269,21 +316,29 @@ std::optional<Replaced> replace(const QString &path, const QByteArray &bytes,
     Temporary temporary = writeTemporary(path, bytes, std::nullopt);
     if (!mayReplace())
         return std::nullopt;
-    const QString replaced = takePlace(temporary, path);
+    const std::optional<QString> replaced = takePlace(temporary, path, mayReplace);
+    if (!replaced)
+        return std::nullopt;
     syncFolder(path);
-    return Replaced{replaced, !replaced.isEmpty() && isOpenForWriting(replaced)};
+    return Replaced{*replaced, !replaced->isEmpty() && isOpenForWriting(*replaced)};
 }
 
 void moveAside(const QString &from, const QString &to)
 {
     if (renameWith(from, to, RENAME_NOREPLACE) == 0)
         return;
-    if (errno == EINVAL && ::link(native(from).constData(), native(to).constData()) == 0) {
-        ::unlink(native(from).constData());
-        return;
-    }
-    if (errno != EXDEV)
+    if (errno != EINVAL && errno != EXDEV)
         throw systemError();
+    // Where a rename can't refuse to replace, a link can; without links, or
+    // across file systems, a copy is made.
+    if (errno == EINVAL) {
+        if (::link(native(from).constData(), native(to).constData()) == 0) {
+            ::unlink(native(from).constData());
+            return;
+        }
+        if (errno == EEXIST)
+            throw systemError();
+    }
     keepAside(from, to);
     ::unlink(native(from).constData());
 }
@@ -308,8 +363,10 @@ void keepAside(const QString &path, const QString &copy)
 
 QStringList leftoverTemporaries(const QString &path)
 {
+    // Also the temporary of a copy that pins what a save replaces: "..<name>.tavelon-XXXXXX.tavelon-YYYYYY".
     const QRegularExpression temporary(
-        QStringLiteral("^%1[A-Za-z0-9]{6}$").arg(QRegularExpression::escape(temporaryStem(path))));
+        QStringLiteral("^(?:%1|\\.%1[A-Za-z0-9]{6}\\.tavelon-)[A-Za-z0-9]{6}$")
+            .arg(QRegularExpression::escape(temporaryStem(path))));
     const QDir folder = QFileInfo(path).absoluteDir();
     QStringList leftovers;
     for (const QString &name : folder.entryList(QDir::Files | QDir::Hidden | QDir::NoSymLinks)) {

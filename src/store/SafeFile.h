@@ -42,13 +42,16 @@ struct Replaced {
 // Writes `bytes` as writeAtomically() does, but changes places in one step
 // with whatever stands at `path` at that instant (anything but a folder) and
 // hands it back instead of removing it. Where the file system can't change
-// places, what stands there is first given a second name. `mayReplace` is
-// asked right before: when it says no, nothing changes and none is returned.
+// places, what stands there is first given a second name (a link, else a
+// copy) and must still stand there right before the rename: whatever took
+// its place meanwhile is handed back instead. `mayReplace` is asked right
+// before: when it says no, nothing changes and none is returned.
 std::optional<Replaced> replace(const QString &path, const QByteArray &bytes,
                                 const std::function<bool()> &mayReplace);
 
 // Gives the entry at `from` the new name `to`, never in the place of another
-// entry; across file systems, a copy is kept and `from` removed.
+// entry; across file systems, or where there are no links, a copy is kept and
+// `from` removed.
 void moveAside(const QString &from, const QString &to);
 
 // Where writing `path` should go: a link to a regular file is written through
@@ -60,7 +63,7 @@ QString writeTarget(const QString &path);
 void keepAside(const QString &path, const QString &copy);
 
 // The temporary files that a save of `path` cut short left beside it: its
-// new bytes, or what it had just replaced.
+// new bytes, what it had just replaced, or a copy of that being made.
 QStringList leftoverTemporaries(const QString &path);
 
 } // namespace vima::safe_file

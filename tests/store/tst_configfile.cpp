@@ -219,17 +219,19 @@ private Q_SLOTS:
         QVERIFY(QDir(fixture.root.path()).entryList(beside, QDir::Files | QDir::Hidden).isEmpty());
     }
 
-    // A save cut short leaves ".config.json.tavelon-XXXXXX"; the next start
-    // removes it and nothing else: the user's own copies stay. One that holds
-    // another configuration may be an outside save that a save had just
-    // replaced: it is kept as a copy.
+    // A save cut short leaves ".config.json.tavelon-XXXXXX", or, copying
+    // what it replaces where there are no links, "..config.json.tavelon-XXXXXX.tavelon-YYYYYY";
+    // the next start removes them and nothing else: the user's own copies
+    // stay. One that holds another configuration may be an outside save that
+    // a save had just replaced: it is kept as a copy.
     void leftoverTemporaryFilesGoAtStart()
     {
         StoreFixture fixture;
         fixture.writeConfig(sampleConfig());
         const QStringList leftovers{QStringLiteral(".config.json.tavelon-a1B2c3"),
                                     QStringLiteral(".config.json.tavelon-ZZZZZZ"),
-                                    QStringLiteral(".config.json.tavelon-s4M3e5")};
+                                    QStringLiteral(".config.json.tavelon-s4M3e5"),
+                                    QStringLiteral("..config.json.tavelon-a1B2c3.tavelon-d4E5f6")};
         const QStringList kept{QStringLiteral("config.json"),
                                QStringLiteral("config.json.2026-01-02T03-04-05.bak"),
                                QStringLiteral("config.json.backup"),
@@ -243,12 +245,14 @@ private Q_SLOTS:
             QVERIFY(name == kept.first() || writeAll(fixture.folder() + QLatin1Char('/') + name, bytes));
         }
         const QByteArray theirs = ConfigStore::encode(VimaConfig{});
-        QVERIFY(writeAll(fixture.folder() + QStringLiteral("/.config.json.tavelon-0utS1d"), theirs));
+        for (const char *name : {".config.json.tavelon-0utS1d", "..config.json.tavelon-0utS1d.tavelon-c0P1ed"})
+            QVERIFY(writeAll(fixture.folder() + QLatin1Char('/') + QLatin1String(name), theirs));
         fixture.open();
         QStringList copies = fixture.copiesAside();
         QVERIFY(copies.removeOne(kept.at(1)));
-        QCOMPARE(copies.size(), 1);
-        QCOMPARE(readAll(fixture.folder() + QLatin1Char('/') + copies.first()), theirs);
+        QCOMPARE(copies.size(), 2);
+        for (const QString &copy : copies)
+            QCOMPARE(readAll(fixture.folder() + QLatin1Char('/') + copy), theirs);
         QStringList expected = kept + copies;
         expected.sort();
         QCOMPARE(QDir(fixture.folder()).entryList(QDir::Files | QDir::Hidden, QDir::Name), expected);
