@@ -42,6 +42,17 @@ function(vima_set_warnings target)
   target_compile_definitions(${target} PRIVATE QT_NO_KEYWORDS)
 endfunction()
 
+# A test of `kind` (headless or e2e) is built with everything only where
+# VIMA_TESTS takes it; elsewhere on request alone, so that other targets may
+# still name it.
+function(vima_add_test_executable name kind)
+  if(VIMA_TESTS STREQUAL "all" OR VIMA_TESTS STREQUAL "${kind}")
+    add_executable(${name} ${ARGN})
+  else()
+    add_executable(${name} EXCLUDE_FROM_ALL ${ARGN})
+  endif()
+endfunction()
+
 # Every tst_*.cpp in the calling folder becomes one Qt Test executable and one
 # CTest test, labelled with the folder's area. Headless unless LABELS has e2e.
 function(vima_add_tests area)
@@ -49,9 +60,12 @@ function(vima_add_tests area)
   file(GLOB tests CONFIGURE_DEPENDS tst_*.cpp)
   foreach(file ${tests})
     get_filename_component(name ${file} NAME_WE)
-    add_executable(${name} ${file})
+    vima_add_test_executable(${name} headless ${file})
     target_link_libraries(${name} PRIVATE Qt6::Test ${ARG_LINKS})
     vima_set_warnings(${name})
+    if(VIMA_TESTS STREQUAL "e2e")
+      continue()
+    endif()
     add_test(NAME ${area}.${name} COMMAND ${name})
     set_tests_properties(${area}.${name} PROPERTIES
       LABELS "${area};${ARG_LABELS}"
@@ -64,14 +78,10 @@ endfunction()
 # and temporary HOME (tests/support/xsession.sh).
 function(vima_add_e2e_test area name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LINKS" ${ARGN})
-  if(VIMA_HEADLESS_ONLY)
-    add_executable(${name} EXCLUDE_FROM_ALL ${ARG_SOURCES})
-  else()
-    add_executable(${name} ${ARG_SOURCES})
-  endif()
+  vima_add_test_executable(${name} e2e ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE Qt6::Test ${ARG_LINKS})
   vima_set_warnings(${name})
-  if(VIMA_HEADLESS_ONLY)
+  if(VIMA_TESTS STREQUAL "headless")
     return()
   endif()
   add_test(NAME ${area}.${name}
