@@ -5,7 +5,8 @@
 namespace vima {
 namespace {
 
-constexpr double lateActivationLimit = 1.0;
+// A window manager on a busy machine, or a full desktop, can take seconds.
+constexpr double lateActivationLimit = 3.0;
 constexpr double lateActivationPoll = 0.02;
 
 } // namespace

@@ -53,7 +53,7 @@ class TestKeystrokeRoad : public QObject {
     void runToEnd(const RingItem &item, const ActionRunner::Target &target)
     {
         runner->run(item, target);
-        scheduler.advance(2);
+        scheduler.advance(5);
     }
 
 private Q_SLOTS:
@@ -76,14 +76,18 @@ private Q_SLOTS:
         QTest::addColumn<ActionRunner::Target>("target");
         QTest::addColumn<QList<RunningApplication>>("open");
         QTest::addColumn<RunningApplication>("to");
+        // When the window manager gets round to raising it; 0: at once.
+        QTest::addColumn<double>("raisedAfter");
         RunningApplication olderFirefox = firefox;
         olderFirefox.window = 5;
         QTest::newRow("the one the ring opened over") << ActionRunner::Target(firefox)
-                                                      << QList<RunningApplication>{olderFirefox} << firefox;
+                                                      << QList<RunningApplication>{olderFirefox} << firefox << 0.0;
         QTest::newRow("its newest, from another application")
-            << ActionRunner::Target(editor) << QList<RunningApplication>{olderFirefox, firefox} << firefox;
+            << ActionRunner::Target(editor) << QList<RunningApplication>{olderFirefox, firefox} << firefox << 0.0;
         QTest::newRow("its newest, from no application")
-            << ActionRunner::Target() << QList<RunningApplication>{olderFirefox, firefox} << firefox;
+            << ActionRunner::Target() << QList<RunningApplication>{olderFirefox, firefox} << firefox << 0.0;
+        QTest::newRow("a window manager slow to raise it")
+            << ActionRunner::Target(editor) << QList<RunningApplication>{firefox} << firefox << 2.5;
         // The ring for "firefox" opens over these too; a newer "firefox" window stays untouched.
         const RunningApplication esr{41, QStringLiteral("firefox-esr"), QStringLiteral("Firefox ESR"), 9,
                                      {QStringLiteral("Navigator"), QStringLiteral("Firefox-esr")}};
@@ -91,9 +95,9 @@ private Q_SLOTS:
         esrByClass.bundleID.clear();
         for (const RunningApplication &over : {esr, esrByClass})
             QTest::addRow("opened over %s", over.bundleID.isEmpty() ? "a class of it" : "another id of it")
-                << ActionRunner::Target(over) << QList<RunningApplication>{over, firefox} << over;
+                << ActionRunner::Target(over) << QList<RunningApplication>{over, firefox} << over << 0.0;
         QTest::newRow("its newest by class, from another application")
-            << ActionRunner::Target(editor) << QList<RunningApplication>{esrByClass} << esrByClass;
+            << ActionRunner::Target(editor) << QList<RunningApplication>{esrByClass} << esrByClass << 0.0;
     }
 
     void keysGoToTheApplicationsWindow()
@@ -101,8 +105,16 @@ private Q_SLOTS:
         QFETCH(ActionRunner::Target, target);
         QFETCH(QList<RunningApplication>, open);
         QFETCH(RunningApplication, to);
+        QFETCH(double, raisedAfter);
         activator.open = open;
         activator.activePid = editor.pid; // something took the front meanwhile
+        if (raisedAfter > 0) {
+            activator.activation = FakeApplicationActivator::Activation::isIgnored;
+            scheduler.schedule(raisedAfter, [this, to] {
+                activator.activePid = to.pid;
+                activator.activeWindow = to.window;
+            });
+        }
         runToEnd(newTab(), target);
         QCOMPARE(activator.activated, QList<qint64>{to.pid});
         QCOMPARE(activator.activeWindow, to.window);

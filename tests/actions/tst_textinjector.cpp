@@ -99,7 +99,7 @@ private Q_SLOTS:
             activator.activeWindow = 8;
             other->value.reset();
         }
-        scheduler.advance(2);
+        scheduler.advance(3);
         QVERIFY(done->threw<PlatformError>());
         QCOMPARE(ErrorDescription::of(done->error).message,
                  QStringLiteral("The Editor window you started from isn't in front any more, so Tavelon didn't paste."));
