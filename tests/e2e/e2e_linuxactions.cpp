@@ -18,9 +18,8 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTest>
-#include <cstdlib>
-#include <xcb/xcb.h>
 
 using namespace vima;
 using namespace agent_home;
@@ -68,22 +67,29 @@ bool inFront(SupportProgram &window)
            xdotool({QStringLiteral("windowactivate"), QStringLiteral("--sync"), ready.section(u' ', 1)}) == 0;
 }
 
-// Whether another client holds the pointer: the screenshot tool is waiting for the drag.
-bool pointerHeldByAnother()
+// The region that maim's selection tool (slop) outlines: from where it took
+// the press to where it last saw the pointer, or before a press the window
+// under the pointer. Its outline is a window shaped to the region and a
+// 1-pixel border, mapped once the tool holds the pointer.
+std::optional<QRect> outlinedRegion()
 {
-    xcb_connection_t *connection = xcb_connect(nullptr, nullptr);
-    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
-    xcb_grab_pointer_reply_t *reply = xcb_grab_pointer_reply(
-        connection,
-        xcb_grab_pointer(connection, 0, root, 0, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC, XCB_NONE, XCB_NONE,
-                         XCB_CURRENT_TIME),
-        nullptr);
-    const bool held = reply && reply->status == XCB_GRAB_STATUS_ALREADY_GRABBED;
-    if (reply && reply->status == XCB_GRAB_STATUS_SUCCESS)
-        xcb_ungrab_pointer(connection, XCB_CURRENT_TIME);
-    std::free(reply);
-    xcb_disconnect(connection);
-    return held;
+    QProcess search;
+    search.start(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                             QStringLiteral("--class"), QStringLiteral("^slop$")});
+    if (!search.waitForFinished(5000) || search.exitCode() != 0)
+        return std::nullopt;
+    const QString window = QString::fromLatin1(search.readAllStandardOutput().split('\n').first());
+    QProcess info;
+    info.start(QStringLiteral("xwininfo"), {QStringLiteral("-id"), window, QStringLiteral("-shape")});
+    if (!info.waitForFinished(5000) || info.exitCode() != 0)
+        return std::nullopt;
+    static const QRegularExpression extents(
+        QStringLiteral(R"(Window shape extents:\s+(\d+)x(\d+)\+(-?\d+)\+(-?\d+))"));
+    const QRegularExpressionMatch found = extents.match(QString::fromLatin1(info.readAllStandardOutput()));
+    if (!found.hasMatch())
+        return std::nullopt;
+    const int x = found.captured(3).toInt(), y = found.captured(4).toInt();
+    return QRect(QPoint(x + 1, y + 1), QPoint(x + found.captured(1).toInt() - 2, y + found.captured(2).toInt() - 2));
 }
 
 QByteArray clipboard(const QString &target)
@@ -177,11 +183,27 @@ private Q_SLOTS:
         AgentProcess agent;
         QVERIFY(agent.start());
         QVERIFY(chooseSlotByHotkey(snipSlot));
-        QTRY_VERIFY_WITH_TIMEOUT(pointerHeldByAnother(), 10000);
+        // The press must go to the tool, not to the ring.
+        QTRY_VERIFY2_WITH_TIMEOUT(!ringVisible() && outlinedRegion(), "no selection outline from maim", 30000);
         movePointer({100, 100});
         xdotool({QStringLiteral("mousedown"), QStringLiteral("1")});
-        for (const QPoint step : {QPoint(150, 130), QPoint(200, 160), QPoint(260, 200)})
-            movePointer(step);
+        // The tool takes the press where the pointer is when it gets round to
+        // it: small moves past its 2-pixel threshold until it shows a drag,
+        // which says where that was; then on in steps, each shown before the next.
+        std::optional<QPoint> start;
+        for (int step = 1; !start && step <= 10; ++step) {
+            const QPoint at = QPoint(100, 100) + QPoint(3, 3) * step;
+            movePointer(at);
+            std::optional<QRect> region;
+            if (QTest::qWaitFor([&] { return (region = outlinedRegion()) && region->bottomRight() == at; }, 2000))
+                start = region->topLeft();
+        }
+        QVERIFY(start);
+        for (int step = 1; step <= 4; ++step) {
+            const QPoint at = *start + QPoint(160, 100) * step / 4;
+            movePointer(at);
+            QTRY_COMPARE_WITH_TIMEOUT(outlinedRegion().value_or(QRect()), QRect(*start, at), 30000);
+        }
         xdotool({QStringLiteral("mouseup"), QStringLiteral("1")});
 
         QTRY_VERIFY_WITH_TIMEOUT(clipboard(QStringLiteral("TARGETS")).contains("image/png"), 10000);
