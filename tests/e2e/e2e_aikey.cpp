@@ -1,5 +1,6 @@
 #include "AgentHome.h"
 #include "AgentProcess.h"
+#include "AtspiClient.h"
 
 #include "../support/Await.h"
 #include "platform/x11/QtKeychainSecretStore.h"
@@ -78,6 +79,8 @@ private:
 private Q_SLOTS:
     void initTestCase()
     {
+        // The agent's buttons, read over the accessibility bus, say when it is ready for the next key.
+        qputenv("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1");
         keyring_.start(QStringLiteral("gnome-keyring-daemon"),
                        {QStringLiteral("--foreground"), QStringLiteral("--unlock"), QStringLiteral("--components=secrets")});
         QVERIFY(keyring_.waitForStarted());
@@ -114,6 +117,11 @@ private Q_SLOTS:
         QVERIFY(first.start());
         AgentProcess agent(QStringLiteral("*.debug=true"));
         QVERIFY(agent.start());
+        QVERIFY(first.waitForExit());
+        AtspiClient atspi;
+        QVERIFY(atspi.isConnected());
+        AtspiClient::Node app;
+        QTRY_VERIFY_WITH_TIMEOUT(!(app = atspi.application(QStringLiteral("tavelon"))).isNull(), 30000);
         const QByteArray window = settingsWindow();
         QVERIFY(!window.isEmpty());
         QVERIFY(xdotool({"windowactivate", "--sync", QString::fromUtf8(window)}));
@@ -126,7 +134,10 @@ private Q_SLOTS:
         QVERIFY(press({"Tab", "space"}));
         QTRY_COMPARE_WITH_TIMEOUT(storedKey(), std::optional<QByteArray>(secretKey), 10000);
 
-        // The focus is back in the field; Save is disabled, Remove next.
+        // The focus is back in the field; Save is disabled, Remove next once
+        // the agent has heard back from the keyring and shows it.
+        QTRY_VERIFY_WITH_TIMEOUT(!atspi.find(app, QStringLiteral("push button"), QStringLiteral("Remove")).isNull(),
+                                 30000);
         QVERIFY(press({"Tab", "space"}));
         QTRY_COMPARE_WITH_TIMEOUT(storedKey(), std::optional<QByteArray>(), 10000);
 
