@@ -111,4 +111,13 @@ int runAll(const QString &folder, const QString &theme, const QStringList &areas
     return drawn;
 }
 
+QStringList areas()
+{
+    QStringList names;
+    for (const Entry &entry : std::as_const(entries()))
+        if (!names.contains(entry.area))
+            names.append(entry.area);
+    return names;
+}
+
 } // namespace vima::gallery

@@ -96,8 +96,6 @@ private Q_SLOTS:
         for (const RunningApplication &over : {esr, esrByClass})
             QTest::addRow("opened over %s", over.bundleID.isEmpty() ? "a class of it" : "another id of it")
                 << ActionRunner::Target(over) << QList<RunningApplication>{over, firefox} << over << 0.0;
-        QTest::newRow("its newest by class, from another application")
-            << ActionRunner::Target(editor) << QList<RunningApplication>{esrByClass} << esrByClass << 0.0;
     }
 
     void keysGoToTheApplicationsWindow()

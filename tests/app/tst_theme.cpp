@@ -25,12 +25,38 @@ using namespace vima;
 namespace {
 
 struct Fill {
-    QColor colour;
+    QList<QColor> colours; // a gradient's stops, an image's opaque pixels
     QRectF bounds;
 };
 
-// Takes what a widget draws (no text or images): the colour of every line,
-// the edges of a control as its style paints them, and every fill.
+// The colours an image shows where it covers what is under it; its soft edges blend.
+QList<QColor> coloursOf(const QImage &image)
+{
+    QList<QColor> colours;
+    const QImage pixels = image.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < pixels.height(); ++y)
+        for (int x = 0; x < pixels.width(); ++x)
+            if (const QColor colour = pixels.pixelColor(x, y); colour.alpha() == 255 && !colours.contains(colour))
+                colours.append(colour);
+    return colours;
+}
+
+// A gradient's stops, a texture's colours, or the one colour.
+QList<QColor> coloursOf(const QBrush &brush)
+{
+    if (const QGradient *gradient = brush.gradient()) {
+        QList<QColor> stops;
+        for (const QGradientStop &stop : gradient->stops())
+            stops.append(stop.second);
+        return stops;
+    }
+    if (brush.style() == Qt::TexturePattern)
+        return coloursOf(brush.textureImage());
+    return {brush.color()};
+}
+
+// Takes what a widget draws but its text: the colours of every line, the edges
+// of a control as its style paints them, and every fill, image and pixmap.
 class PaintRecorder final : public QPaintDevice {
 public:
     explicit PaintRecorder(QWidget &widget) : size_(widget.size())
@@ -39,7 +65,7 @@ public:
         widget.render(&painter, {}, {}, QWidget::DrawChildren);
     }
     QPaintEngine *paintEngine() const override { return &engine_; }
-    const QList<QColor> &lines() const { return engine_.lines; }
+    const QList<QList<QColor>> &lines() const { return engine_.lines; }
     const QList<Fill> &fills() const { return engine_.fills; }
 
 protected:
@@ -72,6 +98,8 @@ private:
                 pen_ = state.pen();
             if (state.state() & DirtyBrush)
                 brush_ = state.brush();
+            if (state.state() & DirtyTransform)
+                transform_ = state.transform();
         }
         void drawPath(const QPainterPath &path) override { take(path.boundingRect()); }
         void drawPolygon(const QPointF *, int, PolygonDrawMode) override { take({}); }
@@ -79,34 +107,43 @@ private:
         void drawLines(const QLineF *, int) override { take({}); }
         void drawEllipse(const QRectF &bounds) override { take(bounds); }
         void drawTextItem(const QPointF &, const QTextItem &) override {}
-        void drawPixmap(const QRectF &, const QPixmap &, const QRectF &) override {}
-        void drawImage(const QRectF &, const QImage &, const QRectF &, Qt::ImageConversionFlags) override {}
+        void drawPixmap(const QRectF &bounds, const QPixmap &pixmap, const QRectF &source) override
+        {
+            drawImage(bounds, pixmap.toImage(), source, {});
+        }
+        void drawImage(const QRectF &bounds, const QImage &image, const QRectF &source,
+                       Qt::ImageConversionFlags) override
+        {
+            fills.append({coloursOf(image.copy(source.toAlignedRect())), transform_.mapRect(bounds)});
+        }
 
-        QList<QColor> lines;
+        QList<QList<QColor>> lines;
         QList<Fill> fills;
 
     private:
         void take(const QRectF &bounds)
         {
             if (pen_.style() != Qt::NoPen)
-                lines.append(pen_.color());
+                lines.append(coloursOf(pen_.brush()));
             if (brush_.style() != Qt::NoBrush && !bounds.isEmpty())
-                fills.append({brush_.color(), bounds});
+                fills.append({coloursOf(brush_), transform_.mapRect(bounds)});
         }
         QPen pen_;
         QBrush brush_;
+        QTransform transform_;
     };
 
     QSize size_;
     mutable Engine engine_;
 };
 
-// The weakest contrast of `edge` against any background a control stands on or is filled with.
-double weakestContrast(const QColor &edge)
+// The weakest contrast between any colour of `ink` and any of `grounds`; nothing drawn has none.
+double weakestContrast(const QList<QColor> &ink, const QList<QColor> &grounds = Palette::textBackgrounds())
 {
-    double weakest = 21;
-    for (const QColor &background : Palette::textBackgrounds())
-        weakest = std::min(weakest, Palette::contrast(edge, background));
+    double weakest = ink.isEmpty() || grounds.isEmpty() ? 1 : 21;
+    for (const QColor &colour : ink)
+        for (const QColor &ground : grounds)
+            weakest = std::min(weakest, Palette::contrast(colour, ground));
     return weakest;
 }
 
@@ -115,14 +152,14 @@ double edgeContrast(QWidget &widget)
 {
     const PaintRecorder recorder(widget);
     double best = 1;
-    for (const QColor &line : recorder.lines())
+    for (const QList<QColor> &line : recorder.lines())
         best = std::max(best, weakestContrast(line));
     return best;
 }
 
-// The last fill inside `area` (a thumb, a radio button's dot) and the colour
-// filled last before it just beside it, what it stands on.
-std::pair<Fill, QColor> markIn(QWidget &widget, const QRectF &area)
+// The last fill inside `area` (a thumb, a radio button's dot) and the fill
+// drawn last before it just beside it, what it stands on.
+std::pair<Fill, Fill> markIn(QWidget &widget, const QRectF &area)
 {
     const QList<Fill> fills = PaintRecorder(widget).fills();
     for (qsizetype i = fills.size() - 1; i >= 0; --i) {
@@ -131,7 +168,7 @@ std::pair<Fill, QColor> markIn(QWidget &widget, const QRectF &area)
         const QPointF beside(fills.at(i).bounds.right() + 1, fills.at(i).bounds.center().y());
         for (qsizetype below = i - 1; below >= 0; --below)
             if (fills.at(below).bounds.contains(beside))
-                return {fills.at(i), fills.at(below).colour};
+                return {fills.at(i), fills.at(below)};
     }
     return {};
 }
@@ -214,17 +251,19 @@ private Q_SLOTS:
         // A thumb on its groove, a chosen radio button's dot (the plain one's
         // and the AI tab's provider row's) on its circle: at least 6 px
         // across, standing out, and darker than what it is on in light.
-        const QList<std::pair<const char *, std::pair<Fill, QColor>>> marks{
+        const QList<std::pair<const char *, std::pair<Fill, Fill>>> marks{
             {"scroll bar", markIn(*scrollBar, scrollBar->rect())},
             {"radio button", markIn(*radio, QRectF(0, 0, radio->height(), radio->height()))},
             {"provider row", markIn(provider, QRectF(0, 0, ProviderRow::textIndent(), provider.height()))}};
         for (const auto &[name, found] : marks) {
             const auto &[mark, ground] = found;
-            const double contrast = Palette::contrast(mark.colour, ground);
+            const double contrast = weakestContrast(mark.colours, ground.colours);
             QVERIFY2(mark.bounds.width() >= 6 && contrast >= Palette::minimumBoundaryContrast,
                      qPrintable(QStringLiteral("%1: %2 px, %3:1")
                                     .arg(QLatin1String(name)).arg(mark.bounds.width()).arg(contrast, 0, 'f', 2)));
-            QCOMPARE(mark.colour.lightnessF() > ground.lightnessF(), Palette::isDark());
+            for (const QColor &ink : mark.colours)
+                for (const QColor &paper : ground.colours)
+                    QCOMPARE(ink.lightnessF() > paper.lightnessF(), Palette::isDark());
         }
         // An empty slot of the preview, on the preview's card.
         const RingStyle &slots = preview.ringView().style();

@@ -121,7 +121,7 @@ QWidget *AIAdvancedForm::providerSection()
         section->addWidget(providerRow);
         providerFocus_ << providerRow;
         // Under the chosen row: where else that choice sends text.
-        auto *notice = new RouteNotice(model_, true);
+        auto *notice = new RouteNotice(model_, true, section);
         notice->showOnlyFor(kind);
         notice->setContentsMargins(ProviderRow::textIndent(), 0, 0, 4);
         section->addWidget(notice);

@@ -45,7 +45,7 @@ AIPrivacyDisclosure::AIPrivacyDisclosure(AISettingsModel &model, QWidget *parent
             continue;
         local_ = row;
         // Beneath the detail, past the row's symbol column.
-        notice_ = new RouteNotice(model_, false);
+        notice_ = new RouteNotice(model_, false, this);
         notice_->setContentsMargins(30, 0, 0, 4);
         layout->addWidget(notice_);
     }

@@ -105,7 +105,7 @@ QWidget *AISetupView::localSection(AISettingsModel &tab)
                                 QStringLiteral("Ready to use"));
     checkingLine_ = new StatusLine(Tone::secondary, QStringLiteral("arrow.clockwise"), QStringLiteral("Checking…"));
     promise_ = explanation(QString());
-    return column({title, promise_, new RouteNotice(tab, true), setupHelp(), readyLine_, checkingLine_});
+    return column({title, promise_, new RouteNotice(tab, true, this), setupHelp(), readyLine_, checkingLine_});
 }
 
 QWidget *AISetupView::setupHelp()

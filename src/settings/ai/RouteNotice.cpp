@@ -23,8 +23,8 @@ RouteNotice::RouteNotice(AISettingsModel &model, bool says, QWidget *parent)
     : QWidget(parent)
     , model_(model)
     , says_(says)
-    , notice_(new StatusLine(Tone::warning, QStringLiteral("network"), QString()))
-    , result_(new StatusLine(Tone::warning, QStringLiteral("exclamationmark.triangle.fill"), QString()))
+    , notice_(new StatusLine(Tone::warning, QStringLiteral("network"), QString(), this))
+    , result_(new StatusLine(Tone::warning, QStringLiteral("exclamationmark.triangle.fill"), QString(), this))
 {
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -36,7 +36,7 @@ RouteNotice::RouteNotice(AISettingsModel &model, bool says, QWidget *parent)
     for (const LLMProviderKind kind : allProviderKinds()) {
         if (!LLMService::isCloud(kind))
             continue;
-        auto *button = new QPushButton(TextRoute::removeKeyLabel(kind));
+        auto *button = new QPushButton(TextRoute::removeKeyLabel(kind), this);
         button->setAccessibleName(button->text());
         button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
         connect(button, &QPushButton::clicked, &model_, [this, kind] { model_.removeKey(kind); });

@@ -26,7 +26,7 @@ class RouteNotice final : public QWidget {
 public:
     // Without `says`, only the buttons and the result: the text around it
     // already tells where the actions go.
-    RouteNotice(AISettingsModel &model, bool says, QWidget *parent = nullptr);
+    RouteNotice(AISettingsModel &model, bool says, QWidget *parent);
 
     // Under a provider's row: shown only while that provider is chosen.
     void showOnlyFor(LLMProviderKind chosen);
