@@ -65,7 +65,8 @@ QCoro::Task<QString> SelectionService::capture(Target target, bool allowClipboar
 
     const AXSelectionRead read = readViaAccessibility(target);
     if (read.kind == Kind::text) {
-        qCDebug(lcSelection, "Captured %lld chars from the X selection (PRIMARY) the application owns", qint64(read.text.size()));
+        qCDebug(lcSelection, "Captured %lld chars from the X selection (PRIMARY) the application owns",
+                qint64(read.text.size()));
         co_return read.text;
     }
     if (!allowClipboardFallback) {
