@@ -3,9 +3,10 @@
 #include "SettingsHarness.h"
 #include "platform/fake/FakeHotKeyRegistrar.h"
 #include "services/HotkeyManager.h"
+#include "settings/general/GeneralSettingsView.h"
 #include "settings/general/HotkeyRecorderView.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QKeyEvent>
 #include <QThread>
 #include <algorithm>
@@ -60,6 +61,35 @@ void drawHotkeyRecorder()
     gallery::save(view, QStringLiteral("hotkey-recorder-refused"));
 }
 
-const gallery::Pictures pictures("hotkey-recorder", drawHotkeyRecorder);
+// The Summoning section on screen with a hotkey another program has
+// grabbed, then refusing F13 pressed alone: the refusal above the warning,
+// each whole.
+void drawRefusalOverGrab()
+{
+    test::SettingsHarness harness;
+    FakeHotKeyRegistrar registrar;
+    HotkeyManager manager(registrar);
+    harness.hotKeyProbe.heldElsewhere = {HotkeySpec{}};
+    harness.hotkeyFailure.setFailed(true);
+    GeneralSettingsView page(harness.context());
+    page.resize(720, 300);
+    page.show();
+    // Active, as under the user's hand: nothing lays the page out again later.
+    QApplication::setActiveWindow(&page);
+    letTheFadeEnd();
+    auto *recorder = page.findChild<HotkeyRecorderView *>();
+    recorder->model()->toggleRecording();
+    press(*recorder, Qt::Key_F13, Qt::NoModifier);
+    letTheFadeEnd();
+    gallery::save(page, QStringLiteral("hotkey-recorder-refusing-grabbed"));
+}
+
+void drawAll()
+{
+    drawHotkeyRecorder();
+    drawRefusalOverGrab();
+}
+
+const gallery::Pictures pictures("hotkey-recorder", drawAll);
 
 } // namespace

@@ -65,7 +65,8 @@ QCoro::Task<QString> SelectionService::capture(Target target, bool allowClipboar
 
     const AXSelectionRead read = readViaAccessibility(target);
     if (read.kind == Kind::text) {
-        qCDebug(lcSelection, "Captured %lld chars via Accessibility", qint64(read.text.size()));
+        qCDebug(lcSelection, "Captured %lld chars from the X selection (PRIMARY) the application owns",
+                qint64(read.text.size()));
         co_return read.text;
     }
     if (!allowClipboardFallback) {
@@ -75,7 +76,7 @@ QCoro::Task<QString> SelectionService::capture(Target target, bool allowClipboar
     }
     const std::optional<QString> copied = co_await copyViaKeystroke(target, token);
     if (copied && nilIfBlank(*copied)) {
-        qCDebug(lcSelection, "Captured %lld chars via the clipboard fallback", qint64(copied->size()));
+        qCDebug(lcSelection, "Captured %lld chars by copying them to the clipboard (Ctrl+C)", qint64(copied->size()));
         co_return *copied;
     }
     if (read.kind == Kind::notShared)

@@ -39,7 +39,7 @@ QCoro::Task<void> TextInjector::replace(Target target, QString text, Cancellatio
         if (!inFront)
             throw notInFront(*target);
         if (writeViaAccessibility(*target, text)) {
-            qCDebug(lcTextInjector, "Replaced selection via Accessibility");
+            qCDebug(lcTextInjector, "Replaced the selection by writing into the focused element");
             co_return;
         }
     }
@@ -81,7 +81,8 @@ QCoro::Task<void> TextInjector::pasteViaCommandV(QString text, Target target, Ca
     if (!sent)
         throw SelectionError::notPermitted();
     co_await awaitPaste(requestsBefore);
-    qCDebug(lcTextInjector, "Replaced selection by pasting");
+    qCDebug(lcTextInjector, "Replaced the selection by pasting %lld chars from the clipboard (Ctrl+V)",
+            qint64(text.size()));
 }
 
 QCoro::Task<void> TextInjector::awaitPaste(quint64 requestsBefore)

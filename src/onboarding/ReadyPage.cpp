@@ -10,6 +10,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 namespace vima {
@@ -52,6 +53,10 @@ QLabel *moreInside()
         + QStringLiteral(", Tab, or a two-finger swipe) takes you to your universal ring. ")
         + QStringLiteral("It's all in Settings whenever you want it."));
     label->setTextFormat(Qt::MarkdownText);
+    // Read out as the words it shows, not the asterisks that mark them.
+    QTextDocument shown;
+    shown.setMarkdown(label->text());
+    label->setAccessibleName(shown.toPlainText());
     return label;
 }
 

@@ -363,10 +363,12 @@ void keepAside(const QString &path, const QString &copy)
 
 QStringList leftoverTemporaries(const QString &path)
 {
-    // Also the temporary of a copy that pins what a save replaces: "..<name>.tavelon-XXXXXX.tavelon-YYYYYY".
+    // Also the temporary of a copy that pins what a save replaces: "..<name>.tavelon-XXXXXX.tavelon-YYYYYY",
+    // and that of a copy kept aside as "<name>.<time>.bak": ".<name>.<time>.bak.tavelon-XXXXXX".
     const QRegularExpression temporary(
-        QStringLiteral("^(?:%1|\\.%1[A-Za-z0-9]{6}\\.tavelon-)[A-Za-z0-9]{6}$")
-            .arg(QRegularExpression::escape(temporaryStem(path))));
+        QStringLiteral("^(?:%1|\\.%1[A-Za-z0-9]{6}\\.tavelon-|\\.%2\\.[0-9T-]+\\.bak\\.tavelon-)[A-Za-z0-9]{6}$")
+            .arg(QRegularExpression::escape(temporaryStem(path)),
+                 QRegularExpression::escape(QFileInfo(path).fileName())));
     const QDir folder = QFileInfo(path).absoluteDir();
     QStringList leftovers;
     for (const QString &name : folder.entryList(QDir::Files | QDir::Hidden | QDir::NoSymLinks)) {

@@ -63,7 +63,8 @@ QString writeTarget(const QString &path);
 void keepAside(const QString &path, const QString &copy);
 
 // The temporary files that a save of `path` cut short left beside it: its
-// new bytes, what it had just replaced, or a copy of that being made.
+// new bytes, what it had just replaced, or a copy of that being made, also
+// one being kept aside as "<name>.<time>.bak".
 QStringList leftoverTemporaries(const QString &path);
 
 } // namespace vima::safe_file

@@ -21,6 +21,7 @@
 #include <QAccessible>
 #include <QComboBox>
 #include <QDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -215,6 +216,8 @@ private Q_SLOTS:
         QCOMPARE(int(window->model().page()), page);
         const QStringList faults = namelessControls(window);
         QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QStringLiteral("\n"))));
+        for (QLabel *label : window->findChildren<QLabel *>()) // markup is for the eye only
+            QVERIFY2(!nameOf(label).contains(QLatin1String("**")), qPrintable(nameOf(label)));
         window->close();
     }
 };

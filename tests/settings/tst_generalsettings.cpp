@@ -5,6 +5,7 @@
 #include "settings/SettingsWindow.h"
 #include "settings/SettingsWindowController.h"
 #include "settings/general/GeneralSettingsView.h"
+#include "settings/general/HotkeyRecorderView.h"
 #include "settings/kit/SegmentedControl.h"
 #include "settings/kit/SettingsLooks.h"
 #include "settings/kit/SlotCountRule.h"
@@ -398,6 +399,15 @@ private Q_SLOTS:
         const auto *reservation = view.findChild<StatusLine *>(QStringLiteral("hotkeyReservation"));
         QVERIFY(reservation->isVisible());
         QCOMPARE(reservation->text(), QStringLiteral("Another program has grabbed Ctrl+Alt+Space."));
+        // A refusal comes above the warning, not over it; on an active window,
+        // where nothing lays the page out again by chance.
+        QVERIFY(QTest::qWaitForWindowActive(&view));
+        auto *recorder = view.findChild<HotkeyRecorderView *>();
+        recorder->model()->toggleRecording();
+        QTest::keyClick(recorder, Qt::Key_F13);
+        QVERIFY(!recorder->model()->refusal().isEmpty());
+        QTRY_VERIFY(recorder->geometry().bottom() < reservation->geometry().top());
+        recorder->model()->stopRecording();
         QCOMPARE(model.appRingChips().size(), 1);
         QCOMPARE(model.appRingChips().first().name, QStringLiteral("Untitled"));
 

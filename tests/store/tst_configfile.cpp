@@ -220,7 +220,8 @@ private Q_SLOTS:
     }
 
     // A save cut short leaves ".config.json.tavelon-XXXXXX", or, copying
-    // what it replaces where there are no links, "..config.json.tavelon-XXXXXX.tavelon-YYYYYY";
+    // what it replaces where there are no links, "..config.json.tavelon-XXXXXX.tavelon-YYYYYY"
+    // or, for a copy kept aside, ".config.json.<time>.bak.tavelon-XXXXXX";
     // the next start removes them and nothing else: the user's own copies
     // stay. One that holds another configuration may be an outside save that
     // a save had just replaced: it is kept as a copy.
@@ -231,6 +232,7 @@ private Q_SLOTS:
         const QStringList leftovers{QStringLiteral(".config.json.tavelon-a1B2c3"),
                                     QStringLiteral(".config.json.tavelon-ZZZZZZ"),
                                     QStringLiteral(".config.json.tavelon-s4M3e5"),
+                                    QStringLiteral(".config.json.2026-01-02T03-04-05-2.bak.tavelon-b4K9z1"),
                                     QStringLiteral("..config.json.tavelon-a1B2c3.tavelon-d4E5f6")};
         const QStringList kept{QStringLiteral("config.json"),
                                QStringLiteral("config.json.2026-01-02T03-04-05.bak"),

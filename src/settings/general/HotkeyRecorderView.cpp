@@ -195,8 +195,13 @@ void HotkeyRecorderView::fadeRefusal(bool shown)
     fade_->stop();
     fade_->setStartValue(shown ? 0.0 : 1.0);
     fade_->setEndValue(shown ? 1.0 : 0.0);
-    if (shown)
+    if (shown) {
         refusal_->show();
+        // Showing it lays out the form we sit in at once, still from our
+        // height without it, and nothing asks again: the lines under us
+        // would be drawn over the refusal.
+        updateGeometry();
+    }
     fade_->start();
 }
 
