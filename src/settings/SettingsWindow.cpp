@@ -110,7 +110,9 @@ void SettingsWindow::showCurrentPage()
     const SettingsTab tab = model_.tab();
     QLayout *holder = tabs_->widget(indexOf(tab))->layout();
     if (tab == SettingsTab::items && !holder->isEmpty()) {
-        QWidget *old = holder->takeAt(0)->widget();
+        QLayoutItem *item = holder->takeAt(0);
+        QWidget *old = item->widget();
+        delete item;
         old->hide();
         old->deleteLater();
     }
