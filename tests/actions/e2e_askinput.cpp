@@ -2,10 +2,10 @@
 // application's window so that typed keys and Return answer the question.
 #include "actions/AskInputView.h"
 #include "actions/AskInputWindowController.h"
+#include "WindowArea.h"
 
 #include <QApplication>
 #include <QCursor>
-#include <QHash>
 #include <QLineEdit>
 #include <QProcess>
 #include <QTest>
@@ -40,25 +40,6 @@ QString xdotool(const QStringList &arguments)
 QString activeWindowName()
 {
     return xdotool({QStringLiteral("getactivewindow"), QStringLiteral("getwindowname")});
-}
-
-// Where the X server has the window. Not frameGeometry(): Qt keeps the frame
-// margins it measured while the window manager's new frame was still 1x1, and
-// on a busy machine nothing moves the window afterwards to measure them again.
-QRect onScreen(const QWidget *window)
-{
-    QProcess process;
-    process.start(QStringLiteral("xwininfo"), {QStringLiteral("-id"), QString::number(window->winId())});
-    if (!process.waitForFinished(10000) || process.exitCode() != 0)
-        return {};
-    QHash<QString, int> values;
-    for (const QByteArray &line : process.readAllStandardOutput().split('\n')) {
-        const qsizetype colon = line.indexOf(':');
-        if (colon > 0)
-            values.insert(QString::fromLatin1(line.left(colon).trimmed()), line.mid(colon + 1).trimmed().toInt());
-    }
-    return {values.value(QStringLiteral("Absolute upper-left X")), values.value(QStringLiteral("Absolute upper-left Y")),
-            values.value(QStringLiteral("Width")), values.value(QStringLiteral("Height"))};
 }
 
 // Another application's window with a text field, holding the keyboard.
@@ -114,7 +95,9 @@ private Q_SLOTS:
                 .arg(area.x()).arg(area.y()).arg(area.width()).arg(area.height())
                 .arg(QCursor::pos().x()).arg(QCursor::pos().y()).toUtf8();
         };
-        QTRY_VERIFY2_WITH_TIMEOUT((area = onScreen(panel)).width() == AskInputView::width
+        // Where the X server has it: Qt's frame margins may be those of the window manager's first 1x1 frame.
+        const QStringList byId{QStringLiteral("-id"), QString::number(panel->winId())};
+        QTRY_VERIFY2_WITH_TIMEOUT((area = windowArea(byId)).width() == AskInputView::width
                                       && qAbs(area.center().x() - 700) <= 2 && qAbs(area.top() - 424) <= 2,
                                   where(), settleLimit);
 

@@ -6,7 +6,6 @@
 
 #include <QDir>
 #include <QGuiApplication>
-#include <QHash>
 #include <QPixmap>
 #include <QProcess>
 #include <QScreen>
@@ -120,22 +119,6 @@ bool relaunchOpensSettings(AgentProcess &running, AgentProcess &opener)
 {
     return opener.start() && running.waitForExit()
         && QTest::qWaitFor([] { return windowVisible(QStringLiteral("Tavelon Settings")); }, 5000);
-}
-
-QRect windowArea(const QStringList &which)
-{
-    QProcess process;
-    process.start(QStringLiteral("xwininfo"), which);
-    if (!process.waitForFinished(5000) || process.exitCode() != 0)
-        return {};
-    QHash<QString, int> values;
-    for (const QByteArray &line : process.readAllStandardOutput().split('\n')) {
-        const qsizetype colon = line.indexOf(':');
-        if (colon > 0)
-            values.insert(QString::fromLatin1(line.left(colon).trimmed()), line.mid(colon + 1).trimmed().toInt());
-    }
-    return {values.value(QStringLiteral("Absolute upper-left X")), values.value(QStringLiteral("Absolute upper-left Y")),
-            values.value(QStringLiteral("Width")), values.value(QStringLiteral("Height"))};
 }
 
 qint64 activeWindowPid()

@@ -37,9 +37,6 @@ bool ringVisible();
 // Starts `opener` while `running` runs, as a relaunch does: the running copy
 // ends and the new one shows its settings. False when that didn't happen.
 bool relaunchOpensSettings(AgentProcess &running, AgentProcess &opener);
-// The content area on screen of the window xwininfo finds with `which` (its
-// absolute corner: xdotool's geometry is off by the title bar); empty when it is not there.
-QRect windowArea(const QStringList &which);
 // The process that owns the active window, or -1.
 qint64 activeWindowPid();
 // A picture of the whole screen in the build's screenshots folder.

@@ -1,6 +1,7 @@
 #include "AgentHome.h"
 #include "AgentProcess.h"
 #include "RingGestures.h"
+#include "WindowArea.h"
 
 #include "model/VimaConfig.h"
 #include "store/ConfigStore.h"

@@ -2,6 +2,7 @@
 #include "AgentProcess.h"
 #include "AtspiClient.h"
 #include "RingGestures.h"
+#include "WindowArea.h"
 
 #include "model/RingTemplate.h"
 #include "store/ConfigStore.h"
