@@ -94,9 +94,9 @@ std::optional<RingOperations::AppRingInfo> RingOperations::appRingInfo() const
     if (!model_.store().config().featureFlags.contextAwareRings)
         info.caption = tr("Context-aware rings are off, so this ring never opens. Turn them on in General.");
     else if (!info.appName)
-        info.caption = tr("No installed application has this identifier, so the ring opens only over windows that "
-                          "go by it, in any case, or by another id of the same known browser or file manager. It is "
-                          "kept as-is and works again in full if the app comes back.");
+        info.caption = tr("No installed application has this identifier, so the ring opens only over windows whose "
+                          "class is this identifier (in any case) or another identifier of the same known browser or "
+                          "file manager. It is kept as-is and works again in full if the app comes back.");
     else
         info.caption = tr("Replaces the default ring while %1 is frontmost.").arg(*info.appName);
     return info;
