@@ -24,7 +24,7 @@ Q_SIGNALS:
 
 private:
     static void handle(int signal);
-    static void endAsSignalled(int alarm);
+    static void endAsSignalled(int);
     void readSignal();
 
     std::unique_ptr<QSocketNotifier> notifier_;
