@@ -7,11 +7,16 @@
 namespace vima {
 
 // Turns SIGTERM, SIGINT and SIGHUP into a Qt signal on the GUI thread, so the
-// agent quits in order and runs its termination save.
+// agent quits in order and runs its termination save. A GUI thread that never
+// gets back to its event loop can't do that: `grace` seconds after the first
+// signal the process ends as that signal would have ended it, without the
+// save, which is right, as the configuration may then be half changed.
 class UnixSignalWatcher final : public QObject {
     Q_OBJECT
 public:
-    explicit UnixSignalWatcher(QObject *parent = nullptr);
+    static constexpr unsigned defaultGrace = 5;
+
+    explicit UnixSignalWatcher(unsigned grace = defaultGrace, QObject *parent = nullptr);
     ~UnixSignalWatcher() override;
 
 Q_SIGNALS:
@@ -19,6 +24,7 @@ Q_SIGNALS:
 
 private:
     static void handle(int signal);
+    static void endAsSignalled(int);
     void readSignal();
 
     std::unique_ptr<QSocketNotifier> notifier_;

@@ -271,17 +271,25 @@ void ConfigStore::keepCopyOfUnreadableFile()
 {
     if (!unreadableFileToKeep_)
         return;
-    keepCopyOfFile(QStringLiteral("unreadable "));
+    // The banner that said the file was left untouched goes with the save:
+    // this one says where the file went.
+    if (const std::optional<QString> copy = keepCopyOfFile(QStringLiteral("unreadable ")))
+        setNotice(QStringLiteral("config.json could not be read, so it was kept as “%1” before your changes "
+                                 "were saved in its place.")
+                      .arg(*copy));
     unreadableFileToKeep_ = false;
 }
 
-// A copy beside "config.json", under a name that says when; none when there is no file.
-void ConfigStore::keepCopyOfFile(const QString &what)
+// A copy beside "config.json", under a name that says when; none when there
+// is no file. Returns the copy's file name.
+std::optional<QString> ConfigStore::keepCopyOfFile(const QString &what)
 {
-    if (!versions_.keepCopy(what))
-        return;
+    std::optional<QString> copy = versions_.keepCopy(what);
+    if (!copy)
+        return std::nullopt;
     noticeLinkLeadingElsewhere();
     known_ = FileFingerprint::of(filePath()); // what was there is safe now
+    return copy;
 }
 
 // A link is written through only into the file this store last read or

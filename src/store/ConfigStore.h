@@ -159,7 +159,7 @@ private:
     void takeOutsideEdit();
     void refuseOutsideEdit(const QString &reason);
     void keepCopyOfUnreadableFile();
-    void keepCopyOfFile(const QString &what);
+    std::optional<QString> keepCopyOfFile(const QString &what);
     void keepReplacedFile();
     void noticeLinkLeadingElsewhere();
     void replaceAndSave(const VimaConfig &config);

@@ -80,11 +80,11 @@ QString OutsideVersions::nameForCopy() const
     return copy;
 }
 
-bool OutsideVersions::keepCopy(const QString &what) const
+std::optional<QString> OutsideVersions::keepCopy(const QString &what) const
 {
     const QFileInfo info(file_);
     if (!info.exists() && !info.isSymLink())
-        return false;
+        return std::nullopt;
     const QString copy = nameForCopy();
     try {
         safe_file::keepAside(file_, copy);
@@ -92,7 +92,7 @@ bool OutsideVersions::keepCopy(const QString &what) const
         throw FileError(QStringLiteral("Could not keep a copy of the %1config.json (%2).").arg(what, error.description()));
     }
     qCWarning(lcStore, "Kept the %sconfig.json as %s", qUtf8Printable(what), qUtf8Printable(nameOf(copy)));
-    return true;
+    return nameOf(copy);
 }
 
 std::optional<OutsideVersions::Told> OutsideVersions::keepReplaced(const safe_file::Replaced &replaced,

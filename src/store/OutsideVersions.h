@@ -32,8 +32,9 @@ public:
     // At start, beside the file and the one a link there leads to.
     void clearLeftovers() const;
     // Copies what stands at the file aside, under a name that says when.
-    // Returns false when there is no file. Throws FileError that names `what`.
-    bool keepCopy(const QString &what) const;
+    // Returns the copy's file name; none when there is no file. Throws
+    // FileError that names `what`.
+    std::optional<QString> keepCopy(const QString &what) const;
     // What a save took the place of goes when it holds `known` or `written`.
     // Anything else is someone's outside save that raced the save, or a file an
     // editor is still writing: kept whole beside the file and told.

@@ -6,6 +6,7 @@
 #include "ai/LLMError.h"
 #include "async/FakeScheduler.h"
 #include "async/Sleep.h"
+#include "model/LogText.h"
 #include "model/Text.h"
 #include "platform/fake/FakeAppleScriptEngine.h"
 #include "platform/fake/FakeApplicationCatalog.h"
@@ -183,13 +184,29 @@ private Q_SLOTS:
         QVERIFY(!body.isEmpty() && body != QLatin1String("config error"));
     }
 
-    // The log cuts a long title as the panel does.
-    void aLongTitleIsCutInTheLog()
+    // The log cuts a long title as the panel does, and shows what a server or
+    // a title may hold for the terminal as escapes, as the agent's log does.
+    void failureLogLine_data()
     {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QByteArray>("message");
+        QTest::addColumn<QString>("line");
         const QString title(32'767, u'W');
-        const QString cut = Text::cut(title, PanelText::longestTitle);
-        QTest::ignoreMessage(QtCriticalMsg, qPrintable(cut + QStringLiteral(" failed: disk on fire")));
-        runner->failureOutcome(std::make_exception_ptr(std::runtime_error("disk on fire")), title);
+        QTest::newRow("long title") << title << QByteArray("disk on fire")
+                                    << Text::cut(title, PanelText::longestTitle) + " failed: disk on fire";
+        QTest::newRow("terminal controls") << QStringLiteral("Fix\u202Egnp.exe")
+                                           << QByteArray("\x1b]0;owned\x07\x1b[2J\rok\xc2\x9b" "31m")
+                                           << R"(Fix\u{202e}gnp.exe failed: \e]0;owned\a\e[2J\rok\x9b31m)";
+    }
+
+    void failureLogLine()
+    {
+        QFETCH(QString, title);
+        QFETCH(QByteArray, message);
+        QFETCH(QString, line);
+        LogText::install();
+        QTest::ignoreMessage(QtCriticalMsg, qPrintable(line));
+        runner->failureOutcome(std::make_exception_ptr(std::runtime_error(message.toStdString())), title);
     }
 
     void appleScriptResultIsPresented_data()

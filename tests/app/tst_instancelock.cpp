@@ -1,4 +1,5 @@
 #include "app/InstanceLock.h"
+#include "app/UnixSignalWatcher.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -6,8 +7,30 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
+#include <csignal>
+#include <cstdio>
 
 using namespace vima;
+
+namespace {
+
+const char busyAgent[] = "VIMA_TEST_BUSY_AGENT";
+
+// Quits as the agent does on a signal, but its GUI thread never gets back to
+// the event loop, as when it is stuck on a huge file.
+int runBusyAgent(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    UnixSignalWatcher watcher(1);
+    QObject::connect(&watcher, &UnixSignalWatcher::quitRequested, &app, &QCoreApplication::quit);
+    std::puts("busy");
+    std::fflush(stdout);
+    for (;;)
+        QThread::msleep(10);
+}
+
+} // namespace
 
 class TestInstanceLock : public QObject {
     Q_OBJECT
@@ -59,6 +82,29 @@ private Q_SLOTS:
         process.waitForFinished();
     }
 
+    // A logout or a second start still ends it, as the signal would have.
+    void busyAgentEndsOnSignal_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::newRow("TERM") << SIGTERM;
+        QTest::newRow("INT") << SIGINT;
+        QTest::newRow("HUP") << SIGHUP;
+    }
+
+    void busyAgentEndsOnSignal()
+    {
+        QFETCH(int, signal);
+        QProcess agent; // killed when it goes, if it still runs
+        agent.setEnvironment(QProcess::systemEnvironment() << QString::fromLatin1(busyAgent) + "=1");
+        agent.start(QCoreApplication::applicationFilePath(), {});
+        QVERIFY(agent.waitForReadyRead(20000));
+        QCOMPARE(agent.readLine().trimmed(), QByteArray("busy"));
+        ::kill(pid_t(agent.processId()), signal);
+        QVERIFY(agent.waitForFinished(20000)); // a hang guard, not a timing
+        QCOMPARE(agent.exitStatus(), QProcess::CrashExit);
+        QCOMPARE(agent.exitCode(), signal);
+    }
+
     void lockNameIgnoresTheScreenNumber()
     {
         qputenv("DISPLAY", ":7.0");
@@ -70,5 +116,13 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestInstanceLock)
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsSet(busyAgent))
+        return runBusyAgent(argc, argv);
+    QCoreApplication app(argc, argv);
+    TestInstanceLock test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_instancelock.moc"

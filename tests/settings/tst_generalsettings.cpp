@@ -336,14 +336,18 @@ private Q_SLOTS:
         FakeDesktopOpener opener;
         h.store().setDesktopOpener(&opener);
         GeneralSettingsModel model(h.context());
-        model.revealConfig(nullptr);
+        model.revealConfig();
         QCOMPARE(opener.revealed, QStringList{h.fixture.file()});
-        QVERIFY(h.prompts.shown.isEmpty());
+        QCOMPARE(model.importError(), std::nullopt);
         opener.noFileManager = true;
-        model.revealConfig(nullptr);
-        QCOMPARE(h.prompts.last()->message, QStringLiteral("Couldn't show config.json."));
-        QCOMPARE(h.prompts.last()->informativeText,
+        model.revealConfig();
+        // In the tab, under the button, not in a window of its own.
+        QCOMPARE(model.importError(),
                  QStringLiteral("Reveal needs a file manager: install nautilus, thunar, pcmanfm or dolphin."));
+        QVERIFY(h.prompts.shown.isEmpty());
+        opener.noFileManager = false;
+        model.revealConfig();
+        QCOMPARE(model.importError(), std::nullopt);
     }
 
     void resetAsksFirst()

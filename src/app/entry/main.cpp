@@ -5,6 +5,7 @@
 #include "app/Platform.h"
 #include "app/UnixSignalWatcher.h"
 #include "async/Scheduler.h"
+#include "model/LogText.h"
 #include "platform/NotificationCenter.h"
 #include "store/ConfigStore.h"
 
@@ -16,6 +17,8 @@ using namespace vima;
 
 int main(int argc, char *argv[])
 {
+    // The log is often the user's terminal, and many lines carry outside text.
+    LogText::install();
     // The global hotkey, the right-click trigger and synthetic keys are X11
     // features: under Wayland, run through XWayland.
     if (qEnvironmentVariableIsEmpty("DISPLAY")) {

@@ -156,7 +156,7 @@ void GeneralSettingsModel::showIntroduction() { context_.notifications.post(show
 
 QString GeneralSettingsModel::configPath() const { return context_.store.filePath(); }
 
-QCoro::Task<void> GeneralSettingsModel::revealConfig(QWidget *parent)
+QCoro::Task<void> GeneralSettingsModel::revealConfig()
 {
     QPointer<GeneralSettingsModel> self(this);
     std::optional<QString> failure;
@@ -165,10 +165,10 @@ QCoro::Task<void> GeneralSettingsModel::revealConfig(QWidget *parent)
     } catch (const MissingFileManager &) {
         failure = MissingFileManager(QStringLiteral("Reveal")).description();
     } catch (const PlatformError &error) {
-        failure = error.description();
+        failure = QStringLiteral("Reveal failed: ") + error.description();
     }
-    if (self && failure)
-        co_await context_.prompts.alert(parent, QStringLiteral("Couldn't show config.json."), *failure);
+    if (self)
+        setImportError(failure);
 }
 
 QCoro::Task<void> GeneralSettingsModel::exportConfig(QWidget *parent)

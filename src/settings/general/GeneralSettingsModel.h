@@ -65,9 +65,10 @@ public:
     void showIntroduction();
 
     QString configPath() const;
-    // Shows the configuration file in the file manager, or an alert saying
-    // what is missing.
-    QCoro::Task<void> revealConfig(QWidget *parent);
+    // Shows the configuration file in the file manager; when nothing can,
+    // the section's failure line says what to install.
+    QCoro::Task<void> revealConfig();
+    // The last failure of an export, import or reveal.
     std::optional<QString> importError() const { return importError_; }
     QCoro::Task<void> exportConfig(QWidget *parent);
     QCoro::Task<void> importConfig(QWidget *parent);

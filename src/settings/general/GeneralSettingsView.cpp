@@ -324,7 +324,7 @@ SettingsSection *GeneralSettingsView::makeConfigurationFile()
     path->setObjectName(QStringLiteral("configPath"));
     auto *reveal = linkButton(QStringLiteral("Reveal"));
     reveal->setObjectName(QStringLiteral("reveal"));
-    connect(reveal, &QPushButton::clicked, this, [this] { model_.revealConfig(window()); });
+    connect(reveal, &QPushButton::clicked, this, [this] { model_.revealConfig(); });
     auto *location = new QWidget;
     QHBoxLayout *locationRow = rowLayout(8);
     location->setLayout(locationRow);
