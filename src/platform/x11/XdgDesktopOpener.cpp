@@ -49,7 +49,9 @@ QCoro::Task<void> XdgDesktopOpener::open(const QUrl &url)
 {
     auto *process = new QProcess;
     process->setStandardInputFile(QProcess::nullDevice());
-    process->setProcessChannelMode(QProcess::ForwardedChannels);
+    // What it prints echoes the target, raw, into our log: its failure is told anyway.
+    process->setStandardOutputFile(QProcess::nullDevice());
+    process->setStandardErrorFile(QProcess::nullDevice());
     process->start(command_.first(), command_.mid(1) << shownTarget(url));
     // An await is a statement of its own, its result a named local: g++ 12
     // lays out a coroutine's frame wrongly when a condition awaits, and the
