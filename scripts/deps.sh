@@ -6,8 +6,8 @@ set -euo pipefail
 build=(cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-private-dev qt6-svg-dev qtkeychain-qt6-dev qcoro-qt6-dev libbenchmark-dev
   libxcb1-dev libxcb-keysyms1-dev libxcb-xtest0-dev libxcb-xinput-dev libxcb-xkb-dev libxcb-res0-dev
-  libxkbcommon-x11-dev)
-run=(libsecret-1-0 gnome-keyring dbus-daemon xdg-utils fonts-dejavu-core fonts-noto-color-emoji)
+  libxkbcommon-x11-dev libcurl4-openssl-dev)
+run=(libsecret-1-0 gnome-keyring dbus-daemon xdg-utils fonts-dejavu-core fonts-noto-color-emoji ca-certificates)
 test=(xvfb openbox xdotool xclip x11-utils xcompmgr libxcb-damage0-dev maim at-spi2-core)
 
 wanted=("${build[@]}" "${run[@]}")

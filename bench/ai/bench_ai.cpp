@@ -9,7 +9,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QNetworkRequest>
 #include <benchmark/benchmark.h>
 
 using namespace vima;
@@ -37,12 +36,12 @@ void readALongAnthropicAnswer(benchmark::State &state)
 }
 BENCHMARK(readALongAnthropicAnswer)->Unit(benchmark::kMicrosecond);
 
-// One whole exchange on the loopback interface, with its own network manager.
+// One whole exchange on the loopback interface, on a connection of its own.
 void loopbackExchange(benchmark::State &state)
 {
     LoopbackHttpServer server;
     server.setRoute("/v1/messages", HttpRoute::reply(200, R"({"content":[{"type":"text","text":"ok"}]})"));
-    const QNetworkRequest request(server.url("/v1/messages"));
+    const HttpRequest request{server.url("/v1/messages"), {}};
     for (auto _ : state) {
         auto task = HttpExchange::send(request, "POST", "{}", 10, {}, Scheduler::system());
         benchmark::DoNotOptimize(QCoro::waitFor(task));

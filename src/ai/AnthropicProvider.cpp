@@ -18,10 +18,10 @@ AnthropicProvider::AnthropicProvider(std::optional<QUrl> endpoint, QString apiVe
 {
 }
 
-void AnthropicProvider::authorize(QNetworkRequest &http, const QString &apiKey) const
+void AnthropicProvider::authorize(HttpRequest &http, const QString &apiKey) const
 {
-    http.setRawHeader("x-api-key", apiKey.toUtf8());
-    http.setRawHeader("anthropic-version", apiVersion_.toUtf8());
+    http.headers.append({"x-api-key", apiKey.toUtf8()});
+    http.headers.append({"anthropic-version", apiVersion_.toUtf8()});
 }
 
 QJsonObject AnthropicProvider::body(const LLMRequest &request) const

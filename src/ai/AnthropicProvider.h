@@ -19,7 +19,7 @@ public:
     static QString readAnswer(const QByteArray &body);
 
 private:
-    void authorize(QNetworkRequest &http, const QString &apiKey) const override;
+    void authorize(HttpRequest &http, const QString &apiKey) const override;
     QJsonObject body(const LLMRequest &request) const override;
     QString answer(const QByteArray &reply) const override { return readAnswer(reply); }
 

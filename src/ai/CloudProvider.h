@@ -1,10 +1,10 @@
 #pragma once
 
+#include "ai/HttpRequest.h"
 #include "ai/LLMProvider.h"
 #include "async/Scheduler.h"
 
 #include <QJsonObject>
-#include <QNetworkRequest>
 #include <QUrl>
 #include <optional>
 
@@ -23,7 +23,7 @@ protected:
     CloudProvider(std::optional<QUrl> endpoint, Scheduler &scheduler);
 
 private:
-    virtual void authorize(QNetworkRequest &http, const QString &apiKey) const = 0;
+    virtual void authorize(HttpRequest &http, const QString &apiKey) const = 0;
     virtual QJsonObject body(const LLMRequest &request) const = 0;
     virtual QString answer(const QByteArray &reply) const = 0;
 

@@ -1,13 +1,10 @@
 #include "ai/HttpExchange.h"
 
+#include "ai/CurlTransfer.h"
 #include "ai/LLMError.h"
 #include "ai/LLMRequest.h"
 
-#include <QCoroNetworkReply>
 #include <QJsonDocument>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QScopeGuard>
 #include <QStringDecoder>
 #include <QTextBoundaryFinder>
 #include <memory>
@@ -29,10 +26,14 @@ QString cutToCharacters(const QString &text, qsizetype limit)
     return text.left(end) + QChar(0x2026);
 }
 
-// Deletes the manager from the event loop: its reply may still be emitting
-// `finished` when the exchange ends.
+// Ends a transfer that is still running and deletes it from the event loop:
+// the exchange may end inside one of the transfer's own notifications.
 struct DeferredDelete {
-    void operator()(QObject *object) const { object->deleteLater(); }
+    void operator()(CurlTransfer *transfer) const
+    {
+        transfer->abort();
+        transfer->deleteLater();
+    }
 };
 
 // Undoes the deadline and the cancellation hook on every way out of an exchange.
@@ -58,105 +59,78 @@ private:
     CancellationToken::Registration registration_;
 };
 
+// What became of a transfer that didn't end by the caller's hand.
+QByteArray outcome(const CurlTransfer &transfer)
+{
+    switch (transfer.end()) {
+    case CurlTransfer::End::bodyTooLarge:
+        throw LLMError::answerTooLarge(HttpExchange::largestBodyMB);
+    case CurlTransfer::End::headersTooLarge:
+        throw LLMError::headersTooLarge();
+    case CurlTransfer::End::notHttp:
+        throw LLMError::invalidResponse();
+    case CurlTransfer::End::redirectedAway:
+        throw LLMError::api(transfer.status(),
+                            QStringLiteral("It redirected to another server, which Tavelon doesn't follow."));
+    case CurlTransfer::End::failed:
+        if (transfer.status() == 0)
+            throw LLMError::transport(transfer.errorText());
+        break;
+    case CurlTransfer::End::completed:
+        break;
+    case CurlTransfer::End::running:
+    case CurlTransfer::End::aborted:
+        throw LLMError::cancelled();
+    }
+    const int status = transfer.status();
+    if (status < 200 || status > 299)
+        throw LLMError::api(status, HttpExchange::apiErrorMessage(transfer.body()));
+    if (transfer.end() != CurlTransfer::End::completed)
+        // The server answered, then its body broke off or could not be
+        // decoded: that is no network failure, and says nothing against the server.
+        throw LLMError::invalidResponse();
+    return transfer.body();
+}
+
 } // namespace
 
-QCoro::Task<QByteArray> HttpExchange::postJSON(QNetworkRequest request, const QJsonObject &body, double timeout,
+QCoro::Task<QByteArray> HttpExchange::postJSON(HttpRequest request, const QJsonObject &body, double timeout,
                                                CancellationToken token, Scheduler &scheduler)
 {
-    request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/json"));
+    request.headers.append({QByteArrayLiteral("Content-Type"), QByteArrayLiteral("application/json")});
     return send(std::move(request), "POST", QJsonDocument(body).toJson(QJsonDocument::Compact), timeout,
                 std::move(token), scheduler);
 }
 
-QCoro::Task<QByteArray> HttpExchange::send(QNetworkRequest request, QByteArray method, QByteArray body,
+QCoro::Task<QByteArray> HttpExchange::send(HttpRequest request, QByteArray method, QByteArray body,
                                            double timeout, CancellationToken token, Scheduler &scheduler)
 {
     if (token.isCancelled())
         throw LLMError::cancelled();
 
-    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
-    request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
-    // A redirect to another host would carry the API key along with it.
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::SameOriginRedirectPolicy);
-    // A manager per exchange: no connection, cookie or credential outlives it.
-    const std::unique_ptr<QNetworkAccessManager, DeferredDelete> manager(new QNetworkAccessManager);
-    QNetworkReply *reply = method == "GET" ? manager->get(request)
-                                           : manager->sendCustomRequest(request, method, body);
-
-    // Qt reports all of our aborts as a cancelled operation; remember which it was.
-    enum class Abort { none, deadline, cancellation, tooLarge };
+    const std::unique_ptr<CurlTransfer, DeferredDelete> transfer(
+        new CurlTransfer(request, method, body, {largestHeaders, largestBody}));
+    enum class Abort { none, deadline, cancellation };
     Abort abort = Abort::none;
-    const auto abortFor = [&abort, reply, owner = manager.get()](Abort reason) {
-        if (abort != Abort::none)
+    // The abort resumes this exchange at once, which may end it: past that
+    // call only this function's own stack is safe.
+    const auto abortFor = [&abort, raw = transfer.get()](Abort reason) {
+        if (abort != Abort::none || raw->end() != CurlTransfer::End::running)
             return;
         abort = reason;
-        if (reply->isFinished())
-            return;
-        // abort() emits finished at once, which resumes this exchange and may
-        // end it: past that call only this function's own stack is safe. The
-        // manager itself is deleted later, from the event loop.
-        QNetworkAccessManager *const manager = owner;
-        reply->abort();
-        // Ends the manager's connection thread now rather than when the
-        // manager goes: until then a runaway body keeps being read, behind
-        // everything the server has already pushed.
-        manager->clearConnectionCache();
+        raw->abort();
     };
     const ExchangeGuard guard(
         scheduler,
         scheduler.schedule(LLMRequest::clampedTimeout(timeout), [&] { abortFor(Abort::deadline); }),
         token, token.onCancel([&] { abortFor(Abort::cancellation); }));
 
-    // Read as it arrives, so that a runaway body is dropped at the ceiling
-    // instead of being held whole.
-    QByteArray received;
-    constexpr qint64 readAhead = 1024 * 1024;
-    reply->setReadBufferSize(readAhead);
-    // A request with a body has started by now, and its connection thread
-    // missed the limit: set it again once that thread is listening.
-    QMetaObject::invokeMethod(reply, [reply] { reply->setReadBufferSize(readAhead); }, Qt::QueuedConnection);
-    const auto take = [&] {
-        if (abort != Abort::none)
-            return;
-        if (reply->header(QNetworkRequest::ContentLengthHeader).toLongLong() > largestBody
-            || received.size() + reply->bytesAvailable() > largestBody) {
-            abortFor(Abort::tooLarge);
-            return;
-        }
-        received += reply->readAll();
-    };
-    // The reply outlives the exchange until the manager goes: nothing of it
-    // may reach this frame afterwards.
-    const auto stopTaking = qScopeGuard(
-        [connection = QObject::connect(reply, &QNetworkReply::readyRead, manager.get(), take)] {
-            QObject::disconnect(connection);
-        });
-
-    co_await reply;
-    // Before the last read: a file reply reports a status once read.
-    const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    take(); // what came with the end
-
-    if (abort == Abort::tooLarge)
-        throw LLMError::answerTooLarge(largestBodyMB);
+    co_await transfer->ended();
     if (abort == Abort::deadline)
         throw LLMError::timedOut();
     if (abort == Abort::cancellation)
         throw LLMError::cancelled();
-
-    if (status.isValid()) {
-        const int code = status.toInt();
-        if (code < 200 || code > 299)
-            throw LLMError::api(code, apiErrorMessage(received));
-        if (reply->error() == QNetworkReply::NoError)
-            co_return received;
-        // The server answered, then its body broke off or could not be
-        // decoded: that is no network failure, and says nothing against the server.
-        throw LLMError::invalidResponse();
-    }
-    if (reply->error() != QNetworkReply::NoError)
-        throw LLMError::transport(reply->errorString());
-    throw LLMError::invalidResponse();
+    co_return outcome(*transfer);
 }
 
 QString HttpExchange::apiErrorMessage(const QByteArray &body)

@@ -1,31 +1,34 @@
 #pragma once
 
+#include "ai/HttpRequest.h"
 #include "async/CancellationToken.h"
 #include "async/Scheduler.h"
 
 #include <QByteArray>
 #include <QCoroTask>
 #include <QJsonObject>
-#include <QNetworkRequest>
 #include <QString>
 
 namespace vima {
 
-// The one HTTP exchange of the network providers: a fresh, cache-less
-// connection per request, one deadline over the whole of it, and failures
-// turned into LLMError.
+// The one HTTP exchange of the network providers: a fresh connection per
+// request with nothing cached or kept, one deadline over the whole of it, a
+// ceiling on what the server may send, and failures turned into LLMError.
+// However it ends, its connection is closed by then.
 class HttpExchange {
 public:
     // No real answer comes near it: a body past it is abandoned as it arrives.
     static constexpr int largestBodyMB = 8;
     static constexpr qint64 largestBody = qint64(largestBodyMB) * 1024 * 1024;
+    // The head of a response, every line together.
+    static constexpr qint64 largestHeaders = 256 * 1024;
 
-    // Returns the body of a 2xx reply; throws LLMError otherwise, answerTooLarge
-    // past `largestBody`.
-    static QCoro::Task<QByteArray> send(QNetworkRequest request, QByteArray method, QByteArray body,
+    // Returns the body of a 2xx reply; throws LLMError otherwise: answerTooLarge
+    // past `largestBody`, headersTooLarge past `largestHeaders`.
+    static QCoro::Task<QByteArray> send(HttpRequest request, QByteArray method, QByteArray body,
                                         double timeout, CancellationToken token, Scheduler &scheduler);
     // `send` of a JSON body by POST.
-    static QCoro::Task<QByteArray> postJSON(QNetworkRequest request, const QJsonObject &body, double timeout,
+    static QCoro::Task<QByteArray> postJSON(HttpRequest request, const QJsonObject &body, double timeout,
                                             CancellationToken token, Scheduler &scheduler);
     // The message of a failed reply's body, cut to 300 characters.
     static QString apiErrorMessage(const QByteArray &body);

@@ -32,6 +32,7 @@ LLMError LLMError::invalidResponse() { return LLMError(Case::invalidResponse); }
 LLMError LLMError::timedOut() { return LLMError(Case::timedOut); }
 LLMError LLMError::cancelled() { return LLMError(Case::cancelled); }
 LLMError LLMError::answerTooLarge(int megabytes) { return LLMError(Case::answerTooLarge, {}, megabytes); }
+LLMError LLMError::headersTooLarge() { return LLMError(Case::headersTooLarge); }
 
 QString LLMError::description() const
 {
@@ -68,6 +69,8 @@ QString LLMError::description() const
         return QStringLiteral("Cancelled.");
     case Case::answerTooLarge:
         return QStringLiteral("The answer was too large (over %1 MB).").arg(status_);
+    case Case::headersTooLarge:
+        return QStringLiteral("The provider's response headers were too large to read.");
     }
     Q_UNREACHABLE();
     return QString();
@@ -99,6 +102,7 @@ std::optional<QString> LLMError::recoverySuggestion() const
     case Case::invalidResponse:
     case Case::cancelled:
     case Case::answerTooLarge:
+    case Case::headersTooLarge:
         return std::nullopt;
     }
     Q_UNREACHABLE();
@@ -121,6 +125,7 @@ bool LLMError::allowsFallback() const
     case Case::invalidResponse:
     case Case::cancelled:
     case Case::answerTooLarge:
+    case Case::headersTooLarge:
         return false;
     }
     Q_UNREACHABLE();

@@ -28,6 +28,7 @@ public:
         timedOut,
         cancelled,
         answerTooLarge,
+        headersTooLarge,
     };
 
     static LLMError missingAPIKey(LLMProviderKind provider);
@@ -44,6 +45,8 @@ public:
     static LLMError cancelled();
     // A reply body past the exchange's ceiling of `megabytes` MB.
     static LLMError answerTooLarge(int megabytes);
+    // A reply whose head ran past the exchange's ceiling.
+    static LLMError headersTooLarge();
 
     Case kind() const { return kind_; }
     std::optional<LLMProviderKind> provider() const { return provider_; }

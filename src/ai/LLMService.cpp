@@ -27,6 +27,14 @@ QString trimSpacesAndTabs(const QString &text)
     return text.mid(begin, end - begin);
 }
 
+// An error led by the name of the provider it came from.
+QString describedWithName(LLMProviderKind kind, const LLMError &error)
+{
+    const QString name = displayName(kind);
+    const QString description = error.description();
+    return description.startsWith(name) ? description : name + QStringLiteral(": ") + description;
+}
+
 } // namespace
 
 LLMService::Endpoints LLMService::Endpoints::fromEnvironment()
@@ -194,7 +202,8 @@ QCoro::Task<LLMService::Completion> LLMService::complete(AIPayload payload, QStr
             if (answer.isEmpty())
                 throw LLMError::invalidResponse();
             co_return Completion{answer, kind,
-                                 index > 0 ? fallbackNote(settings.provider, kind, failures.last().error)
+                                 index > 0 ? fallbackNote(settings.provider, kind, failures.last().kind,
+                                                          failures.last().error)
                                            : std::nullopt};
         } catch (const LLMError &error) {
             if (error.kind() == LLMError::Case::cancelled)
@@ -229,9 +238,7 @@ LLMError LLMService::failureOf(const QList<Failure> &failures, const AISettings 
         lines << chosenObstacle(settings);
         recovery = noProviderRecovery();
     } else if (chosen != failures.end()) {
-        const QString name = displayName(chosen->kind);
-        const QString description = chosen->error.description();
-        lines << (description.startsWith(name) ? description : name + QStringLiteral(": ") + description);
+        lines << describedWithName(chosen->kind, chosen->error);
         recovery = chosen->error.recoverySuggestion();
     } else {
         recovery = failures.first().error.recoverySuggestion();
@@ -246,15 +253,14 @@ LLMError LLMService::failureOf(const QList<Failure> &failures, const AISettings 
 }
 
 std::optional<QString> LLMService::fallbackNote(LLMProviderKind chosen, LLMProviderKind answering,
-                                                const std::optional<LLMError> &lastError)
+                                                LLMProviderKind failed, const LLMError &lastError)
 {
     if (chosen == answering)
         return std::nullopt;
-    QString note = QStringLiteral("Used ") + displayName(answering) + QStringLiteral(" instead of ")
-                   + displayName(chosen) + QStringLiteral(".");
-    if (lastError)
-        note += QLatin1Char(' ') + lastError->description();
-    return note;
+    // An error of a provider other than the chosen one says whose it is.
+    return QStringLiteral("Used ") + displayName(answering) + QStringLiteral(" instead of ")
+           + displayName(chosen) + QStringLiteral(". ")
+           + (failed == chosen ? lastError.description() : describedWithName(failed, lastError));
 }
 
 QString LLMService::noProviderDetail(const AISettings &settings) const

@@ -77,8 +77,10 @@ public:
 
     QCoro::Task<Completion> complete(AIPayload payload, QString userText, AISettings settings,
                                      CancellationToken token = {});
+    // What the user reads when `answering` stood in for `chosen` after
+    // `failed` gave `lastError`; nothing when the chosen provider answered.
     static std::optional<QString> fallbackNote(LLMProviderKind chosen, LLMProviderKind answering,
-                                               const std::optional<LLMError> &lastError);
+                                               LLMProviderKind failed, const LLMError &lastError);
     // Why the chosen provider can't take a request, in its own words, led by
     // "No AI provider is set up yet." when it lacks a key or can't run here.
     QString noProviderDetail(const AISettings &settings) const;

@@ -5,7 +5,6 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QNetworkRequest>
 
 namespace vima {
 
@@ -56,7 +55,7 @@ QCoro::Task<QString> OllamaProvider::complete(LLMRequest request, LLMCredentials
                                               CancellationToken token) const
 {
     const QUrl url = base(credentials);
-    QNetworkRequest http(OllamaReachability::appending(url, QStringLiteral("api/chat")));
+    const HttpRequest http{OllamaReachability::appending(url, QStringLiteral("api/chat")), {}};
     const QJsonObject body{
         {QStringLiteral("model"), request.model},
         {QStringLiteral("stream"), false},

@@ -7,7 +7,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QNetworkRequest>
 
 namespace vima {
 
@@ -62,7 +61,7 @@ QCoro::Task<bool> OllamaReachability::probe(QUrl base, CancellationToken token)
     const auto byCaller = token.onCancel([exchange]() mutable { exchange.cancel(); });
     const auto byLifetime = lifetime.onCancel([exchange]() mutable { exchange.cancel(); });
     ++probing_;
-    QNetworkRequest request(appending(base, QStringLiteral("api/tags")));
+    const HttpRequest request{appending(base, QStringLiteral("api/tags")), {}};
     Result result;
     bool cancelled = false;
     try {
@@ -77,6 +76,7 @@ QCoro::Task<bool> OllamaReachability::probe(QUrl base, CancellationToken token)
         cancelled = error.kind() == LLMError::Case::cancelled;
         // A list too long or broken to read still came from a running server.
         result.ok = error.kind() == LLMError::Case::answerTooLarge
+                    || error.kind() == LLMError::Case::headersTooLarge
                     || error.kind() == LLMError::Case::invalidResponse;
     }
     token.removeCallback(byCaller);

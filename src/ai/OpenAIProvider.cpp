@@ -15,9 +15,9 @@ OpenAIProvider::OpenAIProvider(std::optional<QUrl> endpoint, Scheduler &schedule
 {
 }
 
-void OpenAIProvider::authorize(QNetworkRequest &http, const QString &apiKey) const
+void OpenAIProvider::authorize(HttpRequest &http, const QString &apiKey) const
 {
-    http.setRawHeader("Authorization", "Bearer " + apiKey.toUtf8());
+    http.headers.append({"Authorization", "Bearer " + apiKey.toUtf8()});
 }
 
 QJsonObject OpenAIProvider::body(const LLMRequest &request) const

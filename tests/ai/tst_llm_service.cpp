@@ -258,17 +258,35 @@ private Q_SLOTS:
         }
     }
 
+    void theNoteNamesBothProvidersAndTheLastError_data()
+    {
+        QTest::addColumn<Kind>("chosen");
+        QTest::addColumn<bool>("strong");
+        QTest::addColumn<QString>("unready");
+        QTest::addColumn<Kind>("answering");
+        QTest::addColumn<QString>("note");
+        QTest::newRow("the chosen provider failed")
+            << Kind::anthropic << false << "appleOnDevice,ollama" << Kind::openai
+            << "Used OpenAI instead of Anthropic. The request timed out.";
+        QTest::newRow("the chosen provider had no key, another failed")
+            << Kind::openai << true << "appleOnDevice,openai" << Kind::ollama
+            << "Used Ollama (local) instead of OpenAI. Anthropic: The request timed out.";
+    }
+
     void theNoteNamesBothProvidersAndTheLastError()
     {
-        build();
-        scripts_[Kind::appleOnDevice]->status = LLMProviderStatus::unsupported("old");
-        scripts_[Kind::ollama]->status = LLMProviderStatus::unavailable("off");
+        QFETCH(Kind, chosen);
+        QFETCH(bool, strong);
+        QFETCH(QString, unready);
+        QFETCH(Kind, answering);
+        QFETCH(QString, note);
+        for (const QString &kind : unready.split(QLatin1Char(',')))
+            scripts_[*providerKindFromRawValue(kind)]->status = LLMProviderStatus::unavailable("off");
         scripts_[Kind::anthropic]->result = LLMError::timedOut();
-        const auto running = complete(payload(), settingsFor(Kind::anthropic));
+        const auto running = complete(payload(strong), settingsFor(chosen));
         QVERIFY(running.wait());
-        QCOMPARE(running->value->provider, Kind::openai);
-        QCOMPARE(running->value->fallbackNote,
-                 "Used OpenAI instead of Anthropic. The request timed out.");
+        QCOMPARE(running->value->provider, answering);
+        QCOMPARE(running->value->fallbackNote, note);
     }
 
     void aStrongProviderFirstNeedsNoNote()

@@ -4,7 +4,6 @@
 #include "async/FakeScheduler.h"
 #include "http/LoopbackHttpServer.h"
 
-#include <QNetworkRequest>
 #include <QSignalSpy>
 #include <QTemporaryFile>
 #include <QTest>
@@ -16,7 +15,7 @@ Q_DECLARE_METATYPE(vima::LLMError)
 
 namespace {
 
-QNetworkRequest requestFor(const QUrl &url) { return QNetworkRequest(url); }
+HttpRequest requestFor(const QUrl &url) { return HttpRequest{url, {}}; }
 
 } // namespace
 
@@ -140,6 +139,12 @@ private Q_SLOTS:
         QTest::newRow("past the ceiling, announced") << announced << "ceiling" << tooLarge;
         QTest::newRow("past the ceiling, unannounced")
             << HttpRoute::streaming(200, HttpRoute::endless) << "ceiling" << tooLarge;
+        QTest::newRow("one header field without end")
+            << HttpRoute::longHead("a", HttpRoute::endless) << "ceiling" << LLMError::headersTooLarge();
+        QTest::newRow("header lines without end")
+            << HttpRoute::longHead("X-Line: b\r\n", HttpRoute::endless) << "ceiling" << LLMError::headersTooLarge();
+        QTest::newRow("a 10 MB head")
+            << HttpRoute::longHead("X-Line: b\r\n", 10 << 20) << "ceiling" << LLMError::headersTooLarge();
         HttpRoute stalled = HttpRoute::streaming(200, 4096);
         stalled.chunked = true;
         stalled.ending = HttpRoute::Ending::hang;

@@ -65,6 +65,14 @@ HttpRoute HttpRoute::streaming(int status, qint64 bytes, QByteArray piece)
     return route;
 }
 
+HttpRoute HttpRoute::longHead(QByteArray fill, qint64 bytes, QByteArray body)
+{
+    HttpRoute route = reply(200, std::move(body), "text/plain");
+    route.headFillBytes = bytes == endless ? endless : bytes - bytes % fill.size();
+    route.headFill = std::move(fill);
+    return route;
+}
+
 HttpRoute HttpRoute::hanging()
 {
     HttpRoute route;
@@ -185,47 +193,70 @@ void LoopbackHttpServer::answer(QTcpSocket *socket, const HttpRoute &route)
     QByteArray head = "HTTP/1.1 " + QByteArray::number(route.status) + " Scripted\r\n";
     for (const auto &[name, value] : route.headers)
         head += name + ": " + value + "\r\n";
+    if (route.headFillBytes == 0) {
+        socket->write(head);
+        sendBody(socket, route);
+        return;
+    }
+    const bool oneField = !route.headFill.contains('\n');
+    socket->write(head + (oneField ? "X-Fill: " : ""));
+    pump(socket, route.headFill, route.headFillBytes, false, [socket, route, oneField] {
+        if (oneField)
+            socket->write("\r\n");
+        sendBody(socket, route);
+    });
+}
+
+// The rest of the head, then the body.
+void LoopbackHttpServer::sendBody(QTcpSocket *socket, const HttpRoute &route)
+{
+    QByteArray head;
     const bool streamed = route.streamedBytes != 0;
     if (route.contentLength || !streamed)
         head += "Content-Length: " + QByteArray::number(route.contentLength.value_or(route.body.size())) + "\r\n";
-    if (streamed) {
-        if (route.chunked)
-            head += "Transfer-Encoding: chunked\r\n";
-        socket->write(head + "Connection: close\r\n\r\n");
-        stream(socket, route);
+    if (!streamed) {
+        socket->write(head + "Connection: close\r\n\r\n" + route.body);
+        socket->disconnectFromHost();
         return;
     }
-    head += "Connection: close\r\n\r\n";
-    socket->write(head + route.body);
-    socket->disconnectFromHost();
+    if (route.chunked)
+        head += "Transfer-Encoding: chunked\r\n";
+    socket->write(head + "Connection: close\r\n\r\n");
+    const QByteArray piece = route.body.isEmpty() ? QByteArray("x") : route.body;
+    pump(socket, piece, route.streamedBytes, route.chunked, [socket, route] {
+        if (route.ending == HttpRoute::Ending::hang)
+            return;
+        if (route.chunked)
+            socket->write("0\r\n\r\n");
+        socket->disconnectFromHost(); // after what is still to write
+    });
 }
 
-void LoopbackHttpServer::stream(QTcpSocket *socket, const HttpRoute &route)
+// Writes `piece` repeated up to `bytes` (or without end) a few pieces ahead of
+// the client at most, so the server never holds it all; then calls `done`.
+void LoopbackHttpServer::pump(QTcpSocket *socket, const QByteArray &piece, qint64 bytes, bool chunked,
+                              const std::function<void()> &done)
 {
-    QByteArray chunk;
-    while (chunk.size() < chunkSize)
-        chunk += route.body.isEmpty() ? QByteArray("x") : route.body;
-    chunk.truncate(chunkSize);
-    auto left = std::make_shared<qint64>(route.streamedBytes);
+    QByteArray chunk = piece;
+    while (chunk.size() + piece.size() <= chunkSize)
+        chunk += piece;
+    auto left = std::make_shared<qint64>(bytes);
     auto ended = std::make_shared<bool>(false);
-    const auto more = [socket, chunk, left, ended, route] {
-        // A few pieces ahead of the client at most: the server never holds the body.
+    const auto more = [socket, chunk, left, ended, chunked, done] {
         while (*left != 0 && socket->bytesToWrite() < 2 * chunkSize) {
-            const qint64 size = *left == HttpRoute::endless ? chunkSize : std::min(*left, chunkSize);
-            if (route.chunked)
+            const qint64 size = *left == HttpRoute::endless ? chunk.size() : std::min(*left, qint64(chunk.size()));
+            if (chunked)
                 socket->write(QByteArray::number(size, 16) + "\r\n");
             socket->write(chunk.constData(), size);
-            if (route.chunked)
+            if (chunked)
                 socket->write("\r\n");
             if (*left != HttpRoute::endless)
                 *left -= size;
         }
-        if (*left != 0 || route.ending == HttpRoute::Ending::hang || *ended)
+        if (*left != 0 || *ended)
             return;
         *ended = true;
-        if (route.chunked)
-            socket->write("0\r\n\r\n");
-        socket->disconnectFromHost(); // after what is still to write
+        done();
     };
     connect(socket, &QTcpSocket::bytesWritten, socket, more);
     more();

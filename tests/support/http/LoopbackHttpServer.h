@@ -9,6 +9,7 @@
 #include <QPair>
 #include <QTcpServer>
 #include <QUrl>
+#include <functional>
 #include <optional>
 
 namespace vima {
@@ -35,9 +36,17 @@ struct HttpRoute {
     bool chunked = false;
     // Announced as the body's length; more than is sent makes a body cut short.
     std::optional<qint64> contentLength;
+    // When set, the head goes on with `headFill` repeated up to this many
+    // bytes (or without end) before it ends: whole lines, or the value of one
+    // field when the fill holds no line end.
+    qint64 headFillBytes = 0;
+    QByteArray headFill;
 
     static HttpRoute reply(int status, QByteArray body, QByteArray contentType = "application/json");
     static HttpRoute streaming(int status, qint64 bytes, QByteArray piece = "x");
+    // A 200 reply of `body` whose head carries `fill` up to `bytes` (whole
+    // fills only) or without end.
+    static HttpRoute longHead(QByteArray fill, qint64 bytes, QByteArray body = "ok");
     static HttpRoute hanging();
     static HttpRoute closing();
 };
@@ -93,7 +102,9 @@ private:
     void accept();
     void readFrom(QTcpSocket *socket);
     void answer(QTcpSocket *socket, const HttpRoute &route);
-    static void stream(QTcpSocket *socket, const HttpRoute &route);
+    static void sendBody(QTcpSocket *socket, const HttpRoute &route);
+    static void pump(QTcpSocket *socket, const QByteArray &piece, qint64 bytes, bool chunked,
+                     const std::function<void()> &done);
     HttpConnection &connectionOf(QTcpSocket *socket);
 
     QTcpServer server_;

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QPair>
+#include <QUrl>
+
+namespace vima {
+
+// Where a provider sends a request and the headers it adds; HttpExchange
+// takes the method and the body beside it.
+struct HttpRequest {
+    QUrl url;
+    QList<QPair<QByteArray, QByteArray>> headers;
+};
+
+} // namespace vima
