@@ -24,6 +24,7 @@ public:
     // Puts the snapshot back; an empty one leaves the clipboard empty.
     virtual void restore(const PasteboardSnapshot &snapshot) = 0;
 
+    // Lend the clipboard to an action, which gives it back with restore().
     virtual void clear() = 0;
     virtual void setText(const QString &text) = 0;
     // The plain text on the clipboard (bounded wait), of at most

@@ -17,8 +17,10 @@ Q_LOGGING_CATEGORY(lcClipboardHandover, "com.vima.Vima.Clipboard")
 namespace vima {
 namespace {
 
-// Well inside the time a second start waits for this copy to end.
-constexpr int holdLimitMs = 2000;
+// A paste gives the clipboard back at most 1.6 s after its keystroke; the
+// whole hold stays inside the 3 s a second start waits for this copy to end.
+constexpr int lendingLimitMs = 1800;
+constexpr int holdLimitMs = 2500;
 constexpr int pollMs = 10;
 
 } // namespace
@@ -26,7 +28,7 @@ constexpr int pollMs = 10;
 X11ClipboardHandover::X11ClipboardHandover(QObject *parent) : QObject(parent)
 {
     poll_.setInterval(pollMs);
-    connect(&poll_, &QTimer::timeout, this, &X11ClipboardHandover::checkHandedOver);
+    connect(&poll_, &QTimer::timeout, this, &X11ClipboardHandover::advance);
 }
 
 bool X11ClipboardHandover::eventFilter(QObject *watched, QEvent *event)
@@ -35,9 +37,12 @@ bool X11ClipboardHandover::eventFilter(QObject *watched, QEvent *event)
         return false;
     if (holding_)
         return true; // the quit under way ends the program
-    if (!QGuiApplication::clipboard()->ownsClipboard() || !startKeeper())
+    // A lent clipboard is put back before it is handed on.
+    if (!lent_ && (!QGuiApplication::clipboard()->ownsClipboard() || !startKeeper()))
         return false;
+    keeperStarted_ = !lent_;
     holding_ = true;
+    lendingLimit_ = QDeadlineTimer(lendingLimitMs);
     limit_ = QDeadlineTimer(holdLimitMs);
     poll_.start();
     return true;
@@ -64,13 +69,26 @@ bool X11ClipboardHandover::startKeeper()
     return true;
 }
 
-void X11ClipboardHandover::checkHandedOver()
+void X11ClipboardHandover::advance()
 {
+    if (!keeperStarted_) {
+        if (lent_ && !lendingLimit_.hasExpired())
+            return;
+        keeperStarted_ = QGuiApplication::clipboard()->ownsClipboard() && startKeeper();
+        if (!keeperStarted_)
+            release();
+        return;
+    }
     const bool handedOver = !QGuiApplication::clipboard()->ownsClipboard();
     if (!handedOver && !limit_.hasExpired())
         return;
     if (!handedOver)
         qCWarning(lcClipboardHandover, "The clipboard keeper did not take the clipboard; it goes with Tavelon");
+    release();
+}
+
+void X11ClipboardHandover::release()
+{
     poll_.stop();
     released_ = true;
     QCoreApplication::quit();

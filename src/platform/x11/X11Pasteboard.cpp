@@ -70,6 +70,7 @@ QCoro::Task<SelectionRead<PasteboardSnapshot>> X11Pasteboard::capture(Cancellati
 
 void X11Pasteboard::restore(const PasteboardSnapshot &snapshot)
 {
+    handover_.setLent(false);
     if (snapshot.isEmpty()) {
         QGuiApplication::clipboard()->clear(QClipboard::Clipboard);
         return;
@@ -78,10 +79,15 @@ void X11Pasteboard::restore(const PasteboardSnapshot &snapshot)
     QGuiApplication::clipboard()->setMimeData(mimeDataFor(snapshot.items.first()), QClipboard::Clipboard);
 }
 
-void X11Pasteboard::clear() { QGuiApplication::clipboard()->clear(QClipboard::Clipboard); }
+void X11Pasteboard::clear()
+{
+    handover_.setLent(true);
+    QGuiApplication::clipboard()->clear(QClipboard::Clipboard);
+}
 
 void X11Pasteboard::setText(const QString &text)
 {
+    handover_.setLent(true);
     QGuiApplication::clipboard()->setText(text, QClipboard::Clipboard);
 }
 
