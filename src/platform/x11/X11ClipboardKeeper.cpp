@@ -173,10 +173,9 @@ void X11ClipboardKeeper::handle(const xcb_generic_event_t *event)
         answer(reinterpret_cast<const xcb_selection_request_event_t *>(event));
         break;
     case XCB_SELECTION_CLEAR:
-        if (owner_ && reinterpret_cast<const xcb_selection_clear_event_t *>(event)->selection == clipboard_) {
+        // Quietly: the log may be a terminal the user has long gone on in.
+        if (reinterpret_cast<const xcb_selection_clear_event_t *>(event)->selection == clipboard_)
             owner_ = false;
-            qCInfo(lcClipboardKeeper, "Another program holds the clipboard now");
-        }
         break;
     case XCB_SELECTION_NOTIFY:
         managerAnswered(reinterpret_cast<const xcb_selection_notify_event_t *>(event));
