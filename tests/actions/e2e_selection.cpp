@@ -183,7 +183,8 @@ private Q_SLOTS:
     void unresponsiveClipboardOwnerIsLeftAlone()
     {
         setText(QStringLiteral("unchanged"));
-        SupportProgram hung(QStringLiteral("bad_selection_owner"), {QStringLiteral("CLIPBOARD"), QStringLiteral("silent")});
+        SupportProgram hung(QStringLiteral("bad_selection_owner"),
+                            {QStringLiteral("CLIPBOARD"), QStringLiteral("silent")});
         QCOMPARE(hung.waitForLine(QStringLiteral("owner")), QStringLiteral("owner"));
         int ticks = 0;
         QTimer ticker;

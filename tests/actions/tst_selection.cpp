@@ -178,7 +178,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("error");
         auto blank = withText(QStringLiteral(" \n"));
         blank->range = TextRange{0, 0};
-        QTest::newRow("nothing selected") << blank << std::optional(editor) << false << "No text is selected in Editor.";
+        QTest::newRow("nothing selected")
+            << blank << std::optional(editor) << false << "No text is selected in Editor.";
         RunningApplication lower = editor;
         lower.name = QStringLiteral("editor");
         QTest::newRow("not shared, name capitalised")

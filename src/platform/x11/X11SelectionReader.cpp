@@ -96,7 +96,8 @@ SelectionRead<QString> X11SelectionReader::text(const char *selection, QDeadline
     if (!isConnected())
         return SelectionRead<QString>::noAnswer();
     const xcb_atom_t source = atom(selection);
-    for (const xcb_atom_t target : {atom("UTF8_STRING"), atom("text/plain;charset=utf-8"), xcb_atom_t(XCB_ATOM_STRING)}) {
+    const xcb_atom_t targets[] = {atom("UTF8_STRING"), atom("text/plain;charset=utf-8"), XCB_ATOM_STRING};
+    for (const xcb_atom_t target : targets) {
         const Bytes data = convert(source, target, deadline, ceiling);
         switch (data.status) {
         case Bytes::Status::value:
