@@ -161,8 +161,10 @@ bool X11ClipboardKeeper::serve()
         if (!owner_ && transfers_.isEmpty())
             return true;
         xcb_flush(connection_);
+        // Idle, it sleeps until the X server has something for it.
+        const bool timed = !transfers_.isEmpty() || managerDeadline_;
         pollfd descriptor{xcb_get_file_descriptor(connection_), POLLIN, 0};
-        poll(&descriptor, 1, 1000);
+        poll(&descriptor, 1, timed ? 1000 : -1);
     }
 }
 
