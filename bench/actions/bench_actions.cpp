@@ -48,7 +48,7 @@ void BM_SelectionSearchWithoutSelection(benchmark::State &state)
     accessibility.applications.insert(1, app);
     const RunningApplication target{1, QStringLiteral("app"), QStringLiteral("App")};
     for (auto _ : state)
-        benchmark::DoNotOptimize(service.readViaAccessibility(target));
+        benchmark::DoNotOptimize(service.readViaAccessibility(target, {}));
 }
 BENCHMARK(BM_SelectionSearchWithoutSelection);
 

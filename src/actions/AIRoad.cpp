@@ -9,6 +9,7 @@
 #include "ai/LLMService.h"
 #include "async/Cancelled.h"
 #include "platform/Pasteboard.h"
+#include "platform/PlatformError.h"
 
 #include <QScopeGuard>
 #include <algorithm>
@@ -141,8 +142,12 @@ QCoro::Task<QString> AIRoad::expand(QString prompt, QString selected, Target tar
     if (PromptVariables::needsClipboard(prompt)) {
         // Meanwhile another action's answer may stand in for the user's clipboard.
         const ClipboardLane::Hold hold = co_await c_.clipboardLane.take(token);
-        values.clipboard = (co_await c_.pasteboard.text()).value_or(QString());
-        token.throwIfCancelled();
+        const SelectionRead<QString> clipboard = co_await c_.pasteboard.text(token);
+        if (clipboard.status == SelectionRead<QString>::Status::tooLarge)
+            throw PlatformError(QStringLiteral("The text on the clipboard is larger than %1 MB, so Tavelon sent "
+                                               "nothing.")
+                                    .arg(largestSelectionTextMB));
+        values.clipboard = clipboard.value.value_or(QString());
     }
     co_return PromptVariables::expand(prompt, values);
 }

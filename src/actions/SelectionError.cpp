@@ -1,6 +1,7 @@
 #include "actions/SelectionError.h"
 
 #include "actions/TextFunctions.h"
+#include "platform/SelectionRead.h"
 
 namespace vima {
 
@@ -26,6 +27,18 @@ SelectionError SelectionError::captureFailed(const std::optional<QString> &appNa
 
 SelectionError SelectionError::notPermitted() { return {Kind::notPermitted, std::nullopt}; }
 
+SelectionError SelectionError::tooLarge(const std::optional<QString> &appName) { return {Kind::tooLarge, appName}; }
+
+SelectionError SelectionError::clipboardNotResponding(const std::optional<QString> &appName)
+{
+    return {Kind::clipboardNotResponding, appName};
+}
+
+SelectionError SelectionError::clipboardTooLarge(const std::optional<QString> &appName)
+{
+    return {Kind::clipboardTooLarge, appName};
+}
+
 QString SelectionError::name() const
 {
     if (appName_ && nilIfBlank(*appName_))
@@ -49,6 +62,17 @@ QString SelectionError::description() const
         return QStringLiteral("Tavelon couldn't read the selection from %1.").arg(name());
     case Kind::notPermitted:
         return QStringLiteral("Tavelon needs an X11 session with XTest to read the selected text.");
+    case Kind::tooLarge:
+        return QStringLiteral("The text selected in %1 is larger than %2 MB, so Tavelon sent nothing.")
+            .arg(name(), QString::number(largestSelectionTextMB));
+    case Kind::clipboardNotResponding:
+        return QStringLiteral("The program that holds the clipboard isn't responding, so Tavelon couldn't copy "
+                              "the selection from %1.")
+            .arg(name());
+    case Kind::clipboardTooLarge:
+        return QStringLiteral("The clipboard holds more than %1 MB, more than Tavelon can put back, so it didn't "
+                              "copy the selection from %2.")
+            .arg(QString::number(largestClipboardSnapshotMB), name());
     }
     return {};
 }
@@ -68,6 +92,13 @@ std::optional<QString> SelectionError::recoverySuggestion() const
     case Kind::notPermitted:
         return QStringLiteral(
             "Start Tavelon in an X11 session whose X server has the XTest extension.");
+    case Kind::tooLarge:
+        return QStringLiteral("Select a shorter part of the text, then summon the ring again.");
+    case Kind::clipboardNotResponding:
+        return QStringLiteral("Your clipboard was left as it was. Copy something in another app, or quit the "
+                              "program that holds the clipboard, then try again.");
+    case Kind::clipboardTooLarge:
+        return QStringLiteral("Your clipboard was left as it was. Copy something smaller, then try again.");
     }
     return std::nullopt;
 }

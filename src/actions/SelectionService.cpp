@@ -8,6 +8,7 @@
 #include "async/Sleep.h"
 
 #include <deque>
+#include <vector>
 
 namespace vima {
 namespace {
@@ -27,27 +28,32 @@ AXSelectionRead statusRead(bool nothingSelected)
     return {nothingSelected ? Kind::nothingSelected : Kind::notShared, {}};
 }
 
-AXSelectionRead readSelectedText(AccessibilityElement &element)
+QCoro::Task<AXSelectionRead> readSelectedText(AccessibilityElement &element, CancellationToken token)
 {
-    const AXAnswer<QString> selected = element.selectedText();
+    const AXAnswer<QString> selected = co_await element.selectedText(token);
+    if (selected.status == AXAnswer<QString>::Status::tooLarge)
+        co_return AXSelectionRead{Kind::tooLarge, {}};
     const bool answered = selected.status != AXAnswer<QString>::Status::failed;
     if (selected.value && nilIfBlank(*selected.value))
-        return textRead(*selected.value);
+        co_return textRead(*selected.value);
 
     const std::optional<TextRange> range = element.selectedTextRange();
     if (!range)
-        return statusRead(answered);
+        co_return statusRead(answered);
     if (range->length < 1)
-        return statusRead(true);
+        co_return statusRead(true);
     if (const auto text = element.stringForRange(*range); text && nilIfBlank(*text))
-        return textRead(*text);
+        co_return textRead(*text);
     if (const auto value = element.value()) {
         const auto cut = substring(*value, range->location, range->length);
         if (cut && nilIfBlank(*cut))
-            return textRead(*cut);
+            co_return textRead(*cut);
     }
-    return statusRead(true);
+    co_return statusRead(true);
 }
+
+// A text, or a text too large to take: either ends the search.
+bool isFound(const AXSelectionRead &read) { return read.kind == Kind::text || read.kind == Kind::tooLarge; }
 
 } // namespace
 
@@ -61,14 +67,17 @@ QCoro::Task<QString> SelectionService::capture(Target target, bool allowClipboar
 {
     if (!c_.accessibility.isTrusted())
         throw SelectionError::notPermitted();
-    const std::optional<QString> appName = target ? std::optional(target->name) : std::nullopt;
+    const std::optional<QString> appName = nameOf(target);
 
-    const AXSelectionRead read = readViaAccessibility(target);
+    const AXSelectionRead read = co_await readViaAccessibility(target, token);
     if (read.kind == Kind::text) {
         qCDebug(lcSelection, "Captured %lld chars from the X selection (PRIMARY) the application owns",
                 qint64(read.text.size()));
         co_return read.text;
     }
+    // Copying it would bring the same text.
+    if (read.kind == Kind::tooLarge)
+        throw SelectionError::tooLarge(appName);
     if (!allowClipboardFallback) {
         if (read.kind == Kind::nothingSelected)
             throw SelectionError::nothingSelected(appName);
@@ -84,57 +93,64 @@ QCoro::Task<QString> SelectionService::capture(Target target, bool allowClipboar
     throw SelectionError::nothingSelected(appName);
 }
 
-AXSelectionRead SelectionService::readViaAccessibility(const Target &target)
+std::optional<QString> SelectionService::nameOf(const Target &target)
+{
+    return target ? std::optional(target->name) : std::nullopt;
+}
+
+QCoro::Task<AXSelectionRead> SelectionService::readViaAccessibility(Target target, CancellationToken token)
 {
     const double deadline = c_.scheduler.now() + axBudget_;
     bool nothingSelected = false;
-    const auto readRoot = [&](const AccessibilityElement::Pointer &root) -> std::optional<QString> {
+    std::vector<AccessibilityElement::Pointer> roots;
+    if (target)
+        roots.push_back(c_.accessibility.applicationElement(*target));
+    roots.push_back(c_.accessibility.systemWideElement());
+    for (const AccessibilityElement::Pointer &root : roots) {
         if (!root)
-            return std::nullopt;
+            continue;
         root->setMessagingTimeout(axTimeout_);
-        const AXSelectionRead read = readFromRoot(root, deadline);
+        const AXSelectionRead read = co_await readFromRoot(root, deadline, token);
+        if (isFound(read))
+            co_return read;
         nothingSelected = nothingSelected || read.kind == Kind::nothingSelected;
-        return read.kind == Kind::text ? std::optional(read.text) : std::nullopt;
-    };
-    if (target) {
-        if (auto text = readRoot(c_.accessibility.applicationElement(*target)))
-            return textRead(*text);
     }
-    if (auto text = readRoot(c_.accessibility.systemWideElement()))
-        return textRead(*text);
-    return statusRead(nothingSelected);
+    co_return statusRead(nothingSelected);
 }
 
-AXSelectionRead SelectionService::readFromRoot(const AccessibilityElement::Pointer &root, double deadline)
+QCoro::Task<AXSelectionRead> SelectionService::readFromRoot(AccessibilityElement::Pointer root, double deadline,
+                                                            CancellationToken token)
 {
     bool nothingSelected = false;
     if (const auto focused = root->focusedElement()) {
-        const AXSelectionRead read = readSelectedText(*focused);
-        if (read.kind == Kind::text)
-            return read;
+        const AXSelectionRead read = co_await readSelectedText(*focused, token);
+        if (isFound(read))
+            co_return read;
         nothingSelected = read.kind == Kind::nothingSelected;
     }
     const auto window = root->focusedWindow();
     if (!window)
-        return statusRead(nothingSelected);
-    const AXSelectionRead searched = searchWindow(window, deadline);
-    if (searched.kind == Kind::text)
-        return searched;
-    return statusRead(nothingSelected || searched.kind == Kind::nothingSelected);
+        co_return statusRead(nothingSelected);
+    const AXSelectionRead searched = co_await searchWindow(window, deadline, token);
+    if (isFound(searched))
+        co_return searched;
+    co_return statusRead(nothingSelected || searched.kind == Kind::nothingSelected);
 }
 
-AXSelectionRead SelectionService::searchWindow(const AccessibilityElement::Pointer &window, double deadline)
+QCoro::Task<AXSelectionRead> SelectionService::searchWindow(AccessibilityElement::Pointer window, double deadline,
+                                                            CancellationToken token)
 {
     std::deque<std::pair<AccessibilityElement::Pointer, int>> queue{{window, 0}};
     Kind status = Kind::notShared;
     int examined = 0;
     while (examined < maxExamined && !queue.empty() && c_.scheduler.now() <= deadline) {
-        auto [element, depth] = queue.front();
+        const AccessibilityElement::Pointer element = queue.front().first;
+        const int depth = queue.front().second;
         queue.pop_front();
         ++examined;
-        const AXSelectionRead read = readSelectedText(*element);
-        if (read.kind == Kind::text)
-            return read;
+        const AXSelectionRead read = co_await readSelectedText(*element, token);
+        if (isFound(read))
+            co_return read;
         if (read.kind == Kind::nothingSelected)
             status = Kind::nothingSelected;
         if (depth >= maxDepth)
@@ -151,17 +167,19 @@ AXSelectionRead SelectionService::searchWindow(const AccessibilityElement::Point
             queue.emplace_back(child, depth + 1);
         }
     }
-    return {status, {}};
+    co_return AXSelectionRead{status, {}};
 }
 
 QCoro::Task<std::optional<QString>> SelectionService::copyViaKeystroke(Target target, CancellationToken token)
 {
     const ClipboardLane::Hold hold = co_await c_.clipboardLane.take(token);
-    const std::optional<PasteboardSnapshot> snapshot = co_await c_.pasteboard.capture();
-    if (!snapshot) {
+    const SelectionRead<PasteboardSnapshot> snapshot = co_await c_.pasteboard.capture(token);
+    if (!snapshot.value) {
         // Copying now would replace contents we could never put back.
-        qCWarning(lcSelection, "The clipboard did not answer; not copying the selection");
-        co_return std::nullopt;
+        qCWarning(lcSelection, "The clipboard could not be read whole; not copying the selection");
+        if (snapshot.status == SelectionRead<PasteboardSnapshot>::Status::tooLarge)
+            throw SelectionError::clipboardTooLarge(nameOf(target));
+        throw SelectionError::clipboardNotResponding(nameOf(target));
     }
     // A copy in another window would read another text.
     if (target) {
@@ -171,7 +189,7 @@ QCoro::Task<std::optional<QString>> SelectionService::copyViaKeystroke(Target ta
     }
     c_.pasteboard.clear();
     const quint64 baseline = c_.pasteboard.changeCount();
-    const ClipboardRestorer restorer(c_.pasteboard, *snapshot);
+    const ClipboardRestorer restorer(c_.pasteboard, *snapshot.value);
     if (!c_.accessibility.isTrusted())
         throw SelectionError::notPermitted();
     const bool sent = co_await c_.keys.send(KeySender::Shortcut::copy);
@@ -183,7 +201,9 @@ QCoro::Task<std::optional<QString>> SelectionService::copyViaKeystroke(Target ta
 QCoro::Task<std::optional<QString>> SelectionService::awaitCopiedText(quint64 baseline, Target target,
                                                                       CancellationToken token)
 {
+    using Read = SelectionRead<QString>;
     const double deadline = c_.scheduler.now() + copyDeadline;
+    Read::Status last = Read::Status::absent;
     while (c_.scheduler.now() < deadline) {
         token.throwIfCancelled();
         co_await settle(copyPoll, c_.scheduler);
@@ -193,10 +213,15 @@ QCoro::Task<std::optional<QString>> SelectionService::awaitCopiedText(quint64 ba
         // of the selection: only the target's own copy counts.
         if (target && c_.pasteboard.isOwnedBy(*target) == false)
             continue;
-        std::optional<QString> text = co_await c_.pasteboard.text();
-        if (text)
-            co_return text;
+        const Read text = co_await c_.pasteboard.text(token);
+        if (text.value)
+            co_return text.value;
+        if (text.status == Read::Status::tooLarge)
+            throw SelectionError::tooLarge(nameOf(target));
+        last = text.status;
     }
+    if (last == Read::Status::noAnswer)
+        throw SelectionError::clipboardNotResponding(nameOf(target));
     co_return std::nullopt;
 }
 

@@ -12,7 +12,7 @@ namespace vima {
 
 // The result of one accessibility read of the selection.
 struct AXSelectionRead {
-    enum class Kind { text, nothingSelected, notShared };
+    enum class Kind { text, nothingSelected, notShared, tooLarge };
 
     Kind kind = Kind::notShared;
     QString text;
@@ -33,12 +33,17 @@ public:
 
     // Throws SelectionError, or Cancelled.
     QCoro::Task<QString> capture(Target target, bool allowClipboardFallback, CancellationToken token);
-    AXSelectionRead readViaAccessibility(const Target &target);
+    QCoro::Task<AXSelectionRead> readViaAccessibility(Target target, CancellationToken token);
+    // Nothing when no text was copied; throws SelectionError when the
+    // clipboard could not be read (it is then left as it was).
     QCoro::Task<std::optional<QString>> copyViaKeystroke(Target target, CancellationToken token);
 
 private:
-    AXSelectionRead readFromRoot(const AccessibilityElement::Pointer &root, double deadline);
-    AXSelectionRead searchWindow(const AccessibilityElement::Pointer &window, double deadline);
+    static std::optional<QString> nameOf(const Target &target);
+    QCoro::Task<AXSelectionRead> readFromRoot(AccessibilityElement::Pointer root, double deadline,
+                                              CancellationToken token);
+    QCoro::Task<AXSelectionRead> searchWindow(AccessibilityElement::Pointer window, double deadline,
+                                              CancellationToken token);
     QCoro::Task<std::optional<QString>> awaitCopiedText(quint64 baseline, Target target, CancellationToken token);
 
     Collaborators c_;

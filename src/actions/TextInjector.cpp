@@ -63,12 +63,15 @@ QCoro::Task<void> TextInjector::pasteViaCommandV(QString text, Target target, Ca
 {
     // Once the clipboard is ours, the paste and its restore run their course.
     const ClipboardLane::Hold hold = co_await c_.clipboardLane.take(token);
-    const std::optional<PasteboardSnapshot> snapshot = co_await c_.pasteboard.capture();
-    if (!snapshot) {
-        // Pasting would replace contents we could never put back.
+    const SelectionRead<PasteboardSnapshot> snapshot = co_await c_.pasteboard.capture(token);
+    // Pasting would replace contents we could never put back.
+    if (snapshot.status == SelectionRead<PasteboardSnapshot>::Status::tooLarge)
+        throw PlatformError(QStringLiteral("The clipboard holds more than %1 MB, more than Tavelon can put back, so "
+                                           "Tavelon left it alone.")
+                                .arg(largestClipboardSnapshotMB));
+    if (!snapshot.value)
         throw PlatformError(QStringLiteral("The clipboard isn't responding, so Tavelon left it alone."));
-    }
-    const ClipboardRestorer restorer(c_.pasteboard, *snapshot);
+    const ClipboardRestorer restorer(c_.pasteboard, *snapshot.value);
     c_.pasteboard.clear();
     c_.pasteboard.setText(text);
     const quint64 requestsBefore = c_.pasteboard.requestCount();

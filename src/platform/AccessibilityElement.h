@@ -1,5 +1,8 @@
 #pragma once
 
+#include "async/CancellationToken.h"
+
+#include <QCoroTask>
 #include <QList>
 #include <QString>
 #include <memory>
@@ -14,11 +17,12 @@ struct TextRange {
     bool operator==(const TextRange &) const = default;
 };
 
-// The answer to one attribute read: a value, an explicit "no value", or a
-// failure (attribute missing, call failed, timed out).
+// The answer to one attribute read: a value, an explicit "no value", a
+// failure (attribute missing, call failed, timed out), or a value over the
+// ceiling of what is read (nothing of it kept).
 template<typename T>
 struct AXAnswer {
-    enum class Status { value, noValue, failed };
+    enum class Status { value, noValue, failed, tooLarge };
 
     Status status = Status::failed;
     std::optional<T> value;
@@ -26,6 +30,7 @@ struct AXAnswer {
     static AXAnswer of(T v) { return {Status::value, std::move(v)}; }
     static AXAnswer none() { return {Status::noValue, std::nullopt}; }
     static AXAnswer failure() { return {Status::failed, std::nullopt}; }
+    static AXAnswer tooLarge() { return {Status::tooLarge, std::nullopt}; }
 };
 
 // One node of an application's accessibility tree.
@@ -43,7 +48,9 @@ public:
     // Nothing when the read failed.
     virtual std::optional<QList<Pointer>> children() = 0;
 
-    virtual AXAnswer<QString> selectedText() = 0;
+    // May wait on another program: never on the GUI thread. Throws Cancelled
+    // once the token is cancelled.
+    virtual QCoro::Task<AXAnswer<QString>> selectedText(CancellationToken token) = 0;
     virtual std::optional<TextRange> selectedTextRange() = 0;
     virtual std::optional<QString> stringForRange(TextRange range) = 0;
     virtual std::optional<QString> value() = 0;

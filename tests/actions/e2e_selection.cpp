@@ -4,6 +4,7 @@
 // in the result panel; Strip Format strips text and leaves anything else alone.
 #include "../support/Await.h"
 #include "BuildFolder.h"
+#include "ClipboardContents.h"
 #include "SupportProgram.h"
 #include "TextTargetClient.h"
 #include "actions/AIRoad.h"
@@ -13,6 +14,7 @@
 #include "actions/SelectionError.h"
 #include "actions/SelectionService.h"
 #include "actions/TextInjector.h"
+#include "async/Cancelled.h"
 #include "ai/LLMService.h"
 #include "http/LoopbackHttpServer.h"
 #include "model/ActionPreset.h"
@@ -22,6 +24,7 @@
 #include "platform/x11/X11Accessibility.h"
 #include "platform/x11/X11ActiveWindowSource.h"
 #include "platform/x11/X11ApplicationActivator.h"
+#include "platform/x11/X11ClipboardKeeper.h"
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11KeySender.h"
 #include "platform/x11/X11Pasteboard.h"
@@ -45,66 +48,15 @@
 #include <QTest>
 #include <QTimer>
 #include <QUuid>
+#include <atomic>
+#include <thread>
 
 using namespace vima;
 
 namespace {
 
-struct Output {
-    int exitCode = -1;
-    QByteArray out;
-};
-
-// Runs a tool while our event loop keeps answering for the clipboard.
-Output runTool(const QString &program, const QStringList &arguments, const QByteArray &input = {})
-{
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForStarted())
-        return {};
-    process.write(input);
-    process.closeWriteChannel();
-    const QDeadlineTimer deadline(10000);
-    while (process.state() != QProcess::NotRunning && !deadline.hasExpired())
-        QTest::qWait(5);
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardOutput()};
-}
-
-// Every format on the clipboard with its bytes, as another program sees them.
-QMap<QString, QByteArray> clipboardContents()
-{
-    const Output targets =
-        runTool(QStringLiteral("xclip"), {"-selection", "clipboard", "-o", "-t", "TARGETS"});
-    QMap<QString, QByteArray> contents;
-    if (targets.exitCode != 0)
-        return contents;
-    const QStringList protocol{"TARGETS", "MULTIPLE", "TIMESTAMP", "SAVE_TARGETS"};
-    for (const QString &target : QString::fromUtf8(targets.out).split(u'\n', Qt::SkipEmptyParts)) {
-        if (!protocol.contains(target))
-            contents.insert(target, runTool(QStringLiteral("xclip"), {"-selection", "clipboard", "-o", "-t", target}).out);
-    }
-    return contents;
-}
-
-// What changed on the clipboard since `before`: formats that came or went,
-// and formats whose contents differ. Images are compared as pictures: Qt's
-// ICO writer leaves padding unset, so those bytes change from read to read.
-QStringList changesSince(const QMap<QString, QByteArray> &before, const QMap<QString, QByteArray> &now)
-{
-    if (before.keys() != now.keys())
-        return {QStringLiteral("formats %1 -> %2").arg(before.keys().join(u' '), now.keys().join(u' '))};
-    QStringList changed;
-    for (auto it = before.cbegin(); it != before.cend(); ++it) {
-        const QByteArray &after = now.value(it.key());
-        if (after == it.value())
-            continue;
-        const bool image = it.key().startsWith(QLatin1String("image/"));
-        if (!image || QImage::fromData(after) != QImage::fromData(it.value()) || QImage::fromData(after).isNull())
-            changed.append(it.key());
-    }
-    return changed;
-}
-
+using clipboard_contents::changesSince;
+using clipboard_contents::runTool;
 using test::await;
 
 } // namespace
@@ -196,53 +148,155 @@ private Q_SLOTS:
     void copyFallbackUsesTheKeyboardAndGivesTheClipboardBack()
     {
         command("copy-rich");
-        const auto before = clipboardContents();
+        const auto before = clipboard_contents::read();
         QVERIFY(before.contains(QStringLiteral("image/png")));
         // The target keeps its selection while xclip owns PRIMARY.
         QTRY_VERIFY(X11SelectionReader().ownerProcess("PRIMARY") != std::optional<qint64>(app.pid));
         QCOMPARE(await(selection->capture(app, true, {})), QStringLiteral("The quick brown fox"));
-        QCOMPARE(changesSince(before, clipboardContents()).join(u','), QString());
+        QCOMPARE(changesSince(before, clipboard_contents::read()).join(u','), QString());
     }
 
     void pasteReplacesTheSelectionAndGivesTheClipboardBack()
     {
         command("copy-rich");
-        const auto before = clipboardContents();
+        const auto before = clipboard_contents::read();
         QVERIFY(before.contains(QStringLiteral("image/png")));
         QVERIFY(before.contains(QStringLiteral("UTF8_STRING")));
         selectAllByKeys();
         await(injector->replace(app, QStringLiteral("Written by Tavelon"), {}));
         QTRY_COMPARE(targetText(), QStringLiteral("Written by Tavelon"));
-        QCOMPARE(changesSince(before, clipboardContents()).join(u','), QString());
+        QCOMPARE(changesSince(before, clipboard_contents::read()).join(u','), QString());
     }
 
     void emptyClipboardStaysEmpty()
     {
         command("clear-clipboard");
-        QTRY_COMPARE(X11SelectionReader().snapshot("CLIPBOARD", QDeadlineTimer(1000)), PasteboardSnapshot{});
+        const auto empty = SelectionRead<PasteboardSnapshot>::of({});
+        QTRY_COMPARE(X11SelectionReader().snapshot("CLIPBOARD", QDeadlineTimer(1000), largestClipboardSnapshot), empty);
         selectAllByKeys();
         await(injector->replace(app, QStringLiteral("Once more"), {}));
         QTRY_COMPARE(targetText(), QStringLiteral("Once more"));
-        QCOMPARE(X11SelectionReader().snapshot("CLIPBOARD", QDeadlineTimer(1000)), PasteboardSnapshot{});
-        QVERIFY(clipboardContents().isEmpty());
+        QCOMPARE(X11SelectionReader().snapshot("CLIPBOARD", QDeadlineTimer(1000), largestClipboardSnapshot), empty);
+        QVERIFY(clipboard_contents::read().isEmpty());
     }
 
     void unresponsiveClipboardOwnerIsLeftAlone()
     {
         setText(QStringLiteral("unchanged"));
-        SupportProgram hung(QStringLiteral("hung_clipboard_owner"), {});
+        SupportProgram hung(QStringLiteral("bad_selection_owner"),
+                            {QStringLiteral("CLIPBOARD"), QStringLiteral("silent")});
         QCOMPARE(hung.waitForLine(QStringLiteral("owner")), QStringLiteral("owner"));
         int ticks = 0;
         QTimer ticker;
         connect(&ticker, &QTimer::timeout, this, [&] { ++ticks; });
         ticker.start(10);
-        QCOMPARE(await(pasteboard->capture()), std::nullopt);
+        QCOMPARE(await(pasteboard->capture({})).status, SelectionRead<PasteboardSnapshot>::Status::noAnswer);
         QVERIFY2(ticks > 10, "the GUI thread stood still while the owner was asked");
 
         selectAllByKeys();
         QVERIFY_THROWS_EXCEPTION(PlatformError, await(injector->replace(app, QStringLiteral("lost"), {})));
         QCOMPARE(X11SelectionReader().ownerProcess("CLIPBOARD"), std::optional<qint64>(hung.pid()));
         QCOMPARE(targetText(), QStringLiteral("unchanged"));
+    }
+
+    // The selected text's owner stalls or floods: the GUI thread goes on
+    // meanwhile, the read ends or is cancelled, and nothing over the ceiling
+    // is kept.
+    void aSelectionOwnerThatMisbehavesHoldsNothingUp_data()
+    {
+        QTest::addColumn<QString>("mode"); // of bad_selection_owner
+        QTest::addColumn<bool>("cancel"); // Escape, once the GUI thread has gone on for 100 ms
+        QTest::addColumn<QString>("error"); // empty: cancelled
+        QTest::newRow("never answers")
+            << "silent" << false
+            << "Owner doesn't share its selection with Tavelon, and the clipboard fallback is turned off.";
+        QTest::newRow("never answers, cancelled") << "silent" << true << QString();
+        QTest::newRow("answers without end")
+            << "endless" << false << "The text selected in Owner is larger than 8 MB, so Tavelon sent nothing.";
+    }
+
+    void aSelectionOwnerThatMisbehavesHoldsNothingUp()
+    {
+        QFETCH(QString, mode);
+        QFETCH(bool, cancel);
+        QFETCH(QString, error);
+        SupportProgram owner(QStringLiteral("bad_selection_owner"), {QStringLiteral("PRIMARY"), mode});
+        QCOMPARE(owner.waitForLine(QStringLiteral("owner")), QStringLiteral("owner"));
+        const RunningApplication front{owner.pid(), QStringLiteral("bad_selection_owner"), QStringLiteral("Owner")};
+        // The flood may take long on a busy machine: only the ceiling may end it.
+        const double timeout = mode == QLatin1String("endless") ? 60 : 0.6;
+        SelectionService service({accessibility, *pasteboard, keys, activator, Scheduler::system(), lane}, timeout);
+        CancellationToken token;
+        int ticks = 0;
+        QTimer ticker;
+        connect(&ticker, &QTimer::timeout, this, [&] {
+            if (++ticks == 10 && cancel)
+                token.cancel();
+        });
+        ticker.start(10);
+        QString ended;
+        try {
+            await(service.capture(front, false, token));
+        } catch (const SelectionError &e) {
+            ended = e.description();
+        } catch (const Cancelled &) {
+        }
+        QCOMPARE(ended, error);
+        if (mode == QLatin1String("silent"))
+            QVERIFY2(ticks >= 10, "the GUI thread stood still while the owner was asked");
+    }
+
+    // What Tavelon leaves on the clipboard is kept after it quits: every
+    // format, until another program copies.
+    void theKeeperServesEveryFormatUntilAnotherProgramCopies_data()
+    {
+        QTest::addColumn<QByteArray>("owner"); // a command of the target, or "large"
+        QTest::newRow("a text beside an image") << QByteArray("copy-rich");
+        QTest::newRow("a text larger than a chunk") << QByteArray("large");
+    }
+
+    void theKeeperServesEveryFormatUntilAnotherProgramCopies()
+    {
+        QFETCH(QByteArray, owner);
+        if (owner == "large")
+            QCOMPARE(runTool(QStringLiteral("xclip"), {"-selection", "clipboard", "-i"}, QByteArray(3 << 20, 'k'))
+                         .exitCode,
+                     0);
+        else
+            command(owner);
+        const auto before = clipboard_contents::read();
+        QVERIFY(!before.isEmpty());
+        const std::unique_ptr<xcb_get_selection_owner_reply_t, decltype(&std::free)> from(
+            xcb_get_selection_owner_reply(x11::connection(),
+                                          xcb_get_selection_owner(x11::connection(), x11::atom("CLIPBOARD")), nullptr),
+            &std::free);
+        QVERIFY(from && from->owner != XCB_NONE);
+        struct Keeping {
+            std::atomic_bool ended = false;
+            std::atomic_bool served = false;
+        };
+        const auto keeping = std::make_shared<Keeping>();
+        std::thread thread([keeping, window = from->owner] {
+            {
+                X11ClipboardKeeper keeper;
+                keeping->served = keeper.takeOver(window) && keeper.serve();
+            }
+            keeping->ended = true;
+        });
+        // A keeper that never ends must not end the test program with it.
+        const auto letGo = qScopeGuard([&thread, keeping] {
+            if (keeping->ended)
+                thread.join();
+            else
+                thread.detach();
+        });
+        const auto here = std::optional<qint64>(QCoreApplication::applicationPid());
+        QTRY_COMPARE(X11SelectionReader().ownerProcess("CLIPBOARD"), here);
+        QCOMPARE(changesSince(before, clipboard_contents::read()).join(u','), QString());
+        QCOMPARE(runTool(QStringLiteral("xclip"), {"-selection", "clipboard", "-i"}, "copied later").exitCode, 0);
+        QTRY_VERIFY(keeping->ended);
+        QVERIFY(keeping->served);
+        QCOMPARE(clipboard_contents::read().value(QStringLiteral("UTF8_STRING")), QByteArray("copied later"));
     }
 
     void heldModifierAndOurKeyboardGrabDoNotSpoilThePaste()
@@ -311,11 +365,11 @@ private Q_SLOTS:
             QCOMPARE(runTool(QStringLiteral("xclip"), {"-selection", "clipboard", "-t", "image/png", "-i"}, png.data())
                          .exitCode,
                      0);
-            QTRY_VERIFY(clipboardContents().contains(QStringLiteral("image/png")));
+            QTRY_VERIFY(clipboard_contents::read().contains(QStringLiteral("image/png")));
         } else {
             command(owner);
         }
-        const auto before = clipboardContents();
+        const auto before = clipboard_contents::read();
         FakeApplicationCatalog catalog;
         XdgDesktopOpener opener;
         XdgApplicationLauncher launcher(opener);
@@ -325,7 +379,7 @@ private Q_SLOTS:
         QVERIFY(preset);
         const auto &payload = std::get<ShellPayload>(preset->action.payload);
         await(scripts.runShell(payload.script, payload.shell));
-        const auto after = clipboardContents();
+        const auto after = clipboard_contents::read();
         if (stripped.isEmpty()) {
             QCOMPARE(changesSince(before, after).join(u','), QString());
         } else {
@@ -390,7 +444,7 @@ private Q_SLOTS:
                             0, {rewrite}};
 
         command("copy-rich");
-        const auto before = clipboardContents();
+        const auto before = clipboard_contents::read();
         QVERIFY(before.contains(QStringLiteral("image/png")));
         windowOf(1);
         setText(QStringLiteral("the quick brown fox"));
@@ -402,7 +456,7 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(ended, 2, 15000);
         QTRY_VERIFY(!lane.isTaken());
         QVERIFY(targetText().startsWith(QStringLiteral("Rewritten.")));
-        QCOMPARE(changesSince(before, clipboardContents()).join(u','), QString());
+        QCOMPARE(changesSince(before, clipboard_contents::read()).join(u','), QString());
     }
 
     void aSandboxedWindowsSelectionIsToldByItsXClient()

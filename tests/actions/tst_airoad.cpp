@@ -549,25 +549,30 @@ private Q_SLOTS:
 
     void aFailedWriteShowsTheAnswerWithThePasteHint_data()
     {
-        QTest::addColumn<bool>("clipboardResponds");
+        QTest::addColumn<FakePasteboard::Owner>("clipboard");
         QTest::addColumn<QString>("reason");
         QTest::addColumn<bool>("fallback");
+        using Owner = FakePasteboard::Owner;
         QTest::newRow("clipboard not answering")
-            << false << "The clipboard isn't responding, so Tavelon left it alone." << false;
-        QTest::newRow("paste refused") << true << SelectionError::notPermitted().description() << false;
+            << Owner::silent << "The clipboard isn't responding, so Tavelon left it alone." << false;
+        QTest::newRow("clipboard over what can be put back")
+            << Owner::oversized
+            << "The clipboard holds more than 64 MB, more than Tavelon can put back, so Tavelon left it alone."
+            << false;
+        QTest::newRow("paste refused") << Owner::answers << SelectionError::notPermitted().description() << false;
         QTest::newRow("after a fallback, the note first")
-            << true << SelectionError::notPermitted().description() << true;
+            << Owner::answers << SelectionError::notPermitted().description() << true;
     }
 
     void aFailedWriteShowsTheAnswerWithThePasteHint()
     {
-        QFETCH(bool, clipboardResponds);
+        QFETCH(FakePasteboard::Owner, clipboard);
         QFETCH(QString, reason);
         QFETCH(bool, fallback);
         if (fallback)
             useCloudProviders();
         focused->settable = false;
-        pasteboard.responsive = clipboardResponds;
+        pasteboard.reads = clipboard;
         keys.canSend = false;
         QTest::ignoreMessage(QtCriticalMsg, qPrintable(QStringLiteral("Replace failed, falling back to popover: ") + reason));
         run(aiItem(QStringLiteral("Rewrite"), QStringLiteral("Rewrite."), ResultHandling::replaceSelection));

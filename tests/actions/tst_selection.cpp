@@ -74,6 +74,8 @@ class TestSelection : public QObject {
         }
     }
 
+    AXSelectionRead readAX() { return *test::start(service->readViaAccessibility(editor, {}))->value; }
+
     std::shared_ptr<test::Recorded<QString>> capture(bool fallback, std::optional<RunningApplication> target = editor,
                                                      CancellationToken token = {})
     {
@@ -151,6 +153,12 @@ private Q_SLOTS:
         outside->range = TextRange{2, 10};
         outside->fullValue = QStringLiteral("short");
         QTest::newRow("range beyond the text") << outside << int(Kind::nothingSelected) << "";
+
+        auto huge = Element::make();
+        huge->selected = AXAnswer<QString>::tooLarge();
+        huge->range = TextRange{0, 5};
+        huge->rangeString = QStringLiteral("range");
+        QTest::newRow("over the ceiling, nothing else asked") << huge << int(Kind::tooLarge) << "";
     }
 
     void elementReads()
@@ -159,38 +167,48 @@ private Q_SLOTS:
         QFETCH(int, kind);
         QFETCH(QString, text);
         app->focused = focused;
-        QCOMPARE(service->readViaAccessibility(editor), (AXSelectionRead{Kind(kind), text}));
+        QCOMPARE(readAX(), (AXSelectionRead{Kind(kind), text}));
     }
 
-    void errorsWithTheFallbackOff_data()
+    void errorsBeforeAnyCopy_data()
     {
         QTest::addColumn<Element::Pointer>("focused");
         QTest::addColumn<std::optional<RunningApplication>>("target");
+        QTest::addColumn<bool>("fallback");
         QTest::addColumn<QString>("error");
         auto blank = withText(QStringLiteral(" \n"));
         blank->range = TextRange{0, 0};
-        QTest::newRow("nothing selected") << blank << std::optional(editor) << "No text is selected in Editor.";
+        QTest::newRow("nothing selected")
+            << blank << std::optional(editor) << false << "No text is selected in Editor.";
         RunningApplication lower = editor;
         lower.name = QStringLiteral("editor");
         QTest::newRow("not shared, name capitalised")
-            << Element::make() << std::optional(lower)
+            << Element::make() << std::optional(lower) << false
             << "Editor doesn't share its selection with Tavelon, and the clipboard fallback is turned off.";
         QTest::newRow("no target")
-            << Element::make() << std::optional<RunningApplication>()
+            << Element::make() << std::optional<RunningApplication>() << false
             << "The frontmost app doesn't share its selection with Tavelon, and the clipboard fallback is turned off.";
         RunningApplication blankName = editor;
         blankName.name = QStringLiteral("  ");
-        QTest::newRow("blank name") << blank << std::optional(blankName) << "No text is selected in the frontmost app.";
+        QTest::newRow("blank name") << blank << std::optional(blankName) << false
+                                    << "No text is selected in the frontmost app.";
+        auto huge = Element::make();
+        huge->selected = AXAnswer<QString>::tooLarge();
+        QTest::newRow("over the ceiling: a copy would bring the same")
+            << huge << std::optional(editor) << true
+            << "The text selected in Editor is larger than 8 MB, so Tavelon sent nothing.";
     }
 
-    void errorsWithTheFallbackOff()
+    void errorsBeforeAnyCopy()
     {
         QFETCH(Element::Pointer, focused);
         QFETCH(std::optional<RunningApplication>, target);
+        QFETCH(bool, fallback);
         QFETCH(QString, error);
         app->focused = focused;
-        QCOMPARE(errorOf(capture(false, target)), error);
+        QCOMPARE(errorOf(capture(fallback, target)), error);
         QVERIFY(keys.sent.isEmpty());
+        QCOMPARE(pasteboard.contents, earlier);
     }
 
     void windowSearch_data()
@@ -239,7 +257,7 @@ private Q_SLOTS:
         QFETCH(Element::Pointer, window);
         QFETCH(int, kind);
         app->window = window;
-        QCOMPARE(service->readViaAccessibility(editor).kind, Kind(kind));
+        QCOMPARE(readAX().kind, Kind(kind));
     }
 
     void windowSearchKeepsToItsBudget()
@@ -255,7 +273,7 @@ private Q_SLOTS:
         }
         window->childList = children;
         app->window = window;
-        QCOMPARE(service->readViaAccessibility(editor).kind, Kind::notShared);
+        QCOMPARE(readAX().kind, Kind::notShared);
     }
 
     void systemWideIsAskedAfterTheApplication()
@@ -264,19 +282,27 @@ private Q_SLOTS:
         blank->range = TextRange{0, 0};
         app->focused = blank;
         accessibility.systemWide->focused = withText(QStringLiteral("system"));
-        QCOMPARE(service->readViaAccessibility(editor), (AXSelectionRead{Kind::text, QStringLiteral("system")}));
+        QCOMPARE(readAX(), (AXSelectionRead{Kind::text, QStringLiteral("system")}));
         accessibility.systemWide->focused = {};
-        QCOMPARE(service->readViaAccessibility(editor).kind, Kind::nothingSelected);
+        QCOMPARE(readAX().kind, Kind::nothingSelected);
     }
 
     void copyFallback_data()
     {
-        QTest::addColumn<QString>("copied"); // "<image>": only an image; "<none>": ignores the copy
+        // "<image>": only an image; "<none>": ignores the copy; "<silent>",
+        // "<oversized>": copies, then serves it so
+        QTest::addColumn<QString>("copied");
         QTest::addColumn<QString>("result");
         QTest::newRow("copies text") << "copied text " << "copied text ";
         QTest::newRow("ignores the shortcut") << "<none>" << "Tavelon couldn't read the selection from Editor.";
         QTest::newRow("copies only an image") << "<image>" << "Tavelon couldn't read the selection from Editor.";
         QTest::newRow("copies white space") << " \n " << "Tavelon couldn't read the selection from Editor.";
+        QTest::newRow("never hands the copy over")
+            << "<silent>"
+            << "The program that holds the clipboard isn't responding, so Tavelon couldn't copy the selection from "
+               "Editor.";
+        QTest::newRow("copies more than the ceiling")
+            << "<oversized>" << "The text selected in Editor is larger than 8 MB, so Tavelon sent nothing.";
     }
 
     void copyFallback()
@@ -290,12 +316,16 @@ private Q_SLOTS:
                 pasteboard.restore(snapshotOf({{QStringLiteral("image/png"), "png"}}));
             else if (copied != QLatin1String("<none>"))
                 pasteboard.setText(copied);
+            if (copied == QLatin1String("<silent>"))
+                pasteboard.reads = FakePasteboard::Owner::silent;
+            if (copied == QLatin1String("<oversized>"))
+                pasteboard.reads = FakePasteboard::Owner::oversized;
         };
         const double started = scheduler.now();
         const auto captured = capture(true);
         QCOMPARE(captured->value ? *captured->value : errorOf(captured), result);
         QCOMPARE(pasteboard.contents, earlier);
-        if (copied.startsWith(u'<'))
+        if (copied.startsWith(u'<') && copied != QLatin1String("<oversized>"))
             QCOMPARE(scheduler.now() - started, 0.7); // polled until the deadline
     }
 
@@ -352,11 +382,31 @@ private Q_SLOTS:
         QCOMPARE(pasteboard.restores, 1);
     }
 
-    void unresponsiveClipboardIsLeftAlone()
+    void unreadableClipboardIsLeftAlone_data()
     {
-        pasteboard.responsive = false;
+        QTest::addColumn<FakePasteboard::Owner>("reads");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("its owner doesn't answer")
+            << FakePasteboard::Owner::silent
+            << "The program that holds the clipboard isn't responding, so Tavelon couldn't copy the selection from "
+               "Editor.";
+        QTest::newRow("over what can be put back")
+            << FakePasteboard::Owner::oversized
+            << "The clipboard holds more than 64 MB, more than Tavelon can put back, so it didn't copy the selection "
+               "from Editor.";
+    }
+
+    void unreadableClipboardIsLeftAlone()
+    {
+        QFETCH(FakePasteboard::Owner, reads);
+        QFETCH(QString, error);
+        // The application's selection is not its own (PRIMARY says so), as
+        // when it offers none: the copy is what would tell.
+        app->focused = Element::make();
+        app->focused->selected = AXAnswer<QString>::none();
+        pasteboard.reads = reads;
         const quint64 changes = pasteboard.changes;
-        QCOMPARE(errorOf(capture(true)), QStringLiteral("Tavelon couldn't read the selection from Editor."));
+        QCOMPARE(errorOf(capture(true)), error);
         QVERIFY(keys.sent.isEmpty());
         QCOMPARE(pasteboard.restores, 0);
         QCOMPARE(pasteboard.changes, changes);

@@ -228,7 +228,7 @@ private Q_SLOTS:
 
     void unresponsiveClipboardIsNotPastedOver()
     {
-        pasteboard.responsive = false;
+        pasteboard.reads = FakePasteboard::Owner::silent;
         auto done = test::start(injector->pasteViaCommandV(QStringLiteral("x"), std::nullopt, {}));
         QVERIFY(done->threw<PlatformError>());
         QCOMPARE(pasteboard.changes, 0u);

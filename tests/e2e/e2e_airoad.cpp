@@ -3,6 +3,7 @@
 // one that stands in for Anthropic, whose key is in gnome-keyring.
 #include "AgentHome.h"
 #include "AgentProcess.h"
+#include "ClipboardContents.h"
 #include "RingGestures.h"
 #include "SupportProgram.h"
 #include "TextTargetClient.h"
@@ -11,6 +12,8 @@
 #include "../support/Await.h"
 #include "model/VimaConfig.h"
 #include "platform/x11/QtKeychainSecretStore.h"
+#include "platform/x11/X11ClipboardKeeper.h"
+#include "platform/x11/X11SelectionReader.h"
 #include "services/Keychain.h"
 #include "store/ConfigStore.h"
 
@@ -102,6 +105,23 @@ qint64 peakResidentKB(qint64 pid)
             return line.mid(6).trimmed().split(' ').first().toLongLong();
     }
     return -1;
+}
+
+// The clipboard keepers that serve this X display.
+int keepers()
+{
+    int count = 0;
+    const QByteArray display = "DISPLAY=" + qgetenv("DISPLAY");
+    for (const QString &pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile commandLine(QStringLiteral("/proc/%1/cmdline").arg(pid));
+        QFile environment(QStringLiteral("/proc/%1/environ").arg(pid));
+        if (!commandLine.open(QIODevice::ReadOnly) || !environment.open(QIODevice::ReadOnly))
+            continue;
+        if (commandLine.readAll().split('\0').contains(X11ClipboardKeeper::argument)
+            && environment.readAll().split('\0').contains(display))
+            ++count;
+    }
+    return count;
 }
 
 QString jsonString(const QString &text)
@@ -210,6 +230,42 @@ private Q_SLOTS:
         QCOMPARE(messages[1].toObject()["content"].toString(), selected);
         QTRY_COMPARE_WITH_TIMEOUT(readSelection(QStringLiteral("clipboard")), QStringLiteral("copied earlier"), 5000);
         QVERIFY(!windowVisible(QStringLiteral("Rewrite")));
+    }
+
+    // After a replace the agent holds the clipboard it gave back; when it
+    // ends, a keeper goes on serving it. Each row finds the keeper of the
+    // row before serving, whose clipboard the replace reads and gives back.
+    void theClipboardOutlivesTheAgent_data()
+    {
+        QTest::addColumn<QString>("end"); // how the agent ends
+        QTest::newRow("TERM") << "term";
+        QTest::newRow("a second start") << "second start";
+    }
+
+    void theClipboardOutlivesTheAgent()
+    {
+        QFETCH(QString, end);
+        if (end == QLatin1String("term")) {
+            command("copy-rich");
+            QTRY_COMPARE(readSelection(QStringLiteral("clipboard")), QStringLiteral("copied earlier"));
+        } else {
+            QCOMPARE(keepers(), 1);
+        }
+        const auto before = clipboard_contents::read();
+        QVERIFY(before.contains(QStringLiteral("image/png")));
+        runSlot(rewriteSlot);
+        QTRY_COMPARE_WITH_TIMEOUT(targetText(), answer, 15000);
+        QTRY_COMPARE_WITH_TIMEOUT(X11SelectionReader().ownerProcess("CLIPBOARD"), std::optional(agent->pid()), 5000);
+        if (end == QLatin1String("term")) {
+            QVERIFY(agent->terminate());
+        } else {
+            auto second = std::make_unique<AgentProcess>();
+            QVERIFY(second->start());
+            QVERIFY(agent->waitForExit());
+            agent = std::move(second);
+        }
+        QCOMPARE(clipboard_contents::changesSince(before, clipboard_contents::read()).join(u','), QString());
+        QCOMPARE(keepers(), 1);
     }
 
     void showPopoverShowsTheAnswerInTheResultPanel()

@@ -7,6 +7,7 @@
 #include "async/Scheduler.h"
 #include "model/LogText.h"
 #include "platform/NotificationCenter.h"
+#include "platform/x11/X11ClipboardKeeper.h"
 #include "store/ConfigStore.h"
 
 #include <QApplication>
@@ -25,6 +26,9 @@ int main(int argc, char *argv[])
         std::fputs("Tavelon needs an X11 session: DISPLAY is not set.\n", stderr);
         return 1;
     }
+    // Started again by itself to keep the clipboard after it quits.
+    if (argc == 3 && qstrcmp(argv[1], X11ClipboardKeeper::argument) == 0)
+        return X11ClipboardKeeper::run(argv[2]);
     qputenv("QT_QPA_PLATFORM", "xcb");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tavelon"));

@@ -34,12 +34,12 @@ public:
     AccessibilityElement::Pointer focusedElement() override { return focused; }
     AccessibilityElement::Pointer focusedWindow() override { return window; }
     std::optional<QList<AccessibilityElement::Pointer>> children() override { return childList; }
-    AXAnswer<QString> selectedText() override
+    QCoro::Task<AXAnswer<QString>> selectedText(CancellationToken) override
     {
         ++selectedTextReads;
         if (onSelectedTextRead)
             onSelectedTextRead();
-        return selected;
+        co_return selected;
     }
     std::optional<TextRange> selectedTextRange() override { return range; }
     std::optional<QString> stringForRange(TextRange) override { return rangeString; }

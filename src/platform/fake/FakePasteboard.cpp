@@ -7,13 +7,18 @@ const QString plainTextType = QStringLiteral("text/plain;charset=utf-8");
 
 } // namespace
 
-QCoro::Task<std::optional<PasteboardSnapshot>> FakePasteboard::capture()
+QCoro::Task<SelectionRead<PasteboardSnapshot>> FakePasteboard::capture(CancellationToken token)
 {
-    if (!responsive)
-        co_return std::nullopt;
-    // A named copy: co_return would move from the member.
-    const PasteboardSnapshot copy = contents;
-    co_return copy;
+    token.throwIfCancelled();
+    switch (reads) {
+    case Owner::silent:
+        co_return SelectionRead<PasteboardSnapshot>::noAnswer();
+    case Owner::oversized:
+        co_return SelectionRead<PasteboardSnapshot>::tooLarge();
+    case Owner::answers:
+        break;
+    }
+    co_return SelectionRead<PasteboardSnapshot>::of(contents);
 }
 
 void FakePasteboard::restore(const PasteboardSnapshot &snapshot)
@@ -47,6 +52,19 @@ std::optional<QString> FakePasteboard::plainText() const
     return std::nullopt;
 }
 
-QCoro::Task<std::optional<QString>> FakePasteboard::text() { co_return plainText(); }
+QCoro::Task<SelectionRead<QString>> FakePasteboard::text(CancellationToken token)
+{
+    token.throwIfCancelled();
+    switch (reads) {
+    case Owner::silent:
+        co_return SelectionRead<QString>::noAnswer();
+    case Owner::oversized:
+        co_return SelectionRead<QString>::tooLarge();
+    case Owner::answers:
+        break;
+    }
+    const std::optional<QString> text = plainText();
+    co_return text ? SelectionRead<QString>::of(*text) : SelectionRead<QString>::absent();
+}
 
 } // namespace vima

@@ -6,22 +6,24 @@
 
 namespace vima {
 
-// A clipboard in memory. A test can make its owner unresponsive (capture gives
-// nothing) and count what happens to it.
+// A clipboard in memory. A test can make its owner unresponsive or too large
+// (reads give no value) and count what happens to it.
 class FakePasteboard final : public Pasteboard {
 public:
+    enum class Owner { answers, silent, oversized };
+
     PasteboardSnapshot contents;
-    bool responsive = true;
+    Owner reads = Owner::answers;
     std::optional<qint64> owner;
     quint64 changes = 0;
     quint64 requests = 0;
     int restores = 0;
 
-    QCoro::Task<std::optional<PasteboardSnapshot>> capture() override;
+    QCoro::Task<SelectionRead<PasteboardSnapshot>> capture(CancellationToken token) override;
     void restore(const PasteboardSnapshot &snapshot) override;
     void clear() override;
     void setText(const QString &text) override;
-    QCoro::Task<std::optional<QString>> text() override;
+    QCoro::Task<SelectionRead<QString>> text(CancellationToken token) override;
     // By process: the fake knows no windows.
     std::optional<bool> isOwnedBy(const RunningApplication &app) const override
     {

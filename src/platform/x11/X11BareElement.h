@@ -12,7 +12,10 @@ public:
     Pointer focusedElement() override { return {}; }
     Pointer focusedWindow() override { return {}; }
     std::optional<QList<Pointer>> children() override { return std::nullopt; }
-    AXAnswer<QString> selectedText() override { return AXAnswer<QString>::failure(); }
+    QCoro::Task<AXAnswer<QString>> selectedText(CancellationToken) override
+    {
+        co_return AXAnswer<QString>::failure();
+    }
     std::optional<TextRange> selectedTextRange() override { return std::nullopt; }
     std::optional<QString> stringForRange(TextRange) override { return std::nullopt; }
     std::optional<QString> value() override { return std::nullopt; }

@@ -1,14 +1,12 @@
 #include "platform/x11/X11Pasteboard.h"
 
+#include "platform/x11/ReadOffThread.h"
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11SelectionReader.h"
 
 #include <QClipboard>
-#include <QCoroFuture>
 #include <QGuiApplication>
 #include <QMimeData>
-#include <QPromise>
-#include <QThreadPool>
 #include <xcb/xcb.h>
 
 namespace vima {
@@ -16,20 +14,6 @@ namespace {
 
 constexpr qint64 snapshotTimeoutMs = 2000;
 constexpr qint64 textTimeoutMs = 500;
-
-// Runs `work` on a worker thread and resumes the caller with its result.
-template<typename T, typename Work>
-QCoro::Task<T> offThread(Work work)
-{
-    auto promise = std::make_shared<QPromise<T>>();
-    QFuture<T> future = promise->future();
-    promise->start();
-    QThreadPool::globalInstance()->start([promise, work = std::move(work)] {
-        promise->addResult(work());
-        promise->finish();
-    });
-    co_return co_await future;
-}
 
 // The X targets that Qt serves from its "text/plain" format.
 bool isPlainTextTarget(const QString &target)
@@ -66,6 +50,7 @@ X11Pasteboard::X11Pasteboard(QObject *parent) : QObject(parent)
             ++changes_;
     });
     QCoreApplication::instance()->installNativeEventFilter(this);
+    QCoreApplication::instance()->installEventFilter(&handover_);
 }
 
 X11Pasteboard::~X11Pasteboard()
@@ -74,16 +59,18 @@ X11Pasteboard::~X11Pasteboard()
         QCoreApplication::instance()->removeNativeEventFilter(this);
 }
 
-QCoro::Task<std::optional<PasteboardSnapshot>> X11Pasteboard::capture()
+QCoro::Task<SelectionRead<PasteboardSnapshot>> X11Pasteboard::capture(CancellationToken token)
 {
-    co_return co_await offThread<std::optional<PasteboardSnapshot>>([] {
-        X11SelectionReader reader;
-        return reader.snapshot("CLIPBOARD", QDeadlineTimer(snapshotTimeoutMs));
-    });
+    const auto read = [](const std::atomic_bool &abort) {
+        return X11SelectionReader(&abort).snapshot("CLIPBOARD", QDeadlineTimer(snapshotTimeoutMs),
+                                                   largestClipboardSnapshot);
+    };
+    co_return co_await x11::readOffThread<SelectionRead<PasteboardSnapshot>>(read, std::move(token));
 }
 
 void X11Pasteboard::restore(const PasteboardSnapshot &snapshot)
 {
+    handover_.setLent(false);
     if (snapshot.isEmpty()) {
         QGuiApplication::clipboard()->clear(QClipboard::Clipboard);
         return;
@@ -92,19 +79,24 @@ void X11Pasteboard::restore(const PasteboardSnapshot &snapshot)
     QGuiApplication::clipboard()->setMimeData(mimeDataFor(snapshot.items.first()), QClipboard::Clipboard);
 }
 
-void X11Pasteboard::clear() { QGuiApplication::clipboard()->clear(QClipboard::Clipboard); }
+void X11Pasteboard::clear()
+{
+    handover_.setLent(true);
+    QGuiApplication::clipboard()->clear(QClipboard::Clipboard);
+}
 
 void X11Pasteboard::setText(const QString &text)
 {
+    handover_.setLent(true);
     QGuiApplication::clipboard()->setText(text, QClipboard::Clipboard);
 }
 
-QCoro::Task<std::optional<QString>> X11Pasteboard::text()
+QCoro::Task<SelectionRead<QString>> X11Pasteboard::text(CancellationToken token)
 {
-    co_return co_await offThread<std::optional<QString>>([] {
-        X11SelectionReader reader;
-        return reader.text("CLIPBOARD", QDeadlineTimer(textTimeoutMs));
-    });
+    const auto read = [](const std::atomic_bool &abort) {
+        return X11SelectionReader(&abort).text("CLIPBOARD", QDeadlineTimer(textTimeoutMs), largestSelectionText);
+    };
+    co_return co_await x11::readOffThread<SelectionRead<QString>>(read, std::move(token));
 }
 
 std::optional<bool> X11Pasteboard::isOwnedBy(const RunningApplication &app) const

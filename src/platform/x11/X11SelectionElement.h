@@ -14,7 +14,8 @@ public:
     explicit X11SelectionElement(RunningApplication app) : app_(std::move(app)) {}
 
     void setMessagingTimeout(double seconds) override { timeout_ = seconds; }
-    AXAnswer<QString> selectedText() override;
+    // Read on a worker thread; see x11::readOffThread.
+    QCoro::Task<AXAnswer<QString>> selectedText(CancellationToken token) override;
 
 private:
     RunningApplication app_;

@@ -1,0 +1,97 @@
+#include "platform/x11/X11ClipboardHandover.h"
+
+#include "platform/x11/X11ClipboardKeeper.h"
+#include "platform/x11/X11Connection.h"
+
+#include <QClipboard>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QGuiApplication>
+#include <QLoggingCategory>
+#include <QProcess>
+#include <cstdlib>
+#include <memory>
+
+Q_LOGGING_CATEGORY(lcClipboardHandover, "com.vima.Vima.Clipboard")
+
+namespace vima {
+namespace {
+
+// A paste gives the clipboard back at most 1.6 s after its keystroke; the
+// whole hold stays inside the 3 s a second start waits for this copy to end.
+constexpr int lendingLimitMs = 1800;
+constexpr int holdLimitMs = 2500;
+constexpr int pollMs = 10;
+
+} // namespace
+
+X11ClipboardHandover::X11ClipboardHandover(QObject *parent) : QObject(parent)
+{
+    poll_.setInterval(pollMs);
+    connect(&poll_, &QTimer::timeout, this, &X11ClipboardHandover::advance);
+}
+
+bool X11ClipboardHandover::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::Quit || watched != QCoreApplication::instance() || released_)
+        return false;
+    if (holding_)
+        return true; // the quit under way ends the program
+    // A lent clipboard is put back before it is handed on.
+    if (!lent_ && (!QGuiApplication::clipboard()->ownsClipboard() || !startKeeper()))
+        return false;
+    keeperStarted_ = !lent_;
+    holding_ = true;
+    lendingLimit_ = QDeadlineTimer(lendingLimitMs);
+    limit_ = QDeadlineTimer(holdLimitMs);
+    poll_.start();
+    return true;
+}
+
+bool X11ClipboardHandover::startKeeper()
+{
+    xcb_connection_t *connection = x11::connection();
+    if (!connection)
+        return false;
+    const std::unique_ptr<xcb_get_selection_owner_reply_t, decltype(&std::free)> owner(
+        xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, x11::atom("CLIPBOARD")),
+                                      nullptr),
+        &std::free);
+    if (!owner || owner->owner == XCB_NONE)
+        return false;
+    QProcess keeper;
+    keeper.setProgram(QCoreApplication::applicationFilePath());
+    keeper.setArguments({QString::fromLatin1(X11ClipboardKeeper::argument), QString::number(owner->owner)});
+    if (!keeper.startDetached()) {
+        qCWarning(lcClipboardHandover, "Could not start the clipboard keeper; the clipboard goes with Tavelon");
+        return false;
+    }
+    return true;
+}
+
+void X11ClipboardHandover::advance()
+{
+    if (!keeperStarted_) {
+        if (lent_ && !lendingLimit_.hasExpired())
+            return;
+        keeperStarted_ = QGuiApplication::clipboard()->ownsClipboard() && startKeeper();
+        if (!keeperStarted_)
+            release();
+        return;
+    }
+    const bool handedOver = !QGuiApplication::clipboard()->ownsClipboard();
+    if (!handedOver && !limit_.hasExpired())
+        return;
+    if (!handedOver)
+        qCWarning(lcClipboardHandover, "The clipboard keeper did not take the clipboard; it goes with Tavelon");
+    release();
+}
+
+void X11ClipboardHandover::release()
+{
+    poll_.stop();
+    released_ = true;
+    QCoreApplication::quit();
+}
+
+} // namespace vima

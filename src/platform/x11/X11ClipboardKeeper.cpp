@@ -1,0 +1,310 @@
+#include "platform/x11/X11ClipboardKeeper.h"
+
+#include "platform/SelectionRead.h"
+#include "platform/x11/X11SelectionReader.h"
+
+#include <QLoggingCategory>
+#include <algorithm>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <poll.h>
+
+Q_LOGGING_CATEGORY(lcClipboardKeeper, "com.vima.Vima.Clipboard")
+
+namespace vima {
+namespace {
+
+// Reading the clipboard from Tavelon, which holds its quit meanwhile.
+constexpr qint64 readTimeoutMs = 1500;
+constexpr qint64 managerTimeoutMs = 5000;
+// A requestor that takes no chunk of a large format for this long has gone.
+constexpr qint64 idleTransferMs = 5000;
+constexpr uint32_t largestChunk = 256 * 1024;
+// More (target, property) pairs than there are formats to ask for.
+constexpr uint32_t largestMultiple = 2048;
+
+template<typename Reply>
+std::unique_ptr<Reply, decltype(&std::free)> owned(Reply *reply)
+{
+    return {reply, &std::free};
+}
+
+} // namespace
+
+X11ClipboardKeeper::X11ClipboardKeeper()
+{
+    int screenNumber = 0;
+    connection_ = xcb_connect(nullptr, &screenNumber);
+    if (xcb_connection_has_error(connection_))
+        return;
+    xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(connection_));
+    for (int i = 0; i < screenNumber && screens.rem; ++i)
+        xcb_screen_next(&screens);
+    window_ = xcb_generate_id(connection_);
+    const uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    xcb_create_window(connection_, XCB_COPY_FROM_PARENT, window_, screens.data->root, 0, 0, 1, 1, 0,
+                      XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &events);
+    clipboard_ = atom("CLIPBOARD");
+    manager_ = atom("CLIPBOARD_MANAGER");
+    targetsTarget_ = atom("TARGETS");
+    multipleTarget_ = atom("MULTIPLE");
+    timestampTarget_ = atom("TIMESTAMP");
+    incr_ = atom("INCR");
+    atomPair_ = atom("ATOM_PAIR");
+    // A change of property is one request, whose header takes a few bytes.
+    const uint32_t largestRequest = xcb_get_maximum_request_length(connection_) * 4;
+    chunk_ = std::min(largestChunk, largestRequest - 100);
+}
+
+X11ClipboardKeeper::~X11ClipboardKeeper()
+{
+    xcb_disconnect(connection_);
+}
+
+int X11ClipboardKeeper::run(const char *ownerWindow)
+{
+    // Its output may be a terminal or a journal that goes before it does.
+    std::signal(SIGPIPE, SIG_IGN);
+    bool parsed = false;
+    const xcb_window_t owner = QByteArray(ownerWindow).toUInt(&parsed);
+    if (!parsed)
+        return 2;
+    X11ClipboardKeeper keeper;
+    if (!keeper.takeOver(owner))
+        return 1;
+    keeper.askManager();
+    return keeper.serve() ? 0 : 1;
+}
+
+xcb_atom_t X11ClipboardKeeper::atom(const char *name)
+{
+    const auto reply = owned(xcb_intern_atom_reply(
+        connection_, xcb_intern_atom(connection_, 0, static_cast<uint16_t>(std::strlen(name)), name), nullptr));
+    return reply ? reply->atom : XCB_NONE;
+}
+
+xcb_window_t X11ClipboardKeeper::ownerOf(xcb_atom_t selection)
+{
+    const auto reply = owned(
+        xcb_get_selection_owner_reply(connection_, xcb_get_selection_owner(connection_, selection), nullptr));
+    return reply ? reply->owner : XCB_NONE;
+}
+
+xcb_timestamp_t X11ClipboardKeeper::serverTime()
+{
+    // Any change of a property of ours comes back stamped with the server's time.
+    xcb_change_property(connection_, XCB_PROP_MODE_APPEND, window_, atom("VIMA_TIMESTAMP"), XCB_ATOM_INTEGER, 32,
+                        0, nullptr);
+    xcb_flush(connection_);
+    while (const auto event = owned(xcb_wait_for_event(connection_))) {
+        if ((event->response_type & 0x7f) == XCB_PROPERTY_NOTIFY)
+            return reinterpret_cast<const xcb_property_notify_event_t *>(event.get())->time;
+    }
+    return XCB_CURRENT_TIME;
+}
+
+bool X11ClipboardKeeper::takeOver(xcb_window_t owner)
+{
+    if (window_ == XCB_NONE)
+        return false;
+    // The moment of the decision: a program that copies after it wins.
+    since_ = serverTime();
+    if (since_ == XCB_CURRENT_TIME || ownerOf(clipboard_) != owner)
+        return false;
+    const SelectionRead<PasteboardSnapshot> read =
+        X11SelectionReader().snapshot("CLIPBOARD", QDeadlineTimer(readTimeoutMs), largestClipboardSnapshot);
+    if (!read.value || read.value->isEmpty()) {
+        qCWarning(lcClipboardKeeper, "Could not read the clipboard whole, so it goes with Tavelon");
+        return false;
+    }
+    for (const auto &[name, data] : read.value->items.first()) {
+        const xcb_atom_t target = atom(name.toLatin1().constData());
+        targets_.append(target);
+        formats_.insert(target, data);
+    }
+    xcb_set_selection_owner(connection_, window_, clipboard_, since_);
+    owner_ = ownerOf(clipboard_) == window_;
+    if (owner_)
+        qCInfo(lcClipboardKeeper, "Keeping the clipboard (%lld formats) until another program takes it",
+               qint64(targets_.size()));
+    return owner_;
+}
+
+void X11ClipboardKeeper::askManager()
+{
+    if (!owner_ || ownerOf(manager_) == XCB_NONE)
+        return;
+    // Left empty, the property asks the manager to save every format.
+    const xcb_atom_t property = atom("VIMA_SAVE_TARGETS");
+    xcb_delete_property(connection_, window_, property);
+    xcb_convert_selection(connection_, window_, manager_, atom("SAVE_TARGETS"), property, since_);
+    xcb_flush(connection_);
+    managerDeadline_ = QDeadlineTimer(managerTimeoutMs);
+}
+
+bool X11ClipboardKeeper::serve()
+{
+    for (;;) {
+        while (const auto event = owned(xcb_poll_for_event(connection_)))
+            handle(event.get());
+        if (xcb_connection_has_error(connection_)) {
+            qCInfo(lcClipboardKeeper, "The X server went away; the clipboard with it");
+            return false;
+        }
+        dropIdleTransfers();
+        if (managerDeadline_ && managerDeadline_->hasExpired()) {
+            managerDeadline_.reset();
+            qCWarning(lcClipboardKeeper, "The clipboard manager did not answer; keeping the clipboard");
+        }
+        if (!owner_ && transfers_.isEmpty())
+            return true;
+        xcb_flush(connection_);
+        // Idle, it sleeps until the X server has something for it.
+        const bool timed = !transfers_.isEmpty() || managerDeadline_;
+        pollfd descriptor{xcb_get_file_descriptor(connection_), POLLIN, 0};
+        poll(&descriptor, 1, timed ? 1000 : -1);
+    }
+}
+
+void X11ClipboardKeeper::handle(const xcb_generic_event_t *event)
+{
+    switch (event->response_type & 0x7f) {
+    case XCB_SELECTION_REQUEST:
+        answer(reinterpret_cast<const xcb_selection_request_event_t *>(event));
+        break;
+    case XCB_SELECTION_CLEAR:
+        // Quietly: the log may be a terminal the user has long gone on in.
+        if (reinterpret_cast<const xcb_selection_clear_event_t *>(event)->selection == clipboard_)
+            owner_ = false;
+        break;
+    case XCB_SELECTION_NOTIFY:
+        managerAnswered(reinterpret_cast<const xcb_selection_notify_event_t *>(event));
+        break;
+    case XCB_PROPERTY_NOTIFY:
+        continueTransfer(reinterpret_cast<const xcb_property_notify_event_t *>(event));
+        break;
+    default:
+        break; // errors of requestors that went away, among others
+    }
+}
+
+void X11ClipboardKeeper::answer(const xcb_selection_request_event_t *request)
+{
+    // Obsolete clients name no property: the target stands for it.
+    const xcb_atom_t property = request->property == XCB_NONE ? request->target : request->property;
+    const bool current = request->time == XCB_CURRENT_TIME || request->time >= since_;
+    const bool answered = owner_ && current && request->selection == clipboard_
+                          && (request->target == multipleTarget_
+                                  ? convertMultiple(request->requestor, property)
+                                  : convert(request->requestor, request->target, property));
+    xcb_selection_notify_event_t notify{};
+    notify.response_type = XCB_SELECTION_NOTIFY;
+    notify.time = request->time;
+    notify.requestor = request->requestor;
+    notify.selection = request->selection;
+    notify.target = request->target;
+    notify.property = answered ? property : XCB_NONE;
+    // The protocol sends events of 32 bytes.
+    char buffer[32] = {};
+    std::memcpy(buffer, &notify, std::min(sizeof(notify), sizeof(buffer)));
+    xcb_send_event(connection_, 0, request->requestor, XCB_EVENT_MASK_NO_EVENT, buffer);
+    xcb_flush(connection_);
+}
+
+bool X11ClipboardKeeper::convert(xcb_window_t requestor, xcb_atom_t target, xcb_atom_t property)
+{
+    if (target == targetsTarget_) {
+        const QList<xcb_atom_t> offered = QList<xcb_atom_t>{targetsTarget_, multipleTarget_, timestampTarget_}
+                                          + targets_;
+        xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, requestor, property, XCB_ATOM_ATOM, 32,
+                            uint32_t(offered.size()), offered.constData());
+        return true;
+    }
+    if (target == timestampTarget_) {
+        xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, requestor, property, XCB_ATOM_INTEGER, 32, 1,
+                            &since_);
+        return true;
+    }
+    const auto format = formats_.constFind(target);
+    if (format == formats_.cend())
+        return false;
+    send(requestor, property, target, *format);
+    return true;
+}
+
+bool X11ClipboardKeeper::convertMultiple(xcb_window_t requestor, xcb_atom_t property)
+{
+    const auto reply = owned(xcb_get_property_reply(
+        connection_, xcb_get_property(connection_, 0, requestor, property, atomPair_, 0, largestMultiple * 2),
+        nullptr));
+    if (!reply || reply->type != atomPair_ || reply->format != 32)
+        return false;
+    const auto *pairs = static_cast<const xcb_atom_t *>(xcb_get_property_value(reply.get()));
+    const qsizetype count = xcb_get_property_value_length(reply.get()) / qsizetype(sizeof(xcb_atom_t));
+    QList<xcb_atom_t> answered(pairs, pairs + (count - count % 2));
+    for (qsizetype i = 0; i < answered.size(); i += 2) {
+        const xcb_atom_t target = answered.at(i);
+        const xcb_atom_t into = answered.at(i + 1);
+        if (into == XCB_NONE || target == multipleTarget_ || !convert(requestor, target, into))
+            answered[i + 1] = XCB_NONE; // this one failed
+    }
+    xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, requestor, property, atomPair_, 32,
+                        uint32_t(answered.size()), answered.constData());
+    return true;
+}
+
+void X11ClipboardKeeper::send(xcb_window_t requestor, xcb_atom_t property, xcb_atom_t type, const QByteArray &data)
+{
+    if (data.size() <= qsizetype(chunk_)) {
+        xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, requestor, property, type, 8, uint32_t(data.size()),
+                            data.constData());
+        return;
+    }
+    // In chunks (INCR): the next one goes each time the requestor has taken
+    // the last, and an empty one ends it.
+    transfers_.removeIf([&](const Transfer &t) { return t.requestor == requestor && t.property == property; });
+    const uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    xcb_change_window_attributes(connection_, requestor, XCB_CW_EVENT_MASK, &events);
+    const uint32_t size = uint32_t(data.size());
+    xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, requestor, property, incr_, 32, 1, &size);
+    transfers_.append({requestor, property, type, data, 0, QDeadlineTimer(idleTransferMs)});
+}
+
+void X11ClipboardKeeper::continueTransfer(const xcb_property_notify_event_t *notify)
+{
+    if (notify->state != XCB_PROPERTY_DELETE)
+        return;
+    const auto transfer = std::find_if(transfers_.begin(), transfers_.end(), [notify](const Transfer &t) {
+        return t.requestor == notify->window && t.property == notify->atom;
+    });
+    if (transfer == transfers_.end())
+        return;
+    const qsizetype size = std::min(qsizetype(chunk_), transfer->data.size() - transfer->offset);
+    xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, transfer->requestor, transfer->property, transfer->type,
+                        8, uint32_t(size), transfer->data.constData() + transfer->offset);
+    transfer->offset += size;
+    transfer->idle = QDeadlineTimer(idleTransferMs);
+    if (size == 0)
+        transfers_.erase(transfer);
+}
+
+void X11ClipboardKeeper::managerAnswered(const xcb_selection_notify_event_t *notify)
+{
+    if (notify->selection != manager_ || !managerDeadline_)
+        return;
+    managerDeadline_.reset();
+    // The manager that saved it takes the clipboard over, which ends the keeper.
+    if (notify->property == XCB_NONE)
+        qCWarning(lcClipboardKeeper, "The clipboard manager did not save the clipboard; keeping it");
+    else
+        qCInfo(lcClipboardKeeper, "Handed the clipboard to the clipboard manager");
+}
+
+void X11ClipboardKeeper::dropIdleTransfers()
+{
+    transfers_.removeIf([](const Transfer &t) { return t.idle.hasExpired(); });
+}
+
+} // namespace vima

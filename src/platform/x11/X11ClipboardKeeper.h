@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDeadlineTimer>
+#include <QHash>
+#include <QList>
+#include <optional>
+#include <xcb/xcb.h>
+
+namespace vima {
+
+// What Tavelon leaves on CLIPBOARD, kept after it quits: an X selection dies
+// with its owner. Tavelon starts itself again in this mode (`argument`, then
+// the window that owns the clipboard). The keeper reads the clipboard from
+// that window, takes it over, hands it to the clipboard manager where one
+// runs (SAVE_TARGETS), and serves every format until another program holds
+// the clipboard or the X server goes away, as command-line clipboard tools do.
+class X11ClipboardKeeper {
+public:
+    static constexpr const char *argument = "--keep-clipboard";
+
+    X11ClipboardKeeper();
+    ~X11ClipboardKeeper();
+    X11ClipboardKeeper(const X11ClipboardKeeper &) = delete;
+    X11ClipboardKeeper &operator=(const X11ClipboardKeeper &) = delete;
+
+    // The keeper's whole life, for the process's main: its exit code.
+    static int run(const char *ownerWindow);
+
+    // Takes the clipboard over from `owner` with everything it offers; false
+    // (and nothing taken) when another program holds it by now, or it could
+    // not be read whole.
+    bool takeOver(xcb_window_t owner);
+    // Asks the clipboard manager, when one runs, to save the clipboard.
+    void askManager();
+    // Serves the clipboard until another program holds it and every transfer
+    // under way has ended; false when the X server went away.
+    bool serve();
+
+private:
+    struct Transfer {
+        xcb_window_t requestor;
+        xcb_atom_t property;
+        xcb_atom_t type;
+        QByteArray data;
+        qsizetype offset = 0;
+        QDeadlineTimer idle;
+    };
+
+    xcb_atom_t atom(const char *name);
+    xcb_window_t ownerOf(xcb_atom_t selection);
+    xcb_timestamp_t serverTime();
+    void handle(const xcb_generic_event_t *event);
+    void answer(const xcb_selection_request_event_t *request);
+    bool convert(xcb_window_t requestor, xcb_atom_t target, xcb_atom_t property);
+    bool convertMultiple(xcb_window_t requestor, xcb_atom_t property);
+    void send(xcb_window_t requestor, xcb_atom_t property, xcb_atom_t type, const QByteArray &data);
+    void continueTransfer(const xcb_property_notify_event_t *notify);
+    void managerAnswered(const xcb_selection_notify_event_t *notify);
+    void dropIdleTransfers();
+
+    xcb_connection_t *connection_ = nullptr;
+    xcb_window_t window_ = XCB_NONE;
+    xcb_atom_t clipboard_ = XCB_NONE;
+    xcb_atom_t manager_ = XCB_NONE;
+    xcb_atom_t targetsTarget_ = XCB_NONE;
+    xcb_atom_t multipleTarget_ = XCB_NONE;
+    xcb_atom_t timestampTarget_ = XCB_NONE;
+    xcb_atom_t incr_ = XCB_NONE;
+    xcb_atom_t atomPair_ = XCB_NONE;
+    xcb_timestamp_t since_ = XCB_CURRENT_TIME;
+    bool owner_ = false;
+    uint32_t chunk_ = 0;
+    QList<xcb_atom_t> targets_;
+    QHash<xcb_atom_t, QByteArray> formats_;
+    QList<Transfer> transfers_;
+    std::optional<QDeadlineTimer> managerDeadline_;
+};
+
+} // namespace vima
