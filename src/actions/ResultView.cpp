@@ -62,7 +62,7 @@ ResultView::ResultView(const ActionOutcome &outcome, Actions actions, Scheduler 
     : actions_(std::move(actions)), scheduler_(scheduler)
 {
     setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
-    setWindowTitle(plainWindowTitle(Text::cut(outcome.title, PanelText::longestTitle)));
+    setWindowTitle(plainWindowTitle(outcome.title));
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

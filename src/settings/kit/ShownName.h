@@ -1,0 +1,22 @@
+#pragma once
+
+#include "ring/RingText.h"
+
+#include <QString>
+
+namespace vima {
+
+// A name from the configuration (a ring's, a pack's, an item's) as the
+// settings show it: "Untitled" when empty, else cut before any layout.
+inline QString shownName(const QString &name)
+{
+    return name.isEmpty() ? QStringLiteral("Untitled") : RingText::bounded(name);
+}
+
+// A name in a sentence: in quotation marks, cut.
+inline QString quotedName(const QString &name)
+{
+    return QStringLiteral("“") + RingText::bounded(name) + QStringLiteral("”");
+}
+
+} // namespace vima
