@@ -104,7 +104,7 @@ QString ItemEditorModel::appleScriptNote() const
                               "this item only reports that it can't run.");
     return QStringLiteral("AppleScript can't run on this system, but this keystroke does: ")
         + HotkeyManager::displayName(keystroke->chord) + QStringLiteral(" goes to the window of ")
-        + keystroke->application + QStringLiteral(".");
+        + RingText::bounded(keystroke->application) + QStringLiteral(".");
 }
 
 QString ItemEditorModel::headerTitle() const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/Text.h"
 #include "ring/RingText.h"
 
 #include <QString>
@@ -12,6 +13,9 @@ inline QString shownName(const QString &name)
 {
     return name.isEmpty() ? QStringLiteral("Untitled") : RingText::bounded(name);
 }
+
+// A message that may quote the configuration or a file (an error, a notice).
+inline QString shownMessage(const QString &text) { return Text::cut(text, 1'000); }
 
 // A name in a sentence: in quotation marks, cut.
 inline QString quotedName(const QString &name)
