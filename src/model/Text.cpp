@@ -79,8 +79,8 @@ void forEachGrapheme(QStringView text, Visit visit)
         QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, part, buffer.data(), qsizetype(buffer.size()));
         QVarLengthArray<qsizetype, window> ends;
         for (qsizetype end = finder.toNextBoundary(); end != -1; end = finder.toNextBoundary()) {
-            // Qt's finder may put a boundary between the halves of a character
-            // that follows a spacing mark at the start.
+            // Qt's finder may put one inside a surrogate pair (seen after a
+            // spacing mark at a window's start).
             if ((isLast || end < part.size()) && !splitsPair(part, end))
                 ends.append(end);
         }

@@ -14,10 +14,10 @@ class Text {
 public:
     static constexpr qsizetype longestCharacter = 32;
 
-
     static QStringList graphemes(const QString &text);
     static qsizetype graphemeCount(const QString &text);
-    // The first `count` user-perceived characters.
+    // The first `count` user-perceived characters (ending inside one too long
+    // to keep whole).
     static QString leftGraphemes(const QString &text, qsizetype count);
 
     // The first `limit` user-perceived characters, then "…" when cut (also
