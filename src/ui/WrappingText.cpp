@@ -14,7 +14,7 @@ WrappingText::WrappingText(const QString &text, QPalette::ColorRole ink, QWidget
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    setFocusPolicy(Qt::ClickFocus);
+    setFocusPolicy(Qt::StrongFocus); // as a label selectable by keys is
     document()->setDocumentMargin(0);
     viewport()->setAutoFillBackground(false);
     setBackgroundRole(QPalette::Window);
