@@ -30,7 +30,8 @@ void drawRing(test::SettingsHarness &harness)
     controller.hide();
 }
 
-// An answer, a failure with its recovery hint, and the busy indicator.
+// An answer, a failure with its recovery hint (and one quoting a long word
+// under a long title), and the busy indicator.
 void drawResults(test::SettingsHarness &harness)
 {
     ResultWindowController controller(harness.fixture.scheduler);
@@ -49,6 +50,11 @@ void drawResults(test::SettingsHarness &harness)
     failure.recovery = QStringLiteral("Select some text, then try again.");
     controller.show(failure);
     gallery::save(*controller.resultPanel(), QStringLiteral("result-failure"));
+    failure.title = QStringLiteral("Open the release notes for the version that was installed last");
+    failure.body = QStringLiteral("Couldn't open https://example.com/") + QString(90, u'x');
+    failure.recovery = QStringLiteral("Check the address, then try again.");
+    controller.show(failure);
+    gallery::save(*controller.resultPanel(), QStringLiteral("result-failure-long-word"));
     controller.showBusy(QStringLiteral("Summarise…"));
     gallery::save(*controller.hudPanel(), QStringLiteral("busy"));
     controller.hideBusy();

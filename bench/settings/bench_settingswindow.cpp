@@ -4,6 +4,9 @@
 // and one edit's publish-and-refresh with the General tab on screen (the store
 // publishes, every watcher of every built tab refreshes, the event loop lays
 // out and paints).
+// Then the same window over a configuration with one huge but legal text: its
+// first open, and its quit (the agent's way out: the save that writes only a
+// change, then the window's teardown).
 // Counters: median and maximum in milliseconds.
 #include "QtBenchmarkMain.h"
 
@@ -141,6 +144,73 @@ void BM_EditPublishAndRefresh(benchmark::State &state)
     reportMilliseconds(state, samples);
 }
 BENCHMARK(BM_EditPublishAndRefresh)->Unit(benchmark::kMillisecond)->Iterations(300);
+
+// One letter and a million combining marks: one character of 2 MB.
+VimaConfig hugeTitle()
+{
+    VimaConfig config = sampleConfig();
+    config.rings[0].items[0].title = u'a' + QString(1'000'000, QChar(0x0301));
+    return config;
+}
+
+// A pack named with `count` emoji, opened by the slot selected first.
+VimaConfig emojiPack(qsizetype count)
+{
+    VimaConfig config = sampleConfig();
+    config.rings[1].name = QStringLiteral("😀").repeated(count);
+    std::swap(config.rings[0].items[0].slot, config.rings[0].items[1].slot);
+    config.rings[0].items.swapItemsAt(0, 1);
+    return config;
+}
+
+void BM_HugeTextFirstOpen(benchmark::State &state, VimaConfig (*config)())
+{
+    SettingsHarness harness;
+    harness.fixture.open(config());
+    QList<double> samples;
+    QElapsedTimer timer;
+    for (auto _ : state) {
+        SettingsWindowController controller(harness.context());
+        PaintCounter counter;
+        timer.start();
+        controller.show();
+        untilPainted(controller.window(), counter);
+        samples << timer.nsecsElapsed() / 1e6;
+    }
+    reportMilliseconds(state, samples);
+}
+
+// As the agent quits with the settings open: the save at the end, then the
+// window goes, and what it left for the event loop runs.
+void BM_HugeTextQuit(benchmark::State &state, VimaConfig (*config)())
+{
+    SettingsHarness harness;
+    harness.fixture.open(config());
+    QList<double> samples;
+    QElapsedTimer timer;
+    for (auto _ : state) {
+        std::optional<SettingsWindowController> controller(std::in_place, harness.context());
+        PaintCounter counter;
+        controller->show();
+        untilPainted(controller->window(), counter);
+        timer.start();
+        harness.store().save();
+        controller.reset();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        samples << timer.nsecsElapsed() / 1e6;
+    }
+    reportMilliseconds(state, samples);
+}
+
+VimaConfig emojiPack100k() { return emojiPack(100'000); }
+VimaConfig emojiPack1M() { return emojiPack(1'000'000); }
+
+BENCHMARK_CAPTURE(BM_HugeTextFirstOpen, combiningTitle, hugeTitle)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK_CAPTURE(BM_HugeTextFirstOpen, emojiPack100k, emojiPack100k)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK_CAPTURE(BM_HugeTextFirstOpen, emojiPack1M, emojiPack1M)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK_CAPTURE(BM_HugeTextQuit, combiningTitle, hugeTitle)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK_CAPTURE(BM_HugeTextQuit, emojiPack100k, emojiPack100k)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK_CAPTURE(BM_HugeTextQuit, emojiPack1M, emojiPack1M)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 } // namespace
 

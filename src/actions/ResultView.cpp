@@ -4,6 +4,7 @@
 #include "model/Text.h"
 #include "ui/PanelFrame.h"
 #include "ui/PlainText.h"
+#include "ui/WrappingText.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
@@ -62,7 +63,7 @@ ResultView::ResultView(const ActionOutcome &outcome, Actions actions, Scheduler 
     : actions_(std::move(actions)), scheduler_(scheduler)
 {
     setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
-    setWindowTitle(plainWindowTitle(Text::cut(outcome.title, PanelText::longestTitle)));
+    setWindowTitle(plainWindowTitle(outcome.title));
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -95,17 +96,24 @@ QWidget *ResultView::makeHeader(const ActionOutcome &outcome)
         status->setPalette(red);
         status->setForegroundRole(QPalette::WindowText);
     }
-    auto *title = label(Text::cut(outcome.title, PanelText::longestTitle));
-    title->setObjectName(QStringLiteral("title"));
-    QFont headline = title->font();
-    headline.setBold(true);
-    title->setFont(headline);
     auto *close = new QPushButton(QStringLiteral("✕"));
     close->setObjectName(QStringLiteral("close"));
     close->setFlat(true);
     close->setToolTip(QStringLiteral("Close (Esc)"));
     close->setFocusPolicy(Qt::NoFocus);
     connect(close, &QPushButton::clicked, this, [this] { actions_.close(); });
+    // One line between the symbol and the close button, elided to fit.
+    const QString name = Text::cut(outcome.title, PanelText::longestTitle);
+    auto *title = label(name);
+    title->setObjectName(QStringLiteral("title"));
+    title->setAccessibleName(name);
+    QFont headline = title->font();
+    headline.setBold(true);
+    title->setFont(headline);
+    const QMargins margins = layout->contentsMargins();
+    const int room = width - margins.left() - margins.right() - status->sizeHint().width()
+                     - close->sizeHint().width() - 2 * layout->spacing();
+    title->setText(QFontMetrics(headline).elidedText(name, Qt::ElideRight, room));
     layout->addWidget(status);
     layout->addWidget(title);
     layout->addStretch();
@@ -128,10 +136,9 @@ QWidget *ResultView::makeBody(const ActionOutcome &outcome)
     }
     layout->addWidget(body, isLong(outcome) ? 1 : 0);
     if (outcome.recovery) {
-        auto *recovery = label(Text::cut(*outcome.recovery, PanelText::longestMessage), QPalette::PlaceholderText);
+        auto *recovery = new WrappingText(Text::cut(*outcome.recovery, PanelText::longestMessage),
+                                          QPalette::PlaceholderText);
         recovery->setObjectName(QStringLiteral("recovery"));
-        recovery->setWordWrap(true);
-        recovery->setTextFormat(Qt::PlainText);
         layout->addWidget(recovery);
     }
     if (isLong(outcome))
@@ -235,11 +242,7 @@ void ResultView::setDidCopy(bool copied)
 
 QWidget *ResultView::makeShortBody(const ActionOutcome &outcome)
 {
-    auto *body = label(PanelText::body(outcome.body));
-    body->setWordWrap(true);
-    body->setTextFormat(Qt::PlainText);
-    body->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    return body;
+    return new WrappingText(PanelText::body(outcome.body));
 }
 
 QWidget *ResultView::makeLongBody(const ActionOutcome &outcome)

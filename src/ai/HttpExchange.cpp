@@ -3,28 +3,16 @@
 #include "ai/CurlTransfer.h"
 #include "ai/LLMError.h"
 #include "ai/LLMRequest.h"
+#include "model/Text.h"
 
 #include <QJsonDocument>
 #include <QStringDecoder>
-#include <QTextBoundaryFinder>
 #include <memory>
 
 namespace vima {
 namespace {
 
 constexpr qsizetype longestErrorMessage = 300;
-
-// Leaves the first `limit` user-perceived characters, marking a cut with an ellipsis.
-QString cutToCharacters(const QString &text, qsizetype limit)
-{
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
-    qsizetype end = 0;
-    for (qsizetype count = 0; count < limit && end >= 0; ++count)
-        end = finder.toNextBoundary();
-    if (end < 0 || end >= text.size())
-        return text;
-    return text.left(end) + QChar(0x2026);
-}
 
 // Ends a transfer that is still running and deletes it from the event loop:
 // the exchange may end inside one of the transfer's own notifications.
@@ -143,15 +131,15 @@ QString HttpExchange::apiErrorMessage(const QByteArray &body)
         const QJsonValue error = document.object().value(QLatin1String("error"));
         const QJsonValue message = error.toObject().value(QLatin1String("message"));
         if (message.isString())
-            return cutToCharacters(message.toString(), longestErrorMessage);
+            return Text::cut(message.toString(), longestErrorMessage);
         if (error.isString())
-            return cutToCharacters(error.toString(), longestErrorMessage);
+            return Text::cut(error.toString(), longestErrorMessage);
     }
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString text = decoder.decode(body);
     if (decoder.hasError())
         return {};
-    return cutToCharacters(text, longestErrorMessage);
+    return Text::cut(text, longestErrorMessage);
 }
 
 } // namespace vima

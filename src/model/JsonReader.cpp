@@ -1,5 +1,7 @@
 #include "model/JsonReader.h"
 
+#include "model/Text.h"
+
 #include <QJsonDocument>
 #include <QJsonParseError>
 #include <QVariant>
@@ -139,7 +141,7 @@ QUuid JsonReader::decodeUuid(const QJsonValue &value)
     const QString text = decodeString(value);
     if (const std::optional<QUuid> uuid = parseUuid(text))
         return *uuid;
-    throw JsonError(JsonError::Kind::dataCorrupted, QStringLiteral("invalid UUID '%1'").arg(text));
+    throw JsonError(JsonError::Kind::dataCorrupted, QStringLiteral("invalid UUID '%1'").arg(Text::cut(text, 40)));
 }
 
 qint64 JsonReader::decodeSigned(const QJsonValue &value, qint64 min, qint64 max)

@@ -10,54 +10,102 @@ namespace vima {
 
 namespace {
 
-// The first window of a walk, in UTF-16 units; each next one is twice the last.
-constexpr qsizetype firstWindow = 256;
+// How much of a text a walk reads at a time, in UTF-16 units: four times the
+// longest character.
+constexpr qsizetype window = 256;
+static_assert(window >= 4 * 2 * Text::longestCharacter);
 
-// How much of `text` from `start` a window of `size` units reads: never half
-// of a surrogate pair, whose one half would be read as a character of its own.
-qsizetype windowLength(QStringView text, qsizetype start, qsizetype size)
+// Whether `at` falls between the halves of a surrogate pair.
+bool splitsPair(QStringView text, qsizetype at)
 {
-    const qsizetype end = std::min(start + size, text.size());
-    const bool splitsPair = end < text.size() && text.at(end - 1).isHighSurrogate() && text.at(end).isLowSurrogate();
-    return end - start + (splitsPair ? 1 : 0);
+    return at > 0 && at < text.size() && text.at(at - 1).isHighSurrogate() && text.at(at).isLowSurrogate();
 }
 
-// Whether a walk may start afresh at the boundary `at`. The boundary finder
+// How much of `text` from `start` a window reads: never half of a surrogate
+// pair, whose one half would be read as a character of its own.
+qsizetype windowLength(QStringView text, qsizetype start)
+{
+    const qsizetype end = std::min(start + window, text.size());
+    return end - start + (splitsPair(text, end) ? 1 : 0);
+}
+
+// Whether a walk may start afresh at the boundary `at`. Qt's boundary finder
 // carries what it saw before a boundary only into a regional indicator (flags
-// are pairs of them), so a window never starts at one.
+// are pairs of them) that follows something else, so a window starts at one
+// only inside a run of them, where pairs start afresh.
 bool isFreshStart(QStringView text, qsizetype at)
 {
-    if (at + 1 >= text.size() || !text.at(at).isHighSurrogate() || !text.at(at + 1).isLowSurrogate())
-        return true;
-    const char32_t codePoint = QChar::surrogateToUcs4(text.at(at), text.at(at + 1));
-    return codePoint < 0x1F1E6 || codePoint > 0x1F1FF;
+    const auto isRegionalIndicator = [&](qsizetype high) {
+        if (high < 0 || high + 1 >= text.size() || !text.at(high).isHighSurrogate() || !text.at(high + 1).isLowSurrogate())
+            return false;
+        const char32_t codePoint = QChar::surrogateToUcs4(text.at(high), text.at(high + 1));
+        return codePoint >= 0x1F1E6 && codePoint <= 0x1F1FF;
+    };
+    return !isRegionalIndicator(at) || isRegionalIndicator(at - 2);
 }
 
-// Calls `visit` with each grapheme until it returns false. The text is read a
-// window at a time, so a walk that stops early costs what it read, not the
-// length of the text. A window's last boundary is not trusted (the text goes
-// on), and the next window starts where the finder's reading matches the whole
-// text's, so the boundaries are those of the whole text.
+// Where `text` has read `count` code points, or its end.
+qsizetype codePointsEnd(QStringView text, qsizetype count)
+{
+    qsizetype at = 0;
+    for (; count > 0 && at < text.size(); --count)
+        at += text.at(at).isHighSurrogate() && at + 1 < text.size() && text.at(at + 1).isLowSurrogate() ? 2 : 1;
+    return at;
+}
+
+// Whether `text` holds more than Text::longestCharacter code points.
+bool isOverLong(QStringView text)
+{
+    return text.size() > Text::longestCharacter && codePointsEnd(text, Text::longestCharacter) < text.size();
+}
+
+// Calls `visit(grapheme, end, whole)` with each grapheme until it returns
+// false. Of a grapheme longer than Text::longestCharacter code points only
+// the first ones are visited (`whole` false), and the walk starts afresh
+// after them: no walk reads far past what it visits.
+// The text is read a window at a time, so a walk that stops early costs what
+// it read, not the length of the text. A window's last boundary is not trusted
+// (the text goes on), and the next window starts where the finder's reading
+// matches the whole text's, so the boundaries are those of the whole text
+// (where a window has no such place, it starts at the first boundary).
 template<typename Visit>
 void forEachGrapheme(QStringView text, Visit visit)
 {
     qsizetype start = 0;
-    for (qsizetype window = firstWindow; start < text.size(); window *= 2) {
-        const QStringView part = text.sliced(start, windowLength(text, start, window));
-        std::array<unsigned char, firstWindow + 2> buffer; // spares the finder an allocation on a first window
+    while (start < text.size()) {
+        const QStringView part = text.sliced(start, windowLength(text, start));
+        const bool isLast = start + part.size() == text.size();
+        std::array<unsigned char, window + 2> buffer; // spares the finder an allocation
         QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, part, buffer.data(), qsizetype(buffer.size()));
-        QVarLengthArray<qsizetype, firstWindow> ends;
-        for (qsizetype end = finder.toNextBoundary(); end != -1; end = finder.toNextBoundary())
-            ends.append(end);
-        if (start + part.size() < text.size()) {
-            while (!ends.isEmpty() && (ends.last() == part.size() || !isFreshStart(text, start + ends.last())))
-                ends.removeLast();
+        QVarLengthArray<qsizetype, window> ends;
+        for (qsizetype end = finder.toNextBoundary(); end != -1; end = finder.toNextBoundary()) {
+            // Qt's finder may put one inside a surrogate pair (seen after a
+            // spacing mark at a window's start).
+            if ((isLast || end < part.size()) && !splitsPair(part, end))
+                ends.append(end);
         }
+        qsizetype trusted = ends.size();
+        while (!isLast && trusted > 0 && !isFreshStart(text, start + ends[trusted - 1]))
+            --trusted;
         qsizetype from = 0;
-        for (const qsizetype end : std::as_const(ends)) {
-            if (!visit(part.sliced(from, end - from), start + end))
+        bool overLong = false;
+        qsizetype i = 0;
+        for (; i < ends.size() && (i < trusted || from == 0); ++i) {
+            const QStringView grapheme = part.sliced(from, ends[i] - from);
+            overLong = isOverLong(grapheme);
+            if (overLong)
+                break;
+            if (!visit(grapheme, start + ends[i], true))
                 return;
-            from = end;
+            from = ends[i];
+        }
+        if (i == ends.size() && !isLast)
+            overLong = isOverLong(part.sliced(from));
+        if (overLong) {
+            const qsizetype kept = codePointsEnd(part.sliced(from), Text::longestCharacter);
+            if (!visit(part.sliced(from, kept), start + from + kept, false))
+                return;
+            from += kept;
         }
         start += from;
     }
@@ -68,12 +116,13 @@ struct Prefix {
     bool more = false; // whether a grapheme follows them
 };
 
-// The first `count` graphemes of `text`; a line feed ends the text when `toLineFeed`.
+// The first `count` graphemes of `text`; a line feed ends the text when
+// `toLineFeed`, and so does a grapheme too long to be whole.
 Prefix prefix(QStringView text, qsizetype count, bool toLineFeed)
 {
     Prefix kept;
     qsizetype taken = 0;
-    forEachGrapheme(text, [&](QStringView grapheme, qsizetype end) {
+    forEachGrapheme(text, [&](QStringView grapheme, qsizetype end, bool whole) {
         if (toLineFeed && grapheme == u"\n")
             return false;
         kept.more = taken == count;
@@ -81,7 +130,8 @@ Prefix prefix(QStringView text, qsizetype count, bool toLineFeed)
             return false;
         ++taken;
         kept.end = end;
-        return true;
+        kept.more = !whole;
+        return whole;
     });
     return kept;
 }
@@ -97,7 +147,7 @@ QString withEllipsis(QStringView text, Prefix kept)
 QStringList Text::graphemes(const QString &text)
 {
     QStringList result;
-    forEachGrapheme(text, [&](QStringView grapheme, qsizetype) {
+    forEachGrapheme(text, [&](QStringView grapheme, qsizetype, bool) {
         result.append(grapheme.toString());
         return true;
     });
@@ -107,7 +157,7 @@ QStringList Text::graphemes(const QString &text)
 qsizetype Text::graphemeCount(const QString &text)
 {
     qsizetype count = 0;
-    forEachGrapheme(text, [&](QStringView, qsizetype) {
+    forEachGrapheme(text, [&](QStringView, qsizetype, bool) {
         ++count;
         return true;
     });
@@ -121,7 +171,7 @@ QString Text::leftGraphemes(const QString &text, qsizetype count)
 
 QString Text::cut(const QString &text, qsizetype limit)
 {
-    if (text.size() <= limit)
+    if (text.size() <= std::min(limit, longestCharacter))
         return text;
     return withEllipsis(text, prefix(text, limit, false));
 }

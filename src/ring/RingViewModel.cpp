@@ -3,6 +3,7 @@
 #include "model/KeyCodes.h"
 #include "platform/HapticFeedback.h"
 #include "platform/SystemBeep.h"
+#include "ring/RingText.h"
 
 #include <QPointer>
 #include <QStringList>
@@ -149,7 +150,7 @@ std::optional<QString> RingViewModel::breadcrumb() const
         return std::nullopt;
     QStringList names;
     for (const Ring &ring : stack_)
-        names.append(ring.name.isEmpty() ? QStringLiteral("Ring") : ring.name);
+        names.append(ring.name.isEmpty() ? QStringLiteral("Ring") : RingText::bounded(ring.name));
     return names.join(QStringLiteral(" \u203A "));
 }
 

@@ -98,7 +98,7 @@ std::optional<ContextApp> RingWindowController::contextApp(const Ring &ring,
     QString name = appDisplayName(services_.catalog, *bundleID).value_or(QString());
     if (name.isEmpty())
         name = ring.name.isEmpty() ? *bundleID : ring.name;
-    return ContextApp{*bundleID, name};
+    return ContextApp{*bundleID, RingText::bounded(name)};
 }
 
 void RingWindowController::resetViewModel(const Ring &ring, const VimaConfig::Pages &pages,

@@ -1,6 +1,7 @@
 #include "settings/SettingsBanner.h"
 
 #include "settings/kit/SettingsLooks.h"
+#include "settings/kit/ShownName.h"
 #include "ui/Palette.h"
 
 #include <QHBoxLayout>
@@ -22,8 +23,9 @@ SettingsBanner::SettingsBanner(QWidget *parent) : QWidget(parent), text_(new Ton
 
 void SettingsBanner::setText(const QString &text)
 {
-    text_->setText(text);
-    setAccessibleName(text);
+    const QString shown = shownMessage(text);
+    text_->setText(shown);
+    setAccessibleName(shown);
 }
 
 QString SettingsBanner::text() const { return text_->text(); }

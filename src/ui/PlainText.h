@@ -10,11 +10,13 @@ namespace vima {
 
 // A tool tip that shows `text` literally: QToolTip renders whatever
 // Qt::mightBeRichText() takes for markup, so such a text is escaped into rich
-// text that reads as the original.
+// text that reads as the original. Cut to `longestToolTip` characters first.
+inline constexpr qsizetype longestToolTip = 1'000;
 QString plainToolTip(const QString &text);
 
 // A window title that shows `text` literally: QWidget takes "[*]" for the
-// modified-document marker and drops it.
+// modified-document marker and drops it. Cut to `longestWindowTitle` characters first.
+inline constexpr qsizetype longestWindowTitle = 200;
 QString plainWindowTitle(const QString &text);
 
 } // namespace vima

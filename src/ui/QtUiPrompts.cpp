@@ -1,5 +1,6 @@
 #include "ui/QtUiPrompts.h"
 
+#include "model/Text.h"
 #include "platform/SystemBeep.h"
 #include "ui/Sheet.h"
 
@@ -16,12 +17,15 @@ namespace {
 
 const QString jsonFilter = QStringLiteral("JSON (*.json)");
 
+// What a prompt lays out of a text that may quote names or files: its start.
+QString bounded(const QString &text) { return Text::cut(text, 2'000); }
+
 QMessageBox *messageBox(QWidget *parent, QMessageBox::Icon icon, const QString &message,
                         const QString &informativeText)
 {
-    auto *box = new QMessageBox(icon, QString(), message, QMessageBox::NoButton, parent);
+    auto *box = new QMessageBox(icon, QString(), bounded(message), QMessageBox::NoButton, parent);
     box->setTextFormat(Qt::PlainText);
-    box->setInformativeText(informativeText);
+    box->setInformativeText(bounded(informativeText));
     // Names the user typed must never turn into markup.
     if (auto *informative = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel")))
         informative->setTextFormat(Qt::PlainText);
@@ -82,7 +86,7 @@ QCoro::Task<std::optional<QString>> QtUiPrompts::askText(QWidget *parent, QStrin
 {
     auto *dialog = new QInputDialog(parent);
     dialog->setWindowTitle(title);
-    dialog->setLabelText(label);
+    dialog->setLabelText(bounded(label));
     if (auto *shown = dialog->findChild<QLabel *>()) // it may name an application
         shown->setTextFormat(Qt::PlainText);
     dialog->setTextValue(initialText);

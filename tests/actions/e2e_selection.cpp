@@ -40,12 +40,12 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QLabel>
 #include <QMap>
 #include <QProcess>
 #include <QScopeGuard>
 #include <QScreen>
 #include <QTest>
+#include <QTextEdit>
 #include <QTimer>
 #include <QUuid>
 #include <atomic>
@@ -331,7 +331,7 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(results.resultPanel() && results.resultPanel()->isVisible(), 20000);
         QWidget *panel = results.resultPanel();
         QVERIFY(QTest::qWaitForWindowExposed(panel));
-        QCOMPARE(panel->findChild<QLabel *>(QStringLiteral("body"))->text(), QStringLiteral("Hello from the shell\nLinux"));
+        QCOMPARE(panel->findChild<QTextEdit *>(QStringLiteral("body"))->toPlainText(), QStringLiteral("Hello from the shell\nLinux"));
         const QRect screen = panel->screen()->geometry();
         QVERIFY(screen.contains(panel->frameGeometry()));
         QTest::qWait(200); // let the window manager and the server draw it before the picture

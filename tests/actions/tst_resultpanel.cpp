@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
+#include <QTextEdit>
 
 using namespace vima;
 
@@ -70,8 +71,8 @@ private Q_SLOTS:
         controller->show(failed);
         QWidget *panel = controller->resultPanel();
         QVERIFY(child<QLabel>(panel, QStringLiteral("failureSymbol")));
-        QCOMPARE(child<QLabel>(panel, QStringLiteral("body"))->text(), failed.body);
-        QCOMPARE(child<QLabel>(panel, QStringLiteral("recovery"))->text(), QStringLiteral("Try again."));
+        QCOMPARE(child<QTextEdit>(panel, QStringLiteral("body"))->toPlainText(), failed.body);
+        QCOMPARE(child<QTextEdit>(panel, QStringLiteral("recovery"))->toPlainText(), QStringLiteral("Try again."));
         QVERIFY(!child(panel, QStringLiteral("copy")));
         QVERIFY(!child(panel, QStringLiteral("replace")));
         auto *recover = child(panel, QStringLiteral("recoveryAction"));
@@ -89,7 +90,7 @@ private Q_SLOTS:
         QVERIFY(child<QLabel>(panel, QStringLiteral("successSymbol")));
         QVERIFY(isProminent(child(panel, QStringLiteral("copy"))));
         QVERIFY(!child(panel, QStringLiteral("replace")));
-        QVERIFY(!child<QLabel>(panel, QStringLiteral("recovery")));
+        QVERIFY(!child<QWidget>(panel, QStringLiteral("recovery")));
         panel->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(panel));
         QTest::keyClick(panel, Qt::Key_Return);
@@ -185,6 +186,7 @@ private Q_SLOTS:
         QTest::newRow("8 MB of short lines") << "Explain" << QStringLiteral("a line\n").repeated(1'200'000) << QString();
         QTest::newRow("a 10 MB title") << QString(10 * 1024 * 1024, u't') << "Short." << QString();
         QTest::newRow("a hint quoting 1 MB") << "Open" << "Short." << QStringLiteral("Couldn't open ") + mb;
+        QTest::newRow("unbroken words wrap") << "Open" << QString(300, u'x') << QStringLiteral("Couldn't open ") + QString(300, u'y');
     }
 
     void panelsLayOutBoundedText()
@@ -203,6 +205,10 @@ private Q_SLOTS:
             texts << label->text();
         for (const QPlainTextEdit *edit : panel->findChildren<QPlainTextEdit *>())
             texts << edit->toPlainText();
+        for (const QTextEdit *edit : panel->findChildren<QTextEdit *>())
+            texts << edit->toPlainText();
+        for (const QWidget *widget : panel->findChildren<QWidget *>()) // nothing runs off the edge
+            QVERIFY2(widget->minimumSizeHint().width() <= ResultView::width, qPrintable(widget->objectName()));
         for (const QString &text : std::as_const(texts)) {
             QVERIFY(text.size() <= PanelText::longestBody + 100);
             for (const QStringView line : QStringView(text).split(u'\n'))

@@ -19,6 +19,7 @@ private Q_SLOTS:
         QTest::newRow("combining accent") << QStringLiteral("e\u0301e\u0301") << qsizetype(2);
         QTest::newRow("flags") << QStringLiteral("🇩🇪🇫🇷") << qsizetype(2);
         QTest::newRow("zwj family") << QStringLiteral("👨‍👩‍👧x") << qsizetype(2);
+        QTest::newRow("over 32 code points in pieces") << u'a' + QString(99, QChar(0x0301)) << qsizetype(4);
     }
 
     void graphemeCount()
@@ -29,8 +30,8 @@ private Q_SLOTS:
         QCOMPARE(Text::graphemes(text).join(QString()), text);
     }
 
-    // Long texts are read in windows of 256 units, then 512: characters across
-    // their ends split as they do when the whole text is read at once.
+    // Long texts are read in windows of 256 units: characters across their
+    // ends split as they do when the whole text is read at once.
     void windowsSplitAsTheWholeText_data()
     {
         QTest::addColumn<QString>("text");
@@ -38,7 +39,8 @@ private Q_SLOTS:
         QTest::newRow("crlf") << x255 + QStringLiteral("\r\n");
         QTest::newRow("a modifier's surrogate pair") << x255.first(253) + QStringLiteral("👍🏻");
         QTest::newRow("flags after an emoji") << x255.first(252) + QStringLiteral("👨🇩🇩");
-        QTest::newRow("a character longer than a window") << u'e' + QString(600, QChar(0x0301));
+        QTest::newRow("a longest character across the end") << x255.first(240) + u'e' + QString(31, QChar(0x0301));
+        QTest::newRow("flags after a window's worth") << QStringLiteral("👨🇩🇩").repeated(60);
     }
 
     void windowsSplitAsTheWholeText()
@@ -94,6 +96,13 @@ private Q_SLOTS:
         const QString flag = QStringLiteral("🇩🇪");
         QTest::newRow("sixty accents stay whole") << accent.repeated(60) << accent.repeated(60);
         QTest::newRow("flags are cut whole") << flag.repeated(61) << flag.repeated(60) + QChar(0x2026);
+        QTest::newRow("a million emoji") << QStringLiteral("😀").repeated(1'000'000)
+                                         << QStringLiteral("😀").repeated(60) + QChar(0x2026);
+        // Only the first 32 code points of a character are read.
+        QTest::newRow("cut inside a million accents") << u'a' + QString(1'000'000, QChar(0x0301))
+                                                      << u'a' + QString(31, QChar(0x0301)) + QChar(0x2026);
+        QTest::newRow("cut inside a short text") << u'a' + QString(40, QChar(0x0301))
+                                                 << u'a' + QString(31, QChar(0x0301)) + QChar(0x2026);
     }
 
     void cut()

@@ -72,6 +72,26 @@ private Q_SLOTS:
         QCOMPARE(editor->textCursor().position(), editor->toPlainText().size());
     }
 
+    // A title of one letter under a million marks and a long script: the
+    // fields hold their start, showing writes nothing, an edit writes what the
+    // title field holds, and the cut script can't be edited.
+    void aValueTooLongToShowIsCutAndKeptUntilEdited()
+    {
+        RingItem huge = shellItem(2, u'a' + QString(1'000'000, QChar(0x0301)));
+        std::get<ShellPayload>(huge.action.payload).script = QString(200'000, u'x');
+        harness_->store().edit([&](VimaConfig &config) { config.rings.first().items.append(huge); });
+        ItemEditorView view(harness_->context());
+        ItemEditorHost host(harness_->store(), view, ringID_, huge.id);
+        auto *title = named<QLineEdit>(&view, "Title");
+        QCOMPARE(title->text(), u'a' + QString(31, QChar(0x0301)) + QChar(0x2026));
+        QVERIFY(named<QPlainTextEdit>(&view, "Script")->isReadOnly());
+        QCOMPARE(host.writes, 0);
+        QCOMPARE(host.stored(), huge);
+        title->end(false);
+        QTest::keyClicks(title, "b");
+        QCOMPARE(host.stored().title, u'a' + QString(31, QChar(0x0301)) + QStringLiteral("…b"));
+    }
+
     void aRefusedSlotShowsTheItemsSlotAgain()
     {
         ItemEditorView view(harness_->context());

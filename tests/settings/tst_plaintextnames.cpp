@@ -151,6 +151,28 @@ private Q_SLOTS:
         Views views;
         QCOMPARE(place.show(views, name), name);
     }
+
+    // A legal name of 2 MB is cut before any view lays it out.
+    void hugeNamesAreCut_data()
+    {
+        QTest::addColumn<Place>("place");
+        QTest::addColumn<QString>("name");
+        const QStringList names{u'a' + QString(1'000'000, QChar(0x0301)), QStringLiteral("😀").repeated(1'000'000)};
+        for (const auto &[view, place] : places())
+            for (qsizetype i = 0; i < names.size(); ++i)
+                QTest::addRow("%s: %s", view, i == 0 ? "one letter under a million marks" : "a million emoji")
+                    << place << names.at(i);
+    }
+
+    void hugeNamesAreCut()
+    {
+        QFETCH(Place, place);
+        QFETCH(QString, name);
+        Views views;
+        const QString shown = place.show(views, name);
+        QVERIFY(!shown.isEmpty());
+        QVERIFY2(shown.size() <= 4'001, qPrintable(QString::number(shown.size())));
+    }
 };
 
 QTEST_MAIN(TestPlainTextNames)

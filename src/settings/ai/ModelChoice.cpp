@@ -1,6 +1,7 @@
 #include "settings/ai/ModelChoice.h"
 
 #include "ai/OllamaReachability.h"
+#include "ring/RingText.h"
 
 #include <QSet>
 
@@ -39,7 +40,8 @@ QList<ModelChoice> ModelChoice::menu(const std::optional<QStringList> &served, c
     choices.reserve(names.size());
     for (const QString &name : std::as_const(names)) {
         const bool marked = missing && OllamaReachability::modelKey(name) == wantedKey;
-        choices.append({name, marked ? name + QStringLiteral(" (not pulled)") : name});
+        const QString shown = RingText::bounded(name);
+        choices.append({name, marked ? shown + QStringLiteral(" (not pulled)") : shown});
     }
     return choices;
 }

@@ -10,6 +10,7 @@
 #include "services/PermissionsService.h"
 #include "settings/kit/ReplaceDefaultRing.h"
 #include "settings/kit/SettingsContext.h"
+#include "settings/kit/ShownName.h"
 #include "settings/kit/SlotCountRule.h"
 #include "store/ConfigStore.h"
 #include "store/FileError.h"
@@ -123,7 +124,7 @@ QList<GeneralSettingsModel::AppRingChip> GeneralSettingsModel::appRingChips() co
     QList<AppRingChip> chips;
     for (const Ring &ring : context_.store.config().appRings())
         chips.append({ring.id, ring.bundleIDMatch.value_or(QString()),
-                      ring.name.isEmpty() ? QStringLiteral("Untitled") : ring.name});
+                      shownName(ring.name)});
     return chips;
 }
 

@@ -7,6 +7,7 @@
 #include "settings/kit/FieldText.h"
 #include "settings/kit/SettingsContext.h"
 #include "settings/kit/SettingsLooks.h"
+#include "settings/kit/ShownName.h"
 #include "settings/kit/SliderRow.h"
 #include "store/ConfigStore.h"
 
@@ -364,7 +365,7 @@ void GeneralSettingsView::showImportError()
 {
     const std::optional<QString> error = model_.importError();
     importError_->setVisible(error.has_value());
-    importError_->setText(error.value_or(QString()));
+    importError_->setText(shownMessage(error.value_or(QString())));
 }
 
 } // namespace vima

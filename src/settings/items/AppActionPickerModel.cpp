@@ -1,6 +1,7 @@
 #include "settings/items/AppActionPickerModel.h"
 
 #include "model/AppSuggestions.h"
+#include "ring/RingText.h"
 #include "store/ConfigStore.h"
 
 namespace vima {
@@ -12,7 +13,7 @@ AppActionPickerModel::AppActionPickerModel(ConfigStore &store, Target target, QO
 
 QString AppActionPickerModel::headerTitle() const
 {
-    return target_.appName + QStringLiteral(" actions");
+    return RingText::bounded(target_.appName) + QStringLiteral(" actions");
 }
 
 QString AppActionPickerModel::selectedText() const

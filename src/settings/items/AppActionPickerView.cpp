@@ -4,6 +4,7 @@
 #include "settings/kit/IconTile.h"
 #include "settings/kit/SettingsContext.h"
 #include "settings/kit/SettingsLooks.h"
+#include "settings/kit/ShownName.h"
 #include "ui/PlainText.h"
 
 #include <QCheckBox>
@@ -112,7 +113,7 @@ void AppActionPickerView::rebuildRows()
         QHBoxLayout *row = rowLayout(10);
         line->setLayout(row);
         row->setContentsMargins(0, 3, 0, 3);
-        const QString title = candidate.title.isEmpty() ? QStringLiteral("Untitled") : candidate.title;
+        const QString title = shownName(candidate.title);
         auto *tick = new QCheckBox;
         tick->setAccessibleName(title);
         auto *tile = new IconTile({.side = 30, .radius = 6, .iconSize = 15, .fill = {}, .bordered = true,

@@ -1,5 +1,6 @@
 #include "settings/items/ApplicationChooser.h"
 
+#include "ring/RingText.h"
 #include "settings/kit/RowSelection.h"
 #include "ui/AppIconCache.h"
 #include "ui/PlainText.h"
@@ -58,7 +59,7 @@ void ApplicationChooser::refreshList()
 {
     list_->clear();
     for (const InstalledApp &app : model_.shown()) {
-        auto *row = new QListWidgetItem(app.name, list_);
+        auto *row = new QListWidgetItem(RingText::bounded(app.name), list_);
         if (appIcons_)
             row->setIcon(appIcons_->icon(app.bundleID));
         row->setToolTip(plainToolTip(app.bundleID));

@@ -4,6 +4,7 @@
 #include "model/Keystroke.h"
 #include "model/Text.h"
 #include "settings/items/NewItemKinds.h"
+#include "settings/kit/ShownName.h"
 #include "ui/SymbolCatalog.h"
 #include "platform/UiPrompts.h"
 #include "services/HotkeyManager.h"
@@ -17,8 +18,6 @@ namespace {
 
 constexpr double savedConfirmationSeconds = 2.0;
 constexpr qsizetype emojiLength = 2;
-
-const QString untitled = QStringLiteral("Untitled");
 
 std::optional<QString> present(const QString &text)
 {
@@ -105,12 +104,12 @@ QString ItemEditorModel::appleScriptNote() const
                               "this item only reports that it can't run.");
     return QStringLiteral("AppleScript can't run on this system, but this keystroke does: ")
         + HotkeyManager::displayName(keystroke->chord) + QStringLiteral(" goes to the window of ")
-        + keystroke->application + QStringLiteral(".");
+        + RingText::bounded(keystroke->application) + QStringLiteral(".");
 }
 
 QString ItemEditorModel::headerTitle() const
 {
-    return item_.title.isEmpty() ? untitled : item_.title;
+    return shownName(item_.title);
 }
 
 QStringList ItemEditorModel::slotLabels() const
@@ -136,7 +135,7 @@ ItemEditorModel::PackInfo ItemEditorModel::packInfo() const
                                    [&](const Ring &ring) { return ring.id == payload->ringID; });
     if (pack == subRings_.end())
         return {};
-    return {true, pack->name.isEmpty() ? untitled : pack->name, itemCountText(pack->items.size())};
+    return {true, shownName(pack->name), itemCountText(pack->items.size())};
 }
 
 bool ItemEditorModel::canTurnIntoPack() const

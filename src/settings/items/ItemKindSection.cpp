@@ -3,6 +3,7 @@
 #include "settings/items/ItemEditorModel.h"
 #include "settings/kit/FieldText.h"
 #include "settings/kit/SettingsLooks.h"
+#include "settings/kit/ShownName.h"
 #include "ui/FollowPalette.h"
 #include "ui/Palette.h"
 
@@ -303,7 +304,7 @@ void ItemKindSection::refreshPackTargets()
 {
     QStringList names;
     for (const Ring &ring : model_.subRings())
-        names << (ring.name.isEmpty() ? QStringLiteral("Untitled") : ring.name);
+        names << shownName(ring.name);
     const QSignalBlocker blocker(packTarget_);
     bool same = packTarget_->count() == names.size();
     for (int i = 0; same && i < names.size(); ++i)

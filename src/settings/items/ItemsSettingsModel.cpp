@@ -1,6 +1,6 @@
 #include "settings/items/ItemsSettingsModel.h"
 
-#include "ring/RingText.h"
+#include "settings/kit/ShownName.h"
 #include "store/AppDisplayName.h"
 #include "store/ConfigStore.h"
 
@@ -28,7 +28,7 @@ ItemsSettingsModel::ItemsSettingsModel(ConfigStore &store, const ApplicationCata
 
 QString ItemsSettingsModel::displayName(const QString &name)
 {
-    return name.isEmpty() ? tr("Untitled") : RingText::bounded(name);
+    return shownName(name);
 }
 
 ItemsSettingsModel::RingKind ItemsSettingsModel::kindOf(const Ring &ring)

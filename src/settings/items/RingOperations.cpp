@@ -1,7 +1,10 @@
 #include "settings/items/RingOperations.h"
 
 #include "platform/UiPrompts.h"
+#include "ring/RingText.h"
 #include "settings/items/ItemsSettingsModel.h"
+#include "settings/kit/FieldText.h"
+#include "settings/kit/ShownName.h"
 #include "settings/kit/SlotCountRule.h"
 #include "store/AppDisplayName.h"
 #include "store/ConfigStore.h"
@@ -16,8 +19,6 @@ namespace {
 using RingKind = ItemsSettingsModel::RingKind;
 
 constexpr std::array<qint64, 5> slotChoices{4, 6, 8, 10, 12};
-
-QString quoted(const QString &text) { return QStringLiteral("“") + text + QStringLiteral("”"); }
 
 Ring newRing(const QString &name)
 {
@@ -88,7 +89,10 @@ std::optional<RingOperations::AppRingInfo> RingOperations::appRingInfo() const
     const Ring ring = model_.editedRing();
     if (!ring.bundleIDMatch)
         return std::nullopt;
-    AppRingInfo info{*ring.bundleIDMatch, appDisplayName(model_.catalog(), *ring.bundleIDMatch), {}};
+    std::optional<QString> appName = appDisplayName(model_.catalog(), *ring.bundleIDMatch);
+    if (appName)
+        appName = RingText::bounded(*appName);
+    AppRingInfo info{*ring.bundleIDMatch, appName, {}};
     // Without an installed entry the ring still opens over windows of its
     // class: only the switch keeps it shut.
     if (!model_.store().config().featureFlags.contextAwareRings)
@@ -128,9 +132,9 @@ QCoro::Task<> RingOperations::addAppRing()
         if (ring.bundleIDMatch != chosen->bundleID)
             continue;
         const QUuid ringID = ring.id;
-        const QString message = quoted(chosen->name) + tr(" already has a ring.");
-        const QString informative = quoted(ItemsSettingsModel::displayName(ring.name)) + tr(" already opens when ")
-                                    + chosen->name + tr(" is frontmost. Edit that one instead.");
+        const QString message = quotedName(chosen->name) + tr(" already has a ring.");
+        const QString informative = quotedName(ItemsSettingsModel::displayName(ring.name)) + tr(" already opens when ")
+                                    + RingText::bounded(chosen->name) + tr(" is frontmost. Edit that one instead.");
         prompts_.beep();
         co_await prompts_.alert(model_.promptParent, message, informative);
         if (self)
@@ -151,15 +155,17 @@ QCoro::Task<> RingOperations::renameRing()
     QString informative;
     if (ring.bundleIDMatch) {
         const QString app = appDisplayName(model_.catalog(), *ring.bundleIDMatch).value_or(*ring.bundleIDMatch);
-        informative = tr("Still opens for %1.").arg(app);
+        informative = tr("Still opens for %1.").arg(RingText::bounded(app));
     }
     // Arguments are named first: GCC 12 mishandles temporaries inside a co_await expression.
     const QString title = isPage ? tr("Rename page") : tr("Rename ring");
     const QString button = tr("Rename");
+    // A name too long for the field is offered cut: kept unless the user edits it.
+    const QString shown = fieldText(ring.name);
     const QPointer<RingOperations> self(this);
     const std::optional<QString> name =
-        co_await prompts_.askText(model_.promptParent, title, informative, ring.name, button);
-    if (!self || !name)
+        co_await prompts_.askText(model_.promptParent, title, informative, shown, button);
+    if (!self || !name || (*name == shown && shown != ring.name))
         co_return;
     ConfigStore &store = model_.store();
     const auto index = store.ringIndex(ring.id);
@@ -203,14 +209,14 @@ std::optional<RingOperations::Question> RingOperations::deleteQuestion(const Rin
             return std::nullopt;
         const QString text = openers == 1 ? tr("%1 slot opens this pack. Those slots will be removed too.")
                                           : tr("%1 slots open this pack. Those slots will be removed too.");
-        return Question{tr("Delete %1?").arg(quoted(ring.name)), text.arg(openers)};
+        return Question{tr("Delete %1?").arg(quotedName(ring.name)), text.arg(openers)};
     }
     if (ring.items.isEmpty())
         return std::nullopt;
     const QString kind = ring.bundleIDMatch ? tr("app ring") : tr("page");
     const QString text = ring.items.size() == 1 ? tr("Its %1 item will be removed. This can't be undone.")
                                                 : tr("Its %1 items will be removed. This can't be undone.");
-    return Question{tr("Delete the %1 %2?").arg(quoted(ring.name), kind), text.arg(ring.items.size())};
+    return Question{tr("Delete the %1 %2?").arg(quotedName(ring.name), kind), text.arg(ring.items.size())};
 }
 
 QCoro::Task<> RingOperations::deleteRing()

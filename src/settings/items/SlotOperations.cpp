@@ -3,6 +3,7 @@
 #include "model/StarterItems.h"
 #include "platform/UiPrompts.h"
 #include "settings/items/ItemsSettingsModel.h"
+#include "settings/kit/ShownName.h"
 #include "store/ConfigStore.h"
 #include "store/SavedGroupCopy.h"
 
@@ -29,8 +30,6 @@ qint64 lowestFree(const QSet<qint64> &used, qint64 capacity)
     }
     return 0;
 }
-
-QString quoted(const QString &text) { return QStringLiteral("“") + text + QStringLiteral("”"); }
 
 QString removalText(qsizetype packItems)
 {
@@ -172,7 +171,7 @@ QCoro::Task<> SlotOperations::removeSelectedItem()
     ConfigStore &store = model_.store();
     const auto *opens = std::get_if<OpenRingPayload>(&item->action.payload);
     if (const auto pack = opens ? store.config().ringWithID(opens->ringID) : std::nullopt) {
-        const QString message = tr("Remove %1?").arg(quoted(item->title.isEmpty() ? pack->name : item->title));
+        const QString message = tr("Remove %1?").arg(quotedName(item->title.isEmpty() ? pack->name : item->title));
         const QString informative = removalText(pack->items.size());
         const QString button = tr("Remove");
         const QPointer<SlotOperations> self(this);

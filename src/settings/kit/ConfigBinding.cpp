@@ -1,5 +1,6 @@
 #include "settings/kit/ConfigBinding.h"
 
+#include "settings/kit/FieldText.h"
 #include "settings/kit/SliderRow.h"
 
 #include <QCheckBox>
@@ -23,15 +24,16 @@ void bind(ConfigStore &store, QCheckBox *box, ConfigField<bool> field, Edited ed
 void bind(ConfigStore &store, QLineEdit *edit, ConfigField<QString> field, Edited edited)
 {
     store.watch(edit, field.get, [edit](const QString &value) {
-        if (edit->text() == value)
+        const QString text = fieldText(value);
+        if (edit->text() == text)
             return;
         const QSignalBlocker blocker(edit);
         // A cursor inside the text stays put; one at the end stays at the end.
         const int cursor = edit->cursorPosition();
         const bool atEnd = cursor == edit->text().size();
-        edit->setText(value);
+        edit->setText(text);
         if (!atEnd)
-            edit->setCursorPosition(std::min(cursor, static_cast<int>(value.size())));
+            edit->setCursorPosition(std::min(cursor, static_cast<int>(text.size())));
     });
     QObject::connect(edit, &QLineEdit::textChanged, edit,
                      [&store, field, edited](const QString &text) { write(store, field, text, edited); });

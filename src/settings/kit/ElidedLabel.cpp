@@ -1,5 +1,6 @@
 #include "settings/kit/ElidedLabel.h"
 
+#include "ring/RingText.h"
 #include "ui/PlainText.h"
 
 #include <QFontMetricsF>
@@ -16,9 +17,9 @@ ElidedLabel::ElidedLabel(Tone tone, Qt::TextElideMode mode, QWidget *parent)
 
 void ElidedLabel::setFullText(const QString &text)
 {
-    fullText_ = text;
-    setToolTip(plainToolTip(text));
-    setAccessibleName(text);
+    fullText_ = RingText::bounded(text);
+    setToolTip(plainToolTip(fullText_));
+    setAccessibleName(fullText_);
     elide();
     updateGeometry();
 }

@@ -5,7 +5,8 @@
 namespace vima {
 
 // One line of plain text that fits its width by leaving out some of it (the
-// middle by default); the whole text stays its tooltip and accessible name.
+// middle by default); the whole text, cut as a name is, stays its tooltip and
+// accessible name.
 class ElidedLabel final : public ToneLabel {
     Q_OBJECT
 

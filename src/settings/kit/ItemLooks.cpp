@@ -3,6 +3,7 @@
 #include "model/SavedGroup.h"
 #include "settings/kit/IconTile.h"
 #include "settings/kit/SettingsLooks.h"
+#include "settings/kit/ShownName.h"
 
 #include <QHBoxLayout>
 
@@ -22,7 +23,7 @@ void savedPackLabel(QHBoxLayout *row, const SavedGroup &pack, const AppIconCache
                                .bordered = false, .ink = Tone::secondary},
                               appIcons);
     icon->setIcon(pack.icon);
-    auto *name = new ToneLabel(Tone::label, pack.name.isEmpty() ? QStringLiteral("Untitled") : pack.name);
+    auto *name = new ToneLabel(Tone::label, shownName(pack.name));
     row->addWidget(icon);
     row->addWidget(name);
     row->addStretch(1);

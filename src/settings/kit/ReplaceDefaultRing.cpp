@@ -1,6 +1,7 @@
 #include "settings/kit/ReplaceDefaultRing.h"
 
 #include "platform/UiPrompts.h"
+#include "settings/kit/ShownName.h"
 
 #include <QPointer>
 #include <QStringList>
@@ -20,7 +21,7 @@ ReplaceDefaultRingAlert replaceDefaultRingAlert(const ConfigStore::TemplateRepla
     } else {
         QStringList names;
         for (const Ring &pack : replacement.removedPacks)
-            names.append(pack.name.isEmpty() ? QStringLiteral("Untitled") : pack.name);
+            names.append(shownName(pack.name));
         informative = items + QStringLiteral(", and the packs they open (%1) removed. App-specific rings are not "
                                              "affected.")
                                   .arg(names.join(QStringLiteral(", ")));

@@ -5,6 +5,7 @@
 #include "ring/RingViewModel.h"
 #include "settings/kit/RingPreviewAccessible.h"
 #include "settings/kit/SettingsContext.h"
+#include "settings/kit/ShownName.h"
 #include "ui/FollowPalette.h"
 #include "ui/Palette.h"
 
@@ -141,8 +142,7 @@ QString RingPreviewView::slotToolTip(int slot)
 QString RingPreviewView::slotAccessibleName(int slot) const
 {
     const std::optional<RingItem> item = ring_.itemInSlot(slot);
-    const QString title = item ? item->title : tr("empty");
-    return tr("Slot %1, %2").arg(slot + 1).arg(title.isEmpty() ? tr("Untitled") : title);
+    return tr("Slot %1, %2").arg(slot + 1).arg(item ? shownName(item->title) : tr("empty"));
 }
 
 void RingPreviewView::pressSlot(int slot)

@@ -1,12 +1,14 @@
 #include "settings/kit/SlotCountRule.h"
 
+#include "settings/kit/ShownName.h"
+
 namespace vima::SlotCountRule {
 
 std::optional<QString> refusal(const Ring &ring, qint64 count)
 {
     if (ring.items.size() <= count)
         return std::nullopt;
-    const QString name = ring.name.isEmpty() ? QStringLiteral("Untitled") : ring.name;
+    const QString name = shownName(ring.name);
     return QStringLiteral("“%1” has %2 items, more than %3 slots can show. Remove some of its items first.")
         .arg(name)
         .arg(ring.items.size())

@@ -1,5 +1,6 @@
 #include "settings/library/ActionLibraryModel.h"
 
+#include "ring/RingText.h"
 #include "store/ConfigStore.h"
 
 #include <algorithm>
@@ -249,9 +250,9 @@ QVariant ActionLibraryModel::data(const QModelIndex &index, int role) const
     switch (role) {
     case Qt::DisplayRole:
     case Qt::AccessibleTextRole:
-        return preset.title;
+        return RingText::bounded(preset.title);
     case SummaryRole:
-        return preset.summary;
+        return RingText::bounded(preset.summary);
     case IconRole:
         return QVariant::fromValue(preset.icon);
     case BadgeRole:

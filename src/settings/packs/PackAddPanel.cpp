@@ -1,5 +1,6 @@
 #include "settings/packs/PackAddPanel.h"
 
+#include "ring/RingText.h"
 #include "settings/kit/ChoiceList.h"
 #include "settings/kit/FieldText.h"
 #include "settings/kit/ItemLooks.h"
@@ -7,6 +8,7 @@
 #include "settings/kit/RowButton.h"
 #include "settings/kit/SettingsContext.h"
 #include "settings/kit/SettingsLooks.h"
+#include "settings/kit/ShownName.h"
 #include "settings/packs/PackAddRowDelegate.h"
 #include "settings/packs/PackBuilderModel.h"
 #include "store/ConfigStore.h"
@@ -66,12 +68,13 @@ ChoiceList *scrollingList(int maxHeight, QAbstractItemDelegate *delegate)
 QListWidgetItem *listRow(QListWidget *list, const QString &title, const IconSpec &icon, double iconSize,
                          const QString &trailing, const QString &subtitle = {})
 {
-    auto *row = new QListWidgetItem(title, list);
-    row->setData(Qt::AccessibleTextRole, title);
+    const QString shown = RingText::bounded(title);
+    auto *row = new QListWidgetItem(shown, list);
+    row->setData(Qt::AccessibleTextRole, shown);
     row->setData(PackAddRowDelegate::IconRole, QVariant::fromValue(icon));
     row->setData(PackAddRowDelegate::IconSizeRole, iconSize);
     row->setData(PackAddRowDelegate::TrailingSymbolRole, trailing);
-    row->setData(PackAddRowDelegate::SubtitleRole, subtitle);
+    row->setData(PackAddRowDelegate::SubtitleRole, RingText::bounded(subtitle));
     return row;
 }
 
@@ -237,7 +240,7 @@ void PackAddPanel::refreshSavedPacks()
         return;
     savedPacks_->addWidget(sectionCaption(QStringLiteral("From your saved packs")));
     for (const SavedGroup &group : saved) {
-        auto *button = new RowButton(group.name.isEmpty() ? QStringLiteral("Untitled") : group.name);
+        auto *button = new RowButton(shownName(group.name));
         QHBoxLayout *row = button->row();
         row->setContentsMargins(12, 6, 12, 6);
         row->setSpacing(9);
@@ -268,7 +271,7 @@ void PackAddPanel::refreshLibrary()
 void PackAddPanel::refreshApps()
 {
     const std::optional<InstalledApp> &app = model_.selectedApp();
-    appsTitle_->setText(app ? QStringLiteral("Shortcuts for ") + app->name : QStringLiteral("Pick an app"));
+    appsTitle_->setText(app ? QStringLiteral("Shortcuts for ") + RingText::bounded(app->name) : QStringLiteral("Pick an app"));
     appSearch_->setVisible(!app);
     showText(appSearch_, model_.appQuery());
     const bool noApps = !app && model_.installedApps().isEmpty();

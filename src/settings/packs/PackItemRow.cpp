@@ -1,5 +1,6 @@
 #include "settings/packs/PackItemRow.h"
 
+#include "ring/RingText.h"
 #include "settings/kit/FieldText.h"
 #include "settings/kit/IconTile.h"
 #include "settings/kit/MenuLooks.h"
@@ -127,7 +128,7 @@ void PackItemRow::refresh(const RingItem &item)
         if (bundleID.isEmpty())
             setStatus(appStatus_, Tone::warning, QStringLiteral("No app chosen"));
         else
-            setStatus(appStatus_, Tone::tertiary, appDisplayName(context_.catalog, bundleID).value_or(bundleID));
+            setStatus(appStatus_, Tone::tertiary, RingText::bounded(appDisplayName(context_.catalog, bundleID).value_or(bundleID)));
     }
 }
 

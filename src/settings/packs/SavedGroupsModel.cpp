@@ -1,22 +1,13 @@
 #include "settings/packs/SavedGroupsModel.h"
 
 #include "platform/UiPrompts.h"
-#include "ring/RingText.h"
+#include "settings/kit/ShownName.h"
 #include "store/ConfigStore.h"
 
 #include <QPointer>
 #include <algorithm>
 
 namespace vima {
-
-namespace {
-
-QString displayName(const QString &name)
-{
-    return name.isEmpty() ? QStringLiteral("Untitled") : RingText::bounded(name);
-}
-
-} // namespace
 
 SavedGroupsModel::SavedGroupsModel(ConfigStore &store, UiPrompts &prompts, QObject *parent)
     : QObject(parent), store_(store), prompts_(prompts)
@@ -25,7 +16,7 @@ SavedGroupsModel::SavedGroupsModel(ConfigStore &store, UiPrompts &prompts, QObje
         QList<Row> rows;
         for (const SavedGroup &group : groups) {
             const qsizetype count = group.items.size();
-            rows.append({group.id, displayName(group.name),
+            rows.append({group.id, shownName(group.name),
                          QString::number(count) + (count == 1 ? QStringLiteral(" item") : QStringLiteral(" items")),
                          group.icon});
         }
@@ -43,7 +34,7 @@ QCoro::Task<> SavedGroupsModel::confirmDelete(QUuid groupID, QWidget *window)
         co_return;
     QPointer<SavedGroupsModel> self(this);
     const bool confirmed = co_await prompts_.confirm(
-        window, QStringLiteral("Delete “") + found->name + QStringLiteral("”?"),
+        window, QStringLiteral("Delete “") + shownName(found->name) + QStringLiteral("”?"),
         QStringLiteral("Rings already made from it are untouched. This can't be undone."), QStringLiteral("Delete"));
     if (!confirmed || !self)
         co_return;
