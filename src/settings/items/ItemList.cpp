@@ -6,6 +6,7 @@
 #include "settings/kit/IdListModel.h"
 #include "settings/kit/RowSelection.h"
 #include "settings/kit/SettingsContext.h"
+#include "settings/kit/SlotNumber.h"
 
 #include <QKeyEvent>
 #include <QScopedValueRollback>
@@ -35,7 +36,7 @@ void ItemList::refresh()
     for (const RingItem &item : model_.listedItems()) {
         const QString title = ItemsSettingsModel::displayName(item.title);
         const QString summary = RingText::bounded(item.action.summary());
-        const QString slot = QString::number(item.slot + 1);
+        const QString slot = slotNumber(item.slot);
         rows.append({item.id,
                      {{Qt::DisplayRole, title},
                       {ItemRowDelegate::SummaryRole, summary},

@@ -109,7 +109,7 @@ ItemsSettingsModel::RingKind ItemsSettingsModel::editedRingKind() const { return
 
 qint64 ItemsSettingsModel::editedRingCapacity() const
 {
-    return editedRing().slotCount.value_or(store_.config().slotCount);
+    return editedRing().capacity(store_.config().slotCount);
 }
 
 bool ItemsSettingsModel::isEditedRingFull() const
@@ -156,7 +156,9 @@ QList<RingItem> ItemsSettingsModel::listedItems() const
 std::optional<int> ItemsSettingsModel::highlightedSlot() const
 {
     const auto item = selectedItem();
-    return item ? std::optional(int(item->slot)) : std::nullopt;
+    if (!item || item->slot < 0 || item->slot >= editedRingCapacity())
+        return std::nullopt;
+    return int(item->slot);
 }
 
 QString ItemsSettingsModel::slotCountText() const
