@@ -3,7 +3,8 @@
 // the window and the page of the tab it opens on; later opens show it again),
 // and one edit's publish-and-refresh with the General tab on screen (the store
 // publishes, every watcher of every built tab refreshes, the event loop lays
-// out and paints).
+// out and paints). Also a page of 100,000 items: the first open on it and the
+// quit after.
 // Counters: median and maximum in milliseconds.
 #include "QtBenchmarkMain.h"
 
@@ -13,6 +14,8 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <algorithm>
+#include <memory>
 #include <optional>
 
 using namespace vima;
@@ -32,6 +35,18 @@ VimaConfig largeConfig()
                              r >= 70 && r < 80 ? std::optional<QString>(QStringLiteral("app.%1").arg(r))
                                                : std::nullopt);
     }
+    return config;
+}
+
+// One page of 100,000 items, one slot each: the Items tab opens on it.
+VimaConfig hugePageConfig()
+{
+    VimaConfig config;
+    QList<RingItem> items;
+    items.reserve(100000);
+    for (int s = 0; s < 100000; ++s)
+        items << shellItem(s, QStringLiteral("Item %1").arg(s));
+    config.rings << ring(QStringLiteral("Huge"), items);
     return config;
 }
 
@@ -100,6 +115,35 @@ void BM_SettingsFirstOpen(benchmark::State &state, std::optional<SettingsTab> ta
 }
 BENCHMARK_CAPTURE(BM_SettingsFirstOpen, items, std::nullopt)->Unit(benchmark::kMillisecond)->Iterations(30);
 BENCHMARK_CAPTURE(BM_SettingsFirstOpen, general, SettingsTab::general)->Unit(benchmark::kMillisecond)->Iterations(30);
+
+// The tray's Settings to the first painted frame (as above), then the window
+// and all it built gone, as at quit. Counters: medians in milliseconds.
+void BM_SettingsOpenAndQuit(benchmark::State &state, VimaConfig (*make)())
+{
+    SettingsHarness harness;
+    harness.fixture.open(make());
+    QList<double> opens, quits;
+    QElapsedTimer timer;
+    for (auto _ : state) {
+        auto controller = std::make_unique<SettingsWindowController>(harness.context());
+        PaintCounter counter;
+        timer.start();
+        controller->show();
+        untilPainted(controller->window(), counter);
+        opens << timer.nsecsElapsed() / 1e6;
+        timer.start();
+        controller.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        quits << timer.nsecsElapsed() / 1e6;
+    }
+    std::sort(opens.begin(), opens.end());
+    std::sort(quits.begin(), quits.end());
+    state.counters["open_ms"] = opens.at(opens.size() / 2);
+    state.counters["quit_ms"] = quits.at(quits.size() / 2);
+}
+BENCHMARK_CAPTURE(BM_SettingsOpenAndQuit, page_of_100000_items, hugePageConfig)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
 
 void BM_SettingsLaterOpen(benchmark::State &state)
 {

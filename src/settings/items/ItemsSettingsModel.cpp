@@ -148,8 +148,10 @@ qint64 ItemsSettingsModel::firstFreeSlot() const
 QList<RingItem> ItemsSettingsModel::listedItems() const
 {
     QList<RingItem> items = editedRing().items;
-    std::stable_sort(items.begin(), items.end(),
-                     [](const RingItem &a, const RingItem &b) { return a.slot < b.slot; });
+    const auto bySlot = [](const RingItem &a, const RingItem &b) { return a.slot < b.slot; };
+    // Most rings are in slot order already: their list stays shared, quick to compare.
+    if (!std::is_sorted(items.cbegin(), items.cend(), bySlot))
+        std::stable_sort(items.begin(), items.end(), bySlot);
     return items;
 }
 
