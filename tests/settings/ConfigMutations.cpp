@@ -396,7 +396,7 @@ void cycles(Mutation &m)
         break;
     case 2: m.set(firstItemAction(rings + Path{a}), opening(idText(fixedID(QStringLiteral("missing"))))); break;
     case 3: { // a ring of packs deeper than the ring goes, back to its start
-        const int length = 3 + m.dice(6);
+        const int length = 3 + m.dice(4); // the ring opens 4 deep
         QJsonObject pack = list.at(a).toObject();
         pack[QStringLiteral("isSubRing")] = true;
         for (int step = 0; step < length; ++step) {

@@ -15,7 +15,6 @@
 #include "settings/general/GeneralSettingsView.h"
 #include "settings/items/ItemsSettingsModel.h"
 #include "settings/items/ItemsSettingsView.h"
-#include "store/ConfigError.h"
 #include "store/RingLinks.h"
 
 #include <QApplication>
@@ -26,10 +25,12 @@
 #include <QTabWidget>
 #include <QTest>
 #include <chrono>
+#include <cmath>
 #include <condition_variable>
 #include <cstdio>
 #include <memory>
 #include <mutex>
+#include <numbers>
 #include <thread>
 #include <unistd.h>
 
@@ -44,7 +45,7 @@ constexpr int casesPerClass = 24;
 // memory than any case should. Generous: a guard against hangs, not a timing.
 class CaseGuard {
 public:
-    static constexpr auto limit = std::chrono::seconds(60);
+    static constexpr auto limit = std::chrono::seconds(120);
     static constexpr long memoryLimitMB = 3000;
 
     CaseGuard() : thread_([this] { watch(); }) {}
@@ -224,7 +225,7 @@ private:
     {
         const int slots = model.effectiveSlotCount();
         for (int slot = 0; slot < slots; ++slot) {
-            const double angle = 2 * M_PI * slot / slots - M_PI / 2;
+            const double angle = 2 * std::numbers::pi * slot / slots - std::numbers::pi / 2;
             model.pointerMoved(QPointF(360 + 100 * std::cos(angle), 360 + 100 * std::sin(angle)), QSizeF(720, 720));
         }
         model.moveFocus(1, 0);
@@ -300,7 +301,9 @@ class TestGeneratedConfigs : public QObject {
         store.save(); // nothing waits to be saved here: the file is taken as it now is
         settle();
         QCOMPARE(store.lastError().has_value(), !readable);
-        if (!readable) {
+        if (readable) {
+            QVERIFY(store.config() == ConfigStore::decode(bytes));
+        } else {
             QVERIFY2(saysWhy(store.lastError(), readFailure), qPrintable(*store.lastError()));
             QVERIFY(store.config() == before);
         }
@@ -317,6 +320,7 @@ class TestGeneratedConfigs : public QObject {
         settle();
         if (readable) {
             QCOMPARE(general.importError(), std::nullopt);
+            QVERIFY(store.config() == ConfigStore::decode(bytes));
             QCOMPARE(readAll(running->fixture.file()), ConfigStore::encode(store.config()));
         } else {
             const QString failed = QStringLiteral("Import failed: ");
@@ -325,7 +329,6 @@ class TestGeneratedConfigs : public QObject {
             QVERIFY(store.config() == ConfigStore::decode(starter));
             QCOMPARE(readAll(running->fixture.file()), starter);
         }
-        walkItems(window, changed, false);
     }
 
 private Q_SLOTS:
