@@ -5,6 +5,7 @@
 #include "model/JsonWriter.h"
 
 #include <QJsonArray>
+#include <algorithm>
 
 namespace vima {
 
@@ -15,6 +16,11 @@ std::optional<RingItem> Ring::itemInSlot(qint64 slot) const
             return item;
     }
     return std::nullopt;
+}
+
+qint64 Ring::capacity(qint64 globalSlotCount) const
+{
+    return std::clamp<qint64>(slotCount.value_or(globalSlotCount), 0, maxSlotCount);
 }
 
 Ring Ring::fromJson(const QJsonObject &object)

@@ -20,7 +20,7 @@ class JsonSink;
 // starter templates; see ConfigStore::makeDefaultConfig).
 struct VimaConfig {
     static constexpr qint64 minSlotCount = 1;
-    static constexpr qint64 maxSlotCount = 24;
+    static constexpr qint64 maxSlotCount = Ring::maxSlotCount;
 
     qint64 version = 1;
     qint64 slotCount = 8;

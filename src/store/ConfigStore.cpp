@@ -8,6 +8,7 @@
 #include "platform/DesktopOpener.h"
 #include "platform/PlatformError.h"
 #include "store/ConfigError.h"
+#include "store/RepeatedIDs.h"
 #include "store/FileError.h"
 #include "store/SafeFile.h"
 
@@ -122,6 +123,7 @@ VimaConfig ConfigStore::decode(const QByteArray &bytes)
     VimaConfig config = VimaConfig::fromJson(JsonReader::parse(bytes));
     if (config.version >= 2)
         throw ConfigError::futureVersion(config.version);
+    giveRepeatedIDsTheirOwn(config);
     return config;
 }
 

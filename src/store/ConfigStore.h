@@ -105,7 +105,8 @@ public:
     // Pretty-printed JSON, keys sorted, slashes unescaped.
     static QByteArray encode(const VimaConfig &config);
     // Reads a configuration file's bytes, refusing a newer format version
-    // (ConfigError); throws on any other failure too.
+    // (ConfigError); throws on any other failure too. An id repeated in a
+    // list reads as one of its own (giveRepeatedIDsTheirOwn).
     static VimaConfig decode(const QByteArray &bytes);
     static VimaConfig makeDefaultConfig();
 

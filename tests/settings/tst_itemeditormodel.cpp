@@ -210,6 +210,10 @@ private Q_SLOTS:
         QTest::newRow("negative") << "  " << qint64(-3) << "  " << QStringList{};
         QTest::newRow("one") << "A" << qint64(1) << "A" << QStringList{"1 (top)"};
         QTest::newRow("three") << "A" << qint64(3) << "A" << QStringList{"1 (top)", "2", "3"};
+        QStringList ringful{"1 (top)"};
+        for (int slot = 2; slot <= Ring::maxSlotCount; ++slot)
+            ringful << QString::number(slot);
+        QTest::newRow("more than a ring shows") << "A" << qint64(1000000000) << "A" << ringful;
     }
 
     void headerAndSlots()

@@ -8,6 +8,7 @@
 #include "settings/kit/SlotCountRule.h"
 
 #include <QTest>
+#include <limits>
 
 using namespace vima;
 using namespace vima::test;
@@ -313,6 +314,17 @@ private Q_SLOTS:
         tab.rings.setSlotCountOverride(std::nullopt);
         QCOMPARE(tab.ring(0).slotCount, std::nullopt);
         QVERIFY(tab.rings.slotEntries().first().checked);
+
+        // A hand-edited count beyond any ring offers what the ring shows; an
+        // item beyond it is shown nowhere on the preview.
+        tab.h.store().edit([](VimaConfig &config) {
+            config.rings[0].slotCount = 1000000000;
+            config.rings[0].items[4].slot = std::numeric_limits<qint64>::max();
+        });
+        QCOMPARE(tab.model.slotCountText(), QStringLiteral("5 / 24 slots"));
+        tab.model.selectItem(tab.ring(0).items.at(4).id);
+        QCOMPARE(tab.model.highlightedSlot(), std::nullopt);
+        QCOMPARE(tab.model.firstFreeSlot(), 4);
     }
 
     void aFullRingRefuses_data()

@@ -23,6 +23,7 @@
 #include <QTest>
 #include <QToolButton>
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 using namespace vima;
@@ -118,6 +119,10 @@ private Q_SLOTS:
         v.h.store().edit([](VimaConfig &config) { config.rings[0].items[1].title = QStringLiteral("Renamed"); });
         QCOMPARE(list.rows().rows().first().data.value(Qt::DisplayRole).toString(), QStringLiteral("Renamed"));
         QCOMPARE(v.view->detail()->editor(), editor);
+        // The largest slot a file may hold is numbered as it is.
+        v.h.store().edit([](VimaConfig &config) { config.rings[0].items[0].slot = std::numeric_limits<qint64>::max(); });
+        QCOMPARE(list.rows().rows().last().data.value(ItemRowDelegate::SlotRole).toString(),
+                 QStringLiteral("9223372036854775808"));
     }
 
     void userNamesArePlainText()

@@ -186,6 +186,14 @@ private Q_SLOTS:
         QVERIFY(!model.rowOf(b));
         QCOMPARE(changed.size(), 1); // only C's title
         QCOMPARE(reset.size(), 0);
+
+        // Rows of one id keep their order: the n-th stays the n-th.
+        model.setRows({row(a, "A1"), row(c, "C2"), row(a, "A2"), row(a, "A3")});
+        const QPersistentModelIndex second = model.index(2); // A2
+        model.setRows({row(c, "C2"), row(a, "A1"), row(a, "A2"), row(d, "D")});
+        QCOMPARE(titles(model), (QStringList{"C2", "A1", "A2", "D"}));
+        QCOMPARE(second.row(), 2);
+        QCOMPARE(model.rowOf(a), 1);
         model.setRows({});
         QCOMPARE(model.rowCount(), 0);
     }

@@ -4,6 +4,7 @@
 #include "platform/fake/FakeDesktopOpener.h"
 #include "store/ConfigError.h"
 #include "store/FileError.h"
+#include "store/RingLinks.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -381,6 +382,42 @@ private Q_SLOTS:
 
     // A start and a quit change nothing in a file that nothing changed: not
     // its layout, not keys Tavelon doesn't know, and no hotkey is migrated.
+    // Pasted twice by hand: a slot, a pack ring and a saved pack keep their
+    // ids in the file, while each later copy reads with one of its own, the
+    // same on every read; links still open the first ring. An edit of a copy
+    // changes that copy alone.
+    void repeatedIDsReadAsTheirOwn()
+    {
+        VimaConfig config = sampleConfig();
+        Ring &main = config.rings[0];
+        main.items.append(main.items.first());
+        config.rings.append(config.rings.at(1));
+        config.rings.last().name = QStringLiteral("More again");
+        config.savedGroups = {{QUuid::createUuid(), QStringLiteral("Saved"), {}, {}, {}}};
+        config.savedGroups.append(config.savedGroups.first());
+        const QByteArray bytes = ConfigStore::encode(config);
+        StoreFixture fixture;
+        ConfigStore &store = fixture.open(config);
+        const VimaConfig &read = store.config();
+        const auto differ = [](const QUuid &first, const QUuid &copy) { return !first.isNull() && first != copy; };
+        QCOMPARE(read.rings.at(0).items.at(0).id, config.rings.at(0).items.at(0).id);
+        QVERIFY(differ(read.rings.at(0).items.at(0).id, read.rings.at(0).items.at(2).id));
+        QVERIFY(differ(read.rings.at(1).id, read.rings.at(2).id));
+        QVERIFY(differ(read.savedGroups.at(0).id, read.savedGroups.at(1).id));
+        QCOMPARE(read.ringWithID(*openedRingID(read.rings.at(0).items.at(1)))->name, QStringLiteral("More"));
+        QCOMPARE(ConfigStore::decode(bytes), read);
+        store.save();
+        QCOMPARE(readAll(fixture.file()), bytes);
+
+        const QUuid copy = read.rings.at(0).items.at(2).id;
+        store.edit([&](VimaConfig &edited) { edited.rings[0].items[2].title = QStringLiteral("Changed"); });
+        store.save();
+        const VimaConfig written = ConfigStore::decode(readAll(fixture.file()));
+        QCOMPARE(written.rings.at(0).items.at(0), config.rings.at(0).items.at(0));
+        QCOMPARE(written.rings.at(0).items.at(2).id, copy);
+        QCOMPARE(written.rings.at(0).items.at(2).title, QStringLiteral("Changed"));
+    }
+
     void untouchedFilesSurviveStartAndQuit_data()
     {
         QTest::addColumn<QByteArray>("bytes");

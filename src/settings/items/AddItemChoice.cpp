@@ -1,5 +1,7 @@
 #include "settings/items/AddItemChoice.h"
 
+#include "settings/kit/SlotNumber.h"
+
 #include <QCoreApplication>
 
 namespace vima {
@@ -22,7 +24,7 @@ QList<AddItemChoice> addItemChoices(qint64 slot, const QList<SavedGroup> &savedP
 {
     using Kind = ItemAction::Kind;
     QList<AddItemChoice> choices{
-        caption(tr("Add to slot ") + QString::number(slot + 1)),
+        caption(tr("Add to slot ") + slotNumber(slot)),
         {AddItemChoice::Kind::buildPack, tr("Build an action pack"), tr("A ring of related actions — apps, scripts, AI…"),
          QStringLiteral("circle.grid.cross"), true, {}, {}},
         {AddItemChoice::Kind::browse, tr("Browse actions"), tr("Ready-made — rewrite, summarize, open apps…"),

@@ -54,7 +54,7 @@ public:
     // editing session: the payloads kept by kind switches are forgotten.
     void setItem(const RingItem &item);
     qint64 slotCount() const { return slotCount_; }
-    // A negative count offers no slot.
+    // A negative count offers no slot, one above Ring::maxSlotCount that many.
     void setSlotCount(qint64 count);
     const QString &defaultLanguage() const { return defaultLanguage_; }
     void setDefaultLanguage(const QString &language);

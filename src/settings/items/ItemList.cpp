@@ -6,9 +6,11 @@
 #include "settings/kit/IdListModel.h"
 #include "settings/kit/RowSelection.h"
 #include "settings/kit/SettingsContext.h"
+#include "settings/kit/SlotNumber.h"
 
 #include <QKeyEvent>
 #include <QScopedValueRollback>
+#include <algorithm>
 
 namespace vima {
 
@@ -28,22 +30,39 @@ ItemList::ItemList(ItemsSettingsModel &model, SettingsContext &context, QWidget 
     followSelectedRow(this, this, [this](int row) { followSelection(row); });
 }
 
-void ItemList::refresh()
+QList<IdListModel::Row> ItemList::rowsOf(const QList<RingItem> &items)
 {
     QList<IdListModel::Row> rows;
-    const auto selected = model_.selectedItemID();
-    for (const RingItem &item : model_.listedItems()) {
+    rows.reserve(items.size());
+    for (const RingItem &item : items) {
         const QString title = ItemsSettingsModel::displayName(item.title);
         const QString summary = RingText::bounded(item.action.summary());
-        const QString slot = QString::number(item.slot + 1);
+        const QString slot = slotNumber(item.slot);
         rows.append({item.id,
                      {{Qt::DisplayRole, title},
                       {ItemRowDelegate::SummaryRole, summary},
                       {ItemRowDelegate::SlotRole, slot},
                       {ItemRowDelegate::IconRole, QVariant::fromValue(item.icon)},
-                      {ItemRowDelegate::SelectedRole, item.id == selected},
                       {Qt::AccessibleTextRole, tr("%1, %2, slot %3").arg(title, summary, slot)}}});
     }
+    return rows;
+}
+
+void ItemList::refresh()
+{
+    // Rows are made again only when the items changed: another selection
+    // marks one row, and a page of many items keeps a click quick.
+    const QList<RingItem> listed = model_.listedItems();
+    if (listed != listed_) {
+        unmarked_ = rowsOf(listed);
+        listed_ = listed;
+    }
+    QList<IdListModel::Row> rows = unmarked_;
+    const auto selected = model_.selectedItemID();
+    const auto marked = std::find_if(listed_.cbegin(), listed_.cend(),
+                                     [&](const RingItem &item) { return item.id == selected; });
+    if (marked != listed_.cend())
+        rows[marked - listed_.cbegin()].data.insert(ItemRowDelegate::SelectedRole, true);
     const QScopedValueRollback guard(refreshing_, true);
     rows_->setRows(rows);
     showSelection();

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "model/RingItem.h"
+#include "settings/kit/IdListModel.h"
+
+#include <QList>
 #include <QListView>
 
 namespace vima {
 
-class IdListModel;
 class ItemsSettingsModel;
 struct SettingsContext;
 
@@ -27,11 +30,15 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    static QList<IdListModel::Row> rowsOf(const QList<RingItem> &items);
     void showSelection();
     void followSelection(int row);
 
     ItemsSettingsModel &model_;
     IdListModel *rows_;
+    // The items last shown, and their rows with none marked selected.
+    QList<RingItem> listed_;
+    QList<IdListModel::Row> unmarked_;
     bool refreshing_ = false;
 };
 

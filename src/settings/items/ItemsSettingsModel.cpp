@@ -109,7 +109,7 @@ ItemsSettingsModel::RingKind ItemsSettingsModel::editedRingKind() const { return
 
 qint64 ItemsSettingsModel::editedRingCapacity() const
 {
-    return editedRing().slotCount.value_or(store_.config().slotCount);
+    return editedRing().capacity(store_.config().slotCount);
 }
 
 bool ItemsSettingsModel::isEditedRingFull() const
@@ -148,15 +148,19 @@ qint64 ItemsSettingsModel::firstFreeSlot() const
 QList<RingItem> ItemsSettingsModel::listedItems() const
 {
     QList<RingItem> items = editedRing().items;
-    std::stable_sort(items.begin(), items.end(),
-                     [](const RingItem &a, const RingItem &b) { return a.slot < b.slot; });
+    const auto bySlot = [](const RingItem &a, const RingItem &b) { return a.slot < b.slot; };
+    // Most rings are in slot order already: their list stays shared, quick to compare.
+    if (!std::is_sorted(items.cbegin(), items.cend(), bySlot))
+        std::stable_sort(items.begin(), items.end(), bySlot);
     return items;
 }
 
 std::optional<int> ItemsSettingsModel::highlightedSlot() const
 {
     const auto item = selectedItem();
-    return item ? std::optional(int(item->slot)) : std::nullopt;
+    if (!item || item->slot < 0 || item->slot >= editedRingCapacity())
+        return std::nullopt;
+    return int(item->slot);
 }
 
 QString ItemsSettingsModel::slotCountText() const

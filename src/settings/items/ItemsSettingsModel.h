@@ -66,6 +66,7 @@ public:
     // life of the tab).
     Ring editedRing() const;
     RingKind editedRingKind() const;
+    // Its own slot count, else the global one, bounded as Ring::capacity.
     qint64 editedRingCapacity() const;
     bool isEditedRingFull() const;
     std::optional<qsizetype> selectedItemIndex() const;
@@ -73,7 +74,7 @@ public:
     qint64 firstFreeSlot() const;
     // The edited ring's items by slot; equal slots keep their stored order.
     QList<RingItem> listedItems() const;
-    // The preview's highlight: the selected item's slot.
+    // The preview's highlight: the selected item's slot, when the ring shows it.
     std::optional<int> highlightedSlot() const;
     QString slotCountText() const;
 

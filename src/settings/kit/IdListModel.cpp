@@ -1,45 +1,73 @@
 #include "settings/kit/IdListModel.h"
 
-#include <QSet>
+#include <algorithm>
 
 namespace vima {
 
 void IdListModel::setRows(const QList<Row> &rows)
 {
-    removeMissing(rows);
-    for (int target = 0; target < rows.size(); ++target)
-        placeRow(target, rows[target]);
-}
-
-// Back to front, so that the rows still to be looked at keep their index.
-void IdListModel::removeMissing(const QList<Row> &rows)
-{
-    QSet<QUuid> kept;
-    for (const Row &row : rows)
-        kept.insert(row.id);
-    for (int index = static_cast<int>(rows_.size()) - 1; index >= 0; --index) {
-        if (kept.contains(rows_[index].id))
+    removeSurplus(rows);
+    // Of each id, how many rows at or after the one being placed are left to place.
+    QHash<QUuid, qsizetype> unplaced;
+    for (const Row &row : std::as_const(rows_))
+        ++unplaced[row.id];
+    for (int target = 0; target < rows.size();) {
+        if (qsizetype &left = unplaced[rows[target].id]; left > 0) {
+            --left;
+            placeRow(target, rows[target]);
+            ++target;
             continue;
-        beginRemoveRows({}, index, index);
-        rows_.removeAt(index);
-        endRemoveRows();
+        }
+        // New rows one after another go in at once: a first fill is one insert.
+        int end = target + 1;
+        while (end < rows.size() && unplaced.value(rows[end].id) == 0)
+            ++end;
+        insertBlock(target, rows.mid(target, end - target));
+        target = end;
     }
 }
 
-// Rows before `target` already match; bring `row` to `target` by moving it
-// from further down, or by inserting it, then bring its data up to date.
+// Of each id, keeps as many rows as `rows` has, the first ones. Back to
+// front, a run of rows at a time, so that the rows still to be looked at
+// keep their index.
+void IdListModel::removeSurplus(const QList<Row> &rows)
+{
+    QHash<QUuid, qsizetype> wanted;
+    for (const Row &row : rows)
+        ++wanted[row.id];
+    QList<bool> kept(rows_.size());
+    for (qsizetype index = 0; index < rows_.size(); ++index)
+        kept[index] = wanted[rows_[index].id]-- > 0;
+    for (int last = int(rows_.size()) - 1; last >= 0; --last) {
+        if (kept[last])
+            continue;
+        int first = last;
+        while (first > 0 && !kept[first - 1])
+            --first;
+        beginRemoveRows({}, first, last);
+        rows_.remove(first, last - first + 1);
+        endRemoveRows();
+        last = first;
+    }
+}
+
+void IdListModel::insertBlock(int target, const QList<Row> &rows)
+{
+    beginInsertRows({}, target, target + int(rows.size()) - 1);
+    rows_.insert(target, rows.size(), Row());
+    std::copy(rows.cbegin(), rows.cend(), rows_.begin() + target);
+    endInsertRows();
+}
+
+// Rows before `target` already match, and a row of `row`'s id is at or after
+// it: brought to `target` (the next of its id, so rows of one id keep their
+// order), then its data brought up to date.
 void IdListModel::placeRow(int target, const Row &row)
 {
-    const std::optional<int> found = rowOf(row.id);
-    if (!found) {
-        beginInsertRows({}, target, target);
-        rows_.insert(target, row);
-        endInsertRows();
-        return;
-    }
-    if (*found != target) {
-        beginMoveRows({}, *found, *found, {}, target);
-        rows_.move(*found, target);
+    const int found = *rowOf(row.id, target);
+    if (found != target) {
+        beginMoveRows({}, found, found, {}, target);
+        rows_.move(found, target);
         endMoveRows();
     }
     if (rows_[target].data != row.data) {
@@ -49,9 +77,11 @@ void IdListModel::placeRow(int target, const Row &row)
     }
 }
 
-std::optional<int> IdListModel::rowOf(const QUuid &id) const
+std::optional<int> IdListModel::rowOf(const QUuid &id) const { return rowOf(id, 0); }
+
+std::optional<int> IdListModel::rowOf(const QUuid &id, int from) const
 {
-    for (int row = 0; row < rows_.size(); ++row)
+    for (int row = from; row < rows_.size(); ++row)
         if (rows_[row].id == id)
             return row;
     return std::nullopt;

@@ -10,7 +10,8 @@
 //     model->setRows(rowsFrom(store.config()));   // e.g. from a ConfigStore::watch
 //     // Qt::DisplayRole, Qt::DecorationRole, IdListModel::IdRole, or your own roles
 //
-// Row data is a role -> value map; IdRole answers the row's id.
+// Row data is a role -> value map; IdRole answers the row's id. Rows that
+// share an id are told apart by their order: the n-th of them stays the n-th.
 
 #include <QAbstractListModel>
 #include <QHash>
@@ -45,8 +46,10 @@ public:
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
 
 private:
-    void removeMissing(const QList<Row> &rows);
+    void removeSurplus(const QList<Row> &rows);
+    void insertBlock(int target, const QList<Row> &rows);
     void placeRow(int target, const Row &row);
+    std::optional<int> rowOf(const QUuid &id, int from) const;
 
     QList<Row> rows_;
 };

@@ -114,7 +114,7 @@ Ring ActionLibraryModel::targetRing() const
 
 qint64 ActionLibraryModel::targetSlotCount() const
 {
-    return targetRing().slotCount.value_or(store_.config().slotCount);
+    return targetRing().capacity(store_.config().slotCount);
 }
 
 QList<qint64> ActionLibraryModel::freeSlots() const

@@ -5,6 +5,7 @@
 #include "settings/kit/RingPreviewView.h"
 #include "settings/kit/SettingsContext.h"
 #include "settings/kit/SettingsLooks.h"
+#include "settings/kit/SlotNumber.h"
 #include "settings/packs/PackAddPanel.h"
 #include "settings/packs/PackItemRow.h"
 #include "store/ConfigStore.h"
@@ -81,7 +82,7 @@ QWidget *PackBuilderView::makeBreadcrumb()
     const PackBuilderModel::Opening &opening = model_->opening();
     layout->addWidget(new ToneLabel(Tone::tertiary, opening.parentName.isEmpty() ? QStringLiteral("Ring") : opening.parentName));
     layout->addWidget(new SymbolIcon(QStringLiteral("chevron.right"), Tone::tertiary, 9));
-    layout->addWidget(new ToneLabel(Tone::tertiary, QStringLiteral("Slot %1").arg(opening.slot + 1)));
+    layout->addWidget(new ToneLabel(Tone::tertiary, QStringLiteral("Slot %1").arg(slotNumber(opening.slot))));
     layout->addWidget(new SymbolIcon(QStringLiteral("chevron.right"), Tone::tertiary, 9));
     crumbName_ = new ToneLabel(Tone::label);
     layout->addWidget(crumbName_);
