@@ -118,7 +118,7 @@ bool AppDelegate::applicationShouldHandleReopen()
 void AppDelegate::applicationWillTerminate()
 {
     if (environment_)
-        environment_->configStore().save();
+        environment_->configStore().saveBeforeQuit();
     if (settingsObserver_)
         notifications_.remove(*settingsObserver_);
     if (onboardingObserver_)

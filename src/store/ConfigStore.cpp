@@ -185,6 +185,12 @@ void ConfigStore::save()
     write(false);
 }
 
+void ConfigStore::saveBeforeQuit()
+{
+    if (hasPendingChange())
+        write(false);
+}
+
 void ConfigStore::write(bool mayWait)
 {
     if (!hasPendingChange()) {

@@ -76,6 +76,9 @@ public:
     // file changed on disk since this store read or wrote it is first loaded
     // when nothing waits to be saved here, else kept aside.
     void save();
+    // As the process ends: writes a change made here, as save() does, but
+    // leaves an edit on disk unread, as nothing would use it.
+    void saveBeforeQuit();
     // From now on, an edit of the file on disk is loaded as soon as it is
     // quiet, unless a change made here waits to be saved.
     void watchForOutsideEdits();

@@ -53,7 +53,7 @@ int main(int argc, char *argv[])
                      [&delegate] { delegate.applicationWillTerminate(); });
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &delegate, [&delegate] {
         if (delegate.environment())
-            delegate.environment()->configStore().save();
+            delegate.environment()->configStore().saveBeforeQuit();
     });
     QTimer::singleShot(0, &delegate, [&delegate, replacedOlderCopy] {
         delegate.applicationDidFinishLaunching();
