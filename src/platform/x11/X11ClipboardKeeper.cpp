@@ -25,42 +25,22 @@ constexpr uint32_t largestChunk = 256 * 1024;
 // More (target, property) pairs than there are formats to ask for.
 constexpr uint32_t largestMultiple = 2048;
 
-template<typename Reply>
-std::unique_ptr<Reply, decltype(&std::free)> owned(Reply *reply)
-{
-    return {reply, &std::free};
-}
-
 } // namespace
 
 X11ClipboardKeeper::X11ClipboardKeeper()
 {
-    int screenNumber = 0;
-    connection_ = xcb_connect(nullptr, &screenNumber);
-    if (xcb_connection_has_error(connection_))
+    if (!x_.isConnected())
         return;
-    xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(connection_));
-    for (int i = 0; i < screenNumber && screens.rem; ++i)
-        xcb_screen_next(&screens);
-    window_ = xcb_generate_id(connection_);
-    const uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
-    xcb_create_window(connection_, XCB_COPY_FROM_PARENT, window_, screens.data->root, 0, 0, 1, 1, 0,
-                      XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, XCB_CW_EVENT_MASK, &events);
-    clipboard_ = atom("CLIPBOARD");
-    manager_ = atom("CLIPBOARD_MANAGER");
-    targetsTarget_ = atom("TARGETS");
-    multipleTarget_ = atom("MULTIPLE");
-    timestampTarget_ = atom("TIMESTAMP");
-    incr_ = atom("INCR");
-    atomPair_ = atom("ATOM_PAIR");
+    clipboard_ = x_.atom("CLIPBOARD");
+    manager_ = x_.atom("CLIPBOARD_MANAGER");
+    targetsTarget_ = x_.atom("TARGETS");
+    multipleTarget_ = x_.atom("MULTIPLE");
+    timestampTarget_ = x_.atom("TIMESTAMP");
+    incr_ = x_.atom("INCR");
+    atomPair_ = x_.atom("ATOM_PAIR");
     // A change of property is one request, whose header takes a few bytes.
-    const uint32_t largestRequest = xcb_get_maximum_request_length(connection_) * 4;
+    const uint32_t largestRequest = xcb_get_maximum_request_length(x_.get()) * 4;
     chunk_ = std::min(largestChunk, largestRequest - 100);
-}
-
-X11ClipboardKeeper::~X11ClipboardKeeper()
-{
-    xcb_disconnect(connection_);
 }
 
 int X11ClipboardKeeper::run(const char *ownerWindow)
@@ -78,27 +58,13 @@ int X11ClipboardKeeper::run(const char *ownerWindow)
     return keeper.serve() ? 0 : 1;
 }
 
-xcb_atom_t X11ClipboardKeeper::atom(const char *name)
-{
-    const auto reply = owned(xcb_intern_atom_reply(
-        connection_, xcb_intern_atom(connection_, 0, static_cast<uint16_t>(std::strlen(name)), name), nullptr));
-    return reply ? reply->atom : XCB_NONE;
-}
-
-xcb_window_t X11ClipboardKeeper::ownerOf(xcb_atom_t selection)
-{
-    const auto reply = owned(
-        xcb_get_selection_owner_reply(connection_, xcb_get_selection_owner(connection_, selection), nullptr));
-    return reply ? reply->owner : XCB_NONE;
-}
-
 xcb_timestamp_t X11ClipboardKeeper::serverTime()
 {
     // Any change of a property of ours comes back stamped with the server's time.
-    xcb_change_property(connection_, XCB_PROP_MODE_APPEND, window_, atom("VIMA_TIMESTAMP"), XCB_ATOM_INTEGER, 32,
+    xcb_change_property(x_.get(), XCB_PROP_MODE_APPEND, x_.window(), x_.atom("VIMA_TIMESTAMP"), XCB_ATOM_INTEGER, 32,
                         0, nullptr);
-    xcb_flush(connection_);
-    while (const auto event = owned(xcb_wait_for_event(connection_))) {
+    xcb_flush(x_.get());
+    while (const auto event = ownedReply(xcb_wait_for_event(x_.get()))) {
         if ((event->response_type & 0x7f) == XCB_PROPERTY_NOTIFY)
             return reinterpret_cast<const xcb_property_notify_event_t *>(event.get())->time;
     }
@@ -107,11 +73,11 @@ xcb_timestamp_t X11ClipboardKeeper::serverTime()
 
 bool X11ClipboardKeeper::takeOver(xcb_window_t owner)
 {
-    if (window_ == XCB_NONE)
+    if (x_.window() == XCB_NONE)
         return false;
     // The moment of the decision: a program that copies after it wins.
     since_ = serverTime();
-    if (since_ == XCB_CURRENT_TIME || ownerOf(clipboard_) != owner)
+    if (since_ == XCB_CURRENT_TIME || x_.selectionOwner(clipboard_) != owner)
         return false;
     const SelectionRead<PasteboardSnapshot> read =
         X11SelectionReader().snapshot("CLIPBOARD", QDeadlineTimer(readTimeoutMs), largestClipboardSnapshot);
@@ -120,12 +86,12 @@ bool X11ClipboardKeeper::takeOver(xcb_window_t owner)
         return false;
     }
     for (const auto &[name, data] : read.value->items.first()) {
-        const xcb_atom_t target = atom(name.toLatin1().constData());
+        const xcb_atom_t target = x_.atom(name.toLatin1().constData());
         targets_.append(target);
         formats_.insert(target, data);
     }
-    xcb_set_selection_owner(connection_, window_, clipboard_, since_);
-    owner_ = ownerOf(clipboard_) == window_;
+    xcb_set_selection_owner(x_.get(), x_.window(), clipboard_, since_);
+    owner_ = x_.selectionOwner(clipboard_) == x_.window();
     if (owner_)
         qCInfo(lcClipboardKeeper, "Keeping the clipboard (%lld formats) until another program takes it",
                qint64(targets_.size()));
@@ -134,22 +100,22 @@ bool X11ClipboardKeeper::takeOver(xcb_window_t owner)
 
 void X11ClipboardKeeper::askManager()
 {
-    if (!owner_ || ownerOf(manager_) == XCB_NONE)
+    if (!owner_ || x_.selectionOwner(manager_) == XCB_NONE)
         return;
     // Left empty, the property asks the manager to save every format.
-    const xcb_atom_t property = atom("VIMA_SAVE_TARGETS");
-    xcb_delete_property(connection_, window_, property);
-    xcb_convert_selection(connection_, window_, manager_, atom("SAVE_TARGETS"), property, since_);
-    xcb_flush(connection_);
+    const xcb_atom_t property = x_.atom("VIMA_SAVE_TARGETS");
+    xcb_delete_property(x_.get(), x_.window(), property);
+    xcb_convert_selection(x_.get(), x_.window(), manager_, x_.atom("SAVE_TARGETS"), property, since_);
+    xcb_flush(x_.get());
     managerDeadline_ = QDeadlineTimer(managerTimeoutMs);
 }
 
 bool X11ClipboardKeeper::serve()
 {
     for (;;) {
-        while (const auto event = owned(xcb_poll_for_event(connection_)))
+        while (const auto event = ownedReply(xcb_poll_for_event(x_.get())))
             handle(event.get());
-        if (xcb_connection_has_error(connection_)) {
+        if (xcb_connection_has_error(x_.get())) {
             qCInfo(lcClipboardKeeper, "The X server went away; the clipboard with it");
             return false;
         }
@@ -160,10 +126,10 @@ bool X11ClipboardKeeper::serve()
         }
         if (!owner_ && transfers_.isEmpty())
             return true;
-        xcb_flush(connection_);
+        xcb_flush(x_.get());
         // Idle, it sleeps until the X server has something for it.
         const bool timed = !transfers_.isEmpty() || managerDeadline_;
-        pollfd descriptor{xcb_get_file_descriptor(connection_), POLLIN, 0};
+        pollfd descriptor{xcb_get_file_descriptor(x_.get()), POLLIN, 0};
         poll(&descriptor, 1, timed ? 1000 : -1);
     }
 }
@@ -209,8 +175,8 @@ void X11ClipboardKeeper::answer(const xcb_selection_request_event_t *request)
     // The protocol sends events of 32 bytes.
     char buffer[32] = {};
     std::memcpy(buffer, &notify, std::min(sizeof(notify), sizeof(buffer)));
-    xcb_send_event(connection_, 0, request->requestor, XCB_EVENT_MASK_NO_EVENT, buffer);
-    xcb_flush(connection_);
+    xcb_send_event(x_.get(), 0, request->requestor, XCB_EVENT_MASK_NO_EVENT, buffer);
+    xcb_flush(x_.get());
 }
 
 bool X11ClipboardKeeper::convert(xcb_window_t requestor, xcb_atom_t target, xcb_atom_t property)
@@ -218,12 +184,12 @@ bool X11ClipboardKeeper::convert(xcb_window_t requestor, xcb_atom_t target, xcb_
     if (target == targetsTarget_) {
         const QList<xcb_atom_t> offered = QList<xcb_atom_t>{targetsTarget_, multipleTarget_, timestampTarget_}
                                           + targets_;
-        xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, requestor, property, XCB_ATOM_ATOM, 32,
+        xcb_change_property(x_.get(), XCB_PROP_MODE_REPLACE, requestor, property, XCB_ATOM_ATOM, 32,
                             uint32_t(offered.size()), offered.constData());
         return true;
     }
     if (target == timestampTarget_) {
-        xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, requestor, property, XCB_ATOM_INTEGER, 32, 1,
+        xcb_change_property(x_.get(), XCB_PROP_MODE_REPLACE, requestor, property, XCB_ATOM_INTEGER, 32, 1,
                             &since_);
         return true;
     }
@@ -236,8 +202,8 @@ bool X11ClipboardKeeper::convert(xcb_window_t requestor, xcb_atom_t target, xcb_
 
 bool X11ClipboardKeeper::convertMultiple(xcb_window_t requestor, xcb_atom_t property)
 {
-    const auto reply = owned(xcb_get_property_reply(
-        connection_, xcb_get_property(connection_, 0, requestor, property, atomPair_, 0, largestMultiple * 2),
+    const auto reply = ownedReply(xcb_get_property_reply(
+        x_.get(), xcb_get_property(x_.get(), 0, requestor, property, atomPair_, 0, largestMultiple * 2),
         nullptr));
     if (!reply || reply->type != atomPair_ || reply->format != 32)
         return false;
@@ -250,7 +216,7 @@ bool X11ClipboardKeeper::convertMultiple(xcb_window_t requestor, xcb_atom_t prop
         if (into == XCB_NONE || target == multipleTarget_ || !convert(requestor, target, into))
             answered[i + 1] = XCB_NONE; // this one failed
     }
-    xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, requestor, property, atomPair_, 32,
+    xcb_change_property(x_.get(), XCB_PROP_MODE_REPLACE, requestor, property, atomPair_, 32,
                         uint32_t(answered.size()), answered.constData());
     return true;
 }
@@ -258,7 +224,7 @@ bool X11ClipboardKeeper::convertMultiple(xcb_window_t requestor, xcb_atom_t prop
 void X11ClipboardKeeper::send(xcb_window_t requestor, xcb_atom_t property, xcb_atom_t type, const QByteArray &data)
 {
     if (data.size() <= qsizetype(chunk_)) {
-        xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, requestor, property, type, 8, uint32_t(data.size()),
+        xcb_change_property(x_.get(), XCB_PROP_MODE_REPLACE, requestor, property, type, 8, uint32_t(data.size()),
                             data.constData());
         return;
     }
@@ -266,9 +232,9 @@ void X11ClipboardKeeper::send(xcb_window_t requestor, xcb_atom_t property, xcb_a
     // the last, and an empty one ends it.
     transfers_.removeIf([&](const Transfer &t) { return t.requestor == requestor && t.property == property; });
     const uint32_t events = XCB_EVENT_MASK_PROPERTY_CHANGE;
-    xcb_change_window_attributes(connection_, requestor, XCB_CW_EVENT_MASK, &events);
+    xcb_change_window_attributes(x_.get(), requestor, XCB_CW_EVENT_MASK, &events);
     const uint32_t size = uint32_t(data.size());
-    xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, requestor, property, incr_, 32, 1, &size);
+    xcb_change_property(x_.get(), XCB_PROP_MODE_REPLACE, requestor, property, incr_, 32, 1, &size);
     transfers_.append({requestor, property, type, data, 0, QDeadlineTimer(idleTransferMs)});
 }
 
@@ -282,7 +248,7 @@ void X11ClipboardKeeper::continueTransfer(const xcb_property_notify_event_t *not
     if (transfer == transfers_.end())
         return;
     const qsizetype size = std::min(qsizetype(chunk_), transfer->data.size() - transfer->offset);
-    xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, transfer->requestor, transfer->property, transfer->type,
+    xcb_change_property(x_.get(), XCB_PROP_MODE_REPLACE, transfer->requestor, transfer->property, transfer->type,
                         8, uint32_t(size), transfer->data.constData() + transfer->offset);
     transfer->offset += size;
     transfer->idle = QDeadlineTimer(idleTransferMs);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/x11/X11OwnConnection.h"
+
 #include <QByteArray>
 #include <QDeadlineTimer>
 #include <QHash>
@@ -20,7 +22,6 @@ public:
     static constexpr const char *argument = "--keep-clipboard";
 
     X11ClipboardKeeper();
-    ~X11ClipboardKeeper();
     X11ClipboardKeeper(const X11ClipboardKeeper &) = delete;
     X11ClipboardKeeper &operator=(const X11ClipboardKeeper &) = delete;
 
@@ -47,8 +48,6 @@ private:
         QDeadlineTimer idle;
     };
 
-    xcb_atom_t atom(const char *name);
-    xcb_window_t ownerOf(xcb_atom_t selection);
     xcb_timestamp_t serverTime();
     void handle(const xcb_generic_event_t *event);
     void answer(const xcb_selection_request_event_t *request);
@@ -59,8 +58,7 @@ private:
     void managerAnswered(const xcb_selection_notify_event_t *notify);
     void dropIdleTransfers();
 
-    xcb_connection_t *connection_ = nullptr;
-    xcb_window_t window_ = XCB_NONE;
+    X11OwnConnection x_;
     xcb_atom_t clipboard_ = XCB_NONE;
     xcb_atom_t manager_ = XCB_NONE;
     xcb_atom_t targetsTarget_ = XCB_NONE;

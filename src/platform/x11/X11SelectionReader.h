@@ -3,6 +3,7 @@
 #include "platform/PasteboardSnapshot.h"
 #include "platform/RunningApplication.h"
 #include "platform/SelectionRead.h"
+#include "platform/x11/X11OwnConnection.h"
 
 #include <QByteArray>
 #include <QDeadlineTimer>
@@ -21,11 +22,10 @@ public:
     // Once `abort` is set, the wait under way ends within a few milliseconds
     // as if the owner had not answered.
     explicit X11SelectionReader(const std::atomic_bool *abort = nullptr);
-    ~X11SelectionReader();
     X11SelectionReader(const X11SelectionReader &) = delete;
     X11SelectionReader &operator=(const X11SelectionReader &) = delete;
 
-    bool isConnected() const { return window_ != XCB_NONE; }
+    bool isConnected() const { return x_.isConnected(); }
 
     // The formats that describe a selection rather than hold it.
     static bool isProtocolTarget(const QByteArray &name);
@@ -44,17 +44,14 @@ public:
 private:
     using Bytes = SelectionRead<QByteArray>;
 
-    xcb_atom_t atom(const char *name);
     QByteArray atomName(xcb_atom_t atom);
-    xcb_window_t owner(xcb_atom_t selection);
     Bytes convert(xcb_atom_t selection, xcb_atom_t target, QDeadlineTimer deadline, qint64 ceiling);
     Bytes takeProperty(qint64 ceiling, xcb_atom_t &type);
     Bytes readIncrementally(QDeadlineTimer deadline, qint64 ceiling);
     xcb_generic_event_t *waitFor(uint8_t type, QDeadlineTimer deadline);
 
     const std::atomic_bool *abort_;
-    xcb_connection_t *connection_ = nullptr;
-    xcb_window_t window_ = XCB_NONE;
+    X11OwnConnection x_;
     xcb_atom_t property_ = XCB_NONE;
     xcb_atom_t incr_ = XCB_NONE;
 };
