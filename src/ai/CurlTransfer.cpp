@@ -4,6 +4,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <climits>
+#include <sys/socket.h>
 #include <utility>
 
 namespace vima {
@@ -17,6 +18,14 @@ void initialiseCurl()
 }
 
 int defaultPort(const QUrl &url) { return url.scheme() == QLatin1String("https") ? 443 : 80; }
+
+// libcurl's own sockets pass into every program started meanwhile (a script,
+// an application, the clipboard keeper), which would hold the connection open
+// long after the exchange ended.
+curl_socket_t openClosedOnExec(void *, curlsocktype, curl_sockaddr *address)
+{
+    return ::socket(address->family, address->socktype | SOCK_CLOEXEC, address->protocol);
+}
 
 } // namespace
 
@@ -58,6 +67,7 @@ void CurlTransfer::configure(const HttpRequest &request, const QByteArray &metho
     // Straight to the server, whatever proxy the environment names.
     curl_easy_setopt(easy_, CURLOPT_PROXY, "");
     curl_easy_setopt(easy_, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(easy_, CURLOPT_OPENSOCKETFUNCTION, &openClosedOnExec);
     // The exchange's own deadline ends a connection attempt, also one longer
     // than libcurl's default of 300 s.
     curl_easy_setopt(easy_, CURLOPT_CONNECTTIMEOUT_MS, 24L * 3600 * 1000);

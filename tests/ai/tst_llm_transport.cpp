@@ -4,6 +4,7 @@
 #include "async/FakeScheduler.h"
 #include "http/LoopbackHttpServer.h"
 
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryFile>
 #include <QTest>
@@ -149,6 +150,8 @@ private Q_SLOTS:
         stalled.chunked = true;
         stalled.ending = HttpRoute::Ending::hang;
         QTest::newRow("cancelled mid-body") << stalled << "cancel" << LLMError::cancelled();
+        QTest::newRow("cancelled while a program started meanwhile runs")
+            << stalled << "cancel, a program running" << LLMError::cancelled();
         QTest::newRow("timed out mid-body") << stalled << "deadline" << LLMError::timedOut();
     }
 
@@ -167,7 +170,13 @@ private Q_SLOTS:
             QTest::qWait(20);
             QVERIFY(!running->done);
         }
-        if (stop == QLatin1String("cancel"))
+        // A script or an application started during an exchange inherits nothing of it.
+        QProcess program;
+        if (stop == QLatin1String("cancel, a program running")) {
+            program.start(QStringLiteral("sleep"), {QStringLiteral("10")});
+            QVERIFY(program.waitForStarted());
+        }
+        if (stop.startsWith(QLatin1String("cancel")))
             token.cancel();
         if (stop == QLatin1String("deadline"))
             scheduler_.advance(30);
@@ -181,6 +190,8 @@ private Q_SLOTS:
         // No more than the system's socket buffers held.
         QCOMPARE_LE(connection().bytesSent - sentBefore, 2 * HttpExchange::largestBody);
         QCOMPARE(server_.connections(path).size(), 1);
+        program.kill();
+        program.waitForFinished();
     }
 
     // A server that answered and then sent a body that broke off or can't be
