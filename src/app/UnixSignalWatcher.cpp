@@ -26,7 +26,7 @@ void install(int signal, void (*handler)(int))
 
 UnixSignalWatcher::UnixSignalWatcher(unsigned grace, QObject *parent) : QObject(parent)
 {
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, fds) != 0)
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, fds) != 0)
         return;
     graceSeconds = grace;
     notifier_ = std::make_unique<QSocketNotifier>(fds[1], QSocketNotifier::Read);

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <memory>
 #include <poll.h>
+#include <unistd.h>
 
 Q_LOGGING_CATEGORY(lcClipboardKeeper, "com.vima.Vima.Clipboard")
 
@@ -47,6 +48,9 @@ int X11ClipboardKeeper::run(const char *ownerWindow)
 {
     // Its output may be a terminal or a journal that goes before it does.
     std::signal(SIGPIPE, SIG_IGN);
+    // It may outlive Tavelon by hours: nothing Tavelon had open (a connection
+    // to a server, a pipe of a script) stays open with it.
+    ::close_range(3, ~0U, 0);
     bool parsed = false;
     const xcb_window_t owner = QByteArray(ownerWindow).toUInt(&parsed);
     if (!parsed)
