@@ -2,6 +2,7 @@
 
 #include "platform/x11/X11ClipboardKeeper.h"
 #include "platform/x11/X11Connection.h"
+#include "platform/x11/X11OwnConnection.h"
 
 #include <QClipboard>
 #include <QCoreApplication>
@@ -9,8 +10,6 @@
 #include <QGuiApplication>
 #include <QLoggingCategory>
 #include <QProcess>
-#include <cstdlib>
-#include <memory>
 
 Q_LOGGING_CATEGORY(lcClipboardHandover, "com.vima.Vima.Clipboard")
 
@@ -48,16 +47,26 @@ bool X11ClipboardHandover::eventFilter(QObject *watched, QEvent *event)
     return true;
 }
 
+void X11ClipboardHandover::setLent(bool lent)
+{
+    // An action that lends the clipboard, or puts it back, takes it from a
+    // keeper started before: a fresh one keeps what the clipboard then holds.
+    if (lent != lent_)
+        keeperStarted_ = false;
+    lent_ = lent;
+}
+
 bool X11ClipboardHandover::startKeeper()
 {
     xcb_connection_t *connection = x11::connection();
     if (!connection)
         return false;
-    const std::unique_ptr<xcb_get_selection_owner_reply_t, decltype(&std::free)> owner(
-        xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, x11::atom("CLIPBOARD")),
-                                      nullptr),
-        &std::free);
-    if (!owner || owner->owner == XCB_NONE)
+    const auto owner = ownedReply(xcb_get_selection_owner_reply(
+        connection, xcb_get_selection_owner(connection, x11::atom("CLIPBOARD")), nullptr));
+    // Qt may not have heard yet that another program copied: its clipboard is
+    // not Tavelon's to keep.
+    const xcb_setup_t *setup = xcb_get_setup(connection);
+    if (!owner || (owner->owner & ~setup->resource_id_mask) != setup->resource_id_base)
         return false;
     QProcess keeper;
     keeper.setProgram(QCoreApplication::applicationFilePath());

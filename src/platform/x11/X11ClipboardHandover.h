@@ -20,7 +20,7 @@ public:
     explicit X11ClipboardHandover(QObject *parent = nullptr);
 
     // While lent, the clipboard holds an action's stand-in for the user's.
-    void setLent(bool lent) { lent_ = lent; }
+    void setLent(bool lent);
 
     bool eventFilter(QObject *watched, QEvent *event) override;
 
