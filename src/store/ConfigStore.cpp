@@ -17,6 +17,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
+#include <utility>
 #include <QLoggingCategory>
 #include <QPointer>
 #include <QStandardPaths>
@@ -216,6 +217,7 @@ void ConfigStore::write(bool mayWait)
         replaceLink_ = false;
         markSynced(FileFingerprint::of(filePath(), bytes));
         setLastError(std::nullopt);
+        tellWhereUnreadableFileWent();
         const std::optional<OutsideVersions::Told> told = versions_.keepReplaced(*replaced, known, bytes);
         if (told && told->failed)
             setLastError(told->text);
@@ -279,13 +281,19 @@ void ConfigStore::keepCopyOfUnreadableFile()
 {
     if (!unreadableFileToKeep_)
         return;
-    // The banner that said the file was left untouched goes with the save:
-    // this one says where the file went.
-    if (const std::optional<QString> copy = keepCopyOfFile(QStringLiteral("unreadable ")))
+    // Told once the save that replaces it has landed.
+    keptUnreadableAs_ = keepCopyOfFile(QStringLiteral("unreadable "));
+    unreadableFileToKeep_ = false;
+}
+
+// The banner that said the file was left untouched went with the save: this
+// one says where the file went.
+void ConfigStore::tellWhereUnreadableFileWent()
+{
+    if (const std::optional<QString> copy = std::exchange(keptUnreadableAs_, std::nullopt))
         setNotice(QStringLiteral("config.json could not be read, so it was kept as “%1” before your changes "
                                  "were saved in its place.")
                       .arg(*copy));
-    unreadableFileToKeep_ = false;
 }
 
 // A copy beside "config.json", under a name that says when; none when there

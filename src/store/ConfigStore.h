@@ -163,6 +163,7 @@ private:
     void takeOutsideEdit();
     void refuseOutsideEdit(const QString &reason);
     void keepCopyOfUnreadableFile();
+    void tellWhereUnreadableFileWent();
     std::optional<QString> keepCopyOfFile(const QString &what);
     void keepReplacedFile();
     void noticeLinkLeadingElsewhere();
@@ -184,6 +185,8 @@ private:
     bool loadFailed_ = false;
     // The file that failed to load is copied aside before it is first written over.
     bool unreadableFileToKeep_ = false;
+    // The copy of the unreadable file a save kept aside, until that save lands.
+    std::optional<QString> keptUnreadableAs_;
     // The configuration the file held when this store last read or wrote it:
     // a save writes only when the configuration differs from it.
     bool synced_ = false;

@@ -380,8 +380,6 @@ private Q_SLOTS:
         QVERIFY(QFileInfo(fixture.file()).isDir());
     }
 
-    // A start and a quit change nothing in a file that nothing changed: not
-    // its layout, not keys Tavelon doesn't know, and no hotkey is migrated.
     // Pasted twice by hand: a slot, a pack ring and a saved pack keep their
     // ids in the file, while each later copy reads with one of its own, the
     // same on every read; links still open the first ring. An edit of a copy
@@ -418,6 +416,8 @@ private Q_SLOTS:
         QCOMPARE(written.rings.at(0).items.at(2).title, QStringLiteral("Changed"));
     }
 
+    // A start and a quit change nothing in a file that nothing changed: not
+    // its layout, not keys Tavelon doesn't know, and no hotkey is migrated.
     void untouchedFilesSurviveStartAndQuit_data()
     {
         QTest::addColumn<QByteArray>("bytes");
