@@ -595,6 +595,8 @@ private Q_SLOTS:
         Tab tab(withRings({page}));
         tab.h.catalog.install(installedApp(QStringLiteral("org.example.Mail"), QStringLiteral("Mailer")));
         QCOMPARE(tab.model.buildPackParentName(), QStringLiteral("Ring"));
+        tab.h.store().edit([](VimaConfig &config) { config.rings[0].name = QStringLiteral("😀").repeated(1'000'000); });
+        QVERIFY(tab.model.buildPackParentName().size() < 1'000); // cut before the sheet lays it out
 
         tab.model.selectItem(app.id);
         auto target = tab.model.appActionsTarget();

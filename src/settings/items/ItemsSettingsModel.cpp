@@ -203,7 +203,7 @@ void ItemsSettingsModel::selectFirstItem()
 QString ItemsSettingsModel::buildPackParentName() const
 {
     const QString name = editedRing().name;
-    return name.isEmpty() ? tr("Ring") : name;
+    return name.isEmpty() ? tr("Ring") : RingText::bounded(name);
 }
 
 std::optional<AppActionPickerModel::Target> ItemsSettingsModel::appActionsTarget() const
