@@ -5,19 +5,28 @@ namespace {
 
 const QString plainTextType = QStringLiteral("text/plain;charset=utf-8");
 
+// What a read from an owner that doesn't answer with a value gives.
+template <typename T>
+std::optional<SelectionRead<T>> failedRead(FakePasteboard::Owner owner)
+{
+    switch (owner) {
+    case FakePasteboard::Owner::silent:
+        return SelectionRead<T>::noAnswer();
+    case FakePasteboard::Owner::oversized:
+        return SelectionRead<T>::tooLarge();
+    case FakePasteboard::Owner::answers:
+        break;
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 QCoro::Task<SelectionRead<PasteboardSnapshot>> FakePasteboard::capture(CancellationToken token)
 {
     token.throwIfCancelled();
-    switch (reads) {
-    case Owner::silent:
-        co_return SelectionRead<PasteboardSnapshot>::noAnswer();
-    case Owner::oversized:
-        co_return SelectionRead<PasteboardSnapshot>::tooLarge();
-    case Owner::answers:
-        break;
-    }
+    if (const auto failed = failedRead<PasteboardSnapshot>(reads))
+        co_return *failed;
     co_return SelectionRead<PasteboardSnapshot>::of(contents);
 }
 
@@ -55,14 +64,8 @@ std::optional<QString> FakePasteboard::plainText() const
 QCoro::Task<SelectionRead<QString>> FakePasteboard::text(CancellationToken token)
 {
     token.throwIfCancelled();
-    switch (reads) {
-    case Owner::silent:
-        co_return SelectionRead<QString>::noAnswer();
-    case Owner::oversized:
-        co_return SelectionRead<QString>::tooLarge();
-    case Owner::answers:
-        break;
-    }
+    if (const auto failed = failedRead<QString>(reads))
+        co_return *failed;
     const std::optional<QString> text = plainText();
     co_return text ? SelectionRead<QString>::of(*text) : SelectionRead<QString>::absent();
 }
