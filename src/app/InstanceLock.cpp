@@ -63,8 +63,6 @@ InstanceLock::InstanceLock()
     xcb_change_property(x_.get(), XCB_PROP_MODE_REPLACE, x_.window(), starting_, XCB_ATOM_CARDINAL, 32, 1, &mark);
 }
 
-InstanceLock::~InstanceLock() = default;
-
 QString executableOf(qint64 pid)
 {
     std::error_code error;
@@ -155,6 +153,7 @@ void InstanceLock::endPrevious(xcb_window_t previous, bool starting, int waitMil
     if (waitForEnd(previous, starting ? startingWait : waitMilliseconds))
         return;
     const std::optional<qint64> holder = x11::clientProcess(x_.get(), previous);
+    // Any client of the display may own the name; one that isn't this program stays.
     if (!holder || !isSameProgram(*holder)) {
         qCWarning(lcApp) << "The running copy's process is not this program; leaving it alone";
         return;

@@ -31,7 +31,6 @@ public:
     };
 
     InstanceLock();
-    ~InstanceLock() override;
 
     // Ends the copy that runs and takes its place.
     Start acquire(int waitMilliseconds = 3000);
