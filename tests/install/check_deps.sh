@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# The stand-ins' scripts expand their variables when they run.
+# shellcheck disable=SC2016
 # deps.sh's roads to the package manager, with stand-ins for dpkg-query,
 # apt-get, sudo and id first on PATH: as the desktop user only apt-get runs as
 # root, through sudo; as root (CI) it runs without sudo; nothing runs when
