@@ -22,6 +22,8 @@ public:
     static constexpr qint64 largestBody = qint64(largestBodyMB) * 1024 * 1024;
     // The head of a response, every line together.
     static constexpr qint64 largestHeaders = 256 * 1024;
+    // Redirects followed within the request's origin; one elsewhere is refused.
+    static constexpr int mostRedirects = 10;
 
     // Returns the body of a 2xx reply; throws LLMError otherwise: answerTooLarge
     // past `largestBody`, headersTooLarge past `largestHeaders`.
