@@ -9,6 +9,7 @@
 
 #include <QJsonDocument>
 #include <QStringDecoder>
+#include <algorithm>
 #include <memory>
 
 namespace vima {
@@ -74,8 +75,11 @@ QByteArray outcome(const CurlTransfer &transfer)
         throw LLMError::cancelled();
     }
     const int status = transfer.status();
-    if (status < 200 || status > 299)
-        throw LLMError::api(status, HttpExchange::apiErrorMessage(transfer.body()));
+    if (status < 200 || status > 299) {
+        const QString message = HttpExchange::apiErrorMessage(transfer.body());
+        // A reply that broke off says at least how.
+        throw LLMError::api(status, message.isEmpty() ? Text::cut(transfer.errorText(), longestErrorMessage) : message);
+    }
     if (transfer.end() != CurlTransfer::End::completed)
         // The server answered, then its body broke off or could not be
         // decoded: that is no network failure, and says nothing against the server.
@@ -83,9 +87,13 @@ QByteArray outcome(const CurlTransfer &transfer)
     return transfer.body();
 }
 
-// `location` without what stands between "//" and the authority's last "@".
+// `location` up to its first control character, without what stands
+// between "//" and the authority's last "@".
 QByteArray withoutRawUserInfo(QByteArray location)
 {
+    const auto control = std::find_if(location.cbegin(), location.cend(),
+                                      [](char byte) { return uchar(byte) < 0x21 || uchar(byte) == 0x7f; });
+    location.truncate(control - location.cbegin());
     const qsizetype start = location.indexOf("//");
     if (start < 0)
         return location;
