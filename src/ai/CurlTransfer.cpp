@@ -271,7 +271,7 @@ int CurlTransfer::takeProgress(qint64 received)
         refused_ = End::bodyTooLarge;
         return 1;
     }
-    if (received > undecodedSlack && body_.size() < received) {
+    if (received - body_.size() > undecodedSlack) {
         errorText_ = QStringLiteral("The body decodes to less than arrived.");
         refused_ = End::failed;
         return 1;

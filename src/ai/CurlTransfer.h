@@ -37,8 +37,8 @@ public:
         qint64 body;
     };
 
-    // A compressed body that decoded to less than arrived, past this much,
-    // decodes to nothing: a real one grows as it decodes.
+    // A compressed body whose decoded part lags what arrived by more than
+    // this decodes to nothing: a real one grows as it decodes.
     static constexpr qint64 undecodedSlack = 1024 * 1024;
 
     // Starts at once; a method other than GET sends `body`. `url` goes to
