@@ -116,16 +116,20 @@ QString shownTarget(const CurlTransfer &transfer)
 // goes nowhere but to `origin`, whatever parsers make of its Location.
 QByteArray redirectTarget(const CurlTransfer &transfer, const CurlUrl &origin, int hop)
 {
-    const auto refuse = [&](const QString &text) { return LLMError::api(transfer.status(), text.arg(shownTarget(transfer))); };
+    const auto refuse = [&](const QString &text) {
+        return LLMError::api(transfer.status(), text.arg(shownTarget(transfer)));
+    };
     if (transfer.locationHasControls())
-        throw refuse(QStringLiteral("It redirected to “%1”, an address holding control characters, which Tavelon doesn't follow."));
+        throw refuse(QStringLiteral(
+            "It redirected to “%1”, an address holding control characters, which Tavelon doesn't follow."));
     const CurlUrl target(transfer.redirectTarget());
     if (!target.isValid())
         throw refuse(QStringLiteral("It redirected to “%1”, an address Tavelon can't read."));
     if (!target.sameOrigin(origin))
         throw refuse(QStringLiteral("It redirected to another server, “%1”, which Tavelon doesn't follow."));
     if (hop >= HttpExchange::mostRedirects)
-        throw refuse(QStringLiteral("It redirected more than %1 times, last to “%2”.").arg(HttpExchange::mostRedirects));
+        throw refuse(
+            QStringLiteral("It redirected more than %1 times, last to “%2”.").arg(HttpExchange::mostRedirects));
     return transfer.redirectTarget();
 }
 
