@@ -126,7 +126,7 @@ QByteArray redirectTarget(const CurlTransfer &transfer, const CurlUrl &origin, i
     if (!target.isValid())
         throw refuse(QStringLiteral("It redirected to “%1”, an address Tavelon can't read."));
     if (!target.sameOrigin(origin))
-        throw refuse(QStringLiteral("It redirected to another server, “%1”, which Tavelon doesn't follow."));
+        throw refuse(QStringLiteral("It redirected elsewhere, to “%1”, which Tavelon doesn't follow."));
     if (hop >= HttpExchange::mostRedirects)
         throw refuse(
             QStringLiteral("It redirected more than %1 times, last to “%2”.").arg(HttpExchange::mostRedirects));

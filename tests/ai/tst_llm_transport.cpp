@@ -271,8 +271,8 @@ private Q_SLOTS:
             << "Request failed (HTTP 308). It redirected more than 10 times, last to “http://{here}/hop”.";
         QTest::newRow("another host, user info not shown")
             << 301 << QByteArray("http://user:secret@{away}/ok-here") << QByteArray()
-            << "Request failed (HTTP 301). It redirected to another server, “http://{away}/ok-here”, which Tavelon "
-               "doesn't follow.";
+            << "Request failed (HTTP 301). It redirected elsewhere, to “http://{away}/ok-here”, which Tavelon doesn't "
+               "follow.";
         QTest::newRow("a bare CR, shown as libcurl reads it")
             << 307 << QByteArray("//{away}\r@{here}/ok-here") << QByteArray()
             << "Request failed (HTTP 307). It redirected to “http://{away}/”, an address holding control "
