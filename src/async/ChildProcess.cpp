@@ -67,18 +67,20 @@ void ChildProcess::inheritStandardOnly(QProcess &process, std::function<void()> 
     });
 }
 
-bool ChildProcess::startDetached(QProcess &process)
+bool ChildProcess::startDetached(QProcess &process, std::function<void()> prepare)
 {
     process.setStandardInputFile(QProcess::nullDevice());
     process.setProcessChannelMode(QProcess::ForwardedChannels);
     // The program runs in a grandchild that init adopts; the child between
     // ends at once, telling by its status whether the fork worked. Qt's pipe
     // still reports a failed exec from the grandchild.
-    inheritStandardOnly(process, [] {
+    inheritStandardOnly(process, [prepare = std::move(prepare)] {
         const pid_t grandchild = ::fork();
         if (grandchild != 0)
             ::_exit(grandchild > 0 ? 0 : 127);
         ::setsid();
+        if (prepare)
+            prepare();
     });
     process.start();
     if (!process.waitForStarted(-1))

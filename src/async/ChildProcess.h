@@ -17,9 +17,10 @@ public:
     static void inheritStandardOnly(QProcess &process, std::function<void()> prepare = {});
     // Starts `process`'s program on its own, in a session of its own, with
     // standard input empty and our output and error, as
-    // QProcess::startDetached does (which in Qt 6.4 runs no child modifier).
-    // False when it could not be started. Blocks until the program runs.
-    static bool startDetached(QProcess &process);
+    // QProcess::startDetached does (which in Qt 6.4 runs no child modifier);
+    // `prepare` as above, in the program's own process. False when it could
+    // not be started. Blocks until the program runs.
+    static bool startDetached(QProcess &process, std::function<void()> prepare = {});
     // Marks every descriptor above 2 close-on-exec. Async-signal-safe.
     static void closeAboveStandardOnExec();
 };
