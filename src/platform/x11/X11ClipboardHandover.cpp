@@ -1,5 +1,6 @@
 #include "platform/x11/X11ClipboardHandover.h"
 
+#include "async/ChildProcess.h"
 #include "platform/x11/X11ClipboardKeeper.h"
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11OwnConnection.h"
@@ -71,7 +72,7 @@ bool X11ClipboardHandover::startKeeper()
     QProcess keeper;
     keeper.setProgram(QCoreApplication::applicationFilePath());
     keeper.setArguments({QString::fromLatin1(X11ClipboardKeeper::argument), QString::number(owner->owner)});
-    if (!keeper.startDetached()) {
+    if (!ChildProcess::startDetached(keeper)) {
         qCWarning(lcClipboardHandover, "Could not start the clipboard keeper; the clipboard goes with Tavelon");
         return false;
     }
