@@ -46,16 +46,20 @@ QStringList desktopFiles(const QString &folder, QStringList &subfolders, QList<q
 {
     QStringList relative;
     const QDir root(folder);
-    // AllDirs: the name filter is for files only.
+    // AllDirs: the name filter is for files only. It also enters hidden
+    // folders, whose entries are not ours.
     QDirIterator it(folder, {QStringLiteral("*.desktop")}, QDir::Files | QDir::AllDirs | QDir::NoDotAndDotDot,
                     QDirIterator::Subdirectories | QDirIterator::FollowSymlinks);
     while (it.hasNext()) {
         const QString path = it.next();
+        const QString inside = root.relativeFilePath(path);
+        if (inside.startsWith(u'.') || inside.contains(QStringLiteral("/.")))
+            continue;
         if (it.fileInfo().isDir()) {
             subfolders << path;
             stamps << changeStamp(path);
         } else {
-            relative << root.relativeFilePath(path);
+            relative << inside;
         }
     }
     relative.sort();
