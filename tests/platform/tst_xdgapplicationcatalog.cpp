@@ -138,6 +138,7 @@ private Q_SLOTS:
         write(system_, "nodisplay.desktop", entry("NoDisplay", "NoDisplay=true\n"));
         write(system_, "link.desktop", "[Desktop Entry]\nType=Link\nName=Link\nURL=https://x.org\n");
         write(system_, "broken.desktop", "Name=Broken\n");
+        write(system_, ".cache/stale.desktop", entry("In a hidden folder"));
         write(system_, "shown.desktop", entry("Shown"));
         QCOMPARE(ids(catalog().all()), QStringList{"shown"});
         QVERIFY(!catalog().find("hidden"));
