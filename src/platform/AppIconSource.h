@@ -11,7 +11,8 @@ namespace vima {
 class AppIconSource {
 public:
     // Makes an icon's image; runs on a worker thread, so that a slow or
-    // hostile icon file never holds up the GUI. A null image: none usable.
+    // hostile icon file never holds up the GUI, and may outlive the source
+    // that made it. A null image: none usable.
     using Loader = std::function<QImage()>;
 
     virtual ~AppIconSource() = default;

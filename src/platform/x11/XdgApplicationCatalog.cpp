@@ -217,17 +217,22 @@ void XdgApplicationCatalog::refreshStamps() const
 
 quint64 XdgApplicationCatalog::revision() const
 {
-    const QMutexLocker lock(&mutex_);
+    const QMutexLocker lock(&stateMutex_);
     refreshStamps();
     return revision_;
 }
 
 QList<DesktopApp> XdgApplicationCatalog::entries() const
 {
-    const QMutexLocker lock(&mutex_);
-    refreshStamps();
-    if (entries_)
-        return *entries_;
+    // One read at a time; the state stays free meanwhile, so that revision()
+    // (asked on the GUI thread) never waits for a read on a worker.
+    const QMutexLocker reading(&readMutex_);
+    {
+        const QMutexLocker lock(&stateMutex_);
+        refreshStamps();
+        if (entries_)
+            return *entries_;
+    }
     QStringList watched = folders();
     QList<qint64> stamps = changeStamps(watched);
     QList<DesktopApp> apps;
@@ -242,6 +247,11 @@ QList<DesktopApp> XdgApplicationCatalog::entries() const
     std::stable_sort(apps.begin(), apps.end(), [&](const DesktopApp &a, const DesktopApp &b) {
         return collator.compare(a.name, b.name) < 0;
     });
+    const QMutexLocker lock(&stateMutex_);
+    // Read from folders that changed since they were last looked at: whoever
+    // holds what was found missing then must look again.
+    if (watched != watched_ || stamps != stamps_)
+        ++revision_;
     watched_ = std::move(watched);
     stamps_ = std::move(stamps);
     entries_ = apps;

@@ -42,14 +42,15 @@ private:
     std::optional<DesktopApp> load(const File &file) const;
     // Each data dir's applications/ folder, and the data dir itself for one that doesn't exist yet.
     QStringList folders() const;
-    // Every entry, NoDisplay ones too, sorted by name. Holds mutex_.
+    // Every entry, NoDisplay ones too, sorted by name.
     QList<DesktopApp> entries() const;
-    // Forgets the list when a watched folder has changed. Under mutex_.
+    // Forgets the list when a watched folder has changed. Under stateMutex_.
     void refreshStamps() const;
 
     QStringList dataDirs_;
     QString locale_;
-    mutable QMutex mutex_;
+    mutable QMutex readMutex_;
+    mutable QMutex stateMutex_; // guards what follows
     mutable QStringList watched_; // the folders the list was read from, and every data dir
     mutable QList<qint64> stamps_;
     mutable std::optional<QList<DesktopApp>> entries_;
