@@ -18,9 +18,13 @@ std::optional<RingItem> Ring::itemInSlot(qint64 slot) const
     return std::nullopt;
 }
 
+qint64 Ring::boundedSlotCount(qint64 count) { return std::clamp<qint64>(count, 0, maxSlotCount); }
+
+int Ring::drawnSlotCount(qint64 count) { return int(std::max<qint64>(boundedSlotCount(count), 1)); }
+
 qint64 Ring::capacity(qint64 globalSlotCount) const
 {
-    return std::clamp<qint64>(slotCount.value_or(globalSlotCount), 0, maxSlotCount);
+    return boundedSlotCount(slotCount.value_or(globalSlotCount));
 }
 
 Ring Ring::fromJson(const QJsonObject &object)

@@ -17,6 +17,12 @@ class JsonSink;
 struct Ring {
     // The most slots a ring shows, whatever count a file holds.
     static constexpr qint64 maxSlotCount = 24;
+    // The slots a count gives, wherever it comes from: none below zero, at
+    // most maxSlotCount.
+    static qint64 boundedSlotCount(qint64 count);
+    // The slots drawn for a count: bounded, and never none, as a ring always
+    // draws at least one.
+    static int drawnSlotCount(qint64 count);
 
     QUuid id;
     QString name;
@@ -27,9 +33,8 @@ struct Ring {
 
     // The first item in the slot, in array order.
     std::optional<RingItem> itemInSlot(qint64 slot) const;
-    // The slots the settings offer on this ring: its own count, else
-    // `globalSlotCount`, at most maxSlotCount and never below 0; the count
-    // stays stored as read.
+    // The slots this ring offers: its own count, else `globalSlotCount`,
+    // bounded; the count stays stored as read.
     qint64 capacity(qint64 globalSlotCount) const;
 
     static Ring fromJson(const QJsonObject &object);

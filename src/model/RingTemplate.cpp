@@ -11,10 +11,11 @@ namespace {
 
 using Entry = RingTemplate::Entry;
 
-// A negative count can only come from a hand-edited ring's own slot count.
-qsizetype capacity(qint64 slotCount)
+// The first of `list` that fit in `slotCount` slots.
+template <typename List>
+List fitting(const List &list, qint64 slotCount)
 {
-    return static_cast<qsizetype>(std::max<qint64>(slotCount, 0));
+    return list.first(std::min(list.size(), qsizetype(Ring::boundedSlotCount(slotCount))));
 }
 
 Ring pack(const QString &name, const QList<RingItem> &items)
@@ -149,7 +150,7 @@ QList<Ring> RingTemplate::makeRings(qint64 slotCount, const QString &language) c
 {
     QList<RingItem> items;
     QList<Ring> packs;
-    for (const Entry &entry : entries.first(std::min(entries.size(), capacity(slotCount)))) {
+    for (const Entry &entry : fitting(entries, slotCount)) {
         const qint64 slot = items.size();
         if (const auto *group = std::get_if<Entry::Group>(&entry.value)) {
             packs.append(pack(group->name, groupItems(group->actions, slotCount, language)));
@@ -168,7 +169,7 @@ QList<RingItem> RingTemplate::groupItems(const QStringList &presetIDs, qint64 sl
                                          const QString &language)
 {
     QList<RingItem> items;
-    for (const QString &id : presetIDs.first(std::min(presetIDs.size(), capacity(slotCount)))) {
+    for (const QString &id : fitting(presetIDs, slotCount)) {
         if (const auto preset = ActionPreset::presetWithID(id))
             items.append(preset->makeItem(items.size(), language));
     }

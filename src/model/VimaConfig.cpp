@@ -122,8 +122,8 @@ VimaConfig VimaConfig::fromJson(const QJsonObject &object)
     const JsonReader reader(object);
     VimaConfig config;
     config.version = reader.get<qint64>(QStringLiteral("version"));
-    config.slotCount =
-        std::clamp(reader.get<qint64>(QStringLiteral("slotCount")), minSlotCount, maxSlotCount);
+    // Every ring without a count of its own draws this one.
+    config.slotCount = Ring::drawnSlotCount(reader.get<qint64>(QStringLiteral("slotCount")));
     config.hotkey = reader.get<HotkeySpec>(QStringLiteral("hotkey"));
     config.rings = reader.get<QList<Ring>>(QStringLiteral("rings"));
     config.ai = reader.get<AISettings>(QStringLiteral("ai"));

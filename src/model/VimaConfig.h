@@ -19,9 +19,6 @@ class JsonSink;
 // has every default value but no rings (the default rings come from the
 // starter templates; see ConfigStore::makeDefaultConfig).
 struct VimaConfig {
-    static constexpr qint64 minSlotCount = 1;
-    static constexpr qint64 maxSlotCount = Ring::maxSlotCount;
-
     qint64 version = 1;
     qint64 slotCount = 8;
     HotkeySpec hotkey;

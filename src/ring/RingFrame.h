@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/Ring.h"
 #include "ring/RingLayout.h"
 #include "ring/RingStyle.h"
 
@@ -20,7 +21,7 @@ struct RingFrame {
     double presented = 1;  // 0 hidden … 1 shown (a spring: may overshoot)
     double dimming = 1;    // backdrop opacity
     double tileRadius = 0; // R, animated between nesting levels
-    std::array<double, 24> activeness{}; // per slot: 0 idle … 1 highlighted
+    std::array<double, Ring::maxSlotCount> activeness{}; // per slot: 0 idle … 1 highlighted
     const AppIconCache *appIcons = nullptr;
 };
 

@@ -131,8 +131,7 @@ std::optional<Ring> RingViewModel::parentRing() const
 
 int RingViewModel::effectiveSlotCount() const
 {
-    const qint64 count = currentRing().slotCount.value_or(globalSlotCount_);
-    return static_cast<int>(std::clamp<qint64>(count, 1, maxSlotCount));
+    return Ring::drawnSlotCount(currentRing().capacity(globalSlotCount_));
 }
 
 bool RingViewModel::canFlipPages() const { return pages_.size() >= 2 && stack_.size() < 2; }

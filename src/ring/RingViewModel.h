@@ -28,7 +28,6 @@ public:
     static constexpr double pointerSlack = 90;
     static constexpr double nestedRingWidening = 64;
     static constexpr qsizetype maxDepth = 4;
-    static constexpr qint64 maxSlotCount = 24;
 
     RingViewModel(const Ring &ring, qint64 globalSlotCount, const Appearance &appearance,
                   HapticFeedback &haptics, SystemBeep &beep, Scheduler &scheduler = Scheduler::system(),

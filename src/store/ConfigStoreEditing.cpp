@@ -90,10 +90,7 @@ void ConfigStore::commit(const VimaConfig &config)
     scheduleSave();
 }
 
-qint64 ConfigStore::capacity(const Ring &ring) const
-{
-    return ring.slotCount.value_or(config_.slotCount);
-}
+qint64 ConfigStore::capacity(const Ring &ring) const { return ring.capacity(config_.slotCount); }
 
 std::optional<qsizetype> ConfigStore::ringIndex(const QUuid &ringID) const
 {
@@ -159,7 +156,7 @@ void ConfigStore::normalizeSlots()
         return;
     VimaConfig next = config_;
     for (Ring &ring : next.rings)
-        giveSlotsOfTheirOwn(ring.items, std::max<qint64>(capacity(ring), 1));
+        giveSlotsOfTheirOwn(ring.items, Ring::drawnSlotCount(capacity(ring)));
     commit(next);
 }
 

@@ -1,11 +1,8 @@
 #include "ConfigMutations.h"
 
-#include "model/DefaultRings.h"
 #include "model/JsonReader.h"
-#include "model/RingTemplate.h"
-#include "store/ConfigStore.h"
-#include "store/SavedGroupCopy.h"
 
+#include <QFile>
 #include <QHash>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -26,32 +23,6 @@ const QUuid fixedIDs(QStringLiteral("{6f1c2a52-0d3e-4c8b-9a57-3b1e2f4d5c60}"));
 QUuid fixedID(const QString &name) { return QUuid::createUuidV5(fixedIDs, name); }
 
 QString idText(const QUuid &id) { return id.toString(QUuid::WithoutBraces).toUpper(); }
-
-// Every UUID text replaced, consistently, by one fixed by its order of appearance.
-QJsonValue withFixedIDs(const QJsonValue &value, QHash<QString, QString> &seen)
-{
-    if (value.isString()) {
-        const QString text = value.toString();
-        if (!JsonReader::parseUuid(text))
-            return value;
-        if (!seen.contains(text))
-            seen.insert(text, idText(fixedID(QString::number(seen.size()))));
-        return seen.value(text);
-    }
-    if (value.isArray()) {
-        QJsonArray array;
-        for (const QJsonValue &element : value.toArray())
-            array.append(withFixedIDs(element, seen));
-        return array;
-    }
-    if (value.isObject()) {
-        QJsonObject object = value.toObject();
-        for (auto it = object.begin(); it != object.end(); ++it)
-            it.value() = withFixedIDs(it.value(), seen);
-        return object;
-    }
-    return value;
-}
 
 QJsonValue valueAt(QJsonValue node, const Path &path)
 {
@@ -119,10 +90,12 @@ QString lastKey(const Path &path)
 // place of markers once the document is written (numbers JSON values can't hold).
 class Mutation {
 public:
-    Mutation(const QByteArray &starter, quint32 seed)
-        : root_(QJsonDocument::fromJson(starter).object()), random_(seed)
+    Mutation(const QByteArray &base, int index, quint32 seed)
+        : root_(QJsonDocument::fromJson(base).object()), index_(index), random_(seed)
     {
     }
+
+    int index() const { return index_; }
 
     QByteArray bytes() const
     {
@@ -203,6 +176,7 @@ public:
 
 private:
     QJsonObject root_;
+    int index_;
     QRandomGenerator random_;
     QHash<QString, QByteArray> literals_;
     QByteArray cut_;
@@ -369,6 +343,17 @@ void texts(Mutation &m)
     m.set(m.pick(strings), longText(m));
 }
 
+// A million user-perceived characters, or one carrying a million marks, as the
+// first page's first title: ten times the texts above, the size of files that
+// once stalled the views.
+void longest(Mutation &m)
+{
+    constexpr int size = 1000000;
+    const QString title = m.index() == 0 ? QStringLiteral("e") + repeated(QString(QChar(0x0301)), size)
+                                         : repeated(QStringLiteral("\U0001F600"), size);
+    m.set({QStringLiteral("rings"), 0, QStringLiteral("items"), 0, QStringLiteral("title")}, title);
+}
+
 Path firstItemAction(const Path &ring) { return ring + Path{QStringLiteral("items"), 0, QStringLiteral("action")}; }
 
 QJsonObject opening(const QString &ringID)
@@ -462,16 +447,20 @@ void cuts(Mutation &m)
     }
 }
 
-using Mutator = void (*)(Mutation &);
+struct MutationClass {
+    QString name;
+    void (*mutate)(Mutation &);
+    int cases = 24;
+};
 
-const QList<std::pair<QString, Mutator>> &mutators()
+const QList<MutationClass> &mutators()
 {
-    static const QList<std::pair<QString, Mutator>> all{
+    static const QList<MutationClass> all{
         {QStringLiteral("types"), types},       {QStringLiteral("numbers"), numbers},
         {QStringLiteral("dupItems"), dupItems}, {QStringLiteral("dupRings"), dupRings},
         {QStringLiteral("dupPacks"), dupPacks}, {QStringLiteral("counts"), counts},
         {QStringLiteral("texts"), texts},       {QStringLiteral("cycles"), cycles},
-        {QStringLiteral("cuts"), cuts},
+        {QStringLiteral("cuts"), cuts},         {QStringLiteral("longest"), longest, 2},
     };
     return all;
 }
@@ -482,29 +471,25 @@ const QStringList &ConfigMutations::classes()
 {
     static const QStringList names = [] {
         QStringList list;
-        for (const auto &[name, mutator] : mutators())
-            list.append(name);
+        for (const MutationClass &mutator : mutators())
+            list.append(mutator.name);
         return list;
     }();
     return names;
 }
 
-QByteArray ConfigMutations::starter()
+int ConfigMutations::caseCount(const QString &className)
+{
+    return mutators().at(classes().indexOf(className)).cases;
+}
+
+QByteArray ConfigMutations::base()
 {
     static const QByteArray bytes = [] {
-        const QString language = QStringLiteral("Spanish");
-        VimaConfig config;
-        config.rings = RingTemplate::defaultTemplate().makeRings(8, language);
-        config.rings.append(defaultContextRings(language, QStringLiteral("firefox")));
-        // Nothing listens there: the AI tab's probe is refused at once.
-        config.ai.ollamaBaseURL = QStringLiteral("http://127.0.0.1:1");
-        const Ring &page = config.rings.constFirst();
-        config.savedGroups.append({QUuid::createUuid(), QStringLiteral("Everyday"),
-                                   IconSpec::symbol(QStringLiteral("star")), page.items,
-                                   collectNestedRings(page.items, config.rings)});
-        QHash<QString, QString> seen;
-        const QJsonValue fixed = withFixedIDs(config.toJson(), seen);
-        return ConfigStore::encode(ConfigStore::decode(QJsonDocument(fixed.toObject()).toJson()));
+        QFile file(QStringLiteral(VIMA_GENERATED_BASE));
+        if (!file.open(QIODevice::ReadOnly))
+            qFatal("Cannot read %s", qPrintable(file.fileName()));
+        return file.readAll();
     }();
     return bytes;
 }
@@ -513,8 +498,8 @@ QByteArray ConfigMutations::make(const QString &className, int index)
 {
     const int classIndex = int(classes().indexOf(className));
     Q_ASSERT(classIndex >= 0);
-    Mutation mutation(starter(), quint32(20260401 + 1009 * classIndex + index));
-    mutators().at(classIndex).second(mutation);
+    Mutation mutation(base(), index, quint32(20260401 + 1009 * classIndex + index));
+    mutators().at(classIndex).mutate(mutation);
     return mutation.result();
 }
 

@@ -166,6 +166,7 @@ private Q_SLOTS:
         QTest::newRow("negative slot") << std::optional<qint64>() << qint64(-1) << true;
         QTest::newRow("slot at capacity") << std::optional<qint64>() << qint64(8) << true;
         QTest::newRow("own count of zero") << std::optional<qint64>(0) << qint64(0) << true;
+        QTest::newRow("past the slots a ring shows") << std::optional<qint64>(1000) << qint64(24) << true;
         QTest::newRow("unknown item") << std::optional<qint64>() << qint64(2) << false;
     }
     void moveItemRefusals()

@@ -67,7 +67,7 @@ void ItemEditorModel::setItem(const RingItem &item)
 
 void ItemEditorModel::setSlotCount(qint64 count)
 {
-    count = std::clamp<qint64>(count, 0, Ring::maxSlotCount);
+    count = Ring::boundedSlotCount(count);
     if (count == slotCount_)
         return;
     slotCount_ = count;

@@ -115,8 +115,8 @@ int RingPreviewView::slotAreaCount() const
 {
     if (!onSlotTapped)
         return 0;
-    // The ring draws at most maxSlotCount slots: more areas would lie on top of them.
-    return int(std::clamp<qint64>(slotCount_, 1, RingViewModel::maxSlotCount));
+    // One area per slot the ring draws: more would lie on top of them.
+    return Ring::drawnSlotCount(slotCount_);
 }
 
 QRect RingPreviewView::slotRect(int slot) const
