@@ -158,7 +158,12 @@ bool X11ClipboardKeeper::takeOver(xcb_window_t owner, const PasteboardSnapshot::
 
 void X11ClipboardKeeper::askManager()
 {
-    if (!owner_ || x_.selectionOwner(manager_) == XCB_NONE)
+    // A manager takes the clipboard over before it has read it, and some
+    // (mate-settings-daemon 1.26) never finish a format sent in chunks: such
+    // a clipboard stays with the keeper.
+    const bool chunked = std::any_of(formats_.cbegin(), formats_.cend(),
+                                     [this](const QByteArray &data) { return data.size() > qsizetype(chunk_); });
+    if (!owner_ || chunked || x_.selectionOwner(manager_) == XCB_NONE)
         return;
     // Left empty, the property asks the manager to save every format.
     const xcb_atom_t property = x_.atom("VIMA_SAVE_TARGETS");

@@ -42,7 +42,8 @@ public:
     // Takes the clipboard over from `owner` to serve `item`; false (and
     // nothing taken) when another program holds it by now.
     bool takeOver(xcb_window_t owner, const PasteboardSnapshot::Item &item);
-    // Asks the clipboard manager, when one runs, to save the clipboard.
+    // Asks the clipboard manager, when one runs, to save the clipboard, when
+    // no format of it needs sending in chunks.
     void askManager();
     // Serves the clipboard until another program holds it and every transfer
     // under way has ended; false when the X server went away.
