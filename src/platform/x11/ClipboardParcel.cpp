@@ -173,12 +173,19 @@ ClipboardParcel::Opened ClipboardParcel::open(int descriptor)
     }
     if (reader.left() != total)
         return notAParcel();
+    // Mapped, not copied: sealed, the bytes can't change under the keeper,
+    // and they are only touched as requestors ask for them.
+    const char *mapped = nullptr;
+    if (total > 0) {
+        void *map = ::mmap(nullptr, size_t(status.st_size), PROT_READ, MAP_SHARED, descriptor, 0);
+        if (map == MAP_FAILED)
+            return notAParcel();
+        mapped = static_cast<const char *>(map) + (status.st_size - total);
+    }
     QList<QByteArray> contents;
     for (const qint64 size : std::as_const(sizes)) {
-        const auto content = reader.take(size);
-        if (!content)
-            return notAParcel();
-        contents.append(*content);
+        contents.append(QByteArray::fromRawData(mapped, qsizetype(size)));
+        mapped += size;
     }
     PasteboardSnapshot::Item item;
     for (const auto &[name, index] : std::as_const(names))

@@ -22,7 +22,8 @@ public:
     // system can't make one.
     static int seal(const PasteboardSnapshot::Item &item);
     // What `descriptor` holds: refused unless it is a sealed parcel whose
-    // distinct contents stay within the clipboard's ceilings.
+    // distinct contents stay within the clipboard's ceilings. The bytes stay
+    // mapped for the rest of the process's life.
     static Opened open(int descriptor);
 };
 

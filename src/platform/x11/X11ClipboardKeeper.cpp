@@ -103,7 +103,7 @@ int X11ClipboardKeeper::run(int count, char *arguments[])
     const ClipboardParcel::Opened parcel = ClipboardParcel::open(STDIN_FILENO);
     if (!parcel.item)
         return refuse(parcel.refusal, 2);
-    // The keeper holds its own copy: the parcel's memory goes back now.
+    // Nothing of Tavelon's stays open but the mapped parcel.
     const int nothing = ::open("/dev/null", O_RDONLY);
     ::dup2(nothing, STDIN_FILENO);
     ::close(nothing);
@@ -146,7 +146,7 @@ bool X11ClipboardKeeper::takeOver(xcb_window_t owner, const PasteboardSnapshot::
     }
     // The moment of the decision: a program that copies after it wins.
     since_ = serverTime();
-    if (since_ == XCB_CURRENT_TIME || formats_.isEmpty() || x_.selectionOwner(clipboard_) != owner)
+    if (since_ == XCB_CURRENT_TIME || formats_.isEmpty() || !stillTavelons(owner))
         return false;
     xcb_set_selection_owner(x_.get(), x_.window(), clipboard_, since_);
     owner_ = x_.selectionOwner(clipboard_) == x_.window();
@@ -154,6 +154,22 @@ bool X11ClipboardKeeper::takeOver(xcb_window_t owner, const PasteboardSnapshot::
         qCInfo(lcClipboardKeeper, "Keeping the clipboard (%lld formats) until another program takes it",
                qint64(targets_.size()));
     return owner_;
+}
+
+bool X11ClipboardKeeper::stillTavelons(xcb_window_t owner)
+{
+    const xcb_window_t current = x_.selectionOwner(clipboard_);
+    if (current == owner)
+        return true;
+    // On a busy machine Tavelon may have ended before its keeper got here: a
+    // clipboard that nobody has taken since is still the one to keep.
+    if (current != XCB_NONE)
+        return false;
+    xcb_generic_error_t *error = nullptr;
+    const auto window = ownedReply(
+        xcb_get_window_attributes_reply(x_.get(), xcb_get_window_attributes(x_.get(), owner), &error));
+    std::free(error);
+    return !window;
 }
 
 void X11ClipboardKeeper::askManager()

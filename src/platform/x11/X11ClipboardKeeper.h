@@ -19,9 +19,10 @@ namespace vima {
 // the window that owns the clipboard), with the clipboard's bytes on its
 // standard input (a ClipboardParcel): taking over asks nothing of Tavelon,
 // however busy the machine. The keeper takes the clipboard over while that
-// window still holds it, hands it to the clipboard manager where one runs
-// (SAVE_TARGETS), and serves every format until another program holds the
-// clipboard or the X server goes away, as command-line clipboard tools do.
+// window still holds it (or, gone first, left it to nobody), hands it to the
+// clipboard manager where one runs (SAVE_TARGETS), and serves every format
+// until another program holds the clipboard or the X server goes away, as
+// command-line clipboard tools do.
 class X11ClipboardKeeper {
 public:
     static constexpr const char *argument = "--keep-clipboard";
@@ -60,6 +61,8 @@ private:
     };
 
     xcb_timestamp_t serverTime();
+    // Whether the clipboard is still what Tavelon's window `owner` left.
+    bool stillTavelons(xcb_window_t owner);
     void handle(const xcb_generic_event_t *event);
     void answer(const xcb_selection_request_event_t *request);
     bool convert(xcb_window_t requestor, xcb_atom_t target, xcb_atom_t property);
