@@ -271,22 +271,36 @@ private Q_SLOTS:
     // format, until another program copies.
     void theKeeperServesEveryFormatUntilAnotherProgramCopies_data()
     {
-        QTest::addColumn<QByteArray>("owner"); // a command of the target, or "large"
-        QTest::addColumn<bool>("inPieces");    // UTF8_STRING is read in pieces too
-        QTest::addColumn<bool>("forgedClear"); // another program sends the keeper a SelectionClear
-        QTest::newRow("a text beside an image") << QByteArray("copy-rich") << false << false;
-        QTest::newRow("a text larger than a chunk") << QByteArray("large") << false << false;
-        QTest::newRow("a text larger than a chunk, read in small pieces") << QByteArray("large") << true << false;
-        QTest::newRow("a 20 MB text under four names") << QByteArray("copy-large 20") << false << false;
-        QTest::newRow("a forged SelectionClear") << QByteArray("copy-rich") << false << true;
+        // a command of the target, "large" (from xclip) or "xclip" (a small text, held by an xclip of our own)
+        QTest::addColumn<QByteArray>("owner");
+        // "read in pieces": UTF8_STRING is also read in small pieces;
+        // "forged clear": another program sends the keeper a SelectionClear;
+        // "owner gone": the owner ends before the keeper comes
+        QTest::addColumn<QString>("twist");
+        QTest::newRow("a text beside an image") << QByteArray("copy-rich") << QString();
+        QTest::newRow("a text larger than a chunk") << QByteArray("large") << QString();
+        QTest::newRow("a text larger than a chunk, read in small pieces") << QByteArray("large") << "read in pieces";
+        QTest::newRow("a 20 MB text under four names") << QByteArray("copy-large 20") << QString();
+        QTest::newRow("a forged SelectionClear") << QByteArray("copy-rich") << "forged clear";
+        QTest::newRow("an owner that ended first") << QByteArray("xclip") << "owner gone";
     }
 
     void theKeeperServesEveryFormatUntilAnotherProgramCopies()
     {
         QFETCH(QByteArray, owner);
-        QFETCH(bool, inPieces);
-        QFETCH(bool, forgedClear);
-        if (owner == "large")
+        QFETCH(QString, twist);
+        QProcess xclip;
+        const auto endXclip = qScopeGuard([&xclip] {
+            xclip.kill();
+            xclip.waitForFinished();
+        });
+        if (owner == "xclip") {
+            xclip.start(QStringLiteral("xclip"), {"-selection", "clipboard", "-i", "-quiet"});
+            QVERIFY(xclip.waitForStarted());
+            xclip.write("held by a program that ends");
+            xclip.closeWriteChannel();
+            QTRY_COMPARE(X11SelectionReader().ownerProcess("CLIPBOARD"), std::optional(xclip.processId()));
+        } else if (owner == "large")
             QCOMPARE(runTool(QStringLiteral("xclip"), {"-selection", "clipboard", "-i"}, QByteArray(3 << 20, 'k'))
                          .exitCode,
                      0);
@@ -304,6 +318,11 @@ private Q_SLOTS:
                                           xcb_get_selection_owner(x11::connection(), x11::atom("CLIPBOARD")), nullptr),
             &std::free);
         QVERIFY(from && from->owner != XCB_NONE);
+        if (twist == QLatin1String("owner gone")) {
+            xclip.terminate();
+            QVERIFY(xclip.waitForFinished());
+            QTRY_COMPARE(X11SelectionReader().ownerProcess("CLIPBOARD"), std::nullopt);
+        }
         struct Keeping {
             std::atomic_bool ended = false;
             std::atomic_bool served = false;
@@ -325,10 +344,10 @@ private Q_SLOTS:
         });
         const auto here = std::optional<qint64>(QCoreApplication::applicationPid());
         QTRY_COMPARE(X11SelectionReader().ownerProcess("CLIPBOARD"), here);
-        if (forgedClear)
+        if (twist == QLatin1String("forged clear"))
             forgeSelectionClear();
         QCOMPARE(changesSince(before, clipboard_contents::read()).join(u','), QString());
-        if (inPieces) {
+        if (twist == QLatin1String("read in pieces")) {
             const clipboard_contents::Pieces pieces = clipboard_contents::readInPieces("UTF8_STRING");
             QVERIFY(pieces.complete);
             QVERIFY2(pieces.chunks > 1, "a large format comes in chunks");
