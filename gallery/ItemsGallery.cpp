@@ -64,6 +64,10 @@ void drawItems()
     shot(2, false, QStringLiteral("items-app-ring-missing"));
     shot(3, true, QStringLiteral("items-pack"));
     shot(4, true, QStringLiteral("items-full-ring"));
+    harness.store().edit([](VimaConfig &config) {
+        config.rings.first().items.first().title = QStringLiteral("Translate into Brazilian Portuguese, formal register");
+    });
+    shot(0, true, QStringLiteral("items-long-title"));
 
     // The chooser on the page of a window at its smallest, where the detail pane scrolls.
     ItemsSettingsView view(harness.context());

@@ -11,6 +11,9 @@
 #include "ring/RingPanel.h"
 #include "ring/RingWindowController.h"
 
+#include <QGuiApplication>
+#include <QScreen>
+
 using namespace vima;
 
 namespace {
@@ -27,6 +30,21 @@ void drawRing(test::SettingsHarness &harness)
     harness.fixture.scheduler.advance(1);
     if (RingPanel *panel = controller.panel())
         gallery::save(*panel, QStringLiteral("ring"));
+    controller.hide();
+    harness.fixture.scheduler.advance(1);
+
+    // Summoned at the screen's right edge, a long title hovered on the right.
+    const qint64 slot = 2;
+    const QString title = QStringLiteral("Translate into Brazilian Portuguese, formal register");
+    harness.store().edit([&](VimaConfig &config) {
+        for (RingItem &item : config.rings.first().items)
+            if (item.slot == slot)
+                item.title = title;
+    });
+    controller.show(std::nullopt, true, QPointF(QGuiApplication::primaryScreen()->geometry().right(), 300));
+    controller.viewModel().setHoveredSlot(int(slot));
+    harness.fixture.scheduler.advance(1);
+    gallery::saveScreen(QStringLiteral("ring-long-title-at-the-edge"));
     controller.hide();
 }
 

@@ -1,7 +1,16 @@
 #!/usr/bin/env bash
-# Installs whatever Tavelon needs to build, run and test that is not there yet.
-# Debian bookworm / Ubuntu 22.04 or later, as root.
+# Installs whatever Tavelon needs to build, run and test that is not there yet,
+# from the Debian bookworm archive (the release it is tested on; elsewhere a build
+# needs CMake 3.25, Qt 6.4 and libcurl 7.87 or later, which configure checks).
+# Run it as the desktop user: only the installation runs as root, through sudo
+# (directly when already root, as in CI).
 set -euo pipefail
+# Under sudo, run.sh and test.sh would build as root in the user's tree and
+# start Tavelon as root on the user's display.
+if [ -n "${SUDO_USER:-}" ] && [ "$(id -u)" = 0 ]; then
+  echo "Run this as yourself, without sudo: it asks for sudo only to install missing packages." >&2
+  exit 1
+fi
 
 build=(cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-private-dev qt6-svg-dev qtkeychain-qt6-dev qcoro-qt6-dev libbenchmark-dev
@@ -17,9 +26,15 @@ missing=()
 for p in "${wanted[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq
-  apt-get install -y -qq --no-install-recommends "${missing[@]}"
+[ ${#missing[@]} -gt 0 ] || exit 0
+echo "Installing: ${missing[*]}"
+as_root=()
+if [ "$(id -u)" != 0 ]; then
+  if ! command -v sudo >/dev/null; then
+    echo "Installing packages needs root, and sudo is not installed. As root: apt-get install ${missing[*]}" >&2
+    exit 1
+  fi
+  as_root=(sudo)
 fi
+"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"

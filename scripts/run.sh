@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, installs Tavelon as a desktop application
 # under ~/.local (program, desktop entry, icon) and starts it in the current X11
-# session. Launch at Login then starts that installed copy.
+# session. Launch at Login then starts that installed copy. Run it as the desktop
+# user: only the packages deps.sh installs ask for sudo.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 if [ -z "${DISPLAY:-}" ]; then

@@ -1,5 +1,7 @@
 #include "actions/ProcessGroup.h"
 
+#include "async/ChildProcess.h"
+
 #include <QSocketNotifier>
 #include <cerrno>
 #include <csignal>
@@ -44,7 +46,7 @@ void ProcessGroup::start(const QString &program, const QStringList &arguments)
         process_.setStandardOutputFile(QProcess::nullDevice());
         process_.setStandardErrorFile(QProcess::nullDevice());
     }
-    process_.setChildProcessModifier([writeEnd] {
+    ChildProcess::inheritStandardOnly(process_, [writeEnd] {
         ::setpgid(0, 0);
         if (writeEnd >= 0) {
             ::dup2(writeEnd, STDOUT_FILENO);

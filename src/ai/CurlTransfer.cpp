@@ -3,7 +3,10 @@
 #include <QSocketNotifier>
 #include <QTimer>
 #include <algorithm>
+#include <atomic>
 #include <climits>
+#include <cstdlib>
+#include <cstring>
 #include <sys/socket.h>
 #include <utility>
 
@@ -11,13 +14,53 @@ namespace vima {
 
 namespace {
 
+// Up to 8.5, libcurl refuses a header line past its own limit as out of
+// memory (later as CURLE_TOO_LARGE): an allocation that really failed is
+// counted here to tell the two apart.
+std::atomic<quint64> failedAllocations{0};
+
+template<typename T>
+T *counted(T *memory, size_t size)
+{
+    if (!memory && size != 0)
+        failedAllocations.fetch_add(1, std::memory_order_relaxed);
+    return memory;
+}
+
+void *curlMalloc(size_t size) { return counted(std::malloc(size), size); }
+void *curlRealloc(void *memory, size_t size) { return counted(std::realloc(memory, size), size); }
+void *curlCalloc(size_t count, size_t size) { return counted(std::calloc(count, size), count * size); }
+char *curlStrdup(const char *text) { return counted(::strdup(text), 1); }
+
+// libcurl's code for a value past its limit, from 8.6 on.
+constexpr CURLcode tooLarge = CURLcode(100);
+
 // Once, before the first handle of the process.
 void initialiseCurl()
 {
-    [[maybe_unused]] static const CURLcode initialised = curl_global_init(CURL_GLOBAL_DEFAULT);
+    [[maybe_unused]] static const CURLcode initialised =
+        curl_global_init_mem(CURL_GLOBAL_DEFAULT, curlMalloc, std::free, curlRealloc, curlStrdup, curlCalloc);
 }
 
-int defaultPort(const QUrl &url) { return url.scheme() == QLatin1String("https") ? 443 : 80; }
+bool isFollowable(long status)
+{
+    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
+
+// The value of a header line, without the line end and blanks around it.
+QByteArrayView fieldValue(QByteArrayView line, qsizetype nameSize)
+{
+    QByteArrayView value = line.sliced(nameSize);
+    if (value.endsWith('\n'))
+        value.chop(1);
+    if (value.endsWith('\r'))
+        value.chop(1);
+    while (!value.isEmpty() && (value.front() == ' ' || value.front() == '\t'))
+        value = value.sliced(1);
+    while (!value.isEmpty() && (value.back() == ' ' || value.back() == '\t'))
+        value.chop(1);
+    return value;
+}
 
 // libcurl's own sockets pass into every program started meanwhile (a script,
 // an application, the clipboard keeper), which would hold the connection open
@@ -29,11 +72,12 @@ curl_socket_t openClosedOnExec(void *, curlsocktype, curl_sockaddr *address)
 
 } // namespace
 
-CurlTransfer::CurlTransfer(const HttpRequest &request, const QByteArray &method, const QByteArray &body,
-                           Limits limits)
+CurlTransfer::CurlTransfer(const QByteArray &url, const HttpRequest::Headers &headers, const QByteArray &method,
+                           const QByteArray &body, Limits limits)
     : limits_(limits), timer_(new QTimer(this))
 {
     initialiseCurl();
+    failedAllocations_ = failedAllocations.load(std::memory_order_relaxed);
     timer_->setSingleShot(true);
     connect(timer_, &QTimer::timeout, this, [this] { drive(CURL_SOCKET_TIMEOUT, 0); });
     multi_ = curl_multi_init();
@@ -43,7 +87,7 @@ CurlTransfer::CurlTransfer(const HttpRequest &request, const QByteArray &method,
         curl_multi_setopt(multi_, CURLMOPT_SOCKETDATA, this);
         curl_multi_setopt(multi_, CURLMOPT_TIMERFUNCTION, &CurlTransfer::onTimer);
         curl_multi_setopt(multi_, CURLMOPT_TIMERDATA, this);
-        configure(request, method, body);
+        configure(url, headers, method, body);
         // Asks for the first step through the timer, from the event loop.
         if (curl_multi_add_handle(multi_, easy_) == CURLM_OK)
             return;
@@ -54,13 +98,13 @@ CurlTransfer::CurlTransfer(const HttpRequest &request, const QByteArray &method,
 
 CurlTransfer::~CurlTransfer() { release(); }
 
-void CurlTransfer::configure(const HttpRequest &request, const QByteArray &method, const QByteArray &body)
+void CurlTransfer::configure(const QByteArray &url, const HttpRequest::Headers &headers, const QByteArray &method,
+                             const QByteArray &body)
 {
-    curl_easy_setopt(easy_, CURLOPT_URL, request.url.toEncoded().constData());
+    curl_easy_setopt(easy_, CURLOPT_URL, url.constData());
     curl_easy_setopt(easy_, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(easy_, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(easy_, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(easy_, CURLOPT_MAXREDIRS, 10L);
+    // The caller judges a redirect's target with libcurl's own reading of it.
+    curl_easy_setopt(easy_, CURLOPT_FOLLOWLOCATION, 0L);
     // Nothing of one exchange serves another.
     curl_easy_setopt(easy_, CURLOPT_FRESH_CONNECT, 1L);
     curl_easy_setopt(easy_, CURLOPT_FORBID_REUSE, 1L);
@@ -81,10 +125,13 @@ void CurlTransfer::configure(const HttpRequest &request, const QByteArray &metho
     curl_easy_setopt(easy_, CURLOPT_HEADERDATA, this);
     curl_easy_setopt(easy_, CURLOPT_WRITEFUNCTION, &CurlTransfer::onBody);
     curl_easy_setopt(easy_, CURLOPT_WRITEDATA, this);
+    curl_easy_setopt(easy_, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(easy_, CURLOPT_XFERINFOFUNCTION, &CurlTransfer::onProgress);
+    curl_easy_setopt(easy_, CURLOPT_XFERINFODATA, this);
 
     // A large body would otherwise wait for "100 Continue" first.
     headers_ = curl_slist_append(headers_, "Expect:");
-    for (const auto &[name, value] : request.headers) {
+    for (const auto &[name, value] : headers) {
         // libcurl leaves out a header with only blanks after its colon; this form sends it empty.
         const QByteArray line = value.trimmed().isEmpty() ? name + ';' : name + ": " + value;
         headers_ = curl_slist_append(headers_, line.constData());
@@ -128,6 +175,11 @@ size_t CurlTransfer::onHeader(char *data, size_t size, size_t count, void *self)
 size_t CurlTransfer::onBody(char *data, size_t size, size_t count, void *self)
 {
     return static_cast<CurlTransfer *>(self)->takeBody(QByteArrayView(data, qsizetype(size * count)));
+}
+
+int CurlTransfer::onProgress(void *self, curl_off_t, curl_off_t received, curl_off_t, curl_off_t)
+{
+    return static_cast<CurlTransfer *>(self)->takeProgress(qint64(received));
 }
 
 void CurlTransfer::watch(curl_socket_t socket, int what)
@@ -180,15 +232,24 @@ size_t CurlTransfer::takeHeader(QByteArrayView line)
     headerBytes_ += line.size();
     if (headerBytes_ > limits_.headers)
         return refuse(End::headersTooLarge);
-    // A redirect elsewhere would carry the request's headers, API key
-    // included, to a server the user never named.
-    long status = 0;
-    curl_easy_getinfo(easy_, CURLINFO_RESPONSE_CODE, &status);
+    // Each response of the exchange (an interim 1xx, then the last) begins
+    // with its status line.
+    if (line.startsWith("HTTP/")) {
+        location_.clear();
+        locationHasControls_ = false;
+    }
     const QByteArrayView name("location:");
-    if (status / 100 == 3 && line.size() > name.size() && qstrnicmp(line.data(), name.data(), name.size()) == 0
-        && leavesOrigin(line.sliced(name.size()).trimmed()))
-        return refuse(End::redirectedAway);
+    if (line.size() >= name.size() && qstrnicmp(line.data(), name.data(), name.size()) == 0)
+        takeLocation(fieldValue(line, name.size()));
     return size_t(line.size());
+}
+
+void CurlTransfer::takeLocation(QByteArrayView value)
+{
+    if (std::any_of(value.begin(), value.end(), [](char byte) { return uchar(byte) < 0x21 || uchar(byte) == 0x7f; }))
+        locationHasControls_ = true;
+    if (location_.isEmpty())
+        location_ = value.toByteArray();
 }
 
 size_t CurlTransfer::takeBody(QByteArrayView piece)
@@ -201,6 +262,23 @@ size_t CurlTransfer::takeBody(QByteArrayView piece)
     return size_t(piece.size());
 }
 
+// What arrived on the wire, before decoding: a compressed stream that
+// decodes to nothing (an endless gzip file name, empty deflate blocks, zstd
+// skippable frames) never reaches the body's ceiling.
+int CurlTransfer::takeProgress(qint64 received)
+{
+    if (received > limits_.body) {
+        refused_ = End::bodyTooLarge;
+        return 1;
+    }
+    if (received - body_.size() > undecodedSlack) {
+        errorText_ = QStringLiteral("The body decodes to less than arrived.");
+        refused_ = End::failed;
+        return 1;
+    }
+    return 0;
+}
+
 // Makes libcurl fail the exchange, for `why`.
 size_t CurlTransfer::refuse(End why)
 {
@@ -208,28 +286,23 @@ size_t CurlTransfer::refuse(End why)
     return CURL_WRITEFUNC_ERROR;
 }
 
-bool CurlTransfer::leavesOrigin(QByteArrayView location) const
-{
-    char *current = nullptr;
-    curl_easy_getinfo(easy_, CURLINFO_EFFECTIVE_URL, &current);
-    const QUrl here = QUrl::fromEncoded(QByteArray(current));
-    const QUrl there = here.resolved(QUrl::fromEncoded(location.toByteArray()));
-    return !there.isValid() || there.scheme() != here.scheme() || there.host() != here.host()
-           || there.port(defaultPort(there)) != here.port(defaultPort(here));
-}
-
 CurlTransfer::End CurlTransfer::endOf(CURLcode result)
 {
     if (refused_ != End::running)
         return refused_;
+    if (result == tooLarge)
+        return End::headersTooLarge;
     switch (result) {
-    case CURLE_OK:
-        return End::completed;
+    case CURLE_OK: {
+        long status = 0;
+        curl_easy_getinfo(easy_, CURLINFO_RESPONSE_CODE, &status);
+        return isFollowable(status) && !location_.isEmpty() ? End::redirected : End::completed;
+    }
     case CURLE_UNSUPPORTED_PROTOCOL:
         return End::notHttp;
     case CURLE_OUT_OF_MEMORY:
-        // How libcurl refuses a header line past its own limit (100 KB).
-        return End::headersTooLarge;
+        return failedAllocations.load(std::memory_order_relaxed) != failedAllocations_ ? End::outOfMemory
+                                                                                         : End::headersTooLarge;
     default:
         errorText_ = QString::fromUtf8(errorBuffer_[0] ? errorBuffer_ : curl_easy_strerror(result));
         return End::failed;
@@ -242,6 +315,9 @@ void CurlTransfer::finish(End end)
         long status = 0;
         curl_easy_getinfo(easy_, CURLINFO_RESPONSE_CODE, &status);
         status_ = int(status);
+        char *target = nullptr;
+        if (end == End::redirected && curl_easy_getinfo(easy_, CURLINFO_REDIRECT_URL, &target) == CURLE_OK)
+            redirectTarget_ = QByteArray(target);
     }
     release();
     end_ = end;

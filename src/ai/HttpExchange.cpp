@@ -1,18 +1,22 @@
 #include "ai/HttpExchange.h"
 
 #include "ai/CurlTransfer.h"
+#include "ai/CurlUrl.h"
 #include "ai/LLMError.h"
 #include "ai/LLMRequest.h"
+#include "model/LogText.h"
 #include "model/Text.h"
 
 #include <QJsonDocument>
 #include <QStringDecoder>
+#include <algorithm>
 #include <memory>
 
 namespace vima {
 namespace {
 
 constexpr qsizetype longestErrorMessage = 300;
+constexpr qsizetype longestShownTarget = 200;
 
 // Ends a transfer that is still running and deletes it from the event loop:
 // the exchange may end inside one of the transfer's own notifications.
@@ -57,9 +61,9 @@ QByteArray outcome(const CurlTransfer &transfer)
         throw LLMError::headersTooLarge();
     case CurlTransfer::End::notHttp:
         throw LLMError::invalidResponse();
-    case CurlTransfer::End::redirectedAway:
-        throw LLMError::api(transfer.status(),
-                            QStringLiteral("It redirected to another server, which Tavelon doesn't follow."));
+    case CurlTransfer::End::outOfMemory:
+        throw LLMError::outOfMemory();
+    case CurlTransfer::End::redirected: // judged before
     case CurlTransfer::End::failed:
         if (transfer.status() == 0)
             throw LLMError::transport(transfer.errorText());
@@ -71,13 +75,62 @@ QByteArray outcome(const CurlTransfer &transfer)
         throw LLMError::cancelled();
     }
     const int status = transfer.status();
-    if (status < 200 || status > 299)
-        throw LLMError::api(status, HttpExchange::apiErrorMessage(transfer.body()));
+    if (status < 200 || status > 299) {
+        const QString message = HttpExchange::apiErrorMessage(transfer.body());
+        // A reply that broke off says at least how.
+        throw LLMError::api(status, message.isEmpty() ? Text::cut(transfer.errorText(), longestErrorMessage) : message);
+    }
     if (transfer.end() != CurlTransfer::End::completed)
         // The server answered, then its body broke off or could not be
         // decoded: that is no network failure, and says nothing against the server.
         throw LLMError::invalidResponse();
     return transfer.body();
+}
+
+// `location` up to its first control character, without what stands
+// between "//" and the authority's last "@".
+QByteArray withoutRawUserInfo(QByteArray location)
+{
+    const auto control = std::find_if(location.cbegin(), location.cend(),
+                                      [](char byte) { return uchar(byte) < 0x21 || uchar(byte) == 0x7f; });
+    location.truncate(control - location.cbegin());
+    const qsizetype start = location.indexOf("//");
+    if (start < 0)
+        return location;
+    qsizetype end = start + 2;
+    while (end < location.size() && !QByteArrayView("/?#\\").contains(location.at(end)))
+        ++end;
+    const qsizetype at = location.lastIndexOf('@', end - 1);
+    return at > start ? location.remove(start + 2, at - start - 1) : location;
+}
+
+// Where a refused redirect pointed, as libcurl reads it when it can, as plain text.
+QString shownTarget(const CurlTransfer &transfer)
+{
+    const CurlUrl target(transfer.redirectTarget());
+    const QByteArray shown = target.isValid() ? target.withoutUserInfo() : withoutRawUserInfo(transfer.location());
+    return Text::cut(LogText::escaped(QString::fromUtf8(shown)), longestShownTarget);
+}
+
+// The next hop's address, libcurl's own reading of the Location: a redirect
+// goes nowhere but to `origin`, whatever parsers make of its Location.
+QByteArray redirectTarget(const CurlTransfer &transfer, const CurlUrl &origin, int hop)
+{
+    const auto refuse = [&](const QString &text) {
+        return LLMError::api(transfer.status(), text.arg(shownTarget(transfer)));
+    };
+    if (transfer.locationHasControls())
+        throw refuse(QStringLiteral(
+            "It redirected to “%1”, an address holding control characters, which Tavelon doesn't follow."));
+    const CurlUrl target(transfer.redirectTarget());
+    if (!target.isValid())
+        throw refuse(QStringLiteral("It redirected to “%1”, an address Tavelon can't read."));
+    if (!target.sameOrigin(origin))
+        throw refuse(QStringLiteral("It redirected elsewhere, to “%1”, which Tavelon doesn't follow."));
+    if (hop >= HttpExchange::mostRedirects)
+        throw refuse(
+            QStringLiteral("It redirected more than %1 times, last to “%2”.").arg(HttpExchange::mostRedirects));
+    return transfer.redirectTarget();
 }
 
 } // namespace
@@ -96,14 +149,14 @@ QCoro::Task<QByteArray> HttpExchange::send(HttpRequest request, QByteArray metho
     if (token.isCancelled())
         throw LLMError::cancelled();
 
-    const std::unique_ptr<CurlTransfer, DeferredDelete> transfer(
-        new CurlTransfer(request, method, body, {largestHeaders, largestBody}));
+    std::unique_ptr<CurlTransfer, DeferredDelete> transfer;
     enum class Abort { none, deadline, cancellation };
     Abort abort = Abort::none;
     // The abort resumes this exchange at once, which may end it: past that
     // call only this function's own stack is safe.
-    const auto abortFor = [&abort, raw = transfer.get()](Abort reason) {
-        if (abort != Abort::none || raw->end() != CurlTransfer::End::running)
+    const auto abortFor = [&abort, &transfer](Abort reason) {
+        CurlTransfer *raw = transfer.get();
+        if (abort != Abort::none || !raw || raw->end() != CurlTransfer::End::running)
             return;
         abort = reason;
         raw->abort();
@@ -113,12 +166,26 @@ QCoro::Task<QByteArray> HttpExchange::send(HttpRequest request, QByteArray metho
         scheduler.schedule(LLMRequest::clampedTimeout(timeout), [&] { abortFor(Abort::deadline); }),
         token, token.onCancel([&] { abortFor(Abort::cancellation); }));
 
-    co_await transfer->ended();
-    if (abort == Abort::deadline)
-        throw LLMError::timedOut();
-    if (abort == Abort::cancellation)
-        throw LLMError::cancelled();
-    co_return outcome(*transfer);
+    QByteArray url = request.url.toEncoded();
+    const CurlUrl origin(url);
+    for (int hop = 0;; ++hop) {
+        transfer.reset(new CurlTransfer(url, request.headers, method, body, {largestHeaders, largestBody}));
+        co_await transfer->ended();
+        if (abort == Abort::deadline)
+            throw LLMError::timedOut();
+        if (abort == Abort::cancellation)
+            throw LLMError::cancelled();
+        if (transfer->end() != CurlTransfer::End::redirected)
+            co_return outcome(*transfer);
+        url = redirectTarget(*transfer, origin, hop);
+        // As browsers and libcurl do: a 303 asks for the new address by GET,
+        // and a 301 or 302 turns a POST into one.
+        const int status = transfer->status();
+        if (status == 303 || (method == "POST" && (status == 301 || status == 302))) {
+            method = "GET";
+            body.clear();
+        }
+    }
 }
 
 QString HttpExchange::apiErrorMessage(const QByteArray &body)

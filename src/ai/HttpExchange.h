@@ -17,14 +17,19 @@ namespace vima {
 // However it ends, its connection is closed by then.
 class HttpExchange {
 public:
-    // No real answer comes near it: a body past it is abandoned as it arrives.
+    // No real answer comes near it: a body past it, decoded or as it comes
+    // over the wire, is abandoned as it arrives.
     static constexpr int largestBodyMB = 8;
     static constexpr qint64 largestBody = qint64(largestBodyMB) * 1024 * 1024;
     // The head of a response, every line together.
     static constexpr qint64 largestHeaders = 256 * 1024;
+    // Redirects followed within the request's origin; one elsewhere is refused.
+    static constexpr int mostRedirects = 10;
 
-    // Returns the body of a 2xx reply; throws LLMError otherwise: answerTooLarge
-    // past `largestBody`, headersTooLarge past `largestHeaders`.
+    // Returns the body of a 2xx reply, following redirects within the
+    // request's scheme, host and port; throws LLMError otherwise: answerTooLarge
+    // past `largestBody`, headersTooLarge past `largestHeaders`, api with the
+    // redirect's status for one refused.
     static QCoro::Task<QByteArray> send(HttpRequest request, QByteArray method, QByteArray body,
                                         double timeout, CancellationToken token, Scheduler &scheduler);
     // `send` of a JSON body by POST.

@@ -10,8 +10,10 @@ namespace vima {
 // Where a provider sends a request and the headers it adds; HttpExchange
 // takes the method and the body beside it.
 struct HttpRequest {
+    using Headers = QList<QPair<QByteArray, QByteArray>>;
+
     QUrl url;
-    QList<QPair<QByteArray, QByteArray>> headers;
+    Headers headers;
 };
 
 } // namespace vima

@@ -33,6 +33,7 @@ LLMError LLMError::timedOut() { return LLMError(Case::timedOut); }
 LLMError LLMError::cancelled() { return LLMError(Case::cancelled); }
 LLMError LLMError::answerTooLarge(int megabytes) { return LLMError(Case::answerTooLarge, {}, megabytes); }
 LLMError LLMError::headersTooLarge() { return LLMError(Case::headersTooLarge); }
+LLMError LLMError::outOfMemory() { return LLMError(Case::outOfMemory); }
 
 QString LLMError::description() const
 {
@@ -71,6 +72,8 @@ QString LLMError::description() const
         return QStringLiteral("The answer was too large (over %1 MB).").arg(status_);
     case Case::headersTooLarge:
         return QStringLiteral("The provider's response headers were too large to read.");
+    case Case::outOfMemory:
+        return QStringLiteral("There wasn't enough memory to finish the request.");
     }
     Q_UNREACHABLE();
     return QString();
@@ -103,6 +106,7 @@ std::optional<QString> LLMError::recoverySuggestion() const
     case Case::cancelled:
     case Case::answerTooLarge:
     case Case::headersTooLarge:
+    case Case::outOfMemory:
         return std::nullopt;
     }
     Q_UNREACHABLE();
@@ -126,6 +130,7 @@ bool LLMError::allowsFallback() const
     case Case::cancelled:
     case Case::answerTooLarge:
     case Case::headersTooLarge:
+    case Case::outOfMemory:
         return false;
     }
     Q_UNREACHABLE();

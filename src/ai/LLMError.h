@@ -29,6 +29,7 @@ public:
         cancelled,
         answerTooLarge,
         headersTooLarge,
+        outOfMemory,
     };
 
     static LLMError missingAPIKey(LLMProviderKind provider);
@@ -47,6 +48,8 @@ public:
     static LLMError answerTooLarge(int megabytes);
     // A reply whose head ran past the exchange's ceiling.
     static LLMError headersTooLarge();
+    // Memory ran out during the exchange.
+    static LLMError outOfMemory();
 
     Case kind() const { return kind_; }
     std::optional<LLMProviderKind> provider() const { return provider_; }

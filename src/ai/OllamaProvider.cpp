@@ -2,6 +2,7 @@
 
 #include "ai/LLMError.h"
 #include "ai/HttpExchange.h"
+#include "ai/ShownAddress.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -23,6 +24,17 @@ QString OllamaProvider::notPulled(const QString &model)
     return QStringLiteral("Ollama is running, but the model “") + model + QStringLiteral("” isn't pulled yet.");
 }
 
+QString OllamaProvider::notHttp(const QUrl &base)
+{
+    return QStringLiteral("Ollama's address must start with http:// or https://, not “") + shownAddress(base)
+           + QStringLiteral("”.");
+}
+
+QString OllamaProvider::certificateRefused(const QUrl &base, const QString &problem)
+{
+    return QStringLiteral("The certificate of ") + shownAddress(base) + QStringLiteral(" was refused: ") + problem;
+}
+
 QString OllamaProvider::pullCommand(const QString &model)
 {
     return QStringLiteral("ollama pull ") + model;
@@ -37,12 +49,16 @@ LLMProviderStatus OllamaProvider::status(const LLMCredentials &credentials, cons
 {
     const QUrl url = base(credentials);
     switch (reachability_.readiness(url, model)) {
+    case OllamaReachability::Readiness::notHttp:
+        return LLMProviderStatus::unavailable(notHttp(url));
     case OllamaReachability::Readiness::unknown:
         return LLMProviderStatus::unavailable(
             QStringLiteral("Not detected yet — open Settings → AI to check."));
     case OllamaReachability::Readiness::noServer:
-        return LLMProviderStatus::unavailable(QStringLiteral("No server at ") + url.toString()
+        return LLMProviderStatus::unavailable(QStringLiteral("No server at ") + shownAddress(url)
                                               + QStringLiteral(". Start Ollama and try again."));
+    case OllamaReachability::Readiness::certificateRefused:
+        return LLMProviderStatus::unavailable(certificateRefused(url, reachability_.certificateProblem(url)));
     case OllamaReachability::Readiness::notPulled:
         return LLMProviderStatus::unavailable(notPulled(model) + QLatin1Char(' ') + pullStep(model));
     case OllamaReachability::Readiness::ready:
@@ -55,6 +71,8 @@ QCoro::Task<QString> OllamaProvider::complete(LLMRequest request, LLMCredentials
                                               CancellationToken token) const
 {
     const QUrl url = base(credentials);
+    if (!OllamaReachability::speaksHttp(url))
+        throw LLMError::providerUnavailable(kind(), notHttp(url));
     const HttpRequest http{OllamaReachability::appending(url, QStringLiteral("api/chat")), {}};
     const QJsonObject body{
         {QStringLiteral("model"), request.model},
@@ -74,9 +92,11 @@ QCoro::Task<QString> OllamaProvider::complete(LLMRequest request, LLMCredentials
                             + QStringLiteral(". (") + error.text() + QStringLiteral(")"));
         }
         if (error.kind() == LLMError::Case::transport) {
-            reachability_.recordUnreachable(url);
+            reachability_.recordUnreachable(url, error);
+            if (OllamaReachability::refusedCertificate(error))
+                throw LLMError::providerUnavailable(kind(), certificateRefused(url, error.text()));
             throw LLMError::providerUnavailable(
-                kind(), QStringLiteral("Couldn't reach ") + url.toString()
+                kind(), QStringLiteral("Couldn't reach ") + shownAddress(url)
                             + QStringLiteral(". Is Ollama running? (") + error.text()
                             + QStringLiteral(")"));
         }

@@ -19,6 +19,10 @@ public:
 
     // Why a running server can't answer for `model`.
     static QString notPulled(const QString &model);
+    // Why nothing is asked at `base`, which is neither http nor https.
+    static QString notHttp(const QUrl &base);
+    // Why the server at `base` was not asked: its certificate was refused for `problem`.
+    static QString certificateRefused(const QUrl &base, const QString &problem);
     // The command that gets `model` onto the server, and the step that says it.
     static QString pullCommand(const QString &model);
     static QString pullStep(const QString &model);

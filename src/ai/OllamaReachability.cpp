@@ -52,8 +52,32 @@ QUrl OllamaReachability::appending(const QUrl &base, const QString &component)
     return url;
 }
 
+bool OllamaReachability::speaksHttp(const QUrl &base)
+{
+    return base.scheme() == QLatin1String("http") || base.scheme() == QLatin1String("https");
+}
+
+// libcurl names the certificate whenever it refuses one, whatever its TLS
+// library; none of its other failures mentions one.
+bool OllamaReachability::refusedCertificate(const LLMError &error)
+{
+    return error.kind() == LLMError::Case::transport
+           && error.text().contains(QLatin1String("certificate"), Qt::CaseInsensitive);
+}
+
+OllamaReachability::Result OllamaReachability::unreachable(const LLMError &failure)
+{
+    Result result;
+    if (refusedCertificate(failure))
+        result.certificateProblem = failure.text();
+    return result;
+}
+
 QCoro::Task<bool> OllamaReachability::probe(QUrl base, CancellationToken token)
 {
+    // libcurl would refuse it too, in words that read as a server answering badly.
+    if (!speaksHttp(base))
+        co_return false;
     // The caller's cancel or this cache's end stops the request; after the
     // latter nothing of `this` may be touched.
     const CancellationToken lifetime = lifetime_;
@@ -74,6 +98,7 @@ QCoro::Task<bool> OllamaReachability::probe(QUrl base, CancellationToken token)
             result.modelKeys.insert(modelKey(name));
     } catch (const LLMError &error) {
         cancelled = error.kind() == LLMError::Case::cancelled;
+        result = unreachable(error);
         // A list too long or broken to read still came from a running server.
         result.ok = error.kind() == LLMError::Case::answerTooLarge
                     || error.kind() == LLMError::Case::headersTooLarge
@@ -91,7 +116,10 @@ QCoro::Task<bool> OllamaReachability::probe(QUrl base, CancellationToken token)
     co_return reachable;
 }
 
-void OllamaReachability::recordUnreachable(const QUrl &base) { record(Result{}, base.toString()); }
+void OllamaReachability::recordUnreachable(const QUrl &base, const LLMError &failure)
+{
+    record(unreachable(failure), base.toString());
+}
 
 std::optional<QStringList> OllamaReachability::models(const QUrl &base) const
 {
@@ -102,15 +130,24 @@ std::optional<QStringList> OllamaReachability::models(const QUrl &base) const
 
 OllamaReachability::Readiness OllamaReachability::readiness(const QUrl &base, const QString &model) const
 {
+    if (!speaksHttp(base))
+        return Readiness::notHttp;
     std::lock_guard guard(lock_);
     const Result *result = fresh(base);
     if (!result)
         return Readiness::unknown;
     if (!result->ok)
-        return Readiness::noServer;
+        return result->certificateProblem.isEmpty() ? Readiness::noServer : Readiness::certificateRefused;
     if (result->models && !result->modelKeys.contains(modelKey(model)))
         return Readiness::notPulled;
     return Readiness::ready;
+}
+
+QString OllamaReachability::certificateProblem(const QUrl &base) const
+{
+    std::lock_guard guard(lock_);
+    const Result *result = fresh(base);
+    return result ? result->certificateProblem : QString();
 }
 
 void OllamaReachability::recordMissing(const QUrl &base, const QString &model)

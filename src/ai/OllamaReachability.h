@@ -15,14 +15,17 @@
 
 namespace vima {
 
+class LLMError;
+
 // Remembers, for a short while, whether the Ollama server at an address
 // answered, so that a provider's status never waits on the network.
 class OllamaReachability {
 public:
     // How far the server at an address is from answering for a model, by the
-    // last probe: not asked yet (or stale), nothing answered, answered without
-    // the model, or ready.
-    enum class Readiness { unknown, noServer, notPulled, ready };
+    // last probe: an address Tavelon doesn't fetch (not http or https), not
+    // asked yet (or stale), nothing answered, its certificate refused,
+    // answered without the model, or ready.
+    enum class Readiness { notHttp, unknown, noServer, certificateRefused, notPulled, ready };
 
     static constexpr double staleAfter = 30.0;
     static constexpr double probeTimeout = 1.5;
@@ -37,13 +40,18 @@ public:
     static QUrl defaultURL();
     // `base` with one path component added after whatever path it already has.
     static QUrl appending(const QUrl &base, const QString &component);
+    // Whether an address is one Tavelon asks: http or https.
+    static bool speaksHttp(const QUrl &base);
+    // Whether a failed exchange ended at the server's certificate.
+    static bool refusedCertificate(const LLMError &error);
 
     // Asks the server for its model list and records whether it answered. A
-    // cancelled probe says nothing about the server and is not recorded.
+    // cancelled probe says nothing about the server and is not recorded, nor
+    // is an address that isn't http or https, which is never asked.
     QCoro::Task<bool> probe(QUrl base, CancellationToken token = {});
-    // A request that could not reach the server: it counts as not running now,
-    // not only after the last good probe has gone stale.
-    void recordUnreachable(const QUrl &base);
+    // A request that could not reach the server for `failure`: it counts as
+    // not running now, not only after the last good probe has gone stale.
+    void recordUnreachable(const QUrl &base, const LLMError &failure);
     // The model names the server listed in its last answer; nothing when it
     // didn't answer, the answer is older than `staleAfter`, or its list could
     // not be read.
@@ -54,6 +62,9 @@ public:
     // The server said it lacks the model: a list that named it counts as not
     // holding it now, not only after the next probe.
     void recordMissing(const QUrl &base, const QString &model);
+    // Why the server's certificate was refused, in libcurl's words, when the
+    // recorded answer says it was; empty otherwise.
+    QString certificateProblem(const QUrl &base) const;
     // Whether a probe is still waiting for its server.
     bool isProbing() const { return probing_ > 0; }
     // Whether two names mean the same model: a name without a tag is ":latest".
@@ -67,7 +78,10 @@ private:
         double at = 0;
         std::optional<QStringList> models;
         QSet<QString> modelKeys; // of `models`
+        QString certificateProblem;
     };
+
+    static Result unreachable(const LLMError &failure);
 
     const Result *fresh(const QUrl &base) const;
     void record(Result result, const QString &key);

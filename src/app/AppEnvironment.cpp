@@ -31,6 +31,7 @@
 #include "store/ConfigStore.h"
 #include "ui/AppIconCache.h"
 
+#include <QApplication>
 #include <QCoroTask>
 #include <QPointer>
 
@@ -43,6 +44,13 @@ AppEnvironment::AppEnvironment(Platform &platform, const QString &configDirector
     , notifications_(notifications)
     , appIcons_(std::make_unique<AppIconCache>(platform.appIcons.get()))
 {
+    // Icons load off the GUI thread: the windows showing one paint it as it arrives.
+    QObject::connect(appIcons_.get(), &AppIconCache::loaded, appIcons_.get(), [] {
+        for (QWidget *window : QApplication::topLevelWidgets()) {
+            if (window->isVisible())
+                window->update();
+        }
+    });
     configStore_ = std::make_unique<ConfigStore>(configDirectory, scheduler);
     configStore_->watchForOutsideEdits();
     configStore_->setDesktopOpener(platform.opener.get());

@@ -1,20 +1,16 @@
 #include "app/InstanceLock.h"
 
 #include "app/Logging.h"
+#include "platform/x11/X11Clients.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QFile>
+#include <QDeadlineTimer>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QLoggingCategory>
-#include <QStandardPaths>
-#include <QThread>
 
-#include <cerrno>
 #include <csignal>
-#include <fcntl.h>
 #include <filesystem>
+#include <poll.h>
 #include <string>
 #include <unistd.h>
 
@@ -22,83 +18,49 @@ namespace vima {
 
 namespace {
 
-// Held for the life of the copy that runs.
-constexpr off_t runningByte = 0;
-// Held by one starter at a time, while it ends the copy that runs and takes over.
-constexpr off_t startingByte = 1;
 // Long enough for a few copies ahead in the queue, each ending the one before.
 constexpr int startingWait = 30000;
-constexpr int pollInterval = 20;
+constexpr int killedWait = 1000;
 
-// POSIX record locks: the kernel names their holder, and a child process
-// never inherits them.
-struct flock lockOf(short type, off_t byte)
-{
-    struct flock lock = {};
-    lock.l_type = type;
-    lock.l_whence = SEEK_SET;
-    lock.l_start = byte;
-    lock.l_len = 1;
-    return lock;
-}
+// Per user: another user's copy on the same display is left alone.
+QByteArray selectionName() { return "_COM_VIMA_VIMA_U" + QByteArray::number(::getuid()); }
 
-bool tryLock(int fd, off_t byte)
-{
-    struct flock lock = lockOf(F_WRLCK, byte);
-    return ::fcntl(fd, F_SETLK, &lock) == 0;
-}
-
-bool waitForLock(int fd, off_t byte, int milliseconds)
-{
-    for (int waited = 0; !tryLock(fd, byte); waited += pollInterval) {
-        if (waited >= milliseconds)
-            return false;
-        QThread::msleep(pollInterval);
+// What a starter reads and changes together: no other starter comes between.
+class ServerGrab {
+public:
+    explicit ServerGrab(xcb_connection_t *connection) : connection_(connection) { xcb_grab_server(connection_); }
+    ~ServerGrab()
+    {
+        xcb_ungrab_server(connection_);
+        xcb_flush(connection_);
     }
-    return true;
-}
+    ServerGrab(const ServerGrab &) = delete;
+    ServerGrab &operator=(const ServerGrab &) = delete;
 
-void unlock(int fd, off_t byte)
-{
-    struct flock lock = lockOf(F_UNLCK, byte);
-    ::fcntl(fd, F_SETLK, &lock);
-}
+private:
+    xcb_connection_t *connection_;
+};
 
-// The process that holds `byte`; 0 when none does.
-pid_t holderOf(int fd, off_t byte)
+bool hasProperty(xcb_connection_t *connection, xcb_window_t window, xcb_atom_t property)
 {
-    struct flock lock = lockOf(F_WRLCK, byte);
-    if (::fcntl(fd, F_GETLK, &lock) != 0 || lock.l_type == F_UNLCK)
-        return 0;
-    return lock.l_pid;
+    const auto reply = ownedReply(
+        xcb_get_property_reply(connection, xcb_get_property(connection, 0, window, property, XCB_ATOM_ANY, 0, 0), nullptr));
+    return reply && reply->type != XCB_NONE;
 }
 
 } // namespace
 
-InstanceLock::InstanceLock(const QString &lockPath)
-    : fd_(::open(QFile::encodeName(lockPath).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600))
+InstanceLock::InstanceLock()
 {
-    if (fd_ < 0)
-        qCWarning(lcApp) << "Could not open the instance lock" << lockPath << qt_error_string(errno);
-}
-
-InstanceLock::~InstanceLock()
-{
-    if (fd_ >= 0)
-        ::close(fd_);
-}
-
-QString InstanceLock::defaultLockPath()
-{
-    QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (dir.isEmpty())
-        dir = QDir::tempPath();
-    QString display = qEnvironmentVariable("DISPLAY", QStringLiteral("none"));
-    // ":0" and ":0.0" name one display.
-    static const QRegularExpression screen(QStringLiteral("\\.\\d+$"));
-    display.remove(screen);
-    display.replace(QLatin1Char('/'), QLatin1Char('_'));
-    return dir + QStringLiteral("/com.vima.Vima-") + display + QStringLiteral(".lock");
+    if (!x_.isConnected()) {
+        qCWarning(lcApp) << "Could not reach the X server to find a running copy";
+        return;
+    }
+    selection_ = x_.atom(selectionName().constData());
+    starting_ = x_.atom("_VIMA_STARTING");
+    // A copy still taking over may wait long for the one before it; a later start waits as long for it.
+    const uint32_t mark = 1;
+    xcb_change_property(x_.get(), XCB_PROP_MODE_REPLACE, x_.window(), starting_, XCB_ATOM_CARDINAL, 32, 1, &mark);
 }
 
 QString executableOf(qint64 pid)
@@ -123,48 +85,113 @@ bool isSameProgram(qint64 pid)
     return !exe.isEmpty() && QFileInfo(exe).fileName() == QFileInfo(own).fileName();
 }
 
-bool InstanceLock::acquire(int waitMilliseconds)
+InstanceLock::Start InstanceLock::acquire(int waitMilliseconds)
 {
-    if (fd_ < 0)
-        return false;
-    if (!waitForLock(fd_, startingByte, startingWait))
-        qCWarning(lcApp) << "Another copy is still starting; going on";
-    bool ended = false;
-    while (!tryLock(fd_, runningByte)) {
-        if (errno != EAGAIN && errno != EACCES) {
-            qCWarning(lcApp) << "Could not take the instance lock:" << qt_error_string(errno);
-            break;
-        }
-        const pid_t holder = holderOf(fd_, runningByte);
-        if (holder != 0 && !endHolder(holder, waitMilliseconds))
-            break;
-        ended = ended || holder != 0;
+    if (!x_.isConnected())
+        return Start::First;
+    bool previousStarting = false;
+    const xcb_window_t previous = takeSelection(previousStarting);
+    if (previous != XCB_NONE)
+        endPrevious(previous, previousStarting, waitMilliseconds);
+    if (!finishStarting()) {
+        qCInfo(lcApp) << "A later start took over; leaving it to that one";
+        return Start::Superseded;
     }
-    unlock(fd_, startingByte);
-    return ended;
+    notifier_ = std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(x_.get()), QSocketNotifier::Read);
+    connect(notifier_.get(), &QSocketNotifier::activated, this, &InstanceLock::readEvents);
+    // What came in with the replies above never wakes the notifier.
+    QMetaObject::invokeMethod(this, &InstanceLock::readEvents, Qt::QueuedConnection);
+    return previous != XCB_NONE ? Start::ReplacedOlderCopy : Start::First;
 }
 
-// Returns whether the holder let go.
-bool InstanceLock::endHolder(pid_t holder, int waitMilliseconds)
+// Returns the copy that owned the selection, if any.
+xcb_window_t InstanceLock::takeSelection(bool &previousStarting)
 {
-    if (!isSameProgram(holder)) {
-        qCWarning(lcApp) << "Lock holder" << holder << "is not this program; leaving it alone";
-        return false;
+    const ServerGrab grab(x_.get());
+    const xcb_window_t previous = x_.selectionOwner(selection_);
+    if (previous != XCB_NONE) {
+        // Its end, whenever it comes.
+        const uint32_t events = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+        xcb_change_window_attributes(x_.get(), previous, XCB_CW_EVENT_MASK, &events);
+        previousStarting = hasProperty(x_.get(), previous, starting_);
     }
-    qCInfo(lcApp) << "Asking the running copy" << holder << "to quit";
-    ::kill(holder, SIGTERM);
+    xcb_set_selection_owner(x_.get(), x_.window(), selection_, XCB_CURRENT_TIME);
+    return previous;
+}
+
+// Whether this copy still owns the selection, and so runs.
+bool InstanceLock::finishStarting()
+{
+    const ServerGrab grab(x_.get());
+    if (x_.selectionOwner(selection_) != x_.window())
+        return false;
+    xcb_delete_property(x_.get(), x_.window(), starting_);
+    return true;
+}
+
+// Returns whether the window went.
+bool InstanceLock::waitForEnd(xcb_window_t window, int milliseconds)
+{
+    const QDeadlineTimer deadline(milliseconds);
+    for (;;) {
+        while (const auto event = ownedReply(xcb_poll_for_event(x_.get())))
+            handle(event.get());
+        if (ended_ == window || xcb_connection_has_error(x_.get()))
+            return true;
+        if (deadline.hasExpired())
+            return false;
+        pollfd descriptor{xcb_get_file_descriptor(x_.get()), POLLIN, 0};
+        ::poll(&descriptor, 1, int(deadline.remainingTime()));
+    }
+}
+
+void InstanceLock::endPrevious(xcb_window_t previous, bool starting, int waitMilliseconds)
+{
     // Blocking wait before any service exists: the old copy must let go of the
     // hotkey grab and finish its last save first.
-    if (waitForLock(fd_, runningByte, waitMilliseconds))
-        return true;
-    if (!isSameProgram(holder))
-        return true; // gone: its lock went with it, or is about to
-    qCWarning(lcApp) << "Running copy" << holder << "did not quit; forcing it";
-    ::kill(holder, SIGKILL);
-    if (waitForLock(fd_, runningByte, 1000))
-        return true;
-    qCWarning(lcApp) << "Could not take the instance lock from" << holder;
-    return false;
+    qCInfo(lcApp) << "Asking the running copy to quit";
+    if (waitForEnd(previous, starting ? startingWait : waitMilliseconds))
+        return;
+    const std::optional<qint64> holder = x11::clientProcess(x_.get(), previous);
+    // Any client of the display may own the name; one that isn't this program stays.
+    if (!holder || !isSameProgram(*holder)) {
+        qCWarning(lcApp) << "The running copy's process is not this program; leaving it alone";
+        return;
+    }
+    // A signal ends it even where its event loop is stuck.
+    qCWarning(lcApp) << "Running copy" << *holder << "did not quit; ending it";
+    ::kill(pid_t(*holder), SIGTERM);
+    if (waitForEnd(previous, waitMilliseconds))
+        return;
+    qCWarning(lcApp) << "Running copy" << *holder << "did not end; forcing it";
+    ::kill(pid_t(*holder), SIGKILL);
+    if (!waitForEnd(previous, killedWait))
+        qCWarning(lcApp) << "Could not end the running copy" << *holder;
+}
+
+void InstanceLock::handle(const xcb_generic_event_t *event)
+{
+    switch (event->response_type & 0x7f) {
+    case XCB_DESTROY_NOTIFY:
+        ended_ = reinterpret_cast<const xcb_destroy_notify_event_t *>(event)->window;
+        break;
+    case XCB_SELECTION_CLEAR:
+        if (notifier_ && reinterpret_cast<const xcb_selection_clear_event_t *>(event)->selection == selection_) {
+            qCInfo(lcApp) << "Another copy started; quitting";
+            Q_EMIT replaced();
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void InstanceLock::readEvents()
+{
+    while (const auto event = ownedReply(xcb_poll_for_event(x_.get())))
+        handle(event.get());
+    if (xcb_connection_has_error(x_.get()))
+        notifier_->setEnabled(false);
 }
 
 } // namespace vima

@@ -1,35 +1,57 @@
 #pragma once
 
-#include <QString>
-#include <sys/types.h>
+#include "platform/x11/X11OwnConnection.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QSocketNotifier>
+#include <memory>
 
 namespace vima {
 
-// One running copy per user and display, kept by kernel locks on a file that
-// is never removed: they go with the process, so no starter ever takes a live
-// copy's lock for a stale one. A new copy asks the one that runs to quit
-// (SIGTERM, which it handles by saving and exiting), waits for it a bounded
-// time so that the hotkey grab and the last save are done, and forces it only
-// after checking the process really runs this program. Starters take turns,
-// so copies started together leave exactly one: the last to get its turn.
-class InstanceLock final {
+// One running copy per user and X display, whatever environment each start
+// sees: the copy that runs owns a selection of the display named after the
+// user, as one manager per screen does by X convention. The display names it,
+// however DISPLAY spells it (":0", ":0.0"), and it goes with the process.
+// A new copy takes the selection over, which tells the old one to quit
+// (SelectionClear), and waits for the old one's connection to close, so that
+// its hotkey grab and last save are done; it forces a copy that doesn't go
+// only after checking the process really runs this program. Each starter waits
+// for the one it took over from, so copies started together leave exactly
+// one: the last to take over.
+class InstanceLock final : public QObject {
+    Q_OBJECT
 public:
-    // `lockPath`: e.g. $XDG_RUNTIME_DIR/com.vima.Vima-:0.lock.
-    explicit InstanceLock(const QString &lockPath);
-    ~InstanceLock();
-    InstanceLock(const InstanceLock &) = delete;
-    InstanceLock &operator=(const InstanceLock &) = delete;
+    enum class Start {
+        First,
+        // Ended a running copy: a relaunch, which the agent treats as a reopen.
+        ReplacedOlderCopy,
+        // A later start took over while this one waited: it must not run.
+        Superseded,
+    };
 
-    static QString defaultLockPath();
+    InstanceLock();
 
-    // Ends the copy that runs and takes the lock. Returns whether a copy was
-    // running (a relaunch, which the agent treats as a reopen).
-    bool acquire(int waitMilliseconds = 3000);
+    // Ends the copy that runs and takes its place.
+    Start acquire(int waitMilliseconds = 3000);
+
+Q_SIGNALS:
+    // A later start took over: this copy should quit.
+    void replaced();
 
 private:
-    bool endHolder(pid_t holder, int waitMilliseconds);
+    xcb_window_t takeSelection(bool &previousStarting);
+    bool finishStarting();
+    bool waitForEnd(xcb_window_t window, int milliseconds);
+    void endPrevious(xcb_window_t previous, bool starting, int waitMilliseconds);
+    void handle(const xcb_generic_event_t *event);
+    void readEvents();
 
-    int fd_ = -1;
+    X11OwnConnection x_;
+    xcb_atom_t selection_ = XCB_NONE;
+    xcb_atom_t starting_ = XCB_NONE;
+    xcb_window_t ended_ = XCB_NONE;
+    std::unique_ptr<QSocketNotifier> notifier_;
 };
 
 // The file `pid` runs, also once a rebuild or an upgrade has replaced it on

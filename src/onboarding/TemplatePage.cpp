@@ -12,6 +12,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QPainter>
+#include <QShowEvent>
 #include <QVBoxLayout>
 
 namespace vima {
@@ -108,6 +109,25 @@ TemplatePage::TemplatePage(OnboardingModel &model, QWidget *parent) : QWidget(pa
     connect(&model, &OnboardingModel::selectedTemplateIDChanged, this, &TemplatePage::showSelection);
 }
 
+void TemplatePage::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    // The arrows move between the cards from the moment the page shows; a
+    // focus already on the page stays.
+    const QWidget *focus = window()->focusWidget();
+    if (!event->spontaneous() && !(focus && isAncestorOf(focus)))
+        focusChosenCard();
+}
+
+void TemplatePage::focusChosenCard()
+{
+    QAbstractButton *card = cards_->checkedButton();
+    if (!card && !cards_->buttons().isEmpty())
+        card = cards_->buttons().first();
+    if (card)
+        card->setFocus(Qt::OtherFocusReason);
+}
+
 void TemplatePage::showSelection()
 {
     // An id that names no card leaves every card unchecked.
@@ -117,6 +137,9 @@ void TemplatePage::showSelection()
         showChecked(card, card->templateID() == model_.selectedTemplateID());
     }
     cards_->setExclusive(true);
+    // Arrows go on from the chosen card, however it was chosen.
+    if (cards_->buttons().contains(qobject_cast<QAbstractButton *>(window()->focusWidget())))
+        focusChosenCard();
     rebuildPreview();
 }
 

@@ -16,7 +16,12 @@ class TemplatePage : public QWidget {
 public:
     explicit TemplatePage(OnboardingModel &model, QWidget *parent = nullptr);
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
+    // The chosen card, else the first, takes the keyboard focus.
+    void focusChosenCard();
     void showSelection();
     void rebuildPreview();
 

@@ -20,22 +20,23 @@ struct DesktopApp {
     QStringList categories;
     bool terminal = false;
     QString startupWMClass;   // StartupWMClass=: the WM_CLASS its windows carry
+    bool noDisplay = false;   // NoDisplay=true: found by its id, never listed
 
     bool operator==(const DesktopApp &) const = default;
 };
 
-// The installed applications (desktop entries of type Application that are
-// neither hidden nor NoDisplay).
+// The installed applications: desktop entries of type Application that are
+// not Hidden (a deleted entry). NoDisplay ones are found by id but not listed.
 class ApplicationCatalog {
 public:
     virtual ~ApplicationCatalog() = default;
 
     virtual std::optional<DesktopApp> find(const QString &bundleID) const = 0;
-    // Every installed application, sorted by name. May read the disk: call it
-    // off the GUI thread when the list is long.
+    // Every installed application but the NoDisplay ones, sorted by name. May
+    // read the disk: call it off the GUI thread when the list is long.
     virtual QList<DesktopApp> all() const = 0;
-    // The folders whose changes may change what it finds (none: it never changes).
-    virtual QStringList folders() const { return {}; }
+    // Changes whenever what it finds may have changed since; cheap.
+    virtual quint64 revision() const { return 0; }
 
     // The application whose windows carry this WM_CLASS name: the one whose
     // desktop-file id it is, else whose StartupWMClass it is, else whose id

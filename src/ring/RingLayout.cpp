@@ -64,13 +64,20 @@ QPointF RingLayout::breadcrumbCentre() const
 
 QRectF RingLayout::hoverLabelRect(double angle, QPointF tile, double width, double labelGap) const
 {
-    const double top = std::max(tile.y() - labelHeight / 2, 0.0);
+    const double viewWidth = std::max(viewSize.width(), 0.0);
+    const double top = std::max(std::min(tile.y() - labelHeight / 2, viewSize.height() - labelHeight), 0.0);
+    const double rightOfTile = std::clamp(tile.x() + tileSize / 2 + labelGap, 0.0, viewWidth);
+    const double leftOfTile = std::clamp(tile.x() - tileSize / 2 - labelGap, 0.0, viewWidth);
+    const double roomRight = viewWidth - rightOfTile;
     // Top and bottom slots have a cosine of zero only up to rounding: keep them right.
-    if (std::cos(angle) >= -0.01)
-        return QRectF(tile.x() + tileSize / 2 + labelGap, top, width, labelHeight);
-    const double inset = std::max(viewSize.width() - (tile.x() - tileSize / 2 - labelGap), 0.0);
-    const double right = viewSize.width() - inset;
-    return QRectF(right - width, top, width, labelHeight);
+    const bool pointsRight = std::cos(angle) >= -0.01;
+    const double room = pointsRight ? roomRight : leftOfTile;
+    const double otherRoom = pointsRight ? leftOfTile : roomRight;
+    // Where the view's edge would cut it, the label goes to the roomier side,
+    // and is cut only when that side is too narrow as well.
+    const bool hangsRight = pointsRight != (width > room && otherRoom > room);
+    const double shown = std::min(width, hangsRight ? roomRight : leftOfTile);
+    return QRectF(hangsRight ? rightOfTile : leftOfTile - shown, top, shown, labelHeight);
 }
 
 } // namespace vima

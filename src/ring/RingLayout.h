@@ -45,7 +45,9 @@ struct RingLayout {
     QPointF pageRowCentre() const;
     QPointF breadcrumbCentre() const;
     // The hover label, `width` wide, beside the tile centred on `tile` whose
-    // slot lies at `angle`: right of it unless the slot points left.
+    // slot lies at `angle`: right of it unless the slot points left. Always
+    // inside the view: on the other side where only that one has room, and
+    // narrower than `width` where neither has.
     QRectF hoverLabelRect(double angle, QPointF tile, double width, double labelGap) const;
 };
 

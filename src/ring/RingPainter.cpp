@@ -122,9 +122,10 @@ void RingPainter::paint(QPainter &painter) const
 
     paintTrace(painter);
     paintTiles(painter);
+    paintCentreDisc(painter);
+    // Over the disc: a label moved off the screen's edge may cross the ring.
     for (int slot = 0; slot < items_.size(); ++slot)
         paintHoverLabel(painter, slot);
-    paintCentreDisc(painter);
     paintPageRow(painter);
     paintBreadcrumb(painter);
     painter.restore();
@@ -225,15 +226,10 @@ void RingPainter::paintEmptyTile(QPainter &painter, QPointF centre, double activ
 void RingPainter::paintHoverLabel(QPainter &painter, int slot) const
 {
     const double active = activeness(slot);
-    const auto &item = items_.at(slot);
-    if (active <= 0.01 || !item)
+    if (active <= 0.01 || !items_.at(slot))
         return;
-    const QFont font = systemFont(labelFontSize, QFont::Medium);
-    const bool opensPack = item->action.kind() == ItemAction::Kind::openRing;
-    const double chevronSide = IconView::symbolSide(8);
-    const QString title = RingText::elided(item->title, font);
-    const double textWidth = QFontMetricsF(font).horizontalAdvance(title);
-    const QRectF rect = hoverLabelRect(slot, frame_.tileRadius);
+    const HoverLabel label = hoverLabel(slot, frame_.tileRadius);
+    const QRectF &rect = label.rect;
 
     painter.save();
     painter.setOpacity(painter.opacity() * std::clamp(active, 0.0, 1.0));
@@ -242,14 +238,15 @@ void RingPainter::paintHoverLabel(QPainter &painter, int slot) const
     painter.setPen(Qt::NoPen);
     painter.setBrush(frame_.style.discFill);
     painter.drawRoundedRect(rect, radius, radius);
-    painter.setFont(font);
+    painter.setFont(label.font);
     painter.setPen(frame_.style.discInk);
+    const double textWidth = QFontMetricsF(label.font).horizontalAdvance(label.title);
     const QRectF textRect(rect.left() + RingLayout::labelPadding, rect.top(), textWidth + 1, rect.height());
-    painter.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, title);
-    if (opensPack) {
+    painter.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, label.title);
+    if (label.opensPack) {
         QColor ink = frame_.style.discInk;
         ink.setAlphaF(0.5f);
-        const QPointF chevron(textRect.left() + textWidth + 4 + chevronSide / 2, rect.center().y());
+        const QPointF chevron(textRect.left() + textWidth + 4 + IconView::symbolSide(8) / 2, rect.center().y());
         IconView::paintSymbol(painter, QStringLiteral("chevron.right"), chevron, 8, ink, SymbolCatalog::Weight::bold);
     }
     painter.restore();
@@ -363,16 +360,19 @@ void RingPainter::paintBreadcrumb(QPainter &painter) const
     painter.drawText(rect, Qt::AlignCenter | Qt::TextSingleLine, *text);
 }
 
-QRectF RingPainter::hoverLabelRect(int slot, double tileRadius) const
+RingPainter::HoverLabel RingPainter::hoverLabel(int slot, double tileRadius) const
 {
     const RingItem &item = *items_.at(slot);
-    const bool opensPack = item.action.kind() == ItemAction::Kind::openRing;
-    const QFont font = systemFont(labelFontSize, QFont::Medium);
-    const double textWidth = QFontMetricsF(font).horizontalAdvance(RingText::elided(item.title, font));
-    const double content = textWidth + (opensPack ? 4 + IconView::symbolSide(8) : 0);
-    const double width = content + 2 * RingLayout::labelPadding;
+    HoverLabel label{systemFont(labelFontSize, QFont::Medium), {}, item.action.kind() == ItemAction::Kind::openRing, {}};
+    const QFontMetricsF metrics(label.font);
+    label.title = RingText::elided(item.title, label.font);
+    const double chrome = (label.opensPack ? 4 + IconView::symbolSide(8) : 0) + 2 * RingLayout::labelPadding;
+    const double width = metrics.horizontalAdvance(label.title) + chrome;
     const QPointF tile = frame_.layout.tileCentre(slot, tileRadius);
-    return frame_.layout.hoverLabelRect(frame_.layout.slotAngle(slot), tile, width, frame_.style.labelGap);
+    label.rect = frame_.layout.hoverLabelRect(frame_.layout.slotAngle(slot), tile, width, frame_.style.labelGap);
+    if (label.rect.width() < width)
+        label.title = metrics.elidedText(label.title, Qt::ElideRight, label.rect.width() - chrome, Qt::TextSingleLine);
+    return label;
 }
 
 QRectF RingPainter::extent() const
@@ -388,7 +388,7 @@ QRectF RingPainter::extent() const
     const auto grow = [](const QRectF &rect) { return rect.adjusted(-shadowReach, -shadowReach, shadowReach, shadowReach); };
     for (int slot = 0; slot < items_.size(); ++slot) {
         if (items_.at(slot))
-            bounds |= grow(hoverLabelRect(slot, layout.tileRadius()));
+            bounds |= grow(hoverLabel(slot, layout.tileRadius()).rect);
     }
     if (const auto row = pageRow())
         bounds |= grow(row->rect);

@@ -14,7 +14,7 @@ class QPainter;
 namespace vima {
 
 // Paints one frame of the ring, back to front: dimming, the parent ring's
-// trace, the tiles, the hover label, the centre disc and the captions.
+// trace, the tiles, the centre disc, the hover label and the captions.
 class RingPainter {
 public:
     // The caption under the ring: page title (or the frontmost application's
@@ -57,7 +57,13 @@ private:
     void paintBreadcrumb(QPainter &painter) const;
     std::optional<QString> breadcrumb() const;
     QRectF breadcrumbRect(const QString &text) const;
-    QRectF hoverLabelRect(int slot, double tileRadius) const;
+    struct HoverLabel {
+        QFont font;
+        QString title; // cut to what fits the rect
+        bool opensPack = false;
+        QRectF rect;
+    };
+    HoverLabel hoverLabel(int slot, double tileRadius) const;
     static void paintCaptionBackground(QPainter &painter, const QRectF &rect);
 
     const RingFrame &frame_;

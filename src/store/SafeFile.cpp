@@ -1,5 +1,6 @@
 #include "store/SafeFile.h"
 
+#include "platform/RegularFile.h"
 #include "store/FileError.h"
 
 #include <QDir>
@@ -48,21 +49,6 @@ public:
 private:
     int fd_;
 };
-
-void refuseUnlessReadable(const QString &path, const struct stat &info)
-{
-    const mode_t kind = info.st_mode & S_IFMT;
-    const char *what = kind == S_IFDIR ? "a folder"
-        : kind == S_IFIFO              ? "a named pipe"
-        : kind == S_IFCHR || kind == S_IFBLK ? "a device"
-        : kind == S_IFSOCK             ? "a socket"
-        : kind == S_IFREG              ? nullptr
-                                       : "not a regular file";
-    if (what)
-        throw FileError(QStringLiteral("%1 is %2, not a file.").arg(quotedName(path), QLatin1String(what)));
-    if (info.st_size > maxFileSize)
-        throw FileError(QStringLiteral("%1 is larger than %2 MB.").arg(quotedName(path)).arg(maxFileSize >> 20));
-}
 
 void writeAll(int fd, const QByteArray &bytes)
 {
@@ -269,36 +255,16 @@ bool isOpenForWriting(const QString &path)
 
 QByteArray read(const QString &path)
 {
-    struct stat info;
-    if (::stat(native(path).constData(), &info) != 0)
-        throw systemError();
-    refuseUnlessReadable(path, info);
-    // Not blocking: the entry may have become a named pipe since the stat.
-    const Descriptor file(::open(native(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (file.get() < 0 || ::fstat(file.get(), &info) != 0)
-        throw systemError();
-    refuseUnlessReadable(path, info);
-    QByteArray bytes;
-    bytes.reserve(qsizetype(info.st_size));
-    char buffer[65536];
-    for (;;) {
-        const ssize_t count = ::read(file.get(), buffer, sizeof buffer);
-        if (count < 0 && errno == EINTR)
-            continue;
-        if (count < 0)
-            throw systemError();
-        if (count == 0)
-            return bytes;
-        if (bytes.size() + count > maxFileSize) // it grows as it is read
-            throw FileError(QStringLiteral("%1 is larger than %2 MB.").arg(quotedName(path)).arg(maxFileSize >> 20));
-        bytes.append(buffer, count);
-    }
+    QString failure;
+    std::optional<QByteArray> bytes = regular_file::read(path, maxFileSize, &failure);
+    if (!bytes)
+        throw FileError(failure);
+    return *std::move(bytes);
 }
 
 bool isReadableFile(const QString &path)
 {
-    struct stat info;
-    return ::stat(native(path).constData(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size <= maxFileSize;
+    return regular_file::isReadable(path, maxFileSize);
 }
 
 void writeAtomically(const QString &path, const QByteArray &bytes, std::optional<mode_t> mode)

@@ -84,6 +84,8 @@ void IconView::paint(QPainter &painter, QPointF centre, const QColor &ink, Symbo
         break;
     }
     const QIcon appIcon = appIcons ? appIcons->icon(icon.value) : QIcon();
+    if (appIcon.isNull() && appIcons && appIcons->isLoading(icon.value))
+        return; // drawn once it has loaded, without a flash of the missing symbol
     if (appIcon.isNull()) {
         paintSymbol(painter, SymbolCatalog::missingApp, centre, size, ink, SymbolCatalog::Weight::medium);
         return;

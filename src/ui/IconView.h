@@ -15,7 +15,8 @@ namespace vima {
 class AppIconCache;
 
 // Draws a slot's icon: a system symbol, an emoji, or an installed
-// application's icon from `appIcons` (none: the missing-application symbol).
+// application's icon from `appIcons` (none: the missing-application symbol;
+// nothing while it loads).
 struct IconView {
     IconSpec icon;
     double size = 0; // points: font size of symbols and emoji

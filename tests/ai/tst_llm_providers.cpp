@@ -356,6 +356,59 @@ private Q_SLOTS:
         QVERIFY(running->error->text().endsWith(")"));
     }
 
+    // Redirects
+
+    // Locations that parsers read apart, to another loopback host (`{away}`)
+    // that must see nothing; `{here}` is the provider's own address.
+    void redirectsNeverReachAnotherHost_data()
+    {
+        QTest::addColumn<QString>("provider");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("location");
+        const QList<std::pair<const char *, QByteArray>> locations{
+            {"CR", "//{away}\r@{here}/ok"},
+            {"NUL", QByteArray("//{away}") + '\0' + "@{here}/ok"},
+            {"TAB", "//{away}\t@{here}/ok"},
+            {"backslash", "http://{here}\\@{away}/ok"},
+            {"scheme-relative", "//{away}/ok"},
+            {"user info", "http://{here}@{away}/ok"},
+            {"one slash", "http:/{away}/ok"},
+        };
+        for (const char *provider : {"Anthropic", "OpenAI", "Ollama"}) {
+            for (const int status : {301, 302, 303, 307, 308}) {
+                for (const auto &[name, location] : locations)
+                    QTest::addRow("%s, %d, %s", provider, status, name) << provider << status << location;
+            }
+        }
+    }
+
+    void redirectsNeverReachAnotherHost()
+    {
+        QFETCH(QString, provider);
+        QFETCH(int, status);
+        QFETCH(QByteArray, location);
+        LoopbackHttpServer away(QHostAddress(QStringLiteral("127.0.0.2")));
+        QVERIFY(away.isListening());
+        away.setRoute("/ok", HttpRoute::reply(200, R"({"content":[{"type":"text","text":"stolen"}]})"));
+        location.replace("{here}", "127.0.0.1:" + QByteArray::number(server_.port()))
+            .replace("{away}", "127.0.0.2:" + QByteArray::number(away.port()));
+        server_.setRoute("/ok", HttpRoute::reply(200, "{}"));
+
+        for (const char *path : {"/v1/messages", "/v1/chat/completions", "/api/chat"})
+            server_.setRoute(path, HttpRoute::redirect(status, location));
+        const AnthropicProvider anthropic = this->anthropic();
+        const OpenAIProvider openAI = this->openAI();
+        const OllamaProvider ollama(reachability_, scheduler_);
+        const auto running = provider == QLatin1String("Anthropic") ? ask(anthropic, withKey("sk-ant-secret"))
+                             : provider == QLatin1String("OpenAI")
+                                 ? ask(openAI, withKey("sk-secret"))
+                                 : ask(ollama, LLMCredentials{std::nullopt, server_.url("")});
+        QVERIFY(running.wait());
+        QVERIFY(running->error);
+        QCOMPARE(running->error->status(), status);
+        QCOMPARE(away.connectionCount(), 0);
+    }
+
     // On-device
 
     void thereIsNoOnDeviceModelHere()

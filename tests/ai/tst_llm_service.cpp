@@ -192,6 +192,8 @@ private Q_SLOTS:
         QTest::newRow("empty") << "" << fallback;
         QTest::newRow("space in host") << "http://exa mple" << fallback;
         QTest::newRow("space, no scheme") << "exa mple:11434" << fallback;
+        // Kept as typed, so that it is refused by name rather than looked up as the host "unix".
+        QTest::newRow("another scheme, no slashes") << "unix:/run/ollama.sock" << QUrl("unix:/run/ollama.sock");
     }
 
     void ollamaAddress()

@@ -1,13 +1,17 @@
 #include "Outcome.h"
 #include "ai/HttpExchange.h"
 #include "ai/LLMService.h"
+#include "async/ChildProcess.h"
 #include "async/FakeScheduler.h"
 #include "http/LoopbackHttpServer.h"
 
+#include <QDir>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryFile>
 #include <QTest>
+#include <curl/curl.h>
+#include <unistd.h>
 
 using namespace vima;
 
@@ -17,6 +21,23 @@ Q_DECLARE_METATYPE(vima::LLMError)
 namespace {
 
 HttpRequest requestFor(const QUrl &url) { return HttpRequest{url, {}}; }
+
+// What a process holds open beyond descriptors 0-2, files aside: its loader
+// may still hold a library open for a moment.
+QStringList heldBeyondStandard(qint64 pid)
+{
+    const QString folder = QStringLiteral("/proc/%1/fd/").arg(pid);
+    QStringList held;
+    for (const QString &descriptor : QDir(folder).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
+        char target[256] = {};
+        const ssize_t size = ::readlink(QFile::encodeName(folder + descriptor).constData(), target, sizeof target - 1);
+        if (descriptor.toInt() > 2 && size > 0 && target[0] != '/')
+            held.append(descriptor + QStringLiteral(" -> ") + QString::fromLocal8Bit(target, size));
+    }
+    return held;
+}
+
+bool curlDecodes(int feature) { return curl_version_info(CURLVERSION_NOW)->features & feature; }
 
 } // namespace
 
@@ -103,6 +124,9 @@ private Q_SLOTS:
         QTest::newRow("a byte over, unannounced") << HttpRoute::streaming(200, ceiling + 1) << true;
         QTest::newRow("a runaway stream") << HttpRoute::streaming(200, 64 * ceiling) << true;
         QTest::newRow("a runaway error body") << HttpRoute::streaming(500, 64 * ceiling) << true;
+        HttpRoute chunked = HttpRoute::streaming(200, ceiling);
+        chunked.chunked = true;
+        QTest::newRow("at the ceiling, chunked") << chunked << false;
     }
 
     void bodiesHaveACeiling()
@@ -146,6 +170,18 @@ private Q_SLOTS:
             << HttpRoute::longHead("X-Line: b\r\n", HttpRoute::endless) << "ceiling" << LLMError::headersTooLarge();
         QTest::newRow("a 10 MB head")
             << HttpRoute::longHead("X-Line: b\r\n", 10 << 20) << "ceiling" << LLMError::headersTooLarge();
+        // Compressed streams that decode to nothing, however long they run.
+        QTest::newRow("a gzip file name without end")
+            << HttpRoute::endlessEncoded("gzip", QByteArray("\x1f\x8b\x08\x08\0\0\0\0\0\x03", 10), "a")
+            << "ceiling" << LLMError::invalidResponse();
+        // Four empty fixed-code blocks in five bytes, after a zlib header.
+        QTest::newRow("empty deflate blocks without end")
+            << HttpRoute::endlessEncoded("deflate", "\x78\x9c", QByteArray("\x02\x08\x20\x80\0", 5))
+            << "ceiling" << LLMError::invalidResponse();
+        if (curlDecodes(CURL_VERSION_ZSTD))
+            QTest::newRow("zstd skippable frames without end")
+                << HttpRoute::endlessEncoded("zstd", {}, QByteArray("\x50\x2a\x4d\x18\0\0\0\0", 8))
+                << "ceiling" << LLMError::invalidResponse();
         HttpRoute stalled = HttpRoute::streaming(200, 4096);
         stalled.chunked = true;
         stalled.ending = HttpRoute::Ending::hang;
@@ -173,8 +209,10 @@ private Q_SLOTS:
         // A script or an application started during an exchange inherits nothing of it.
         QProcess program;
         if (stop == QLatin1String("cancel, a program running")) {
+            ChildProcess::inheritStandardOnly(program);
             program.start(QStringLiteral("sleep"), {QStringLiteral("10")});
             QVERIFY(program.waitForStarted());
+            QCOMPARE(heldBeyondStandard(program.processId()), QStringList());
         }
         if (stop.startsWith(QLatin1String("cancel")))
             token.cancel();
@@ -216,26 +254,61 @@ private Q_SLOTS:
         QCOMPARE(running->error, LLMError::invalidResponse());
     }
 
-    void redirectsStayOnTheSameOrigin()
+    // `{here}` and `{away}` in a location or message stand for the server's
+    // address and another loopback host's.
+    void redirectsStayWithinTheOrigin_data()
     {
-        LoopbackHttpServer elsewhere;
-        elsewhere.setRoute("/steal", HttpRoute::reply(200, "{}"));
-        HttpRoute away = HttpRoute::reply(302, {});
-        away.headers.append({"Location", elsewhere.url(QStringLiteral("/steal")).toEncoded()});
-        server_.setRoute("/away", away);
-        const auto running = post("/away");
-        QVERIFY(running.wait());
-        QVERIFY(running->error);
-        QVERIFY(elsewhere.requests().isEmpty());
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("location");
+        QTest::addColumn<QByteArray>("method"); // that reached the target; empty when refused
+        QTest::addColumn<QString>("message");
 
-        HttpRoute here = HttpRoute::reply(307, {});
-        here.headers.append({"Location", server_.url(QStringLiteral("/ok-here")).toEncoded()});
-        server_.setRoute("/here", here);
+        QTest::newRow("307 keeps the method") << 307 << QByteArray("/ok-here") << QByteArray("POST") << QString();
+        QTest::newRow("302 turns a POST into GET") << 302 << QByteArray("/ok-here") << QByteArray("GET") << QString();
+        QTest::newRow("303, absolute") << 303 << QByteArray("http://{here}/ok-here") << QByteArray("GET") << QString();
+        QTest::newRow("to itself without end")
+            << 308 << QByteArray("/hop") << QByteArray()
+            << "Request failed (HTTP 308). It redirected more than 10 times, last to “http://{here}/hop”.";
+        QTest::newRow("another host, user info not shown")
+            << 301 << QByteArray("http://user:secret@{away}/ok-here") << QByteArray()
+            << "Request failed (HTTP 301). It redirected elsewhere, to “http://{away}/ok-here”, which Tavelon doesn't "
+               "follow.";
+        QTest::newRow("a bare CR, shown as libcurl reads it")
+            << 307 << QByteArray("//{away}\r@{here}/ok-here") << QByteArray()
+            << "Request failed (HTTP 307). It redirected to “http://{away}/”, an address holding control "
+               "characters, which Tavelon doesn't follow.";
+        QTest::newRow("unreadable")
+            << 302 << QByteArray("http://[::1/ok-here") << QByteArray()
+            << "Request failed (HTTP 302). It redirected to “http://[::1/ok-here”, an address Tavelon can't read.";
+    }
+
+    void redirectsStayWithinTheOrigin()
+    {
+        QFETCH(int, status);
+        QFETCH(QByteArray, location);
+        QFETCH(QByteArray, method);
+        QFETCH(QString, message);
+        LoopbackHttpServer away(QHostAddress(QStringLiteral("127.0.0.2")));
+        QVERIFY(away.isListening());
+        const QByteArray here = "127.0.0.1:" + QByteArray::number(server_.port());
+        const QByteArray there = "127.0.0.2:" + QByteArray::number(away.port());
+        location.replace("{here}", here).replace("{away}", there);
+        message.replace("{here}", QString::fromLatin1(here)).replace("{away}", QString::fromLatin1(there));
+        server_.setRoute("/hop", HttpRoute::redirect(status, location));
         server_.setRoute("/ok-here", HttpRoute::reply(200, "done"));
-        const auto followed = post("/here");
-        QVERIFY(followed.wait());
-        QVERIFY(!followed->error);
-        QCOMPARE(*followed->value, QByteArray("done"));
+        const qsizetype before = server_.requests("/ok-here").size();
+        const auto running = post("/hop");
+        QVERIFY(running.wait());
+        QCOMPARE(away.connectionCount(), 0);
+        if (method.isEmpty()) {
+            QVERIFY(running->error);
+            QCOMPARE(running->error->description(), message);
+            QCOMPARE(server_.requests("/ok-here").size(), before);
+            return;
+        }
+        QCOMPARE(running->value.value_or("failed"), "done");
+        QCOMPARE(server_.requests("/ok-here").last().method, method);
+        QCOMPARE(server_.requests("/ok-here").last().body, method == "POST" ? QByteArray("{}") : QByteArray());
     }
 
     void aHangingServerTimesOutAtTheDeadline()

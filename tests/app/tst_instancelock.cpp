@@ -104,16 +104,6 @@ private Q_SLOTS:
         QCOMPARE(agent.exitStatus(), QProcess::CrashExit);
         QCOMPARE(agent.exitCode(), signal);
     }
-
-    void lockNameIgnoresTheScreenNumber()
-    {
-        qputenv("DISPLAY", ":7.0");
-        const QString withScreen = InstanceLock::defaultLockPath();
-        qputenv("DISPLAY", ":7");
-        QCOMPARE(InstanceLock::defaultLockPath(), withScreen);
-        qputenv("DISPLAY", ":8");
-        QVERIFY(InstanceLock::defaultLockPath() != withScreen);
-    }
 };
 
 int main(int argc, char *argv[])

@@ -62,6 +62,7 @@ struct Shown {
     }
     void reach(Page page)
     {
+        QVERIFY(QTest::qWaitForWindowActive(&window()));
         if (page != Page::welcome)
             key(Qt::Key_Return);
         if (page == Page::ready)
@@ -98,36 +99,48 @@ private Q_SLOTS:
     {
         QTest::addColumn<Page>("page");
         QTest::addColumn<bool>("trusted");
-        QTest::addColumn<Qt::Key>("key");
+        QTest::addColumn<QList<Qt::Key>>("keys");
         QTest::addColumn<Page>("pageAfter");
         QTest::addColumn<bool>("closed");
         QTest::addColumn<bool>("ringShown");
-        QTest::newRow("welcome, Return") << Page::welcome << true << Qt::Key_Return << Page::ring << false << false;
-        QTest::newRow("welcome, Escape") << Page::welcome << true << Qt::Key_Escape << Page::welcome << false << false;
-        QTest::newRow("ring, Enter") << Page::ring << true << Qt::Key_Enter << Page::ready << false << false;
-        QTest::newRow("ring, Escape") << Page::ring << true << Qt::Key_Escape << Page::ring << false << false;
-        QTest::newRow("ready, Return") << Page::ready << true << Qt::Key_Return << Page::ready << true << true;
-        QTest::newRow("ready, no XTest, Return") << Page::ready << false << Qt::Key_Return << Page::ready << true << true;
-        QTest::newRow("ready, Escape") << Page::ready << false << Qt::Key_Escape << Page::ready << true << false;
+        QTest::addColumn<QString>("installed"); // the template's name, empty for none
+        const QList<RingTemplate> &templates = RingTemplate::all();
+        const QString everyday = RingTemplate::defaultTemplate().name;
+        const auto everydayAt = std::find_if(templates.begin(), templates.end(),
+                                             [&](const RingTemplate &t) { return t.name == everyday; });
+        const QString rightOfEveryday = std::next(everydayAt)->name;
+        using Keys = QList<Qt::Key>;
+        QTest::newRow("welcome, Return") << Page::welcome << true << Keys{Qt::Key_Return} << Page::ring << false << false << QString();
+        QTest::newRow("welcome, Escape") << Page::welcome << true << Keys{Qt::Key_Escape} << Page::welcome << false << false << QString();
+        QTest::newRow("ring, Enter") << Page::ring << true << Keys{Qt::Key_Enter} << Page::ready << false << false << everyday;
+        QTest::newRow("ring, Right, Return") << Page::ring << true << Keys{Qt::Key_Right, Qt::Key_Return} << Page::ready
+                                             << false << false << rightOfEveryday;
+        QTest::newRow("ring, Escape") << Page::ring << true << Keys{Qt::Key_Escape} << Page::ring << false << false << QString();
+        QTest::newRow("ready, Return") << Page::ready << true << Keys{Qt::Key_Return} << Page::ready << true << true << everyday;
+        QTest::newRow("ready, no XTest, Return") << Page::ready << false << Keys{Qt::Key_Return} << Page::ready << true << true << everyday;
+        QTest::newRow("ready, Escape") << Page::ready << false << Keys{Qt::Key_Escape} << Page::ready << true << false << everyday;
     }
 
     void returnAndEscape()
     {
         QFETCH(Page, page);
         QFETCH(bool, trusted);
-        QFETCH(Qt::Key, key);
+        QFETCH(QList<Qt::Key>, keys);
         QFETCH(Page, pageAfter);
         QFETCH(bool, closed);
         QFETCH(bool, ringShown);
+        QFETCH(QString, installed);
         Shown shown;
         shown.fixture.permission.trusted = trusted;
         shown.reach(page);
         QPointer<OnboardingWindow> window = shown.controller.window();
-        shown.key(key);
+        for (const Qt::Key key : keys)
+            shown.key(key);
         QCOMPARE(window->isVisible(), !closed);
         QCOMPARE(shown.controller.window() == nullptr, closed);
         QCOMPARE(window->model().page(), pageAfter);
         QCOMPARE(shown.fixture.ring.isVisible(), ringShown);
+        QCOMPARE(window->model().installedTemplateName().value_or(QString()), installed);
     }
 
     void ctrlWClosesOnEveryPage() // Escape leaves the first two pages open

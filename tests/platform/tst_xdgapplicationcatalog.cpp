@@ -1,9 +1,13 @@
+#include "platform/x11/DesktopEntry.h"
 #include "platform/x11/XdgApplicationCatalog.h"
+
+#include "../support/BoundedChild.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sys/stat.h>
 
 using namespace vima;
 
@@ -126,15 +130,54 @@ private Q_SLOTS:
         QCOMPARE(apps.size(), 3);
     }
 
+    // Only Hidden means deleted: a NoDisplay entry is no choice to offer, but
+    // an item that names it still opens it.
     void skipsWhatIsNotAShownApplication()
     {
         write(system_, "hidden.desktop", entry("Hidden", "Hidden=true\n"));
         write(system_, "nodisplay.desktop", entry("NoDisplay", "NoDisplay=true\n"));
         write(system_, "link.desktop", "[Desktop Entry]\nType=Link\nName=Link\nURL=https://x.org\n");
         write(system_, "broken.desktop", "Name=Broken\n");
+        write(system_, ".cache/stale.desktop", entry("In a hidden folder"));
         write(system_, "shown.desktop", entry("Shown"));
         QCOMPARE(ids(catalog().all()), QStringList{"shown"});
-        QVERIFY(!catalog().find("nodisplay"));
+        QVERIFY(!catalog().find("hidden"));
+        const auto unlisted = catalog().find("nodisplay");
+        QVERIFY(unlisted && unlisted->noDisplay);
+    }
+
+    // Whatever stands in an applications folder under an entry's name, the
+    // catalog neither waits on it nor holds more than an entry's worth of it.
+    void oddFilesHangNothing_data()
+    {
+        QTest::addColumn<QString>("target"); // what zero.desktop leads to; empty: a named pipe
+        QTest::addColumn<qint64>("size");    // a file of this size instead, when not zero
+        QTest::newRow("link to /dev/zero") << "/dev/zero" << qint64(0);
+        QTest::newRow("link to a named pipe") << "" << qint64(0);
+        QTest::newRow("oversize sparse file") << "" << DesktopEntry::maxFileSize + 1;
+    }
+    void oddFilesHangNothing()
+    {
+        QFETCH(QString, target);
+        QFETCH(qint64, size);
+        write(home_, "shown.desktop", entry("Shown"));
+        const QString odd = home_ + "/applications/zero.desktop";
+        if (size > 0) {
+            write(home_, "zero.desktop", entry("Zero"));
+            QVERIFY(QFile::resize(odd, size));
+        } else if (target.isEmpty()) {
+            const QString pipe = root_.filePath("pipe");
+            QFile::remove(pipe);
+            QCOMPARE(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+            QVERIFY(QFile::link(pipe, odd));
+        } else {
+            QVERIFY(QFile::link(target, odd));
+        }
+        const QString failure = test::inBoundedChild([this] {
+            const XdgApplicationCatalog apps = catalog();
+            return ids(apps.all()) == QStringList{"shown"} && !apps.find("zero") && !apps.findByWindowClass("Zero");
+        });
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
     }
 
     void earlierDirectoriesWin()
@@ -148,6 +191,22 @@ private Q_SLOTS:
         QCOMPARE(ids(apps), QStringList{"editor"});
         QCOMPARE(apps.first().name, "My Editor");
         QVERIFY(!catalog().find("tool"));
+    }
+
+    // The list is read once, and again when an entry comes or goes, also in a
+    // subfolder or in a data dir that had no applications folder yet.
+    void listFollowsFolderChanges()
+    {
+        write(system_, "kde/konsole.desktop", entry("Konsole"));
+        const XdgApplicationCatalog apps = catalog();
+        QCOMPARE(ids(apps.all()), QStringList{"kde-konsole"});
+        const quint64 before = apps.revision();
+        write(system_, "kde/kate.desktop", entry("Kate"));
+        write(home_, "gimp.desktop", entry("GIMP"));
+        QVERIFY(apps.revision() != before);
+        QCOMPARE(ids(apps.all()), (QStringList{"gimp", "kde-kate", "kde-konsole"}));
+        QVERIFY(QFile::remove(system_ + "/applications/kde/konsole.desktop"));
+        QCOMPARE(ids(apps.all()), (QStringList{"gimp", "kde-kate"}));
     }
 
     void identifiersThatArePathsNameNoApplication_data()

@@ -133,6 +133,7 @@ private Q_SLOTS:
         QTest::newRow("right") << 0.7 << QPointF(300, 400) << QRectF(334, 385, 80, 30);
         QTest::newRow("top edge stops at 0") << 0.0 << QPointF(300, 10) << QRectF(334, 0, 80, 30);
         QTest::newRow("left edge beyond the view") << -1.0 << QPointF(700, 300) << QRectF(520, 285, 80, 30);
+        QTest::newRow("no room on the right hangs left") << 1.0 << QPointF(560, 300) << QRectF(446, 285, 80, 30);
     }
     void hoverLabelPlacement()
     {

@@ -225,6 +225,50 @@ private Q_SLOTS:
         }
     }
 
+    // The local card names the address without its user name and password,
+    // and says plainly when it is not one Tavelon asks; the advanced row too.
+    void theLocalCardShowsTheAddress_data()
+    {
+        QTest::addColumn<QString>("typed"); // %1: where nothing listens
+        QTest::addColumn<bool>("checked");
+        QTest::addColumn<AISetupModel::Local>("local");
+        QTest::addColumn<QString>("reason");
+        using Local = AISetupModel::Local;
+        const QString notHttp = QStringLiteral("Ollama's address must start with http:// or https://, not “%1”.");
+        QTest::newRow("password, before a check") << "http://admin:hunter2@%1" << false << Local::unknown
+                                                  << "Looking for Ollama at http://%1…";
+        QTest::newRow("password, no server") << "http://admin:hunter2@%1" << true << Local::noServer
+                                             << "No Ollama server answers at http://%1.";
+        QTest::newRow("ftp") << "ftp://admin:hunter2@%1" << true << Local::notHttp << notHttp.arg("ftp://%1");
+        QTest::newRow("unix socket") << "unix:/run/ollama.sock" << true << Local::notHttp
+                                     << notHttp.arg("unix:/run/ollama.sock");
+    }
+
+    void theLocalCardShowsTheAddress()
+    {
+        QFETCH(QString, typed);
+        QFETCH(bool, checked);
+        QFETCH(AISetupModel::Local, local);
+        QFETCH(QString, reason);
+        LocalServerFixture ai;
+        const QString closed = closedAddress().authority();
+        ai.setAI([&](AISettings &settings) {
+            settings.provider = ollama;
+            settings.ollamaBaseURL = QString(typed).replace("%1", closed);
+        });
+        AISetupModel setup(ai.store, ai.real, ai.permissions);
+        if (checked) {
+            setup.shown();
+            QTRY_VERIFY(!setup.isChecking());
+        }
+        QCOMPARE(setup.local(), local);
+        QCOMPARE(setup.localReason(), reason.replace("%1", closed));
+        QCOMPARE(setup.isLocalBlocked(), checked);
+        QCOMPARE(setup.localSteps().join(' ').contains("https://"), local == AISetupModel::Local::notHttp);
+        AISettingsModel advanced(ai.store, ai.real, ai.keychain, ai.permissions, ai.defaults);
+        QVERIFY(!advanced.providerStatus(ollama).text.contains("hunter2"));
+    }
+
     // Check Again asks at once and says so while it waits; a result gone
     // stale is asked again without a click.
     void checkAgainProbesAtOnce()

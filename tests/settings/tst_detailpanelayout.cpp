@@ -9,6 +9,8 @@
 #include "settings/items/ItemsSettingsView.h"
 
 #include <QFormLayout>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
 #include <limits>
 #include <optional>
@@ -44,20 +46,25 @@ private Q_SLOTS:
     void rowsStayApartInTheSmallestWindow_data()
     {
         QTest::addColumn<QString>("kind");
-        QTest::newRow("ai") << "ai";
-        QTest::newRow("shell") << "shell";
-        QTest::newRow("pack opener") << "opener";
+        QTest::addColumn<QString>("name"); // of the item and its pack, when given
+        QTest::newRow("ai") << "ai" << QString();
+        QTest::newRow("shell") << "shell" << QString();
+        QTest::newRow("pack opener") << "opener" << QString();
+        QTest::newRow("pack opener, long names") << "opener" << "Translate into Brazilian Portuguese, formal register";
     }
 
     void rowsStayApartInTheSmallestWindow()
     {
         QFETCH(QString, kind);
+        QFETCH(QString, name);
         SettingsHarness h;
         VimaConfig config;
-        const Ring tools = pack(QStringLiteral("Tools"), {shellItem(0)});
-        const RingItem item = kind == QLatin1String("ai")      ? rewriteItem(0)
-                              : kind == QLatin1String("shell") ? shellItem(0, QStringLiteral("Build"))
-                                                               : opener(0, tools.id);
+        Ring tools = pack(name.isEmpty() ? QStringLiteral("Tools") : name, {shellItem(0)});
+        RingItem item = kind == QLatin1String("ai")      ? rewriteItem(0)
+                        : kind == QLatin1String("shell") ? shellItem(0, QStringLiteral("Build"))
+                                                         : opener(0, tools.id);
+        if (!name.isEmpty())
+            item.title = name;
         const Ring main = ring(QStringLiteral("Main"), {item});
         config.rings = {main, tools};
         h.fixture.open(config);
@@ -75,6 +82,9 @@ private Q_SLOTS:
 
         ItemEditorView *editor = page->detail()->editor();
         QVERIFY(editor && editor->isVisibleTo(&window));
+        // Only a field scrolls sideways, never the pane.
+        for (const QScrollArea *area : page->detail()->findChildren<QScrollArea *>())
+            QCOMPARE(area->horizontalScrollBar()->maximum(), 0);
         int rowsSeen = 0;
         for (const QFormLayout *form : editor->findChildren<QFormLayout *>()) {
             if (!form->parentWidget() || !form->parentWidget()->isVisibleTo(&window))

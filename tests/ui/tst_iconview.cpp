@@ -4,12 +4,16 @@
 #include "ui/IconView.h"
 #include "ui/SymbolCatalog.h"
 
+#include "../support/BoundedChild.h"
+
 #include <QFile>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QSignalSpy>
 #include <QTest>
+#include <sys/stat.h>
 
 using namespace vima;
 
@@ -139,6 +143,7 @@ private Q_SLOTS:
         QVERIFY2(coloured, "the emoji should come from a colour font");
     }
 
+    // Loaded off the GUI thread: nothing is drawn until the icon is there.
     void appIconsAreCachedOnceFound()
     {
         FakeAppIconSource source;
@@ -146,6 +151,9 @@ private Q_SLOTS:
         const AppIconCache cache(&source);
         const IconSpec icon = IconSpec::appIcon(QStringLiteral("org.example.Found"));
 
+        QSignalSpy loaded(&cache, &AppIconCache::loaded);
+        QCOMPARE(paintIcon(icon, 20, Qt::black, &cache), canvas());
+        QVERIFY(loaded.wait());
         const QImage first = paintIcon(icon, 20, Qt::black, &cache);
         paintIcon(icon, 20, Qt::black, &cache);
         QCOMPARE(source.lookups, QStringList{QStringLiteral("org.example.Found")});
@@ -153,32 +161,73 @@ private Q_SLOTS:
         QCOMPARE(first.pixelColor(32, 32), QColor(Qt::red));
     }
 
-    void missingAppDrawsPlaceholderAndAsksAgain()
+    // A miss is remembered (a list of thousands asks on every paint) until
+    // the source says the installed applications have changed.
+    void missingAppDrawsPlaceholderUntilTheSourceChanges()
     {
         FakeAppIconSource source;
         const AppIconCache cache(&source);
-        const QImage missing =
-            paintIcon(IconSpec::appIcon(QStringLiteral("org.example.Missing")), 20, Qt::black, &cache);
+        const IconSpec icon = IconSpec::appIcon(QStringLiteral("org.example.Missing"));
+        const QImage missing = paintIcon(icon, 20, Qt::black, &cache);
         QCOMPARE(missing, paintIcon(IconSpec::symbol(SymbolCatalog::missingApp), 20));
         source.installed.insert(QStringLiteral("org.example.Missing"), solidIcon(Qt::blue));
-        const QImage installed =
-            paintIcon(IconSpec::appIcon(QStringLiteral("org.example.Missing")), 20, Qt::black, &cache);
+        QCOMPARE(paintIcon(icon, 20, Qt::black, &cache), missing);
+        QCOMPARE(source.lookups.size(), 1);
+
+        ++source.changes;
+        QSignalSpy loaded(&cache, &AppIconCache::loaded);
+        paintIcon(icon, 20, Qt::black, &cache);
+        QVERIFY(loaded.wait());
+        QCOMPARE(paintIcon(icon, 20, Qt::black, &cache).pixelColor(32, 32), QColor(Qt::blue));
         QCOMPARE(source.lookups.size(), 2);
-        QCOMPARE(installed.pixelColor(32, 32), QColor(Qt::blue));
     }
 
-    void desktopEntryIconValues()
+    // What an Icon= value leads to is loaded only when it is a regular file
+    // small enough to be an icon; nothing else is waited on or held.
+    void desktopEntryIconFiles_data()
     {
+        QTest::addColumn<QString>("value"); // "@" stands for the test's folder
+        QTest::addColumn<bool>("loads");
+        QTest::newRow("png file") << "@/app.png" << true;
+        QTest::newRow("svg file") << "@/app.svg" << true;
+        QTest::newRow("missing file") << "@/gone.png" << false;
+        QTest::newRow("folder") << "@" << false;
+        QTest::newRow("blank") << "  " << false;
+        QTest::newRow("unknown theme name") << "no-such-theme-icon-anywhere" << false;
+        QTest::newRow("oversize svg") << "@/huge.svg" << false;
+        QTest::newRow("named pipe") << "@/pipe.png" << false;
+        QTest::newRow("link to /dev/zero") << "@/zero.svg" << false;
+    }
+    void desktopEntryIconFiles()
+    {
+        QFETCH(QString, value);
+        QFETCH(bool, loads);
         QTemporaryDir dir;
-        const QString png = dir.filePath(QStringLiteral("app.png"));
         QPixmap pixmap(16, 16);
         pixmap.fill(Qt::green);
-        QVERIFY(pixmap.save(png));
-        QVERIFY(!DesktopAppIconSource::iconForEntryValue(png).isNull());
-        QVERIFY(DesktopAppIconSource::iconForEntryValue(dir.filePath(QStringLiteral("gone.png"))).isNull());
-        QVERIFY(DesktopAppIconSource::iconForEntryValue(dir.path()).isNull()); // a folder
-        QVERIFY(DesktopAppIconSource::iconForEntryValue(QStringLiteral("  ")).isNull());
-        QVERIFY(DesktopAppIconSource::iconForEntryValue(QStringLiteral("no-such-theme-icon-anywhere")).isNull());
+        QVERIFY(pixmap.save(dir.filePath(QStringLiteral("app.png"))));
+        const QByteArray svg = "<svg xmlns='http://www.w3.org/2000/svg' width='16' height='16'>"
+                               "<rect width='16' height='16' fill='green'/>";
+        QFile small(dir.filePath(QStringLiteral("app.svg")));
+        QVERIFY(small.open(QIODevice::WriteOnly) && small.write(svg + "</svg>") > 0);
+        small.close();
+        // Many shapes: what a file past the ceiling would cost to draw.
+        QFile huge(dir.filePath(QStringLiteral("huge.svg")));
+        QVERIFY(huge.open(QIODevice::WriteOnly) && huge.write(svg) > 0);
+        const QByteArray shape = "<rect x='1' y='1' width='2' height='2' fill='red'/>\n";
+        while (huge.size() <= DesktopAppIconSource::maxFileSize)
+            huge.write(shape.repeated(1000));
+        huge.write("</svg>");
+        huge.close();
+        QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("pipe.png"))).constData(), 0600), 0);
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), dir.filePath(QStringLiteral("zero.svg"))));
+
+        const QString file = DesktopAppIconSource::iconFile(QString(value).replace(u'@', dir.path()));
+        const QString failure = test::inBoundedChild([&] {
+            const QImage image = DesktopAppIconSource::load(file);
+            return image.isNull() != loads && (image.isNull() || image.width() <= DesktopAppIconSource::side);
+        });
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
     }
 };
 

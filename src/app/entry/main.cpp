@@ -39,11 +39,15 @@ int main(int argc, char *argv[])
 
     // Before any service: an older copy must let go of the hotkey and finish
     // its last save first.
-    InstanceLock lock(InstanceLock::defaultLockPath());
-    const bool replacedOlderCopy = lock.acquire();
+    InstanceLock lock;
+    const InstanceLock::Start start = lock.acquire();
+    if (start == InstanceLock::Start::Superseded)
+        return 0;
+    const bool replacedOlderCopy = start == InstanceLock::Start::ReplacedOlderCopy;
 
     UnixSignalWatcher signalWatcher;
     QObject::connect(&signalWatcher, &UnixSignalWatcher::quitRequested, &app, &QCoreApplication::quit);
+    QObject::connect(&lock, &InstanceLock::replaced, &app, &QCoreApplication::quit);
 
     Platform platform = makeLinuxPlatform();
     NotificationCenter notifications;

@@ -10,9 +10,17 @@ FakeApplicationCatalog::FakeApplicationCatalog(const QList<DesktopApp> &apps)
         install(app);
 }
 
-void FakeApplicationCatalog::install(const DesktopApp &app) { apps_.insert(app.bundleID, app); }
+void FakeApplicationCatalog::install(const DesktopApp &app)
+{
+    apps_.insert(app.bundleID, app);
+    ++revision_;
+}
 
-void FakeApplicationCatalog::uninstall(const QString &bundleID) { apps_.remove(bundleID); }
+void FakeApplicationCatalog::uninstall(const QString &bundleID)
+{
+    apps_.remove(bundleID);
+    ++revision_;
+}
 
 std::optional<DesktopApp> FakeApplicationCatalog::find(const QString &bundleID) const
 {
@@ -24,7 +32,11 @@ std::optional<DesktopApp> FakeApplicationCatalog::find(const QString &bundleID) 
 
 QList<DesktopApp> FakeApplicationCatalog::all() const
 {
-    QList<DesktopApp> apps = apps_.values();
+    QList<DesktopApp> apps;
+    for (const DesktopApp &app : apps_) {
+        if (!app.noDisplay)
+            apps << app;
+    }
     std::stable_sort(apps.begin(), apps.end(), [](const DesktopApp &a, const DesktopApp &b) {
         return a.name.localeAwareCompare(b.name) < 0;
     });

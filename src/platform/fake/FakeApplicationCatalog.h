@@ -18,9 +18,11 @@ public:
 
     std::optional<DesktopApp> find(const QString &bundleID) const override;
     QList<DesktopApp> all() const override;
+    quint64 revision() const override { return revision_; }
 
 private:
     QMap<QString, DesktopApp> apps_;
+    quint64 revision_ = 0;
 };
 
 } // namespace vima

@@ -1,6 +1,6 @@
 #include "platform/x11/DesktopEntry.h"
 
-#include <QFile>
+#include "platform/RegularFile.h"
 
 namespace vima {
 namespace {
@@ -70,10 +70,8 @@ std::optional<DesktopEntry> DesktopEntry::parse(QByteArrayView text)
 
 std::optional<DesktopEntry> DesktopEntry::read(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    return parse(file.readAll());
+    const auto bytes = regular_file::read(path, maxFileSize);
+    return bytes ? parse(*bytes) : std::nullopt;
 }
 
 QString DesktopEntry::value(const QString &key) const

@@ -15,7 +15,11 @@ class DesktopEntry {
 public:
     // Nothing when the text has no [Desktop Entry] group before any other.
     static std::optional<DesktopEntry> parse(QByteArrayView text);
+    // Also nothing for what is not a regular file of at most maxFileSize
+    // (links followed): an entry that is a named pipe or a device hangs nothing.
     static std::optional<DesktopEntry> read(const QString &path);
+    // Far above any real entry (the largest, with every translation, are tens of KB).
+    static constexpr qint64 maxFileSize = 1024 * 1024;
 
     bool contains(const QString &key) const { return values_.contains(key); }
     QString value(const QString &key) const;

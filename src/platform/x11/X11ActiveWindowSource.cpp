@@ -15,14 +15,6 @@ X11ActiveWindowSource::X11ActiveWindowSource(const ApplicationCatalog *catalog)
       root_(x11::rootWindow()),
       activeWindow_(x11::atom("_NET_ACTIVE_WINDOW"))
 {
-    if (catalog_) {
-        for (const QString &folder : catalog_->folders()) {
-            if (QFileInfo(folder).isDir())
-                catalogFolders_.addPath(folder);
-        }
-        QObject::connect(&catalogFolders_, &QFileSystemWatcher::directoryChanged, &catalogFolders_,
-                         [this](const QString &) { catalogChanged(); });
-    }
     if (!connection_)
         return;
     x11::addRootEventMask(XCB_EVENT_MASK_PROPERTY_CHANGE);
@@ -34,16 +26,6 @@ X11ActiveWindowSource::~X11ActiveWindowSource()
 {
     if (connection_)
         QCoreApplication::instance()->removeNativeEventFilter(this);
-}
-
-void X11ActiveWindowSource::catalogChanged()
-{
-    identities_.clear();
-    // A folder made since, applications/ in a new data dir, is watched from now on.
-    for (const QString &folder : catalog_->folders()) {
-        if (QFileInfo(folder).isDir() && !catalogFolders_.directories().contains(folder))
-            catalogFolders_.addPath(folder);
-    }
 }
 
 std::optional<QString> X11ActiveWindowSource::ownBundleID() const
@@ -118,6 +100,11 @@ std::optional<X11ActiveWindowSource::Identity> X11ActiveWindowSource::identify(c
 {
     if (!catalog_)
         return std::nullopt;
+    // An entry installed or removed while we run names windows anew.
+    if (const quint64 revision = catalog_->revision(); revision != catalogRevision_) {
+        identities_.clear();
+        catalogRevision_ = revision;
+    }
     if (const auto known = identities_.constFind(candidates); known != identities_.constEnd())
         return *known;
     std::optional<Identity> identity;
@@ -135,7 +122,7 @@ std::optional<X11ActiveWindowSource::Identity> X11ActiveWindowSource::identify(c
             break;
         }
     }
-    // The catalog reads the disk: ask once per kind of window.
+    // Asking the catalog may read the disk: once per kind of window.
     identities_.insert(candidates, identity);
     return identity;
 }

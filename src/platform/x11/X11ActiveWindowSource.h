@@ -4,7 +4,6 @@
 #include "platform/ApplicationCatalog.h"
 
 #include <QAbstractNativeEventFilter>
-#include <QFileSystemWatcher>
 #include <QHash>
 #include <xcb/xcb.h>
 
@@ -30,7 +29,6 @@ private:
         QString name;
     };
 
-    void catalogChanged();
     bool hasWindowManager() const;
     std::optional<RunningApplication> application(xcb_window_t window) const;
     // The first candidate the catalog knows; a WM_CLASS name also by the entries' StartupWMClass.
@@ -42,8 +40,7 @@ private:
     xcb_atom_t activeWindow_;
     std::optional<RunningApplication> lastActive_;
     mutable QHash<QStringList, std::optional<Identity>> identities_;
-    // An entry installed or removed while we run names windows anew.
-    QFileSystemWatcher catalogFolders_;
+    mutable quint64 catalogRevision_ = 0;
 };
 
 } // namespace vima

@@ -5,8 +5,10 @@
 #include <QCollator>
 #include <QDir>
 #include <QDirIterator>
+#include <QFile>
 #include <QFileInfo>
 #include <QSet>
+#include <sys/stat.h>
 
 namespace vima {
 namespace {
@@ -18,16 +20,48 @@ QString environment(const char *name)
     return qEnvironmentVariable(name);
 }
 
+// When a folder last changed (an entry added, removed or renamed in it), in
+// nanoseconds; -1 when it can't be seen.
+qint64 changeStamp(const QString &folder)
+{
+    struct stat info;
+    if (::stat(QFile::encodeName(folder).constData(), &info) != 0)
+        return -1;
+    return qint64(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec;
+}
+
+QList<qint64> changeStamps(const QStringList &folders)
+{
+    QList<qint64> stamps;
+    stamps.reserve(folders.size());
+    for (const QString &folder : folders)
+        stamps << changeStamp(folder);
+    return stamps;
+}
+
 // Relative paths under applications/, in a fixed order so that two files that
-// map to the same id ("a-b.desktop", "a/b.desktop") always resolve alike.
-QStringList desktopFiles(const QString &folder)
+// map to the same id ("a-b.desktop", "a/b.desktop") always resolve alike. The
+// subfolders seen go to `subfolders`, each with its stamp taken before it is listed.
+QStringList desktopFiles(const QString &folder, QStringList &subfolders, QList<qint64> &stamps)
 {
     QStringList relative;
     const QDir root(folder);
-    QDirIterator it(folder, {QStringLiteral("*.desktop")}, QDir::Files,
+    // AllDirs: the name filter is for files only. It also enters hidden
+    // folders, whose entries are not ours.
+    QDirIterator it(folder, {QStringLiteral("*.desktop")}, QDir::Files | QDir::AllDirs | QDir::NoDotAndDotDot,
                     QDirIterator::Subdirectories | QDirIterator::FollowSymlinks);
-    while (it.hasNext())
-        relative << root.relativeFilePath(it.next());
+    while (it.hasNext()) {
+        const QString path = it.next();
+        const QString inside = root.relativeFilePath(path);
+        if (inside.startsWith(u'.') || inside.contains(QStringLiteral("/.")))
+            continue;
+        if (it.fileInfo().isDir()) {
+            subfolders << path;
+            stamps << changeStamp(path);
+        } else {
+            relative << inside;
+        }
+    }
     relative.sort();
     return relative;
 }
@@ -69,7 +103,7 @@ bool isDesktopFileId(const QString &bundleID)
 } // namespace
 
 XdgApplicationCatalog::XdgApplicationCatalog(QStringList dataDirs, QString locale)
-    : dataDirs_(std::move(dataDirs)), locale_(std::move(locale))
+    : dataDirs_(std::move(dataDirs)), locale_(std::move(locale)), watched_(folders()), stamps_(changeStamps(watched_))
 {
 }
 
@@ -101,19 +135,19 @@ QString XdgApplicationCatalog::messagesLocale()
     return {};
 }
 
-void XdgApplicationCatalog::forEachFile(const std::function<bool(const File &)> &visit) const
+void XdgApplicationCatalog::forEachFile(const std::function<void(const File &)> &visit, QStringList &subfolders,
+                                        QList<qint64> &stamps) const
 {
     QSet<QString> seen;
     for (const QString &dir : dataDirs_) {
         const QString folder = dir + QStringLiteral("/applications");
-        for (const QString &relative : desktopFiles(folder)) {
+        for (const QString &relative : desktopFiles(folder, subfolders, stamps)) {
             QString id = relative;
             id.replace(u'/', u'-');
             if (seen.contains(id))
                 continue;
             seen.insert(id);
-            if (!visit({id, folder + u'/' + relative}))
-                return;
+            visit({id, folder + u'/' + relative});
         }
     }
 }
@@ -121,8 +155,7 @@ void XdgApplicationCatalog::forEachFile(const std::function<bool(const File &)> 
 std::optional<DesktopApp> XdgApplicationCatalog::load(const File &file) const
 {
     const auto entry = DesktopEntry::read(file.path);
-    if (!entry || entry->value(QStringLiteral("Type")) != u"Application"
-        || entry->boolean(QStringLiteral("Hidden")) || entry->boolean(QStringLiteral("NoDisplay")))
+    if (!entry || entry->value(QStringLiteral("Type")) != u"Application" || entry->boolean(QStringLiteral("Hidden")))
         return std::nullopt;
 
     DesktopApp app;
@@ -137,6 +170,7 @@ std::optional<DesktopApp> XdgApplicationCatalog::load(const File &file) const
     app.startupWMClass = entry->value(QStringLiteral("StartupWMClass"));
     app.categories = entry->list(QStringLiteral("Categories"));
     app.terminal = entry->boolean(QStringLiteral("Terminal"));
+    app.noDisplay = entry->boolean(QStringLiteral("NoDisplay"));
     return app;
 }
 
@@ -156,14 +190,11 @@ std::optional<DesktopApp> XdgApplicationCatalog::find(const QString &bundleID) c
         }
         return std::nullopt;
     }
-    std::optional<DesktopApp> found;
-    forEachFile([&](const File &file) {
-        if (file.id != wanted)
-            return true;
-        found = load(file);
-        return false;
-    });
-    return found;
+    for (const DesktopApp &app : entries()) {
+        if (app.bundleID == bundleID)
+            return app;
+    }
+    return std::nullopt;
 }
 
 QStringList XdgApplicationCatalog::folders() const
@@ -174,19 +205,63 @@ QStringList XdgApplicationCatalog::folders() const
     return folders;
 }
 
-QList<DesktopApp> XdgApplicationCatalog::all() const
+void XdgApplicationCatalog::refreshStamps() const
 {
+    QList<qint64> stamps = changeStamps(watched_);
+    if (stamps == stamps_)
+        return;
+    stamps_ = std::move(stamps);
+    entries_.reset();
+    ++revision_;
+}
+
+quint64 XdgApplicationCatalog::revision() const
+{
+    const QMutexLocker lock(&stateMutex_);
+    refreshStamps();
+    return revision_;
+}
+
+QList<DesktopApp> XdgApplicationCatalog::entries() const
+{
+    // One read at a time; the state stays free meanwhile, so that revision()
+    // (asked on the GUI thread) never waits for a read on a worker.
+    const QMutexLocker reading(&readMutex_);
+    {
+        const QMutexLocker lock(&stateMutex_);
+        refreshStamps();
+        if (entries_)
+            return *entries_;
+    }
+    QStringList watched = folders();
+    QList<qint64> stamps = changeStamps(watched);
     QList<DesktopApp> apps;
-    forEachFile([&](const File &file) {
-        if (auto app = load(file))
-            apps << *std::move(app);
-        return true;
-    });
+    forEachFile(
+        [&](const File &file) {
+            if (auto app = load(file))
+                apps << *std::move(app);
+        },
+        watched, stamps);
     QCollator collator;
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     std::stable_sort(apps.begin(), apps.end(), [&](const DesktopApp &a, const DesktopApp &b) {
         return collator.compare(a.name, b.name) < 0;
     });
+    const QMutexLocker lock(&stateMutex_);
+    // Read from folders that changed since they were last looked at: whoever
+    // holds what was found missing then must look again.
+    if (watched != watched_ || stamps != stamps_)
+        ++revision_;
+    watched_ = std::move(watched);
+    stamps_ = std::move(stamps);
+    entries_ = apps;
+    return apps;
+}
+
+QList<DesktopApp> XdgApplicationCatalog::all() const
+{
+    QList<DesktopApp> apps = entries();
+    apps.removeIf([](const DesktopApp &app) { return app.noDisplay; });
     return apps;
 }
 

@@ -1,5 +1,6 @@
 #include "platform/x11/XdgApplicationLauncher.h"
 
+#include "async/ChildProcess.h"
 #include "platform/PlatformError.h"
 #include "platform/x11/DesktopEntry.h"
 #include "platform/x11/DesktopExec.h"
@@ -58,7 +59,11 @@ QStringList XdgApplicationLauncher::command(const DesktopApp &app)
 void XdgApplicationLauncher::start(const QStringList &command, const QString &workingDirectory, const QString &name)
 {
     const QString directory = workingDirectory.isEmpty() ? QDir::homePath() : workingDirectory;
-    if (!QProcess::startDetached(command.first(), command.mid(1), directory))
+    QProcess process;
+    process.setProgram(command.first());
+    process.setArguments(command.mid(1));
+    process.setWorkingDirectory(directory);
+    if (!ChildProcess::startDetached(process))
         throw PlatformError(QStringLiteral("Couldn't start “%1”.").arg(name));
 }
 

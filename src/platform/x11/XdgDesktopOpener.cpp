@@ -2,6 +2,7 @@
 
 #include "platform/MissingFileManager.h"
 
+#include "async/ChildProcess.h"
 #include "async/ProcessWait.h"
 
 #include <QCoroSignal>
@@ -52,6 +53,7 @@ QCoro::Task<void> XdgDesktopOpener::open(const QUrl &url)
     // What it prints echoes the target, raw, into our log: its failure is told anyway.
     process->setStandardOutputFile(QProcess::nullDevice());
     process->setStandardErrorFile(QProcess::nullDevice());
+    ChildProcess::inheritStandardOnly(*process);
     process->start(command_.first(), command_.mid(1) << shownTarget(url));
     // An await is a statement of its own, its result a named local: g++ 12
     // lays out a coroutine's frame wrongly when a condition awaits, and the

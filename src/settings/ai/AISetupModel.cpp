@@ -3,6 +3,7 @@
 #include "ai/LLMService.h"
 #include "ai/OllamaProvider.h"
 #include "ai/ProviderDisplayName.h"
+#include "ai/ShownAddress.h"
 #include "services/PermissionsService.h"
 #include "store/ConfigStore.h"
 
@@ -43,13 +44,22 @@ QString AISetupModel::detail() const
     return localReason();
 }
 
+bool AISetupModel::isLocalBlocked() const
+{
+    return state_.local != Local::unknown && state_.local != Local::ready;
+}
+
 QString AISetupModel::localReason() const
 {
     switch (state_.local) {
+    case Local::notHttp:
+        return OllamaProvider::notHttp(state_.base);
     case Local::unknown:
-        return QStringLiteral("Looking for Ollama at ") + state_.address + QStringLiteral("…");
+        return QStringLiteral("Looking for Ollama at ") + shownAddress(state_.base) + QStringLiteral("…");
     case Local::noServer:
-        return QStringLiteral("No Ollama server answers at ") + state_.address + QLatin1Char('.');
+        return QStringLiteral("No Ollama server answers at ") + shownAddress(state_.base) + QLatin1Char('.');
+    case Local::certificateRefused:
+        return OllamaProvider::certificateRefused(state_.base, state_.certificateProblem);
     case Local::notPulled:
         return OllamaProvider::notPulled(state_.model);
     case Local::ready:
@@ -75,6 +85,10 @@ QStringList AISetupModel::localSteps() const
 {
     const QString pull = OllamaProvider::pullStep(state_.model);
     switch (state_.local) {
+    case Local::notHttp:
+        return {QStringLiteral("Under Advanced, Local server, give an address that starts with http:// or https://.")};
+    case Local::certificateRefused:
+        return {QStringLiteral("Give the server a certificate this computer trusts, or use its http:// address.")};
     case Local::noServer:
         return {QStringLiteral("Install Ollama from ollama.com, if it isn't yet."),
                 QStringLiteral("Start it: ollama serve"), pull};
@@ -90,14 +104,14 @@ QStringList AISetupModel::localSteps() const
 AISetupModel::State AISetupModel::read() const
 {
     const AISettings &settings = store_.config().ai;
-    const QUrl base = LLMService::ollamaBaseURL(settings);
     State state;
+    state.base = LLMService::ollamaBaseURL(settings);
     state.trusted = permissions_.isAccessibilityTrusted();
     state.model = LLMService::modelFor(LLMProviderKind::ollama, settings);
-    state.address = base.toString();
+    state.certificateProblem = llm_.reachability().certificateProblem(state.base);
     state.chosen = llm_.statusText(settings.provider, settings);
     state.route = TextRoute::of(llm_, settings);
-    state.local = llm_.reachability().readiness(base, state.model);
+    state.local = llm_.reachability().readiness(state.base, state.model);
     // A cloud provider whose last connection failed is still tried, but the
     // headline says so rather than promising an answer.
     const QList<LLMProviderKind> candidates = llm_.candidates(AIPayload{}, settings);
@@ -133,14 +147,14 @@ QCoro::Task<void> AISetupModel::checkAgain()
     checking_ = true;
     state_ = read();
     Q_EMIT changed();
-    const QString checked = state_.address;
+    const QUrl checked = state_.base;
     co_await llm_.refresh(store_.config().ai);
     if (!self)
         co_return;
     checking_ = false;
     state_ = read();
     // The address changed while the probe ran: the new one is asked in turn.
-    if (state_.local == Local::unknown && state_.address != checked) {
+    if (state_.local == Local::unknown && state_.base != checked) {
         checkAgain();
         co_return;
     }

@@ -35,6 +35,9 @@ public:
     Local local() const { return state_.local; }
     // The model the local server would be asked for.
     const QString &localModel() const { return state_.model; }
+    // Whether something the user must do stands between the local server and
+    // an answer (not a check still to come).
+    bool isLocalBlocked() const;
     // What stands between the local server and an answer; empty when nothing does.
     QString localReason() const;
     // The steps that get the local server further, in order.
@@ -61,7 +64,8 @@ private:
         bool trusted = false;
         Local local = Local::unknown;
         QString model;
-        QString address;
+        QUrl base;
+        QString certificateProblem;
         LLMProviderStatus chosen;
         TextRoute route;
         bool operator==(const State &) const = default;

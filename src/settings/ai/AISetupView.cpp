@@ -200,8 +200,7 @@ void AISetupView::apply()
     detail_->setText(model_.detail());
     promise_->setText(model_.localPromise());
     const AISetupModel::Local local = model_.local();
-    const bool blocked = local == AISetupModel::Local::noServer || local == AISetupModel::Local::notPulled;
-    setupHelp_->setVisible(blocked);
+    setupHelp_->setVisible(model_.isLocalBlocked());
     reason_->setText(model_.localReason());
     showSteps(model_.localSteps());
     checkAgain_->setEnabled(!model_.isChecking());

@@ -1,8 +1,8 @@
 #include "settings/items/ApplicationChooser.h"
 
 #include "ring/RingText.h"
+#include "settings/items/ApplicationChooserDelegate.h"
 #include "settings/kit/RowSelection.h"
-#include "ui/AppIconCache.h"
 #include "ui/PlainText.h"
 #include "ui/Sheet.h"
 
@@ -18,7 +18,7 @@ namespace vima {
 
 ApplicationChooser::ApplicationChooser(std::shared_ptr<const ApplicationCatalog> catalog,
                                        const AppIconCache *appIcons, QWidget *parent)
-    : QDialog(parent), appIcons_(appIcons), filter_(new QLineEdit), list_(new QListWidget)
+    : QDialog(parent), filter_(new QLineEdit), list_(new QListWidget)
 {
     resize(420, 460);
     filter_->setPlaceholderText(QStringLiteral("Filter"));
@@ -28,6 +28,7 @@ ApplicationChooser::ApplicationChooser(std::shared_ptr<const ApplicationCatalog>
     list_->setAccessibleName(QStringLiteral("Applications"));
     list_->setIconSize(QSize(24, 24));
     list_->setUniformItemSizes(true);
+    list_->setItemDelegate(new ApplicationChooserDelegate(appIcons, list_));
     auto *buttons = new QDialogButtonBox;
     choose_ = buttons->addButton(QStringLiteral("Choose"), QDialogButtonBox::AcceptRole);
     buttons->addButton(QDialogButtonBox::Cancel);
@@ -60,8 +61,7 @@ void ApplicationChooser::refreshList()
     list_->clear();
     for (const InstalledApp &app : model_.shown()) {
         auto *row = new QListWidgetItem(RingText::bounded(app.name), list_);
-        if (appIcons_)
-            row->setIcon(appIcons_->icon(app.bundleID));
+        row->setData(ApplicationChooserDelegate::bundleIDRole, app.bundleID);
         row->setToolTip(plainToolTip(app.bundleID));
     }
     list_->setCurrentRow(list_->count() > 0 ? 0 : -1);

@@ -43,7 +43,6 @@ private:
     void refreshList();
 
     ApplicationChooserModel model_;
-    const AppIconCache *appIcons_;
     QLineEdit *filter_;
     QListWidget *list_;
     QPushButton *choose_;

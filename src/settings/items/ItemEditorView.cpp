@@ -3,6 +3,7 @@
 #include "platform/UiPrompts.h"
 #include "settings/items/ItemEditorModel.h"
 #include "settings/items/ItemKindSection.h"
+#include "settings/kit/ElidedLabel.h"
 #include "settings/kit/FieldText.h"
 #include "settings/kit/IconTile.h"
 #include "settings/kit/MenuLooks.h"
@@ -109,7 +110,7 @@ QWidget *ItemEditorView::buildHeader()
                                 .fill = [] { return Palette::selectedContentBackground(); },
                                 .bordered = false, .ink = Tone::label},
                                &context_.appIcons);
-    headerTitle_ = new ToneLabel(Tone::label);
+    headerTitle_ = new ElidedLabel(Tone::label, Qt::ElideRight);
     headerTitle_->setFont(pointFont(20, QFont::DemiBold, true));
     headerKind_ = new ToneLabel(Tone::secondary);
     headerKind_->setFont(pointFont(11));
@@ -118,8 +119,7 @@ QWidget *ItemEditorView::buildHeader()
     texts->addWidget(headerTitle_);
     texts->addWidget(headerKind_);
     row->addWidget(headerTile_);
-    row->addLayout(texts);
-    row->addStretch(1);
+    row->addLayout(texts, 1);
     return header;
 }
 
@@ -218,7 +218,7 @@ void ItemEditorView::refresh()
 {
     const RingItem &item = model_->item();
     headerTile_->setIcon(item.icon);
-    headerTitle_->setText(model_->headerTitle());
+    headerTitle_->setFullText(model_->headerTitle());
     headerKind_->setText(ItemEditorModel::kindLabel(model_->kind()));
     showText(title_, item.title);
 

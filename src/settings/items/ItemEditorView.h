@@ -16,6 +16,7 @@ class QVBoxLayout;
 
 namespace vima {
 
+class ElidedLabel;
 class IconTile;
 class ItemEditorModel;
 class ItemKindSection;
@@ -68,7 +69,7 @@ private:
     SettingsContext &context_;
     ItemEditorModel *model_;
     IconTile *headerTile_ = nullptr;
-    ToneLabel *headerTitle_ = nullptr;
+    ElidedLabel *headerTitle_ = nullptr;
     ToneLabel *headerKind_ = nullptr;
     QLineEdit *title_ = nullptr;
     QComboBox *slot_ = nullptr;

@@ -1,6 +1,7 @@
 #include "settings/items/ItemKindSection.h"
 
 #include "settings/items/ItemEditorModel.h"
+#include "settings/kit/ElidedLabel.h"
 #include "settings/kit/FieldText.h"
 #include "settings/kit/SettingsLooks.h"
 #include "settings/kit/ShownName.h"
@@ -109,7 +110,9 @@ QLabel *ItemKindSection::addCaption(const QString &text)
 
 void ItemKindSection::buildPack()
 {
-    packName_ = new ToneLabel(Tone::label);
+    packName_ = new ElidedLabel(Tone::label, Qt::ElideRight);
+    // Its whole name where the row has room, beside the count and the link.
+    packName_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     QFont medium = packName_->font();
     medium.setWeight(QFont::Medium);
     packName_->setFont(medium);
@@ -275,8 +278,8 @@ void ItemKindSection::refreshPack()
     const ItemEditorModel::PackInfo info = model_.packInfo();
     packFound_->setVisible(info.exists);
     packMissing_->setVisible(!info.exists);
-    if (packName_->text() != info.name)
-        packName_->setText(info.name);
+    if (packName_->fullText() != info.name)
+        packName_->setFullText(info.name);
     packCount_->setText(info.itemCount);
     saveLine_->setVisible(info.exists);
     fadeSavedConfirmation(model_.didSaveTemplate());

@@ -15,6 +15,7 @@ class QPushButton;
 
 namespace vima {
 
+class ElidedLabel;
 class ItemEditorModel;
 class StatusLine;
 class ToneLabel;
@@ -65,7 +66,7 @@ private:
     QLineEdit *modelOverride_ = nullptr;
     QComboBox *packTarget_ = nullptr;
     QWidget *packFound_ = nullptr;
-    ToneLabel *packName_ = nullptr;
+    ElidedLabel *packName_ = nullptr;
     ToneLabel *packCount_ = nullptr;
     StatusLine *packMissing_ = nullptr;
     QWidget *saveLine_ = nullptr;

@@ -73,6 +73,21 @@ HttpRoute HttpRoute::longHead(QByteArray fill, qint64 bytes, QByteArray body)
     return route;
 }
 
+HttpRoute HttpRoute::redirect(int status, QByteArray location)
+{
+    HttpRoute route = reply(status, {}, "text/plain");
+    route.headers.append(qMakePair(QByteArray("Location"), std::move(location)));
+    return route;
+}
+
+HttpRoute HttpRoute::endlessEncoded(QByteArray encoding, QByteArray start, QByteArray piece)
+{
+    HttpRoute route = streaming(200, endless, std::move(piece));
+    route.headers.append(qMakePair(QByteArray("Content-Encoding"), std::move(encoding)));
+    route.streamStart = std::move(start);
+    return route;
+}
+
 HttpRoute HttpRoute::hanging()
 {
     HttpRoute route;
@@ -89,10 +104,12 @@ HttpRoute HttpRoute::closing()
 
 QJsonObject HttpRecordedRequest::json() const { return QJsonDocument::fromJson(body).object(); }
 
-LoopbackHttpServer::LoopbackHttpServer(QObject *parent) : QObject(parent)
+LoopbackHttpServer::LoopbackHttpServer(QObject *parent) : LoopbackHttpServer(QHostAddress::LocalHost, parent) {}
+
+LoopbackHttpServer::LoopbackHttpServer(const QHostAddress &address, QObject *parent) : QObject(parent)
 {
     connect(&server_, &QTcpServer::newConnection, this, &LoopbackHttpServer::accept);
-    server_.listen(QHostAddress::LocalHost, 0);
+    server_.listen(address, 0);
     clock_.start();
 }
 
@@ -100,7 +117,7 @@ QUrl LoopbackHttpServer::url(const QString &path) const
 {
     QUrl url;
     url.setScheme(QStringLiteral("http"));
-    url.setHost(QStringLiteral("127.0.0.1"));
+    url.setHost(server_.serverAddress().toString());
     url.setPort(port());
     url.setPath(path);
     return url;
@@ -221,7 +238,7 @@ void LoopbackHttpServer::sendBody(QTcpSocket *socket, const HttpRoute &route)
     }
     if (route.chunked)
         head += "Transfer-Encoding: chunked\r\n";
-    socket->write(head + "Connection: close\r\n\r\n");
+    socket->write(head + "Connection: close\r\n\r\n" + route.streamStart);
     const QByteArray piece = route.body.isEmpty() ? QByteArray("x") : route.body;
     pump(socket, piece, route.streamedBytes, route.chunked, [socket, route] {
         if (route.ending == HttpRoute::Ending::hang)

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QElapsedTimer>
+#include <QHostAddress>
 #include <QJsonObject>
 #include <QList>
 #include <QMap>
@@ -33,6 +34,8 @@ struct HttpRoute {
     // closing the connection unless `chunked` or `contentLength` says more.
     // A hanging route sends it and then stops, the body unfinished.
     qint64 streamedBytes = 0;
+    // Sent once before a streamed body (the start of a compressed stream).
+    QByteArray streamStart;
     bool chunked = false;
     // Announced as the body's length; more than is sent makes a body cut short.
     std::optional<qint64> contentLength;
@@ -47,6 +50,10 @@ struct HttpRoute {
     // A 200 reply of `body` whose head carries `fill` up to `bytes` (whole
     // fills only) or without end.
     static HttpRoute longHead(QByteArray fill, qint64 bytes, QByteArray body = "ok");
+    // `status` with `location` as the Location field, byte for byte.
+    static HttpRoute redirect(int status, QByteArray location);
+    // A 200 reply in `encoding` that never ends: `start`, then `piece` repeated.
+    static HttpRoute endlessEncoded(QByteArray encoding, QByteArray start, QByteArray piece);
     static HttpRoute hanging();
     static HttpRoute closing();
 };
@@ -71,7 +78,7 @@ struct HttpConnection {
     std::optional<qint64> closedAtMs; // on the server's clock, by either side
 };
 
-// An HTTP/1.1 server on 127.0.0.1 at a free port, scripted per path and
+// An HTTP/1.1 server on a loopback address (127.0.0.1 unless told) at a free port, scripted per path and
 // recording every request. Unscripted paths get 404 with an empty body. Every
 // reply closes its connection.
 class LoopbackHttpServer : public QObject {
@@ -79,6 +86,7 @@ class LoopbackHttpServer : public QObject {
 
 public:
     explicit LoopbackHttpServer(QObject *parent = nullptr);
+    explicit LoopbackHttpServer(const QHostAddress &address, QObject *parent = nullptr);
 
     bool isListening() const { return server_.isListening(); }
     quint16 port() const { return server_.serverPort(); }
@@ -89,6 +97,8 @@ public:
     QList<HttpRecordedRequest> requests(const QByteArray &path) const;
     // In the order they were accepted.
     QList<HttpConnection> connections(const QByteArray &path) const;
+    // Every connection accepted, whether a request came on it or not.
+    qsizetype connectionCount() const { return connections_.size(); }
     // Milliseconds since the server started.
     qint64 now() const { return clock_.elapsed(); }
 
