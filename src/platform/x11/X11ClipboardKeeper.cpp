@@ -99,7 +99,7 @@ int X11ClipboardKeeper::run(int count, char *arguments[])
     bool parsed = false;
     const xcb_window_t owner = count == 1 ? QByteArray(arguments[0]).toUInt(&parsed) : XCB_NONE;
     if (!parsed || owner == XCB_NONE)
-        return refuse(QStringLiteral("Tavelon starts it itself as it quits, with the id of its window"), 2);
+        return refuse(QStringLiteral("only Tavelon starts it, as it quits, with the id of its window"), 2);
     const ClipboardParcel::Opened parcel = ClipboardParcel::open(STDIN_FILENO);
     if (!parcel.item)
         return refuse(parcel.refusal, 2);
