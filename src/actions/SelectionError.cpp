@@ -39,6 +39,11 @@ SelectionError SelectionError::clipboardTooLarge(const std::optional<QString> &a
     return {Kind::clipboardTooLarge, appName};
 }
 
+SelectionError SelectionError::clipboardTooManyFormats(const std::optional<QString> &appName)
+{
+    return {Kind::clipboardTooManyFormats, appName};
+}
+
 QString SelectionError::name() const
 {
     if (appName_ && nilIfBlank(*appName_))
@@ -73,6 +78,10 @@ QString SelectionError::description() const
         return QStringLiteral("The clipboard holds more than %1 MB, more than Tavelon can put back, so it didn't "
                               "copy the selection from %2.")
             .arg(QString::number(largestClipboardSnapshotMB), name());
+    case Kind::clipboardTooManyFormats:
+        return QStringLiteral("The clipboard offers more than %1 formats, more than Tavelon can put back, so it "
+                              "didn't copy the selection from %2.")
+            .arg(QString::number(largestClipboardFormatCount), name());
     }
     return {};
 }
@@ -99,6 +108,8 @@ std::optional<QString> SelectionError::recoverySuggestion() const
                               "program that holds the clipboard, then try again.");
     case Kind::clipboardTooLarge:
         return QStringLiteral("Your clipboard was left as it was. Copy something smaller, then try again.");
+    case Kind::clipboardTooManyFormats:
+        return QStringLiteral("Your clipboard was left as it was. Copy something else, then try again.");
     }
     return std::nullopt;
 }

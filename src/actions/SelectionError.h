@@ -18,7 +18,8 @@ public:
         notPermitted,
         tooLarge,
         clipboardNotResponding,
-        clipboardTooLarge
+        clipboardTooLarge,
+        clipboardTooManyFormats
     };
 
     static SelectionError nothingSelected(const std::optional<QString> &appName);
@@ -31,6 +32,7 @@ public:
     // over what can be put back, and left the clipboard as it was.
     static SelectionError clipboardNotResponding(const std::optional<QString> &appName);
     static SelectionError clipboardTooLarge(const std::optional<QString> &appName);
+    static SelectionError clipboardTooManyFormats(const std::optional<QString> &appName);
 
     Kind kind() const { return kind_; }
     std::optional<QString> appName() const { return appName_; }

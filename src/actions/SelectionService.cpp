@@ -179,6 +179,8 @@ QCoro::Task<std::optional<QString>> SelectionService::copyViaKeystroke(Target ta
         qCWarning(lcSelection, "The clipboard could not be read whole; not copying the selection");
         if (snapshot.status == SelectionRead<PasteboardSnapshot>::Status::tooLarge)
             throw SelectionError::clipboardTooLarge(nameOf(target));
+        if (snapshot.status == SelectionRead<PasteboardSnapshot>::Status::tooManyFormats)
+            throw SelectionError::clipboardTooManyFormats(nameOf(target));
         throw SelectionError::clipboardNotResponding(nameOf(target));
     }
     // A copy in another window would read another text.

@@ -69,6 +69,10 @@ QCoro::Task<void> TextInjector::pasteViaCommandV(QString text, Target target, Ca
         throw PlatformError(QStringLiteral("The clipboard holds more than %1 MB, more than Tavelon can put back, so "
                                            "Tavelon left it alone.")
                                 .arg(largestClipboardSnapshotMB));
+    if (snapshot.status == SelectionRead<PasteboardSnapshot>::Status::tooManyFormats)
+        throw PlatformError(QStringLiteral("The clipboard offers more than %1 formats, more than Tavelon can put "
+                                           "back, so Tavelon left it alone.")
+                                .arg(largestClipboardFormatCount));
     if (!snapshot.value)
         throw PlatformError(QStringLiteral("The clipboard isn't responding, so Tavelon left it alone."));
     const ClipboardRestorer restorer(c_.pasteboard, *snapshot.value);

@@ -27,6 +27,7 @@
 #include "platform/x11/X11ClipboardKeeper.h"
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11KeySender.h"
+#include "platform/x11/X11OwnConnection.h"
 #include "platform/x11/X11Pasteboard.h"
 #include "platform/x11/X11SelectionReader.h"
 #include "platform/x11/X11Windows.h"
@@ -49,6 +50,7 @@
 #include <QTimer>
 #include <QUuid>
 #include <atomic>
+#include <cstring>
 #include <thread>
 
 using namespace vima;
@@ -96,6 +98,25 @@ class E2ESelection : public QObject {
         QCOMPARE(front.window, id);
     }
     QString targetText() { return text_target::text(*target); }
+
+    // As any program can: a SelectionClear for CLIPBOARD sent to its owner.
+    static void forgeSelectionClear()
+    {
+        xcb_connection_t *connection = x11::connection();
+        const auto owner = ownedReply(xcb_get_selection_owner_reply(
+            connection, xcb_get_selection_owner(connection, x11::atom("CLIPBOARD")), nullptr));
+        QVERIFY(owner && owner->owner != XCB_NONE);
+        xcb_selection_clear_event_t clear{};
+        clear.response_type = XCB_SELECTION_CLEAR;
+        clear.time = XCB_CURRENT_TIME;
+        clear.owner = owner->owner;
+        clear.selection = x11::atom("CLIPBOARD");
+        char event[32] = {};
+        std::memcpy(event, &clear, sizeof(clear));
+        xcb_send_event(connection, 0, owner->owner, XCB_EVENT_MASK_NO_EVENT, event);
+        // Sent before any request that follows.
+        std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
+    }
 
     void setText(const QString &text)
     {
@@ -250,15 +271,36 @@ private Q_SLOTS:
     // format, until another program copies.
     void theKeeperServesEveryFormatUntilAnotherProgramCopies_data()
     {
-        QTest::addColumn<QByteArray>("owner"); // a command of the target, or "large"
-        QTest::newRow("a text beside an image") << QByteArray("copy-rich");
-        QTest::newRow("a text larger than a chunk") << QByteArray("large");
+        // a command of the target, "large" (from xclip) or "xclip" (a small text, held by an xclip of our own)
+        QTest::addColumn<QByteArray>("owner");
+        // "read in pieces": UTF8_STRING is also read in small pieces;
+        // "forged clear": another program sends the keeper a SelectionClear;
+        // "owner gone": the owner ends before the keeper comes
+        QTest::addColumn<QString>("twist");
+        QTest::newRow("a text beside an image") << QByteArray("copy-rich") << QString();
+        QTest::newRow("a text larger than a chunk") << QByteArray("large") << QString();
+        QTest::newRow("a text larger than a chunk, read in small pieces") << QByteArray("large") << "read in pieces";
+        QTest::newRow("a 20 MB text under four names") << QByteArray("copy-large 20") << QString();
+        QTest::newRow("a forged SelectionClear") << QByteArray("copy-rich") << "forged clear";
+        QTest::newRow("an owner that ended first") << QByteArray("xclip") << "owner gone";
     }
 
     void theKeeperServesEveryFormatUntilAnotherProgramCopies()
     {
         QFETCH(QByteArray, owner);
-        if (owner == "large")
+        QFETCH(QString, twist);
+        QProcess xclip;
+        const auto endXclip = qScopeGuard([&xclip] {
+            xclip.kill();
+            xclip.waitForFinished();
+        });
+        if (owner == "xclip") {
+            xclip.start(QStringLiteral("xclip"), {"-selection", "clipboard", "-i", "-quiet"});
+            QVERIFY(xclip.waitForStarted());
+            xclip.write("held by a program that ends");
+            xclip.closeWriteChannel();
+            QTRY_COMPARE(X11SelectionReader().ownerProcess("CLIPBOARD"), std::optional(xclip.processId()));
+        } else if (owner == "large")
             QCOMPARE(runTool(QStringLiteral("xclip"), {"-selection", "clipboard", "-i"}, QByteArray(3 << 20, 'k'))
                          .exitCode,
                      0);
@@ -266,20 +308,30 @@ private Q_SLOTS:
             command(owner);
         const auto before = clipboard_contents::read();
         QVERIFY(!before.isEmpty());
+        // What Tavelon holds, read as it reads a clipboard to put back; the
+        // generous deadline is for a loaded machine.
+        const SelectionRead<PasteboardSnapshot> held =
+            X11SelectionReader().snapshot("CLIPBOARD", QDeadlineTimer(60000), largestClipboardSnapshot);
+        QVERIFY(held.value && !held.value->isEmpty());
         const std::unique_ptr<xcb_get_selection_owner_reply_t, decltype(&std::free)> from(
             xcb_get_selection_owner_reply(x11::connection(),
                                           xcb_get_selection_owner(x11::connection(), x11::atom("CLIPBOARD")), nullptr),
             &std::free);
         QVERIFY(from && from->owner != XCB_NONE);
+        if (twist == QLatin1String("owner gone")) {
+            xclip.terminate();
+            QVERIFY(xclip.waitForFinished());
+            QTRY_COMPARE(X11SelectionReader().ownerProcess("CLIPBOARD"), std::nullopt);
+        }
         struct Keeping {
             std::atomic_bool ended = false;
             std::atomic_bool served = false;
         };
         const auto keeping = std::make_shared<Keeping>();
-        std::thread thread([keeping, window = from->owner] {
+        std::thread thread([keeping, window = from->owner, item = held.value->items.first()] {
             {
                 X11ClipboardKeeper keeper;
-                keeping->served = keeper.takeOver(window) && keeper.serve();
+                keeping->served = keeper.takeOver(window, item) && keeper.serve();
             }
             keeping->ended = true;
         });
@@ -292,7 +344,15 @@ private Q_SLOTS:
         });
         const auto here = std::optional<qint64>(QCoreApplication::applicationPid());
         QTRY_COMPARE(X11SelectionReader().ownerProcess("CLIPBOARD"), here);
+        if (twist == QLatin1String("forged clear"))
+            forgeSelectionClear();
         QCOMPARE(changesSince(before, clipboard_contents::read()).join(u','), QString());
+        if (twist == QLatin1String("read in pieces")) {
+            const clipboard_contents::Pieces pieces = clipboard_contents::readInPieces("UTF8_STRING");
+            QVERIFY(pieces.complete);
+            QVERIFY2(pieces.chunks > 1, "a large format comes in chunks");
+            QCOMPARE(pieces.data, before.value(QStringLiteral("UTF8_STRING")));
+        }
         QCOMPARE(runTool(QStringLiteral("xclip"), {"-selection", "clipboard", "-i"}, "copied later").exitCode, 0);
         QTRY_VERIFY(keeping->ended);
         QVERIFY(keeping->served);

@@ -559,6 +559,10 @@ private Q_SLOTS:
             << Owner::oversized
             << "The clipboard holds more than 64 MB, more than Tavelon can put back, so Tavelon left it alone."
             << false;
+        QTest::newRow("clipboard of more formats than can be put back")
+            << Owner::tooManyFormats
+            << "The clipboard offers more than 1024 formats, more than Tavelon can put back, so Tavelon left it alone."
+            << false;
         QTest::newRow("paste refused") << Owner::answers << SelectionError::notPermitted().description() << false;
         QTest::newRow("after a fallback, the note first")
             << Owner::answers << SelectionError::notPermitted().description() << true;

@@ -394,6 +394,10 @@ private Q_SLOTS:
             << FakePasteboard::Owner::oversized
             << "The clipboard holds more than 64 MB, more than Tavelon can put back, so it didn't copy the selection "
                "from Editor.";
+        QTest::newRow("more formats than can be put back")
+            << FakePasteboard::Owner::tooManyFormats
+            << "The clipboard offers more than 1024 formats, more than Tavelon can put back, so it didn't copy the "
+               "selection from Editor.";
     }
 
     void unreadableClipboardIsLeftAlone()

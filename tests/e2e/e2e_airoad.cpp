@@ -13,6 +13,7 @@
 #include "model/VimaConfig.h"
 #include "platform/x11/QtKeychainSecretStore.h"
 #include "platform/x11/X11ClipboardKeeper.h"
+#include "platform/x11/X11OwnConnection.h"
 #include "platform/x11/X11SelectionReader.h"
 #include "services/Keychain.h"
 #include "store/ConfigStore.h"
@@ -161,6 +162,32 @@ class TestAIRoadEndToEnd : public QObject {
         QTRY_VERIFY(!ringVisible());
     }
 
+    // Every way of typing the keeper's command by hand, even with the window
+    // that holds the clipboard, is refused in one line and leaves the agent
+    // and its clipboard alone.
+    void typeTheKeeperByHand()
+    {
+        X11OwnConnection x;
+        const QString owner = QString::number(x.selectionOwner(x.atom("CLIPBOARD")));
+        target->send("window");
+        const QString another = target->waitForLine(QStringLiteral("window ")).mid(7);
+        const QList<QStringList> typed{{}, {owner, owner}, {QStringLiteral("0x1a")}, {another}, {owner}};
+        for (const QStringList &arguments : typed) {
+            QProcess keeper;
+            keeper.start(QStringLiteral(TAVELON_BINARY), QStringList{X11ClipboardKeeper::argument} + arguments);
+            const bool ended = keeper.waitForFinished(10000);
+            if (!ended)
+                keeper.kill();
+            const QByteArray said = keeper.readAllStandardError();
+            QVERIFY2(ended && keeper.exitStatus() == QProcess::NormalExit && keeper.exitCode() != 0,
+                     qPrintable(arguments.join(u' ')));
+            QCOMPARE(said.count('\n'), 1);
+            QVERIFY(said.contains(X11ClipboardKeeper::argument));
+            QVERIFY(agent->isRunning());
+            QCOMPARE(X11SelectionReader().ownerProcess("CLIPBOARD"), std::optional(agent->pid()));
+        }
+    }
+
     QJsonArray lastChatMessages() const
     {
         return server->requests("/api/chat").last().json()["messages"].toArray();
@@ -240,13 +267,14 @@ private Q_SLOTS:
         QTest::addColumn<QString>("end"); // how the agent ends
         QTest::newRow("TERM") << "term";
         QTest::newRow("a second start") << "second start";
+        QTest::newRow("TERM, after the keeper was typed by hand") << "by hand";
     }
 
     void theClipboardOutlivesTheAgent()
     {
         QFETCH(QString, end);
         // After the TERM row, a second start meets the keeper that row left serving.
-        if (end == QLatin1String("term") || keepers() == 0) {
+        if (end != QLatin1String("second start") || keepers() == 0) {
             command("copy-rich");
             QTRY_COMPARE(readSelection(QStringLiteral("clipboard")), QStringLiteral("copied earlier"));
         }
@@ -255,7 +283,9 @@ private Q_SLOTS:
         runSlot(rewriteSlot);
         QTRY_COMPARE_WITH_TIMEOUT(targetText(), answer, 15000);
         QTRY_COMPARE_WITH_TIMEOUT(X11SelectionReader().ownerProcess("CLIPBOARD"), std::optional(agent->pid()), 5000);
-        if (end == QLatin1String("term")) {
+        if (end == QLatin1String("by hand"))
+            typeTheKeeperByHand();
+        if (end != QLatin1String("second start")) {
             QVERIFY(agent->terminate());
         } else {
             auto second = std::make_unique<AgentProcess>();

@@ -27,8 +27,8 @@ int main(int argc, char *argv[])
         return 1;
     }
     // Started again by itself to keep the clipboard after it quits.
-    if (argc == 3 && qstrcmp(argv[1], X11ClipboardKeeper::argument) == 0)
-        return X11ClipboardKeeper::run(argv[2]);
+    if (argc >= 2 && qstrcmp(argv[1], X11ClipboardKeeper::argument) == 0)
+        return X11ClipboardKeeper::run(argc - 2, argv + 2);
     qputenv("QT_QPA_PLATFORM", "xcb");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tavelon"));

@@ -14,6 +14,8 @@ std::optional<SelectionRead<T>> failedRead(FakePasteboard::Owner owner)
         return SelectionRead<T>::noAnswer();
     case FakePasteboard::Owner::oversized:
         return SelectionRead<T>::tooLarge();
+    case FakePasteboard::Owner::tooManyFormats:
+        return SelectionRead<T>::tooManyFormats();
     case FakePasteboard::Owner::answers:
         break;
     }

@@ -6,11 +6,11 @@
 
 namespace vima {
 
-// A clipboard in memory. A test can make its owner unresponsive or too large
-// (reads give no value) and count what happens to it.
+// A clipboard in memory. A test can make its owner unresponsive, too large or
+// one of too many formats (reads give no value) and count what happens to it.
 class FakePasteboard final : public Pasteboard {
 public:
-    enum class Owner { answers, silent, oversized };
+    enum class Owner { answers, silent, oversized, tooManyFormats };
 
     PasteboardSnapshot contents;
     Owner reads = Owner::answers;

@@ -1,6 +1,5 @@
 #include "platform/x11/X11ClipboardHandover.h"
 
-#include "async/ChildProcess.h"
 #include "platform/x11/X11ClipboardKeeper.h"
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11OwnConnection.h"
@@ -10,7 +9,7 @@
 #include <QEvent>
 #include <QGuiApplication>
 #include <QLoggingCategory>
-#include <QProcess>
+#include <sys/wait.h>
 
 Q_LOGGING_CATEGORY(lcClipboardHandover, "com.vima.Vima.Clipboard")
 
@@ -25,7 +24,8 @@ constexpr int pollMs = 10;
 
 } // namespace
 
-X11ClipboardHandover::X11ClipboardHandover(QObject *parent) : QObject(parent)
+X11ClipboardHandover::X11ClipboardHandover(std::function<PasteboardSnapshot::Item()> held, QObject *parent)
+    : QObject(parent), held_(std::move(held))
 {
     poll_.setInterval(pollMs);
     connect(&poll_, &QTimer::timeout, this, &X11ClipboardHandover::advance);
@@ -69,14 +69,23 @@ bool X11ClipboardHandover::startKeeper()
     const xcb_setup_t *setup = xcb_get_setup(connection);
     if (!owner || (owner->owner & ~setup->resource_id_mask) != setup->resource_id_base)
         return false;
-    QProcess keeper;
-    keeper.setProgram(QCoreApplication::applicationFilePath());
-    keeper.setArguments({QString::fromLatin1(X11ClipboardKeeper::argument), QString::number(owner->owner)});
-    if (!ChildProcess::startDetached(keeper)) {
+    const PasteboardSnapshot::Item item = held_();
+    if (item.isEmpty())
+        return false;
+    const std::optional<pid_t> keeper =
+        X11ClipboardKeeper::start(QCoreApplication::applicationFilePath(), owner->owner, item);
+    if (!keeper) {
         qCWarning(lcClipboardHandover, "Could not start the clipboard keeper; the clipboard goes with Tavelon");
         return false;
     }
+    keeper_ = *keeper;
     return true;
+}
+
+bool X11ClipboardHandover::keeperEnded() const
+{
+    // It refused the clipboard, or another program took it already.
+    return ::waitpid(keeper_, nullptr, WNOHANG) != 0;
 }
 
 void X11ClipboardHandover::advance()
@@ -90,7 +99,7 @@ void X11ClipboardHandover::advance()
         return;
     }
     const bool handedOver = !QGuiApplication::clipboard()->ownsClipboard();
-    if (!handedOver && !limit_.hasExpired())
+    if (!handedOver && !keeperEnded() && !limit_.hasExpired())
         return;
     if (!handedOver)
         qCWarning(lcClipboardHandover, "The clipboard keeper did not take the clipboard; it goes with Tavelon");

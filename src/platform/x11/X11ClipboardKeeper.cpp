@@ -1,15 +1,19 @@
 #include "platform/x11/X11ClipboardKeeper.h"
 
 #include "platform/SelectionRead.h"
-#include "platform/x11/X11SelectionReader.h"
+#include "platform/x11/ClipboardParcel.h"
 
+#include <QFile>
 #include <QLoggingCategory>
 #include <algorithm>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <memory>
 #include <poll.h>
+#include <spawn.h>
 #include <unistd.h>
 
 Q_LOGGING_CATEGORY(lcClipboardKeeper, "com.vima.Vima.Clipboard")
@@ -17,14 +21,19 @@ Q_LOGGING_CATEGORY(lcClipboardKeeper, "com.vima.Vima.Clipboard")
 namespace vima {
 namespace {
 
-// Reading the clipboard from Tavelon, which holds its quit meanwhile.
-constexpr qint64 readTimeoutMs = 1500;
 constexpr qint64 managerTimeoutMs = 5000;
 // A requestor that takes no chunk of a large format for this long has gone.
 constexpr qint64 idleTransferMs = 5000;
 constexpr uint32_t largestChunk = 256 * 1024;
 // More (target, property) pairs than there are formats to ask for.
-constexpr uint32_t largestMultiple = 2048;
+constexpr uint32_t largestMultiple = 2 * largestClipboardFormatCount;
+
+// One line on standard error, for whoever typed the command.
+int refuse(const QString &why, int exitCode)
+{
+    std::fprintf(stderr, "tavelon %s: %s\n", X11ClipboardKeeper::argument, why.toUtf8().constData());
+    return exitCode;
+}
 
 } // namespace
 
@@ -44,20 +53,63 @@ X11ClipboardKeeper::X11ClipboardKeeper()
     chunk_ = std::min(largestChunk, largestRequest - 100);
 }
 
-int X11ClipboardKeeper::run(const char *ownerWindow)
+std::optional<pid_t> X11ClipboardKeeper::start(const QString &program, xcb_window_t owner,
+                                               const PasteboardSnapshot::Item &item)
+{
+    const int parcel = ClipboardParcel::seal(item);
+    if (parcel < 0)
+        return std::nullopt;
+    // It may outlive Tavelon by hours: it holds nothing of Tavelon's but the
+    // parcel and the log, and a Ctrl+C meant for Tavelon's terminal or a
+    // signal Tavelon blocks leaves it as any program.
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, parcel, STDIN_FILENO);
+    posix_spawn_file_actions_addclosefrom_np(&actions, STDERR_FILENO + 1);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    sigset_t signals;
+    sigemptyset(&signals);
+    posix_spawnattr_setsigmask(&attributes, &signals);
+    for (const int signal : {SIGHUP, SIGINT, SIGQUIT, SIGTERM, SIGPIPE})
+        sigaddset(&signals, signal);
+    posix_spawnattr_setsigdefault(&attributes, &signals);
+    QByteArray path = QFile::encodeName(program);
+    QByteArray mode(argument);
+    QByteArray window = QByteArray::number(owner);
+    char *arguments[] = {path.data(), mode.data(), window.data(), nullptr};
+    pid_t pid = 0;
+    const int failed = posix_spawn(&pid, path.constData(), &actions, &attributes, arguments, environ);
+    posix_spawnattr_destroy(&attributes);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(parcel);
+    if (failed)
+        return std::nullopt;
+    return pid;
+}
+
+int X11ClipboardKeeper::run(int count, char *arguments[])
 {
     // Its output may be a terminal or a journal that goes before it does.
     std::signal(SIGPIPE, SIG_IGN);
     // It may outlive Tavelon by hours: nothing Tavelon had open (a connection
     // to a server, a pipe of a script) stays open with it.
-    ::close_range(3, ~0U, 0);
+    ::close_range(STDERR_FILENO + 1, ~0U, 0);
     bool parsed = false;
-    const xcb_window_t owner = QByteArray(ownerWindow).toUInt(&parsed);
-    if (!parsed)
-        return 2;
+    const xcb_window_t owner = count == 1 ? QByteArray(arguments[0]).toUInt(&parsed) : XCB_NONE;
+    if (!parsed || owner == XCB_NONE)
+        return refuse(QStringLiteral("only Tavelon starts it, as it quits, with the id of its window"), 2);
+    const ClipboardParcel::Opened parcel = ClipboardParcel::open(STDIN_FILENO);
+    if (!parcel.item)
+        return refuse(parcel.refusal, 2);
+    // Nothing of Tavelon's stays open but the mapped parcel.
+    const int nothing = ::open("/dev/null", O_RDONLY);
+    ::dup2(nothing, STDIN_FILENO);
+    ::close(nothing);
     X11ClipboardKeeper keeper;
-    if (!keeper.takeOver(owner))
-        return 1;
+    if (!keeper.takeOver(owner, *parcel.item))
+        return refuse(QStringLiteral("that window no longer holds the clipboard, so there is nothing to keep"), 1);
     keeper.askManager();
     return keeper.serve() ? 0 : 1;
 }
@@ -75,25 +127,27 @@ xcb_timestamp_t X11ClipboardKeeper::serverTime()
     return XCB_CURRENT_TIME;
 }
 
-bool X11ClipboardKeeper::takeOver(xcb_window_t owner)
+bool X11ClipboardKeeper::takeOver(xcb_window_t owner, const PasteboardSnapshot::Item &item)
 {
-    if (x_.window() == XCB_NONE)
+    if (x_.window() == XCB_NONE || item.isEmpty())
         return false;
+    // Every name at once: one wait for the server, not one per format.
+    QList<xcb_intern_atom_cookie_t> cookies;
+    for (const auto &[name, data] : item) {
+        const QByteArray latin1 = name.toLatin1();
+        cookies.append(xcb_intern_atom(x_.get(), 0, uint16_t(latin1.size()), latin1.constData()));
+    }
+    for (qsizetype i = 0; i < item.size(); ++i) {
+        const auto reply = ownedReply(xcb_intern_atom_reply(x_.get(), cookies.at(i), nullptr));
+        if (!reply || formats_.contains(reply->atom))
+            continue;
+        targets_.append(reply->atom);
+        formats_.insert(reply->atom, item.at(i).second);
+    }
     // The moment of the decision: a program that copies after it wins.
     since_ = serverTime();
-    if (since_ == XCB_CURRENT_TIME || x_.selectionOwner(clipboard_) != owner)
+    if (since_ == XCB_CURRENT_TIME || formats_.isEmpty() || !stillTavelons(owner))
         return false;
-    const SelectionRead<PasteboardSnapshot> read =
-        X11SelectionReader().snapshot("CLIPBOARD", QDeadlineTimer(readTimeoutMs), largestClipboardSnapshot);
-    if (!read.value || read.value->isEmpty()) {
-        qCWarning(lcClipboardKeeper, "Could not read the clipboard whole, so it goes with Tavelon");
-        return false;
-    }
-    for (const auto &[name, data] : read.value->items.first()) {
-        const xcb_atom_t target = x_.atom(name.toLatin1().constData());
-        targets_.append(target);
-        formats_.insert(target, data);
-    }
     xcb_set_selection_owner(x_.get(), x_.window(), clipboard_, since_);
     owner_ = x_.selectionOwner(clipboard_) == x_.window();
     if (owner_)
@@ -102,9 +156,30 @@ bool X11ClipboardKeeper::takeOver(xcb_window_t owner)
     return owner_;
 }
 
+bool X11ClipboardKeeper::stillTavelons(xcb_window_t owner)
+{
+    const xcb_window_t current = x_.selectionOwner(clipboard_);
+    if (current == owner)
+        return true;
+    // On a busy machine Tavelon may have ended before its keeper got here: a
+    // clipboard that nobody has taken since is still the one to keep.
+    if (current != XCB_NONE)
+        return false;
+    xcb_generic_error_t *error = nullptr;
+    const auto window = ownedReply(
+        xcb_get_window_attributes_reply(x_.get(), xcb_get_window_attributes(x_.get(), owner), &error));
+    std::free(error);
+    return !window;
+}
+
 void X11ClipboardKeeper::askManager()
 {
-    if (!owner_ || x_.selectionOwner(manager_) == XCB_NONE)
+    // A manager takes the clipboard over before it has read it, and some
+    // (mate-settings-daemon 1.26) never finish a format sent in chunks: such
+    // a clipboard stays with the keeper.
+    const bool chunked = std::any_of(formats_.cbegin(), formats_.cend(),
+                                     [this](const QByteArray &data) { return data.size() > qsizetype(chunk_); });
+    if (!owner_ || chunked || x_.selectionOwner(manager_) == XCB_NONE)
         return;
     // Left empty, the property asks the manager to save every format.
     const xcb_atom_t property = x_.atom("VIMA_SAVE_TARGETS");
@@ -145,9 +220,11 @@ void X11ClipboardKeeper::handle(const xcb_generic_event_t *event)
         answer(reinterpret_cast<const xcb_selection_request_event_t *>(event));
         break;
     case XCB_SELECTION_CLEAR:
-        // Quietly: the log may be a terminal the user has long gone on in.
+        // Any program can send one: only the server says who owns the
+        // clipboard. Quietly: the log may be a terminal the user has long
+        // gone on in.
         if (reinterpret_cast<const xcb_selection_clear_event_t *>(event)->selection == clipboard_)
-            owner_ = false;
+            owner_ = x_.selectionOwner(clipboard_) == x_.window();
         break;
     case XCB_SELECTION_NOTIFY:
         managerAnswered(reinterpret_cast<const xcb_selection_notify_event_t *>(event));

@@ -1,22 +1,28 @@
 #pragma once
 
+#include "platform/PasteboardSnapshot.h"
 #include "platform/x11/X11OwnConnection.h"
 
 #include <QByteArray>
 #include <QDeadlineTimer>
 #include <QHash>
 #include <QList>
+#include <QString>
 #include <optional>
+#include <sys/types.h>
 #include <xcb/xcb.h>
 
 namespace vima {
 
 // What Tavelon leaves on CLIPBOARD, kept after it quits: an X selection dies
 // with its owner. Tavelon starts itself again in this mode (`argument`, then
-// the window that owns the clipboard). The keeper reads the clipboard from
-// that window, takes it over, hands it to the clipboard manager where one
-// runs (SAVE_TARGETS), and serves every format until another program holds
-// the clipboard or the X server goes away, as command-line clipboard tools do.
+// the window that owns the clipboard), with the clipboard's bytes on its
+// standard input (a ClipboardParcel): taking over asks nothing of Tavelon,
+// however busy the machine. The keeper takes the clipboard over while that
+// window still holds it (or, gone first, left it to nobody), hands it to the
+// clipboard manager where one runs (SAVE_TARGETS), and serves every format
+// until another program holds the clipboard or the X server goes away, as
+// command-line clipboard tools do.
 class X11ClipboardKeeper {
 public:
     static constexpr const char *argument = "--keep-clipboard";
@@ -25,14 +31,20 @@ public:
     X11ClipboardKeeper(const X11ClipboardKeeper &) = delete;
     X11ClipboardKeeper &operator=(const X11ClipboardKeeper &) = delete;
 
-    // The keeper's whole life, for the process's main: its exit code.
-    static int run(const char *ownerWindow);
+    // Starts `program` as the keeper of `item`, which Tavelon's window
+    // `owner` holds: its pid, or nothing when it could not be started.
+    static std::optional<pid_t> start(const QString &program, xcb_window_t owner,
+                                      const PasteboardSnapshot::Item &item);
+    // The keeper's whole life, for the process's main, given the arguments
+    // after `argument`: its exit code. Anything but what `start` passes is
+    // refused in one line on standard error.
+    static int run(int count, char *arguments[]);
 
-    // Takes the clipboard over from `owner` with everything it offers; false
-    // (and nothing taken) when another program holds it by now, or it could
-    // not be read whole.
-    bool takeOver(xcb_window_t owner);
-    // Asks the clipboard manager, when one runs, to save the clipboard.
+    // Takes the clipboard over from `owner` to serve `item`; false (and
+    // nothing taken) when another program holds it by now.
+    bool takeOver(xcb_window_t owner, const PasteboardSnapshot::Item &item);
+    // Asks the clipboard manager, when one runs, to save the clipboard, when
+    // no format of it needs sending in chunks.
     void askManager();
     // Serves the clipboard until another program holds it and every transfer
     // under way has ended; false when the X server went away.
@@ -49,6 +61,8 @@ private:
     };
 
     xcb_timestamp_t serverTime();
+    // Whether the clipboard is still what Tavelon's window `owner` left.
+    bool stillTavelons(xcb_window_t owner);
     void handle(const xcb_generic_event_t *event);
     void answer(const xcb_selection_request_event_t *request);
     bool convert(xcb_window_t requestor, xcb_atom_t target, xcb_atom_t property);

@@ -41,9 +41,30 @@ QMimeData *mimeDataFor(const PasteboardSnapshot::Item &item)
     return data;
 }
 
+// What Qt serves for contents Tavelon copied itself (a result's Copy): each
+// format under its own name, and a text also under the names of X's own.
+PasteboardSnapshot::Item itemOf(const QMimeData &data)
+{
+    PasteboardSnapshot::Item item;
+    for (const QString &format : data.formats()) {
+        // Qt's own formats, which it converts on request.
+        if (format.startsWith(QLatin1String("application/x-qt-")))
+            continue;
+        const QByteArray bytes = data.data(format);
+        item.append({format, bytes});
+        if (format != QLatin1String("text/plain"))
+            continue;
+        const QByteArray latin1 = QString::fromUtf8(bytes).toLatin1();
+        item.append({QStringLiteral("UTF8_STRING"), bytes});
+        item.append({QStringLiteral("STRING"), latin1});
+        item.append({QStringLiteral("TEXT"), latin1});
+    }
+    return item;
+}
+
 } // namespace
 
-X11Pasteboard::X11Pasteboard(QObject *parent) : QObject(parent)
+X11Pasteboard::X11Pasteboard(QObject *parent) : QObject(parent), handover_([this] { return held(); })
 {
     connect(QGuiApplication::clipboard(), &QClipboard::changed, this, [this](QClipboard::Mode mode) {
         if (mode == QClipboard::Clipboard)
@@ -76,7 +97,25 @@ void X11Pasteboard::restore(const PasteboardSnapshot &snapshot)
         return;
     }
     // X11 holds one item per selection.
-    QGuiApplication::clipboard()->setMimeData(mimeDataFor(snapshot.items.first()), QClipboard::Clipboard);
+    QMimeData *data = mimeDataFor(snapshot.items.first());
+    QGuiApplication::clipboard()->setMimeData(data, QClipboard::Clipboard);
+    restored_ = snapshot.items.first();
+    restoredData_ = data;
+    // Once Qt lets go of them, they are no longer Tavelon's to keep.
+    connect(data, &QObject::destroyed, this, [this] {
+        if (!restoredData_)
+            restored_.clear();
+    });
+}
+
+PasteboardSnapshot::Item X11Pasteboard::held() const
+{
+    const QMimeData *data = QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard);
+    if (!data)
+        return {};
+    if (data == restoredData_)
+        return restored_;
+    return itemOf(*data);
 }
 
 void X11Pasteboard::clear()

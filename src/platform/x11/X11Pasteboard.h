@@ -4,7 +4,9 @@
 #include "platform/x11/X11ClipboardHandover.h"
 
 #include <QAbstractNativeEventFilter>
+#include <QMimeData>
 #include <QObject>
+#include <QPointer>
 
 namespace vima {
 
@@ -30,7 +32,14 @@ public:
     bool nativeEventFilter(const QByteArray &eventType, void *message, qintptr *result) override;
 
 private:
+    // What Tavelon holds on the clipboard, as a keeper is to serve it.
+    PasteboardSnapshot::Item held() const;
+
     X11ClipboardHandover handover_;
+    // The contents last put back, as their program offered them, while Qt
+    // still serves them.
+    PasteboardSnapshot::Item restored_;
+    QPointer<QMimeData> restoredData_;
     quint64 changes_ = 0;
     quint64 requests_ = 0;
 };

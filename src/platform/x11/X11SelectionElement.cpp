@@ -22,6 +22,7 @@ QCoro::Task<AXAnswer<QString>> X11SelectionElement::selectedText(CancellationTok
             return Answer::tooLarge();
         case SelectionRead<QString>::Status::absent:
         case SelectionRead<QString>::Status::noAnswer:
+        case SelectionRead<QString>::Status::tooManyFormats:
             break;
         }
         return Answer::failure();

@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QSet>
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -12,9 +13,8 @@
 namespace vima {
 namespace {
 
-// More formats than any program offers: such a list is refused like data
-// over the ceiling.
-constexpr qint64 largestTargetList = 1024 * qint64(sizeof(xcb_atom_t));
+// The formats a clipboard may offer, and the protocol's own beside them.
+constexpr qint64 largestTargetList = (largestClipboardFormatCount + 8) * qint64(sizeof(xcb_atom_t));
 // How often a wait looks at the abort flag.
 constexpr qint64 abortPollMs = 20;
 
@@ -72,6 +72,7 @@ SelectionRead<QString> X11SelectionReader::text(const char *selection, QDeadline
         case Bytes::Status::absent:
             continue; // the owner has no text in this format
         case Bytes::Status::noAnswer:
+        case Bytes::Status::tooManyFormats:
             return SelectionRead<QString>::noAnswer();
         case Bytes::Status::tooLarge:
             return SelectionRead<QString>::tooLarge();
@@ -91,11 +92,14 @@ SelectionRead<PasteboardSnapshot> X11SelectionReader::snapshot(const char *selec
         return Read::of({});
     const Bytes targets = convert(source, x_.atom("TARGETS"), deadline, largestTargetList);
     if (targets.status == Bytes::Status::tooLarge)
-        return Read::tooLarge();
+        return Read::tooManyFormats();
     if (targets.status != Bytes::Status::value)
         return Read::noAnswer();
     PasteboardSnapshot::Item item;
     QSet<xcb_atom_t> seen;
+    // Each distinct content once, shared by every name it comes under.
+    QList<QByteArray> contents;
+    qint64 largest = 0;
     qint64 left = ceiling;
     const auto *atoms = reinterpret_cast<const xcb_atom_t *>(targets.value->constData());
     const qsizetype count = targets.value->size() / qsizetype(sizeof(xcb_atom_t));
@@ -106,15 +110,22 @@ SelectionRead<PasteboardSnapshot> X11SelectionReader::snapshot(const char *selec
         const QByteArray name = atomName(atoms[i]);
         if (name.isEmpty() || isProtocolTarget(name))
             continue;
-        const Bytes data = convert(source, atoms[i], deadline, left);
+        const Bytes data = convert(source, atoms[i], deadline, std::max(left, largest));
         if (data.status == Bytes::Status::tooLarge)
             return Read::tooLarge();
         if (data.status == Bytes::Status::noAnswer || deadline.hasExpired())
             return Read::noAnswer();
-        if (data.value) {
+        if (!data.value)
+            continue;
+        const qsizetype same = contents.indexOf(*data.value);
+        if (same < 0 && data.value->size() > left)
+            return Read::tooLarge();
+        if (same < 0) {
             left -= data.value->size();
-            item.append({QString::fromLatin1(name), *data.value});
+            largest = std::max(largest, qint64(data.value->size()));
+            contents.append(*data.value);
         }
+        item.append({QString::fromLatin1(name), same < 0 ? *data.value : contents.at(same)});
     }
     PasteboardSnapshot result;
     if (!item.isEmpty())

@@ -19,6 +19,16 @@ Output runTool(const QString &program, const QStringList &arguments, const QByte
 // Every format on the clipboard with its bytes.
 QMap<QString, QByteArray> read();
 
+// One format as a requestor reads it that takes each chunk of a large one in
+// small pieces, and deletes the chunk only once it has all of it. Blocks the
+// caller: the owner must be another thread or program.
+struct Pieces {
+    QByteArray data;
+    int chunks = 0; // how many chunks it came in; 0 when it came whole
+    bool complete = false;
+};
+Pieces readInPieces(const char *target);
+
 // What changed since `before`: formats that came or went, and formats whose
 // contents differ. Images are compared as pictures: Qt's ICO writer leaves
 // padding unset, so those bytes change from read to read.

@@ -5,6 +5,8 @@
 //   set <JSON string> -> replaces the text, "ok"
 //   select-all        -> selects everything, "ok"
 //   copy-rich         -> puts a text and an image on the clipboard, "ok"
+//   copy-large <MB>   -> puts a text of that many megabytes on the clipboard
+//                        (Qt offers it under four names), "ok"
 //   clear-clipboard   -> leaves the clipboard without an owner, "ok"
 //   activate          -> asks to be the active window, "ok"
 //   open-second       -> opens a second window with a field of its own, "ok"
@@ -77,6 +79,16 @@ struct Target {
     QPlainTextEdit *field = nullptr;
 };
 
+// Numbered lines: a chunk out of place shows.
+QString largeText(int megabytes)
+{
+    QByteArray text;
+    text.reserve(megabytes << 20);
+    for (int line = 0; text.size() < (megabytes << 20); ++line)
+        text.append(QByteArray::number(line).rightJustified(8, '0') + " the quick brown fox\n");
+    return QString::fromLatin1(text.left(megabytes << 20));
+}
+
 void run(Target &target, const QByteArray &line)
 {
     QPlainTextEdit &field = *target.field;
@@ -108,6 +120,8 @@ void run(Target &target, const QByteArray &line)
         image.fill(Qt::red);
         data->setImageData(image);
         QGuiApplication::clipboard()->setMimeData(data, QClipboard::Clipboard);
+    } else if (command == "copy-large") {
+        QGuiApplication::clipboard()->setText(largeText(argument.toInt()), QClipboard::Clipboard);
     } else if (command == "clear-clipboard") {
         QGuiApplication::clipboard()->clear(QClipboard::Clipboard);
     } else if (command == "activate") {

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "platform/PasteboardSnapshot.h"
+
+#include <QString>
+#include <optional>
+
+namespace vima {
+
+// The clipboard Tavelon hands its keeper as it quits: every format with its
+// bytes, each distinct content stored once, in a sealed memory file that the
+// keeper gets as its standard input. Sealed, it can't change after the
+// keeper has judged it, and nothing typed in a shell passes for one.
+class ClipboardParcel {
+public:
+    struct Opened {
+        std::optional<PasteboardSnapshot::Item> item;
+        QString refusal; // why there is no item, for one line on the terminal
+    };
+
+    // A sealed memory file holding `item`, open for reading; -1 when the
+    // system can't make one.
+    static int seal(const PasteboardSnapshot::Item &item);
+    // What `descriptor` holds: refused unless it is a sealed parcel whose
+    // distinct contents stay within the clipboard's ceilings. The bytes stay
+    // mapped for the rest of the process's life.
+    static Opened open(int descriptor);
+};
+
+} // namespace vima
