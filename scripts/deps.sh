@@ -13,9 +13,9 @@ if [ -n "${SUDO_USER:-}" ] && [ "$(id -u)" = 0 ]; then
 fi
 
 build=(cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-base-private-dev qt6-svg-dev qtkeychain-qt6-dev qcoro-qt6-dev libbenchmark-dev
+  qt6-base-dev qt6-svg-dev qtkeychain-qt6-dev qcoro-qt6-dev libbenchmark-dev
   libxcb1-dev libxcb-keysyms1-dev libxcb-xtest0-dev libxcb-xinput-dev libxcb-xkb-dev libxcb-res0-dev
-  libxkbcommon-x11-dev libcurl4-openssl-dev)
+  libxkbcommon-x11-dev libcurl4-openssl-dev zlib1g-dev)
 run=(libsecret-1-0 gnome-keyring dbus-daemon xdg-utils fonts-dejavu-core fonts-noto-color-emoji ca-certificates)
 test=(xvfb openbox xdotool xclip x11-utils xcompmgr libxcb-damage0-dev maim at-spi2-core)
 

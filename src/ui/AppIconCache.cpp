@@ -10,6 +10,19 @@
 
 namespace vima {
 
+namespace {
+
+// Every icon load takes its turn here: each is bounded, and so is how many
+// are bounded at once, whatever a list of thousands asks for.
+constexpr int loadsAtOnce = 2;
+
+struct IconLoads : QThreadPool {
+    IconLoads() { setMaxThreadCount(loadsAtOnce); }
+};
+Q_GLOBAL_STATIC(IconLoads, iconLoads)
+
+} // namespace
+
 AppIconCache::AppIconCache(const AppIconSource *source, QObject *parent)
     : QObject(parent), source_(source), revision_(source ? source->revision() : 0)
 {
@@ -54,7 +67,7 @@ void AppIconCache::startLoading(const QString &bundleID) const
     });
     watcher->setFuture(promise->future());
     promise->start();
-    QThreadPool::globalInstance()->start([promise, load = std::move(*loader)] {
+    iconLoads()->start([promise, load = std::move(*loader)] {
         promise->addResult(load());
         promise->finish();
     });

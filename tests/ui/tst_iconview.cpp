@@ -1,4 +1,5 @@
 #include "platform/fake/FakeAppIconSource.h"
+#include "platform/fake/FakeApplicationCatalog.h"
 #include "platform/x11/DesktopAppIconSource.h"
 #include "ui/AppIconCache.h"
 #include "ui/IconView.h"
@@ -6,14 +7,17 @@
 
 #include "../support/BoundedChild.h"
 
+#include <QDir>
 #include <QFile>
-#include <QGuiApplication>
+#include <QFileInfo>
+#include <QApplication>
 #include <QPainter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QSignalSpy>
 #include <QTest>
 #include <sys/stat.h>
+#include <zlib.h>
 
 using namespace vima;
 
@@ -45,6 +49,121 @@ QImage paintIcon(const IconSpec &icon, double size, QColor ink = Qt::black, cons
     return image;
 }
 
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+bool writePng(const QString &path, QColor colour)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QImage image(16, 16, QImage::Format_ARGB32);
+    image.fill(colour);
+    return image.save(path);
+}
+
+QByteArray solidSvg(QColor colour)
+{
+    return "<svg xmlns='http://www.w3.org/2000/svg' width='16' height='16'><rect width='16' height='16' fill='"
+        + colour.name().toLatin1() + "'/></svg>";
+}
+
+// `head`, `filler` `repeats` times, then `tail`, gzip-compressed.
+QByteArray gzip(const QByteArray &head, const QByteArray &filler = {}, int repeats = 0, const QByteArray &tail = {})
+{
+    z_stream stream{};
+    deflateInit2(&stream, Z_BEST_COMPRESSION, Z_DEFLATED, 16 + MAX_WBITS, 9, Z_RLE);
+    QByteArray out;
+    const auto feed = [&](const QByteArray &in, int flush) {
+        stream.next_in = reinterpret_cast<Bytef *>(const_cast<char *>(in.constData()));
+        stream.avail_in = uInt(in.size());
+        do {
+            char buffer[65536];
+            stream.next_out = reinterpret_cast<Bytef *>(buffer);
+            stream.avail_out = sizeof buffer;
+            deflate(&stream, flush);
+            out.append(buffer, qsizetype(sizeof buffer - stream.avail_out));
+        } while (stream.avail_out == 0);
+    };
+    feed(head, Z_NO_FLUSH);
+    for (int i = 0; i < repeats; ++i)
+        feed(filler, Z_NO_FLUSH);
+    feed(tail, Z_FINISH);
+    deflateEnd(&stream);
+    return out;
+}
+
+QByteArray themeIndex(const QByteArray &inherits, const QList<QByteArray> &directories)
+{
+    QByteArray index = "[Icon Theme]\nName=Test\nComment=Test\n";
+    if (!inherits.isEmpty())
+        index += "Inherits=" + inherits + "\n";
+    QByteArray names;
+    QByteArray sections;
+    for (const QByteArray &directory : directories) {
+        const QList<QByteArray> parts = directory.split(' '); // path, then its keys
+        names += parts.first() + ",";
+        sections += "\n[" + parts.first() + "]\n" + parts.mid(1).join('\n') + "\n";
+    }
+    return index + "Directories=" + names + "\n" + sections;
+}
+
+bool makeFifo(const QString &path)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
+}
+
+// A data dir of icon files and themes; the rows of desktopEntryIcons say
+// what each is for.
+bool writeIconTree(const QString &root)
+{
+    const QByteArray svgHead = "<svg xmlns='http://www.w3.org/2000/svg' width='16' height='16'>";
+    const QByteArray shape = "<rect x='1' y='1' width='2' height='2' fill='red'/>\n";
+    const auto shapes = [&](qint64 over) {
+        QByteArray svg = svgHead;
+        while (svg.size() <= over)
+            svg += shape.repeated(1000);
+        return svg + "</svg>";
+    };
+    const QString files = root + QStringLiteral("/files/");
+    const QString icons = root + QStringLiteral("/icons/");
+    const QByteArray scalable = "scalable/apps Size=128 MinSize=8 MaxSize=512 Type=Scalable";
+    return writePng(files + "app.png", Qt::green) && writeFile(files + "app.svg", solidSvg(Qt::green))
+        && writeFile(files + "app.svgz", gzip(solidSvg(Qt::green))) && writeFile(files + "huge.svg", shapes(DesktopAppIconSource::maxFileSize))
+        && writeFile(files + "huge.svgz", gzip(shapes(2 * DesktopAppIconSource::maxFileSize)))
+        && writeFile(files + "bomb.svgz", gzip(svgHead + "<!--", QByteArray(1 << 20, ' '), 300, "--></svg>"))
+        && writeFile(files + "twice.svgz", gzip(gzip(solidSvg(Qt::green))))
+        && writeFile(files + "pipe-image.svg",
+                     "<svg xmlns='http://www.w3.org/2000/svg' xmlns:xlink='http://www.w3.org/1999/xlink' "
+                     "width='16' height='16'><image width='16' height='16' xlink:href='"
+                         + QFile::encodeName(files) + "pipe.png'/></svg>")
+        && makeFifo(files + "pipe.png") && QFile::link(QStringLiteral("/dev/zero"), files + "zero.svg")
+        && writeFile(icons + "hicolor/index.theme", themeIndex({}, {"48x48/apps Size=48", scalable}))
+        && writePng(icons + "hicolor/48x48/apps/in-hicolor.png", Qt::green)
+        && writeFile(icons + "hicolor/scalable/apps/in-both.svg", solidSvg(Qt::green))
+        && writePng(icons + "hicolor/48x48/apps/piped.png", Qt::green)
+        && writeFile(icons + "Tavelon/index.theme",
+                     themeIndex("Tavelon-Loop",
+                                {"16x16/apps Size=16 Type=Fixed", "64x64/apps Size=64 Type=Fixed",
+                                 "64x64@2/apps Size=64 Scale=2 Type=Fixed", scalable}))
+        && writePng(icons + "Tavelon/16x16/apps/sized.png", Qt::red)
+        && writePng(icons + "Tavelon/64x64/apps/sized.png", Qt::blue)
+        && writePng(icons + "Tavelon/64x64@2/apps/exact.png", Qt::red)
+        && writeFile(icons + "Tavelon/scalable/apps/exact.svg", solidSvg(Qt::blue))
+        && writePng(icons + "Tavelon/64x64/apps/in-both.png", Qt::blue)
+        && makeFifo(icons + "Tavelon/64x64/apps/piped.png")
+        && writeFile(icons + "Tavelon-Loop/index.theme", themeIndex("Tavelon", {"48x48/apps Size=48"}))
+        && writePng(icons + "Tavelon-Loop/48x48/apps/looped.png", Qt::blue)
+        && makeFifo(icons + "Piped/index.theme") && writePng(icons + "Piped/48x48/apps/in-hicolor.png", Qt::red)
+        && writePng(root + "/pixmaps/in-pixmaps.png", Qt::red)
+        && writeFile(root + "/pixmaps/urxvt_48x48.xpm",
+                     "/* XPM */\nstatic char *icon[] = {\n\"4 4 1 1\",\n\". c #FF0000\",\n"
+                     "\"....\",\n\"....\",\n\"....\",\n\"....\"};\n");
+}
+
 QIcon solidIcon(QColor colour)
 {
     QPixmap pixmap(48, 48);
@@ -58,6 +177,8 @@ class TestIconView : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase() { QVERIFY(writeIconTree(dataDir_)); }
+
     void everySymbolTheAppUsesIsBundled()
     {
         // Every dotted symbol name used by the library, the templates, the menus
@@ -182,54 +303,83 @@ private Q_SLOTS:
         QCOMPARE(source.lookups.size(), 2);
     }
 
-    // What an Icon= value leads to is loaded only when it is a regular file
-    // small enough to be an icon; nothing else is waited on or held.
-    void desktopEntryIconFiles_data()
+    // What an Icon= value leads to, looked up as the desktop's icon theme rules
+    // say in a data dir of the test's own, and loaded only when it is a regular
+    // file whose image, inflated or not, is small enough to be an icon and
+    // needs no other file: nothing else is waited on or held.
+    void desktopEntryIcons_data()
     {
-        QTest::addColumn<QString>("value"); // "@" stands for the test's folder
-        QTest::addColumn<bool>("loads");
-        QTest::newRow("png file") << "@/app.png" << true;
-        QTest::newRow("svg file") << "@/app.svg" << true;
-        QTest::newRow("missing file") << "@/gone.png" << false;
-        QTest::newRow("folder") << "@" << false;
-        QTest::newRow("blank") << "  " << false;
-        QTest::newRow("unknown theme name") << "no-such-theme-icon-anywhere" << false;
-        QTest::newRow("oversize svg") << "@/huge.svg" << false;
-        QTest::newRow("named pipe") << "@/pipe.png" << false;
-        QTest::newRow("link to /dev/zero") << "@/zero.svg" << false;
+        QTest::addColumn<QString>("value"); // "@" stands for the data dir
+        QTest::addColumn<QString>("theme");
+        QTest::addColumn<QColor>("colour"); // invalid: no icon
+        const QColor none;
+        QTest::newRow("png file") << "@/files/app.png" << "" << QColor(Qt::green);
+        QTest::newRow("svg file") << "@/files/app.svg" << "" << QColor(Qt::green);
+        QTest::newRow("svgz file") << "@/files/app.svgz" << "" << QColor(Qt::green);
+        QTest::newRow("missing file") << "@/files/gone.png" << "" << none;
+        QTest::newRow("folder") << "@" << "" << none;
+        QTest::newRow("blank") << "  " << "" << none;
+        QTest::newRow("relative path") << "files/app.png" << "" << none;
+        QTest::newRow("unknown theme name") << "no-such-theme-icon-anywhere" << "" << none;
+        QTest::newRow("oversize svg") << "@/files/huge.svg" << "" << none;
+        QTest::newRow("svgz over the svg ceiling") << "@/files/huge.svgz" << "" << none;
+        QTest::newRow("svgz bomb") << "@/files/bomb.svgz" << "" << none;
+        QTest::newRow("svgz twice compressed") << "@/files/twice.svgz" << "" << none;
+        QTest::newRow("svg naming a pipe") << "@/files/pipe-image.svg" << "" << none;
+        QTest::newRow("named pipe") << "@/files/pipe.png" << "" << none;
+        QTest::newRow("link to /dev/zero") << "@/files/zero.svg" << "" << none;
+        QTest::newRow("hicolor") << "in-hicolor" << "" << QColor(Qt::green);
+        QTest::newRow("theme before hicolor") << "in-both" << "Tavelon" << QColor(Qt::blue);
+        QTest::newRow("made for the size first") << "exact" << "Tavelon" << QColor(Qt::blue);
+        QTest::newRow("else the closest size") << "sized" << "Tavelon" << QColor(Qt::blue);
+        QTest::newRow("inherited theme") << "looped" << "Tavelon" << QColor(Qt::blue);
+        QTest::newRow("inherits loop, then hicolor") << "in-hicolor" << "Tavelon" << QColor(Qt::green);
+        QTest::newRow("pipe in the theme passed over") << "piped" << "Tavelon" << QColor(Qt::green);
+        QTest::newRow("index.theme a pipe") << "in-hicolor" << "Piped" << QColor(Qt::green);
+        QTest::newRow("unknown theme") << "in-hicolor" << "No-Such-Theme" << QColor(Qt::green);
+        QTest::newRow("pixmaps only") << "in-pixmaps" << "Tavelon" << QColor(Qt::red);
+        QTest::newRow("image suffix") << "urxvt_48x48.xpm" << "Tavelon" << QColor(Qt::red);
+        QTest::newRow("themed, with suffix") << "in-hicolor.png" << "" << QColor(Qt::green);
     }
-    void desktopEntryIconFiles()
+    void desktopEntryIcons()
     {
         QFETCH(QString, value);
-        QFETCH(bool, loads);
-        QTemporaryDir dir;
-        QPixmap pixmap(16, 16);
-        pixmap.fill(Qt::green);
-        QVERIFY(pixmap.save(dir.filePath(QStringLiteral("app.png"))));
-        const QByteArray svg = "<svg xmlns='http://www.w3.org/2000/svg' width='16' height='16'>"
-                               "<rect width='16' height='16' fill='green'/>";
-        QFile small(dir.filePath(QStringLiteral("app.svg")));
-        QVERIFY(small.open(QIODevice::WriteOnly) && small.write(svg + "</svg>") > 0);
-        small.close();
-        // Many shapes: what a file past the ceiling would cost to draw.
-        QFile huge(dir.filePath(QStringLiteral("huge.svg")));
-        QVERIFY(huge.open(QIODevice::WriteOnly) && huge.write(svg) > 0);
-        const QByteArray shape = "<rect x='1' y='1' width='2' height='2' fill='red'/>\n";
-        while (huge.size() <= DesktopAppIconSource::maxFileSize)
-            huge.write(shape.repeated(1000));
-        huge.write("</svg>");
-        huge.close();
-        QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("pipe.png"))).constData(), 0600), 0);
-        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), dir.filePath(QStringLiteral("zero.svg"))));
-
-        const QString file = DesktopAppIconSource::iconFile(QString(value).replace(u'@', dir.path()));
+        QFETCH(QString, theme);
+        QFETCH(QColor, colour);
         const QString failure = test::inBoundedChild([&] {
-            const QImage image = DesktopAppIconSource::load(file);
-            return image.isNull() != loads && (image.isNull() || image.width() <= DesktopAppIconSource::side);
+            QIcon::setThemeName(theme);
+            DesktopApp app;
+            app.bundleID = QStringLiteral("app");
+            app.icon = QString(value).replace(u'@', dataDir_);
+            const FakeApplicationCatalog catalog({app});
+            const DesktopAppIconSource source(catalog);
+            const auto loader = source.loader(QStringLiteral("app"));
+            const QImage image = loader ? (*loader)() : QImage();
+            if (!colour.isValid())
+                return image.isNull();
+            return !image.isNull() && image.width() <= DesktopAppIconSource::side
+                && image.pixelColor(image.width() / 2, image.height() / 2) == colour;
         });
         QVERIFY2(failure.isEmpty(), qPrintable(failure));
     }
+
+public:
+    explicit TestIconView(QString dataDir) : dataDir_(std::move(dataDir)) {}
+
+private:
+    const QString dataDir_;
 };
 
-QTEST_MAIN(TestIconView)
+// The data dirs are the test's own from the start: Qt reads them once.
+int main(int argc, char **argv)
+{
+    const QTemporaryDir dataDir;
+    qputenv("XDG_DATA_HOME", QFile::encodeName(dataDir.filePath(QStringLiteral("home"))));
+    qputenv("XDG_DATA_DIRS", QFile::encodeName(dataDir.path()));
+    QApplication app(argc, argv);
+    app.setAttribute(Qt::AA_Use96Dpi, true);
+    TestIconView test(dataDir.path());
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_iconview.moc"

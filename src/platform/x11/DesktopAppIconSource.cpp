@@ -1,12 +1,15 @@
 #include "platform/x11/DesktopAppIconSource.h"
 
 #include "platform/ApplicationCatalog.h"
-#include "platform/RegularFile.h"
+#include "platform/InflatedFile.h"
+#include "platform/x11/IconThemeLookup.h"
+#include "platform/x11/XdgApplicationCatalog.h"
 
 #include <QBuffer>
 #include <QDir>
+#include <QIcon>
 #include <QImageReader>
-#include <private/qiconloader_p.h>
+#include <QXmlStreamReader>
 
 namespace vima {
 
@@ -15,22 +18,53 @@ namespace {
 // What an icon may take to decode, in MB: a small file can describe a huge image.
 constexpr int decodeLimit = 8;
 
+const QStringList imageSuffixes{QStringLiteral(".png"), QStringLiteral(".svg"), QStringLiteral(".svgz"),
+                                QStringLiteral(".xpm")};
+
+// Qt's SVG reader opens any file an <image> names, and waits on a named pipe
+// for ever: only what the document holds itself (fragments, data: URIs) may
+// be referred to. A document Qt could not read either is refused here.
+bool isSelfContained(const QByteArray &svg)
+{
+    QXmlStreamReader xml(svg);
+    xml.setNamespaceProcessing(false); // as Qt's SVG reader: an undeclared xlink: prefix is common
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        for (const QXmlStreamAttribute &attribute : xml.attributes()) {
+            const QStringView name = attribute.qualifiedName();
+            const QStringView value = attribute.value().trimmed();
+            if ((name == u"href" || name.endsWith(u":href")) && !value.isEmpty() && !value.startsWith(u'#')
+                && !value.startsWith(u"data:", Qt::CaseInsensitive))
+                return false;
+        }
+    }
+    return !xml.hasError();
+}
+
 } // namespace
 
-DesktopAppIconSource::DesktopAppIconSource(const ApplicationCatalog &catalog)
-    : catalog_(catalog)
+DesktopAppIconSource::DesktopAppIconSource(const ApplicationCatalog &catalog, QStringList dataDirs)
+    : catalog_(catalog), dataDirs_(std::move(dataDirs))
 {
 }
+
+DesktopAppIconSource::~DesktopAppIconSource() = default;
+
+QStringList DesktopAppIconSource::standardDataDirs() { return XdgApplicationCatalog::standardDataDirs(); }
 
 std::optional<AppIconSource::Loader> DesktopAppIconSource::loader(const QString &bundleID) const
 {
     const auto app = catalog_.find(bundleID);
     if (!app)
         return std::nullopt;
-    const QString file = iconFile(app->icon);
-    if (file.isEmpty())
+    const QString value = app->icon.trimmed();
+    if (QDir::isAbsolutePath(value))
+        return [value] { return load(value); };
+    const QString name = iconName(value);
+    if (name.isEmpty())
         return std::nullopt;
-    return [file] { return load(file); };
+    return [themes = lookup(), name] { return load(themes->find(name, side)); };
 }
 
 quint64 DesktopAppIconSource::revision() const
@@ -38,25 +72,40 @@ quint64 DesktopAppIconSource::revision() const
     return catalog_.revision();
 }
 
-QString DesktopAppIconSource::iconFile(const QString &value)
+QString DesktopAppIconSource::iconName(const QString &value)
 {
     const QString trimmed = value.trimmed();
-    if (trimmed.isEmpty())
+    if (trimmed.contains(u'/'))
         return {};
-    if (QDir::isAbsolutePath(trimmed))
-        return trimmed;
-    // Qt's own lookup, only to learn the file's name: Qt would read the file
-    // itself on the GUI thread, whatever stands there.
-    QIconLoader *themes = QIconLoader::instance();
-    themes->ensureInitialized();
-    const QThemeIconInfo info = themes->loadIcon(trimmed);
-    const QIconLoaderEngineEntry *entry = QIconLoaderEngine::entryForSize(info, QSize(side, side));
-    return entry ? entry->filename : QString();
+    for (const QString &suffix : imageSuffixes)
+        if (trimmed.endsWith(suffix))
+            return trimmed.chopped(suffix.size());
+    return trimmed;
+}
+
+std::shared_ptr<const IconThemeLookup> DesktopAppIconSource::lookup() const
+{
+    QString theme = QIcon::themeName();
+    if (theme.isEmpty())
+        theme = QStringLiteral("hicolor");
+    const quint64 revision = catalog_.revision();
+    if (!lookup_ || theme != lookupTheme_ || revision != lookupRevision_) {
+        lookup_ = std::make_shared<IconThemeLookup>(IconThemeLookup::standardBaseDirs(dataDirs_),
+                                                    IconThemeLookup::standardPixmapDirs(dataDirs_), theme,
+                                                    maxFileSize);
+        lookupTheme_ = theme;
+        lookupRevision_ = revision;
+    }
+    return lookup_;
 }
 
 QImage DesktopAppIconSource::load(const QString &path)
 {
-    auto bytes = regular_file::read(path, maxFileSize);
+    if (path.isEmpty())
+        return {};
+    // A compressed SVG is inflated here, within the bound of a plain one,
+    // before Qt's reader would inflate it without one.
+    auto bytes = inflated_file::read(path, maxFileSize, maxFileSize);
     if (!bytes)
         return {};
     QBuffer buffer(&*bytes);
@@ -64,8 +113,10 @@ QImage DesktopAppIconSource::load(const QString &path)
     QImageReader reader(&buffer);
     reader.setAllocationLimit(decodeLimit);
     // Vector images are drawn at the size wanted; others are scaled down only.
-    const QSize size = reader.size();
     const bool vector = reader.format().startsWith("svg");
+    if (vector && !isSelfContained(*bytes))
+        return {};
+    const QSize size = reader.size();
     if (size.isValid() && (vector || size.width() > side || size.height() > side)
         && reader.supportsOption(QImageIOHandler::ScaledSize))
         reader.setScaledSize(size.scaled(side, side, Qt::KeepAspectRatio));
