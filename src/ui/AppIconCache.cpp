@@ -12,8 +12,8 @@ namespace vima {
 
 namespace {
 
-// Every icon load takes its turn here: each is bounded, and so is how many
-// are bounded at once, whatever a list of thousands asks for.
+// Every icon load takes its turn on these threads: each load is bounded in
+// memory, and so is how many run at once, however many a list asks for.
 constexpr int loadsAtOnce = 2;
 
 struct IconLoads : QThreadPool {

@@ -11,7 +11,7 @@ namespace vima {
 class AppIconSource;
 
 // Installed applications' icons by bundle identifier. Each is loaded once, on
-// a worker thread, and kept, as is the finding that there is none, until the
+// a worker thread (two at most at a time, across every cache), and kept, as is the finding that there is none, until the
 // source says the installed applications have changed. Without a source, no
 // icon is found.
 class AppIconCache final : public QObject {

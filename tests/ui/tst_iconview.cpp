@@ -7,15 +7,17 @@
 
 #include "../support/BoundedChild.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QApplication>
 #include <QPainter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QSignalSpy>
 #include <QTest>
+#include <QThread>
+#include <atomic>
 #include <sys/stat.h>
 #include <zlib.h>
 
@@ -157,12 +159,33 @@ bool writeIconTree(const QString &root)
         && makeFifo(icons + "Tavelon/64x64/apps/piped.png")
         && writeFile(icons + "Tavelon-Loop/index.theme", themeIndex("Tavelon", {"48x48/apps Size=48"}))
         && writePng(icons + "Tavelon-Loop/48x48/apps/looped.png", Qt::blue)
+        && writePng(files + "escaped.png", Qt::red)
+        && writeFile(icons + "Escaping/index.theme", themeIndex({}, {"../../files Size=16"}))
         && makeFifo(icons + "Piped/index.theme") && writePng(icons + "Piped/48x48/apps/in-hicolor.png", Qt::red)
         && writePng(root + "/pixmaps/in-pixmaps.png", Qt::red)
         && writeFile(root + "/pixmaps/urxvt_48x48.xpm",
                      "/* XPM */\nstatic char *icon[] = {\n\"4 4 1 1\",\n\". c #FF0000\",\n"
                      "\"....\",\n\"....\",\n\"....\",\n\"....\"};\n");
 }
+
+// Loads that take a while and count how many run at once.
+class SlowAppIconSource final : public AppIconSource {
+public:
+    std::optional<Loader> loader(const QString &) const override
+    {
+        return [this] {
+            const int now = ++running;
+            for (int seen = most; now > seen && !most.compare_exchange_weak(seen, now);) {
+            }
+            QThread::msleep(20);
+            --running;
+            return QImage();
+        };
+    }
+
+    mutable std::atomic_int running = 0;
+    mutable std::atomic_int most = 0;
+};
 
 QIcon solidIcon(QColor colour)
 {
@@ -303,6 +326,18 @@ private Q_SLOTS:
         QCOMPARE(source.lookups.size(), 2);
     }
 
+    // However many icons a list asks for, few decode at once.
+    void iconLoadsTakeTurns()
+    {
+        SlowAppIconSource source;
+        const AppIconCache cache(&source);
+        QSignalSpy loaded(&cache, &AppIconCache::loaded);
+        for (int i = 0; i < 12; ++i)
+            cache.icon(QStringLiteral("org.example.App%1").arg(i));
+        QTRY_COMPARE(loaded.count(), 12);
+        QVERIFY2(source.most <= 2, qPrintable(QString::number(source.most)));
+    }
+
     // What an Icon= value leads to, looked up as the desktop's icon theme rules
     // say in a data dir of the test's own, and loaded only when it is a regular
     // file whose image, inflated or not, is small enough to be an icon and
@@ -336,6 +371,7 @@ private Q_SLOTS:
         QTest::newRow("inherits loop, then hicolor") << "in-hicolor" << "Tavelon" << QColor(Qt::green);
         QTest::newRow("pipe in the theme passed over") << "piped" << "Tavelon" << QColor(Qt::green);
         QTest::newRow("index.theme a pipe") << "in-hicolor" << "Piped" << QColor(Qt::green);
+        QTest::newRow("theme folder outside the theme") << "escaped" << "Escaping" << none;
         QTest::newRow("unknown theme") << "in-hicolor" << "No-Such-Theme" << QColor(Qt::green);
         QTest::newRow("pixmaps only") << "in-pixmaps" << "Tavelon" << QColor(Qt::red);
         QTest::newRow("image suffix") << "urxvt_48x48.xpm" << "Tavelon" << QColor(Qt::red);
