@@ -14,6 +14,13 @@ using Section = QHash<QString, QString>;
 // Sizes are pixels: anything past this is no icon, and keeps the arithmetic small.
 constexpr int largestSize = 1 << 16;
 
+// The keys read; others (names, comments, contexts in every language) are
+// not kept.
+const QSet<QString> keys{QStringLiteral("Inherits"), QStringLiteral("Directories"),
+                         QStringLiteral("ScaledDirectories"), QStringLiteral("Size"), QStringLiteral("Scale"),
+                         QStringLiteral("MinSize"), QStringLiteral("MaxSize"), QStringLiteral("Threshold"),
+                         QStringLiteral("Type")};
+
 QHash<QString, Section> sections(const QByteArray &index)
 {
     QHash<QString, Section> found;
@@ -27,8 +34,8 @@ QHash<QString, Section> sections(const QByteArray &index)
             continue;
         }
         const qsizetype equals = line.indexOf(u'=');
-        if (current && equals > 0)
-            current->insert(line.left(equals).trimmed(), line.mid(equals + 1).trimmed());
+        if (const QString key = line.left(equals).trimmed(); current && equals > 0 && keys.contains(key))
+            current->insert(key, line.mid(equals + 1).trimmed());
     }
     return found;
 }

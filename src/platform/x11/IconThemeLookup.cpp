@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <algorithm>
 #include <limits>
 #include <optional>
 #include <sys/stat.h>
@@ -45,19 +46,20 @@ QString IconThemeLookup::find(const QString &name, int size, int scale) const
         return {};
     QStringList visited;
     QString found = findInTree(theme_, name, size, scale, visited);
-    if (found.isEmpty() && !visited.contains(fallbackTheme))
-        found = findInTree(fallbackTheme, name, size, scale, visited);
+    if (found.isEmpty() && !visited.contains(fallbackTheme)) {
+        QStringList fallbackVisited; // however many themes the first tree took
+        found = findInTree(fallbackTheme, name, size, scale, fallbackVisited);
+    }
     return found.isEmpty() ? findUnthemed(name) : found;
 }
 
 QStringList IconThemeLookup::standardBaseDirs(const QStringList &dataDirs)
 {
     QStringList dirs;
-    for (const QString &dir : dataDirs) {
+    for (const QString &dir : dataDirs)
         dirs << dir + QStringLiteral("/icons");
-        if (dirs.size() == 1) // ~/.icons comes from before the data dirs, after the user's own
-            dirs << QDir::homePath() + QStringLiteral("/.icons");
-    }
+    // The folder of older desktops, after the user's own data dir.
+    dirs.insert(std::min<qsizetype>(1, dirs.size()), QDir::homePath() + QStringLiteral("/.icons"));
     return dirs;
 }
 
