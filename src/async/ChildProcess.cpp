@@ -1,6 +1,7 @@
 #include "async/ChildProcess.h"
 
 #include <QFile>
+#include <QStandardPaths>
 #include <cerrno>
 #include <climits>
 #include <csignal>
@@ -84,9 +85,16 @@ std::optional<pid_t> ChildProcess::spawn(const QStringList &command, const QStri
 {
     if (command.isEmpty() || command.first().isEmpty())
         return std::nullopt;
+    // Looked up here, as QProcess does: PATH as we read it, before the
+    // working directory changes.
+    const QString program = command.first().contains(u'/') ? command.first()
+                                                           : QStandardPaths::findExecutable(command.first());
+    if (program.isEmpty())
+        return std::nullopt;
     QList<QByteArray> encoded;
     for (const QString &argument : command)
         encoded.append(QFile::encodeName(argument));
+    const QByteArray path = QFile::encodeName(program);
     std::vector<char *> arguments;
     for (QByteArray &argument : encoded)
         arguments.push_back(argument.data());
@@ -113,7 +121,7 @@ std::optional<pid_t> ChildProcess::spawn(const QStringList &command, const QStri
     posix_spawnattr_setsigdefault(&attributes, &signals);
 
     pid_t pid = 0;
-    const int failed = posix_spawnp(&pid, arguments.front(), &actions, &attributes, arguments.data(), environ);
+    const int failed = posix_spawn(&pid, path.constData(), &actions, &attributes, arguments.data(), environ);
     posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     if (failed)
