@@ -58,6 +58,18 @@ void give(posix_spawn_file_actions_t &actions, int descriptor, int standard, int
         posix_spawn_file_actions_adddup2(&actions, descriptor, standard);
 }
 
+// A Ctrl+C meant for our terminal, or a signal we ignore or block, leaves it
+// as any program.
+void setOnItsOwn(posix_spawnattr_t &attributes)
+{
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    sigset_t signals;
+    sigemptyset(&signals);
+    posix_spawnattr_setsigmask(&attributes, &signals);
+    sigfillset(&signals);
+    posix_spawnattr_setsigdefault(&attributes, &signals);
+}
+
 } // namespace
 
 void ChildProcess::closeAboveStandardOnExec()
@@ -94,11 +106,11 @@ std::optional<pid_t> ChildProcess::spawn(const QStringList &command, const QStri
     QList<QByteArray> encoded;
     for (const QString &argument : command)
         encoded.append(QFile::encodeName(argument));
-    const QByteArray path = QFile::encodeName(program);
     std::vector<char *> arguments;
     for (QByteArray &argument : encoded)
         arguments.push_back(argument.data());
     arguments.push_back(nullptr);
+    const QByteArray path = QFile::encodeName(program);
     const QByteArray directory = QFile::encodeName(workingDirectory);
 
     posix_spawn_file_actions_t actions;
@@ -109,17 +121,9 @@ std::optional<pid_t> ChildProcess::spawn(const QStringList &command, const QStri
     if (!directory.isEmpty())
         posix_spawn_file_actions_addchdir_np(&actions, directory.constData());
     posix_spawn_file_actions_addclosefrom_np(&actions, STDERR_FILENO + 1);
-    // A Ctrl+C meant for our terminal, or a signal we ignore or block, leaves
-    // it as any program.
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-    sigset_t signals;
-    sigemptyset(&signals);
-    posix_spawnattr_setsigmask(&attributes, &signals);
-    sigfillset(&signals);
-    posix_spawnattr_setsigdefault(&attributes, &signals);
-
+    setOnItsOwn(attributes);
     pid_t pid = 0;
     const int failed = posix_spawn(&pid, path.constData(), &actions, &attributes, arguments.data(), environ);
     posix_spawnattr_destroy(&attributes);
