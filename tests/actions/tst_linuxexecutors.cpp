@@ -146,8 +146,8 @@ private Q_SLOTS:
             << "top" << std::optional<QStringList>(QStringList{"xterm", "gnome-terminal"})
             << QStringList{"$bin/gnome-terminal", "--", "top"} << "";
         QTest::newRow("terminal: xfce4-terminal's separator")
-            << "top" << std::optional<QStringList>(QStringList{"xfce4-terminal"}) << QStringList{"$bin/xfce4-terminal", "-x", "top"}
-            << "";
+            << "top" << std::optional<QStringList>(QStringList{"xfce4-terminal"})
+            << QStringList{"$bin/xfce4-terminal", "-x", "top"} << "";
         QTest::newRow("terminal: kitty takes the command as it is")
             << "top" << std::optional<QStringList>(QStringList{"kitty"}) << QStringList{"$bin/kitty", "top"} << "";
         QTest::newRow("terminal: none installed")

@@ -224,14 +224,15 @@ private Q_SLOTS:
         pthread_sigmask(SIG_SETMASK, &before, nullptr);
         std::signal(SIGHUP, ignored);
         QVERIFY(pid);
-        QTRY_COMPARE(QFileInfo(QStringLiteral("/proc/%1/exe").arg(*pid)).symLinkTarget(), QStringLiteral("/usr/bin/sleep"));
+        const QString process = QStringLiteral("/proc/%1/").arg(*pid);
+        QTRY_COMPARE(QFileInfo(process + QStringLiteral("exe")).symLinkTarget(), QStringLiteral("/usr/bin/sleep"));
         QCOMPARE(statusLine(*pid, "SigBlk"), QByteArray("0000000000000000"));
         // glibc ignores its own two signals from 32 on there until the
         // program starts; 1 to 31 are at their default.
         QCOMPARE(statusLine(*pid, "SigIgn").toULongLong(nullptr, 16) & 0x7fffffffU, 0U);
         QCOMPARE(::getsid(*pid), *pid);
-        QCOMPARE(QFileInfo(QStringLiteral("/proc/%1/fd/0").arg(*pid)).symLinkTarget(), QStringLiteral("/dev/null"));
-        QCOMPARE(QFileInfo(QStringLiteral("/proc/%1/cwd").arg(*pid)).symLinkTarget(), QStringLiteral("/"));
+        QCOMPARE(QFileInfo(process + QStringLiteral("fd/0")).symLinkTarget(), QStringLiteral("/dev/null"));
+        QCOMPARE(QFileInfo(process + QStringLiteral("cwd")).symLinkTarget(), QStringLiteral("/"));
         ::kill(*pid, SIGKILL);
         QCOMPARE(test::await(childExited(*pid)), std::optional<int>(-1));
         QVERIFY(!ChildProcess::spawn({QStringLiteral("/no/such/program")}, {}, {}));
