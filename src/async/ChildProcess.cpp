@@ -1,12 +1,17 @@
 #include "async/ChildProcess.h"
 
+#include <QFile>
+#include <QStandardPaths>
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <dirent.h>
 #include <fcntl.h>
 #include <linux/close_range.h>
+#include <spawn.h>
 #include <sys/syscall.h>
 #include <unistd.h>
+#include <vector>
 
 namespace vima {
 namespace {
@@ -45,6 +50,26 @@ bool markListedOnExec()
     return read == 0;
 }
 
+void give(posix_spawn_file_actions_t &actions, int descriptor, int standard, int openFlags)
+{
+    if (descriptor == ChildProcess::nullDevice)
+        posix_spawn_file_actions_addopen(&actions, standard, "/dev/null", openFlags, 0);
+    else if (descriptor != ChildProcess::inherited)
+        posix_spawn_file_actions_adddup2(&actions, descriptor, standard);
+}
+
+// A Ctrl+C meant for our terminal, or a signal we ignore or block, leaves it
+// as any program.
+void setOnItsOwn(posix_spawnattr_t &attributes)
+{
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+    sigset_t signals;
+    sigemptyset(&signals);
+    posix_spawnattr_setsigmask(&attributes, &signals);
+    sigfillset(&signals);
+    posix_spawnattr_setsigdefault(&attributes, &signals);
+}
+
 } // namespace
 
 void ChildProcess::closeAboveStandardOnExec()
@@ -67,26 +92,45 @@ void ChildProcess::inheritStandardOnly(QProcess &process, std::function<void()> 
     });
 }
 
-bool ChildProcess::startDetached(QProcess &process, std::function<void()> prepare)
+std::optional<pid_t> ChildProcess::spawn(const QStringList &command, const QString &workingDirectory,
+                                         Standard standard)
 {
-    process.setStandardInputFile(QProcess::nullDevice());
-    process.setProcessChannelMode(QProcess::ForwardedChannels);
-    // The program runs in a grandchild that init adopts; the child between
-    // ends at once, telling by its status whether the fork worked. Qt's pipe
-    // still reports a failed exec from the grandchild.
-    inheritStandardOnly(process, [prepare = std::move(prepare)] {
-        const pid_t grandchild = ::fork();
-        if (grandchild != 0)
-            ::_exit(grandchild > 0 ? 0 : 127);
-        ::setsid();
-        if (prepare)
-            prepare();
-    });
-    process.start();
-    if (!process.waitForStarted(-1))
-        return false;
-    process.waitForFinished(-1);
-    return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    if (command.isEmpty() || command.first().isEmpty())
+        return std::nullopt;
+    // Looked up here, as QProcess does: PATH as we read it, before the
+    // working directory changes.
+    const QString program = command.first().contains(u'/') ? command.first()
+                                                           : QStandardPaths::findExecutable(command.first());
+    if (program.isEmpty())
+        return std::nullopt;
+    QList<QByteArray> encoded;
+    for (const QString &argument : command)
+        encoded.append(QFile::encodeName(argument));
+    std::vector<char *> arguments;
+    for (QByteArray &argument : encoded)
+        arguments.push_back(argument.data());
+    arguments.push_back(nullptr);
+    const QByteArray path = QFile::encodeName(program);
+    const QByteArray directory = QFile::encodeName(workingDirectory);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    give(actions, standard.input, STDIN_FILENO, O_RDONLY);
+    give(actions, standard.output, STDOUT_FILENO, O_WRONLY);
+    give(actions, standard.error, STDERR_FILENO, O_WRONLY);
+    if (!directory.isEmpty())
+        posix_spawn_file_actions_addchdir_np(&actions, directory.constData());
+    posix_spawn_file_actions_addclosefrom_np(&actions, STDERR_FILENO + 1);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    setOnItsOwn(attributes);
+    pid_t pid = 0;
+    const int failed = posix_spawn(&pid, path.constData(), &actions, &attributes, arguments.data(), environ);
+    posix_spawnattr_destroy(&attributes);
+    posix_spawn_file_actions_destroy(&actions);
+    if (failed)
+        return std::nullopt;
+    return pid;
 }
 
 } // namespace vima

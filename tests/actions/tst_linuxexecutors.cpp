@@ -4,6 +4,8 @@
 #include "platform/PlatformError.h"
 #include "platform/fake/FakeApplicationCatalog.h"
 #include "platform/fake/FakeDesktopOpener.h"
+#include "platform/x11/DesktopEntry.h"
+#include "platform/x11/DesktopExec.h"
 #include "platform/x11/UnavailableAppleScriptEngine.h"
 #include "platform/x11/X11KeySender.h"
 #include "platform/x11/XdgApplicationLauncher.h"
@@ -11,10 +13,16 @@
 
 #include <QFile>
 #include <QGuiApplication>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 using namespace vima;
+
+Q_DECLARE_METATYPE(std::optional<QStringList>)
 
 namespace {
 
@@ -122,23 +130,59 @@ private Q_SLOTS:
     void execLinesBecomeCommands_data()
     {
         QTest::addColumn<QString>("exec");
-        QTest::addColumn<QStringList>("command");
-        QTest::newRow("field codes dropped") << "editor --new %U" << QStringList{"editor", "--new"};
-        QTest::newRow("quoted program") << "\"/opt/My App/run\" %f" << QStringList{"/opt/My App/run"};
-        QTest::newRow("name and icon") << "viewer --name %c %i"
-                                       << QStringList{"viewer", "--name", "Viewer", "--icon", "viewer-icon"};
+        QTest::addColumn<std::optional<QStringList>>("terminals"); // installed; nothing: Terminal=false
+        QTest::addColumn<QStringList>("command");                  // "$bin/": the folder of those terminals
+        QTest::addColumn<QString>("failure");
+        const std::optional<QStringList> noTerminal;
+        QTest::newRow("field codes dropped") << "editor --new %U" << noTerminal << QStringList{"editor", "--new"} << "";
+        QTest::newRow("quoted program") << "\"/opt/My App/run\" %f" << noTerminal << QStringList{"/opt/My App/run"}
+                                        << "";
+        QTest::newRow("name and icon") << "viewer --name %c %i" << noTerminal
+                                       << QStringList{"viewer", "--name", "Viewer", "--icon", "viewer-icon"} << "";
+        QTest::newRow("terminal: the desktop's choice first")
+            << "top -d 2" << std::optional<QStringList>(QStringList{"xterm", "x-terminal-emulator"})
+            << QStringList{"$bin/x-terminal-emulator", "-e", "top", "-d", "2"} << "";
+        QTest::newRow("terminal: gnome-terminal's separator")
+            << "top" << std::optional<QStringList>(QStringList{"xterm", "gnome-terminal"})
+            << QStringList{"$bin/gnome-terminal", "--", "top"} << "";
+        QTest::newRow("terminal: xfce4-terminal's separator")
+            << "top" << std::optional<QStringList>(QStringList{"xfce4-terminal"})
+            << QStringList{"$bin/xfce4-terminal", "-x", "top"} << "";
+        QTest::newRow("terminal: kitty takes the command as it is")
+            << "top" << std::optional<QStringList>(QStringList{"kitty"}) << QStringList{"$bin/kitty", "top"} << "";
+        QTest::newRow("terminal: none installed")
+            << "top" << std::optional<QStringList>(QStringList{}) << QStringList{}
+            << "“Viewer” runs in a terminal, and no terminal was found. Install one, such as xterm.";
+        QTest::newRow("bare single quote")
+            << "sh -c 'echo \"$1\"' sh %f" << noTerminal << QStringList{}
+            << "“Viewer” has no command that can be run.";
     }
 
     void execLinesBecomeCommands()
     {
         QFETCH(QString, exec);
+        QFETCH(std::optional<QStringList>, terminals);
         QFETCH(QStringList, command);
+        QFETCH(QString, failure);
         DesktopApp app;
         app.bundleID = QStringLiteral("org.example.Viewer");
         app.name = QStringLiteral("Viewer");
         app.icon = QStringLiteral("viewer-icon");
         app.exec = exec;
-        QCOMPARE(XdgApplicationLauncher::command(app), command);
+        app.terminal = terminals.has_value();
+        QTemporaryDir bin;
+        const QByteArray path = qgetenv("PATH");
+        const auto restorePath = qScopeGuard([&] { qputenv("PATH", path); });
+        if (terminals) {
+            qputenv("PATH", QFile::encodeName(bin.path()));
+            for (const QString &terminal : *terminals)
+                writeFile(bin.filePath(terminal), "#!/bin/sh\n", true);
+        }
+        command.replaceInStrings(QStringLiteral("$bin"), bin.path());
+        QStringList got;
+        QCOMPARE(failureOf([&] { got = XdgApplicationLauncher::command(app); }),
+                 failure.isEmpty() ? QStringLiteral("<no failure>") : failure);
+        QCOMPARE(got, command);
     }
 
     void unrunnableExecIsAFailure()
@@ -152,6 +196,55 @@ private Q_SLOTS:
         XdgApplicationLauncher launcher(opener);
         app.exec = QStringLiteral("/no/such/program");
         QCOMPARE(failureOf([&] { test::await(launcher.launch(app)); }), QStringLiteral("Couldn't start “Broken”."));
+    }
+
+    // A file and a socket of ours opened without close-on-exec, as a library
+    // may open them, stay ours: the shell that runs what we start lists
+    // its own descriptors.
+    void startedProgramsHoldOnlyStandardDescriptors_data()
+    {
+        QTest::addColumn<QString>("starter");
+        QTest::newRow("script runner") << "script runner";
+        QTest::newRow("launcher") << "launcher";
+        QTest::newRow("opener") << "opener";
+    }
+
+    void startedProgramsHoldOnlyStandardDescriptors()
+    {
+        QFETCH(QString, starter);
+        const int file = ::open("/etc/hostname", O_RDONLY);
+        int sockets[2] = {-1, -1};
+        QVERIFY(file > 2 && ::socketpair(AF_UNIX, SOCK_STREAM, 0, sockets) == 0);
+        const auto closeOurs = qScopeGuard([&] {
+            for (const int descriptor : {file, sockets[0], sockets[1]})
+                ::close(descriptor);
+        });
+        // A redirection of one command would hold a copy of the output in the
+        // shell meanwhile, and the last command would replace the shell.
+        const QString list = dir.filePath(QStringLiteral("descriptors"));
+        QFile::remove(list);
+        const QString listing = QStringLiteral("exec > '%1'; ls /proc/$$/fd; true").arg(list);
+        FakeApplicationCatalog catalog;
+        FakeDesktopOpener fakeOpener;
+        XdgApplicationLauncher launcher(fakeOpener);
+        UnavailableAppleScriptEngine appleScript;
+        ScriptRunner runner(catalog, launcher, fakeOpener, appleScript);
+        if (starter == QLatin1String("script runner")) {
+            test::await(runner.runShell(listing, QStringLiteral("/bin/sh")));
+        } else if (starter == QLatin1String("launcher")) {
+            const QString entry = dir.filePath(QStringLiteral("org.example.Descriptors.desktop"));
+            writeFile(entry, "[Desktop Entry]\nType=Application\nName=Descriptors\nExec=sh -c "
+                                 + DesktopEntry::escape(DesktopExec::quote(listing)).toUtf8() + "\n");
+            test::await(runner.launchApp(std::nullopt, entry));
+        } else {
+            XdgDesktopOpener opener({QStringLiteral("/bin/sh"), QStringLiteral("-c"), listing});
+            test::await(opener.open(QUrl(QStringLiteral("https://example.org"))));
+        }
+        QTRY_VERIFY(QFileInfo(list).size() > 0);
+        QFile held(list);
+        QVERIFY(held.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(held.readAll()).split(u'\n', Qt::SkipEmptyParts),
+                 QStringList({"0", "1", "2"}));
     }
 
     void appleScriptSaysItIsUnavailable()

@@ -1,10 +1,16 @@
+#include "../support/Await.h"
 #include "async/Cancelled.h"
 #include "async/CancellationToken.h"
+#include "async/ChildProcess.h"
 #include "async/FakeScheduler.h"
+#include "async/ProcessWait.h"
 #include "async/Sleep.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QTest>
 #include <QCoroTask>
+#include <csignal>
 #include <optional>
 
 using namespace vima;
@@ -40,7 +46,24 @@ struct FakeRun {
     }
 };
 
+bool exists(pid_t pid) { return QFileInfo::exists(QStringLiteral("/proc/%1").arg(pid)); }
+
+// The value of a "Name:\tvalue" line of /proc/PID/status.
+QByteArray statusLine(pid_t pid, const QByteArray &name)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return {};
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith(name + ':'))
+            return line.mid(name.size() + 1).trimmed();
+    }
+    return {};
+}
+
 } // namespace
+
+Q_DECLARE_METATYPE(std::optional<int>)
 
 class TestAsync : public QObject {
     Q_OBJECT
@@ -159,6 +182,60 @@ private Q_SLOTS:
         QCOMPARE(times, QList<double>{1.0});
         scheduler.advance(0.5);
         QCOMPARE(times, (QList<double>{1.0, 2.0}));
+    }
+
+    // How a started program ended is told, and it is reaped either way,
+    // from the event loop: no zombie stays.
+    void spawnedProgramsAreReaped_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<double>("wait"); // NaN: nobody waits
+        QTest::addColumn<std::optional<int>>("told");
+        QTest::newRow("exit status") << "exit 3" << -1.0 << std::optional<int>(3);
+        QTest::newRow("killed") << "kill -KILL $$" << -1.0 << std::optional<int>(-1);
+        QTest::newRow("still running when the wait ends") << "sleep 0.3" << 0.05 << std::optional<int>();
+        QTest::newRow("nobody waits") << "sleep 0.1" << qQNaN() << std::optional<int>();
+    }
+
+    void spawnedProgramsAreReaped()
+    {
+        QFETCH(QString, script);
+        QFETCH(double, wait);
+        QFETCH(std::optional<int>, told);
+        const auto pid = ChildProcess::spawn({QStringLiteral("sh"), QStringLiteral("-c"), script}, {}, {});
+        QVERIFY(pid);
+        if (qIsNaN(wait))
+            reapWhenExited(*pid);
+        else
+            QCOMPARE(test::await(childExited(*pid, wait)), told);
+        QTRY_VERIFY(!exists(*pid));
+    }
+
+    // Nothing of how we run passes on: signals we ignore or block, our
+    // session (a Ctrl+C in our terminal), our input.
+    void spawnedProgramsStartClean()
+    {
+        sigset_t blocked, before;
+        sigemptyset(&blocked);
+        sigaddset(&blocked, SIGUSR1);
+        QCOMPARE(pthread_sigmask(SIG_BLOCK, &blocked, &before), 0);
+        const auto ignored = std::signal(SIGHUP, SIG_IGN);
+        const auto pid = ChildProcess::spawn({QStringLiteral("sleep"), QStringLiteral("10")}, QStringLiteral("/"), {});
+        pthread_sigmask(SIG_SETMASK, &before, nullptr);
+        std::signal(SIGHUP, ignored);
+        QVERIFY(pid);
+        const QString process = QStringLiteral("/proc/%1/").arg(*pid);
+        QTRY_COMPARE(QFileInfo(process + QStringLiteral("exe")).symLinkTarget(), QStringLiteral("/usr/bin/sleep"));
+        QCOMPARE(statusLine(*pid, "SigBlk"), QByteArray("0000000000000000"));
+        // glibc ignores its own two signals from 32 on there until the
+        // program starts; 1 to 31 are at their default.
+        QCOMPARE(statusLine(*pid, "SigIgn").toULongLong(nullptr, 16) & 0x7fffffffU, 0U);
+        QCOMPARE(::getsid(*pid), *pid);
+        QCOMPARE(QFileInfo(process + QStringLiteral("fd/0")).symLinkTarget(), QStringLiteral("/dev/null"));
+        QCOMPARE(QFileInfo(process + QStringLiteral("cwd")).symLinkTarget(), QStringLiteral("/"));
+        ::kill(*pid, SIGKILL);
+        QCOMPARE(test::await(childExited(*pid)), std::optional<int>(-1));
+        QVERIFY(!ChildProcess::spawn({QStringLiteral("/no/such/program")}, {}, {}));
     }
 
     void qtSchedulerFiresOnTheEventLoop()

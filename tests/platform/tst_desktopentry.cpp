@@ -93,6 +93,9 @@ private Q_SLOTS:
         QTest::newRow("trailing percent") << "app %" << none << Arguments();
         QTest::newRow("list code in a word") << "app --files=%F" << two << Arguments();
         QTest::newRow("list code quoted") << "app \"%U\"" << two << Arguments();
+        QTest::newRow("bare single quotes") << "sh -c 'echo \"$1\"' sh %f" << two << Arguments();
+        QTest::newRow("backslash outside quotes") << "app a\\ b" << none << Arguments();
+        QTest::newRow("single quote inside quotes") << "app \"it's\"" << none << Arguments({"app", "it's"});
     }
     void split()
     {

@@ -8,6 +8,9 @@ namespace {
 const QString reservedChars = QStringLiteral(" \t\n\"'\\><~|&;$*?#()`");
 const QString escapedInQuotes = QStringLiteral("\"`$\\");
 const QString deprecatedCodes = QStringLiteral("dDnNvm");
+// Reserved characters a shell would read as quoting: standing outside double
+// quotes, they make the line invalid rather than part of a word.
+const QString shellQuotes = QStringLiteral("'\\");
 
 bool isSpace(QChar c)
 {
@@ -55,6 +58,8 @@ private:
         const QChar c = exec_.at(pos_);
         if (c == u'%')
             return fieldCode();
+        if (!quoted_ && shellQuotes.contains(c))
+            return false;
         if (quoted_) {
             if (c == u'"')
                 quoted_ = false;

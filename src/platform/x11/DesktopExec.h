@@ -22,7 +22,8 @@ public:
 
     // The program and its arguments. %f and %u take the first suitable URL
     // (launch once per URL for several). Nothing when the line is malformed:
-    // an open quote, an unknown field code, or %F %U %i inside a longer argument.
+    // an open quote, a ' or \ outside double quotes, an unknown field code,
+    // or %F %U %i inside a longer argument.
     static std::optional<QStringList> split(const QString &exec, const Fields &fields = {});
 
     // One argument as an Exec line must write it: quoted when it holds a

@@ -1,9 +1,9 @@
 #include "platform/x11/X11ClipboardKeeper.h"
 
+#include "async/ChildProcess.h"
 #include "platform/SelectionRead.h"
 #include "platform/x11/ClipboardParcel.h"
 
-#include <QFile>
 #include <QLoggingCategory>
 #include <algorithm>
 #include <csignal>
@@ -13,7 +13,6 @@
 #include <fcntl.h>
 #include <memory>
 #include <poll.h>
-#include <spawn.h>
 #include <unistd.h>
 
 Q_LOGGING_CATEGORY(lcClipboardKeeper, "com.vima.Vima.Clipboard")
@@ -60,32 +59,11 @@ std::optional<pid_t> X11ClipboardKeeper::start(const QString &program, xcb_windo
     if (parcel < 0)
         return std::nullopt;
     // It may outlive Tavelon by hours: it holds nothing of Tavelon's but the
-    // parcel and the log, and a Ctrl+C meant for Tavelon's terminal or a
-    // signal Tavelon blocks leaves it as any program.
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, parcel, STDIN_FILENO);
-    posix_spawn_file_actions_addclosefrom_np(&actions, STDERR_FILENO + 1);
-    posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-    sigset_t signals;
-    sigemptyset(&signals);
-    posix_spawnattr_setsigmask(&attributes, &signals);
-    for (const int signal : {SIGHUP, SIGINT, SIGQUIT, SIGTERM, SIGPIPE})
-        sigaddset(&signals, signal);
-    posix_spawnattr_setsigdefault(&attributes, &signals);
-    QByteArray path = QFile::encodeName(program);
-    QByteArray mode(argument);
-    QByteArray window = QByteArray::number(owner);
-    char *arguments[] = {path.data(), mode.data(), window.data(), nullptr};
-    pid_t pid = 0;
-    const int failed = posix_spawn(&pid, path.constData(), &actions, &attributes, arguments, environ);
-    posix_spawnattr_destroy(&attributes);
-    posix_spawn_file_actions_destroy(&actions);
+    // parcel and the log.
+    const std::optional<pid_t> pid = ChildProcess::spawn(
+        {program, QString::fromLatin1(argument), QString::number(owner)}, {},
+        {parcel, ChildProcess::inherited, ChildProcess::inherited});
     ::close(parcel);
-    if (failed)
-        return std::nullopt;
     return pid;
 }
 

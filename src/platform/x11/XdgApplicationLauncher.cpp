@@ -1,6 +1,7 @@
 #include "platform/x11/XdgApplicationLauncher.h"
 
 #include "async/ChildProcess.h"
+#include "async/ProcessWait.h"
 #include "platform/PlatformError.h"
 #include "platform/x11/DesktopEntry.h"
 #include "platform/x11/DesktopExec.h"
@@ -11,12 +12,38 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QUrl>
 
 namespace vima {
 namespace {
+
+// Terminals and what each takes before the command to run in it: Debian's
+// choice of the user's first, then the common ones.
+struct Terminal {
+    const char *program;
+    const char *separator; // nothing: the command follows the program
+};
+constexpr Terminal terminals[] = {
+    {"x-terminal-emulator", "-e"}, {"gnome-terminal", "--"}, {"konsole", "-e"},   {"xfce4-terminal", "-x"},
+    {"mate-terminal", "-x"},       {"lxterminal", "-e"},     {"terminator", "-x"}, {"alacritty", "-e"},
+    {"kitty", nullptr},            {"foot", nullptr},        {"urxvt", "-e"},      {"xterm", "-e"},
+};
+
+// The first terminal installed, with what precedes the command; nothing when none is.
+std::optional<QStringList> terminalCommand()
+{
+    for (const Terminal &terminal : terminals) {
+        const QString program = QStandardPaths::findExecutable(QString::fromLatin1(terminal.program));
+        if (program.isEmpty())
+            continue;
+        QStringList command{program};
+        if (terminal.separator)
+            command << QString::fromLatin1(terminal.separator);
+        return command;
+    }
+    return std::nullopt;
+}
 
 QString displayName(const DesktopApp &app) { return app.name.isEmpty() ? app.bundleID : app.name; }
 
@@ -52,19 +79,22 @@ QStringList XdgApplicationLauncher::command(const DesktopApp &app)
         throw PlatformError(QStringLiteral("“%1” has no command that can be run.").arg(displayName(app)));
     if (!app.terminal)
         return *command;
-    const QString terminal = QStandardPaths::findExecutable(QStringLiteral("x-terminal-emulator"));
-    return terminal.isEmpty() ? *command : QStringList{terminal, QStringLiteral("-e")} + *command;
+    const auto terminal = terminalCommand();
+    if (!terminal) {
+        throw PlatformError(
+            QStringLiteral("“%1” runs in a terminal, and no terminal was found. Install one, such as xterm.")
+                .arg(displayName(app)));
+    }
+    return *terminal + *command;
 }
 
 void XdgApplicationLauncher::start(const QStringList &command, const QString &workingDirectory, const QString &name)
 {
     const QString directory = workingDirectory.isEmpty() ? QDir::homePath() : workingDirectory;
-    QProcess process;
-    process.setProgram(command.first());
-    process.setArguments(command.mid(1));
-    process.setWorkingDirectory(directory);
-    if (!ChildProcess::startDetached(process))
+    const auto pid = ChildProcess::spawn(command, directory, {});
+    if (!pid)
         throw PlatformError(QStringLiteral("Couldn't start “%1”.").arg(name));
+    reapWhenExited(*pid);
 }
 
 QCoro::Task<void> XdgApplicationLauncher::launch(const DesktopApp &app)
@@ -83,7 +113,7 @@ QCoro::Task<void> XdgApplicationLauncher::launchPath(const QString &path)
     if (info.isFile() && info.suffix() == QLatin1String("desktop")) {
         co_await launch(appFromEntry(path));
     } else if (info.isFile() && info.isExecutable()) {
-        start({path}, info.absolutePath(), info.fileName());
+        start({info.absoluteFilePath()}, info.absolutePath(), info.fileName());
     } else {
         co_await opener_.open(QUrl::fromLocalFile(path));
     }

@@ -10,7 +10,6 @@
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QFileInfo>
-#include <QProcess>
 #include <QStandardPaths>
 #include <memory>
 
@@ -48,29 +47,19 @@ XdgDesktopOpener::XdgDesktopOpener(QStringList command)
 
 QCoro::Task<void> XdgDesktopOpener::open(const QUrl &url)
 {
-    auto *process = new QProcess;
-    process->setStandardInputFile(QProcess::nullDevice());
     // What it prints echoes the target, raw, into our log: its failure is told anyway.
-    process->setStandardOutputFile(QProcess::nullDevice());
-    process->setStandardErrorFile(QProcess::nullDevice());
-    ChildProcess::inheritStandardOnly(*process);
-    process->start(command_.first(), command_.mid(1) << shownTarget(url));
+    const ChildProcess::Standard silent{ChildProcess::nullDevice, ChildProcess::nullDevice, ChildProcess::nullDevice};
+    const auto pid = ChildProcess::spawn(command_ + QStringList{shownTarget(url)}, {}, silent);
+    if (!pid)
+        failToOpen(url);
     // An await is a statement of its own, its result a named local: g++ 12
     // lays out a coroutine's frame wrongly when a condition awaits, and the
     // coroutine then resumes through a wild pointer.
-    const bool started = co_await processStarted(*process);
-    if (!started) {
-        process->deleteLater();
-        failToOpen(url);
-    }
-    const bool finished = co_await processFinished(*process, answerTimeout);
-    if (!finished) {
-        // Still running: it found something to run. It cleans up after itself.
-        QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
+    const std::optional<int> exitCode = co_await childExited(*pid, answerTimeout);
+    // Still running: it found something to run.
+    if (!exitCode)
         co_return;
-    }
-    process->deleteLater();
-    if (process->exitStatus() != QProcess::NormalExit || process->exitCode() != 0)
+    if (*exitCode != 0)
         failToOpen(url);
 }
 
