@@ -88,16 +88,26 @@ QCoro::Task<void> AIRoad::run(const ActionRun &run, AIPayload payload, RingItem 
     payload.systemPrompt = co_await expand(prompt, selected, target, *answers, token);
 
     run.setBusy(item.title + QStringLiteral("…"));
-    const LLMService::Completion completion =
-        co_await c_.llm.complete(payload, selected, c_.aiSettings(), token);
+    const AISettings asked = c_.aiSettings();
+    const LLMService::Completion completion = co_await c_.llm.complete(payload, selected, asked, token);
     token.throwIfCancelled();
 
-    const ActionOutcome answer{item.title, completion.text, ActionOutcome::Style::success, target,
-                               completion.fallbackNote, std::nullopt, true};
-    if (payload.resultHandling == ResultHandling::replaceSelection)
-        co_await writeBack(run, answer);
-    else
+    ActionOutcome answer{item.title, completion.text, ActionOutcome::Style::success, target,
+                         completion.fallbackNote, std::nullopt, true};
+    const bool replacing = payload.resultHandling == ResultHandling::replaceSelection;
+    if (completion.truncated) {
+        // Written over the selection, a cut answer would lose the end of the
+        // user's text without a word: it is shown, with Replace Selection
+        // for a user who wants it anyway.
+        qCInfo(lcActionRunner, "The answer stopped at the limit of %lld tokens; shown in the panel",
+               qlonglong(asked.maxTokens));
+        answer.recovery = afterNote(answer.recovery, cutShortNote(asked.maxTokens, replacing));
         run.present(answer);
+    } else if (replacing) {
+        co_await writeBack(run, answer);
+    } else {
+        run.present(answer);
+    }
 }
 
 QCoro::Task<void> AIRoad::replace(const ActionRun &run, ActionOutcome outcome)
@@ -150,6 +160,14 @@ QCoro::Task<QString> AIRoad::expand(QString prompt, QString selected, Target tar
         values.clipboard = clipboard.value.value_or(QString());
     }
     co_return PromptVariables::expand(prompt, values);
+}
+
+QString AIRoad::cutShortNote(qint64 maxTokens, bool selectionKept)
+{
+    return QStringLiteral("The answer stopped at the limit of %L1 output tokens and may be cut short%2. Raise "
+                          "Max output tokens in Settings → AI → Advanced for longer answers.")
+        .arg(maxTokens)
+        .arg(selectionKept ? QStringLiteral(", so your selection was left as it was") : QString());
 }
 
 std::optional<QString> AIRoad::pasteRefusal(const QString &answer)

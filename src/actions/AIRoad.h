@@ -58,6 +58,9 @@ public:
     // (control characters a terminal would act on, or that show text in
     // another order than it is); none when it may.
     static std::optional<QString> pasteRefusal(const QString &answer);
+    // What an answer that stopped at `maxTokens` is shown with: that it may
+    // be cut short, whether the selection was kept, and where to raise the limit.
+    static QString cutShortNote(qint64 maxTokens, bool selectionKept);
 
     ActionOutcome needsAccessibilityOutcome(const QString &title) const;
     ActionOutcome noProviderOutcome(const QString &title, const AISettings &settings) const;

@@ -123,10 +123,30 @@ QWidget *ResultView::makeHeader(const ActionOutcome &outcome)
 
 QWidget *ResultView::makeBody(const ActionOutcome &outcome)
 {
+    auto *column = new QWidget;
+    auto *layout = new QVBoxLayout(column);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(makeBodyText(outcome), 1);
+    if (outcome.recovery) {
+        // Under the body, not in its scroll: a hint (an answer cut at the
+        // limit, a paste that failed) is read without scrolling to the end.
+        recovery_ = new WrappingText(Text::cut(*outcome.recovery, PanelText::longestMessage),
+                                     QPalette::PlaceholderText);
+        recovery_->setObjectName(QStringLiteral("recovery"));
+        auto *row = new QVBoxLayout;
+        row->setContentsMargins(14, 0, 14, 14);
+        row->addWidget(recovery_);
+        layout->addLayout(row);
+    }
+    return column;
+}
+
+QWidget *ResultView::makeBodyText(const ActionOutcome &outcome)
+{
     auto *content = new QWidget;
     auto *layout = new QVBoxLayout(content);
-    layout->setContentsMargins(14, 14, 14, 14);
-    layout->setSpacing(10);
+    layout->setContentsMargins(14, 14, 14, outcome.recovery ? 10 : 14);
     QWidget *body = isLong(outcome) ? makeLongBody(outcome) : makeShortBody(outcome);
     body->setObjectName(QStringLiteral("body"));
     if (outcome.style == ActionOutcome::Style::success) {
@@ -135,25 +155,19 @@ QWidget *ResultView::makeBody(const ActionOutcome &outcome)
         body->setFont(font);
     }
     layout->addWidget(body, isLong(outcome) ? 1 : 0);
-    if (outcome.recovery) {
-        auto *recovery = new WrappingText(Text::cut(*outcome.recovery, PanelText::longestMessage),
-                                          QPalette::PlaceholderText);
-        recovery->setObjectName(QStringLiteral("recovery"));
-        layout->addWidget(recovery);
-    }
     if (isLong(outcome))
         return content; // the text view scrolls by itself
     layout->addStretch();
 
-    auto *scroll = new QScrollArea;
-    scroll->setObjectName(QStringLiteral("scroll"));
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setWidgetResizable(true);
-    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroll->setWidget(content);
-    scroll->viewport()->setAutoFillBackground(false);
+    scroll_ = new QScrollArea;
+    scroll_->setObjectName(QStringLiteral("scroll"));
+    scroll_->setFrameShape(QFrame::NoFrame);
+    scroll_->setWidgetResizable(true);
+    scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll_->setWidget(content);
+    scroll_->viewport()->setAutoFillBackground(false);
     content->setAutoFillBackground(false);
-    return scroll;
+    return scroll_;
 }
 
 QWidget *ResultView::makeFooter(const ActionOutcome &outcome)
@@ -261,10 +275,11 @@ QWidget *ResultView::makeLongBody(const ActionOutcome &outcome)
 
 int ResultView::fittingHeight() const
 {
-    const auto *scroll = qobject_cast<const QScrollArea *>(body_);
-    if (!scroll)
+    if (!scroll_)
         return maxHeight;
-    const int content = scroll->widget()->layout()->totalHeightForWidth(width - 2);
+    int content = scroll_->widget()->layout()->totalHeightForWidth(width - 2);
+    if (recovery_)
+        content += recovery_->heightForWidth(width - 2 * 14) + 14;
     const int total = header_->sizeHint().height() + 1 + content + 1 + footer_->sizeHint().height();
     return std::clamp(total, minHeight, maxHeight);
 }

@@ -8,6 +8,7 @@
 
 class QLabel;
 class QPushButton;
+class QScrollArea;
 
 namespace vima {
 
@@ -44,6 +45,7 @@ private:
     void installKeys(const ActionOutcome &outcome);
     void copy();
     void setDidCopy(bool copied);
+    QWidget *makeBodyText(const ActionOutcome &outcome);
     static QWidget *makeShortBody(const ActionOutcome &outcome);
     static QWidget *makeLongBody(const ActionOutcome &outcome);
     int fittingHeight() const;
@@ -54,6 +56,8 @@ private:
     QWidget *header_ = nullptr;
     QWidget *body_ = nullptr;
     QWidget *footer_ = nullptr;
+    QScrollArea *scroll_ = nullptr; // none when the body is a text view that scrolls itself
+    QWidget *recovery_ = nullptr;
     QPushButton *copyButton_ = nullptr;
 };
 

@@ -34,7 +34,7 @@ QJsonObject AnthropicProvider::body(const LLMRequest &request) const
             {QStringLiteral("messages"), QJsonArray{message}}};
 }
 
-QString AnthropicProvider::readAnswer(const QByteArray &body)
+LLMResponse AnthropicProvider::readAnswer(const QByteArray &body)
 {
     const QJsonDocument document = QJsonDocument::fromJson(body);
     const QJsonValue content = document.object().value(QLatin1String("content"));
@@ -52,7 +52,7 @@ QString AnthropicProvider::readAnswer(const QByteArray &body)
     }
     if (answer.isEmpty())
         throw LLMError::invalidResponse();
-    return answer;
+    return {answer, document.object().value(QLatin1String("stop_reason")) == QLatin1String("max_tokens")};
 }
 
 } // namespace vima

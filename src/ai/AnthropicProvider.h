@@ -15,13 +15,14 @@ public:
 
     LLMProviderKind kind() const override { return LLMProviderKind::anthropic; }
 
-    // The text blocks of a reply, joined; throws invalidResponse when there is none.
-    static QString readAnswer(const QByteArray &body);
+    // The text blocks of a reply, joined, cut when it stopped at max_tokens;
+    // throws invalidResponse when there is none.
+    static LLMResponse readAnswer(const QByteArray &body);
 
 private:
     void authorize(HttpRequest &http, const QString &apiKey) const override;
     QJsonObject body(const LLMRequest &request) const override;
-    QString answer(const QByteArray &reply) const override { return readAnswer(reply); }
+    LLMResponse answer(const QByteArray &reply) const override { return readAnswer(reply); }
 
     QString apiVersion_;
 };

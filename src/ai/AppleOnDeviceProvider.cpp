@@ -14,11 +14,11 @@ LLMProviderStatus AppleOnDeviceProvider::status(const LLMCredentials &, const QS
     return LLMProviderStatus::unavailable(reason());
 }
 
-QCoro::Task<QString> AppleOnDeviceProvider::complete(LLMRequest, LLMCredentials,
-                                                     CancellationToken) const
+QCoro::Task<LLMResponse> AppleOnDeviceProvider::complete(LLMRequest, LLMCredentials,
+                                                         CancellationToken) const
 {
     throw LLMError::providerUnavailable(kind(), reason());
-    co_return QString();
+    co_return LLMResponse();
 }
 
 } // namespace vima

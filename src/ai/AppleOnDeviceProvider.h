@@ -14,8 +14,8 @@ public:
 
     LLMProviderKind kind() const override { return LLMProviderKind::appleOnDevice; }
     LLMProviderStatus status(const LLMCredentials &credentials, const QString &model) const override;
-    QCoro::Task<QString> complete(LLMRequest request, LLMCredentials credentials,
-                                  CancellationToken token) const override;
+    QCoro::Task<LLMResponse> complete(LLMRequest request, LLMCredentials credentials,
+                                      CancellationToken token) const override;
 };
 
 } // namespace vima

@@ -15,8 +15,8 @@ LLMProviderStatus CloudProvider::status(const LLMCredentials &credentials, const
     return credentials.hasAPIKey() ? LLMProviderStatus::ready() : LLMProviderStatus::needsKey();
 }
 
-QCoro::Task<QString> CloudProvider::complete(LLMRequest request, LLMCredentials credentials,
-                                             CancellationToken token) const
+QCoro::Task<LLMResponse> CloudProvider::complete(LLMRequest request, LLMCredentials credentials,
+                                                 CancellationToken token) const
 {
     if (!endpoint_)
         throw LLMError::invalidResponse();

@@ -16,8 +16,8 @@ namespace vima {
 class CloudProvider : public LLMProvider {
 public:
     LLMProviderStatus status(const LLMCredentials &credentials, const QString &model) const final;
-    QCoro::Task<QString> complete(LLMRequest request, LLMCredentials credentials,
-                                  CancellationToken token) const final;
+    QCoro::Task<LLMResponse> complete(LLMRequest request, LLMCredentials credentials,
+                                      CancellationToken token) const final;
 
 protected:
     CloudProvider(std::optional<QUrl> endpoint, Scheduler &scheduler);
@@ -25,7 +25,7 @@ protected:
 private:
     virtual void authorize(HttpRequest &http, const QString &apiKey) const = 0;
     virtual QJsonObject body(const LLMRequest &request) const = 0;
-    virtual QString answer(const QByteArray &reply) const = 0;
+    virtual LLMResponse answer(const QByteArray &reply) const = 0;
 
     std::optional<QUrl> endpoint_;
     Scheduler &scheduler_;

@@ -3,6 +3,7 @@
 #include "ai/LLMCredentials.h"
 #include "ai/LLMProviderStatus.h"
 #include "ai/LLMRequest.h"
+#include "ai/LLMResponse.h"
 #include "async/CancellationToken.h"
 #include "model/Settings.h"
 
@@ -19,8 +20,8 @@ public:
 
     virtual LLMProviderKind kind() const = 0;
     virtual LLMProviderStatus status(const LLMCredentials &credentials, const QString &model) const = 0;
-    virtual QCoro::Task<QString> complete(LLMRequest request, LLMCredentials credentials,
-                                          CancellationToken token) const = 0;
+    virtual QCoro::Task<LLMResponse> complete(LLMRequest request, LLMCredentials credentials,
+                                              CancellationToken token) const = 0;
 };
 
 } // namespace vima

@@ -203,11 +203,11 @@ QCoro::Task<LLMService::Completion> LLMService::complete(AIPayload payload, QStr
         const LLMProviderKind kind = kinds.at(index);
         const LLMCredentials given = credentials(kind, settings);
         try {
-            const QString reply = co_await provider(kind)->complete(
+            const LLMResponse reply = co_await provider(kind)->complete(
                 makeRequest(payload, userText, settings, kind), given, token);
             if (rememberReach(kind, given.apiKey, nullptr))
                 raiseStatusRevision();
-            const QString answer = reply.trimmed();
+            const QString answer = reply.text.trimmed();
             // An answer of only white space is no answer: handed on, it would
             // replace the user's selection with nothing.
             if (answer.isEmpty())
@@ -215,7 +215,8 @@ QCoro::Task<LLMService::Completion> LLMService::complete(AIPayload payload, QStr
             co_return Completion{answer, kind,
                                  index > 0 ? fallbackNote(settings.provider, kind, failures.last().kind,
                                                           failures.last().error)
-                                           : std::nullopt};
+                                           : std::nullopt,
+                                 reply.truncated};
         } catch (const LLMError &error) {
             if (error.kind() == LLMError::Case::cancelled)
                 throw;

@@ -49,6 +49,9 @@ public:
         QString text;
         LLMProviderKind provider;
         std::optional<QString> fallbackNote;
+        // The answer stopped at the token limit. Still an answer: no other
+        // provider is asked.
+        bool truncated = false;
     };
 
     // The four providers on the public APIs (or `endpoints`), sharing the

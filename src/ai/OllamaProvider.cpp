@@ -67,8 +67,8 @@ LLMProviderStatus OllamaProvider::status(const LLMCredentials &credentials, cons
     return LLMProviderStatus::ready();
 }
 
-QCoro::Task<QString> OllamaProvider::complete(LLMRequest request, LLMCredentials credentials,
-                                              CancellationToken token) const
+QCoro::Task<LLMResponse> OllamaProvider::complete(LLMRequest request, LLMCredentials credentials,
+                                                  CancellationToken token) const
 {
     const QUrl url = base(credentials);
     if (!OllamaReachability::speaksHttp(url))
@@ -105,7 +105,7 @@ QCoro::Task<QString> OllamaProvider::complete(LLMRequest request, LLMCredentials
     co_return readAnswer(reply);
 }
 
-QString OllamaProvider::readAnswer(const QByteArray &body)
+LLMResponse OllamaProvider::readAnswer(const QByteArray &body)
 {
     const QJsonDocument document = QJsonDocument::fromJson(body);
     const QJsonValue message = document.object().value(QLatin1String("message"));
@@ -113,7 +113,7 @@ QString OllamaProvider::readAnswer(const QByteArray &body)
     if (!document.isObject() || !message.isObject() || !content.isString()
         || content.toString().isEmpty())
         throw LLMError::invalidResponse();
-    return content.toString();
+    return {content.toString(), document.object().value(QLatin1String("done_reason")) == QLatin1String("length")};
 }
 
 } // namespace vima

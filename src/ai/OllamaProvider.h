@@ -14,8 +14,8 @@ public:
 
     LLMProviderKind kind() const override { return LLMProviderKind::ollama; }
     LLMProviderStatus status(const LLMCredentials &credentials, const QString &model) const override;
-    QCoro::Task<QString> complete(LLMRequest request, LLMCredentials credentials,
-                                  CancellationToken token) const override;
+    QCoro::Task<LLMResponse> complete(LLMRequest request, LLMCredentials credentials,
+                                      CancellationToken token) const override;
 
     // Why a running server can't answer for `model`.
     static QString notPulled(const QString &model);
@@ -27,8 +27,9 @@ public:
     static QString pullCommand(const QString &model);
     static QString pullStep(const QString &model);
 
-    // The reply's message content; throws invalidResponse when there is none.
-    static QString readAnswer(const QByteArray &body);
+    // The reply's message content, cut when it was done for its length;
+    // throws invalidResponse when there is none.
+    static LLMResponse readAnswer(const QByteArray &body);
 
 private:
     static QUrl base(const LLMCredentials &credentials);

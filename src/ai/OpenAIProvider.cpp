@@ -27,7 +27,7 @@ QJsonObject OpenAIProvider::body(const LLMRequest &request) const
             {QStringLiteral("messages"), request.chatMessages()}};
 }
 
-QString OpenAIProvider::readAnswer(const QByteArray &body)
+LLMResponse OpenAIProvider::readAnswer(const QByteArray &body)
 {
     const QJsonDocument document = QJsonDocument::fromJson(body);
     const QJsonArray choices = document.object().value(QLatin1String("choices")).toArray();
@@ -35,11 +35,12 @@ QString OpenAIProvider::readAnswer(const QByteArray &body)
                                         [](const QJsonValue &choice) { return choice.isObject(); });
     if (!document.isObject() || choices.isEmpty() || !allObjects)
         throw LLMError::invalidResponse();
-    const QJsonValue message = choices.first().toObject().value(QLatin1String("message"));
+    const QJsonObject choice = choices.first().toObject();
+    const QJsonValue message = choice.value(QLatin1String("message"));
     const QJsonValue content = message.toObject().value(QLatin1String("content"));
     if (!message.isObject() || !content.isString() || content.toString().isEmpty())
         throw LLMError::invalidResponse();
-    return content.toString();
+    return {content.toString(), choice.value(QLatin1String("finish_reason")) == QLatin1String("length")};
 }
 
 } // namespace vima

@@ -13,13 +13,14 @@ public:
 
     LLMProviderKind kind() const override { return LLMProviderKind::openai; }
 
-    // The first choice's message text; throws invalidResponse when there is none.
-    static QString readAnswer(const QByteArray &body);
+    // The first choice's message text, cut when the choice finished for its
+    // length; throws invalidResponse when there is none.
+    static LLMResponse readAnswer(const QByteArray &body);
 
 private:
     void authorize(HttpRequest &http, const QString &apiKey) const override;
     QJsonObject body(const LLMRequest &request) const override;
-    QString answer(const QByteArray &reply) const override { return readAnswer(reply); }
+    LLMResponse answer(const QByteArray &reply) const override { return readAnswer(reply); }
 };
 
 } // namespace vima

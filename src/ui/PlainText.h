@@ -19,4 +19,11 @@ QString plainToolTip(const QString &text);
 inline constexpr qsizetype longestWindowTitle = 200;
 QString plainWindowTitle(const QString &text);
 
+// `text` set apart from what it is shown with on a line (a row's name beside
+// its summary and slot): a direction control inside it (an override, an
+// isolate left open or closed early) and its right-to-left letters keep to
+// it, and the rest of the line reads in its own order. Text that can't move
+// its neighbours is returned as it is, so that it reads, and is found, as written.
+QString isolated(const QString &text);
+
 } // namespace vima

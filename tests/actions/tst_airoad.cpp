@@ -634,6 +634,55 @@ private Q_SLOTS:
         QCOMPARE(outcomes.first().replaceTarget, std::nullopt); // no Replace Selection either
     }
 
+    // An answer that stopped at the token limit never replaces the selection
+    // unasked: it is shown with the limit and where to raise it, and Replace
+    // Selection still writes it.
+    void aCutAnswerIsShownWithTheLimit_data()
+    {
+        QTest::addColumn<bool>("replacing");
+        QTest::addColumn<bool>("fallback");
+        QTest::newRow("replace") << true << false;
+        QTest::newRow("replace, after a fallback the note first") << true << true;
+        QTest::newRow("shown in the panel") << false << false;
+    }
+
+    void aCutAnswerIsShownWithTheLimit()
+    {
+        QFETCH(bool, replacing);
+        QFETCH(bool, fallback);
+        server->setRoute("/api/chat",
+                         HttpRoute::reply(200, R"({"message":{"content":"Half an"},"done_reason":"length"})"));
+        if (fallback) {
+            useCloudProviders();
+            server->setRoute("/v1/chat/completions",
+                             HttpRoute::reply(200, R"({"choices":[{"message":{"content":"Half an"},
+                                                                    "finish_reason":"length"}]})"));
+        }
+        ai.maxTokens = 300;
+        run(aiItem(QStringLiteral("Rewrite"), QStringLiteral("Rewrite."),
+                   replacing ? ResultHandling::replaceSelection : ResultHandling::showPopover));
+        waitUntilEnded();
+        QVERIFY(focused->written.isEmpty());
+        QVERIFY(keys.sent.isEmpty());
+        QCOMPARE(outcomes.size(), 1);
+        const ActionOutcome outcome = outcomes.first();
+        QCOMPARE(outcome.body, QStringLiteral("Half an"));
+        QCOMPARE(outcome.style, ActionOutcome::Style::success);
+        const QString note = QStringLiteral("The answer stopped at the limit of 300 output tokens and may be cut "
+                                            "short%1. Raise Max output tokens in Settings → AI → Advanced for "
+                                            "longer answers.")
+                                 .arg(replacing ? QStringLiteral(", so your selection was left as it was") : QString());
+        QCOMPARE(outcome.recovery, fallback ? fallbackNote + QLatin1Char('\n') + note : note);
+        QCOMPARE(outcome.replaceTarget, editor);
+        QVERIFY(!outcome.replaced);
+
+        runner->replace(outcome);
+        for (int step = 0; step < 40; ++step)
+            scheduler.advance(0.05);
+        QTRY_COMPARE(runner->busyMessage(), std::nullopt);
+        QCOMPARE(focused->written, QStringList{QStringLiteral("Half an")});
+    }
+
     void providerFailureWithoutFallbackShowsItsTexts()
     {
         ai.autoFallback = false;

@@ -175,6 +175,30 @@ private Q_SLOTS:
         QCOMPARE(controller->resultPanel()->size(), QSize(ResultView::width, height));
     }
 
+    // A hint (an answer cut at the token limit, a paste that failed) is read
+    // without scrolling, however long the body; Replace Selection stays.
+    void theHintStaysInSight_data()
+    {
+        QTest::addColumn<QString>("body");
+        QTest::newRow("a body that scrolls") << QStringLiteral("Words that wrap in the panel. ").repeated(100);
+        QTest::newRow("a body in a text view") << QStringLiteral("Words that wrap in the panel. ").repeated(400);
+    }
+
+    void theHintStaysInSight()
+    {
+        QFETCH(QString, body);
+        ActionOutcome cut = outcome(ActionOutcome::Style::success, editor, body);
+        cut.recovery = QStringLiteral("The answer stopped at the limit of 2048 output tokens and may be cut short.");
+        controller->show(cut);
+        QWidget *panel = controller->resultPanel();
+        QVERIFY(QTest::qWaitForWindowExposed(panel));
+        auto *hint = child<QTextEdit>(panel, QStringLiteral("recovery"));
+        QCOMPARE(hint->toPlainText(), *cut.recovery);
+        QVERIFY(panel->rect().contains(QRect(hint->mapTo(panel, QPoint()), hint->size())));
+        QVERIFY(hint->isVisible());
+        QVERIFY(child(panel, QStringLiteral("replace")));
+    }
+
     void panelsLayOutBoundedText_data()
     {
         QTest::addColumn<QString>("title");

@@ -16,7 +16,7 @@ namespace vima {
 class FakeProvider final : public LLMProvider {
 public:
     struct OtherError {};
-    using Result = std::variant<QString, LLMError, OtherError>;
+    using Result = std::variant<QString, LLMResponse, LLMError, OtherError>;
 
     struct Script {
         LLMProviderStatus status = LLMProviderStatus::ready();
@@ -33,8 +33,8 @@ public:
     LLMProviderKind kind() const override { return kind_; }
     LLMProviderStatus status(const LLMCredentials &, const QString &) const override { return script_->status; }
 
-    QCoro::Task<QString> complete(LLMRequest request, LLMCredentials credentials,
-                                  CancellationToken) const override
+    QCoro::Task<LLMResponse> complete(LLMRequest request, LLMCredentials credentials,
+                                      CancellationToken) const override
     {
         script_->requests.append(request);
         script_->credentials.append(credentials);
@@ -42,7 +42,9 @@ public:
             throw *error;
         if (std::holds_alternative<OtherError>(script_->result))
             throw std::runtime_error("serialisation failed");
-        co_return std::get<QString>(script_->result);
+        if (const auto *text = std::get_if<QString>(&script_->result))
+            co_return LLMResponse{*text};
+        co_return std::get<LLMResponse>(script_->result);
     }
 
 private:

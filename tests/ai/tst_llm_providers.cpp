@@ -53,7 +53,7 @@ void checkReply(Read read)
             QCOMPARE(error, LLMError::invalidResponse());
         }
     } else {
-        QCOMPARE(read(body), answer);
+        QCOMPARE(read(body).text, answer);
     }
 }
 
@@ -74,7 +74,7 @@ private:
     OpenAIProvider openAI() { return OpenAIProvider(server_.url("/v1/chat/completions"), scheduler_); }
 
     template<typename Provider>
-    Running<QString> ask(const Provider &provider, const LLMCredentials &credentials)
+    Running<LLMResponse> ask(const Provider &provider, const LLMCredentials &credentials)
     {
         return start(provider.complete(request, credentials, {}));
     }
@@ -91,7 +91,7 @@ private Q_SLOTS:
         const auto provider = anthropic();
         const auto running = ask(provider, withKey("sk-ant key"));
         QVERIFY(running.wait());
-        QCOMPARE(*running->value, "Him and I go.");
+        QCOMPARE(running->value->text, "Him and I go.");
 
         const HttpRecordedRequest sent = server_.requests("/v1/messages").last();
         QCOMPARE(sent.method, "POST");
@@ -144,7 +144,7 @@ private Q_SLOTS:
         server_.setRoute("/v1/messages", HttpRoute::reply(200, R"({"content":[{"type":"text","text":"ok"}]})"));
         const auto spaces = ask(provider, withKey("   "));
         QVERIFY(spaces.wait());
-        QCOMPARE(*spaces->value, "ok");
+        QCOMPARE(spaces->value->text, "ok");
         QVERIFY(server_.requests("/v1/messages").last().hasHeader("x-api-key"));
     }
 
@@ -175,7 +175,7 @@ private Q_SLOTS:
         const auto provider = openAI();
         const auto running = ask(provider, withKey("sk-proj-1"));
         QVERIFY(running.wait());
-        QCOMPARE(*running->value, "first");
+        QCOMPARE(running->value->text, "first");
 
         const HttpRecordedRequest sent = server_.requests("/v1/chat/completions").last();
         QCOMPARE(sent.method, "POST");
@@ -266,7 +266,7 @@ private Q_SLOTS:
         const OllamaProvider provider(reachability_, scheduler_);
         const auto running = ask(provider, LLMCredentials{std::nullopt, server_.url(basePath)});
         QVERIFY(running.wait());
-        QCOMPARE(*running->value, "local");
+        QCOMPARE(running->value->text, "local");
 
         const HttpRecordedRequest sent = server_.requests(chatPath).last();
         QCOMPARE(sent.method, "POST");
@@ -354,6 +354,53 @@ private Q_SLOTS:
         QVERIFY(running->error->text().startsWith("Couldn't reach " + base.toString()
                                                   + ". Is Ollama running? ("));
         QVERIFY(running->error->text().endsWith(")"));
+    }
+
+    // An answer that stopped at the token limit is read, and marked as cut.
+    void cutAnswersAreMarked_data()
+    {
+        QTest::addColumn<QString>("provider");
+        QTest::addColumn<QString>("reason"); // empty: none given
+        QTest::addColumn<bool>("cut");
+        QTest::newRow("OpenAI, length") << "OpenAI" << "length" << true;
+        QTest::newRow("OpenAI, stop") << "OpenAI" << "stop" << false;
+        QTest::newRow("Anthropic, max_tokens") << "Anthropic" << "max_tokens" << true;
+        QTest::newRow("Anthropic, end_turn") << "Anthropic" << "end_turn" << false;
+        QTest::newRow("Ollama, length") << "Ollama" << "length" << true;
+        QTest::newRow("Ollama, stop") << "Ollama" << "stop" << false;
+        QTest::newRow("Ollama, none") << "Ollama" << "" << false;
+    }
+
+    void cutAnswersAreMarked()
+    {
+        QFETCH(QString, provider);
+        QFETCH(QString, reason);
+        QFETCH(bool, cut);
+        const auto because = [&](const char *key, QJsonObject reply) {
+            if (!reason.isEmpty())
+                reply.insert(QLatin1String(key), reason);
+            return reply;
+        };
+        const auto json = [](const QJsonObject &reply) { return QJsonDocument(reply).toJson(); };
+        const QJsonObject half{{"content", "Half"}};
+        const QJsonObject block{{"type", "text"}, {"text", "Half"}};
+        const QJsonObject choice = because("finish_reason", {{"message", half}});
+        server_.setRoute("/v1/chat/completions", HttpRoute::reply(200, json({{"choices", QJsonArray{choice}}})));
+        server_.setRoute("/v1/messages",
+                         HttpRoute::reply(200, json(because("stop_reason", {{"content", QJsonArray{block}}}))));
+        server_.setRoute("/api/chat",
+                         HttpRoute::reply(200, json(because("done_reason", {{"message", half}, {"done", true}}))));
+        const AnthropicProvider anthropic = this->anthropic();
+        const OpenAIProvider openAI = this->openAI();
+        const OllamaProvider ollama(reachability_, scheduler_);
+        const auto running = provider == QLatin1String("Anthropic") ? ask(anthropic, withKey("k"))
+                             : provider == QLatin1String("OpenAI")
+                                 ? ask(openAI, withKey("k"))
+                                 : ask(ollama, LLMCredentials{std::nullopt, server_.url("")});
+        QVERIFY(running.wait());
+        QVERIFY2(running->value, qPrintable(running->error ? running->error->description() : QString()));
+        QCOMPARE(running->value->text, "Half");
+        QCOMPARE(running->value->truncated, cut);
     }
 
     // Redirects

@@ -28,8 +28,8 @@ public:
     {
         return inner_->status(credentials, model);
     }
-    QCoro::Task<QString> complete(LLMRequest request, LLMCredentials credentials,
-                                  CancellationToken token) const override
+    QCoro::Task<LLMResponse> complete(LLMRequest request, LLMCredentials credentials,
+                                      CancellationToken token) const override
     {
         tried_ << rawValue(kind());
         co_return co_await inner_->complete(std::move(request), std::move(credentials), std::move(token));

@@ -215,6 +215,16 @@ private Q_SLOTS:
         QCOMPARE(running->value->fallbackNote, std::nullopt);
     }
 
+    void aCutAnswerIsAnAnswer()
+    {
+        scripts_[Kind::openai]->result = LLMResponse{QStringLiteral(" Half an ans\n"), true};
+        const auto running = complete(payload(), settingsFor(Kind::openai));
+        QVERIFY(running.wait());
+        QCOMPARE(running->value->text, "Half an ans");
+        QVERIFY(running->value->truncated);
+        QCOMPARE(asked(Kind::appleOnDevice) + asked(Kind::ollama) + asked(Kind::anthropic), 0);
+    }
+
     void anAnswerOfOnlyWhiteSpaceIsUnreadable()
     {
         scripts_[Kind::openai]->result = QStringLiteral(" \n\t\r\n ");

@@ -48,8 +48,8 @@ public:
             return credentials.hasAPIKey() ? LLMProviderStatus::ready() : LLMProviderStatus::needsKey();
         return script_.keylessStatus.at(kind_);
     }
-    QCoro::Task<QString> complete(LLMRequest request, LLMCredentials credentials,
-                                  CancellationToken token) const override
+    QCoro::Task<LLMResponse> complete(LLMRequest request, LLMCredentials credentials,
+                                      CancellationToken token) const override
     {
         Q_UNUSED(request)
         Q_UNUSED(token)
@@ -59,7 +59,7 @@ public:
             co_await qCoro(&script.gate, &Gate::opened);
         if (script.failure)
             throw *script.failure;
-        co_return QStringLiteral("ok");
+        co_return LLMResponse{QStringLiteral("ok")};
     }
 
 private:

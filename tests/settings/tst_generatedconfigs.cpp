@@ -38,6 +38,7 @@
 #include <QSet>
 #include <QTabWidget>
 #include <QTest>
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <csignal>
@@ -45,6 +46,8 @@
 #include <functional>
 #include <memory>
 #include <numbers>
+#include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -64,38 +67,65 @@ public:
     // Generous: guards against a runaway, not a timing.
     static constexpr rlim_t ceilingMB = 1500;
     static constexpr unsigned limitSeconds = 120;
+    // Of what one case writes, this much is told.
+    static constexpr qsizetype longestOutput = 1024 * 1024;
 
     using Case = std::function<bool(const QString &kind, int index)>;
 
-    explicit CaseRunner(Case passes) : passes_(std::move(passes)) {}
-    ~CaseRunner() { stop(); }
+    struct Outcome {
+        // What the case wrote (failures, warnings, a sanitizer's report),
+        // told under the row that ran it.
+        QByteArray output;
+        // Why it failed; none when it passed.
+        std::optional<QString> failure;
+    };
 
-    // Why the case failed, or nothing when it passed.
-    std::optional<QString> run(const QString &kind, int index)
+    explicit CaseRunner(Case passes) : passes_(std::move(passes)) {}
+    ~CaseRunner()
+    {
+        stop();
+        if (output_ >= 0)
+            close(output_);
+    }
+
+    // Runs the case of the current row.
+    Outcome run(const QString &kind, int index)
     {
         if (worker_ < 0 && !start())
-            return QStringLiteral("could not start a process: %1").arg(qt_error_string(errno));
+            return {{}, QStringLiteral("could not start a process: %1").arg(qt_error_string(errno))};
         const QByteArray request = QByteArray::number(index) + ' ' + kind.toUtf8() + '\n';
         char passed = 0;
-        if (write(toWorker_, request.constData(), size_t(request.size())) == request.size()
-            && read(fromWorker_, &passed, 1) == 1 && passed)
-            return std::nullopt;
-        return QStringLiteral("failed in its own process, which %1").arg(stop());
+        std::optional<QString> failure;
+        if (write(toWorker_, request.constData(), size_t(request.size())) != request.size()
+            || read(fromWorker_, &passed, 1) != 1 || !passed)
+            failure = QStringLiteral("failed in its own process, which %1").arg(stop());
+        return {takeOutput(), failure};
     }
 
 private:
     bool start()
     {
+        if (output_ < 0) {
+            // Appended to, so that the worker's writes land at its end however the runner empties it.
+            output_ = memfd_create("case output", 0);
+            if (output_ < 0 || fcntl(output_, F_SETFL, O_APPEND) != 0)
+                return false;
+        }
         int requests[2], replies[2];
         if (pipe(requests) != 0 || pipe(replies) != 0)
             return false;
         std::signal(SIGPIPE, SIG_IGN); // a worker that died is told by its exit, not by a write
         std::fflush(stdout);
         std::fflush(stderr);
+        // The worker goes on in this row: Qt Test names every line it writes after it.
+        startedIn_ = QTest::currentDataTag();
         worker_ = fork();
         if (worker_ == 0) {
             close(requests[1]);
             close(replies[0]);
+            dup2(output_, STDOUT_FILENO);
+            dup2(output_, STDERR_FILENO);
+            close(output_);
             serve(requests[0], replies[1]);
         }
         close(requests[0]);
@@ -103,6 +133,34 @@ private:
         toWorker_ = requests[1];
         fromWorker_ = replies[0];
         return worker_ > 0;
+    }
+
+    // What the worker wrote since the last case, its lines named after the
+    // current row rather than the one the worker started in.
+    QByteArray takeOutput()
+    {
+        const off_t size = lseek(output_, 0, SEEK_END);
+        QByteArray output(qsizetype(std::clamp<off_t>(size, 0, longestOutput)), Qt::Uninitialized);
+        qsizetype taken = 0;
+        while (taken < output.size()) {
+            const ssize_t got = pread(output_, output.data() + taken, size_t(output.size() - taken), taken);
+            if (got <= 0)
+                break;
+            taken += got;
+        }
+        output.truncate(taken);
+        if (size > taken)
+            output += QByteArrayLiteral("\n... ") + QByteArray::number(qint64(size - taken)) + " more bytes\n";
+        if (ftruncate(output_, 0) != 0)
+            output += QByteArrayLiteral("(the output could not be emptied: what follows repeats it)\n");
+        return renamed(output, startedIn_, QTest::currentDataTag());
+    }
+
+    // Qt Test's lines name the function and its row: "eachCase(row)".
+    static QByteArray renamed(QByteArray output, const QByteArray &from, const QByteArray &to)
+    {
+        const QByteArray function = QByteArray("::") + QTest::currentTestFunction() + '(';
+        return output.replace(function + from + ')', function + to + ')');
     }
 
     // Ends the worker; says how it ended.
@@ -134,9 +192,6 @@ private:
             const QList<QByteArray> fields = QByteArray(line).trimmed().split(' ');
             const QString kind = QString::fromUtf8(fields.value(1));
             const bool passed = bounded([&] { return passes_(kind, fields.first().toInt()); });
-            // What failed is reported under the case the process started with.
-            if (!passed)
-                std::printf("The failures above are of the case that follows.\n");
             std::fflush(stdout);
             std::fflush(stderr);
             const char reply = passed;
@@ -182,6 +237,9 @@ private:
     pid_t worker_ = -1;
     int toWorker_ = -1;
     int fromWorker_ = -1;
+    // Where the workers write, and the row the current one started in.
+    int output_ = -1;
+    QByteArray startedIn_;
 };
 
 // A refusal says why: "Could not read config.json (<reason>). …".
@@ -489,6 +547,11 @@ class TestGeneratedConfigs : public QObject {
 
     const QByteArray base = ConfigMutations::base();
     CaseRunner runner{[this](const QString &kind, int index) { return passes(kind, index); }};
+    // Warns and passes, but fails case 2.
+    CaseRunner lineRunner{[](const QString &, int index) {
+        qWarning("case %d", index);
+        return index != 2;
+    }};
 
     // Loaded on its own: refused with the reason and the file kept, or shown
     // in every view and the ring without a byte of the file changing. Every
@@ -610,8 +673,30 @@ private Q_SLOTS:
     {
         QFETCH(QString, kind);
         QFETCH(int, index);
-        const auto failure = runner.run(kind, index);
-        QVERIFY2(!failure, qPrintable(QStringLiteral("%1 %2").arg(QTest::currentDataTag(), failure.value_or(QString()))));
+        const CaseRunner::Outcome outcome = runner.run(kind, index);
+        std::fwrite(outcome.output.constData(), 1, size_t(outcome.output.size()), stdout);
+        std::fflush(stdout);
+        QVERIFY2(!outcome.failure, qPrintable(QStringLiteral("%1 %2").arg(QTest::currentDataTag(), outcome.failure.value_or(QString()))));
+    }
+
+    // The worker's lines are told under the case that wrote them, though
+    // Qt Test in it names the row it started in.
+    void aWorkersLinesNameTheirCase_data()
+    {
+        QTest::addColumn<int>("index");
+        QTest::newRow("starts the worker") << 0;
+        QTest::newRow("passes in it") << 1;
+        QTest::newRow("fails in it") << 2;
+    }
+
+    void aWorkersLinesNameTheirCase()
+    {
+        QFETCH(int, index);
+        const CaseRunner::Outcome outcome = lineRunner.run(QString(), index);
+        QCOMPARE(outcome.failure.has_value(), index == 2);
+        const QByteArray row = QByteArray("::aWorkersLinesNameTheirCase(") + QTest::currentDataTag() + ')';
+        QVERIFY2(outcome.output.contains(row + " case " + QByteArray::number(index)), outcome.output.constData());
+        QCOMPARE(outcome.output.count("::aWorkersLinesNameTheirCase("), 1);
     }
 };
 

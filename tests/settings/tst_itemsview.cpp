@@ -21,6 +21,7 @@
 #include <QScreen>
 #include <QSet>
 #include <QTest>
+#include <QTextLayout>
 #include <QToolButton>
 #include <cmath>
 #include <limits>
@@ -143,6 +144,42 @@ private Q_SLOTS:
         // No new item can be made an AppleScript one here.
         QVERIFY(texts(v.view->addMenu()).contains(QStringLiteral("Run a shell script")));
         QVERIFY(!texts(v.view->addMenu()).contains(QStringLiteral("Run AppleScript")));
+    }
+
+    // A direction control in a title keeps to the title: the rest of its row
+    // reads left to right. Plain titles read exactly as written.
+    void aTitleCantReorderItsRow_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::newRow("plain") << QStringLiteral("Tidy");
+        QTest::newRow("an override") << QStringLiteral("abc") + QChar(0x202e) + QStringLiteral("def");
+        QTest::newRow("an override after a stray isolate end")
+            << QChar(0x2069) + QStringLiteral("abc") + QChar(0x202e) + QStringLiteral("def");
+        QTest::newRow("an override in an isolate left open")
+            << QChar(0x2067) + QStringLiteral("abc") + QChar(0x202e) + QStringLiteral("def");
+        QTest::newRow("right-to-left letters and numbers") << QStringLiteral("שלום 12");
+    }
+
+    void aTitleCantReorderItsRow()
+    {
+        QFETCH(QString, title);
+        View v({ring(QStringLiteral("Main"), {shellItem(2, title)})});
+        v.view->show();
+        const QHash<int, QVariant> row = v.view->list()->rows().rows().first().data;
+        QCOMPARE(row.value(Qt::DisplayRole).toString(), title);
+        const QString spoken = row.value(Qt::AccessibleTextRole).toString();
+        const QString rest = QStringLiteral(", ") + row.value(ItemRowDelegate::SummaryRole).toString()
+                             + QStringLiteral(", slot 3");
+        QVERIFY(spoken.endsWith(rest));
+        if (title == QLatin1String("Tidy"))
+            QCOMPARE(spoken, title + rest);
+        QTextLayout layout(spoken, QFont());
+        layout.beginLayout();
+        QTextLine line = layout.createLine();
+        line.setLineWidth(100'000);
+        layout.endLayout();
+        for (int at = int(spoken.size() - rest.size()); at < spoken.size(); ++at)
+            QVERIFY2(line.cursorToX(at) < line.cursorToX(at + 1), qPrintable(QString::number(at)));
     }
 
     void longNamesAndManyPagesStayUsable()

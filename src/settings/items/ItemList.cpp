@@ -7,6 +7,7 @@
 #include "settings/kit/RowSelection.h"
 #include "settings/kit/SettingsContext.h"
 #include "settings/kit/SlotNumber.h"
+#include "ui/PlainText.h"
 
 #include <QKeyEvent>
 #include <QScopedValueRollback>
@@ -43,7 +44,8 @@ QList<IdListModel::Row> ItemList::rowsOf(const QList<RingItem> &items)
                       {ItemRowDelegate::SummaryRole, summary},
                       {ItemRowDelegate::SlotRole, slot},
                       {ItemRowDelegate::IconRole, QVariant::fromValue(item.icon)},
-                      {Qt::AccessibleTextRole, tr("%1, %2, slot %3").arg(title, summary, slot)}}});
+                      {Qt::AccessibleTextRole,
+                       tr("%1, %2, slot %3").arg(isolated(title), isolated(summary), slot)}}});
     }
     return rows;
 }

@@ -102,7 +102,7 @@ std::optional<RingOperations::AppRingInfo> RingOperations::appRingInfo() const
                           "class is this identifier (in any case) or another identifier of the same known browser or "
                           "file manager. It is kept as-is and works again in full if the app comes back.");
     else
-        info.caption = tr("Replaces the default ring while %1 is frontmost.").arg(*info.appName);
+        info.caption = tr("Replaces the default ring while %1 is frontmost.").arg(isolated(*info.appName));
     return info;
 }
 
@@ -155,7 +155,7 @@ QCoro::Task<> RingOperations::renameRing()
     QString informative;
     if (ring.bundleIDMatch) {
         const QString app = appDisplayName(model_.catalog(), *ring.bundleIDMatch).value_or(*ring.bundleIDMatch);
-        informative = tr("Still opens for %1.").arg(RingText::bounded(app));
+        informative = tr("Still opens for %1.").arg(isolated(RingText::bounded(app)));
     }
     // Arguments are named first: GCC 12 mishandles temporaries inside a co_await expression.
     const QString title = isPage ? tr("Rename page") : tr("Rename ring");

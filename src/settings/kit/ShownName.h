@@ -2,6 +2,7 @@
 
 #include "model/Text.h"
 #include "ring/RingText.h"
+#include "ui/PlainText.h"
 
 #include <QString>
 
@@ -17,10 +18,10 @@ inline QString shownName(const QString &name)
 // A message that may quote the configuration or a file (an error, a notice).
 inline QString shownMessage(const QString &text) { return Text::cut(text, 1'000); }
 
-// A name in a sentence: in quotation marks, cut.
+// A name in a sentence: in quotation marks, cut, set apart from the words around it.
 inline QString quotedName(const QString &name)
 {
-    return QStringLiteral("“") + RingText::bounded(name) + QStringLiteral("”");
+    return QStringLiteral("“") + isolated(RingText::bounded(name)) + QStringLiteral("”");
 }
 
 } // namespace vima
