@@ -84,11 +84,21 @@ private Q_SLOTS:
         QCOMPARE(later.previousBundleID(), QStringLiteral("probe-a"));
     }
 
+    // Also when an entry is named like its program: python, java and
+    // electron run many applications under one name.
     void anApplicationOutsideTheCatalogKeepsItsClassName()
     {
-        SupportProgram other(QStringLiteral("click_target"), {"Unlisted", "0", "0", "300", "200"});
+        QTemporaryDir data;
+        QVERIFY(QDir(data.path()).mkdir(QStringLiteral("applications")));
+        QFile entry(data.path() + QStringLiteral("/applications/click_target.desktop"));
+        QVERIFY(entry.open(QIODevice::WriteOnly));
+        entry.write("[Desktop Entry]\nType=Application\nName=Interpreter\nExec=click_target\nTerminal=true\n");
+        entry.close();
+        const XdgApplicationCatalog catalog({data.path()}, QString());
+        QCOMPARE(catalog.all().size(), 1);
+        SupportProgram other(QStringLiteral("click_target"), {"Unlisted", "0", "0", "300", "200", "-name", "tool"});
         const QString window = windowID(other);
-        X11ActiveWindowSource source(nullptr);
+        X11ActiveWindowSource source(&catalog);
         QCOMPARE(xdotool({"windowactivate", "--sync", window}), 0);
         QTRY_VERIFY(source.frontmostApplication());
         QCOMPARE(source.frontmostApplication()->pid, other.pid());
