@@ -12,8 +12,9 @@
 #include <QSet>
 #include <QStandardPaths>
 #include <atomic>
-#include <chrono>
+#include <condition_variable>
 #include <ctime>
+#include <mutex>
 #include <sys/stat.h>
 #include <thread>
 
@@ -29,8 +30,6 @@ const QString suffix = QStringLiteral(".desktop");
 // without its stamp moving: it is read again next time.
 constexpr qint64 settleNanoseconds = 2'000'000'000;
 constexpr qint64 unsettled = -2; // never a stamp: the folder counts as changed
-// Asking often (every focus switch, every icon) checks the folders at most this often.
-constexpr auto checkInterval = std::chrono::milliseconds(200);
 
 QString environment(const char *name)
 {
@@ -233,12 +232,13 @@ struct XdgApplicationCatalog::State {
     CatalogNotifier notifier;
     std::atomic_bool closing = false;
     QMutex readMutex; // one read at a time
-    QMutex mutex;     // guards what follows
+    QMutex mutex;     // guards `last` and `revision`
     std::shared_ptr<const Read> last;
     quint64 revision = 0;
-    std::thread worker;
-    bool checking = false;
-    std::chrono::steady_clock::time_point lastCheck;
+    std::mutex requestMutex; // guards `requested`
+    std::condition_variable request;
+    bool requested = false;
+    std::thread worker; // set once, in the constructor
 
     std::optional<DesktopApp> load(const QString &id, const QString &path) const;
     std::shared_ptr<const Read> read() const;
@@ -249,8 +249,10 @@ struct XdgApplicationCatalog::State {
     }
     // The last read while none of its folders has changed, else a new one.
     std::shared_ptr<const Read> fresh();
-    // fresh() on the worker, unless it runs or ran a moment ago.
+    // Has the worker run fresh(): once more after the one under way, however
+    // often it is asked meanwhile.
     void checkOnWorker();
+    void work();
 };
 
 std::optional<DesktopApp> XdgApplicationCatalog::State::load(const QString &id, const QString &path) const
@@ -334,20 +336,25 @@ std::shared_ptr<const Read> XdgApplicationCatalog::State::fresh()
 
 void XdgApplicationCatalog::State::checkOnWorker()
 {
-    const QMutexLocker lock(&mutex);
-    const auto now = std::chrono::steady_clock::now();
-    if (checking || closing || (last && now - lastCheck < checkInterval))
-        return;
-    checking = true;
-    // The previous check has ended: it cleared `checking`.
-    if (worker.joinable())
-        worker.join();
-    worker = std::thread([this] {
+    {
+        const std::lock_guard lock(requestMutex);
+        requested = true;
+    }
+    request.notify_one();
+}
+
+void XdgApplicationCatalog::State::work()
+{
+    std::unique_lock lock(requestMutex);
+    for (;;) {
+        request.wait(lock, [this] { return requested || closing; });
+        if (closing)
+            return;
+        requested = false;
+        lock.unlock();
         fresh();
-        const QMutexLocker done(&mutex);
-        checking = false;
-        lastCheck = std::chrono::steady_clock::now();
-    });
+        lock.lock();
+    }
 }
 
 XdgApplicationCatalog::XdgApplicationCatalog(QStringList dataDirs, QString locale, QStringList desktops)
@@ -356,19 +363,18 @@ XdgApplicationCatalog::XdgApplicationCatalog(QStringList dataDirs, QString local
     state_->dataDirs = std::move(dataDirs);
     state_->locale = std::move(locale);
     state_->desktops = std::move(desktops);
+    state_->worker = std::thread([state = state_.get()] { state->work(); });
     state_->checkOnWorker();
 }
 
 XdgApplicationCatalog::~XdgApplicationCatalog()
 {
-    state_->closing = true;
-    std::thread worker;
     {
-        const QMutexLocker lock(&state_->mutex);
-        worker = std::move(state_->worker);
+        const std::lock_guard lock(state_->requestMutex);
+        state_->closing = true;
     }
-    if (worker.joinable())
-        worker.join();
+    state_->request.notify_one();
+    state_->worker.join();
 }
 
 QStringList XdgApplicationCatalog::standardDataDirs()
