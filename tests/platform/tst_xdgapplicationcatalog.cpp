@@ -328,6 +328,7 @@ private Q_SLOTS:
         QTest::newRow("climbs out") << "../../outside/evil";
         QTest::newRow("into a subfolder") << "kde/konsole";
         QTest::newRow("dot file") << ".hidden";
+        QTest::newRow("through a link out of its folder") << "out-evil";
         QTest::newRow("empty") << "";
     }
 
@@ -339,6 +340,7 @@ private Q_SLOTS:
         write(system_, "kde/konsole.desktop", entry("Konsole"));
         write(system_, ".hidden.desktop", entry("Hidden"));
         write(system_, ".desktop", entry("Nameless"));
+        QFile::link(root_.filePath("outside"), system_ + "/applications/out");
         QVERIFY(!catalog().find(bundleID));
         QVERIFY(catalog().find("kde-konsole"));
     }
