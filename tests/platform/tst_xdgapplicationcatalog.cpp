@@ -216,6 +216,11 @@ private Q_SLOTS:
         QCOMPARE(catalog().find("kde-konsole")->name, "Konsole");
         QCOMPARE(catalog().find("a-b-c")->name, "Deep");
         QVERIFY(!catalog().find("konsole"));
+        // A link to a folder inside it is a folder like another; one back up is a loop.
+        QVERIFY(QFile::link(system_ + "/applications/kde", system_ + "/applications/kde4"));
+        QVERIFY(QFile::link(system_ + "/applications", system_ + "/applications/kde/up"));
+        QCOMPARE(catalog().find("kde4-konsole")->name, "Konsole");
+        QCOMPARE(ids(catalog().all()), (QStringList{"a-b-c", "kde-konsole", "kde4-konsole"}));
     }
 
     void findAgreesWithAllOnAmbiguousIds()
