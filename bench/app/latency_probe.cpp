@@ -4,7 +4,7 @@
 // key and waits for the screen to settle back.
 //
 //   latency_probe --presses N [--x X --y Y] [--pid P --rss-at 20,50,100]
-//                 [--dismiss escape|hotkey]
+//                 [--dismiss escape|hotkey] [--timeout MS]
 //
 // Prints "press I MS KEY_US" per press and "rss N KB" at the press counts asked for.
 #include <xcb/damage.h>
@@ -58,6 +58,8 @@ Options parse(int argc, char **argv)
             options.pid = std::stol(value);
         else if (key == "--dismiss")
             options.dismissWithHotkey = value == "hotkey";
+        else if (key == "--timeout")
+            options.timeoutMs = std::stoi(value);
         else if (key == "--rss-at") {
             std::stringstream list(value);
             for (std::string item; std::getline(list, item, ',');)

@@ -52,9 +52,9 @@ Platform makeLinuxPlatform()
     p.accessibility = std::make_unique<X11Accessibility>();
     p.pasteboard = std::make_unique<X11Pasteboard>();
     p.keys = std::make_unique<X11KeySender>();
-    p.activator = std::make_unique<X11ApplicationActivator>();
+    p.activator = std::make_unique<X11ApplicationActivator>(p.catalog.get());
     p.opener = std::make_unique<XdgDesktopOpener>();
-    p.launcher = std::make_unique<XdgApplicationLauncher>(*p.opener);
+    p.launcher = std::make_unique<XdgApplicationLauncher>(*p.opener, p.catalog.get());
     p.appleScript = std::make_unique<UnavailableAppleScriptEngine>();
     return p;
 }

@@ -13,20 +13,27 @@ QString lastComponent(const QString &bundleID)
 
 } // namespace
 
-std::optional<DesktopApp> ApplicationCatalog::findByWindowClass(const QString &windowClass) const
+std::optional<DesktopApp> ApplicationCatalog::findByWindow(const QString &applicationID, const QString &instance,
+                                                           const QString &className) const
 {
-    if (windowClass.isEmpty())
-        return std::nullopt;
-    if (auto app = find(windowClass))
-        return app;
-    if (windowClass != windowClass.toLower()) {
-        if (auto app = find(windowClass.toLower()))
+    const QList<DesktopApp> apps = latest();
+    const auto first = [&](auto rule, const QString &name) -> std::optional<DesktopApp> {
+        if (name.isEmpty())
+            return std::nullopt;
+        const auto found = std::find_if(apps.cbegin(), apps.cend(), [&](const DesktopApp &app) { return rule(app, name); });
+        return found == apps.cend() ? std::nullopt : std::optional(*found);
+    };
+    // A program that runs many applications (a browser's web apps, java,
+    // xterm's UXTerm) tells them apart by the names its entries announce.
+    const auto announced = [](const DesktopApp &app, const QString &name) { return app.startupWMClass == name; };
+    for (const QString &name : {instance, className}) {
+        if (auto app = first(announced, name))
             return app;
     }
-    const QList<DesktopApp> apps = all();
     using Rule = bool (*)(const DesktopApp &, const QString &);
     const Rule rules[] = {
-        [](const DesktopApp &app, const QString &name) { return app.startupWMClass == name; },
+        [](const DesktopApp &app, const QString &name) { return app.bundleID == name; },
+        [](const DesktopApp &app, const QString &name) { return app.bundleID == name.toLower(); },
         [](const DesktopApp &app, const QString &name) {
             return app.startupWMClass.compare(name, Qt::CaseInsensitive) == 0;
         },
@@ -34,11 +41,11 @@ std::optional<DesktopApp> ApplicationCatalog::findByWindowClass(const QString &w
             return app.bundleID.contains(u'.') && lastComponent(app.bundleID).compare(name, Qt::CaseInsensitive) == 0;
         },
     };
-    for (const Rule rule : rules) {
-        const auto found = std::find_if(apps.cbegin(), apps.cend(),
-                                        [&](const DesktopApp &app) { return rule(app, windowClass); });
-        if (found != apps.cend())
-            return *found;
+    for (const QString &name : {applicationID, className, instance}) {
+        for (const Rule rule : rules) {
+            if (auto app = first(rule, name))
+                return app;
+        }
     }
     return std::nullopt;
 }

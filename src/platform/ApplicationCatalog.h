@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/AppIdentity.h"
+#include "platform/CatalogNotifier.h"
 
 #include <QList>
 #include <QString>
@@ -20,7 +21,10 @@ struct DesktopApp {
     QStringList categories;
     bool terminal = false;
     QString startupWMClass;   // StartupWMClass=: the WM_CLASS its windows carry
-    bool noDisplay = false;   // NoDisplay=true: found by its id, never listed
+    // Found by its id, never listed, and names no window: NoDisplay=true, an
+    // entry for other desktops (OnlyShowIn, NotShowIn) or one whose TryExec
+    // program is missing.
+    bool noDisplay = false;
 
     bool operator==(const DesktopApp &) const = default;
 };
@@ -35,14 +39,24 @@ public:
     // Every installed application but the NoDisplay ones, sorted by name. May
     // read the disk: call it off the GUI thread when the list is long.
     virtual QList<DesktopApp> all() const = 0;
+    // The listed applications as last read, never waiting for a read: safe
+    // on the GUI thread.
+    virtual QList<DesktopApp> latest() const { return all(); }
     // Changes whenever what it finds may have changed since; cheap.
     virtual quint64 revision() const { return 0; }
+    // Tells when a read on a worker has found other entries; none for a
+    // catalog that never reads on its own.
+    virtual const CatalogNotifier *notifier() const { return nullptr; }
 
-    // The application whose windows carry this WM_CLASS name: the one whose
-    // desktop-file id it is, else whose StartupWMClass it is, else whose id
-    // ends in it ("org.mozilla.firefox" for "firefox"); case is ignored when
-    // nothing matches exactly. May read every entry.
-    std::optional<DesktopApp> findByWindowClass(const QString &windowClass) const;
+    // The application a window belongs to, from the names it goes by (its GTK
+    // application id and WM_CLASS instance and class): the entry whose
+    // StartupWMClass is the instance, then the class; else, for the
+    // application id, then the class, then the instance, the entry whose
+    // desktop-file id it is (also in lower case), whose StartupWMClass it is
+    // ignoring case, or whose reverse-domain id ends in it ("org.mozilla.firefox"
+    // for "firefox"). Only listed entries name windows. Reads nothing: see latest().
+    std::optional<DesktopApp> findByWindow(const QString &applicationID, const QString &instance,
+                                           const QString &className) const;
 
     // The application `id` names, with the window classes its installed
     // entries announce.

@@ -34,7 +34,13 @@ std::optional<QString> FrontmostAppObserver::previousBundleID() const
 
 QStringList FrontmostAppObserver::previousAppNames() const
 {
-    return previousApp_ ? previousApp_->names() : QStringList();
+    if (!previousApp_)
+        return {};
+    // A window its entry names goes by that entry alone: a browser's web app
+    // keeps the browser's class, and the browser's ring is not its ring.
+    if (!previousApp_->bundleID.isEmpty())
+        return {previousApp_->bundleID};
+    return previousApp_->names();
 }
 
 bool FrontmostAppObserver::isOtherApplication(const RunningApplication &app) const

@@ -20,7 +20,7 @@ public:
 
     std::optional<RunningApplication> previousApp() const { return previousApp_; }
     std::optional<QString> previousBundleID() const;
-    // Its desktop id and window classes, the ones it has.
+    // Its desktop id; its window classes when no entry names it.
     QStringList previousAppNames() const;
 
 Q_SIGNALS:

@@ -51,7 +51,7 @@ private Q_SLOTS:
         QFETCH(QString, instance);
         QFETCH(QString, className);
         QFETCH(bool, belongs);
-        QCOMPARE((WindowNames{applicationID, instance, className}.belongTo(AppIdentity(bundleID, {startupWMClass}))),
+        QCOMPARE((WindowNames{applicationID, instance, className}.belongTo(AppIdentity(bundleID, {startupWMClass}), nullptr)),
                  belongs);
     }
 };

@@ -1,4 +1,5 @@
 #include "platform/x11/DesktopEntry.h"
+#include "platform/x11/WindowNames.h"
 #include "platform/x11/XdgApplicationCatalog.h"
 
 #include "../support/BoundedChild.h"
@@ -7,6 +8,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <fcntl.h>
 #include <sys/stat.h>
 
 using namespace vima;
@@ -36,9 +38,36 @@ private:
         file.write(content);
     }
 
-    XdgApplicationCatalog catalog(const QString &locale = "C") const
+    XdgApplicationCatalog catalog(const QString &locale = "C", const QStringList &desktops = {}) const
     {
-        return XdgApplicationCatalog({home_, system_, root_.filePath("missing")}, locale);
+        return XdgApplicationCatalog({home_, system_, root_.filePath("missing")}, locale, desktops);
+    }
+
+    // Entries shaped like those of Debian packages, in a GNOME session
+    // ("ubuntu:GNOME" to see that the first desktop named decides).
+    void writePackaged()
+    {
+        write(system_, "chromium.desktop", entry("Chromium", "StartupWMClass=chromium\n"));
+        // A web app the browser installed: its windows keep the browser's class.
+        write(home_, "chrome-abcdef-Default.desktop",
+              entry("Notes", "Exec=/usr/bin/chromium --profile-directory=Default --app-id=abcdef\n"
+                             "StartupWMClass=crx_abcdef\n"));
+        write(system_, "debian-xterm.desktop", entry("XTerm", "StartupWMClass=XTerm\n"));
+        write(system_, "debian-uxterm.desktop", entry("UXTerm", "StartupWMClass=UXTerm\n"));
+        write(system_, "python3.11.desktop", entry("Python (v3.11)", "Terminal=true\n"));
+        write(system_, "jetbrains-idea.desktop", entry("IntelliJ IDEA", "StartupWMClass=jetbrains-idea-ce\n"));
+        write(system_, "org.gnome.TextEditor.desktop", entry("Text Editor"));
+        write(system_, "firefox-esr.desktop", entry("Firefox ESR", "StartupWMClass=Firefox-esr\n"));
+        write(system_, "org.gnome.Evolution-alarm-notify.desktop",
+              entry("Evolution Alarm Notify", "NoDisplay=true\nStartupWMClass=evolution-alarm-notify\n"));
+        write(system_, "mate-panel.desktop", entry("MATE Panel", "OnlyShowIn=MATE;\n"));
+        write(system_, "org.kde.systemsettings.desktop", entry("System Settings", "OnlyShowIn=KDE;\n"));
+        write(system_, "nm-applet.desktop", entry("Network", "NotShowIn=KDE;GNOME;\n"));
+        write(system_, "org.gnome.Settings.desktop", entry("Settings", "OnlyShowIn=GNOME;Unity;\n"));
+        write(system_, "ubuntu-tour.desktop", entry("Tour", "OnlyShowIn=GNOME;\nNotShowIn=ubuntu;\n"));
+        write(system_, "xfce4-about.desktop", entry("About Xfce", "TryExec=xfce4-about-nowhere\n"));
+        write(system_, "shell.desktop", entry("Shell", "TryExec=sh\n"));
+        write(system_, "notes.desktop", entry("Not a program", "TryExec=" + system_.toUtf8() + "/applications\n"));
     }
 
     QStringList ids(const QList<DesktopApp> &apps) const
@@ -102,8 +131,82 @@ private Q_SLOTS:
         write(system_, "org.mozilla.firefox.desktop", entry("Firefox"));
         write(system_, "org.mozilla.Thunderbird.desktop", entry("Thunderbird"));
         write(home_, "eu.betterbird.Betterbird.desktop", entry("Betterbird", "StartupWMClass=Thunderbird\n"));
-        const auto app = catalog().findByWindowClass(windowClass);
+        const XdgApplicationCatalog apps = catalog();
+        apps.all();
+        const auto app = apps.findByWindow({}, {}, windowClass);
         QCOMPARE(app ? app->bundleID : QString(), bundleID);
+    }
+
+    // What the desktop lists (GLib's g_app_info_should_show): NoDisplay, an
+    // entry for other desktops or a missing TryExec program keep an entry
+    // out of the lists; finding it by id still finds it.
+    void packagedEntriesListedAsTheDesktopDoes_data()
+    {
+        QTest::addColumn<QString>("bundleID");
+        QTest::addColumn<bool>("listed");
+        QTest::newRow("plain") << "chromium" << true;
+        QTest::newRow("NoDisplay") << "org.gnome.Evolution-alarm-notify" << false;
+        QTest::newRow("OnlyShowIn another desktop") << "mate-panel" << false;
+        QTest::newRow("OnlyShowIn another desktop, KDE") << "org.kde.systemsettings" << false;
+        QTest::newRow("NotShowIn this desktop") << "nm-applet" << false;
+        QTest::newRow("OnlyShowIn this desktop") << "org.gnome.Settings" << true;
+        QTest::newRow("the first desktop named decides") << "ubuntu-tour" << false;
+        QTest::newRow("TryExec not in PATH") << "xfce4-about" << false;
+        QTest::newRow("TryExec in PATH") << "shell" << true;
+        QTest::newRow("TryExec not executable") << "notes" << false;
+    }
+    void packagedEntriesListedAsTheDesktopDoes()
+    {
+        QFETCH(QString, bundleID);
+        QFETCH(bool, listed);
+        writePackaged();
+        const XdgApplicationCatalog apps = catalog("C", {"ubuntu", "GNOME"});
+        apps.all();
+        QCOMPARE(ids(apps.all()).contains(bundleID), listed);
+        QVERIFY(apps.find(bundleID));
+    }
+
+    // Whose window it is, as the desktop tells (GNOME Shell's window
+    // tracker): StartupWMClass against the instance, then the class, before
+    // any desktop-id rule; never the program's file name. A launch slot
+    // raises a window only of its own entry.
+    void packagedWindowsBelongAsTheDesktopTells_data()
+    {
+        QTest::addColumn<QString>("applicationID");
+        QTest::addColumn<QString>("instance");
+        QTest::addColumn<QString>("className");
+        QTest::addColumn<QString>("owner"); // empty: none
+        QTest::newRow("browser") << "" << "chromium" << "Chromium" << "chromium";
+        QTest::newRow("the browser's web app") << "" << "crx_abcdef" << "Chromium" << "chrome-abcdef-Default";
+        QTest::newRow("web app without an entry") << "" << "crx_zzz" << "Chromium" << "chromium";
+        QTest::newRow("XTerm") << "" << "xterm" << "XTerm" << "debian-xterm";
+        QTest::newRow("UXTerm: xterm -class UXTerm") << "" << "xterm" << "UXTerm" << "debian-uxterm";
+        QTest::newRow("java IDE") << "" << "jetbrains-idea-ce" << "jetbrains-idea-ce" << "jetbrains-idea";
+        QTest::newRow("java program no entry names")
+            << "" << "sun-awt-X11-XFramePeer" << "java-lang-Thread" << "";
+        QTest::newRow("Python Tk program") << "" << "tool" << "Tk" << "";
+        QTest::newRow("Python Qt program") << "" << "tool.py" << "Tool.py" << "";
+        QTest::newRow("GTK application id") << "org.gnome.TextEditor" << "gnome-text-editor"
+                                            << "Gnome-text-editor" << "org.gnome.TextEditor";
+        QTest::newRow("StartupWMClass is the class") << "" << "Navigator" << "Firefox-esr" << "firefox-esr";
+        QTest::newRow("NoDisplay entry") << "" << "evolution-alarm-notify" << "Evolution-alarm-notify" << "";
+    }
+    void packagedWindowsBelongAsTheDesktopTells()
+    {
+        QFETCH(QString, applicationID);
+        QFETCH(QString, instance);
+        QFETCH(QString, className);
+        QFETCH(QString, owner);
+        writePackaged();
+        const XdgApplicationCatalog apps = catalog("C", {"ubuntu", "GNOME"});
+        apps.all();
+        const auto found = apps.findByWindow(applicationID, instance, className);
+        QCOMPARE(found ? found->bundleID : QString(), owner);
+        const WindowNames window{applicationID, instance, className};
+        for (const DesktopApp &app : apps.all()) {
+            const bool raises = window.belongTo(AppIdentity(app.bundleID, {app.startupWMClass}), &apps);
+            QVERIFY2(raises == (app.bundleID == owner), qPrintable(app.bundleID));
+        }
     }
 
     void subdirectoriesGiveDashedIds()
@@ -113,6 +216,11 @@ private Q_SLOTS:
         QCOMPARE(catalog().find("kde-konsole")->name, "Konsole");
         QCOMPARE(catalog().find("a-b-c")->name, "Deep");
         QVERIFY(!catalog().find("konsole"));
+        // A link to a folder inside it is a folder like another; one back up is a loop.
+        QVERIFY(QFile::link(system_ + "/applications/kde", system_ + "/applications/kde4"));
+        QVERIFY(QFile::link(system_ + "/applications", system_ + "/applications/kde/up"));
+        QCOMPARE(catalog().find("kde4-konsole")->name, "Konsole");
+        QCOMPARE(ids(catalog().all()), (QStringList{"a-b-c", "kde-konsole", "kde4-konsole"}));
     }
 
     void findAgreesWithAllOnAmbiguousIds()
@@ -155,6 +263,7 @@ private Q_SLOTS:
         QTest::newRow("link to /dev/zero") << "/dev/zero" << qint64(0);
         QTest::newRow("link to a named pipe") << "" << qint64(0);
         QTest::newRow("oversize sparse file") << "" << DesktopEntry::maxFileSize + 1;
+        QTest::newRow("link to /, a folder") << "/" << qint64(0);
     }
     void oddFilesHangNothing()
     {
@@ -175,7 +284,7 @@ private Q_SLOTS:
         }
         const QString failure = test::inBoundedChild([this] {
             const XdgApplicationCatalog apps = catalog();
-            return ids(apps.all()) == QStringList{"shown"} && !apps.find("zero") && !apps.findByWindowClass("Zero");
+            return ids(apps.all()) == QStringList{"shown"} && !apps.find("zero") && !apps.findByWindow({}, "zero", "Zero");
         });
         QVERIFY2(failure.isEmpty(), qPrintable(failure));
     }
@@ -203,10 +312,19 @@ private Q_SLOTS:
         const quint64 before = apps.revision();
         write(system_, "kde/kate.desktop", entry("Kate"));
         write(home_, "gimp.desktop", entry("GIMP"));
-        QVERIFY(apps.revision() != before);
+        // Seen by a read on the worker.
+        QTRY_VERIFY(apps.revision() != before);
         QCOMPARE(ids(apps.all()), (QStringList{"gimp", "kde-kate", "kde-konsole"}));
         QVERIFY(QFile::remove(system_ + "/applications/kde/konsole.desktop"));
         QCOMPARE(ids(apps.all()), (QStringList{"gimp", "kde-kate"}));
+        // Removed in the same tick of the folder's clock as the read: its stamp doesn't move.
+        const QString kde = system_ + "/applications/kde";
+        struct stat folder;
+        QCOMPARE(::stat(QFile::encodeName(kde).constData(), &folder), 0);
+        QVERIFY(QFile::remove(kde + "/kate.desktop"));
+        const timespec stamps[] = {folder.st_atim, folder.st_mtim};
+        QCOMPARE(::utimensat(AT_FDCWD, QFile::encodeName(kde).constData(), stamps, 0), 0);
+        QCOMPARE(ids(apps.all()), QStringList{"gimp"});
     }
 
     void identifiersThatArePathsNameNoApplication_data()
@@ -215,6 +333,7 @@ private Q_SLOTS:
         QTest::newRow("climbs out") << "../../outside/evil";
         QTest::newRow("into a subfolder") << "kde/konsole";
         QTest::newRow("dot file") << ".hidden";
+        QTest::newRow("through a link out of its folder") << "out-evil";
         QTest::newRow("empty") << "";
     }
 
@@ -226,6 +345,7 @@ private Q_SLOTS:
         write(system_, "kde/konsole.desktop", entry("Konsole"));
         write(system_, ".hidden.desktop", entry("Hidden"));
         write(system_, ".desktop", entry("Nameless"));
+        QFile::link(root_.filePath("outside"), system_ + "/applications/out");
         QVERIFY(!catalog().find(bundleID));
         QVERIFY(catalog().find("kde-konsole"));
     }

@@ -69,6 +69,28 @@ private Q_SLOTS:
         QCOMPARE(changes.size(), 2);
     }
 
+    void namesOfThePreviousApp_data()
+    {
+        QTest::addColumn<RunningApplication>("app");
+        QTest::addColumn<QStringList>("names");
+        const QStringList webAppClass{"crx_abcdef", "Chromium"};
+        QTest::newRow("a web app's entry, not its browser's class")
+            << RunningApplication{505, "chrome-abcdef-Default", "Notes", 7, webAppClass}
+            << QStringList{"chrome-abcdef-Default"};
+        QTest::newRow("no entry: its classes") << RunningApplication{606, QString(), "Tk", 8, {"tool", "Tk"}}
+                                               << QStringList{"tool", "Tk"};
+    }
+    void namesOfThePreviousApp()
+    {
+        QFETCH(RunningApplication, app);
+        QFETCH(QStringList, names);
+        FakeActiveApplicationSource source;
+        source.ownID = ourselves.bundleID;
+        source.frontmost = app;
+        const FrontmostAppObserver observer(source);
+        QCOMPARE(observer.previousAppNames(), names);
+    }
+
     void anEndedObserverStopsListening()
     {
         FakeActiveApplicationSource source;

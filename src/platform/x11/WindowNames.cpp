@@ -12,16 +12,21 @@ WindowNames WindowNames::of(xcb_window_t window)
     return {id.value(0), wmClass.value(0), wmClass.value(1)};
 }
 
-xcb_window_t WindowNames::newestWindowOf(const AppIdentity &app)
+xcb_window_t WindowNames::newestWindowOf(const AppIdentity &app, const ApplicationCatalog *catalog)
 {
     const QList<xcb_window_t> windows = x11::clientWindows();
     for (auto it = windows.crbegin(); it != windows.crend(); ++it) {
-        if (of(*it).belongTo(app))
+        if (of(*it).belongTo(app, catalog))
             return *it;
     }
     return XCB_NONE;
 }
 
-bool WindowNames::belongTo(const AppIdentity &app) const { return app.isNamedByAny(names()); }
+bool WindowNames::belongTo(const AppIdentity &app, const ApplicationCatalog *catalog) const
+{
+    if (const auto owner = catalog ? catalog->findByWindow(applicationID, instance, className) : std::nullopt)
+        return app.ids().contains(owner->bundleID, Qt::CaseInsensitive);
+    return app.isNamedByAny(names());
+}
 
 } // namespace vima

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/AppIdentity.h"
+#include "platform/ApplicationCatalog.h"
 
 #include <QString>
 #include <QStringList>
@@ -19,11 +20,14 @@ struct WindowNames {
     static WindowNames of(xcb_window_t window);
     // The application's most recently mapped window, the likeliest one in
     // use; none when it has no window open.
-    static xcb_window_t newestWindowOf(const AppIdentity &app);
+    static xcb_window_t newestWindowOf(const AppIdentity &app, const ApplicationCatalog *catalog);
 
-    // Whether the window is one of the application's own: one of its names
-    // stands for the application.
-    bool belongTo(const AppIdentity &app) const;
+    // Whether the window is one of the application's own: the installed entry
+    // the catalog (may be null) gives the window is one of the application's
+    // ids; for a window no entry names, one of its names stands for the
+    // application. Another entry's window is never the application's, also
+    // where its names look alike (a browser's web app, UXTerm for XTerm).
+    bool belongTo(const AppIdentity &app, const ApplicationCatalog *catalog) const;
     QStringList names() const { return {applicationID, instance, className}; }
 };
 

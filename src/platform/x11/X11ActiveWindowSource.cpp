@@ -1,10 +1,10 @@
 #include "platform/x11/X11ActiveWindowSource.h"
 
+#include "platform/x11/WindowNames.h"
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11Windows.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QGuiApplication>
 
 namespace vima {
@@ -18,6 +18,9 @@ X11ActiveWindowSource::X11ActiveWindowSource(const ApplicationCatalog *catalog)
     if (!connection_)
         return;
     x11::addRootEventMask(XCB_EVENT_MASK_PROPERTY_CHANGE);
+    // Before the first look: a read that ends in between is not missed.
+    if (const CatalogNotifier *reads = catalog_ ? catalog_->notifier() : nullptr)
+        QObject::connect(reads, &CatalogNotifier::revised, &catalogReads_, [this] { activeWindowChanged(); });
     lastActive_ = frontmostApplication();
     QCoreApplication::instance()->installNativeEventFilter(this);
 }
@@ -61,8 +64,13 @@ bool X11ActiveWindowSource::nativeEventFilter(const QByteArray &eventType, void 
     if ((event->response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
         return false;
     const auto *notify = reinterpret_cast<const xcb_property_notify_event_t *>(event);
-    if (notify->window != root_ || notify->atom != activeWindow_)
-        return false;
+    if (notify->window == root_ && notify->atom == activeWindow_)
+        activeWindowChanged();
+    return false;
+}
+
+void X11ActiveWindowSource::activeWindowChanged()
+{
     // Window managers announce a switch more than once: tell only of another
     // window, also of the same application (actions write into the window).
     const auto app = frontmostApplication();
@@ -71,7 +79,6 @@ bool X11ActiveWindowSource::nativeEventFilter(const QByteArray &eventType, void 
         if (onActivated)
             onActivated(app);
     }
-    return false;
 }
 
 std::optional<RunningApplication> X11ActiveWindowSource::application(xcb_window_t window) const
@@ -80,23 +87,15 @@ std::optional<RunningApplication> X11ActiveWindowSource::application(xcb_window_
     if (pid == QCoreApplication::applicationPid())
         return RunningApplication{pid, ownBundleID().value_or(QString()), QGuiApplication::applicationDisplayName(),
                                   window};
-    QStringList candidates = x11::stringsProperty(window, x11::atom("_GTK_APPLICATION_ID"), x11::atom("UTF8_STRING"));
-    // WM_CLASS is instance then class; the class names the application better.
-    const QStringList wmClass = x11::stringsProperty(window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING);
-    for (auto it = wmClass.crbegin(); it != wmClass.crend(); ++it)
-        candidates.append(*it);
-    QString executable;
-    if (pid > 0)
-        executable = QFileInfo(QFileInfo(QStringLiteral("/proc/%1/exe").arg(pid)).symLinkTarget()).fileName();
-    if (!executable.isEmpty())
-        candidates.append(executable);
-    if (const auto identity = identify(candidates, wmClass))
+    const WindowNames names = WindowNames::of(window);
+    QStringList wmClass{names.instance, names.className};
+    wmClass.removeAll(QString());
+    if (const auto identity = identify(names.names()))
         return RunningApplication{pid, identity->bundleID, identity->name, window, wmClass};
-    return RunningApplication{pid, QString(), wmClass.value(1, executable), window, wmClass};
+    return RunningApplication{pid, QString(), wmClass.value(wmClass.size() - 1), window, wmClass};
 }
 
-std::optional<X11ActiveWindowSource::Identity> X11ActiveWindowSource::identify(const QStringList &candidates,
-                                                                               const QStringList &windowClasses) const
+std::optional<X11ActiveWindowSource::Identity> X11ActiveWindowSource::identify(const QStringList &names) const
 {
     if (!catalog_)
         return std::nullopt;
@@ -105,25 +104,13 @@ std::optional<X11ActiveWindowSource::Identity> X11ActiveWindowSource::identify(c
         identities_.clear();
         catalogRevision_ = revision;
     }
-    if (const auto known = identities_.constFind(candidates); known != identities_.constEnd())
+    if (const auto known = identities_.constFind(names); known != identities_.constEnd())
         return *known;
     std::optional<Identity> identity;
-    for (const QString &candidate : candidates) {
-        std::optional<DesktopApp> app;
-        if (windowClasses.contains(candidate)) {
-            app = catalog_->findByWindowClass(candidate);
-        } else {
-            app = catalog_->find(candidate);
-            if (!app && candidate != candidate.toLower())
-                app = catalog_->find(candidate.toLower());
-        }
-        if (app) {
-            identity = Identity{app->bundleID, app->name};
-            break;
-        }
-    }
-    // Asking the catalog may read the disk: once per kind of window.
-    identities_.insert(candidates, identity);
+    if (const auto app = catalog_->findByWindow(names.value(0), names.value(1), names.value(2)))
+        identity = Identity{app->bundleID, app->name};
+    // Matching walks every entry: once per kind of window.
+    identities_.insert(names, identity);
     return identity;
 }
 

@@ -5,13 +5,15 @@
 
 #include <QAbstractNativeEventFilter>
 #include <QHash>
+#include <QObject>
 #include <xcb/xcb.h>
 
 namespace vima {
 
 // The active application as the window manager announces it on the root
 // window (_NET_ACTIVE_WINDOW): the window's process, and the desktop entry
-// whose id matches the window's application id, class or executable.
+// the window's names belong to. The process's file name names nothing: java,
+// electron and python run many applications under one name.
 class X11ActiveWindowSource final : public ActiveApplicationSource, public QAbstractNativeEventFilter {
 public:
     // `catalog` (may be null) names the applications; it must outlive the source.
@@ -31,8 +33,10 @@ private:
 
     bool hasWindowManager() const;
     std::optional<RunningApplication> application(xcb_window_t window) const;
-    // The first candidate the catalog knows; a WM_CLASS name also by the entries' StartupWMClass.
-    std::optional<Identity> identify(const QStringList &candidates, const QStringList &windowClasses) const;
+    // From the catalog's last finished read: the GUI thread never waits for one.
+    std::optional<Identity> identify(const QStringList &names) const;
+    // Tells of the active window again when a read names it otherwise.
+    void activeWindowChanged();
 
     const ApplicationCatalog *catalog_;
     xcb_connection_t *connection_;
@@ -41,6 +45,7 @@ private:
     std::optional<RunningApplication> lastActive_;
     mutable QHash<QStringList, std::optional<Identity>> identities_;
     mutable quint64 catalogRevision_ = 0;
+    QObject catalogReads_; // receives the catalog's news while the source lives
 };
 
 } // namespace vima

@@ -14,7 +14,7 @@ bool X11ApplicationActivator::isActive(const RunningApplication &app) const
 
 std::optional<RunningApplication> X11ApplicationActivator::openWindow(const AppIdentity &app) const
 {
-    const xcb_window_t window = WindowNames::newestWindowOf(app);
+    const xcb_window_t window = WindowNames::newestWindowOf(app, catalog_);
     if (window == XCB_NONE)
         return std::nullopt;
     const WindowNames names = WindowNames::of(window);

@@ -66,7 +66,10 @@ DesktopApp appFromEntry(const QString &path)
 
 } // namespace
 
-XdgApplicationLauncher::XdgApplicationLauncher(DesktopOpener &opener) : opener_(opener) {}
+XdgApplicationLauncher::XdgApplicationLauncher(DesktopOpener &opener, const ApplicationCatalog *catalog)
+    : opener_(opener), catalog_(catalog)
+{
+}
 
 QStringList XdgApplicationLauncher::command(const DesktopApp &app)
 {
@@ -100,7 +103,7 @@ void XdgApplicationLauncher::start(const QStringList &command, const QString &wo
 QCoro::Task<void> XdgApplicationLauncher::launch(const DesktopApp &app)
 {
     const QStringList command = XdgApplicationLauncher::command(app);
-    if (const xcb_window_t window = WindowNames::newestWindowOf(AppIdentity(app.bundleID, {app.startupWMClass}))) {
+    if (const xcb_window_t window = WindowNames::newestWindowOf(AppIdentity(app.bundleID, {app.startupWMClass}), catalog_)) {
         x11::activateWindow(window);
         co_return;
     }

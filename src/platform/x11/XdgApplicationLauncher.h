@@ -9,8 +9,9 @@ namespace vima {
 // honoured) or brings a window of theirs forward when they already run.
 class XdgApplicationLauncher final : public ApplicationLauncher {
 public:
-    // `opener` opens paths that are neither programs nor desktop entries.
-    explicit XdgApplicationLauncher(DesktopOpener &opener);
+    // `opener` opens paths that are neither programs nor desktop entries;
+    // `catalog` (may be null) tells whose window a running window is.
+    explicit XdgApplicationLauncher(DesktopOpener &opener, const ApplicationCatalog *catalog = nullptr);
 
     QCoro::Task<void> launch(const DesktopApp &app) override;
     QCoro::Task<void> launchPath(const QString &path) override;
@@ -22,6 +23,7 @@ private:
     static void start(const QStringList &command, const QString &workingDirectory, const QString &name);
 
     DesktopOpener &opener_;
+    const ApplicationCatalog *catalog_;
 };
 
 } // namespace vima
