@@ -17,7 +17,9 @@ constexpr int maxExamined = 96;
 constexpr int maxDepth = 8;
 constexpr int maxChildren = 32;
 constexpr double activationSettle = 0.12;
-constexpr double copyPoll = 0.02;
+// A copy lands within milliseconds, and one confirms the selection before
+// every replace: a coarser poll would slow each of them.
+constexpr double copyPoll = 0.005;
 constexpr double copyDeadline = 0.7;
 
 using Kind = AXSelectionRead::Kind;
