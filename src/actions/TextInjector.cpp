@@ -61,7 +61,7 @@ QCoro::Task<void> TextInjector::replace(Target target, QString text, Cancellatio
     if (target) {
         const bool inFront = co_await bringForward(c_, *target, activationSettle, token);
         if (!inFront)
-            throw notInFront(*target);
+            throw c_.keys.focusOf(*target) == KeySender::Focus::targetClosed ? closed(*target) : notInFront(*target);
         if (writeViaAccessibility(*target, text)) {
             qCDebug(lcTextInjector, "Replaced the selection by writing into the focused element");
             co_return;
@@ -118,7 +118,8 @@ QCoro::Task<void> TextInjector::pasteViaCommandV(QString text, Target target, Ca
     const bool sent = co_await c_.keys.send(KeySender::Shortcut::paste);
     if (!sent)
         throw SelectionError::notPermitted();
-    if (!co_await awaitPaste(requestsBefore)) {
+    const bool taken = co_await awaitPaste(requestsBefore);
+    if (!taken) {
         qCWarning(lcTextInjector, "No paste of the %lld chars put on the clipboard was asked for", qint64(text.size()));
         throw notTaken(target);
     }
@@ -132,7 +133,7 @@ QCoro::Task<void> TextInjector::pasteViaCommandV(QString text, Target target, Ca
 QCoro::Task<void> TextInjector::awaitFocus(RunningApplication target, CancellationToken token)
 {
     // A stale active window is no proof: a window may close while the answer
-    // is on its way, and the window manager focus nothing else.
+    // is on its way, and the window manager focuses nothing else.
     const double limit = c_.scheduler.now() + focusLimit;
     for (;;) {
         const KeySender::Focus focus = c_.keys.focusOf(target);
