@@ -17,7 +17,9 @@ constexpr int maxExamined = 96;
 constexpr int maxDepth = 8;
 constexpr int maxChildren = 32;
 constexpr double activationSettle = 0.12;
-constexpr double copyPoll = 0.02;
+// A copy lands within milliseconds, and one confirms the selection before
+// every replace: a coarser poll would slow each of them.
+constexpr double copyPoll = 0.005;
 constexpr double copyDeadline = 0.7;
 
 using Kind = AXSelectionRead::Kind;
@@ -35,7 +37,7 @@ QCoro::Task<AXSelectionRead> readSelectedText(AccessibilityElement &element, Can
         co_return AXSelectionRead{Kind::tooLarge, {}};
     const bool answered = selected.status != AXAnswer<QString>::Status::failed;
     if (selected.value && nilIfBlank(*selected.value))
-        co_return textRead(*selected.value);
+        co_return AXSelectionRead{Kind::text, *selected.value, element.mayOutliveSelection()};
 
     const std::optional<TextRange> range = element.selectedTextRange();
     if (!range)
@@ -70,19 +72,29 @@ QCoro::Task<QString> SelectionService::capture(Target target, bool allowClipboar
     const std::optional<QString> appName = nameOf(target);
 
     const AXSelectionRead read = co_await readViaAccessibility(target, token);
-    if (read.kind == Kind::text) {
+    // Copying it would bring the same text.
+    if (read.kind == Kind::tooLarge)
+        throw SelectionError::tooLarge(appName);
+    // A terminal without a copy key hands its job any key as ^C: what it
+    // holds in PRIMARY is all there is to read.
+    const bool copyKey = c_.keys.keysOf(target) != KeySender::Keys::none;
+    if (read.kind == Kind::text && (!read.mayBeStale || !allowClipboardFallback || !copyKey)) {
         qCDebug(lcSelection, "Captured %lld chars from the X selection (PRIMARY) the application owns",
                 qint64(read.text.size()));
         co_return read.text;
     }
-    // Copying it would bring the same text.
-    if (read.kind == Kind::tooLarge)
-        throw SelectionError::tooLarge(appName);
     if (!allowClipboardFallback) {
         if (read.kind == Kind::nothingSelected)
             throw SelectionError::nothingSelected(appName);
         throw SelectionError::selectionNotShared(appName);
     }
+    if (!copyKey) {
+        if (read.kind == Kind::notShared)
+            throw SelectionError::captureFailed(appName);
+        throw SelectionError::nothingSelected(appName);
+    }
+    // Qt keeps PRIMARY with its old text after the selection collapses: the
+    // copy confirms it, and one that changes nothing says it is gone.
     const std::optional<QString> copied = co_await copyViaKeystroke(target, token);
     if (copied && nilIfBlank(*copied)) {
         qCDebug(lcSelection, "Captured %lld chars by copying them to the clipboard (Ctrl+C)", qint64(copied->size()));

@@ -16,6 +16,8 @@ struct AXSelectionRead {
 
     Kind kind = Kind::notShared;
     QString text;
+    // The text may be what was selected once (see mayOutliveSelection).
+    bool mayBeStale = false;
 
     bool operator==(const AXSelectionRead &) const = default;
 };

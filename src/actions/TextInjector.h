@@ -23,14 +23,16 @@ public:
 
     // Writes only into the target's own window: when that cannot be brought
     // back to the front, nothing is written. Throws SelectionError::notPermitted,
-    // PlatformError (the window, or the clipboard, is not there to be used),
-    // or Cancelled.
+    // PlatformError (the window, or the clipboard, is not there to be used;
+    // the window has no paste key, or never asked for the text), or Cancelled.
     QCoro::Task<void> replace(Target target, QString text, CancellationToken token);
     QCoro::Task<void> pasteViaCommandV(QString text, Target target, CancellationToken token);
 
 private:
     bool writeViaAccessibility(const RunningApplication &target, const QString &text);
-    QCoro::Task<void> awaitPaste(quint64 requestsBefore);
+    QCoro::Task<void> awaitFocus(RunningApplication target, CancellationToken token);
+    // Whether the target asked for the text within the limit.
+    QCoro::Task<bool> awaitPaste(quint64 requestsBefore);
 
     Collaborators c_;
 };

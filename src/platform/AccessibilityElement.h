@@ -51,6 +51,9 @@ public:
     // May wait on another program: never on the GUI thread. Throws Cancelled
     // once the token is cancelled.
     virtual QCoro::Task<AXAnswer<QString>> selectedText(CancellationToken token) = 0;
+    // Whether the selected text it gives may outlive the selection, as X11's
+    // PRIMARY does in Qt programs: such a text wants confirming.
+    virtual bool mayOutliveSelection() const { return false; }
     virtual std::optional<TextRange> selectedTextRange() = 0;
     virtual std::optional<QString> stringForRange(TextRange range) = 0;
     virtual std::optional<QString> value() = 0;

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "model/KeyChord.h"
+#include "platform/RunningApplication.h"
 
 #include <QCoroTask>
+#include <optional>
 
 namespace vima {
 
@@ -11,13 +13,33 @@ class KeySender {
 public:
     enum class Shortcut { copy, paste };
 
+    // How a window takes the copy and paste shortcuts.
+    enum class Keys {
+        // Ctrl+C and Ctrl+V.
+        editor,
+        // Ctrl+Shift+C and Ctrl+Shift+V: there Ctrl+C interrupts the job.
+        terminal,
+        // A terminal with no copy or paste key: Ctrl+Shift+C too reaches its
+        // job as ^C, and Ctrl+Shift+V types a control character.
+        none,
+    };
+
+    // Where keys sent now would go, as far as the target is concerned.
+    enum class Focus { inTarget, elsewhere, targetClosed };
+
     virtual ~KeySender() = default;
 
-    // False when the events could not be made or sent.
+    // False when the events could not be made or sent, and in a window whose
+    // keys are `none`.
     virtual QCoro::Task<bool> send(Shortcut shortcut) = 0;
     // Any chord, as a keystroke slot sends it; false also when no key of the
     // keyboard types its character.
     virtual QCoro::Task<bool> sendChord(KeyChord chord) = 0;
+
+    // The target's window, or without one the active window.
+    virtual Keys keysOf(const std::optional<RunningApplication> &target) const = 0;
+    // Whether the target's window still exists and holds the input focus.
+    virtual Focus focusOf(const RunningApplication &target) const = 0;
 };
 
 } // namespace vima

@@ -36,6 +36,8 @@
 
 #include <QApplication>
 #include <QBuffer>
+#include <QDir>
+#include <QFile>
 #include <QDeadlineTimer>
 #include <QImage>
 #include <QJsonArray>
@@ -98,6 +100,24 @@ class E2ESelection : public QObject {
         QCOMPARE(front.window, id);
     }
     QString targetText() { return text_target::text(*target); }
+
+    // The application whose window is active now, as the ring would see it.
+    static RunningApplication frontApplication()
+    {
+        return X11ActiveWindowSource(nullptr).frontmostApplication().value_or(RunningApplication{});
+    }
+
+    // The description of the error `task` ends with; empty when it ends well.
+    template<typename T>
+    static QString errorOf(QCoro::Task<T> task)
+    {
+        try {
+            await(std::move(task));
+        } catch (const UserError &e) {
+            return e.description();
+        }
+        return {};
+    }
 
     // As any program can: a SelectionClear for CLIPBOARD sent to its owner.
     static void forgeSelectionClear()
@@ -234,6 +254,8 @@ private Q_SLOTS:
         QTest::newRow("never answers, cancelled") << "silent" << true << QString();
         QTest::newRow("answers without end")
             << "endless" << false << "The text selected in Owner is larger than 8 MB, so Tavelon sent nothing.";
+        QTest::newRow("owns it, holds no text (a GtkEntry without a selection)")
+            << "empty" << false << "No text is selected in Owner.";
     }
 
     void aSelectionOwnerThatMisbehavesHoldsNothingUp()
@@ -516,6 +538,105 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(ended, 2, 15000);
         QTRY_VERIFY(!lane.isTaken());
         QVERIFY(targetText().startsWith(QStringLiteral("Rewritten.")));
+        QCOMPARE(changesSince(before, clipboard_contents::read()).join(u','), QString());
+    }
+
+    // xterm hands Ctrl+Shift+C to its job as ^C and types Ctrl+Shift+V as a
+    // control character: it is read through PRIMARY alone and never pasted into.
+    void aTerminalWithoutKeysGetsNoKeys()
+    {
+        const QString interrupted = QDir::temp().filePath(QStringLiteral("vima-e2e-interrupted-%1")
+                                                              .arg(QCoreApplication::applicationPid()));
+        QFile::remove(interrupted);
+        QProcess xterm;
+        const auto endXterm = qScopeGuard([&xterm] {
+            xterm.kill();
+            xterm.waitForFinished();
+        });
+        xterm.start(QStringLiteral("xterm"),
+                    {"-e", "sh", "-c", QStringLiteral("trap 'echo > %1' INT; while :; do sleep 0.05; done").arg(interrupted)});
+        QVERIFY(xterm.waitForStarted());
+        QTRY_COMPARE_WITH_TIMEOUT(x11::windowProcess(x11::activeWindow()), xterm.processId(), 20000);
+        const RunningApplication terminal = frontApplication();
+        QCOMPARE(runTool(QStringLiteral("xclip"), {"-selection", "primary", "-i"}, "another program's").exitCode, 0);
+        command("copy-rich");
+        const auto before = clipboard_contents::read();
+
+        QCOMPARE(errorOf(selection->capture(terminal, true, {})),
+                 QStringLiteral("No text is selected in %1.").arg(terminal.name));
+        // A ^C would have reached the job by now.
+        QTest::qWait(300);
+        QVERIFY(!QFile::exists(interrupted));
+        QCOMPARE(xterm.state(), QProcess::Running);
+        QCOMPARE(errorOf(injector->replace(terminal, QStringLiteral("pasted"), {})),
+                 QStringLiteral("The %1 window has no paste key that Tavelon knows, so Tavelon didn't paste.")
+                     .arg(terminal.name));
+        QCOMPARE(changesSince(before, clipboard_contents::read()).join(u','), QString());
+    }
+
+    // Qt keeps owning PRIMARY with the old text once the selection collapses:
+    // the copy tells a selection from a caret.
+    void aCollapsedSelectionIsNotTaken()
+    {
+        windowOf(1);
+        setText(QStringLiteral("hello brave world"));
+        RunningApplication front;
+        selectAllIn(1, front);
+        command("copy-rich");
+        const auto before = clipboard_contents::read();
+        QCOMPARE(await(selection->capture(front, true, {})), QStringLiteral("hello brave world"));
+        QCOMPARE(runTool(QStringLiteral("xdotool"), {"key", "--clearmodifiers", "End"}).exitCode, 0);
+        QCOMPARE(X11SelectionReader().ownerProcess("PRIMARY"), std::optional<qint64>(app.pid));
+        QCOMPARE(errorOf(selection->capture(front, true, {})),
+                 QStringLiteral("No text is selected in %1.").arg(front.name));
+        QCOMPARE(targetText(), QStringLiteral("hello brave world"));
+        QCOMPARE(changesSince(before, clipboard_contents::read()).join(u','), QString());
+    }
+
+    // The answer is not pasted into nothing: a window closed while it was on
+    // its way, the window manager focusing nothing else, or a window that
+    // never asks for the text.
+    void aPasteThatCannotLandIsRefused_data()
+    {
+        QTest::addColumn<QString>("window"); // "closed", or "no text field"
+        QTest::addColumn<QString>("error"); // %1: the window's application
+        QTest::newRow("closed, nothing else focused")
+            << "closed" << "The %1 window you started from was closed, so Tavelon didn't paste.";
+        QTest::newRow("no text field") << "no text field" << "The %1 window didn't take the paste.";
+    }
+
+    void aPasteThatCannotLandIsRefused()
+    {
+        QFETCH(QString, window);
+        QFETCH(QString, error);
+        target->send("open-second"); // "ok", or "unknown" once it is open
+        QVERIFY(!target->nextLine().isEmpty());
+        command("copy-rich");
+        const auto before = clipboard_contents::read();
+        RunningApplication front;
+        {
+            SupportProgram other(QStringLiteral("click_target"),
+                                 {QStringLiteral("Other"), "100", "100", "300", "200"});
+            const xcb_window_t id = other.waitForLine(QStringLiteral("ready ")).mid(6).toUInt();
+            QTRY_COMPARE(x11::activeWindow(), id);
+            front = frontApplication();
+            if (window == QLatin1String("no text field")) {
+                QCOMPARE(errorOf(injector->replace(front, QStringLiteral("lost"), {})), error.arg(front.name));
+                QCOMPARE(changesSince(before, clipboard_contents::read()).join(u','), QString());
+                return;
+            }
+            // Nothing else is there to take the focus.
+            for (const int each : {1, 2})
+                QCOMPARE(runTool(QStringLiteral("xdotool"), {"windowminimize", QString::number(windowOf(each))})
+                             .exitCode,
+                         0);
+        }
+        const auto restore = qScopeGuard([this] {
+            for (const int each : {1, 2})
+                runTool(QStringLiteral("xdotool"), {"windowactivate", QString::number(windowOf(each))});
+        });
+        QTRY_VERIFY(!x11::clientWindows().contains(front.window));
+        QCOMPARE(errorOf(injector->replace(front, QStringLiteral("lost"), {})), error.arg(front.name));
         QCOMPARE(changesSince(before, clipboard_contents::read()).join(u','), QString());
     }
 

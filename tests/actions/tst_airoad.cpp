@@ -552,20 +552,25 @@ private Q_SLOTS:
         QTest::addColumn<FakePasteboard::Owner>("clipboard");
         QTest::addColumn<QString>("reason");
         QTest::addColumn<bool>("fallback");
+        QTest::addColumn<KeySender::Focus>("focus");
         using Owner = FakePasteboard::Owner;
+        using Focus = KeySender::Focus;
         QTest::newRow("clipboard not answering")
-            << Owner::silent << "The clipboard isn't responding, so Tavelon left it alone." << false;
+            << Owner::silent << "The clipboard isn't responding, so Tavelon left it alone." << false << Focus::inTarget;
         QTest::newRow("clipboard over what can be put back")
             << Owner::oversized
             << "The clipboard holds more than 64 MB, more than Tavelon can put back, so Tavelon left it alone."
-            << false;
+            << false << Focus::inTarget;
         QTest::newRow("clipboard of more formats than can be put back")
             << Owner::tooManyFormats
             << "The clipboard offers more than 1024 formats, more than Tavelon can put back, so Tavelon left it alone."
-            << false;
-        QTest::newRow("paste refused") << Owner::answers << SelectionError::notPermitted().description() << false;
+            << false << Focus::inTarget;
+        QTest::newRow("paste refused") << Owner::answers << SelectionError::notPermitted().description() << false << Focus::inTarget;
         QTest::newRow("after a fallback, the note first")
-            << Owner::answers << SelectionError::notPermitted().description() << true;
+            << Owner::answers << SelectionError::notPermitted().description() << true << Focus::inTarget;
+        QTest::newRow("its window closed while the answer was on its way")
+            << Owner::answers << "The Editor window you started from was closed, so Tavelon didn't paste." << false
+            << Focus::targetClosed;
     }
 
     void aFailedWriteShowsTheAnswerWithThePasteHint()
@@ -573,11 +578,13 @@ private Q_SLOTS:
         QFETCH(FakePasteboard::Owner, clipboard);
         QFETCH(QString, reason);
         QFETCH(bool, fallback);
+        QFETCH(KeySender::Focus, focus);
         if (fallback)
             useCloudProviders();
         focused->settable = false;
         pasteboard.reads = clipboard;
         keys.canSend = false;
+        keys.focus = focus;
         QTest::ignoreMessage(QtCriticalMsg, qPrintable(QStringLiteral("Replace failed, falling back to popover: ") + reason));
         run(aiItem(QStringLiteral("Rewrite"), QStringLiteral("Rewrite."), ResultHandling::replaceSelection));
         waitUntilEnded();
@@ -591,6 +598,7 @@ private Q_SLOTS:
         QVERIFY(!outcome.recoveryAction);
         QVERIFY(outcome.isAI);
         QCOMPARE(events, (QStringList{reading, QStringLiteral("Rewrite…"), QStringLiteral("present"), none}));
+        QCOMPARE(pasteboard.plainText(), QStringLiteral("on the clipboard"));
     }
 
     void onlyPlainTextOfASaneSizeIsPasted_data()

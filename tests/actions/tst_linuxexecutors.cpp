@@ -263,20 +263,22 @@ private Q_SLOTS:
 
     void terminalsAreRecognisedByClass_data()
     {
+        using Keys = KeySender::Keys;
         QTest::addColumn<QStringList>("windowClass");
-        QTest::addColumn<bool>("terminal");
-        QTest::newRow("xterm") << QStringList{"xterm", "XTerm"} << true;
-        QTest::newRow("gnome terminal") << QStringList{"gnome-terminal-server", "Gnome-terminal"} << true;
-        QTest::newRow("kitty") << QStringList{"kitty", "kitty"} << true;
-        QTest::newRow("editor") << QStringList{"gedit", "Gedit"} << false;
-        QTest::newRow("no class") << QStringList{} << false;
+        QTest::addColumn<Keys>("keys");
+        QTest::newRow("xterm") << QStringList{"xterm", "XTerm"} << Keys::none;
+        QTest::newRow("urxvt") << QStringList{"urxvt", "URxvt"} << Keys::none;
+        QTest::newRow("gnome terminal") << QStringList{"gnome-terminal-server", "Gnome-terminal"} << Keys::terminal;
+        QTest::newRow("kitty") << QStringList{"kitty", "kitty"} << Keys::terminal;
+        QTest::newRow("editor") << QStringList{"gedit", "Gedit"} << Keys::editor;
+        QTest::newRow("no class") << QStringList{} << Keys::editor;
     }
 
     void terminalsAreRecognisedByClass()
     {
         QFETCH(QStringList, windowClass);
-        QFETCH(bool, terminal);
-        QCOMPARE(X11KeySender::isTerminal(windowClass), terminal);
+        QFETCH(KeySender::Keys, keys);
+        QCOMPARE(X11KeySender::keysFor(windowClass), keys);
     }
 
     void noDisplayMeansNoKeys()

@@ -289,27 +289,55 @@ private Q_SLOTS:
 
     void copyFallback_data()
     {
+        // What the target's PRIMARY gives: "<unshared>": nothing; "<no text>":
+        // no value (another program owns it, or the target holds no text
+        // there, as a GtkEntry without a selection).
+        QTest::addColumn<QString>("primary");
+        QTest::addColumn<KeySender::Keys>("keys");
         // "<image>": only an image; "<none>": ignores the copy; "<silent>",
         // "<oversized>": copies, then serves it so
         QTest::addColumn<QString>("copied");
         QTest::addColumn<QString>("result");
-        QTest::newRow("copies text") << "copied text " << "copied text ";
-        QTest::newRow("ignores the shortcut") << "<none>" << "Tavelon couldn't read the selection from Editor.";
-        QTest::newRow("copies only an image") << "<image>" << "Tavelon couldn't read the selection from Editor.";
-        QTest::newRow("copies white space") << " \n " << "Tavelon couldn't read the selection from Editor.";
+        using Keys = KeySender::Keys;
+        QTest::newRow("copies text") << "<unshared>" << Keys::editor << "copied text " << "copied text ";
+        QTest::newRow("ignores the shortcut")
+            << "<unshared>" << Keys::editor << "<none>" << "Tavelon couldn't read the selection from Editor.";
+        QTest::newRow("copies only an image")
+            << "<unshared>" << Keys::editor << "<image>" << "Tavelon couldn't read the selection from Editor.";
+        QTest::newRow("copies white space")
+            << "<unshared>" << Keys::editor << " \n " << "Tavelon couldn't read the selection from Editor.";
         QTest::newRow("never hands the copy over")
-            << "<silent>"
+            << "<unshared>" << Keys::editor << "<silent>"
             << "The program that holds the clipboard isn't responding, so Tavelon couldn't copy the selection from "
                "Editor.";
         QTest::newRow("copies more than the ceiling")
-            << "<oversized>" << "The text selected in Editor is larger than 8 MB, so Tavelon sent nothing.";
+            << "<unshared>" << Keys::editor << "<oversized>"
+            << "The text selected in Editor is larger than 8 MB, so Tavelon sent nothing.";
+        QTest::newRow("PRIMARY confirmed by the copy")
+            << "hello brave world" << Keys::editor << "brave" << "brave";
+        QTest::newRow("PRIMARY kept after the selection collapsed")
+            << "hello brave world" << Keys::editor << "<none>" << "No text is selected in Editor.";
+        QTest::newRow("a terminal without a copy key: PRIMARY alone")
+            << "ls -l" << Keys::none << "<none>" << "ls -l";
+        QTest::newRow("a terminal without a copy key, nothing selected: no key")
+            << "<no text>" << Keys::none << "<none>" << "No text is selected in Editor.";
     }
 
     void copyFallback()
     {
+        QFETCH(QString, primary);
+        QFETCH(KeySender::Keys, keys);
         QFETCH(QString, copied);
         QFETCH(QString, result);
-        keys.onSend = [&](KeySender::Shortcut shortcut) {
+        this->keys.keys = keys;
+        if (primary == QLatin1String("<no text>")) {
+            app->focused = Element::make();
+            app->focused->selected = AXAnswer<QString>::none();
+        } else if (primary != QLatin1String("<unshared>")) {
+            app->focused = withText(primary);
+            app->focused->outlivesSelection = true;
+        }
+        this->keys.onSend = [&](KeySender::Shortcut shortcut) {
             QCOMPARE(shortcut, KeySender::Shortcut::copy);
             QVERIFY(pasteboard.contents.isEmpty()); // cleared first
             if (copied == QLatin1String("<image>"))
@@ -325,8 +353,9 @@ private Q_SLOTS:
         const auto captured = capture(true);
         QCOMPARE(captured->value ? *captured->value : errorOf(captured), result);
         QCOMPARE(pasteboard.contents, earlier);
-        if (copied.startsWith(u'<') && copied != QLatin1String("<oversized>"))
-            QCOMPARE(scheduler.now() - started, 0.7); // polled until the deadline
+        QCOMPARE(this->keys.sent.size(), keys == KeySender::Keys::none ? 0 : 1);
+        if (copied.startsWith(u'<') && copied != QLatin1String("<oversized>") && keys != KeySender::Keys::none)
+            QVERIFY(qAbs(scheduler.now() - started - 0.7) < 0.01); // polled until the deadline
     }
 
     void clipboardManagerRefillIsNoCopy_data()

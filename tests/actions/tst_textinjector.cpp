@@ -196,15 +196,59 @@ private Q_SLOTS:
         QCOMPARE(pasteboard.contents, earlierContents());
     }
 
-    void targetThatNeverAsksIsGivenUpOn()
+    // What the target does with the paste; the error (empty: pasted), and
+    // how long the clipboard stays lent (below 0: never taken).
+    void pasteLandsOnlyWhereItIsTaken_data()
     {
-        keys.onSend = {};
-        auto done = test::start(injector->pasteViaCommandV(QStringLiteral("x"), std::nullopt, {}));
-        scheduler.advance(1.45);
-        QVERIFY(!done->done);
-        scheduler.advance(0.2);
+        using Focus = KeySender::Focus;
+        using Keys = KeySender::Keys;
+        QTest::addColumn<Keys>("keys");
+        QTest::addColumn<Focus>("focus");
+        QTest::addColumn<bool>("asks");
+        QTest::addColumn<QString>("error");
+        QTest::addColumn<double>("lent");
+        QTest::newRow("an editor asks for it") << Keys::editor << Focus::inTarget << true << QString() << 0.35;
+        QTest::newRow("a terminal asks for it") << Keys::terminal << Focus::inTarget << true << QString() << 0.35;
+        QTest::newRow("never asked for it")
+            << Keys::editor << Focus::inTarget << false << "The Editor window didn't take the paste." << 1.5;
+        QTest::newRow("a terminal without a paste key")
+            << Keys::none << Focus::inTarget << true
+            << "The Editor window has no paste key that Tavelon knows, so Tavelon didn't paste." << -1.0;
+        QTest::newRow("its window closed, the active window left stale")
+            << Keys::editor << Focus::targetClosed << true
+            << "The Editor window you started from was closed, so Tavelon didn't paste." << 0.0;
+        QTest::newRow("the input focus elsewhere")
+            << Keys::editor << Focus::elsewhere << true
+            << "The Editor window you started from isn't in front any more, so Tavelon didn't paste." << 0.3;
+    }
+
+    void pasteLandsOnlyWhereItIsTaken()
+    {
+        QFETCH(KeySender::Keys, keys);
+        QFETCH(KeySender::Focus, focus);
+        QFETCH(bool, asks);
+        QFETCH(QString, error);
+        QFETCH(double, lent);
+        this->keys.keys = keys;
+        this->keys.focus = focus;
+        if (!asks)
+            this->keys.onSend = {};
+        const double started = scheduler.now();
+        auto done = test::start(injector->replace(editor, QStringLiteral("answer"), {}));
+        double restoredAt = pasteboard.restores > 0 ? 0 : -1;
+        while (!done->done && scheduler.now() - started < 3) {
+            scheduler.advance(0.01);
+            if (restoredAt < 0 && pasteboard.restores > 0)
+                restoredAt = scheduler.now() - started;
+        }
         QVERIFY(done->done);
+        QCOMPARE(done->error ? ErrorDescription::of(done->error).message : QString(), error);
         QCOMPARE(pasteboard.contents, earlierContents());
+        QCOMPARE(this->keys.sent.size(), error.isEmpty() || !asks ? 1 : 0);
+        if (lent >= 0)
+            QVERIFY2(qAbs(restoredAt - lent) < 0.03, qPrintable(QString::number(restoredAt)));
+        else
+            QCOMPARE(pasteboard.changes, 0u);
     }
 
     void notTrustedTouchesNothing()

@@ -27,6 +27,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTest>
 #include <memory>
 
@@ -372,6 +373,39 @@ private Q_SLOTS:
         QCOMPARE(readSelection(QStringLiteral("primary")), selected);
         const qint64 peakKB = peakResidentKB(agent->pid());
         QVERIFY2(peakKB > 0 && peakKB < 400 * 1024, qPrintable(QString::number(peakKB)));
+    }
+
+    // The window the ring opened over closes while the answer is on its way,
+    // and the window manager focuses nothing else: its id stays the active
+    // window's. The answer goes to the panel, not into nothing.
+    void anAnswerForAClosedWindowGoesToThePanel()
+    {
+        HttpRoute slow = HttpRoute::reply(200, ollamaAnswer(answer));
+        slow.delayMs = 1500;
+        server->setRoute("/api/chat", slow);
+        command("copy-rich");
+        QTRY_COMPARE(readSelection(QStringLiteral("clipboard")), QStringLiteral("copied earlier"));
+        target->send("window");
+        const QString main = target->waitForLine(QStringLiteral("window ")).mid(7);
+        const auto restore = qScopeGuard([&main] { xdotool({QStringLiteral("windowactivate"), main}); });
+        {
+            SupportProgram closing(QStringLiteral("text_target"), {});
+            QVERIFY(closing.waitForLine(QStringLiteral("ready ")).startsWith(QStringLiteral("ready ")));
+            QCOMPARE(xdotool({QStringLiteral("windowminimize"), main}), 0);
+            text_target::command(closing, "set " + jsonString(selected).toUtf8());
+            text_target::command(closing, "activate");
+            QTRY_COMPARE(activeWindowPid(), closing.pid());
+            QCOMPARE(xdotool({QStringLiteral("key"), QStringLiteral("--clearmodifiers"), QStringLiteral("ctrl+a")}),
+                     0);
+            QTRY_COMPARE(readSelection(QStringLiteral("primary")), selected);
+            runSlot(rewriteSlot);
+            QTRY_COMPARE_WITH_TIMEOUT(server->requests("/api/chat").size(), 1, 15000);
+        }
+        QVERIFY(agent->waitForLog(QStringLiteral("Replace failed, falling back to popover: The text_target window you "
+                                                 "started from was closed, so Tavelon didn't paste."),
+                                  15000));
+        QTRY_VERIFY_WITH_TIMEOUT(windowVisible(QStringLiteral("Rewrite")), 15000);
+        QTRY_COMPARE(readSelection(QStringLiteral("clipboard")), QStringLiteral("copied earlier"));
     }
 };
 

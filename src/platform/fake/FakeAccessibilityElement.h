@@ -23,6 +23,7 @@ public:
     std::optional<QString> fullValue;
     std::optional<bool> settable = false;
     bool acceptsWrite = true;
+    bool outlivesSelection = false;
 
     std::function<void()> onSelectedTextRead;
 
@@ -41,6 +42,7 @@ public:
             onSelectedTextRead();
         co_return selected;
     }
+    bool mayOutliveSelection() const override { return outlivesSelection; }
     std::optional<TextRange> selectedTextRange() override { return range; }
     std::optional<QString> stringForRange(TextRange) override { return rangeString; }
     std::optional<QString> value() override { return fullValue; }

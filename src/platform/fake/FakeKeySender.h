@@ -14,10 +14,13 @@ public:
     QList<Shortcut> sent;
     QList<KeyChord> chords;
     std::function<void(Shortcut)> onSend;
+    // What the target's window is and where the focus is.
+    Keys keys = Keys::editor;
+    Focus focus = Focus::inTarget;
 
     QCoro::Task<bool> send(Shortcut shortcut) override
     {
-        if (!canSend)
+        if (!canSend || keys == Keys::none)
             co_return false;
         sent.append(shortcut);
         if (onSend)
@@ -32,6 +35,9 @@ public:
         chords.append(chord);
         co_return true;
     }
+
+    Keys keysOf(const std::optional<RunningApplication> &) const override { return keys; }
+    Focus focusOf(const RunningApplication &) const override { return focus; }
 };
 
 } // namespace vima

@@ -24,10 +24,13 @@ constexpr xcb_keysym_t shiftKey = 0xffe1;   // Shift_L
 constexpr xcb_keysym_t numLockKey = 0xff7f;
 constexpr xcb_keysym_t letterC = 0x63;
 constexpr xcb_keysym_t letterV = 0x76;
+constexpr xcb_window_t pointerRoot = 1;
 
+// Terminals whose copy and paste go through the mouse and PRIMARY alone.
+const QStringList keylessTerminalClasses{QStringLiteral("xterm"), QStringLiteral("uxterm"), QStringLiteral("urxvt"),
+                                         QStringLiteral("rxvt")};
 const QStringList terminalClasses{
-    QStringLiteral("xterm"),          QStringLiteral("uxterm"),         QStringLiteral("urxvt"),
-    QStringLiteral("rxvt"),           QStringLiteral("konsole"),        QStringLiteral("gnome-terminal"),
+    QStringLiteral("konsole"),        QStringLiteral("gnome-terminal"),
     QStringLiteral("gnome-terminal-server"), QStringLiteral("org.gnome.console"), QStringLiteral("kgx"),
     QStringLiteral("xfce4-terminal"), QStringLiteral("mate-terminal"),  QStringLiteral("lxterminal"),
     QStringLiteral("qterminal"),      QStringLiteral("terminator"),     QStringLiteral("tilix"),
@@ -73,17 +76,68 @@ void fake(xcb_connection_t *connection, uint8_t type, xcb_keycode_t code)
     xcb_test_fake_input(connection, type, code, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
 }
 
+// A window that was closed is destroyed, or (Qt hides a closed window) left
+// unmapped outside the window manager's list; a minimised one stays in it.
+bool isOpen(xcb_connection_t *connection, xcb_window_t window)
+{
+    std::unique_ptr<xcb_get_window_attributes_reply_t, decltype(&std::free)> attributes(
+        xcb_get_window_attributes_reply(connection, xcb_get_window_attributes(connection, window), nullptr),
+        &std::free);
+    if (!attributes)
+        return false;
+    return attributes->map_state == XCB_MAP_STATE_VIEWABLE || x11::clientWindows().contains(window);
+}
+
 } // namespace
 
 X11KeySender::X11KeySender(Scheduler &scheduler) : scheduler_(scheduler) {}
 
-bool X11KeySender::isTerminal(const QStringList &windowClass)
+KeySender::Keys X11KeySender::keysFor(const QStringList &windowClass)
 {
+    Keys keys = Keys::editor;
     for (const QString &name : windowClass) {
+        if (keylessTerminalClasses.contains(name.toLower()))
+            return Keys::none;
         if (terminalClasses.contains(name.toLower()))
-            return true;
+            keys = Keys::terminal;
     }
-    return false;
+    return keys;
+}
+
+KeySender::Keys X11KeySender::keysOf(const std::optional<RunningApplication> &target) const
+{
+    if (target && !target->windowClasses.isEmpty())
+        return keysFor(target->windowClasses);
+    const xcb_window_t window = target && target->window != XCB_NONE ? target->window : x11::activeWindow();
+    return keysFor(x11::stringsProperty(window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING));
+}
+
+KeySender::Focus X11KeySender::focusOf(const RunningApplication &target) const
+{
+    xcb_connection_t *connection = x11::connection();
+    if (!connection)
+        return Focus::elsewhere;
+    if (target.window != XCB_NONE && !isOpen(connection, target.window))
+        return Focus::targetClosed;
+    std::unique_ptr<xcb_get_input_focus_reply_t, decltype(&std::free)> focus(
+        xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr), &std::free);
+    if (!focus)
+        return Focus::elsewhere;
+    // The focus may sit on a window inside the target's, never above it; a
+    // tree is never deeper than this.
+    xcb_window_t window = focus->focus;
+    for (int depth = 0; depth < 64 && window != XCB_NONE && window != pointerRoot; ++depth) {
+        const bool inTarget = target.window != XCB_NONE ? window == target.window
+                                                        : target.pid > 0 && x11::windowProcess(window) == target.pid;
+        if (inTarget)
+            return Focus::inTarget;
+        std::unique_ptr<xcb_query_tree_reply_t, decltype(&std::free)> tree(
+            xcb_query_tree_reply(connection, xcb_query_tree(connection, window), nullptr), &std::free);
+        if (!tree || tree->parent == tree->root || window == tree->root)
+            break;
+        window = tree->parent;
+    }
+    return Focus::elsewhere;
 }
 
 QList<xcb_keycode_t> X11KeySender::heldModifiers(xcb_connection_t *connection) const
@@ -146,8 +200,10 @@ QCoro::Task<bool> X11KeySender::send(Shortcut shortcut)
 {
     return press([shortcut](xcb_connection_t *connection) -> QList<xcb_keycode_t> {
         const KeySymbols symbols(connection);
-        const bool terminal = isTerminal(
-            x11::stringsProperty(x11::activeWindow(), XCB_ATOM_WM_CLASS, XCB_ATOM_STRING));
+        const Keys keys = keysFor(x11::stringsProperty(x11::activeWindow(), XCB_ATOM_WM_CLASS, XCB_ATOM_STRING));
+        if (keys == Keys::none)
+            return {};
+        const bool terminal = keys == Keys::terminal;
         const xcb_keycode_t control = symbols.code(controlKey);
         const xcb_keycode_t shift = symbols.code(shiftKey);
         const xcb_keycode_t letter = symbols.code(shortcut == Shortcut::copy ? letterC : letterV);

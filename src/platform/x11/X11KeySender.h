@@ -12,16 +12,19 @@ namespace vima {
 // Ctrl+C and Ctrl+V through XTest, to the window that has the focus. Drops any
 // keyboard grab of ours first and waits (bounded) until the user has let go of
 // every modifier, so a held Alt cannot turn the shortcut into another one.
-// Terminal emulators get Ctrl+Shift+C/V: Ctrl+C there interrupts a program.
+// Terminal emulators get Ctrl+Shift+C/V: Ctrl+C there interrupts a program;
+// those that have neither get nothing.
 class X11KeySender final : public KeySender {
 public:
     explicit X11KeySender(Scheduler &scheduler = Scheduler::system());
 
     QCoro::Task<bool> send(Shortcut shortcut) override;
     QCoro::Task<bool> sendChord(KeyChord chord) override;
+    Keys keysOf(const std::optional<RunningApplication> &target) const override;
+    Focus focusOf(const RunningApplication &target) const override;
 
-    // Whether a window class (WM_CLASS instance or class) is a terminal emulator's.
-    static bool isTerminal(const QStringList &windowClass);
+    // What a window class (WM_CLASS instance and class) says of its keys.
+    static Keys keysFor(const QStringList &windowClass);
 
 private:
     // The keys pressed in order and let go in reverse, once the way is clear;

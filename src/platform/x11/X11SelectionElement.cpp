@@ -21,6 +21,8 @@ QCoro::Task<AXAnswer<QString>> X11SelectionElement::selectedText(CancellationTok
         case SelectionRead<QString>::Status::tooLarge:
             return Answer::tooLarge();
         case SelectionRead<QString>::Status::absent:
+            // A GtkEntry owns PRIMARY while it has the focus, selection or not.
+            return Answer::none();
         case SelectionRead<QString>::Status::noAnswer:
         case SelectionRead<QString>::Status::tooManyFormats:
             break;

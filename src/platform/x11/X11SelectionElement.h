@@ -16,6 +16,8 @@ public:
     void setMessagingTimeout(double seconds) override { timeout_ = seconds; }
     // Read on a worker thread; see x11::readOffThread.
     QCoro::Task<AXAnswer<QString>> selectedText(CancellationToken token) override;
+    // Qt 5 and 6 keep owning PRIMARY after the selection collapses.
+    bool mayOutliveSelection() const override { return true; }
 
 private:
     RunningApplication app_;

@@ -1,7 +1,8 @@
 // bad_selection_owner SELECTION MODE: takes the selection (CLIPBOARD or
 // PRIMARY) as a misbehaving program would, prints "owner", and until its
-// standard input closes either never answers a request ("silent") or answers
-// each with a transfer in chunks that never ends ("endless").
+// standard input closes either never answers a request ("silent"), answers
+// each with a transfer in chunks that never ends ("endless"), or refuses each
+// ("empty", as a GtkEntry that holds no selection does).
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -27,6 +28,21 @@ struct Transfer {
     xcb_atom_t target = XCB_NONE;
 };
 
+// Tells the requestor that the data is in `property`; none: refused.
+void notify(xcb_connection_t *connection, const xcb_selection_request_event_t *request, xcb_atom_t property)
+{
+    xcb_selection_notify_event_t notify{};
+    notify.response_type = XCB_SELECTION_NOTIFY;
+    notify.time = request->time;
+    notify.requestor = request->requestor;
+    notify.selection = request->selection;
+    notify.target = request->target;
+    notify.property = property;
+    char event[32] = {};
+    std::memcpy(event, &notify, sizeof(notify) < sizeof(event) ? sizeof(notify) : sizeof(event));
+    xcb_send_event(connection, 0, request->requestor, XCB_EVENT_MASK_NO_EVENT, event);
+}
+
 // Starts a transfer in chunks (INCR) for every request.
 void beginEndless(xcb_connection_t *connection, const xcb_selection_request_event_t *request, xcb_atom_t incr,
                   Transfer &transfer)
@@ -36,16 +52,7 @@ void beginEndless(xcb_connection_t *connection, const xcb_selection_request_even
     xcb_change_window_attributes(connection, request->requestor, XCB_CW_EVENT_MASK, &events);
     const uint32_t size = 1u << 30;
     xcb_change_property(connection, XCB_PROP_MODE_REPLACE, request->requestor, request->property, incr, 32, 1, &size);
-    xcb_selection_notify_event_t notify{};
-    notify.response_type = XCB_SELECTION_NOTIFY;
-    notify.time = request->time;
-    notify.requestor = request->requestor;
-    notify.selection = request->selection;
-    notify.target = request->target;
-    notify.property = request->property;
-    char event[32] = {};
-    std::memcpy(event, &notify, sizeof(notify) < sizeof(event) ? sizeof(notify) : sizeof(event));
-    xcb_send_event(connection, 0, request->requestor, XCB_EVENT_MASK_NO_EVENT, event);
+    notify(connection, request, request->property);
 }
 
 } // namespace
@@ -53,10 +60,11 @@ void beginEndless(xcb_connection_t *connection, const xcb_selection_request_even
 int main(int argc, char **argv)
 {
     if (argc != 3) {
-        std::fprintf(stderr, "usage: bad_selection_owner CLIPBOARD|PRIMARY silent|endless\n");
+        std::fprintf(stderr, "usage: bad_selection_owner CLIPBOARD|PRIMARY silent|endless|empty\n");
         return 2;
     }
     const bool endless = std::strcmp(argv[2], "endless") == 0;
+    const bool empty = std::strcmp(argv[2], "empty") == 0;
     xcb_connection_t *connection = xcb_connect(nullptr, nullptr);
     if (xcb_connection_has_error(connection)) {
         std::fprintf(stderr, "cannot connect to the X server\n");
@@ -82,7 +90,9 @@ int main(int argc, char **argv)
             break;
         while (xcb_generic_event_t *event = xcb_poll_for_event(connection)) {
             const uint8_t type = event->response_type & 0x7f;
-            if (endless && type == XCB_SELECTION_REQUEST) {
+            if (empty && type == XCB_SELECTION_REQUEST) {
+                notify(connection, reinterpret_cast<xcb_selection_request_event_t *>(event), XCB_NONE);
+            } else if (endless && type == XCB_SELECTION_REQUEST) {
                 beginEndless(connection, reinterpret_cast<xcb_selection_request_event_t *>(event), incr, transfer);
             } else if (endless && type == XCB_PROPERTY_NOTIFY) {
                 const auto *notify = reinterpret_cast<xcb_property_notify_event_t *>(event);
