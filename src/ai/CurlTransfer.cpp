@@ -7,6 +7,8 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <linux/tcp.h>
+#include <netinet/in.h>
 #include <sys/socket.h>
 #include <utility>
 
@@ -60,6 +62,19 @@ QByteArrayView fieldValue(QByteArrayView line, qsizetype nameSize)
     while (!value.isEmpty() && (value.back() == ' ' || value.back() == '\t'))
         value.chop(1);
     return value;
+}
+
+// What the system has taken from a connection so far, head, chunk framing
+// and all: libcurl's callbacks see none of the framing, which a server can
+// make endless.
+qint64 arrivedOn(curl_socket_t socket)
+{
+    tcp_info info{};
+    socklen_t size = sizeof info;
+    if (::getsockopt(socket, IPPROTO_TCP, TCP_INFO, &info, &size) != 0
+        || size < offsetof(tcp_info, tcpi_bytes_received) + sizeof info.tcpi_bytes_received)
+        return 0;
+    return qint64(std::min<quint64>(info.tcpi_bytes_received, quint64(LLONG_MAX)));
 }
 
 // libcurl's own sockets pass into every program started meanwhile (a script,
@@ -267,7 +282,7 @@ size_t CurlTransfer::takeBody(QByteArrayView piece)
 // skippable frames) never reaches the body's ceiling.
 int CurlTransfer::takeProgress(qint64 received)
 {
-    if (received > limits_.body) {
+    if (received > limits_.body || arrived() > limits_.headers + limits_.body) {
         refused_ = End::bodyTooLarge;
         return 1;
     }
@@ -277,6 +292,14 @@ int CurlTransfer::takeProgress(qint64 received)
         return 1;
     }
     return 0;
+}
+
+qint64 CurlTransfer::arrived() const
+{
+    qint64 total = 0;
+    for (const auto &[socket, watch] : watches_)
+        total += arrivedOn(socket);
+    return total;
 }
 
 // Makes libcurl fail the exchange, for `why`.

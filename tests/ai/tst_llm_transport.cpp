@@ -159,6 +159,7 @@ private Q_SLOTS:
         HttpRoute endless = HttpRoute::streaming(200, HttpRoute::endless);
         endless.chunked = true;
         QTest::newRow("a chunked body without end") << endless << "ceiling" << tooLarge;
+        QTest::newRow("a chunk extension without end") << HttpRoute::endlessChunkExtension() << "ceiling" << tooLarge;
         HttpRoute announced = HttpRoute::streaming(200, 4 * ceiling);
         announced.contentLength = 4 * ceiling;
         QTest::newRow("past the ceiling, announced") << announced << "ceiling" << tooLarge;
