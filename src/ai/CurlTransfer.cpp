@@ -44,11 +44,6 @@ void initialiseCurl()
         curl_global_init_mem(CURL_GLOBAL_DEFAULT, curlMalloc, std::free, curlRealloc, curlStrdup, curlCalloc);
 }
 
-bool isFollowable(long status)
-{
-    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
-}
-
 // The value of a header line, without the line end and blanks around it.
 QByteArrayView fieldValue(QByteArrayView line, qsizetype nameSize)
 {
@@ -112,6 +107,11 @@ CurlTransfer::CurlTransfer(const QByteArray &url, const HttpRequest::Headers &he
 }
 
 CurlTransfer::~CurlTransfer() { release(); }
+
+bool CurlTransfer::isRedirect(int status)
+{
+    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
 
 void CurlTransfer::configure(const QByteArray &url, const HttpRequest::Headers &headers, const QByteArray &method,
                              const QByteArray &body)
@@ -319,7 +319,7 @@ CurlTransfer::End CurlTransfer::endOf(CURLcode result)
     case CURLE_OK: {
         long status = 0;
         curl_easy_getinfo(easy_, CURLINFO_RESPONSE_CODE, &status);
-        return isFollowable(status) && !location_.isEmpty() ? End::redirected : End::completed;
+        return isRedirect(int(status)) && !location_.isEmpty() ? End::redirected : End::completed;
     }
     case CURLE_UNSUPPORTED_PROTOCOL:
         return End::notHttp;

@@ -50,6 +50,9 @@ public:
     CurlTransfer(const CurlTransfer &) = delete;
     CurlTransfer &operator=(const CurlTransfer &) = delete;
 
+    // A status whose Location asks the client to go there instead.
+    static bool isRedirect(int status);
+
     // Ends a running exchange now, closing its connection.
     void abort();
 
