@@ -31,8 +31,6 @@ CurlUrl::Handle CurlUrl::copy() const
     return copy;
 }
 
-QByteArray CurlUrl::url() const { return part(handle_.get(), CURLUPART_URL); }
-
 QByteArray CurlUrl::scheme() const { return part(handle_.get(), CURLUPART_SCHEME).toLower(); }
 
 bool CurlUrl::sameOrigin(const CurlUrl &other) const

@@ -14,8 +14,6 @@ public:
     explicit CurlUrl(const QByteArray &url);
 
     bool isValid() const { return handle_ != nullptr; }
-    // The whole address as libcurl would fetch it; empty when it can't read it.
-    QByteArray url() const;
     // In lower case; empty when it can't read the address.
     QByteArray scheme() const;
     // Same scheme, host, IPv6 zone and port (a scheme's default port when none is given).
