@@ -41,7 +41,7 @@ void loopbackExchange(benchmark::State &state)
 {
     LoopbackHttpServer server;
     server.setRoute("/v1/messages", HttpRoute::reply(200, R"({"content":[{"type":"text","text":"ok"}]})"));
-    const HttpRequest request{server.url("/v1/messages"), {}};
+    const HttpRequest request{server.url("/v1/messages").toEncoded(), {}};
     for (auto _ : state) {
         auto task = HttpExchange::send(request, "POST", "{}", 10, {}, Scheduler::system());
         benchmark::DoNotOptimize(QCoro::waitFor(task));

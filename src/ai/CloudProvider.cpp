@@ -26,7 +26,7 @@ QCoro::Task<LLMResponse> CloudProvider::complete(LLMRequest request, LLMCredenti
     if (credentials.apiKey->contains(QLatin1Char('\n')) || credentials.apiKey->contains(QLatin1Char('\r')))
         throw LLMError::transport(QStringLiteral("the API key contains a line break, so it was not sent."));
 
-    HttpRequest http{*endpoint_, {}};
+    HttpRequest http{endpoint_->toEncoded(), {}};
     authorize(http, *credentials.apiKey);
     const QByteArray reply = co_await HttpExchange::postJSON(http, body(request), request.timeout, token,
                                                            scheduler_);

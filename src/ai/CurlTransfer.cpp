@@ -7,6 +7,8 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <linux/tcp.h>
+#include <netinet/in.h>
 #include <sys/socket.h>
 #include <utility>
 
@@ -42,11 +44,6 @@ void initialiseCurl()
         curl_global_init_mem(CURL_GLOBAL_DEFAULT, curlMalloc, std::free, curlRealloc, curlStrdup, curlCalloc);
 }
 
-bool isFollowable(long status)
-{
-    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
-}
-
 // The value of a header line, without the line end and blanks around it.
 QByteArrayView fieldValue(QByteArrayView line, qsizetype nameSize)
 {
@@ -60,6 +57,19 @@ QByteArrayView fieldValue(QByteArrayView line, qsizetype nameSize)
     while (!value.isEmpty() && (value.back() == ' ' || value.back() == '\t'))
         value.chop(1);
     return value;
+}
+
+// What the system has taken from a connection so far, head, chunk framing
+// and all: libcurl's callbacks see none of the framing, which a server can
+// make endless.
+qint64 arrivedOn(curl_socket_t socket)
+{
+    tcp_info info{};
+    socklen_t size = sizeof info;
+    if (::getsockopt(socket, IPPROTO_TCP, TCP_INFO, &info, &size) != 0
+        || size < offsetof(tcp_info, tcpi_bytes_received) + sizeof info.tcpi_bytes_received)
+        return 0;
+    return qint64(std::min<quint64>(info.tcpi_bytes_received, quint64(LLONG_MAX)));
 }
 
 // libcurl's own sockets pass into every program started meanwhile (a script,
@@ -97,6 +107,11 @@ CurlTransfer::CurlTransfer(const QByteArray &url, const HttpRequest::Headers &he
 }
 
 CurlTransfer::~CurlTransfer() { release(); }
+
+bool CurlTransfer::isRedirect(int status)
+{
+    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
 
 void CurlTransfer::configure(const QByteArray &url, const HttpRequest::Headers &headers, const QByteArray &method,
                              const QByteArray &body)
@@ -267,7 +282,7 @@ size_t CurlTransfer::takeBody(QByteArrayView piece)
 // skippable frames) never reaches the body's ceiling.
 int CurlTransfer::takeProgress(qint64 received)
 {
-    if (received > limits_.body) {
+    if (received > limits_.body || arrived() > limits_.headers + limits_.body) {
         refused_ = End::bodyTooLarge;
         return 1;
     }
@@ -277,6 +292,14 @@ int CurlTransfer::takeProgress(qint64 received)
         return 1;
     }
     return 0;
+}
+
+qint64 CurlTransfer::arrived() const
+{
+    qint64 total = 0;
+    for (const auto &[socket, watch] : watches_)
+        total += arrivedOn(socket);
+    return total;
 }
 
 // Makes libcurl fail the exchange, for `why`.
@@ -296,7 +319,7 @@ CurlTransfer::End CurlTransfer::endOf(CURLcode result)
     case CURLE_OK: {
         long status = 0;
         curl_easy_getinfo(easy_, CURLINFO_RESPONSE_CODE, &status);
-        return isFollowable(status) && !location_.isEmpty() ? End::redirected : End::completed;
+        return isRedirect(int(status)) && !location_.isEmpty() ? End::redirected : End::completed;
     }
     case CURLE_UNSUPPORTED_PROTOCOL:
         return End::notHttp;

@@ -28,7 +28,8 @@ public:
         failed,          // the connection or the response broke off: errorText() says how
         notHttp,         // the address is no http or https one
         headersTooLarge, // a head past `Limits::headers` in all, or a line past libcurl's own limit
-        bodyTooLarge,    // a body past `Limits::body`, announced, as it arrived or before decoding
+        bodyTooLarge,    // a body past `Limits::body`, announced, as it arrived or before decoding, or
+                         // a response past both limits together on the wire, framing included
         outOfMemory,     // an allocation of libcurl's failed
         aborted,
     };
@@ -48,6 +49,9 @@ public:
     ~CurlTransfer() override;
     CurlTransfer(const CurlTransfer &) = delete;
     CurlTransfer &operator=(const CurlTransfer &) = delete;
+
+    // A status whose Location asks the client to go there instead.
+    static bool isRedirect(int status);
 
     // Ends a running exchange now, closing its connection.
     void abort();
@@ -98,6 +102,8 @@ private:
     size_t takeBody(QByteArrayView piece);
     void takeLocation(QByteArrayView value);
     int takeProgress(qint64 received);
+    // Every byte the connections brought so far.
+    qint64 arrived() const;
     size_t refuse(End why);
     End endOf(CURLcode result);
     void finish(End end);

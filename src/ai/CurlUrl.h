@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <curl/curl.h>
 #include <memory>
 
@@ -13,10 +14,20 @@ public:
     explicit CurlUrl(const QByteArray &url);
 
     bool isValid() const { return handle_ != nullptr; }
-    // Same scheme, host and port (a scheme's default port when none is given).
+    // In lower case; empty when it can't read the address.
+    QByteArray scheme() const;
+    // Same scheme, host, IPv6 zone and port (a scheme's default port when none is given).
     bool sameOrigin(const CurlUrl &other) const;
     // The whole address without user name, password or login options.
     QByteArray withoutUserInfo() const;
+    // Whether libcurl read no path, query or fragment beyond the "/" it puts in place of none.
+    bool isBare() const;
+    // Whether an '@' stands past the host: libcurl took the rest of a
+    // password holding an unencoded '/', '?' or '#' for a path, query or fragment.
+    bool hasAtPastHost() const;
+    // The address with `component` added to its path, after a '/'; empty
+    // when libcurl can't read the address.
+    QByteArray appending(QByteArrayView component) const;
 
 private:
     struct Free {
@@ -25,6 +36,7 @@ private:
     using Handle = std::unique_ptr<CURLU, Free>;
 
     static QByteArray part(CURLU *handle, CURLUPart which, unsigned flags = 0);
+    Handle copy() const;
 
     Handle handle_;
 };

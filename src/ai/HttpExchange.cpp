@@ -4,12 +4,12 @@
 #include "ai/CurlUrl.h"
 #include "ai/LLMError.h"
 #include "ai/LLMRequest.h"
+#include "ai/ShownAddress.h"
 #include "model/LogText.h"
 #include "model/Text.h"
 
 #include <QJsonDocument>
 #include <QStringDecoder>
-#include <algorithm>
 #include <memory>
 
 namespace vima {
@@ -51,6 +51,8 @@ private:
     CancellationToken::Registration registration_;
 };
 
+QString noTarget() { return QStringLiteral("It redirected without saying where to."); }
+
 // What became of a transfer that didn't end by the caller's hand.
 QByteArray outcome(const CurlTransfer &transfer)
 {
@@ -76,9 +78,13 @@ QByteArray outcome(const CurlTransfer &transfer)
     }
     const int status = transfer.status();
     if (status < 200 || status > 299) {
-        const QString message = HttpExchange::apiErrorMessage(transfer.body());
+        QString message = HttpExchange::apiErrorMessage(transfer.body());
         // A reply that broke off says at least how.
-        throw LLMError::api(status, message.isEmpty() ? Text::cut(transfer.errorText(), longestErrorMessage) : message);
+        if (message.isEmpty())
+            message = Text::cut(transfer.errorText(), longestErrorMessage);
+        if (message.isEmpty() && CurlTransfer::isRedirect(status))
+            message = noTarget();
+        throw LLMError::api(status, message);
     }
     if (transfer.end() != CurlTransfer::End::completed)
         // The server answered, then its body broke off or could not be
@@ -87,29 +93,11 @@ QByteArray outcome(const CurlTransfer &transfer)
     return transfer.body();
 }
 
-// `location` up to its first control character, without what stands
-// between "//" and the authority's last "@".
-QByteArray withoutRawUserInfo(QByteArray location)
-{
-    const auto control = std::find_if(location.cbegin(), location.cend(),
-                                      [](char byte) { return uchar(byte) < 0x21 || uchar(byte) == 0x7f; });
-    location.truncate(control - location.cbegin());
-    const qsizetype start = location.indexOf("//");
-    if (start < 0)
-        return location;
-    qsizetype end = start + 2;
-    while (end < location.size() && !QByteArrayView("/?#\\").contains(location.at(end)))
-        ++end;
-    const qsizetype at = location.lastIndexOf('@', end - 1);
-    return at > start ? location.remove(start + 2, at - start - 1) : location;
-}
-
 // Where a refused redirect pointed, as libcurl reads it when it can, as plain text.
 QString shownTarget(const CurlTransfer &transfer)
 {
-    const CurlUrl target(transfer.redirectTarget());
-    const QByteArray shown = target.isValid() ? target.withoutUserInfo() : withoutRawUserInfo(transfer.location());
-    return Text::cut(LogText::escaped(QString::fromUtf8(shown)), longestShownTarget);
+    const QByteArray &target = transfer.redirectTarget();
+    return Text::cut(shownAddress(target.isEmpty() ? transfer.location() : target), longestShownTarget);
 }
 
 // The next hop's address, libcurl's own reading of the Location: a redirect
@@ -166,7 +154,7 @@ QCoro::Task<QByteArray> HttpExchange::send(HttpRequest request, QByteArray metho
         scheduler.schedule(LLMRequest::clampedTimeout(timeout), [&] { abortFor(Abort::deadline); }),
         token, token.onCancel([&] { abortFor(Abort::cancellation); }));
 
-    QByteArray url = request.url.toEncoded();
+    QByteArray url = request.url;
     const CurlUrl origin(url);
     for (int hop = 0;; ++hop) {
         transfer.reset(new CurlTransfer(url, request.headers, method, body, {largestHeaders, largestBody}));

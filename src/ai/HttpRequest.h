@@ -3,7 +3,6 @@
 #include <QByteArray>
 #include <QList>
 #include <QPair>
-#include <QUrl>
 
 namespace vima {
 
@@ -12,7 +11,8 @@ namespace vima {
 struct HttpRequest {
     using Headers = QList<QPair<QByteArray, QByteArray>>;
 
-    QUrl url;
+    // Handed to libcurl byte for byte.
+    QByteArray url;
     Headers headers;
 };
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <QUrl>
 #include <optional>
 
 namespace vima {
@@ -9,7 +8,8 @@ namespace vima {
 // What a provider is asked with: a cloud provider's key, or the Ollama server's address.
 struct LLMCredentials {
     std::optional<QString> apiKey;
-    std::optional<QUrl> baseURL;
+    // As written: libcurl reads it when it is asked, and only libcurl.
+    std::optional<QString> baseURL;
 
     static LLMCredentials none() { return {}; }
 

@@ -35,17 +35,6 @@ QString describedWithName(LLMProviderKind kind, const LLMError &error)
     return description.startsWith(name) ? description : name + QStringLiteral(": ") + description;
 }
 
-// "localhost:11434" would read as the scheme "localhost": a name followed by
-// a colon and a port, or nothing, is a host. "unix:/run/ollama.sock" keeps
-// its scheme, so that it can be refused by name.
-bool namesScheme(const QString &address)
-{
-    if (address.contains(QLatin1String("://")))
-        return true;
-    const qsizetype schemeEnd = QUrl(address).scheme().size();
-    return schemeEnd > 0 && schemeEnd + 1 < address.size() && !address.at(schemeEnd + 1).isDigit();
-}
-
 } // namespace
 
 LLMService::Endpoints LLMService::Endpoints::fromEnvironment()
@@ -377,14 +366,9 @@ void LLMService::raiseStatusRevision()
     Q_EMIT statusRevisionChanged(statusRevision_);
 }
 
-QUrl LLMService::ollamaBaseURL(const AISettings &settings)
+QString LLMService::ollamaBaseURL(const AISettings &settings)
 {
-    const QString text = namesScheme(settings.ollamaBaseURL) ? settings.ollamaBaseURL
-                                                               : QStringLiteral("http://") + settings.ollamaBaseURL;
-    const QUrl url(text, QUrl::StrictMode);
-    if (settings.ollamaBaseURL.isEmpty() || !url.isValid())
-        return OllamaReachability::defaultURL();
-    return url;
+    return settings.ollamaBaseURL.isEmpty() ? OllamaReachability::defaultURL() : settings.ollamaBaseURL;
 }
 
 } // namespace vima

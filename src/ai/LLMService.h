@@ -103,8 +103,8 @@ public:
     // The Ollama probe results that the statuses are read from.
     const OllamaReachability &reachability() const { return reachability_; }
 
-    // The configured Ollama address, or the default one when it doesn't parse.
-    static QUrl ollamaBaseURL(const AISettings &settings);
+    // The configured Ollama address as written, or the default one when it is empty.
+    static QString ollamaBaseURL(const AISettings &settings);
 
 Q_SIGNALS:
     void statusRevisionChanged(quint64 revision);

@@ -19,10 +19,19 @@ public:
 
     // Why a running server can't answer for `model`.
     static QString notPulled(const QString &model);
+    // Why nothing is asked at `base`, which libcurl can't read, and the step that mends it.
+    static QString unreadable(const QString &base);
+    static QString addressStep();
     // Why nothing is asked at `base`, which is neither http nor https.
-    static QString notHttp(const QUrl &base);
+    static QString notHttp(const QString &base);
     // Why the server at `base` was not asked: its certificate was refused for `problem`.
-    static QString certificateRefused(const QUrl &base, const QString &problem);
+    static QString certificateRefused(const QString &base, const QString &problem);
+    // The server at `base`, or a proxy before it, refused the user name and
+    // password (Ollama has no key of its own), and the step that mends it.
+    static QString loginRefused(const QString &base);
+    static QString loginStep();
+    // The server at `base` answered the probe with a redirect that was refused for `problem`.
+    static QString redirectRefused(const QString &base, const QString &problem);
     // The command that gets `model` onto the server, and the step that says it.
     static QString pullCommand(const QString &model);
     static QString pullStep(const QString &model);
@@ -32,7 +41,8 @@ public:
     static LLMResponse readAnswer(const QByteArray &body);
 
 private:
-    static QUrl base(const LLMCredentials &credentials);
+    // The address to ask: the credentials' own, the default one for none or an empty one.
+    static QString base(const LLMCredentials &credentials);
 
     OllamaReachability &reachability_;
     Scheduler &scheduler_;

@@ -1,5 +1,7 @@
 #include "ai/OllamaReachability.h"
 
+#include "ai/CurlTransfer.h"
+#include "ai/CurlUrl.h"
 #include "ai/HttpExchange.h"
 #include "ai/LLMError.h"
 #include "model/Settings.h"
@@ -40,21 +42,23 @@ OllamaReachability::OllamaReachability(Scheduler &scheduler) : scheduler_(schedu
 
 OllamaReachability::~OllamaReachability() { lifetime_.cancel(); }
 
-QUrl OllamaReachability::defaultURL() { return QUrl(AISettings::defaultOllamaBaseURL); }
+QString OllamaReachability::defaultURL() { return AISettings::defaultOllamaBaseURL; }
 
-QUrl OllamaReachability::appending(const QUrl &base, const QString &component)
+QByteArray OllamaReachability::appending(const QString &base, const QString &component)
 {
-    QUrl url = base;
-    QString path = url.path();
-    if (!path.endsWith(QLatin1Char('/')))
-        path += QLatin1Char('/');
-    url.setPath(path + component);
-    return url;
+    return isReadable(base) ? CurlUrl(base.toUtf8()).appending(component.toUtf8()) : QByteArray();
 }
 
-bool OllamaReachability::speaksHttp(const QUrl &base)
+bool OllamaReachability::isReadable(const QString &base)
 {
-    return base.scheme() == QLatin1String("http") || base.scheme() == QLatin1String("https");
+    const CurlUrl url(base.toUtf8());
+    return url.isValid() && !url.hasAtPastHost();
+}
+
+bool OllamaReachability::speaksHttp(const QString &base)
+{
+    const QByteArray scheme = CurlUrl(base.toUtf8()).scheme();
+    return scheme == "http" || scheme == "https";
 }
 
 // libcurl names the certificate whenever it refuses one, whatever its TLS
@@ -68,15 +72,23 @@ bool OllamaReachability::refusedCertificate(const LLMError &error)
 OllamaReachability::Result OllamaReachability::unreachable(const LLMError &failure)
 {
     Result result;
-    if (refusedCertificate(failure))
-        result.certificateProblem = failure.text();
+    if (refusedCertificate(failure)) {
+        result.failure = Readiness::certificateRefused;
+        result.problem = failure.text();
+    } else if (failure.kind() == LLMError::Case::api && failure.status() == 401) {
+        result.failure = Readiness::loginRefused;
+    } else if (failure.kind() == LLMError::Case::api && CurlTransfer::isRedirect(failure.status())) {
+        result.failure = Readiness::redirectRefused;
+        result.problem = failure.description();
+    }
     return result;
 }
 
-QCoro::Task<bool> OllamaReachability::probe(QUrl base, CancellationToken token)
+QCoro::Task<bool> OllamaReachability::probe(QString base, CancellationToken token)
 {
-    // libcurl would refuse it too, in words that read as a server answering badly.
-    if (!speaksHttp(base))
+    // Nothing goes to a stand-in for an address that can't be read, and
+    // libcurl would refuse another scheme in words that read as a server answering badly.
+    if (!isReadable(base) || !speaksHttp(base))
         co_return false;
     // The caller's cancel or this cache's end stops the request; after the
     // latter nothing of `this` may be touched.
@@ -112,24 +124,26 @@ QCoro::Task<bool> OllamaReachability::probe(QUrl base, CancellationToken token)
     if (cancelled)
         co_return false;
     const bool reachable = result.ok;
-    record(std::move(result), base.toString());
+    record(std::move(result), base);
     co_return reachable;
 }
 
-void OllamaReachability::recordUnreachable(const QUrl &base, const LLMError &failure)
+void OllamaReachability::recordUnreachable(const QString &base, const LLMError &failure)
 {
-    record(unreachable(failure), base.toString());
+    record(unreachable(failure), base);
 }
 
-std::optional<QStringList> OllamaReachability::models(const QUrl &base) const
+std::optional<QStringList> OllamaReachability::models(const QString &base) const
 {
     std::lock_guard guard(lock_);
     const Result *result = fresh(base);
     return result ? result->models : std::nullopt;
 }
 
-OllamaReachability::Readiness OllamaReachability::readiness(const QUrl &base, const QString &model) const
+OllamaReachability::Readiness OllamaReachability::readiness(const QString &base, const QString &model) const
 {
+    if (!isReadable(base))
+        return Readiness::unreadable;
     if (!speaksHttp(base))
         return Readiness::notHttp;
     std::lock_guard guard(lock_);
@@ -137,23 +151,23 @@ OllamaReachability::Readiness OllamaReachability::readiness(const QUrl &base, co
     if (!result)
         return Readiness::unknown;
     if (!result->ok)
-        return result->certificateProblem.isEmpty() ? Readiness::noServer : Readiness::certificateRefused;
+        return result->failure;
     if (result->models && !result->modelKeys.contains(modelKey(model)))
         return Readiness::notPulled;
     return Readiness::ready;
 }
 
-QString OllamaReachability::certificateProblem(const QUrl &base) const
+QString OllamaReachability::problem(const QString &base) const
 {
     std::lock_guard guard(lock_);
     const Result *result = fresh(base);
-    return result ? result->certificateProblem : QString();
+    return result ? result->problem : QString();
 }
 
-void OllamaReachability::recordMissing(const QUrl &base, const QString &model)
+void OllamaReachability::recordMissing(const QString &base, const QString &model)
 {
     std::lock_guard guard(lock_);
-    const auto it = results_.find(base.toString());
+    const auto it = results_.find(base);
     if (it == results_.end() || !it->second.models)
         return;
     const QString key = modelKey(model);
@@ -172,9 +186,9 @@ QString OllamaReachability::modelKey(const QString &name)
 }
 
 // Called with the lock held.
-const OllamaReachability::Result *OllamaReachability::fresh(const QUrl &base) const
+const OllamaReachability::Result *OllamaReachability::fresh(const QString &base) const
 {
-    const auto it = results_.find(base.toString());
+    const auto it = results_.find(base);
     if (it == results_.end() || scheduler_.now() - it->second.at >= staleAfter)
         return nullptr;
     return &it->second;

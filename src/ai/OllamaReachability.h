@@ -7,7 +7,6 @@
 #include <QSet>
 #include <QString>
 #include <QStringList>
-#include <QUrl>
 #include <atomic>
 #include <map>
 #include <mutex>
@@ -22,10 +21,21 @@ class LLMError;
 class OllamaReachability {
 public:
     // How far the server at an address is from answering for a model, by the
-    // last probe: an address Tavelon doesn't fetch (not http or https), not
-    // asked yet (or stale), nothing answered, its certificate refused,
-    // answered without the model, or ready.
-    enum class Readiness { notHttp, unknown, noServer, certificateRefused, notPulled, ready };
+    // last probe: an address libcurl can't read, one Tavelon doesn't fetch
+    // (not http or https), not asked yet (or stale), nothing answered, its
+    // certificate refused, the user name or password refused, a redirect
+    // refused, answered without the model, or ready.
+    enum class Readiness {
+        unreadable,
+        notHttp,
+        unknown,
+        noServer,
+        certificateRefused,
+        loginRefused,
+        redirectRefused,
+        notPulled,
+        ready,
+    };
 
     static constexpr double staleAfter = 30.0;
     static constexpr double probeTimeout = 1.5;
@@ -36,35 +46,40 @@ public:
     OllamaReachability(const OllamaReachability &) = delete;
     OllamaReachability &operator=(const OllamaReachability &) = delete;
 
-    // The local server on its usual port; stands in for a missing or unparseable address.
-    static QUrl defaultURL();
-    // `base` with one path component added after whatever path it already has.
-    static QUrl appending(const QUrl &base, const QString &component);
-    // Whether an address is one Tavelon asks: http or https.
-    static bool speaksHttp(const QUrl &base);
+    // The local server on its usual port; stands in for an empty address only.
+    static QString defaultURL();
+    // `base` as libcurl reads it, with one path component added after
+    // whatever path it already has; empty when `base` isn't readable.
+    static QByteArray appending(const QString &base, const QString &component);
+    // Whether libcurl reads the address, with no '@' past its host (the rest
+    // of a password holding an unencoded '#', '/' or '?').
+    static bool isReadable(const QString &base);
+    // Whether a readable address is one Tavelon asks: http or https.
+    static bool speaksHttp(const QString &base);
     // Whether a failed exchange ended at the server's certificate.
     static bool refusedCertificate(const LLMError &error);
 
     // Asks the server for its model list and records whether it answered. A
     // cancelled probe says nothing about the server and is not recorded, nor
-    // is an address that isn't http or https, which is never asked.
-    QCoro::Task<bool> probe(QUrl base, CancellationToken token = {});
-    // A request that could not reach the server for `failure`: it counts as
-    // not running now, not only after the last good probe has gone stale.
-    void recordUnreachable(const QUrl &base, const LLMError &failure);
+    // is an address that is unreadable or isn't http or https, which is never asked.
+    QCoro::Task<bool> probe(QString base, CancellationToken token = {});
+    // A request that failed for `failure` before the server could answer for
+    // a model (no connection, a refused certificate, a refused user name or
+    // password): it counts now, not only after the last good probe has gone stale.
+    void recordUnreachable(const QString &base, const LLMError &failure);
     // The model names the server listed in its last answer; nothing when it
     // didn't answer, the answer is older than `staleAfter`, or its list could
     // not be read.
-    std::optional<QStringList> models(const QUrl &base) const;
+    std::optional<QStringList> models(const QString &base) const;
     // By the recorded answer while it is younger than `staleAfter`; a list
     // that could not be read counts as holding the model.
-    Readiness readiness(const QUrl &base, const QString &model) const;
+    Readiness readiness(const QString &base, const QString &model) const;
     // The server said it lacks the model: a list that named it counts as not
     // holding it now, not only after the next probe.
-    void recordMissing(const QUrl &base, const QString &model);
-    // Why the server's certificate was refused, in libcurl's words, when the
-    // recorded answer says it was; empty otherwise.
-    QString certificateProblem(const QUrl &base) const;
+    void recordMissing(const QString &base, const QString &model);
+    // Why the server's certificate was refused, in libcurl's words, or its
+    // redirect, in the refusal's, when the recorded answer says so; empty otherwise.
+    QString problem(const QString &base) const;
     // Whether a probe is still waiting for its server.
     bool isProbing() const { return probing_ > 0; }
     // Whether two names mean the same model: a name without a tag is ":latest".
@@ -78,12 +93,13 @@ private:
         double at = 0;
         std::optional<QStringList> models;
         QSet<QString> modelKeys; // of `models`
-        QString certificateProblem;
+        Readiness failure = Readiness::noServer; // when not ok
+        QString problem;
     };
 
     static Result unreachable(const LLMError &failure);
 
-    const Result *fresh(const QUrl &base) const;
+    const Result *fresh(const QString &base) const;
     void record(Result result, const QString &key);
 
     Scheduler &scheduler_;

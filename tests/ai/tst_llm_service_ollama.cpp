@@ -108,7 +108,7 @@ private Q_SLOTS:
         QVERIFY(running.wait());
         QVERIFY(running->error);
         QCOMPARE(running->error->kind(), LLMError::Case::nothingAnswered);
-        QCOMPARE(reachability_->readiness(server_->url(""), settings_.model), OllamaReachability::Readiness::noServer);
+        QCOMPARE(reachability_->readiness(settings_.ollamaBaseURL, settings_.model), OllamaReachability::Readiness::noServer);
     }
 
     void aFailedConnectionMarksTheServerNotRunningAtOnce()

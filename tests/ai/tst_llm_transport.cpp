@@ -20,7 +20,7 @@ Q_DECLARE_METATYPE(vima::LLMError)
 
 namespace {
 
-HttpRequest requestFor(const QUrl &url) { return HttpRequest{url, {}}; }
+HttpRequest requestFor(const QUrl &url) { return HttpRequest{url.toEncoded(), {}}; }
 
 // What a process holds open beyond descriptors 0-2, files aside: its loader
 // may still hold a library open for a moment.
@@ -159,6 +159,7 @@ private Q_SLOTS:
         HttpRoute endless = HttpRoute::streaming(200, HttpRoute::endless);
         endless.chunked = true;
         QTest::newRow("a chunked body without end") << endless << "ceiling" << tooLarge;
+        QTest::newRow("a chunk extension without end") << HttpRoute::endlessChunkExtension() << "ceiling" << tooLarge;
         HttpRoute announced = HttpRoute::streaming(200, 4 * ceiling);
         announced.contentLength = 4 * ceiling;
         QTest::newRow("past the ceiling, announced") << announced << "ceiling" << tooLarge;
@@ -280,6 +281,16 @@ private Q_SLOTS:
         QTest::newRow("unreadable")
             << 302 << QByteArray("http://[::1/ok-here") << QByteArray()
             << "Request failed (HTTP 302). It redirected to “http://[::1/ok-here”, an address Tavelon can't read.";
+        QTest::newRow("unreadable, user info not shown")
+            << 302 << QByteArray("http://user:se#cret@{away}/ok-here") << QByteArray()
+            << "Request failed (HTTP 302). It redirected to “http://{away}/ok-here”, an address Tavelon can't read.";
+        QTest::newRow("empty") << 307 << QByteArray() << QByteArray()
+                               << "Request failed (HTTP 307). It redirected without saying where to.";
+        // From [::1], whose zone is none.
+        QTest::newRow("another IPv6 zone")
+            << 307 << QByteArray("http://{zoned}/ok-here") << QByteArray()
+            << "Request failed (HTTP 307). It redirected elsewhere, to “http://{zoned}/ok-here”, which Tavelon "
+               "doesn't follow.";
     }
 
     void redirectsStayWithinTheOrigin()
@@ -290,25 +301,33 @@ private Q_SLOTS:
         QFETCH(QString, message);
         LoopbackHttpServer away(QHostAddress(QStringLiteral("127.0.0.2")));
         QVERIFY(away.isListening());
+        LoopbackHttpServer ipv6(QHostAddress::LocalHostIPv6);
+        const bool zoned = location.contains("{zoned}");
+        if (zoned && !ipv6.isListening())
+            QSKIP("No IPv6 loopback here.");
+        LoopbackHttpServer &origin = zoned ? ipv6 : server_;
         const QByteArray here = "127.0.0.1:" + QByteArray::number(server_.port());
         const QByteArray there = "127.0.0.2:" + QByteArray::number(away.port());
-        location.replace("{here}", here).replace("{away}", there);
-        message.replace("{here}", QString::fromLatin1(here)).replace("{away}", QString::fromLatin1(there));
-        server_.setRoute("/hop", HttpRoute::redirect(status, location));
-        server_.setRoute("/ok-here", HttpRoute::reply(200, "done"));
-        const qsizetype before = server_.requests("/ok-here").size();
-        const auto running = post("/hop");
+        const QByteArray zone = "[::1%25lo]:" + QByteArray::number(ipv6.port());
+        location.replace("{here}", here).replace("{away}", there).replace("{zoned}", zone);
+        message.replace("{here}", QString::fromLatin1(here))
+            .replace("{away}", QString::fromLatin1(there))
+            .replace("{zoned}", QString::fromLatin1(zone));
+        origin.setRoute("/hop", HttpRoute::redirect(status, location));
+        origin.setRoute("/ok-here", HttpRoute::reply(200, "done"));
+        const qsizetype before = origin.requests("/ok-here").size();
+        const auto running = start(HttpExchange::send(requestFor(origin.url("/hop")), "POST", "{}", 10, {}, scheduler_));
         QVERIFY(running.wait());
         QCOMPARE(away.connectionCount(), 0);
         if (method.isEmpty()) {
             QVERIFY(running->error);
             QCOMPARE(running->error->description(), message);
-            QCOMPARE(server_.requests("/ok-here").size(), before);
+            QCOMPARE(origin.requests("/ok-here").size(), before);
             return;
         }
         QCOMPARE(running->value.value_or("failed"), "done");
-        QCOMPARE(server_.requests("/ok-here").last().method, method);
-        QCOMPARE(server_.requests("/ok-here").last().body, method == "POST" ? QByteArray("{}") : QByteArray());
+        QCOMPARE(origin.requests("/ok-here").last().method, method);
+        QCOMPARE(origin.requests("/ok-here").last().body, method == "POST" ? QByteArray("{}") : QByteArray());
     }
 
     void aHangingServerTimesOutAtTheDeadline()

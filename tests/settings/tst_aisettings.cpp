@@ -241,7 +241,22 @@ private Q_SLOTS:
                                              << "No Ollama server answers at http://%1.";
         QTest::newRow("ftp") << "ftp://admin:hunter2@%1" << true << Local::notHttp << notHttp.arg("ftp://%1");
         QTest::newRow("unix socket") << "unix:/run/ollama.sock" << true << Local::notHttp
-                                     << notHttp.arg("unix:/run/ollama.sock");
+                                     << notHttp.arg("unix://run/ollama.sock");
+        // What libcurl, which fetches, takes for user info is never shown.
+        QTest::newRow("password, one slash") << "http:/admin:hunter2@%1" << true << Local::noServer
+                                             << "No Ollama server answers at http://%1.";
+        QTest::newRow("password, no scheme") << "admin:hunter2@%1" << true << Local::noServer
+                                             << "No Ollama server answers at http://%1.";
+        // An address libcurl can't read is refused as written, never swapped for the default.
+        const QString unreadable = QStringLiteral("Tavelon can't read the Ollama address “%1”.");
+        QTest::newRow("password, two slashes") << "//admin:hunter2@%1" << true << Local::unreadable
+                                               << unreadable.arg("%1");
+        QTest::newRow("a port past 65535") << "http://127.0.0.1:99999" << true << Local::unreadable
+                                           << unreadable.arg("http://127.0.0.1:99999");
+        QTest::newRow("a blank before the port") << "http://127.0.0.1 :8080" << true << Local::unreadable
+                                                 << unreadable.arg("http://127.0.0.1 :8080");
+        QTest::newRow("a password holding #") << "http://admin:hun#ter2@%1" << true << Local::unreadable
+                                              << unreadable.arg("http://%1");
     }
 
     void theLocalCardShowsTheAddress()
@@ -265,8 +280,15 @@ private Q_SLOTS:
         QCOMPARE(setup.localReason(), reason.replace("%1", closed));
         QCOMPARE(setup.isLocalBlocked(), checked);
         QCOMPARE(setup.localSteps().join(' ').contains("https://"), local == AISetupModel::Local::notHttp);
+        QCOMPARE(setup.localSteps().join(' ').contains("%40"), local == AISetupModel::Local::unreadable);
         AISettingsModel advanced(ai.store, ai.real, ai.keychain, ai.permissions, ai.defaults);
-        QVERIFY(!advanced.providerStatus(ollama).text.contains("hunter2"));
+        const QString row = advanced.providerStatus(ollama).text;
+        QVERIFY2(!row.contains("hunter2") && !row.contains("ter2"), qPrintable(row));
+        if (local == AISetupModel::Local::unreadable)
+            QCOMPARE(row, reason + QLatin1Char(' ') + setup.localSteps().join(' '));
+        // Nothing went anywhere in place of an address that can't be read.
+        QCOMPARE(ai.reachability.readiness(OllamaReachability::defaultURL(), setup.localModel()),
+                 AISetupModel::Local::unknown);
     }
 
     // Check Again asks at once and says so while it waits; a result gone

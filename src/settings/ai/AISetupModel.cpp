@@ -52,6 +52,8 @@ bool AISetupModel::isLocalBlocked() const
 QString AISetupModel::localReason() const
 {
     switch (state_.local) {
+    case Local::unreadable:
+        return OllamaProvider::unreadable(state_.base);
     case Local::notHttp:
         return OllamaProvider::notHttp(state_.base);
     case Local::unknown:
@@ -59,7 +61,11 @@ QString AISetupModel::localReason() const
     case Local::noServer:
         return QStringLiteral("No Ollama server answers at ") + shownAddress(state_.base) + QLatin1Char('.');
     case Local::certificateRefused:
-        return OllamaProvider::certificateRefused(state_.base, state_.certificateProblem);
+        return OllamaProvider::certificateRefused(state_.base, state_.problem);
+    case Local::loginRefused:
+        return OllamaProvider::loginRefused(state_.base);
+    case Local::redirectRefused:
+        return OllamaProvider::redirectRefused(state_.base, state_.problem);
     case Local::notPulled:
         return OllamaProvider::notPulled(state_.model);
     case Local::ready:
@@ -85,6 +91,12 @@ QStringList AISetupModel::localSteps() const
 {
     const QString pull = OllamaProvider::pullStep(state_.model);
     switch (state_.local) {
+    case Local::unreadable:
+        return {OllamaProvider::addressStep()};
+    case Local::loginRefused:
+        return {OllamaProvider::loginStep()};
+    case Local::redirectRefused:
+        return {QStringLiteral("Under Advanced, Local server, give the address Ollama answers at itself.")};
     case Local::notHttp:
         return {QStringLiteral("Under Advanced, Local server, give an address that starts with http:// or https://.")};
     case Local::certificateRefused:
@@ -108,7 +120,7 @@ AISetupModel::State AISetupModel::read() const
     state.base = LLMService::ollamaBaseURL(settings);
     state.trusted = permissions_.isAccessibilityTrusted();
     state.model = LLMService::modelFor(LLMProviderKind::ollama, settings);
-    state.certificateProblem = llm_.reachability().certificateProblem(state.base);
+    state.problem = llm_.reachability().problem(state.base);
     state.chosen = llm_.statusText(settings.provider, settings);
     state.route = TextRoute::of(llm_, settings);
     state.local = llm_.reachability().readiness(state.base, state.model);
@@ -147,7 +159,7 @@ QCoro::Task<void> AISetupModel::checkAgain()
     checking_ = true;
     state_ = read();
     Q_EMIT changed();
-    const QUrl checked = state_.base;
+    const QString checked = state_.base;
     co_await llm_.refresh(store_.config().ai);
     if (!self)
         co_return;

@@ -64,8 +64,8 @@ private:
         bool trusted = false;
         Local local = Local::unknown;
         QString model;
-        QUrl base;
-        QString certificateProblem;
+        QString base;
+        QString problem;
         LLMProviderStatus chosen;
         TextRoute route;
         bool operator==(const State &) const = default;

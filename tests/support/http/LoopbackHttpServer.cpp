@@ -88,6 +88,14 @@ HttpRoute HttpRoute::endlessEncoded(QByteArray encoding, QByteArray start, QByte
     return route;
 }
 
+HttpRoute HttpRoute::endlessChunkExtension()
+{
+    HttpRoute route = streaming(200, endless, "a");
+    route.headers.append(qMakePair(QByteArray("Transfer-Encoding"), QByteArray("chunked")));
+    route.streamStart = "10;x=";
+    return route;
+}
+
 HttpRoute HttpRoute::hanging()
 {
     HttpRoute route;

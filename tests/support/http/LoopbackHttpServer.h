@@ -54,6 +54,9 @@ struct HttpRoute {
     static HttpRoute redirect(int status, QByteArray location);
     // A 200 reply in `encoding` that never ends: `start`, then `piece` repeated.
     static HttpRoute endlessEncoded(QByteArray encoding, QByteArray start, QByteArray piece);
+    // A chunked 200 reply whose first size line ("10;x=") goes on with an
+    // extension that never ends: no byte of body ever comes.
+    static HttpRoute endlessChunkExtension();
     static HttpRoute hanging();
     static HttpRoute closing();
 };
