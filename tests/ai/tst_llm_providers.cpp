@@ -405,7 +405,7 @@ private Q_SLOTS:
         const auto running = provider == QLatin1String("Anthropic") ? ask(anthropic, withKey("k"))
                              : provider == QLatin1String("OpenAI")
                                  ? ask(openAI, withKey("k"))
-                                 : ask(ollama, LLMCredentials{std::nullopt, server_.url("")});
+                                 : ask(ollama, LLMCredentials{std::nullopt, server_.url("").toString()});
         QVERIFY(running.wait());
         QVERIFY2(running->value, qPrintable(running->error ? running->error->description() : QString()));
         QCOMPARE(running->value->text, "Half");
