@@ -1,4 +1,5 @@
 #include "ui/CenterOnPointerScreen.h"
+#include "ui/PlaceNearPointer.h"
 
 #include <QApplication>
 #include <QFile>
@@ -70,6 +71,33 @@ private Q_SLOTS:
         window.setFixedSize(size);
         centerOnPointerScreen(&window, pointer);
         QCOMPARE(window.pos(), topLeft);
+    }
+
+    // The panels near the pointer keep to the screen under it, in its points.
+    void panelsKeepToThePointersScreen_data()
+    {
+        QTest::addColumn<QPoint>("pointer");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<int>("offset");
+        QTest::addColumn<QPoint>("topLeft");
+        QTest::newRow("result panel taller than the 2x screen")
+            << QPoint(3380, 450) << QSize(460, 520) << 0 << QPoint(3400 - 460 - 12, 12);
+        QTest::newRow("busy indicator at the 2x screen's left edge")
+            << QPoint(2610, 100) << QSize(200, 40) << -40 << QPoint(2612, 164);
+        QTest::newRow("result panel near the second's bottom goes above")
+            << QPoint(2000, 1150) << QSize(460, 300) << 0 << QPoint(1770, 1150 - 24 - 300);
+    }
+
+    void panelsKeepToThePointersScreen()
+    {
+        QFETCH(QPoint, pointer);
+        QFETCH(QSize, size);
+        QFETCH(int, offset);
+        QFETCH(QPoint, topLeft);
+        QWidget panel;
+        panel.setFixedSize(size);
+        placeNearPointer(&panel, pointer, offset);
+        QCOMPARE(panel.pos(), topLeft);
     }
 };
 
