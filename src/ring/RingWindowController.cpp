@@ -139,12 +139,22 @@ void RingWindowController::makePanel()
 
 // Frames of the first ring's appear animation drawn off screen, so that the
 // first show finds its tiles at every scale, icons, shadows and dimming
-// already rendered.
+// already rendered: once for each screen's pixel ratio.
 void RingWindowController::warmUp()
 {
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    if (!screen || isVisible_)
+    if (isVisible_)
         return;
+    QList<double> ratios;
+    for (const QScreen *screen : QGuiApplication::screens()) {
+        if (!ratios.contains(screen->devicePixelRatio())) {
+            ratios.append(screen->devicePixelRatio());
+            warmUp(screen->size(), screen->devicePixelRatio());
+        }
+    }
+}
+
+void RingWindowController::warmUp(QSize screen, double ratio)
+{
     constexpr int frames = 9;
     RingFrame frame = panel_->view()->frame();
     frame.dimming = 1;
@@ -153,9 +163,9 @@ void RingWindowController::warmUp()
         const RingPainter painter(frame);
         // Never more than a screen, whatever the ring's settings.
         QRect area = painter.extent().toAlignedRect();
-        area.setSize(area.size().boundedTo(screen->size()));
-        QImage image(area.size() * screen->devicePixelRatio(), QImage::Format_ARGB32_Premultiplied);
-        image.setDevicePixelRatio(screen->devicePixelRatio());
+        area.setSize(area.size().boundedTo(screen));
+        QImage image(area.size() * ratio, QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(ratio);
         image.fill(Qt::transparent);
         QPainter canvas(&image);
         canvas.translate(-area.topLeft());

@@ -94,6 +94,7 @@ private:
                         const std::optional<ContextApp> &app, const VimaConfig &config);
     void makePanel();
     void warmUp();
+    void warmUp(QSize screen, double ratio);
     QRect ringArea();
     void placePanel(bool fresh);
     void recentre(qsizetype depth);

@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
+#include <algorithm>
 
 namespace vima {
 
@@ -15,8 +16,10 @@ void centerOnPointerScreen(QWidget *window, QPoint point)
         return;
     const QRect visible = screen->availableGeometry();
     const QSize size = window->frameGeometry().size();
-    window->move(visible.x() + (visible.width() - size.width()) / 2,
-                 visible.y() + (visible.height() - size.height()) / 2);
+    // Larger than the screen, it keeps its top-left corner there: its title
+    // bar stays on the screen to move it by.
+    window->move(std::max(visible.x(), visible.x() + (visible.width() - size.width()) / 2),
+                 std::max(visible.y(), visible.y() + (visible.height() - size.height()) / 2));
 }
 
 } // namespace vima

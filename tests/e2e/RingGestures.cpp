@@ -44,11 +44,10 @@ QPoint slotPoint(int slot, int count)
 
 void movePointer(QPoint to) { xdotool({QStringLiteral("mousemove"), QString::number(to.x()), QString::number(to.y())}); }
 
-void sweepTo(QPoint to)
+void sweepTo(QPoint to, QPoint from)
 {
-    const QPointF from = summonPoint;
     for (int step = 1; step <= 4; ++step) {
-        movePointer((from + (QPointF(to) - from) * step / 4.0).toPoint());
+        movePointer((QPointF(from) + QPointF(to - from) * step / 4.0).toPoint());
         QTest::qWait(20);
     }
 }

@@ -19,8 +19,8 @@ void xkeys(const QString &action, const QStringList &names);
 // The centre of a slot of a ring of `count` slots opened at summonPoint.
 QPoint slotPoint(int slot, int count = 8);
 void movePointer(QPoint to);
-// From summonPoint to `to` in a few steps, as a hand would move.
-void sweepTo(QPoint to);
+// From `from` to `to` in a few steps, as a hand would move.
+void sweepTo(QPoint to, QPoint from = summonPoint);
 // Option-Space held down and let go (a plain "key alt+space" lets Alt go first).
 void pressHotkey();
 void releaseHotkey();

@@ -1,5 +1,6 @@
 #include "AgentHome.h"
 #include "AgentProcess.h"
+#include "BuildFolder.h"
 #include "RingGestures.h"
 #include "SupportProgram.h"
 #include "TextTargetClient.h"
@@ -106,6 +107,33 @@ private:
     QString rc_;
     QByteArray sessionRc_;
     bool active_ = false;
+};
+
+// The X screen split into two monitors side by side, "left" and "right", 800
+// by 1000 pixels each, at the scales `factors` gives them (as
+// QT_SCREEN_SCALE_FACTORS), for agents started while this lives.
+class TwoMonitors {
+public:
+    explicit TwoMonitors(const QByteArray &factors)
+    {
+        split_ = SupportProgram::run(program(),
+                                     {QStringLiteral("left"), QStringLiteral("0"), QStringLiteral("0"),
+                                      QStringLiteral("800"), QStringLiteral("1000"), QStringLiteral("right"),
+                                      QStringLiteral("800"), QStringLiteral("0"), QStringLiteral("800"),
+                                      QStringLiteral("1000")}) == 0;
+        qputenv("QT_SCREEN_SCALE_FACTORS", factors);
+    }
+    ~TwoMonitors()
+    {
+        qunsetenv("QT_SCREEN_SCALE_FACTORS");
+        SupportProgram::run(program(), {QStringLiteral("--join"), QStringLiteral("left"), QStringLiteral("right")});
+    }
+    bool isSplit() const { return split_; }
+
+private:
+    static QString program() { return buildFolder() + QStringLiteral("/tests/support/x11/split_monitors"); }
+
+    bool split_ = false;
 };
 
 // Writes `config` as the configuration file, then starts the agent on it.
@@ -317,6 +345,47 @@ private Q_SLOTS:
         QVERIFY(agent.terminate());
         QVERIFY(!agent.log().join(u'\n').contains(QStringLiteral("XGrabKey refused")));
         QCOMPARE(readFile(configPath()), bytes);
+    }
+
+    // On the monitor that doesn't start at 0,0, at any scale: the ring opens
+    // where the pointer is, and a sweep from there runs the slot above.
+    void ringOpensAtThePointerOnEveryMonitor_data()
+    {
+        QTest::addColumn<QByteArray>("factors");
+        QTest::addColumn<double>("ratio"); // of the monitor under the pointer
+        QTest::addColumn<bool>("rightClick");
+        QTest::newRow("hotkey, 2x beside 1x, on the 2x") << QByteArray("left=1;right=2") << 2.0 << false;
+        QTest::newRow("hotkey, 1x beside 2x, on the 1x") << QByteArray("left=2;right=1") << 1.0 << false;
+        QTest::newRow("hotkey, both 2x") << QByteArray("left=2;right=2") << 2.0 << false;
+        QTest::newRow("long right-click, both 2x") << QByteArray("left=2;right=2") << 2.0 << true;
+    }
+    void ringOpensAtThePointerOnEveryMonitor()
+    {
+        QFETCH(QByteArray, factors);
+        QFETCH(double, ratio);
+        QFETCH(bool, rightClick);
+        const TwoMonitors monitors(factors);
+        QVERIFY(monitors.isSplit());
+        VimaConfig config = testConfig();
+        config.pointerTrigger.enabled = rightClick;
+        AgentProcess agent;
+        QVERIFY(startWith(agent, ConfigStore::encode(config)));
+        const QPoint at(1200, 500);
+        movePointer(at);
+        if (rightClick)
+            xdotool({QStringLiteral("mousedown"), QStringLiteral("3")});
+        else
+            pressHotkey();
+        QTRY_VERIFY(ringVisible());
+        QTest::qWait(300);
+        sweepTo(at + (slotPoint(0) - summonPoint) * ratio, at);
+        QTest::qWait(100);
+        if (rightClick)
+            xdotool({QStringLiteral("mouseup"), QStringLiteral("3")});
+        else
+            releaseHotkey();
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(marker(0)), 5000);
+        QVERIFY(agent.terminate());
     }
 
     void newerFormatFileIsLeftByteForByte()

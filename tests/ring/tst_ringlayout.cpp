@@ -126,22 +126,31 @@ private Q_SLOTS:
     {
         QTest::addColumn<double>("cosine");
         QTest::addColumn<QPointF>("tile");
+        QTest::addColumn<double>("width");
         QTest::addColumn<QRectF>("label");
-        // T 52, gap 8, label 80 × 30, view 600 wide.
-        QTest::newRow("just left of the bottom hangs right") << -0.005 << QPointF(300, 400) << QRectF(334, 385, 80, 30);
-        QTest::newRow("left hangs left") << -0.02 << QPointF(300, 400) << QRectF(186, 385, 80, 30);
-        QTest::newRow("right") << 0.7 << QPointF(300, 400) << QRectF(334, 385, 80, 30);
-        QTest::newRow("top edge stops at 0") << 0.0 << QPointF(300, 10) << QRectF(334, 0, 80, 30);
-        QTest::newRow("left edge beyond the view") << -1.0 << QPointF(700, 300) << QRectF(520, 285, 80, 30);
-        QTest::newRow("no room on the right hangs left") << 1.0 << QPointF(560, 300) << QRectF(446, 285, 80, 30);
+        // T 52, gap 8, view 600 × 600.
+        QTest::newRow("just left of the bottom hangs right")
+            << -0.005 << QPointF(300, 400) << 80.0 << QRectF(334, 385, 80, 30);
+        QTest::newRow("left hangs left") << -0.02 << QPointF(300, 400) << 80.0 << QRectF(186, 385, 80, 30);
+        QTest::newRow("right") << 0.7 << QPointF(300, 400) << 80.0 << QRectF(334, 385, 80, 30);
+        QTest::newRow("top edge stops at 0") << 0.0 << QPointF(300, 10) << 80.0 << QRectF(334, 0, 80, 30);
+        QTest::newRow("bottom edge stops at the view's") << 0.7 << QPointF(300, 595) << 80.0 << QRectF(334, 570, 80, 30);
+        QTest::newRow("left edge beyond the view") << -1.0 << QPointF(700, 300) << 80.0 << QRectF(520, 285, 80, 30);
+        QTest::newRow("no room on the right hangs left") << 1.0 << QPointF(560, 300) << 80.0 << QRectF(446, 285, 80, 30);
+        QTest::newRow("no room on the left hangs right") << -1.0 << QPointF(60, 300) << 80.0 << QRectF(94, 285, 80, 30);
+        QTest::newRow("too wide for either side: cut at the edge")
+            << 0.7 << QPointF(250, 300) << 400.0 << QRectF(284, 285, 316, 30);
+        QTest::newRow("cut on the left when that is roomier")
+            << 0.7 << QPointF(400, 300) << 400.0 << QRectF(0, 285, 366, 30);
     }
     void hoverLabelPlacement()
     {
         QFETCH(double, cosine);
         QFETCH(QPointF, tile);
+        QFETCH(double, width);
         QFETCH(QRectF, label);
         const RingLayout layout{RingGeometry{8, 48, 138, QPointF(300, 300)}, {}, 52, QSizeF(600, 600)};
-        QCOMPARE(layout.hoverLabelRect(std::acos(cosine), tile, 80, 8), label);
+        QCOMPARE(layout.hoverLabelRect(std::acos(cosine), tile, width, 8), label);
     }
 };
 

@@ -1,9 +1,23 @@
+#include "platform/ScreenMap.h"
 #include "ui/PlaceNearPointer.h"
 #include "ui/PopupPlacement.h"
 
 #include <QTest>
 
 using namespace vima;
+
+using Screens = QList<ScreenMap::Screen>;
+
+namespace {
+
+// A screen as Qt reports it: the top-left corner in device pixels, the size
+// in points.
+ScreenMap::Screen screen(int x, int y, int width, int height, double ratio)
+{
+    return {QRect(x, y, width, height), ratio, QRect(x, y, qRound(width / ratio), qRound(height / ratio))};
+}
+
+} // namespace
 
 class TestPlacement : public QObject {
     Q_OBJECT
@@ -41,6 +55,42 @@ private Q_SLOTS:
         QFETCH(QPoint, expected);
         const QRect visible(0, 30, 1600, 970);
         QCOMPARE(placeNearPointer(size, pointer, offset, visible), expected);
+    }
+
+    // Points from X in device pixels, on monitors of 1920 x 1080 points.
+    void mapsPointsByTheirScreen_data()
+    {
+        QTest::addColumn<Screens>("screens");
+        QTest::addColumn<QPoint>("native");
+        QTest::addColumn<QPointF>("logical");
+        const auto at1x = [](int x, int y = 0) { return screen(x, y, 1920, 1080, 1); };
+        const auto at2x = [](int x, int y = 0) { return screen(x, y, 3840, 2160, 2); };
+        QTest::newRow("origin screen at 2x") << Screens{at2x(0)} << QPoint(1000, 600) << QPointF(500, 300);
+        QTest::newRow("offset screen at 2x, both 2x")
+            << Screens{at2x(0), at2x(3840)} << QPoint(4000, 100) << QPointF(3920, 50);
+        QTest::newRow("2x beside 1x, on the 1x")
+            << Screens{at2x(0), at1x(3840, 200)} << QPoint(4000, 500) << QPointF(4000, 500);
+        QTest::newRow("1x beside 2x, on the 2x")
+            << Screens{at1x(0), at2x(1920)} << QPoint(2920, 1000) << QPointF(2420, 500);
+        QTest::newRow("1x beside 2x, on the 1x") << Screens{at1x(0), at2x(1920)} << QPoint(900, 700) << QPointF(900, 700);
+        QTest::newRow("primary listed last")
+            << Screens{at1x(3840, 200), at2x(0)} << QPoint(3000, 2000) << QPointF(1500, 1000);
+        QTest::newRow("1.5x") << Screens{at1x(0), screen(1920, 0, 2880, 1620, 1.5)} << QPoint(3360, 810)
+                              << QPointF(2880, 540);
+        QTest::newRow("a gap below the smaller screen: onto the nearer edge")
+            << Screens{at2x(0), at1x(3840)} << QPoint(4000, 1200) << QPointF(4000, 1079);
+        QTest::newRow("a gap nearer the larger screen")
+            << Screens{at2x(0), at1x(3840)} << QPoint(3900, 1500) << QPointF(1919, 750);
+        QTest::newRow("last pixel of a 2x screen stays on it") << Screens{at2x(0), at1x(3840)} << QPoint(3839, 2159)
+                                                                << QPointF(1919, 1079);
+    }
+
+    void mapsPointsByTheirScreen()
+    {
+        QFETCH(Screens, screens);
+        QFETCH(QPoint, native);
+        QFETCH(QPointF, logical);
+        QCOMPARE(ScreenMap(screens).toLogical(native), logical);
     }
 
     // A popup beside its anchor on a 1280 x 800 screen with a 30-point panel on top:

@@ -1,8 +1,11 @@
 #include "platform/x11/X11Connection.h"
 
+#include "platform/ScreenMap.h"
+
 #include <QGuiApplication>
 #include <QHash>
 #include <QScreen>
+#include <qpa/qplatformscreen.h>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -54,8 +57,10 @@ xcb_atom_t atom(const char *name)
 
 QPointF toLogical(QPoint native)
 {
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    return QPointF(native) / (screen ? screen->devicePixelRatio() : 1.0);
+    QList<ScreenMap::Screen> screens;
+    for (const QScreen *screen : QGuiApplication::screens())
+        screens.append({screen->handle()->geometry(), screen->devicePixelRatio(), screen->geometry()});
+    return ScreenMap(std::move(screens)).toLogical(native);
 }
 
 void addRootEventMask(uint32_t mask)

@@ -14,7 +14,8 @@ namespace vima::x11 {
 xcb_connection_t *connection();
 xcb_window_t rootWindow();
 xcb_atom_t atom(const char *name);
-// A point in the root window's pixels in Qt's global coordinates.
+// A point in the root window's pixels in Qt's global coordinates, by the
+// screen that holds it. Every point from X goes through here.
 QPointF toLogical(QPoint native);
 
 // Adds `mask` to the root window's event mask without dropping what Qt or
