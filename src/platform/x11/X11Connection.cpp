@@ -5,7 +5,6 @@
 #include <QGuiApplication>
 #include <QHash>
 #include <QScreen>
-#include <qpa/qplatformscreen.h>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -58,8 +57,13 @@ xcb_atom_t atom(const char *name)
 QPointF toLogical(QPoint native)
 {
     QList<ScreenMap::Screen> screens;
-    for (const QScreen *screen : QGuiApplication::screens())
-        screens.append({screen->handle()->geometry(), screen->devicePixelRatio(), screen->geometry()});
+    for (const QScreen *screen : QGuiApplication::screens()) {
+        // Qt keeps a screen's corner in device pixels and divides only its size.
+        const QRect logical = screen->geometry();
+        const double ratio = screen->devicePixelRatio();
+        const QRect native(logical.topLeft(), (QSizeF(logical.size()) * ratio).toSize());
+        screens.append({native, ratio, logical});
+    }
     return ScreenMap(std::move(screens)).toLogical(native);
 }
 

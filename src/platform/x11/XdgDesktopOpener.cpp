@@ -28,7 +28,13 @@ QStringList desktopOpener()
     return {QStringLiteral("xdg-open")};
 }
 
-QString shownTarget(const QUrl &url) { return url.isLocalFile() ? url.toLocalFile() : url.toString(); }
+QString openedTarget(const QUrl &url) { return url.isLocalFile() ? url.toLocalFile() : url.toString(); }
+
+// A password in an address is the opener's to send, never ours to show.
+QString shownTarget(const QUrl &url)
+{
+    return url.isLocalFile() ? url.toLocalFile() : url.toString(QUrl::RemoveUserInfo);
+}
 
 [[noreturn]] void failToOpen(const QUrl &url)
 {
@@ -49,7 +55,7 @@ QCoro::Task<void> XdgDesktopOpener::open(const QUrl &url)
 {
     // What it prints echoes the target, raw, into our log: its failure is told anyway.
     const ChildProcess::Standard silent{ChildProcess::nullDevice, ChildProcess::nullDevice, ChildProcess::nullDevice};
-    const auto pid = ChildProcess::spawn(command_ + QStringList{shownTarget(url)}, {}, silent);
+    const auto pid = ChildProcess::spawn(command_ + QStringList{openedTarget(url)}, {}, silent);
     if (!pid)
         failToOpen(url);
     // An await is a statement of its own, its result a named local: g++ 12
