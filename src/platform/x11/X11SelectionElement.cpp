@@ -23,6 +23,7 @@ QCoro::Task<AXAnswer<QString>> X11SelectionElement::selectedText(CancellationTok
         case SelectionRead<QString>::Status::absent:
         case SelectionRead<QString>::Status::noAnswer:
         case SelectionRead<QString>::Status::tooManyFormats:
+        case SelectionRead<QString>::Status::formatNameTooLong:
             break;
         }
         return Answer::failure();
