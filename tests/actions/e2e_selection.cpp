@@ -228,7 +228,8 @@ private Q_SLOTS:
             QCOMPARE(hung->waitForLine(QStringLiteral("owner")), QStringLiteral("owner"));
             owner = hung->pid();
         } else {
-            xclip.start(QStringLiteral("xclip"), {"-selection", "clipboard", "-t", QString(1025, u'n'), "-i", "-quiet"});
+            const QString longName(1025, u'n');
+            xclip.start(QStringLiteral("xclip"), {"-selection", "clipboard", "-t", longName, "-i", "-quiet"});
             QVERIFY(xclip.waitForStarted());
             xclip.write("a format of a long name");
             xclip.closeWriteChannel();

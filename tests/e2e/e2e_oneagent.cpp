@@ -127,7 +127,8 @@ private Q_SLOTS:
         QTRY_VERIFY(windowVisible(QStringLiteral("Tavelon Settings")));
         if (twist == QLatin1String("forged clear")) {
             QVERIFY(forgeSelectionClear());
-            QVERIFY2(survivor.waitForLog(QStringLiteral("Ignored a SelectionClear")), qPrintable(survivor.log().join('\n')));
+            QVERIFY2(survivor.waitForLog(QStringLiteral("Ignored a SelectionClear")),
+                     qPrintable(survivor.log().join(u'\n')));
         }
         pressHotkey();
         QTRY_VERIFY(ringVisible());
