@@ -93,6 +93,8 @@ InstanceLock::Start InstanceLock::acquire(int waitMilliseconds)
 xcb_window_t InstanceLock::takeSelection(bool &previousStarting)
 {
     const ServerGrab grab(x_.get());
+    // Before the previous copy's end is listened for: the wait drops other events.
+    const xcb_timestamp_t now = x_.serverTime();
     const xcb_window_t previous = x_.selectionOwner(selection_);
     if (previous != XCB_NONE) {
         // Its end, whenever it comes.
@@ -100,7 +102,7 @@ xcb_window_t InstanceLock::takeSelection(bool &previousStarting)
         xcb_change_window_attributes(x_.get(), previous, XCB_CW_EVENT_MASK, &events);
         previousStarting = hasProperty(x_.get(), previous, starting_);
     }
-    xcb_set_selection_owner(x_.get(), x_.window(), selection_, x_.serverTime());
+    xcb_set_selection_owner(x_.get(), x_.window(), selection_, now);
     return previous;
 }
 

@@ -146,7 +146,7 @@ ClipboardParcel::Opened ClipboardParcel::open(int descriptor)
     const auto heldAt = reader.number<quint32>();
     const auto contentCount = reader.number<quint32>();
     const auto formatCount = reader.number<quint32>();
-    if (!markRead || *markRead != QByteArray(mark, markSize) || !heldAt || *heldAt == 0 || !contentCount
+    if (!markRead || *markRead != QByteArray(mark, markSize) || heldAt.value_or(0) == 0 || !contentCount
         || !formatCount)
         return notAParcel();
     if (*formatCount > quint32(largestClipboardFormatCount))
