@@ -44,6 +44,11 @@ SelectionError SelectionError::clipboardTooManyFormats(const std::optional<QStri
     return {Kind::clipboardTooManyFormats, appName};
 }
 
+SelectionError SelectionError::clipboardFormatNameTooLong(const std::optional<QString> &appName)
+{
+    return {Kind::clipboardFormatNameTooLong, appName};
+}
+
 QString SelectionError::name() const
 {
     if (appName_ && nilIfBlank(*appName_))
@@ -82,6 +87,10 @@ QString SelectionError::description() const
         return QStringLiteral("The clipboard offers more than %1 formats, more than Tavelon can put back, so it "
                               "didn't copy the selection from %2.")
             .arg(QString::number(largestClipboardFormatCount), name());
+    case Kind::clipboardFormatNameTooLong:
+        return QStringLiteral("The clipboard offers a format whose name is longer than %1 bytes, more than Tavelon "
+                              "can put back, so it didn't copy the selection from %2.")
+            .arg(QString::number(longestClipboardFormatName), name());
     }
     return {};
 }
@@ -109,6 +118,7 @@ std::optional<QString> SelectionError::recoverySuggestion() const
     case Kind::clipboardTooLarge:
         return QStringLiteral("Your clipboard was left as it was. Copy something smaller, then try again.");
     case Kind::clipboardTooManyFormats:
+    case Kind::clipboardFormatNameTooLong:
         return QStringLiteral("Your clipboard was left as it was. Copy something else, then try again.");
     }
     return std::nullopt;

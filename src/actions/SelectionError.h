@@ -19,7 +19,8 @@ public:
         tooLarge,
         clipboardNotResponding,
         clipboardTooLarge,
-        clipboardTooManyFormats
+        clipboardTooManyFormats,
+        clipboardFormatNameTooLong
     };
 
     static SelectionError nothingSelected(const std::optional<QString> &appName);
@@ -33,6 +34,7 @@ public:
     static SelectionError clipboardNotResponding(const std::optional<QString> &appName);
     static SelectionError clipboardTooLarge(const std::optional<QString> &appName);
     static SelectionError clipboardTooManyFormats(const std::optional<QString> &appName);
+    static SelectionError clipboardFormatNameTooLong(const std::optional<QString> &appName);
 
     Kind kind() const { return kind_; }
     std::optional<QString> appName() const { return appName_; }

@@ -193,6 +193,8 @@ QCoro::Task<std::optional<QString>> SelectionService::copyViaKeystroke(Target ta
             throw SelectionError::clipboardTooLarge(nameOf(target));
         if (snapshot.status == SelectionRead<PasteboardSnapshot>::Status::tooManyFormats)
             throw SelectionError::clipboardTooManyFormats(nameOf(target));
+        if (snapshot.status == SelectionRead<PasteboardSnapshot>::Status::formatNameTooLong)
+            throw SelectionError::clipboardFormatNameTooLong(nameOf(target));
         throw SelectionError::clipboardNotResponding(nameOf(target));
     }
     // A copy in another window would read another text.

@@ -101,6 +101,10 @@ QCoro::Task<void> TextInjector::pasteViaCommandV(QString text, Target target, Ca
         throw PlatformError(QStringLiteral("The clipboard offers more than %1 formats, more than Tavelon can put "
                                            "back, so Tavelon left it alone.")
                                 .arg(largestClipboardFormatCount));
+    if (snapshot.status == SelectionRead<PasteboardSnapshot>::Status::formatNameTooLong)
+        throw PlatformError(QStringLiteral("The clipboard offers a format whose name is longer than %1 bytes, more "
+                                           "than Tavelon can put back, so Tavelon left it alone.")
+                                .arg(longestClipboardFormatName));
     if (!snapshot.value)
         throw PlatformError(QStringLiteral("The clipboard isn't responding, so Tavelon left it alone."));
     const ClipboardRestorer restorer(c_.pasteboard, *snapshot.value);

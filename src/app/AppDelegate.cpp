@@ -7,6 +7,7 @@
 #include "app/Platform.h"
 #include "platform/NotificationCenter.h"
 #include "platform/NotificationNames.h"
+#include "platform/RegularFile.h"
 #include "services/SystemShortcuts.h"
 #include "settings/SettingsWindowController.h"
 #include "settings/items/ApplicationChooser.h"
@@ -16,12 +17,34 @@
 #include "ui/QtUiPrompts.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QPointer>
 #include <QSettings>
 
 Q_LOGGING_CATEGORY(lcApp, "com.vima.Vima.App")
 
 namespace vima {
+
+namespace {
+
+// Far above the few choices it holds.
+constexpr qint64 largestUserDefaults = 1024 * 1024;
+
+// QSettings would wait on a named pipe, read a file without end and write
+// over whatever stands there: anything but a regular file leaves the
+// defaults in use, kept nowhere, and the entry as it is.
+std::unique_ptr<QSettings> openUserDefaults(const QString &path)
+{
+    const QFileInfo entry(path);
+    QString failure;
+    if ((entry.exists() || entry.isSymLink()) && !regular_file::read(path, largestUserDefaults, &failure)) {
+        qCWarning(lcApp, "Using the defaults until Tavelon quits: %s", qUtf8Printable(failure));
+        return std::make_unique<QSettings>(QString(), QSettings::IniFormat);
+    }
+    return std::make_unique<QSettings>(path, QSettings::IniFormat);
+}
+
+} // namespace
 
 AppDelegate::AppDelegate(Platform &platform, QString configDirectory, Scheduler &scheduler,
                          NotificationCenter &notifications, QObject *parent)
@@ -75,8 +98,7 @@ void AppDelegate::applicationDidFinishLaunching()
 void AppDelegate::buildSettingsContext()
 {
     // Beside config.json, where QSettings would keep "Vima/Tavelon" by itself.
-    userDefaults_ = std::make_unique<QSettings>(QDir(configDirectory_).filePath(QStringLiteral("Tavelon.conf")),
-                                                QSettings::IniFormat);
+    userDefaults_ = openUserDefaults(QDir(configDirectory_).filePath(QStringLiteral("Tavelon.conf")));
     shortcuts_ = std::make_unique<SystemShortcuts>(*platform_.hotKeyProbe);
     prompts_ = std::make_unique<QtUiPrompts>(*platform_.beep);
     prompts_->applicationChooser = [catalog = platform_.catalog, icons = &environment_->appIcons()](QWidget *parent) {

@@ -3,15 +3,13 @@
 #include "app/Logging.h"
 #include "platform/x11/X11Clients.h"
 
-#include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QFileInfo>
 #include <QLoggingCategory>
 
 #include <csignal>
-#include <filesystem>
 #include <poll.h>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace vima {
@@ -63,26 +61,13 @@ InstanceLock::InstanceLock()
     xcb_change_property(x_.get(), XCB_PROP_MODE_REPLACE, x_.window(), starting_, XCB_ATOM_CARDINAL, 32, 1, &mark);
 }
 
-QString executableOf(qint64 pid)
-{
-    std::error_code error;
-    const auto target = std::filesystem::read_symlink("/proc/" + std::to_string(pid) + "/exe", error);
-    if (error)
-        return {};
-    QString path = QString::fromStdString(target.string());
-    // The kernel marks a file that was unlinked after the process started.
-    const QLatin1String deleted(" (deleted)");
-    if (path.endsWith(deleted))
-        path.chop(deleted.size());
-    return path;
-}
-
 bool isSameProgram(qint64 pid)
 {
-    // By name: a copy installed elsewhere (or a build tree's) is this program too.
-    const QString exe = executableOf(pid);
-    const QString own = executableOf(QCoreApplication::applicationPid());
-    return !exe.isEmpty() && QFileInfo(exe).fileName() == QFileInfo(own).fileName();
+    // By the file itself: any program may be called "tavelon".
+    struct stat theirs;
+    struct stat ours;
+    return ::stat(("/proc/" + std::to_string(pid) + "/exe").c_str(), &theirs) == 0
+        && ::stat("/proc/self/exe", &ours) == 0 && theirs.st_dev == ours.st_dev && theirs.st_ino == ours.st_ino;
 }
 
 InstanceLock::Start InstanceLock::acquire(int waitMilliseconds)
@@ -108,6 +93,8 @@ InstanceLock::Start InstanceLock::acquire(int waitMilliseconds)
 xcb_window_t InstanceLock::takeSelection(bool &previousStarting)
 {
     const ServerGrab grab(x_.get());
+    // Before the previous copy's end is listened for: the wait drops other events.
+    const xcb_timestamp_t now = x_.serverTime();
     const xcb_window_t previous = x_.selectionOwner(selection_);
     if (previous != XCB_NONE) {
         // Its end, whenever it comes.
@@ -115,7 +102,7 @@ xcb_window_t InstanceLock::takeSelection(bool &previousStarting)
         xcb_change_window_attributes(x_.get(), previous, XCB_CW_EVENT_MASK, &events);
         previousStarting = hasProperty(x_.get(), previous, starting_);
     }
-    xcb_set_selection_owner(x_.get(), x_.window(), selection_, XCB_CURRENT_TIME);
+    xcb_set_selection_owner(x_.get(), x_.window(), selection_, now);
     return previous;
 }
 
@@ -176,14 +163,31 @@ void InstanceLock::handle(const xcb_generic_event_t *event)
         ended_ = reinterpret_cast<const xcb_destroy_notify_event_t *>(event)->window;
         break;
     case XCB_SELECTION_CLEAR:
-        if (notifier_ && reinterpret_cast<const xcb_selection_clear_event_t *>(event)->selection == selection_) {
-            qCInfo(lcApp) << "Another copy started; quitting";
-            Q_EMIT replaced();
-        }
+        if (notifier_ && reinterpret_cast<const xcb_selection_clear_event_t *>(event)->selection == selection_)
+            selectionCleared();
         break;
     default:
         break;
     }
+}
+
+// Any client may send a SelectionClear: only the server says whether another copy took over.
+void InstanceLock::selectionCleared()
+{
+    const xcb_window_t owner = x_.selectionOwner(selection_);
+    if (owner == x_.window()) {
+        qCInfo(lcApp) << "Ignored a SelectionClear that no other copy sent";
+        return;
+    }
+    if (owner == XCB_NONE) {
+        // Let go of by another program: taken back, or a later start would find no copy.
+        qCInfo(lcApp) << "The running copy's selection was let go of; taking it back";
+        xcb_set_selection_owner(x_.get(), x_.window(), selection_, x_.serverTime());
+        xcb_flush(x_.get());
+        return;
+    }
+    qCInfo(lcApp) << "Another copy started; quitting";
+    Q_EMIT replaced();
 }
 
 void InstanceLock::readEvents()

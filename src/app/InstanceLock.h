@@ -45,6 +45,7 @@ private:
     bool waitForEnd(xcb_window_t window, int milliseconds);
     void endPrevious(xcb_window_t previous, bool starting, int waitMilliseconds);
     void handle(const xcb_generic_event_t *event);
+    void selectionCleared();
     void readEvents();
 
     X11OwnConnection x_;
@@ -54,11 +55,7 @@ private:
     std::unique_ptr<QSocketNotifier> notifier_;
 };
 
-// The file `pid` runs, also once a rebuild or an upgrade has replaced it on
-// disk; empty when there is no such process.
-QString executableOf(qint64 pid);
-
-// Whether `pid` runs the same executable as this process.
+// Whether `pid` runs the very file this process runs (its device and inode).
 bool isSameProgram(qint64 pid);
 
 } // namespace vima

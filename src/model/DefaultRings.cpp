@@ -1,7 +1,6 @@
 #include "model/DefaultRings.h"
 
 #include "model/AppSuggestions.h"
-#include "model/DefaultBrowser.h"
 #include "model/StarterItems.h"
 
 #include <QUuid>
@@ -22,11 +21,6 @@ RingItem suggested(const QList<RingItem> &suggestions, const char *title, qint64
 }
 
 } // namespace
-
-QList<Ring> defaultContextRings(const QString &language)
-{
-    return defaultContextRings(language, DefaultBrowser::desktopID());
-}
 
 QList<Ring> defaultContextRings(const QString &language, const QString &browserID)
 {

@@ -8,9 +8,7 @@
 namespace vima {
 
 // The per-app rings a fresh configuration carries: one for the desktop's web
-// browser (DefaultBrowser::desktopID).
-QList<Ring> defaultContextRings(const QString &language);
-// The same for the browser with desktop id `browserID`, one of knownBrowserIDs().
+// browser (DefaultBrowser::desktopID), with desktop id `browserID`, one of knownBrowserIDs().
 QList<Ring> defaultContextRings(const QString &language, const QString &browserID);
 
 } // namespace vima

@@ -8,7 +8,7 @@ namespace vima {
 // What reading a selection that another program serves came to.
 template<typename T>
 struct SelectionRead {
-    enum class Status { value, absent, noAnswer, tooLarge, tooManyFormats };
+    enum class Status { value, absent, noAnswer, tooLarge, tooManyFormats, formatNameTooLong };
 
     Status status = Status::absent;
     std::optional<T> value;
@@ -22,6 +22,8 @@ struct SelectionRead {
     static SelectionRead tooLarge() { return {Status::tooLarge, std::nullopt}; }
     // The owner offered more formats than can be put back: nothing was kept.
     static SelectionRead tooManyFormats() { return {Status::tooManyFormats, std::nullopt}; }
+    // The owner offered a format under a longer name than can be put back.
+    static SelectionRead formatNameTooLong() { return {Status::formatNameTooLong, std::nullopt}; }
 
     bool operator==(const SelectionRead &) const = default;
 };
@@ -34,7 +36,10 @@ inline constexpr qint64 largestSelectionTextMB = 8;
 inline constexpr qint64 largestClipboardSnapshotMB = 64;
 inline constexpr qint64 largestSelectionText = largestSelectionTextMB * 1024 * 1024;
 inline constexpr qint64 largestClipboardSnapshot = largestClipboardSnapshotMB * 1024 * 1024;
-// More formats than any program offers.
+// More formats than any program offers, and a longer name than any has: what
+// Tavelon puts back stays within both, and so does what its keeper takes as it
+// quits (see clipboardKeepRefusal).
 inline constexpr qsizetype largestClipboardFormatCount = 1024;
+inline constexpr qsizetype longestClipboardFormatName = 1024;
 
 } // namespace vima

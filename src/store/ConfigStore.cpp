@@ -5,6 +5,7 @@
 #include "model/JsonReader.h"
 #include "model/JsonWriter.h"
 #include "model/RingTemplate.h"
+#include "platform/DefaultBrowser.h"
 #include "platform/DesktopOpener.h"
 #include "platform/PlatformError.h"
 #include "store/ConfigError.h"
@@ -43,6 +44,10 @@ QString readFailure(const QString &reason, const QString &inUse)
 }
 
 const QString usingDefaults = QStringLiteral("Using defaults");
+
+// A new file is the user's alone: it may hold the password of an Ollama
+// address. An existing one keeps its mode.
+constexpr mode_t newFileMode = 0600;
 
 // Which file or folder stands at `path`; empty when none does.
 QString identityOf(const QString &path)
@@ -133,7 +138,7 @@ VimaConfig ConfigStore::makeDefaultConfig()
     const QString language = QStringLiteral("Spanish");
     VimaConfig config;
     config.rings = RingTemplate::defaultTemplate().makeRings(8, language);
-    config.rings.append(defaultContextRings(language));
+    config.rings.append(defaultContextRings(language, DefaultBrowser::desktopID()));
     return config;
 }
 
@@ -210,7 +215,7 @@ void ConfigStore::write(bool mayWait)
         keepCopyOfUnreadableFile();
         const FileFingerprint known = known_;
         const std::optional<safe_file::Replaced> replaced =
-            safe_file::replace(target, bytes, [this, mayWait] { return !mayWait || !waitForEditor(); });
+            safe_file::replace(target, bytes, [this, mayWait] { return !mayWait || !waitForEditor(); }, newFileMode);
         if (!replaced)
             return;
         versions_.settled();
@@ -446,7 +451,7 @@ bool ConfigStore::waitForEditor()
 
 void ConfigStore::exportConfig(const QString &destination) const
 {
-    safe_file::writeAtomically(safe_file::writeTarget(destination), encode(config_));
+    safe_file::writeAtomically(safe_file::writeTarget(destination), encode(config_), newFileMode);
 }
 
 QCoro::Task<void> ConfigStore::revealInFinder()

@@ -277,9 +277,9 @@ void writeAtomically(const QString &path, const QByteArray &bytes, std::optional
 }
 
 std::optional<Replaced> replace(const QString &path, const QByteArray &bytes,
-                                const std::function<bool()> &mayReplace)
+                                const std::function<bool()> &mayReplace, std::optional<mode_t> mode)
 {
-    Temporary temporary = writeTemporary(path, bytes, std::nullopt);
+    Temporary temporary = writeTemporary(path, bytes, mode);
     if (!mayReplace())
         return std::nullopt;
     const std::optional<QString> replaced = takePlace(temporary, path, mayReplace);

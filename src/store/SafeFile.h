@@ -39,7 +39,7 @@ struct Replaced {
     bool inUse = false;
 };
 
-// Writes `bytes` as writeAtomically() does, but changes places in one step
+// Writes `bytes` as writeAtomically() does (a new file takes `mode`), but changes places in one step
 // with whatever stands at `path` at that instant (anything but a folder) and
 // hands it back instead of removing it. Where the file system can't change
 // places, what stands there is first given a second name (a link, else a
@@ -47,7 +47,7 @@ struct Replaced {
 // its place meanwhile is handed back instead. `mayReplace` is asked right
 // before: when it says no, nothing changes and none is returned.
 std::optional<Replaced> replace(const QString &path, const QByteArray &bytes,
-                                const std::function<bool()> &mayReplace);
+                                const std::function<bool()> &mayReplace, std::optional<mode_t> mode = {});
 
 // Gives the entry at `from` the new name `to`, never in the place of another
 // entry; across file systems, or where there are no links, a copy is kept and

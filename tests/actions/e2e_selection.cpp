@@ -221,22 +221,52 @@ private Q_SLOTS:
         QVERIFY(clipboard_contents::read().isEmpty());
     }
 
-    void unresponsiveClipboardOwnerIsLeftAlone()
+    // A clipboard that can't be read, or couldn't be kept once Tavelon quits,
+    // is never taken for a paste.
+    void clipboardThatCannotBePutBackIsLeftAlone_data()
     {
+        QTest::addColumn<bool>("hangs"); // else offers a format of a 1025-byte name
+        QTest::addColumn<SelectionRead<PasteboardSnapshot>::Status>("status");
+        QTest::newRow("an owner that never answers") << true << SelectionRead<PasteboardSnapshot>::Status::noAnswer;
+        QTest::newRow("a format name longer than can be kept")
+            << false << SelectionRead<PasteboardSnapshot>::Status::formatNameTooLong;
+    }
+
+    void clipboardThatCannotBePutBackIsLeftAlone()
+    {
+        QFETCH(bool, hangs);
         setText(QStringLiteral("unchanged"));
-        SupportProgram hung(QStringLiteral("bad_selection_owner"),
-                            {QStringLiteral("CLIPBOARD"), QStringLiteral("silent")});
-        QCOMPARE(hung.waitForLine(QStringLiteral("owner")), QStringLiteral("owner"));
+        std::optional<SupportProgram> hung;
+        QProcess xclip;
+        const auto endXclip = qScopeGuard([&xclip] {
+            xclip.kill();
+            xclip.waitForFinished();
+        });
+        qint64 owner = 0;
+        if (hangs) {
+            hung.emplace(QStringLiteral("bad_selection_owner"), QStringList{"CLIPBOARD", "silent"});
+            QCOMPARE(hung->waitForLine(QStringLiteral("owner")), QStringLiteral("owner"));
+            owner = hung->pid();
+        } else {
+            const QString longName(1025, u'n');
+            xclip.start(QStringLiteral("xclip"), {"-selection", "clipboard", "-t", longName, "-i", "-quiet"});
+            QVERIFY(xclip.waitForStarted());
+            xclip.write("a format of a long name");
+            xclip.closeWriteChannel();
+            owner = xclip.processId();
+            QTRY_COMPARE(X11SelectionReader().ownerProcess("CLIPBOARD"), std::optional(owner));
+        }
         int ticks = 0;
         QTimer ticker;
         connect(&ticker, &QTimer::timeout, this, [&] { ++ticks; });
         ticker.start(10);
-        QCOMPARE(await(pasteboard->capture({})).status, SelectionRead<PasteboardSnapshot>::Status::noAnswer);
-        QVERIFY2(ticks > 10, "the GUI thread stood still while the owner was asked");
+        QTEST(await(pasteboard->capture({})).status, "status");
+        if (hangs)
+            QVERIFY2(ticks > 10, "the GUI thread stood still while the owner was asked");
 
         selectAllByKeys();
         QVERIFY_THROWS_EXCEPTION(PlatformError, await(injector->replace(app, QStringLiteral("lost"), {})));
-        QCOMPARE(X11SelectionReader().ownerProcess("CLIPBOARD"), std::optional<qint64>(hung.pid()));
+        QCOMPARE(X11SelectionReader().ownerProcess("CLIPBOARD"), std::optional<qint64>(owner));
         QCOMPARE(targetText(), QStringLiteral("unchanged"));
     }
 
@@ -293,24 +323,30 @@ private Q_SLOTS:
     // format, until another program copies.
     void theKeeperServesEveryFormatUntilAnotherProgramCopies_data()
     {
-        // a command of the target, "large" (from xclip) or "xclip" (a small text, held by an xclip of our own)
+        // a command of the target, or "xclip" (a small text, held by an xclip of our own)
         QTest::addColumn<QByteArray>("owner");
         // "read in pieces": UTF8_STRING is also read in small pieces;
         // "forged clear": another program sends the keeper a SelectionClear;
-        // "owner gone": the owner ends before the keeper comes
+        // "owner gone": the owner ends before the keeper comes;
+        // "taken later": a program that started after Tavelon's time holds
+        // the clipboard under the window named, as one that got Tavelon's
+        // old window id would
         QTest::addColumn<QString>("twist");
         QTest::newRow("a text beside an image") << QByteArray("copy-rich") << QString();
-        QTest::newRow("a text larger than a chunk") << QByteArray("large") << QString();
-        QTest::newRow("a text larger than a chunk, read in small pieces") << QByteArray("large") << "read in pieces";
+        QTest::newRow("a text larger than a chunk") << QByteArray("copy-large 3") << QString();
+        QTest::newRow("a text larger than a chunk, read in small pieces")
+            << QByteArray("copy-large 3") << "read in pieces";
         QTest::newRow("a 20 MB text under four names") << QByteArray("copy-large 20") << QString();
         QTest::newRow("a forged SelectionClear") << QByteArray("copy-rich") << "forged clear";
         QTest::newRow("an owner that ended first") << QByteArray("xclip") << "owner gone";
+        QTest::newRow("a window that took the clipboard later") << QByteArray("copy-rich") << "taken later";
     }
 
     void theKeeperServesEveryFormatUntilAnotherProgramCopies()
     {
         QFETCH(QByteArray, owner);
         QFETCH(QString, twist);
+        const xcb_timestamp_t beforeCopy = X11OwnConnection().serverTime();
         QProcess xclip;
         const auto endXclip = qScopeGuard([&xclip] {
             xclip.kill();
@@ -322,11 +358,13 @@ private Q_SLOTS:
             xclip.write("held by a program that ends");
             xclip.closeWriteChannel();
             QTRY_COMPARE(X11SelectionReader().ownerProcess("CLIPBOARD"), std::optional(xclip.processId()));
-        } else if (owner == "large")
-            QCOMPARE(runTool(QStringLiteral("xclip"), {"-selection", "clipboard", "-i"}, QByteArray(3 << 20, 'k'))
-                         .exitCode,
-                     0);
-        else
+        }
+        std::optional<SupportProgram> later;
+        if (twist == QLatin1String("taken later")) {
+            later.emplace(QStringLiteral("text_target"), QStringList{});
+            QVERIFY(later->waitForLine(QStringLiteral("ready ")).startsWith(QStringLiteral("ready ")));
+            text_target::command(*later, owner);
+        } else if (owner != "xclip")
             command(owner);
         const auto before = clipboard_contents::read();
         QVERIFY(!before.isEmpty());
@@ -340,6 +378,8 @@ private Q_SLOTS:
                                           xcb_get_selection_owner(x11::connection(), x11::atom("CLIPBOARD")), nullptr),
             &std::free);
         QVERIFY(from && from->owner != XCB_NONE);
+        const xcb_timestamp_t heldAt =
+            twist == QLatin1String("taken later") ? beforeCopy : X11OwnConnection().serverTime();
         if (twist == QLatin1String("owner gone")) {
             xclip.terminate();
             QVERIFY(xclip.waitForFinished());
@@ -350,10 +390,10 @@ private Q_SLOTS:
             std::atomic_bool served = false;
         };
         const auto keeping = std::make_shared<Keeping>();
-        std::thread thread([keeping, window = from->owner, item = held.value->items.first()] {
+        std::thread thread([keeping, window = from->owner, heldAt, item = held.value->items.first()] {
             {
                 X11ClipboardKeeper keeper;
-                keeping->served = keeper.takeOver(window, item) && keeper.serve();
+                keeping->served = keeper.takeOver(window, heldAt, item) && keeper.serve();
             }
             keeping->ended = true;
         });
@@ -364,6 +404,12 @@ private Q_SLOTS:
             else
                 thread.detach();
         });
+        if (twist == QLatin1String("taken later")) {
+            QTRY_VERIFY(keeping->ended);
+            QVERIFY(!keeping->served);
+            QCOMPARE(X11SelectionReader().ownerProcess("CLIPBOARD"), std::optional<qint64>(later->pid()));
+            return;
+        }
         const auto here = std::optional<qint64>(QCoreApplication::applicationPid());
         QTRY_COMPARE(X11SelectionReader().ownerProcess("CLIPBOARD"), here);
         if (twist == QLatin1String("forged clear"))

@@ -565,6 +565,11 @@ private Q_SLOTS:
             << Owner::tooManyFormats
             << "The clipboard offers more than 1024 formats, more than Tavelon can put back, so Tavelon left it alone."
             << false << Focus::inTarget;
+        QTest::newRow("clipboard with a longer format name than can be put back")
+            << Owner::formatNameTooLong
+            << "The clipboard offers a format whose name is longer than 1024 bytes, more than Tavelon can put back, "
+               "so Tavelon left it alone."
+            << false << Focus::inTarget;
         QTest::newRow("paste refused") << Owner::answers << SelectionError::notPermitted().description() << false << Focus::inTarget;
         QTest::newRow("after a fallback, the note first")
             << Owner::answers << SelectionError::notPermitted().description() << true << Focus::inTarget;

@@ -427,6 +427,10 @@ private Q_SLOTS:
             << FakePasteboard::Owner::tooManyFormats
             << "The clipboard offers more than 1024 formats, more than Tavelon can put back, so it didn't copy the "
                "selection from Editor.";
+        QTest::newRow("a longer format name than can be put back")
+            << FakePasteboard::Owner::formatNameTooLong
+            << "The clipboard offers a format whose name is longer than 1024 bytes, more than Tavelon can put back, "
+               "so it didn't copy the selection from Editor.";
     }
 
     void unreadableClipboardIsLeftAlone()

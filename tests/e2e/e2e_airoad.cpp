@@ -11,6 +11,7 @@
 
 #include "../support/Await.h"
 #include "model/VimaConfig.h"
+#include "platform/x11/ClipboardParcel.h"
 #include "platform/x11/QtKeychainSecretStore.h"
 #include "platform/x11/X11ClipboardKeeper.h"
 #include "platform/x11/X11OwnConnection.h"
@@ -28,8 +29,10 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QScopeGuard>
+#include <QTemporaryFile>
 #include <QTest>
 #include <memory>
+#include <unistd.h>
 
 using namespace vima;
 using namespace ring_gestures;
@@ -164,17 +167,32 @@ class TestAIRoadEndToEnd : public QObject {
     }
 
     // Every way of typing the keeper's command by hand, even with the window
-    // that holds the clipboard, is refused in one line and leaves the agent
-    // and its clipboard alone.
+    // that holds the clipboard and a parcel in a file, is refused in one line
+    // and leaves the agent and its clipboard alone.
     void typeTheKeeperByHand()
     {
         X11OwnConnection x;
         const QString owner = QString::number(x.selectionOwner(x.atom("CLIPBOARD")));
         target->send("window");
         const QString another = target->waitForLine(QStringLiteral("window ")).mid(7);
-        const QList<QStringList> typed{{}, {owner, owner}, {QStringLiteral("0x1a")}, {another}, {owner}};
-        for (const QStringList &arguments : typed) {
+        // What Tavelon would hand its keeper, in a file: `< file` in a shell.
+        QTemporaryFile parcelFile;
+        QVERIFY(parcelFile.open());
+        const int parcel = ClipboardParcel::seal({{QStringLiteral("UTF8_STRING"), QByteArray("typed")}}, x.serverTime());
+        QVERIFY(parcel >= 0 && ::lseek(parcel, 0, SEEK_SET) == 0);
+        QFile sealed;
+        QVERIFY(sealed.open(parcel, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle));
+        QVERIFY(parcelFile.write(sealed.readAll()) > 0 && parcelFile.flush());
+        const QList<std::pair<QStringList, QString>> typed{{{}, {}},
+                                                           {{owner, owner}, {}},
+                                                           {{QStringLiteral("0x1a")}, {}},
+                                                           {{another}, {}},
+                                                           {{owner}, {}},
+                                                           {{owner}, parcelFile.fileName()}};
+        for (const auto &[arguments, input] : typed) {
             QProcess keeper;
+            if (!input.isEmpty())
+                keeper.setStandardInputFile(input);
             keeper.start(QStringLiteral(TAVELON_BINARY), QStringList{X11ClipboardKeeper::argument} + arguments);
             const bool ended = keeper.waitForFinished(10000);
             if (!ended)

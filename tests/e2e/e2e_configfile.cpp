@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QTest>
 #include <csignal>
 #include <sys/stat.h>
@@ -66,23 +67,33 @@ class TestConfigFile : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    // A config.json that would block the start or be read without end: the
+    // A file the agent reads at start that would block it or be read without
+    // end (config.json, Tavelon.conf, mimeapps.list for a first start): the
     // agent starts on the defaults, its ring opens, and the entry stays.
-    void startsWhenTheConfigIsNoFile_data()
+    void startsWhenAFileIsNoFile_data()
     {
+        QTest::addColumn<QString>("path");
         QTest::addColumn<bool>("pipe");
-        QTest::newRow("named pipe") << true;
-        QTest::newRow("link to /dev/zero") << false;
+        QTest::addColumn<QString>("logged");
+        const QString defaults = QStringLiteral("Falling back to defaults");
+        QTest::newRow("config.json, a named pipe") << configPath() << true << defaults;
+        QTest::newRow("config.json, a link to /dev/zero") << configPath() << false << defaults;
+        QTest::newRow("Tavelon.conf, a named pipe")
+            << configFolder() + QStringLiteral("/Tavelon.conf") << true << QStringLiteral("“Tavelon.conf” is a named pipe");
+        QTest::newRow("mimeapps.list, a named pipe")
+            << QFileInfo(configFolder()).path() + QStringLiteral("/mimeapps.list") << true << QString();
     }
-    void startsWhenTheConfigIsNoFile()
+    void startsWhenAFileIsNoFile()
     {
+        QFETCH(QString, path);
         QFETCH(bool, pipe);
+        QFETCH(QString, logged);
         clearConfigFolder();
-        QVERIFY(pipe ? ::mkfifo(qPrintable(configPath()), 0600) == 0
-                     : QFile::link(QStringLiteral("/dev/zero"), configPath()));
+        QVERIFY(pipe ? ::mkfifo(qPrintable(path), 0600) == 0 : QFile::link(QStringLiteral("/dev/zero"), path));
+        const auto removeEntry = qScopeGuard([path] { QFile::remove(path); });
         AgentProcess agent;
         QVERIFY(agent.start());
-        QVERIFY(agent.log().join('\n').contains(QStringLiteral("Falling back to defaults")));
+        QVERIFY(agent.log().join('\n').contains(logged));
 
         movePointer(summonPoint);
         pressHotkey();
@@ -91,9 +102,9 @@ private Q_SLOTS:
         xdotool({QStringLiteral("key"), QStringLiteral("Escape")});
         QTRY_VERIFY(!ringVisible());
         QVERIFY(agent.terminate());
-        const QFileInfo entry(configPath());
+        const QFileInfo entry(path);
         QCOMPARE(entry.isSymLink(), !pipe);
-        QVERIFY(pipe ? !entry.isFile() : entry.symLinkTarget() == QStringLiteral("/dev/zero"));
+        QVERIFY(pipe ? entry.exists() && !entry.isFile() : entry.symLinkTarget() == QStringLiteral("/dev/zero"));
     }
 
     // config.json edited in a text editor while the settings are open: taken

@@ -1,19 +1,61 @@
 #include "AgentHome.h"
 #include "AgentProcess.h"
+#include "BuildFolder.h"
 #include "RingGestures.h"
+#include "SupportProgram.h"
 
 #include "store/ConfigStore.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <memory>
+#include <unistd.h>
+#include <xcb/xcb.h>
 
 using namespace vima;
 using namespace agent_home;
 using namespace ring_gestures;
+
+namespace {
+
+// The selection the running copy owns.
+QByteArray lockName() { return "_COM_VIMA_VIMA_U" + QByteArray::number(::getuid()); }
+
+// As any program can: a SelectionClear sent to the running copy.
+bool forgeSelectionClear()
+{
+    xcb_connection_t *connection = xcb_connect(nullptr, nullptr);
+    const QByteArray name = lockName();
+    xcb_intern_atom_reply_t *atom = xcb_intern_atom_reply(
+        connection, xcb_intern_atom(connection, 0, uint16_t(name.size()), name.constData()), nullptr);
+    xcb_get_selection_owner_reply_t *owner =
+        atom ? xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, atom->atom), nullptr)
+             : nullptr;
+    const bool sent = owner && owner->owner != XCB_NONE;
+    if (sent) {
+        xcb_selection_clear_event_t clear{};
+        clear.response_type = XCB_SELECTION_CLEAR;
+        clear.owner = owner->owner;
+        clear.selection = atom->atom;
+        char event[32] = {};
+        std::memcpy(event, &clear, sizeof(clear));
+        xcb_send_event(connection, 0, owner->owner, XCB_EVENT_MASK_NO_EVENT, event);
+        // Sent once the server has answered a later request.
+        std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
+    }
+    std::free(owner);
+    std::free(atom);
+    xcb_disconnect(connection);
+    return sent;
+}
+
+} // namespace
 
 class TestOneAgent : public QObject {
     Q_OBJECT
@@ -29,8 +71,14 @@ private Q_SLOTS:
         QTest::addColumn<bool>("oneAfterAnother");
         // Unset for every copy after the first.
         QTest::addColumn<QByteArray>("unset");
-        QTest::newRow("five started together") << 5 << false << QByteArray();
-        QTest::newRow("a second start without XDG_RUNTIME_DIR") << 2 << true << QByteArray("XDG_RUNTIME_DIR");
+        // "forged clear": another program then tells the one left that it lost its selection;
+        // "our name held": another program, called as the agent, holds the selection first
+        QTest::addColumn<QString>("twist");
+        QTest::newRow("five started together") << 5 << false << QByteArray() << QString();
+        QTest::newRow("a second start without XDG_RUNTIME_DIR")
+            << 2 << true << QByteArray("XDG_RUNTIME_DIR") << QString();
+        QTest::newRow("a forged SelectionClear") << 2 << true << QByteArray() << "forged clear";
+        QTest::newRow("another program called as ours holds the name") << 1 << true << QByteArray() << "our name held";
     }
 
     void copiesLeaveOne()
@@ -38,6 +86,16 @@ private Q_SLOTS:
         QFETCH(int, copies);
         QFETCH(bool, oneAfterAnother);
         QFETCH(QByteArray, unset);
+        QFETCH(QString, twist);
+        QTemporaryDir holderFolder;
+        std::unique_ptr<QProcess> holder;
+        if (twist == QLatin1String("our name held")) {
+            const QString holderPath = holderFolder.filePath(QFileInfo(QStringLiteral(TAVELON_BINARY)).fileName());
+            QVERIFY(QFile::copy(buildFolder() + QStringLiteral("/tests/support/x11/bad_selection_owner"), holderPath));
+            holder = std::make_unique<QProcess>();
+            holder->start(holderPath, {QString::fromLatin1(lockName()), QStringLiteral("silent")});
+            QVERIFY(holder->waitForReadyRead(30000));
+        }
         QVERIFY(QDir().mkpath(configFolder()));
         QFile file(configPath());
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -67,12 +125,19 @@ private Q_SLOTS:
         else
             QVERIFY(survivor.waitForLog(QStringLiteral("Tavelon is running")));
         QTRY_VERIFY(windowVisible(QStringLiteral("Tavelon Settings")));
+        if (twist == QLatin1String("forged clear")) {
+            QVERIFY(forgeSelectionClear());
+            QVERIFY2(survivor.waitForLog(QStringLiteral("Ignored a SelectionClear")),
+                     qPrintable(survivor.log().join(u'\n')));
+        }
         pressHotkey();
         QTRY_VERIFY(ringVisible());
         releaseHotkey();
         QTest::qWait(1000); // none comes back
         QCOMPARE(running(), 1);
         QVERIFY(survivor.terminate());
+        if (holder)
+            QCOMPARE(holder->state(), QProcess::Running); // left alone
     }
 };
 

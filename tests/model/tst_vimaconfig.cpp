@@ -374,7 +374,7 @@ private Q_SLOTS:
     {
         VimaConfig config;
         config.rings = RingTemplate::defaultTemplate().makeRings(config.slotCount, QStringLiteral("Spanish"))
-            + defaultContextRings(QStringLiteral("Spanish"));
+            + defaultContextRings(QStringLiteral("Spanish"), QStringLiteral("firefox"));
         const QByteArray text = JsonWriter::encode(config.toJson());
         QCOMPARE(VimaConfig::fromJson(JsonReader::parse(text)), config);
         QVERIFY(text.contains("/") && !text.contains("\\/"));
@@ -389,7 +389,7 @@ private Q_SLOTS:
         QTest::newRow("every kind of slot and setting") << richConfig();
         VimaConfig defaults;
         defaults.rings = RingTemplate::defaultTemplate().makeRings(8, QStringLiteral("Spanish")) +
-                         defaultContextRings(QStringLiteral("Spanish"));
+                         defaultContextRings(QStringLiteral("Spanish"), QStringLiteral("firefox"));
         QTest::newRow("default rings") << defaults;
 
         VimaConfig texts = richConfig();

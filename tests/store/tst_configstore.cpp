@@ -1,6 +1,6 @@
 #include "StoreTestSupport.h"
 
-#include "model/DefaultBrowser.h"
+#include "platform/DefaultBrowser.h"
 #include "platform/fake/FakeDesktopOpener.h"
 #include "store/ConfigError.h"
 #include "store/FileError.h"
@@ -479,19 +479,33 @@ private Q_SLOTS:
         QCOMPARE(ownerGroupOther(fixture.file()), readOnly);
     }
 
+    // The file may hold the password of an Ollama address.
+    void aSaveKeepsTheFilePermissions_data()
+    {
+        QTest::addColumn<std::optional<QFile::Permissions>>("before"); // none: no file
+        QTest::addColumn<QFile::Permissions>("after");
+        const QFile::Permissions ownerOnly = QFile::ReadOwner | QFile::WriteOwner;
+        QTest::newRow("made anew: the owner's alone") << std::optional<QFile::Permissions>() << ownerOnly;
+        QTest::newRow("the owner's alone") << std::optional(ownerOnly) << ownerOnly;
+        QTest::newRow("readable by all") << std::optional(ownerOnly | QFile::ReadGroup | QFile::ReadOther)
+                                         << (ownerOnly | QFile::ReadGroup | QFile::ReadOther);
+    }
+
     void aSaveKeepsTheFilePermissions()
     {
+        QFETCH(std::optional<QFile::Permissions>, before);
         StoreFixture fixture;
-        fixture.writeConfig(sampleConfig());
-        const auto ownerOnly = QFile::ReadOwner | QFile::WriteOwner;
-        QVERIFY(QFile::setPermissions(fixture.file(), ownerOnly));
+        if (before) {
+            fixture.writeConfig(sampleConfig());
+            QVERIFY(QFile::setPermissions(fixture.file(), *before));
+        }
         ConfigStore &store = fixture.open();
         VimaConfig changed = store.config();
         changed.slotCount = 5;
         store.setConfig(changed);
         store.save();
         QCOMPARE(ConfigStore::decode(readAll(fixture.file())), changed);
-        QCOMPARE(ownerGroupOther(fixture.file()), ownerOnly);
+        QTEST(ownerGroupOther(fixture.file()), "after");
     }
 
     void burstOfRequestsWritesOnceAfterTheLast()

@@ -16,6 +16,8 @@ std::optional<SelectionRead<T>> failedRead(FakePasteboard::Owner owner)
         return SelectionRead<T>::tooLarge();
     case FakePasteboard::Owner::tooManyFormats:
         return SelectionRead<T>::tooManyFormats();
+    case FakePasteboard::Owner::formatNameTooLong:
+        return SelectionRead<T>::formatNameTooLong();
     case FakePasteboard::Owner::answers:
         break;
     }

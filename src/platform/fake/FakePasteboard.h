@@ -10,7 +10,7 @@ namespace vima {
 // one of too many formats (reads give no value) and count what happens to it.
 class FakePasteboard final : public Pasteboard {
 public:
-    enum class Owner { answers, silent, oversized, tooManyFormats };
+    enum class Owner { answers, silent, oversized, tooManyFormats, formatNameTooLong };
 
     PasteboardSnapshot contents;
     Owner reads = Owner::answers;

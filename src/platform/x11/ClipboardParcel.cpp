@@ -13,12 +13,12 @@
 namespace vima {
 namespace {
 
-// The layout: the mark, the count of contents and of formats (32 bits each),
-// each content's size (64 bits), each format's name length and content
-// index (32 bits each) with its name, then the contents one after another.
-constexpr char mark[] = "tavelon clipboard 1\n";
+// The layout: the mark, the server time it was held at, the count of
+// contents and of formats (32 bits each), each content's size (64 bits), each
+// format's name length and content index (32 bits each) with its name, then
+// the contents one after another.
+constexpr char mark[] = "tavelon clipboard 2\n";
 constexpr qsizetype markSize = sizeof(mark) - 1;
-constexpr qsizetype longestName = 1024;
 constexpr int seals = F_SEAL_SEAL | F_SEAL_SHRINK | F_SEAL_GROW | F_SEAL_WRITE;
 
 template <typename T>
@@ -82,7 +82,7 @@ private:
     qint64 offset_ = 0;
 };
 
-ClipboardParcel::Opened refused(const QString &why) { return {std::nullopt, why}; }
+ClipboardParcel::Opened refused(const QString &why) { return {std::nullopt, 0, why}; }
 
 ClipboardParcel::Opened notAParcel()
 {
@@ -96,7 +96,7 @@ ClipboardParcel::Opened tooLarge()
 
 } // namespace
 
-int ClipboardParcel::seal(const PasteboardSnapshot::Item &item)
+int ClipboardParcel::seal(const PasteboardSnapshot::Item &item, quint32 heldAt)
 {
     // A content offered under several names (a text as UTF8_STRING, TEXT,
     // STRING and text/plain) goes once.
@@ -111,6 +111,7 @@ int ClipboardParcel::seal(const PasteboardSnapshot::Item &item)
         formats.append({name.toLatin1(), quint32(index)});
     }
     QByteArray head(mark, markSize);
+    put(head, heldAt);
     put(head, quint32(contents.size()));
     put(head, quint32(formats.size()));
     for (const QByteArray &content : std::as_const(contents))
@@ -136,14 +137,17 @@ int ClipboardParcel::seal(const PasteboardSnapshot::Item &item)
 ClipboardParcel::Opened ClipboardParcel::open(int descriptor)
 {
     struct stat status = {};
-    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)
-        || (::fcntl(descriptor, F_GET_SEALS) & seals) != seals)
+    // A file that can't be sealed (a regular one) answers -1, which holds every bit.
+    const int sealed = ::fcntl(descriptor, F_GET_SEALS);
+    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode) || sealed < 0 || (sealed & seals) != seals)
         return notAParcel();
     Reader reader(descriptor, status.st_size);
     const auto markRead = reader.take(markSize);
+    const auto heldAt = reader.number<quint32>();
     const auto contentCount = reader.number<quint32>();
     const auto formatCount = reader.number<quint32>();
-    if (!markRead || *markRead != QByteArray(mark, markSize) || !contentCount || !formatCount)
+    if (!markRead || *markRead != QByteArray(mark, markSize) || heldAt.value_or(0) == 0 || !contentCount
+        || !formatCount)
         return notAParcel();
     if (*formatCount > quint32(largestClipboardFormatCount))
         return refused(QStringLiteral("the clipboard offers more than %1 formats").arg(largestClipboardFormatCount));
@@ -153,7 +157,7 @@ ClipboardParcel::Opened ClipboardParcel::open(int descriptor)
     qint64 total = 0;
     for (quint32 i = 0; i < *contentCount; ++i) {
         const auto size = reader.number<quint64>();
-        if (!size)
+        if (!size || *size > quint64(reader.left()))
             return notAParcel();
         if (*size > quint64(largestClipboardSnapshot - total))
             return tooLarge();
@@ -164,8 +168,11 @@ ClipboardParcel::Opened ClipboardParcel::open(int descriptor)
     for (quint32 i = 0; i < *formatCount; ++i) {
         const auto length = reader.number<quint32>();
         const auto index = reader.number<quint32>();
-        if (!length || !index || *length > quint32(longestName) || *index >= *contentCount)
+        if (!length || !index || *index >= *contentCount)
             return notAParcel();
+        if (*length > quint32(longestClipboardFormatName))
+            return refused(QStringLiteral("the clipboard offers a format whose name is longer than %1 bytes")
+                               .arg(longestClipboardFormatName));
         const auto name = reader.take(*length);
         if (!name || name->isEmpty())
             return notAParcel();
@@ -190,7 +197,7 @@ ClipboardParcel::Opened ClipboardParcel::open(int descriptor)
     PasteboardSnapshot::Item item;
     for (const auto &[name, index] : std::as_const(names))
         item.append({name, contents.at(index)});
-    return {item, {}};
+    return {item, *heldAt, {}};
 }
 
 } // namespace vima

@@ -21,6 +21,8 @@ namespace vima {
 namespace {
 
 constexpr qint64 managerTimeoutMs = 5000;
+// Tavelon answers at once while it hands the clipboard over.
+constexpr qint64 timestampTimeoutMs = 1000;
 // A requestor that takes no chunk of a large format for this long has gone.
 constexpr qint64 idleTransferMs = 5000;
 constexpr uint32_t largestChunk = 256 * 1024;
@@ -55,7 +57,9 @@ X11ClipboardKeeper::X11ClipboardKeeper()
 std::optional<pid_t> X11ClipboardKeeper::start(const QString &program, xcb_window_t owner,
                                                const PasteboardSnapshot::Item &item)
 {
-    const int parcel = ClipboardParcel::seal(item);
+    // Taken while Tavelon holds the clipboard: whoever takes it later is not Tavelon.
+    const xcb_timestamp_t heldAt = X11OwnConnection().serverTime();
+    const int parcel = heldAt == XCB_CURRENT_TIME ? -1 : ClipboardParcel::seal(item, heldAt);
     if (parcel < 0)
         return std::nullopt;
     // It may outlive Tavelon by hours: it holds nothing of Tavelon's but the
@@ -86,26 +90,13 @@ int X11ClipboardKeeper::run(int count, char *arguments[])
     ::dup2(nothing, STDIN_FILENO);
     ::close(nothing);
     X11ClipboardKeeper keeper;
-    if (!keeper.takeOver(owner, *parcel.item))
+    if (!keeper.takeOver(owner, parcel.heldAt, *parcel.item))
         return refuse(QStringLiteral("that window no longer holds the clipboard, so there is nothing to keep"), 1);
     keeper.askManager();
     return keeper.serve() ? 0 : 1;
 }
 
-xcb_timestamp_t X11ClipboardKeeper::serverTime()
-{
-    // Any change of a property of ours comes back stamped with the server's time.
-    xcb_change_property(x_.get(), XCB_PROP_MODE_APPEND, x_.window(), x_.atom("VIMA_TIMESTAMP"), XCB_ATOM_INTEGER, 32,
-                        0, nullptr);
-    xcb_flush(x_.get());
-    while (const auto event = ownedReply(xcb_wait_for_event(x_.get()))) {
-        if ((event->response_type & 0x7f) == XCB_PROPERTY_NOTIFY)
-            return reinterpret_cast<const xcb_property_notify_event_t *>(event.get())->time;
-    }
-    return XCB_CURRENT_TIME;
-}
-
-bool X11ClipboardKeeper::takeOver(xcb_window_t owner, const PasteboardSnapshot::Item &item)
+bool X11ClipboardKeeper::takeOver(xcb_window_t owner, xcb_timestamp_t heldAt, const PasteboardSnapshot::Item &item)
 {
     if (x_.window() == XCB_NONE || item.isEmpty())
         return false;
@@ -123,8 +114,8 @@ bool X11ClipboardKeeper::takeOver(xcb_window_t owner, const PasteboardSnapshot::
         formats_.insert(reply->atom, item.at(i).second);
     }
     // The moment of the decision: a program that copies after it wins.
-    since_ = serverTime();
-    if (since_ == XCB_CURRENT_TIME || formats_.isEmpty() || !stillTavelons(owner))
+    since_ = x_.serverTime();
+    if (since_ == XCB_CURRENT_TIME || formats_.isEmpty() || !stillTavelons(owner, heldAt))
         return false;
     xcb_set_selection_owner(x_.get(), x_.window(), clipboard_, since_);
     owner_ = x_.selectionOwner(clipboard_) == x_.window();
@@ -134,20 +125,52 @@ bool X11ClipboardKeeper::takeOver(xcb_window_t owner, const PasteboardSnapshot::
     return owner_;
 }
 
-bool X11ClipboardKeeper::stillTavelons(xcb_window_t owner)
+bool X11ClipboardKeeper::stillTavelons(xcb_window_t owner, xcb_timestamp_t heldAt)
 {
-    const xcb_window_t current = x_.selectionOwner(clipboard_);
-    if (current == owner)
-        return true;
-    // On a busy machine Tavelon may have ended before its keeper got here: a
-    // clipboard that nobody has taken since is still the one to keep.
-    if (current != XCB_NONE)
+    // X reuses window ids: a program that came after Tavelon ended may hold
+    // the clipboard under Tavelon's old window. It took it later.
+    if (x_.selectionOwner(clipboard_) == owner) {
+        if (const std::optional<xcb_timestamp_t> taken = ownerTimestamp())
+            return *taken != XCB_CURRENT_TIME && qint32(*taken - heldAt) <= 0;
+    }
+    // On a busy machine Tavelon may have ended before its keeper got here (or
+    // while it was asked): a clipboard that nobody has taken since is still
+    // the one to keep.
+    if (x_.selectionOwner(clipboard_) != XCB_NONE)
         return false;
     xcb_generic_error_t *error = nullptr;
     const auto window = ownedReply(
         xcb_get_window_attributes_reply(x_.get(), xcb_get_window_attributes(x_.get(), owner), &error));
     std::free(error);
     return !window;
+}
+
+std::optional<xcb_timestamp_t> X11ClipboardKeeper::ownerTimestamp()
+{
+    const xcb_atom_t property = x_.atom("VIMA_OWNER_TIMESTAMP");
+    xcb_delete_property(x_.get(), x_.window(), property);
+    xcb_convert_selection(x_.get(), x_.window(), clipboard_, timestampTarget_, property, XCB_CURRENT_TIME);
+    xcb_flush(x_.get());
+    const QDeadlineTimer deadline(timestampTimeoutMs);
+    for (;;) {
+        while (const auto event = ownedReply(xcb_poll_for_event(x_.get()))) {
+            const auto *notify = reinterpret_cast<const xcb_selection_notify_event_t *>(event.get());
+            if ((event->response_type & 0x7f) != XCB_SELECTION_NOTIFY || notify->selection != clipboard_
+                || notify->target != timestampTarget_)
+                continue;
+            if (notify->property == XCB_NONE)
+                return std::nullopt;
+            const auto reply = ownedReply(xcb_get_property_reply(
+                x_.get(), xcb_get_property(x_.get(), 1, x_.window(), property, XCB_ATOM_INTEGER, 0, 1), nullptr));
+            if (!reply || reply->format != 32 || xcb_get_property_value_length(reply.get()) != 4)
+                return std::nullopt;
+            return *static_cast<const xcb_timestamp_t *>(xcb_get_property_value(reply.get()));
+        }
+        if (xcb_connection_has_error(x_.get()) || deadline.hasExpired())
+            return std::nullopt;
+        pollfd descriptor{xcb_get_file_descriptor(x_.get()), POLLIN, 0};
+        poll(&descriptor, 1, int(deadline.remainingTime()));
+    }
 }
 
 void X11ClipboardKeeper::askManager()

@@ -40,9 +40,10 @@ public:
     // refused in one line on standard error.
     static int run(int count, char *arguments[]);
 
-    // Takes the clipboard over from `owner` to serve `item`; false (and
-    // nothing taken) when another program holds it by now.
-    bool takeOver(xcb_window_t owner, const PasteboardSnapshot::Item &item);
+    // Takes the clipboard over from `owner`, which held it at the server time
+    // `heldAt`, to serve `item`; false (and nothing taken) when another
+    // program holds it by now, also under the same window id.
+    bool takeOver(xcb_window_t owner, xcb_timestamp_t heldAt, const PasteboardSnapshot::Item &item);
     // Asks the clipboard manager, when one runs, to save the clipboard, when
     // no format of it needs sending in chunks.
     void askManager();
@@ -60,9 +61,11 @@ private:
         QDeadlineTimer idle;
     };
 
-    xcb_timestamp_t serverTime();
-    // Whether the clipboard is still what Tavelon's window `owner` left.
-    bool stillTavelons(xcb_window_t owner);
+    // Whether the clipboard is still what Tavelon's window `owner` held at `heldAt`.
+    bool stillTavelons(xcb_window_t owner, xcb_timestamp_t heldAt);
+    // When the clipboard's owner took it, as it says (TIMESTAMP); none when
+    // it doesn't say in time.
+    std::optional<xcb_timestamp_t> ownerTimestamp();
     void handle(const xcb_generic_event_t *event);
     void answer(const xcb_selection_request_event_t *request);
     bool convert(xcb_window_t requestor, xcb_atom_t target, xcb_atom_t property);

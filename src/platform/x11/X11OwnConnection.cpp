@@ -38,4 +38,18 @@ xcb_window_t X11OwnConnection::selectionOwner(xcb_atom_t selection) const
     return reply ? reply->owner : XCB_NONE;
 }
 
+xcb_timestamp_t X11OwnConnection::serverTime()
+{
+    // Any change of a property of ours comes back stamped with the server's time.
+    const xcb_atom_t stamp = atom("VIMA_TIMESTAMP");
+    xcb_change_property(connection_, XCB_PROP_MODE_APPEND, window_, stamp, XCB_ATOM_INTEGER, 32, 0, nullptr);
+    xcb_flush(connection_);
+    while (const auto event = ownedReply(xcb_wait_for_event(connection_))) {
+        const auto *notify = reinterpret_cast<const xcb_property_notify_event_t *>(event.get());
+        if ((event->response_type & 0x7f) == XCB_PROPERTY_NOTIFY && notify->atom == stamp)
+            return notify->time;
+    }
+    return XCB_CURRENT_TIME;
+}
+
 } // namespace vima

@@ -31,6 +31,9 @@ public:
     xcb_atom_t atom(const char *name) const;
     // The selection's owner; none when it has none.
     xcb_window_t selectionOwner(xcb_atom_t selection) const;
+    // The server's time now, for taking a selection; CurrentTime when the
+    // server went away. Other events that come meanwhile are dropped.
+    xcb_timestamp_t serverTime();
 
 private:
     xcb_connection_t *connection_ = nullptr;

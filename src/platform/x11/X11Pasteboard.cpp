@@ -1,5 +1,6 @@
 #include "platform/x11/X11Pasteboard.h"
 
+#include "platform/ClipboardKeepRule.h"
 #include "platform/x11/ReadOffThread.h"
 #include "platform/x11/X11Connection.h"
 #include "platform/x11/X11SelectionReader.h"
@@ -83,8 +84,13 @@ X11Pasteboard::~X11Pasteboard()
 QCoro::Task<SelectionRead<PasteboardSnapshot>> X11Pasteboard::capture(CancellationToken token)
 {
     const auto read = [](const std::atomic_bool &abort) {
-        return X11SelectionReader(&abort).snapshot("CLIPBOARD", QDeadlineTimer(snapshotTimeoutMs),
-                                                   largestClipboardSnapshot);
+        SelectionRead<PasteboardSnapshot> snapshot = X11SelectionReader(&abort).snapshot(
+            "CLIPBOARD", QDeadlineTimer(snapshotTimeoutMs), largestClipboardSnapshot);
+        // What could be put back but not kept past a quit is refused now.
+        const auto refusal = snapshot.value && !snapshot.value->isEmpty()
+                                 ? clipboardKeepRefusal(snapshot.value->items.first())
+                                 : std::nullopt;
+        return refusal ? SelectionRead<PasteboardSnapshot>{*refusal, std::nullopt} : snapshot;
     };
     co_return co_await x11::readOffThread<SelectionRead<PasteboardSnapshot>>(read, std::move(token));
 }

@@ -25,6 +25,7 @@ QCoro::Task<AXAnswer<QString>> X11SelectionElement::selectedText(CancellationTok
             return Answer::none();
         case SelectionRead<QString>::Status::noAnswer:
         case SelectionRead<QString>::Status::tooManyFormats:
+        case SelectionRead<QString>::Status::formatNameTooLong:
             break;
         }
         return Answer::failure();

@@ -73,6 +73,7 @@ SelectionRead<QString> X11SelectionReader::text(const char *selection, QDeadline
             continue; // the owner has no text in this format
         case Bytes::Status::noAnswer:
         case Bytes::Status::tooManyFormats:
+        case Bytes::Status::formatNameTooLong:
             return SelectionRead<QString>::noAnswer();
         case Bytes::Status::tooLarge:
             return SelectionRead<QString>::tooLarge();

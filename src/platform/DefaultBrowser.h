@@ -16,7 +16,8 @@ struct DefaultBrowser {
     // The desktop's choice (the http handler in mimeapps.list, as
     // xdg-settings reads it) among the browsers with keys, by `choose`.
     static QString desktopID();
-    // The http handler that mimeapps.list files name, nearest first; none when unset.
+    // The http handler that mimeapps.list files name, nearest first; none when
+    // unset. Only regular files are read, each of at most a few megabytes.
     static std::optional<QString> httpHandler();
 };
 

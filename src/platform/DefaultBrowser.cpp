@@ -1,8 +1,8 @@
-#include "model/DefaultBrowser.h"
+#include "platform/DefaultBrowser.h"
 
 #include "model/AppSuggestions.h"
+#include "platform/RegularFile.h"
 
-#include <QFile>
 #include <QStandardPaths>
 #include <QTextStream>
 
@@ -11,6 +11,8 @@ namespace vima {
 namespace {
 
 const QString desktopSuffix = QStringLiteral(".desktop");
+// Far above any real list of default applications.
+constexpr qint64 largestMimeappsList = 4 * 1024 * 1024;
 
 // mimeapps.list files in the order XDG gives them precedence.
 QStringList mimeappsFiles()
@@ -31,10 +33,11 @@ QStringList mimeappsFiles()
 
 std::optional<QString> handlerIn(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+    // Read before the first start can go on: a named pipe here must not hold it up.
+    const std::optional<QByteArray> bytes = regular_file::read(path, largestMimeappsList);
+    if (!bytes)
         return std::nullopt;
-    QTextStream lines(&file);
+    QTextStream lines(*bytes);
     bool inDefaults = false;
     while (!lines.atEnd()) {
         const QString line = lines.readLine().trimmed();
