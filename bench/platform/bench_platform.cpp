@@ -1,6 +1,8 @@
 // The desktop-entry catalog over a data dir the size of a full desktop's
 // (400 entries, a tenth of them in a vendor subfolder), the Exec splitter, and
 // what an icon file made to explode costs to load.
+#include "PeakMemory.h"
+#include "../../tests/support/Gzip.h"
 #include "platform/x11/DesktopAppIconSource.h"
 #include "platform/x11/DesktopExec.h"
 #include "platform/x11/XdgApplicationCatalog.h"
@@ -9,7 +11,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
-#include <zlib.h>
 
 using namespace vima;
 
@@ -73,42 +74,11 @@ void execSplit(benchmark::State &state)
 }
 BENCHMARK(execSplit);
 
-long peakResidentKB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
-    }
-    return 0;
-}
-
 // A .svgz of 0.9 MB that inflates to 900 MB of SVG.
 QByteArray svgzBomb()
 {
-    z_stream stream{};
-    deflateInit2(&stream, Z_BEST_COMPRESSION, Z_DEFLATED, 31, 9, Z_RLE);
-    QByteArray out;
-    const auto feed = [&](QByteArray in, int flush) {
-        stream.next_in = reinterpret_cast<Bytef *>(in.data());
-        stream.avail_in = uInt(in.size());
-        do {
-            char buffer[65536];
-            stream.next_out = reinterpret_cast<Bytef *>(buffer);
-            stream.avail_out = sizeof buffer;
-            deflate(&stream, flush);
-            out.append(buffer, qsizetype(sizeof buffer - stream.avail_out));
-        } while (stream.avail_out == 0);
-    };
-    feed("<svg xmlns='http://www.w3.org/2000/svg' width='16' height='16'><!--", Z_NO_FLUSH);
-    const QByteArray spaces(1 << 20, ' ');
-    for (int i = 0; i < 900; ++i)
-        feed(spaces, Z_NO_FLUSH);
-    feed("--><rect width='16' height='16' fill='green'/></svg>", Z_FINISH);
-    deflateEnd(&stream);
-    return out;
+    return gzip("<svg xmlns='http://www.w3.org/2000/svg' width='16' height='16'><!--", QByteArray(1 << 20, ' '), 900,
+                "--><rect width='16' height='16' fill='green'/></svg>");
 }
 
 // Peak memory of loading it; run alone (--benchmark_filter=svgzIcon), as the

@@ -5,6 +5,7 @@
 // Counters in milliseconds: wall time, and the longest the GUI thread was
 // busy at a stretch (a stall); rss_growth_mb is the peak resident growth.
 // Run with QT_QPA_PLATFORM=offscreen.
+#include "PeakMemory.h"
 #include "QtBenchmarkMain.h"
 
 #include "platform/x11/DesktopAppIconSource.h"
@@ -69,18 +70,6 @@ const QTemporaryDir &hugeIconEntry()
         return made;
     }();
     return dir;
-}
-
-long peakResidentKB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
-    }
-    return 0;
 }
 
 // Runs the event loop for `ms` and returns the longest single pass.
