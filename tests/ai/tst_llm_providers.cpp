@@ -79,6 +79,20 @@ private:
         return start(provider.complete(request, credentials, {}));
     }
 
+    // Asks the provider named in a row, with `key` for the cloud ones, and waits.
+    Running<LLMResponse> askAndWait(const QString &provider, const QString &key)
+    {
+        const AnthropicProvider anthropic = this->anthropic();
+        const OpenAIProvider openAI = this->openAI();
+        const OllamaProvider ollama(reachability_, scheduler_);
+        auto running = provider == QLatin1String("Anthropic") ? ask(anthropic, withKey(key))
+                       : provider == QLatin1String("OpenAI")
+                           ? ask(openAI, withKey(key))
+                           : ask(ollama, LLMCredentials{std::nullopt, server_.url("").toString()});
+        running.wait();
+        return running;
+    }
+
 private Q_SLOTS:
     void initTestCase() { QVERIFY(server_.isListening()); }
 
@@ -399,14 +413,8 @@ private Q_SLOTS:
                          HttpRoute::reply(200, json(because("stop_reason", {{"content", QJsonArray{block}}}))));
         server_.setRoute("/api/chat",
                          HttpRoute::reply(200, json(because("done_reason", {{"message", half}, {"done", true}}))));
-        const AnthropicProvider anthropic = this->anthropic();
-        const OpenAIProvider openAI = this->openAI();
-        const OllamaProvider ollama(reachability_, scheduler_);
-        const auto running = provider == QLatin1String("Anthropic") ? ask(anthropic, withKey("k"))
-                             : provider == QLatin1String("OpenAI")
-                                 ? ask(openAI, withKey("k"))
-                                 : ask(ollama, LLMCredentials{std::nullopt, server_.url("").toString()});
-        QVERIFY(running.wait());
+        const auto running = askAndWait(provider, QStringLiteral("k"));
+        QVERIFY(running->done);
         QVERIFY2(running->value, qPrintable(running->error ? running->error->description() : QString()));
         QCOMPARE(running->value->text, "Half");
         QCOMPARE(running->value->truncated, cut);
@@ -452,14 +460,9 @@ private Q_SLOTS:
 
         for (const char *path : {"/v1/messages", "/v1/chat/completions", "/api/chat"})
             server_.setRoute(path, HttpRoute::redirect(status, location));
-        const AnthropicProvider anthropic = this->anthropic();
-        const OpenAIProvider openAI = this->openAI();
-        const OllamaProvider ollama(reachability_, scheduler_);
-        const auto running = provider == QLatin1String("Anthropic") ? ask(anthropic, withKey("sk-ant-secret"))
-                             : provider == QLatin1String("OpenAI")
-                                 ? ask(openAI, withKey("sk-secret"))
-                                 : ask(ollama, LLMCredentials{std::nullopt, server_.url("").toString()});
-        QVERIFY(running.wait());
+        const auto running =
+            askAndWait(provider, provider == QLatin1String("Anthropic") ? QStringLiteral("sk-ant-secret") : QStringLiteral("sk-secret"));
+        QVERIFY(running->done);
         QVERIFY(running->error);
         QCOMPARE(running->error->status(), status);
         QCOMPARE(away.connectionCount(), 0);
