@@ -645,26 +645,31 @@ private Q_SLOTS:
     // never asks for the text.
     void aPasteThatCannotLandIsRefused_data()
     {
-        QTest::addColumn<QString>("window"); // "closed", "no text field", or "read-only view"
-        QTest::addColumn<QString>("error"); // %1: the window's application
+        // "closed", "no text field", "read-only view" or "editable view"
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("error"); // %1: the window's application; empty: pasted
         QTest::newRow("closed, nothing else focused")
             << "closed" << "The %1 window you started from was closed, so Tavelon didn't paste.";
         QTest::newRow("no text field") << "no text field" << "The %1 window didn't take the paste.";
         // It asks for the clipboard and drops the paste.
         QTest::newRow("a read-only GTK view")
             << "read-only view" << "The field in %1 doesn't take typing, so Tavelon didn't paste.";
+        QTest::newRow("an editable GTK view") << "editable view" << QString();
     }
 
-    // A GTK 3 program whose focused text view is read-only, ready once its
-    // accessibility interface tells where its focus is.
-    void pasteIntoReadOnlyView(const QString &error, const QMap<QString, QByteArray> &before)
+    // A GTK 3 program's focused text view, ready once its accessibility
+    // interface tells where its focus is.
+    void pasteIntoTextView(bool editable, const QString &error, const QMap<QString, QByteArray> &before)
     {
         const QString path = qEnvironmentVariable("VIMA_E2E_WORK") + QStringLiteral("/read-only.txt");
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write("nothing to change here\n") > 0);
         file.close();
         QProcess zenity;
-        zenity.start(QStringLiteral("zenity"), {"--text-info", "--filename=" + path, "--title=Read only"});
+        QStringList arguments{"--text-info", "--filename=" + path};
+        if (editable)
+            arguments.append(QStringLiteral("--editable"));
+        zenity.start(QStringLiteral("zenity"), arguments);
         const auto stop = qScopeGuard([&zenity] {
             zenity.kill();
             zenity.waitForFinished();
@@ -691,8 +696,8 @@ private Q_SLOTS:
         QVERIFY(!target->nextLine().isEmpty());
         command("copy-rich");
         const auto before = clipboard_contents::read();
-        if (window == QLatin1String("read-only view"))
-            return pasteIntoReadOnlyView(error, before);
+        if (window.endsWith(QLatin1String(" view")))
+            return pasteIntoTextView(window == QLatin1String("editable view"), error, before);
         RunningApplication front;
         {
             SupportProgram other(QStringLiteral("click_target"),

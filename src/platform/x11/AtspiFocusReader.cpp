@@ -208,14 +208,15 @@ QCoro::Task<std::optional<QString>> AtspiFocusReader::connection(qint64 budgetEn
             promise->finish();
         });
     }
+    // Another question may end the wait first and forget the try.
+    const QFuture<QString> connecting = connecting_;
     QFutureWatcher<QString> watcher;
-    watcher.setFuture(connecting_);
-    if (!connecting_.isFinished())
+    watcher.setFuture(connecting);
+    if (!connecting.isFinished())
         co_await qCoro(&watcher, &QFutureWatcher<QString>::finished,
                        std::chrono::milliseconds(std::max<qint64>(budgetEnd - nowMs(), 1)));
-    if (!connecting_.isFinished() || connecting_.result().isEmpty())
+    if (!connecting.isFinished() || connecting.resultCount() == 0 || connecting.result().isEmpty())
         co_return std::nullopt;
-    connecting_ = {};
     co_return connectionName;
 }
 
