@@ -61,7 +61,8 @@ bool answered(const QDBusMessage &reply)
     return reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty();
 }
 
-QList<Node> nodesOf(const QDBusMessage &reply)
+// The first `most` of the nodes a reply lists.
+QList<Node> nodesOf(const QDBusMessage &reply, qsizetype most)
 {
     QList<Node> nodes;
     if (!answered(reply))
@@ -70,7 +71,7 @@ QList<Node> nodesOf(const QDBusMessage &reply)
     if (list.currentSignature() != QLatin1String("a(so)"))
         return nodes;
     list.beginArray();
-    while (!list.atEnd()) {
+    while (!list.atEnd() && nodes.size() < most) {
         Node node;
         list.beginStructure();
         list >> node.service >> node.path;
@@ -141,7 +142,7 @@ QCoro::Task<QList<Node>> applicationsOf(QDBusConnection bus, qint64 pid, qint64 
                         QDBusObjectPath(QStringLiteral("/org/a11y/atspi/accessible/root"))};
     QList<QDBusMessage> asks{accessibleCall(registry, QStringLiteral("GetChildren"))};
     const QList<QDBusMessage> listed = co_await askAll(bus, asks, budgetEnd);
-    const QList<Node> applications = nodesOf(listed.constFirst()).mid(0, mostApplications);
+    const QList<Node> applications = nodesOf(listed.constFirst(), mostApplications);
     asks.clear();
     for (const Node &application : applications)
         asks.append(busCall(QStringLiteral("GetConnectionUnixProcessID"), {application.service}));
@@ -159,9 +160,10 @@ QCoro::Task<std::optional<bool>> focusedIsEditable(QDBusConnection bus, QList<No
     QList<QDBusMessage> asks;
     for (const Node &application : applications)
         asks.append(accessibleCall(application, QStringLiteral("GetChildren")));
+    const QList<QDBusMessage> windows = co_await askAll(bus, asks, budgetEnd);
     QList<Node> level;
-    for (const QDBusMessage &reply : co_await askAll(bus, asks, budgetEnd))
-        level += nodesOf(reply);
+    for (const QDBusMessage &reply : windows)
+        level += nodesOf(reply, mostNodes);
     int examined = 0;
     for (int depth = 0; depth <= deepest && !level.isEmpty(); ++depth) {
         level = level.mid(0, mostNodes - examined);
@@ -182,9 +184,10 @@ QCoro::Task<std::optional<bool>> focusedIsEditable(QDBusConnection bus, QList<No
             if (opens && (*state & showingState))
                 asks.append(accessibleCall(level.at(i), QStringLiteral("GetChildren")));
         }
+        const QList<QDBusMessage> children = co_await askAll(bus, asks, budgetEnd);
         level.clear();
-        for (const QDBusMessage &reply : co_await askAll(bus, asks, budgetEnd))
-            level += nodesOf(reply);
+        for (const QDBusMessage &reply : children)
+            level += nodesOf(reply, mostNodes - examined);
     }
     co_return std::nullopt;
 }
