@@ -45,6 +45,12 @@ PlatformError noPasteKey(const std::optional<RunningApplication> &target)
                                                            "paste."));
 }
 
+PlatformError notEditable(const RunningApplication &target)
+{
+    const QString where = target.name.trimmed().isEmpty() ? QStringLiteral("in front") : "in " + target.name;
+    return PlatformError(QStringLiteral("The field %1 doesn't take typing, so Tavelon didn't paste.").arg(where));
+}
+
 PlatformError notTaken(const std::optional<RunningApplication> &target)
 {
     return PlatformError(windowOf(target) + QStringLiteral(" didn't take the paste."));
@@ -89,6 +95,13 @@ QCoro::Task<void> TextInjector::pasteViaCommandV(QString text, Target target, Ca
     // Its Ctrl+Shift+V would type a control character at the prompt.
     if (keys == KeySender::Keys::none)
         throw noPasteKey(target);
+    // A read-only view asks for the clipboard and drops the paste, so its
+    // request proves nothing. A terminal takes a paste whatever its focus says.
+    if (target && keys == KeySender::Keys::editor
+        && co_await c_.accessibility.focusTakesTyping(*target) == std::optional(false)) {
+        qCWarning(lcTextInjector, "The focused object doesn't take typing; not pasting");
+        throw notEditable(*target);
+    }
     // Once the clipboard is ours, the paste and its restore run their course.
     const ClipboardLane::Hold hold = co_await c_.clipboardLane.take(token);
     const SelectionRead<PasteboardSnapshot> snapshot = co_await c_.pasteboard.capture(token);

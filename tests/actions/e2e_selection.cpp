@@ -7,6 +7,7 @@
 #include "ClipboardContents.h"
 #include "SupportProgram.h"
 #include "TextTargetClient.h"
+#include "../e2e/AtspiClient.h"
 #include "actions/AIRoad.h"
 #include "actions/ActionRunner.h"
 #include "actions/ClipboardLane.h"
@@ -644,11 +645,47 @@ private Q_SLOTS:
     // never asks for the text.
     void aPasteThatCannotLandIsRefused_data()
     {
-        QTest::addColumn<QString>("window"); // "closed", or "no text field"
-        QTest::addColumn<QString>("error"); // %1: the window's application
+        // "closed", "no text field", "read-only view" or "editable view"
+        QTest::addColumn<QString>("window");
+        QTest::addColumn<QString>("error"); // %1: the window's application; empty: pasted
         QTest::newRow("closed, nothing else focused")
             << "closed" << "The %1 window you started from was closed, so Tavelon didn't paste.";
         QTest::newRow("no text field") << "no text field" << "The %1 window didn't take the paste.";
+        // It asks for the clipboard and drops the paste.
+        QTest::newRow("a read-only GTK view")
+            << "read-only view" << "The field in %1 doesn't take typing, so Tavelon didn't paste.";
+        QTest::newRow("an editable GTK view") << "editable view" << QString();
+    }
+
+    // A GTK 3 program's focused text view, ready once its accessibility
+    // interface tells where its focus is.
+    void pasteIntoTextView(bool editable, const QString &error, const QMap<QString, QByteArray> &before)
+    {
+        const QString path = qEnvironmentVariable("VIMA_E2E_WORK") + QStringLiteral("/read-only.txt");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("nothing to change here\n") > 0);
+        file.close();
+        QProcess zenity;
+        QStringList arguments{"--text-info", "--filename=" + path};
+        if (editable)
+            arguments.append(QStringLiteral("--editable"));
+        zenity.start(QStringLiteral("zenity"), arguments);
+        const auto stop = qScopeGuard([&zenity] {
+            zenity.kill();
+            zenity.waitForFinished();
+        });
+        QVERIFY(zenity.waitForStarted());
+        QTRY_COMPARE_WITH_TIMEOUT(frontApplication().pid, zenity.processId(), 20000);
+        const AtspiClient client;
+        const auto focused = [&client] {
+            const AtspiClient::Node application = client.application(QStringLiteral("zenity"));
+            return !application.isNull()
+                && !client.find(application, [&client](const auto &node) { return client.isFocused(node); }).isNull();
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(focused(), 20000);
+        const RunningApplication front = frontApplication();
+        QCOMPARE(errorOf(injector->replace(front, QStringLiteral("lost"), {})), error.arg(front.name));
+        QCOMPARE(changesSince(before, clipboard_contents::read()).join(u','), QString());
     }
 
     void aPasteThatCannotLandIsRefused()
@@ -659,6 +696,8 @@ private Q_SLOTS:
         QVERIFY(!target->nextLine().isEmpty());
         command("copy-rich");
         const auto before = clipboard_contents::read();
+        if (window.endsWith(QLatin1String(" view")))
+            return pasteIntoTextView(window == QLatin1String("editable view"), error, before);
         RunningApplication front;
         {
             SupportProgram other(QStringLiteral("click_target"),

@@ -196,8 +196,9 @@ private Q_SLOTS:
         QCOMPARE(pasteboard.contents, earlierContents());
     }
 
-    // What the target does with the paste; the error (empty: pasted), and
-    // how long the clipboard stays lent (below 0: never taken).
+    // What the target does with the paste, and what its accessibility
+    // interface says of its focus; the error (empty: pasted), and how long
+    // the clipboard stays lent (below 0: never taken).
     void pasteLandsOnlyWhereItIsTaken_data()
     {
         using Focus = KeySender::Focus;
@@ -205,20 +206,30 @@ private Q_SLOTS:
         QTest::addColumn<Keys>("keys");
         QTest::addColumn<Focus>("focus");
         QTest::addColumn<bool>("asks");
+        QTest::addColumn<std::optional<bool>>("editable");
         QTest::addColumn<QString>("error");
         QTest::addColumn<double>("lent");
-        QTest::newRow("an editor asks for it") << Keys::editor << Focus::inTarget << true << QString() << 0.35;
-        QTest::newRow("a terminal asks for it") << Keys::terminal << Focus::inTarget << true << QString() << 0.35;
+        const std::optional<bool> unsaid;
+        QTest::newRow("an editor asks for it") << Keys::editor << Focus::inTarget << true << unsaid << QString() << 0.35;
+        QTest::newRow("a terminal asks for it")
+            << Keys::terminal << Focus::inTarget << true << unsaid << QString() << 0.35;
         QTest::newRow("never asked for it")
-            << Keys::editor << Focus::inTarget << false << "The Editor window didn't take the paste." << 1.5;
+            << Keys::editor << Focus::inTarget << false << unsaid << "The Editor window didn't take the paste." << 1.5;
         QTest::newRow("a terminal without a paste key")
-            << Keys::none << Focus::inTarget << true
+            << Keys::none << Focus::inTarget << true << unsaid
             << "The Editor window has no paste key that Tavelon knows, so Tavelon didn't paste." << -1.0;
+        QTest::newRow("the focus says it takes typing")
+            << Keys::editor << Focus::inTarget << true << std::optional(true) << QString() << 0.35;
+        QTest::newRow("the focus says it doesn't take typing")
+            << Keys::editor << Focus::inTarget << true << std::optional(false)
+            << "The field in Editor doesn't take typing, so Tavelon didn't paste." << -1.0;
+        QTest::newRow("a terminal's focus says it doesn't take typing")
+            << Keys::terminal << Focus::inTarget << true << std::optional(false) << QString() << 0.35;
         QTest::newRow("its window closed, the active window left stale")
-            << Keys::editor << Focus::targetClosed << true
+            << Keys::editor << Focus::targetClosed << true << unsaid
             << "The Editor window you started from was closed, so Tavelon didn't paste." << 0.0;
         QTest::newRow("the input focus elsewhere")
-            << Keys::editor << Focus::elsewhere << true
+            << Keys::editor << Focus::elsewhere << true << unsaid
             << "The Editor window you started from isn't in front any more, so Tavelon didn't paste." << 0.3;
     }
 
@@ -227,12 +238,15 @@ private Q_SLOTS:
         QFETCH(KeySender::Keys, keys);
         QFETCH(KeySender::Focus, focus);
         QFETCH(bool, asks);
+        QFETCH(std::optional<bool>, editable);
         QFETCH(QString, error);
         QFETCH(double, lent);
         this->keys.keys = keys;
         this->keys.focus = focus;
         if (!asks)
             this->keys.onSend = {};
+        if (editable)
+            accessibility.focusEditable.insert(editor.pid, *editable);
         const double started = scheduler.now();
         auto done = test::start(injector->replace(editor, QStringLiteral("answer"), {}));
         double restoredAt = pasteboard.restores > 0 ? 0 : -1;

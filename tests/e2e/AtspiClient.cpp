@@ -11,6 +11,7 @@ namespace {
 const QString accessibleInterface = QStringLiteral("org.a11y.atspi.Accessible");
 // Bits of the first word of an AT-SPI state set.
 constexpr quint32 checkedState = 1u << 4;
+constexpr quint32 focusedState = 1u << 12;
 constexpr quint32 showingState = 1u << 25;
 constexpr quint32 visibleState = 1u << 30;
 
@@ -83,6 +84,8 @@ bool AtspiClient::isShowing(const Node &node) const { return stateBits(node, 0) 
 bool AtspiClient::isVisible(const Node &node) const { return stateBits(node, 0) & visibleState; }
 
 bool AtspiClient::isChecked(const Node &node) const { return stateBits(node, 0) & checkedState; }
+
+bool AtspiClient::isFocused(const Node &node) const { return stateBits(node, 0) & focusedState; }
 
 AtspiClient::Node AtspiClient::application(const QString &wanted) const
 {

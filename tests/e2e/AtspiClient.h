@@ -29,6 +29,7 @@ public:
     bool isShowing(const Node &node) const;
     bool isVisible(const Node &node) const;
     bool isChecked(const Node &node) const;
+    bool isFocused(const Node &node) const;
 
     // The first showing object under `root`, depth first, with the role and name given.
     Node find(const Node &root, const QString &role, const QString &name) const;

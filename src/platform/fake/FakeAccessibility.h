@@ -13,6 +13,8 @@ public:
     bool trusted = true;
     QHash<qint64, FakeAccessibilityElement::Pointer> applications;
     FakeAccessibilityElement::Pointer systemWide = FakeAccessibilityElement::make();
+    // Per process; a process not named here doesn't say.
+    QHash<qint64, bool> focusEditable;
 
     bool isTrusted() const override { return trusted; }
     AccessibilityElement::Pointer applicationElement(const RunningApplication &app) override
@@ -21,6 +23,10 @@ public:
         return element ? element : FakeAccessibilityElement::make();
     }
     AccessibilityElement::Pointer systemWideElement() override { return systemWide; }
+    QCoro::Task<std::optional<bool>> focusTakesTyping(RunningApplication app) override
+    {
+        co_return focusEditable.contains(app.pid) ? std::optional(focusEditable.value(app.pid)) : std::nullopt;
+    }
 };
 
 } // namespace vima

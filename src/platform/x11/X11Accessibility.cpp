@@ -47,4 +47,9 @@ AccessibilityElement::Pointer X11Accessibility::applicationElement(const Running
 
 AccessibilityElement::Pointer X11Accessibility::systemWideElement() { return std::make_shared<X11EmptyElement>(); }
 
+QCoro::Task<std::optional<bool>> X11Accessibility::focusTakesTyping(RunningApplication app)
+{
+    return focus_.focusIsEditable(app.pid);
+}
+
 } // namespace vima
