@@ -97,10 +97,12 @@ QCoro::Task<void> TextInjector::pasteViaCommandV(QString text, Target target, Ca
         throw noPasteKey(target);
     // A read-only view asks for the clipboard and drops the paste, so its
     // request proves nothing. A terminal takes a paste whatever its focus says.
-    if (target && keys == KeySender::Keys::editor
-        && co_await c_.accessibility.focusTakesTyping(*target) == std::optional(false)) {
-        qCWarning(lcTextInjector, "The focused object doesn't take typing; not pasting");
-        throw notEditable(*target);
+    if (target && keys == KeySender::Keys::editor) {
+        const std::optional<bool> takesTyping = co_await c_.accessibility.focusTakesTyping(*target);
+        if (takesTyping == false) {
+            qCWarning(lcTextInjector, "The focused object doesn't take typing; not pasting");
+            throw notEditable(*target);
+        }
     }
     // Once the clipboard is ours, the paste and its restore run their course.
     const ClipboardLane::Hold hold = co_await c_.clipboardLane.take(token);
