@@ -155,8 +155,8 @@ private Q_SLOTS:
         QTest::newRow("terminal: none installed")
             << "top" << std::optional<QStringList>(QStringList{}) << QStringList{}
             << "“Viewer” runs in a terminal, and no terminal was found. Install one, such as xterm.";
-        QTest::newRow("bare single quote")
-            << "sh -c 'echo \"$1\"' sh %f" << noTerminal << QStringList{}
+        QTest::newRow("an open single quote")
+            << "sh -c 'echo \"$1\" sh %f" << noTerminal << QStringList{}
             << "“Viewer” has no command that can be run.";
     }
 

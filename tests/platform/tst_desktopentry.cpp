@@ -93,8 +93,18 @@ private Q_SLOTS:
         QTest::newRow("trailing percent") << "app %" << none << Arguments();
         QTest::newRow("list code in a word") << "app --files=%F" << two << Arguments();
         QTest::newRow("list code quoted") << "app \"%U\"" << two << Arguments();
-        QTest::newRow("bare single quotes") << "sh -c 'echo \"$1\"' sh %f" << two << Arguments();
-        QTest::newRow("backslash outside quotes") << "app a\\ b" << none << Arguments();
+        QTest::newRow("single quotes") << "sh -c 'echo \"$1\"' sh %f" << two
+                                       << Arguments({"sh", "-c", "echo \"$1\"", "sh", "/tmp/a b.txt"});
+        QTest::newRow("bash -c") << "bash -c 'cd ~/x && ./start.sh'" << none
+                                 << Arguments({"bash", "-c", "cd ~/x && ./start.sh"});
+        // Wine's entries once the file's own escapes are read (its \\\\ is \\ here).
+        QTest::newRow("Wine's program") << R"(env WINEPREFIX="/u/.wine" wine C:\\windows\\start.exe /Unix /u/w.exe)"
+                                        << none << Arguments({"env", "WINEPREFIX=/u/.wine", "wine",
+                                                              R"(C:\windows\start.exe)", "/Unix", "/u/w.exe"});
+        QTest::newRow("Wine's shortcut") << R"(wine C:\\Start\ Menu\\Foo.lnk)" << none
+                                         << Arguments({"wine", R"(C:\Start Menu\Foo.lnk)"});
+        QTest::newRow("backslash at the end") << "app a\\" << none << Arguments();
+        QTest::newRow("field code in single quotes") << "sh -c 'cat %f'" << two << Arguments();
         QTest::newRow("single quote inside quotes") << "app \"it's\"" << none << Arguments({"app", "it's"});
     }
     void split()

@@ -8,9 +8,6 @@ namespace {
 const QString reservedChars = QStringLiteral(" \t\n\"'\\><~|&;$*?#()`");
 const QString escapedInQuotes = QStringLiteral("\"`$\\");
 const QString deprecatedCodes = QStringLiteral("dDnNvm");
-// Reserved characters a shell would read as quoting: standing outside double
-// quotes, they make the line invalid rather than part of a word.
-const QString shellQuotes = QStringLiteral("'\\");
 
 bool isSpace(QChar c)
 {
@@ -46,21 +43,29 @@ public:
             if (!step())
                 return std::nullopt;
         }
-        if (quoted_)
+        if (quoted_ || singleQuoted_)
             return std::nullopt;
         finishArgument();
         return arguments_;
     }
 
 private:
+    // Outside double quotes, a backslash and single quotes work as a shell's
+    // do: menus and GLib run lines that the desktop-entry rules call invalid,
+    // such as every entry Wine writes.
     bool step()
     {
         const QChar c = exec_.at(pos_);
+        if (singleQuoted_)
+            return literal(c);
         if (c == u'%')
             return fieldCode();
-        if (!quoted_ && shellQuotes.contains(c))
-            return false;
-        if (quoted_) {
+        if (!quoted_ && c == u'\\')
+            return escaped();
+        if (!quoted_ && c == u'\'') {
+            singleQuoted_ = true;
+            started_ = true;
+        } else if (quoted_) {
             if (c == u'"')
                 quoted_ = false;
             else if (c == u'\\' && pos_ + 1 < exec_.size() && escapedInQuotes.contains(exec_.at(pos_ + 1)))
@@ -74,6 +79,34 @@ private:
             started_ = true;
         } else {
             current_ += c;
+            started_ = true;
+        }
+        return true;
+    }
+
+    // Inside single quotes a field code would be expanded into text the
+    // program takes as code, so none is.
+    bool literal(QChar c)
+    {
+        if (c == u'\'') {
+            singleQuoted_ = false;
+            return true;
+        }
+        if (c == u'%') {
+            if (++pos_ == exec_.size() || exec_.at(pos_) != u'%')
+                return false;
+        }
+        current_ += c;
+        return true;
+    }
+
+    // A backslash and a newline join lines; a field code can't be escaped.
+    bool escaped()
+    {
+        if (++pos_ == exec_.size() || exec_.at(pos_) == u'%')
+            return false;
+        if (exec_.at(pos_) != u'\n') {
+            current_ += exec_.at(pos_);
             started_ = true;
         }
         return true;
@@ -131,6 +164,7 @@ private:
     QString current_;
     bool started_ = false;
     bool quoted_ = false;
+    bool singleQuoted_ = false;
 };
 
 } // namespace

@@ -20,10 +20,11 @@ public:
         QString desktopFile; // %k
     };
 
-    // The program and its arguments. %f and %u take the first suitable URL
-    // (launch once per URL for several). Nothing when the line is malformed:
-    // an open quote, a ' or \ outside double quotes, an unknown field code,
-    // or %F %U %i inside a longer argument.
+    // The program and its arguments, split as GLib does: outside double
+    // quotes, \x is x and '...' is literal. %f and %u take the first suitable
+    // URL (launch once per URL for several). Nothing when the line is
+    // malformed: an open quote, a \ at the end, an unknown field code, one
+    // inside single quotes or after a \, or %F %U %i inside a longer argument.
     static std::optional<QStringList> split(const QString &exec, const Fields &fields = {});
 
     // One argument as an Exec line must write it: quoted when it holds a
