@@ -17,7 +17,7 @@ build=(cmake ninja-build g++ pkg-config
   libxcb1-dev libxcb-keysyms1-dev libxcb-xtest0-dev libxcb-xinput-dev libxcb-xkb-dev libxcb-res0-dev
   libxkbcommon-x11-dev libcurl4-openssl-dev zlib1g-dev)
 run=(libsecret-1-0 gnome-keyring dbus-daemon xdg-utils fonts-dejavu-core fonts-noto-color-emoji ca-certificates)
-test=(xvfb openbox xdotool xclip x11-utils xterm xcompmgr libxcb-damage0-dev maim at-spi2-core zenity)
+test=(xvfb openbox xdotool xclip x11-utils x11-apps xterm xcompmgr libxcb-damage0-dev maim at-spi2-core zenity)
 
 wanted=("${build[@]}" "${run[@]}")
 [ "${1:-}" = "--test" ] && wanted+=("${test[@]}")

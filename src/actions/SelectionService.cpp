@@ -75,8 +75,8 @@ QCoro::Task<QString> SelectionService::capture(Target target, bool allowClipboar
     // Copying it would bring the same text.
     if (read.kind == Kind::tooLarge)
         throw SelectionError::tooLarge(appName);
-    // A terminal without a copy key hands its job any key as ^C: what it
-    // holds in PRIMARY is all there is to read.
+    // Where Ctrl+C is no copy (xterm's ^C, Emacs's C-c prefix, Vim leaving
+    // Visual mode), what the window holds in PRIMARY is all there is to read.
     const bool copyKey = c_.keys.keysOf(target) != KeySender::Keys::none;
     if (read.kind == Kind::text && (!read.mayBeStale || !allowClipboardFallback || !copyKey)) {
         qCDebug(lcSelection, "Captured %lld chars from the X selection (PRIMARY) the application owns",

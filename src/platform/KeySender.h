@@ -19,8 +19,9 @@ public:
         editor,
         // Ctrl+Shift+C and Ctrl+Shift+V: there Ctrl+C interrupts the job.
         terminal,
-        // A terminal with no copy or paste key: Ctrl+Shift+C too reaches its
-        // job as ^C, and Ctrl+Shift+V types a control character.
+        // Nothing: Ctrl+C or Ctrl+V means something else there (xterm hands
+        // its job ^C, Emacs waits for the rest of a C-c command, Vim leaves
+        // Visual mode), or there is no such key (Xaw's xedit).
         none,
     };
 

@@ -621,6 +621,25 @@ private Q_SLOTS:
         QCOMPARE(changesSince(before, clipboard_contents::read()).join(u','), QString());
     }
 
+    // Xaw's xedit has no copy key: what it holds in PRIMARY is taken as it is.
+    void xeditIsReadThroughPrimaryAlone()
+    {
+        const QString path = qEnvironmentVariable("VIMA_E2E_WORK") + QStringLiteral("/words.txt");
+        const QString word = QStringLiteral("word").repeated(60); // on every line, wider than the window
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(QString(word + u'\n').repeated(40).toUtf8()) > 0);
+        file.close();
+        QProcess xedit;
+        const auto stop = qScopeGuard([&xedit] { xedit.kill(), xedit.waitForFinished(); });
+        xedit.start(QStringLiteral("xedit"), {path});
+        QTRY_COMPARE_WITH_TIMEOUT(x11::windowProcess(x11::activeWindow()), xedit.processId(), 20000);
+        const RunningApplication front = frontApplication();
+        QCOMPARE(runTool("xdotool", {"mousemove", "--window", QString::number(front.window), "295", "330", "click",
+                                     "--repeat", "2", "1"}).exitCode, 0);
+        QTRY_COMPARE(X11SelectionReader().ownerProcess("PRIMARY"), std::optional<qint64>(xedit.processId()));
+        QCOMPARE(await(selection->capture(front, true, {})), word);
+    }
+
     // Qt keeps owning PRIMARY with the old text once the selection collapses:
     // the copy tells a selection from a caret.
     void aCollapsedSelectionIsNotTaken()

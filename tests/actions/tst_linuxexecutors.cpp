@@ -270,6 +270,9 @@ private Q_SLOTS:
         QTest::addColumn<Keys>("keys");
         QTest::newRow("xterm") << QStringList{"xterm", "XTerm"} << Keys::none;
         QTest::newRow("urxvt") << QStringList{"urxvt", "URxvt"} << Keys::none;
+        QTest::newRow("Emacs, also as a client's frame") << QStringList{"emacs", "Emacs"} << Keys::none;
+        QTest::newRow("gvim") << QStringList{"gvim", "Gvim"} << Keys::none;
+        QTest::newRow("Xaw's xedit") << QStringList{"xedit", "Xedit"} << Keys::none;
         QTest::newRow("gnome terminal") << QStringList{"gnome-terminal-server", "Gnome-terminal"} << Keys::terminal;
         QTest::newRow("kitty") << QStringList{"kitty", "kitty"} << Keys::terminal;
         QTest::newRow("editor") << QStringList{"gedit", "Gedit"} << Keys::editor;

@@ -26,9 +26,14 @@ constexpr xcb_keysym_t letterC = 0x63;
 constexpr xcb_keysym_t letterV = 0x76;
 constexpr xcb_window_t pointerRoot = 1;
 
-// Terminals whose copy and paste go through the mouse and PRIMARY alone.
-const QStringList keylessTerminalClasses{QStringLiteral("xterm"), QStringLiteral("uxterm"), QStringLiteral("urxvt"),
-                                         QStringLiteral("rxvt")};
+// Windows whose Ctrl+C and Ctrl+V are no copy and paste: terminals that copy
+// through the mouse and PRIMARY alone, Emacs (a pending C-c prefix), Vim (the
+// end of Visual or Insert mode) and Xaw's text programs (no copy key).
+const QStringList keylessClasses{
+    QStringLiteral("xterm"), QStringLiteral("uxterm"),  QStringLiteral("urxvt"),    QStringLiteral("rxvt"),
+    QStringLiteral("emacs"), QStringLiteral("gvim"),    QStringLiteral("xedit"),    QStringLiteral("xmessage"),
+    QStringLiteral("xman"),  QStringLiteral("xconsole"), QStringLiteral("xfontsel"),
+};
 const QStringList terminalClasses{
     QStringLiteral("konsole"),        QStringLiteral("gnome-terminal"),
     QStringLiteral("gnome-terminal-server"), QStringLiteral("org.gnome.console"), QStringLiteral("kgx"),
@@ -96,7 +101,7 @@ KeySender::Keys X11KeySender::keysFor(const QStringList &windowClass)
 {
     Keys keys = Keys::editor;
     for (const QString &name : windowClass) {
-        if (keylessTerminalClasses.contains(name.toLower()))
+        if (keylessClasses.contains(name.toLower()))
             return Keys::none;
         if (terminalClasses.contains(name.toLower()))
             keys = Keys::terminal;

@@ -13,7 +13,7 @@ namespace vima {
 // keyboard grab of ours first and waits (bounded) until the user has let go of
 // every modifier, so a held Alt cannot turn the shortcut into another one.
 // Terminal emulators get Ctrl+Shift+C/V: Ctrl+C there interrupts a program;
-// those that have neither get nothing.
+// windows where neither copies or pastes (xterm, Emacs, gvim, xedit) get nothing.
 class X11KeySender final : public KeySender {
 public:
     explicit X11KeySender(Scheduler &scheduler = Scheduler::system());
