@@ -4,6 +4,7 @@
 #include "platform/PlatformError.h"
 #include "platform/fake/FakeApplicationCatalog.h"
 #include "platform/fake/FakeDesktopOpener.h"
+#include "platform/x11/AtspiFocusReader.h"
 #include "platform/x11/DesktopEntry.h"
 #include "platform/x11/DesktopExec.h"
 #include "platform/x11/UnavailableAppleScriptEngine.h"
@@ -284,6 +285,15 @@ private Q_SLOTS:
         QFETCH(QStringList, windowClass);
         QFETCH(KeySender::Keys, keys);
         QCOMPARE(X11KeySender::keysFor(windowClass), keys);
+    }
+
+    // Only a text field refuses a paste: Emacs types into a drawing area.
+    void onlyATextFieldRefusesTyping()
+    {
+        const quint64 focused = 1ull << 12, editable = 1ull << 7, readOnly = 1ull << 43;
+        QCOMPARE(AtspiFocusReader::takesTyping(18, focused), std::optional<bool>());
+        QCOMPARE(AtspiFocusReader::takesTyping(61, focused), std::optional<bool>(false));
+        QCOMPARE(AtspiFocusReader::takesTyping(79, focused | editable | readOnly), std::optional<bool>(false));
     }
 
     void noDisplayMeansNoKeys()

@@ -25,12 +25,20 @@ constexpr int mostApplications = 64;
 constexpr int mostNodes = 300;
 constexpr int deepest = 24;
 
-// Bits of the first word of an AT-SPI state set.
-constexpr quint32 activeState = 1u << 1;
-constexpr quint32 editableState = 1u << 7;
-constexpr quint32 focusedState = 1u << 12;
-constexpr quint32 showingState = 1u << 25;
-constexpr quint32 managesDescendantsState = 1u << 31;
+// Bits of an AT-SPI state set, its two words as one.
+constexpr quint64 activeState = 1ull << 1;
+constexpr quint64 editableState = 1ull << 7;
+constexpr quint64 focusedState = 1ull << 12;
+constexpr quint64 showingState = 1ull << 25;
+constexpr quint64 managesDescendantsState = 1ull << 31;
+constexpr quint64 readOnlyState = 1ull << 43;
+
+// AT-SPI roles of objects that say they hold text to type into: password
+// text, text, paragraph, entry, and the document frames.
+bool isTextRole(quint32 role)
+{
+    return role == 40 || role == 61 || role == 73 || role == 79 || role == 82 || (role >= 92 && role <= 96);
+}
 
 const QString connectionName = QStringLiteral("tavelon-accessibility");
 const QString accessibleInterface = QStringLiteral("org.a11y.atspi.Accessible");
@@ -82,7 +90,7 @@ QList<Node> nodesOf(const QDBusMessage &reply, qsizetype most)
     return nodes;
 }
 
-std::optional<quint32> statesOf(const QDBusMessage &reply)
+std::optional<quint64> statesOf(const QDBusMessage &reply)
 {
     if (!answered(reply))
         return std::nullopt;
@@ -91,7 +99,16 @@ std::optional<quint32> statesOf(const QDBusMessage &reply)
         return std::nullopt;
     QList<quint32> words;
     argument >> words;
-    return words.isEmpty() ? std::nullopt : std::optional(words.constFirst());
+    if (words.isEmpty())
+        return std::nullopt;
+    return words.constFirst() | (quint64(words.value(1)) << 32);
+}
+
+std::optional<quint32> roleOf(const QDBusMessage &reply)
+{
+    if (!answered(reply) || reply.arguments().constFirst().userType() != QMetaType::UInt)
+        return std::nullopt;
+    return reply.arguments().constFirst().toUInt();
 }
 
 // Sends every call at once and waits for each answer until the budget ends;
@@ -174,11 +191,14 @@ QCoro::Task<std::optional<bool>> focusedIsEditable(QDBusConnection bus, QList<No
         const QList<QDBusMessage> states = co_await askAll(bus, asks, budgetEnd);
         asks.clear();
         for (qsizetype i = 0; i < level.size(); ++i) {
-            const std::optional<quint32> state = statesOf(states.at(i));
+            const std::optional<quint64> state = statesOf(states.at(i));
             if (!state)
                 continue;
-            if (*state & focusedState)
-                co_return (*state & editableState) != 0;
+            if (*state & focusedState) {
+                const QList<QDBusMessage> ask{accessibleCall(level.at(i), QStringLiteral("GetRole"))};
+                const QList<QDBusMessage> role = co_await askAll(bus, ask, budgetEnd);
+                co_return AtspiFocusReader::takesTyping(roleOf(role.constFirst()), *state);
+            }
             // Only the active window holds the focus; a list's rows are its own.
             const bool opens = depth == 0 ? (*state & activeState) : !(*state & managesDescendantsState);
             if (opens && (*state & showingState))
@@ -221,6 +241,15 @@ QCoro::Task<std::optional<QString>> AtspiFocusReader::connection(qint64 budgetEn
     if (!connecting.isFinished() || connecting.resultCount() == 0 || connecting.result().isEmpty())
         co_return std::nullopt;
     co_return connectionName;
+}
+
+std::optional<bool> AtspiFocusReader::takesTyping(std::optional<quint32> role, quint64 states)
+{
+    if ((states & editableState) && !(states & readOnlyState))
+        return true;
+    if (role && isTextRole(*role))
+        return false;
+    return std::nullopt;
 }
 
 QCoro::Task<std::optional<bool>> AtspiFocusReader::focusIsEditable(qint64 pid)
