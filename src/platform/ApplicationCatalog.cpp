@@ -11,12 +11,9 @@ QString lastComponent(const QString &bundleID)
     return bundleID.mid(bundleID.lastIndexOf(u'.') + 1);
 }
 
-} // namespace
-
-std::optional<DesktopApp> ApplicationCatalog::findByWindow(const QString &applicationID, const QString &instance,
-                                                           const QString &className) const
+std::optional<DesktopApp> findWindowIn(const QList<DesktopApp> &apps, const QString &applicationID,
+                                       const QString &instance, const QString &className)
 {
-    const QList<DesktopApp> apps = latest();
     const auto first = [&](auto rule, const QString &name) -> std::optional<DesktopApp> {
         if (name.isEmpty())
             return std::nullopt;
@@ -46,6 +43,21 @@ std::optional<DesktopApp> ApplicationCatalog::findByWindow(const QString &applic
             if (auto app = first(rule, name))
                 return app;
         }
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<DesktopApp> ApplicationCatalog::findByWindow(const QString &applicationID, const QString &instance,
+                                                           const QString &className) const
+{
+    const QList<DesktopApp> entries = latestWithUnlisted();
+    for (const bool unlisted : {false, true}) {
+        QList<DesktopApp> apps = entries;
+        apps.removeIf([unlisted](const DesktopApp &app) { return app.noDisplay != unlisted; });
+        if (auto app = findWindowIn(apps, applicationID, instance, className))
+            return app;
     }
     return std::nullopt;
 }

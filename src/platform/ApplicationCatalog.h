@@ -21,9 +21,9 @@ struct DesktopApp {
     QStringList categories;
     bool terminal = false;
     QString startupWMClass;   // StartupWMClass=: the WM_CLASS its windows carry
-    // Found by its id, never listed, and names no window: NoDisplay=true, an
-    // entry for other desktops (OnlyShowIn, NotShowIn) or one whose TryExec
-    // program is missing.
+    // Found by its id and never listed; names a window only where no listed
+    // entry does: NoDisplay=true, an entry for other desktops (OnlyShowIn,
+    // NotShowIn) or one whose TryExec program is missing.
     bool noDisplay = false;
 
     bool operator==(const DesktopApp &) const = default;
@@ -42,6 +42,8 @@ public:
     // The listed applications as last read, never waiting for a read: safe
     // on the GUI thread.
     virtual QList<DesktopApp> latest() const { return all(); }
+    // As latest(), with the unlisted entries too.
+    virtual QList<DesktopApp> latestWithUnlisted() const { return latest(); }
     // Changes whenever what it finds may have changed since; cheap.
     virtual quint64 revision() const { return 0; }
     // Tells when a read on a worker has found other entries; none for a
@@ -54,7 +56,9 @@ public:
     // application id, then the class, then the instance, the entry whose
     // desktop-file id it is (also in lower case), whose StartupWMClass it is
     // ignoring case, or whose reverse-domain id ends in it ("org.mozilla.firefox"
-    // for "firefox"). Only listed entries name windows. Reads nothing: see latest().
+    // for "firefox"). A listed entry comes first; where none names the window,
+    // an unlisted one does, as the desktop's window tracker has it. Reads
+    // nothing: see latest().
     std::optional<DesktopApp> findByWindow(const QString &applicationID, const QString &instance,
                                            const QString &className) const;
 

@@ -64,6 +64,7 @@ private:
         write(system_, "org.kde.systemsettings.desktop", entry("System Settings", "OnlyShowIn=KDE;\n"));
         write(system_, "nm-applet.desktop", entry("Network", "NotShowIn=KDE;GNOME;\n"));
         write(system_, "org.gnome.Settings.desktop", entry("Settings", "OnlyShowIn=GNOME;Unity;\n"));
+        write(system_, "org.gnome.Terminal.desktop", entry("Terminal", "OnlyShowIn=GNOME;Unity;\n"));
         write(system_, "ubuntu-tour.desktop", entry("Tour", "OnlyShowIn=GNOME;\nNotShowIn=ubuntu;\n"));
         write(system_, "xfce4-about.desktop", entry("About Xfce", "TryExec=xfce4-about-nowhere\n"));
         write(system_, "shell.desktop", entry("Shell", "TryExec=sh\n"));
@@ -168,8 +169,9 @@ private Q_SLOTS:
 
     // Whose window it is, as the desktop tells (GNOME Shell's window
     // tracker): StartupWMClass against the instance, then the class, before
-    // any desktop-id rule; never the program's file name. A launch slot
-    // raises a window only of its own entry.
+    // any desktop-id rule; never the program's file name; an unlisted entry
+    // where no listed one names it, in any session. A launch slot raises a
+    // window only of its own entry.
     void packagedWindowsBelongAsTheDesktopTells_data()
     {
         QTest::addColumn<QString>("applicationID");
@@ -189,7 +191,11 @@ private Q_SLOTS:
         QTest::newRow("GTK application id") << "org.gnome.TextEditor" << "gnome-text-editor"
                                             << "Gnome-text-editor" << "org.gnome.TextEditor";
         QTest::newRow("StartupWMClass is the class") << "" << "Navigator" << "Firefox-esr" << "firefox-esr";
-        QTest::newRow("NoDisplay entry") << "" << "evolution-alarm-notify" << "Evolution-alarm-notify" << "";
+        QTest::newRow("NoDisplay entry")
+            << "" << "evolution-alarm-notify" << "Evolution-alarm-notify" << "org.gnome.Evolution-alarm-notify";
+        QTest::newRow("GNOME Terminal's entry") << "org.gnome.Terminal" << "gnome-terminal-server" << "Gnome-terminal"
+                                                << "org.gnome.Terminal";
+        QTest::newRow("KDE System Settings") << "" << "systemsettings" << "systemsettings" << "org.kde.systemsettings";
     }
     void packagedWindowsBelongAsTheDesktopTells()
     {
@@ -198,14 +204,16 @@ private Q_SLOTS:
         QFETCH(QString, className);
         QFETCH(QString, owner);
         writePackaged();
-        const XdgApplicationCatalog apps = catalog("C", {"ubuntu", "GNOME"});
-        apps.all();
-        const auto found = apps.findByWindow(applicationID, instance, className);
-        QCOMPARE(found ? found->bundleID : QString(), owner);
-        const WindowNames window{applicationID, instance, className};
-        for (const DesktopApp &app : apps.all()) {
-            const bool raises = window.belongTo(AppIdentity(app.bundleID, {app.startupWMClass}), &apps);
-            QVERIFY2(raises == (app.bundleID == owner), qPrintable(app.bundleID));
+        for (const QStringList &desktops : {QStringList{"ubuntu", "GNOME"}, QStringList{"XFCE"}, QStringList{}}) {
+            const XdgApplicationCatalog apps = catalog("C", desktops);
+            apps.all();
+            const auto found = apps.findByWindow(applicationID, instance, className);
+            QCOMPARE(found ? found->bundleID : QString(), owner);
+            const WindowNames window{applicationID, instance, className};
+            for (const DesktopApp &app : apps.all()) {
+                const bool raises = window.belongTo(AppIdentity(app.bundleID, {app.startupWMClass}), &apps);
+                QVERIFY2(raises == (app.bundleID == owner), qPrintable(app.bundleID));
+            }
         }
     }
 

@@ -18,6 +18,7 @@ public:
 
     std::optional<DesktopApp> find(const QString &bundleID) const override;
     QList<DesktopApp> all() const override;
+    QList<DesktopApp> latestWithUnlisted() const override { return apps_.values(); }
     quint64 revision() const override { return revision_; }
 
 private:

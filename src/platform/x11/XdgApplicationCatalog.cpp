@@ -454,9 +454,14 @@ QList<DesktopApp> XdgApplicationCatalog::all() const
 
 QList<DesktopApp> XdgApplicationCatalog::latest() const
 {
+    return listed(latestWithUnlisted());
+}
+
+QList<DesktopApp> XdgApplicationCatalog::latestWithUnlisted() const
+{
     state_->checkOnWorker();
     const std::shared_ptr<const Read> read = state_->current();
-    return read ? listed(read->entries) : QList<DesktopApp>();
+    return read ? read->entries : QList<DesktopApp>();
 }
 
 quint64 XdgApplicationCatalog::revision() const

@@ -31,6 +31,7 @@ public:
     QList<DesktopApp> all() const override;
     // Starts a read on the worker when a folder may have changed.
     QList<DesktopApp> latest() const override;
+    QList<DesktopApp> latestWithUnlisted() const override;
     // Moves on when a read on the worker has found other entries; asking
     // starts one when a folder may have changed. Never waits for the disk.
     quint64 revision() const override;
