@@ -18,7 +18,8 @@ QString installMarkerApp(const QString &appID, const QString &name, const QStrin
         + QStringLiteral(".desktop");
     QDir().mkpath(QFileInfo(path).path());
     QFile file(path);
-    const QByteArray entry = "[Desktop Entry]\nType=Application\nName=" + name.toUtf8() + "\nExec=touch "
+    const QByteArray entry = "[Desktop Entry]\nType=Application\nName=" + name.toUtf8()
+        + "\nExec=sh -c 'test -e /proc/$$/fd/0 -a -e /proc/$$/fd/1 -a -e /proc/$$/fd/2 && touch \"$0\"' "
         + marker.toUtf8() + "\n";
     return file.open(QIODevice::WriteOnly) && file.write(entry) == entry.size() ? path : QString();
 }

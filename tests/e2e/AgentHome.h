@@ -10,7 +10,8 @@ QString configFolder();
 QString configPath();
 // A marker under the home folder, made by the applications below.
 QString markerPath(const QString &name);
-// Installs a desktop entry `appID` called `name` that creates `marker`; its
+// Installs a desktop entry `appID` called `name` that creates `marker` when
+// started with descriptors 0-2 open; its
 // path, or empty when it could not be written.
 QString installMarkerApp(const QString &appID, const QString &name, const QString &marker);
 

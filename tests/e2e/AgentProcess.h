@@ -2,6 +2,7 @@
 
 #include <QProcess>
 #include <QStringList>
+#include <unistd.h>
 
 // The agent binary run by a test, with its log read as it comes. Stopped when
 // the object goes.
@@ -17,6 +18,8 @@ public:
     bool start();
     // Starts the agent without waiting for anything.
     void launch();
+    // Makes the agent start with `descriptor` closed, as `tavelon 2>&-` does.
+    void closeAtStart(int descriptor) { process_.setChildProcessModifier([descriptor] { ::close(descriptor); }); }
     // Sends SIGTERM and waits for the exit; true when it exited normally.
     bool terminate();
     bool waitForExit(int timeoutMs = 10000);

@@ -3,6 +3,7 @@
 #include "app/InstanceLock.h"
 #include "app/LinuxPlatform.h"
 #include "app/Platform.h"
+#include "app/StandardDescriptors.h"
 #include "app/UnixSignalWatcher.h"
 #include "async/Scheduler.h"
 #include "model/LogText.h"
@@ -18,6 +19,7 @@ using namespace vima;
 
 int main(int argc, char *argv[])
 {
+    openClosedStandardDescriptors();
     // The log is often the user's terminal, and many lines carry outside text.
     LogText::install();
     // The global hotkey, the right-click trigger and synthetic keys are X11
