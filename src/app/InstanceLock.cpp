@@ -6,6 +6,7 @@
 #include <QDeadlineTimer>
 #include <QLoggingCategory>
 
+#include <climits>
 #include <csignal>
 #include <poll.h>
 #include <string>
@@ -46,6 +47,14 @@ bool hasProperty(xcb_connection_t *connection, xcb_window_t window, xcb_atom_t p
     return reply && reply->type != XCB_NONE;
 }
 
+// Empty when it can't be read.
+std::string linkTarget(const std::string &path)
+{
+    char target[PATH_MAX];
+    const ssize_t length = ::readlink(path.c_str(), target, sizeof target);
+    return length > 0 && size_t(length) < sizeof target ? std::string(target, size_t(length)) : std::string();
+}
+
 } // namespace
 
 InstanceLock::InstanceLock()
@@ -64,10 +73,16 @@ InstanceLock::InstanceLock()
 bool isSameProgram(qint64 pid)
 {
     // By the file itself: any program may be called "tavelon".
+    const std::string process = "/proc/" + std::to_string(pid);
     struct stat theirs;
     struct stat ours;
-    return ::stat(("/proc/" + std::to_string(pid) + "/exe").c_str(), &theirs) == 0
-        && ::stat("/proc/self/exe", &ours) == 0 && theirs.st_dev == ours.st_dev && theirs.st_ino == ours.st_ino;
+    if (::stat((process + "/exe").c_str(), &theirs) == 0 && ::stat("/proc/self/exe", &ours) == 0
+        && theirs.st_dev == ours.st_dev && theirs.st_ino == ours.st_ino)
+        return true;
+    // An older copy of ours whose file an upgrade or a rebuild has replaced.
+    const std::string own = linkTarget("/proc/self/exe");
+    return !own.empty() && linkTarget(process + "/exe") == own + " (deleted)" && ::stat(process.c_str(), &theirs) == 0
+        && theirs.st_uid == ::getuid();
 }
 
 InstanceLock::Start InstanceLock::acquire(int waitMilliseconds)

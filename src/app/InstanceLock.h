@@ -55,7 +55,8 @@ private:
     std::unique_ptr<QSocketNotifier> notifier_;
 };
 
-// Whether `pid` runs the very file this process runs (its device and inode).
+// Whether `pid` runs the very file this process runs (its device and inode),
+// or, under this user, the file that stood at its path before it was replaced.
 bool isSameProgram(qint64 pid);
 
 } // namespace vima

@@ -16,6 +16,8 @@ using namespace vima;
 namespace {
 
 const char busyAgent[] = "VIMA_TEST_BUSY_AGENT";
+// Set to a pid: exits 0 when that process runs this program.
+const char sameAs[] = "VIMA_TEST_SAME_AS";
 
 // Quits as the agent does on a signal, but its GUI thread never gets back to
 // the event loop, as when it is stuck on a huge file.
@@ -45,6 +47,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("how");
         QTest::addColumn<bool>("same");
         QTest::newRow("ours, under another name") << "link to ours" << true;
+        QTest::newRow("ours, its file replaced since (an upgrade)") << "replaced" << true;
         QTest::newRow("another, under our name") << "our name" << false;
         QTest::newRow("another") << "another name" << false;
         QTest::newRow("a process that is gone") << "gone" << false;
@@ -62,13 +65,22 @@ private Q_SLOTS:
         const QString name = how == QLatin1String("another name") ? QStringLiteral("something-else")
                                                                    : QFileInfo(ownPath).fileName();
         const QString copy = dir.filePath(how == QLatin1String("link to ours") ? QStringLiteral("launcher") : name);
+        const bool replaced = how == QLatin1String("replaced");
         QVERIFY(how == QLatin1String("link to ours") ? QFile::link(ownPath, copy)
-                                                     : QFile::copy(QStringLiteral("/bin/sleep"), copy));
+                                                     : QFile::copy(replaced ? ownPath : "/bin/sleep", copy));
         QProcess process;
         process.setEnvironment(QProcess::systemEnvironment() << QString::fromLatin1(busyAgent) + "=1");
         process.start(copy, {QStringLiteral("30")});
         QVERIFY(process.waitForStarted());
-        QTEST(isSameProgram(process.processId()), "same");
+        if (replaced) { // the new file asks, as a copy started after the upgrade does
+            QVERIFY(QFile::remove(copy) && QFile::copy(ownPath, copy));
+            qputenv(sameAs, QByteArray::number(process.processId()));
+            const int answer = QProcess::execute(copy, {});
+            qunsetenv(sameAs);
+            QTEST(answer == 0, "same");
+        } else {
+            QTEST(isSameProgram(process.processId()), "same");
+        }
         process.kill();
         process.waitForFinished();
     }
@@ -101,6 +113,8 @@ int main(int argc, char *argv[])
 {
     if (qEnvironmentVariableIsSet(busyAgent))
         return runBusyAgent(argc, argv);
+    if (qEnvironmentVariableIsSet(sameAs))
+        return isSameProgram(qEnvironmentVariableIntValue(sameAs)) ? 0 : 1;
     QCoreApplication app(argc, argv);
     TestInstanceLock test;
     QTEST_SET_MAIN_SOURCE_PATH
