@@ -11,13 +11,16 @@ QString lastComponent(const QString &bundleID)
     return bundleID.mid(bundleID.lastIndexOf(u'.') + 1);
 }
 
-std::optional<DesktopApp> findWindowIn(const QList<DesktopApp> &apps, const QString &applicationID,
+// The first of the entries listed, or else of those unlisted, that names the window.
+std::optional<DesktopApp> findWindowIn(const QList<DesktopApp> &apps, bool unlisted, const QString &applicationID,
                                        const QString &instance, const QString &className)
 {
     const auto first = [&](auto rule, const QString &name) -> std::optional<DesktopApp> {
         if (name.isEmpty())
             return std::nullopt;
-        const auto found = std::find_if(apps.cbegin(), apps.cend(), [&](const DesktopApp &app) { return rule(app, name); });
+        const auto found = std::find_if(apps.cbegin(), apps.cend(), [&](const DesktopApp &app) {
+            return app.noDisplay == unlisted && rule(app, name);
+        });
         return found == apps.cend() ? std::nullopt : std::optional(*found);
     };
     // A program that runs many applications (a browser's web apps, java,
@@ -52,11 +55,9 @@ std::optional<DesktopApp> findWindowIn(const QList<DesktopApp> &apps, const QStr
 std::optional<DesktopApp> ApplicationCatalog::findByWindow(const QString &applicationID, const QString &instance,
                                                            const QString &className) const
 {
-    const QList<DesktopApp> entries = latestWithUnlisted();
+    const QList<DesktopApp> apps = latestWithUnlisted();
     for (const bool unlisted : {false, true}) {
-        QList<DesktopApp> apps = entries;
-        apps.removeIf([unlisted](const DesktopApp &app) { return app.noDisplay != unlisted; });
-        if (auto app = findWindowIn(apps, applicationID, instance, className))
+        if (auto app = findWindowIn(apps, unlisted, applicationID, instance, className))
             return app;
     }
     return std::nullopt;
