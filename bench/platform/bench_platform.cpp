@@ -1,6 +1,6 @@
 // The desktop-entry catalog over a data dir the size of a full desktop's
-// (400 entries, a tenth of them in a vendor subfolder), the Exec splitter, and
-// what an icon file made to explode costs to load.
+// (400 entries, a tenth of them in a vendor subfolder), the window it names,
+// the Exec splitter, and what an icon file made to explode costs to load.
 #include "PeakMemory.h"
 #include "../../tests/support/Gzip.h"
 #include "platform/x11/DesktopAppIconSource.h"
@@ -65,6 +65,17 @@ void catalogFind(benchmark::State &state)
         benchmark::DoNotOptimize(catalog.find("org.example.App399"));
 }
 BENCHMARK(catalogFind)->Unit(benchmark::kMicrosecond);
+
+// A window no entry names, the longest search: the listed entries, then the
+// unlisted ones. Asked at every change of the active window.
+void catalogWindowNoEntryNames(benchmark::State &state)
+{
+    const XdgApplicationCatalog catalog({dataDir().path()}, "de_DE.UTF-8");
+    catalog.all();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(catalog.findByWindow("org.example.Unknown", "unknown", "Unknown"));
+}
+BENCHMARK(catalogWindowNoEntryNames)->Unit(benchmark::kMicrosecond);
 
 void execSplit(benchmark::State &state)
 {
