@@ -17,6 +17,10 @@ struct RunningApplication {
     QString name;
     quint32 window = 0;
     QStringList windowClasses = {};
+    // Other entries that announce the window's class (emacsclient for an
+    // Emacs window): a ring made for one of them opens where none is made
+    // for the window's own entry.
+    QStringList alsoAnnouncedBy = {};
 
     // Its desktop id and window classes, the ones it has.
     QStringList names() const

@@ -39,7 +39,7 @@ QStringList FrontmostAppObserver::previousAppNames() const
     // A window its entry names goes by that entry alone: a browser's web app
     // keeps the browser's class, and the browser's ring is not its ring.
     if (!previousApp_->bundleID.isEmpty())
-        return {previousApp_->bundleID};
+        return QStringList{previousApp_->bundleID} + previousApp_->alsoAnnouncedBy;
     return previousApp_->names();
 }
 

@@ -20,7 +20,8 @@ public:
 
     std::optional<RunningApplication> previousApp() const { return previousApp_; }
     std::optional<QString> previousBundleID() const;
-    // Its desktop id; its window classes when no entry names it.
+    // Its desktop id, then the other entries announcing its window class;
+    // its window classes when no entry names it.
     QStringList previousAppNames() const;
 
 Q_SIGNALS:

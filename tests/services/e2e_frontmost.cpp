@@ -135,6 +135,38 @@ private Q_SLOTS:
         QCOMPARE(observer.previousApp()->name, QStringLiteral("Probe Late"));
     }
 
+    // A dialog goes by its main window's names, and a window renamed while
+    // active by its new ones, with no switch in between.
+    void theActiveWindowGoesByItsMainWindowsNamesAsTheyChange()
+    {
+        QTemporaryDir data;
+        QVERIFY(QDir(data.path()).mkdir(QStringLiteral("applications")));
+        for (const QString id : {"probe-main", "probe-renamed"}) {
+            QFile entry(data.path() + "/applications/" + id + ".desktop");
+            QVERIFY(entry.open(QIODevice::WriteOnly));
+            entry.write("[Desktop Entry]\nType=Application\nName=" + id.toUtf8() + "\nExec=true\n");
+        }
+        const XdgApplicationCatalog catalog({data.path()}, QString());
+        QCOMPARE(catalog.all().size(), 2);
+        SupportProgram main(QStringLiteral("click_target"), {"probe-main", "0", "0", "300", "200"});
+        const QString mainWindow = windowID(main);
+        SupportProgram dialog(QStringLiteral("click_target"), {"probe-dialog", "400", "0", "300", "200", mainWindow});
+        const QString dialogWindow = windowID(dialog);
+        X11ActiveWindowSource source(&catalog);
+        FrontmostAppObserver observer(source);
+
+        QCOMPARE(xdotool({"windowactivate", "--sync", dialogWindow}), 0);
+        QTRY_COMPARE(observer.previousApp().value_or(RunningApplication()).pid, dialog.pid());
+        QCOMPARE(observer.previousBundleID(), QStringLiteral("probe-main"));
+        QCOMPARE(QString::number(observer.previousApp()->window), dialogWindow);
+
+        QCOMPARE(xdotool({"windowactivate", "--sync", mainWindow}), 0);
+        QTRY_COMPARE(QString::number(observer.previousApp().value_or(RunningApplication()).window), mainWindow);
+        QCOMPARE(observer.previousBundleID(), QStringLiteral("probe-main"));
+        QCOMPARE(xdotool({"set_window", "--classname", "probe-renamed", "--class", "Probe-renamed", mainWindow}), 0);
+        QTRY_COMPARE(observer.previousBundleID(), QStringLiteral("probe-renamed"));
+    }
+
     // Last: it leaves the session without a window manager to speak of.
     void staleWindowManagerPropertiesAreNotBelieved()
     {

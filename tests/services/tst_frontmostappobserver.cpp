@@ -77,6 +77,9 @@ private Q_SLOTS:
         QTest::newRow("a web app's entry, not its browser's class")
             << RunningApplication{505, "chrome-abcdef-Default", "Notes", 7, webAppClass}
             << QStringList{"chrome-abcdef-Default"};
+        QTest::newRow("its entry, then others announcing its class")
+            << RunningApplication{404, "emacs", "Emacs (GUI)", 6, {"emacs", "Emacs"}, {"emacsclient"}}
+            << QStringList{"emacs", "emacsclient"};
         QTest::newRow("no entry: its classes") << RunningApplication{606, QString(), "Tk", 8, {"tool", "Tk"}}
                                                << QStringList{"tool", "Tk"};
     }

@@ -34,7 +34,7 @@ QList<DesktopApp> FakeApplicationCatalog::all() const
 {
     QList<DesktopApp> apps;
     for (const DesktopApp &app : apps_) {
-        if (!app.noDisplay)
+        if (!app.unlisted)
             apps << app;
     }
     std::stable_sort(apps.begin(), apps.end(), [](const DesktopApp &a, const DesktopApp &b) {

@@ -67,17 +67,17 @@ QPointF toLogical(QPoint native)
     return ScreenMap(std::move(screens)).toLogical(native);
 }
 
-void addRootEventMask(uint32_t mask)
+void addEventMask(xcb_window_t window, uint32_t mask)
 {
     xcb_connection_t *c = connection();
-    const xcb_window_t root = rootWindow();
     const auto attributes =
-        owned(xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, root), nullptr));
-    const uint32_t current = attributes ? attributes->your_event_mask : 0;
-    if ((current & mask) == mask)
+        owned(xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, window), nullptr));
+    // Gone: nothing to hear.
+    if (!attributes || (attributes->your_event_mask & mask) == mask)
         return;
-    const uint32_t value = current | mask;
-    xcb_change_window_attributes(c, root, XCB_CW_EVENT_MASK, &value);
+    const uint32_t value = attributes->your_event_mask | mask;
+    // A window that goes meanwhile is no error worth a warning.
+    xcb_discard_reply(c, xcb_change_window_attributes_checked(c, window, XCB_CW_EVENT_MASK, &value).sequence);
     xcb_flush(c);
 }
 

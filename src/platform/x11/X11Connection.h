@@ -18,9 +18,9 @@ xcb_atom_t atom(const char *name);
 // screen that holds it. Every point from X goes through here.
 QPointF toLogical(QPoint native);
 
-// Adds `mask` to the root window's event mask without dropping what Qt or
-// anyone else in this process selected there.
-void addRootEventMask(uint32_t mask);
+// Adds `mask` to a window's event mask without dropping what Qt or anyone
+// else in this process selected there.
+void addEventMask(xcb_window_t window, uint32_t mask);
 // Adds XInput 2 event bits (XCB_INPUT_XI_EVENT_MASK_*) to this process's
 // selection on the root window for all master devices, keeping what is there.
 // The extension's major opcode, or none without XInput 2.

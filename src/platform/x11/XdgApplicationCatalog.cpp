@@ -1,6 +1,7 @@
 #include "platform/x11/XdgApplicationCatalog.h"
 
 #include "platform/x11/DesktopEntry.h"
+#include "platform/x11/DesktopExec.h"
 
 #include <QCollator>
 #include <QDir>
@@ -182,6 +183,13 @@ bool isInstalled(const DesktopEntry &entry)
     return !path.isEmpty() && info.isFile() && info.isExecutable();
 }
 
+// The file name of the program an Exec line runs.
+QString programOf(const QString &exec)
+{
+    const auto command = DesktopExec::split(exec);
+    return command && !command->isEmpty() ? QFileInfo(command->constFirst()).fileName() : QString();
+}
+
 // Every relative path whose desktop-file id is `id` ("a-b.desktop" may be
 // "a-b.desktop" or "a/b.desktop"), sorted as desktopFiles() sorts them. None
 // for an id with so many dashes that a listing is cheaper.
@@ -267,13 +275,14 @@ std::optional<DesktopApp> XdgApplicationCatalog::State::load(const QString &id, 
     if (app.name.isEmpty())
         app.name = QFileInfo(path).fileName().chopped(suffix.size());
     app.exec = entry->value(QStringLiteral("Exec"));
+    app.program = programOf(app.exec);
     app.icon = entry->localizedValue(QStringLiteral("Icon"), locale);
     app.workingDirectory = entry->value(QStringLiteral("Path"));
     app.filePath = path;
     app.startupWMClass = entry->value(QStringLiteral("StartupWMClass"));
     app.categories = entry->list(QStringLiteral("Categories"));
     app.terminal = entry->boolean(QStringLiteral("Terminal"));
-    app.noDisplay = entry->boolean(QStringLiteral("NoDisplay")) || !isShownIn(*entry, desktops) || !isInstalled(*entry);
+    app.unlisted = entry->boolean(QStringLiteral("NoDisplay")) || !isShownIn(*entry, desktops) || !isInstalled(*entry);
     return app;
 }
 
@@ -441,7 +450,7 @@ namespace {
 
 QList<DesktopApp> listed(QList<DesktopApp> apps)
 {
-    apps.removeIf([](const DesktopApp &app) { return app.noDisplay; });
+    apps.removeIf([](const DesktopApp &app) { return app.unlisted; });
     return apps;
 }
 
