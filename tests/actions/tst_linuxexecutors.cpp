@@ -274,7 +274,7 @@ private Q_SLOTS:
                  QStringLiteral("This item has no AppleScript configured."));
     }
 
-    void terminalsAreRecognisedByClass_data()
+    void copyAndPasteKeysGoByWindowClass_data()
     {
         using Keys = KeySender::Keys;
         QTest::addColumn<QStringList>("windowClass");
@@ -290,20 +290,22 @@ private Q_SLOTS:
         QTest::newRow("no class") << QStringList{} << Keys::editor;
     }
 
-    void terminalsAreRecognisedByClass()
+    void copyAndPasteKeysGoByWindowClass()
     {
         QFETCH(QStringList, windowClass);
         QFETCH(KeySender::Keys, keys);
         QCOMPARE(X11KeySender::keysFor(windowClass), keys);
     }
 
-    // Only a text field refuses a paste: Emacs types into a drawing area.
+    // Only a text field refuses a paste: a program may draw its text into a drawing area.
     void onlyATextFieldRefusesTyping()
     {
         const quint64 focused = 1ull << 12, editable = 1ull << 7, readOnly = 1ull << 43;
         QCOMPARE(AtspiFocusReader::takesTyping(18, focused), std::optional<bool>());
         QCOMPARE(AtspiFocusReader::takesTyping(61, focused), std::optional<bool>(false));
         QCOMPARE(AtspiFocusReader::takesTyping(79, focused | editable | readOnly), std::optional<bool>(false));
+        const auto states = AtspiFocusReader::stateSet({quint32(focused | editable), quint32(readOnly >> 32)});
+        QCOMPARE(AtspiFocusReader::takesTyping(79, states.value_or(0)), std::optional<bool>(false));
     }
 
     void noDisplayMeansNoKeys()
