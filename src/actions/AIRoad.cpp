@@ -53,6 +53,7 @@ AIRoad::AIRoad(ActionRunner &runner, Collaborators collaborators)
     runner_.runReplace = [this](const ActionRun &run, ActionOutcome outcome) {
         return replace(run, std::move(outcome));
     };
+    runner_.takesPaste = [this](const RunningApplication &target) { return c_.injector.takesPaste(target); };
 }
 
 QCoro::Task<void> AIRoad::run(const ActionRun &run, AIPayload payload, RingItem item, Target target)
@@ -102,12 +103,13 @@ QCoro::Task<void> AIRoad::run(const ActionRun &run, AIPayload payload, RingItem 
         qCInfo(lcActionRunner, "The answer stopped at the limit of %lld tokens; shown in the panel",
                qlonglong(asked.maxTokens));
         answer.recovery = afterNote(answer.recovery, cutShortNote(asked.maxTokens, replacing));
-        run.present(answer);
-    } else if (replacing) {
-        co_await writeBack(run, answer);
-    } else {
-        run.present(answer);
     }
+    // Where no paste can work, nothing is tried.
+    const bool copyOnly = runner_.offerToCopyOnly(answer, QStringLiteral("answer"));
+    if (replacing && !completion.truncated && !copyOnly)
+        co_await writeBack(run, answer);
+    else
+        run.present(answer);
 }
 
 QCoro::Task<void> AIRoad::replace(const ActionRun &run, ActionOutcome outcome)

@@ -130,8 +130,10 @@ QCoro::Task<void> ActionRunner::runShell(const ShellPayload &payload, const Ring
     const BusyText busy(run, QStringLiteral("Running %1…").arg(item.title));
     const QString output = co_await scripts_.runShell(payload.script, payload.shell, run.token());
     if (payload.showOutput) {
-        run.present({item.title, orPlaceholder(output, QStringLiteral("(no output)")),
-                     ActionOutcome::Style::success, target, std::nullopt, std::nullopt, false});
+        ActionOutcome outcome{item.title, orPlaceholder(output, QStringLiteral("(no output)")),
+                              ActionOutcome::Style::success, target, std::nullopt, std::nullopt, false};
+        offerToCopyOnly(outcome, QStringLiteral("output"));
+        run.present(outcome);
     }
 }
 
@@ -147,9 +149,24 @@ QCoro::Task<void> ActionRunner::runAppleScript(const AppleScriptPayload &payload
     else
         result = scripts_.runAppleScript(payload.source);
     if (payload.showOutput) {
-        run.present({item.title, orPlaceholder(result, QStringLiteral("(no result)")),
-                     ActionOutcome::Style::success, target, std::nullopt, std::nullopt, false});
+        ActionOutcome outcome{item.title, orPlaceholder(result, QStringLiteral("(no result)")),
+                              ActionOutcome::Style::success, target, std::nullopt, std::nullopt, false};
+        offerToCopyOnly(outcome, QStringLiteral("result"));
+        run.present(outcome);
     }
+}
+
+bool ActionRunner::offerToCopyOnly(ActionOutcome &outcome, const QString &what) const
+{
+    if (!outcome.replaceTarget || !takesPaste || takesPaste(*outcome.replaceTarget))
+        return false;
+    const QString name = outcome.replaceTarget->name.trimmed();
+    const QString window = name.isEmpty() ? QStringLiteral("that window") : QStringLiteral("the %1 window").arg(name);
+    const QString note =
+        QStringLiteral("Tavelon can't paste into %1: copy the %2 and paste it there yourself.").arg(window, what);
+    outcome.recovery = outcome.recovery ? *outcome.recovery + QLatin1Char('\n') + note : note;
+    outcome.replaceTarget.reset();
+    return true;
 }
 
 ActionOutcome ActionRunner::failureOutcome(std::exception_ptr error, const QString &title) const

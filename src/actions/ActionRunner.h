@@ -51,10 +51,18 @@ public:
     AIRoad runAI;
     KeystrokeRoad runKeystroke;
     ReplaceRoad runReplace;
+    // Whether a result can be pasted into its application's window; installed
+    // with the replace road.
+    std::function<bool(const RunningApplication &target)> takesPaste;
     // Posts "com.vima.Vima.openSettings" with no tab.
     std::function<void()> postOpenSettings;
     // Opens the Permissions tab, which says what reading the selection lacks.
     std::function<void()> openPermissions;
+
+    // Where its window takes no paste, Replace Selection could only fail: the
+    // outcome is offered to copy, with a note that the user pastes `what`
+    // there. Returns whether it was.
+    bool offerToCopyOnly(ActionOutcome &outcome, const QString &what) const;
 
     // The failure outcome for an error thrown by a road.
     ActionOutcome failureOutcome(std::exception_ptr error, const QString &title) const;

@@ -76,6 +76,11 @@ QCoro::Task<void> TextInjector::replace(Target target, QString text, Cancellatio
     co_await pasteViaCommandV(text, target, token);
 }
 
+bool TextInjector::takesPaste(const RunningApplication &target) const
+{
+    return c_.keys.keysOf(target) != KeySender::Keys::none;
+}
+
 bool TextInjector::writeViaAccessibility(const RunningApplication &target, const QString &text)
 {
     const auto app = c_.accessibility.applicationElement(target);

@@ -27,6 +27,9 @@ public:
     // the window has no paste key, or never asked for the text), or Cancelled.
     QCoro::Task<void> replace(Target target, QString text, CancellationToken token);
     QCoro::Task<void> pasteViaCommandV(QString text, Target target, CancellationToken token);
+    // False where the target's window is sent no paste key: nothing is ever
+    // pasted there.
+    bool takesPaste(const RunningApplication &target) const;
 
 private:
     bool writeViaAccessibility(const RunningApplication &target, const QString &text);

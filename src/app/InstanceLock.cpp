@@ -79,10 +79,12 @@ bool isSameProgram(qint64 pid)
     if (::stat((process + "/exe").c_str(), &theirs) == 0 && ::stat("/proc/self/exe", &ours) == 0
         && theirs.st_dev == ours.st_dev && theirs.st_ino == ours.st_ino)
         return true;
-    // An older copy of ours whose file an upgrade or a rebuild has replaced.
+    // An older copy of ours whose file an upgrade or a rebuild has replaced:
+    // that file is gone, not a live one whose name merely ends so.
     const std::string own = linkTarget("/proc/self/exe");
-    return !own.empty() && linkTarget(process + "/exe") == own + " (deleted)" && ::stat(process.c_str(), &theirs) == 0
-        && theirs.st_uid == ::getuid();
+    return !own.empty() && linkTarget(process + "/exe") == own + " (deleted)"
+        && ::stat((process + "/exe").c_str(), &theirs) == 0 && theirs.st_nlink == 0
+        && ::stat(process.c_str(), &theirs) == 0 && theirs.st_uid == ::getuid();
 }
 
 InstanceLock::Start InstanceLock::acquire(int waitMilliseconds)

@@ -56,7 +56,8 @@ private:
 };
 
 // Whether `pid` runs the very file this process runs (its device and inode),
-// or, under this user, the file that stood at its path before it was replaced.
+// or, under this user, the file that stood at its path before it was replaced
+// and is gone since.
 bool isSameProgram(qint64 pid);
 
 } // namespace vima

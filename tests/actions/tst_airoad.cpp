@@ -497,17 +497,33 @@ private Q_SLOTS:
         QVERIFY2(sentSystemPrompt() == before || sentSystemPrompt() == after, qPrintable(sentSystemPrompt()));
     }
 
+    // Replace Selection is offered only where a paste can work.
+    void showPopoverPresentsTheAnswer_data()
+    {
+        QTest::addColumn<KeySender::Keys>("windowKeys");
+        QTest::addColumn<ResultHandling>("handling");
+        QTest::newRow("an editor") << KeySender::Keys::editor << ResultHandling::showPopover;
+        QTest::newRow("a window sent no paste key") << KeySender::Keys::none << ResultHandling::showPopover;
+        QTest::newRow("no paste key, replacing") << KeySender::Keys::none << ResultHandling::replaceSelection;
+    }
+
     void showPopoverPresentsTheAnswer()
     {
-        run(aiItem(QStringLiteral("Rewrite"), QStringLiteral("Rewrite.")));
+        QFETCH(KeySender::Keys, windowKeys);
+        QFETCH(ResultHandling, handling);
+        keys.keys = windowKeys;
+        run(aiItem(QStringLiteral("Rewrite"), QStringLiteral("Rewrite."), handling));
         waitUntilEnded();
         QCOMPARE(outcomes.size(), 1);
         const ActionOutcome outcome = outcomes.first();
         QCOMPARE(outcome.title, QStringLiteral("Rewrite"));
         QCOMPARE(outcome.body, QStringLiteral("The answer."));
         QCOMPARE(outcome.style, ActionOutcome::Style::success);
-        QCOMPARE(outcome.replaceTarget, editor);
-        QCOMPARE(outcome.recovery, std::nullopt);
+        const bool byHand = windowKeys == KeySender::Keys::none;
+        const auto note = QStringLiteral("Tavelon can't paste into the Editor window: copy the answer and paste it "
+                                         "there yourself.");
+        QCOMPARE(outcome.replaceTarget, byHand ? std::nullopt : std::optional(editor));
+        QCOMPARE(outcome.recovery, byHand ? std::optional(note) : std::nullopt);
         QVERIFY(!outcome.recoveryAction);
         QVERIFY(outcome.isAI);
         QVERIFY(focused->written.isEmpty());

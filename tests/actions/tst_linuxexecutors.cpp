@@ -156,9 +156,17 @@ private Q_SLOTS:
         QTest::newRow("terminal: none installed")
             << "top" << std::optional<QStringList>(QStringList{}) << QStringList{}
             << "“Viewer” runs in a terminal, and no terminal was found. Install one, such as xterm.";
-        QTest::newRow("an open single quote")
-            << "sh -c 'echo \"$1\" sh %f" << noTerminal << QStringList{}
-            << "“Viewer” has no command that can be run.";
+        const QString refused = QStringLiteral("“Viewer” can't be started: its Exec line %1 ($file).");
+        QTest::newRow("an open quote")
+            << "sh -c 'echo" << noTerminal << QStringList{} << refused.arg("has a quote that is never closed");
+        QTest::newRow("a \\ at the end")
+            << "app a\\" << noTerminal << QStringList{} << refused.arg("ends in a backslash");
+        QTest::newRow("%f in single quotes")
+            << "sh -c 'cat %f'" << noTerminal << QStringList{} << refused.arg("has a field code inside single quotes");
+        QTest::newRow("\\%f")
+            << "app \\%f" << noTerminal << QStringList{} << refused.arg("has a field code after a backslash");
+        QTest::newRow("no Exec")
+            << "" << noTerminal << QStringList{} << "“Viewer” can't be started: it has no Exec line ($file).";
     }
 
     void execLinesBecomeCommands()
@@ -172,6 +180,7 @@ private Q_SLOTS:
         app.name = QStringLiteral("Viewer");
         app.icon = QStringLiteral("viewer-icon");
         app.exec = exec;
+        app.filePath = QStringLiteral("/usr/share/applications/org.example.Viewer.desktop");
         app.terminal = terminals.has_value();
         QTemporaryDir bin;
         const QByteArray path = qgetenv("PATH");
@@ -182,6 +191,7 @@ private Q_SLOTS:
                 writeFile(bin.filePath(terminal), "#!/bin/sh\n", true);
         }
         command.replaceInStrings(QStringLiteral("$bin"), bin.path());
+        failure.replace(QStringLiteral("$file"), app.filePath);
         QStringList got;
         QCOMPARE(failureOf([&] { got = XdgApplicationLauncher::command(app); }),
                  failure.isEmpty() ? QStringLiteral("<no failure>") : failure);
@@ -194,7 +204,7 @@ private Q_SLOTS:
         app.name = QStringLiteral("Broken");
         app.exec = QStringLiteral("broken \"unterminated");
         QCOMPARE(failureOf([&] { XdgApplicationLauncher::command(app); }),
-                 QStringLiteral("“Broken” has no command that can be run."));
+                 QStringLiteral("“Broken” can't be started: its Exec line has a quote that is never closed."));
         FakeDesktopOpener opener;
         XdgApplicationLauncher launcher(opener);
         app.exec = QStringLiteral("/no/such/program");
@@ -264,7 +274,7 @@ private Q_SLOTS:
                  QStringLiteral("This item has no AppleScript configured."));
     }
 
-    void terminalsAreRecognisedByClass_data()
+    void copyAndPasteKeysGoByWindowClass_data()
     {
         using Keys = KeySender::Keys;
         QTest::addColumn<QStringList>("windowClass");
@@ -280,20 +290,22 @@ private Q_SLOTS:
         QTest::newRow("no class") << QStringList{} << Keys::editor;
     }
 
-    void terminalsAreRecognisedByClass()
+    void copyAndPasteKeysGoByWindowClass()
     {
         QFETCH(QStringList, windowClass);
         QFETCH(KeySender::Keys, keys);
         QCOMPARE(X11KeySender::keysFor(windowClass), keys);
     }
 
-    // Only a text field refuses a paste: Emacs types into a drawing area.
+    // Only a text field refuses a paste: a program may draw its text into a drawing area.
     void onlyATextFieldRefusesTyping()
     {
         const quint64 focused = 1ull << 12, editable = 1ull << 7, readOnly = 1ull << 43;
         QCOMPARE(AtspiFocusReader::takesTyping(18, focused), std::optional<bool>());
         QCOMPARE(AtspiFocusReader::takesTyping(61, focused), std::optional<bool>(false));
         QCOMPARE(AtspiFocusReader::takesTyping(79, focused | editable | readOnly), std::optional<bool>(false));
+        const auto states = AtspiFocusReader::stateSet({quint32(focused | editable), quint32(readOnly >> 32)});
+        QCOMPARE(AtspiFocusReader::takesTyping(79, states.value_or(0)), std::optional<bool>(false));
     }
 
     void noDisplayMeansNoKeys()

@@ -10,6 +10,7 @@
 #include <QThread>
 #include <csignal>
 #include <cstdio>
+#include <unistd.h>
 
 using namespace vima;
 
@@ -48,6 +49,8 @@ private Q_SLOTS:
         QTest::addColumn<bool>("same");
         QTest::newRow("ours, under another name") << "link to ours" << true;
         QTest::newRow("ours, its file replaced since (an upgrade)") << "replaced" << true;
+        QTest::newRow("another user's, its file replaced since") << "another user's, replaced" << false;
+        QTest::newRow("a live file named as ours once replaced") << "named as replaced" << false;
         QTest::newRow("another, under our name") << "our name" << false;
         QTest::newRow("another") << "another name" << false;
         QTest::newRow("a process that is gone") << "gone" << false;
@@ -60,20 +63,36 @@ private Q_SLOTS:
             QTEST(isSameProgram(0), "same");
             return;
         }
+        const bool otherUser = how.startsWith(QLatin1String("another user's"));
+        if (otherUser && ::getuid() != 0)
+            QSKIP("Only root starts a process as another user");
         QTemporaryDir dir;
         const QString ownPath = QCoreApplication::applicationFilePath();
         const QString name = how == QLatin1String("another name") ? QStringLiteral("something-else")
                                                                    : QFileInfo(ownPath).fileName();
         const QString copy = dir.filePath(how == QLatin1String("link to ours") ? QStringLiteral("launcher") : name);
-        const bool replaced = how == QLatin1String("replaced");
-        QVERIFY(how == QLatin1String("link to ours") ? QFile::link(ownPath, copy)
-                                                     : QFile::copy(replaced ? ownPath : "/bin/sleep", copy));
+        const bool replaced = how.endsWith(QLatin1String("replaced"));
+        // What the older process runs.
+        const QString started = how == QLatin1String("named as replaced") ? copy + QStringLiteral(" (deleted)") : copy;
+        QVERIFY(how == QLatin1String("link to ours")
+                    ? QFile::link(ownPath, copy)
+                    : QFile::copy(how == QLatin1String("replaced") ? ownPath : "/bin/sleep", started));
         QProcess process;
         process.setEnvironment(QProcess::systemEnvironment() << QString::fromLatin1(busyAgent) + "=1");
-        process.start(copy, {QStringLiteral("30")});
+        if (otherUser) {
+            QVERIFY(QFile::setPermissions(dir.path(), QFile::permissions(dir.path()) | QFile::ExeOther));
+            process.start(QStringLiteral("setpriv"), {"--reuid=65534", "--regid=65534", "--clear-groups", started,
+                                                      QStringLiteral("30")});
+        } else {
+            process.start(started, {QStringLiteral("30")});
+        }
         QVERIFY(process.waitForStarted());
+        // Replaced before setpriv has become the program, it would find no file.
+        const QString exe = QStringLiteral("/proc/%1/exe").arg(process.processId());
+        QTRY_VERIFY(!otherUser || QFileInfo(exe).symLinkTarget() == started);
         if (replaced) { // the new file asks, as a copy started after the upgrade does
-            QVERIFY(QFile::remove(copy) && QFile::copy(ownPath, copy));
+            QVERIFY(started != copy || QFile::remove(copy));
+            QVERIFY(QFile::copy(ownPath, copy));
             qputenv(sameAs, QByteArray::number(process.processId()));
             const int answer = QProcess::execute(copy, {});
             qunsetenv(sameAs);

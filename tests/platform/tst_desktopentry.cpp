@@ -89,6 +89,7 @@ private Q_SLOTS:
         QTest::newRow("empty codes vanish") << "app %f %U %i --file=%f" << none << Arguments({"app", "--file="});
         QTest::newRow("deprecated codes removed") << "app %d %m -x" << none << Arguments({"app", "-x"});
         QTest::newRow("open quote") << "app \"abc" << none << Arguments();
+        QTest::newRow("open single quote") << "sh -c 'echo hi" << none << Arguments();
         QTest::newRow("unknown code") << "app %z" << none << Arguments();
         QTest::newRow("trailing percent") << "app %" << none << Arguments();
         QTest::newRow("list code in a word") << "app --files=%F" << two << Arguments();

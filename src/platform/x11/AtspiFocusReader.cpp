@@ -33,11 +33,11 @@ constexpr quint64 showingState = 1ull << 25;
 constexpr quint64 managesDescendantsState = 1ull << 31;
 constexpr quint64 readOnlyState = 1ull << 43;
 
-// AT-SPI roles of objects that say they hold text to type into: password
-// text, text, paragraph, entry, and the document frames.
 bool isTextRole(quint32 role)
 {
-    return role == 40 || role == 61 || role == 73 || role == 79 || role == 82 || (role >= 92 && role <= 96);
+    using R = AtspiFocusReader;
+    return role == R::passwordTextRole || role == R::textRole || role == R::paragraphRole || role == R::entryRole
+        || role == R::documentFrameRole || (role >= R::documentSpreadsheetRole && role <= R::documentEmailRole);
 }
 
 const QString connectionName = QStringLiteral("tavelon-accessibility");
@@ -99,9 +99,7 @@ std::optional<quint64> statesOf(const QDBusMessage &reply)
         return std::nullopt;
     QList<quint32> words;
     argument >> words;
-    if (words.isEmpty())
-        return std::nullopt;
-    return words.constFirst() | (quint64(words.value(1)) << 32);
+    return AtspiFocusReader::stateSet(words);
 }
 
 std::optional<quint32> roleOf(const QDBusMessage &reply)
@@ -250,6 +248,13 @@ std::optional<bool> AtspiFocusReader::takesTyping(std::optional<quint32> role, q
     if (role && isTextRole(*role))
         return false;
     return std::nullopt;
+}
+
+std::optional<quint64> AtspiFocusReader::stateSet(const QList<quint32> &words)
+{
+    if (words.isEmpty())
+        return std::nullopt;
+    return words.constFirst() | (quint64(words.value(1)) << 32);
 }
 
 QCoro::Task<std::optional<bool>> AtspiFocusReader::focusIsEditable(qint64 pid)

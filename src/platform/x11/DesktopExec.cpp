@@ -43,11 +43,15 @@ public:
             if (!step())
                 return std::nullopt;
         }
-        if (quoted_ || singleQuoted_)
+        if (quoted_ || singleQuoted_) {
+            refuse(QStringLiteral("has a quote that is never closed"));
             return std::nullopt;
+        }
         finishArgument();
         return arguments_;
     }
+
+    QString refusal() const { return refusal_; }
 
 private:
     // Outside double quotes, a backslash and single quotes work as a shell's
@@ -94,7 +98,7 @@ private:
         }
         if (c == u'%') {
             if (++pos_ == exec_.size() || exec_.at(pos_) != u'%')
-                return false;
+                return refuse(QStringLiteral("has a field code inside single quotes"));
         }
         current_ += c;
         return true;
@@ -103,8 +107,10 @@ private:
     // A backslash and a newline join lines; a field code can't be escaped.
     bool escaped()
     {
-        if (++pos_ == exec_.size() || exec_.at(pos_) == u'%')
-            return false;
+        if (++pos_ == exec_.size())
+            return refuse(QStringLiteral("ends in a backslash"));
+        if (exec_.at(pos_) == u'%')
+            return refuse(QStringLiteral("has a field code after a backslash"));
         if (exec_.at(pos_) != u'\n') {
             current_ += exec_.at(pos_);
             started_ = true;
@@ -115,7 +121,7 @@ private:
     bool fieldCode()
     {
         if (++pos_ == exec_.size())
-            return false;
+            return refuse(QStringLiteral("ends in a % with no field code"));
         const QChar code = exec_.at(pos_);
         switch (code.unicode()) {
         case '%': append(QStringLiteral("%")); return true;
@@ -128,7 +134,9 @@ private:
         case 'i':
             return appendList(fields_.icon.isEmpty() ? QStringList()
                                                      : QStringList{QStringLiteral("--icon"), fields_.icon});
-        default: return deprecatedCodes.contains(code);
+        default:
+            return deprecatedCodes.contains(code)
+                || refuse(QStringLiteral("has an unknown field code, %1").arg(exec_.mid(pos_ - 1, 2)));
         }
     }
 
@@ -144,9 +152,16 @@ private:
         const bool alone = !started_ && !quoted_
             && (pos_ + 1 == exec_.size() || isSpace(exec_.at(pos_ + 1)));
         if (!alone)
-            return false;
+            return refuse(QStringLiteral("has %1 that isn't an argument of its own").arg(exec_.mid(pos_ - 1, 2)));
         arguments_ << items;
         return true;
+    }
+
+    // Always false: the line is refused.
+    bool refuse(const QString &why)
+    {
+        refusal_ = why;
+        return false;
     }
 
     void finishArgument()
@@ -165,13 +180,18 @@ private:
     bool started_ = false;
     bool quoted_ = false;
     bool singleQuoted_ = false;
+    QString refusal_;
 };
 
 } // namespace
 
-std::optional<QStringList> DesktopExec::split(const QString &exec, const Fields &fields)
+std::optional<QStringList> DesktopExec::split(const QString &exec, const Fields &fields, QString *refusal)
 {
-    return Splitter(exec, fields).run();
+    Splitter splitter(exec, fields);
+    std::optional<QStringList> arguments = splitter.run();
+    if (!arguments && refusal)
+        *refusal = splitter.refusal();
+    return arguments;
 }
 
 QString DesktopExec::quote(const QString &argument)

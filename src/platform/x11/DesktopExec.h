@@ -25,7 +25,10 @@ public:
     // URL (launch once per URL for several). Nothing when the line is
     // malformed: an open quote, a \ at the end, an unknown field code, one
     // inside single quotes or after a \, or %F %U %i inside a longer argument.
-    static std::optional<QStringList> split(const QString &exec, const Fields &fields = {});
+    // Then `refusal`, when given, says why in a few words that follow "its
+    // Exec line" ("has a quote that is never closed").
+    static std::optional<QStringList> split(const QString &exec, const Fields &fields = {},
+                                            QString *refusal = nullptr);
 
     // One argument as an Exec line must write it: quoted when it holds a
     // reserved character, with "%" doubled.

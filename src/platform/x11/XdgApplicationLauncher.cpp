@@ -77,9 +77,16 @@ QStringList XdgApplicationLauncher::command(const DesktopApp &app)
     fields.icon = app.icon;
     fields.name = app.name;
     fields.desktopFile = app.filePath;
-    const auto command = DesktopExec::split(app.exec, fields);
-    if (!command || command->isEmpty())
-        throw PlatformError(QStringLiteral("“%1” has no command that can be run.").arg(displayName(app)));
+    QString refusal;
+    const auto command = DesktopExec::split(app.exec, fields, &refusal);
+    if (!command || command->isEmpty()) {
+        const QString why = app.exec.trimmed().isEmpty() ? QStringLiteral("it has no Exec line")
+                            : command ? QStringLiteral("its Exec line names no program")
+                                      : QStringLiteral("its Exec line ") + refusal;
+        // The entry's file is where it is mended.
+        const QString where = app.filePath.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(app.filePath);
+        throw PlatformError(QStringLiteral("“%1” can't be started: %2%3.").arg(displayName(app), why, where));
+    }
     if (!app.terminal)
         return *command;
     const auto terminal = terminalCommand();
