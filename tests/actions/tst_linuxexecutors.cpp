@@ -159,12 +159,8 @@ private Q_SLOTS:
         const QString refused = QStringLiteral("“Viewer” can't be started: its Exec line %1 ($file).");
         QTest::newRow("an open quote")
             << "sh -c 'echo" << noTerminal << QStringList{} << refused.arg("has a quote that is never closed");
-        QTest::newRow("a \\ at the end")
-            << "app a\\" << noTerminal << QStringList{} << refused.arg("ends in a backslash");
         QTest::newRow("%f in single quotes")
             << "sh -c 'cat %f'" << noTerminal << QStringList{} << refused.arg("has a field code inside single quotes");
-        QTest::newRow("\\%f")
-            << "app \\%f" << noTerminal << QStringList{} << refused.arg("has a field code after a backslash");
         QTest::newRow("no Exec")
             << "" << noTerminal << QStringList{} << "“Viewer” can't be started: it has no Exec line ($file).";
     }
