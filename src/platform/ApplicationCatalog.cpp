@@ -93,22 +93,17 @@ std::optional<DesktopApp> namedBy(const QList<DesktopApp> &apps, bool unlisted, 
 bool isID(const DesktopApp &app, const QString &name) { return sameName(app.bundleID, name); }
 bool announcesLoosely(const DesktopApp &app, const QString &name) { return sameName(app.startupWMClass, name); }
 
-// What the window's program is called, where one listed entry alone runs it.
+// The listed entry whose program the window is called after.
 std::optional<DesktopApp> running(const QList<DesktopApp> &apps, const Window &window)
 {
     for (const QString &name : {window.instance, window.className}) {
         if (name.isEmpty() || isLauncher(name))
             continue;
-        std::optional<DesktopApp> found;
-        for (const DesktopApp &app : apps) {
-            if (app.unlisted || !sameName(app.program, name))
-                continue;
-            if (found)
-                return std::nullopt;
-            found = app;
-        }
-        if (found)
-            return found;
+        const auto found = std::find_if(apps.cbegin(), apps.cend(), [&](const DesktopApp &app) {
+            return !app.unlisted && sameName(app.program, name);
+        });
+        if (found != apps.cend())
+            return *found;
     }
     return std::nullopt;
 }

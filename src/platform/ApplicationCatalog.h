@@ -64,7 +64,7 @@ public:
     //     the instance or the class, or its desktop id is the application id,
     //     the class or the instance (ignoring case): a helper's generic last
     //     part ("org.gnome.Terminal.Preferences") claims no stranger's window;
-    //  4. the one listed entry whose Exec program is the instance or the class
+    //  4. a listed entry whose Exec program is the instance or the class
     //     (ignoring case), never an interpreter or a launcher ("gimp-2.10").
     // Reads nothing: see latest().
     std::optional<DesktopApp> findByWindow(const QString &applicationID, const QString &instance,

@@ -75,8 +75,6 @@ private:
               entry("Emacs (Client)", "Exec=sh -c \"exec emacsclient --create-frame\" sh %F\nStartupWMClass=Emacs\n"));
         write(system_, "gimp.desktop", entry("GNU Image Manipulation Program", "Exec=gimp-2.10 %U\n"));
         write(system_, "org.example.Notebook.desktop", entry("Notebook", "Exec=python3 /usr/share/notebook/main.py\n"));
-        write(system_, "viewer.desktop", entry("Viewer", "Exec=shared-runner --view %f\n"));
-        write(system_, "editor.desktop", entry("Editor", "Exec=shared-runner --edit %f\n"));
         write(system_, "org.example.Foo.desktop", entry("Foo"));
         write(system_, "foo-helper.desktop", entry("Foo Helper", "NoDisplay=true\nStartupWMClass=foo\n"));
         write(system_, "ubuntu-tour.desktop", entry("Tour", "OnlyShowIn=GNOME;\nNotShowIn=ubuntu;\n"));
@@ -214,7 +212,6 @@ private Q_SLOTS:
         QTest::newRow("entries sharing a class: the one called like the window") << "" << "emacs" << "Emacs" << "emacs";
         QTest::newRow("by its Exec program") << "" << "gimp-2.10" << "Gimp-2.10" << "gimp";
         QTest::newRow("never by an interpreter") << "" << "python3" << "Python3" << "";
-        QTest::newRow("never by a program several entries run") << "" << "shared-runner" << "Shared-runner" << "";
         QTest::newRow("a listed entry before an unlisted one") << "" << "foo" << "Foo" << "org.example.Foo";
         QTest::newRow("an unlisted helper's last part claims nothing") << "" << "preferences" << "Preferences" << "";
         QTest::newRow("an unlisted entry's last part claims nothing")

@@ -1,5 +1,6 @@
 #include "SupportProgram.h"
 #include "platform/x11/X11ActiveWindowSource.h"
+#include "platform/x11/X11Connection.h"
 #include "platform/x11/XdgApplicationCatalog.h"
 #include "services/FrontmostAppObserver.h"
 
@@ -150,8 +151,11 @@ private Q_SLOTS:
         catalog.all();
         SupportProgram main(QStringLiteral("click_target"), {"probe-main", "0", "0", "300", "200"});
         const QString mainWindow = windowID(main);
-        SupportProgram dialog(QStringLiteral("click_target"), {"probe-dialog", "400", "0", "300", "200", mainWindow});
+        SupportProgram dialog(QStringLiteral("click_target"), {"probe-dialog", "400", "0", "300", "200"});
         const QString dialogWindow = windowID(dialog);
+        const xcb_window_t owner = mainWindow.toUInt(); // as a toolkit marks a dialog
+        xcb_change_property(x11::connection(), XCB_PROP_MODE_REPLACE, dialogWindow.toUInt(), XCB_ATOM_WM_TRANSIENT_FOR,
+                            XCB_ATOM_WINDOW, 32, 1, &owner);
         X11ActiveWindowSource source(&catalog);
         FrontmostAppObserver observer(source);
 

@@ -1,6 +1,5 @@
-// click_target NAME X Y WIDTH HEIGHT [OWNER]: an application named NAME (its
-// WM_CLASS class) with one window, a dialog transient for the window OWNER
-// when given. Prints "ready <window id>" once the window
+// click_target NAME X Y WIDTH HEIGHT: an application named NAME (its
+// WM_CLASS class) with one window. Prints "ready <window id>" once the window
 // is painted, then "press <button> <x> <y>" and "release <button>" for each
 // mouse button, in global coordinates, and "key <keys>" for each key pressed
 // with the modifiers held ("key Ctrl+T", "key Alt+Home").
@@ -9,7 +8,6 @@
 #include <QKeySequence>
 #include <QMouseEvent>
 #include <QWidget>
-#include <QWindow>
 #include <cstdio>
 
 namespace {
@@ -75,8 +73,8 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() != 6 && args.size() != 7) {
-        std::fprintf(stderr, "usage: click_target NAME X Y WIDTH HEIGHT [OWNER]\n");
+    if (args.size() != 6) {
+        std::fprintf(stderr, "usage: click_target NAME X Y WIDTH HEIGHT\n");
         return 2;
     }
     QApplication::setApplicationName(args.at(1));
@@ -84,11 +82,6 @@ int main(int argc, char **argv)
     target.setFocusPolicy(Qt::StrongFocus);
     target.setWindowTitle(args.at(1));
     target.setGeometry(args.at(2).toInt(), args.at(3).toInt(), args.at(4).toInt(), args.at(5).toInt());
-    if (args.size() == 7) {
-        target.setWindowFlag(Qt::Dialog); // Qt names a transient parent only for a dialog
-        target.winId();
-        target.windowHandle()->setTransientParent(QWindow::fromWinId(args.at(6).toULongLong()));
-    }
     target.show();
     return app.exec();
 }
