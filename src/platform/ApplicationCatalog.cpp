@@ -93,17 +93,16 @@ std::optional<DesktopApp> namedBy(const QList<DesktopApp> &apps, bool unlisted, 
 bool isID(const DesktopApp &app, const QString &name) { return sameName(app.bundleID, name); }
 bool announcesLoosely(const DesktopApp &app, const QString &name) { return sameName(app.startupWMClass, name); }
 
+bool runs(const DesktopApp &app, const QString &name) { return sameName(app.program, name); }
+
 // The listed entry whose program the window is called after.
 std::optional<DesktopApp> running(const QList<DesktopApp> &apps, const Window &window)
 {
     for (const QString &name : {window.instance, window.className}) {
-        if (name.isEmpty() || isLauncher(name))
+        if (isLauncher(name))
             continue;
-        const auto found = std::find_if(apps.cbegin(), apps.cend(), [&](const DesktopApp &app) {
-            return !app.unlisted && sameName(app.program, name);
-        });
-        if (found != apps.cend())
-            return *found;
+        if (auto app = firstNaming(apps, false, runs, name))
+            return app;
     }
     return std::nullopt;
 }
